@@ -1,0 +1,272 @@
+#include "Streams.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace zv {
+
+int64_t TStream::Size()
+{
+    const int64_t pos = Seek(0, TSeekOrigin::Current);
+    const int64_t size = Seek(0, TSeekOrigin::End);
+    Seek(pos, TSeekOrigin::Beginning);
+    return size;
+}
+
+void TStream::ReadBuffer(void* Buffer, int64_t Count)
+{
+    if (Count > 0 && Read(Buffer, Count) != Count)
+        throw EReadError("Stream read error");
+}
+
+void TStream::WriteBuffer(const void* Buffer, int64_t Count)
+{
+    if (Count > 0 && Write(Buffer, Count) != Count)
+        throw EWriteError("Stream write error");
+}
+
+int64_t TStream::CopyFrom(TStream& Source, int64_t Count)
+{
+    if (Count == 0) {
+        Source.SetPosition(0);
+        Count = Source.Size();
+    }
+    const int64_t total = Count;
+    char buffer[65536];
+    while (Count > 0) {
+        const int64_t n = std::min<int64_t>(Count, sizeof buffer);
+        Source.ReadBuffer(buffer, n);
+        WriteBuffer(buffer, n);
+        Count -= n;
+    }
+    return total;
+}
+
+// --- TMemoryStream -------------------------------------------------------------------------
+
+int64_t TMemoryStream::Read(void* Buffer, int64_t Count)
+{
+    if (Count <= 0 || Pos >= Size())
+        return 0;
+    const int64_t n = std::min(Count, Size() - Pos);
+    std::memcpy(Buffer, Data.data() + Pos, static_cast<size_t>(n));
+    Pos += n;
+    return n;
+}
+
+int64_t TMemoryStream::Write(const void* Buffer, int64_t Count)
+{
+    if (Count <= 0)
+        return 0;
+    if (Pos + Count > Size()) {
+        if (Pos + Count > static_cast<int64_t>(Data.capacity()))
+            Data.reserve(std::max<size_t>(static_cast<size_t>(Pos + Count), Data.capacity() * 2));
+        Data.resize(static_cast<size_t>(Pos + Count));
+    }
+    std::memcpy(Data.data() + Pos, Buffer, static_cast<size_t>(Count));
+    Pos += Count;
+    return Count;
+}
+
+int64_t TMemoryStream::Seek(int64_t Offset, TSeekOrigin Origin)
+{
+    int64_t base = 0;
+    if (Origin == TSeekOrigin::Current)
+        base = Pos;
+    else if (Origin == TSeekOrigin::End)
+        base = Size();
+    Pos = std::max<int64_t>(0, base + Offset);
+    return Pos;
+}
+
+void TMemoryStream::SetSize(int64_t NewSize)
+{
+    Data.resize(static_cast<size_t>(std::max<int64_t>(0, NewSize)));
+    Pos = std::min(Pos, Size());
+}
+
+void TMemoryStream::Clear()
+{
+    Data.clear();
+    Pos = 0;
+}
+
+void TMemoryStream::LoadFromStream(TStream& Source)
+{
+    Source.SetPosition(0);
+    const int64_t n = Source.Size();
+    Data.resize(static_cast<size_t>(n));
+    Pos = 0;
+    Source.ReadBuffer(Data.data(), n);
+}
+
+void TMemoryStream::LoadFromFile(const std::string& FileName)
+{
+    TFileStream file(FileName, TFileMode::OpenRead);
+    LoadFromStream(file);
+}
+
+void TMemoryStream::SaveToStream(TStream& Dest)
+{
+    Dest.WriteBuffer(Data.data(), Size());
+}
+
+void TMemoryStream::SaveToFile(const std::string& FileName)
+{
+    SaveFileAtomically(FileName, Data.data(), Size());
+}
+
+// --- TFileStream ---------------------------------------------------------------------------
+
+static std::string ErrnoText()
+{
+    return std::strerror(errno);
+}
+
+TFileStream::TFileStream(const std::string& FileName, TFileMode Mode) : Name(FileName)
+{
+    int flags = O_CLOEXEC;
+    switch (Mode) {
+    case TFileMode::Create: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
+    case TFileMode::OpenRead: flags |= O_RDONLY; break;
+    case TFileMode::OpenWrite: flags |= O_WRONLY; break;
+    case TFileMode::OpenReadWrite: flags |= O_RDWR; break;
+    }
+    Fd = ::open(FileName.c_str(), flags, 0666);
+    if (Fd < 0) {
+        if (Mode == TFileMode::Create)
+            throw EFCreateError("Cannot create file \"" + FileName + "\". " + ErrnoText());
+        throw EFOpenError("Cannot open file \"" + FileName + "\". " + ErrnoText());
+    }
+    struct stat st {};
+    if (::fstat(Fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        ::close(Fd);
+        Fd = -1;
+        throw EFOpenError("Cannot open file \"" + FileName + "\". Is a directory");
+    }
+}
+
+TFileStream::~TFileStream()
+{
+    if (Fd >= 0)
+        ::close(Fd);
+}
+
+int64_t TFileStream::Read(void* Buffer, int64_t Count)
+{
+    int64_t done = 0;
+    auto* p = static_cast<char*>(Buffer);
+    while (done < Count) {
+        const ssize_t n = ::read(Fd, p + done, static_cast<size_t>(Count - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += n;
+    }
+    return done;
+}
+
+int64_t TFileStream::Write(const void* Buffer, int64_t Count)
+{
+    int64_t done = 0;
+    const auto* p = static_cast<const char*>(Buffer);
+    while (done < Count) {
+        const ssize_t n = ::write(Fd, p + done, static_cast<size_t>(Count - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += n;
+    }
+    return done;
+}
+
+int64_t TFileStream::Seek(int64_t Offset, TSeekOrigin Origin)
+{
+    const int whence = Origin == TSeekOrigin::Beginning ? SEEK_SET
+                       : Origin == TSeekOrigin::Current ? SEEK_CUR
+                                                        : SEEK_END;
+    const off_t r = ::lseek(Fd, static_cast<off_t>(Offset), whence);
+    return r < 0 ? -1 : static_cast<int64_t>(r);
+}
+
+void TFileStream::SetSize(int64_t NewSize)
+{
+    if (::ftruncate(Fd, static_cast<off_t>(NewSize)) != 0)
+        throw EWriteError("Cannot resize file \"" + Name + "\". " + ErrnoText());
+    if (Position() > NewSize)
+        Seek(NewSize, TSeekOrigin::Beginning);
+}
+
+void TFileStream::Flush()
+{
+    if (::fsync(Fd) != 0 && errno != EINVAL && errno != EROFS)
+        throw EWriteError("Cannot write file \"" + Name + "\". " + ErrnoText());
+}
+
+// --- Atomic save ---------------------------------------------------------------------------
+
+void SaveFileAtomically(const std::string& FileName, const void* Data, int64_t Count)
+{
+    const auto slash = FileName.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : FileName.substr(0, slash + 1);
+    const std::string base = slash == std::string::npos ? FileName : FileName.substr(slash + 1);
+    std::string tmp = (slash == std::string::npos ? std::string() : folder) + "." + base + ".XXXXXX";
+    std::vector<char> tmpl(tmp.begin(), tmp.end());
+    tmpl.push_back('\0');
+    const int fd = ::mkstemp(tmpl.data());
+    if (fd < 0)
+        throw EFCreateError("Cannot create file \"" + FileName + "\". " + ErrnoText());
+    tmp = tmpl.data();
+
+    auto fail = [&](const std::string& what) {
+        const std::string reason = ErrnoText();
+        ::close(fd);
+        ::unlink(tmp.c_str());
+        throw EWriteError(what + " \"" + FileName + "\". " + reason);
+    };
+
+    // Keep the permissions of the file being replaced; a new file gets the usual ones.
+    struct stat st {};
+    if (::stat(FileName.c_str(), &st) == 0)
+        ::fchmod(fd, st.st_mode & 07777);
+    else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(fd, 0666 & ~mask);
+    }
+
+    const auto* p = static_cast<const char*>(Data);
+    int64_t done = 0;
+    while (done < Count) {
+        const ssize_t n = ::write(fd, p + done, static_cast<size_t>(Count - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO;
+            fail("Cannot write file");
+        }
+        done += n;
+    }
+    if (::fsync(fd) != 0 && errno != EINVAL && errno != EROFS)
+        fail("Cannot write file");
+    if (::close(fd) != 0) {
+        const std::string reason = ErrnoText();
+        ::unlink(tmp.c_str());
+        throw EWriteError("Cannot write file \"" + FileName + "\". " + reason);
+    }
+    if (::rename(tmp.c_str(), FileName.c_str()) != 0) {
+        const std::string reason = ErrnoText();
+        ::unlink(tmp.c_str());
+        throw EWriteError("Cannot write file \"" + FileName + "\". " + reason);
+    }
+}
+
+}  // namespace zv

@@ -1,0 +1,48 @@
+#pragma once
+// UTF-16 text helpers shared by the document model: conversion to and from UTF-8, ASCII case
+// folding and comparison, and number formatting.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace zv {
+
+using WideString = std::u16string;
+using WideStringView = std::u16string_view;
+
+// Lossless for well-formed text; an unpaired surrogate becomes U+FFFD in UTF-8, and an
+// invalid UTF-8 sequence becomes U+FFFD in UTF-16.
+std::string Utf16ToUtf8(WideStringView Text);
+WideString Utf8ToUtf16(std::string_view Text);
+
+// Widens ASCII (or Latin-1) bytes one to one.
+WideString Latin1ToUtf16(std::string_view Text);
+
+constexpr char16_t AsciiLower(char16_t C)
+{
+    return (C >= u'A' && C <= u'Z') ? static_cast<char16_t>(C + 32) : C;
+}
+constexpr char16_t AsciiUpper(char16_t C)
+{
+    return (C >= u'a' && C <= u'z') ? static_cast<char16_t>(C - 32) : C;
+}
+WideString AsciiLowerCase(WideStringView Text);
+WideString AsciiUpperCase(WideStringView Text);
+std::string AsciiLowerCase(std::string_view Text);
+
+// Equality and ordering without regard to ASCII letter case (other characters compare by code).
+bool SameTextAscii(WideStringView A, WideStringView B);
+int CompareTextAscii(WideStringView A, WideStringView B);
+bool StartsWithTextAscii(WideStringView Text, WideStringView Prefix);
+
+// Removes characters up to U+0020 from both ends (or one end).
+WideString Trim(WideStringView Text);
+WideString TrimLeft(WideStringView Text);
+WideString TrimRight(WideStringView Text);
+
+WideString IntToWide(int64_t Value);
+// Upper-case hexadecimal with at least Digits digits.
+WideString IntToHexWide(uint32_t Value, int Digits);
+
+}  // namespace zv
