@@ -553,7 +553,8 @@ bool TWideStringList::Find(WideStringView S, int& Index) const
             H = I - 1;
             if (C == 0) {
                 Result = true;
-                if (FDuplicates != dupAccept)
+                // Accepting duplicates, any equal item will do; else look for the first.
+                if (FDuplicates == dupAccept)
                     L = I;
             }
         }

@@ -119,8 +119,8 @@ public:
 
     virtual void Changed();
     virtual void Changing();
-    // Binary search: true when S is present; Index is the first equal item (the last one
-    // found when duplicates are accepted) or the place where S would be inserted.
+    // Binary search: true when S is present; Index is the first equal item (when duplicates
+    // are accepted, the equal item met first) or the place where S would be inserted.
     virtual bool Find(WideStringView S, int& Index) const;
     virtual void Sort();
 
