@@ -14,31 +14,18 @@ using namespace zv;
 
 namespace {
 
-// Checks the link invariants of Node's children; returns a message or "".
-std::string LinkFault(const TLinkNode* Node)
+// The link invariants of Node's children: Count is the chain's length, First and Last end
+// it, and every child points back at Node and at its neighbour.
+bool LinksAgree(const TLinkNode* Node)
 {
-    if ((Node->First() == nullptr) != (Node->Last() == nullptr))
-        return "First and Last disagree";
-    if (Node->First() && Node->First()->Prev())
-        return "First has a Prev";
-    if (Node->Last() && Node->Last()->Next())
-        return "Last has a Next";
     int Length = 0;
     const TLinkNode* Prev = nullptr;
-    for (const TLinkNode* C = Node->First(); C; C = C->Next()) {
-        if (C->Parent() != Node)
-            return "child with another parent";
-        if (C->Prev() != Prev)
-            return "broken Prev";
-        Prev = C;
-        if (++Length > Node->Count())
-            return "chain longer than Count";
+    for (const TLinkNode* C = Node->First(); C && Length <= Node->Count(); Prev = C, C = C->Next()) {
+        if (C->Parent() != Node || C->Prev() != Prev)
+            return false;
+        ++Length;
     }
-    if (Prev != Node->Last())
-        return "chain does not end at Last";
-    if (Length != Node->Count())
-        return "Count differs from the chain";
-    return "";
+    return Prev == Node->Last() && Length == Node->Count();
 }
 
 // Every node of the subtree, Root included, in pre-order (cut short should the walk loop).
@@ -50,10 +37,10 @@ std::vector<TLinkNode*> Subtree(TLinkNode* Root)
     return Nodes;
 }
 
-// Kinds, attributes, texts and nesting of a subtree as one text.
+// Kinds, attributes, texts and nesting of a subtree as one text; "!" marks broken links.
 std::string Shape(const TLinkNode* Node)
 {
-    std::string Out;
+    std::string Out = LinksAgree(Node) ? "" : "!";
     if (auto* Html = dynamic_cast<const THtmlNode*>(Node))
         Out += std::to_string(Html->Kind());
     if (auto* Text = dynamic_cast<const THtmlText*>(Node))
@@ -99,52 +86,45 @@ std::string ListError(const std::function<void()>& Fn)
 
 }  // namespace
 
-TEST(LinkNode, MovingNodesKeepsBothParentsConsistent)
+TEST(LinkNode, MovesRemovesAndWalks)
 {
     THtmlTag A(tagDiv), B(tagDiv);
     THtmlTag* A1 = AddTag(&A, tagP);
     THtmlTag* A2 = AddTag(&A, tagP);
     THtmlTag* A3 = AddTag(&A, tagP);
     THtmlTag* B1 = AddTag(&B, tagSpan);
-
-    EXPECT_TRUE(B.Append(A1));  // first child moves
-    EXPECT_EQ(A.Count(), 2);
+    EXPECT_TRUE(B.Append(A1));   // the first child moves away
+    EXPECT_TRUE(B.Prepend(A3));  // and the last
     EXPECT_EQ(A.First(), A2);
-    EXPECT_EQ(B.Last(), A1);
-    EXPECT_TRUE(B.Prepend(A3));  // last child moves
     EXPECT_EQ(A.Last(), A2);
-    EXPECT_EQ(B.First(), A3);
     EXPECT_TRUE(A2->InsertBefore(B1));
-    EXPECT_EQ(A.First(), B1);
-    EXPECT_EQ(B1->Next(), A2);
-    EXPECT_TRUE(A2->InsertBefore(B1));  // already in place: nothing moves
+    EXPECT_TRUE(A2->InsertBefore(B1));  // already in place
     EXPECT_EQ(Shape(&A), "27(76,67)");
+    EXPECT_TRUE(B.Append(B.First()));
     EXPECT_EQ(Shape(&B), "27(67,67)");
-    EXPECT_TRUE(B.Append(B.First()));  // its own child to the end
     EXPECT_EQ(B.First(), A1);
-    EXPECT_EQ(B.Last(), A3);
-    for (const TLinkNode* N : {static_cast<TLinkNode*>(&A), static_cast<TLinkNode*>(&B)})
-        EXPECT_EQ(LinkFault(N), "");
 
-    EXPECT_FALSE(A.Append(nullptr));
-    EXPECT_FALSE(A.Append(&A));
-    EXPECT_FALSE(A.Prepend(&A));
-    EXPECT_FALSE(A2->InsertBefore(nullptr));
-    EXPECT_FALSE(A2->InsertBefore(A2));
-    EXPECT_FALSE(A.Remove(A1));  // a child of B
-    EXPECT_FALSE(A.Remove(nullptr));
-    EXPECT_EQ(A.Count(), 2);
-    EXPECT_EQ(B.Count(), 2);
-
+    EXPECT_FALSE(A.Append(nullptr) || A.Append(&A) || A.Prepend(&A) || A2->InsertBefore(nullptr) ||
+                 A2->InsertBefore(A2) || A.Remove(A1) || A.Remove(nullptr));
     EXPECT_TRUE(B.Remove(A1));
-    EXPECT_EQ(A1->Parent(), nullptr);
-    EXPECT_EQ(A1->Next(), nullptr);
-    EXPECT_EQ(B.First(), A3);
-    EXPECT_EQ(LinkFault(&B), "");
+    EXPECT_TRUE(A1->Parent() == nullptr && A1->Next() == nullptr && B.First() == A3);
     delete A1;
     delete A2;  // a linked node unlinks itself when destroyed
     EXPECT_EQ(Shape(&A), "27(76)");
-    EXPECT_EQ(LinkFault(&A), "");
+    EXPECT_EQ(Shape(&B), "27(67)");
+
+    // The pre-order walk stays inside its subtree.
+    THtmlTag* Self = AddTag(&A, tagUl);
+    THtmlTag* After = AddTag(&A, tagP);
+    EXPECT_EQ(Self->NextInTree(nullptr), nullptr);
+    EXPECT_EQ(Self->NextInTree(Self), nullptr);  // not the next sibling
+    THtmlTag* L1 = AddTag(Self, tagLi);
+    THtmlText* L1t = AddText(L1, u"x");
+    THtmlTag* L2 = AddTag(Self, tagLi);
+    std::vector<TLinkNode*> Walk = Subtree(Self);
+    EXPECT_EQ(Walk, (std::vector<TLinkNode*>{Self, L1, L1t, L2}));
+    EXPECT_EQ(L1->NextInTree(L1t), nullptr);
+    EXPECT_EQ(A.NextInTree(L2), After);
 }
 
 TEST(LinkNode, CyclesAndParentlessInsertsAreRefused)
@@ -155,51 +135,18 @@ TEST(LinkNode, CyclesAndParentlessInsertsAreRefused)
     THtmlTag* Div = AddTag(Body, tagDiv);
     THtmlTag* P = AddTag(Div, tagP);
     const std::string Before = Shape(&Root);
-
-    EXPECT_FALSE(P->Append(Div));
-    EXPECT_FALSE(P->Append(&Root));
-    EXPECT_FALSE(P->Prepend(Html));
-    EXPECT_FALSE(P->InsertBefore(Div));   // its own parent
-    EXPECT_FALSE(Div->InsertBefore(Body));
-    EXPECT_FALSE(Root.InsertBefore(P));   // the root has no parent
     THtmlTag Free(tagB);
-    EXPECT_FALSE(Free.InsertBefore(P));
-    Div->AddLast(Body);                   // would close a loop: ignored
+    EXPECT_FALSE(P->Append(Div) || P->Append(&Root) || P->Prepend(Html));
+    EXPECT_FALSE(P->InsertBefore(Div) || Div->InsertBefore(Body));
+    EXPECT_FALSE(Root.InsertBefore(P) || Free.InsertBefore(P));  // no parent to insert under
+    Div->AddLast(Body);  // would close a loop: ignored
     Div->AddFirst(&Root);
     EXPECT_EQ(Shape(&Root), Before);
-    for (TLinkNode* N : Subtree(&Root))
-        EXPECT_EQ(LinkFault(N), "");
 
-    // Moving a node down into a sibling's subtree is fine.
     THtmlTag* Span = AddTag(Body, tagSpan);
-    EXPECT_TRUE(P->Append(Span));
-    EXPECT_EQ(Span->Parent(), P);
-    // AddLast of a node that is still linked moves it.
-    Body->AddLast(Span);
-    EXPECT_EQ(Span->Parent(), Body);
-    EXPECT_EQ(P->Count(), 0);
-}
-
-TEST(LinkNode, NextInTreeWalksOnlyTheSubtree)
-{
-    THtmlTag Outer(tagDiv);
-    THtmlTag* Self = AddTag(&Outer, tagDiv);
-    THtmlTag* After = AddTag(&Outer, tagP);
-    EXPECT_EQ(Self->NextInTree(nullptr), nullptr);
-    EXPECT_EQ(Self->NextInTree(Self), nullptr);  // not the next sibling
-
-    THtmlTag* A = AddTag(Self, tagUl);
-    THtmlTag* A1 = AddTag(A, tagLi);
-    THtmlText* A1t = AddText(A1, u"x");
-    THtmlTag* A2 = AddTag(A, tagLi);
-    THtmlTag* B = AddTag(Self, tagP);
-    std::vector<TLinkNode*> Walk;
-    for (TLinkNode* N = Self->NextInTree(nullptr); N; N = Self->NextInTree(N))
-        Walk.push_back(N);
-    EXPECT_EQ(Walk, (std::vector<TLinkNode*>{A, A1, A1t, A2, B}));
-    EXPECT_EQ(Self->NextInTree(Self), A);
-    EXPECT_EQ(A1->NextInTree(A1t), nullptr);
-    EXPECT_EQ(Outer.NextInTree(B), After);
+    EXPECT_TRUE(P->Append(Span));  // down into a sibling's subtree is fine
+    Body->AddLast(Span);           // a node still linked is moved
+    EXPECT_EQ(Shape(&Root), "-6(45(14(27(67),76)))");
 }
 
 TEST(HtmlTag, AttributesKeepOrderAndFollowTheSetRules)
@@ -207,31 +154,23 @@ TEST(HtmlTag, AttributesKeepOrderAndFollowTheSetRules)
     THtmlTag Img(tagImg);
     EXPECT_EQ(Img.GetAttributeCount(), 0);
     EXPECT_EQ(Img.GetAttribute(attrSrc), u"");
-    EXPECT_FALSE(Img.HasAttribute(attrSrc));
     Img.DeleteAttribute(attrSrc);
     EXPECT_EQ(Img.Attributes(), nullptr);
     EXPECT_EQ(ListError([&] { Img.GetAttributeByIndex(0); }), "List index out of bounds (0)");
     EXPECT_EQ(ListError([&] { Img.GetAttributeId(2); }), "List index out of bounds (2)");
 
     Img.SetAttribute(attrSrc, u"a.gif");
-    Img.SetAttribute(attrAlt, u"");  // absent and empty: kept as an empty entry
+    Img.SetAttribute(attrAlt, u"");  // absent and empty: an empty entry
     Img.SetAttribute(attrTitle, u"\u0391\u03b8\u03ae\u03bd\u03b1");
-    EXPECT_EQ(Img.GetAttributeCount(), 3);
-    EXPECT_TRUE(Img.HasAttribute(attrAlt));
-    EXPECT_EQ(Img.GetAttribute(attrTitle), u"\u0391\u03b8\u03ae\u03bd\u03b1");
     Img.SetAttribute(attrSrc, u"b.gif");
-    EXPECT_EQ(Img.GetAttributeByIndex(0), u"b.gif");
+    EXPECT_EQ(Shape(&Img), "48 162=b.gif 7= 170=\u0391\u03b8\u03ae\u03bd\u03b1");
     Img.SetAttribute(attrSrc, u"");  // present and empty: deleted
     EXPECT_FALSE(Img.HasAttribute(attrSrc));
-    EXPECT_EQ(Img.GetAttributeId(0), attrAlt);
+    EXPECT_TRUE(Img.HasAttribute(attrAlt));
     EXPECT_EQ(ListError([&] { Img.GetAttributeByIndex(-1); }), "List index out of bounds (-1)");
-    EXPECT_EQ(ListError([&] { Img.GetAttributeId(2); }), "List index out of bounds (2)");
-
-    // Only the first of two entries with one id changes.
     Img.Attributes()->AddObject(u"second", attrAlt);
-    Img.SetAttribute(attrAlt, u"first");
-    EXPECT_EQ(Img.GetAttributeByIndex(0), u"first");
-    EXPECT_EQ(Img.GetAttributeByIndex(2), u"second");
+    Img.SetAttribute(attrAlt, u"first");  // only the first entry of the id changes
+    EXPECT_EQ(Shape(&Img), "48 7=first 170=\u0391\u03b8\u03ae\u03bd\u03b1 7=second");
     Img.DeleteAttribute(attrAlt);
     EXPECT_EQ(Img.GetAttribute(attrAlt), u"second");
 
@@ -240,14 +179,10 @@ TEST(HtmlTag, AttributesKeepOrderAndFollowTheSetRules)
     Obj.SetAttribute(attrWidth, u"10");
     Obj.SetUnknownAttribute(u"CODEBASE2", u"y");
     Obj.SetUnknownAttribute(u"codebase", u"z");  // "codebase2=" does not begin with "codebase="
-    Obj.SetUnknownAttribute(u"codebase", u"");   // empty value keeps the entry
-    EXPECT_EQ(Obj.GetAttributeCount(), 3);
-    EXPECT_EQ(Obj.GetAttributeByIndex(0), u"CODEBASE2=y");
-    EXPECT_EQ(Obj.GetAttributeId(0), attrUnknown);
-    EXPECT_EQ(Obj.GetAttributeByIndex(2), u"codebase=");
+    Obj.SetUnknownAttribute(u"codebase", u"");   // an empty value keeps the entry
+    EXPECT_EQ(Shape(&Obj), "63 -1=CODEBASE2=y 180=10 -1=codebase=");
     Obj.ClearAttributes();
     EXPECT_EQ(Obj.Attributes(), nullptr);
-    EXPECT_EQ(Obj.GetAttributeCount(), 0);
 }
 
 TEST(HtmlTag, FindAndTrimSearchInTheirOrder)
@@ -260,28 +195,18 @@ TEST(HtmlTag, FindAndTrimSearchInTheirOrder)
     THtmlTag* InnerEm = AddTag(Em, tagEm);
     THtmlText* T3 = AddText(InnerEm, u" tail \r\n");
     THtmlText* Comment = AddText(Em, u"<!-- c -->", tagComment);
-    // A text node's own children are not searched.
-    THtmlText* Hidden = AddText(Comment, u"hidden");
-    (void)Hidden;
+    AddText(Comment, u"hidden");  // a text node's own children are not searched
 
     EXPECT_EQ(Div.FindChild(tagEm, false), Em);
-    EXPECT_EQ(Div.FindChild(tagU, false), nullptr);
     EXPECT_EQ(Div.FindChild(tagComment, false), nullptr);
     EXPECT_EQ(Div.FindChild(tagComment, true), Comment);
     EXPECT_EQ(Div.FindFirstOfKind(tagText), T1);
-    EXPECT_EQ(B->FindFirstOfKind(tagText), T2);
     EXPECT_EQ(Div.FindLastOfKind(tagEm), Em);  // the child before its own subtree
     EXPECT_EQ(Em->FindLastOfKind(tagEm), InnerEm);
     EXPECT_EQ(Div.FindLastOfKind(tagText), T3);
     EXPECT_EQ(Div.FindLastOfKind(tagU), nullptr);
-
     Div.TrimText();
-    EXPECT_EQ(T1->Text, u"lead ");
-    EXPECT_EQ(T2->Text, u" inner ");
-    EXPECT_EQ(T3->Text, u" tail");
-    THtmlTag Empty(tagP);
-    Empty.TrimText();
-    EXPECT_EQ(Empty.FindFirstOfKind(tagText), nullptr);
+    EXPECT_EQ(T1->Text + u"|" + T2->Text + u"|" + T3->Text, u"lead | inner | tail");
 }
 
 TEST(HtmlTag, AssignMakesAnIndependentDeepCopy)
@@ -305,20 +230,14 @@ TEST(HtmlTag, AssignMakesAnIndependentDeepCopy)
     AddTag(&Copy, tagI);
     Copy.SetAttribute(attrId, u"old");
     ASSERT_TRUE(Copy.Assign(&Source));
-    EXPECT_EQ(Copy.Kind(), tagRoot);
-    EXPECT_EQ(Shape(&Copy), Shape(&Source));
-    EXPECT_EQ(Shape(&Copy), "-6(0d1,-3'<? x ?>',45(14 13=red -1=x-y=1(67(-5'caf\xC3\xA9',-6(44),-7))))");
-    for (TLinkNode* N : Subtree(&Copy))
-        EXPECT_EQ(LinkFault(N), "");
-
+    const std::string Original = Shape(&Source);
+    EXPECT_EQ(Shape(&Copy), Original);
+    EXPECT_EQ(Original, "-6(0d1,-3'<? x ?>',45(14 13=red -1=x-y=1(67(-5'caf\u00e9',-6(44),-7))))");
     // Classes are kept, except that a nested root becomes a plain tag.
-    TLinkNode* CopiedP = Copy.FindFirstOfKind(tagP);
-    TLinkNode* CopiedNested = CopiedP->First()->Next();
-    EXPECT_NE(dynamic_cast<THtmlTag*>(CopiedNested), nullptr);
-    EXPECT_EQ(dynamic_cast<THtmlRoot*>(CopiedNested), nullptr);
+    TLinkNode* CopiedNested = Copy.FindFirstOfKind(tagP)->First()->Next();
+    EXPECT_TRUE(dynamic_cast<THtmlTag*>(CopiedNested) && !dynamic_cast<THtmlRoot*>(CopiedNested));
     EXPECT_NE(dynamic_cast<THtmlDocType*>(Copy.First()), nullptr);
 
-    const std::string Original = Shape(&Source);
     auto* CopiedBody = dynamic_cast<THtmlTag*>(Copy.FindFirstOfKind(tagBody));
     CopiedBody->SetAttribute(attrBgcolor, u"blue");
     CopiedBody->Clear();
@@ -333,11 +252,9 @@ TEST(HtmlTag, AssignMakesAnIndependentDeepCopy)
     THtmlText Other(tagText);
     ASSERT_TRUE(Other.Assign(&Text));
     EXPECT_EQ(Other.Text, u"<!-- -->");
-    THtmlDocType Frames;
-    Frames.DocKind = dkFrameset;
     THtmlDocType Plain;
-    ASSERT_TRUE(Plain.Assign(&Frames));
-    EXPECT_EQ(Plain.DocKind, dkFrameset);
+    ASSERT_TRUE(Plain.Assign(DocType));
+    EXPECT_EQ(Plain.DocKind, dkStrict);
 
     THtmlTag Attrs(tagI);
     AddTag(&Attrs, tagB);
@@ -353,21 +270,14 @@ TEST(HtmlTag, AssignFromItselfOrItsOwnSubtreeIsRefusedButFromAnAncestorWorks)
     THtmlText* Text = AddText(Div, u"t");
     Div->SetAttribute(attrClass, u"c");
     const std::string Before = Shape(&Root);
-
-    EXPECT_FALSE(Root.Assign(&Root));
-    EXPECT_FALSE(Root.Assign(Div));
-    EXPECT_FALSE(Body->Assign(Text));
-    EXPECT_FALSE(Root.Assign(nullptr));
-    EXPECT_FALSE(Text->Assign(Text));
+    EXPECT_FALSE(Root.Assign(&Root) || Root.Assign(Div) || Body->Assign(Text) ||
+                 Root.Assign(nullptr) || Text->Assign(Text));
     Div->AssignAttributes(Div);
     EXPECT_EQ(Shape(&Root), Before);
 
     // Into a node inside the source: the source as it was before the call.
     ASSERT_TRUE(Div->Assign(Body));
-    EXPECT_EQ(Shape(Div), "14(27 23=c(-5't'))");
     EXPECT_EQ(Shape(&Root), "-6(45(14(14(27 23=c(-5't')))))");
-    for (TLinkNode* N : Subtree(&Root))
-        EXPECT_EQ(LinkFault(N), "");
 }
 
 TEST(HtmlRoot, EnsureMakesTheFrameOnceAndInOrder)
@@ -375,26 +285,21 @@ TEST(HtmlRoot, EnsureMakesTheFrameOnceAndInOrder)
     THtmlRoot Root;
     AddText(&Root, u"<!-- top -->", tagComment);
     THtmlTag* Body = Root.EnsureBody();
-    THtmlTag* Html = Root.EnsureHtml();
-    EXPECT_EQ(Body->Parent(), Html);
-    EXPECT_EQ(Html->Prev()->Next(), Html);
     THtmlTag* Head = Root.EnsureHead();
     EXPECT_EQ(Head->Next(), Body);  // before the body
     EXPECT_EQ(Root.EnsureHead(), Head);
     EXPECT_EQ(Root.EnsureBody(), Body);
+    EXPECT_EQ(Body->Parent(), Root.EnsureHtml());
     EXPECT_EQ(Shape(&Root), "-6(-2'<!-- top -->',45(43,14))");
 
     THtmlRoot Fresh;
-    EXPECT_EQ(Fresh.EnsureHead()->Parent(), Fresh.EnsureHtml());
-    EXPECT_EQ(Shape(&Fresh), "-6(45(43))");
+    Fresh.EnsureHead();
     Fresh.EnsureBody();
     EXPECT_EQ(Shape(&Fresh), "-6(45(43,14))");
-
-    // A node of the html kind that is not an element does not count.
-    THtmlRoot Odd;
+    THtmlRoot Odd;  // a node of the html kind that is not an element does not count
     Odd.AddLast(new THtmlNode(tagHtml));
-    EXPECT_EQ(dynamic_cast<THtmlTag*>(Odd.EnsureHtml())->Kind(), tagHtml);
-    EXPECT_EQ(Odd.Count(), 2);
+    Odd.EnsureHtml();
+    EXPECT_EQ(Shape(&Odd), "-6(45,45)");
 }
 
 TEST(HtmlTree, VeryDeepAndVeryWideTreesAreBuiltCopiedWalkedAndFreed)
@@ -405,10 +310,7 @@ TEST(HtmlTree, VeryDeepAndVeryWideTreesAreBuiltCopiedWalkedAndFreed)
     for (int I = 0; I < N; ++I)
         Bottom = AddTag(Bottom, I % 2 ? tagDiv : tagSpan);
     AddText(Bottom, u"end");
-    int Visited = 0;
-    for (TLinkNode* X = Deep->NextInTree(nullptr); X; X = Deep->NextInTree(X))
-        ++Visited;
-    EXPECT_EQ(Visited, N + 1);
+    EXPECT_EQ(Subtree(Deep.get()).size(), static_cast<size_t>(N + 2));
     EXPECT_NE(Deep->FindFirstOfKind(tagText), nullptr);
     EXPECT_NE(Deep->FindLastOfKind(tagText), nullptr);
     EXPECT_FALSE(Bottom->Append(Deep->First()));  // an ancestor far up
@@ -417,8 +319,6 @@ TEST(HtmlTree, VeryDeepAndVeryWideTreesAreBuiltCopiedWalkedAndFreed)
     ASSERT_TRUE(DeepCopy.Assign(Deep.get()));
     EXPECT_NE(DeepCopy.FindLastOfKind(tagText), nullptr);
     Deep.reset();
-    DeepCopy.Clear();
-    EXPECT_EQ(DeepCopy.Count(), 0);
 
     auto Wide = std::make_unique<THtmlTag>(tagUl);
     for (int I = 0; I < N; ++I)
@@ -426,8 +326,7 @@ TEST(HtmlTree, VeryDeepAndVeryWideTreesAreBuiltCopiedWalkedAndFreed)
     EXPECT_EQ(Wide->Count(), N);
     THtmlTag WideCopy(tagOl);
     ASSERT_TRUE(WideCopy.Assign(Wide.get()));
-    EXPECT_EQ(WideCopy.Count(), N);
-    EXPECT_EQ(LinkFault(&WideCopy), "");
+    EXPECT_TRUE(LinksAgree(&WideCopy));
     Wide.reset();
 }
 
@@ -512,7 +411,7 @@ TEST(HtmlTree, RandomOperationsKeepTheInvariants)
         for (TLinkNode* R : Roots) {
             for (TLinkNode* N : Subtree(R)) {
                 ASSERT_TRUE(Seen.insert(N).second) << "a node reached twice";
-                ASSERT_EQ(LinkFault(N), "");
+                ASSERT_TRUE(LinksAgree(N));
                 All.push_back(N);
             }
         }
