@@ -1,0 +1,113 @@
+#pragma once
+// The nodes of an HTML document tree: elements with their attributes, text and verbatim
+// blocks, the DOCTYPE and the document root. A node owns its children.
+
+#include <cstdint>
+#include <memory>
+
+#include "HTMLAttributes.h"
+#include "HTMLTags.h"
+#include "TreeLists.h"
+#include "WStrList.h"
+#include "WideText.h"
+
+namespace zv {
+
+class THtmlNode : public TLinkNode {
+public:
+    explicit THtmlNode(THtmlTagId Kind) : FKind(Kind) {}
+
+    THtmlTagId Kind() const { return FKind; }
+    void SetKind(THtmlTagId Kind) { FKind = Kind; }
+
+    // Copies what Source holds into Self (each class copies its own part). Refused, returning
+    // false with nothing changed, for nil, Self, or a node inside Self's subtree.
+    virtual bool Assign(const THtmlNode* Source);
+
+    // The links, typed; nil where the linked node is not an HTML node.
+    THtmlNode* ParentNode() const { return dynamic_cast<THtmlNode*>(Parent()); }
+    THtmlNode* PrevNode() const { return dynamic_cast<THtmlNode*>(Prev()); }
+    THtmlNode* NextNode() const { return dynamic_cast<THtmlNode*>(Next()); }
+    THtmlNode* FirstNode() const { return dynamic_cast<THtmlNode*>(First()); }
+    THtmlNode* LastNode() const { return dynamic_cast<THtmlNode*>(Last()); }
+
+protected:
+    bool CanAssignFrom(const THtmlNode* Source) const;
+
+private:
+    THtmlTagId FKind;
+};
+
+enum THtmlDocKind : uint8_t { dkTransitional = 0, dkStrict = 1, dkFrameset = 2 };
+
+class THtmlDocType : public THtmlNode {
+public:
+    THtmlDocType() : THtmlNode(tagDocType) {}
+    bool Assign(const THtmlNode* Source) override;
+
+    THtmlDocKind DocKind = dkTransitional;
+};
+
+// Text (tagText) and the verbatim blocks: comments, PHP and ASP blocks, unknown tags.
+class THtmlText : public THtmlNode {
+public:
+    explicit THtmlText(THtmlTagId Kind) : THtmlNode(Kind) {}
+    THtmlText(THtmlTagId Kind, WideStringView Text) : THtmlNode(Kind), Text(Text) {}
+    bool Assign(const THtmlNode* Source) override;
+
+    WideString Text;
+};
+
+class THtmlTag : public THtmlNode {
+public:
+    explicit THtmlTag(THtmlTagId Kind) : THtmlNode(Kind) {}
+    ~THtmlTag() override;
+
+    // Deep copy of a tag (kind, attributes, every descendant); from any other node only the
+    // kind. Copying from an ancestor copies the ancestor as it was before the call.
+    bool Assign(const THtmlNode* Source) override;
+    // Copies kind and attributes, not the children.
+    void AssignAttributes(const THtmlTag* Source);
+
+    // Entries: a known attribute is (value, id); one outside the table is (name=value, -1).
+    // nil until the first attribute is set.
+    TWideStringList* Attributes() const { return FAttributes.get(); }
+
+    void SetAttribute(THtmlAttrId Id, WideStringView Value);
+    void SetUnknownAttribute(WideStringView Name, WideStringView Value);
+    bool HasAttribute(THtmlAttrId Id) const;
+    WideString GetAttribute(THtmlAttrId Id) const;
+    void DeleteAttribute(THtmlAttrId Id);
+    int GetAttributeCount() const;
+    // The entry text / id at Index; EStringListError for an index out of range (also when
+    // the tag has no attributes).
+    WideString GetAttributeByIndex(int Index) const;
+    THtmlAttrId GetAttributeId(int Index) const;
+    void ClearAttributes();
+
+    // First direct child of that kind; with Recursive, the first in pre-order below Self.
+    THtmlNode* FindChild(THtmlTagId Kind, bool Recursive) const;
+    THtmlNode* FindFirstOfKind(THtmlTagId Kind) const;
+    // The last in pre-order's mirror: children last to first, each before its own subtree.
+    THtmlNode* FindLastOfKind(THtmlTagId Kind) const;
+    // Trims the leading blanks of the first text below Self and the trailing ones of the last.
+    void TrimText();
+
+private:
+    int IndexOfAttribute(THtmlAttrId Id) const;
+    TWideStringList& AttributeList();
+
+    std::unique_ptr<TWideStringList> FAttributes;
+};
+
+class THtmlRoot : public THtmlTag {
+public:
+    THtmlRoot() : THtmlTag(tagRoot) {}
+
+    // The html, head and body elements, made where missing.
+    THtmlTag* EnsureHtml();
+    THtmlTag* EnsureHead();
+    THtmlTag* EnsureBody();
+};
+
+}  // namespace zv

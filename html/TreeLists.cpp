@@ -1,0 +1,165 @@
+#include "TreeLists.h"
+
+namespace zv {
+
+TLinkNode::~TLinkNode()
+{
+    Clear();
+    if (FParent)
+        Unlink();
+}
+
+void TLinkNode::Clear()
+{
+    // Post-order without recursion: go down to a leaf, free it, continue from its parent.
+    TLinkNode* Cur = this;
+    for (;;) {
+        while (Cur->FFirst)
+            Cur = Cur->FFirst;
+        if (Cur == this)
+            return;
+        TLinkNode* Parent = Cur->FParent;
+        Cur->Unlink();
+        delete Cur;
+        Cur = Parent;
+    }
+}
+
+bool TLinkNode::HasAncestor(const TLinkNode* Node) const
+{
+    if (!Node)
+        return false;
+    for (const TLinkNode* P = FParent; P; P = P->FParent)
+        if (P == Node)
+            return true;
+    return false;
+}
+
+bool TLinkNode::CanAdopt(const TLinkNode* Node) const
+{
+    if (!Node || Node == this)
+        return false;
+    // Only a node with children can be an ancestor of Self.
+    return !Node->FFirst || !HasAncestor(Node);
+}
+
+void TLinkNode::Unlink()
+{
+    TLinkNode* P = FParent;
+    if (FPrev)
+        FPrev->FNext = FNext;
+    else
+        P->FFirst = FNext;
+    if (FNext)
+        FNext->FPrev = FPrev;
+    else
+        P->FLast = FPrev;
+    --P->FCount;
+    FParent = FPrev = FNext = nullptr;
+}
+
+void TLinkNode::LinkFirst(TLinkNode* Node)
+{
+    Node->FParent = this;
+    Node->FNext = FFirst;
+    if (FFirst)
+        FFirst->FPrev = Node;
+    else
+        FLast = Node;
+    FFirst = Node;
+    ++FCount;
+}
+
+void TLinkNode::LinkLast(TLinkNode* Node)
+{
+    Node->FParent = this;
+    Node->FPrev = FLast;
+    if (FLast)
+        FLast->FNext = Node;
+    else
+        FFirst = Node;
+    FLast = Node;
+    ++FCount;
+}
+
+void TLinkNode::LinkBefore(TLinkNode* Node)
+{
+    TLinkNode* P = FParent;
+    Node->FParent = P;
+    Node->FNext = this;
+    Node->FPrev = FPrev;
+    if (FPrev)
+        FPrev->FNext = Node;
+    else
+        P->FFirst = Node;
+    FPrev = Node;
+    ++P->FCount;
+}
+
+bool TLinkNode::Append(TLinkNode* Node)
+{
+    if (!CanAdopt(Node))
+        return false;
+    if (Node->FParent)
+        Node->Unlink();
+    LinkLast(Node);
+    return true;
+}
+
+bool TLinkNode::Prepend(TLinkNode* Node)
+{
+    if (!CanAdopt(Node))
+        return false;
+    if (Node->FParent)
+        Node->Unlink();
+    LinkFirst(Node);
+    return true;
+}
+
+bool TLinkNode::InsertBefore(TLinkNode* Node)
+{
+    if (!FParent || !CanAdopt(Node))
+        return false;
+    if (Node->FParent)
+        Node->Unlink();
+    LinkBefore(Node);
+    return true;
+}
+
+void TLinkNode::AddFirst(TLinkNode* Node) { Prepend(Node); }
+
+void TLinkNode::AddLast(TLinkNode* Node) { Append(Node); }
+
+void TLinkNode::TakeChildren(TLinkNode& From)
+{
+    while (TLinkNode* Node = From.FFirst) {
+        Node->Unlink();
+        LinkLast(Node);
+    }
+}
+
+bool TLinkNode::Remove(TLinkNode* Node)
+{
+    if (!Node || Node->FParent != this)
+        return false;
+    Node->Unlink();
+    return true;
+}
+
+TLinkNode* TLinkNode::NextInTree(const TLinkNode* Node) const
+{
+    if (!Node)
+        return FFirst;
+    if (Node->FFirst)
+        return Node->FFirst;
+    if (Node == this)
+        return nullptr;
+    if (Node->FNext)
+        return Node->FNext;
+    for (const TLinkNode* P = Node->FParent; P && P != this; P = P->FParent)
+        if (P->FNext)
+            return P->FNext;
+    return nullptr;
+}
+
+}  // namespace zv

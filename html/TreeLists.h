@@ -1,0 +1,66 @@
+#pragma once
+// The tree link: a node with a parent, siblings and an ordered list of children that it owns.
+
+namespace zv {
+
+class TLinkNode {
+public:
+    TLinkNode() = default;
+    // Destroys the subtree (without recursion, however deep or wide) and unlinks the node
+    // from its parent, if it still has one.
+    virtual ~TLinkNode();
+    TLinkNode(const TLinkNode&) = delete;
+    TLinkNode& operator=(const TLinkNode&) = delete;
+
+    int Count() const { return FCount; }
+    TLinkNode* Parent() const { return FParent; }
+    TLinkNode* Prev() const { return FPrev; }
+    TLinkNode* Next() const { return FNext; }
+    TLinkNode* First() const { return FFirst; }
+    TLinkNode* Last() const { return FLast; }
+
+    // Destroys every child, first to last, each with its subtree.
+    void Clear();
+
+    // Moves Node (out of its old parent, if any) to the end / the front of the children.
+    // False, with nothing changed, for nil, Self, or an ancestor of Self.
+    bool Append(TLinkNode* Node);
+    bool Prepend(TLinkNode* Node);
+    // Moves Node in front of Self under Self's parent. False, with nothing changed, for nil,
+    // Self, an ancestor of Self, or when Self has no parent.
+    bool InsertBefore(TLinkNode* Node);
+    // Link a new node as first / last child; the same checks and moves as Prepend / Append.
+    void AddFirst(TLinkNode* Node);
+    void AddLast(TLinkNode* Node);
+    // Unlinks a child without destroying it; the caller owns it then. False when Node is not
+    // a child of Self.
+    bool Remove(TLinkNode* Node);
+
+    // Pre-order successor of Node within the subtree of Self; NextInTree(nullptr) is the first
+    // child. The walk never leaves the subtree.
+    TLinkNode* NextInTree(const TLinkNode* Node) const;
+
+    // True when Node is Self's parent, grandparent and so on.
+    bool HasAncestor(const TLinkNode* Node) const;
+
+protected:
+    // Moves every child of From, in order, to the end of Self's children. From must not be
+    // Self or an ancestor of Self.
+    void TakeChildren(TLinkNode& From);
+
+private:
+    bool CanAdopt(const TLinkNode* Node) const;
+    void Unlink();
+    void LinkFirst(TLinkNode* Node);
+    void LinkLast(TLinkNode* Node);
+    void LinkBefore(TLinkNode* Node);
+
+    int FCount = 0;
+    TLinkNode* FParent = nullptr;
+    TLinkNode* FPrev = nullptr;
+    TLinkNode* FNext = nullptr;
+    TLinkNode* FFirst = nullptr;
+    TLinkNode* FLast = nullptr;
+};
+
+}  // namespace zv
