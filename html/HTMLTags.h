@@ -18,6 +18,9 @@ constexpr THtmlTagId tagAsp = -4;
 constexpr THtmlTagId tagText = -5;
 constexpr THtmlTagId tagRoot = -6;
 constexpr THtmlTagId tagPlaceholder = -7;
+// The content of a script or style element as it was written, kept verbatim (a THtmlText):
+// never parsed as markup, and written back unchanged.
+constexpr THtmlTagId tagRawText = -8;
 
 // A closing tag has the id of its name plus this offset (999 when the name is unknown).
 constexpr THtmlTagId tagClosingOffset = 1000;
