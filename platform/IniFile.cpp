@@ -162,18 +162,23 @@ void TIniFile::Refresh() const
     Lines.clear();
     Loaded = state;
     HaveLoaded = true;
+    Unreadable = false;
     if (!state.Exists)
         return;
 
     std::string bytes;
     const int fd = ::open(Name.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return;  // unreadable: every key reads as missing
+    if (fd < 0) {
+        Unreadable = true;  // every key reads as missing; writes would lose the file
+        return;
+    }
     char buffer[65536];
     while (static_cast<int64_t>(bytes.size()) < MaxFileSize) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR)
             continue;
+        if (n < 0)
+            Unreadable = true;
         if (n <= 0)
             break;
         bytes.append(buffer, static_cast<size_t>(n));
@@ -201,6 +206,8 @@ void TIniFile::Refresh() const
 
 void TIniFile::Save()
 {
+    if (Unreadable)
+        throw EIniFileException("Unable to write to " + Name + ". The file cannot be read.");
     std::string bytes;
     for (const TLine& line : Lines) {
         bytes += line.Text;

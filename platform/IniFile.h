@@ -48,7 +48,7 @@ public:
     // Removes every section of that name with all its lines.
     void EraseSection(std::string_view Section);
 
-    // A larger file is read only up to this many bytes.
+    // A larger file is read (and rewritten) only up to this many bytes.
     static constexpr int64_t MaxFileSize = 16 * 1024 * 1024;
 
 private:
@@ -70,6 +70,7 @@ private:
     mutable std::vector<TLine> Lines;
     mutable TFileState Loaded;
     mutable bool HaveLoaded = false;
+    mutable bool Unreadable = false;
 
     // Reloads the lines when the file changed since it was last read.
     void Refresh() const;

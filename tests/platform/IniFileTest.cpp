@@ -1,46 +1,22 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "Folders.h"
+#include "support/TempFiles.h"
 #include "IniFile.h"
 #include "IniUtils.h"
 #include "VistaUtils.h"
 
 namespace fs = std::filesystem;
 using namespace zv;
+using namespace zv::test;
 
 namespace {
-
-class TempDir {
-public:
-    TempDir()
-    {
-        std::string tmpl = (fs::temp_directory_path() / "zv-ini-XXXXXX").string();
-        Path = ::mkdtemp(tmpl.data());
-    }
-    ~TempDir() { fs::remove_all(Path); }
-    std::string operator/(const std::string& Name) const { return Path + "/" + Name; }
-    std::string Path;
-};
-
-std::string ReadAll(const std::string& FileName)
-{
-    std::ifstream in(FileName, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void WriteAll(const std::string& FileName, const std::string& Bytes)
-{
-    std::ofstream(FileName, std::ios::binary | std::ios::trunc) << Bytes;
-}
 
 // Sets an environment variable for the life of the object.
 class ScopedEnv {
@@ -224,6 +200,15 @@ TEST(IniFile, SeesOutsideChangesAndReportsFailedWrites)
     EXPECT_THROW(bad.WriteInteger("Form", "Left", 1), EIniFileException);
     EXPECT_EQ(bad.ReadInteger("Form", "Left", 8), 8);
     EXPECT_EQ(ReadAll(dir / "plain"), "x");
+
+    // A file that cannot be read is not overwritten (root reads anything).
+    if (::geteuid() != 0) {
+        ::chmod(ini.FileName().c_str(), 0);
+        EXPECT_EQ(ini.ReadInteger("Form", "Left", 3), 3);
+        EXPECT_THROW(ini.WriteInteger("Form", "Top", 1), EIniFileException);
+        ::chmod(ini.FileName().c_str(), 0600);
+        EXPECT_EQ(ReadAll(ini.FileName()), "[Form]\nLeft=2000000\n");
+    }
 }
 
 TEST(IniUtils, SettingsFolderAndGlobalFile)
