@@ -10,26 +10,19 @@
 
 namespace zv::test {
 
-class TempDir {
-public:
-    TempDir()
-    {
+struct TempDir {
+    std::string Path = [] {
         std::string tmpl = (std::filesystem::temp_directory_path() / "zv-test-XXXXXX").string();
-        Path = ::mkdtemp(tmpl.data());
-    }
+        return std::string(::mkdtemp(tmpl.data()));
+    }();
     ~TempDir() { std::filesystem::remove_all(Path); }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
     std::string operator/(const std::string& Name) const { return Path + "/" + Name; }
-    std::string Path;
 };
 
 inline std::string ReadAll(const std::string& FileName)
 {
-    std::ifstream in(FileName, std::ios::binary);
     std::stringstream s;
-    s << in.rdbuf();
+    s << std::ifstream(FileName, std::ios::binary).rdbuf();
     return s.str();
 }
 
