@@ -597,7 +597,8 @@ std::unique_ptr<THtmlRoot> ParseHtml(TStream& Stream)
         Bytes.insert(Bytes.end(), Block, Block + N);
     WideString Text(Bytes.size() / 2, u'\0');
     if constexpr (std::endian::native == std::endian::little) {
-        std::memcpy(Text.data(), Bytes.data(), Text.size() * 2);
+        if (!Text.empty())
+            std::memcpy(Text.data(), Bytes.data(), Text.size() * 2);
     } else {
         for (size_t I = 0; I < Text.size(); ++I)
             Text[I] = static_cast<char16_t>(Bytes[2 * I] | (Bytes[2 * I + 1] << 8));

@@ -152,7 +152,7 @@ TEST(HtmlParser, CommentsAndServerBlocks)
     EXPECT_EQ(Parsed("<table><!-- c --></table>"), "html(body(table(C\"<!-- c -->\")))");
     EXPECT_EQ(Parsed("<? echo 1; ?>"), "P\"<? echo 1; ?>\"");
     EXPECT_EQ(Parsed("<p><% x %>"), "html(body(p(A\"<% x %>\")))");
-    EXPECT_EQ(Parsed("<? $a ??>after"), "P\"<? $a ??>\",html(body(\"after\"))");
+    EXPECT_EQ(Parsed("<? $a ?" "?>after"), "P\"<? $a ?" "?>\",html(body(\"after\"))");
 
     EXPECT_EQ(ParseError("<p>a<!-- x"), "Unterminated Comment");
     EXPECT_EQ(ParseError("<!-- x --"), "Unterminated Comment");
