@@ -62,7 +62,9 @@ void TSpellChecker::LoadFromText(std::string_view Text)
             word = previous.substr(0, std::min(shared, previous.size()));
         word.append(line.substr(1));
         previous = word;
-        AddWord(std::move(word));
+        // A line of a digit alone holds no word; it would come back as an empty suggestion.
+        if (!word.empty())
+            AddWord(std::move(word));
     }
 }
 

@@ -40,8 +40,6 @@ public:
     // coordinates): below the word, or above it when there is no room below.
     static QPoint PromptPosition(const QRect& WordRect, const QSize& Prompt, const QRect& Screen);
 
-    Ui::FormSpellCheck& Controls() { return *Form; }
-
 protected:
     void showEvent(QShowEvent* Event) override;
 
