@@ -76,17 +76,15 @@ std::set<std::string> Contents(const fs::path& Folder)
     return result;
 }
 
-// Runs Action on the next modal dialog that opens, once it is shown.
-void OnNextModal(std::function<void(QWidget*)> Action)
+// Runs Action on the modal dialog that is open when the event loop next comes round.
+void OnNextModal(std::function<void(QWidget*)> Action, int Tries = 500)
 {
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [Action, poll] {
+    QTimer::singleShot(10, [Action, Tries] {
         if (QWidget* modal = QApplication::activeModalWidget())
             Action(modal);
-        else
-            QTimer::singleShot(10, *poll);
-    };
-    QTimer::singleShot(0, *poll);
+        else if (Tries > 0)
+            OnNextModal(Action, Tries - 1);
+    });
 }
 
 }  // namespace
@@ -150,6 +148,16 @@ TEST(TemplateReader, ReadsAndExtractsATemplate)
     const QColor centre = preview.pixelColor(75, 56);
     EXPECT_NEAR(centre.blue(), 200, 8);
     EXPECT_NEAR(centre.red(), 20, 8);
+
+    // Damaged previews decode to a picture or to nothing, never further.
+    const std::string jpeg = Jpeg(Qt::blue);
+    for (const std::string& damaged : {jpeg.substr(0, jpeg.size() / 2), jpeg.substr(0, 20), jpeg.substr(7),
+                                       std::string("\xFF\xD8\xFF\xC0\0\x11\x08\xFF\xFF\xFF\xFF\x03", 12)}) {
+        WriteFile(dir / "damaged.tpl", Template("x", {}, damaged));
+        TTemplateReader broken((dir / "damaged.tpl").string());
+        broken.ReadHeader();
+        EXPECT_LE(broken.Preview.ToImage().width(), TemplatePreviewWidth);
+    }
 
     const fs::path site = dir / "site";
     fs::create_directories(site);
