@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <cstring>
 #include <unordered_map>
 #include <vector>
 
@@ -133,29 +132,32 @@ private:
     void Push(THtmlTag* Tag)
     {
         Path.push_back(Tag);
-        if (const THtmlTagId K = Tag->Kind(); K >= 0 && K < HtmlTagCount)
-            ++Open[static_cast<size_t>(K)];
+        Track(Tag, 1);
     }
 
     // Current := its parent. The root is never left.
     void Pop()
     {
-        if (const THtmlTagId K = Path.back()->Kind(); K >= 0 && K < HtmlTagCount)
-            --Open[static_cast<size_t>(K)];
+        Track(Path.back(), -1);
         Path.pop_back();
     }
 
+    void Track(const THtmlTag* Tag, int Delta)
+    {
+        if (const THtmlTagId K = Tag->Kind(); K >= 0 && K < HtmlTagCount)
+            Open[static_cast<size_t>(K)] += Delta;
+    }
+
+    // Current := Tag, an element of the frame.
     void MoveTo(THtmlTag* Tag)
     {
         while (Path.size() > 1)
             Pop();
-        const size_t Base = Path.size();
+        std::vector<THtmlTag*> Chain;
         for (TLinkNode* N = Tag; N != Root; N = N->Parent())
-            Path.push_back(static_cast<THtmlTag*>(N));
-        std::reverse(Path.begin() + static_cast<ptrdiff_t>(Base), Path.end());
-        for (size_t I = Base; I < Path.size(); ++I)
-            if (const THtmlTagId K = Path[I]->Kind(); K >= 0 && K < HtmlTagCount)
-                ++Open[static_cast<size_t>(K)];
+            Chain.push_back(static_cast<THtmlTag*>(N));
+        for (auto It = Chain.rbegin(); It != Chain.rend(); ++It)
+            Push(*It);
     }
 
     // The frame elements never move once made, so they are looked up only once.
@@ -343,6 +345,8 @@ private:
         Current()->AddLast(Tag);
         if (P.Container)
             Push(Tag);
+        if (P.DroppedWhenEmpty)
+            Droppable.push_back(Tag);
         if (Id == tagPre || Id == tagTextArea)
             Preformatted = true;
         return Tag;
@@ -538,18 +542,17 @@ private:
             Current()->AddLast(new THtmlText(tagText, Buffer));
     }
 
-    // Removes the paragraph-like elements left without children (once: a parent emptied by
-    // the removal stays).
+    // Removes the paragraph-like elements left without children, once: a parent emptied by
+    // the removal stays. A parent is always made before its children, so going through the
+    // elements in the order they were made tests each parent before its children, as a walk
+    // of the tree in document order would.
     void CleanUp()
     {
-        TLinkNode* N = Root->NextInTree(nullptr);
-        while (N) {
-            TLinkNode* Next = Root->NextInTree(N);
-            if (!N->First() && Props(static_cast<THtmlNode*>(N)->Kind()).DroppedWhenEmpty) {
-                N->Parent()->Remove(N);
-                delete N;
+        for (THtmlTag* Tag : Droppable) {
+            if (!Tag->First()) {
+                Tag->Parent()->Remove(Tag);
+                delete Tag;
             }
-            N = Next;
         }
     }
 
@@ -563,6 +566,7 @@ private:
     THtmlTag* Body = nullptr;
     std::vector<THtmlTag*> Path;
     std::array<int, HtmlTagCount> Open{};
+    std::vector<THtmlTag*> Droppable;  // in the order made
     THtmlTagId Section = tagRoot;
     bool Preformatted = false;
     bool AfterBlank = true;
@@ -589,19 +593,24 @@ std::unique_ptr<THtmlRoot> ParseHtml(WideStringView Text)
 
 std::unique_ptr<THtmlRoot> ParseHtml(TStream& Stream)
 {
-    std::vector<uint8_t> Bytes;
+    // Read into the text itself: whole code units; an odd last byte is left out.
+    WideString Text;
+    size_t Bytes = 0;
     const int64_t Hint = Stream.Size() - Stream.Position();
-    Bytes.reserve(Hint > 0 ? static_cast<size_t>(Hint) : 0);
-    uint8_t Block[65536];
-    for (int64_t N; (N = Stream.Read(Block, sizeof Block)) > 0;)
-        Bytes.insert(Bytes.end(), Block, Block + N);
-    WideString Text(Bytes.size() / 2, u'\0');
-    if constexpr (std::endian::native == std::endian::little) {
-        if (!Text.empty())
-            std::memcpy(Text.data(), Bytes.data(), Text.size() * 2);
-    } else {
-        for (size_t I = 0; I < Text.size(); ++I)
-            Text[I] = static_cast<char16_t>(Bytes[2 * I] | (Bytes[2 * I + 1] << 8));
+    Text.resize(Hint > 0 ? static_cast<size_t>(Hint) / 2 + 1 : 4096);
+    for (;;) {
+        if (Bytes / 2 + 1 > Text.size())
+            Text.resize(Text.size() * 2);
+        auto* Dest = reinterpret_cast<uint8_t*>(Text.data()) + Bytes;
+        const int64_t Got = Stream.Read(Dest, static_cast<int64_t>(Text.size() * 2 - Bytes));
+        if (Got <= 0)
+            break;
+        Bytes += static_cast<size_t>(Got);
+    }
+    Text.resize(Bytes / 2);
+    if constexpr (std::endian::native == std::endian::big) {
+        for (char16_t& C : Text)
+            C = static_cast<char16_t>((C >> 8) | (C << 8));
     }
     std::erase(Text, u'\0');
     return TParser(Text).Run();
