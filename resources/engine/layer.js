@@ -586,10 +586,24 @@ function exec(id, input) {
         const size = Math.min(7, Math.max(1, parseInt(input, 10) || 1));
         return doc.execCommand('fontSize', false, String(size));
     }
+    if (id === IDM.UNLINK) widenToLink();
     if (id in actions)
         return doc.execCommand(actions[id], false, input === null || input === undefined
                                                     ? null : String(input));
     throw new Error('Command ' + id + ' is not supported here');
+}
+// A caret inside a link stands for the whole link.
+function widenToLink() {
+    const s = getSelection();
+    if (!s.rangeCount || !s.getRangeAt(0).collapsed) return;
+    let n = s.getRangeAt(0).startContainer;
+    while (n && n !== doc.body && !(n.nodeType === Node.ELEMENT_NODE && n.localName === 'a'))
+        n = n.parentNode;
+    if (!n || n === doc.body) return;
+    const r = doc.createRange();
+    r.selectNodeContents(n);
+    s.removeAllRanges();
+    s.addRange(r);
 }
 // One computed style value over the selected text; null when it differs.
 function uniformStyle(property) {

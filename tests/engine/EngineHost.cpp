@@ -128,9 +128,15 @@ QPoint TEngineHost::Centre(const QString& Selector)
 
 void TEngineHost::Click(const QPoint& Pos, Qt::MouseButton Button)
 {
+    // done once the page has reported the release
+    bool Released = false;
+    const auto C = QObject::connect(FBrowser.get(), &TWebBrowser::PageEvent,
+                                    [&](const TPageEvent& E) { Released |= E.Type == "mouseup"; });
     QWidget* Proxy = FBrowser->focusProxy();
     QTest::mousePress(Proxy, Button, {}, Pos);
     QTest::mouseRelease(Proxy, Button, {}, Pos);
+    EXPECT_TRUE(WaitFor([&] { return Released; }));
+    QObject::disconnect(C);
 }
 
 void TEngineHost::SelectText(const QString& Selector, int Start, int End)

@@ -4,6 +4,7 @@
 // pictures as "edit:" + name + ".gif".
 
 #include <QPoint>
+#include <ostream>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QVariant>
@@ -37,7 +38,8 @@ public:
     QString BodyHtml();
     // Viewport position of the middle of the first element matching a CSS selector.
     QPoint Centre(const QString& Selector);
-    // Clicks in the page (widget coordinates equal viewport pixels at zoom 1).
+    // Clicks in the page (widget coordinates equal viewport pixels at zoom 1) and waits until
+    // the page has handled it.
     void Click(const QPoint& Pos, Qt::MouseButton Button = Qt::LeftButton);
     // Puts a caret or a selection into the text of the first element matching Selector.
     void SelectText(const QString& Selector, int Start, int End);
@@ -52,3 +54,6 @@ private:
 };
 
 }  // namespace zv::test
+
+// Readable QString values in test failures.
+inline void PrintTo(const QString& Text, std::ostream* Out) { *Out << '"' << Text.toStdString() << '"'; }
