@@ -229,6 +229,7 @@ bool TWebBrowser::Navigate(const QUrl& Url, int TimeoutMs)
     ++CallDepth;
     Loading = true;
     load(Url);
+    QCoreApplication::sendPostedEvents();
     if (Loading) {
         Timer.start(TimeoutMs);
         Loop.exec(QEventLoop::ExcludeUserInputEvents);
@@ -302,6 +303,9 @@ QVariant TWebBrowser::Invoke(const QString& Function, const QVariantList& Args,
         if (State->Loop) State->Loop->quit();
     });
     ++CallDepth;
+    // Events posted before the one being handled now would wait behind it, the engine's own
+    // work among them; a nested loop does not see them until something new is posted.
+    QCoreApplication::sendPostedEvents();
     if (!State->Done) {
         QTimer Timer;
         Timer.setSingleShot(true);

@@ -517,6 +517,26 @@ function setText(r, text) {
         r.selectNode(t);
     }
 }
+// The text of a range, with a line break where a block or a br begins.
+function textOf(r) {
+    const root = r.commonAncestorContainer;
+    if (root.nodeType === Node.TEXT_NODE) return r.toString();
+    let out = '';
+    const w = doc.createTreeWalker(root, NodeFilter.SHOW_ELEMENT | NodeFilter.SHOW_TEXT);
+    for (let n = w.nextNode(); n; n = w.nextNode()) {
+        if (!r.intersectsNode(n)) continue;
+        if (n.nodeType === Node.TEXT_NODE) {
+            const s = n === r.startContainer ? r.startOffset : 0;
+            const e = n === r.endContainer ? r.endOffset : n.data.length;
+            out += n.data.slice(s, e);
+        } else if (breaking.has(n.localName) && !inline.has(n.localName) && out &&
+                   !out.endsWith('\r\n')) {
+            out += '\r\n';
+        }
+    }
+    return out;
+}
+const inline = new Set(['img', 'input', 'select', 'textarea', 'button']);
 function htmlOf(r) {
     const d = doc.createElement('div');
     d.appendChild(r.cloneContents());
@@ -764,7 +784,7 @@ const api = {
         r.selectNodeContents(doc.body);
         return handle(r);
     },
-    rangeText: n => range(n).toString(),
+    rangeText: n => textOf(range(n)),
     setRangeText: (n, t) => setText(range(n), String(t)),
     rangeHtml: n => htmlOf(range(n)),
     pasteHtml: function (n, html) {
@@ -830,7 +850,7 @@ const api = {
         if (c) return [c.outerHTML, ''];
         if (!hasContent()) return null;
         const r = getSelection().getRangeAt(0);
-        return [htmlOf(r), r.toString()];
+        return [htmlOf(r), textOf(r)];
     },
     deleteSelection: function () {
         const c = currentControl();

@@ -1,6 +1,8 @@
 #include "EngineHost.h"
 
+#include <QApplication>
 #include <QBuffer>
+#include <QMouseEvent>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -137,6 +139,19 @@ void TEngineHost::Click(const QPoint& Pos, Qt::MouseButton Button)
     QTest::mouseRelease(Proxy, Button, {}, Pos);
     EXPECT_TRUE(WaitFor([&] { return Released; }));
     QObject::disconnect(C);
+}
+
+void TEngineHost::DoubleClick(const QPoint& Pos)
+{
+    QWidget* Proxy = FBrowser->focusProxy();
+    const QPoint Global = Proxy->mapToGlobal(Pos);
+    for (QEvent::Type Type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                              QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
+        const Qt::MouseButtons Held =
+            Type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(Qt::LeftButton);
+        QMouseEvent Event(Type, Pos, Global, Qt::LeftButton, Held, Qt::NoModifier);
+        QApplication::sendEvent(Proxy, &Event);
+    }
 }
 
 void TEngineHost::SelectText(const QString& Selector, int Start, int End)

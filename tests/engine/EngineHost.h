@@ -41,6 +41,8 @@ public:
     // Clicks in the page (widget coordinates equal viewport pixels at zoom 1) and waits until
     // the page has handled it.
     void Click(const QPoint& Pos, Qt::MouseButton Button = Qt::LeftButton);
+    // A double click as the window system sends it.
+    void DoubleClick(const QPoint& Pos);
     // Puts a caret or a selection into the text of the first element matching Selector.
     void SelectText(const QString& Selector, int Start, int End);
     // Lets the engine process input and notifications until Done holds or time runs out.
