@@ -62,6 +62,11 @@ QVariant TPageObject::CallDocument(const char* Function, QVariantList Args) cons
     return B->CallLayerFor(FGeneration, QString::fromLatin1(Function), Args);
 }
 
+void TPageObject::Keep()
+{
+    if (TWebBrowser* B = Browser(); B && FNumber > 0) Lifetime = B->KeepAlive(FGeneration, FNumber);
+}
+
 int TPageObject::NumberOf(const TPageObject& Other) const
 {
     if (Other.FBrowser != FBrowser || Other.FGeneration != FGeneration || !Other.FNumber)
@@ -265,7 +270,7 @@ std::string THtmlSelection::type() const { return Narrow(CallDocument("selType")
 
 THtmlTxtRange THtmlSelection::createRange() const
 {
-    return Make<THtmlTxtRange>(CallDocument("selRange"));
+    return MakeKept<THtmlTxtRange>(CallDocument("selRange"));
 }
 
 THtmlElement THtmlSelection::controlElement() const
@@ -296,12 +301,12 @@ TUndoManager THtmlDocument::UndoManager() const { return Make<TUndoManager>(-1);
 
 THtmlTxtRange THtmlDocument::createTextRange() const
 {
-    return Make<THtmlTxtRange>(CallDocument("bodyRange"));
+    return MakeKept<THtmlTxtRange>(CallDocument("bodyRange"));
 }
 
 TMarkupPointer THtmlDocument::CreateMarkupPointer() const
 {
-    return Make<TMarkupPointer>(CallDocument("newPointer"));
+    return MakeKept<TMarkupPointer>(CallDocument("newPointer"));
 }
 
 void THtmlDocument::MovePointersToRange(const THtmlTxtRange& Range, const TMarkupPointer& Start,

@@ -8,6 +8,7 @@
 #include <QRect>
 #include <QVariant>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -49,8 +50,18 @@ protected:
     {
         return T(Browser(), FGeneration, Number.toInt());
     }
+    // For ranges and pointers: the page drops the object once the last copy of the handle is
+    // gone (elements stay registered for the life of their document).
+    template <class T> T MakeKept(const QVariant& Number) const
+    {
+        T Result = Make<T>(Number);
+        Result.Keep();
+        return Result;
+    }
+    void Keep();
 
 private:
+    std::shared_ptr<const void> Lifetime;
     QPointer<QObject> FBrowser;
     uint64_t FGeneration = 0;
     int FNumber = 0;

@@ -230,10 +230,10 @@ bool TWebBrowser::Navigate(const QUrl& Url, int TimeoutMs)
     Loading = true;
     load(Url);
     QCoreApplication::sendPostedEvents();
-    if (Loading) {
-        Timer.start(TimeoutMs);
+    Timer.start(TimeoutMs);
+    // a load that was still running ends first; ours follows
+    while (Self && Timer.isActive() && (Loading || page()->isLoading()))
         Loop.exec(QEventLoop::ExcludeUserInputEvents);
-    }
     if (!Self) throw EEngineError("The browser was destroyed while loading");
     --CallDepth;
     ScheduleDelivery();
@@ -244,6 +244,7 @@ void TWebBrowser::LoadStarted()
 {
     ++FGeneration;
     Token.clear();
+    Released.clear();
     Loading = true;
 }
 
@@ -279,11 +280,22 @@ QVariant TWebBrowser::CallLayerFor(uint64_t HandleGeneration, const QString& Fun
     return Invoke(Function, Args, Token);
 }
 
+std::shared_ptr<const void> TWebBrowser::KeepAlive(uint64_t HandleGeneration, int Number)
+{
+    QPointer<TWebBrowser> Self(this);
+    return std::shared_ptr<const void>(nullptr, [Self, HandleGeneration, Number](const void*) {
+        if (Self && Self->FGeneration == HandleGeneration) Self->Released.append(Number);
+    });
+}
+
 QVariant TWebBrowser::Invoke(const QString& Function, const QVariantList& Args,
                              const QString& UseToken)
 {
-    const QJsonObject Request{{"f", Function}, {"t", UseToken},
-                              {"a", QJsonArray::fromVariantList(Args)}};
+    QJsonObject Request{{"f", Function}, {"t", UseToken}, {"a", QJsonArray::fromVariantList(Args)}};
+    if (!Released.isEmpty() && UseToken == Token) {
+        Request.insert("r", QJsonArray::fromVariantList(Released));
+        Released.clear();
+    }
     const QString Script = QStringLiteral("zvLayer.call(") +
                            QString::fromUtf8(QJsonDocument(Request).toJson(QJsonDocument::Compact)) +
                            QStringLiteral(")");

@@ -10,6 +10,7 @@
 #include <QWebEngineView>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -77,6 +78,8 @@ public:
     // The same, for a handle of the given document generation.
     QVariant CallLayerFor(uint64_t HandleGeneration, const QString& Function,
                           const QVariantList& Args);
+    // Holds a range or pointer of the page; when the result is gone, the page may drop it.
+    std::shared_ptr<const void> KeepAlive(uint64_t HandleGeneration, int Number);
     void SetCallTimeout(int Ms) { FCallTimeout = Ms; }
     int CallTimeout() const { return FCallTimeout; }
 
@@ -135,6 +138,7 @@ private:
     bool DeliveryScheduled = false;
     bool Loading = false;
     std::deque<TNotice> Notices;
+    QVariantList Released;      // page objects to drop with the next call
     QPointer<QWidget> Proxy;
 };
 

@@ -30,6 +30,16 @@ function object(n) {
     if (o === undefined) throw new Error('Unknown handle ' + n);
     return o;
 }
+// Ranges and pointers C++ no longer holds; each is live and costs time at every change.
+function release(list) {
+    for (const n of list || []) {
+        const o = objects.get(n);
+        if (o instanceof Range || o instanceof Pointer) {
+            objects.delete(n);
+            numbers.delete(o);
+        }
+    }
+}
 function element(n) {
     const o = object(n);
     if (!(o instanceof Element)) throw new Error('Handle ' + n + ' is not an element');
@@ -99,7 +109,7 @@ observer.observe(doc.body, { subtree: true, childList: true, attributes: true,
 function cut() {
     const records = observer.takeRecords();
     for (const r of records) pending.push(record(r));
-    if (records.length) textDirty = true;
+    if (records.length) textDirty = displayDirty = true;
     if (pending.length) {
         undoStack.push(pending);
         pending = [];
@@ -156,7 +166,7 @@ function replay(unit, backwards) {
     if (backwards) for (let k = unit.length - 1; k >= 0; k--) revert(unit[k]);
     else for (const r of unit) reapply(r);
     observer.takeRecords();
-    textDirty = true;
+    textDirty = displayDirty = true;
     control = null;
     caretAt(backwards ? unit[0] : unit[unit.length - 1]);
 }
@@ -183,6 +193,7 @@ const runtimeBg = new Map();
 let control = null;
 let resizing = null;
 let host = null, shadow = null;
+let displayDirty = false;         // the layout may have moved under the display
 
 function pageRect(el) {
     const r = el.getBoundingClientRect();
@@ -205,6 +216,7 @@ const handleSize = 7;
 const handleEdges = [[-1, -1], [0, -1], [1, -1], [-1, 0], [1, 0], [-1, 1], [0, 1], [1, 1]];
 
 function paint() {
+    displayDirty = false;
     if (!host) {
         if (!runtimeBg.size && !control) return;
         host = doc.createElement('zv-display');
@@ -242,6 +254,7 @@ function cursorOf(ex, ey) {
 }
 let paintQueued = false;
 function repaint() {
+    displayDirty = true;
     if (paintQueued || (!host && !runtimeBg.size && !control)) return;
     paintQueued = true;
     requestAnimationFrame(() => { paintQueued = false; paint(); });
@@ -329,6 +342,7 @@ doc.addEventListener('selectionchange', function () {
 
 // ---------------------------------------------------------------- page events
 let suppressSelection = false;   // set by "Unselect" while a button is down
+let buttonsHeld = 0;
 function eventInfo(e) {
     const info = { shift: e.shiftKey, ctrl: e.ctrlKey, alt: e.altKey };
     if ('button' in e) {
@@ -343,6 +357,7 @@ function target(e) {
 for (const type of ['mousedown', 'mousemove', 'mouseup', 'mouseout', 'mouseover', 'click',
                     'dblclick', 'keydown', 'keyup', 'keypress', 'contextmenu']) {
     addEventListener(type, function (e) {
+        if ('buttons' in e) buttonsHeld = e.buttons;
         if (type === 'mousedown') pressed(e);
         else if (resizing && type === 'mousemove') trackResize(e);
         else if (type === 'mouseup') {
@@ -803,7 +818,7 @@ const api = {
         range(n);
         if (String(cmd).toLowerCase() !== 'unselect') throw new Error('Unsupported command ' + cmd);
         getSelection().removeAllRanges();
-        suppressSelection = true;
+        suppressSelection = buttonsHeld !== 0;
         return true;
     },
     rangeMetrics: function (n) {
@@ -876,12 +891,13 @@ window.zvLayer = {
         try {
             if (request.f !== 'hello' && request.t !== token)
                 throw new Error('The document has changed');
+            release(request.r);
             const fn = api[request.f];
             if (!fn) throw new Error('Unknown layer call ' + request.f);
             cut();
             const v = fn.apply(null, request.a || []);
             cut();
-            if (host || runtimeBg.size || control) paint();
+            if (displayDirty && (host || runtimeBg.size || control)) paint();
             return { ok: true, v: v === undefined ? null : v };
         } catch (e) {
             cut();

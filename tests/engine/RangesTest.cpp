@@ -83,6 +83,17 @@ TEST(Ranges, PointersMoveByWords)
     EXPECT_TRUE(BodyEnd.IsLeftOf(P));
     EXPECT_THROW(P.MoveUnit(1), EEngineError);
 
+    // ranges and pointers the program no longer holds are dropped by the page
+    int Number = 0;
+    {
+        const THtmlTxtRange Copy = [&] { return Doc.createTextRange(); }();
+        const THtmlTxtRange Kept = Copy;
+        Number = Kept.Number();
+        EXPECT_NO_THROW(H.Browser().CallLayer("rangeText", {Number}));
+    }
+    Doc.body();
+    EXPECT_THROW(H.Browser().CallLayer("rangeText", {Number}), EEngineError);
+
     // the empty body has no word at all
     ASSERT_TRUE(H.Load(""));
     EXPECT_EQ(Words(H.Browser().Document()), QStringList());
