@@ -275,7 +275,8 @@ QVariant TWebBrowser::CallLayer(const QString& Function, const QVariantList& Arg
 QVariant TWebBrowser::CallLayerFor(uint64_t HandleGeneration, const QString& Function,
                                    const QVariantList& Args)
 {
-    if (HandleGeneration != FGeneration || Token.isEmpty())
+    if (Token.isEmpty()) throw EEngineError("No document is loaded");
+    if (HandleGeneration != FGeneration)
         throw EEngineError("The page object belongs to a document that is gone");
     return Invoke(Function, Args, Token);
 }
@@ -507,6 +508,7 @@ int TWebBrowser::QueryStatus(int Cmd) { return QueryStatusList({Cmd}).front(); }
 
 std::vector<int> TWebBrowser::QueryStatusList(const std::vector<int>& Cmds)
 {
+    if (!HasDocument()) return std::vector<int>(Cmds.size(), 0);
     QVariantList Ids;
     for (int Cmd : Cmds) Ids.append(Cmd);
     const QVariantList Answer = CallLayer("status", {QVariant(Ids)}).toList();
@@ -525,8 +527,9 @@ std::vector<int> TWebBrowser::QueryStatusList(const std::vector<int>& Cmds)
 
 bool TWebBrowser::Exec(int Cmd, const QVariant& Input, QVariant* Output)
 {
+    if (Output) *Output = QVariant();
+    if (!HasDocument()) return false;
     if (Output) {
-        *Output = QVariant();
         if (!(QueryStatus(Cmd) & OLECMDF_SUPPORTED)) return false;
         *Output = CallLayer("value", {Cmd});
         return true;

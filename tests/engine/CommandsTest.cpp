@@ -111,6 +111,7 @@ TEST(Commands, StatusValuesAndFormatting)
     EXPECT_EQ(B.QueryStatus(IDM_BOLD), OLECMDF_SUPPORTED);
     EXPECT_FALSE(B.Exec(IDM_BOLD));
     EXPECT_EQ(B.QueryStatus(9999), 0);
+    EXPECT_EQ(B.QueryStatusList({IDM_BOLD, 9999}), (std::vector<int>{OLECMDF_SUPPORTED, 0}));
     EXPECT_FALSE(B.Exec(9999));
 
     H.SelectText("#p", 0, 5);
