@@ -365,9 +365,6 @@ for (const type of ['mousedown', 'mousemove', 'mouseup', 'mouseout', 'mouseover'
             if (resizing) endResize();
         } else if (type === 'contextmenu') {
             e.preventDefault();
-        } else if (type === 'click' && e.target instanceof Element &&
-                   e.target.closest('label, input, button, select, textarea')) {
-            e.preventDefault();   // form controls are edited, not used
         }
         const t = target(e);
         if (t instanceof Element) notify(type, t, eventInfo(e));
