@@ -85,7 +85,9 @@ public:
 
 signals:
     void DocumentComplete();
-    // Mouse down, move and up before the page handles them, with the element under the pointer.
+    // Mouse down (a double click's second press too), move and up before the page handles
+    // them, with the element under the pointer (a null handle outside the page's elements).
+    // Skipped while a call or a handler of this browser runs.
     void PreHandleEvent(const zv::TPageEvent& Event);
     // Page events after the page saw them.
     void PageEvent(const zv::TPageEvent& Event);

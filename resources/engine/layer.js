@@ -394,6 +394,7 @@ const breaking = new Set(['address', 'blockquote', 'br', 'button', 'caption', 'c
     'div', 'dl', 'dt', 'fieldset', 'form', 'h1', 'h2', 'h3', 'h4', 'h5', 'h6', 'hr', 'img',
     'input', 'li', 'ol', 'p', 'pre', 'select', 'table', 'tbody', 'td', 'textarea', 'tfoot', 'th',
     'thead', 'tr', 'ul']);
+const hidden = new Set(['script', 'style', 'template', 'noscript']);
 let flat = null;
 
 function bodyText() {
@@ -411,7 +412,7 @@ function bodyText() {
             text += n.data;
             continue;
         }
-        if (n.nodeType !== Node.ELEMENT_NODE) continue;
+        if (n.nodeType !== Node.ELEMENT_NODE || hidden.has(n.localName)) continue;
         const br = n !== doc.body && breaking.has(n.localName);
         if (br) text += '\n';
         if (closing) continue;

@@ -39,7 +39,8 @@ TEST(Ranges, PointersMoveByWords)
 {
     TEngineHost& H = TEngineHost::Get();
     ASSERT_TRUE(H.Load("<p id=p>Hello, wo<b>rld</b>!  It's   <i>done</i></p>"
-                       "<table><tr><td>cell</td><td>two</td></tr></table><p>last<br>line</p>"));
+                       "<table><tr><td>cell</td><td>two</td></tr></table><p>last<br>line</p>"
+                       "<style>p { color: red }</style>"));
     THtmlDocument Doc = H.Browser().Document();
     EXPECT_EQ(Words(Doc), QStringList({"Hello", "world", "It's", "done", "cell", "two", "last",
                                        "line"}));
