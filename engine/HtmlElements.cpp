@@ -237,6 +237,10 @@ std::vector<TRowLayout> THtmlTable::Layout() const
 WideString THtmlTxtRange::text() const { return Wide(CallOn("rangeText")); }
 void THtmlTxtRange::setText(const WideString& Text) const { CallOn("setRangeText", {Q(Text)}); }
 WideString THtmlTxtRange::htmlText() const { return Wide(CallOn("rangeHtml")); }
+THtmlElement THtmlTxtRange::parentElement() const
+{
+    return Make<THtmlElement>(CallOn("rangeParent"));
+}
 void THtmlTxtRange::pasteHTML(const WideString& Html) const { CallOn("pasteHtml", {Q(Html)}); }
 void THtmlTxtRange::select() const { CallOn("rangeSelect"); }
 void THtmlTxtRange::scrollIntoView(bool Top) const { CallOn("rangeScroll", {Top}); }

@@ -179,6 +179,8 @@ public:
     WideString text() const;
     void setText(const WideString& Text) const;   // the range then covers the new text
     WideString htmlText() const;
+    // The element that holds the whole range (the body for a range directly in it).
+    THtmlElement parentElement() const;
     // Replaces the range by the HTML and collapses it behind; a range made from the selection
     // also moves the caret there.
     void pasteHTML(const WideString& Html) const;

@@ -577,15 +577,17 @@ bool TWebBrowser::PasteClipboard()
 
 bool TWebBrowser::Find(const QVariant& Input)
 {
-    QString Text = Input.toString();
+    // the text alone, or a map of "text" and "matchCase"
+    const QVariantMap Options = Input.toMap();
+    QString Text = Options.isEmpty() ? Input.toString() : Options.value("text").toString();
+    const bool MatchCase = Options.value("matchCase").toBool();
     if (Input.isNull()) {
         bool Ok = false;
         Text = QInputDialog::getText(this, tr("Find"), tr("Find what:"), QLineEdit::Normal, {}, &Ok);
         if (!Ok) return false;
     }
     if (Text.isEmpty()) return false;
-    page()->findText(Text);
-    return true;
+    return CallLayer("find", {Text, MatchCase}).toBool();
 }
 
 bool TWebBrowser::Hyperlink(const QVariant& Input)

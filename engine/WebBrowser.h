@@ -70,7 +70,8 @@ public:
     // The status of many commands in one call.
     std::vector<int> QueryStatusList(const std::vector<int>& Cmds);
     // Runs a command. With Output the command's current value is read instead (a null
-    // QVariant when there is none or the selection is mixed).
+    // QVariant when there is none or the selection is mixed). IDM_FIND selects the next match
+    // of its input: the text, or a map of "text" and "matchCase".
     bool Exec(int Cmd, const QVariant& Input = {}, QVariant* Output = nullptr);
 
     // A synchronous call into the page script of the current document.

@@ -805,6 +805,11 @@ const api = {
     rangeText: n => textOf(range(n)),
     setRangeText: (n, t) => setText(range(n), String(t)),
     rangeHtml: n => htmlOf(range(n)),
+    rangeParent: function (n) {
+        let c = range(n).commonAncestorContainer;
+        if (c.nodeType !== Node.ELEMENT_NODE) c = c.parentElement;
+        return handle(c && doc.body.contains(c) ? c : doc.body);
+    },
     pasteHtml: function (n, html) {
         const r = range(n);
         insertFragment(r, String(html));
@@ -887,6 +892,25 @@ const api = {
         showRange(r);
     },
     insertText: t => doc.execCommand('insertText', false, String(t)),
+    // The next match after the selection, wrapping at the end; it becomes the selection.
+    find: function (text, matchCase) {
+        if (!String(text)) return false;
+        const found = window.find(String(text), !!matchCase, false, true, false, false, false);
+        if (found) currentControl();
+        return found;
+    },
+    // What the designer's controls show after each key and click, in one call: the status of
+    // the commands Ids, the values of the commands Values, the selection kind (0 none, 1 an
+    // element or a caret, 2 text), the undo units, and id and tag of the element Current.
+    state: function (ids, values, current) {
+        const t = selectionType();
+        let kind = 0;
+        if (t === 'Control') kind = 1;
+        else if (t === 'Text') kind = textOf(getSelection().getRangeAt(0)) ? 2 : 1;
+        const el = objects.get(current);
+        return [ids.map(status), values.map(v => status(v) & 1 ? value(v) : null), kind,
+                undoStack.length, el instanceof Element ? [el.id, el.tagName] : null];
+    },
 };
 
 window.zvLayer = {

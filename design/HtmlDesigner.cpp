@@ -1,0 +1,766 @@
+#include "HtmlDesigner.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QFileInfo>
+#include <QMimeData>
+#include <algorithm>
+#include <filesystem>
+#include <sys/stat.h>
+
+#include "HtmlFilter.h"
+#include "HtmlUtils.h"
+#include "UnitFind.h"
+#include "UnitHyperlink.h"
+
+static void InitDesignResources() { Q_INIT_RESOURCE(design); }
+
+namespace zv {
+
+namespace {
+
+// The pictures that "edit:" + name + ".gif" serves.
+const char* const PictureNames[] = {
+    "absolute", "activex", "anchor",   "applet",   "asp",      "basefont",  "bgsound",
+    "broken",   "comment", "embed",    "flash",    "hidden",   "isindex",   "map",
+    "marquee",  "mplayer", "noframes", "noscript", "php",      "quicktime", "real",
+    "remote",   "script",  "scriptfile", "trans",  "unknown"};
+
+// Tag glyphs: tag, height, width; every tag but br also has a closing glyph.
+struct TGlyphRow {
+    const char* Tag;
+    int Height;
+    int Width;
+};
+const TGlyphRow GlyphRows[] = {
+    {"br", 14, 14},  {"address", 15, 59}, {"blockquote", 15, 77}, {"center", 15, 52},
+    {"del", 15, 32}, {"div", 15, 30},     {"form", 15, 41},       {"h1", 15, 26},
+    {"h2", 15, 26},  {"h3", 15, 26},      {"h4", 15, 26},         {"h5", 15, 26},
+    {"h6", 15, 26},  {"ins", 15, 30},     {"p", 15, 20},          {"pre", 15, 33}};
+
+std::string UpperAscii(std::string_view Text)
+{
+    std::string Result(Text);
+    for (char& C : Result)
+        if (C >= 'a' && C <= 'z') C = static_cast<char>(C - 'a' + 'A');
+    return Result;
+}
+
+std::string FolderOf(const std::string& FileName)
+{
+    return std::filesystem::absolute(std::filesystem::path(FileName)).parent_path().string();
+}
+
+bool IsRegularFile(const std::string& Path)
+{
+    struct stat S {};
+    return ::stat(Path.c_str(), &S) == 0 && S_ISREG(S.st_mode);
+}
+
+bool IsKeyEvent(const std::string& Type) { return Type.rfind("key", 0) == 0; }
+bool IsHoverEvent(const std::string& Type)
+{
+    return Type == "mousemove" || Type == "mouseover" || Type == "mouseout";
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- construction
+
+THtmlDesigner::THtmlDesigner(QWidget* Parent)
+    : TWebBrowser(Parent), Filter(std::make_unique<THtmlFilter>())
+{
+    InitDesignResources();
+    RegisterNameSpace(
+        [this](QObject* Sender, const WideString& URL, bool& Handled, int& Size,
+               TMemoryStream& Stream) { NameSpaceRequest(Sender, URL, Handled, Size, Stream); },
+        page()->profile());
+    connect(this, &TWebBrowser::PreHandleEvent, this, &THtmlDesigner::EditDesignerHook);
+    connect(this, &TWebBrowser::PageEvent, this, &THtmlDesigner::DocumentEvent);
+    connect(this, &TWebBrowser::PopupMenu, this, &THtmlDesigner::DocumentPopupMenu);
+    connect(this, &TWebBrowser::Report, this, &THtmlDesigner::ElementResized);
+    connect(this, &TWebBrowser::DocumentComplete, this, &THtmlDesigner::DocumentCompleted);
+    connect(this, &TWebBrowser::UndoKey, this, &THtmlDesigner::Undo);
+    connect(this, &TWebBrowser::RedoKey, this, &THtmlDesigner::Redo);
+}
+
+THtmlDesigner::~THtmlDesigner() { UnregisterNameSpace(); }
+
+// ---------------------------------------------------------------- page events
+
+void THtmlDesigner::AttachDocumentEvents()
+{
+    // events of an earlier document no longer reach the handlers
+    EventsGeneration = Generation();
+    if (FShowTagGlyphs) FillGlyphTable();
+}
+
+void THtmlDesigner::DocumentCompleted()
+{
+    if (OnDocumentComplete) OnDocumentComplete(this);
+}
+
+THtmlElement THtmlDesigner::CaretElement(const THtmlElement& Fallback)
+{
+    try {
+        const THtmlSelection Sel = Document().selection();
+        THtmlElement Element =
+            Sel.type() == "Control" ? Sel.controlElement() : Sel.createRange().parentElement();
+        if (Element) return Element;
+    } catch (const EEngineError&) {
+    }
+    return Fallback;
+}
+
+void THtmlDesigner::DocumentEvent(const TPageEvent& Event)
+{
+    if (!Event.srcElement || Event.srcElement.Generation() != EventsGeneration) return;
+    // a key names the editing host: the element that holds the caret counts; the pointer
+    // passing over elements does not move the place where tools insert
+    if (IsKeyEvent(Event.Type))
+        FCurrentElement = CaretElement(Event.srcElement);
+    else if (!IsHoverEvent(Event.Type))
+        FCurrentElement = Event.srcElement;
+
+    static const std::pair<const char*, TNotifyEvent THtmlDesigner::*> Routes[] = {
+        {"mousedown", &THtmlDesigner::OnMouseDown}, {"mousemove", &THtmlDesigner::OnMouseMove},
+        {"mouseup", &THtmlDesigner::OnMouseUp},     {"mouseout", &THtmlDesigner::OnMouseOut},
+        {"mouseover", &THtmlDesigner::OnMouseOver}, {"click", &THtmlDesigner::OnClick},
+        {"dblclick", &THtmlDesigner::OnDblClick},   {"keydown", &THtmlDesigner::OnKeyDown},
+        {"keyup", &THtmlDesigner::OnKeyUp},         {"keypress", &THtmlDesigner::OnKeyPress}};
+    for (const auto& [Type, Handler] : Routes)
+        if (Event.Type == Type) {
+            if (this->*Handler) (this->*Handler)(this);
+            return;
+        }
+}
+
+void THtmlDesigner::DocumentPopupMenu(const THtmlElement& Element, const QPoint& ScreenPos)
+{
+    if (Element.Generation() != EventsGeneration) return;
+    FCurrentElement = Element;
+    if (OnPopupMenu) OnPopupMenu(this, ScreenPos.x(), ScreenPos.y());
+}
+
+void THtmlDesigner::EditDesignerHook(const TPageEvent& Event)
+{
+    if (!Event.srcElement || Event.srcElement.Generation() != EventsGeneration) return;
+    const std::string Tag = UpperAscii(Event.srcElement.tagName());
+    if (Tag == "TD") {
+        if (Event.Type == "mousedown") CellMouseDown(Event);
+        else if (Event.Type == "mousemove") CellMouseMove(Event);
+        else if (Event.Type == "mouseup") CellMouseUp(Event);
+    } else if (Tag == "TABLE") {
+        if (Event.Type == "mousedown") TableMouseDown(Event);
+    } else if (Table && (Event.Type == "mousedown" || Event.Type == "mouseup")) {
+        ClearCellSelection();
+        Table = {};
+        TableId.clear();
+        LastRow = {};
+        LastCell = {};
+        Dragging = false;
+        CellsSelected = false;
+    }
+}
+
+void THtmlDesigner::CellMouseDown(const TPageEvent&) {}
+void THtmlDesigner::CellMouseMove(const TPageEvent&) {}
+void THtmlDesigner::CellMouseUp(const TPageEvent&) {}
+void THtmlDesigner::TableMouseDown(const TPageEvent&) {}
+
+void THtmlDesigner::ClearCellSelection()
+{
+    if (!Table || !Table.IsCurrent()) return;
+    std::vector<std::pair<THtmlElement, WideString>> Plain;
+    for (const TRowLayout& Row : Table.Layout())
+        for (const TCellLayout& Cell : Row.Cells) Plain.emplace_back(Cell.Cell, WideString());
+    if (!Plain.empty()) Document().SetRuntimeBackgrounds(Plain);
+}
+
+void THtmlDesigner::ResetTableSelection()
+{
+    Table = {};
+    TableId.clear();
+    LastRow = {};
+    LastCell = {};
+    Dragging = false;
+    CellsSelected = false;
+    AnchorRect = {-1, -1, -1, -1};
+    CurrentRect = {-3, -3, -3, -3};
+}
+
+// ---------------------------------------------------------------- loading and saving
+
+void THtmlDesigner::LoadDesignHtml(const WideString& Html)
+{
+    ResetTableSelection();
+    ClearUndo();
+    ResizedIds.clear();
+    EventsGeneration = 0;
+    FCurrentElement = {};
+    DocumentData = QString::fromStdU16String(Html).toUtf8();
+    if (!Navigate(QUrl(QStringLiteral("idoc:index.html"))))
+        throw EEngineError("The design view could not show the document");
+    AttachDocumentEvents();
+}
+
+void THtmlDesigner::LoadFromFile(const std::string& FileName)
+{
+    TFileStream File(FileName, TFileMode::OpenRead);
+    const std::string OldBase = Filter->BasePath();
+    Filter->SetBasePath(FolderOf(FileName));
+    try {
+        Filter->LoadFromStream(File);
+    } catch (...) {
+        Filter->SetBasePath(OldBase);
+        throw;
+    }
+    FFileName = FileName;
+    LoadDesignHtml(Filter->GetDesignHtml());
+}
+
+void THtmlDesigner::SetHtml(const WideString& Text)
+{
+    Filter->LoadFromString(Text);
+    LoadDesignHtml(Filter->GetDesignHtml());
+}
+
+void THtmlDesigner::NewDocument()
+{
+    Filter->NewDocument();
+    FFileName.clear();
+    LoadDesignHtml(Filter->GetDesignHtml());
+}
+
+WideString THtmlDesigner::GetHtml()
+{
+    if (HasDocument()) Filter->ReadDesign(Document().body().outerHTML());
+    return Filter->GetSourceText();
+}
+
+void THtmlDesigner::SaveToFile(const std::string& FileName)
+{
+    if (HasDocument()) Filter->ReadDesign(Document().body().outerHTML());
+    TMemoryStream Data;
+    Filter->SaveToStream(Data);
+    SaveFileAtomically(FileName, Data.Memory(), Data.Size());
+    FFileName = FileName;
+    Filter->SetBasePath(FolderOf(FileName));
+}
+
+WideString THtmlDesigner::GetTitle() const
+{
+    // the design document's head has no title: it lives in the document tree
+    const THtmlRoot* Root = Filter->Root();
+    const THtmlNode* Title = Root ? Root->FindFirstOfKind(tagTitle) : nullptr;
+    return Title ? GetPlainText(Title, false) : WideString();
+}
+
+void THtmlDesigner::NameSpaceRequest(QObject*, const WideString& URL, bool& Handled, int& Size,
+                                     TMemoryStream& Stream)
+{
+    if (URL.size() < 5) return;
+    const WideStringView Scheme = WideStringView(URL).substr(0, 4);
+    if (Scheme == u"edit") {
+        if (URL.size() < 6) return;
+        for (const char* Name : PictureNames) {
+            if (URL[5] != static_cast<char16_t>(Name[0])) continue;
+            if (!SameTextAscii(URL, u"edit:" + Utf8ToUtf16(Name) + u".gif")) continue;
+            QFile Picture(":/edit/" + QString::fromLatin1(Name).toUpper() + ".png");
+            if (!Picture.open(QIODevice::ReadOnly)) return;
+            const QByteArray Bytes = Picture.readAll();
+            Stream.WriteBuffer(Bytes.constData(), Bytes.size());
+            Size = static_cast<int>(Bytes.size());
+            Handled = true;
+            return;
+        }
+    } else if (Scheme == u"idoc") {
+        if (SameTextAscii(URL, u"idoc:index.html")) {
+            Stream.WriteBuffer(DocumentData.constData(), DocumentData.size());
+            Size = static_cast<int>(DocumentData.size());
+            Handled = true;
+            return;
+        }
+        // files next to the document; a document without a folder has none
+        if (Filter->BasePath().empty()) return;
+        const std::string Path = Filter->BasePath() + Utf16ToUtf8(WideStringView(URL).substr(5));
+        if (!IsRegularFile(Path)) return;
+        Stream.LoadFromFile(Path);
+        Size = static_cast<int>(Stream.Size());
+        Handled = true;
+    }
+}
+
+// ---------------------------------------------------------------- selection
+
+int THtmlDesigner::GetSelectionKind()
+{
+    try {
+        if (!HasDocument()) return 0;
+        const THtmlSelection Sel = Document().selection();
+        const std::string Type = Sel.type();
+        if (Type == "Control") return 1;
+        if (Type == "Text") return Sel.createRange().text().empty() ? 1 : 2;
+    } catch (const std::exception&) {
+    }
+    return 0;
+}
+
+std::string THtmlDesigner::TagNameOf(const std::string& Id, const std::string& OwnTag) const
+{
+    if (const THtmlNode* Stored = Filter->FindObject(Utf8ToUtf16(Id)))
+        return UpperAscii(TagNameFromId(Stored->Kind()));
+    return UpperAscii(OwnTag);
+}
+
+std::string THtmlDesigner::GetSelectedTagName()
+{
+    switch (GetSelectionKind()) {
+    case 1:
+        try {
+            if (FCurrentElement.IsCurrent())
+                return TagNameOf(FCurrentElement.id(), FCurrentElement.tagName());
+        } catch (const EEngineError&) {
+        }
+        return {};
+    case 2:
+        return "Text";
+    default:
+        return {};
+    }
+}
+
+void THtmlDesigner::InsertHtml(const WideString& Html)
+{
+    BeginAction("Insert");
+    try {
+        const THtmlSelection Sel = Document().selection();
+        if (Sel.type() == "Control")
+            Sel.controlElement().insertAdjacentHTML("BeforeBegin", Html);
+        else
+            Sel.createRange().pasteHTML(Html);
+    } catch (...) {
+        EndAction();
+        throw;
+    }
+    EndAction();
+}
+
+void THtmlDesigner::ElementResized(const THtmlElement& Element)
+{
+    FCurrentElement = Element;
+    const std::string Id = Element.id();
+    StoreSize(Element, Id, true);
+    ResizedIds.insert(Id);
+    if (OnResized) OnResized(this);
+}
+
+void THtmlDesigner::StoreSize(const THtmlElement& Element, const std::string& Id, bool Measure)
+{
+    // The width and height attributes the drag left; an img's offset size would also count
+    // its border, and the saved picture would grow by it with every resize.
+    std::optional<WideString> Width = Element.getAttribute("width");
+    std::optional<WideString> Height = Element.getAttribute("height");
+    if (Measure && (!Width || !Height)) {
+        const QRect Box = Element.offsetRect();
+        if (!Width) Width = IntToWide(Box.width());
+        if (!Height) Height = IntToWide(Box.height());
+    }
+    Filter->SetObjectSize(Utf8ToUtf16(Id), Width.value_or(WideString()),
+                          Height.value_or(WideString()));
+}
+
+void THtmlDesigner::RestoreResizedSizes()
+{
+    // the stored size follows the page when a resize is undone or redone
+    if (ResizedIds.empty() || !HasDocument()) return;
+    const THtmlDocument Doc = Document();
+    for (const std::string& Id : ResizedIds)
+        if (const THtmlElement Element = Doc.getElementById(Id)) StoreSize(Element, Id, false);
+}
+
+void THtmlDesigner::SetGenerator(const std::string& Value)
+{
+    if (Value == FGenerator) return;
+    FGenerator = Value;
+    Filter->Generator = Value;
+}
+
+// ---------------------------------------------------------------- tag glyphs
+
+void THtmlDesigner::SetShowTagGlyphs(bool Value)
+{
+    if (Value == FShowTagGlyphs) return;
+    FShowTagGlyphs = Value;
+    if (!HasDocument()) return;
+    if (Value)
+        FillGlyphTable();
+    else
+        ClearGlyphTable();
+}
+
+void THtmlDesigner::FillGlyphTable()
+{
+    for (const TGlyphRow& Row : GlyphRows) {
+        const QString Tag = QString::fromLatin1(Row.Tag);
+        AddGlyph(Tag, Tag.toUpper() + (Tag == "br" ? "" : "1"), Row.Height, Row.Width, 4, 3, 3, 0);
+    }
+    for (const TGlyphRow& Row : GlyphRows) {
+        const QString Tag = QString::fromLatin1(Row.Tag);
+        if (Tag != "br") AddGlyph(Tag, Tag.toUpper() + "2", Row.Height, Row.Width, 4, 3, 3, 1);
+    }
+}
+
+void THtmlDesigner::AddGlyph(const QString& Tag, const QString& Picture, int Height, int Width,
+                             int A, int B, int C, int Closing)
+{
+    const QString Url = "res://" + QFileInfo(QCoreApplication::applicationFilePath()).fileName() +
+                        "/GIFS/" + Picture;
+    QString Entry;
+    for (const QString& Field :
+         {Tag, Url, QString::number(Closing), QString::number(C), QString::number(B),
+          QString::number(A), QString::number(Width), QString::number(Height),
+          QString::number(Width), QString::number(Height)})
+        Entry += "%%" + Field + "^^";
+    ExecCommandEx(IDM_ADDTOGLYPHTABLE, Entry + "**");
+}
+
+void THtmlDesigner::ClearGlyphTable() { ExecCommandEx(IDM_EMPTYGLYPHTABLE, false); }
+
+// ---------------------------------------------------------------- commands
+
+int THtmlDesigner::QueryCommandStatus(int Cmd)
+{
+    try {
+        return QueryStatus(Cmd);
+    } catch (const EEngineError&) {
+        return 0;
+    }
+}
+
+bool THtmlDesigner::ExecCommand(int Cmd) { return Exec(Cmd); }
+
+bool THtmlDesigner::ExecCommandEx(int Cmd, const QVariant& Input, QVariant* Output)
+{
+    return Exec(Cmd, Input, Output);
+}
+
+bool THtmlDesigner::CanDo(int Cmd) { return QueryCommandStatus(Cmd) & OLECMDF_ENABLED; }
+bool THtmlDesigner::IsOn(int Cmd) { return QueryCommandStatus(Cmd) & OLECMDF_LATCHED; }
+bool THtmlDesigner::CanToggle(int Cmd)
+{
+    return QueryCommandStatus(Cmd) & (OLECMDF_ENABLED | OLECMDF_LATCHED);
+}
+
+void THtmlDesigner::Perform(const char* Name, int Cmd, const QVariant& Input)
+{
+    BeginAction(Name);
+    try {
+        ExecCommandEx(Cmd, Input);
+    } catch (...) {
+        EndAction();
+        throw;
+    }
+    EndAction();
+}
+
+QString THtmlDesigner::CommandValue(int Cmd)
+{
+    QVariant Output;
+    if (!(QueryCommandStatus(Cmd) & OLECMDF_SUPPORTED) || !ExecCommandEx(Cmd, {}, &Output) ||
+        Output.isNull())
+        return {};
+    return Output.toString();
+}
+
+bool THtmlDesigner::CanCopy() { return CanDo(IDM_COPY); }
+void THtmlDesigner::Copy() { ExecCommand(IDM_COPY); }
+bool THtmlDesigner::CanCut() { return CanDo(IDM_CUT); }
+void THtmlDesigner::Cut() { Perform("Cut", IDM_CUT); }
+bool THtmlDesigner::CanPaste() { return CanDo(IDM_PASTE); }
+void THtmlDesigner::Paste() { Perform("Paste", IDM_PASTE); }
+bool THtmlDesigner::CanFind() { return CanDo(IDM_FIND); }
+void THtmlDesigner::Find() { FindDialog()->Execute(); }
+
+bool THtmlDesigner::FindNext(const QString& Text, bool MatchCase)
+{
+    return ExecCommandEx(IDM_FIND, QVariantMap{{"text", Text}, {"matchCase", MatchCase}});
+}
+
+bool THtmlDesigner::CanBold() { return CanToggle(IDM_BOLD); }
+bool THtmlDesigner::IsBold() { return IsOn(IDM_BOLD); }
+void THtmlDesigner::ToggleBold() { Perform("Bold", IDM_BOLD); }
+bool THtmlDesigner::CanItalic() { return CanToggle(IDM_ITALIC); }
+bool THtmlDesigner::IsItalic() { return IsOn(IDM_ITALIC); }
+void THtmlDesigner::ToggleItalic() { Perform("Italic", IDM_ITALIC); }
+bool THtmlDesigner::CanUnderline() { return CanToggle(IDM_UNDERLINE); }
+bool THtmlDesigner::IsUnderline() { return IsOn(IDM_UNDERLINE); }
+void THtmlDesigner::ToggleUnderline() { Perform("Underline", IDM_UNDERLINE); }
+bool THtmlDesigner::CanAlignCenter() { return CanToggle(IDM_JUSTIFYCENTER); }
+bool THtmlDesigner::IsAlignCenter() { return IsOn(IDM_JUSTIFYCENTER); }
+void THtmlDesigner::AlignCenter() { Perform("Center", IDM_JUSTIFYCENTER); }
+bool THtmlDesigner::CanAlignLeft() { return CanToggle(IDM_JUSTIFYLEFT); }
+bool THtmlDesigner::IsAlignLeft() { return IsOn(IDM_JUSTIFYLEFT); }
+void THtmlDesigner::AlignLeft() { Perform("Left", IDM_JUSTIFYLEFT); }
+bool THtmlDesigner::CanAlignRight() { return CanToggle(IDM_JUSTIFYRIGHT); }
+bool THtmlDesigner::IsAlignRight() { return IsOn(IDM_JUSTIFYRIGHT); }
+void THtmlDesigner::AlignRight() { Perform("Right", IDM_JUSTIFYRIGHT); }
+bool THtmlDesigner::CanOrderList() { return CanToggle(IDM_ORDERLIST); }
+bool THtmlDesigner::IsOrderList() { return IsOn(IDM_ORDERLIST); }
+void THtmlDesigner::OrderList() { Perform("Order List", IDM_ORDERLIST); }
+bool THtmlDesigner::CanUnorderList() { return CanToggle(IDM_UNORDERLIST); }
+bool THtmlDesigner::IsUnorderList() { return IsOn(IDM_UNORDERLIST); }
+void THtmlDesigner::UnorderList() { Perform("Unorder List", IDM_UNORDERLIST); }
+bool THtmlDesigner::CanIndent() { return CanDo(IDM_INDENT); }
+void THtmlDesigner::Indent() { Perform("Indent", IDM_INDENT); }
+bool THtmlDesigner::CanOutdent() { return CanDo(IDM_OUTDENT); }
+void THtmlDesigner::Outdent() { Perform("Outdent", IDM_OUTDENT); }
+
+bool THtmlDesigner::IsAnchorPlaceholder(const std::string& Id) const
+{
+    const THtmlNode* Stored = Filter->FindObject(Utf8ToUtf16(Id));
+    return Stored && Stored->Kind() == tagA;
+}
+
+bool THtmlDesigner::CanHyperlink()
+{
+    if (!CanDo(IDM_HYPERLINK)) return false;
+    if (GetSelectionKind() != 1 || !FCurrentElement.IsCurrent()) return true;
+    try {
+        return !IsAnchorPlaceholder(FCurrentElement.id());
+    } catch (const EEngineError&) {
+        return true;
+    }
+}
+
+QString THtmlDesigner::SelectionLink()
+{
+    try {
+        const THtmlSelection Sel = Document().selection();
+        THtmlElement Element =
+            Sel.type() == "Control" ? Sel.controlElement() : Sel.createRange().parentElement();
+        for (int Depth = 0; Element && Depth < 256; ++Depth) {
+            const std::string Tag = UpperAscii(Element.tagName());
+            if (Tag == "A")
+                return QString::fromStdU16String(Element.getAttribute("href").value_or(WideString()));
+            if (Tag == "BODY") break;
+            Element = Element.parentElement();
+        }
+    } catch (const EEngineError&) {
+    }
+    return {};
+}
+
+void THtmlDesigner::Hyperlink()
+{
+    QString Url = SelectionLink();
+    if (Url.isEmpty()) Url = QStringLiteral("http://");
+    if (HyperlinkDialog()->Execute(Url)) SetHyperlink(Url);
+}
+
+void THtmlDesigner::SetHyperlink(const QString& Url) { Perform("Hyperlink", IDM_HYPERLINK, Url); }
+void THtmlDesigner::Unlink() { Perform("Unlink", IDM_UNLINK); }
+
+bool THtmlDesigner::CanBackColor() { return CanDo(IDM_BACKCOLOR); }
+void THtmlDesigner::SetBackColor(TColor Color)
+{
+    Perform("Back Color", IDM_BACKCOLOR, QString::fromStdU16String(ColorToHtmlName(Color)));
+}
+bool THtmlDesigner::CanForeColor() { return CanDo(IDM_FORECOLOR); }
+void THtmlDesigner::SetForeColor(TColor Color)
+{
+    Perform("Fore Color", IDM_FORECOLOR, QString::fromStdU16String(ColorToHtmlName(Color)));
+}
+
+bool THtmlDesigner::CanBlockFormat() { return CanDo(IDM_BLOCKFMT); }
+void THtmlDesigner::SetBlockFormat(const QString& Name) { Perform("Block Format", IDM_BLOCKFMT, Name); }
+QString THtmlDesigner::GetBlockFormat() { return CommandValue(IDM_BLOCKFMT); }
+
+void THtmlDesigner::GetBlockFormats(QStringList& Strings)
+{
+    Strings.clear();
+    QVariant Output;
+    if (!ExecCommandEx(IDM_GETBLOCKFMTS, {}, &Output)) return;
+    for (const QVariant& Name : Output.toList()) Strings.append(Name.toString());
+}
+
+bool THtmlDesigner::CanFontName() { return CanDo(IDM_FONTNAME); }
+void THtmlDesigner::SetFontName(const QString& Name) { Perform("Font Name", IDM_FONTNAME, Name); }
+QString THtmlDesigner::GetFontName() { return CommandValue(IDM_FONTNAME); }
+
+bool THtmlDesigner::CanFontSize() { return CanDo(IDM_FONTSIZE); }
+void THtmlDesigner::SetFontSize(int Size)
+{
+    Perform("Font Size", IDM_FONTSIZE, std::clamp(Size, 1, 7));
+}
+
+int THtmlDesigner::GetFontSize()
+{
+    bool Ok = false;
+    const int Size = CommandValue(IDM_FONTSIZE).toInt(&Ok);
+    return Ok ? Size : -1;
+}
+
+TDesignerState THtmlDesigner::GetState()
+{
+    TDesignerState S;
+    if (!HasDocument()) return S;
+    TCommandState* const States[] = {&S.Cut,         &S.Copy,        &S.Paste,     &S.Find,
+                                     &S.Bold,        &S.Italic,      &S.Underline, &S.AlignLeft,
+                                     &S.AlignCenter, &S.AlignRight,  &S.OrderList, &S.UnorderList,
+                                     &S.Indent,      &S.Outdent,     &S.Hyperlink, &S.ForeColor,
+                                     &S.BackColor,   &S.BlockFormat, &S.FontName,  &S.FontSize};
+    static const int Ids[] = {IDM_CUT,          IDM_COPY,          IDM_PASTE,     IDM_FIND,
+                              IDM_BOLD,         IDM_ITALIC,        IDM_UNDERLINE, IDM_JUSTIFYLEFT,
+                              IDM_JUSTIFYCENTER, IDM_JUSTIFYRIGHT, IDM_ORDERLIST, IDM_UNORDERLIST,
+                              IDM_INDENT,       IDM_OUTDENT,       IDM_HYPERLINK, IDM_FORECOLOR,
+                              IDM_BACKCOLOR,    IDM_BLOCKFMT,      IDM_FONTNAME,  IDM_FONTSIZE};
+    static const std::vector<int> Toggles = {IDM_BOLD,          IDM_ITALIC,       IDM_UNDERLINE,
+                                             IDM_JUSTIFYLEFT,   IDM_JUSTIFYCENTER, IDM_JUSTIFYRIGHT,
+                                             IDM_ORDERLIST,     IDM_UNORDERLIST};
+    QVariantList IdList;
+    for (int Id : Ids) IdList.append(Id);
+    const QVariantList Values{IDM_BLOCKFMT, IDM_FONTNAME, IDM_FONTSIZE};
+    const int Current = FCurrentElement.IsCurrent() ? FCurrentElement.Number() : 0;
+    QVariantList Answer;
+    try {
+        Answer = CallLayer("state", {IdList, Values, Current}).toList();
+    } catch (const EEngineError&) {
+        return S;
+    }
+    const QVariantList Flags = Answer.value(0).toList();
+    for (size_t K = 0; K < std::size(Ids); ++K) {
+        int F = Flags.value(static_cast<qsizetype>(K)).toInt();
+        if (Ids[K] == IDM_PASTE && (F & OLECMDF_ENABLED)) {
+            const QMimeData* Clip = QApplication::clipboard()->mimeData();
+            if (!Clip || !(Clip->hasHtml() || Clip->hasText())) F &= ~OLECMDF_ENABLED;
+        }
+        const bool Toggle = std::find(Toggles.begin(), Toggles.end(), Ids[K]) != Toggles.end();
+        States[K]->Can = F & (Toggle ? OLECMDF_ENABLED | OLECMDF_LATCHED : OLECMDF_ENABLED);
+        States[K]->Is = F & OLECMDF_LATCHED;
+    }
+    const QVariantList Read = Answer.value(1).toList();
+    S.BlockFormatName = Read.value(0).isNull() ? QString() : Read.value(0).toString();
+    S.FontNameValue = Read.value(1).isNull() ? QString() : Read.value(1).toString();
+    bool Ok = false;
+    const int Size = Read.value(2).toString().toInt(&Ok);
+    S.FontSizeValue = Read.value(2).isNull() || !Ok ? -1 : Size;
+
+    S.SelectionKind = Answer.value(2).toInt();
+    SyncUndoList(Answer.value(3).toInt());
+    S.CanUndo = FUndoIndex >= 0;
+    S.CanRedo = FUndoIndex < static_cast<int>(FUndoList.size()) - 1;
+    const QVariantList Element = Answer.value(4).toList();
+    const std::string Id = Element.value(0).toString().toStdString();
+    if (S.SelectionKind == 1 && !Element.isEmpty()) {
+        S.SelectedTagName = TagNameOf(Id, Element.value(1).toString().toStdString());
+        if (IsAnchorPlaceholder(Id)) S.Hyperlink.Can = false;
+    } else if (S.SelectionKind == 2) {
+        S.SelectedTagName = "Text";
+    }
+    return S;
+}
+
+// ---------------------------------------------------------------- undo groups
+
+int THtmlDesigner::CountUndoUnits()
+{
+    return HasDocument() ? Document().UndoManager().CountUndoable() : 0;
+}
+
+int THtmlDesigner::ExpectedUndoUnits() const
+{
+    int Sum = 0;
+    for (int K = 0; K <= FUndoIndex; ++K) Sum += FUndoList[K].Units;
+    return Sum;
+}
+
+void THtmlDesigner::SyncUndoList() { SyncUndoList(CountUndoUnits()); }
+
+void THtmlDesigner::SyncUndoList(int EngineUnits)
+{
+    const int Expected = ExpectedUndoUnits();
+    if (EngineUnits == Expected) return;
+    if (EngineUnits > Expected) {
+        // units the designer did not wrap, such as typing: one group each
+        FUndoList.resize(FUndoIndex + 1);
+        FUndoList.insert(FUndoList.end(), EngineUnits - Expected, TUndoAction{{}, 1});
+    } else {
+        FUndoList.assign(EngineUnits, TUndoAction{{}, 1});
+    }
+    FUndoIndex = static_cast<int>(FUndoList.size()) - 1;
+}
+
+void THtmlDesigner::BeginAction(const std::string& Name)
+{
+    const int Units = CountUndoUnits();
+    SyncUndoList(Units);
+    PendingAction = Name;
+    PendingUnits = Units;
+}
+
+void THtmlDesigner::EndAction()
+{
+    FUndoList.resize(FUndoIndex + 1);
+    FUndoList.push_back({PendingAction, std::max(0, CountUndoUnits() - PendingUnits)});
+    ++FUndoIndex;
+}
+
+void THtmlDesigner::ClearUndo()
+{
+    FUndoList.clear();
+    FUndoIndex = -1;
+    PendingUnits = 0;
+}
+
+bool THtmlDesigner::CanUndo()
+{
+    SyncUndoList();
+    return FUndoIndex >= 0;
+}
+
+void THtmlDesigner::Undo()
+{
+    SyncUndoList();
+    if (FUndoIndex < 0) return;
+    for (int K = 0; K < FUndoList[FUndoIndex].Units; ++K) ExecCommand(IDM_UNDO);
+    --FUndoIndex;
+    RestoreResizedSizes();
+}
+
+bool THtmlDesigner::CanRedo()
+{
+    SyncUndoList();
+    return FUndoIndex < static_cast<int>(FUndoList.size()) - 1;
+}
+
+void THtmlDesigner::Redo()
+{
+    SyncUndoList();
+    if (FUndoIndex > static_cast<int>(FUndoList.size()) - 2) return;
+    ++FUndoIndex;
+    for (int K = 0; K < FUndoList[FUndoIndex].Units; ++K) ExecCommand(IDM_REDO);
+    RestoreResizedSizes();
+}
+
+// ---------------------------------------------------------------- dialogs
+
+TFormFind* THtmlDesigner::FindDialog()
+{
+    if (!FFindDialog) {
+        FFindDialog = new TFormFind(this);
+        FFindDialog->OnFindNext = [this](const QString& Text, bool MatchCase) {
+            return FindNext(Text, MatchCase);
+        };
+    }
+    return FFindDialog;
+}
+
+TFormHyperlink* THtmlDesigner::HyperlinkDialog()
+{
+    if (!FHyperlinkDialog) FHyperlinkDialog = new TFormHyperlink(this);
+    return FHyperlinkDialog;
+}
+
+}  // namespace zv

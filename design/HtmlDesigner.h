@@ -1,0 +1,297 @@
+#pragma once
+// The design view: a browser control whose page is the design document of the filter, edited
+// in place. It serves the page and its pictures through the "idoc:" and "edit:" schemes, turns
+// the page's events into its own, records the engine's undo units as named groups, and reads
+// the edited page back into the document.
+
+#include <QPointer>
+#include <QRect>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "HTMLColors.h"
+#include "HtmlElements.h"
+#include "Streams.h"
+#include "WebBrowser.h"
+#include "WideText.h"
+
+namespace zv {
+
+class THtmlFilter;
+class TFormFind;
+class TFormHyperlink;
+
+// A rectangle of the page with exclusive right and bottom.
+struct TRect {
+    int Left = 0;
+    int Top = 0;
+    int Right = 0;
+    int Bottom = 0;
+    bool operator==(const TRect& Other) const = default;
+};
+
+// One undo group: the action's name (empty for units the designer did not wrap, such as a
+// typed key) and the number of engine undo units it holds.
+struct TUndoAction {
+    std::string Name;
+    int Units = 0;
+};
+using TUndoActionList = std::vector<TUndoAction>;
+
+// Whether a command can run now, and for a toggle whether it is on.
+struct TCommandState {
+    bool Can = false;
+    bool Is = false;
+};
+
+// Everything the main window's controls show, read in one round trip to the page.
+struct TDesignerState {
+    TCommandState Cut, Copy, Paste, Find, Bold, Italic, Underline, AlignLeft, AlignCenter,
+        AlignRight, OrderList, UnorderList, Indent, Outdent, Hyperlink, ForeColor, BackColor,
+        BlockFormat, FontName, FontSize;
+    bool CanUndo = false;
+    bool CanRedo = false;
+    int SelectionKind = 0;
+    std::string SelectedTagName;
+    QString BlockFormatName;    // empty when the command has no value
+    QString FontNameValue;
+    int FontSizeValue = -1;
+};
+
+using TNotifyEvent = std::function<void(QObject* Sender)>;
+// X and Y: the mouse cursor on the screen.
+using TOnPopupMenu = std::function<void(QObject* Sender, int X, int Y)>;
+using TOnSpellCheck =
+    std::function<void(QObject* Sender, const WideString& WordToCheck, bool& NeedCorrection)>;
+using TOnSpellSuggest = std::function<void(QObject* Sender, const QRect& Rc, WideString& WordToCheck,
+                                           bool& Corrected, bool& Canceled)>;
+
+class THtmlDesigner : public TWebBrowser {
+    Q_OBJECT
+public:
+    explicit THtmlDesigner(QWidget* Parent = nullptr);
+    ~THtmlDesigner() override;
+
+    // The document model behind the page.
+    const std::unique_ptr<THtmlFilter> Filter;
+
+    // ------------------------------------------------------------ document
+    // Errors of the file, the character set or the parser pass to the caller; the design view
+    // then still shows the previous document.
+    void LoadFromFile(const std::string& FileName);
+    // Writes the document through a temporary file; on failure the old file is untouched.
+    void SaveToFile(const std::string& FileName);
+    void NewDocument();
+    // Source text in and out (the source view and the tag tree).
+    void SetHtml(const WideString& Text);
+    WideString GetHtml();
+    // The title of the document's head.
+    WideString GetTitle() const;
+    // The file last loaded or saved (UTF-8); empty for a new document.
+    const std::string& FileName() const { return FFileName; }
+    // Shows a design document; every load of a file, a text or a new page ends here.
+    void LoadDesignHtml(const WideString& Html);
+
+    // 0 none, 1 an element or a caret, 2 text. Never raises.
+    int GetSelectionKind();
+    // For an element or a caret, the tag of CurrentElement in upper case (the stored element's
+    // tag for a placeholder); "Text" for text; empty without a selection.
+    std::string GetSelectedTagName();
+    // Replaces the selection or inserts at the caret as one undo group "Insert"; with an
+    // element selected the HTML goes in front of it.
+    void InsertHtml(const WideString& Html);
+    // The element of the last page event, context menu or resize report; after a key, the
+    // element that holds the caret.
+    const THtmlElement& CurrentElement() const { return FCurrentElement; }
+
+    const std::string& Generator() const { return FGenerator; }
+    void SetGenerator(const std::string& Value);
+    bool ShowTagGlyphs() const { return FShowTagGlyphs; }
+    void SetShowTagGlyphs(bool Value);
+
+    // A placeholder or table was resized in the page: its stored node takes the new size.
+    void ElementResized(const THtmlElement& Element);
+    // Answers the "idoc:" and "edit:" requests of the page.
+    void NameSpaceRequest(QObject* Sender, const WideString& URL, bool& Handled, int& Size,
+                          TMemoryStream& Stream);
+
+    // ------------------------------------------------------------ commands
+    int QueryCommandStatus(int Cmd);
+    bool ExecCommand(int Cmd);
+    bool ExecCommandEx(int Cmd, const QVariant& Input, QVariant* Output = nullptr);
+
+    bool CanCopy();
+    void Copy();
+    bool CanCut();
+    void Cut();
+    bool CanPaste();
+    void Paste();
+    bool CanFind();
+    // Opens the find dialog; its Find Next selects the next match.
+    void Find();
+    // The search of the find dialog; false when there is no further match.
+    bool FindNext(const QString& Text, bool MatchCase);
+    bool CanBold();
+    bool IsBold();
+    void ToggleBold();
+    bool CanItalic();
+    bool IsItalic();
+    void ToggleItalic();
+    bool CanUnderline();
+    bool IsUnderline();
+    void ToggleUnderline();
+    bool CanAlignCenter();
+    bool IsAlignCenter();
+    void AlignCenter();
+    bool CanAlignLeft();
+    bool IsAlignLeft();
+    void AlignLeft();
+    bool CanAlignRight();
+    bool IsAlignRight();
+    void AlignRight();
+    bool CanOrderList();
+    bool IsOrderList();
+    void OrderList();
+    bool CanUnorderList();
+    bool IsUnorderList();
+    void UnorderList();
+    bool CanIndent();
+    void Indent();
+    bool CanOutdent();
+    void Outdent();
+    // False while the named-anchor placeholder is selected.
+    bool CanHyperlink();
+    // Asks for the address (the link's own when the selection is in one) and links the
+    // selection to it.
+    void Hyperlink();
+    // Links the selection to Url without asking.
+    void SetHyperlink(const QString& Url);
+    void Unlink();
+    bool CanBackColor();
+    void SetBackColor(TColor Color);
+    bool CanForeColor();
+    void SetForeColor(TColor Color);
+    bool CanBlockFormat();
+    void SetBlockFormat(const QString& Name);
+    QString GetBlockFormat();
+    void GetBlockFormats(QStringList& Strings);
+    bool CanFontName();
+    void SetFontName(const QString& Name);
+    QString GetFontName();
+    bool CanFontSize();
+    // Clamped to 1..7.
+    void SetFontSize(int Size);
+    // -1 when the selection has no single size.
+    int GetFontSize();
+
+    // The state of every control of the main window in one call.
+    TDesignerState GetState();
+
+    // ------------------------------------------------------------ undo groups
+    // Every change made to the page through the engine goes between these two.
+    void BeginAction(const std::string& Name);
+    void EndAction();
+    void ClearUndo();
+    bool CanUndo();
+    void Undo();
+    bool CanRedo();
+    void Redo();
+    const TUndoActionList& UndoList() const { return FUndoList; }
+    int UndoIndex() const { return FUndoIndex; }
+
+    // ------------------------------------------------------------ events
+    TOnPopupMenu OnPopupMenu;
+    TNotifyEvent OnDocumentComplete;
+    TNotifyEvent OnMouseDown;
+    TNotifyEvent OnMouseMove;
+    TNotifyEvent OnMouseUp;
+    TNotifyEvent OnMouseOut;
+    TNotifyEvent OnMouseOver;
+    TNotifyEvent OnClick;
+    TNotifyEvent OnDblClick;
+    TNotifyEvent OnKeyDown;
+    TNotifyEvent OnKeyPress;
+    TNotifyEvent OnKeyUp;
+    TNotifyEvent OnResized;
+    TOnSpellCheck OnSpellCheck;
+    TOnSpellSuggest OnSpellSuggest;
+
+    // The dialogs of Find and Hyperlink, made on first use.
+    TFormFind* FindDialog();
+    TFormHyperlink* HyperlinkDialog();
+
+protected:
+    // ------------------------------------------------------------ table cell selection
+    // Mouse events before the engine handles them, by the tag under the pointer.
+    virtual void CellMouseDown(const TPageEvent& Event);
+    virtual void CellMouseMove(const TPageEvent& Event);
+    virtual void CellMouseUp(const TPageEvent& Event);
+    virtual void TableMouseDown(const TPageEvent& Event);
+    // Takes the highlight off every cell of Table; changes no field.
+    virtual void ClearCellSelection();
+
+    bool Dragging = false;
+    bool CellsSelected = false;
+    TRect AnchorRect{-1, -1, -1, -1};
+    TRect CurrentRect{-3, -3, -3, -3};
+    std::string TableId;
+    THtmlTable Table;
+    THtmlTableRow LastRow;
+    THtmlTableCell LastCell;
+
+private:
+    void ResetTableSelection();
+    void EditDesignerHook(const TPageEvent& Event);
+    void AttachDocumentEvents();
+    void DocumentEvent(const TPageEvent& Event);
+    void DocumentPopupMenu(const THtmlElement& Element, const QPoint& ScreenPos);
+    void DocumentCompleted();
+    THtmlElement CaretElement(const THtmlElement& Fallback);
+    // The stored node's tag, or the element's own, in upper case.
+    std::string TagNameOf(const std::string& Id, const std::string& OwnTag) const;
+    bool IsAnchorPlaceholder(const std::string& Id) const;
+    // The address of the link around the selection; empty outside links.
+    QString SelectionLink();
+    // Puts the element's size into its stored node; Measure takes the offset size where the
+    // element has no width or height attribute.
+    void StoreSize(const THtmlElement& Element, const std::string& Id, bool Measure);
+    void RestoreResizedSizes();
+
+    bool CanDo(int Cmd);
+    bool IsOn(int Cmd);
+    bool CanToggle(int Cmd);
+    // Runs one command as the undo group Name.
+    void Perform(const char* Name, int Cmd, const QVariant& Input = {});
+    QString CommandValue(int Cmd);
+
+    int CountUndoUnits();
+    int ExpectedUndoUnits() const;
+    void SyncUndoList();
+    void SyncUndoList(int EngineUnits);
+
+    void FillGlyphTable();
+    void AddGlyph(const QString& Tag, const QString& Picture, int Height, int Width, int A, int B,
+                  int C, int Closing);
+    void ClearGlyphTable();
+
+    std::string FFileName;
+    QByteArray DocumentData;
+    TUndoActionList FUndoList;
+    std::string PendingAction;
+    int PendingUnits = 0;
+    int FUndoIndex = -1;
+    std::string FGenerator;
+    bool FShowTagGlyphs = false;
+    THtmlElement FCurrentElement;
+    uint64_t EventsGeneration = 0;
+    // design ids of the elements resized in the page since the load
+    std::set<std::string> ResizedIds;
+    QPointer<TFormFind> FFindDialog;
+    QPointer<TFormHyperlink> FHyperlinkDialog;
+};
+
+}  // namespace zv
