@@ -1,0 +1,685 @@
+#include "HtmlWriter.h"
+
+#include <algorithm>
+#include <bit>
+#include <string_view>
+#include <vector>
+
+#include "HtmlUtils.h"
+
+namespace zv {
+
+static_assert(std::endian::native == std::endian::little, "the output is written as UTF-16LE");
+
+namespace {
+
+constexpr int WrapColumn = 80;
+constexpr int IndentStep = 2;
+// Deeper blocks are written at this indentation, so that the output of a deeply nested tree
+// stays linear in its size.
+constexpr int MaxIndent = 160;
+// Output is handed to the stream in pieces of this many code units.
+constexpr size_t FlushUnits = 32768;
+
+// The attributes that stand bare, without a value, when they hold the marker "TRUE".
+bool IsBooleanAttribute(THtmlAttrId Id)
+{
+    switch (Id) {
+    case attrChecked: case attrCompact: case attrDeclare: case attrDefer: case attrDisabled:
+    case attrIsmap: case attrMultiple: case attrNohref: case attrNoresize: case attrNoshade:
+    case attrNowrap: case attrReadonly: case attrSelected:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Elements whose content is written exactly as stored, at any depth.
+bool IsPreformatted(THtmlTagId Kind) { return Kind == tagPre || Kind == tagTextArea; }
+
+bool IsAllBlank(WideStringView Text)
+{
+    return std::all_of(Text.begin(), Text.end(),
+                       [](char16_t C) { return C == u' ' || C == u'\t' || C == u'\n' || C == u'\r'; });
+}
+
+// A container whose content is the verbatim text of a script or style element.
+bool HoldsRawText(const THtmlNode* N)
+{
+    auto* Text = dynamic_cast<const THtmlText*>(N->First());
+    return Text && Text->Kind() == tagRawText && TagIsContainer(N->Kind());
+}
+
+// Only containers with children have their children written.
+bool WritesChildren(const THtmlNode* N) { return N->First() && TagIsContainer(N->Kind()); }
+
+enum class TLayout : uint8_t {
+    Block,   // start tag and end tag on lines of their own, children indented between them
+    Line,    // the whole element on one line of its own
+    Inline,  // inside the line of its parent
+};
+
+TLayout LayoutOf(const THtmlNode* N)
+{
+    const THtmlTagId Kind = N->Kind();
+    const bool Children = N->First() != nullptr;
+    if (TagIndentsChildren(Kind))
+        return Children ? TLayout::Block : TLayout::Line;
+    if (TagIsInline(Kind))
+        return TLayout::Inline;
+    if (TagCanHoldText(Kind) || !Children)
+        return TLayout::Line;
+    return TLayout::Block;
+}
+
+void TrimLeftInPlace(WideString& S)
+{
+    size_t I = 0;
+    while (I < S.size() && S[I] <= u' ')
+        ++I;
+    S.erase(0, I);
+}
+
+void TrimRightInPlace(WideString& S)
+{
+    size_t N = S.size();
+    while (N > 0 && S[N - 1] <= u' ')
+        --N;
+    S.resize(N);
+}
+
+// How an element is closed once its children are written.
+enum class TClose : uint8_t { Block, Inline, Raw, Verbatim };
+
+struct TFrame {
+    THtmlNode* Node;
+    TLinkNode* Child;  // the next child to write
+    TClose Close;
+    bool LineAfter = false;        // a line break follows the end tag
+    bool EntersVerbatim = false;   // the content is written exactly as stored
+    bool OpensTrimmed = false;     // the subtree's texts were trimmed for this element
+    bool IndentAdded = false;
+};
+
+// The writer's state. Nodes are written without recursion (an explicit stack of open
+// elements), so any depth of nesting is fine.
+class TWriter {
+public:
+    explicit TWriter(TStream* Stream) : FStream(Stream) {}
+
+    void Document(THtmlTag* Root);
+    void Top(THtmlNode* N);
+    void Flush();
+    WideString TakeOutput() { return std::move(FOut); }
+
+private:
+    // Output and the line primitives.
+    void Put(WideStringView S);
+    void PutPending();
+    void LineBreak();
+    void Indentation();
+    void Str(WideStringView S);
+    void Blank();
+    void RawNode(WideStringView Text);
+    void WrappedText(WideStringView Text);
+    void DocTypeText(const THtmlDocType* DocType);
+    void StartTag(const THtmlNode* N);
+    void EndTag(const THtmlNode* N);
+    void AppendAttributeValue(WideStringView Value);
+
+    // The tree walk.
+    void ResetContext();
+    void Run();
+    void WriteChild(TLinkNode* C);
+    void TextChild(const THtmlText* T);
+    void OpenElement(THtmlNode* N);
+    void OpenInline(THtmlNode* N, bool LineAfter, bool OpensTrimmed);
+    void Push(const TFrame& Frame);
+    void CloseTop();
+    void AfterChild(const THtmlNode* Child);
+    void TrimLines(THtmlNode* N);
+
+    TStream* FStream;
+    WideString FOut;
+
+    int Indent = 0;
+    int Column = 0;
+    bool AtLineStart = true;
+    bool IndentDone = false;
+    // Indentation and blanks are written only once something follows them on the line.
+    bool PendingIndent = false;
+    int PendingIndentWidth = 0;
+    int PendingBlanks = 0;
+
+    int Verbatim = 0;          // open elements whose content is written exactly
+    bool Trimmed = false;      // inside an element whose texts were already trimmed
+    std::vector<TFrame> Stack;
+
+    TWordBreaker Breaker{bmEncode};
+    WideString TagText;
+    struct TTextRef {
+        THtmlText* Text;
+        bool Verbatim;
+    };
+    std::vector<TTextRef> Texts;
+    struct TTrimFrame {
+        TLinkNode* Child;
+        size_t Entry;
+        bool Line;
+        bool EntersVerbatim;
+    };
+    std::vector<TTrimFrame> TrimStack;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Output
+
+void TWriter::Flush()
+{
+    if (FStream && !FOut.empty()) {
+        FStream->WriteBuffer(FOut.data(), static_cast<int64_t>(FOut.size() * sizeof(char16_t)));
+        FOut.clear();
+    }
+}
+
+void TWriter::Put(WideStringView S)
+{
+    FOut.append(S);
+    if (FStream && FOut.size() >= FlushUnits)
+        Flush();
+}
+
+void TWriter::PutPending()
+{
+    if (PendingIndent) {
+        FOut.append(static_cast<size_t>(PendingIndentWidth), u' ');
+        PendingIndent = false;
+    }
+    if (PendingBlanks > 0) {
+        FOut.append(static_cast<size_t>(PendingBlanks), u' ');
+        PendingBlanks = 0;
+    }
+}
+
+void TWriter::LineBreak()
+{
+    if (!AtLineStart)
+        Put(u"\r\n");
+    AtLineStart = true;
+    IndentDone = false;
+    PendingIndent = false;
+    PendingBlanks = 0;
+    Column = 0;
+}
+
+void TWriter::Indentation()
+{
+    if (IndentDone)
+        return;
+    PendingIndentWidth = std::min(Indent, MaxIndent);
+    PendingIndent = PendingIndentWidth > 0;
+    Column = 0;
+    IndentDone = true;
+}
+
+void TWriter::Str(WideStringView S)
+{
+    if (S.empty())
+        return;
+    PutPending();
+    Put(S);
+    Column += static_cast<int>(S.size());
+    AtLineStart = false;
+    IndentDone = true;
+}
+
+void TWriter::Blank()
+{
+    ++PendingBlanks;
+    ++Column;
+}
+
+void TWriter::RawNode(WideStringView Text)
+{
+    if (AtLineStart)
+        Indentation();
+    Str(Text);
+    LineBreak();
+}
+
+void TWriter::WrappedText(WideStringView Text)
+{
+    bool SkipBlanks = AtLineStart;
+    if (AtLineStart)
+        Indentation();
+    Breaker.SetText(Text);
+    while (Breaker.Next()) {
+        if (Breaker.TokenKind() == tkWord) {
+            Str(Breaker.Token());
+            SkipBlanks = false;
+        } else if (!SkipBlanks) {
+            if (Column + 1 >= WrapColumn) {
+                LineBreak();
+                Indentation();
+            } else {
+                Blank();
+            }
+        }
+    }
+}
+
+void TWriter::DocTypeText(const THtmlDocType* DocType)
+{
+    static constexpr std::u16string_view Lines[3][2] = {
+        {u"<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\"",
+         u" \"http://www.w3.org/TR/html4/loose.dtd\">"},
+        {u"<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\"",
+         u" \"http://www.w3.org/TR/html4/strict.dtd\">"},
+        {u"<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Frameset//EN\"",
+         u" \"http://www.w3.org/TR/html4/frameset.dtd\">"},
+    };
+    const int Kind = DocType->DocKind <= dkFrameset ? DocType->DocKind : dkTransitional;
+    LineBreak();
+    Str(Lines[Kind][0]);
+    LineBreak();
+    Str(Lines[Kind][1]);
+    LineBreak();
+}
+
+void TWriter::AppendAttributeValue(WideStringView Value)
+{
+    // Double quotes, or single quotes around a value holding a double quote; a value holding
+    // both kinds gets its double quotes as references.
+    const bool HasDouble = Value.find(u'"') != WideStringView::npos;
+    if (HasDouble && Value.find(u'\'') == WideStringView::npos) {
+        TagText += u'\'';
+        TagText += Value;
+        TagText += u'\'';
+        return;
+    }
+    TagText += u'"';
+    if (!HasDouble) {
+        TagText += Value;
+    } else {
+        for (char16_t C : Value) {
+            if (C == u'"')
+                TagText += u"&quot;";
+            else
+                TagText += C;
+        }
+    }
+    TagText += u'"';
+}
+
+void TWriter::StartTag(const THtmlNode* N)
+{
+    TagText = u"<";
+    const std::string_view Name = TagNameFromId(N->Kind());
+    TagText.append(Name.begin(), Name.end());
+    auto* Tag = dynamic_cast<const THtmlTag*>(N);
+    if (const TWideStringList* List = Tag ? Tag->Attributes() : nullptr) {
+        const int Count = List->GetCount();
+        for (int I = 0; I < Count; ++I) {
+            const auto Id = static_cast<THtmlAttrId>(List->GetObject(I));
+            const WideString Entry = List->Get(I);
+            if (Id != attrUnknown) {
+                const std::string_view AttrName = AttrNameFromId(Id);
+                if (AttrName.empty() || Entry.empty())
+                    continue;
+                TagText += u' ';
+                TagText.append(AttrName.begin(), AttrName.end());
+                if (Entry == u"TRUE" && IsBooleanAttribute(Id))
+                    continue;
+                TagText += u'=';
+                AppendAttributeValue(Entry);
+            } else {
+                const size_t Eq = Entry.find(u'=');
+                const WideStringView AttrName = WideStringView(Entry).substr(0, Eq);
+                if (AttrName.empty())
+                    continue;
+                TagText += u' ';
+                TagText += AttrName;
+                if (Eq == WideString::npos || Eq + 1 == Entry.size())
+                    continue;
+                TagText += u'=';
+                AppendAttributeValue(WideStringView(Entry).substr(Eq + 1));
+            }
+        }
+    }
+    TagText += u'>';
+    Str(TagText);
+}
+
+void TWriter::EndTag(const THtmlNode* N)
+{
+    TagText = u"</";
+    const std::string_view Name = TagNameFromId(N->Kind());
+    TagText.append(Name.begin(), Name.end());
+    TagText += u'>';
+    Str(TagText);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The tree walk
+
+void TWriter::ResetContext()
+{
+    Indent = 0;
+    Column = 0;
+    AtLineStart = true;
+    IndentDone = false;
+    PendingIndent = false;
+    PendingBlanks = 0;
+    Verbatim = 0;
+    Trimmed = false;
+    Stack.clear();
+}
+
+void TWriter::Document(THtmlTag* Root)
+{
+    for (TLinkNode* C = Root->First(); C; C = C->Next()) {
+        auto* N = dynamic_cast<THtmlNode*>(C);
+        if (!N)
+            continue;
+        if (auto* Text = dynamic_cast<const THtmlText*>(N); Text && Text->Kind() == tagText && IsAllBlank(Text->Text))
+            continue;
+        Top(N);
+        LineBreak();
+    }
+}
+
+void TWriter::Top(THtmlNode* N)
+{
+    ResetContext();
+    if (auto* Text = dynamic_cast<const THtmlText*>(N)) {
+        if (Text->Kind() == tagText) {
+            WrappedText(Text->Text);
+            LineBreak();
+        } else if (Text->Kind() == tagRawText) {
+            Str(Text->Text);
+            LineBreak();
+        } else {
+            RawNode(Text->Text);
+        }
+    } else if (auto* DocType = dynamic_cast<const THtmlDocType*>(N)) {
+        DocTypeText(DocType);
+    } else if (auto* Root = dynamic_cast<THtmlTag*>(N); Root && Root->Kind() == tagRoot) {
+        Document(Root);
+    } else {
+        OpenElement(N);
+        Run();
+    }
+}
+
+void TWriter::Run()
+{
+    while (!Stack.empty()) {
+        TFrame& Frame = Stack.back();
+        if (TLinkNode* C = Frame.Child) {
+            Frame.Child = C->Next();
+            WriteChild(C);
+        } else {
+            CloseTop();
+        }
+    }
+}
+
+void TWriter::WriteChild(TLinkNode* C)
+{
+    auto* N = dynamic_cast<THtmlNode*>(C);
+    if (!N)
+        return;
+    if (auto* Text = dynamic_cast<const THtmlText*>(N)) {
+        TextChild(Text);
+        return;
+    }
+    if (auto* DocType = dynamic_cast<const THtmlDocType*>(N)) {
+        DocTypeText(DocType);
+        return;
+    }
+    const size_t Depth = Stack.size();
+    OpenElement(N);
+    if (Stack.size() == Depth)
+        AfterChild(N);
+}
+
+void TWriter::TextChild(const THtmlText* T)
+{
+    switch (T->Kind()) {
+    case tagText:
+        if (Verbatim > 0)
+            Str(T->Text);
+        else
+            WrappedText(T->Text);
+        break;
+    case tagRawText:
+        Str(T->Text);
+        break;
+    default:  // comments, server blocks, unknown tags
+        if (Verbatim > 0) {
+            Str(T->Text);
+            break;
+        }
+        if (T->Kind() == tagComment) {
+            const THtmlTagId Parent = Stack.back().Node->Kind();
+            if (Parent == tagScript || Parent == tagStyle) {
+                // The comment starts the next line, unindented.
+                LineBreak();
+                AtLineStart = false;
+            }
+        }
+        RawNode(T->Text);
+        break;
+    }
+}
+
+void TWriter::Push(const TFrame& Frame)
+{
+    Stack.push_back(Frame);
+    if (Frame.EntersVerbatim)
+        ++Verbatim;
+    if (Frame.OpensTrimmed)
+        Trimmed = true;
+}
+
+void TWriter::OpenElement(THtmlNode* N)
+{
+    const THtmlTagId Kind = N->Kind();
+    if (Kind == tagDocType || Kind == tagHtml)
+        Indent = 0;
+    else if (Kind == tagBody || Kind == tagHead)
+        Indent = IndentStep;
+    const bool Container = TagIsContainer(Kind);
+
+    if (Verbatim > 0) {
+        StartTag(N);
+        if (WritesChildren(N))
+            Push({N, N->First(), TClose::Verbatim, false, IsPreformatted(Kind)});
+        else if (Container)
+            EndTag(N);
+        return;
+    }
+    if (HoldsRawText(N)) {
+        LineBreak();
+        Indentation();
+        StartTag(N);
+        Push({N, N->First(), TClose::Raw, true, true});
+        return;
+    }
+    switch (LayoutOf(N)) {
+    case TLayout::Block:
+        LineBreak();
+        Indentation();
+        StartTag(N);
+        if (Container) {
+            Indent += IndentStep;
+            LineBreak();
+            // Block layout is chosen only with children.
+            Push({N, N->First(), TClose::Block, false, false, false, true});
+            return;
+        }
+        LineBreak();
+        break;
+    case TLayout::Line: {
+        LineBreak();
+        Indentation();
+        const bool Trim = !Trimmed && WritesChildren(N);
+        if (Trim)
+            TrimLines(N);
+        OpenInline(N, true, Trim);
+        break;
+    }
+    case TLayout::Inline:
+        if (AtLineStart)
+            Indentation();
+        OpenInline(N, false, false);
+        break;
+    }
+}
+
+void TWriter::OpenInline(THtmlNode* N, bool LineAfter, bool OpensTrimmed)
+{
+    const THtmlTagId Kind = N->Kind();
+    if (Kind == tagHr) {
+        LineBreak();
+        Indentation();
+        StartTag(N);
+        LineBreak();
+    } else {
+        StartTag(N);
+    }
+    if (WritesChildren(N)) {
+        Push({N, N->First(), TClose::Inline, LineAfter, IsPreformatted(Kind), OpensTrimmed});
+        return;
+    }
+    if (TagIsContainer(Kind)) {
+        if (AtLineStart)
+            Indentation();
+        EndTag(N);
+    }
+    if (LineAfter)
+        LineBreak();
+}
+
+void TWriter::CloseTop()
+{
+    const TFrame Frame = Stack.back();
+    Stack.pop_back();
+    if (Frame.EntersVerbatim)
+        --Verbatim;
+    if (Frame.OpensTrimmed)
+        Trimmed = false;
+    switch (Frame.Close) {
+    case TClose::Block:
+        if (Frame.IndentAdded)
+            Indent = std::max(0, Indent - IndentStep);
+        LineBreak();
+        Indentation();
+        EndTag(Frame.Node);
+        LineBreak();
+        break;
+    case TClose::Inline:
+        if (AtLineStart)
+            Indentation();
+        EndTag(Frame.Node);
+        if (Frame.LineAfter)
+            LineBreak();
+        break;
+    case TClose::Raw:
+        EndTag(Frame.Node);
+        LineBreak();
+        break;
+    case TClose::Verbatim:
+        EndTag(Frame.Node);
+        break;
+    }
+    if (!Stack.empty())
+        AfterChild(Frame.Node);
+}
+
+void TWriter::AfterChild(const THtmlNode* Child)
+{
+    if (Verbatim > 0 || Stack.back().Close != TClose::Inline)
+        return;
+    if (Child->Kind() == tagBr)
+        LineBreak();
+    else if (AtLineStart)
+        Indentation();
+}
+
+// An element written on one line loses the leading blanks of its first text and the trailing
+// blanks of its last text; the same holds for every such element below it. Texts inside pre,
+// textarea and the verbatim content of script and style are never trimmed, and when one of
+// them is the first (or last) text, nothing is trimmed at that end.
+void TWriter::TrimLines(THtmlNode* N)
+{
+    Texts.clear();
+    TrimStack.clear();
+    int Verb = IsPreformatted(N->Kind()) ? 1 : 0;
+    TrimStack.push_back({N->First(), 0, true, Verb > 0});
+    while (!TrimStack.empty()) {
+        TTrimFrame& Frame = TrimStack.back();
+        if (TLinkNode* C = Frame.Child) {
+            Frame.Child = C->Next();
+            auto* H = dynamic_cast<THtmlNode*>(C);
+            if (!H || dynamic_cast<const THtmlDocType*>(H))
+                continue;
+            if (auto* Text = dynamic_cast<THtmlText*>(H)) {
+                if (Text->Kind() == tagText)
+                    Texts.push_back({Text, Verb > 0});
+                continue;
+            }
+            if (!WritesChildren(H))
+                continue;
+            const bool Raw = Verb == 0 && HoldsRawText(H);
+            const bool Line = Verb == 0 && !Raw && LayoutOf(H) == TLayout::Line;
+            const bool Enters = Raw || IsPreformatted(H->Kind());
+            if (Enters)
+                ++Verb;
+            TrimStack.push_back({H->First(), Texts.size(), Line, Enters});
+        } else {
+            const TTrimFrame Done = Frame;
+            TrimStack.pop_back();
+            if (Done.EntersVerbatim)
+                --Verb;
+            if (Done.Line && Texts.size() > Done.Entry) {
+                if (!Texts[Done.Entry].Verbatim)
+                    TrimLeftInPlace(Texts[Done.Entry].Text->Text);
+                if (!Texts.back().Verbatim)
+                    TrimRightInPlace(Texts.back().Text->Text);
+            }
+        }
+    }
+}
+
+}  // namespace
+
+bool WriteDocument(TStream& Stream, THtmlRoot* Root)
+{
+    if (!Root)
+        return false;
+    TWriter Writer(&Stream);
+    Writer.Document(Root);
+    Writer.Flush();
+    return true;
+}
+
+void WriteHtml(TStream& Stream, THtmlNode* Node)
+{
+    if (!Node)
+        return;
+    TWriter Writer(&Stream);
+    Writer.Top(Node);
+    Writer.Flush();
+}
+
+WideString NodeToHtml(THtmlNode* Node)
+{
+    if (!Node)
+        return WideString();
+    TWriter Writer(nullptr);
+    Writer.Top(Node);
+    return Writer.TakeOutput();
+}
+
+}  // namespace zv
