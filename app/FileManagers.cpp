@@ -1,0 +1,274 @@
+#include "FileManagers.h"
+
+#include <QAction>
+#include <QFile>
+#include <QFileDialog>
+#include <QMenu>
+#include <QMessageBox>
+
+#include <exception>
+
+#include "Folders.h"
+#include "IniFile.h"
+
+namespace zv {
+
+// --- TFileManagerDialogs -------------------------------------------------------------------
+
+bool TFileManagerDialogs::ExecuteFileDialog(bool Save, const std::string& InitialDir,
+                                            std::string& FileName)
+{
+    QFileDialog dialog(Parent, Save ? QStringLiteral("Save As") : QStringLiteral("Open"),
+                       QFile::decodeName(InitialDir.c_str()));
+    dialog.setAcceptMode(Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(QStringLiteral("html"));
+    dialog.setNameFilters({Save ? QStringLiteral("HTML Files (*.html *.htm)")
+                                : QStringLiteral("HTML Files (*.htm *.html)"),
+                           QStringLiteral("PHP Files (*.php)"), QStringLiteral("ASP Files (*.asp)"),
+                           QStringLiteral("All Files (*)")});
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    FileName = QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
+    return !FileName.empty();
+}
+
+bool TFileManagerDialogs::ExecuteOpenDialog(const std::string& InitialDir, std::string& FileName)
+{
+    return ExecuteFileDialog(false, InitialDir, FileName);
+}
+
+bool TFileManagerDialogs::ExecuteSaveDialog(const std::string& InitialDir, std::string& FileName)
+{
+    return ExecuteFileDialog(true, InitialDir, FileName);
+}
+
+TSaveAnswer TFileManagerDialogs::AskSave(const std::string& Text)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"), QString::fromStdString(Text),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, Parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Yes: return TSaveAnswer::Yes;
+    case QMessageBox::No: return TSaveAnswer::No;
+    default: return TSaveAnswer::Cancel;
+    }
+}
+
+void TFileManagerDialogs::ShowError(const std::string& Text)
+{
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"), QString::fromStdString(Text),
+                    QMessageBox::Ok, Parent);
+    box.exec();
+}
+
+// --- TFileManager --------------------------------------------------------------------------
+
+void TFileManager::SetModified(bool Value)
+{
+    if (Value == FModified)
+        return;
+    FModified = Value;
+    if (OnModified)
+        OnModified(this);
+}
+
+void TFileManager::NotifyChange()
+{
+    if (OnModified)
+        OnModified(this);
+    if (OnChangeFile)
+        OnChangeFile(this);
+}
+
+bool TFileManager::CheckModified()
+{
+    if (!FModified)
+        return true;
+    switch (Ui ? Ui->AskSave(SaveFirstText) : TSaveAnswer::Cancel) {
+    case TSaveAnswer::Yes: return DoSave();
+    case TSaveAnswer::No: return true;
+    case TSaveAnswer::Cancel: break;
+    }
+    return false;
+}
+
+bool TFileManager::CanClose()
+{
+    return CheckModified();
+}
+
+void TFileManager::New()
+{
+    if (!CheckModified())
+        return;
+    FModified = OnNew ? OnNew(this) : false;
+    FFileName.clear();
+    NotifyChange();
+}
+
+void TFileManager::Open()
+{
+    if (!CheckModified() || !Ui)
+        return;
+    const std::string initialDir = ExtractFilePath(OpenDialogName);
+    OpenDialogName.clear();
+    std::string chosen;
+    if (!Ui->ExecuteOpenDialog(initialDir, chosen))
+        return;
+    OpenDialogName = chosen;
+    OpenFile(chosen);
+}
+
+void TFileManager::OpenFile(const std::string& Name)
+{
+    if (!FileExists(Name)) {
+        ShowError(std::string(NotFoundText) + "\n" + Name);
+        return;
+    }
+    if (!OnOpen || !CallHandler(OnOpen, Name))
+        return;
+    FFileName = Name;
+    FModified = false;
+    AddToMRU(FFileName);
+    NotifyChange();
+}
+
+bool TFileManager::RunSaveDialog(std::string& Chosen)
+{
+    if (!Ui)
+        return false;
+    const std::string initialDir = ExtractFilePath(SaveDialogName);
+    SaveDialogName.clear();
+    if (!Ui->ExecuteSaveDialog(initialDir, Chosen))
+        return false;
+    SaveDialogName = Chosen;
+    return true;
+}
+
+bool TFileManager::Save()
+{
+    return DoSave();
+}
+
+bool TFileManager::DoSave()
+{
+    // The document takes the chosen name only once it was saved under it.
+    std::string name = FFileName;
+    if (name.empty() && !RunSaveDialog(name))
+        return false;
+    if (!OnSave || !CallHandler(OnSave, name))
+        return false;
+    FFileName = name;
+    FModified = false;
+    AddToMRU(FFileName);
+    NotifyChange();
+    return true;
+}
+
+void TFileManager::SaveAs()
+{
+    std::string chosen;
+    if (!RunSaveDialog(chosen) || !OnSave || !CallHandler(OnSave, chosen))
+        return;
+    FFileName = chosen;
+    FModified = false;
+    AddToMRU(FFileName);
+    NotifyChange();
+}
+
+bool TFileManager::CallHandler(const TOnOpenSaveEvent& Handler, const std::string& Name)
+{
+    try {
+        return Handler(this, Name);
+    } catch (const std::exception& e) {
+        ShowError(e.what());
+        return false;
+    }
+}
+
+void TFileManager::ShowError(const std::string& Text)
+{
+    if (Ui)
+        Ui->ShowError(Text);
+}
+
+// --- Recent files --------------------------------------------------------------------------
+
+void TFileManager::AddToMRU(const std::string& Name)
+{
+    const QString name = QFile::decodeName(Name.c_str());
+    for (size_t i = RecentFiles.size(); i-- > 0;)
+        if (QFile::decodeName(RecentFiles[i].c_str()).compare(name, Qt::CaseInsensitive) == 0)
+            RecentFiles.erase(RecentFiles.begin() + static_cast<std::ptrdiff_t>(i));
+    // Trimmed before the insertion: the list may hold one more than the bound.
+    if (MaxMRUCount > 0)
+        while (RecentFiles.size() > static_cast<size_t>(MaxMRUCount))
+            RecentFiles.pop_back();
+    RecentFiles.insert(RecentFiles.begin(), Name);
+}
+
+void TFileManager::LoadMRU(const TIniFile& Ini, std::string_view Section)
+{
+    RecentFiles.clear();
+    const int count = Ini.ReadInteger(Section, "Count", 0);
+    for (int i = 0; i < count; ++i) {
+        std::string name = Ini.ReadString(Section, "Item" + std::to_string(i), "");
+        if (!name.empty())
+            RecentFiles.push_back(std::move(name));
+    }
+}
+
+void TFileManager::SaveMRU(TIniFile& Ini, std::string_view Section)
+{
+    if (Ini.SectionExists(Section))
+        Ini.EraseSection(Section);
+    Ini.WriteInteger(Section, "Count", static_cast<int>(RecentFiles.size()));
+    for (size_t i = 0; i < RecentFiles.size(); ++i)
+        Ini.WriteString(Section, "Item" + std::to_string(i), RecentFiles[i]);
+}
+
+void TFileManager::BuildMRUMenu(QMenu* Parent)
+{
+    if (!Parent)
+        return;
+    const QList<QAction*> actions = Parent->actions();
+    for (qsizetype i = actions.size(); i-- > 0;) {
+        if (actions[i]->property("HelpContext").toInt() == MRUMarker) {
+            Parent->removeAction(actions[i]);
+            delete actions[i];
+        }
+    }
+    for (size_t i = 0; i < RecentFiles.size(); ++i) {
+        QString name = QFile::decodeName(RecentFiles[i].c_str());
+        name.replace(QLatin1Char('&'), QLatin1String("&&"));
+        const QString caption =
+            QString::number(static_cast<qulonglong>(i + 1), 16).toUpper() + QLatin1String(" - ") + name;
+        auto* item = new QAction(caption, Parent);
+        item->setProperty("HelpContext", MRUMarker);
+        item->setData(static_cast<int>(i));
+        connect(item, &QAction::triggered, this, [this, item] { MRUItemClick(item); });
+        Parent->addAction(item);
+    }
+}
+
+void TFileManager::MRUItemClick(QAction* Sender)
+{
+    if (!Sender || !CheckModified())
+        return;
+    // The list may have changed since the menu was built.
+    bool ok = false;
+    const int index = Sender->data().toInt(&ok);
+    if (!ok || index < 0 || static_cast<size_t>(index) >= RecentFiles.size())
+        return;
+    const std::string name = RecentFiles[static_cast<size_t>(index)];
+    if (!FileExists(name)) {
+        ShowError(std::string(NotFoundText) + "\n" + name);
+        RecentFiles.erase(RecentFiles.begin() + index);
+        return;
+    }
+    OpenFile(name);
+}
+
+}  // namespace zv

@@ -1,0 +1,28 @@
+#pragma once
+// Document text in and out of files: finds the character set a file declares and converts
+// its bytes to UTF-16LE; saving writes one byte per character.
+//
+// Failures raise zv::Exception with one of the messages "internal error" (no converter for
+// the declared name, or a name that is refused), "incomplete character or shift sequence",
+// "cannot convert" or "unknown error"; Dest keeps what was written before.
+
+#include <string>
+
+#include "Streams.h"
+
+namespace zv {
+
+// The character-set name that the bytes from the stream's position declare: a byte-order
+// mark ("UTF-8", "UTF-16LE", "UTF-16BE"), else the last XML declaration or META before the
+// body start tag, else "ISO-8859-1". Leaves the stream where the scan stopped.
+std::string DetectCharset(TStream& Stream);
+
+// Writes the UTF-16LE text of the whole of Source (without byte-order mark) into Dest and
+// sets Dest's position to 0. Invalid byte sequences are dropped.
+void LoadText(TStream& Source, TStream& Dest);
+
+// Reads UTF-16LE code units from Source's position to its end and writes one byte per
+// character up to U+00FF; any other character becomes a numeric reference "&#x...;".
+void SaveText(TStream& Source, TStream& Dest);
+
+}  // namespace zv

@@ -1,0 +1,26 @@
+#pragma once
+// Character entity references: "&auml;", "&#228;" and "&#xE4;" to characters and back.
+
+#include <string>
+#include <string_view>
+
+namespace zv {
+
+// The code point of an entity text (ampersand and closing semicolon included; the last
+// character is not looked at for numeric references). 0 when the text is not recognised,
+// also for numbers that are no Unicode scalar value (surrogates, above U+10FFFF).
+// Codes above U+FFFF take a surrogate pair in UTF-16 text.
+char32_t EntityToChar(std::string_view Text);
+
+// The entity text of a code point: its name where it has one, else "&#x" with at least
+// four upper-case hexadecimal digits and ";". Never empty.
+std::string CharToEntity(char32_t Code);
+
+// "&#x" with the code in at least four upper-case hexadecimal digits and ";" ("&#x1F600;").
+std::string NumericEntity(char32_t Code);
+
+// Bucket (0..99) of an entity text in the name table: the sum of its bytes with a..z
+// folded to upper case, modulo 100.
+int EntityNameHash(std::string_view Text);
+
+}  // namespace zv

@@ -1,0 +1,55 @@
+// Arbitrary bytes through charset detection, loading, saving and entity references.
+
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+#include "HtmlConv.h"
+#include "HtmlEntities.h"
+#include "Streams.h"
+
+using namespace zv;
+
+namespace {
+
+void CheckEntities(std::string_view Bytes)
+{
+    for (size_t at = Bytes.find('&'); at != std::string_view::npos; at = Bytes.find('&', at + 1)) {
+        const size_t end = Bytes.find(';', at);
+        const std::string_view text =
+            Bytes.substr(at, end == std::string_view::npos ? 16 : end - at + 1);
+        const char32_t code = EntityToChar(text);
+        if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            std::abort();
+        if (code != 0 && EntityToChar(CharToEntity(code)) != code)
+            std::abort();
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
+{
+    TMemoryStream source;
+    source.WriteBuffer(Data, static_cast<int64_t>(Size));
+    source.SetPosition(0);
+    DetectCharset(source);
+    if (source.Position() > source.Size())
+        std::abort();
+
+    source.SetPosition(0);
+    TMemoryStream text;
+    try {
+        LoadText(source, text);
+    } catch (const Exception&) {
+    }
+    if (text.Size() % 2 != 0)
+        std::abort();
+
+    text.SetPosition(0);
+    TMemoryStream saved;
+    SaveText(text, saved);
+
+    CheckEntities(std::string_view(reinterpret_cast<const char*>(Data), Size));
+    return 0;
+}

@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "Folders.h"
+#include "IniFile.h"
+#include "IniUtils.h"
+#include "VistaUtils.h"
+#include "support/TempFiles.h"
+
+namespace fs = std::filesystem;
+using namespace zv;
+using namespace zv::test;
+
+TEST(IniFile, WritesGiveExactBytes)
+{
+    TempDir dir;
+    TIniFile ini(dir / "Config.ini");
+    ini.WriteInteger("Form", "Left", 10);
+    ini.WriteInteger("Form", "Top", -20);
+    ini.WriteBool("Form", "Maximized", true);
+    ini.WriteString("Recents", "Item0", "/home/u/a b.html");
+    ini.WriteInteger("FORM", "left", 15);  // replaced in place, whatever the case
+    ini.WriteBool("form", "Maximized", false);
+    ini.WriteString("Form", "Width", "");  // after the section's last key
+    EXPECT_EQ(ReadAll(ini.FileName()),
+              "[Form]\nleft=15\nTop=-20\nMaximized=0\nWidth=\n\n[Recents]\nItem0=/home/u/a b.html\n");
+
+    ini.EraseSection("form");
+    ini.WriteString("Form", "Left", "1");
+    EXPECT_EQ(ReadAll(ini.FileName()), "[Recents]\nItem0=/home/u/a b.html\n\n[Form]\nLeft=1\n");
+
+    // A line break in a value cannot start a line of its own.
+    ini.WriteString("Recents", "Item1", "a\n[Form]\r\nLeft=99");
+    EXPECT_EQ(ini.ReadInteger("Form", "Left", 0), 1);
+    EXPECT_EQ(ini.ReadString("Recents", "Item1", ""), "a [Form]  Left=99");
+    // No temporary files are left beside it.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path), fs::directory_iterator()), 1);
+}
+
+TEST(IniFile, ReadsValuesWithDefaults)
+{
+    TempDir dir;
+    WriteAll(dir / "Config.ini", "[Form]\r\n  Left =  42  \r\nTop=0x1F\r\nHeight=12abc\r\n"
+                                 "Big=99999999999\r\nEmpty=\r\nMaximized=yes\r\nVisible=7\r\n");
+    const TIniFile ini(dir / "Config.ini");
+    EXPECT_EQ(ini.ReadInteger("form", "LEFT", 0), 42);
+    EXPECT_EQ(ini.ReadInteger("Form", "Top", 0), 31);
+    EXPECT_EQ(ini.ReadInteger("Form", "Height", 5), 5);
+    EXPECT_EQ(ini.ReadInteger("Form", "Big", 5), 5);
+    EXPECT_EQ(ini.ReadInteger("Form", "Empty", 5), 5);
+    EXPECT_EQ(ini.ReadString("Form", "Empty", "dflt"), "");  // present but empty
+    EXPECT_EQ(ini.ReadString("Form", "Absent", "dflt"), "dflt");
+    EXPECT_TRUE(ini.ReadBool("Form", "Maximized", true));  // not a number: the default
+    EXPECT_TRUE(ini.ReadBool("Form", "Visible", false));
+    EXPECT_TRUE(ini.ValueExists("Form", "empty"));
+    EXPECT_FALSE(TIniFile(dir / "none/Config.ini").SectionExists("Form"));
+
+    // Changes made by others are seen.
+    WriteAll(dir / "Config.ini", "[Form]\nLeft=2000000\n");
+    EXPECT_EQ(ini.ReadInteger("Form", "Left", 0), 2000000);
+}
+
+TEST(IniFile, BrokenFileIsReadLenientlyAndKeptOnWrite)
+{
+    TempDir dir;
+    const std::string huge(3 * 1024 * 1024, 'x');
+    const std::string binary("\x00\x01\xff\xfe", 4);
+    WriteAll(dir / "Config.ini", "\xEF\xBB\xBFOrphan=1\n[Form]\ngarbage without equals\n=no name\n"
+                                 "; Left=5\nLeft=1\rTop=2\nLeft=3\n[Broken\nWidth=300\n" +
+                                     binary + "=binary\n[Form]\nHeight=9\n[Recents]\nItem0=" +
+                                     huge + "\n[Empty]\n");
+    TIniFile ini(dir / "Config.ini");
+    EXPECT_EQ(ini.ReadInteger("Form", "Left", 0), 1);  // the first of two keys
+    EXPECT_EQ(ini.ReadInteger("Form", "Top", 0), 2);   // a lone CR ends a line
+    EXPECT_EQ(ini.ReadInteger("Form", "Width", 0), 300);
+    EXPECT_EQ(ini.ReadInteger("Form", "Height", 0), 0);  // only the first Form section
+    EXPECT_EQ(ini.ReadString("Recents", "Item0", "").size(), huge.size());
+    EXPECT_FALSE(ini.SectionExists("Broken"));
+    EXPECT_FALSE(ini.SectionExists("Empty"));  // a header without keys
+    EXPECT_EQ(ini.ReadSection("Form"), (std::vector<std::string>{"Left", "Top", "Width", binary}));
+
+    // A write changes only its own line; the garbage stays as it was.
+    ini.WriteInteger("Form", "Top", 4);
+    const std::string after = ReadAll(ini.FileName());
+    EXPECT_NE(after.find("garbage without equals\n=no name\n; Left=5\nLeft=1\nTop=4\nLeft=3\n"),
+              std::string::npos);
+    EXPECT_NE(after.find(binary + "=binary\n"), std::string::npos);
+    EXPECT_NE(after.find("Item0=" + huge + "\n"), std::string::npos);
+    ini.EraseSection("Form");  // every section of the name
+    EXPECT_EQ(ini.ReadInteger("Form", "Height", -1), -1);
+
+    std::string noise;
+    for (int i = 0; i < 70000; ++i)
+        noise += static_cast<char>((i * 7919) % 256);
+    WriteAll(dir / "noise.ini", noise);
+    TIniFile noisy(dir / "noise.ini");
+    EXPECT_EQ(noisy.ReadInteger("Form", "Left", 12), 12);
+    noisy.WriteInteger("Form", "Left", 13);
+    EXPECT_EQ(noisy.ReadInteger("Form", "Left", 12), 13);
+}
+
+TEST(IniFile, FailedWritesRaiseAndKeepTheFile)
+{
+    TempDir dir;
+    WriteAll(dir / "plain", "x");
+    TIniFile bad(dir / "plain/Config.ini");  // the folder is a plain file
+    EXPECT_THROW(bad.WriteInteger("Form", "Left", 1), EIniFileException);
+    EXPECT_EQ(ReadAll(dir / "plain"), "x");
+
+    if (::geteuid() != 0) {  // root reads anything
+        WriteAll(dir / "Config.ini", "[Form]\nLeft=2\n");
+        ::chmod((dir / "Config.ini").c_str(), 0);
+        TIniFile ini(dir / "Config.ini");
+        EXPECT_EQ(ini.ReadInteger("Form", "Left", 3), 3);
+        EXPECT_THROW(ini.WriteInteger("Form", "Top", 1), EIniFileException);
+        ::chmod((dir / "Config.ini").c_str(), 0600);
+        EXPECT_EQ(ReadAll(dir / "Config.ini"), "[Form]\nLeft=2\n");
+    }
+}
+
+TEST(IniUtils, SettingsFolderAndGlobalFile)
+{
+    TempDir dir;
+    const std::string oldHome = getenv("HOME") ? getenv("HOME") : "";
+    setenv("XDG_CONFIG_HOME", (dir.Path + "/cfg/").c_str(), 1);
+    EXPECT_EQ(GetAppDataFolder(), dir.Path + "/cfg");
+    EXPECT_FALSE(fs::exists(dir / "cfg"));
+
+    // The folder chain is made at start-up, the file at the first write.
+    InitializeIniUtils();
+    EXPECT_EQ(SettingsFile().FileName(), dir.Path + "/cfg/Zandovell/Config.ini");
+    EXPECT_TRUE(fs::is_directory(dir / "cfg/Zandovell"));
+    EXPECT_FALSE(fs::exists(SettingsFile().FileName()));
+    IniWriteInteger("Form", "Left", 5);
+    IniWriteBool("Form", "Maximized", false);
+    EXPECT_EQ(ReadAll(SettingsFile().FileName()), "[Form]\nLeft=5\nMaximized=0\n");
+    EXPECT_TRUE(IniSectionExists("form") && IniValueExists("form", "left"));
+    WriteAll(SettingsFile().FileName(), "[Form]\nLeft=abc\nMaximized=\xff\xfe\n");
+    EXPECT_EQ(IniReadInteger("Form", "Left", 33), 33);
+    EXPECT_TRUE(IniReadBool("Form", "Maximized", true));
+    FinalizeIniUtils();
+
+    // A relative XDG_CONFIG_HOME is ignored.
+    setenv("XDG_CONFIG_HOME", "relative/cfg", 1);
+    setenv("HOME", dir.Path.c_str(), 1);
+    EXPECT_EQ(GetAppDataSubFolder("A/B"), dir.Path + "/.config/A/B");
+    EXPECT_TRUE(fs::is_directory(dir / ".config/A/B"));
+    EXPECT_FALSE(ForceDirectories(dir / "cfg/Zandovell/Config.ini/sub"));
+    setenv("HOME", oldHome.c_str(), 1);
+    unsetenv("XDG_CONFIG_HOME");
+}
