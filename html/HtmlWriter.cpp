@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "HtmlUtils.h"
@@ -43,6 +44,24 @@ bool IsAllBlank(WideStringView Text)
                        [](char16_t C) { return C == u' ' || C == u'\t' || C == u'\n' || C == u'\r'; });
 }
 
+// Elements that the parser removes when they have no children.
+bool IsDroppedWhenEmpty(THtmlTagId Kind)
+{
+    switch (Kind) {
+    case tagAddress: case tagBlockquote: case tagCenter: case tagDel: case tagDiv: case tagH1:
+    case tagH2: case tagH3: case tagH4: case tagH5: case tagH6: case tagIns: case tagNoFrames:
+    case tagNoScript: case tagP: case tagPre:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool HasNonBlank(WideStringView Text)
+{
+    return std::any_of(Text.begin(), Text.end(), [](char16_t C) { return C > u' '; });
+}
+
 // A container whose content is the verbatim text of a script or style element.
 bool HoldsRawText(const THtmlNode* N)
 {
@@ -59,10 +78,10 @@ enum class TLayout : uint8_t {
     Inline,  // inside the line of its parent
 };
 
-TLayout LayoutOf(const THtmlNode* N)
+// Children counts only what will show in the output (see TWriter::HasWrittenChildren).
+TLayout LayoutOf(const THtmlNode* N, bool Children)
 {
     const THtmlTagId Kind = N->Kind();
-    const bool Children = N->First() != nullptr;
     if (TagIndentsChildren(Kind))
         return Children ? TLayout::Block : TLayout::Line;
     if (TagIsInline(Kind))
@@ -109,6 +128,7 @@ public:
 
     void Document(THtmlTag* Root);
     void Top(THtmlNode* N);
+    void WriteTop(THtmlNode* N);
     void Flush();
     WideString TakeOutput() { return std::move(FOut); }
 
@@ -138,6 +158,9 @@ private:
     void CloseTop();
     void AfterChild(const THtmlNode* Child);
     void TrimLines(THtmlNode* N);
+    void FindDropped(THtmlNode* Top);
+    bool IsDropped(const TLinkNode* N) const { return !Dropped.empty() && Dropped.count(N) > 0; }
+    bool HasWrittenChildren(const THtmlNode* N) const;
 
     TStream* FStream;
     WideString FOut;
@@ -150,6 +173,9 @@ private:
     bool PendingIndent = false;
     int PendingIndentWidth = 0;
     int PendingBlanks = 0;
+    // What was written last reads as a blank (a line break, a blank, br or hr, or nothing
+    // yet): a blank written now would be lost when the text is read back, so it is left out.
+    bool AfterBlank = true;
 
     int Verbatim = 0;          // open elements whose content is written exactly
     bool Trimmed = false;      // inside an element whose texts were already trimmed
@@ -169,6 +195,17 @@ private:
         bool EntersVerbatim;
     };
     std::vector<TTrimFrame> TrimStack;
+    // Elements below the written node that would be written without content and that the
+    // parser would therefore remove: they are left out, so that what is written reads back
+    // to the same tree.
+    std::unordered_set<const TLinkNode*> Dropped;
+    struct TDropFrame {
+        THtmlNode* Node;
+        TLinkNode* Child;
+        bool Content;
+        bool Verbatim;
+    };
+    std::vector<TDropFrame> DropStack;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -203,8 +240,10 @@ void TWriter::PutPending()
 
 void TWriter::LineBreak()
 {
-    if (!AtLineStart)
+    if (!AtLineStart) {
         Put(u"\r\n");
+        AfterBlank = true;
+    }
     AtLineStart = true;
     IndentDone = false;
     PendingIndent = false;
@@ -237,6 +276,7 @@ void TWriter::Blank()
 {
     ++PendingBlanks;
     ++Column;
+    AfterBlank = true;
 }
 
 void TWriter::RawNode(WideStringView Text)
@@ -249,15 +289,21 @@ void TWriter::RawNode(WideStringView Text)
 
 void TWriter::WrappedText(WideStringView Text)
 {
-    bool SkipBlanks = AtLineStart;
     if (AtLineStart)
         Indentation();
+    if (AfterBlank) {
+        // Read back, the text would lose these at once.
+        size_t Lead = 0;
+        while (Lead < Text.size() && Text[Lead] <= u' ')
+            ++Lead;
+        Text.remove_prefix(Lead);
+    }
     Breaker.SetText(Text);
     while (Breaker.Next()) {
         if (Breaker.TokenKind() == tkWord) {
             Str(Breaker.Token());
-            SkipBlanks = false;
-        } else if (!SkipBlanks) {
+            AfterBlank = false;
+        } else if (!AfterBlank) {
             if (Column + 1 >= WrapColumn) {
                 LineBreak();
                 Indentation();
@@ -348,6 +394,8 @@ void TWriter::StartTag(const THtmlNode* N)
     }
     TagText += u'>';
     Str(TagText);
+    if (N->Kind() == tagBr || N->Kind() == tagHr)
+        AfterBlank = true;
 }
 
 void TWriter::EndTag(const THtmlNode* N)
@@ -370,6 +418,7 @@ void TWriter::ResetContext()
     IndentDone = false;
     PendingIndent = false;
     PendingBlanks = 0;
+    AfterBlank = true;
     Verbatim = 0;
     Trimmed = false;
     Stack.clear();
@@ -377,13 +426,17 @@ void TWriter::ResetContext()
 
 void TWriter::Document(THtmlTag* Root)
 {
+    FindDropped(Root);
     for (TLinkNode* C = Root->First(); C; C = C->Next()) {
         auto* N = dynamic_cast<THtmlNode*>(C);
         if (!N)
             continue;
         if (auto* Text = dynamic_cast<const THtmlText*>(N); Text && Text->Kind() == tagText && IsAllBlank(Text->Text))
             continue;
-        Top(N);
+        if (IsDropped(N))
+            continue;
+        ResetContext();
+        WriteTop(N);
         LineBreak();
     }
 }
@@ -391,6 +444,12 @@ void TWriter::Document(THtmlTag* Root)
 void TWriter::Top(THtmlNode* N)
 {
     ResetContext();
+    FindDropped(N);
+    WriteTop(N);
+}
+
+void TWriter::WriteTop(THtmlNode* N)
+{
     if (auto* Text = dynamic_cast<const THtmlText*>(N)) {
         if (Text->Kind() == tagText) {
             WrappedText(Text->Text);
@@ -437,6 +496,8 @@ void TWriter::WriteChild(TLinkNode* C)
         DocTypeText(DocType);
         return;
     }
+    if (IsDropped(N))
+        return;
     const size_t Depth = Stack.size();
     OpenElement(N);
     if (Stack.size() == Depth)
@@ -506,7 +567,7 @@ void TWriter::OpenElement(THtmlNode* N)
         Push({N, N->First(), TClose::Raw, true, true});
         return;
     }
-    switch (LayoutOf(N)) {
+    switch (LayoutOf(N, HasWrittenChildren(N))) {
     case TLayout::Block:
         LineBreak();
         Indentation();
@@ -608,7 +669,8 @@ void TWriter::AfterChild(const THtmlNode* Child)
 }
 
 // An element written on one line loses the leading blanks of its first text and the trailing
-// blanks of its last text; the same holds for every such element below it. Texts inside pre,
+// blanks of its last text (texts of blanks only at its end are emptied on the way); the same
+// holds for every such element below it. Texts inside pre,
 // textarea and the verbatim content of script and style are never trimmed, and when one of
 // them is the first (or last) text, nothing is trimmed at that end.
 void TWriter::TrimLines(THtmlNode* N)
@@ -629,10 +691,10 @@ void TWriter::TrimLines(THtmlNode* N)
                     Texts.push_back({Text, Verb > 0});
                 continue;
             }
-            if (!WritesChildren(H))
+            if (!WritesChildren(H) || IsDropped(H))
                 continue;
             const bool Raw = Verb == 0 && HoldsRawText(H);
-            const bool Line = Verb == 0 && !Raw && LayoutOf(H) == TLayout::Line;
+            const bool Line = Verb == 0 && !Raw && LayoutOf(H, HasWrittenChildren(H)) == TLayout::Line;
             const bool Enters = Raw || IsPreformatted(H->Kind());
             if (Enters)
                 ++Verb;
@@ -642,12 +704,75 @@ void TWriter::TrimLines(THtmlNode* N)
             TrimStack.pop_back();
             if (Done.EntersVerbatim)
                 --Verb;
-            if (Done.Line && Texts.size() > Done.Entry) {
-                if (!Texts[Done.Entry].Verbatim)
-                    TrimLeftInPlace(Texts[Done.Entry].Text->Text);
-                if (!Texts.back().Verbatim)
-                    TrimRightInPlace(Texts.back().Text->Text);
+            if (!Done.Line || Texts.size() <= Done.Entry)
+                continue;
+            if (!Texts[Done.Entry].Verbatim)
+                TrimLeftInPlace(Texts[Done.Entry].Text->Text);
+            // Texts of blanks only at the end are emptied as well, up to the last one with
+            // something else, so that the line ends with no blank wherever it stood.
+            while (Texts.size() > Done.Entry && !Texts.back().Verbatim) {
+                WideString& Last = Texts.back().Text->Text;
+                if (HasNonBlank(Last)) {
+                    TrimRightInPlace(Last);
+                    break;
+                }
+                Last.clear();
+                Texts.pop_back();
             }
+        }
+    }
+}
+
+// Whether an element laid out on lines of its own has children that show in the output: text
+// of blanks only is not written at the start of a line (nor read back from there), and
+// dropped elements are not written at all.
+bool TWriter::HasWrittenChildren(const THtmlNode* N) const
+{
+    for (const TLinkNode* C = N->First(); C; C = C->Next()) {
+        if (IsDropped(C))
+            continue;
+        auto* Text = dynamic_cast<const THtmlText*>(C);
+        if (!Text || Text->Kind() != tagText || HasNonBlank(Text->Text))
+            return true;
+    }
+    return false;
+}
+
+void TWriter::FindDropped(THtmlNode* Top)
+{
+    Dropped.clear();
+    DropStack.clear();
+    if (!Top->First())
+        return;
+    DropStack.push_back({Top, Top->First(), false, IsPreformatted(Top->Kind()) || HoldsRawText(Top)});
+    while (!DropStack.empty()) {
+        TDropFrame& Frame = DropStack.back();
+        TLinkNode* C = Frame.Child;
+        if (!C) {
+            const TDropFrame Done = Frame;
+            DropStack.pop_back();
+            if (DropStack.empty())
+                break;
+            if (IsDroppedWhenEmpty(Done.Node->Kind()) && !Done.Content)
+                Dropped.insert(Done.Node);
+            else
+                DropStack.back().Content = true;
+            continue;
+        }
+        Frame.Child = C->Next();
+        auto* N = dynamic_cast<THtmlNode*>(C);
+        if (!N)
+            continue;
+        if (auto* Text = dynamic_cast<const THtmlText*>(N)) {
+            if (Text->Kind() != tagText || (Frame.Verbatim ? !Text->Text.empty() : HasNonBlank(Text->Text)))
+                Frame.Content = true;
+        } else if (WritesChildren(N) && !dynamic_cast<const THtmlDocType*>(N)) {
+            const bool Verbatim = Frame.Verbatim || IsPreformatted(N->Kind()) || HoldsRawText(N);
+            DropStack.push_back({N, N->First(), false, Verbatim});
+        } else if (IsDroppedWhenEmpty(N->Kind()) && !N->First()) {
+            Dropped.insert(N);
+        } else {
+            Frame.Content = true;
         }
     }
 }

@@ -236,7 +236,7 @@ TEST(HtmlWriter, PreformattedContentIsKeptAtAnyDepth)
     }));
     const std::string Expected =
         U8(Lines({u"<div>", u"  <pre><b>a   b\r\n  c  </b><br><hr><!-- c --><p> p </p> \u00e9 </pre>",
-                  u"  <pre>   indented</pre>", u"  <p><textarea>  one\r\n  two  </textarea> after</p>", u"</div>"}));
+                  u"  <pre>   indented</pre>", u"  <p><textarea>  one\r\n  two  </textarea>after</p>", u"</div>"}));
     EXPECT_EQ(Html(Div.get()), Expected);
     EXPECT_EQ(Deep->Text, u"a   b\r\n  c  ");
     EXPECT_EQ(Lead->Text, u"   indented");
@@ -284,4 +284,44 @@ TEST(HtmlWriter, DeepTreesDoNotExhaustTheStack)
         // Indentation stops growing somewhere, so the output stays linear in the depth.
         EXPECT_LT(Out.size(), size_t(Depth) * 400) << Name;
     }
+}
+
+TEST(HtmlWriter, LeavesOutWhatReadingBackWouldLose)
+{
+    // Empty paragraphs and blocks (also those holding only blanks or other such blocks) are
+    // not written; a block left with nothing to write goes on one line.
+    std::unique_ptr<THtmlTag> Body(El(tagBody, {
+        El(tagP, {Tx(u"kept")}),
+        El(tagP, {Tx(u" \r\n")}),
+        El(tagDiv, {El(tagP), Tx(u"  "), El(tagCenter, {El(tagH1)})}),
+        El(tagObject, {Tx(u" ")}),
+        El(tagPre, {Tx(u" ")}),
+        El(tagDiv, {El(tagPre)}),
+        El(tagB),
+    }));
+    EXPECT_EQ(Html(Body.get()), U8(Lines({u"  <body>", u"    <p>kept</p>", u"    <object></object>",
+                                          u"    <pre> </pre>", u"    <b></b>", u"  </body>"})));
+    // The element asked for is written even when empty.
+    std::unique_ptr<THtmlTag> P(El(tagP));
+    EXPECT_EQ(Html(P.get()), "<p></p>\r\n");
+
+    // A blank right after a line start, tags between or not, and a blank after a blank are
+    // left out; so are blanks at the end of a line.
+    std::unique_ptr<THtmlTag> Dl(El(tagDl, {
+        El(tagDt, {El(tagSpan, {Tx(u" "), El(tagCode, {Tx(u"-o")}), Tx(u" or ")})}),
+        El(tagDd, {El(tagB, {Tx(u"x ")}), Tx(u" y"), El(tagBr), El(tagI, {Tx(u" z")}), Tx(u"\t\t"),
+                   El(tagP, {Tx(u"p")})}),
+    }));
+    EXPECT_EQ(Html(Dl.get()), U8(Lines({u"<dl>", u"  <dt>", u"    <span><code>-o</code> or </span>", u"  </dt>",
+                                        u"  <dd>", u"    <b>x </b>y<br><i>z</i>", u"    <p>p</p>", u"  </dd>",
+                                        u"</dl>"})));
+
+    // Blank-only texts at the end of a one-line element are emptied, and the last text before
+    // them loses its trailing blanks.
+    auto* Word = Tx(u"word ");
+    auto* Tail = Tx(u" ");
+    std::unique_ptr<THtmlTag> H1(El(tagH1, {Word, El(tagA, {Tx(u"x")}), El(tagSpan, {Tail})}));
+    EXPECT_EQ(Html(H1.get()), "<h1>word <a>x</a><span></span></h1>\r\n");
+    EXPECT_EQ(Tail->Text, u"");
+    EXPECT_EQ(Word->Text, u"word ");
 }
