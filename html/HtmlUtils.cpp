@@ -37,13 +37,24 @@ void TWordBreaker::SetText(WideStringView S)
 {
     FText.assign(S);
     FPos = 0;
+    FTokenView = {};
+    FToken.clear();
+    FTokenBuilt = true;
+}
+
+const WideString& TWordBreaker::Token() const
+{
+    if (!FTokenBuilt) {
+        FToken.assign(FTokenView);
+        FTokenBuilt = true;
+    }
+    return FToken;
 }
 
 bool TWordBreaker::Next()
 {
     if (FPos >= FText.size())
         return false;
-    FToken.clear();
     if (IsBlank(FText[FPos]))
         ReadBlank();
     else
@@ -77,7 +88,19 @@ void TWordBreaker::AddReference(WideStringView Reference)
 void TWordBreaker::ReadWord()
 {
     FTokenKind = tkWord;
+    const size_t Start = FPos;
     const size_t End = FText.size();
+    // Most words pass unchanged: the token is then a piece of the text.
+    size_t Plain = FPos;
+    while (Plain < End && !IsBlank(FText[Plain]) && (Mode == bmDecode ? FText[Plain] != u'&' : FText[Plain] < 128))
+        ++Plain;
+    if (Plain == End || IsBlank(FText[Plain])) {
+        FPos = Plain;
+        FTokenView = WideStringView(FText).substr(Start, Plain - Start);
+        FTokenBuilt = false;
+        return;
+    }
+    FToken.clear();
     while (FPos < End && !IsBlank(FText[FPos])) {
         // The run of characters that pass unchanged.
         size_t Run = FPos;
@@ -112,6 +135,8 @@ void TWordBreaker::ReadWord()
             AppendAscii(FToken, CharToEntity(Code));
         }
     }
+    FTokenView = FToken;
+    FTokenBuilt = true;
 }
 
 void TWordBreaker::ReadBlank()
@@ -147,10 +172,11 @@ void TWordBreaker::ReadBlank()
     }
     if ((FTokenKind == tkLineBreak && !LineBreaks) || (FTokenKind != tkLineBreak && CollapseBlanks)) {
         FTokenKind = tkBlank;
-        FToken = u" ";
+        FTokenView = u" ";
     } else {
-        FToken.assign(FText, Start, FPos - Start);
+        FTokenView = WideStringView(FText).substr(Start, FPos - Start);
     }
+    FTokenBuilt = false;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -29,7 +29,9 @@ public:
     int Length() const { return static_cast<int>(FText.size()); }
     // 1-based index of the next code unit to examine.
     int Position() const { return static_cast<int>(FPos) + 1; }
-    const WideString& Token() const { return FToken; }
+    const WideString& Token() const;
+    // The same token without a copy; valid until the next SetText or Next.
+    WideStringView TokenView() const { return FTokenView; }
     TTokenKind TokenKind() const { return FTokenKind; }
 
     TBreakMode Mode;
@@ -45,7 +47,10 @@ private:
 
     WideString FText;
     size_t FPos = 0;
-    WideString FToken;
+    // The token: a piece of the text where it passes unchanged, else built in FToken.
+    WideStringView FTokenView;
+    mutable WideString FToken;
+    mutable bool FTokenBuilt = false;
     TTokenKind FTokenKind = tkBlank;
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <string_view>
+#include <typeinfo>
 #include <unordered_set>
 #include <vector>
 
@@ -35,6 +36,31 @@ bool IsBooleanAttribute(THtmlAttrId Id)
     }
 }
 
+// The spellings of the tables, widened once.
+WideStringView TagName(THtmlTagId Id)
+{
+    constexpr THtmlTagId First = tagRawText;
+    static const std::vector<WideString> Names = [] {
+        std::vector<WideString> Out;
+        for (THtmlTagId I = First; I < HtmlTagCount; ++I)
+            Out.push_back(Latin1ToUtf16(TagNameFromId(I)));
+        Out.push_back(Latin1ToUtf16(TagNameFromId(tagClosingOffset - 1)));
+        return Out;
+    }();
+    return Names[Id >= First && Id < HtmlTagCount ? static_cast<size_t>(Id - First) : Names.size() - 1];
+}
+
+WideStringView AttributeName(THtmlAttrId Id)
+{
+    static const std::vector<WideString> Names = [] {
+        std::vector<WideString> Out;
+        for (THtmlAttrId I = 0; I < HtmlAttrCount; ++I)
+            Out.push_back(Latin1ToUtf16(AttrNameFromId(I)));
+        return Out;
+    }();
+    return Id >= 0 && Id < HtmlAttrCount ? WideStringView(Names[static_cast<size_t>(Id)]) : WideStringView();
+}
+
 // Elements whose content is written exactly as stored, at any depth.
 bool IsPreformatted(THtmlTagId Kind) { return Kind == tagPre || Kind == tagTextArea; }
 
@@ -62,10 +88,41 @@ bool HasNonBlank(WideStringView Text)
     return std::any_of(Text.begin(), Text.end(), [](char16_t C) { return C > u' '; });
 }
 
+// The class of a node of the tree. The identity of the exact type is tested first, which is
+// much cheaper than dynamic_cast on every node; any other type (a class derived elsewhere, or
+// type information that is not unique) goes through dynamic_cast.
+enum class TClass : uint8_t { Foreign, Node, Text, DocType, Tag };
+
+TClass ClassOf(const TLinkNode* N)
+{
+    const std::type_info* Type = &typeid(*N);
+    if (Type == &typeid(THtmlTag) || Type == &typeid(THtmlRoot))
+        return TClass::Tag;
+    if (Type == &typeid(THtmlText))
+        return TClass::Text;
+    if (Type == &typeid(THtmlDocType))
+        return TClass::DocType;
+    if (Type == &typeid(THtmlNode))
+        return TClass::Node;
+    if (dynamic_cast<const THtmlText*>(N))
+        return TClass::Text;
+    if (dynamic_cast<const THtmlDocType*>(N))
+        return TClass::DocType;
+    if (dynamic_cast<const THtmlTag*>(N))
+        return TClass::Tag;
+    return dynamic_cast<const THtmlNode*>(N) ? TClass::Node : TClass::Foreign;
+}
+
+// The text node N, or nil when N is no text node.
+const THtmlText* AsText(const TLinkNode* N)
+{
+    return N && ClassOf(N) == TClass::Text ? static_cast<const THtmlText*>(N) : nullptr;
+}
+
 // A container whose content is the verbatim text of a script or style element.
 bool HoldsRawText(const THtmlNode* N)
 {
-    auto* Text = dynamic_cast<const THtmlText*>(N->First());
+    const THtmlText* Text = AsText(N->First());
     return Text && Text->Kind() == tagRawText && TagIsContainer(N->Kind());
 }
 
@@ -301,7 +358,7 @@ void TWriter::WrappedText(WideStringView Text)
     Breaker.SetText(Text);
     while (Breaker.Next()) {
         if (Breaker.TokenKind() == tkWord) {
-            Str(Breaker.Token());
+            Str(Breaker.TokenView());
             AfterBlank = false;
         } else if (!AfterBlank) {
             if (Column + 1 >= WrapColumn) {
@@ -359,21 +416,21 @@ void TWriter::AppendAttributeValue(WideStringView Value)
 
 void TWriter::StartTag(const THtmlNode* N)
 {
-    TagText = u"<";
-    const std::string_view Name = TagNameFromId(N->Kind());
-    TagText.append(Name.begin(), Name.end());
-    auto* Tag = dynamic_cast<const THtmlTag*>(N);
+    TagText.clear();
+    TagText += u'<';
+    TagText += TagName(N->Kind());
+    auto* Tag = ClassOf(N) == TClass::Tag ? static_cast<const THtmlTag*>(N) : nullptr;
     if (const TWideStringList* List = Tag ? Tag->Attributes() : nullptr) {
         const int Count = List->GetCount();
         for (int I = 0; I < Count; ++I) {
             const auto Id = static_cast<THtmlAttrId>(List->GetObject(I));
             const WideString Entry = List->Get(I);
             if (Id != attrUnknown) {
-                const std::string_view AttrName = AttrNameFromId(Id);
+                const WideStringView AttrName = AttributeName(Id);
                 if (AttrName.empty() || Entry.empty())
                     continue;
                 TagText += u' ';
-                TagText.append(AttrName.begin(), AttrName.end());
+                TagText += AttrName;
                 if (Entry == u"TRUE" && IsBooleanAttribute(Id))
                     continue;
                 TagText += u'=';
@@ -400,9 +457,9 @@ void TWriter::StartTag(const THtmlNode* N)
 
 void TWriter::EndTag(const THtmlNode* N)
 {
-    TagText = u"</";
-    const std::string_view Name = TagNameFromId(N->Kind());
-    TagText.append(Name.begin(), Name.end());
+    TagText.clear();
+    TagText += u"</";
+    TagText += TagName(N->Kind());
     TagText += u'>';
     Str(TagText);
 }
@@ -428,12 +485,10 @@ void TWriter::Document(THtmlTag* Root)
 {
     FindDropped(Root);
     for (TLinkNode* C = Root->First(); C; C = C->Next()) {
-        auto* N = dynamic_cast<THtmlNode*>(C);
-        if (!N)
+        if (ClassOf(C) == TClass::Foreign || IsDropped(C))
             continue;
-        if (auto* Text = dynamic_cast<const THtmlText*>(N); Text && Text->Kind() == tagText && IsAllBlank(Text->Text))
-            continue;
-        if (IsDropped(N))
+        auto* N = static_cast<THtmlNode*>(C);
+        if (const THtmlText* Text = AsText(N); Text && Text->Kind() == tagText && IsAllBlank(Text->Text))
             continue;
         ResetContext();
         WriteTop(N);
@@ -450,7 +505,9 @@ void TWriter::Top(THtmlNode* N)
 
 void TWriter::WriteTop(THtmlNode* N)
 {
-    if (auto* Text = dynamic_cast<const THtmlText*>(N)) {
+    const TClass Class = ClassOf(N);
+    if (Class == TClass::Text) {
+        auto* Text = static_cast<const THtmlText*>(N);
         if (Text->Kind() == tagText) {
             WrappedText(Text->Text);
             LineBreak();
@@ -460,10 +517,10 @@ void TWriter::WriteTop(THtmlNode* N)
         } else {
             RawNode(Text->Text);
         }
-    } else if (auto* DocType = dynamic_cast<const THtmlDocType*>(N)) {
-        DocTypeText(DocType);
-    } else if (auto* Root = dynamic_cast<THtmlTag*>(N); Root && Root->Kind() == tagRoot) {
-        Document(Root);
+    } else if (Class == TClass::DocType) {
+        DocTypeText(static_cast<const THtmlDocType*>(N));
+    } else if (Class == TClass::Tag && N->Kind() == tagRoot) {
+        Document(static_cast<THtmlTag*>(N));
     } else {
         OpenElement(N);
         Run();
@@ -485,19 +542,21 @@ void TWriter::Run()
 
 void TWriter::WriteChild(TLinkNode* C)
 {
-    auto* N = dynamic_cast<THtmlNode*>(C);
-    if (!N)
+    switch (ClassOf(C)) {
+    case TClass::Foreign:
         return;
-    if (auto* Text = dynamic_cast<const THtmlText*>(N)) {
-        TextChild(Text);
+    case TClass::Text:
+        TextChild(static_cast<const THtmlText*>(C));
         return;
+    case TClass::DocType:
+        DocTypeText(static_cast<const THtmlDocType*>(C));
+        return;
+    default:
+        break;
     }
-    if (auto* DocType = dynamic_cast<const THtmlDocType*>(N)) {
-        DocTypeText(DocType);
+    if (IsDropped(C))
         return;
-    }
-    if (IsDropped(N))
-        return;
+    auto* N = static_cast<THtmlNode*>(C);
     const size_t Depth = Stack.size();
     OpenElement(N);
     if (Stack.size() == Depth)
@@ -683,14 +742,16 @@ void TWriter::TrimLines(THtmlNode* N)
         TTrimFrame& Frame = TrimStack.back();
         if (TLinkNode* C = Frame.Child) {
             Frame.Child = C->Next();
-            auto* H = dynamic_cast<THtmlNode*>(C);
-            if (!H || dynamic_cast<const THtmlDocType*>(H))
-                continue;
-            if (auto* Text = dynamic_cast<THtmlText*>(H)) {
+            const TClass Class = ClassOf(C);
+            if (Class == TClass::Text) {
+                auto* Text = static_cast<THtmlText*>(C);
                 if (Text->Kind() == tagText)
                     Texts.push_back({Text, Verb > 0});
                 continue;
             }
+            if (Class != TClass::Tag && Class != TClass::Node)
+                continue;
+            auto* H = static_cast<THtmlNode*>(C);
             if (!WritesChildren(H) || IsDropped(H))
                 continue;
             const bool Raw = Verb == 0 && HoldsRawText(H);
@@ -731,7 +792,10 @@ bool TWriter::HasWrittenChildren(const THtmlNode* N) const
     for (const TLinkNode* C = N->First(); C; C = C->Next()) {
         if (IsDropped(C))
             continue;
-        auto* Text = dynamic_cast<const THtmlText*>(C);
+        const TClass Class = ClassOf(C);
+        if (Class == TClass::Foreign)
+            continue;
+        auto* Text = Class == TClass::Text ? static_cast<const THtmlText*>(C) : nullptr;
         if (!Text || Text->Kind() != tagText || HasNonBlank(Text->Text))
             return true;
     }
@@ -760,13 +824,15 @@ void TWriter::FindDropped(THtmlNode* Top)
             continue;
         }
         Frame.Child = C->Next();
-        auto* N = dynamic_cast<THtmlNode*>(C);
-        if (!N)
+        const TClass Class = ClassOf(C);
+        if (Class == TClass::Foreign)
             continue;
-        if (auto* Text = dynamic_cast<const THtmlText*>(N)) {
+        auto* N = static_cast<THtmlNode*>(C);
+        if (Class == TClass::Text) {
+            auto* Text = static_cast<const THtmlText*>(N);
             if (Text->Kind() != tagText || (Frame.Verbatim ? !Text->Text.empty() : HasNonBlank(Text->Text)))
                 Frame.Content = true;
-        } else if (WritesChildren(N) && !dynamic_cast<const THtmlDocType*>(N)) {
+        } else if (Class != TClass::DocType && WritesChildren(N)) {
             const bool Verbatim = Frame.Verbatim || IsPreformatted(N->Kind()) || HoldsRawText(N);
             DropStack.push_back({N, N->First(), false, Verbatim});
         } else if (IsDroppedWhenEmpty(N->Kind()) && !N->First()) {

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "HtmlUtils.h"
 #include "HtmlWriter.h"
 #include "Streams.h"
 #include "TreeBuilder.h"
@@ -283,6 +284,7 @@ TEST(HtmlWriter, DeepTreesDoNotExhaustTheStack)
         EXPECT_NE(Out.find(Kind == tagPre ? u"> deep <" : u"deep"), WideString::npos) << Name;
         // Indentation stops growing somewhere, so the output stays linear in the depth.
         EXPECT_LT(Out.size(), size_t(Depth) * 400) << Name;
+        EXPECT_EQ(GetPlainText(Top.get(), false), u"deep") << Name;
     }
 }
 
