@@ -202,7 +202,7 @@ WideString GetPlainText(const THtmlNode* Node, bool KeepWhitespace)
             if (auto* Text = dynamic_cast<const THtmlText*>(N)) {
                 Breaker.SetText(Text->Text);
                 while (Breaker.Next())
-                    Result += Breaker.Token();
+                    Result += Breaker.TokenView();
             }
             BreakPending = false;
         } else if (Kind == tagBr || Kind == tagHr) {

@@ -223,7 +223,7 @@ private:
     WideString FOut;
 
     int Indent = 0;
-    int Column = 0;
+    int64_t Column = 0;
     bool AtLineStart = true;
     bool IndentDone = false;
     // Indentation and blanks are written only once something follows them on the line.
@@ -324,7 +324,7 @@ void TWriter::Str(WideStringView S)
         return;
     PutPending();
     Put(S);
-    Column += static_cast<int>(S.size());
+    Column += static_cast<int64_t>(S.size());
     AtLineStart = false;
     IndentDone = true;
 }
