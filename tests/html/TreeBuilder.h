@@ -1,5 +1,5 @@
 #pragma once
-// Small helpers that build node trees for the tests.
+// Small helpers that build node trees and compare texts in the tests.
 
 #include <initializer_list>
 #include <string>
@@ -12,41 +12,34 @@ namespace zv::test {
 
 using TAttrs = std::vector<std::pair<THtmlAttrId, WideString>>;
 
-inline THtmlTag* El(THtmlTagId Kind, std::initializer_list<THtmlNode*> Children = {})
-{
-    auto* Tag = new THtmlTag(Kind);
-    for (THtmlNode* C : Children)
-        Tag->AddLast(C);
-    return Tag;
-}
-
 inline THtmlTag* El(THtmlTagId Kind, const TAttrs& Attrs, std::initializer_list<THtmlNode*> Children = {})
 {
-    THtmlTag* Tag = El(Kind, Children);
+    auto* Tag = Kind == tagRoot ? new THtmlRoot : new THtmlTag(Kind);
+    for (THtmlNode* C : Children)
+        Tag->AddLast(C);
     for (const auto& [Id, Value] : Attrs)
         Tag->SetAttribute(Id, Value);
     return Tag;
 }
 
-inline THtmlText* Tx(WideStringView Text, THtmlTagId Kind = tagText) { return new THtmlText(Kind, Text); }
+inline THtmlTag* El(THtmlTagId Kind, std::initializer_list<THtmlNode*> Children = {}) { return El(Kind, {}, Children); }
 
 inline THtmlRoot* Root(std::initializer_list<THtmlNode*> Children)
 {
-    auto* R = new THtmlRoot;
-    for (THtmlNode* C : Children)
-        R->AddLast(C);
-    return R;
+    return static_cast<THtmlRoot*>(El(tagRoot, Children));
 }
 
-// The lines, each followed by CR LF.
-inline WideString Lines(std::initializer_list<const char16_t*> Items)
+inline THtmlText* Tx(WideStringView Text, THtmlTagId Kind = tagText) { return new THtmlText(Kind, Text); }
+
+inline std::string U8(WideStringView Text) { return Utf16ToUtf8(Text); }
+
+// The lines, each followed by CR LF, as UTF-8.
+inline std::string Lines(std::initializer_list<WideStringView> Items)
 {
     WideString Out;
-    for (const char16_t* Line : Items) {
-        Out += Line;
-        Out += u"\r\n";
-    }
-    return Out;
+    for (WideStringView Line : Items)
+        (Out += Line) += u"\r\n";
+    return U8(Out);
 }
 
 // Splits text at CR LF (a last piece without CR LF is kept too).
@@ -60,12 +53,5 @@ inline std::vector<WideString> SplitLines(WideStringView Text)
         Out.emplace_back(Text.substr(Start));
     return Out;
 }
-
-}  // namespace zv::test
-
-namespace zv::test {
-
-// UTF-8 for readable test failures.
-inline std::string U8(WideStringView Text) { return Utf16ToUtf8(Text); }
 
 }  // namespace zv::test
