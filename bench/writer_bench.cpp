@@ -17,10 +17,8 @@
 #include "HtmlWriter.h"
 #include "Streams.h"
 
-#ifdef ZV_WITH_TIDY
 #include <tidy/tidy.h>
 #include <tidy/tidybuffio.h>
-#endif
 
 // ---------------------------------------------------------------------------------------------
 // Heap accounting: every operator new of the program (and Tidy's allocator below) counts its
@@ -288,7 +286,6 @@ void RunZvText(benchmark::State& State, const std::vector<TPage>& Pages)
     State.SetBytesProcessed(State.iterations() * TotalBytes(Pages));
 }
 
-#ifdef ZV_WITH_TIDY
 
 void* TIDY_CALL TidyAlloc(TidyAllocator*, size_t Size) { return CountedAlloc(Size ? Size : 1); }
 void* TIDY_CALL TidyRealloc(TidyAllocator*, void* P, size_t Size) { return CountedRealloc(P, Size ? Size : 1); }
@@ -323,24 +320,18 @@ size_t TidyParseAndWrite(const std::string& Bytes)
 
 void RunTidy(benchmark::State& State, const std::vector<TPage>& Pages) { RunPages(State, Pages, TidyParseAndWrite); }
 
-#endif
-
 void BM_Corpus_Zandovell(benchmark::State& State) { RunZv(State, Corpus()); }
 void BM_Corpus_ZandovellTextOnly(benchmark::State& State) { RunZvText(State, Corpus()); }
+void BM_Corpus_Tidy(benchmark::State& State) { RunTidy(State, Corpus()); }
 void BM_Generated5MB_Zandovell(benchmark::State& State) { RunZv(State, Generated()); }
 void BM_Generated5MB_ZandovellTextOnly(benchmark::State& State) { RunZvText(State, Generated()); }
+void BM_Generated5MB_Tidy(benchmark::State& State) { RunTidy(State, Generated()); }
 BENCHMARK(BM_Corpus_Zandovell)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Corpus_ZandovellTextOnly)->Unit(benchmark::kMillisecond);
-#ifdef ZV_WITH_TIDY
-void BM_Corpus_Tidy(benchmark::State& State) { RunTidy(State, Corpus()); }
-void BM_Generated5MB_Tidy(benchmark::State& State) { RunTidy(State, Generated()); }
 BENCHMARK(BM_Corpus_Tidy)->Unit(benchmark::kMillisecond);
-#endif
 BENCHMARK(BM_Generated5MB_Zandovell)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Generated5MB_ZandovellTextOnly)->Unit(benchmark::kMillisecond);
-#ifdef ZV_WITH_TIDY
 BENCHMARK(BM_Generated5MB_Tidy)->Unit(benchmark::kMillisecond);
-#endif
 
 }  // namespace
 
