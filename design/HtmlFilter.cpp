@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <climits>
 
 #include "HtmlConv.h"
@@ -90,14 +91,6 @@ const char16_t* PlaceholderPicture(const THtmlNode* Node)
     }
 }
 
-// The pre-order successor of Node that lies outside Node's own subtree.
-TLinkNode* NextOutside(const TLinkNode* Root, TLinkNode* Node)
-{
-    while (Node != Root && !Node->Next())
-        Node = Node->Parent();
-    return Node == Root ? nullptr : Node->Next();
-}
-
 bool IsInputOfType(const THtmlTag* Tag, std::u16string_view Type)
 {
     return Tag->Kind() == tagInput && SameTextAscii(Tag->GetAttribute(attrType), Type);
@@ -117,9 +110,21 @@ std::vector<THtmlAttrId> AttributeOrder(const THtmlTag* Tag)
 // Dest receives those of Ids that Source has, in the order given.
 void CopyPresent(THtmlTag* Dest, const THtmlTag* Source, std::initializer_list<THtmlAttrId> Ids)
 {
-    for (THtmlAttrId Id : Ids)
-        if (Source->HasAttribute(Id))
-            Dest->SetAttribute(Id, Source->GetAttribute(Id));
+    constexpr size_t MaxIds = 16;
+    WideString Values[MaxIds];
+    bool Found[MaxIds] = {};
+    const int Count = Source->GetAttributeCount();
+    for (int I = 0; I < Count; ++I) {
+        const auto At = std::find(Ids.begin(), Ids.end(), Source->GetAttributeId(I));
+        const auto K = static_cast<size_t>(At - Ids.begin());
+        if (At != Ids.end() && K < MaxIds && !Found[K]) {
+            Values[K] = Source->GetAttributeByIndex(I);
+            Found[K] = true;
+        }
+    }
+    for (size_t K = 0; K < Ids.size() && K < MaxIds; ++K)
+        if (Found[K])
+            Dest->SetAttribute(Ids.begin()[K], Values[K]);
 }
 
 // "file://" URL of a local path, with everything but unreserved characters and "/" escaped.
@@ -267,20 +272,22 @@ void THtmlFilter::PrepareDesign()
 {
     if (!FRoot)
         return;
+    FClassified.clear();
     TLinkNode* N = FRoot->NextInTree(nullptr);
     while (N) {
         auto* Node = static_cast<THtmlNode*>(N);
-        THtmlTag* Tag = AsTag(Node);
         TLinkNode* InPlace = N;
-        if (Node->Kind() > 0 && !Tag) {  // an element kind on a node that is no tag
-            N = FRoot->NextInTree(N);
-            continue;
-        }
         switch (Node->Kind()) {
         case tagComment:
         case tagPhp:
         case tagAsp:
         case tagUnknown:
+            InPlace = MakePlaceholder(Node);
+            break;
+        case tagStyle:
+            // A comment in a style sheet is its text, which the page keeps as it stands.
+            N = NextOutside(FRoot.get(), N);
+            continue;
         case tagScript:
         case tagMap:
         case tagEmbed:
@@ -289,54 +296,68 @@ void THtmlFilter::PrepareDesign()
         case tagNoScript:
         case tagNoFrames:
         case tagBgSound:
-            InPlace = MakePlaceholder(Node);
-            break;
         case tagInput:
-            if (IsInputOfType(Tag, u"hidden"))
-                InPlace = MakePlaceholder(Node);
-            else if (IsInputOfType(Tag, u"image"))
-                MakeImage(Tag);
-            break;
         case tagA:
-            if (!Tag->GetAttribute(attrName).empty())
-                InPlace = MakePlaceholder(Node);
-            break;
         case tagApplet:
-            MakeObjectLike(Tag, u"dsgn_applet");
-            break;
         case tagMarquee:
-            MakeObjectLike(Tag, u"dsgn_marquee");
-            break;
         case tagObject:
-            MakeObjectLike(Tag, ObjectDesignClass(Tag->GetAttribute(attrClassid)));
-            break;
         case tagImg:
-            MakeImage(Tag);
-            break;
         case tagTable:
-            MakeTable(Tag);
-            break;
         case tagBody:
-            MakeBody(Tag);
-            break;
         case tagMeta:
-            PrepareMeta(Tag);
+            if (THtmlTag* Tag = AsTag(Node))
+                InPlace = PrepareElement(Tag);
             break;
-        case tagStyle:
-            // A comment in a style sheet is its text, which the page keeps as it stands.
-            N = NextOutside(FRoot.get(), N);
-            continue;
         default:
             break;
         }
         N = FRoot->NextInTree(InPlace);
+    }
+    FClassified.clear();
+}
+
+TLinkNode* THtmlFilter::PrepareElement(THtmlTag* Tag)
+{
+    switch (Tag->Kind()) {
+    case tagInput:
+        if (IsInputOfType(Tag, u"hidden"))
+            return MakePlaceholder(Tag);
+        if (IsInputOfType(Tag, u"image"))
+            MakeImage(Tag);
+        return Tag;
+    case tagA:
+        return Tag->GetAttribute(attrName).empty() ? Tag : MakePlaceholder(Tag);
+    case tagApplet:
+        MakeObjectLike(Tag, u"dsgn_applet");
+        return Tag;
+    case tagMarquee:
+        MakeObjectLike(Tag, u"dsgn_marquee");
+        return Tag;
+    case tagObject:
+        MakeObjectLike(Tag, ObjectDesignClass(Tag->GetAttribute(attrClassid)));
+        return Tag;
+    case tagImg:
+        MakeImage(Tag);
+        return Tag;
+    case tagTable:
+        MakeTable(Tag);
+        return Tag;
+    case tagBody:
+        MakeBody(Tag);
+        return Tag;
+    case tagMeta:
+        PrepareMeta(Tag);
+        return Tag;
+    default:  // script, map, embed, isindex, basefont, noscript, noframes, bgsound
+        return MakePlaceholder(Tag);
     }
 }
 
 THtmlTag* THtmlFilter::MakePlaceholder(THtmlNode* Node)
 {
     auto* Img = new THtmlTag(tagImg);
-    Img->SetAttribute(attrId, NextId());
+    const WideString Id = NextId();
+    Img->SetAttribute(attrId, Id);
     WideString Src = u"edit:";
     Src += PlaceholderPicture(Node);
     Img->SetAttribute(attrSrc, Src);
@@ -349,8 +370,6 @@ THtmlTag* THtmlFilter::MakePlaceholder(THtmlNode* Node)
 
 void THtmlFilter::MakeObjectLike(THtmlTag* Node, WideStringView ClassName)
 {
-    if (!Node)
-        return;
     auto Stored = std::make_unique<THtmlTag>(Node->Kind());
     Stored->Assign(Node);
     const THtmlTag* Copy = Stored.get();
@@ -367,8 +386,6 @@ void THtmlFilter::MakeObjectLike(THtmlTag* Node, WideStringView ClassName)
 
 void THtmlFilter::MakeImage(THtmlTag* Node)
 {
-    if (!Node)
-        return;
     const bool IsInput = Node->Kind() == tagInput;
     auto Stored = std::make_unique<THtmlTag>(Node->Kind());
     if (IsInput)
@@ -390,8 +407,12 @@ void THtmlFilter::MakeImage(THtmlTag* Node)
         Node->DeleteAttribute(attrType);
         Node->DeleteAttribute(attrName);
     }
-    WideString ClassName, DesignSrc;
-    ClassifyImageSrc(Src, ClassName, DesignSrc);
+    // A page often shows one picture many times: each source is looked up once a pass.
+    auto [Known, New] = FClassified.try_emplace(Src);
+    if (New)
+        ClassifyImageSrc(Src, Known->second.first, Known->second.second);
+    const WideString& ClassName = Known->second.first;
+    const WideString& DesignSrc = Known->second.second;
     Node->SetAttribute(attrId, Id);
     PutAttribute(Node, attrClass, ClassName);
     Node->SetAttribute(attrSrc, DesignSrc);
@@ -400,8 +421,6 @@ void THtmlFilter::MakeImage(THtmlTag* Node)
 
 void THtmlFilter::MakeTable(THtmlTag* Node)
 {
-    if (!Node)
-        return;
     auto Stored = std::make_unique<THtmlTag>(tagTable);
     CopyPresent(Stored.get(), Node,
                 {attrId, attrClass, attrStyle, attrWidth, attrHeight, attrOnResizeEnd});
@@ -419,8 +438,6 @@ void THtmlFilter::MakeTable(THtmlTag* Node)
 
 void THtmlFilter::MakeBody(THtmlTag* Node)
 {
-    if (!Node)
-        return;
     auto Stored = std::make_unique<THtmlTag>(tagBody);
     Stored->AssignAttributes(Node);
     const THtmlTag* Copy = Stored.get();
@@ -433,8 +450,6 @@ void THtmlFilter::MakeBody(THtmlTag* Node)
 
 void THtmlFilter::PrepareMeta(THtmlTag* Node) const
 {
-    if (!Node)
-        return;
     if (SameTextAscii(Node->GetAttribute(attrName), u"Generator"))
         PutAttribute(Node, attrContent, Utf8ToUtf16(Generator));
     else if (SameTextAscii(Node->GetAttribute(attrHttpEquiv), u"Content-Type"))

@@ -4,8 +4,11 @@
 // edited page back into the document. Every design element carries an id "dsgn_:::_" + n;
 // entry n of the object list holds the source node behind it.
 
+#include <initializer_list>
 #include <memory>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "HtmlNodes.h"
@@ -75,12 +78,15 @@ public:
     // (a parser error passes before the tree is touched); nothing without a tree.
     void ReadDesign(WideStringView Html);
     // A copy of the tree with every design element turned back into its source (an empty root
-    // without a tree). Changes neither the tree nor the stored nodes.
-    std::unique_ptr<THtmlRoot> RebuildSource() const;
+    // without a tree).
+    std::unique_ptr<THtmlRoot> RebuildSource();
     // The document's source text; empty without a tree.
-    WideString GetSourceText() const;
+    WideString GetSourceText();
     // The saved form of the document, one byte per character; nothing without a tree.
-    void SaveToStream(TStream& Stream) const;
+    void SaveToStream(TStream& Stream);
+    // These three turn the tree into its source form for a moment and back (as writing does,
+    // they may trim blanks at the ends of texts written on one line, in the tree and in the
+    // stored nodes); afterwards the tree and the stored nodes are as before.
 
     // Builders: each stores a new source node under the next id and returns the design HTML
     // that stands for it. The complete ones return a whole placeholder tag.
@@ -123,16 +129,23 @@ private:
     // Puts Root in place of the document after the passes that follow a parse.
     void TakeTree(std::unique_ptr<THtmlRoot> NewRoot);
 
-    // The preparation of one node; a placeholder returns the img now standing in its place.
+    // The preparation of one node; each answers the node now standing in its place.
+    TLinkNode* PrepareElement(THtmlTag* Tag);
     THtmlTag* MakePlaceholder(THtmlNode* Node);
     void MakeObjectLike(THtmlTag* Node, WideStringView ClassName);
     void MakeImage(THtmlTag* Node);
     void MakeTable(THtmlTag* Node);
     void MakeBody(THtmlTag* Node);
     void PrepareMeta(THtmlTag* Node) const;
-    // Design element Node has just taken attributes from the stored node of Index: its
-    // attributes go back into the order they had in the loaded page.
-    void RestoreAttributeOrder(THtmlTag* Node, int Index) const;
+    // Turns every design element of the tree into its source in place, and back.
+    struct TSourceMapping;
+    class TSourceScope;
+    void MapToSource(TSourceMapping& Mapping);
+    void UnmapSource(TSourceMapping& Mapping);
+    // A new element of Kind with the attributes of a design image or table turned back: the
+    // Restored ones come from its stored node of Index, in the order of the loaded page.
+    THtmlTag* SourceElement(const THtmlTag* Design, const THtmlTag* Stored, THtmlTagId Kind,
+                            std::initializer_list<THtmlAttrId> Restored, int Index) const;
 
     struct TStoredObject {
         std::unique_ptr<THtmlNode> Node;
@@ -143,6 +156,8 @@ private:
     std::unique_ptr<THtmlRoot> FRoot;
     std::vector<TStoredObject> FObjects;
     std::string FBasePath;
+    // Image sources classified during one preparation pass: class and design src.
+    std::unordered_map<WideString, std::pair<WideString, WideString>> FClassified;
 };
 
 // The design class of an object by its classid (compared ignoring case).

@@ -15,6 +15,14 @@ constexpr std::u16string_view ReportResize = u"external.Report(this);";
 // The picture shown over a design class's background.
 constexpr std::u16string_view TransparentSrc = u"edit:trans.gif";
 
+// The pre-order successor of Node below Root that lies outside Node's own subtree.
+inline TLinkNode* NextOutside(const TLinkNode* Root, TLinkNode* Node)
+{
+    while (Node != Root && !Node->Next())
+        Node = Node->Parent();
+    return Node == Root ? nullptr : Node->Next();
+}
+
 inline THtmlTag* AsTag(THtmlNode* Node) { return dynamic_cast<THtmlTag*>(Node); }
 
 // Sets an attribute; an empty value removes it (and adds no empty entry).

@@ -257,7 +257,8 @@ TEST(HtmlFilterDesign, EditedPageMapsBackToSource)
     F.SetObjectSize(u"dsgn_:::_2", u"300", u"200");
     F.ReadDesign(
         u"<body id=\"dsgn_:::_0\" contentEditable background=\"bg.gif\">"
-        u"<p>Hi there</p><p><img id=\"dsgn_:::_1\" src=\"edit:comment.gif\"></p>"
+        u"<p>Hi there</p><p><img id=\"dsgn_:::_1\" src=\"edit:comment.gif\">"
+        u"<img id=\"dsgn_:::_1\" src=\"edit:comment.gif\"></p>"
         u"<img id=\"dsgn_:::_2\" class=\"dsgn_activex\" src=\"edit:trans.gif\" width=\"300\""
         u" height=\"200\" onResizeEnd=\"external.Report(this);\">"
         u"<img id=\"dsgn_:::_3\" alt=\"new\" src=\"file:///x/pic.gif\" width=4>"
@@ -270,7 +271,7 @@ TEST(HtmlFilterDesign, EditedPageMapsBackToSource)
     std::unique_ptr<THtmlRoot> Source = F.RebuildSource();
     EXPECT_EQ(Dump(Source->FindFirstOfKind(tagBody)),
               "<body background=bg.gif onLoad=go()>"
-              "<p>Hi there</p><p><!-- c --></p>"
+              "<p>Hi there</p><p><!-- c --><!-- c --></p>"
               "<object classid=x width=300 height=200><param name=a value=b></object>"
               "<img class=own src=pic.gif width=4 alt=new>"
               "<img src=pic.gif style=float:left>"
@@ -279,8 +280,17 @@ TEST(HtmlFilterDesign, EditedPageMapsBackToSource)
               "<table border=2 class=dsgn_layout><tr><td>d</td></tr></table>"
               "</body>");
     EXPECT_EQ(Dump(Source->FindFirstOfKind(tagHead)), "<head><title>T</title></head>");
-    // The tree keeps its design form, so the next rebuild gives the same.
+    // The tree keeps its design form and the stored nodes stay apart from it, so the next
+    // rebuild gives the same.
+    const std::string Tree = Dump(F.Root());
     EXPECT_EQ(Dump(F.RebuildSource().get()), Dump(Source.get()));
+    const std::string Text = U8(F.GetSourceText());
+    const size_t First = Text.find("<!-- c -->");
+    EXPECT_NE(Text.find("<!-- c -->", First + 1), std::string::npos);
+    EXPECT_EQ(Dump(F.Root()), Tree);
+    for (int I = 0; I < F.ObjectCount(); ++I)
+        EXPECT_EQ(F.Object(I)->Parent(), nullptr);
+    EXPECT_EQ(Stored(F, 3), "<img class=own src=pic.gif width=4>");
 
     // The page properties reach the stored body through the tree's body.
     auto* Body = dynamic_cast<THtmlTag*>(F.Root()->FindFirstOfKind(tagBody));
