@@ -1,0 +1,124 @@
+#include "UnitSpellCheck.h"
+
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QScreen>
+
+#include "DataFiles.h"
+#include "Exceptions.h"
+#include "SpellCheckers.h"
+#include "ui_UnitSpellCheck.h"
+
+namespace zv {
+
+TFormSpellCheck::TFormSpellCheck(QWidget* Parent)
+    : QDialog(Parent, Qt::Tool), Form(std::make_unique<Ui::FormSpellCheck>())
+{
+    Form->setupUi(this);
+    connect(Form->ButtonCorrect, &QPushButton::clicked, this, &TFormSpellCheck::CorrectClick);
+    connect(Form->ButtonIgnore, &QPushButton::clicked, this, &TFormSpellCheck::IgnoreClick);
+    connect(Form->ButtonCancel, &QPushButton::clicked, this, &TFormSpellCheck::CancelClick);
+    connect(Form->ListSuggestions, &QListWidget::currentTextChanged, this, [this](const QString& Text) {
+        if (!Text.isEmpty())
+            Form->EditSuggestion->setText(Text);
+    });
+}
+
+TFormSpellCheck::~TFormSpellCheck() = default;
+
+QPoint TFormSpellCheck::PromptPosition(const QRect& WordRect, const QSize& Prompt, const QRect& Screen)
+{
+    const int wordBottom = WordRect.y() + WordRect.height();
+    const int screenBottom = Screen.y() + Screen.height();
+    const int top = screenBottom < Prompt.height() + wordBottom + 50 ? WordRect.y() - Prompt.height() - 8
+                                                                     : wordBottom + 8;
+    const int left = std::min(WordRect.x(), Screen.x() + Screen.width() - Prompt.width());
+    return {left, top};
+}
+
+void TFormSpellCheck::Prepare(const WideString& Word, TSpellChecker& Checker)
+{
+    Form->EditFound->setText(QString::fromStdU16String(Word));
+    Form->ListSuggestions->clear();
+    Form->EditSuggestion->clear();
+    Checker.Suggest(Utf16ToUtf8(Word));
+    if (Checker.Suggestions.empty())
+        return;
+    QStringList words;
+    words.reserve(static_cast<qsizetype>(Checker.Suggestions.size()));
+    for (const auto& suggestion : Checker.Suggestions)
+        words.append(QString::fromStdString(suggestion.Word));
+    Form->ListSuggestions->addItems(words);
+    Form->EditSuggestion->setText(words.first());
+}
+
+void TFormSpellCheck::Execute(QWidget* View, const QRect& Rc, TSpellChecker& Checker, WideString& Word,
+                              bool& WordCorrected, bool& CheckCanceled)
+{
+    const QPoint topLeft = View ? View->mapToGlobal(Rc.topLeft()) : Rc.topLeft();
+    const QRect word(topLeft, Rc.size());
+    QScreen* screen = QGuiApplication::screenAt(topLeft);
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (screen)
+        move(PromptPosition(word, frameGeometry().size(), screen->geometry()));
+    Prepare(Word, Checker);
+    exec();
+    CheckCanceled = Canceled;
+    WordCorrected = Corrected;
+    if (Corrected)
+        Word = Utf8ToUtf16(Replacement);
+}
+
+void TFormSpellCheck::showEvent(QShowEvent* Event)
+{
+    // Closing the window by its close box cancels the check.
+    Canceled = true;
+    Corrected = false;
+    QDialog::showEvent(Event);
+}
+
+void TFormSpellCheck::CorrectClick()
+{
+    Canceled = false;
+    Corrected = true;
+    Replacement = Form->EditSuggestion->text().toStdString();
+    accept();
+}
+
+void TFormSpellCheck::IgnoreClick()
+{
+    Canceled = false;
+    Corrected = false;
+    accept();
+}
+
+void TFormSpellCheck::CancelClick()
+{
+    Canceled = true;
+    reject();
+}
+
+bool LoadEnglishWordList(TSpellChecker& Checker, QWidget* Parent)
+{
+    const std::string name = "english.wrd";
+    const std::string path = FindDataFile(name);
+    QString problem;
+    if (path.empty()) {
+        problem = QStringLiteral("The word list \"%1\" was not found. It was looked for in:").arg(QString::fromStdString(name));
+        for (const std::string& folder : DataFolders())
+            problem += QLatin1Char('\n') + QString::fromStdString(folder);
+    } else {
+        try {
+            Checker.LoadFromFile(path);
+            return true;
+        } catch (const Exception& error) {
+            problem = QStringLiteral("The word list \"%1\" cannot be read: %2")
+                          .arg(QString::fromStdString(path), QString::fromStdString(error.Message()));
+        }
+    }
+    QMessageBox::critical(Parent, QStringLiteral("Error"), problem, QMessageBox::Ok);
+    return false;
+}
+
+}  // namespace zv

@@ -1,0 +1,276 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "HtmlParser.h"
+
+using namespace zv;
+
+namespace {
+
+// The tree as compact text: elements by name with [attributes] and (children), texts quoted
+// with a kind letter before the quote (none for plain text), DOCTYPE with its kind.
+std::string Dump(const TLinkNode* Node);
+
+std::string DumpChildren(const TLinkNode* Node)
+{
+    std::string Out;
+    for (const TLinkNode* C = Node->First(); C; C = C->Next())
+        Out += (Out.empty() ? "" : ",") + Dump(C);
+    return Out;
+}
+
+std::string Dump(const TLinkNode* Node)
+{
+    if (auto* DocType = dynamic_cast<const THtmlDocType*>(Node))
+        return "!DOCTYPE" + std::to_string(DocType->DocKind);
+    if (auto* Text = dynamic_cast<const THtmlText*>(Node)) {
+        // Kinds -1 (unknown tag) down to -8 (raw content); plain text has no letter.
+        const int Kind = std::clamp(-Text->Kind(), 1, 8);
+        const std::string Mark = Kind == -tagText ? "" : std::string(1, "UCPA...R"[Kind - 1]);
+        return Mark + "\"" + Utf16ToUtf8(Text->Text) + "\"";
+    }
+    auto* Tag = dynamic_cast<const THtmlTag*>(Node);
+    if (!Tag)
+        return "?";
+    std::string Out(TagNameFromId(Tag->Kind()));
+    if (Tag->GetAttributeCount() > 0) {
+        Out += "[";
+        for (int I = 0; I < Tag->GetAttributeCount(); ++I) {
+            const THtmlAttrId Id = Tag->GetAttributeId(I);
+            Out += I ? " " : "";
+            if (Id >= 0)
+                Out += std::string(AttrNameFromId(Id)) + "=";
+            Out += Utf16ToUtf8(Tag->GetAttributeByIndex(I));
+        }
+        Out += "]";
+    }
+    if (Node->First())
+        Out += "(" + DumpChildren(Node) + ")";
+    return Out;
+}
+
+std::string Parsed(std::string_view Utf8)
+{
+    return DumpChildren(ParseHtml(Utf8ToUtf16(Utf8)).get());
+}
+
+// The message of the exception that parsing raises, or "" when it succeeds.
+std::string ParseError(std::string_view Utf8)
+{
+    try {
+        ParseHtml(Utf8ToUtf16(Utf8));
+    } catch (const Exception& E) {
+        return E.Message();
+    }
+    return "";
+}
+
+}  // namespace
+
+TEST(HtmlParser, PlacesElementsIntoTheFrame)
+{
+    EXPECT_EQ(Parsed(""), "");
+    EXPECT_EQ(Parsed("hello"), "html(body(\"hello\"))");
+    EXPECT_EQ(Parsed("<html>a"), "html(body(\"a\"))");
+    EXPECT_EQ(Parsed("<title>T</title><p>x"), "html(head(title(\"T\")),body(p(\"x\")))");
+    // A head made after the body still comes first; text straight in head is dropped.
+    EXPECT_EQ(Parsed("<body><p>x</p><head>junk<title>T</title>"),
+              "html(head(title(\"T\")),body(p(\"x\")))");
+    // Before any frame tag, scripts, comments and framesets stay on the root.
+    EXPECT_EQ(Parsed("<script>var a=1;</script>hi"),
+              "script(R\"var a=1;\"),html(body(\"hi\"))");
+    EXPECT_EQ(Parsed("<!-- c --><html><p>x"), "C\"<!-- c -->\",html(body(p(\"x\")))");
+    EXPECT_EQ(Parsed("<frameset cols=50%,*><frame src=a></frameset>"),
+              "frameset[cols=50%,*](frame[src=a])");
+    EXPECT_EQ(Parsed("<body>x<frameset><frame>"), "html(body(\"x\"),frameset(frame))");
+    // A second body tag adds to the first: new values replace, the order stays.
+    EXPECT_EQ(Parsed("<body bgcolor=red>x<body text=blue bgcolor=white>y"),
+              "html(body[bgcolor=white text=blue](\"x\",\"y\"))");
+}
+
+TEST(HtmlParser, ClosesElementsImplicitly)
+{
+    EXPECT_EQ(Parsed("<p>a<p>b"), "html(body(p(\"a\"),p(\"b\")))");
+    EXPECT_EQ(Parsed("<ul><li>a<li>b</ul>"), "html(body(ul(li(\"a\"),li(\"b\"))))");
+    // A p is closed by a p or a div; divs nest.
+    EXPECT_EQ(Parsed("<div>a<p>b<div>c<div>d"),
+              "html(body(div(\"a\",p(\"b\"),div(\"c\",div(\"d\")))))");
+    // Only the current element is tested: a tr inside a td nests.
+    EXPECT_EQ(Parsed("<table><tr><td>a<td>b<tr><td>c</table>"),
+              "html(body(table(tr(td(\"a\"),td(\"b\",tr(td(\"c\")))))))");
+    // A block tag closes the inline elements around it; an inline one does not.
+    EXPECT_EQ(Parsed("<b>bold<div>x</div>"), "html(body(b(\"bold\"),div(\"x\")))");
+    EXPECT_EQ(Parsed("<i><b>x</b>y<p>z"), "html(body(i(b(\"x\"),\"y\"),p(\"z\")))");
+    EXPECT_EQ(Parsed("<a>x<img src=i.gif>y"), "html(body(a(\"x\",img[src=i.gif],\"y\")))");
+    // The li closes the b by the inline rule, then nests in the li (no second close).
+    EXPECT_EQ(Parsed("<ul><li><b>x<li>y"), "html(body(ul(li(b(\"x\"),li(\"y\")))))");
+}
+
+TEST(HtmlParser, ClosingAndUnknownTags)
+{
+    EXPECT_EQ(Parsed("<p>a</b>c"), "html(body(p(\"a\",\"c\")))");
+    EXPECT_EQ(Parsed("<div><span>a<b>b</div>c"), "html(body(div(span(\"a\",b(\"b\"))),\"c\"))");
+    EXPECT_EQ(Parsed("<p>a</p></p  junk>b"), "html(body(p(\"a\"),\"b\"))");
+    EXPECT_EQ(Parsed("<body><blink>hi</blink>"),
+              "html(body(U\"<blink>\",\"hi\",U\"</blink>\"))");
+    // Unknown tags do not move the parser into the body; a cut-off one gets its ">".
+    EXPECT_EQ(Parsed("<x"), "U\"<x>\"");
+    EXPECT_EQ(Parsed("<!x y><!-x><!><//>"), "U\"<!x y>\",U\"<!-x>\",U\"<!>\",U\"<//>\"");
+    // A closing pre ends verbatim text even when no pre is open there.
+    EXPECT_EQ(Parsed("<pre> a  b</pre> c  d"), "html(body(pre(\" a  b\"),\"c d\"))");
+}
+
+TEST(HtmlParser, TextRules)
+{
+    EXPECT_EQ(Parsed("a < b"), "html(body(\"a &lt; b\"))");
+    EXPECT_EQ(Parsed("a<>b"), "html(body(\"a&lt;&gt;b\"))");
+    EXPECT_EQ(Parsed("a > b &amp; c"), "html(body(\"a > b &amp; c\"))");
+    EXPECT_EQ(Parsed("a<<b>x</b>"), "html(body(\"a&lt;\",b(\"x\")))");
+    EXPECT_EQ(Parsed("a <"), "html(body(\"a &lt;\"))");
+    EXPECT_EQ(Parsed("a\r\n\t b  "), "html(body(\"a b \"))");
+    EXPECT_EQ(Parsed("x <b> y</b>"), "html(body(\"x \",b(\"y\")))");
+    EXPECT_EQ(Parsed("a<br> b"), "html(body(\"a\",br,\"b\"))");
+    EXPECT_EQ(Parsed("<pre>a   b\r\n c</pre>"), "html(body(pre(\"a   b\r\n c\")))");
+    EXPECT_EQ(Parsed("<textarea> x  < y </textarea>"), "html(body(textarea(\" x  &lt; y \")))");
+    // Text where text cannot stand is dropped.
+    EXPECT_EQ(Parsed("<table>x<tr><td>y</td></tr></table>"), "html(body(table(tr(td(\"y\")))))");
+}
+
+TEST(HtmlParser, CommentsAndServerBlocks)
+{
+    EXPECT_EQ(Parsed("<!-- x --->"), "C\"<!-- x --->\"");
+    EXPECT_EQ(Parsed("<p>a<!-- -- - -->b"), "html(body(p(\"a\",C\"<!-- -- - -->\",\"b\")))");
+    // A comment goes where the parser stands, even where text may not.
+    EXPECT_EQ(Parsed("<table><!-- c --></table>"), "html(body(table(C\"<!-- c -->\")))");
+    EXPECT_EQ(Parsed("<? echo 1; ?>"), "P\"<? echo 1; ?>\"");
+    EXPECT_EQ(Parsed("<p><% x %>"), "html(body(p(A\"<% x %>\")))");
+    EXPECT_EQ(Parsed("<? $a ?" "?>after"), "P\"<? $a ?" "?>\",html(body(\"after\"))");
+
+    EXPECT_EQ(ParseError("<!-- x --"), "Unterminated Comment");
+    EXPECT_EQ(ParseError("<!-->"), "Unterminated Comment");
+    EXPECT_EQ(ParseError("<? echo 1;"), "Unterminated Script");
+    EXPECT_EQ(ParseError("<% x %"), "Unterminated Script");
+    EXPECT_EQ(ParseError("<!-- a --><? b ?><% c %>"), "");
+}
+
+TEST(HtmlParser, Attributes)
+{
+    EXPECT_EQ(Parsed("<input checked>"), "html(body(input[checked=TRUE]))");
+    EXPECT_EQ(Parsed("<img alt=\"\">"), "html(body(img))");
+    EXPECT_EQ(Parsed("<IMG SRC=a.gif>"), "html(body(img[src=a.gif]))");
+    EXPECT_EQ(Parsed("<div data-x=1>x"), "html(body(div(\"x\")))");
+    EXPECT_EQ(Parsed("<object classid=x codebase2=y>"),
+              "html(body(object[classid=x codebase2=y]))");
+    // Quoting, blanks around "=", repeats (first place, last value), values as written.
+    EXPECT_EQ(Parsed("<p class=a id='b c' title=\"d 'e'\" CLASS=f>x"),
+              "html(body(p[class=f id=b c title=d 'e'](\"x\")))");
+    EXPECT_EQ(Parsed("<p align = center\ttitle=>x"), "html(body(p[align=center](\"x\")))");
+    EXPECT_EQ(Parsed("<a href=\"x&amp;y\" onclick='f(\"1\")'>t"),
+              "html(body(a[href=x&amp;y onClick=f(\"1\")](\"t\")))");
+    EXPECT_EQ(Parsed("<br/><br clear=all/><p =x>y"), "html(body(br,br[clear=all/],p(\"y\")))");
+    // Unknown names on an object: one entry per name, spelled as last written.
+    EXPECT_EQ(Parsed("<object A=1 b a='2'>"), "html(body(object[a=2 b=]))");
+    // A tag cut off by the end keeps what was read.
+    EXPECT_EQ(Parsed("<span class=\"open>x"), "html(body(span[class=open>x]))");
+}
+
+TEST(HtmlParser, DocTypes)
+{
+    EXPECT_EQ(Parsed("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\" "
+                     "\"http://www.w3.org/TR/html4/strict.dtd\">"),
+              "!DOCTYPE1");
+    EXPECT_EQ(Parsed("<!doctype html public \"-//W3C//DTD HTML 4.01 Frameset//EN\">"),
+              "!DOCTYPE2");
+    EXPECT_EQ(Parsed("<!DOCTYPE html>"), "!DOCTYPE0");
+    EXPECT_EQ(Parsed("<!DOCTYPE x Frameset sTrIcT>"), "!DOCTYPE1");
+    EXPECT_EQ(Parsed("<!-- a --><!DOCTYPE x>"), "C\"<!-- a -->\",!DOCTYPE0");
+    EXPECT_EQ(Parsed("<!-- a --><html><!DOCTYPE frameset><body>x"),
+              "!DOCTYPE2,C\"<!-- a -->\",html(body(\"x\"))");
+}
+
+TEST(HtmlParser, CleanUpRemovesEmptyBlocksOnce)
+{
+    EXPECT_EQ(Parsed("<p></p><div><p></p></div>"), "html(body(div))");
+    EXPECT_EQ(Parsed("<h1> </h1><span></span><td></td><pre></pre><address>a</address>"),
+              "html(body(span,td,address(\"a\")))");
+    EXPECT_EQ(Parsed("<center><blockquote></blockquote></center>"), "html(body(center))");
+}
+
+TEST(HtmlParser, ScriptAndStyleContentIsKeptVerbatim)
+{
+    EXPECT_EQ(Parsed("<body><script>if (a<b) { x(\"<p>\"); }</SCRIPT >after"),
+              "html(body(script(R\"if (a<b) { x(\"<p>\"); }\"),\"after\"))");
+    EXPECT_EQ(Parsed("<style>\r\n  p > a { color: red }\r\n</Style>"),
+              "html(head(style(R\"\r\n  p > a { color: red }\r\n\")))");
+    // Only a closing tag of the same name ends the content.
+    EXPECT_EQ(Parsed("<body><script>w('</scripts></style>')</script/>x"),
+              "html(body(script(R\"w('</scripts></style>')\"),\"x\"))");
+    // Content that is one comment between blanks stays a comment child.
+    EXPECT_EQ(Parsed("<head><script><!-- var a=1; --></script></head>"),
+              "html(head(script(C\"<!-- var a=1; -->\")))");
+    EXPECT_EQ(Parsed("<body><script>\n  <!--\n  x();\n  // -->\n</script>"),
+              "html(body(script(C\"<!--\n  x();\n  // -->\")))");
+    // Code beside a comment, or a comment that does not close, is kept raw.
+    EXPECT_EQ(Parsed("<body><script> a();<!-- b --></script>"),
+              "html(body(script(R\" a();<!-- b -->\")))");
+    EXPECT_EQ(Parsed("<body><script><!-- a --> b <!-- c --></script>"),
+              "html(body(script(R\"<!-- a --> b <!-- c -->\")))");
+    EXPECT_EQ(Parsed("<body><script><!-- open</script>x"),
+              "html(body(script(R\"<!-- open\"),\"x\"))");
+    EXPECT_EQ(Parsed("<body><script src=a.js>  </script><script>if (a<b)"),
+              "html(body(script[src=a.js],script(R\"if (a<b)\")))");
+}
+
+TEST(HtmlParser, NulIsDroppedAndStreamsAreReadFromTheirPosition)
+{
+    using namespace std::string_view_literals;
+    EXPECT_EQ(Parsed("a\0b"sv), "html(body(\"ab\"))");
+    EXPECT_EQ(Parsed("<p>x</p>\0<p>y\0</p>\0"sv), "html(body(p(\"x\"),p(\"y\")))");
+
+    const WideString Text(u"<p>x\0</p><p>y"sv);
+    TMemoryStream Stream;
+    Stream.WriteBuffer("??", 2);
+    Stream.WriteBuffer(Text.data(), static_cast<int64_t>(Text.size() * 2));
+    Stream.WriteBuffer("<", 1);  // half a code unit
+    Stream.SetPosition(2);
+    EXPECT_EQ(DumpChildren(ParseHtml(Stream).get()), "html(body(p(\"x\"),p(\"y\")))");
+}
+
+TEST(HtmlParser, DeepAndWideInputs)
+{
+    constexpr int N = 100000;
+    auto Repeat = [](std::string_view S, int Count) {
+        std::string Out;
+        for (int I = 0; I < Count; ++I)
+            Out += S;
+        return Out;
+    };
+    // Length of the chain of first children of that kind below Node.
+    auto DepthOf = [](const TLinkNode* Node, THtmlTagId Kind) {
+        int Depth = 0;
+        while ((Node = Node->First()) && static_cast<const THtmlNode*>(Node)->Kind() == Kind)
+            ++Depth;
+        return Depth;
+    };
+    auto Root = ParseHtml(Utf8ToUtf16(Repeat("<div>", N) + "x" + Repeat("</span>", N)));
+    EXPECT_EQ(DepthOf(Root->EnsureBody(), tagDiv), N);
+
+    // Nested inline elements, all closed at once by a block tag.
+    Root = ParseHtml(Utf8ToUtf16(Repeat("<b>", N) + "x<p>y</p>"));
+    EXPECT_EQ(DepthOf(Root->EnsureBody(), tagB), N);
+    EXPECT_EQ(Dump(Root->EnsureBody()->LastNode()), "p(\"y\")");
+
+    // Many repeated and unknown attributes on one element.
+    std::string Attrs = "<object";
+    for (int I = 0; I < N; ++I)
+        Attrs += " a" + std::to_string(I % 1000) + "=" + std::to_string(I) + " width=" +
+                 std::to_string(I);
+    Attrs += ">";
+    Root = ParseHtml(Utf8ToUtf16(Attrs));
+    auto* Object = static_cast<THtmlTag*>(Root->EnsureBody()->FirstNode());
+    ASSERT_EQ(Object->GetAttributeCount(), 1001);
+    EXPECT_EQ(Utf16ToUtf8(Object->GetAttributeByIndex(0)), "a0=99000");
+    EXPECT_EQ(Utf16ToUtf8(Object->GetAttribute(attrWidth)), std::to_string(N - 1));
+}
