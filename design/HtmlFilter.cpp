@@ -153,7 +153,7 @@ bool IsRegularFile(const std::string& Path)
 
 }  // namespace
 
-WideString ObjectDesignClass(WideStringView ClassId)
+WideString filter::ObjectDesignClass(WideStringView ClassId)
 {
     if (SameTextAscii(ClassId, u"clsid:D27CDB6E-AE6D-11cf-96B8-444553540000"))
         return u"dsgn_flash";

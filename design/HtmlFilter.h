@@ -77,6 +77,9 @@ public:
     // Mapping back. ReadDesign replaces the tree's body by the body of the given design HTML
     // (a parser error passes before the tree is touched); nothing without a tree.
     void ReadDesign(WideStringView Html);
+    // The next three turn the tree into its source form for a moment and back: afterwards the
+    // tree and the stored nodes are as before (up to the blanks that writing trims at the ends
+    // of texts written on one line).
     // A copy of the tree with every design element turned back into its source (an empty root
     // without a tree).
     std::unique_ptr<THtmlRoot> RebuildSource();
@@ -84,9 +87,6 @@ public:
     WideString GetSourceText();
     // The saved form of the document, one byte per character; nothing without a tree.
     void SaveToStream(TStream& Stream);
-    // These three turn the tree into its source form for a moment and back (as writing does,
-    // they may trim blanks at the ends of texts written on one line, in the tree and in the
-    // stored nodes); afterwards the tree and the stored nodes are as before.
 
     // Builders: each stores a new source node under the next id and returns the design HTML
     // that stands for it. The complete ones return a whole placeholder tag.
@@ -126,7 +126,7 @@ private:
     WideString AddObject(std::unique_ptr<THtmlNode> Node);
     TDesignObject NewImage(std::unique_ptr<THtmlTag> Node, WideStringView Src);
     TDesignObject NewObject(std::unique_ptr<THtmlTag> Node, WideStringView ClassName);
-    // Puts Root in place of the document after the passes that follow a parse.
+    // Puts NewRoot in place of the document after the passes that follow a parse.
     void TakeTree(std::unique_ptr<THtmlRoot> NewRoot);
 
     // The preparation of one node; each answers the node now standing in its place.
@@ -159,8 +159,5 @@ private:
     // Image sources classified during one preparation pass: class and design src.
     std::unordered_map<WideString, std::pair<WideString, WideString>> FClassified;
 };
-
-// The design class of an object by its classid (compared ignoring case).
-WideString ObjectDesignClass(WideStringView ClassId);
 
 }  // namespace zv

@@ -15,6 +15,9 @@ constexpr std::u16string_view ReportResize = u"external.Report(this);";
 // The picture shown over a design class's background.
 constexpr std::u16string_view TransparentSrc = u"edit:trans.gif";
 
+// The design class of an object by its classid (compared ignoring case).
+WideString ObjectDesignClass(WideStringView ClassId);
+
 // The pre-order successor of Node below Root that lies outside Node's own subtree.
 inline TLinkNode* NextOutside(const TLinkNode* Root, TLinkNode* Node)
 {
