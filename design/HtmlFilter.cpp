@@ -476,16 +476,21 @@ WideString THtmlFilter::GetDesignHtml()
 {
     if (!FRoot)
         return {};
-    WideString Html = DesignHead();
+    const auto Put = [](TStream& Stream, WideStringView Text) {
+        Stream.WriteBuffer(Text.data(), static_cast<int64_t>(Text.size() * sizeof(char16_t)));
+    };
+    TMemoryStream Stream;
+    Put(Stream, DesignHead());
     if (THtmlNode* Body = FRoot->FindFirstOfKind(tagBody)) {
-        Html += NodeToHtml(Body);
+        WriteHtml(Stream, Body);
     } else {
-        Html += u"<body id=\"";
-        Html += AddObject(std::make_unique<THtmlTag>(tagBody));
-        Html += u"\" contentEditable></body>";
+        Put(Stream, u"<body id=\"");
+        Put(Stream, AddObject(std::make_unique<THtmlTag>(tagBody)));
+        Put(Stream, u"\" contentEditable></body>");
     }
-    Html += u"\r\n</html>";
-    return Html;
+    Put(Stream, u"\r\n</html>");
+    return WideString(reinterpret_cast<const char16_t*>(Stream.Memory()),
+                      static_cast<size_t>(Stream.Size()) / sizeof(char16_t));
 }
 
 void THtmlFilter::ClassifyImageSrc(WideStringView Src, WideString& ClassName,

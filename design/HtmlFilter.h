@@ -144,8 +144,10 @@ private:
     void UnmapSource(TSourceMapping& Mapping);
     // A new element of Kind with the attributes of a design image or table turned back: the
     // Restored ones come from its stored node of Index, in the order of the loaded page.
-    THtmlTag* SourceElement(const THtmlTag* Design, const THtmlTag* Stored, THtmlTagId Kind,
-                            std::initializer_list<THtmlAttrId> Restored, int Index) const;
+    std::unique_ptr<THtmlTag> SourceElement(const THtmlTag* Design, const THtmlTag* Stored,
+                                            THtmlTagId Kind,
+                                            std::initializer_list<THtmlAttrId> Restored,
+                                            int Index) const;
 
     struct TStoredObject {
         std::unique_ptr<THtmlNode> Node;

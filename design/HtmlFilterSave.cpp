@@ -112,9 +112,10 @@ bool Contains(std::initializer_list<THtmlAttrId> Ids, THtmlAttrId Id)
 
 }  // namespace
 
-THtmlTag* THtmlFilter::SourceElement(const THtmlTag* Design, const THtmlTag* Stored,
-                                     THtmlTagId Kind, std::initializer_list<THtmlAttrId> Restored,
-                                     int Index) const
+std::unique_ptr<THtmlTag> THtmlFilter::SourceElement(const THtmlTag* Design,
+                                                     const THtmlTag* Stored, THtmlTagId Kind,
+                                                     std::initializer_list<THtmlAttrId> Restored,
+                                                     int Index) const
 {
     // The design element's attributes, the restored ones taking the stored values in place
     // (an empty stored value drops the attribute); restored ones it lacks come last.
@@ -145,8 +146,8 @@ THtmlTag* THtmlFilter::SourceElement(const THtmlTag* Design, const THtmlTag* Sto
     constexpr size_t Unranked = SIZE_MAX;
     for (TEntry& E : Entries) {
         const auto At = std::find(Order.begin(), Order.end(), E.Id);
-        E.Rank = (E.Id == attrUnknown || At == Order.end()) ? Unranked
-                                                            : static_cast<size_t>(At - Order.begin());
+        const bool Ranked = E.Id != attrUnknown && At != Order.end();
+        E.Rank = Ranked ? static_cast<size_t>(At - Order.begin()) : Unranked;
     }
     for (size_t I = 0; I < Entries.size(); ++I) {
         if (Entries[I].Rank == Unranked)
@@ -159,15 +160,15 @@ THtmlTag* THtmlFilter::SourceElement(const THtmlTag* Design, const THtmlTag* Sto
             std::swap(Entries[I], Entries[Least]);
     }
 
-    auto* Source = new THtmlTag(Kind);
+    auto Source = std::make_unique<THtmlTag>(Kind);
     for (const TEntry& E : Entries) {
         if (E.Id != attrUnknown) {
             Source->SetAttribute(E.Id, E.Text);
         } else {
-            const size_t Eq = E.Text.find(u'=');
-            Source->SetUnknownAttribute(WideStringView(E.Text).substr(0, Eq),
-                                        Eq == WideString::npos ? WideStringView()
-                                                               : WideStringView(E.Text).substr(Eq + 1));
+            const WideStringView Text = E.Text;
+            const size_t Eq = Text.find(u'=');
+            Source->SetUnknownAttribute(Text.substr(0, Eq), Eq == Text.npos ? WideStringView()
+                                                                           : Text.substr(Eq + 1));
         }
     }
     return Source;
@@ -195,10 +196,12 @@ void THtmlFilter::MapToSource(TSourceMapping& Mapping)
         if (Kind == tagImg && !(StoredTag && StoredKind == tagImg) && !StoredInput) {
             // A placeholder: its source takes its place (a copy when an earlier copy of the
             // placeholder already took it) and is written as it stands.
-            THtmlNode* Source = Stored->Parent() ? CopyOf(Stored) : Stored;
+            std::unique_ptr<THtmlNode> Copy(Stored->Parent() ? CopyOf(Stored) : nullptr);
+            THtmlNode* Source = Copy ? Copy.get() : Stored;
+            Mapping.Changes.push_back({Tag, Source, Copy != nullptr, false, nullptr});
+            Copy.release();
             Tag->InsertBefore(Source);
             Tag->Parent()->Remove(Tag);
-            Mapping.Changes.push_back({Tag, Source, Source != Stored, false, nullptr});
             N = NextOutside(Root, Source);
             continue;
         }
@@ -211,18 +214,18 @@ void THtmlFilter::MapToSource(TSourceMapping& Mapping)
         }
         // An image, image input or table: a stand-in with the source attributes takes the
         // design element's place and children.
-        THtmlTag* Source = nullptr;
+        std::unique_ptr<THtmlTag> Source;
         if (Kind == tagImg)
             Source = SourceElement(Tag, StoredTag, StoredKind,
                                    StoredInput ? RestoredImageInput : RestoredImage, Index);
         else if (Kind == tagTable && StoredKind == tagTable && StoredTag)
             Source = SourceElement(Tag, StoredTag, tagTable, RestoredTable, Index);
         if (Source) {
-            Tag->InsertBefore(Source);
+            Mapping.Changes.push_back({Tag, Source.get(), true, true, nullptr});
+            N = Source.release();
+            Tag->InsertBefore(N);
             Tag->Parent()->Remove(Tag);
-            Mapping.Changes.push_back({Tag, Source, true, true, nullptr});
-            MoveChildren(Tag, Source);
-            N = Source;
+            MoveChildren(Tag, N);
         }
         N = Root->NextInTree(N);
     }
