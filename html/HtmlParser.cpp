@@ -538,6 +538,10 @@ private:
             return;
         if (Section == tagRoot || Section == tagHtml)
             Enter(tagBody);
+        // A style, link or meta standing in the body takes the parser into the head; text
+        // after it belongs to the body again rather than being lost.
+        else if (Section == tagHead && Body && Current() == Head)
+            Enter(tagBody);
         if (Props(Current()->Kind()).HoldsText)
             Current()->AddLast(new THtmlText(tagText, Buffer));
     }

@@ -75,9 +75,13 @@ TEST(HtmlParser, PlacesElementsIntoTheFrame)
     EXPECT_EQ(Parsed("hello"), "html(body(\"hello\"))");
     EXPECT_EQ(Parsed("<html>a"), "html(body(\"a\"))");
     EXPECT_EQ(Parsed("<title>T</title><p>x"), "html(head(title(\"T\")),body(p(\"x\")))");
-    // A head made after the body still comes first; text straight in head is dropped.
-    EXPECT_EQ(Parsed("<body><p>x</p><head>junk<title>T</title>"),
-              "html(head(title(\"T\")),body(p(\"x\")))");
+    // A head made after the body still comes first; text straight in head is dropped while
+    // there is no body, and goes back to the body once there is one.
+    EXPECT_EQ(Parsed("<head>junk<title>T</title>"), "html(head(title(\"T\")))");
+    EXPECT_EQ(Parsed("<body><p>x</p><head>more<title>T</title>"),
+              "html(head(title(\"T\")),body(p(\"x\"),\"more\"))");
+    EXPECT_EQ(Parsed("<body><style>p{}</style>Hello<b>x</b>"),
+              "html(head(style(R\"p{}\")),body(\"Hello\",b(\"x\")))");
     // Before any frame tag, scripts, comments and framesets stay on the root.
     EXPECT_EQ(Parsed("<script>var a=1;</script>hi"),
               "script(R\"var a=1;\"),html(body(\"hi\"))");

@@ -1,0 +1,618 @@
+#include "WebBrowser.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QEventLoop>
+#include <QFile>
+#include <QInputDialog>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QKeyEvent>
+#include <QMetaMethod>
+#include <QMimeData>
+#include <QMimeDatabase>
+#include <QMouseEvent>
+#include <QRegularExpression>
+#include <QTimer>
+#include <QWebChannel>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+#include <QWebEngineSettings>
+#include <memory>
+
+static void InitEngineResources() { Q_INIT_RESOURCE(engine); }
+
+namespace zv {
+
+// Receives the page's notifications through the web channel.
+class TLayerBridge : public QObject {
+    Q_OBJECT
+public:
+    explicit TLayerBridge(TWebBrowser* Owner) : QObject(Owner), Browser(Owner) {}
+public slots:
+    void notify(const QString& Token, const QString& Type, int Target, const QVariantMap& Info)
+    {
+        Browser->Enqueue({Token, Type, Target, Info});
+    }
+
+private:
+    TWebBrowser* Browser;
+};
+
+namespace {
+
+// The page of the design view: no dialogs, no console output, no navigation away.
+class TEnginePage : public QWebEnginePage {
+public:
+    using QWebEnginePage::QWebEnginePage;
+
+protected:
+    void javaScriptAlert(const QUrl&, const QString&) override {}
+    bool javaScriptConfirm(const QUrl&, const QString&) override { return false; }
+    bool javaScriptPrompt(const QUrl&, const QString&, const QString&, QString*) override
+    {
+        return false;
+    }
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int,
+                                  const QString&) override
+    {
+    }
+    bool acceptNavigationRequest(const QUrl&, NavigationType Type, bool IsMainFrame) override
+    {
+        return !IsMainFrame || (Type != NavigationTypeLinkClicked &&
+                                Type != NavigationTypeFormSubmitted &&
+                                Type != NavigationTypeBackForward);
+    }
+};
+
+QString ReadResource(const QString& Name)
+{
+    QFile File(Name);
+    if (!File.open(QIODevice::ReadOnly)) throw EEngineError("Missing resource " + Name.toStdString());
+    return QString::fromUtf8(File.readAll());
+}
+
+QWebEngineScript ApplicationScript(const QString& Name, const QString& Source,
+                                   QWebEngineScript::InjectionPoint Point)
+{
+    QWebEngineScript Script;
+    Script.setName(Name);
+    Script.setSourceCode(Source);
+    Script.setWorldId(QWebEngineScript::ApplicationWorld);
+    Script.setInjectionPoint(Point);
+    Script.setRunsOnSubFrames(false);
+    return Script;
+}
+
+// "res://<program>/<type>/<name>" names a picture compiled into the program: ":/<type>/<name>"
+// with or without a picture extension. It goes to the page as a data URL; other URLs stay.
+QString ResolveGlyphUrl(const QString& Url)
+{
+    if (!Url.startsWith(QLatin1String("res://"), Qt::CaseInsensitive)) return Url;
+    const QStringList Parts = Url.mid(6).split(u'/', Qt::SkipEmptyParts);
+    if (Parts.size() < 3) return {};
+    const QString Base = ":/" + Parts[Parts.size() - 2] + "/" + Parts.last();
+    for (const QString& Name : {Base, Base + ".gif", Base + ".png", Base.toLower() + ".gif",
+                                Base.toLower() + ".png"}) {
+        QFile File(Name);
+        if (!File.open(QIODevice::ReadOnly)) continue;
+        const QByteArray Bytes = File.readAll();
+        const QString Type = QMimeDatabase().mimeTypeForFileNameAndData(Name, Bytes).name();
+        return "data:" + Type + ";base64," + QString::fromLatin1(Bytes.toBase64());
+    }
+    return {};
+}
+
+// The HTML of the clipboard without the document frame other programs put around it.
+QString ClipboardFragment(QString Html)
+{
+    const int Start = Html.indexOf(QLatin1String("<!--StartFragment-->"));
+    const int End = Html.indexOf(QLatin1String("<!--EndFragment-->"));
+    if (Start >= 0 && End > Start) return Html.mid(Start + 20, End - Start - 20);
+    static const QRegularExpression Body(QStringLiteral("<body[^>]*>(.*)</body>"),
+                                         QRegularExpression::CaseInsensitiveOption |
+                                             QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpressionMatch M = Body.match(Html);
+    if (M.hasMatch()) return M.captured(1);
+    static const QRegularExpression Meta(QStringLiteral("^\\s*<meta[^>]*>"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    return Html.remove(Meta);
+}
+
+const char* MouseType(QEvent::Type Type)
+{
+    switch (Type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        return "mousedown";
+    case QEvent::MouseButtonRelease:
+        return "mouseup";
+    default:
+        return "mousemove";
+    }
+}
+
+int DomButtons(Qt::MouseButtons Buttons)
+{
+    return (Buttons & Qt::LeftButton ? 1 : 0) | (Buttons & Qt::RightButton ? 2 : 0) |
+           (Buttons & Qt::MiddleButton ? 4 : 0);
+}
+
+int DomButton(Qt::MouseButton Button)
+{
+    return Button == Qt::RightButton ? 2 : Button == Qt::MiddleButton ? 1 : 0;
+}
+
+}  // namespace
+
+std::vector<TGlyphEntry> ParseGlyphEntries(const QString& Text)
+{
+    std::vector<TGlyphEntry> Result;
+    for (const QString& Entry : Text.split(QLatin1String("**"), Qt::SkipEmptyParts)) {
+        QStringList Fields;
+        qsizetype Pos = 0;
+        while ((Pos = Entry.indexOf(QLatin1String("%%"), Pos)) >= 0) {
+            const qsizetype End = Entry.indexOf(QLatin1String("^^"), Pos + 2);
+            if (End < 0) break;
+            Fields.append(Entry.mid(Pos + 2, End - Pos - 2));
+            Pos = End + 2;
+        }
+        if (Fields.size() < 8) continue;
+        TGlyphEntry G;
+        bool OkState = false, OkWidth = false, OkHeight = false;
+        G.Tag = Fields[0].trimmed().toLower();
+        G.Url = Fields[1].trimmed();
+        const int State = Fields[2].toInt(&OkState);
+        G.Width = Fields[6].toInt(&OkWidth);
+        G.Height = Fields[7].toInt(&OkHeight);
+        static const QRegularExpression TagName(QStringLiteral("^[a-z][a-z0-9]*$"));
+        if (!OkState || !OkWidth || !OkHeight || (State != 0 && State != 1) ||
+            !TagName.match(G.Tag).hasMatch() || G.Width < 1 || G.Width > 1000 ||
+            G.Height < 1 || G.Height > 1000)
+            continue;
+        G.Closing = State == 1;
+        Result.push_back(G);
+    }
+    return Result;
+}
+
+// ---------------------------------------------------------------- construction
+
+TWebBrowser::TWebBrowser(QWidget* Parent) : QWebEngineView(Parent)
+{
+    InitEngineResources();
+    qRegisterMetaType<TPageEvent>();
+    qRegisterMetaType<THtmlElement>();
+
+    auto* Page = new TEnginePage(QWebEngineProfile::defaultProfile(), this);
+    QWebEngineSettings* S = Page->settings();
+    S->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
+    S->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    S->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
+    S->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
+    Page->scripts().insert(ApplicationScript("zv-channel",
+                                             ReadResource(":/qtwebchannel/qwebchannel.js"),
+                                             QWebEngineScript::DocumentCreation));
+    Page->scripts().insert(ApplicationScript("zv-layer", ReadResource(":/engine/layer.js"),
+                                             QWebEngineScript::DocumentReady));
+    auto* Channel = new QWebChannel(this);
+    Channel->registerObject(QStringLiteral("zvBridge"), new TLayerBridge(this));
+    Page->setWebChannel(Channel, QWebEngineScript::ApplicationWorld);
+    setPage(Page);
+
+    connect(this, &QWebEngineView::loadStarted, this, &TWebBrowser::LoadStarted);
+    connect(this, &QWebEngineView::loadFinished, this, &TWebBrowser::LoadFinished);
+    HookFocusProxy();
+}
+
+TWebBrowser::~TWebBrowser()
+{
+    if (Proxy) Proxy->removeEventFilter(this);
+}
+
+THtmlDocument TWebBrowser::Document() { return THtmlDocument(this, FGeneration, -1); }
+
+// ---------------------------------------------------------------- loading
+
+bool TWebBrowser::Navigate(const QUrl& Url, int TimeoutMs)
+{
+    QPointer<TWebBrowser> Self(this);
+    QEventLoop Loop;
+    QTimer Timer;
+    Timer.setSingleShot(true);
+    connect(&Timer, &QTimer::timeout, &Loop, &QEventLoop::quit);
+    connect(this, &QWebEngineView::loadFinished, &Loop, &QEventLoop::quit);
+    ++CallDepth;
+    Loading = true;
+    load(Url);
+    QCoreApplication::sendPostedEvents();
+    Timer.start(TimeoutMs);
+    // a load that was still running ends first; ours follows
+    while (Self && Timer.isActive() && (Loading || page()->isLoading()))
+        Loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (!Self) throw EEngineError("The browser was destroyed while loading");
+    --CallDepth;
+    ScheduleDelivery();
+    return !Loading && HasDocument();
+}
+
+void TWebBrowser::LoadStarted()
+{
+    ++FGeneration;
+    Token.clear();
+    Released.clear();
+    Loading = true;
+}
+
+void TWebBrowser::LoadFinished(bool Ok)
+{
+    Token.clear();
+    if (Ok) {
+        try {
+            const QVariant T = Invoke(QStringLiteral("hello"), {}, {});
+            Token = T.toString();
+        } catch (const EEngineError&) {
+            Token.clear();  // no page script: not an HTML document
+        }
+    }
+    Loading = false;
+    HookFocusProxy();
+    if (HasDocument()) Enqueue({Token, QStringLiteral("complete"), 0, {}});
+}
+
+// ---------------------------------------------------------------- synchronous calls
+
+QVariant TWebBrowser::CallLayer(const QString& Function, const QVariantList& Args)
+{
+    if (Token.isEmpty()) throw EEngineError("No document is loaded");
+    return Invoke(Function, Args, Token);
+}
+
+QVariant TWebBrowser::CallLayerFor(uint64_t HandleGeneration, const QString& Function,
+                                   const QVariantList& Args)
+{
+    if (Token.isEmpty()) throw EEngineError("No document is loaded");
+    if (HandleGeneration != FGeneration)
+        throw EEngineError("The page object belongs to a document that is gone");
+    return Invoke(Function, Args, Token);
+}
+
+std::shared_ptr<const void> TWebBrowser::KeepAlive(uint64_t HandleGeneration, int Number)
+{
+    QPointer<TWebBrowser> Self(this);
+    return std::shared_ptr<const void>(nullptr, [Self, HandleGeneration, Number](const void*) {
+        if (Self && Self->FGeneration == HandleGeneration) Self->Released.append(Number);
+    });
+}
+
+QVariant TWebBrowser::Invoke(const QString& Function, const QVariantList& Args,
+                             const QString& UseToken)
+{
+    QJsonObject Request{{"f", Function}, {"t", UseToken}, {"a", QJsonArray::fromVariantList(Args)}};
+    if (!Released.isEmpty() && UseToken == Token) {
+        Request.insert("r", QJsonArray::fromVariantList(Released));
+        Released.clear();
+    }
+    const QString Script = QStringLiteral("zvLayer.call(") +
+                           QString::fromUtf8(QJsonDocument(Request).toJson(QJsonDocument::Compact)) +
+                           QStringLiteral(")");
+    // the answer may come after a timeout: it then lands in state nobody waits for
+    struct TState {
+        bool Done = false;
+        QVariant Result;
+        QPointer<QEventLoop> Loop;
+    };
+    auto State = std::make_shared<TState>();
+    QEventLoop Loop;
+    State->Loop = &Loop;
+    QPointer<TWebBrowser> Self(this);
+    page()->runJavaScript(Script, QWebEngineScript::ApplicationWorld, [State](const QVariant& V) {
+        State->Done = true;
+        State->Result = V;
+        if (State->Loop) State->Loop->quit();
+    });
+    ++CallDepth;
+    // Events posted before the one being handled now would wait behind it, the engine's own
+    // work among them; a nested loop does not see them until something new is posted.
+    QCoreApplication::sendPostedEvents();
+    if (!State->Done) {
+        QTimer Timer;
+        Timer.setSingleShot(true);
+        connect(&Timer, &QTimer::timeout, &Loop, &QEventLoop::quit);
+        Timer.start(FCallTimeout);
+        Loop.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    if (!Self) throw EEngineError("The browser was destroyed during a call");
+    --CallDepth;
+    ScheduleDelivery();
+    if (!State->Done) throw EEngineError("The page did not answer in time");
+    const QVariantMap Answer = State->Result.toMap();
+    if (!Answer.value("ok").toBool()) {
+        const QString Message = Answer.contains("e") ? Answer.value("e").toString()
+                                                      : QStringLiteral("The page script is not ready");
+        throw EEngineError(Message.toStdString());
+    }
+    return Answer.value("v");
+}
+
+// ---------------------------------------------------------------- notifications
+
+void TWebBrowser::Enqueue(TNotice Notice)
+{
+    Notices.push_back(std::move(Notice));
+    ScheduleDelivery();
+}
+
+void TWebBrowser::ScheduleDelivery()
+{
+    if (DeliveryScheduled || Notices.empty() || CallDepth > 0 || InHandler) return;
+    DeliveryScheduled = true;
+    QTimer::singleShot(0, this, &TWebBrowser::Deliver);
+}
+
+// Runs the handlers one after the other, never inside a call or inside another handler.
+void TWebBrowser::Deliver()
+{
+    DeliveryScheduled = false;
+    if (CallDepth > 0 || InHandler) return;
+    QPointer<TWebBrowser> Self(this);
+    while (Self && !Notices.empty() && !Token.isEmpty() && CallDepth == 0) {
+        const TNotice N = std::move(Notices.front());
+        Notices.pop_front();
+        if (N.Token != Token) continue;   // from a document that is gone
+        InHandler = true;
+        try {
+            Emit(N);
+        } catch (...) {
+            // a failing handler must not take the event loop down with it
+        }
+        if (Self) InHandler = false;
+    }
+}
+
+void TWebBrowser::Emit(const TNotice& N)
+{
+    if (N.Type == QLatin1String("complete")) {
+        emit DocumentComplete();
+        return;
+    }
+    const THtmlElement Target(this, FGeneration, N.Target);
+    if (N.Type == QLatin1String("report")) {
+        emit Report(Target);
+    } else if (N.Type == QLatin1String("contextmenu")) {
+        emit PopupMenu(Target, ScreenPos(QPointF(N.Info.value("x").toDouble(),
+                                                 N.Info.value("y").toDouble())));
+    } else {
+        emit PageEvent(MakeEvent(N.Type, N.Target, N.Info));
+    }
+}
+
+TPageEvent TWebBrowser::MakeEvent(const QString& Type, int Target, const QVariantMap& Info) const
+{
+    TPageEvent E;
+    E.Type = Type.toStdString();
+    E.srcElement = THtmlElement(const_cast<TWebBrowser*>(this), FGeneration, Target);
+    E.Button = Info.value("button").toInt();
+    E.Buttons = Info.value("buttons").toInt();
+    E.ClientPos = QPoint(qRound(Info.value("x").toDouble()), qRound(Info.value("y").toDouble()));
+    E.KeyCode = Info.value("keyCode").toInt();
+    E.Shift = Info.value("shift").toBool();
+    E.Ctrl = Info.value("ctrl").toBool();
+    E.Alt = Info.value("alt").toBool();
+    return E;
+}
+
+QPoint TWebBrowser::ScreenPos(const QPointF& ClientPos) const
+{
+    const QPointF Local = ClientPos * page()->zoomFactor();
+    const QWidget* W = Proxy ? Proxy.data() : static_cast<const QWidget*>(this);
+    return W->mapToGlobal(Local.toPoint());
+}
+
+// ---------------------------------------------------------------- input before the page
+
+void TWebBrowser::HookFocusProxy()
+{
+    QWidget* Current = focusProxy();
+    if (Current == Proxy) return;
+    if (Proxy) Proxy->removeEventFilter(this);
+    Proxy = Current;
+    if (Proxy) Proxy->installEventFilter(this);
+}
+
+bool TWebBrowser::event(QEvent* Event)
+{
+    if (Event->type() == QEvent::ChildAdded || Event->type() == QEvent::ChildPolished)
+        QTimer::singleShot(0, this, &TWebBrowser::HookFocusProxy);
+    return QWebEngineView::event(Event);
+}
+
+bool TWebBrowser::eventFilter(QObject* Watched, QEvent* Event)
+{
+    if (Watched != Proxy) return QWebEngineView::eventFilter(Watched, Event);
+    switch (Event->type()) {
+    case QEvent::ShortcutOverride:
+    case QEvent::KeyPress: {
+        auto* Key = static_cast<QKeyEvent*>(Event);
+        const bool IsUndo = Key->matches(QKeySequence::Undo);
+        const bool IsRedo = Key->matches(QKeySequence::Redo) ||
+                            (Key->key() == Qt::Key_Y && Key->modifiers() == Qt::ControlModifier);
+        if (!IsUndo && !IsRedo) break;
+        Event->accept();
+        if (Event->type() == QEvent::ShortcutOverride) return true;
+        const QMetaMethod Signal = IsUndo ? QMetaMethod::fromSignal(&TWebBrowser::UndoKey)
+                                          : QMetaMethod::fromSignal(&TWebBrowser::RedoKey);
+        try {
+            if (isSignalConnected(Signal)) {
+                if (IsUndo) emit UndoKey(); else emit RedoKey();
+            } else if (HasDocument()) {
+                if (IsUndo) Document().UndoManager().Undo(); else Document().UndoManager().Redo();
+            }
+        } catch (...) {
+            // dropped like any failure that reaches the event loop
+        }
+        return true;
+    }
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseMove:
+        PreHandleMouse(static_cast<QMouseEvent*>(Event));
+        break;
+    default:
+        break;
+    }
+    return QWebEngineView::eventFilter(Watched, Event);
+}
+
+bool TWebBrowser::PreHandleMouse(QMouseEvent* Event)
+{
+    if (!HasDocument() || CallDepth > 0 || InHandler ||
+        !isSignalConnected(QMetaMethod::fromSignal(&TWebBrowser::PreHandleEvent)))
+        return false;
+    const QPointF Client = Event->position() / page()->zoomFactor();
+    InHandler = true;
+    QPointer<TWebBrowser> Self(this);
+    try {
+        const int Target = CallLayer("hit", {qRound(Client.x()), qRound(Client.y())}).toInt();
+        TPageEvent E = MakeEvent(QString::fromLatin1(MouseType(Event->type())), Target, {});
+        E.Button = DomButton(Event->button());
+        E.Buttons = DomButtons(Event->buttons());
+        E.ClientPos = Client.toPoint();
+        E.Shift = Event->modifiers() & Qt::ShiftModifier;
+        E.Ctrl = Event->modifiers() & Qt::ControlModifier;
+        E.Alt = Event->modifiers() & Qt::AltModifier;
+        emit PreHandleEvent(E);
+    } catch (...) {
+        // the page goes on with the event whatever happened here
+    }
+    if (!Self) return false;
+    InHandler = false;
+    ScheduleDelivery();
+    return true;
+}
+
+void TWebBrowser::contextMenuEvent(QContextMenuEvent* Event)
+{
+    // the application's menu comes through PopupMenu; the engine shows none
+    Event->accept();
+}
+
+// ---------------------------------------------------------------- commands
+
+int TWebBrowser::QueryStatus(int Cmd) { return QueryStatusList({Cmd}).front(); }
+
+std::vector<int> TWebBrowser::QueryStatusList(const std::vector<int>& Cmds)
+{
+    if (!HasDocument()) return std::vector<int>(Cmds.size(), 0);
+    QVariantList Ids;
+    for (int Cmd : Cmds) Ids.append(Cmd);
+    const QVariantList Answer = CallLayer("status", {QVariant(Ids)}).toList();
+    std::vector<int> Result;
+    const QMimeData* Clip = nullptr;
+    for (qsizetype I = 0; I < Answer.size(); ++I) {
+        int Flags = Answer[I].toInt();
+        if (Cmds[I] == IDM_PASTE && (Flags & OLECMDF_ENABLED)) {
+            if (!Clip) Clip = QApplication::clipboard()->mimeData();
+            if (!Clip || !(Clip->hasHtml() || Clip->hasText())) Flags &= ~OLECMDF_ENABLED;
+        }
+        Result.push_back(Flags);
+    }
+    return Result;
+}
+
+bool TWebBrowser::Exec(int Cmd, const QVariant& Input, QVariant* Output)
+{
+    if (Output) *Output = QVariant();
+    if (!HasDocument()) return false;
+    if (Output) {
+        if (!(QueryStatus(Cmd) & OLECMDF_SUPPORTED)) return false;
+        *Output = CallLayer("value", {Cmd});
+        return true;
+    }
+    switch (Cmd) {
+    case IDM_COPY: return CopySelection(false);
+    case IDM_CUT: return CopySelection(true);
+    case IDM_PASTE: return PasteClipboard();
+    case IDM_FIND: return Find(Input);
+    case IDM_HYPERLINK: return Hyperlink(Input);
+    case IDM_UNDO: return CallLayer("undo").toBool();
+    case IDM_REDO: return CallLayer("redo").toBool();
+    case IDM_EMPTYGLYPHTABLE: CallLayer("emptyGlyphs"); return true;
+    case IDM_ADDTOGLYPHTABLE: return AddGlyphs(Input.toString());
+    case IDM_GETBLOCKFMTS: return true;
+    default:
+        break;
+    }
+    if (!(QueryStatus(Cmd) & OLECMDF_SUPPORTED)) return false;
+    return CallLayer("exec", {Cmd, Input}).toBool();
+}
+
+bool TWebBrowser::CopySelection(bool Cut)
+{
+    const QVariantList Content = CallLayer("selectionContent").toList();
+    if (Content.size() < 2) return false;
+    auto* Data = new QMimeData;
+    Data->setHtml(Content[0].toString());
+    if (!Content[1].toString().isEmpty()) Data->setText(Content[1].toString());
+    QApplication::clipboard()->setMimeData(Data);
+    return !Cut || CallLayer("deleteSelection").toBool();
+}
+
+bool TWebBrowser::PasteClipboard()
+{
+    const QMimeData* Data = QApplication::clipboard()->mimeData();
+    if (!Data) return false;
+    if (Data->hasHtml()) {
+        CallLayer("insertHtml", {ClipboardFragment(Data->html())});
+        return true;
+    }
+    if (Data->hasText()) return CallLayer("insertText", {Data->text()}).toBool();
+    return false;
+}
+
+bool TWebBrowser::Find(const QVariant& Input)
+{
+    QString Text = Input.toString();
+    if (Input.isNull()) {
+        bool Ok = false;
+        Text = QInputDialog::getText(this, tr("Find"), tr("Find what:"), QLineEdit::Normal, {}, &Ok);
+        if (!Ok) return false;
+    }
+    if (Text.isEmpty()) return false;
+    page()->findText(Text);
+    return true;
+}
+
+bool TWebBrowser::Hyperlink(const QVariant& Input)
+{
+    QString Url = Input.toString();
+    if (Input.isNull()) {
+        bool Ok = false;
+        Url = QInputDialog::getText(this, tr("Hyperlink"), tr("URL:"), QLineEdit::Normal,
+                                    QStringLiteral("http://"), &Ok);
+        if (!Ok) return false;
+    }
+    Url = Url.trimmed();
+    if (Url.isEmpty()) return false;
+    return CallLayer("exec", {IDM_HYPERLINK, Url}).toBool();
+}
+
+bool TWebBrowser::AddGlyphs(const QString& Text)
+{
+    QVariantList List;
+    for (const TGlyphEntry& G : ParseGlyphEntries(Text))
+        List.append(QVariantMap{{"tag", G.Tag}, {"url", ResolveGlyphUrl(G.Url)},
+                                {"close", G.Closing}, {"width", G.Width}, {"height", G.Height}});
+    if (List.isEmpty()) return false;
+    CallLayer("addGlyphs", {QVariant(List)});
+    return true;
+}
+
+}  // namespace zv
+
+#include "WebBrowser.moc"

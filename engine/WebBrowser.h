@@ -1,0 +1,150 @@
+#pragma once
+// The browser control of the design view: a web view whose page is edited in place and
+// reached through synchronous calls into the layer's page script (application world). The
+// page's own scripts never run; the layer supplies undo units, the control selection, resize
+// handles, tag glyphs, runtime backgrounds and window.external.Report.
+
+#include <QPointer>
+#include <QUrl>
+#include <QVariant>
+#include <QWebEngineView>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "EngineIds.h"
+#include "Exceptions.h"
+#include "HtmlElements.h"
+
+namespace zv {
+
+// A failed call into the page: no document, a stale handle, a timeout, or an error the page
+// reported (an index out of range, say).
+class EEngineError : public Exception { using Exception::Exception; };
+
+// One mouse or key event of the page.
+struct TPageEvent {
+    std::string Type;           // "mousedown", "mousemove", "mouseup", "mouseout", "mouseover",
+                                // "click", "dblclick", "keydown", "keyup", "keypress"
+    THtmlElement srcElement;    // the element the event happened on
+    int Button = 0;             // the button that changed: 0 left, 1 middle, 2 right
+    int Buttons = 0;            // the buttons held: 1 left, 2 right, 4 middle
+    QPoint ClientPos;           // viewport pixels of the page
+    int KeyCode = 0;
+    bool Shift = false;
+    bool Ctrl = false;
+    bool Alt = false;
+};
+
+// One row of the tag glyph table.
+struct TGlyphEntry {
+    QString Tag;
+    QString Url;                // what the entry names; resolved by the browser
+    bool Closing = false;
+    int Width = 0;
+    int Height = 0;
+};
+
+// Entries "%%tag^^%%url^^%%0 or 1^^%%..^^%%..^^%%..^^%%width^^%%height^^...**", one after
+// the other; malformed entries are skipped.
+std::vector<TGlyphEntry> ParseGlyphEntries(const QString& Text);
+
+class TWebBrowser : public QWebEngineView {
+    Q_OBJECT
+public:
+    explicit TWebBrowser(QWidget* Parent = nullptr);
+    ~TWebBrowser() override;
+
+    // Loads the URL and waits until the document is complete; false when it failed or did not
+    // finish in time. DocumentComplete follows once control is back in the event loop.
+    bool Navigate(const QUrl& Url, int TimeoutMs = 30000);
+    bool HasDocument() const { return !Token.isEmpty(); }
+    // Grows with every load; handles of an earlier generation are stale.
+    uint64_t Generation() const { return FGeneration; }
+    THtmlDocument Document();
+
+    // Status bits (OLECMDF_*) of one command, 0 for a command the engine does not know.
+    int QueryStatus(int Cmd);
+    // The status of many commands in one call.
+    std::vector<int> QueryStatusList(const std::vector<int>& Cmds);
+    // Runs a command. With Output the command's current value is read instead (a null
+    // QVariant when there is none or the selection is mixed).
+    bool Exec(int Cmd, const QVariant& Input = {}, QVariant* Output = nullptr);
+
+    // A synchronous call into the page script of the current document.
+    QVariant CallLayer(const QString& Function, const QVariantList& Args = {});
+    // The same, for a handle of the given document generation.
+    QVariant CallLayerFor(uint64_t HandleGeneration, const QString& Function,
+                          const QVariantList& Args);
+    // Holds a range or pointer of the page; when the result is gone, the page may drop it.
+    std::shared_ptr<const void> KeepAlive(uint64_t HandleGeneration, int Number);
+    void SetCallTimeout(int Ms) { FCallTimeout = Ms; }
+    int CallTimeout() const { return FCallTimeout; }
+
+signals:
+    void DocumentComplete();
+    // Mouse down (a double click's second press too), move and up before the page handles
+    // them, with the element under the pointer (a null handle outside the page's elements).
+    // Skipped while a call or a handler of this browser runs.
+    void PreHandleEvent(const zv::TPageEvent& Event);
+    // Page events after the page saw them.
+    void PageEvent(const zv::TPageEvent& Event);
+    // A right click: the element under it and the screen position; no menu of the engine shows.
+    void PopupMenu(const zv::THtmlElement& Element, const QPoint& ScreenPos);
+    // window.external.Report(element) of the page, and the end of a handle drag on an element
+    // that carries an onresizeend handler.
+    void Report(const zv::THtmlElement& Element);
+    // The undo and redo keys; the engine's own undo never runs. Without a receiver the browser
+    // undoes or redoes one unit itself.
+    void UndoKey();
+    void RedoKey();
+
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
+    void contextMenuEvent(QContextMenuEvent* Event) override;
+    bool event(QEvent* Event) override;
+
+private:
+    struct TNotice {
+        QString Token;
+        QString Type;
+        int Target = 0;
+        QVariantMap Info;
+    };
+
+    friend class TLayerBridge;
+    QVariant Invoke(const QString& Function, const QVariantList& Args, const QString& UseToken);
+    void LoadStarted();
+    void LoadFinished(bool Ok);
+    void HookFocusProxy();
+    void Enqueue(TNotice Notice);
+    void ScheduleDelivery();
+    void Deliver();
+    void Emit(const TNotice& Notice);
+    bool PreHandleMouse(QMouseEvent* Event);
+    TPageEvent MakeEvent(const QString& Type, int Target, const QVariantMap& Info) const;
+    QPoint ScreenPos(const QPointF& ClientPos) const;
+    bool CopySelection(bool Cut);
+    bool PasteClipboard();
+    bool Find(const QVariant& Input);
+    bool Hyperlink(const QVariant& Input);
+    bool AddGlyphs(const QString& Text);
+
+    QString Token;              // of the current document's page script; empty while loading
+    uint64_t FGeneration = 1;
+    int FCallTimeout = 10000;
+    int CallDepth = 0;
+    bool InHandler = false;
+    bool DeliveryScheduled = false;
+    bool Loading = false;
+    std::deque<TNotice> Notices;
+    QVariantList Released;      // page objects to drop with the next call
+    QPointer<QWidget> Proxy;
+};
+
+}  // namespace zv
+
+Q_DECLARE_METATYPE(zv::TPageEvent)
+Q_DECLARE_METATYPE(zv::THtmlElement)

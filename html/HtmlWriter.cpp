@@ -1,0 +1,876 @@
+#include "HtmlWriter.h"
+
+#include <algorithm>
+#include <bit>
+#include <string_view>
+#include <typeinfo>
+#include <unordered_set>
+#include <vector>
+
+#include "HtmlUtils.h"
+
+namespace zv {
+
+static_assert(std::endian::native == std::endian::little, "the output is written as UTF-16LE");
+
+namespace {
+
+constexpr int WrapColumn = 80;
+constexpr int IndentStep = 2;
+// Deeper blocks are written at this indentation, so that the output of a deeply nested tree
+// stays linear in its size.
+constexpr int MaxIndent = 160;
+// Output is handed to the stream in pieces of this many code units.
+constexpr size_t FlushUnits = 32768;
+
+// The attributes that stand bare, without a value, when they hold the marker "TRUE".
+bool IsBooleanAttribute(THtmlAttrId Id)
+{
+    switch (Id) {
+    case attrChecked: case attrCompact: case attrDeclare: case attrDefer: case attrDisabled:
+    case attrIsmap: case attrMultiple: case attrNohref: case attrNoresize: case attrNoshade:
+    case attrNowrap: case attrReadonly: case attrSelected:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The spellings of the tables, widened once.
+WideStringView TagName(THtmlTagId Id)
+{
+    constexpr THtmlTagId First = tagRawText;
+    static const std::vector<WideString> Names = [] {
+        std::vector<WideString> Out;
+        for (THtmlTagId I = First; I < HtmlTagCount; ++I)
+            Out.push_back(Latin1ToUtf16(TagNameFromId(I)));
+        Out.push_back(Latin1ToUtf16(TagNameFromId(tagClosingOffset - 1)));
+        return Out;
+    }();
+    return Names[Id >= First && Id < HtmlTagCount ? static_cast<size_t>(Id - First) : Names.size() - 1];
+}
+
+WideStringView AttributeName(THtmlAttrId Id)
+{
+    static const std::vector<WideString> Names = [] {
+        std::vector<WideString> Out;
+        for (THtmlAttrId I = 0; I < HtmlAttrCount; ++I)
+            Out.push_back(Latin1ToUtf16(AttrNameFromId(I)));
+        return Out;
+    }();
+    return Id >= 0 && Id < HtmlAttrCount ? WideStringView(Names[static_cast<size_t>(Id)]) : WideStringView();
+}
+
+// Elements whose content is written exactly as stored, at any depth.
+bool IsPreformatted(THtmlTagId Kind) { return Kind == tagPre || Kind == tagTextArea; }
+
+bool IsAllBlank(WideStringView Text)
+{
+    return std::all_of(Text.begin(), Text.end(),
+                       [](char16_t C) { return C == u' ' || C == u'\t' || C == u'\n' || C == u'\r'; });
+}
+
+// Elements that the parser removes when they have no children.
+bool IsDroppedWhenEmpty(THtmlTagId Kind)
+{
+    switch (Kind) {
+    case tagAddress: case tagBlockquote: case tagCenter: case tagDel: case tagDiv: case tagH1:
+    case tagH2: case tagH3: case tagH4: case tagH5: case tagH6: case tagIns: case tagNoFrames:
+    case tagNoScript: case tagP: case tagPre:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool HasNonBlank(WideStringView Text)
+{
+    return std::any_of(Text.begin(), Text.end(), [](char16_t C) { return C > u' '; });
+}
+
+// The class of a node of the tree. The identity of the exact type is tested first, which is
+// much cheaper than dynamic_cast on every node; any other type (a class derived elsewhere, or
+// type information that is not unique) goes through dynamic_cast.
+enum class TClass : uint8_t { Foreign, Node, Text, DocType, Tag };
+
+TClass ClassOf(const TLinkNode* N)
+{
+    const std::type_info* Type = &typeid(*N);
+    if (Type == &typeid(THtmlTag) || Type == &typeid(THtmlRoot))
+        return TClass::Tag;
+    if (Type == &typeid(THtmlText))
+        return TClass::Text;
+    if (Type == &typeid(THtmlDocType))
+        return TClass::DocType;
+    if (Type == &typeid(THtmlNode))
+        return TClass::Node;
+    if (dynamic_cast<const THtmlText*>(N))
+        return TClass::Text;
+    if (dynamic_cast<const THtmlDocType*>(N))
+        return TClass::DocType;
+    if (dynamic_cast<const THtmlTag*>(N))
+        return TClass::Tag;
+    return dynamic_cast<const THtmlNode*>(N) ? TClass::Node : TClass::Foreign;
+}
+
+// The text node N, or nil when N is no text node.
+const THtmlText* AsText(const TLinkNode* N)
+{
+    return N && ClassOf(N) == TClass::Text ? static_cast<const THtmlText*>(N) : nullptr;
+}
+
+// A container whose content is the verbatim text of a script or style element.
+bool HoldsRawText(const THtmlNode* N)
+{
+    const THtmlText* Text = AsText(N->First());
+    return Text && Text->Kind() == tagRawText && TagIsContainer(N->Kind());
+}
+
+// Only containers with children have their children written.
+bool WritesChildren(const THtmlNode* N) { return N->First() && TagIsContainer(N->Kind()); }
+
+enum class TLayout : uint8_t {
+    Block,   // start tag and end tag on lines of their own, children indented between them
+    Line,    // the whole element on one line of its own
+    Inline,  // inside the line of its parent
+};
+
+// Children counts only what will show in the output (see TWriter::HasWrittenChildren).
+TLayout LayoutOf(const THtmlNode* N, bool Children)
+{
+    const THtmlTagId Kind = N->Kind();
+    if (TagIndentsChildren(Kind))
+        return Children ? TLayout::Block : TLayout::Line;
+    if (TagIsInline(Kind))
+        return TLayout::Inline;
+    if (TagCanHoldText(Kind) || !Children)
+        return TLayout::Line;
+    return TLayout::Block;
+}
+
+void TrimLeftInPlace(WideString& S)
+{
+    size_t I = 0;
+    while (I < S.size() && S[I] <= u' ')
+        ++I;
+    S.erase(0, I);
+}
+
+void TrimRightInPlace(WideString& S)
+{
+    size_t N = S.size();
+    while (N > 0 && S[N - 1] <= u' ')
+        --N;
+    S.resize(N);
+}
+
+// How an element is closed once its children are written.
+enum class TClose : uint8_t { Block, Inline, Raw, Verbatim };
+
+struct TFrame {
+    THtmlNode* Node;
+    TLinkNode* Child;  // the next child to write
+    TClose Close;
+    bool LineAfter = false;        // a line break follows the end tag
+    bool EntersVerbatim = false;   // the content is written exactly as stored
+    bool OpensTrimmed = false;     // the subtree's texts were trimmed for this element
+    bool IndentAdded = false;
+};
+
+// The writer's state. Nodes are written without recursion (an explicit stack of open
+// elements), so any depth of nesting is fine.
+class TWriter {
+public:
+    explicit TWriter(TStream* Stream) : FStream(Stream) {}
+
+    void Document(THtmlTag* Root);
+    void Top(THtmlNode* N);
+    void WriteTop(THtmlNode* N);
+    void Flush();
+    WideString TakeOutput() { return std::move(FOut); }
+
+private:
+    // Output and the line primitives.
+    void Put(WideStringView S);
+    void PutPending();
+    void LineBreak();
+    void Indentation();
+    void Str(WideStringView S);
+    void Blank();
+    void RawNode(WideStringView Text);
+    void WrappedText(WideStringView Text);
+    void DocTypeText(const THtmlDocType* DocType);
+    void StartTag(const THtmlNode* N);
+    void EndTag(const THtmlNode* N);
+    void AppendAttributeValue(WideStringView Value);
+
+    // The tree walk.
+    void ResetContext();
+    void Run();
+    void WriteChild(TLinkNode* C);
+    void TextChild(const THtmlText* T);
+    void OpenElement(THtmlNode* N);
+    void OpenInline(THtmlNode* N, bool LineAfter, bool OpensTrimmed);
+    void Push(const TFrame& Frame);
+    void CloseTop();
+    void AfterChild(const THtmlNode* Child);
+    void TrimLines(THtmlNode* N);
+    void FindDropped(THtmlNode* Top);
+    bool IsDropped(const TLinkNode* N) const { return !Dropped.empty() && Dropped.count(N) > 0; }
+    bool HasWrittenChildren(const THtmlNode* N) const;
+
+    TStream* FStream;
+    WideString FOut;
+
+    int Indent = 0;
+    int64_t Column = 0;
+    bool AtLineStart = true;
+    bool IndentDone = false;
+    // Indentation and blanks are written only once something follows them on the line.
+    bool PendingIndent = false;
+    int PendingIndentWidth = 0;
+    int PendingBlanks = 0;
+    // What was written last reads as a blank (a line break, a blank, br or hr, or nothing
+    // yet): a blank written now would be lost when the text is read back, so it is left out.
+    bool AfterBlank = true;
+
+    int Verbatim = 0;          // open elements whose content is written exactly
+    bool Trimmed = false;      // inside an element whose texts were already trimmed
+    std::vector<TFrame> Stack;
+
+    TWordBreaker Breaker{bmEncode};
+    WideString TagText;
+    struct TTextRef {
+        THtmlText* Text;
+        bool Verbatim;
+    };
+    std::vector<TTextRef> Texts;
+    struct TTrimFrame {
+        TLinkNode* Child;
+        size_t Entry;
+        bool Line;
+        bool EntersVerbatim;
+    };
+    std::vector<TTrimFrame> TrimStack;
+    // Elements below the written node that would be written without content and that the
+    // parser would therefore remove: they are left out, so that what is written reads back
+    // to the same tree.
+    std::unordered_set<const TLinkNode*> Dropped;
+    struct TDropFrame {
+        THtmlNode* Node;
+        TLinkNode* Child;
+        bool Content;
+        bool Verbatim;
+    };
+    std::vector<TDropFrame> DropStack;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Output
+
+void TWriter::Flush()
+{
+    if (FStream && !FOut.empty()) {
+        FStream->WriteBuffer(FOut.data(), static_cast<int64_t>(FOut.size() * sizeof(char16_t)));
+        FOut.clear();
+    }
+}
+
+void TWriter::Put(WideStringView S)
+{
+    FOut.append(S);
+    if (FStream && FOut.size() >= FlushUnits)
+        Flush();
+}
+
+void TWriter::PutPending()
+{
+    if (PendingIndent) {
+        FOut.append(static_cast<size_t>(PendingIndentWidth), u' ');
+        PendingIndent = false;
+    }
+    if (PendingBlanks > 0) {
+        FOut.append(static_cast<size_t>(PendingBlanks), u' ');
+        PendingBlanks = 0;
+    }
+}
+
+void TWriter::LineBreak()
+{
+    if (!AtLineStart) {
+        Put(u"\r\n");
+        AfterBlank = true;
+    }
+    AtLineStart = true;
+    IndentDone = false;
+    PendingIndent = false;
+    PendingBlanks = 0;
+    Column = 0;
+}
+
+void TWriter::Indentation()
+{
+    if (IndentDone)
+        return;
+    PendingIndentWidth = std::min(Indent, MaxIndent);
+    PendingIndent = PendingIndentWidth > 0;
+    Column = 0;
+    IndentDone = true;
+}
+
+void TWriter::Str(WideStringView S)
+{
+    if (S.empty())
+        return;
+    PutPending();
+    Put(S);
+    Column += static_cast<int64_t>(S.size());
+    AtLineStart = false;
+    IndentDone = true;
+}
+
+void TWriter::Blank()
+{
+    ++PendingBlanks;
+    ++Column;
+    AfterBlank = true;
+}
+
+void TWriter::RawNode(WideStringView Text)
+{
+    if (AtLineStart)
+        Indentation();
+    Str(Text);
+    LineBreak();
+}
+
+void TWriter::WrappedText(WideStringView Text)
+{
+    if (AtLineStart)
+        Indentation();
+    if (AfterBlank) {
+        // Read back, the text would lose these at once.
+        size_t Lead = 0;
+        while (Lead < Text.size() && Text[Lead] <= u' ')
+            ++Lead;
+        Text.remove_prefix(Lead);
+    }
+    Breaker.SetText(Text);
+    while (Breaker.Next()) {
+        if (Breaker.TokenKind() == tkWord) {
+            Str(Breaker.TokenView());
+            AfterBlank = false;
+        } else if (!AfterBlank) {
+            if (Column + 1 >= WrapColumn) {
+                LineBreak();
+                Indentation();
+            } else {
+                Blank();
+            }
+        }
+    }
+}
+
+void TWriter::DocTypeText(const THtmlDocType* DocType)
+{
+    static constexpr std::u16string_view Lines[3][2] = {
+        {u"<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\"",
+         u" \"http://www.w3.org/TR/html4/loose.dtd\">"},
+        {u"<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\"",
+         u" \"http://www.w3.org/TR/html4/strict.dtd\">"},
+        {u"<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Frameset//EN\"",
+         u" \"http://www.w3.org/TR/html4/frameset.dtd\">"},
+    };
+    const int Kind = DocType->DocKind <= dkFrameset ? DocType->DocKind : dkTransitional;
+    LineBreak();
+    Str(Lines[Kind][0]);
+    LineBreak();
+    Str(Lines[Kind][1]);
+    LineBreak();
+}
+
+void TWriter::AppendAttributeValue(WideStringView Value)
+{
+    // Double quotes, or single quotes around a value holding a double quote; a value holding
+    // both kinds gets its double quotes as references.
+    const bool HasDouble = Value.find(u'"') != WideStringView::npos;
+    if (HasDouble && Value.find(u'\'') == WideStringView::npos) {
+        TagText += u'\'';
+        TagText += Value;
+        TagText += u'\'';
+        return;
+    }
+    TagText += u'"';
+    if (!HasDouble) {
+        TagText += Value;
+    } else {
+        for (char16_t C : Value) {
+            if (C == u'"')
+                TagText += u"&quot;";
+            else
+                TagText += C;
+        }
+    }
+    TagText += u'"';
+}
+
+void TWriter::StartTag(const THtmlNode* N)
+{
+    TagText.clear();
+    TagText += u'<';
+    TagText += TagName(N->Kind());
+    auto* Tag = ClassOf(N) == TClass::Tag ? static_cast<const THtmlTag*>(N) : nullptr;
+    if (const TWideStringList* List = Tag ? Tag->Attributes() : nullptr) {
+        const int Count = List->GetCount();
+        for (int I = 0; I < Count; ++I) {
+            const auto Id = static_cast<THtmlAttrId>(List->GetObject(I));
+            const WideString Entry = List->Get(I);
+            if (Id != attrUnknown) {
+                const WideStringView AttrName = AttributeName(Id);
+                if (AttrName.empty() || Entry.empty())
+                    continue;
+                TagText += u' ';
+                TagText += AttrName;
+                if (Entry == u"TRUE" && IsBooleanAttribute(Id))
+                    continue;
+                TagText += u'=';
+                AppendAttributeValue(Entry);
+            } else {
+                const size_t Eq = Entry.find(u'=');
+                const WideStringView AttrName = WideStringView(Entry).substr(0, Eq);
+                if (AttrName.empty())
+                    continue;
+                TagText += u' ';
+                TagText += AttrName;
+                if (Eq == WideString::npos || Eq + 1 == Entry.size())
+                    continue;
+                TagText += u'=';
+                AppendAttributeValue(WideStringView(Entry).substr(Eq + 1));
+            }
+        }
+    }
+    TagText += u'>';
+    Str(TagText);
+    if (N->Kind() == tagBr || N->Kind() == tagHr)
+        AfterBlank = true;
+}
+
+void TWriter::EndTag(const THtmlNode* N)
+{
+    TagText.clear();
+    TagText += u"</";
+    TagText += TagName(N->Kind());
+    TagText += u'>';
+    Str(TagText);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The tree walk
+
+void TWriter::ResetContext()
+{
+    Indent = 0;
+    Column = 0;
+    AtLineStart = true;
+    IndentDone = false;
+    PendingIndent = false;
+    PendingBlanks = 0;
+    AfterBlank = true;
+    Verbatim = 0;
+    Trimmed = false;
+    Stack.clear();
+}
+
+void TWriter::Document(THtmlTag* Root)
+{
+    FindDropped(Root);
+    for (TLinkNode* C = Root->First(); C; C = C->Next()) {
+        if (ClassOf(C) == TClass::Foreign || IsDropped(C))
+            continue;
+        auto* N = static_cast<THtmlNode*>(C);
+        if (const THtmlText* Text = AsText(N); Text && Text->Kind() == tagText && IsAllBlank(Text->Text))
+            continue;
+        ResetContext();
+        WriteTop(N);
+        LineBreak();
+    }
+}
+
+void TWriter::Top(THtmlNode* N)
+{
+    ResetContext();
+    FindDropped(N);
+    WriteTop(N);
+}
+
+void TWriter::WriteTop(THtmlNode* N)
+{
+    const TClass Class = ClassOf(N);
+    if (Class == TClass::Text) {
+        auto* Text = static_cast<const THtmlText*>(N);
+        if (Text->Kind() == tagText) {
+            WrappedText(Text->Text);
+            LineBreak();
+        } else if (Text->Kind() == tagRawText) {
+            Str(Text->Text);
+            LineBreak();
+        } else {
+            RawNode(Text->Text);
+        }
+    } else if (Class == TClass::DocType) {
+        DocTypeText(static_cast<const THtmlDocType*>(N));
+    } else if (Class == TClass::Tag && N->Kind() == tagRoot) {
+        Document(static_cast<THtmlTag*>(N));
+    } else {
+        OpenElement(N);
+        Run();
+    }
+}
+
+void TWriter::Run()
+{
+    while (!Stack.empty()) {
+        TFrame& Frame = Stack.back();
+        if (TLinkNode* C = Frame.Child) {
+            Frame.Child = C->Next();
+            WriteChild(C);
+        } else {
+            CloseTop();
+        }
+    }
+}
+
+void TWriter::WriteChild(TLinkNode* C)
+{
+    switch (ClassOf(C)) {
+    case TClass::Foreign:
+        return;
+    case TClass::Text:
+        TextChild(static_cast<const THtmlText*>(C));
+        return;
+    case TClass::DocType:
+        DocTypeText(static_cast<const THtmlDocType*>(C));
+        return;
+    default:
+        break;
+    }
+    if (IsDropped(C))
+        return;
+    auto* N = static_cast<THtmlNode*>(C);
+    const size_t Depth = Stack.size();
+    OpenElement(N);
+    if (Stack.size() == Depth)
+        AfterChild(N);
+}
+
+void TWriter::TextChild(const THtmlText* T)
+{
+    switch (T->Kind()) {
+    case tagText:
+        if (Verbatim > 0)
+            Str(T->Text);
+        else
+            WrappedText(T->Text);
+        break;
+    case tagRawText:
+        Str(T->Text);
+        break;
+    default:  // comments, server blocks, unknown tags
+        if (Verbatim > 0) {
+            Str(T->Text);
+            break;
+        }
+        if (T->Kind() == tagComment) {
+            const THtmlTagId Parent = Stack.back().Node->Kind();
+            if (Parent == tagScript || Parent == tagStyle) {
+                // The comment starts the next line, unindented.
+                LineBreak();
+                AtLineStart = false;
+            }
+        }
+        RawNode(T->Text);
+        break;
+    }
+}
+
+void TWriter::Push(const TFrame& Frame)
+{
+    Stack.push_back(Frame);
+    if (Frame.EntersVerbatim)
+        ++Verbatim;
+    if (Frame.OpensTrimmed)
+        Trimmed = true;
+}
+
+void TWriter::OpenElement(THtmlNode* N)
+{
+    const THtmlTagId Kind = N->Kind();
+    if (Kind == tagDocType || Kind == tagHtml)
+        Indent = 0;
+    else if (Kind == tagBody || Kind == tagHead)
+        Indent = IndentStep;
+    const bool Container = TagIsContainer(Kind);
+
+    if (Verbatim > 0) {
+        StartTag(N);
+        if (WritesChildren(N))
+            Push({N, N->First(), TClose::Verbatim, false, IsPreformatted(Kind)});
+        else if (Container)
+            EndTag(N);
+        return;
+    }
+    if (HoldsRawText(N)) {
+        LineBreak();
+        Indentation();
+        StartTag(N);
+        Push({N, N->First(), TClose::Raw, true, true});
+        return;
+    }
+    switch (LayoutOf(N, HasWrittenChildren(N))) {
+    case TLayout::Block:
+        LineBreak();
+        Indentation();
+        StartTag(N);
+        if (Container) {
+            Indent += IndentStep;
+            LineBreak();
+            // Block layout is chosen only with children.
+            Push({N, N->First(), TClose::Block, false, false, false, true});
+            return;
+        }
+        LineBreak();
+        break;
+    case TLayout::Line: {
+        LineBreak();
+        Indentation();
+        const bool Trim = !Trimmed && WritesChildren(N);
+        if (Trim)
+            TrimLines(N);
+        OpenInline(N, true, Trim);
+        break;
+    }
+    case TLayout::Inline:
+        if (AtLineStart)
+            Indentation();
+        OpenInline(N, false, false);
+        break;
+    }
+}
+
+void TWriter::OpenInline(THtmlNode* N, bool LineAfter, bool OpensTrimmed)
+{
+    const THtmlTagId Kind = N->Kind();
+    if (Kind == tagHr) {
+        LineBreak();
+        Indentation();
+        StartTag(N);
+        LineBreak();
+    } else {
+        StartTag(N);
+    }
+    if (WritesChildren(N)) {
+        Push({N, N->First(), TClose::Inline, LineAfter, IsPreformatted(Kind), OpensTrimmed});
+        return;
+    }
+    if (TagIsContainer(Kind)) {
+        if (AtLineStart)
+            Indentation();
+        EndTag(N);
+    }
+    if (LineAfter)
+        LineBreak();
+}
+
+void TWriter::CloseTop()
+{
+    const TFrame Frame = Stack.back();
+    Stack.pop_back();
+    if (Frame.EntersVerbatim)
+        --Verbatim;
+    if (Frame.OpensTrimmed)
+        Trimmed = false;
+    switch (Frame.Close) {
+    case TClose::Block:
+        if (Frame.IndentAdded)
+            Indent = std::max(0, Indent - IndentStep);
+        LineBreak();
+        Indentation();
+        EndTag(Frame.Node);
+        LineBreak();
+        break;
+    case TClose::Inline:
+        if (AtLineStart)
+            Indentation();
+        EndTag(Frame.Node);
+        if (Frame.LineAfter)
+            LineBreak();
+        break;
+    case TClose::Raw:
+        EndTag(Frame.Node);
+        LineBreak();
+        break;
+    case TClose::Verbatim:
+        EndTag(Frame.Node);
+        break;
+    }
+    if (!Stack.empty())
+        AfterChild(Frame.Node);
+}
+
+void TWriter::AfterChild(const THtmlNode* Child)
+{
+    if (Verbatim > 0 || Stack.back().Close != TClose::Inline)
+        return;
+    if (Child->Kind() == tagBr)
+        LineBreak();
+    else if (AtLineStart)
+        Indentation();
+}
+
+// An element written on one line loses the leading blanks of its first text and the trailing
+// blanks of its last text (texts of blanks only at its end are emptied on the way); the same
+// holds for every such element below it. Texts inside pre,
+// textarea and the verbatim content of script and style are never trimmed, and when one of
+// them is the first (or last) text, nothing is trimmed at that end.
+void TWriter::TrimLines(THtmlNode* N)
+{
+    Texts.clear();
+    TrimStack.clear();
+    int Verb = IsPreformatted(N->Kind()) ? 1 : 0;
+    TrimStack.push_back({N->First(), 0, true, Verb > 0});
+    while (!TrimStack.empty()) {
+        TTrimFrame& Frame = TrimStack.back();
+        if (TLinkNode* C = Frame.Child) {
+            Frame.Child = C->Next();
+            const TClass Class = ClassOf(C);
+            if (Class == TClass::Text) {
+                auto* Text = static_cast<THtmlText*>(C);
+                if (Text->Kind() == tagText)
+                    Texts.push_back({Text, Verb > 0});
+                continue;
+            }
+            if (Class != TClass::Tag && Class != TClass::Node)
+                continue;
+            auto* H = static_cast<THtmlNode*>(C);
+            if (!WritesChildren(H) || IsDropped(H))
+                continue;
+            const bool Raw = Verb == 0 && HoldsRawText(H);
+            const bool Line = Verb == 0 && !Raw && LayoutOf(H, HasWrittenChildren(H)) == TLayout::Line;
+            const bool Enters = Raw || IsPreformatted(H->Kind());
+            if (Enters)
+                ++Verb;
+            TrimStack.push_back({H->First(), Texts.size(), Line, Enters});
+        } else {
+            const TTrimFrame Done = Frame;
+            TrimStack.pop_back();
+            if (Done.EntersVerbatim)
+                --Verb;
+            if (!Done.Line || Texts.size() <= Done.Entry)
+                continue;
+            if (!Texts[Done.Entry].Verbatim)
+                TrimLeftInPlace(Texts[Done.Entry].Text->Text);
+            // Texts of blanks only at the end are emptied as well, up to the last one with
+            // something else, so that the line ends with no blank wherever it stood.
+            while (Texts.size() > Done.Entry && !Texts.back().Verbatim) {
+                WideString& Last = Texts.back().Text->Text;
+                if (HasNonBlank(Last)) {
+                    TrimRightInPlace(Last);
+                    break;
+                }
+                Last.clear();
+                Texts.pop_back();
+            }
+        }
+    }
+}
+
+// Whether an element laid out on lines of its own has children that show in the output: text
+// of blanks only is not written at the start of a line (nor read back from there), and
+// dropped elements are not written at all.
+bool TWriter::HasWrittenChildren(const THtmlNode* N) const
+{
+    for (const TLinkNode* C = N->First(); C; C = C->Next()) {
+        if (IsDropped(C))
+            continue;
+        const TClass Class = ClassOf(C);
+        if (Class == TClass::Foreign)
+            continue;
+        auto* Text = Class == TClass::Text ? static_cast<const THtmlText*>(C) : nullptr;
+        if (!Text || Text->Kind() != tagText || HasNonBlank(Text->Text))
+            return true;
+    }
+    return false;
+}
+
+void TWriter::FindDropped(THtmlNode* Top)
+{
+    Dropped.clear();
+    DropStack.clear();
+    if (!Top->First())
+        return;
+    DropStack.push_back({Top, Top->First(), false, IsPreformatted(Top->Kind()) || HoldsRawText(Top)});
+    while (!DropStack.empty()) {
+        TDropFrame& Frame = DropStack.back();
+        TLinkNode* C = Frame.Child;
+        if (!C) {
+            const TDropFrame Done = Frame;
+            DropStack.pop_back();
+            if (DropStack.empty())
+                break;
+            if (IsDroppedWhenEmpty(Done.Node->Kind()) && !Done.Content)
+                Dropped.insert(Done.Node);
+            else
+                DropStack.back().Content = true;
+            continue;
+        }
+        Frame.Child = C->Next();
+        const TClass Class = ClassOf(C);
+        if (Class == TClass::Foreign)
+            continue;
+        auto* N = static_cast<THtmlNode*>(C);
+        if (Class == TClass::Text) {
+            auto* Text = static_cast<const THtmlText*>(N);
+            if (Text->Kind() != tagText || (Frame.Verbatim ? !Text->Text.empty() : HasNonBlank(Text->Text)))
+                Frame.Content = true;
+        } else if (Class != TClass::DocType && WritesChildren(N)) {
+            const bool Verbatim = Frame.Verbatim || IsPreformatted(N->Kind()) || HoldsRawText(N);
+            DropStack.push_back({N, N->First(), false, Verbatim});
+        } else if (IsDroppedWhenEmpty(N->Kind()) && !N->First()) {
+            Dropped.insert(N);
+        } else {
+            Frame.Content = true;
+        }
+    }
+}
+
+}  // namespace
+
+bool WriteDocument(TStream& Stream, THtmlRoot* Root)
+{
+    if (!Root)
+        return false;
+    TWriter Writer(&Stream);
+    Writer.Document(Root);
+    Writer.Flush();
+    return true;
+}
+
+void WriteHtml(TStream& Stream, THtmlNode* Node)
+{
+    if (!Node)
+        return;
+    TWriter Writer(&Stream);
+    Writer.Top(Node);
+    Writer.Flush();
+}
+
+WideString NodeToHtml(THtmlNode* Node)
+{
+    if (!Node)
+        return WideString();
+    TWriter Writer(nullptr);
+    Writer.Top(Node);
+    return Writer.TakeOutput();
+}
+
+}  // namespace zv

@@ -1,0 +1,27 @@
+#pragma once
+// Writes a node tree back as HTML text in the house layout: two-space indentation, blocks on
+// lines of their own, paragraph-like elements on one line, running text wrapped at 80
+// columns, the HTML 4.01 DOCTYPE lines, CR LF line ends. The output is UTF-16LE code units
+// without a byte-order mark.
+//
+// Writing trims the tree slightly: an element written on one line loses the leading blanks of
+// its first text and the trailing blanks of its last text (never inside pre or textarea).
+
+#include "HtmlNodes.h"
+#include "Streams.h"
+#include "WideText.h"
+
+namespace zv {
+
+// Writes every top-level node of the document in order (text at the top level that holds
+// only blanks is left out). False when Root is nil.
+bool WriteDocument(TStream& Stream, THtmlRoot* Root);
+
+// Writes one node with its subtree, starting at the beginning of a line with no indentation.
+// A root is written as a document.
+void WriteHtml(TStream& Stream, THtmlNode* Node);
+
+// What WriteHtml writes for Node, as text.
+WideString NodeToHtml(THtmlNode* Node);
+
+}  // namespace zv
