@@ -9,8 +9,10 @@
 #include <filesystem>
 #include <sys/stat.h>
 
+#include "DesignTree.h"
 #include "HtmlFilter.h"
 #include "HtmlUtils.h"
+#include "NameSpace.h"
 #include "UnitFind.h"
 #include "UnitHyperlink.h"
 
@@ -123,7 +125,7 @@ void THtmlDesigner::DocumentEvent(const TPageEvent& Event)
     else if (!IsHoverEvent(Event.Type))
         FCurrentElement = Event.srcElement;
 
-    static const std::pair<const char*, TNotifyEvent THtmlDesigner::*> Routes[] = {
+    static const std::pair<const char*, TDesignerEvent THtmlDesigner::*> Routes[] = {
         {"mousedown", &THtmlDesigner::OnMouseDown}, {"mousemove", &THtmlDesigner::OnMouseMove},
         {"mouseup", &THtmlDesigner::OnMouseUp},     {"mouseout", &THtmlDesigner::OnMouseOut},
         {"mouseover", &THtmlDesigner::OnMouseOver}, {"click", &THtmlDesigner::OnClick},
@@ -199,10 +201,26 @@ void THtmlDesigner::LoadDesignHtml(const WideString& Html)
     ResizedIds.clear();
     EventsGeneration = 0;
     FCurrentElement = {};
-    DocumentData = QString::fromStdU16String(Html).toUtf8();
+    // The head goes to the engine as HTML, the body as the tree itself: the engine's parser
+    // would rearrange it (see DesignTree.h).
+    const THtmlNode* Body = Filter->Root() ? Filter->Root()->FindFirstOfKind(tagBody) : nullptr;
+    const size_t HeadEnd = Html.find(u"</head>");
+    if (!Body || HeadEnd == WideString::npos) Body = nullptr;
+    DocumentData = QString::fromStdU16String(
+                       Body ? Html.substr(0, HeadEnd + 7) + u"\r\n<body></body>\r\n</html>" : Html)
+                       .toUtf8();
     if (!Navigate(QUrl(QStringLiteral("idoc:index.html"))))
         throw EEngineError("The design view could not show the document");
+    if (Body)
+        CallLayer("setBody", {QString::fromStdU16String(
+                                 DesignTreeJson(*static_cast<const THtmlTag*>(Body)))});
     AttachDocumentEvents();
+}
+
+void THtmlDesigner::ReadPage()
+{
+    if (HasDocument())
+        Filter->ReadDesign(CallLayer("bodySource").toString().toStdU16String());
 }
 
 void THtmlDesigner::LoadFromFile(const std::string& FileName)
@@ -235,13 +253,13 @@ void THtmlDesigner::NewDocument()
 
 WideString THtmlDesigner::GetHtml()
 {
-    if (HasDocument()) Filter->ReadDesign(Document().body().outerHTML());
+    ReadPage();
     return Filter->GetSourceText();
 }
 
 void THtmlDesigner::SaveToFile(const std::string& FileName)
 {
-    if (HasDocument()) Filter->ReadDesign(Document().body().outerHTML());
+    ReadPage();
     TMemoryStream Data;
     Filter->SaveToStream(Data);
     SaveFileAtomically(FileName, Data.Memory(), Data.Size());

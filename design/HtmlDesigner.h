@@ -62,7 +62,7 @@ struct TDesignerState {
     int FontSizeValue = -1;
 };
 
-using TNotifyEvent = std::function<void(QObject* Sender)>;
+using TDesignerEvent = std::function<void(QObject* Sender)>;
 // X and Y: the mouse cursor on the screen.
 using TOnPopupMenu = std::function<void(QObject* Sender, int X, int Y)>;
 using TOnSpellCheck =
@@ -93,8 +93,6 @@ public:
     WideString GetTitle() const;
     // The file last loaded or saved (UTF-8); empty for a new document.
     const std::string& FileName() const { return FFileName; }
-    // Shows a design document; every load of a file, a text or a new page ends here.
-    void LoadDesignHtml(const WideString& Html);
 
     // 0 none, 1 an element or a caret, 2 text. Never raises.
     int GetSelectionKind();
@@ -205,18 +203,18 @@ public:
 
     // ------------------------------------------------------------ events
     TOnPopupMenu OnPopupMenu;
-    TNotifyEvent OnDocumentComplete;
-    TNotifyEvent OnMouseDown;
-    TNotifyEvent OnMouseMove;
-    TNotifyEvent OnMouseUp;
-    TNotifyEvent OnMouseOut;
-    TNotifyEvent OnMouseOver;
-    TNotifyEvent OnClick;
-    TNotifyEvent OnDblClick;
-    TNotifyEvent OnKeyDown;
-    TNotifyEvent OnKeyPress;
-    TNotifyEvent OnKeyUp;
-    TNotifyEvent OnResized;
+    TDesignerEvent OnDocumentComplete;
+    TDesignerEvent OnMouseDown;
+    TDesignerEvent OnMouseMove;
+    TDesignerEvent OnMouseUp;
+    TDesignerEvent OnMouseOut;
+    TDesignerEvent OnMouseOver;
+    TDesignerEvent OnClick;
+    TDesignerEvent OnDblClick;
+    TDesignerEvent OnKeyDown;
+    TDesignerEvent OnKeyPress;
+    TDesignerEvent OnKeyUp;
+    TDesignerEvent OnResized;
     TOnSpellCheck OnSpellCheck;
     TOnSpellSuggest OnSpellSuggest;
 
@@ -244,6 +242,11 @@ protected:
     THtmlTableCell LastCell;
 
 private:
+    // Shows the filter's design document Html; every load of a file, a text or a new page
+    // ends here.
+    void LoadDesignHtml(const WideString& Html);
+    // The edited body back into the filter's tree.
+    void ReadPage();
     void ResetTableSelection();
     void EditDesignerHook(const TPageEvent& Event);
     void AttachDocumentEvents();

@@ -715,6 +715,125 @@ function applyGlyphs() {
     doc.adoptedStyleSheets = glyphs.length ? sheets.concat([glyphSheet]) : sheets;
 }
 
+// ---------------------------------------------------------------- the body as the document spells it
+// The designer hands the body over as a tree, not as HTML: the engine's parser would move
+// elements about (implied row groups, paragraphs closed by blocks, a line break dropped after
+// pre). Each text and attribute value comes both as shown and as the document spells it
+// ("&#187;" for "»"); bodySource gives back the spelling of every value still as it was shown.
+const spelt = new WeakMap();          // text or comment node -> [data as shown, spelling]
+const speltAttrs = new WeakMap();     // element -> Map of name -> [value as shown, spelling]
+const rawTextTags = new Set(['style', 'script', 'xmp', 'iframe', 'noembed', 'noframes',
+                             'plaintext', 'noscript']);
+const voidTags = new Set(['area', 'base', 'basefont', 'bgsound', 'br', 'col', 'embed', 'frame',
+                          'hr', 'img', 'input', 'isindex', 'keygen', 'link', 'meta', 'param',
+                          'source', 'track', 'wbr']);
+const booleanAttrs = new Set(['checked', 'compact', 'declare', 'defer', 'disabled', 'ismap',
+                              'multiple', 'nohref', 'noresize', 'noshade', 'nowrap', 'readonly',
+                              'selected']);
+const maxDepth = 512;                 // deeper elements go into the element at this depth
+
+function setAttributes(el, list) {
+    let map = null;
+    for (const [name, value, spelling] of list) {
+        try { el.setAttribute(name, value); } catch (e) { continue; }
+        if (!map) speltAttrs.set(el, map = new Map());
+        map.set(name.toLowerCase(), [value, spelling === undefined ? value : spelling]);
+    }
+}
+function makeNode(item) {
+    if (typeof item === 'string') {
+        const t = doc.createTextNode(item);
+        spelt.set(t, [item, item]);
+        return t;
+    }
+    if (typeof item[0] === 'string') {
+        const el = doc.createElement(item[0]);
+        setAttributes(el, item[1]);
+        return el;
+    }
+    // [0, text, spelling], [1, comment, spelling], [2, spelling]
+    const shown = item[1], spelling = item[0] === 2 ? item[1] : item[2];
+    const n = item[0] === 1 ? doc.createComment(shown) : doc.createTextNode(shown);
+    spelt.set(n, [shown, spelling]);
+    return n;
+}
+function setBody(json) {
+    const tree = JSON.parse(json);
+    const body = doc.body;
+    for (const a of [...body.attributes]) body.removeAttribute(a.name);
+    setAttributes(body, tree[0]);
+    const frag = doc.createDocumentFragment();
+    const stack = [[frag, tree[1], 0, 0]];
+    while (stack.length) {
+        const top = stack[stack.length - 1];
+        const [parent, items, , depth] = top;
+        if (top[2] >= items.length) { stack.pop(); continue; }
+        const item = items[top[2]++];
+        const n = makeNode(item);
+        parent.appendChild(n);
+        if (n.nodeType === Node.ELEMENT_NODE && item[2].length)
+            stack.push(depth + 1 < maxDepth ? [n, item[2], 0, depth + 1] : [parent, item[2], 0, depth]);
+    }
+    body.replaceChildren(frag);
+    // the document as loaded is no change
+    observer.takeRecords();
+    pending = [];
+    undoStack.length = 0;
+    redoStack.length = 0;
+    textDirty = true;
+    control = null;
+}
+
+function escapeText(t) {
+    return t.replace(/[&<>\u00a0]/g, c => c === '&' ? '&amp;' : c === '<' ? '&lt;'
+                                            : c === '>' ? '&gt;' : '&nbsp;');
+}
+function escapeValue(v) {
+    return v.replace(/[&"\u00a0]/g, c => c === '&' ? '&amp;' : c === '"' ? '&quot;' : '&nbsp;');
+}
+function startTag(el) {
+    let out = '<' + el.localName;
+    const map = speltAttrs.get(el);
+    for (const a of el.attributes) {
+        const s = map && map.get(a.name);
+        const kept = s !== undefined && s[0] === a.value;
+        if (booleanAttrs.has(a.name) && (a.value === '' || (kept && s[1] === 'TRUE'))) {
+            out += ' ' + a.name;
+        } else if (kept) {
+            const q = s[1].includes('"') && !s[1].includes("'") ? "'" : '"';
+            out += ' ' + a.name + '=' + q + s[1] + q;
+        } else {
+            out += ' ' + a.name + '="' + escapeValue(a.value) + '"';
+        }
+    }
+    return out + '>';
+}
+function sourceOf(root) {
+    const out = [];
+    const stack = [[root, false]];
+    while (stack.length) {
+        const [n, closing] = stack.pop();
+        if (closing) {
+            out.push('</' + n.localName + '>');
+            continue;
+        }
+        const s = spelt.get(n);
+        if (n.nodeType === Node.TEXT_NODE) {
+            if (s && s[0] === n.data) out.push(s[1]);
+            else if (n.parentNode && rawTextTags.has(n.parentNode.localName)) out.push(n.data);
+            else out.push(escapeText(n.data));
+        } else if (n.nodeType === Node.COMMENT_NODE) {
+            out.push(s && s[0] === n.data ? s[1] : '<!--' + n.data + '-->');
+        } else if (n.nodeType === Node.ELEMENT_NODE) {
+            out.push(startTag(n));
+            if (voidTags.has(n.localName)) continue;
+            stack.push([n, true]);
+            for (let c = n.lastChild; c; c = c.previousSibling) stack.push([c, false]);
+        }
+    }
+    return out.join('');
+}
+
 // ---------------------------------------------------------------- the calls C++ makes
 const renamed = { classname: 'class', encoding: 'enctype', htmlfor: 'for' };
 function attrName(name) {
@@ -892,6 +1011,8 @@ const api = {
         showRange(r);
     },
     insertText: t => doc.execCommand('insertText', false, String(t)),
+    setBody: setBody,
+    bodySource: () => sourceOf(doc.body),
     // The next match after the selection, wrapping at the end; it becomes the selection.
     find: function (text, matchCase) {
         if (!String(text)) return false;

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "NameSpace.h"
+#include "support/PageDriver.h"
 
 namespace zv::test {
 
@@ -105,66 +106,30 @@ bool TEngineHost::Load(const QString& BodyHtml)
     return FBrowser->Navigate(QUrl("idoc:index.html"));
 }
 
-QVariant TEngineHost::Eval(const QString& Script)
-{
-    auto Result = std::make_shared<std::pair<bool, QVariant>>();
-    FBrowser->page()->runJavaScript(Script, QWebEngineScript::ApplicationWorld,
-                                    [Result](const QVariant& V) { *Result = {true, V}; });
-    WaitFor([&] { return Result->first; });
-    return Result->second;
-}
+QVariant TEngineHost::Eval(const QString& Script) { return PageEval(*FBrowser, Script); }
 
 QString TEngineHost::BodyHtml()
 {
     return QString::fromStdU16String(FBrowser->Document().body().outerHTML());
 }
 
-QPoint TEngineHost::Centre(const QString& Selector)
-{
-    const QVariantList R = Eval("(function(){ const r = document.querySelector('" + Selector +
-                                "').getBoundingClientRect(); return [r.left + r.width / 2, "
-                                "r.top + r.height / 2]; })()")
-                               .toList();
-    return QPoint(qRound(R.value(0).toDouble()), qRound(R.value(1).toDouble()));
-}
+QPoint TEngineHost::Centre(const QString& Selector) { return PageCentre(*FBrowser, Selector); }
 
 void TEngineHost::Click(const QPoint& Pos, Qt::MouseButton Button)
 {
-    // done once the page has reported the release
-    bool Released = false;
-    const auto C = QObject::connect(FBrowser.get(), &TWebBrowser::PageEvent,
-                                    [&](const TPageEvent& E) { Released |= E.Type == "mouseup"; });
-    QWidget* Proxy = FBrowser->focusProxy();
-    QTest::mousePress(Proxy, Button, {}, Pos);
-    QTest::mouseRelease(Proxy, Button, {}, Pos);
-    EXPECT_TRUE(WaitFor([&] { return Released; }));
-    QObject::disconnect(C);
+    EXPECT_TRUE(PageClick(*FBrowser, Pos, Button));
 }
 
-void TEngineHost::DoubleClick(const QPoint& Pos)
-{
-    QWidget* Proxy = FBrowser->focusProxy();
-    const QPoint Global = Proxy->mapToGlobal(Pos);
-    for (QEvent::Type Type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
-                              QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
-        const Qt::MouseButtons Held =
-            Type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(Qt::LeftButton);
-        QMouseEvent Event(Type, Pos, Global, Qt::LeftButton, Held, Qt::NoModifier);
-        QApplication::sendEvent(Proxy, &Event);
-    }
-}
+void TEngineHost::DoubleClick(const QPoint& Pos) { PageDoubleClick(*FBrowser, Pos); }
 
 void TEngineHost::SelectText(const QString& Selector, int Start, int End)
 {
-    Eval("(function(){ const t = document.querySelector('" + Selector + "').firstChild;"
-         "const r = document.createRange(); r.setStart(t, " + QString::number(Start) + ");"
-         "r.setEnd(t, " + QString::number(End) + "); const s = getSelection();"
-         "s.removeAllRanges(); s.addRange(r); })()");
+    PageSelectText(*FBrowser, Selector, Start, End);
 }
 
 bool TEngineHost::WaitFor(const std::function<bool()>& Done, int TimeoutMs)
 {
-    return QTest::qWaitFor(Done, TimeoutMs);
+    return test::WaitFor(Done, TimeoutMs);
 }
 
 }  // namespace zv::test

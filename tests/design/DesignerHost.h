@@ -1,0 +1,81 @@
+#pragma once
+// One design view shared by the design tests, with a document folder of its own and a record
+// of what the page asked the namespace for.
+
+#include <QStringList>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "HtmlDesigner.h"
+#include "support/PageDriver.h"
+#include "support/TempFiles.h"
+
+namespace zv::test {
+
+// The designer with its table-selection hooks recorded and its selection state reachable.
+class TTestDesigner : public THtmlDesigner {
+public:
+    using THtmlDesigner::THtmlDesigner;
+    using THtmlDesigner::CellsSelected;
+    using THtmlDesigner::Dragging;
+    using THtmlDesigner::LastCell;
+    using THtmlDesigner::Table;
+    using THtmlDesigner::TableId;
+
+    // "CellMouseDown", "CellMouseMove", "CellMouseUp", "TableMouseDown" as they came.
+    std::vector<std::string> Hooks;
+
+protected:
+    void CellMouseDown(const TPageEvent&) override { Hooks.push_back("CellMouseDown"); }
+    void CellMouseMove(const TPageEvent&) override { Hooks.push_back("CellMouseMove"); }
+    void CellMouseUp(const TPageEvent&) override { Hooks.push_back("CellMouseUp"); }
+    void TableMouseDown(const TPageEvent&) override { Hooks.push_back("TableMouseDown"); }
+};
+
+class TDesignerHost {
+public:
+    static TDesignerHost& Get();
+    // Ends the designer before the application object goes.
+    static void Release();
+
+    TTestDesigner& Designer() { return *FDesigner; }
+    // A folder for documents, emptied for each test that asks.
+    const TempDir& Folder() const { return Dir; }
+    // The URLs the page asked for since the last load.
+    QStringList Requests;
+
+    // Shows a page with BodyHtml as its body (no file); false when it did not load.
+    bool LoadBody(const std::string& BodyHtml);
+    // Writes Html into the folder as Name and opens it.
+    void LoadFile(const std::string& Name, const std::string& Html);
+    // The body's markup as the engine hands it back.
+    QString BodyHtml();
+    // Id of the design element that stands for the n-th element of Kind (a tag name) in the
+    // page, counted from 0 ("img", 2); empty when there is none.
+    std::string DesignId(const QString& Selector, int Index = 0);
+
+    QVariant Eval(const QString& Script) { return PageEval(*FDesigner, Script); }
+    QPoint Centre(const QString& Selector) { return PageCentre(*FDesigner, Selector); }
+    bool Click(const QPoint& Pos, Qt::MouseButton Button = Qt::LeftButton)
+    {
+        return PageClick(*FDesigner, Pos, Button);
+    }
+    void SelectText(const QString& Selector, int Start, int End)
+    {
+        PageSelectText(*FDesigner, Selector, Start, End);
+    }
+    // Types Text into the page, one key at a time, and waits until the page saw the last one.
+    void Type(const QString& Text);
+
+private:
+    TDesignerHost();
+    TempDir Dir;
+    std::unique_ptr<TTestDesigner> FDesigner;
+};
+
+}  // namespace zv::test
+
+// Readable QString values in test failures.
+inline void PrintTo(const QString& Text, std::ostream* Out) { *Out << '"' << Text.toStdString() << '"'; }

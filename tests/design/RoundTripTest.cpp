@@ -1,0 +1,115 @@
+// The engine round trip: a page shown in the design view and read back without editing gives
+// the document's source text exactly, and so does the saved file opened again.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "DesignerHost.h"
+#include "HtmlFilter.h"
+
+using namespace zv;
+using zv::test::TDesignerHost;
+
+namespace {
+
+std::vector<std::string> Pages()
+{
+    std::vector<std::string> Result;
+    for (const char* Folder : {ZV_SOURCE_DIR "/bench/data/corpus", ZV_TEST_DATA "/placeholders"})
+        for (const auto& Entry : std::filesystem::directory_iterator(Folder))
+            if (Entry.path().extension() == ".html") Result.push_back(Entry.path().string());
+    std::sort(Result.begin(), Result.end());
+    return Result;
+}
+
+void LoadFilter(THtmlFilter& Filter, const std::string& FileName)
+{
+    Filter.Generator = "Zandovell v1.00";
+    Filter.SetBasePath(std::filesystem::path(FileName).parent_path().string());
+    TFileStream File(FileName, TFileMode::OpenRead);
+    Filter.LoadFromStream(File);
+}
+
+WideString FilterSource(const std::string& FileName)
+{
+    THtmlFilter Filter;
+    LoadFilter(Filter, FileName);
+    return Filter.GetSourceText();
+}
+
+std::string FilterSaved(const std::string& FileName)
+{
+    THtmlFilter Filter;
+    LoadFilter(Filter, FileName);
+    TMemoryStream Saved;
+    Filter.SaveToStream(Saved);
+    return std::string(reinterpret_cast<const char*>(Saved.Memory()), Saved.Size());
+}
+
+// A saved file holds one byte per character: where pre text or a value had characters
+// beyond Latin-1, the file has references ("&#x2013;") in their place.
+WideString WithoutReferences(const WideString& Text)
+{
+    WideString Out;
+    for (size_t K = 0; K < Text.size(); ++K) {
+        const size_t End = Text.find(u';', K);
+        const char32_t Code = Text.compare(K, 3, u"&#x") == 0 && End != WideString::npos && End - K <= 9
+                                  ? std::stoul(Utf16ToUtf8(Text.substr(K + 3, End - K - 3)), nullptr, 16)
+                                  : 0;
+        if (Code > 0xFF) {
+            if (Code >= 0x10000) {
+                Out += static_cast<char16_t>(0xD800 + ((Code - 0x10000) >> 10));
+                Out += static_cast<char16_t>(0xDC00 + ((Code - 0x10000) & 0x3FF));
+            } else {
+                Out += static_cast<char16_t>(Code);
+            }
+            K = End;
+        } else {
+            Out += Text[K];
+        }
+    }
+    return Out;
+}
+
+// The first line where two texts differ, for a readable failure.
+std::string FirstDifference(const WideString& A, const WideString& B)
+{
+    size_t Line = 1, Start = 0, K = 0;
+    for (; K < A.size() && K < B.size() && A[K] == B[K]; ++K)
+        if (A[K] == u'\n') {
+            ++Line;
+            Start = K + 1;
+        }
+    auto LineOf = [&](const WideString& S) {
+        const size_t End = S.find(u'\n', Start);
+        return Utf16ToUtf8(S.substr(Start, End == WideString::npos ? End : End - Start));
+    };
+    return "line " + std::to_string(Line) + ":\n  expected: " + LineOf(A) + "\n  actual:   " + LineOf(B);
+}
+
+}  // namespace
+
+TEST(DesignerRoundTrip, PagesComeBackAsTheirSourceText)
+{
+    TDesignerHost& H = TDesignerHost::Get();
+    THtmlDesigner& D = H.Designer();
+    int Pages_ = 0;
+    for (const std::string& Page : Pages()) {
+        SCOPED_TRACE(Page);
+        const WideString Expected = FilterSource(Page);
+        D.LoadFromFile(Page);
+        const WideString Shown = D.GetHtml();
+        EXPECT_TRUE(Shown == Expected) << FirstDifference(Expected, Shown);
+
+        // the saved bytes are those of the document without the design view
+        const std::string Saved = H.Folder() / "saved.html";
+        D.SaveToFile(Saved);
+        EXPECT_EQ(test::ReadAll(Saved), FilterSaved(Page));
+        D.LoadFromFile(Saved);
+        const WideString Again = D.GetHtml();
+        EXPECT_TRUE(Again == Expected || WithoutReferences(Again) == WithoutReferences(Expected))
+            << FirstDifference(WithoutReferences(Expected), WithoutReferences(Again));
+        ++Pages_;
+    }
+    EXPECT_GT(Pages_, 20);
+}

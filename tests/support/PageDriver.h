@@ -1,0 +1,86 @@
+#pragma once
+// Test helpers that drive a page of the engine layer: scripts in the layer's world, clicks and
+// text selections, waiting for the page.
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPoint>
+#include <QTest>
+#include <QVariant>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <functional>
+#include <memory>
+#include <utility>
+
+#include "WebBrowser.h"
+
+namespace zv::test {
+
+// Lets the engine process input and notifications until Done holds or time runs out.
+inline bool WaitFor(const std::function<bool()>& Done, int TimeoutMs = 5000)
+{
+    return QTest::qWaitFor(Done, TimeoutMs);
+}
+
+// Evaluates a script in the layer's world, outside the layer.
+inline QVariant PageEval(TWebBrowser& Browser, const QString& Script)
+{
+    auto Result = std::make_shared<std::pair<bool, QVariant>>();
+    Browser.page()->runJavaScript(Script, QWebEngineScript::ApplicationWorld,
+                                  [Result](const QVariant& V) { *Result = {true, V}; });
+    WaitFor([&] { return Result->first; });
+    return Result->second;
+}
+
+// Viewport position of the middle of the first element matching a CSS selector.
+inline QPoint PageCentre(TWebBrowser& Browser, const QString& Selector)
+{
+    const QVariantList R =
+        PageEval(Browser, "(function(){ const r = document.querySelector('" + Selector +
+                              "').getBoundingClientRect(); return [r.left + r.width / 2, "
+                              "r.top + r.height / 2]; })()")
+            .toList();
+    return QPoint(qRound(R.value(0).toDouble()), qRound(R.value(1).toDouble()));
+}
+
+// Clicks in the page (widget coordinates equal viewport pixels at zoom 1) and waits until the
+// page has reported the release.
+inline bool PageClick(TWebBrowser& Browser, const QPoint& Pos, Qt::MouseButton Button = Qt::LeftButton)
+{
+    bool Released = false;
+    const auto C = QObject::connect(&Browser, &TWebBrowser::PageEvent,
+                                    [&](const TPageEvent& E) { Released |= E.Type == "mouseup"; });
+    QWidget* Proxy = Browser.focusProxy();
+    QTest::mousePress(Proxy, Button, {}, Pos);
+    QTest::mouseRelease(Proxy, Button, {}, Pos);
+    const bool Done = WaitFor([&] { return Released; });
+    QObject::disconnect(C);
+    return Done;
+}
+
+// A double click as the window system sends it.
+inline void PageDoubleClick(TWebBrowser& Browser, const QPoint& Pos)
+{
+    QWidget* Proxy = Browser.focusProxy();
+    const QPoint Global = Proxy->mapToGlobal(Pos);
+    for (QEvent::Type Type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                              QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
+        const Qt::MouseButtons Held =
+            Type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(Qt::LeftButton);
+        QMouseEvent Event(Type, Pos, Global, Qt::LeftButton, Held, Qt::NoModifier);
+        QApplication::sendEvent(Proxy, &Event);
+    }
+}
+
+// Puts a caret or a selection into the first text of the first element matching Selector.
+inline void PageSelectText(TWebBrowser& Browser, const QString& Selector, int Start, int End)
+{
+    PageEval(Browser, "(function(){ const t = document.querySelector('" + Selector + "').firstChild;"
+                      "const r = document.createRange(); r.setStart(t, " + QString::number(Start) +
+                          ");"
+                          "r.setEnd(t, " + QString::number(End) + "); const s = getSelection();"
+                          "s.removeAllRanges(); s.addRange(r); })()");
+}
+
+}  // namespace zv::test
