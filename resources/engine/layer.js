@@ -88,12 +88,35 @@ const undoStack = [];
 const redoStack = [];
 let textDirty = true;
 
+// The order of each element's attributes as first seen: an attribute that undo or redo puts
+// back returns to its place instead of going to the end.
+const attrOrder = new WeakMap();
+function noteOrder(n) {
+    if (n.nodeType === Node.ELEMENT_NODE && !attrOrder.has(n))
+        attrOrder.set(n, [...n.attributes].map(a => a.name));
+}
+function restoreOrder(el) {
+    const order = attrOrder.get(el);
+    if (!order) return;
+    const rank = a => { const k = order.indexOf(a.name); return k < 0 ? order.length : k; };
+    const now = [...el.attributes];
+    const wanted = now.slice().sort((a, b) => rank(a) - rank(b));
+    const k = now.findIndex((a, i) => a !== wanted[i]);
+    if (k < 0) return;
+    const moved = wanted.slice(k).map(a => [a.namespaceURI, a.name, a.value]);
+    for (const [ns, name] of moved) el.removeAttributeNS(ns, name.replace(/^.*:/, ''));
+    for (const [ns, name, value] of moved) el.setAttributeNS(ns, name, value);
+}
 function record(r) {
-    if (r.type === 'attributes')
+    if (r.type === 'attributes') {
+        const order = attrOrder.get(r.target);
+        if (order && !order.includes(r.attributeName)) order.push(r.attributeName);
         return { type: r.type, target: r.target, ns: r.attributeNamespace, name: r.attributeName,
                  oldValue: r.oldValue, newValue: null };
+    }
     if (r.type === 'characterData')
         return { type: r.type, target: r.target, oldValue: r.oldValue, newValue: null };
+    for (const n of r.addedNodes) noteOrder(n);
     return { type: r.type, target: r.target, added: [...r.addedNodes], removed: [...r.removedNodes],
              next: r.nextSibling };
 }
@@ -132,6 +155,7 @@ function revert(r) {
     if (r.type === 'attributes') {
         r.newValue = r.target.getAttributeNS(r.ns, r.name);
         setAttr(r.target, r.ns, r.name, r.oldValue);
+        restoreOrder(r.target);
     } else if (r.type === 'characterData') {
         r.newValue = r.target.data;
         r.target.data = r.oldValue;
@@ -141,8 +165,10 @@ function revert(r) {
     }
 }
 function reapply(r) {
-    if (r.type === 'attributes') setAttr(r.target, r.ns, r.name, r.newValue);
-    else if (r.type === 'characterData') r.target.data = r.newValue;
+    if (r.type === 'attributes') {
+        setAttr(r.target, r.ns, r.name, r.newValue);
+        restoreOrder(r.target);
+    } else if (r.type === 'characterData') r.target.data = r.newValue;
     else {
         unplace(r, r.removed);
         place(r, r.added);
@@ -734,6 +760,7 @@ const maxDepth = 512;                 // deeper elements go into the element at 
 
 function setAttributes(el, list) {
     let map = null;
+    attrOrder.set(el, list.map(a => a[0].toLowerCase()));
     for (const [name, value, spelling] of list) {
         try { el.setAttribute(name, value); } catch (e) { continue; }
         if (!map) speltAttrs.set(el, map = new Map());
