@@ -774,7 +774,8 @@ function makeNode(item) {
         return t;
     }
     if (typeof item[0] === 'string') {
-        const el = doc.createElement(item[0]);
+        let el;
+        try { el = doc.createElement(item[0]); } catch (e) { el = doc.createElement('span'); }
         setAttributes(el, item[1]);
         return el;
     }

@@ -173,3 +173,26 @@ TEST(DesignerDocument, FailedSavesLeaveTheOldFile)
     D.SaveToFile(Name);
     EXPECT_NE(test::ReadAll(Name).find("much more text"), std::string::npos);
 }
+
+TEST(DesignerDocument, DeepAndOddDocumentsLoad)
+{
+    TDesignerHost& H = TDesignerHost::Get();
+    THtmlDesigner& D = H.Designer();
+    // nesting far deeper than the engine draws: the deepest elements move up, no text is lost
+    std::string Deep;
+    for (int K = 0; K < 3000; ++K) Deep += "<div>";
+    Deep += "bottom";
+    for (int K = 0; K < 3000; ++K) Deep += "</div>";
+    H.LoadFile("deep.html", "<html><body><p>top</p>" + Deep + "</body></html>");
+    EXPECT_TRUE(H.Eval("document.body.textContent").toString().contains("bottom"));
+    EXPECT_LE(H.Eval("(function(){ let n = 0; for (let e = document.querySelector('div'); e;"
+                     " e = e.querySelector(':scope > div')) n++; return n; })()").toInt(), 512);
+    EXPECT_NE(D.GetHtml().find(u"bottom"), WideString::npos);
+
+    // quotes, backslashes and characters beyond the basic plane travel intact
+    D.SetHtml(u"<html><body><p title=\"a\\b &quot;q&quot;\">tab here \U0001F600 \"quoted\" \\ end</p></body></html>");
+    EXPECT_EQ(H.Eval("document.querySelector('p').title").toString(), "a\\b \"q\"");
+    EXPECT_EQ(H.Eval("document.querySelector('p').textContent").toString(),
+              QString::fromUtf16(u"tab here \U0001F600 \"quoted\" \\ end"));
+    EXPECT_NE(D.GetHtml().find(u"title=\"a\\b &quot;q&quot;\""), WideString::npos);
+}
