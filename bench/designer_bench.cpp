@@ -8,11 +8,11 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include "HtmlDesigner.h"
 #include "HtmlFilter.h"
 #include "NameSpace.h"
+#include "../tests/support/EngineMain.h"
 
 namespace {
 
@@ -119,10 +119,7 @@ QByteArray LargePage()
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    zv::RegisterNameSpaceSchemes();
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    zv::test::PrepareEngineProcess();
     QApplication App(argc, argv);
 
     QTemporaryDir Folder;
