@@ -83,8 +83,9 @@ TEST(HtmlWriter, WrapsRunningText)
         ASSERT_EQ(Out[I].substr(0, 4), u"    ");
         ASSERT_NE(Out[I][4], u' ');
         // Every line but the last ends with the word that took it to 79 units or more.
-        if (I + 2 < Out.size())
+        if (I + 2 < Out.size()) {
             EXPECT_TRUE(Out[I].size() - 4 >= 79 && Out[I].size() - 4 - 6 < 79) << I;
+        }
         Joined += (I > 1 ? u" " : u"") + Out[I].substr(4);
     }
     EXPECT_EQ(Joined, u"<p>" + Words + u"</p>");
