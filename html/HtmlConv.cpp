@@ -242,6 +242,36 @@ std::string ConverterName(const std::string& Declared)
     return Declared;
 }
 
+// At most how many bytes of UTF-16 the converter makes of Count bytes in the character set.
+int64_t MaxTextBytes(const std::string& Charset, int64_t Count)
+{
+    const std::string Name = LowerAscii(Charset);
+    for (const char* Wide : {"utf-16", "utf16", "utf-32", "utf32", "ucs-2", "ucs2", "ucs-4", "ucs4"})
+        if (Name.starts_with(Wide))
+            return Count;
+    return 2 * Count;
+}
+
+// The bytes SaveText makes of Count code units: one per unit up to U+00FF, else a reference.
+int64_t SavedSize(const char16_t* Units, size_t Count)
+{
+    int64_t Size = 0;
+    for (size_t I = 0; I < Count; ++I) {
+        const char16_t Unit = Units[I];
+        if (Unit <= 0xFF) {
+            ++Size;
+        } else if (Unit >= 0xD800 && Unit <= 0xDBFF && I + 1 < Count && Units[I + 1] >= 0xDC00 &&
+                   Units[I + 1] <= 0xDFFF) {
+            const char32_t Code = 0x10000 + ((Unit - 0xD800) << 10) + (Units[I + 1] - 0xDC00);
+            Size += Code >= 0x100000 ? 10 : 9;
+            ++I;
+        } else {
+            Size += 8;  // "&#xHHHH;", a lone surrogate as U+FFFD
+        }
+    }
+    return Size;
+}
+
 class TConverter {
 public:
     explicit TConverter(const std::string& From)
@@ -344,6 +374,7 @@ void LoadText(TStream& Source, TStream& Dest)
     Source.SetPosition(0);
     ReadBom(Source);
     TConverter converter(name);
+    ReserveFor(Dest, MaxTextBytes(name, Source.Size() - Source.Position()));
     // A carried-over incomplete sequence, then a new block.
     char in[2 * BlockSize];
     size_t tail = 0;
@@ -365,6 +396,14 @@ void LoadText(TStream& Source, TStream& Dest)
 
 void SaveText(TStream& Source, TStream& Dest)
 {
+    // Text in memory is measured first, so that a memory stream takes the output in one piece.
+    if (auto* Memory = dynamic_cast<TMemoryStream*>(&Source)) {
+        const int64_t From = Memory->Position();
+        if (From % 2 == 0 && From < Memory->Size()) {
+            const auto* Units = reinterpret_cast<const char16_t*>(Memory->Memory() + From);
+            ReserveFor(Dest, SavedSize(Units, static_cast<size_t>(Memory->Size() - From) / 2));
+        }
+    }
     uint8_t in[BlockSize + 1];
     size_t carried = 0;        // an odd byte left from the previous block
     char16_t pendingHigh = 0;  // a high surrogate whose partner may follow

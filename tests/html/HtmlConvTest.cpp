@@ -64,6 +64,8 @@ std::string Save(const WideString& Text, int64_t MaxRead = 1 << 30)
     TTestStream source(std::string(reinterpret_cast<const char*>(Text.data()), Text.size() * 2), MaxRead);
     TTestStream dest;
     SaveText(source, dest);
+    // Text in memory is measured before it is written: the output is sized exactly.
+    EXPECT_EQ(dest.Bytes().capacity(), dest.Bytes().size());
     return dest.Text();
 }
 

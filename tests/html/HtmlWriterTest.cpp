@@ -22,6 +22,21 @@ std::string Doc(THtmlRoot* Root)
 
 std::string Html(THtmlNode* Node) { return U8(NodeToHtml(Node)); }
 
+// A stream that only collects what is written: not a memory stream, so nothing is sized for it.
+class TSinkStream : public TStream {
+public:
+    int64_t Read(void*, int64_t) override { return 0; }
+    int64_t Write(const void* Buffer, int64_t Count) override
+    {
+        Bytes.append(static_cast<const char*>(Buffer), static_cast<size_t>(Count));
+        return Count;
+    }
+    int64_t Seek(int64_t, TSeekOrigin) override { return static_cast<int64_t>(Bytes.size()); }
+    void SetSize(int64_t) override {}
+
+    std::string Bytes;
+};
+
 }  // namespace
 
 TEST(HtmlWriter, DocumentLayout)
@@ -224,4 +239,37 @@ TEST(HtmlWriter, DeepTreesDoNotExhaustTheStack)
         EXPECT_LT(Out.size(), Depth * 400) << Name;
         EXPECT_EQ(GetPlainText(Top.get(), false), u"deep") << Name;
     }
+}
+
+TEST(HtmlWriter, OutputIsTheSameWhereverItGoes)
+{
+    // Pieces longer than the output buffer, many short ones, and text whose references are
+    // longer than the size estimate reckons with.
+    std::unique_ptr<THtmlRoot> R(Root({new THtmlDocType, El(tagHtml, {El(tagBody)})}));
+    THtmlTag* Body = R->EnsureBody();
+    Body->AddLast(Tx(u"<!--" + WideString(3000, u'c') + u"-->", tagComment));
+    Body->AddLast(El(tagPre, {Tx(WideString(5000, u'p'))}));
+    Body->AddLast(El(tagP, {Tx(WideString(3000, u'\u03d1'))}));
+    THtmlTag* List = El(tagUl);
+    Body->AddLast(List);
+    for (int I = 0; I < 400; ++I)
+        List->AddLast(El(tagLi, {{attrTitle, u"\u20ac" + IntToWide(I)}}, {Tx(u"item " + IntToWide(I) + u" of the list ")}));
+
+    TMemoryStream Memory;
+    ASSERT_TRUE(WriteDocument(Memory, R.get()));
+    const std::string Written(reinterpret_cast<const char*>(Memory.Memory()), static_cast<size_t>(Memory.Size()));
+    // Sized once from the estimate and grown in small steps past it, never doubled.
+    EXPECT_LT(Memory.Bytes().capacity(), Memory.Bytes().size() * 5 / 4);
+
+    TSinkStream Sink;
+    ASSERT_TRUE(WriteDocument(Sink, R.get()));
+    EXPECT_EQ(Sink.Bytes, Written);
+    const WideString Text = NodeToHtml(R.get());
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(Text.data()), Text.size() * 2), Written);
+    EXPECT_NE(Text.find(u"<p>&thetasym;&thetasym;"), WideString::npos);
+
+    TMemoryStream After;
+    After.WriteBuffer("ab", 2);
+    WriteHtml(After, R.get());
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(After.Memory()), static_cast<size_t>(After.Size())), "ab" + Written);
 }
