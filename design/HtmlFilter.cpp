@@ -1,0 +1,531 @@
+#include "HtmlFilter.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <climits>
+
+#include "HtmlConv.h"
+#include "HtmlFilterHelpers.h"
+#include "HtmlParser.h"
+#include "HtmlWriter.h"
+
+namespace zv {
+
+using namespace filter;
+
+namespace {
+
+// The page attributes of a body that the design page shows.
+constexpr std::initializer_list<THtmlAttrId> BodyPageAttributes = {
+    attrBackground, attrBgcolor,    attrText,      attrLink,        attrVlink,
+    attrAlink,      attrLeftmargin, attrTopmargin, attrRightmargin, attrBottommargin,
+};
+
+// One rule of the design style sheet: the picture that a design class shows behind a
+// transparent image, centred once.
+WideString PictureRule(std::u16string_view ClassName, std::u16string_view Picture)
+{
+    WideString Rule = u".";
+    Rule += ClassName;
+    Rule += u" {\r\n  background-image: url(edit:";
+    Rule += Picture;
+    Rule += u".gif);\r\n  background-repeat: no-repeat;\r\n  background-position: center;\r\n"
+            u"  background-color: #eee;\r\n}\r\n";
+    return Rule;
+}
+
+WideString MakeDesignHead()
+{
+    WideString Head = u"<html>\r\n<head>\r\n<style>\r\n"
+                      u"pre {\r\n  background-color: #eee;\r\n  border: solid #ccc 1px;\r\n"
+                      u"  margin-left: 50px;\r\n}\r\n"
+                      u"form {\r\n  border: dotted red 1px;\r\n}\r\n";
+    Head += PictureRule(u"dsgn_applet", u"applet");
+    Head += PictureRule(u"dsgn_flash", u"flash");
+    Head += PictureRule(u"dsgn_mplayer", u"mplayer");
+    Head += PictureRule(u"dsgn_quicktime", u"quicktime");
+    Head += PictureRule(u"dsgn_real", u"real");
+    Head += PictureRule(u"dsgn_activex", u"activex");
+    Head += PictureRule(u"dsgn_marquee", u"marquee");
+    Head += u".dsgn_broken {\r\n  background-image: url(edit:broken.gif);\r\n"
+            u"  background-color: #eee;\r\n}\r\n";
+    Head += PictureRule(u"dsgn_remote", u"remote");
+    Head += PictureRule(u"dsgn_absolute", u"absolute");
+    Head += u".dsgn_layout, .dsgn_layout td {\r\n  border: dotted silver 1px;\r\n}\r\n"
+            u"</style>\r\n"
+            u"<script type=\"text/javascript\">\r\n<!--\r\n"
+            u"function cancelEvent(event){\r\n  event.returnValue = false;\r\n"
+            u"  event.cancelBubble = true;\r\n  return false;\r\n}\r\n-->\r\n</script>\r\n"
+            u"</head>\r\n";
+    return Head;
+}
+
+const WideString& DesignHead()
+{
+    static const WideString Head = MakeDesignHead();
+    return Head;
+}
+
+// The placeholder picture of a node that the design page cannot show.
+const char16_t* PlaceholderPicture(const THtmlNode* Node)
+{
+    switch (Node->Kind()) {
+    case tagComment: return u"comment.gif";
+    case tagPhp: return u"php.gif";
+    case tagAsp: return u"asp.gif";
+    case tagScript: {
+        auto* Tag = dynamic_cast<const THtmlTag*>(Node);
+        return Tag && !Tag->GetAttribute(attrSrc).empty() ? u"scriptfile.gif" : u"script.gif";
+    }
+    case tagMap: return u"map.gif";
+    case tagEmbed: return u"embed.gif";
+    case tagIsIndex: return u"isindex.gif";
+    case tagBaseFont: return u"basefont.gif";
+    case tagNoScript: return u"noscript.gif";
+    case tagNoFrames: return u"noframes.gif";
+    case tagBgSound: return u"bgsound.gif";
+    case tagInput: return u"hidden.gif";
+    case tagA: return u"anchor.gif";
+    default: return u"unknown.gif";
+    }
+}
+
+bool IsInputOfType(const THtmlTag* Tag, std::u16string_view Type)
+{
+    return Tag->Kind() == tagInput && SameTextAscii(Tag->GetAttribute(attrType), Type);
+}
+
+// The ids of a tag's attributes in list order.
+std::vector<THtmlAttrId> AttributeOrder(const THtmlTag* Tag)
+{
+    std::vector<THtmlAttrId> Order;
+    const int N = Tag->GetAttributeCount();
+    Order.reserve(N);
+    for (int I = 0; I < N; ++I)
+        Order.push_back(Tag->GetAttributeId(I));
+    return Order;
+}
+
+// Dest receives those of Ids that Source has, in the order given.
+void CopyPresent(THtmlTag* Dest, const THtmlTag* Source, std::initializer_list<THtmlAttrId> Ids)
+{
+    constexpr size_t MaxIds = 16;
+    WideString Values[MaxIds];
+    bool Found[MaxIds] = {};
+    const int Count = Source->GetAttributeCount();
+    for (int I = 0; I < Count; ++I) {
+        const auto At = std::find(Ids.begin(), Ids.end(), Source->GetAttributeId(I));
+        const auto K = static_cast<size_t>(At - Ids.begin());
+        if (At != Ids.end() && K < MaxIds && !Found[K]) {
+            Values[K] = Source->GetAttributeByIndex(I);
+            Found[K] = true;
+        }
+    }
+    for (size_t K = 0; K < Ids.size() && K < MaxIds; ++K)
+        if (Found[K])
+            Dest->SetAttribute(Ids.begin()[K], Values[K]);
+}
+
+// "file://" URL of a local path, with everything but unreserved characters and "/" escaped.
+WideString FileUrl(const std::string& Path)
+{
+    static const char Hex[] = "0123456789ABCDEF";
+    std::string Url = "file://";
+    for (unsigned char C : Path) {
+        if ((C >= 'A' && C <= 'Z') || (C >= 'a' && C <= 'z') || (C >= '0' && C <= '9') ||
+            C == '/' || C == '-' || C == '.' || C == '_' || C == '~') {
+            Url += static_cast<char>(C);
+        } else {
+            Url += '%';
+            Url += Hex[C >> 4];
+            Url += Hex[C & 15];
+        }
+    }
+    return Latin1ToUtf16(Url);
+}
+
+bool IsRegularFile(const std::string& Path)
+{
+    struct stat Info;
+    return ::stat(Path.c_str(), &Info) == 0 && S_ISREG(Info.st_mode);
+}
+
+}  // namespace
+
+WideString filter::ObjectDesignClass(WideStringView ClassId)
+{
+    if (SameTextAscii(ClassId, u"clsid:D27CDB6E-AE6D-11cf-96B8-444553540000"))
+        return u"dsgn_flash";
+    if (SameTextAscii(ClassId, u"clsid:6BF52A52-394A-11D3-B153-00C04F79FAA6") ||
+        SameTextAscii(ClassId, u"clsid:22D6F312-B0F6-11D0-94AB-0080C74C7E95"))
+        return u"dsgn_mplayer";
+    if (SameTextAscii(ClassId, u"clsid:02BF25D5-8C17-4B23-BC80-D3488ABDDC6B"))
+        return u"dsgn_quicktime";
+    if (SameTextAscii(ClassId, u"clsid:CFCDAA03-8BE4-11cf-B84B-0020AFBBCCFA"))
+        return u"dsgn_real";
+    return u"dsgn_activex";
+}
+
+// ---------------------------------------------------------------------------------------------
+// The object list and design ids
+
+THtmlFilter::~THtmlFilter() { Clear(); }
+
+THtmlNode* THtmlFilter::Object(int Index) const
+{
+    if (Index < 0 || Index >= ObjectCount())
+        return nullptr;
+    return FObjects[Index].Node.get();
+}
+
+WideString THtmlFilter::NextId() const
+{
+    WideString Id(IdPrefix);
+    Id += IntToWide(ObjectCount());
+    return Id;
+}
+
+WideString THtmlFilter::AddObject(std::unique_ptr<THtmlNode> Node)
+{
+    WideString Id = NextId();
+    FObjects.push_back({std::move(Node), {}});
+    return Id;
+}
+
+int THtmlFilter::IndexOfId(WideStringView Id)
+{
+    if (Id.substr(0, IdPrefix.size()) != IdPrefix || Id.size() == IdPrefix.size())
+        return -1;
+    int64_t Value = 0;
+    for (char16_t C : Id.substr(IdPrefix.size())) {
+        if (C < u'0' || C > u'9')
+            return -1;
+        Value = Value * 10 + (C - u'0');
+        if (Value > INT_MAX)
+            return -1;
+    }
+    return static_cast<int>(Value);
+}
+
+THtmlNode* THtmlFilter::FindObject(WideStringView Id) const { return Object(IndexOfId(Id)); }
+
+void THtmlFilter::Clear()
+{
+    for (TStoredObject& Entry : FObjects)
+        Entry.Node.reset();
+    FObjects.clear();
+    FRoot.reset();
+}
+
+void THtmlFilter::SetBasePath(const std::string& Path)
+{
+    FBasePath = Path;
+    if (!FBasePath.empty() && FBasePath.back() != '/')
+        FBasePath += '/';
+}
+
+// ---------------------------------------------------------------------------------------------
+// Loading
+
+void THtmlFilter::LoadFromStream(TStream& Stream)
+{
+    TMemoryStream Text;
+    LoadText(Stream, Text);
+    Text.SetPosition(0);
+    TakeTree(ParseHtml(Text));
+}
+
+void THtmlFilter::LoadFromString(WideStringView Text)
+{
+    TakeTree(ParseHtml(Text));
+}
+
+void THtmlFilter::TakeTree(std::unique_ptr<THtmlRoot> NewRoot)
+{
+    Clear();
+    FRoot = std::move(NewRoot);
+    PrepareDesign();
+    EnsureDocType();
+}
+
+void THtmlFilter::NewDocument()
+{
+    Clear();
+    FRoot = std::make_unique<THtmlRoot>();
+    FRoot->AddLast(new THtmlDocType);
+    if (!Generator.empty()) {
+        auto* Meta = new THtmlTag(tagMeta);
+        Meta->SetAttribute(attrName, u"Generator");
+        Meta->SetAttribute(attrContent, Utf8ToUtf16(Generator));
+        FRoot->EnsureHead()->AddLast(Meta);
+    }
+    THtmlTag* Body = FRoot->EnsureBody();
+    Body->SetAttribute(attrId, AddObject(std::make_unique<THtmlTag>(tagBody)));
+    Body->SetAttribute(attrContentEditable, u"TRUE");
+}
+
+// ---------------------------------------------------------------------------------------------
+// The preparation pass
+
+void THtmlFilter::PrepareDesign()
+{
+    if (!FRoot)
+        return;
+    FClassified.clear();
+    TLinkNode* N = FRoot->NextInTree(nullptr);
+    while (N) {
+        auto* Node = static_cast<THtmlNode*>(N);
+        TLinkNode* InPlace = N;
+        switch (Node->Kind()) {
+        case tagComment:
+        case tagPhp:
+        case tagAsp:
+        case tagUnknown:
+            InPlace = MakePlaceholder(Node);
+            break;
+        case tagStyle:
+            // A comment in a style sheet is its text, which the page keeps as it stands.
+            N = NextOutside(FRoot.get(), N);
+            continue;
+        case tagScript:
+        case tagMap:
+        case tagEmbed:
+        case tagIsIndex:
+        case tagBaseFont:
+        case tagNoScript:
+        case tagNoFrames:
+        case tagBgSound:
+        case tagInput:
+        case tagA:
+        case tagApplet:
+        case tagMarquee:
+        case tagObject:
+        case tagImg:
+        case tagTable:
+        case tagBody:
+        case tagMeta:
+            if (THtmlTag* Tag = AsTag(Node))
+                InPlace = PrepareElement(Tag);
+            break;
+        default:
+            break;
+        }
+        N = FRoot->NextInTree(InPlace);
+    }
+    FClassified.clear();
+}
+
+TLinkNode* THtmlFilter::PrepareElement(THtmlTag* Tag)
+{
+    switch (Tag->Kind()) {
+    case tagInput:
+        if (IsInputOfType(Tag, u"hidden"))
+            return MakePlaceholder(Tag);
+        if (IsInputOfType(Tag, u"image"))
+            MakeImage(Tag);
+        return Tag;
+    case tagA:
+        return Tag->GetAttribute(attrName).empty() ? Tag : MakePlaceholder(Tag);
+    case tagApplet:
+        MakeObjectLike(Tag, u"dsgn_applet");
+        return Tag;
+    case tagMarquee:
+        MakeObjectLike(Tag, u"dsgn_marquee");
+        return Tag;
+    case tagObject:
+        MakeObjectLike(Tag, ObjectDesignClass(Tag->GetAttribute(attrClassid)));
+        return Tag;
+    case tagImg:
+        MakeImage(Tag);
+        return Tag;
+    case tagTable:
+        MakeTable(Tag);
+        return Tag;
+    case tagBody:
+        MakeBody(Tag);
+        return Tag;
+    case tagMeta:
+        PrepareMeta(Tag);
+        return Tag;
+    default:  // script, map, embed, isindex, basefont, noscript, noframes, bgsound
+        return MakePlaceholder(Tag);
+    }
+}
+
+THtmlTag* THtmlFilter::MakePlaceholder(THtmlNode* Node)
+{
+    auto* Img = new THtmlTag(tagImg);
+    const WideString Id = NextId();
+    Img->SetAttribute(attrId, Id);
+    WideString Src = u"edit:";
+    Src += PlaceholderPicture(Node);
+    Img->SetAttribute(attrSrc, Src);
+    Img->SetAttribute(attrOnResize, u"cancelEvent()");
+    Node->InsertBefore(Img);
+    Node->Parent()->Remove(Node);
+    AddObject(std::unique_ptr<THtmlNode>(Node));
+    return Img;
+}
+
+void THtmlFilter::MakeObjectLike(THtmlTag* Node, WideStringView ClassName)
+{
+    auto Stored = std::make_unique<THtmlTag>(Node->Kind());
+    Stored->Assign(Node);
+    const THtmlTag* Copy = Stored.get();
+    const WideString Id = AddObject(std::move(Stored));
+    Node->ClearAttributes();
+    Node->Clear();
+    Node->SetKind(tagImg);
+    Node->SetAttribute(attrId, Id);
+    Node->SetAttribute(attrClass, ClassName);
+    Node->SetAttribute(attrSrc, TransparentSrc);
+    CopyPresent(Node, Copy, {attrWidth, attrHeight, attrAlign});
+    Node->SetAttribute(attrOnResizeEnd, ReportResize);
+}
+
+void THtmlFilter::MakeImage(THtmlTag* Node)
+{
+    const bool IsInput = Node->Kind() == tagInput;
+    auto Stored = std::make_unique<THtmlTag>(Node->Kind());
+    if (IsInput)
+        CopyPresent(Stored.get(), Node,
+                    {attrId, attrClass, attrType, attrName, attrSrc, attrStyle, attrWidth,
+                     attrHeight, attrOnResizeEnd});
+    else
+        CopyPresent(Stored.get(), Node,
+                    {attrId, attrClass, attrSrc, attrStyle, attrWidth, attrHeight,
+                     attrOnResizeEnd});
+    const WideString Src = Stored->GetAttribute(attrSrc);
+    const WideString Id = AddObject(std::move(Stored));
+    FObjects.back().SourceOrder = AttributeOrder(Node);
+
+    Node->SetKind(tagImg);
+    for (THtmlAttrId Gone : {attrId, attrClass, attrSrc, attrStyle})
+        Node->DeleteAttribute(Gone);
+    if (IsInput) {
+        Node->DeleteAttribute(attrType);
+        Node->DeleteAttribute(attrName);
+    }
+    // A page often shows one picture many times: each source is looked up once a pass.
+    auto [Known, New] = FClassified.try_emplace(Src);
+    if (New)
+        ClassifyImageSrc(Src, Known->second.first, Known->second.second);
+    const WideString& ClassName = Known->second.first;
+    const WideString& DesignSrc = Known->second.second;
+    Node->SetAttribute(attrId, Id);
+    PutAttribute(Node, attrClass, ClassName);
+    Node->SetAttribute(attrSrc, DesignSrc);
+    Node->SetAttribute(attrOnResizeEnd, ReportResize);
+}
+
+void THtmlFilter::MakeTable(THtmlTag* Node)
+{
+    auto Stored = std::make_unique<THtmlTag>(tagTable);
+    CopyPresent(Stored.get(), Node,
+                {attrId, attrClass, attrStyle, attrWidth, attrHeight, attrOnResizeEnd});
+    const WideString Id = AddObject(std::move(Stored));
+    FObjects.back().SourceOrder = AttributeOrder(Node);
+
+    for (THtmlAttrId Gone : {attrId, attrClass, attrStyle})
+        Node->DeleteAttribute(Gone);
+    Node->SetAttribute(attrId, Id);
+    const WideString Border = Node->GetAttribute(attrBorder);
+    if (Border.empty() || Border == u"0")
+        Node->SetAttribute(attrClass, u"dsgn_layout");
+    Node->SetAttribute(attrOnResizeEnd, ReportResize);
+}
+
+void THtmlFilter::MakeBody(THtmlTag* Node)
+{
+    auto Stored = std::make_unique<THtmlTag>(tagBody);
+    Stored->AssignAttributes(Node);
+    const THtmlTag* Copy = Stored.get();
+    const WideString Id = AddObject(std::move(Stored));
+    Node->ClearAttributes();
+    Node->SetAttribute(attrId, Id);
+    Node->SetAttribute(attrContentEditable, u"TRUE");
+    CopyPresent(Node, Copy, BodyPageAttributes);
+}
+
+void THtmlFilter::PrepareMeta(THtmlTag* Node) const
+{
+    if (SameTextAscii(Node->GetAttribute(attrName), u"Generator"))
+        PutAttribute(Node, attrContent, Utf8ToUtf16(Generator));
+    else if (SameTextAscii(Node->GetAttribute(attrHttpEquiv), u"Content-Type"))
+        Node->SetAttribute(attrContent, u"text/html; charset=ISO-8859-1");
+    // Saved files hold one byte per character, whatever the page declared.
+    if (!Node->GetAttribute(attrCharset).empty())
+        Node->SetAttribute(attrCharset, u"ISO-8859-1");
+}
+
+void THtmlFilter::EnsureDocType()
+{
+    if (!FRoot)
+        return;
+    for (THtmlNode* N = FRoot->FirstNode(); N; N = N->NextNode())
+        if (N->Kind() == tagDocType)
+            return;
+    FRoot->AddFirst(new THtmlDocType);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The design document
+
+WideString THtmlFilter::GetDesignHtml()
+{
+    if (!FRoot)
+        return {};
+    const auto Put = [](TStream& Stream, WideStringView Text) {
+        Stream.WriteBuffer(Text.data(), static_cast<int64_t>(Text.size() * sizeof(char16_t)));
+    };
+    TMemoryStream Stream;
+    Put(Stream, DesignHead());
+    if (THtmlNode* Body = FRoot->FindFirstOfKind(tagBody)) {
+        WriteHtml(Stream, Body);
+    } else {
+        Put(Stream, u"<body id=\"");
+        Put(Stream, AddObject(std::make_unique<THtmlTag>(tagBody)));
+        Put(Stream, u"\" contentEditable></body>");
+    }
+    Put(Stream, u"\r\n</html>");
+    return WideString(reinterpret_cast<const char16_t*>(Stream.Memory()),
+                      static_cast<size_t>(Stream.Size()) / sizeof(char16_t));
+}
+
+void THtmlFilter::ClassifyImageSrc(WideStringView Src, WideString& ClassName,
+                                   WideString& DesignSrc) const
+{
+    DesignSrc = TransparentSrc;
+    if (StartsWithTextAscii(Src, u"http://")) {
+        ClassName = u"dsgn_remote";
+        return;
+    }
+    if (StartsWithTextAscii(Src, u"file://") || (!Src.empty() && Src.front() == u'/')) {
+        ClassName = u"dsgn_absolute";
+        return;
+    }
+    // A relative path: shown from the document's folder when the picture is there. A page
+    // without a folder cannot reach it.
+    const std::string Path = FBasePath + Utf16ToUtf8(Src);
+    if (FBasePath.empty() || !IsRegularFile(Path)) {
+        ClassName = u"dsgn_broken";
+        return;
+    }
+    ClassName.clear();
+    DesignSrc = FileUrl(Path);
+}
+
+void THtmlFilter::UpdateBodyObject()
+{
+    if (!FRoot)
+        return;
+    auto* Body = AsTag(FRoot->FindFirstOfKind(tagBody));
+    if (!Body)
+        return;
+    auto* Stored = AsTag(FindObject(Body->GetAttribute(attrId)));
+    if (Stored && Stored->Kind() == tagBody)
+        TakeAttributes(Stored, Body, BodyPageAttributes);
+}
+
+}  // namespace zv

@@ -1,0 +1,165 @@
+#pragma once
+// The design filter: turns the document tree into the page that the design view edits, in
+// which elements that cannot be edited live stand as placeholder pictures, and turns the
+// edited page back into the document. Every design element carries an id "dsgn_:::_" + n;
+// entry n of the object list holds the source node behind it.
+
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "HtmlNodes.h"
+#include "Streams.h"
+#include "WStrList.h"
+#include "WideText.h"
+
+namespace zv {
+
+// What an open builder hands back: the stored node (owned by the filter), its design id and
+// the unfinished design tag, which the caller completes with its own attributes and ">".
+struct TDesignObject {
+    THtmlTag* Node = nullptr;
+    WideString Id;
+    WideString Html;
+};
+
+class THtmlFilter {
+public:
+    THtmlFilter() = default;
+    ~THtmlFilter();
+    THtmlFilter(const THtmlFilter&) = delete;
+    THtmlFilter& operator=(const THtmlFilter&) = delete;
+
+    // Text of the META generator content (UTF-8).
+    std::string Generator;
+
+    // The document tree; nil when no document is loaded.
+    THtmlRoot* Root() const { return FRoot.get(); }
+    // The stored nodes; entry n belongs to the design id "dsgn_:::_" + n.
+    int ObjectCount() const { return static_cast<int>(FObjects.size()); }
+    THtmlNode* Object(int Index) const;
+
+    // Folder of the document (UTF-8), ending in "/" when not empty.
+    const std::string& BasePath() const { return FBasePath; }
+    void SetBasePath(const std::string& Path);
+
+    // Frees the tree and every stored node; Generator and BasePath stay.
+    void Clear();
+
+    // Load a document: bytes in any supported character set, or UTF-16 text. A conversion or
+    // parser error passes to the caller and leaves the previous document as it was.
+    void LoadFromStream(TStream& Stream);
+    void LoadFromString(WideStringView Text);
+    // Replaces the document by an empty page.
+    void NewDocument();
+
+    // The complete design document; empty without a tree.
+    WideString GetDesignHtml();
+
+    // The two passes that follow every parse.
+    void PrepareDesign();
+    void EnsureDocType();
+
+    // The index a design id encodes; -1 without the prefix or a decimal number after it.
+    static int IndexOfId(WideStringView Id);
+    // The stored node of a design id; nil when the id leads nowhere.
+    THtmlNode* FindObject(WideStringView Id) const;
+
+    // How an image source is shown: a design class (possibly empty) and the src to show.
+    void ClassifyImageSrc(WideStringView Src, WideString& ClassName, WideString& DesignSrc) const;
+
+    // Copies the ten page attributes of the tree's body onto its stored body node.
+    void UpdateBodyObject();
+
+    // Mapping back. ReadDesign replaces the tree's body by the body of the given design HTML
+    // (a parser error passes before the tree is touched); nothing without a tree.
+    void ReadDesign(WideStringView Html);
+    // The next three turn the tree into its source form for a moment and back: afterwards the
+    // tree and the stored nodes are as before (up to the blanks that writing trims at the ends
+    // of texts written on one line).
+    // A copy of the tree with every design element turned back into its source (an empty root
+    // without a tree).
+    std::unique_ptr<THtmlRoot> RebuildSource();
+    // The document's source text; empty without a tree.
+    WideString GetSourceText();
+    // The saved form of the document, one byte per character; nothing without a tree.
+    void SaveToStream(TStream& Stream);
+
+    // Builders: each stores a new source node under the next id and returns the design HTML
+    // that stands for it. The complete ones return a whole placeholder tag.
+    WideString NewAnchorPlaceholder(WideStringView Name);
+    WideString NewCommentPlaceholder(WideStringView Text);
+    WideString NewScriptPlaceholder(WideStringView Type, WideStringView Text, bool Defer);
+    WideString NewScriptFilePlaceholder(WideStringView Src, WideStringView Type, bool Defer,
+                                        WideStringView Charset);
+    WideString NewBgSoundPlaceholder(WideStringView Src, int Loop, bool AutoStart);
+    WideString NewHiddenInputPlaceholder(WideStringView Name, WideStringView Value);
+    // The open ones return the start of the design tag, every attribute followed by a blank.
+    TDesignObject NewImageObject(WideStringView Src);
+    TDesignObject NewImageInputObject(WideStringView Src, WideStringView Name);
+    TDesignObject NewObjectObject(WideStringView ClassId);
+    TDesignObject NewMarqueeObject(WideStringView Text);
+    TDesignObject NewAppletObject();
+    TDesignObject NewActiveXObject();
+    TDesignObject NewTableObject(WideStringView Border);
+
+    // Operations on the stored node behind a design element.
+    void SetImageSrc(WideStringView Id, WideStringView Src, WideString& DesignSrc,
+                     WideString& ClassName);
+    void SetObjectSize(WideStringView Id, WideStringView Width, WideStringView Height);
+    // "#" + name of every stored map with a name, in list order (the list is cleared first).
+    void GetMapNames(TWideStrings& Strings) const;
+    static WideString GetObjectParam(const THtmlTag* ObjectNode, WideStringView Name);
+    // Writes a param child; an empty value or the default (ignoring case) removes it.
+    static void SetObjectParam(THtmlTag* ObjectNode, WideStringView Name,
+                               WideStringView DefaultValue, WideStringView Value);
+    // Replaces every embed inside the object by one new embed, its last child, that mirrors
+    // the object's size, id and params.
+    static THtmlTag* RebuildEmbed(THtmlTag* ObjectNode);
+
+private:
+    WideString NextId() const;
+    // Appends Node under the next id and returns that id.
+    WideString AddObject(std::unique_ptr<THtmlNode> Node);
+    TDesignObject NewImage(std::unique_ptr<THtmlTag> Node, WideStringView Src);
+    TDesignObject NewObject(std::unique_ptr<THtmlTag> Node, WideStringView ClassName);
+    // Puts NewRoot in place of the document after the passes that follow a parse.
+    void TakeTree(std::unique_ptr<THtmlRoot> NewRoot);
+
+    // The preparation of one node; each answers the node now standing in its place.
+    TLinkNode* PrepareElement(THtmlTag* Tag);
+    THtmlTag* MakePlaceholder(THtmlNode* Node);
+    void MakeObjectLike(THtmlTag* Node, WideStringView ClassName);
+    void MakeImage(THtmlTag* Node);
+    void MakeTable(THtmlTag* Node);
+    void MakeBody(THtmlTag* Node);
+    void PrepareMeta(THtmlTag* Node) const;
+    // Turns every design element of the tree into its source in place, and back.
+    struct TSourceMapping;
+    class TSourceScope;
+    void MapToSource(TSourceMapping& Mapping);
+    void UnmapSource(TSourceMapping& Mapping);
+    // A new element of Kind with the attributes of a design image or table turned back: the
+    // Restored ones come from its stored node of Index, in the order of the loaded page.
+    std::unique_ptr<THtmlTag> SourceElement(const THtmlTag* Design, const THtmlTag* Stored,
+                                            THtmlTagId Kind,
+                                            std::initializer_list<THtmlAttrId> Restored,
+                                            int Index) const;
+
+    struct TStoredObject {
+        std::unique_ptr<THtmlNode> Node;
+        // For a loaded image, image input or table: its attribute ids in the page's order.
+        std::vector<THtmlAttrId> SourceOrder;
+    };
+
+    std::unique_ptr<THtmlRoot> FRoot;
+    std::vector<TStoredObject> FObjects;
+    std::string FBasePath;
+    // Image sources classified during one preparation pass: class and design src.
+    std::unordered_map<WideString, std::pair<WideString, WideString>> FClassified;
+};
+
+}  // namespace zv
