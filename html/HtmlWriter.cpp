@@ -277,15 +277,11 @@ private:
             return;
         const bool Trailing = S[End - 1] <= u' ';
         End -= Trailing ? 1 : 0;
-        size_t Length = 0, Blanks = 0;
+        size_t Length = End - Begin, Blanks = 0;
         for (size_t I = Begin; I < End; ++I) {
-            const char16_t C = S[I];
-            if (C < 128) {
-                ++Length;
-                Blanks += C <= u' ';
-            } else {
-                Length += static_cast<size_t>(ReferenceLength(C));
-            }
+            Blanks += S[I] <= u' ';
+            if (S[I] >= 128)
+                Length += static_cast<size_t>(ReferenceLength(S[I]) - 1);
         }
         Piece(static_cast<double>(Length));
         PendingBlank = AfterBlank = Trailing;
