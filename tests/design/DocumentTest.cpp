@@ -186,7 +186,7 @@ TEST(DesignerDocument, DeepAndOddDocumentsLoad)
     H.LoadFile("deep.html", "<html><body><p>top</p>" + Deep + "</body></html>");
     EXPECT_TRUE(H.Eval("document.body.textContent").toString().contains("bottom"));
     EXPECT_LE(H.Eval("(function(){ let n = 0; for (let e = document.querySelector('div'); e;"
-                     " e = e.querySelector(':scope > div')) n++; return n; })()").toInt(), 512);
+                     " e = e.querySelector(':scope > div')) n++; return n; })()").toInt(), 513);
     EXPECT_NE(D.GetHtml().find(u"bottom"), WideString::npos);
 
     // quotes, backslashes and characters beyond the basic plane travel intact
