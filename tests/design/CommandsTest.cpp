@@ -162,7 +162,9 @@ TEST(DesignerUndo, UndoAndRedoGiveBackThePageAfterEveryCommand)
         C.Run();
         const QString After = H.BodyHtml();
         EXPECT_NE(After, Before);
-        if (std::string(C.Name) != "Typing") EXPECT_EQ(Names(D).back(), C.Name);
+        if (std::string(C.Name) != "Typing") {
+            EXPECT_EQ(Names(D).back(), C.Name);
+        }
         while (D.CanUndo()) D.Undo();
         EXPECT_EQ(H.BodyHtml(), Before);
         while (D.CanRedo()) D.Redo();
