@@ -909,6 +909,14 @@ const api = {
     tableLayout: n => [...table(n).rows].map(r => [handle(r), r.rowIndex,
         [...r.cells].map(c => [handle(c), c.cellIndex, c.rowSpan, c.colSpan]
             .concat(rectOf(c), [runtimeBg.get(c) || '']))]),
+    // the table is the row group's parent, or the row's when the row stands in the table itself
+    cellPlace: function (n) {
+        const c = element(n), r = c.parentElement;
+        let t = r && r.parentElement;
+        if (t && t.localName !== 'table') t = t.parentElement;
+        if (t && t.localName !== 'table') t = null;
+        return [handle(t), t ? t.id : '', handle(r)].concat(rectOf(c));
+    },
     selType: selectionType,
     selRange: function () {
         const r = selectionRange();
