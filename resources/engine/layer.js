@@ -361,6 +361,8 @@ for (const type of ['mousedown', 'mousemove', 'mouseup', 'mouseout', 'mouseover'
         if (type === 'mousedown') pressed(e);
         else if (resizing && type === 'mousemove') trackResize(e);
         else if (type === 'mouseup') {
+            // the drag may have selected more after the last selectionchange was handled
+            if (suppressSelection && getSelection().rangeCount) getSelection().removeAllRanges();
             suppressSelection = false;
             if (resizing) endResize();
         } else if (type === 'contextmenu') {
