@@ -15,8 +15,13 @@ const WideString Highlight = u"yellow";
 
 bool IsHighlighted(const TCellLayout& Cell) { return Cell.RuntimeBackground == Highlight; }
 
-// The engine reads rowspan="0" as 0 ("to the end of the group"); it counts as one row here.
 int SpanOf(int Value) { return std::max(1, Value); }
+
+// Rows a cell of row Row covers; rowspan="0" reaches to the last of the table's Total rows.
+int RowsOf(const TCellLayout& Cell, int Row, int Total)
+{
+    return Cell.rowSpan == 0 ? std::max(1, Total - Row) : SpanOf(Cell.rowSpan);
+}
 
 TRect RectOf(const QRect& R) { return {R.x(), R.y(), R.x() + R.width(), R.y() + R.height()}; }
 
@@ -40,10 +45,10 @@ TRect Union(const TRect& A, const TRect& B)
 
 using TTableLayout = std::vector<TRowLayout>;
 
-// Adds a cell of row Row to the row width list.
-void Accumulate(std::vector<int>& Widths, int Row, const TCellLayout& Cell)
+// Adds a cell of row Row of a table of Total rows to the row width list.
+void Accumulate(std::vector<int>& Widths, int Row, int Total, const TCellLayout& Cell)
 {
-    const int Rows = SpanOf(Cell.rowSpan);
+    const int Rows = RowsOf(Cell, Row, Total);
     if (static_cast<int>(Widths.size()) < Row + Rows) Widths.resize(Row + Rows, 0);
     for (int R = Row; R < Row + Rows; ++R) Widths[R] += SpanOf(Cell.colSpan);
 }
@@ -52,7 +57,8 @@ void Measure(const TTableLayout& Rows, std::vector<int>& Widths, int& MaxWidth, 
 {
     Widths.clear();
     for (size_t I = 0; I < Rows.size(); ++I)
-        for (const TCellLayout& Cell : Rows[I].Cells) Accumulate(Widths, static_cast<int>(I), Cell);
+        for (const TCellLayout& Cell : Rows[I].Cells)
+            Accumulate(Widths, static_cast<int>(I), static_cast<int>(Rows.size()), Cell);
     RowCount = static_cast<int>(Widths.size());
     MaxWidth = Widths.empty() ? 0 : *std::max_element(Widths.begin(), Widths.end());
 }
@@ -80,7 +86,8 @@ std::vector<std::vector<TSlot>> GridOf(const TTableLayout& Rows)
             const TCellLayout& Cell = Rows[R].Cells[I];
             while (Col < static_cast<int>(Taken[R].size()) && Taken[R][Col]) ++Col;
             const TSlot S{&Cell, static_cast<int>(R), static_cast<int>(I), Col,
-                          SpanOf(Cell.rowSpan), SpanOf(Cell.colSpan)};
+                          RowsOf(Cell, static_cast<int>(R), static_cast<int>(Rows.size())),
+                          SpanOf(Cell.colSpan)};
             // spans past the last row cover nothing that needs a place
             for (size_t Below = R; Below < Rows.size() && static_cast<int>(Below) < S.Bottom();
                  ++Below) {
@@ -92,6 +99,19 @@ std::vector<std::vector<TSlot>> GridOf(const TTableLayout& Rows)
         }
     }
     return Grid;
+}
+
+// A span of 1 is the default: the attribute goes rather than saying so.
+void SetColSpan(const THtmlTableCell& Cell, int Value)
+{
+    if (Value == 1) Cell.removeAttribute("colspan");
+    else Cell.setColSpan(Value);
+}
+
+void SetRowSpan(const THtmlTableCell& Cell, int Value)
+{
+    if (Value == 1) Cell.removeAttribute("rowspan");
+    else Cell.setRowSpan(Value);
 }
 
 // Runs the changes as the undo group Name. The group is recorded only when they succeed,
@@ -270,7 +290,7 @@ void THtmlDesigner::InsertRow(bool Below)
     AsAction(*this, Below ? "Insert Row Below" : "Insert Row Above", [&] {
         const THtmlTableRow NewRow = Table.insertRow(At);
         for (int K = Covered; K < MaxWidth; ++K) NewRow.insertCell(0);
-        for (const TSlot* S : Crossing) S->Cell->Cell.setRowSpan(S->RowSpan + 1);
+        for (const TSlot* S : Crossing) SetRowSpan(S->Cell->Cell, S->RowSpan + 1);
     }, true);
 }
 
@@ -316,7 +336,7 @@ void THtmlDesigner::InsertColumn(bool After)
             // a short row gets the cell at its end
             Rows[R].Row.insertCell(Next == Grid[R].end() ? -1 : Next->Index);
         }
-        for (const TSlot* S : Growing) S->Cell->Cell.setColSpan(S->ColSpan + 1);
+        for (const TSlot* S : Growing) SetColSpan(S->Cell->Cell, S->ColSpan + 1);
     }, true);
 }
 
@@ -380,8 +400,8 @@ void THtmlDesigner::DeleteBand(bool Columns)
                 for (int R = S.Row + 1; R < S.Bottom() && R < RowTotal; ++R) LostRows += DropRow[R];
                 for (int C = S.Col; Columns && C < S.Right() && C < static_cast<int>(GoneCols.size()); ++C)
                     LostCols += GoneCols[C];
-                if (LostRows) S.Cell->Cell.setRowSpan(std::max(1, S.RowSpan - LostRows));
-                if (LostCols) S.Cell->Cell.setColSpan(std::max(1, S.ColSpan - LostCols));
+                if (LostRows) SetRowSpan(S.Cell->Cell, std::max(1, S.RowSpan - LostRows));
+                if (LostCols) SetColSpan(S.Cell->Cell, std::max(1, S.ColSpan - LostCols));
             }
         LastRow = {};
         LastCell = {};
@@ -451,8 +471,8 @@ void THtmlDesigner::MergeCells()
                 if (*S != First) Rows[(*S)->Row].Row.deleteCell((*S)->Index);
             const THtmlTableCell& Cell = First->Cell->Cell;
             Cell.setInnerHTML(Content);
-            Cell.setColSpan(Block->Right - First->Col);
-            Cell.setRowSpan(Block->Bottom - First->Row);
+            SetColSpan(Cell, Block->Right - First->Col);
+            SetRowSpan(Cell, Block->Bottom - First->Row);
             LastCell = Cell;
             LastRow = Rows[First->Row].Row;
         }
@@ -470,7 +490,8 @@ void THtmlDesigner::SplitCell(const THtmlTableCell& Cell, int RowIndex)
     if (!K.Cell || RowIndex < 0) return;
     const int X = K.Offset.x();
     const int Cols = SpanOf(K.colSpan);
-    const int Last = std::min(RowIndex + SpanOf(K.rowSpan), static_cast<int>(Rows.size()));
+    const int Total = static_cast<int>(Rows.size());
+    const int Last = std::min(RowIndex + RowsOf(K, RowIndex, Total), Total);
     // where the new cells go in each row the cell covers; rows a span reaches past the
     // table's end are not there to fill
     std::vector<int> Places;
@@ -480,8 +501,8 @@ void THtmlDesigner::SplitCell(const THtmlTableCell& Cell, int RowIndex)
                                        [&](const TCellLayout& C) { return C.Offset.x() > X; });
         Places.push_back(Next == Cells.end() ? -1 : static_cast<int>(Next - Cells.begin()));
     }
-    Cell.setRowSpan(1);
-    Cell.setColSpan(1);
+    SetRowSpan(Cell, 1);
+    SetColSpan(Cell, 1);
     if (!K.RuntimeBackground.empty()) Cell.setRuntimeStyleBackground(WideString());
     for (int R = RowIndex; R < Last; ++R) {
         const int Count = R == RowIndex ? Cols - 1 : Cols;
@@ -502,7 +523,7 @@ void THtmlDesigner::UnmergeCells()
         for (size_t R = 0; R < Rows.size(); ++R) {
             for (size_t I = 0; I < Rows[R].Cells.size(); ++I) {
                 const TCellLayout& C = Rows[R].Cells[I];
-                if (!IsHighlighted(C) || (SpanOf(C.colSpan) == 1 && SpanOf(C.rowSpan) == 1)) continue;
+                if (!IsHighlighted(C) || (SpanOf(C.colSpan) == 1 && C.rowSpan == 1)) continue;
                 SplitCell(C.Cell, static_cast<int>(R));
                 Rows = Table.Layout();
             }
