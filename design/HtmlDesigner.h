@@ -286,6 +286,8 @@ private:
     void InsertColumn(bool After);
     void DeleteBand(bool Columns);
     void SetCellAlignment(bool Vertical, const std::string& Value);
+    // The table as the current drag first read it, with the highlight painted since.
+    std::vector<TRowLayout> DragCells;
 
 private:
     // Shows the filter's design document Html; every load of a file, a text or a new page

@@ -164,18 +164,26 @@ void THtmlDesigner::CellMouseDown(const TPageEvent& Event)
     AnchorRect = RectOf(Place.Offset);
     // a new drag starts in the pressed cell, whatever cell the last one ended in
     CurrentRect = AnchorRect;
+    DragCells.clear();
 }
 
 void THtmlDesigner::CellMouseMove(const TPageEvent& Event)
 {
     if (!Dragging || !Table) return;
-    const THtmlTableCell Cell(Event.srcElement.Browser(), Event.srcElement.Generation(),
-                              Event.srcElement.Number());
-    const TCellPlace Place = Cell.Place();
-    if (!(Place.Table == Table)) return;
-    const TRect R = RectOf(Place.Offset);
-    if (R == CurrentRect) return;
-    CurrentRect = R;
+    // the layout does not change while the button is held: a cell the drag has read is known
+    std::optional<TRect> R;
+    for (const TRowLayout& Row : DragCells)
+        for (const TCellLayout& Cell : Row.Cells)
+            if (Cell.Cell.Number() == Event.srcElement.Number()) R = RectOf(Cell.Offset);
+    if (!R) {
+        const THtmlTableCell Cell(Event.srcElement.Browser(), Event.srcElement.Generation(),
+                                  Event.srcElement.Number());
+        const TCellPlace Place = Cell.Place();
+        if (!(Place.Table == Table)) return;
+        R = RectOf(Place.Offset);
+    }
+    if (*R == CurrentRect) return;
+    CurrentRect = *R;
     if (!CellsSelected && CurrentRect != AnchorRect) {
         ClearTextSelection();
         CellsSelected = true;
@@ -186,6 +194,7 @@ void THtmlDesigner::CellMouseMove(const TPageEvent& Event)
 void THtmlDesigner::CellMouseUp(const TPageEvent& Event)
 {
     Dragging = false;
+    DragCells.clear();
     const THtmlElement& Cell = Event.srcElement;
     if (RectOf(Cell.offsetRect()) != AnchorRect) return;
     if (!CellsSelected) ClearCellSelection();
@@ -193,10 +202,12 @@ void THtmlDesigner::CellMouseUp(const TPageEvent& Event)
 }
 
 // Highlights the cells that the rectangle of the anchor and the current cell cuts into,
-// grown until no highlighted cell sticks out of it; the others lose their highlight.
+// grown until no highlighted cell sticks out of it; the others lose their highlight. The
+// table is read once a drag; only the cells whose highlight changes are painted.
 void THtmlDesigner::PaintCellSelection()
 {
-    const TTableLayout Rows = Table.Layout();
+    if (DragCells.empty()) DragCells = Table.Layout();
+    TTableLayout& Rows = DragCells;
     TRect S = Union(AnchorRect, CurrentRect);
     for (bool Grew = true; Grew;) {
         Grew = false;
@@ -210,11 +221,12 @@ void THtmlDesigner::PaintCellSelection()
             }
     }
     std::vector<std::pair<THtmlElement, WideString>> Changes;
-    for (const TRowLayout& Row : Rows)
-        for (const TCellLayout& Cell : Row.Cells) {
+    for (TRowLayout& Row : Rows)
+        for (TCellLayout& Cell : Row.Cells) {
             const bool On = Intersects(RectOf(Cell.Offset), S);
-            if (On && !IsHighlighted(Cell)) Changes.emplace_back(Cell.Cell, Highlight);
-            else if (!On && !Cell.RuntimeBackground.empty()) Changes.emplace_back(Cell.Cell, WideString());
+            if (On == IsHighlighted(Cell) && (On || Cell.RuntimeBackground.empty())) continue;
+            Cell.RuntimeBackground = On ? Highlight : WideString();
+            Changes.emplace_back(Cell.Cell, Cell.RuntimeBackground);
         }
     if (!Changes.empty()) Document().SetRuntimeBackgrounds(Changes);
 }
