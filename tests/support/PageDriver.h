@@ -3,6 +3,10 @@
 // text selections, waiting for the page.
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QPointer>
+#include <QTimer>
 #include <QMouseEvent>
 #include <QPoint>
 #include <QTest>
@@ -17,19 +21,34 @@
 
 namespace zv::test {
 
-// Lets the engine process input and notifications until Done holds or time runs out.
+// Lets the engine process input and notifications until Done holds or time runs out. The
+// thread never sleeps: the engine's requests are answered on it.
 inline bool WaitFor(const std::function<bool()>& Done, int TimeoutMs = 5000)
 {
-    return QTest::qWaitFor(Done, TimeoutMs);
+    QElapsedTimer Clock;
+    Clock.start();
+    while (!Done()) {
+        if (Clock.elapsed() > TimeoutMs) return false;
+        QEventLoop Loop;
+        QTimer::singleShot(5, &Loop, &QEventLoop::quit);
+        Loop.exec();
+    }
+    return true;
 }
 
 // Evaluates a script in the layer's world, outside the layer.
 inline QVariant PageEval(TWebBrowser& Browser, const QString& Script)
 {
     auto Result = std::make_shared<std::pair<bool, QVariant>>();
+    QEventLoop Loop;
+    QPointer<QEventLoop> Waiting(&Loop);
     Browser.page()->runJavaScript(Script, QWebEngineScript::ApplicationWorld,
-                                  [Result](const QVariant& V) { *Result = {true, V}; });
-    WaitFor([&] { return Result->first; });
+                                  [Result, Waiting](const QVariant& V) {
+                                      *Result = {true, V};
+                                      if (Waiting) Waiting->quit();
+                                  });
+    QTimer::singleShot(10000, &Loop, &QEventLoop::quit);
+    if (!Result->first) Loop.exec();
     return Result->second;
 }
 
