@@ -378,12 +378,13 @@ void THtmlDesigner::DeleteBand(bool Columns)
     std::vector<char> Gone(RowTotal, 0);          // covered by a deleted cell
     std::vector<char> GoneCols;
     std::vector<std::pair<THtmlElement, WideString>> Unlit;
-    std::vector<const TSlot*> Removed;
+    std::vector<const TSlot*> Removed, Staying;
     for (const auto& Row : Grid)
         for (const TSlot& S : Row) {
             const bool Inside = Lo(*S.Cell) >= Band->first && Hi(*S.Cell) <= Band->second;
             if (!Inside) {
                 ++Left[S.Row];
+                Staying.push_back(&S);
                 continue;
             }
             Deleted[S.Row] = 1;
@@ -405,16 +406,14 @@ void THtmlDesigner::DeleteBand(bool Columns)
         for (int R = RowTotal - 1; R >= 0; --R)
             if (DropRow[R]) Table.deleteRow(Rows[R].rowIndex);
         // spans that reached across what went
-        for (const auto& Row : Grid)
-            for (const TSlot& S : Row) {
-                if (std::find(Removed.begin(), Removed.end(), &S) != Removed.end()) continue;
-                int LostRows = 0, LostCols = 0;
-                for (int R = S.Row + 1; R < S.Bottom() && R < RowTotal; ++R) LostRows += DropRow[R];
-                for (int C = S.Col; Columns && C < S.Right() && C < static_cast<int>(GoneCols.size()); ++C)
-                    LostCols += GoneCols[C];
-                if (LostRows) SetRowSpan(S.Cell->Cell, std::max(1, S.RowSpan - LostRows));
-                if (LostCols) SetColSpan(S.Cell->Cell, std::max(1, S.ColSpan - LostCols));
-            }
+        for (const TSlot* S : Staying) {
+            int LostRows = 0, LostCols = 0;
+            for (int R = S->Row + 1; R < S->Bottom() && R < RowTotal; ++R) LostRows += DropRow[R];
+            for (int C = S->Col; Columns && C < S->Right() && C < static_cast<int>(GoneCols.size()); ++C)
+                LostCols += GoneCols[C];
+            if (LostRows) SetRowSpan(S->Cell->Cell, std::max(1, S->RowSpan - LostRows));
+            if (LostCols) SetColSpan(S->Cell->Cell, std::max(1, S->ColSpan - LostCols));
+        }
         LastRow = {};
         LastCell = {};
     });

@@ -2,7 +2,6 @@
 // and one Undo (and Redo) of its undo group.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <sstream>
 
 #include "TableDriver.h"
@@ -46,14 +45,32 @@ std::string T(const std::string& Spec)
     return Out + "</table>";
 }
 
-// Runs Command, which must record one undo group Name, and gives the saved table it made.
-// One Undo brings back the page exactly, and Redo the table again.
-std::string Apply(const char* Name, const std::function<void()>& Command)
+struct TCommand {
+    const char* Name;   // of its undo group
+    void (*Run)(THtmlDesigner&);
+};
+const TCommand RowAbove{"Insert Row Above", [](THtmlDesigner& D) { D.InsertRowAbove(); }};
+const TCommand RowBelow{"Insert Row Below", [](THtmlDesigner& D) { D.InsertRowBelow(); }};
+const TCommand DelRows{"Delete Rows", [](THtmlDesigner& D) { D.DeleteRows(); }};
+const TCommand ColBefore{"Insert Column Before", [](THtmlDesigner& D) { D.InsertColumnBefore(); }};
+const TCommand ColAfter{"Insert Column After", [](THtmlDesigner& D) { D.InsertColumnAfter(); }};
+const TCommand DelCols{"Delete Column", [](THtmlDesigner& D) { D.DeleteColumns(); }};
+const TCommand Merge{"Merge Cells", [](THtmlDesigner& D) { D.MergeCells(); }};
+const TCommand Unmerge{"Unmerge Cells", [](THtmlDesigner& D) { D.UnmergeCells(); }};
+const TCommand Fix{"Fix Table", [](THtmlDesigner& D) { D.FixTable(); }};
+const TCommand Center{"Cell Horizontal Alignment",
+                      [](THtmlDesigner& D) { D.SetCellHorizontalAlignment("center"); }};
+const TCommand Top{"Cell Vertical Alignment", [](THtmlDesigner& D) { D.SetCellVerticalAlignment("top"); }};
+
+// Runs Command, which must record one undo group, and gives the saved table it made. One
+// Undo brings back the page exactly, and Redo the table again.
+std::string Apply(const TCommand& Command)
 {
     TTestDesigner& D = Designer();
     const WideString Before = D.GetHtml();
     const int Index = D.UndoIndex();
-    Command();
+    const char* Name = Command.Name;
+    Command.Run(D);
     const std::string After = TableHtml();
     EXPECT_EQ(D.UndoIndex(), Index + 1);
     if (D.UndoIndex() >= 0) {
@@ -74,222 +91,115 @@ void Load(const std::string& Spec)
 
 const char* const Plain = "a,b,c|d,e,f|g,h,i";
 
+// A table, the cells dragged over from (R0, C0) to (R1, C1) (one cell: a click), a command
+// and the table it gives.
+struct TCase {
+    const char* Table;
+    int R0, C0, R1, C1;
+    const TCommand& Command;
+    const char* Expected;
+};
+
+const TCase Cases[] = {
+    // rows: above or below the pressed cell, or the first or last highlighted row
+    {Plain, 1, 1, 1, 1, RowAbove, "a,b,c|,,|d,e,f|g,h,i"},
+    {Plain, 1, 1, 1, 1, RowBelow, "a,b,c|d,e,f|,,|g,h,i"},
+    {Plain, 1, 0, 2, 1, RowAbove, "a,b,c|,,|d,e,f|g,h,i"},
+    {Plain, 1, 0, 2, 1, RowBelow, "a,b,c|d,e,f|g,h,i|,,"},
+    {"a,b|c,d,e,f|g,h,i", 0, 0, 0, 0, RowBelow, "a,b|,,,|c,d,e,f|g,h,i"},
+    // a new row inside a span: the spanning cell grows over it, the row is filled beside it
+    {"a:r2,b|c", 1, 0, 1, 0, RowAbove, "a:r3,b||c"},
+    {"a:r3,b||c", 0, 0, 0, 0, RowBelow, "a:r4,b|||c"},
+    {Plain, 1, 1, 1, 1, DelRows, "a,b,c|g,h,i"},
+    {Plain, 0, 2, 1, 1, DelRows, "g,h,i"},
+    // a cell with rowSpan 2 takes both its rows; the neighbour spanning three stays, shorter
+    {"a,x:r2,n:r3|b|c,d|e,f,g", 0, 1, 0, 1, DelRows, "n:r2|c,d|e,f,g"},
+    {"a,b|c:r2,d|-|e,f", 3, 0, 3, 0, DelRows, "a,b|c:r2,d|-"},
+    // columns: after the pressed cell, before the highlighted first column
+    {Plain, 1, 1, 1, 1, ColAfter, "a,b,,c|d,e,,f|g,h,,i"},
+    {Plain, 1, 1, 1, 1, ColBefore, "a,,b,c|d,,e,f|g,,h,i"},
+    {Plain, 0, 0, 1, 0, ColBefore, ",a,b,c|,d,e,f|,g,h,i"},
+    {Plain, 0, 0, 1, 1, ColAfter, "a,b,,c|d,e,,f|g,h,,i"},
+    // a row too short for the column gets its cell at the end
+    {"a,b|c,d,e|f", 1, 2, 1, 2, ColBefore, "a,b,|c,d,,e|f,"},
+    // a cell spanning across the new column widens; one spanning from above pushes it along
+    {"a:c2,b|c,d,e", 1, 1, 1, 1, ColBefore, "a:c3,b|c,,d,e"},
+    {"a:r2,b|c", 0, 1, 0, 1, ColBefore, "a:r2,,b|,c"},
+    {Plain, 1, 1, 1, 1, DelCols, "a,c|d,f|g,i"},
+    {"a,b,c|d:c2", 0, 0, 0, 1, DelCols, "c"},
+    {"a:c2,b|c,d,e", 1, 1, 1, 1, DelCols, "a,b|c,e"},
+    // merging joins the contents with single blanks; spans count logical columns
+    {"a,b,c|d,e,f", 0, 0, 1, 1, Merge, "a b d e:c2 r2,c|f"},
+    {"x,|,", 0, 0, 1, 1, Merge, "x:c2 r2|-"},
+    {",|,", 0, 0, 1, 1, Merge, ":c2 r2|-"},
+    {Plain, 0, 0, 0, 2, Merge, "a b c:c3|d,e,f|g,h,i"},
+    {"a:c2,b|c,d,e", 0, 1, 1, 2, Merge, "a:c2,b e:r2|c,d"},
+    {"a b d e:c2 r2,c|f", 0, 0, 0, 0, Unmerge, "a b d e,,c|,,f"},
+    {"a:c2,b:c2|c,d,e,f", 0, 0, 0, 1, Unmerge, "a,,b,|c,d,e,f"},
+    {"x:c3 r2,a|b", 0, 0, 0, 0, Unmerge, "x,,,a|,,,b"},
+    {"x:c3 r2|-", 0, 0, 0, 0, Unmerge, "x,,|,,"},
+    {"x:c2 r3,a|b", 0, 0, 0, 0, Unmerge, "x,,a|,,b"},   // rows past the end are not made
+    // fixing fills every logical row and adds the rows a span reaches
+    {"a,b,c|d,e|f", 2, 0, 2, 0, Fix, "a,b,c|d,e,|f,,"},
+    {"a,b|c:r3,d", 0, 0, 0, 0, Fix, "a,b|c:r3,d||"},
+    {"a,b|-", 0, 0, 0, 0, Fix, "a,b|,"},
+    {"a:r0,b|c", 0, 1, 0, 1, Fix, "a:r0,b|c"},   // rowspan 0 reaches the last row
+    {Plain, 0, 0, 0, 0, Fix, Plain},
+    {Plain, 1, 1, 1, 1, Center, "a,b,c|d,e:a=center,f|g,h,i"},
+    {Plain, 0, 0, 0, 1, Top, "a:v=top,b:v=top,c|d,e,f|g,h,i"},
+};
+
 }  // namespace
 
-TEST(TableCommands, BuilderWritesTables)
+TEST(TableCommands, EachGivesItsTableAsOneUndoGroup)
 {
-    EXPECT_EQ(T("a,|-|x:c2 r3"), "<table border=\"1\"><tr><td>a</td><td></td></tr><tr></tr>"
-                                 "<tr><td colspan=\"2\" rowspan=\"3\">x</td></tr></table>");
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(std::string(C.Command.Name) + " on " + C.Table);
+        Load(C.Table);
+        Drag(CellAt(C.R0, C.C0), CellAt(C.R1, C.C1));
+        EXPECT_EQ(Apply(C.Command), T(C.Expected));
+    }
 }
 
-TEST(TableCommands, InsertRows)
+TEST(TableCommands, SelectionAfterCommands)
 {
     TTestDesigner& D = Designer();
     Load(Plain);
+    Select(0, 0, 1, 0);
+    Apply(ColBefore);
+    EXPECT_EQ(Lit(), "0.1 1.1") << "the block keeps its cells";
     Click(CellAt(1, 1));
-    EXPECT_EQ(Apply("Insert Row Above", [&] { D.InsertRowAbove(); }), T("a,b,c|,,|d,e,f|g,h,i"));
-    Load(Plain);
-    Click(CellAt(1, 1));
-    EXPECT_EQ(Apply("Insert Row Below", [&] { D.InsertRowBelow(); }), T("a,b,c|d,e,f|,,|g,h,i"));
-    EXPECT_EQ(Lit(), "") << "the pressed cell is not lit";
+    Apply(ColAfter);
+    EXPECT_EQ(Lit(), "") << "the pressed cell is lit only while the column is sought";
 
-    // the highlighted rows 1 and 2 decide
-    Load(Plain);
-    Select(1, 0, 2, 1);
-    EXPECT_EQ(Apply("Insert Row Above", [&] { D.InsertRowAbove(); }), T("a,b,c|,,|d,e,f|g,h,i"));
-    Load(Plain);
-    Select(1, 0, 2, 1);
-    EXPECT_EQ(Apply("Insert Row Below", [&] { D.InsertRowBelow(); }), T("a,b,c|d,e,f|g,h,i|,,"));
-    EXPECT_EQ(Lit(), "1.0 1.1 2.0 2.1") << "the block stays";
-    EXPECT_TRUE(D.CellsSelected);
-
-    // rows 2, 4 and 3 wide: a new row is as wide as the widest
-    Load("a,b|c,d,e,f|g,h,i");
-    Click(CellAt(0, 0));
-    EXPECT_EQ(Apply("Insert Row Below", [&] { D.InsertRowBelow(); }), T("a,b|,,,|c,d,e,f|g,h,i"));
-
-    // a new row inside a span: the spanning cell grows over it and the row is filled beside it
-    Load("a:r2,b|c");
-    Click(CellAt(1, 0));
-    EXPECT_EQ(Apply("Insert Row Above", [&] { D.InsertRowAbove(); }), T("a:r3,b||c"));
-    Click(CellAt(0, 0));
-    EXPECT_EQ(Apply("Insert Row Below", [&] { D.InsertRowBelow(); }), T("a:r4,b|||c"));
-}
-
-TEST(TableCommands, DeleteRows)
-{
-    TTestDesigner& D = Designer();
-    Load(Plain);
-    Click(CellAt(1, 1));
-    EXPECT_EQ(Apply("Delete Rows", [&] { D.DeleteRows(); }), T("a,b,c|g,h,i"));
+    Select(0, 0, 1, 1);
+    Apply(Merge);
+    EXPECT_EQ(Lit(), "");
+    EXPECT_FALSE(D.CellsSelected);
+    EXPECT_FALSE(D.CanMergeCells());
+    EXPECT_TRUE(D.CanUnmergeCells()) << "the merged cell is the pressed one now";
+    Apply(DelRows);
     EXPECT_FALSE(D.CanDeleteRows()) << "the pressed cell is gone";
     EXPECT_FALSE(D.CanInsertColumnAfter());
 
-    Load(Plain);
-    Select(0, 2, 1, 1);
-    EXPECT_EQ(Apply("Delete Rows", [&] { D.DeleteRows(); }), T("g,h,i"));
-
-    // a cell with rowSpan 2 takes both its rows; the neighbour spanning three rows stays and
-    // loses the row that went
-    Load("a,x:r2,n:r3|b|c,d|e,f,g");
-    Click(CellAt(0, 1));
-    EXPECT_EQ(Apply("Delete Rows", [&] { D.DeleteRows(); }), T("n:r2|c,d|e,f,g"));
-
-    // an empty row elsewhere is no target
-    Load("a,b|c:r2,d|-|e,f");
-    Click(CellAt(3, 0));
-    EXPECT_EQ(Apply("Delete Rows", [&] { D.DeleteRows(); }), T("a,b|c:r2,d|-"));
-
-    // a left-over highlight is no target of a single pressed cell
+    // a highlight left over when a right click over the pressed cell ended the block is no
+    // target: only the pressed cell's row goes
     Load(Plain);
     Select(0, 0, 1, 0);
     Mouse(QTest::MousePress, CellAt(0, 0), Qt::RightButton);
-    Mouse(QTest::MouseRelease, CellAt(0, 0), Qt::RightButton);   // over the pressed cell
+    Mouse(QTest::MouseRelease, CellAt(0, 0), Qt::RightButton);
     EXPECT_FALSE(D.CellsSelected);
     EXPECT_EQ(Lit(), "0.0 1.0");
-    EXPECT_EQ(Apply("Delete Rows", [&] { D.DeleteRows(); }), T("d,e,f|g,h,i"));
-}
+    EXPECT_EQ(Apply(DelRows), T("d,e,f|g,h,i"));
 
-TEST(TableCommands, InsertColumns)
-{
-    TTestDesigner& D = Designer();
-    Load(Plain);
-    Click(CellAt(1, 1));
-    EXPECT_EQ(Apply("Insert Column After", [&] { D.InsertColumnAfter(); }), T("a,b,,c|d,e,,f|g,h,,i"));
-    EXPECT_EQ(Lit(), "") << "the pressed cell ends without highlight";
-    Load(Plain);
-    Click(CellAt(1, 1));
-    EXPECT_EQ(Apply("Insert Column Before", [&] { D.InsertColumnBefore(); }), T("a,,b,c|d,,e,f|g,,h,i"));
-
-    // the highlight in the first column: the new cells go first
-    Load(Plain);
-    Select(0, 0, 1, 0);
-    EXPECT_EQ(Apply("Insert Column Before", [&] { D.InsertColumnBefore(); }), T(",a,b,c|,d,e,f|,g,h,i"));
-    EXPECT_EQ(Lit(), "0.1 1.1") << "the block keeps its cells";
-    Load(Plain);
-    Select(0, 0, 1, 1);
-    EXPECT_EQ(Apply("Insert Column After", [&] { D.InsertColumnAfter(); }), T("a,b,,c|d,e,,f|g,h,,i"));
-
-    // ragged rows: a row too short for the column gets its cell at the end
-    Load("a,b|c,d,e|f");
-    Click(CellAt(1, 2));
-    EXPECT_EQ(Apply("Insert Column Before", [&] { D.InsertColumnBefore(); }), T("a,b,|c,d,,e|f,"));
-
-    // a cell spanning across the new column widens instead of getting a neighbour
-    Load("a:c2,b|c,d,e");
-    Click(CellAt(1, 1));
-    EXPECT_EQ(Apply("Insert Column Before", [&] { D.InsertColumnBefore(); }), T("a:c3,b|c,,d,e"));
-    // a cell spanning from the row above pushes the new cell along
-    Load("a:r2,b|c");
-    Click(CellAt(0, 1));
-    EXPECT_EQ(Apply("Insert Column Before", [&] { D.InsertColumnBefore(); }), T("a:r2,,b|,c"));
-}
-
-TEST(TableCommands, DeleteColumns)
-{
-    TTestDesigner& D = Designer();
-    Load(Plain);
-    Click(CellAt(1, 1));
-    EXPECT_EQ(Apply("Delete Column", [&] { D.DeleteColumns(); }), T("a,c|d,f|g,i"));
-    EXPECT_FALSE(D.CanDeleteColumns());
-
-    // a row whose cells all lie in the band goes too
-    Load("a,b,c|d:c2");
-    Select(0, 0, 0, 1);
-    EXPECT_EQ(Apply("Delete Column", [&] { D.DeleteColumns(); }), T("c"));
-
-    // a cell reaching into the band from outside stays and loses the column
-    Load("a:c2,b|c,d,e");
-    Click(CellAt(1, 1));
-    EXPECT_EQ(Apply("Delete Column", [&] { D.DeleteColumns(); }), T("a,b|c,e"));
-
-    // a block selection that lost its highlight deletes nothing and records nothing
+    // a block whose cells all lost their highlight in an unmerge: nothing to delete or record
     Load("a:c2,b:c2|c,d,e,f");
     Select(0, 0, 0, 1);
     D.UnmergeCells();
-    ASSERT_EQ(TableHtml(), T("a,,b,|c,d,e,f"));
     EXPECT_TRUE(D.CellsSelected);
-    EXPECT_EQ(Lit(), "");
     const int Groups = D.UndoIndex();
     D.DeleteColumns();
     D.DeleteRows();
     EXPECT_EQ(D.UndoIndex(), Groups);
     EXPECT_EQ(TableHtml(), T("a,,b,|c,d,e,f"));
-}
-
-TEST(TableCommands, MergeAndUnmerge)
-{
-    TTestDesigner& D = Designer();
-    Load("a,b,c|d,e,f");
-    Select(0, 0, 1, 1);
-    EXPECT_EQ(Apply("Merge Cells", [&] { D.MergeCells(); }), T("a b d e:c2 r2,c|f"));
-    EXPECT_EQ(Lit(), "");
-    EXPECT_FALSE(D.CellsSelected);
-    EXPECT_FALSE(D.CanMergeCells());
-    EXPECT_TRUE(D.CanUnmergeCells()) << "the merged cell is the pressed one now";
-    EXPECT_EQ(Apply("Unmerge Cells", [&] { D.UnmergeCells(); }), T("a b d e,,c|,,f"));
-
-    Load("x,|,");
-    Select(0, 0, 1, 1);
-    EXPECT_EQ(Apply("Merge Cells", [&] { D.MergeCells(); }), T("x:c2 r2|-"));
-    Load(",|,");
-    Select(0, 0, 1, 1);
-    EXPECT_EQ(Apply("Merge Cells", [&] { D.MergeCells(); }), T(":c2 r2|-"));
-    Load(Plain);
-    Select(0, 0, 0, 2);
-    EXPECT_EQ(Apply("Merge Cells", [&] { D.MergeCells(); }), T("a b c:c3|d,e,f|g,h,i"));
-    EXPECT_TRUE(D.CanInsertRowBelow());
-
-    // spans count in logical columns: the right column of a table whose first row has a
-    // cell two columns wide
-    Load("a:c2,b|c,d,e");
-    Select(0, 1, 1, 2);
-    EXPECT_EQ(Lit(), "0.1 1.2");
-    EXPECT_EQ(Apply("Merge Cells", [&] { D.MergeCells(); }), T("a:c2,b e:r2|c,d"));
-
-    // two highlighted cells side by side, each two columns wide: both split
-    Load("a:c2,b:c2|c,d,e,f");
-    Select(0, 0, 0, 1);
-    EXPECT_EQ(Apply("Unmerge Cells", [&] { D.UnmergeCells(); }), T("a,,b,|c,d,e,f"));
-
-    // three columns by two rows in the top left corner
-    Load("x:c3 r2,a|b");
-    Click(CellAt(0, 0));
-    EXPECT_EQ(Apply("Unmerge Cells", [&] { D.UnmergeCells(); }), T("x,,,a|,,,b"));
-    Load("x:c3 r2|-");
-    Click(CellAt(0, 0));
-    EXPECT_EQ(Apply("Unmerge Cells", [&] { D.UnmergeCells(); }), T("x,,|,,"));
-    // a span past the last row: the rows that are there are filled
-    Load("x:c2 r3,a|b");
-    Click(CellAt(0, 0));
-    EXPECT_EQ(Apply("Unmerge Cells", [&] { D.UnmergeCells(); }), T("x,,a|,,b"));
-}
-
-TEST(TableCommands, FixTableAndAlignment)
-{
-    TTestDesigner& D = Designer();
-    Load("a,b,c|d,e|f");
-    Click(CellAt(2, 0));
-    EXPECT_EQ(Apply("Fix Table", [&] { D.FixTable(); }), T("a,b,c|d,e,|f,,"));
-    Load("a,b|c:r3,d");
-    Click(CellAt(0, 0));
-    EXPECT_EQ(Apply("Fix Table", [&] { D.FixTable(); }), T("a,b|c:r3,d||"));
-    Load("a,b|-");
-    Click(CellAt(0, 0));
-    EXPECT_EQ(Apply("Fix Table", [&] { D.FixTable(); }), T("a,b|,"));
-    Load("a:r0,b|c");
-    Click(CellAt(0, 1));
-    EXPECT_EQ(Apply("Fix Table", [&] { D.FixTable(); }), T("a:r0,b|c")) << "rowspan 0 reaches the end";
-    Load(Plain);
-    Click(CellAt(0, 0));
-    EXPECT_EQ(Apply("Fix Table", [&] { D.FixTable(); }), T(Plain)) << "nothing to fix";
-
-    Load(Plain);
-    Click(CellAt(1, 1));
-    EXPECT_EQ(Apply("Cell Horizontal Alignment", [&] { D.SetCellHorizontalAlignment("center"); }),
-              T("a,b,c|d,e:a=center,f|g,h,i"));
-    Select(0, 0, 0, 1);
-    EXPECT_EQ(Apply("Cell Vertical Alignment", [&] { D.SetCellVerticalAlignment("top"); }),
-              T("a:v=top,b:v=top,c|d,e:a=center,f|g,h,i"));
-    EXPECT_EQ(Lit(), "0.0 0.1") << "the highlight stays";
 }
