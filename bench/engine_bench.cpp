@@ -1,9 +1,9 @@
 // Cost of the engine layer's synchronous calls against the real engine, offscreen.
 #include <QApplication>
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include "NameSpace.h"
+#include "../tests/support/EngineMain.h"
 #include "WebBrowser.h"
 
 namespace {
@@ -51,10 +51,7 @@ BENCHMARK(TableLayout)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    zv::RegisterNameSpaceSchemes();
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    zv::test::PrepareEngineProcess();
     QApplication App(argc, argv);
 
     QByteArray Page = "<html><body contentEditable=\"TRUE\"><p id=p>Some text to select.</p>"

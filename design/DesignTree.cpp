@@ -94,14 +94,28 @@ void AppendJson(WideString& Out, WideStringView Text)
     Out += u'"';
 }
 
-// Shown value, spelling: the spelling only where it differs.
-void AppendValue(WideString& Out, WideStringView Shown, WideStringView Spelling)
+// How the page writes a text or a value back when nothing tells it the document's spelling.
+WideString Escaped(WideStringView Text, bool Value)
 {
-    AppendJson(Out, Shown);
-    if (Shown != Spelling) {
-        Out += u',';
-        AppendJson(Out, Spelling);
+    WideString Out;
+    Out.reserve(Text.size());
+    for (const char16_t C : Text) {
+        if (C == u'&') Out += u"&amp;";
+        else if (C == 0xA0) Out += u"&nbsp;";
+        else if (C == u'<' && !Value) Out += u"&lt;";
+        else if (C == u'>' && !Value) Out += u"&gt;";
+        else if (C == u'"' && Value) Out += u"&quot;";
+        else Out += C;
     }
+    return Out;
+}
+
+// Inside these the document's line ends count; elsewhere writing wraps the text anew.
+bool KeepsLineEnds(const THtmlNode& Node)
+{
+    for (const THtmlNode* N = Node.ParentNode(); N; N = N->ParentNode())
+        if (N->Kind() == tagPre || N->Kind() == tagTextArea || IsRawTextElement(N->Kind())) return true;
+    return false;
 }
 
 WideString LineEnds(WideStringView Text)
@@ -119,78 +133,164 @@ WideString LineEnds(WideStringView Text)
     return Out;
 }
 
-void AppendAttributes(WideString& Out, const THtmlTag& Tag)
+// Characters that XML cannot carry (some controls, lone surrogates, U+FFFE and U+FFFF) are
+// shown as U+FFFD; the spelling keeps them.
+bool IsXmlChar(WideStringView Text, size_t K)
 {
-    Out += u'[';
-    for (int K = 0; K < Tag.GetAttributeCount(); ++K) {
-        const WideString Entry = Tag.GetAttributeByIndex(K);
-        const THtmlAttrId Id = Tag.GetAttributeId(K);
-        WideString Name, Spelling;
-        if (Id >= 0) {
-            Name = Utf8ToUtf16(AttrNameFromId(Id));
-            Spelling = Entry;
-        } else {
-            const size_t Eq = Entry.find(u'=');
-            Name = Entry.substr(0, Eq);
-            Spelling = Eq == WideString::npos ? WideString() : Entry.substr(Eq + 1);
-        }
-        if (Name.empty()) continue;
-        // a bare boolean attribute holds "TRUE"; the page has it empty
-        const WideString Shown = IsBooleanAttribute(Name) && Spelling == u"TRUE"
-                                     ? WideString()
-                                     : DecodeDocumentText(Spelling);
-        if (Out.back() != u'[') Out += u',';
-        Out += u'[';
-        AppendJson(Out, Name);
-        Out += u',';
-        AppendValue(Out, Shown, Spelling);
-        Out += u']';
-    }
-    Out += u']';
+    const char16_t C = Text[K];
+    if (C < 0x20) return C == u'\t' || C == u'\n' || C == u'\r';
+    if (C >= 0xD800 && C < 0xDC00) return K + 1 < Text.size() && Text[K + 1] >= 0xDC00 && Text[K + 1] < 0xE000;
+    if (C >= 0xDC00 && C < 0xE000) return K > 0 && Text[K - 1] >= 0xD800 && Text[K - 1] < 0xDC00;
+    return C != 0xFFFE && C != 0xFFFF;
 }
 
-void AppendNode(WideString& Out, const THtmlNode& Node)
+WideString XmlSafe(WideStringView Text)
 {
-    const auto* Parent = dynamic_cast<const THtmlTag*>(Node.ParentNode());
-    const THtmlTagId ParentKind = Parent ? Parent->Kind() : tagRoot;
-    const auto* Text = dynamic_cast<const THtmlText*>(&Node);
-    if (!Text) {
-        Out += u"[2,\"\"]";
-        return;
-    }
-    const WideString& Spelling = Text->Text;
-    switch (Node.Kind()) {
-    case tagText: {
-        WideString Shown = IsRawTextElement(ParentKind) ? LineEnds(Spelling) : DecodeDocumentText(Spelling);
-        if (DropsLeadingLineBreak(ParentKind) && !Node.PrevNode() && !Shown.empty() && Shown[0] == u'\n')
-            Shown.erase(0, 1);
-        if (Shown == Spelling) {
-            AppendJson(Out, Shown);
-        } else {
-            Out += u"[0,";
-            AppendValue(Out, Shown, Spelling);
-            Out += u']';
+    WideString Out(Text);
+    for (size_t K = 0; K < Out.size(); ++K)
+        if (!IsXmlChar(Text, K)) Out[K] = 0xFFFD;
+    return Out;
+}
+
+void AppendXml(WideString& Out, WideStringView Text, bool Value)
+{
+    for (const char16_t C : Text) {
+        switch (C) {
+        case u'&': Out += u"&amp;"; break;
+        case u'<': Out += u"&lt;"; break;
+        case u'>': Out += u"&gt;"; break;
+        case u'"': Out += Value ? u"&quot;" : u"\""; break;
+        case u'\t': Out += Value ? u"&#9;" : u"\t"; break;
+        case u'\n': Out += Value ? u"&#10;" : u"\n"; break;
+        case u'\r': Out += Value ? u"&#13;" : u"\r"; break;
+        default: Out += C;
         }
-        return;
-    }
-    case tagComment: {
-        WideStringView Data = Spelling;
-        if (Data.substr(0, 4) == u"<!--") Data.remove_prefix(4);
-        if (Data.size() >= 3 && Data.substr(Data.size() - 3) == u"-->") Data.remove_suffix(3);
-        Out += u"[1,";
-        AppendJson(Out, LineEnds(Data));
-        Out += u',';
-        AppendJson(Out, Spelling);
-        Out += u']';
-        return;
-    }
-    default:
-        Out += u"[2,";
-        AppendJson(Out, Spelling);
-        Out += u']';
-        return;
     }
 }
+
+bool IsXmlName(WideStringView Name)
+{
+    if (Name.empty() || SameTextAscii(Name.substr(0, std::min<size_t>(Name.size(), 5)), u"xmlns")) return false;
+    for (size_t K = 0; K < Name.size(); ++K) {
+        const char16_t C = Name[K];
+        const bool Letter = (C >= u'a' && C <= u'z') || (C >= u'A' && C <= u'Z') || C == u'_';
+        const bool Other = (C >= u'0' && C <= u'9') || C == u'-' || C == u'.';
+        if (!Letter && (K == 0 || !Other)) return false;
+    }
+    return true;
+}
+
+// Deeper elements are written as siblings of their parent: the engine draws no deeper.
+constexpr int MaxDepth = 512;
+
+class TBodyWriter {
+public:
+    WideString Xml = u"<div xmlns=\"http://www.w3.org/1999/xhtml\">";
+    WideString Texts = u"[";
+    WideString AttributeSpellings = u"[";
+    int TextCount = 0;
+    int AttributeCount = 0;
+
+    // The attributes as [name, value] or [name, value, spelling] for the page's body.
+    static void BodyAttributes(WideString& Out, const THtmlTag& Tag)
+    {
+        Out += u'[';
+        ForEachAttribute(Tag, [&](const WideString& Name, const WideString& Shown, const WideString* Spelling) {
+            if (Out.back() != u'[') Out += u',';
+            Out += u'[';
+            AppendJson(Out, Name);
+            Out += u',';
+            AppendJson(Out, Shown);
+            if (Spelling) {
+                Out += u',';
+                AppendJson(Out, *Spelling);
+            }
+            Out += u']';
+        });
+        Out += u']';
+    }
+
+    void StartTag(const THtmlTag& Tag, bool Empty)
+    {
+        Xml += u'<';
+        Xml += Utf8ToUtf16(TagNameFromId(Tag.Kind()));
+        WideString Spelt;
+        ForEachAttribute(Tag, [&](const WideString& Name, const WideString& Shown, const WideString* Spelling) {
+            Xml += u' ';
+            Xml += Name;
+            Xml += u"=\"";
+            AppendXml(Xml, Shown, true);
+            Xml += u'"';
+            if (Spelling) {
+                Spelt += Spelt.empty() ? u"" : u",";
+                AppendJson(Spelt, Name);
+                Spelt += u',';
+                AppendJson(Spelt, *Spelling);
+            }
+        });
+        if (!Spelt.empty()) {
+            Xml += u" zv-spelling=\"" + IntToWide(AttributeCount++) + u"\"";
+            AttributeSpellings += AttributeSpellings.size() > 1 ? u",[" : u"[";
+            AttributeSpellings += Spelt + u"]";
+        }
+        Xml += Empty ? u"/>" : u">";
+    }
+
+    void EndTag(const THtmlTag& Tag) { Xml += u"</" + Utf8ToUtf16(TagNameFromId(Tag.Kind())) + u">"; }
+
+    void Text(const THtmlNode& Node, const WideString& Spelling)
+    {
+        const auto* Parent = dynamic_cast<const THtmlTag*>(Node.ParentNode());
+        const THtmlTagId ParentKind = Parent ? Parent->Kind() : tagRoot;
+        const bool Raw = IsRawTextElement(ParentKind);
+        WideString Shown;
+        if (Node.Kind() != tagText) {
+            // comments, server blocks and unknown tags show as their text
+            Shown = LineEnds(Spelling);
+        } else {
+            Shown = Raw ? LineEnds(Spelling) : DecodeDocumentText(Spelling);
+            if (DropsLeadingLineBreak(ParentKind) && !Node.PrevNode() && !Shown.empty() && Shown[0] == u'\n')
+                Shown.erase(0, 1);
+        }
+        Shown = XmlSafe(Shown);
+        // the spelling goes along only where the page would write the text otherwise
+        const WideString Written = Raw ? Shown : Escaped(Shown, false);
+        const bool Spelt = !(Written == Spelling || (Written == LineEnds(Spelling) && !KeepsLineEnds(Node)));
+        if (Spelt) {
+            Xml += u"<?zv " + IntToWide(TextCount++) + u"?>";
+            Texts += Texts.size() > 1 ? u"," : u"";
+            AppendJson(Texts, Spelling);
+        } else if (dynamic_cast<const THtmlText*>(Node.PrevNode())) {
+            Xml += u"<?zv?>";   // two texts stay two
+        }
+        AppendXml(Xml, Shown, false);
+    }
+
+private:
+    template <class F> static void ForEachAttribute(const THtmlTag& Tag, F&& Each)
+    {
+        for (int K = 0; K < Tag.GetAttributeCount(); ++K) {
+            const WideString Entry = Tag.GetAttributeByIndex(K);
+            const THtmlAttrId Id = Tag.GetAttributeId(K);
+            WideString Name, Spelling;
+            if (Id >= 0) {
+                Name = Utf8ToUtf16(AttrNameFromId(Id));
+                Spelling = Entry;
+            } else {
+                const size_t Eq = Entry.find(u'=');
+                Name = Entry.substr(0, Eq);
+                Spelling = Eq == WideString::npos ? WideString() : Entry.substr(Eq + 1);
+            }
+            Name = AsciiLowerCase(Name);
+            if (!IsXmlName(Name) || Name == u"zv-spelling") continue;
+            // a bare boolean attribute holds "TRUE"; the page has it empty
+            const bool Bare = IsBooleanAttribute(Name) && Spelling == u"TRUE";
+            const WideString Shown = Bare ? WideString() : XmlSafe(DecodeDocumentText(Spelling));
+            const bool Spelt = Shown.empty() ? !Bare && !Spelling.empty() : Escaped(Shown, true) != Spelling;
+            Each(Name, Shown, Spelt ? &Spelling : nullptr);
+        }
+    }
+};
 
 }  // namespace
 
@@ -218,41 +318,42 @@ WideString DecodeDocumentText(WideStringView Text)
     return Out;
 }
 
-WideString DesignTreeJson(const THtmlTag& Body)
+WideString DesignBodyJson(const THtmlTag& Body)
 {
-    WideString Out = u"[";
-    AppendAttributes(Out, Body);
-    Out += u",[";
-    // a walk without recursion: an element opens its array, the way back closes it
+    TBodyWriter W;
+    // a walk without recursion; Closed[k]: the k-th open element was written without content
+    std::vector<bool> Flat;
+    int Depth = 0;
     const TLinkNode* Node = Body.First();
-    bool First = true;
     while (Node) {
-        if (!First) Out += u',';
-        First = false;
         const auto* Html = static_cast<const THtmlNode*>(Node);
-        const auto* Tag = dynamic_cast<const THtmlTag*>(Html);
-        if (Tag) {
-            Out += u'[';
-            AppendJson(Out, Utf8ToUtf16(TagNameFromId(Tag->Kind())));
-            Out += u',';
-            AppendAttributes(Out, *Tag);
-            Out += u",[";
+        if (const auto* Tag = dynamic_cast<const THtmlTag*>(Html)) {
+            const bool Empty = !Node->First() || Depth >= MaxDepth;
+            W.StartTag(*Tag, Empty);
             if (Node->First()) {
+                Flat.push_back(Depth >= MaxDepth);
+                if (!Flat.back()) ++Depth;
                 Node = Node->First();
-                First = true;
                 continue;
             }
-            Out += u"]]";
-        } else {
-            AppendNode(Out, *Html);
+        } else if (const auto* Text = dynamic_cast<const THtmlText*>(Html)) {
+            W.Text(*Text, Text->Text);
         }
         while (!Node->Next() && Node->Parent() != &Body) {
             Node = Node->Parent();
-            Out += u"]]";
+            if (!Flat.back()) {
+                W.EndTag(*static_cast<const THtmlTag*>(Node));
+                --Depth;
+            }
+            Flat.pop_back();
         }
         Node = Node->Next();
     }
-    Out += u"]]";
+    WideString Out = u"[";
+    TBodyWriter::BodyAttributes(Out, Body);
+    Out += u',';
+    AppendJson(Out, W.Xml + u"</div>");
+    Out += u',' + W.Texts + u"]," + W.AttributeSpellings + u"]]";
     return Out;
 }
 

@@ -1,12 +1,18 @@
 #pragma once
-// The body of the design document as the page receives it: a JSON tree rather than HTML, so
-// that the engine's parser cannot rearrange it, with each text and attribute value both as
-// shown and as spelled in the document.
+// The body of the design document as the page receives it: not as HTML, which the engine's
+// parser would rearrange (implied row groups, paragraphs closed by blocks, a line break
+// dropped after pre), but as XML, which keeps the tree as it is, together with the spelling
+// of every text and attribute value that the page would write otherwise ("&#187;" for "»").
 //
-//   element   ["tag", [[name, value] or [name, value, spelling], ...], [children ...]]
-//   text      "text" (spelled as shown) or [0, text, spelling]
-//   comment   [1, data, spelling]
-//   other     [2, spelling]      server blocks and unknown tags, shown as their text
+//   [body attributes, xml, text spellings, attribute spellings]
+//
+//   body attributes      [[name, value] or [name, value, spelling], ...]
+//   xml                  the children of the body inside <div xmlns="...xhtml">; a text that
+//                        has a spelling follows <?zv n?> (n: its place in text spellings), an
+//                        empty <?zv?> keeps two texts apart; an element whose attributes have
+//                        spellings carries zv-spelling="n"
+//   text spellings       [spelling, ...]
+//   attribute spellings  [[name, spelling, name, spelling, ...], ...]
 
 #include "HtmlNodes.h"
 #include "WideText.h"
@@ -17,7 +23,7 @@ namespace zv {
 // line ends made LF. Unknown references stay as written.
 WideString DecodeDocumentText(WideStringView Text);
 
-// The JSON tree of Body (its attributes and children).
-WideString DesignTreeJson(const THtmlTag& Body);
+// The body (its attributes and children) for the page, as above.
+WideString DesignBodyJson(const THtmlTag& Body);
 
 }  // namespace zv

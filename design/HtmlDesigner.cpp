@@ -208,7 +208,7 @@ void THtmlDesigner::LoadDesignHtml(const WideString& Html)
         throw EEngineError("The design view could not show the document");
     if (Body)
         CallLayer("setBody", {QString::fromStdU16String(
-                                 DesignTreeJson(*static_cast<const THtmlTag*>(Body)))});
+                                 DesignBodyJson(*static_cast<const THtmlTag*>(Body)))});
     AttachDocumentEvents();
 }
 

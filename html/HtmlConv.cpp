@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -242,6 +243,41 @@ std::string ConverterName(const std::string& Declared)
     return Declared;
 }
 
+// At most how many bytes of UTF-16 the converter makes of Count bytes in the character set.
+int64_t MaxTextBytes(const std::string& Charset, int64_t Count)
+{
+    const std::string Name = LowerAscii(Charset);
+    for (const char* Wide : {"utf-16", "utf16", "utf-32", "utf32", "ucs-2", "ucs2", "ucs-4", "ucs4"})
+        if (Name.starts_with(Wide))
+            return Count;
+    return 2 * Count;
+}
+
+// The bytes SaveText makes of Count code units: one per unit up to U+00FF, else a reference.
+int64_t SavedSize(const char16_t* Units, size_t Count)
+{
+    size_t Wide = 0;
+    for (size_t I = 0; I < Count; ++I)
+        Wide += Units[I] > 0xFF;
+    if (Wide == 0)
+        return static_cast<int64_t>(Count);
+    int64_t Size = 0;
+    for (size_t I = 0; I < Count; ++I) {
+        const char16_t Unit = Units[I];
+        if (Unit <= 0xFF) {
+            ++Size;
+        } else if (Unit >= 0xD800 && Unit <= 0xDBFF && I + 1 < Count && Units[I + 1] >= 0xDC00 &&
+                   Units[I + 1] <= 0xDFFF) {
+            const char32_t Code = 0x10000 + ((Unit - 0xD800) << 10) + (Units[I + 1] - 0xDC00);
+            Size += Code >= 0x100000 ? 10 : 9;
+            ++I;
+        } else {
+            Size += 8;  // "&#xHHHH;", a lone surrogate as U+FFFD
+        }
+    }
+    return Size;
+}
+
 class TConverter {
 public:
     explicit TConverter(const std::string& From)
@@ -344,6 +380,7 @@ void LoadText(TStream& Source, TStream& Dest)
     Source.SetPosition(0);
     ReadBom(Source);
     TConverter converter(name);
+    ReserveFor(Dest, MaxTextBytes(name, Source.Size() - Source.Position()));
     // A carried-over incomplete sequence, then a new block.
     char in[2 * BlockSize];
     size_t tail = 0;
@@ -365,41 +402,58 @@ void LoadText(TStream& Source, TStream& Dest)
 
 void SaveText(TStream& Source, TStream& Dest)
 {
+    // Text in memory is measured first, so that a memory stream takes the output in one piece.
+    if (auto* Memory = dynamic_cast<TMemoryStream*>(&Source)) {
+        const int64_t From = Memory->Position();
+        if (From % 2 == 0 && From < Memory->Size()) {
+            const auto* Units = reinterpret_cast<const char16_t*>(Memory->Memory() + From);
+            ReserveFor(Dest, SavedSize(Units, static_cast<size_t>(Memory->Size() - From) / 2));
+        }
+    }
     uint8_t in[BlockSize + 1];
+    // At most eight bytes a code unit, and a U+FFFD for a high surrogate left from before.
+    char out[BlockSize * 4 + 16];
     size_t carried = 0;        // an odd byte left from the previous block
     char16_t pendingHigh = 0;  // a high surrogate whose partner may follow
-    std::string out;
     for (;;) {
         const int64_t n = Source.Read(in + carried, BlockSize);
         if (n <= 0)
             break;
         const size_t count = carried + static_cast<size_t>(n);
-        out.clear();
+        char* o = out;
+        auto reference = [&o](char32_t code) {
+            const std::string text = NumericEntity(code);
+            o = std::copy(text.begin(), text.end(), o);
+        };
         size_t i = 0;
         for (; i + 1 < count; i += 2) {
             const char16_t unit = static_cast<char16_t>(in[i] | (in[i + 1] << 8));
+            if (unit <= 0xFF && !pendingHigh) {
+                *o++ = static_cast<char>(unit);
+                continue;
+            }
             if (pendingHigh) {
                 const char16_t high = pendingHigh;
                 pendingHigh = 0;
                 if (unit >= 0xDC00 && unit <= 0xDFFF) {
-                    out += NumericEntity(0x10000 + ((high - 0xD800) << 10) + (unit - 0xDC00));
+                    reference(0x10000 + ((high - 0xD800) << 10) + (unit - 0xDC00));
                     continue;
                 }
-                out += NumericEntity(0xFFFD);
+                reference(0xFFFD);
             }
             if (unit <= 0xFF)
-                out += static_cast<char>(unit);
+                *o++ = static_cast<char>(unit);
             else if (unit >= 0xD800 && unit <= 0xDBFF)
                 pendingHigh = unit;
             else if (unit >= 0xDC00 && unit <= 0xDFFF)
-                out += NumericEntity(0xFFFD);
+                reference(0xFFFD);
             else
-                out += NumericEntity(unit);
+                reference(unit);
         }
         carried = count - i;
         if (carried)
             in[0] = in[i];
-        Dest.WriteBuffer(out.data(), static_cast<int64_t>(out.size()));
+        Dest.WriteBuffer(out, o - out);
     }
     if (pendingHigh)
         Dest.WriteBuffer("&#xFFFD;", 8);

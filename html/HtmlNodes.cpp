@@ -1,5 +1,9 @@
 #include "HtmlNodes.h"
 
+#include <algorithm>
+#include <cstring>
+#include <new>
+
 namespace zv {
 
 namespace {
@@ -120,10 +124,123 @@ bool THtmlText::Assign(const THtmlNode* Source)
 // ---------------------------------------------------------------------------------------------
 // THtmlTag
 
+// Attributes packed into one block of exactly their size: a head, an entry per attribute (its id
+// and where its text ends), then the texts end to end. A change builds a new block: attributes
+// are few and rarely change once parsed, and a tag pays a few bytes per attribute instead of a
+// whole list.
+struct THtmlTag::TPacked {
+    struct TEntry {
+        int32_t Id;
+        uint32_t End;
+    };
+    uint32_t Count;
+    uint32_t Units;
+
+    TEntry* Entries() { return reinterpret_cast<TEntry*>(this + 1); }
+    const TEntry* Entries() const { return reinterpret_cast<const TEntry*>(this + 1); }
+    char16_t* Texts() { return reinterpret_cast<char16_t*>(Entries() + Count); }
+    const char16_t* Texts() const { return reinterpret_cast<const char16_t*>(Entries() + Count); }
+
+    WideStringView Text(uint32_t I) const
+    {
+        const uint32_t Begin = I ? Entries()[I - 1].End : 0;
+        return {Texts() + Begin, Entries()[I].End - Begin};
+    }
+
+    static size_t Bytes(size_t Count, size_t Units)
+    {
+        return sizeof(TPacked) + Count * sizeof(TEntry) + Units * sizeof(char16_t);
+    }
+
+    static TPacked* Make(size_t Count, size_t Units)
+    {
+        if (Count > UINT32_MAX || Units > UINT32_MAX)
+            throw Exception("Attribute text too long");
+        auto* Block = static_cast<TPacked*>(::operator new(Bytes(Count, Units)));
+        Block->Count = static_cast<uint32_t>(Count);
+        Block->Units = static_cast<uint32_t>(Units);
+        return Block;
+    }
+
+    static void Free(TPacked* Block) { ::operator delete(Block); }
+
+    TPacked* Copy() const
+    {
+        TPacked* Block = Make(Count, Units);
+        std::memcpy(static_cast<void*>(Block), this, Bytes(Count, Units));
+        return Block;
+    }
+};
+
+namespace {
+
+// The entry text of an attribute: the value of a known one, name=value of another.
+size_t EntryUnits(const THtmlAttribute& A)
+{
+    return A.Id == attrUnknown ? A.Name.size() + 1 + A.Value.size() : A.Value.size();
+}
+
+char16_t* PutEntry(char16_t* Out, const THtmlAttribute& A)
+{
+    if (A.Id == attrUnknown) {
+        Out = std::copy(A.Name.begin(), A.Name.end(), Out);
+        *Out++ = u'=';
+    }
+    return std::copy(A.Value.begin(), A.Value.end(), Out);
+}
+
+// Stands in for a missing list, so that an index into it raises the list's own error.
+const TWideStringList& NoAttributes()
+{
+    static const TWideStringList Empty;
+    return Empty;
+}
+
+}  // namespace
+
 THtmlTag::~THtmlTag()
 {
     Clear();
-    FAttributes.reset();
+    FreeAttributes();
+}
+
+THtmlTag::TPacked* THtmlTag::Packed() const
+{
+    return (FAttributes & 1) ? nullptr : reinterpret_cast<TPacked*>(FAttributes);
+}
+
+TWideStringList* THtmlTag::List() const
+{
+    return (FAttributes & 1) ? reinterpret_cast<TWideStringList*>(FAttributes & ~uintptr_t(1)) : nullptr;
+}
+
+void THtmlTag::SetPacked(TPacked* Block)
+{
+    FreeAttributes();
+    FAttributes = reinterpret_cast<uintptr_t>(Block);
+}
+
+void THtmlTag::FreeAttributes()
+{
+    if (TWideStringList* L = List())
+        delete L;
+    else
+        TPacked::Free(Packed());
+    FAttributes = 0;
+}
+
+TWideStringList* THtmlTag::Attributes() const
+{
+    if (!FAttributes || (FAttributes & 1))
+        return List();
+    // Callers may change the entries through the list, so from now on they live there.
+    TPacked* Block = Packed();
+    auto Made = std::make_unique<TWideStringList>();
+    for (uint32_t I = 0; I < Block->Count; ++I)
+        Made->AddObject(Block->Text(I), Block->Entries()[I].Id);
+    TPacked::Free(Block);
+    FAttributes = reinterpret_cast<uintptr_t>(Made.release()) | 1;
+    return List();
 }
 
 bool THtmlTag::Assign(const THtmlNode* Source)
@@ -139,7 +256,7 @@ bool THtmlTag::Assign(const THtmlNode* Source)
         Copy.Assign(Source);
         Clear();
         SetKind(Copy.Kind());
-        FAttributes = std::move(Copy.FAttributes);
+        std::swap(FAttributes, Copy.FAttributes);
         TakeChildren(Copy);
         return true;
     }
@@ -155,57 +272,124 @@ void THtmlTag::AssignAttributes(const THtmlTag* Source)
     if (!Source || Source == this)
         return;
     SetKind(Source->Kind());
-    FAttributes.reset();
-    if (Source->FAttributes) {
-        FAttributes = std::make_unique<TWideStringList>();
-        FAttributes->Assign(*Source->FAttributes);
+    FreeAttributes();
+    if (const TPacked* Block = Source->Packed()) {
+        FAttributes = reinterpret_cast<uintptr_t>(Block->Copy());
+    } else if (const TWideStringList* From = Source->List()) {
+        auto Made = std::make_unique<TWideStringList>();
+        Made->Assign(*From);
+        FAttributes = reinterpret_cast<uintptr_t>(Made.release()) | 1;
     }
-}
-
-TWideStringList& THtmlTag::AttributeList()
-{
-    if (!FAttributes)
-        FAttributes = std::make_unique<TWideStringList>();
-    return *FAttributes;
 }
 
 int THtmlTag::IndexOfAttribute(THtmlAttrId Id) const
 {
-    if (!FAttributes)
-        return -1;
-    const int N = FAttributes->GetCount();
-    for (int I = 0; I < N; ++I)
-        if (FAttributes->GetObject(I) == Id)
-            return I;
+    if (const TPacked* Block = Packed()) {
+        for (uint32_t I = 0; I < Block->Count; ++I)
+            if (Block->Entries()[I].Id == Id)
+                return static_cast<int>(I);
+    } else if (const TWideStringList* L = List()) {
+        const int N = L->GetCount();
+        for (int I = 0; I < N; ++I)
+            if (L->GetObject(I) == Id)
+                return I;
+    }
     return -1;
+}
+
+// Packed entries only: entry Index becomes Entry, or goes when Entry is nil.
+void THtmlTag::ReplaceEntry(int Index, const THtmlAttribute* Entry)
+{
+    const TPacked* Old = Packed();
+    const auto At = static_cast<uint32_t>(Index);
+    const size_t OldUnits = Old->Text(At).size();
+    TPacked* Block = TPacked::Make(Old->Count - (Entry ? 0 : 1),
+                                   Old->Units - OldUnits + (Entry ? EntryUnits(*Entry) : 0));
+    char16_t* Out = Block->Texts();
+    uint32_t K = 0;
+    for (uint32_t I = 0; I < Old->Count; ++I) {
+        if (I == At && !Entry)
+            continue;
+        if (I == At) {
+            Out = PutEntry(Out, *Entry);
+        } else {
+            const WideStringView Text = Old->Text(I);
+            Out = std::copy(Text.begin(), Text.end(), Out);
+        }
+        Block->Entries()[K].Id = Old->Entries()[I].Id;
+        Block->Entries()[K].End = static_cast<uint32_t>(Out - Block->Texts());
+        ++K;
+    }
+    SetPacked(Block);
+}
+
+void THtmlTag::AddAttributes(const THtmlAttribute* Items, size_t Count)
+{
+    if (TWideStringList* L = List()) {
+        for (size_t I = 0; I < Count; ++I) {
+            const THtmlAttribute& A = Items[I];
+            WideString Entry(EntryUnits(A), u'\0');
+            PutEntry(Entry.data(), A);
+            L->AddObject(Entry, A.Id);
+        }
+        return;
+    }
+    const TPacked* Old = Packed();
+    const size_t OldCount = Old ? Old->Count : 0;
+    size_t Units = Old ? Old->Units : 0;
+    for (size_t I = 0; I < Count; ++I)
+        Units += EntryUnits(Items[I]);
+    TPacked* Block = TPacked::Make(OldCount + Count, Units);
+    char16_t* const Texts = Block->Texts();
+    char16_t* Out = Texts;
+    if (Old) {
+        std::copy_n(Old->Entries(), OldCount, Block->Entries());
+        Out = std::copy_n(Old->Texts(), Old->Units, Out);
+    }
+    for (size_t I = 0; I < Count; ++I) {
+        Out = PutEntry(Out, Items[I]);
+        Block->Entries()[OldCount + I] = {Items[I].Id, static_cast<uint32_t>(Out - Texts)};
+    }
+    SetPacked(Block);
 }
 
 void THtmlTag::SetAttribute(THtmlAttrId Id, WideStringView Value)
 {
-    TWideStringList& List = AttributeList();
     const int Index = IndexOfAttribute(Id);
-    if (Index < 0)
-        List.AddObject(Value, Id);
-    else if (Value.empty())
-        List.Delete(Index);
-    else
-        List.Put(Index, Value);
+    const THtmlAttribute Entry{Id, {}, Value};
+    if (TWideStringList* L = List()) {
+        if (Index < 0)
+            L->AddObject(Value, Id);
+        else if (Value.empty())
+            L->Delete(Index);
+        else
+            L->Put(Index, Value);
+    } else if (Index < 0) {
+        AddAttributes(&Entry, 1);
+    } else {
+        ReplaceEntry(Index, Value.empty() ? nullptr : &Entry);
+    }
 }
 
 void THtmlTag::SetUnknownAttribute(WideStringView Name, WideStringView Value)
 {
-    TWideStringList& List = AttributeList();
-    WideString Prefix(Name);
-    Prefix += u'=';
-    const WideString Entry = Prefix + WideString(Value);
-    const int N = List.GetCount();
+    const THtmlAttribute Entry{attrUnknown, Name, Value};
+    const int N = GetAttributeCount();
     for (int I = 0; I < N; ++I) {
-        if (List.GetObject(I) == attrUnknown && StartsWithTextAscii(List.Get(I), Prefix)) {
-            List.Put(I, Entry);
+        const WideStringView Text = AttributeText(I);
+        if (GetAttributeId(I) == attrUnknown && Text.size() > Name.size() && Text[Name.size()] == u'=' &&
+            SameTextAscii(Text.substr(0, Name.size()), Name)) {
+            if (TWideStringList* L = List()) {
+                WideString Made(EntryUnits(Entry), u'\0');
+                PutEntry(Made.data(), Entry);
+                L->Put(I, Made);
+            } else {
+                ReplaceEntry(I, &Entry);
+            }
             return;
         }
     }
-    List.AddObject(Entry, attrUnknown);
+    AddAttributes(&Entry, 1);
 }
 
 bool THtmlTag::HasAttribute(THtmlAttrId Id) const { return IndexOfAttribute(Id) >= 0; }
@@ -213,38 +397,49 @@ bool THtmlTag::HasAttribute(THtmlAttrId Id) const { return IndexOfAttribute(Id) 
 WideString THtmlTag::GetAttribute(THtmlAttrId Id) const
 {
     const int Index = IndexOfAttribute(Id);
-    return Index < 0 ? WideString() : FAttributes->Get(Index);
+    return Index < 0 ? WideString() : WideString(AttributeText(Index));
 }
 
 void THtmlTag::DeleteAttribute(THtmlAttrId Id)
 {
     const int Index = IndexOfAttribute(Id);
-    if (Index >= 0)
-        FAttributes->Delete(Index);
+    if (Index < 0)
+        return;
+    if (TWideStringList* L = List())
+        L->Delete(Index);
+    else
+        ReplaceEntry(Index, nullptr);
 }
 
-int THtmlTag::GetAttributeCount() const { return FAttributes ? FAttributes->GetCount() : 0; }
-
-namespace {
-// Stands in for a missing list, so that an index into it raises the list's own error.
-const TWideStringList& NoAttributes()
+int THtmlTag::GetAttributeCount() const
 {
-    static const TWideStringList Empty;
-    return Empty;
+    if (const TPacked* Block = Packed())
+        return static_cast<int>(Block->Count);
+    const TWideStringList* L = List();
+    return L ? L->GetCount() : 0;
 }
-}  // namespace
 
-WideString THtmlTag::GetAttributeByIndex(int Index) const
+WideString THtmlTag::GetAttributeByIndex(int Index) const { return WideString(AttributeText(Index)); }
+
+WideStringView THtmlTag::AttributeText(int Index) const
 {
-    return (FAttributes ? *FAttributes : NoAttributes()).Get(Index);
+    if (const TPacked* Block = Packed(); Block && Index >= 0 && static_cast<uint32_t>(Index) < Block->Count)
+        return Block->Text(static_cast<uint32_t>(Index));
+    if (const TWideStringList* L = List())
+        return L->GetView(Index);
+    NoAttributes().Get(Index);  // raises the list's index error
+    return {};
 }
 
 THtmlAttrId THtmlTag::GetAttributeId(int Index) const
 {
-    return static_cast<THtmlAttrId>((FAttributes ? *FAttributes : NoAttributes()).GetObject(Index));
+    if (const TPacked* Block = Packed(); Block && Index >= 0 && static_cast<uint32_t>(Index) < Block->Count)
+        return Block->Entries()[Index].Id;
+    const TWideStringList* L = List();
+    return static_cast<THtmlAttrId>((L ? *L : NoAttributes()).GetObject(Index));
 }
 
-void THtmlTag::ClearAttributes() { FAttributes.reset(); }
+void THtmlTag::ClearAttributes() { FreeAttributes(); }
 
 THtmlNode* THtmlTag::FindChild(THtmlTagId Kind, bool Recursive) const
 {

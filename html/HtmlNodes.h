@@ -58,6 +58,14 @@ public:
     WideString Text;
 };
 
+// One attribute as the parser reads it: a known one by its id, one outside the table by its
+// name (Id is attrUnknown).
+struct THtmlAttribute {
+    THtmlAttrId Id;
+    WideStringView Name;
+    WideStringView Value;
+};
+
 class THtmlTag : public THtmlNode {
 public:
     explicit THtmlTag(THtmlTagId Kind) : THtmlNode(Kind) {}
@@ -70,8 +78,9 @@ public:
     void AssignAttributes(const THtmlTag* Source);
 
     // Entries: a known attribute is (value, id); one outside the table is (name=value, -1).
-    // nil until the first attribute is set.
-    TWideStringList* Attributes() const { return FAttributes.get(); }
+    // nil until the first attribute is set. The list stays the tag's; changes made through it
+    // are the tag's attributes.
+    TWideStringList* Attributes() const;
 
     void SetAttribute(THtmlAttrId Id, WideStringView Value);
     void SetUnknownAttribute(WideStringView Name, WideStringView Value);
@@ -83,7 +92,13 @@ public:
     // the tag has no attributes).
     WideString GetAttributeByIndex(int Index) const;
     THtmlAttrId GetAttributeId(int Index) const;
+    // The entry text at Index without a copy, valid until the attributes change; the same
+    // errors as GetAttributeByIndex.
+    WideStringView AttributeText(int Index) const;
     void ClearAttributes();
+    // Appends the attributes in order without looking for entries of the same id or name:
+    // for attributes known to be unique, as the parser collects them.
+    void AddAttributes(const THtmlAttribute* Items, size_t Count);
 
     // First direct child of that kind; with Recursive, the first in pre-order below Self.
     THtmlNode* FindChild(THtmlTagId Kind, bool Recursive) const;
@@ -94,10 +109,18 @@ public:
     void TrimText();
 
 private:
+    struct TPacked;
+    TPacked* Packed() const;
+    TWideStringList* List() const;
+    void SetPacked(TPacked* Block);
+    void FreeAttributes();
     int IndexOfAttribute(THtmlAttrId Id) const;
-    TWideStringList& AttributeList();
+    void ReplaceEntry(int Index, const THtmlAttribute* Entry);
 
-    std::unique_ptr<TWideStringList> FAttributes;
+    // The attributes, in one word: 0 until the first is set; else a packed block of entries
+    // (see TPacked), or, once Attributes() has handed out a list, that list with the low bit
+    // set.
+    mutable uintptr_t FAttributes = 0;
 };
 
 class THtmlRoot : public THtmlTag {

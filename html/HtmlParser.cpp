@@ -100,12 +100,6 @@ public:
     }
 
 private:
-    struct TAttr {
-        THtmlAttrId Id;
-        WideStringView Name;
-        WideStringView Value;
-    };
-
     char16_t At(size_t I) const { return I < Len ? Buf[I] : u'\0'; }
 
     void SkipBlanks()
@@ -434,31 +428,17 @@ private:
     {
         if (Attrs.empty())
             return;
-        auto Set = [Tag](const TAttr& A) {
+        if (Tag->GetAttributeCount() == 0) {
+            // The entries are already unique, so they are added in one go.
+            Tag->AddAttributes(Attrs.data(), Attrs.size());
+            return;
+        }
+        // An html, head or body met before: its values are replaced one by one.
+        for (const THtmlAttribute& A : Attrs) {
             if (A.Id >= 0)
                 Tag->SetAttribute(A.Id, A.Value);
             else
                 Tag->SetUnknownAttribute(A.Name, A.Value);
-        };
-        if (Tag->Attributes()) {
-            // An html, head or body met before: its values are replaced one by one.
-            for (const TAttr& A : Attrs)
-                Set(A);
-            return;
-        }
-        // A new list: the entries are already unique, so they are added in one go.
-        Set(Attrs[0]);
-        TWideStringList* List = Tag->Attributes();
-        for (size_t I = 1; I < Attrs.size(); ++I) {
-            const TAttr& A = Attrs[I];
-            if (A.Id >= 0) {
-                List->AddObject(A.Value, A.Id);
-            } else {
-                WideString Entry(A.Name);
-                Entry += u'=';
-                Entry += A.Value;
-                List->AddObject(Entry, attrUnknown);
-            }
         }
     }
 
@@ -576,7 +556,7 @@ private:
     bool AfterBlank = true;
 
     WideString Buffer;
-    std::vector<TAttr> Attrs;
+    std::vector<THtmlAttribute> Attrs;
     std::array<uint32_t, HtmlAttrCount> KnownStamp{};
     std::array<size_t, HtmlAttrCount> KnownSlot{};
     uint32_t Stamp = 0;
@@ -597,6 +577,16 @@ std::unique_ptr<THtmlRoot> ParseHtml(WideStringView Text)
 
 std::unique_ptr<THtmlRoot> ParseHtml(TStream& Stream)
 {
+    // Text in memory is parsed where it lies, when it starts on a code unit.
+    if (auto* Memory = dynamic_cast<TMemoryStream*>(&Stream); Memory && std::endian::native == std::endian::little) {
+        const int64_t From = Memory->Position();
+        const int64_t Size = Memory->Size();
+        if (From % 2 == 0 && From < Size) {
+            const auto* Units = reinterpret_cast<const char16_t*>(Memory->Memory() + From);
+            Memory->SetPosition(Size);
+            return ParseHtml(WideStringView(Units, static_cast<size_t>(Size - From) / 2));
+        }
+    }
     // Read into the text itself: whole code units; an odd last byte is left out.
     WideString Text;
     size_t Bytes = 0;

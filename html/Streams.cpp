@@ -96,6 +96,18 @@ void TMemoryStream::Clear()
     Pos = 0;
 }
 
+void TMemoryStream::Reserve(int64_t Capacity)
+{
+    if (Capacity > static_cast<int64_t>(Data.capacity()))
+        Data.reserve(static_cast<size_t>(Capacity));
+}
+
+void ReserveFor(TStream& Stream, int64_t Count)
+{
+    if (auto* Memory = dynamic_cast<TMemoryStream*>(&Stream); Memory && Count > 0)
+        Memory->Reserve(Memory->Position() + Count);
+}
+
 void TMemoryStream::LoadFromStream(TStream& Source)
 {
     Source.SetPosition(0);

@@ -44,6 +44,8 @@ public:
     void SetSize(int64_t NewSize) override;
 
     void Clear();
+    // Makes room for Capacity bytes in all, so that writing up to there does not reallocate.
+    void Reserve(int64_t Capacity);
     uint8_t* Memory() { return Data.data(); }
     const uint8_t* Memory() const { return Data.data(); }
     std::vector<uint8_t>& Bytes() { return Data; }
@@ -57,6 +59,10 @@ private:
     std::vector<uint8_t> Data;
     int64_t Pos = 0;
 };
+
+// When Stream is a memory stream, makes room for Count more bytes from its position (writers
+// that know, or can bound, their output size spare the stream its regrowth).
+void ReserveFor(TStream& Stream, int64_t Count);
 
 // Open modes of TFileStream.
 enum class TFileMode { Create, OpenRead, OpenWrite, OpenReadWrite };

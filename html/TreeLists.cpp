@@ -46,14 +46,15 @@ bool TLinkNode::CanAdopt(const TLinkNode* Node) const
 void TLinkNode::Unlink()
 {
     TLinkNode* P = FParent;
-    if (FPrev)
-        FPrev->FNext = FNext;
-    else
+    if (P->FFirst == this)
         P->FFirst = FNext;
+    else
+        FPrev->FNext = FNext;
+    // The successor takes over the predecessor, which for a first child is the last one.
     if (FNext)
         FNext->FPrev = FPrev;
-    else
-        P->FLast = FPrev;
+    else if (P->FFirst)
+        P->FFirst->FPrev = FPrev;
     --P->FCount;
     FParent = FPrev = FNext = nullptr;
 }
@@ -62,10 +63,12 @@ void TLinkNode::LinkFirst(TLinkNode* Node)
 {
     Node->FParent = this;
     Node->FNext = FFirst;
-    if (FFirst)
+    if (FFirst) {
+        Node->FPrev = FFirst->FPrev;
         FFirst->FPrev = Node;
-    else
-        FLast = Node;
+    } else {
+        Node->FPrev = Node;
+    }
     FFirst = Node;
     ++FCount;
 }
@@ -73,12 +76,16 @@ void TLinkNode::LinkFirst(TLinkNode* Node)
 void TLinkNode::LinkLast(TLinkNode* Node)
 {
     Node->FParent = this;
-    Node->FPrev = FLast;
-    if (FLast)
-        FLast->FNext = Node;
-    else
+    Node->FNext = nullptr;
+    if (FFirst) {
+        TLinkNode* Last = FFirst->FPrev;
+        Last->FNext = Node;
+        Node->FPrev = Last;
+        FFirst->FPrev = Node;
+    } else {
+        Node->FPrev = Node;
         FFirst = Node;
-    FLast = Node;
+    }
     ++FCount;
 }
 
@@ -88,10 +95,10 @@ void TLinkNode::LinkBefore(TLinkNode* Node)
     Node->FParent = P;
     Node->FNext = this;
     Node->FPrev = FPrev;
-    if (FPrev)
-        FPrev->FNext = Node;
-    else
+    if (P->FFirst == this)
         P->FFirst = Node;
+    else
+        FPrev->FNext = Node;
     FPrev = Node;
     ++P->FCount;
 }

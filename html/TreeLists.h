@@ -14,10 +14,10 @@ public:
 
     int Count() const { return FCount; }
     TLinkNode* Parent() const { return FParent; }
-    TLinkNode* Prev() const { return FPrev; }
+    TLinkNode* Prev() const { return FParent && FParent->FFirst != this ? FPrev : nullptr; }
     TLinkNode* Next() const { return FNext; }
     TLinkNode* First() const { return FFirst; }
-    TLinkNode* Last() const { return FLast; }
+    TLinkNode* Last() const { return FFirst ? FFirst->FPrev : nullptr; }
 
     // Destroys every child, first to last, each with its subtree.
     void Clear();
@@ -55,12 +55,14 @@ private:
     void LinkLast(TLinkNode* Node);
     void LinkBefore(TLinkNode* Node);
 
-    int FCount = 0;
+    // The first child's FPrev is the last child, which saves a link per node; Prev and Last
+    // read the chain accordingly. FCount comes last so that a derived class's first field
+    // can share its word.
     TLinkNode* FParent = nullptr;
     TLinkNode* FPrev = nullptr;
     TLinkNode* FNext = nullptr;
     TLinkNode* FFirst = nullptr;
-    TLinkNode* FLast = nullptr;
+    int FCount = 0;
 };
 
 }  // namespace zv

@@ -382,6 +382,12 @@ WideString TWideStringList::Get(int Index) const
     return FList[static_cast<size_t>(Index)].Text;
 }
 
+WideStringView TWideStringList::GetView(int Index) const
+{
+    CheckIndex(Index);
+    return FList[static_cast<size_t>(Index)].Text;
+}
+
 TObjectValue TWideStringList::GetObject(int Index) const
 {
     CheckIndex(Index);

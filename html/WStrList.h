@@ -99,6 +99,8 @@ public:
     ~TWideStringList() override;
 
     WideString Get(int Index) const override;
+    // The string at Index without a copy, valid until the list changes; the same check as Get.
+    WideStringView GetView(int Index) const;
     int GetCapacity() const override { return FCapacity; }
     int GetCount() const override { return static_cast<int>(FList.size()); }
     TObjectValue GetObject(int Index) const override;

@@ -254,7 +254,20 @@ QImage Marquee()
     });
 }
 
+QImage BrokenIcon();
+
+// The broken picture repeats over the missing picture's box: a small icon in the corner of a
+// larger transparent tile, like the mark a browser shows for a picture it cannot load.
 QImage Broken()
+{
+    QImage Tile = Canvas(40, 40);
+    QPainter P(&Tile);
+    P.setRenderHint(QPainter::SmoothPixmapTransform);
+    P.drawImage(QRect(2, 2, 22, 22), BrokenIcon());
+    return Tile;
+}
+
+QImage BrokenIcon()
 {
     QImage Image = Canvas(Bg, Bg);
     QPainter P(&Image);

@@ -88,12 +88,35 @@ const undoStack = [];
 const redoStack = [];
 let textDirty = true;
 
+// The order of each element's attributes as first seen: an attribute that undo or redo puts
+// back returns to its place instead of going to the end.
+const attrOrder = new WeakMap();
+function noteOrder(n) {
+    if (n.nodeType === Node.ELEMENT_NODE && !attrOrder.has(n))
+        attrOrder.set(n, [...n.attributes].map(a => a.name));
+}
+function restoreOrder(el) {
+    const order = attrOrder.get(el);
+    if (!order) return;
+    const rank = a => { const k = order.indexOf(a.name); return k < 0 ? order.length : k; };
+    const now = [...el.attributes];
+    const wanted = now.slice().sort((a, b) => rank(a) - rank(b));
+    const k = now.findIndex((a, i) => a !== wanted[i]);
+    if (k < 0) return;
+    const moved = wanted.slice(k).map(a => [a.namespaceURI, a.name, a.value]);
+    for (const [ns, name] of moved) el.removeAttributeNS(ns, name.replace(/^.*:/, ''));
+    for (const [ns, name, value] of moved) el.setAttributeNS(ns, name, value);
+}
 function record(r) {
-    if (r.type === 'attributes')
+    if (r.type === 'attributes') {
+        const order = attrOrder.get(r.target);
+        if (order && !order.includes(r.attributeName)) order.push(r.attributeName);
         return { type: r.type, target: r.target, ns: r.attributeNamespace, name: r.attributeName,
                  oldValue: r.oldValue, newValue: null };
+    }
     if (r.type === 'characterData')
         return { type: r.type, target: r.target, oldValue: r.oldValue, newValue: null };
+    for (const n of r.addedNodes) noteOrder(n);
     return { type: r.type, target: r.target, added: [...r.addedNodes], removed: [...r.removedNodes],
              next: r.nextSibling };
 }
@@ -132,6 +155,7 @@ function revert(r) {
     if (r.type === 'attributes') {
         r.newValue = r.target.getAttributeNS(r.ns, r.name);
         setAttr(r.target, r.ns, r.name, r.oldValue);
+        restoreOrder(r.target);
     } else if (r.type === 'characterData') {
         r.newValue = r.target.data;
         r.target.data = r.oldValue;
@@ -141,8 +165,10 @@ function revert(r) {
     }
 }
 function reapply(r) {
-    if (r.type === 'attributes') setAttr(r.target, r.ns, r.name, r.newValue);
-    else if (r.type === 'characterData') r.target.data = r.newValue;
+    if (r.type === 'attributes') {
+        setAttr(r.target, r.ns, r.name, r.newValue);
+        restoreOrder(r.target);
+    } else if (r.type === 'characterData') r.target.data = r.newValue;
     else {
         unplace(r, r.removed);
         place(r, r.added);
@@ -748,12 +774,13 @@ function applyGlyphs() {
 }
 
 // ---------------------------------------------------------------- the body as the document spells it
-// The designer hands the body over as a tree, not as HTML: the engine's parser would move
-// elements about (implied row groups, paragraphs closed by blocks, a line break dropped after
-// pre). Each text and attribute value comes both as shown and as the document spells it
-// ("&#187;" for "»"); bodySource gives back the spelling of every value still as it was shown.
-const spelt = new WeakMap();          // text or comment node -> [data as shown, spelling]
-const speltAttrs = new WeakMap();     // element -> Map of name -> [value as shown, spelling]
+// The designer hands the body over as XML (see design/DesignTree.h): the engine's HTML parser
+// would move elements about (implied row groups, paragraphs closed by blocks, a line break
+// dropped after pre). Where the document spells a text or an attribute value otherwise than
+// this layer would write it ("&#187;" for "»"), the spelling comes along, and bodySource gives
+// it back for as long as the value is unchanged.
+const spelt = new WeakMap();          // text node -> [data as shown, spelling]
+const speltAttrs = new WeakMap();     // element -> [[name, value as shown, spelling], ...]
 const rawTextTags = new Set(['style', 'script', 'xmp', 'iframe', 'noembed', 'noframes',
                              'plaintext', 'noscript']);
 const voidTags = new Set(['area', 'base', 'basefont', 'bgsound', 'br', 'col', 'embed', 'frame',
@@ -762,51 +789,48 @@ const voidTags = new Set(['area', 'base', 'basefont', 'bgsound', 'br', 'col', 'e
 const booleanAttrs = new Set(['checked', 'compact', 'declare', 'defer', 'disabled', 'ismap',
                               'multiple', 'nohref', 'noresize', 'noshade', 'nowrap', 'readonly',
                               'selected']);
-const maxDepth = 512;                 // deeper elements go into the element at this depth
 
 function setAttributes(el, list) {
-    let map = null;
-    for (const [name, value, spelling] of list) {
-        try { el.setAttribute(name, value); } catch (e) { continue; }
-        if (!map) speltAttrs.set(el, map = new Map());
-        map.set(name.toLowerCase(), [value, spelling === undefined ? value : spelling]);
+    let spelling = null;
+    for (const a of list) {
+        try { el.setAttribute(a[0], a[1]); } catch (e) { continue; }
+        if (a.length > 2) (spelling || (spelling = [])).push([a[0].toLowerCase(), a[1], a[2]]);
     }
-}
-function makeNode(item) {
-    if (typeof item === 'string') {
-        const t = doc.createTextNode(item);
-        spelt.set(t, [item, item]);
-        return t;
-    }
-    if (typeof item[0] === 'string') {
-        const el = doc.createElement(item[0]);
-        setAttributes(el, item[1]);
-        return el;
-    }
-    // [0, text, spelling], [1, comment, spelling], [2, spelling]
-    const shown = item[1], spelling = item[0] === 2 ? item[1] : item[2];
-    const n = item[0] === 1 ? doc.createComment(shown) : doc.createTextNode(shown);
-    spelt.set(n, [shown, spelling]);
-    return n;
+    if (spelling) speltAttrs.set(el, spelling);
+    attrOrder.set(el, el.getAttributeNames());
 }
 function setBody(json) {
-    const tree = JSON.parse(json);
+    const [bodyAttributes, xml, texts, attributes] = JSON.parse(json);
+    const parsed = new DOMParser().parseFromString(xml, 'application/xhtml+xml');
+    const top = parsed.documentElement;
+    if (!top || top.localName !== 'div' || parsed.querySelector('parsererror'))
+        throw new Error('The body could not be read');
+    const tree = doc.importNode(top, true);
+    const marks = [];
+    const walker = doc.createTreeWalker(tree, NodeFilter.SHOW_PROCESSING_INSTRUCTION);
+    for (let p = walker.nextNode(); p; p = walker.nextNode()) marks.push(p);
+    for (const p of marks) {
+        if (p.target === 'zv' && p.data) {
+            let t = p.nextSibling;
+            if (!t || t.nodeType !== Node.TEXT_NODE) p.after(t = doc.createTextNode(''));
+            spelt.set(t, [t.data, texts[+p.data]]);
+        }
+        p.remove();
+    }
+    for (const el of tree.querySelectorAll('[zv-spelling]')) {
+        const list = attributes[+el.getAttribute('zv-spelling')];
+        el.removeAttribute('zv-spelling');
+        const s = [];
+        for (let k = 0; k + 1 < list.length; k += 2) s.push([list[k], el.getAttribute(list[k]), list[k + 1]]);
+        speltAttrs.set(el, s);
+    }
+    for (const el of tree.querySelectorAll('*')) attrOrder.set(el, el.getAttributeNames());
     const body = doc.body;
     for (const a of [...body.attributes]) body.removeAttribute(a.name);
-    setAttributes(body, tree[0]);
-    const frag = doc.createDocumentFragment();
-    const stack = [[frag, tree[1], 0, 0]];
-    while (stack.length) {
-        const top = stack[stack.length - 1];
-        const [parent, items, , depth] = top;
-        if (top[2] >= items.length) { stack.pop(); continue; }
-        const item = items[top[2]++];
-        const n = makeNode(item);
-        parent.appendChild(n);
-        if (n.nodeType === Node.ELEMENT_NODE && item[2].length)
-            stack.push(depth + 1 < maxDepth ? [n, item[2], 0, depth + 1] : [parent, item[2], 0, depth]);
-    }
-    body.replaceChildren(frag);
+    setAttributes(body, bodyAttributes);
+    const all = doc.createRange();
+    all.selectNodeContents(tree);
+    body.replaceChildren(all.extractContents());
     // the document as loaded is no change
     observer.takeRecords();
     pending = [];
@@ -825,15 +849,15 @@ function escapeValue(v) {
 }
 function startTag(el) {
     let out = '<' + el.localName;
-    const map = speltAttrs.get(el);
+    const list = speltAttrs.get(el);
     for (const a of el.attributes) {
-        const s = map && map.get(a.name);
-        const kept = s !== undefined && s[0] === a.value;
-        if (booleanAttrs.has(a.name) && (a.value === '' || (kept && s[1] === 'TRUE'))) {
+        const s = list && list.find(e => e[0] === a.name);
+        const kept = s !== undefined && s[1] === a.value;
+        if (booleanAttrs.has(a.name) && (a.value === '' || (kept && s[2] === 'TRUE'))) {
             out += ' ' + a.name;
         } else if (kept) {
-            const q = s[1].includes('"') && !s[1].includes("'") ? "'" : '"';
-            out += ' ' + a.name + '=' + q + s[1] + q;
+            const q = s[2].includes('"') && !s[2].includes("'") ? "'" : '"';
+            out += ' ' + a.name + '=' + q + s[2] + q;
         } else {
             out += ' ' + a.name + '="' + escapeValue(a.value) + '"';
         }

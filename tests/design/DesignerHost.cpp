@@ -48,7 +48,13 @@ bool TDesignerHost::LoadBody(const std::string& BodyHtml)
     } catch (const std::exception&) {
         return false;
     }
+    WaitForPictures();
     return FDesigner->HasDocument();
+}
+
+void TDesignerHost::WaitForPictures()
+{
+    WaitFor([&] { return Eval("[...document.images].every(i => i.complete)").toBool(); });
 }
 
 void TDesignerHost::LoadFile(const std::string& Name, const std::string& Html)
@@ -56,6 +62,7 @@ void TDesignerHost::LoadFile(const std::string& Name, const std::string& Html)
     WriteAll(Dir / Name, Html);
     Requests.clear();
     FDesigner->LoadFromFile(Dir / Name);
+    WaitForPictures();
 }
 
 QString TDesignerHost::BodyHtml()

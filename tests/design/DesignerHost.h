@@ -67,6 +67,8 @@ public:
     bool LoadBody(const std::string& BodyHtml);
     // Writes Html into the folder as Name and opens it.
     void LoadFile(const std::string& Name, const std::string& Html);
+    // Waits until the page's pictures have loaded or failed.
+    void WaitForPictures();
     // The body's markup as the engine hands it back.
     QString BodyHtml();
     // Id of the design element that stands for the n-th element of Kind (a tag name) in the

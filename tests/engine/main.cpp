@@ -2,17 +2,13 @@
 // environment is set before the application object exists.
 #include <QApplication>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include "EngineHost.h"
-#include "NameSpace.h"
+#include "support/EngineMain.h"
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    zv::RegisterNameSpaceSchemes();
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    zv::test::PrepareEngineProcess();
     QApplication App(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     const int Result = RUN_ALL_TESTS();

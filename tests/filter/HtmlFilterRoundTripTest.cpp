@@ -62,8 +62,7 @@ std::string FirstDifference(const WideString& A, const WideString& B)
 {
     const size_t At = std::mismatch(A.begin(), A.end(), B.begin(), B.end()).first - A.begin();
     const size_t From = At < 80 ? 0 : At - 80;
-    return "at " + std::to_string(At) + ":\n" + U8(A.substr(From, 160)) + "\n---\n" +
-           U8(B.substr(From, 160));
+    return U8(A.substr(From, 160)) + "\n---\n" + U8(B.substr(From, 160));
 }
 
 // Loads the page, checks its source text, hands the design body back unedited and checks

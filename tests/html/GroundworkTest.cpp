@@ -77,6 +77,11 @@ TEST(Streams, MemoryStreamReadsWritesAndSeeks)
     EXPECT_EQ(std::string(reinterpret_cast<char*>(s.Memory()), 6), "helLOX");
     s.Seek(-100, TSeekOrigin::Current);
     EXPECT_EQ(s.Position(), 0);
+    s.Reserve(1000);  // room only: size, position and bytes stay
+    EXPECT_GE(s.Bytes().capacity(), 1000u);
+    EXPECT_EQ(s.Size(), 6);
+    EXPECT_EQ(s.Position(), 0);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(s.Memory()), 6), "helLOX");
 }
 
 TEST(Streams, FileStreamErrorsNameTheFile)

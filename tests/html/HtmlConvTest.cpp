@@ -64,6 +64,8 @@ std::string Save(const WideString& Text, int64_t MaxRead = 1 << 30)
     TTestStream source(std::string(reinterpret_cast<const char*>(Text.data()), Text.size() * 2), MaxRead);
     TTestStream dest;
     SaveText(source, dest);
+    // Text in memory is measured before it is written: the output is sized exactly.
+    EXPECT_EQ(dest.Bytes().capacity(), dest.Bytes().size());
     return dest.Text();
 }
 
@@ -127,6 +129,21 @@ TEST(HtmlConv, LoadsSampleDocumentsAcrossBlockBoundaries)
                 << name << " " << maxRead;
         }
     }
+    // The text is sized once from the input: two bytes a byte at most (exactly that for a
+    // one-byte character set), and a UTF-16 source its own size.
+    for (const auto& [name, oneByte] : {std::pair{"windows-1250", true}, {"koi8-r", true},
+                                        {"shift_jis", false}, {"utf-8", false}}) {
+        TTestStream source(ReadFile(std::string(name) + ".html")), dest;
+        LoadText(source, dest);
+        EXPECT_LE(dest.Bytes().capacity(), static_cast<size_t>(2 * source.Size())) << name;
+        EXPECT_TRUE(!oneByte || dest.Bytes().capacity() == dest.Bytes().size()) << name;
+    }
+    const WideString Wide = u"<p>" + WideString(20000, u'\u0436') + u"</p>";
+    TTestStream wideSource("\xFF\xFE" + std::string(reinterpret_cast<const char*>(Wide.data()), Wide.size() * 2)), wideDest;
+    LoadText(wideSource, wideDest);
+    EXPECT_EQ(wideDest.Bytes().size(), Wide.size() * 2);
+    EXPECT_LE(wideDest.Bytes().capacity(), static_cast<size_t>(wideSource.Size()));
+
     // Output of many blocks, with four-byte characters cut at every boundary.
     std::string big = "<meta charset=utf-8>";
     WideString expected = u"<meta charset=utf-8>";

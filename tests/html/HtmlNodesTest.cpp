@@ -185,6 +185,61 @@ TEST(HtmlTag, AttributesKeepOrderAndFollowTheSetRules)
     EXPECT_EQ(Obj.Attributes(), nullptr);
 }
 
+TEST(HtmlTag, AttributesActTheSameOnceTheListIsHandedOut)
+{
+    // Packed keeps its entries to itself; Listed hands out its list early and is changed
+    // through both the tag and the list.
+    THtmlTag Packed(tagObject), Listed(tagObject);
+    auto Both = [&](const std::function<void(THtmlTag&)>& Change) {
+        Change(Packed);
+        Change(Listed);
+        EXPECT_EQ(Shape(&Packed), Shape(&Listed));
+    };
+    Both([](THtmlTag& T) { T.SetAttribute(attrWidth, u"1"); });
+    ASSERT_NE(Listed.Attributes(), nullptr);
+    const WideString Long(100000, u'\u0416');
+    const THtmlAttribute Items[] = {{attrAlt, u"ignored", u""},
+                                    {attrUnknown, u"data-Foo", u"x"},
+                                    {attrTitle, {}, Long},
+                                    {attrUnknown, u"bare", u""}};
+    Both([&](THtmlTag& T) { T.AddAttributes(Items, 4); });
+    EXPECT_EQ(Shape(&Packed), "63 180=1 7= -1=data-Foo=x 170=" + Utf16ToUtf8(Long) + " -1=bare=");
+    Both([](THtmlTag& T) { T.SetUnknownAttribute(u"DATA-foo", u"y"); });
+    Both([](THtmlTag& T) { T.SetAttribute(attrAlt, u""); });  // present and empty: deleted
+    Both([](THtmlTag& T) { T.SetAttribute(attrTitle, u"t"); });
+    Both([](THtmlTag& T) { T.DeleteAttribute(attrWidth); });
+    EXPECT_EQ(Shape(&Packed), "63 -1=DATA-foo=y 170=t -1=bare=");
+    EXPECT_EQ(Packed.AttributeText(1), u"t");
+    EXPECT_EQ(Listed.AttributeText(1), u"t");
+    for (THtmlTag* T : {&Packed, &Listed}) {
+        EXPECT_EQ(ListError([&] { T->AttributeText(3); }), "List index out of bounds (3)");
+        EXPECT_EQ(ListError([&] { T->GetAttributeId(-1); }), "List index out of bounds (-1)");
+    }
+
+    // Copies are independent, whichever form the source has.
+    THtmlTag FromPacked(tagB), FromListed(tagB);
+    FromPacked.AssignAttributes(&Packed);
+    FromListed.AssignAttributes(&Listed);
+    EXPECT_EQ(Shape(&FromPacked), Shape(&Packed));
+    EXPECT_EQ(Shape(&FromListed), Shape(&Listed));
+    FromPacked.SetAttribute(attrTitle, u"other");
+    FromListed.Attributes()->Put(0, u"z=1");
+    EXPECT_EQ(Shape(&Packed), "63 -1=DATA-foo=y 170=t -1=bare=");
+    EXPECT_EQ(Shape(&Listed), Shape(&Packed));
+
+    // Emptied, a tag keeps an empty list until it is cleared.
+    Both([](THtmlTag& T) {
+        T.DeleteAttribute(attrUnknown);
+        T.DeleteAttribute(attrTitle);
+        T.DeleteAttribute(attrUnknown);
+    });
+    EXPECT_EQ(Packed.GetAttributeCount(), 0);
+    ASSERT_NE(Packed.Attributes(), nullptr);
+    EXPECT_EQ(Packed.Attributes()->GetCount(), 0);
+    Packed.ClearAttributes();
+    EXPECT_EQ(Packed.Attributes(), nullptr);
+}
+
 TEST(HtmlTag, FindAndTrimSearchInTheirOrder)
 {
     THtmlTag Div(tagDiv);

@@ -240,6 +240,14 @@ TEST(HtmlParser, NulIsDroppedAndStreamsAreReadFromTheirPosition)
     Stream.WriteBuffer("<", 1);  // half a code unit
     Stream.SetPosition(2);
     EXPECT_EQ(DumpChildren(ParseHtml(Stream).get()), "html(body(p(\"x\"),p(\"y\")))");
+    EXPECT_EQ(Stream.Position(), Stream.Size());
+    // From an odd position the code units straddle the bytes as they come.
+    TMemoryStream Odd;
+    Odd.WriteBuffer("?", 1);
+    Odd.WriteBuffer(u"<b>z", 8);
+    Odd.SetPosition(1);
+    EXPECT_EQ(DumpChildren(ParseHtml(Odd).get()), "html(body(b(\"z\")))");
+    EXPECT_EQ(Odd.Position(), Odd.Size());
 }
 
 TEST(HtmlParser, DeepAndWideInputs)

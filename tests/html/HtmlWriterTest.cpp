@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "HtmlParser.h"
 #include "HtmlUtils.h"
 #include "HtmlWriter.h"
 #include "Streams.h"
@@ -21,6 +22,21 @@ std::string Doc(THtmlRoot* Root)
 }
 
 std::string Html(THtmlNode* Node) { return U8(NodeToHtml(Node)); }
+
+// A stream that only collects what is written: not a memory stream, so nothing is sized for it.
+class TSinkStream : public TStream {
+public:
+    int64_t Read(void*, int64_t) override { return 0; }
+    int64_t Write(const void* Buffer, int64_t Count) override
+    {
+        Bytes.append(static_cast<const char*>(Buffer), static_cast<size_t>(Count));
+        return Count;
+    }
+    int64_t Seek(int64_t, TSeekOrigin) override { return static_cast<int64_t>(Bytes.size()); }
+    void SetSize(int64_t) override {}
+
+    std::string Bytes;
+};
 
 }  // namespace
 
@@ -222,6 +238,69 @@ TEST(HtmlWriter, DeepTreesDoNotExhaustTheStack)
         EXPECT_NE(Out.find(Kind == tagPre ? u"> deep <" : u"deep"), WideString::npos) << Name;
         // Indentation stops growing at some depth, so the output stays linear in the depth.
         EXPECT_LT(Out.size(), Depth * 400) << Name;
+        EXPECT_LE(Out.capacity(), Out.size() + Out.size() / 16) << Name;
         EXPECT_EQ(GetPlainText(Top.get(), false), u"deep") << Name;
+    }
+}
+
+TEST(HtmlWriter, OutputIsTheSameWhereverItGoes)
+{
+    // Pieces longer than the output buffer, many short ones, and text whose references are
+    // longer than the size estimate reckons with.
+    std::unique_ptr<THtmlRoot> R(Root({new THtmlDocType, El(tagHtml, {El(tagBody)})}));
+    THtmlTag* Body = R->EnsureBody();
+    Body->AddLast(Tx(u"<!--" + WideString(3000, u'c') + u"-->", tagComment));
+    Body->AddLast(El(tagPre, {Tx(WideString(5000, u'p'))}));
+    Body->AddLast(El(tagP, {Tx(WideString(3000, u'\u03d1'))}));
+    THtmlTag* List = El(tagUl);
+    Body->AddLast(List);
+    for (int I = 0; I < 400; ++I)
+        List->AddLast(El(tagLi, {{attrTitle, u"\u20ac" + IntToWide(I)}}, {Tx(u"item " + IntToWide(I) + u" of the list ")}));
+
+    TMemoryStream Memory;
+    ASSERT_TRUE(WriteDocument(Memory, R.get()));
+    const std::string Written(reinterpret_cast<const char*>(Memory.Memory()), static_cast<size_t>(Memory.Size()));
+    // Sized once from the estimate and grown in small steps past it, never doubled.
+    EXPECT_LT(Memory.Bytes().capacity(), Memory.Bytes().size() * 5 / 4);
+
+    TSinkStream Sink;
+    ASSERT_TRUE(WriteDocument(Sink, R.get()));
+    EXPECT_EQ(Sink.Bytes, Written);
+    const WideString Text = NodeToHtml(R.get());
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(Text.data()), Text.size() * 2), Written);
+    EXPECT_NE(Text.find(u"<p>&thetasym;&thetasym;"), WideString::npos);
+
+    TMemoryStream After;
+    After.WriteBuffer("ab", 2);
+    WriteHtml(After, R.get());
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(After.Memory()), static_cast<size_t>(After.Size())), "ab" + Written);
+}
+
+TEST(HtmlWriter, SizesItsOutputCloseToWhatItWrites)
+{
+    auto Repeat = [](const std::string& S, int Count) {
+        std::string Out;
+        for (int I = 0; I < Count; ++I)
+            Out += S;
+        return Out;
+    };
+    const std::string Words = Repeat("lorem ipsum <b>dolor</b> sit amet, ", 300);
+    const std::string Pages[] = {
+        "<p>" + Words + "</p>" + Repeat("<p>" + Words.substr(0, 500) + "</p>\n", 20),
+        Repeat("<table border=1><tr><td align=right>a</td><td><a href='x.html'>b</a></td></tr>", 30) + Repeat("</table>", 30),
+        Repeat("<div class=\"d\">", 400) + "deep text " + Repeat("</div>", 400),
+        "<pre>" + Repeat("  code();\r\n", 500) + "</pre><script>" + Repeat("var a = 1;\n", 300) + "</script>",
+        "<dl>" + Repeat("<dt>term<dd><a href=#a>x</a><br><a href=#b>y</a><br>", 200) + "</dl>",
+        "<p>" + Repeat("line of text<br>\n", 300) + "<!-- " + Repeat("c", 3000) + " --></p>",
+        "<p>" + Repeat("caf\xc3\xa9 \xe4\xb8\xad\xe6\x96\x87 \xc2\xa0 ", 500) + "</p>",
+    };
+    for (const std::string& Page : Pages) {
+        std::unique_ptr<THtmlRoot> R = ParseHtml(Utf8ToUtf16(Page));
+        TMemoryStream Stream;
+        WriteDocument(Stream, R.get());
+        const size_t Size = Stream.Bytes().size(), Capacity = Stream.Bytes().capacity();
+        EXPECT_GE(Capacity, Size);
+        // Sized once from the estimate, which errs a little to the high side.
+        EXPECT_LE(Capacity, Size + Size / 16) << Page.substr(0, 60);
     }
 }

@@ -14,6 +14,7 @@
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <functional>
+#include <gtest/gtest.h>
 #include <memory>
 #include <utility>
 
@@ -56,10 +57,11 @@ inline QVariant PageEval(TWebBrowser& Browser, const QString& Script)
 inline QPoint PageCentre(TWebBrowser& Browser, const QString& Selector)
 {
     const QVariantList R =
-        PageEval(Browser, "(function(){ const r = document.querySelector('" + Selector +
-                              "').getBoundingClientRect(); return [r.left + r.width / 2, "
-                              "r.top + r.height / 2]; })()")
+        PageEval(Browser, "(function(){ const e = document.querySelector('" + Selector +
+                              "'); if (!e) return null; const r = e.getBoundingClientRect();"
+                              " return [r.left + r.width / 2, r.top + r.height / 2]; })()")
             .toList();
+    EXPECT_EQ(R.size(), 2) << "no element " << Selector.toStdString();
     return QPoint(qRound(R.value(0).toDouble()), qRound(R.value(1).toDouble()));
 }
 

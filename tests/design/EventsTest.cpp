@@ -1,0 +1,205 @@
+// The designer as the page's host: its events, the context menu, the edit-designer hook that
+// drives the table cell selection, resize reports, and page scripts that never run.
+#include <QApplication>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "DesignerHost.h"
+#include "HtmlFilter.h"
+
+using namespace zv;
+using zv::test::TDesignerHost;
+using zv::test::TTestDesigner;
+
+namespace {
+
+// Counts each event of the designer by name while it lives.
+struct TEventLog {
+    explicit TEventLog(THtmlDesigner& D) : Designer(D)
+    {
+        for (auto [Name, Event] : Events()) D.*Event = [this, Name](QObject*) { ++Seen[Name]; };
+        D.OnPopupMenu = [this](QObject*, int X, int Y) {
+            ++Seen["popup"];
+            MenuPos = QPoint(X, Y);
+        };
+    }
+    ~TEventLog()
+    {
+        for (auto [Name, Event] : Events()) Designer.*Event = nullptr;
+        Designer.OnPopupMenu = nullptr;
+    }
+    static std::vector<std::pair<std::string, TDesignerEvent THtmlDesigner::*>> Events()
+    {
+        return {{"mousedown", &THtmlDesigner::OnMouseDown}, {"mouseup", &THtmlDesigner::OnMouseUp},
+                {"click", &THtmlDesigner::OnClick},         {"dblclick", &THtmlDesigner::OnDblClick},
+                {"keydown", &THtmlDesigner::OnKeyDown},     {"keypress", &THtmlDesigner::OnKeyPress},
+                {"keyup", &THtmlDesigner::OnKeyUp},         {"mousemove", &THtmlDesigner::OnMouseMove},
+                {"resized", &THtmlDesigner::OnResized},     {"complete", &THtmlDesigner::OnDocumentComplete}};
+    }
+    THtmlDesigner& Designer;
+    std::map<std::string, int> Seen;
+    QPoint MenuPos;
+};
+
+std::string CurrentId(THtmlDesigner& D) { return D.CurrentElement() ? D.CurrentElement().id() : "(none)"; }
+
+}  // namespace
+
+TEST(DesignerEvents, PageEventsContextMenuAndCurrentElement)
+{
+    TDesignerHost& H = TDesignerHost::Get();
+    TTestDesigner& D = H.Designer();
+    // the page's own handlers never run
+    ASSERT_TRUE(H.LoadBody("<p id=\"p\" onclick=\"document.body.setAttribute('data-ran', 1); alert(1)\">"
+                           "first paragraph</p><p id=\"q\">second paragraph</p>"));
+    TEventLog Log(D);
+    QWidget* Proxy = D.focusProxy();
+
+    ASSERT_TRUE(H.Click(H.Centre("#p")));
+    ASSERT_TRUE(test::WaitFor([&] { return Log.Seen["click"] == 1; }));
+    EXPECT_EQ(Log.Seen["mousedown"], 1);
+    EXPECT_EQ(Log.Seen["mouseup"], 1);
+    EXPECT_EQ(CurrentId(D), "p");
+    EXPECT_FALSE(H.Eval("document.body.hasAttribute('data-ran')").toBool());
+    for (QWidget* W : QApplication::topLevelWidgets())
+        EXPECT_TRUE(W == &D || !W->isVisible()) << W->metaObject()->className();
+
+    // the pointer passing over another paragraph leaves the current element alone
+    QTest::mouseMove(Proxy, H.Centre("#q"));
+    ASSERT_TRUE(test::WaitFor([&] { return Log.Seen["mousemove"] > 0; }));
+    EXPECT_EQ(CurrentId(D), "p");
+
+    // a right click: the application's menu at the pointer, for the element under it
+    ASSERT_TRUE(H.Click(H.Centre("#q"), Qt::RightButton));
+    ASSERT_TRUE(test::WaitFor([&] { return Log.Seen["popup"] == 1; }));
+    EXPECT_EQ(Log.MenuPos, Proxy->mapToGlobal(H.Centre("#q")));
+    EXPECT_EQ(CurrentId(D), "q");
+
+    // a key names the body; the element that holds the caret counts
+    H.SelectText("#p", 5, 5);
+    H.Type("x");
+    EXPECT_EQ(Log.Seen["keydown"], 1);
+    EXPECT_EQ(Log.Seen["keypress"], 1);
+    EXPECT_EQ(Log.Seen["keyup"], 1);
+    EXPECT_EQ(CurrentId(D), "p");
+    EXPECT_EQ(H.Eval("document.getElementById('p').textContent").toString(), "firstx paragraph");
+
+    // a new document: events come once, from the new page only
+    ASSERT_TRUE(H.LoadBody("<p id=\"n\">new</p>"));
+    ASSERT_TRUE(H.LoadBody("<p id=\"m\">newer</p>"));
+    ASSERT_TRUE(test::WaitFor([&] { return Log.Seen["complete"] == 2; }));
+    EXPECT_FALSE(D.CurrentElement());
+    Log.Seen.clear();
+    ASSERT_TRUE(H.Click(H.Centre("#m")));
+    ASSERT_TRUE(test::WaitFor([&] { return Log.Seen["click"] == 1; }));
+    test::WaitFor([] { return false; }, 100);
+    EXPECT_EQ(Log.Seen["click"], 1);
+    EXPECT_EQ(Log.Seen["mousedown"], 1);
+    EXPECT_EQ(CurrentId(D), "m");
+    EXPECT_EQ(Log.Seen["complete"], 0);
+}
+
+TEST(DesignerEvents, MouseEventsReachTheCellSelectionByTag)
+{
+    TDesignerHost& H = TDesignerHost::Get();
+    TTestDesigner& D = H.Designer();
+    ASSERT_TRUE(H.LoadBody("<p id=\"p\">before the table</p>"
+                           "<table border=\"1\" cellspacing=\"12\"><tr><td id=\"a\">cell a</td>"
+                           "<td id=\"b\">cell b</td></tr></table><p id=\"q\">after</p>"));
+    QWidget* Proxy = D.focusProxy();
+    D.Hooks.clear();
+
+    // press in one cell, move to the next, release there
+    QTest::mousePress(Proxy, Qt::LeftButton, {}, H.Centre("#a"));
+    QTest::mouseMove(Proxy, H.Centre("#b"));
+    QTest::mouseRelease(Proxy, Qt::LeftButton, {}, H.Centre("#b"));
+    ASSERT_TRUE(test::WaitFor([&] { return !D.Hooks.empty() && D.Hooks.back() == "CellMouseUp"; }));
+    EXPECT_EQ(D.Hooks.front(), "CellMouseDown");
+    EXPECT_NE(std::find(D.Hooks.begin(), D.Hooks.end(), "CellMouseMove"), D.Hooks.end());
+
+    // a press on the table between its cells
+    D.Hooks.clear();
+    const QVariantList Corner = H.Eval("(function(){ const r = document.querySelector('table')"
+                                       ".getBoundingClientRect(); return [r.left + 5, r.top + 5]; })()")
+                                    .toList();
+    ASSERT_TRUE(H.Click(QPoint(Corner.value(0).toInt(), Corner.value(1).toInt())));
+    EXPECT_EQ(D.Hooks, std::vector<std::string>{"TableMouseDown"});
+
+    // with a table tracked, moving over a paragraph changes nothing; pressing on it forgets
+    // the table and takes the highlight off its cells
+    const THtmlDocument Doc = D.Document();
+    D.Table = Doc.getElementById(H.DesignId("table")).asTable();
+    D.TableId = H.DesignId("table");
+    D.LastCell = Doc.getElementById("a").asTableCell();
+    D.CellsSelected = true;
+    Doc.SetRuntimeBackgrounds({{Doc.getElementById("a"), u"yellow"}, {Doc.getElementById("b"), u"yellow"}});
+    D.Hooks.clear();
+    QTest::mouseMove(Proxy, H.Centre("#q"));
+    QTest::mouseMove(Proxy, H.Centre("#p"));
+    test::WaitFor([] { return false; }, 100);
+    EXPECT_TRUE(D.Table);
+    EXPECT_EQ(Doc.getElementById("a").runtimeStyleBackground(), u"yellow");
+    ASSERT_TRUE(H.Click(H.Centre("#q")));
+    EXPECT_FALSE(D.Table);
+    EXPECT_TRUE(D.TableId.empty());
+    EXPECT_FALSE(D.LastCell);
+    EXPECT_FALSE(D.CellsSelected);
+    EXPECT_EQ(Doc.getElementById("a").runtimeStyleBackground(), u"");
+    EXPECT_EQ(Doc.getElementById("b").runtimeStyleBackground(), u"");
+    EXPECT_TRUE(D.Hooks.empty());
+
+    // a new document forgets the table
+    D.Table = Doc.getElementById(H.DesignId("table")).asTable();
+    ASSERT_TRUE(H.LoadBody("<p>plain</p>"));
+    EXPECT_FALSE(D.Table);
+}
+
+TEST(DesignerEvents, ResizeReportsGoToTheStoredObject)
+{
+    TDesignerHost& H = TDesignerHost::Get();
+    TTestDesigner& D = H.Designer();
+    H.LoadFile("resize.html",
+               "<html><body><p>movie <object classid=\"clsid:D27CDB6E-AE6D-11cf-96B8-444553540000\""
+               " width=\"100\" height=\"80\"><param name=\"movie\" value=\"m.swf\"></object> end</p>"
+               "</body></html>");
+    TEventLog Log(D);
+    const std::string Id = H.DesignId("img.dsgn_flash");
+    ASSERT_FALSE(Id.empty());
+    auto Stored = [&] {
+        const auto* Node = dynamic_cast<const THtmlTag*>(D.Filter->FindObject(Utf8ToUtf16(Id)));
+        return Node ? Utf16ToUtf8(Node->GetAttribute(attrWidth) + u"x" + Node->GetAttribute(attrHeight))
+                    : std::string("(none)");
+    };
+    EXPECT_EQ(Stored(), "100x80");
+
+    // page script reports an element through window.external
+    H.Eval(QString("(function(){ const e = document.getElementById('%1'); e.setAttribute('width', 150);"
+                   " e.setAttribute('height', 90); external.Report(e); })()")
+               .arg(QString::fromStdString(Id)));
+    ASSERT_TRUE(test::WaitFor([&] { return Log.Seen["resized"] == 1; }));
+    EXPECT_EQ(CurrentId(D), Id);
+    EXPECT_EQ(Stored(), "150x90");
+
+    // the user drags the corner handle of the selected placeholder
+    ASSERT_TRUE(H.Click(H.Centre("img.dsgn_flash")));
+    const QVariantList Box = H.Eval("(function(){ const r = document.querySelector('img.dsgn_flash')"
+                                    ".getBoundingClientRect(); return [r.right, r.bottom]; })()")
+                                 .toList();
+    const QPoint Corner(Box.value(0).toInt(), Box.value(1).toInt());
+    QWidget* Proxy = D.focusProxy();
+    QTest::mousePress(Proxy, Qt::LeftButton, {}, Corner);
+    QTest::mouseMove(Proxy, Corner + QPoint(20, 10));
+    QTest::mouseMove(Proxy, Corner + QPoint(40, 30));
+    QTest::mouseRelease(Proxy, Qt::LeftButton, {}, Corner + QPoint(40, 30));
+    ASSERT_TRUE(test::WaitFor([&] { return Log.Seen["resized"] == 2; }));
+    EXPECT_EQ(Stored(), "190x120");
+    D.SaveToFile(H.Folder() / "resized.html");
+    EXPECT_NE(test::ReadAll(H.Folder() / "resized.html").find("width=\"190\" height=\"120\""),
+              std::string::npos);
+
+    // undoing the drag gives the stored object its size back, redoing it the new one
+    D.Undo();
+    EXPECT_EQ(Stored(), "150x90");
+    D.Redo();
+    EXPECT_EQ(Stored(), "190x120");
+}

@@ -1,0 +1,83 @@
+// A picture of the design view with every placeholder kind, a table and a picture, for the eye
+// (written to the temporary folder) and for a few checks of what it shows.
+#include <QBuffer>
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "DesignerHost.h"
+
+using namespace zv;
+using zv::test::TDesignerHost;
+
+TEST(DesignerScreenshot, EveryPlaceholderKindTableAndPicture)
+{
+    TDesignerHost& H = TDesignerHost::Get();
+    THtmlDesigner& D = H.Designer();
+    // a picture of the document's own, in a subfolder
+    QImage Photo(96, 64, QImage::Format_RGB32);
+    QPainter P(&Photo);
+    P.fillRect(Photo.rect(), QColor(70, 140, 210));
+    P.fillRect(0, 40, 96, 24, QColor(60, 160, 70));
+    P.setBrush(QColor(250, 220, 60));
+    P.drawEllipse(QPoint(70, 18), 9, 9);
+    P.end();
+    QBuffer Bytes;
+    Bytes.open(QIODevice::WriteOnly);
+    Photo.save(&Bytes, "PNG");
+    std::filesystem::create_directories(H.Folder() / "images");
+    test::WriteAll(H.Folder() / "images/photo.png", Bytes.data().toStdString());
+
+    H.LoadFile("every.html", R"(<html><head><title>Every kind</title></head><body>
+<h1>Design view</h1>
+<p>Text <!-- a comment --> <?php echo 1; ?> <% asp %> <blink>unknown</blink>
+<script>/* code */</script> <script src="lib.js"></script>
+<noscript>no script</noscript> <noframes>no frames</noframes>
+<map name="m"><area href="a.html"></map> <embed src="e.swf"> <isindex> <basefont size="3">
+<bgsound src="s.wav"> <input type="hidden" name="h" value="1"> <a name="here"></a> end.</p>
+<p><object classid="clsid:D27CDB6E-AE6D-11cf-96B8-444553540000" width="72" height="56"></object>
+<object classid="clsid:6BF52A52-394A-11D3-B153-00C04F79FAA6" width="72" height="56"></object>
+<object classid="clsid:02BF25D5-8C17-4B23-BC80-D3488ABDDC6B" width="72" height="56"></object>
+<object classid="clsid:CFCDAA03-8BE4-11cf-B84B-0020AFBBCCFA" width="72" height="56"></object>
+<object classid="clsid:00000000-0000-0000-0000-000000000000" width="72" height="56"></object>
+<applet code="A.class" width="72" height="56"></applet>
+<marquee width="72" height="56">news</marquee></p>
+<p><img src="images/photo.png" width="96" height="64" alt="photo">
+<img src="images/missing.png" width="56" height="56" alt="missing">
+<img src="http://example.com/remote.png" width="56" height="56">
+<img src="file:///elsewhere/absolute.png" width="56" height="56"></p>
+<table border="1" cellpadding="4"><tr><th>Name</th><th>Value</th></tr>
+<tr><td>one</td><td align="right">1</td></tr></table>
+<table><tr><td>layout cell</td><td>second cell</td></tr></table>
+<div>A block<br>with a line break</div>
+</body></html>)");
+    D.SetShowTagGlyphs(true);
+    H.WaitForPictures();
+    // every picture of the page and every background has loaded
+    ASSERT_TRUE(test::WaitFor([&] {
+        return H.Eval("[...document.images].every(i => i.complete && i.naturalWidth > 0)").toBool();
+    }));
+    test::WaitFor([] { return false; }, 300);   // a frame or two for the backgrounds
+
+    const QImage Shot = D.grab().toImage();
+    const QString File = QDir::tempPath() + "/zv-design-view.png";
+    ASSERT_TRUE(Shot.save(File));
+    ASSERT_FALSE(Shot.isNull());
+    EXPECT_EQ(Shot.size(), QSize(800, 600));
+
+    // the document's picture shows where the page has it
+    const QVariantList Box = H.Eval("(function(){ const r = document.images[document.images.length - 4]"
+                                    ".getBoundingClientRect(); return [r.left, r.top]; })()")
+                                 .toList();
+    const QPoint Sky(Box.value(0).toInt() + 10, Box.value(1).toInt() + 10);
+    EXPECT_EQ(Shot.pixelColor(Sky), QColor(70, 140, 210)) << File.toStdString();
+    // the Flash object: its picture in the middle of a grey box
+    const QPoint Flash = H.Centre("img.dsgn_flash");
+    EXPECT_EQ(Shot.pixelColor(Flash.x() - 30, Flash.y()), QColor(0xee, 0xee, 0xee));
+    EXPECT_GT(Shot.pixelColor(Flash.x() - 8, Flash.y() + 6).red(), 150);
+    EXPECT_LT(Shot.pixelColor(Flash.x() - 8, Flash.y() + 6).green(), 80);
+    D.SetShowTagGlyphs(false);
+}
