@@ -166,11 +166,6 @@ void THtmlDesigner::EditDesignerHook(const TPageEvent& Event)
     }
 }
 
-void THtmlDesigner::CellMouseDown(const TPageEvent&) {}
-void THtmlDesigner::CellMouseMove(const TPageEvent&) {}
-void THtmlDesigner::CellMouseUp(const TPageEvent&) {}
-void THtmlDesigner::TableMouseDown(const TPageEvent&) {}
-
 void THtmlDesigner::ClearCellSelection()
 {
     if (!Table || !Table.IsCurrent()) return;

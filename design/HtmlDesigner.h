@@ -222,6 +222,35 @@ public:
     TFormFind* FindDialog();
     TFormHyperlink* HyperlinkDialog();
 
+    // ------------------------------------------------------------ tables
+    // The target is the block of highlighted cells while CellsSelected is set, else the cell
+    // pressed last. Each command that changes the table is one undo group.
+    THtmlTable GetSelectedTable() const { return Table; }
+    bool CanInsertRowAbove() const;
+    bool CanInsertRowBelow() const;
+    bool CanDeleteRows() const;
+    bool CanInsertColumnBefore() const;
+    bool CanInsertColumnAfter() const;
+    bool CanDeleteColumns() const;
+    void InsertRowAbove();
+    void InsertRowBelow();
+    void DeleteRows();
+    void InsertColumnBefore();
+    void InsertColumnAfter();
+    void DeleteColumns();
+    bool CanMergeCells() const;
+    bool CanUnmergeCells();
+    bool CanFixTable() const;
+    bool CanSetCellHorizontalAlignment() const;
+    bool CanSetCellVerticalAlignment() const;
+    void MergeCells();
+    void UnmergeCells();
+    // Fills every logical row up to the widest one and adds the rows that spans reach.
+    void FixTable();
+    // "left", "center", "right"; "top", "middle", "bottom".
+    void SetCellHorizontalAlignment(const std::string& Value);
+    void SetCellVerticalAlignment(const std::string& Value);
+
 protected:
     // ------------------------------------------------------------ table cell selection
     // Mouse events before the engine handles them, by the tag under the pointer.
@@ -240,6 +269,25 @@ protected:
     THtmlTable Table;
     THtmlTableRow LastRow;
     THtmlTableCell LastCell;
+
+    // Ends the engine's text selection.
+    void ClearTextSelection();
+    // Logical width of every row of Table (spanning cells counted in each row they cover),
+    // the greatest of them and the number of logical rows.
+    void MeasureRowWidths(std::vector<int>& RowWidths, int& MaxWidth, int& RowCount);
+    // Makes Cell, which starts in row RowIndex, a single cell and fills the slots it covered
+    // with empty cells.
+    void SplitCell(const THtmlTableCell& Cell, int RowIndex);
+
+private:
+    bool IsTargetCell(const TCellLayout& Cell) const;
+    void PaintCellSelection();
+    void InsertRow(bool Below);
+    void InsertColumn(bool After);
+    void DeleteBand(bool Columns);
+    void SetCellAlignment(bool Vertical, const std::string& Value);
+    // The table as the current drag first read it, with the highlight painted since.
+    std::vector<TRowLayout> DragCells;
 
 private:
     // Shows the filter's design document Html; every load of a file, a text or a new page

@@ -165,6 +165,13 @@ THtmlTableCell THtmlElement::asTableCell() const
 
 // ---------------------------------------------------------------- tables
 
+TCellPlace THtmlTableCell::Place() const
+{
+    const QVariantList L = CallOn("cellPlace").toList();
+    return {Make<THtmlTable>(L.value(0)), Narrow(L.value(1)), Make<THtmlTableRow>(L.value(2)),
+            RectOf(L, 3)};
+}
+
 int THtmlTableCell::cellIndex() const { return CallOn("prop", {"cellIndex"}).toInt(); }
 int THtmlTableCell::rowSpan() const { return CallOn("prop", {"rowSpan"}).toInt(); }
 void THtmlTableCell::setRowSpan(int Value) const { CallOn("setProp", {"rowSpan", Value}); }

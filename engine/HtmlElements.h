@@ -115,9 +115,13 @@ public:
     THtmlTableCell asTableCell() const;
 };
 
+struct TCellPlace;
+
 class THtmlTableCell : public THtmlElement {
 public:
     using THtmlElement::THtmlElement;
+    // The cell's table, that table's id, its row and its offsets, in one call.
+    TCellPlace Place() const;
     int cellIndex() const;
     int rowSpan() const;
     void setRowSpan(int Value) const;
@@ -164,6 +168,13 @@ public:
     int cols() const;                             // the declared column count, 0 when none
     // Every row and cell with spans, offsets and runtime background, in one call.
     std::vector<TRowLayout> Layout() const;
+};
+
+struct TCellPlace {
+    THtmlTable Table;               // the table of the cell's row group (a null handle outside one)
+    std::string TableId;
+    THtmlTableRow Row;
+    QRect Offset;                   // offsetLeft, offsetTop, offsetWidth, offsetHeight
 };
 
 struct TTextRangeMetrics {

@@ -219,20 +219,22 @@ const runtimeBg = new Map();
 let control = null;
 let resizing = null;
 let host = null, shadow = null;
+let bgLayer = null, controlLayer = null;
+const bgBoxes = new Map();        // element -> the box that shows its runtime background
 let displayDirty = false;         // the layout may have moved under the display
 
 function pageRect(el) {
     const r = el.getBoundingClientRect();
     return { left: r.left + scrollX, top: r.top + scrollY, width: r.width, height: r.height };
 }
+function setBox(d, cssText, rect) {
+    d.style.cssText = 'position:absolute;box-sizing:border-box;' + cssText + ';left:' + rect.left +
+                      'px;top:' + rect.top + 'px;width:' + rect.width + 'px;height:' + rect.height + 'px';
+}
 function box(cssText, rect) {
     const d = doc.createElement('div');
-    d.style.cssText = 'position:absolute;box-sizing:border-box;' + cssText;
-    d.style.left = rect.left + 'px';
-    d.style.top = rect.top + 'px';
-    d.style.width = rect.width + 'px';
-    d.style.height = rect.height + 'px';
-    shadow.appendChild(d);
+    setBox(d, cssText, rect);
+    controlLayer.appendChild(d);
     return d;
 }
 function resizable(el) {
@@ -241,22 +243,50 @@ function resizable(el) {
 const handleSize = 7;
 const handleEdges = [[-1, -1], [0, -1], [1, -1], [-1, 0], [1, 0], [-1, 1], [0, 1], [1, 1]];
 
-function paint() {
-    displayDirty = false;
+function showHost() {
     if (!host) {
-        if (!runtimeBg.size && !control) return;
         host = doc.createElement('zv-display');
+        // no stacking context of its own: the background boxes blend with the page as one
+        // layer, so that text and cell colours show through; the outline stays on top
         host.style.cssText = 'all:initial;position:absolute;left:0;top:0;width:0;height:0;' +
-                             'overflow:visible;pointer-events:none;z-index:2147483647';
+                             'overflow:visible;pointer-events:none';
         shadow = host.attachShadow({ mode: 'closed' });
+        bgLayer = doc.createElement('div');
+        bgLayer.style.cssText = 'position:absolute;left:0;top:0;mix-blend-mode:multiply';
+        controlLayer = doc.createElement('div');
+        controlLayer.style.cssText = 'position:absolute;left:0;top:0;z-index:2147483647';
+        shadow.append(bgLayer, controlLayer);
     }
     if (host.parentNode !== doc.documentElement) doc.documentElement.appendChild(host);
-    shadow.replaceChildren();
-    for (const [el, bg] of runtimeBg) {
-        if (!el.isConnected) { runtimeBg.delete(el); continue; }
-        const d = box('mix-blend-mode:multiply;pointer-events:none', pageRect(el));
-        d.style.background = bg;
-    }
+}
+// Puts the background boxes of the given elements (of all when none are given) where the
+// elements are now: every position is read before any box changes.
+function paintBackgrounds(elements) {
+    const list = elements ? [...new Set(elements)] : [...new Set([...runtimeBg.keys(), ...bgBoxes.keys()])];
+    const rects = list.map(el => runtimeBg.has(el) && el.isConnected ? pageRect(el) : null);
+    list.forEach(function (el, k) {
+        let d = bgBoxes.get(el);
+        if (!rects[k]) {
+            if (d) d.remove();
+            bgBoxes.delete(el);
+            if (!el.isConnected) runtimeBg.delete(el);
+            return;
+        }
+        if (!d) {
+            d = doc.createElement('div');
+            bgLayer.appendChild(d);
+            bgBoxes.set(el, d);
+        }
+        setBox(d, '', rects[k]);
+        d.style.background = runtimeBg.get(el);
+    });
+}
+function paint() {
+    displayDirty = false;
+    if (!host && !runtimeBg.size && !control) return;
+    showHost();
+    paintBackgrounds(null);
+    controlLayer.replaceChildren();
     if (control && !control.isConnected) control = null;
     if (control) {
         const r = resizing ? resizing.rect : pageRect(control);
@@ -387,6 +417,8 @@ for (const type of ['mousedown', 'mousemove', 'mouseup', 'mouseout', 'mouseover'
         if (type === 'mousedown') pressed(e);
         else if (resizing && type === 'mousemove') trackResize(e);
         else if (type === 'mouseup') {
+            // the drag may have selected more after the last selectionchange was handled
+            if (suppressSelection && getSelection().rangeCount) getSelection().removeAllRanges();
             suppressSelection = false;
             if (resizing) endResize();
         } else if (type === 'contextmenu') {
@@ -918,11 +950,14 @@ const api = {
     connected: n => object(n).isConnected === true,
     runtimeBg: n => runtimeBg.get(element(n)) || '',
     setRuntimeBg: function (list) {
-        for (const [n, v] of list) {
+        const changed = list.map(([n, v]) => {
             const el = element(n);
             if (v) runtimeBg.set(el, String(v)); else runtimeBg.delete(el);
-        }
-        paint();
+            return el;
+        });
+        if (!host && !runtimeBg.size) return;
+        showHost();
+        paintBackgrounds(changed);
     },
     rows: n => [...table(n).rows].map(handle),
     insertRow: (n, i) => handle(table(n).insertRow(i)),
@@ -933,6 +968,14 @@ const api = {
     tableLayout: n => [...table(n).rows].map(r => [handle(r), r.rowIndex,
         [...r.cells].map(c => [handle(c), c.cellIndex, c.rowSpan, c.colSpan]
             .concat(rectOf(c), [runtimeBg.get(c) || '']))]),
+    // the table is the row group's parent, or the row's when the row stands in the table itself
+    cellPlace: function (n) {
+        const c = element(n), r = c.parentElement;
+        let t = r && r.parentElement;
+        if (t && t.localName !== 'table') t = t.parentElement;
+        if (t && t.localName !== 'table') t = null;
+        return [handle(t), t ? t.id : '', handle(r)].concat(rectOf(c));
+    },
     selType: selectionType,
     selRange: function () {
         const r = selectionRange();

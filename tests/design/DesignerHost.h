@@ -14,7 +14,8 @@
 
 namespace zv::test {
 
-// The designer with its table-selection hooks recorded and its selection state reachable.
+// The designer with its table-selection hooks recorded (they still act) and its selection
+// state reachable.
 class TTestDesigner : public THtmlDesigner {
 public:
     using THtmlDesigner::THtmlDesigner;
@@ -28,10 +29,26 @@ public:
     std::vector<std::string> Hooks;
 
 protected:
-    void CellMouseDown(const TPageEvent&) override { Hooks.push_back("CellMouseDown"); }
-    void CellMouseMove(const TPageEvent&) override { Hooks.push_back("CellMouseMove"); }
-    void CellMouseUp(const TPageEvent&) override { Hooks.push_back("CellMouseUp"); }
-    void TableMouseDown(const TPageEvent&) override { Hooks.push_back("TableMouseDown"); }
+    void CellMouseDown(const TPageEvent& E) override
+    {
+        Hooks.push_back("CellMouseDown");
+        THtmlDesigner::CellMouseDown(E);
+    }
+    void CellMouseMove(const TPageEvent& E) override
+    {
+        Hooks.push_back("CellMouseMove");
+        THtmlDesigner::CellMouseMove(E);
+    }
+    void CellMouseUp(const TPageEvent& E) override
+    {
+        Hooks.push_back("CellMouseUp");
+        THtmlDesigner::CellMouseUp(E);
+    }
+    void TableMouseDown(const TPageEvent& E) override
+    {
+        Hooks.push_back("TableMouseDown");
+        THtmlDesigner::TableMouseDown(E);
+    }
 };
 
 class TDesignerHost {

@@ -1,0 +1,118 @@
+// Cost of one repaint of the cell selection while the pointer moves over a 30 by 30 table of
+// the design view, against the real engine, offscreen.
+#include <QApplication>
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include "HtmlDesigner.h"
+#include "NameSpace.h"
+
+namespace {
+
+constexpr int Size = 30;
+
+// The mouse handlers, called as the view's event hook calls them.
+class TBenchDesigner : public zv::THtmlDesigner {
+public:
+    using THtmlDesigner::CellMouseDown;
+    using THtmlDesigner::CellMouseMove;
+    using THtmlDesigner::CellMouseUp;
+};
+
+TBenchDesigner* Designer = nullptr;
+std::vector<std::vector<zv::THtmlTableCell>> Cells;
+
+zv::TPageEvent Event(const char* Type, int Row, int Col)
+{
+    zv::TPageEvent E;
+    E.Type = Type;
+    E.srcElement = Cells[Row][Col];
+    E.Buttons = Type[5] == 'd' || Type[5] == 'm' ? 1 : 0;
+    return E;
+}
+
+// The pointer goes down the diagonal and back, one cell at a time: each move paints.
+void MoveToNextCell(benchmark::State& State)
+{
+    Designer->CellMouseDown(Event("mousedown", 0, 0));
+    int Step = 1;
+    for (auto _ : State) {
+        const int K = Step < Size ? Step : 2 * Size - 2 - Step;
+        Designer->CellMouseMove(Event("mousemove", K, K));
+        Step = (Step + 1) % (2 * Size - 2);
+    }
+    Designer->CellMouseUp(Event("mouseup", 0, 0));
+    State.counters["cells"] = Size * Size;
+}
+BENCHMARK(MoveToNextCell)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The pointer jumps between the far corner and the pressed cell's neighbour: most cells change.
+void JumpAcrossTable(benchmark::State& State)
+{
+    Designer->CellMouseDown(Event("mousedown", 0, 0));
+    bool Far = true;
+    for (auto _ : State) {
+        Designer->CellMouseMove(Far ? Event("mousemove", Size - 1, Size - 1) : Event("mousemove", 1, 1));
+        Far = !Far;
+    }
+    Designer->CellMouseUp(Event("mouseup", 0, 0));
+}
+BENCHMARK(JumpAcrossTable)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The pointer stays in one cell: nothing is read or painted after the first move.
+void StayInCell(benchmark::State& State)
+{
+    Designer->CellMouseDown(Event("mousedown", 0, 0));
+    Designer->CellMouseMove(Event("mousemove", 3, 3));
+    for (auto _ : State) Designer->CellMouseMove(Event("mousemove", 3, 3));
+    Designer->CellMouseUp(Event("mouseup", 0, 0));
+}
+BENCHMARK(StayInCell)->Unit(benchmark::kMillisecond);
+
+// One read of the whole table, as a command makes it.
+void ReadTable(benchmark::State& State)
+{
+    const zv::THtmlTable T = Cells[0][0].Place().Table;
+    for (auto _ : State) benchmark::DoNotOptimize(T.Layout());
+}
+BENCHMARK(ReadTable)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    zv::RegisterNameSpaceSchemes();
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication App(argc, argv);
+
+    std::string Body = "<table border=1>";
+    for (int R = 0; R < Size; ++R) {
+        Body += "<tr>";
+        for (int C = 0; C < Size; ++C) Body += "<td>" + std::to_string(R * Size + C) + "</td>";
+        Body += "</tr>";
+    }
+    Body += "</table>";
+    {
+        TBenchDesigner View;
+        View.resize(1200, 900);
+        View.show();
+        View.SetHtml(zv::Utf8ToUtf16("<html><head><title>Bench</title></head><body>" + Body +
+                                     "</body></html>"));
+        const zv::THtmlTableCell First = View.Document().elementFromPoint(20, 20).asTableCell();
+        if (!First) return 1;
+        for (const zv::TRowLayout& Row : First.Place().Table.Layout()) {
+            Cells.emplace_back();
+            for (const zv::TCellLayout& Cell : Row.Cells) Cells.back().push_back(Cell.Cell);
+        }
+        if (Cells.size() != Size) return 1;
+        Designer = &View;
+        benchmark::Initialize(&argc, argv);
+        benchmark::RunSpecifiedBenchmarks();
+        benchmark::Shutdown();
+        Designer = nullptr;
+        Cells.clear();
+    }
+    return 0;
+}
