@@ -1,5 +1,7 @@
 #include "HtmlNodes.h"
 
+#include "NodeArena.h"
+
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -156,13 +158,13 @@ struct THtmlTag::TPacked {
     {
         if (Count > UINT32_MAX || Units > UINT32_MAX)
             throw Exception("Attribute text too long");
-        auto* Block = static_cast<TPacked*>(::operator new(Bytes(Count, Units)));
+        auto* Block = static_cast<TPacked*>(NodeAllocate(Bytes(Count, Units)));
         Block->Count = static_cast<uint32_t>(Count);
         Block->Units = static_cast<uint32_t>(Units);
         return Block;
     }
 
-    static void Free(TPacked* Block) { ::operator delete(Block); }
+    static void Free(TPacked* Block) { NodeFree(Block); }
 
     TPacked* Copy() const
     {
@@ -394,11 +396,15 @@ void THtmlTag::SetUnknownAttribute(WideStringView Name, WideStringView Value)
 
 bool THtmlTag::HasAttribute(THtmlAttrId Id) const { return IndexOfAttribute(Id) >= 0; }
 
-WideString THtmlTag::GetAttribute(THtmlAttrId Id) const
+WideString THtmlTag::GetAttribute(THtmlAttrId Id) const { return WideString(AttributeValue(Id)); }
+
+WideStringView THtmlTag::AttributeValue(THtmlAttrId Id) const
 {
     const int Index = IndexOfAttribute(Id);
-    return Index < 0 ? WideString() : WideString(AttributeText(Index));
+    return Index < 0 ? WideStringView() : AttributeText(Index);
 }
+
+void THtmlTag::SwapAttributes(THtmlTag& Other) { std::swap(FAttributes, Other.FAttributes); }
 
 void THtmlTag::DeleteAttribute(THtmlAttrId Id)
 {

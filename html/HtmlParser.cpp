@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Exceptions.h"
+#include "NodeArena.h"
 
 namespace zv {
 
@@ -578,6 +579,8 @@ private:
 
 std::unique_ptr<THtmlRoot> ParseHtml(WideStringView Text)
 {
+    // A large tree is built in the node arena.
+    const TNodeArenaScope Arena(Text.size() >= NodeArenaText);
     if (Text.find(u'\0') == WideStringView::npos)
         return TParser(Text).Run();
     WideString Clean(Text);
@@ -617,6 +620,7 @@ std::unique_ptr<THtmlRoot> ParseHtml(TStream& Stream)
             C = static_cast<char16_t>((C >> 8) | (C << 8));
     }
     std::erase(Text, u'\0');
+    const TNodeArenaScope Arena(Text.size() >= NodeArenaText);
     return TParser(Text).Run();
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // The tree link: a node with a parent, siblings and an ordered list of children that it owns.
 
+#include <cstddef>
+
 namespace zv {
 
 class TLinkNode {
@@ -10,6 +12,9 @@ public:
     // from its parent, if it still has one.
     virtual ~TLinkNode();
     TLinkNode(const TLinkNode&) = delete;
+    // Nodes come from NodeAllocate (see NodeArena.h).
+    static void* operator new(std::size_t Size);
+    static void operator delete(void* P) noexcept;
     TLinkNode& operator=(const TLinkNode&) = delete;
 
     int Count() const { return FCount; }
