@@ -9,7 +9,6 @@
 #include "HtmlFilterHelpers.h"
 #include "HtmlParser.h"
 #include "HtmlWriter.h"
-#include "NodeArena.h"
 
 namespace zv {
 
@@ -214,20 +213,18 @@ void THtmlFilter::LoadFromStream(TStream& Stream)
     TMemoryStream Text;
     LoadText(Stream, Text);
     Text.SetPosition(0);
-    TakeTree(ParseHtml(Text), static_cast<size_t>(Text.Size()) / 2);
+    TakeTree(ParseHtml(Text));
 }
 
 void THtmlFilter::LoadFromString(WideStringView Text)
 {
-    TakeTree(ParseHtml(Text), Text.size());
+    TakeTree(ParseHtml(Text));
 }
 
-void THtmlFilter::TakeTree(std::unique_ptr<THtmlRoot> NewRoot, size_t TextSize)
+void THtmlFilter::TakeTree(std::unique_ptr<THtmlRoot> NewRoot)
 {
     Clear();
     FRoot = std::move(NewRoot);
-    // The design elements of a large page join its nodes in the arena.
-    const TNodeArenaScope Arena(TextSize >= NodeArenaText);
     PrepareDesign();
     EnsureDocType();
 }
@@ -341,7 +338,10 @@ THtmlTag* THtmlFilter::MakePlaceholder(THtmlNode* Node)
     auto* Img = new THtmlTag(tagImg);
     Node->InsertBefore(Img);
     Node->Parent()->Remove(Node);
-    const WideString Id = AddObject(std::unique_ptr<THtmlNode>(Node));
+    // A copy is kept rather than the node itself: a large page's nodes lie in the node arena,
+    // which they would hold on to once the page's body goes.
+    std::unique_ptr<THtmlNode> Original(Node);
+    const WideString Id = AddObject(std::unique_ptr<THtmlNode>(CopyOf(Node)));
     WideString Src = u"edit:";
     Src += PlaceholderPicture(Node);
     const THtmlAttribute Items[] = {{attrId, {}, Id}, {attrSrc, {}, Src}, {attrOnResize, {}, u"cancelEvent()"}};

@@ -37,6 +37,16 @@ inline THtmlTag* AsTag(THtmlNode* Node)
     return dynamic_cast<THtmlTag*>(Node);
 }
 
+// A copy of a stored node: a text or block as it is, anything else as a tag with its subtree.
+inline THtmlNode* CopyOf(const THtmlNode* Node)
+{
+    if (auto* Text = dynamic_cast<const THtmlText*>(Node))
+        return new THtmlText(Text->Kind(), Text->Text);
+    auto* Copy = new THtmlTag(Node->Kind());
+    Copy->Assign(Node);
+    return Copy;
+}
+
 // Sets an attribute; an empty value removes it (and adds no empty entry).
 inline void PutAttribute(THtmlTag* Tag, THtmlAttrId Id, WideStringView Value)
 {

@@ -89,15 +89,6 @@ private:
 
 namespace {
 
-THtmlNode* CopyOf(const THtmlNode* Node)
-{
-    if (auto* Text = dynamic_cast<const THtmlText*>(Node))
-        return new THtmlText(Text->Kind(), Text->Text);
-    auto* Copy = new THtmlTag(Node->Kind());
-    Copy->Assign(Node);
-    return Copy;
-}
-
 // Restored attributes of a design element, in the order they are taken from its stored node.
 constexpr std::initializer_list<THtmlAttrId> RestoredImage = {
     attrId, attrClass, attrSrc, attrStyle, attrOnResizeEnd, attrWidth, attrHeight};

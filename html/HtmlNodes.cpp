@@ -164,7 +164,11 @@ struct THtmlTag::TPacked {
         return Block;
     }
 
-    static void Free(TPacked* Block) { NodeFree(Block); }
+    static void Free(TPacked* Block)
+    {
+        if (Block)
+            NodeFree(Block, Bytes(Block->Count, Block->Units));
+    }
 
     TPacked* Copy() const
     {

@@ -5,6 +5,24 @@
 #include <new>
 #include <vector>
 
+// Under AddressSanitizer the blocks of a segment that are not in use are poisoned, so that a
+// use after free is found there as anywhere else.
+#if defined(__SANITIZE_ADDRESS__)
+#define ZV_ARENA_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ZV_ARENA_ASAN 1
+#endif
+#endif
+#ifdef ZV_ARENA_ASAN
+#include <sanitizer/asan_interface.h>
+#define ZV_POISON(P, N) ASAN_POISON_MEMORY_REGION(P, N)
+#define ZV_UNPOISON(P, N) ASAN_UNPOISON_MEMORY_REGION(P, N)
+#else
+#define ZV_POISON(P, N) ((void)(P), (void)(N))
+#define ZV_UNPOISON(P, N) ((void)(P), (void)(N))
+#endif
+
 namespace zv {
 
 namespace {
@@ -59,6 +77,7 @@ void Drop(TArena& A, TSegment* S)
     const auto It = std::lower_bound(A.Segments.begin(), A.Segments.end(), S, std::less<TSegment*>());
     A.Segments.erase(It);
     A.Bytes -= S->Size;
+    ZV_UNPOISON(S, S->Size);
     ::operator delete(static_cast<void*>(S));
 }
 
@@ -69,6 +88,7 @@ TSegment* NewSegment(TArena& A, std::size_t Need)
     void* Memory = ::operator new(Size);
     auto* S = new (Memory) TSegment{nullptr, static_cast<char*>(Memory) + Size, 0, Size};
     S->Next = S->Data();
+    ZV_POISON(S->Next, static_cast<std::size_t>(S->End - S->Next));
     try {
         A.Segments.insert(std::upper_bound(A.Segments.begin(), A.Segments.end(), S, std::less<TSegment*>()), S);
     } catch (...) {
@@ -96,10 +116,11 @@ void* NodeAllocate(std::size_t Size)
     void* P = S->Next;
     S->Next += Size;
     ++S->Live;
+    ZV_UNPOISON(P, Size);
     return P;
 }
 
-void NodeFree(void* P) noexcept
+void NodeFree(void* P, std::size_t Size) noexcept
 {
     if (!P)
         return;
@@ -109,6 +130,7 @@ void NodeFree(void* P) noexcept
         ::operator delete(P);
         return;
     }
+    ZV_POISON(P, RoundUp(Size ? Size : 1));
     if (--S->Live > 0)
         return;
     if (S == A.Current && A.Depth > 0) {

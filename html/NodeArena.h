@@ -9,15 +9,14 @@
 
 namespace zv {
 
-// Texts of at least this many code units are parsed into the arena, and what is made of their
-// trees right after goes there too.
+// Texts of at least this many code units are parsed into the arena.
 constexpr std::size_t NodeArenaText = 256 * 1024;
 
 // Memory for a node or an attribute block: from the arena while a scope is open, otherwise
 // from the heap.
 void* NodeAllocate(std::size_t Size);
-// Frees what NodeAllocate gave, wherever it came from.
-void NodeFree(void* P) noexcept;
+// Frees what NodeAllocate gave for Size bytes, wherever it came from.
+void NodeFree(void* P, std::size_t Size) noexcept;
 
 // Opens the arena for the scope's lifetime when Open is true (scopes may nest).
 class TNodeArenaScope {

@@ -6,7 +6,7 @@ namespace zv {
 
 void* TLinkNode::operator new(std::size_t Size) { return NodeAllocate(Size); }
 
-void TLinkNode::operator delete(void* P) noexcept { NodeFree(P); }
+void TLinkNode::operator delete(void* P, std::size_t Size) noexcept { NodeFree(P, Size); }
 
 TLinkNode::~TLinkNode()
 {

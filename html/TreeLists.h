@@ -14,7 +14,7 @@ public:
     TLinkNode(const TLinkNode&) = delete;
     // Nodes come from NodeAllocate (see NodeArena.h).
     static void* operator new(std::size_t Size);
-    static void operator delete(void* P) noexcept;
+    static void operator delete(void* P, std::size_t Size) noexcept;
     TLinkNode& operator=(const TLinkNode&) = delete;
 
     int Count() const { return FCount; }
