@@ -2,9 +2,8 @@
 
 #include <algorithm>
 #include <bitset>
-#include <deque>
 #include <cstdint>
-#include <cstring>
+#include <deque>
 
 #include "HtmlConv.h"
 #include "HtmlFilter.h"
@@ -264,15 +263,8 @@ WideString THtmlFilter::GetSourceText()
 {
     if (!FRoot)
         return {};
-    TMemoryStream Stream;
-    {
-        TSourceScope Scope(*this);
-        WriteDocument(Stream, FRoot.get());
-    }
-    WideString Text(static_cast<size_t>(Stream.Size() / 2), u'\0');
-    if (!Text.empty())
-        std::memcpy(Text.data(), Stream.Memory(), Text.size() * sizeof(char16_t));
-    return Text;
+    TSourceScope Scope(*this);
+    return NodeToHtml(FRoot.get());
 }
 
 void THtmlFilter::SaveToStream(TStream& Stream)

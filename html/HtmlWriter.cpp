@@ -792,6 +792,8 @@ void TWriter::Document(THtmlTag* Root)
 
 void TWriter::Top(THtmlNode* N)
 {
+    if (ClassOf(N) == TClass::Tag && N->Kind() == tagRoot)
+        return Document(static_cast<THtmlTag*>(N));
     ResetContext();
     FindDropped(N);
     WriteTop(N);
