@@ -8,6 +8,9 @@
 
 namespace zv {
 
+static_assert(alignof(THtmlTag) <= 8 && alignof(THtmlText) <= 8 && alignof(THtmlDocType) <= 8,
+              "the node arena cuts blocks at steps of 8 bytes");
+
 namespace {
 
 // A copy of Node without its children, by the node's class: a root becomes a plain tag.

@@ -12,8 +12,8 @@ namespace zv {
 // Texts of at least this many code units are parsed into the arena.
 constexpr std::size_t NodeArenaText = 256 * 1024;
 
-// Memory for a node or an attribute block: from the arena while a scope is open, otherwise
-// from the heap.
+// Memory for a node or an attribute block (nothing that needs more than 8-byte alignment):
+// from the arena while a scope is open, otherwise from the heap.
 void* NodeAllocate(std::size_t Size);
 // Frees what NodeAllocate gave for Size bytes, wherever it came from.
 void NodeFree(void* P, std::size_t Size) noexcept;
