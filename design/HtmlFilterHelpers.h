@@ -63,7 +63,7 @@ class TAttributeBuilder {
 public:
     explicit TAttributeBuilder(std::vector<THtmlAttribute>& Room) : FItems(Room) { FItems.clear(); }
     void Clear() { FItems.clear(); }
-    // Entry Index of Tag as it stands, unless its id is one of Skipped.
+    // Every entry of Tag as it stands, but those whose id is one of Skipped.
     void AddEntries(const THtmlTag* Tag, std::initializer_list<THtmlAttrId> Skipped = {})
     {
         const int Count = Tag->GetAttributeCount();

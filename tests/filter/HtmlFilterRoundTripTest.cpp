@@ -11,6 +11,7 @@
 #include "HtmlFilter.h"
 #include "HtmlParser.h"
 #include "HtmlWriter.h"
+#include "NodeArena.h"
 #include "support/TempFiles.h"
 
 using namespace zv;
@@ -77,10 +78,9 @@ WideString DesignBody(THtmlFilter& F)
 // the source text and the saved bytes again. The text after the trip through the design
 // view is compared with what the writer gives when its own text of the page is read again;
 // the answer tells whether that is the text of the page itself.
-bool CheckRoundTrip(const std::string& FileName)
+bool CheckRoundTrip(const std::string& FileName, const std::string& Bytes)
 {
     SCOPED_TRACE(FileName);
-    const std::string Bytes = test::ReadAll(FileName);
     const WideString Expected = ExpectedSource(Bytes);
     const WideString Reread = WriteTree(ParseHtml(Expected).get());
 
@@ -106,6 +106,8 @@ bool CheckRoundTrip(const std::string& FileName)
     EXPECT_TRUE(Saved.Bytes() == Want.Bytes());
     return Reread == Expected;
 }
+
+bool CheckRoundTrip(const std::string& FileName) { return CheckRoundTrip(FileName, test::ReadAll(FileName)); }
 
 std::vector<std::string> HtmlFiles(const std::string& Folder)
 {
@@ -153,4 +155,30 @@ TEST(HtmlFilterRoundTrip, BenchmarkCorpus)
     ASSERT_GE(Files.size(), 10u);
     for (const std::string& File : Files)
         EXPECT_TRUE(CheckRoundTrip(File)) << File << ": the writer does not read back its text";
+}
+
+TEST(HtmlFilterRoundTrip, LargePageWithManyDesignElements)
+{
+    // Large enough to be parsed into the node arena, with design elements of every sort.
+    std::string Page = "<html><head><title>t</title></head><body>\n";
+    for (int I = 0; I < 1500; ++I)
+        Page += "<p>text <img src=\"a.gif\"> more <!-- c --> <b>bold</b></p>\n<script>var a;</script>\n"
+                "<table border=0><tr><td>x <input type=hidden name=h> y</td></tr></table>\n"
+                "<object classid=\"clsid:x\"><param name=a value=b></object>\n";
+    Page += "</body></html>\n";
+    ASSERT_GE(Page.size(), NodeArenaText);
+    EXPECT_TRUE(CheckRoundTrip(ZV_TEST_DATA "/placeholders/large.html", Page));
+    // Nothing of the page stays behind in the arena.
+    EXPECT_EQ(NodeArenaBytes(), 0u);
+
+    // A body read back replaces the loaded one in the arena; what the document keeps of the
+    // loaded page does not hold on to it.
+    THtmlFilter F;
+    TMemoryStream File = BytesStream(Page);
+    F.LoadFromStream(File);
+    const size_t Loaded = NodeArenaBytes();
+    const WideString Body = DesignBody(F);
+    F.ReadDesign(Body);
+    F.ReadDesign(Body);
+    EXPECT_LT(NodeArenaBytes(), Loaded * 3 / 2);
 }
