@@ -9,6 +9,7 @@
 #include "HtmlFilterHelpers.h"
 #include "HtmlParser.h"
 #include "HtmlWriter.h"
+#include "NodeArena.h"
 
 namespace zv {
 
@@ -213,18 +214,21 @@ void THtmlFilter::LoadFromStream(TStream& Stream)
     TMemoryStream Text;
     LoadText(Stream, Text);
     Text.SetPosition(0);
-    TakeTree(ParseHtml(Text));
+    TakeTree(ParseHtml(Text), static_cast<size_t>(Text.Size()) / 2);
 }
 
 void THtmlFilter::LoadFromString(WideStringView Text)
 {
-    TakeTree(ParseHtml(Text));
+    TakeTree(ParseHtml(Text), Text.size());
 }
 
-void THtmlFilter::TakeTree(std::unique_ptr<THtmlRoot> NewRoot)
+void THtmlFilter::TakeTree(std::unique_ptr<THtmlRoot> NewRoot, size_t TextSize)
 {
     Clear();
     FRoot = std::move(NewRoot);
+    // The design elements of a large page join its nodes in the node arena; the stored nodes,
+    // which outlive the page's body, do not.
+    const TNodeArenaScope Arena(TextSize >= NodeArenaText);
     PrepareDesign();
     EnsureDocType();
 }
@@ -341,7 +345,12 @@ THtmlTag* THtmlFilter::MakePlaceholder(THtmlNode* Node)
     // A copy is kept rather than the node itself: a large page's nodes lie in the node arena,
     // which they would hold on to once the page's body goes.
     std::unique_ptr<THtmlNode> Original(Node);
-    const WideString Id = AddObject(std::unique_ptr<THtmlNode>(CopyOf(Node)));
+    std::unique_ptr<THtmlNode> Copy;
+    {
+        const TNodeHeapScope Heap;
+        Copy.reset(CopyOf(Node));
+    }
+    const WideString Id = AddObject(std::move(Copy));
     WideString Src = u"edit:";
     Src += PlaceholderPicture(Node);
     const THtmlAttribute Items[] = {{attrId, {}, Id}, {attrSrc, {}, Src}, {attrOnResize, {}, u"cancelEvent()"}};
@@ -351,8 +360,12 @@ THtmlTag* THtmlFilter::MakePlaceholder(THtmlNode* Node)
 
 void THtmlFilter::MakeObjectLike(THtmlTag* Node, WideStringView ClassName)
 {
-    auto Stored = std::make_unique<THtmlTag>(Node->Kind());
-    Stored->Assign(Node);
+    std::unique_ptr<THtmlTag> Stored;
+    {
+        const TNodeHeapScope Heap;
+        Stored = std::make_unique<THtmlTag>(Node->Kind());
+        Stored->Assign(Node);
+    }
     const THtmlTag* Copy = Stored.get();
     const WideString Id = AddObject(std::move(Stored));
     Node->Clear();
@@ -369,7 +382,6 @@ void THtmlFilter::MakeObjectLike(THtmlTag* Node, WideStringView ClassName)
 void THtmlFilter::MakeImage(THtmlTag* Node)
 {
     const bool IsInput = Node->Kind() == tagInput;
-    auto Stored = std::make_unique<THtmlTag>(Node->Kind());
     TAttributeBuilder Attributes(FItems);
     if (IsInput)
         Attributes.CopyPresent(Node, {attrId, attrClass, attrType, attrName, attrSrc, attrStyle,
@@ -377,7 +389,12 @@ void THtmlFilter::MakeImage(THtmlTag* Node)
     else
         Attributes.CopyPresent(Node, {attrId, attrClass, attrSrc, attrStyle, attrWidth,
                                       attrHeight, attrOnResizeEnd});
-    Attributes.PutOn(Stored.get());
+    std::unique_ptr<THtmlTag> Stored;
+    {
+        const TNodeHeapScope Heap;
+        Stored = std::make_unique<THtmlTag>(Node->Kind());
+        Attributes.PutOn(Stored.get());
+    }
     const WideStringView Src = Stored->AttributeValue(attrSrc);
     // A page often shows one picture many times: each source is looked up once a pass.
     auto Known = FClassified.find(Src);
@@ -406,10 +423,14 @@ void THtmlFilter::MakeImage(THtmlTag* Node)
 
 void THtmlFilter::MakeTable(THtmlTag* Node)
 {
-    auto Stored = std::make_unique<THtmlTag>(tagTable);
     TAttributeBuilder Attributes(FItems);
     Attributes.CopyPresent(Node, {attrId, attrClass, attrStyle, attrWidth, attrHeight, attrOnResizeEnd});
-    Attributes.PutOn(Stored.get());
+    std::unique_ptr<THtmlTag> Stored;
+    {
+        const TNodeHeapScope Heap;
+        Stored = std::make_unique<THtmlTag>(tagTable);
+        Attributes.PutOn(Stored.get());
+    }
     const WideString Id = AddObject(std::move(Stored));
     FObjects.back().SourceOrder = AttributeOrder(Node);
 
@@ -425,8 +446,12 @@ void THtmlFilter::MakeTable(THtmlTag* Node)
 
 void THtmlFilter::MakeBody(THtmlTag* Node)
 {
-    auto Stored = std::make_unique<THtmlTag>(tagBody);
-    Stored->AssignAttributes(Node);
+    std::unique_ptr<THtmlTag> Stored;
+    {
+        const TNodeHeapScope Heap;
+        Stored = std::make_unique<THtmlTag>(tagBody);
+        Stored->AssignAttributes(Node);
+    }
     const THtmlTag* Copy = Stored.get();
     const WideString Id = AddObject(std::move(Stored));
     TAttributeBuilder Attributes(FItems);

@@ -159,6 +159,10 @@ TNodeArenaScope::~TNodeArenaScope()
     }
 }
 
+TNodeHeapScope::TNodeHeapScope() : FDepth(Arena().Depth) { Arena().Depth = 0; }
+
+TNodeHeapScope::~TNodeHeapScope() { Arena().Depth = FDepth; }
+
 std::size_t NodeArenaBytes() { return Arena().Bytes; }
 
 }  // namespace zv

@@ -30,6 +30,19 @@ private:
     bool FOpen;
 };
 
+// While it lives, nodes come from the heap even within an open scope: for what is made
+// while a large tree is built but outlives it.
+class TNodeHeapScope {
+public:
+    TNodeHeapScope();
+    ~TNodeHeapScope();
+    TNodeHeapScope(const TNodeHeapScope&) = delete;
+    TNodeHeapScope& operator=(const TNodeHeapScope&) = delete;
+
+private:
+    int FDepth;
+};
+
 // Segment bytes the arena holds, for measurements.
 std::size_t NodeArenaBytes();
 

@@ -84,4 +84,14 @@ TEST(NodeArena, ScopesNestAndNodesMayOutliveThem)
     EXPECT_EQ(NodeToHtml(Outer.get()), u"<div>\r\n  <img>text<br>\r\n</div>\r\n");
     Outer->Clear();
     EXPECT_EQ(NodeArenaBytes(), 0u);
+
+    // Within a heap scope the arena is paused: what is made there holds no segment.
+    std::unique_ptr<THtmlText> Kept;
+    {
+        const TNodeArenaScope Open(true);
+        std::unique_ptr<THtmlTag> Passing(new THtmlTag(tagP));
+        const TNodeHeapScope Heap;
+        Kept.reset(new THtmlText(tagText, u"kept"));
+    }
+    EXPECT_EQ(NodeArenaBytes(), 0u);
 }
