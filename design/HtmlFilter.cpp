@@ -342,8 +342,8 @@ THtmlTag* THtmlFilter::MakePlaceholder(THtmlNode* Node)
     auto* Img = new THtmlTag(tagImg);
     Node->InsertBefore(Img);
     Node->Parent()->Remove(Node);
-    // A copy is kept rather than the node itself: a large page's nodes lie in the node arena,
-    // which they would hold on to once the page's body goes.
+    // A copy on the heap is stored rather than the node itself: a large page's nodes lie in
+    // the node arena, and a stored node there would hold its segment once the body goes.
     std::unique_ptr<THtmlNode> Original(Node);
     std::unique_ptr<THtmlNode> Copy;
     {
