@@ -9,6 +9,7 @@
 #include "HtmlFilterHelpers.h"
 #include "HtmlParser.h"
 #include "HtmlWriter.h"
+#include "NodeArena.h"
 
 namespace zv {
 
@@ -76,7 +77,7 @@ const char16_t* PlaceholderPicture(const THtmlNode* Node)
     case tagAsp: return u"asp.gif";
     case tagScript: {
         auto* Tag = dynamic_cast<const THtmlTag*>(Node);
-        return Tag && !Tag->GetAttribute(attrSrc).empty() ? u"scriptfile.gif" : u"script.gif";
+        return Tag && !Tag->AttributeValue(attrSrc).empty() ? u"scriptfile.gif" : u"script.gif";
     }
     case tagMap: return u"map.gif";
     case tagEmbed: return u"embed.gif";
@@ -93,7 +94,7 @@ const char16_t* PlaceholderPicture(const THtmlNode* Node)
 
 bool IsInputOfType(const THtmlTag* Tag, std::u16string_view Type)
 {
-    return Tag->Kind() == tagInput && SameTextAscii(Tag->GetAttribute(attrType), Type);
+    return Tag->Kind() == tagInput && SameTextAscii(Tag->AttributeValue(attrType), Type);
 }
 
 // The ids of a tag's attributes in list order.
@@ -105,26 +106,6 @@ std::vector<THtmlAttrId> AttributeOrder(const THtmlTag* Tag)
     for (int I = 0; I < N; ++I)
         Order.push_back(Tag->GetAttributeId(I));
     return Order;
-}
-
-// Dest receives those of Ids that Source has, in the order given.
-void CopyPresent(THtmlTag* Dest, const THtmlTag* Source, std::initializer_list<THtmlAttrId> Ids)
-{
-    constexpr size_t MaxIds = 16;
-    WideString Values[MaxIds];
-    bool Found[MaxIds] = {};
-    const int Count = Source->GetAttributeCount();
-    for (int I = 0; I < Count; ++I) {
-        const auto At = std::find(Ids.begin(), Ids.end(), Source->GetAttributeId(I));
-        const auto K = static_cast<size_t>(At - Ids.begin());
-        if (At != Ids.end() && K < MaxIds && !Found[K]) {
-            Values[K] = Source->GetAttributeByIndex(I);
-            Found[K] = true;
-        }
-    }
-    for (size_t K = 0; K < Ids.size() && K < MaxIds; ++K)
-        if (Found[K])
-            Dest->SetAttribute(Ids.begin()[K], Values[K]);
 }
 
 // "file://" URL of a local path, with everything but unreserved characters and "/" escaped.
@@ -233,18 +214,21 @@ void THtmlFilter::LoadFromStream(TStream& Stream)
     TMemoryStream Text;
     LoadText(Stream, Text);
     Text.SetPosition(0);
-    TakeTree(ParseHtml(Text));
+    TakeTree(ParseHtml(Text), static_cast<size_t>(Text.Size()) / 2);
 }
 
 void THtmlFilter::LoadFromString(WideStringView Text)
 {
-    TakeTree(ParseHtml(Text));
+    TakeTree(ParseHtml(Text), Text.size());
 }
 
-void THtmlFilter::TakeTree(std::unique_ptr<THtmlRoot> NewRoot)
+void THtmlFilter::TakeTree(std::unique_ptr<THtmlRoot> NewRoot, size_t TextSize)
 {
     Clear();
     FRoot = std::move(NewRoot);
+    // The design elements of a large page join its nodes in the node arena; the stored nodes,
+    // which outlive the page's body, do not.
+    const TNodeArenaScope Arena(TextSize >= NodeArenaText);
     PrepareDesign();
     EnsureDocType();
 }
@@ -326,7 +310,7 @@ TLinkNode* THtmlFilter::PrepareElement(THtmlTag* Tag)
             MakeImage(Tag);
         return Tag;
     case tagA:
-        return Tag->GetAttribute(attrName).empty() ? Tag : MakePlaceholder(Tag);
+        return Tag->AttributeValue(attrName).empty() ? Tag : MakePlaceholder(Tag);
     case tagApplet:
         MakeObjectLike(Tag, u"dsgn_applet");
         return Tag;
@@ -334,7 +318,7 @@ TLinkNode* THtmlFilter::PrepareElement(THtmlTag* Tag)
         MakeObjectLike(Tag, u"dsgn_marquee");
         return Tag;
     case tagObject:
-        MakeObjectLike(Tag, ObjectDesignClass(Tag->GetAttribute(attrClassid)));
+        MakeObjectLike(Tag, ObjectDesignClass(Tag->AttributeValue(attrClassid)));
         return Tag;
     case tagImg:
         MakeImage(Tag);
@@ -356,96 +340,125 @@ TLinkNode* THtmlFilter::PrepareElement(THtmlTag* Tag)
 THtmlTag* THtmlFilter::MakePlaceholder(THtmlNode* Node)
 {
     auto* Img = new THtmlTag(tagImg);
-    const WideString Id = NextId();
-    Img->SetAttribute(attrId, Id);
-    WideString Src = u"edit:";
-    Src += PlaceholderPicture(Node);
-    Img->SetAttribute(attrSrc, Src);
-    Img->SetAttribute(attrOnResize, u"cancelEvent()");
     Node->InsertBefore(Img);
     Node->Parent()->Remove(Node);
-    AddObject(std::unique_ptr<THtmlNode>(Node));
+    // A copy on the heap is stored rather than the node itself: a large page's nodes lie in
+    // the node arena, and a stored node there would hold its segment once the body goes.
+    std::unique_ptr<THtmlNode> Original(Node);
+    std::unique_ptr<THtmlNode> Copy;
+    {
+        const TNodeHeapScope Heap;
+        Copy.reset(CopyOf(Node));
+    }
+    const WideString Id = AddObject(std::move(Copy));
+    WideString Src = u"edit:";
+    Src += PlaceholderPicture(Node);
+    const THtmlAttribute Items[] = {{attrId, {}, Id}, {attrSrc, {}, Src}, {attrOnResize, {}, u"cancelEvent()"}};
+    Img->AddAttributes(Items, std::size(Items));
     return Img;
 }
 
 void THtmlFilter::MakeObjectLike(THtmlTag* Node, WideStringView ClassName)
 {
-    auto Stored = std::make_unique<THtmlTag>(Node->Kind());
-    Stored->Assign(Node);
+    std::unique_ptr<THtmlTag> Stored;
+    {
+        const TNodeHeapScope Heap;
+        Stored = std::make_unique<THtmlTag>(Node->Kind());
+        Stored->Assign(Node);
+    }
     const THtmlTag* Copy = Stored.get();
     const WideString Id = AddObject(std::move(Stored));
-    Node->ClearAttributes();
     Node->Clear();
     Node->SetKind(tagImg);
-    Node->SetAttribute(attrId, Id);
-    Node->SetAttribute(attrClass, ClassName);
-    Node->SetAttribute(attrSrc, TransparentSrc);
-    CopyPresent(Node, Copy, {attrWidth, attrHeight, attrAlign});
-    Node->SetAttribute(attrOnResizeEnd, ReportResize);
+    TAttributeBuilder Attributes(FItems);
+    Attributes.Set(attrId, Id);
+    Attributes.Set(attrClass, ClassName);
+    Attributes.Set(attrSrc, TransparentSrc);
+    Attributes.CopyPresent(Copy, {attrWidth, attrHeight, attrAlign});
+    Attributes.Set(attrOnResizeEnd, ReportResize);
+    Attributes.PutOn(Node);
 }
 
 void THtmlFilter::MakeImage(THtmlTag* Node)
 {
     const bool IsInput = Node->Kind() == tagInput;
-    auto Stored = std::make_unique<THtmlTag>(Node->Kind());
+    TAttributeBuilder Attributes(FItems);
     if (IsInput)
-        CopyPresent(Stored.get(), Node,
-                    {attrId, attrClass, attrType, attrName, attrSrc, attrStyle, attrWidth,
-                     attrHeight, attrOnResizeEnd});
+        Attributes.CopyPresent(Node, {attrId, attrClass, attrType, attrName, attrSrc, attrStyle,
+                                      attrWidth, attrHeight, attrOnResizeEnd});
     else
-        CopyPresent(Stored.get(), Node,
-                    {attrId, attrClass, attrSrc, attrStyle, attrWidth, attrHeight,
-                     attrOnResizeEnd});
-    const WideString Src = Stored->GetAttribute(attrSrc);
+        Attributes.CopyPresent(Node, {attrId, attrClass, attrSrc, attrStyle, attrWidth,
+                                      attrHeight, attrOnResizeEnd});
+    std::unique_ptr<THtmlTag> Stored;
+    {
+        const TNodeHeapScope Heap;
+        Stored = std::make_unique<THtmlTag>(Node->Kind());
+        Attributes.PutOn(Stored.get());
+    }
+    const WideStringView Src = Stored->AttributeValue(attrSrc);
+    // A page often shows one picture many times: each source is looked up once a pass.
+    auto Known = FClassified.find(Src);
+    if (Known == FClassified.end()) {
+        Known = FClassified.try_emplace(WideString(Src)).first;
+        ClassifyImageSrc(Src, Known->second.first, Known->second.second);
+    }
+    const WideString& ClassName = Known->second.first;
+    const WideString& DesignSrc = Known->second.second;
     const WideString Id = AddObject(std::move(Stored));
     FObjects.back().SourceOrder = AttributeOrder(Node);
 
     Node->SetKind(tagImg);
-    for (THtmlAttrId Gone : {attrId, attrClass, attrSrc, attrStyle})
-        Node->DeleteAttribute(Gone);
-    if (IsInput) {
-        Node->DeleteAttribute(attrType);
-        Node->DeleteAttribute(attrName);
-    }
-    // A page often shows one picture many times: each source is looked up once a pass.
-    auto [Known, New] = FClassified.try_emplace(Src);
-    if (New)
-        ClassifyImageSrc(Src, Known->second.first, Known->second.second);
-    const WideString& ClassName = Known->second.first;
-    const WideString& DesignSrc = Known->second.second;
-    Node->SetAttribute(attrId, Id);
-    PutAttribute(Node, attrClass, ClassName);
-    Node->SetAttribute(attrSrc, DesignSrc);
-    Node->SetAttribute(attrOnResizeEnd, ReportResize);
+    Attributes.Clear();
+    if (IsInput)
+        Attributes.AddEntries(Node, {attrId, attrClass, attrSrc, attrStyle, attrType, attrName});
+    else
+        Attributes.AddEntries(Node, {attrId, attrClass, attrSrc, attrStyle});
+    Attributes.Set(attrId, Id);
+    if (!ClassName.empty())
+        Attributes.Set(attrClass, ClassName);
+    Attributes.Set(attrSrc, DesignSrc);
+    Attributes.Set(attrOnResizeEnd, ReportResize);
+    Attributes.PutOn(Node);
 }
 
 void THtmlFilter::MakeTable(THtmlTag* Node)
 {
-    auto Stored = std::make_unique<THtmlTag>(tagTable);
-    CopyPresent(Stored.get(), Node,
-                {attrId, attrClass, attrStyle, attrWidth, attrHeight, attrOnResizeEnd});
+    TAttributeBuilder Attributes(FItems);
+    Attributes.CopyPresent(Node, {attrId, attrClass, attrStyle, attrWidth, attrHeight, attrOnResizeEnd});
+    std::unique_ptr<THtmlTag> Stored;
+    {
+        const TNodeHeapScope Heap;
+        Stored = std::make_unique<THtmlTag>(tagTable);
+        Attributes.PutOn(Stored.get());
+    }
     const WideString Id = AddObject(std::move(Stored));
     FObjects.back().SourceOrder = AttributeOrder(Node);
 
-    for (THtmlAttrId Gone : {attrId, attrClass, attrStyle})
-        Node->DeleteAttribute(Gone);
-    Node->SetAttribute(attrId, Id);
-    const WideString Border = Node->GetAttribute(attrBorder);
+    Attributes.Clear();
+    Attributes.AddEntries(Node, {attrId, attrClass, attrStyle});
+    Attributes.Set(attrId, Id);
+    const WideStringView Border = Node->AttributeValue(attrBorder);
     if (Border.empty() || Border == u"0")
-        Node->SetAttribute(attrClass, u"dsgn_layout");
-    Node->SetAttribute(attrOnResizeEnd, ReportResize);
+        Attributes.Set(attrClass, u"dsgn_layout");
+    Attributes.Set(attrOnResizeEnd, ReportResize);
+    Attributes.PutOn(Node);
 }
 
 void THtmlFilter::MakeBody(THtmlTag* Node)
 {
-    auto Stored = std::make_unique<THtmlTag>(tagBody);
-    Stored->AssignAttributes(Node);
+    std::unique_ptr<THtmlTag> Stored;
+    {
+        const TNodeHeapScope Heap;
+        Stored = std::make_unique<THtmlTag>(tagBody);
+        Stored->AssignAttributes(Node);
+    }
     const THtmlTag* Copy = Stored.get();
     const WideString Id = AddObject(std::move(Stored));
-    Node->ClearAttributes();
-    Node->SetAttribute(attrId, Id);
-    Node->SetAttribute(attrContentEditable, u"TRUE");
-    CopyPresent(Node, Copy, BodyPageAttributes);
+    TAttributeBuilder Attributes(FItems);
+    Attributes.Set(attrId, Id);
+    Attributes.Set(attrContentEditable, u"TRUE");
+    Attributes.CopyPresent(Copy, BodyPageAttributes);
+    Attributes.PutOn(Node);
 }
 
 void THtmlFilter::PrepareMeta(THtmlTag* Node) const
@@ -476,21 +489,23 @@ WideString THtmlFilter::GetDesignHtml()
 {
     if (!FRoot)
         return {};
-    const auto Put = [](TStream& Stream, WideStringView Text) {
-        Stream.WriteBuffer(Text.data(), static_cast<int64_t>(Text.size() * sizeof(char16_t)));
-    };
-    TMemoryStream Stream;
-    Put(Stream, DesignHead());
+    constexpr WideStringView Tail = u"\r\n</html>";
+    const WideString& Head = DesignHead();
+    WideString Html;
     if (THtmlNode* Body = FRoot->FindFirstOfKind(tagBody)) {
-        WriteHtml(Stream, Body);
+        // The body is written into the text that is returned: the head goes in front of it
+        // there, within the room the writer left.
+        Html = NodeToHtml(Body);
+        Html.reserve(Head.size() + Html.size() + Tail.size());
+        Html.insert(0, Head);
     } else {
-        Put(Stream, u"<body id=\"");
-        Put(Stream, AddObject(std::make_unique<THtmlTag>(tagBody)));
-        Put(Stream, u"\" contentEditable></body>");
+        Html = Head;
+        Html += u"<body id=\"";
+        Html += AddObject(std::make_unique<THtmlTag>(tagBody));
+        Html += u"\" contentEditable></body>";
     }
-    Put(Stream, u"\r\n</html>");
-    return WideString(reinterpret_cast<const char16_t*>(Stream.Memory()),
-                      static_cast<size_t>(Stream.Size()) / sizeof(char16_t));
+    Html += Tail;
+    return Html;
 }
 
 void THtmlFilter::ClassifyImageSrc(WideStringView Src, WideString& ClassName,

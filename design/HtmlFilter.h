@@ -4,6 +4,7 @@
 // edited page back into the document. Every design element carries an id "dsgn_:::_" + n;
 // entry n of the object list holds the source node behind it.
 
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -126,8 +127,9 @@ private:
     WideString AddObject(std::unique_ptr<THtmlNode> Node);
     TDesignObject NewImage(std::unique_ptr<THtmlTag> Node, WideStringView Src);
     TDesignObject NewObject(std::unique_ptr<THtmlTag> Node, WideStringView ClassName);
-    // Puts NewRoot in place of the document after the passes that follow a parse.
-    void TakeTree(std::unique_ptr<THtmlRoot> NewRoot);
+    // Puts NewRoot, parsed from TextSize code units, in place of the document after the
+    // passes that follow a parse.
+    void TakeTree(std::unique_ptr<THtmlRoot> NewRoot, size_t TextSize);
 
     // The preparation of one node; each answers the node now standing in its place.
     TLinkNode* PrepareElement(THtmlTag* Tag);
@@ -142,12 +144,11 @@ private:
     class TSourceScope;
     void MapToSource(TSourceMapping& Mapping);
     void UnmapSource(TSourceMapping& Mapping);
-    // A new element of Kind with the attributes of a design image or table turned back: the
+    // Gives Out (without attributes) those of a design image or table turned back: the
     // Restored ones come from its stored node of Index, in the order of the loaded page.
-    std::unique_ptr<THtmlTag> SourceElement(const THtmlTag* Design, const THtmlTag* Stored,
-                                            THtmlTagId Kind,
-                                            std::initializer_list<THtmlAttrId> Restored,
-                                            int Index) const;
+    void SourceAttributes(const THtmlTag* Design, const THtmlTag* Stored,
+                          std::initializer_list<THtmlAttrId> Restored, int Index,
+                          THtmlTag& Out) const;
 
     struct TStoredObject {
         std::unique_ptr<THtmlNode> Node;
@@ -159,7 +160,20 @@ private:
     std::vector<TStoredObject> FObjects;
     std::string FBasePath;
     // Image sources classified during one preparation pass: class and design src.
-    std::unordered_map<WideString, std::pair<WideString, WideString>> FClassified;
+    struct TTextHash {
+        using is_transparent = void;
+        size_t operator()(WideStringView Text) const { return std::hash<WideStringView>()(Text); }
+    };
+    std::unordered_map<WideString, std::pair<WideString, WideString>, TTextHash, std::equal_to<>>
+        FClassified;
+    // Room reused when attributes are gathered.
+    struct TSourceEntry {
+        THtmlAttrId Id;
+        WideStringView Text;
+        size_t Rank;
+    };
+    mutable std::vector<TSourceEntry> FEntries;
+    mutable std::vector<THtmlAttribute> FItems;
 };
 
 }  // namespace zv

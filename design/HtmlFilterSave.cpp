@@ -1,14 +1,16 @@
 // Mapping the edited page back into the document, and writing the document.
 
 #include <algorithm>
+#include <bitset>
 #include <cstdint>
-#include <cstring>
+#include <deque>
 
 #include "HtmlConv.h"
 #include "HtmlFilter.h"
 #include "HtmlFilterHelpers.h"
 #include "HtmlParser.h"
 #include "HtmlWriter.h"
+#include "NodeArena.h"
 
 namespace zv {
 
@@ -43,25 +45,28 @@ void THtmlFilter::ReadDesign(WideStringView Html)
 }
 
 // What MapToSource changed in the tree, undone in reverse order by UnmapSource: a source
-// node put in place of a design element, or (for the body) the source attributes put on it.
+// node put in place of a design element, or the source attributes (and kind) put on a design
+// element while its own wait aside.
 struct THtmlFilter::TSourceMapping {
     struct TChange {
         THtmlTag* Design;
         THtmlNode* Source = nullptr;
-        // The source node is a stand-in made for the mapping (or a copy of a stored node).
+        // The source node is a copy of a stored node made for the mapping.
         bool Owned = false;
-        // The design element's children went over to its stand-in.
-        bool MovedChildren = false;
-        // The design element's own kind and attributes, kept aside.
-        std::unique_ptr<THtmlTag> Attributes;
+        // The design element's own attributes, and its kind.
+        THtmlTag* Aside = nullptr;
+        THtmlTagId Kind = tagImg;
     };
     std::vector<TChange> Changes;
+    std::deque<THtmlTag> Asides;
 };
 
 // Undoes the mapping however the scope is left.
 class THtmlFilter::TSourceScope {
 public:
-    explicit TSourceScope(THtmlFilter& Filter) : FFilter(Filter)
+    // What the mapping makes for a page with many design elements comes from the node arena.
+    explicit TSourceScope(THtmlFilter& Filter)
+        : FFilter(Filter), FArena(Filter.ObjectCount() >= ArenaObjects)
     {
         try {
             Filter.MapToSource(FMapping);
@@ -75,26 +80,13 @@ public:
     TSourceScope& operator=(const TSourceScope&) = delete;
 
 private:
+    static constexpr int ArenaObjects = 1024;
     THtmlFilter& FFilter;
+    TNodeArenaScope FArena;
     TSourceMapping FMapping;
 };
 
 namespace {
-
-THtmlNode* CopyOf(const THtmlNode* Node)
-{
-    if (auto* Text = dynamic_cast<const THtmlText*>(Node))
-        return new THtmlText(Text->Kind(), Text->Text);
-    auto* Copy = new THtmlTag(Node->Kind());
-    Copy->Assign(Node);
-    return Copy;
-}
-
-void MoveChildren(TLinkNode* From, TLinkNode* To)
-{
-    while (TLinkNode* Child = From->First())
-        To->Append(Child);
-}
 
 // Restored attributes of a design element, in the order they are taken from its stored node.
 constexpr std::initializer_list<THtmlAttrId> RestoredImage = {
@@ -112,33 +104,28 @@ bool Contains(std::initializer_list<THtmlAttrId> Ids, THtmlAttrId Id)
 
 }  // namespace
 
-std::unique_ptr<THtmlTag> THtmlFilter::SourceElement(const THtmlTag* Design,
-                                                     const THtmlTag* Stored, THtmlTagId Kind,
-                                                     std::initializer_list<THtmlAttrId> Restored,
-                                                     int Index) const
+void THtmlFilter::SourceAttributes(const THtmlTag* Design, const THtmlTag* Stored,
+                                   std::initializer_list<THtmlAttrId> Restored, int Index,
+                                   THtmlTag& Out) const
 {
     // The design element's attributes, the restored ones taking the stored values in place
     // (an empty stored value drops the attribute); restored ones it lacks come last.
-    struct TEntry {
-        THtmlAttrId Id;
-        WideString Text;
-        size_t Rank;
-    };
-    std::vector<TEntry> Entries;
+    using TEntry = TSourceEntry;
+    std::vector<TEntry>& Entries = FEntries;
+    Entries.clear();
     const int Count = Design->GetAttributeCount();
-    Entries.reserve(Count + Restored.size());
     for (int I = 0; I < Count; ++I) {
         const THtmlAttrId Id = Design->GetAttributeId(I);
         if (!Contains(Restored, Id))
-            Entries.push_back({Id, Design->GetAttributeByIndex(I), 0});
-        else if (WideString Value = Stored->GetAttribute(Id); !Value.empty())
-            Entries.push_back({Id, std::move(Value), 0});
+            Entries.push_back({Id, Design->AttributeText(I), 0});
+        else if (const WideStringView Value = Stored->AttributeValue(Id); !Value.empty())
+            Entries.push_back({Id, Value, 0});
     }
     for (THtmlAttrId Id : Restored) {
         if (Design->HasAttribute(Id))
             continue;
-        if (WideString Value = Stored->GetAttribute(Id); !Value.empty())
-            Entries.push_back({Id, std::move(Value), 0});
+        if (const WideStringView Value = Stored->AttributeValue(Id); !Value.empty())
+            Entries.push_back({Id, Value, 0});
     }
     // The attributes the loaded page had take their order there among themselves; others
     // (added in the page since) keep their places.
@@ -160,18 +147,32 @@ std::unique_ptr<THtmlTag> THtmlFilter::SourceElement(const THtmlTag* Design,
             std::swap(Entries[I], Entries[Least]);
     }
 
-    auto Source = std::make_unique<THtmlTag>(Kind);
+    // Entries of distinct known ids go in as one block; anything else one by one, so that
+    // repeats merge.
+    std::vector<THtmlAttribute>& Items = FItems;
+    Items.clear();
+    std::bitset<HtmlAttrCount> Seen;
+    for (const TEntry& E : Entries) {
+        if (E.Id < 0 || E.Id >= HtmlAttrCount || Seen.test(static_cast<size_t>(E.Id))) {
+            Items.clear();
+            break;
+        }
+        Seen.set(static_cast<size_t>(E.Id));
+        Items.push_back({E.Id, {}, E.Text});
+    }
+    if (Items.size() == Entries.size()) {
+        Out.AddAttributes(Items.data(), Items.size());
+        return;
+    }
     for (const TEntry& E : Entries) {
         if (E.Id != attrUnknown) {
-            Source->SetAttribute(E.Id, E.Text);
+            Out.SetAttribute(E.Id, E.Text);
         } else {
-            const WideStringView Text = E.Text;
-            const size_t Eq = Text.find(u'=');
-            Source->SetUnknownAttribute(Text.substr(0, Eq), Eq == Text.npos ? WideStringView()
-                                                                           : Text.substr(Eq + 1));
+            const size_t Eq = E.Text.find(u'=');
+            Out.SetUnknownAttribute(E.Text.substr(0, Eq),
+                                    Eq == WideStringView::npos ? WideStringView() : E.Text.substr(Eq + 1));
         }
     }
-    return Source;
 }
 
 void THtmlFilter::MapToSource(TSourceMapping& Mapping)
@@ -183,7 +184,7 @@ void THtmlFilter::MapToSource(TSourceMapping& Mapping)
         const THtmlTagId Kind = Node->Kind();
         THtmlTag* Tag = (Kind == tagImg || Kind == tagTable || Kind == tagBody) ? AsTag(Node)
                                                                                : nullptr;
-        const int Index = Tag ? IndexOfId(Tag->GetAttribute(attrId)) : -1;
+        const int Index = Tag ? IndexOfId(Tag->AttributeValue(attrId)) : -1;
         THtmlNode* Stored = Object(Index);
         if (!Stored) {
             N = Root->NextInTree(N);
@@ -192,40 +193,40 @@ void THtmlFilter::MapToSource(TSourceMapping& Mapping)
         const THtmlTag* StoredTag = AsTag(Stored);
         const THtmlTagId StoredKind = Stored->Kind();
         const bool StoredInput = StoredTag && StoredKind == tagInput &&
-                                 SameTextAscii(StoredTag->GetAttribute(attrType), u"image");
+                                 SameTextAscii(StoredTag->AttributeValue(attrType), u"image");
         if (Kind == tagImg && !(StoredTag && StoredKind == tagImg) && !StoredInput) {
             // A placeholder: its source takes its place (a copy when an earlier copy of the
             // placeholder already took it) and is written as it stands.
             std::unique_ptr<THtmlNode> Copy(Stored->Parent() ? CopyOf(Stored) : nullptr);
             THtmlNode* Source = Copy ? Copy.get() : Stored;
-            Mapping.Changes.push_back({Tag, Source, Copy != nullptr, false, nullptr});
+            Mapping.Changes.push_back({Tag, Source, Copy != nullptr});
             Copy.release();
             Tag->InsertBefore(Source);
             Tag->Parent()->Remove(Tag);
             N = NextOutside(Root, Source);
             continue;
         }
+        // The body keeps its place and children and takes the stored attributes; an image,
+        // image input or table takes the source kind and attributes. The design element's
+        // own attributes wait aside.
+        THtmlTagId SourceKind = Kind;
+        THtmlTag* Aside = nullptr;
         if (Kind == tagBody && StoredKind == tagBody && StoredTag) {
-            // The body keeps its place and children; it takes the stored attributes.
-            auto Own = std::make_unique<THtmlTag>(tagBody);
-            Own->AssignAttributes(Tag);
-            Mapping.Changes.push_back({Tag, nullptr, false, false, std::move(Own)});
-            Tag->AssignAttributes(StoredTag);
+            Aside = &Mapping.Asides.emplace_back(tagBody);
+            Aside->AssignAttributes(StoredTag);
+        } else if (Kind == tagImg || (Kind == tagTable && StoredKind == tagTable && StoredTag)) {
+            Aside = &Mapping.Asides.emplace_back(Kind);
+            SourceKind = StoredKind;
+            SourceAttributes(Tag, StoredTag,
+                             Kind == tagTable ? RestoredTable
+                             : StoredInput    ? RestoredImageInput
+                                              : RestoredImage,
+                             Index, *Aside);
         }
-        // An image, image input or table: a stand-in with the source attributes takes the
-        // design element's place and children.
-        std::unique_ptr<THtmlTag> Source;
-        if (Kind == tagImg)
-            Source = SourceElement(Tag, StoredTag, StoredKind,
-                                   StoredInput ? RestoredImageInput : RestoredImage, Index);
-        else if (Kind == tagTable && StoredKind == tagTable && StoredTag)
-            Source = SourceElement(Tag, StoredTag, tagTable, RestoredTable, Index);
-        if (Source) {
-            Mapping.Changes.push_back({Tag, Source.get(), true, true, nullptr});
-            N = Source.release();
-            Tag->InsertBefore(N);
-            Tag->Parent()->Remove(Tag);
-            MoveChildren(Tag, N);
+        if (Aside) {
+            Mapping.Changes.push_back({Tag, nullptr, false, Aside, Kind});
+            Tag->SwapAttributes(*Aside);
+            Tag->SetKind(SourceKind);
         }
         N = Root->NextInTree(N);
     }
@@ -234,18 +235,18 @@ void THtmlFilter::MapToSource(TSourceMapping& Mapping)
 void THtmlFilter::UnmapSource(TSourceMapping& Mapping)
 {
     for (auto It = Mapping.Changes.rbegin(); It != Mapping.Changes.rend(); ++It) {
-        if (It->Attributes) {
-            It->Design->AssignAttributes(It->Attributes.get());
+        if (It->Aside) {
+            It->Design->SwapAttributes(*It->Aside);
+            It->Design->SetKind(It->Kind);
             continue;
         }
         It->Source->InsertBefore(It->Design);
-        if (It->MovedChildren)
-            MoveChildren(It->Source, It->Design);
         It->Source->Parent()->Remove(It->Source);
         if (It->Owned)
             delete It->Source;
     }
     Mapping.Changes.clear();
+    Mapping.Asides.clear();
 }
 
 std::unique_ptr<THtmlRoot> THtmlFilter::RebuildSource()
@@ -262,15 +263,8 @@ WideString THtmlFilter::GetSourceText()
 {
     if (!FRoot)
         return {};
-    TMemoryStream Stream;
-    {
-        TSourceScope Scope(*this);
-        WriteDocument(Stream, FRoot.get());
-    }
-    WideString Text(static_cast<size_t>(Stream.Size() / 2), u'\0');
-    if (!Text.empty())
-        std::memcpy(Text.data(), Stream.Memory(), Text.size() * sizeof(char16_t));
-    return Text;
+    TSourceScope Scope(*this);
+    return NodeToHtml(FRoot.get());
 }
 
 void THtmlFilter::SaveToStream(TStream& Stream)

@@ -173,4 +173,15 @@ bool TagIsInline(THtmlTagId Id) { return Flag(Id, &TTagInfo::Inline); }
 
 bool TagIndentsChildren(THtmlTagId Id) { return Flag(Id, &TTagInfo::IndentsChildren); }
 
+bool TagShowsContent(THtmlTagId Id)
+{
+    switch (Id) {
+    case tagApplet: case tagButton: case tagEmbed: case tagIFrame: case tagImg: case tagInput:
+    case tagIsIndex: case tagObject: case tagSelect: case tagTextArea:
+        return true;
+    default:
+        return false;
+    }
+}
+
 }  // namespace zv

@@ -61,4 +61,8 @@ bool TagCanHoldText(THtmlTagId Id);
 bool TagIsInline(THtmlTagId Id);
 bool TagIndentsChildren(THtmlTagId Id);
 
+// Elements that show something of their own without holding text (pictures, form controls,
+// embedded objects and frames): a blank after one is not folded into a blank before it.
+bool TagShowsContent(THtmlTagId Id);
+
 }  // namespace zv

@@ -1,10 +1,15 @@
 #include "HtmlNodes.h"
 
+#include "NodeArena.h"
+
 #include <algorithm>
 #include <cstring>
 #include <new>
 
 namespace zv {
+
+static_assert(alignof(THtmlTag) <= 8 && alignof(THtmlText) <= 8 && alignof(THtmlDocType) <= 8,
+              "the node arena cuts blocks at steps of 8 bytes");
 
 namespace {
 
@@ -156,13 +161,17 @@ struct THtmlTag::TPacked {
     {
         if (Count > UINT32_MAX || Units > UINT32_MAX)
             throw Exception("Attribute text too long");
-        auto* Block = static_cast<TPacked*>(::operator new(Bytes(Count, Units)));
+        auto* Block = static_cast<TPacked*>(NodeAllocate(Bytes(Count, Units)));
         Block->Count = static_cast<uint32_t>(Count);
         Block->Units = static_cast<uint32_t>(Units);
         return Block;
     }
 
-    static void Free(TPacked* Block) { ::operator delete(Block); }
+    static void Free(TPacked* Block)
+    {
+        if (Block)
+            NodeFree(Block, Bytes(Block->Count, Block->Units));
+    }
 
     TPacked* Copy() const
     {
@@ -394,11 +403,15 @@ void THtmlTag::SetUnknownAttribute(WideStringView Name, WideStringView Value)
 
 bool THtmlTag::HasAttribute(THtmlAttrId Id) const { return IndexOfAttribute(Id) >= 0; }
 
-WideString THtmlTag::GetAttribute(THtmlAttrId Id) const
+WideString THtmlTag::GetAttribute(THtmlAttrId Id) const { return WideString(AttributeValue(Id)); }
+
+WideStringView THtmlTag::AttributeValue(THtmlAttrId Id) const
 {
     const int Index = IndexOfAttribute(Id);
-    return Index < 0 ? WideString() : WideString(AttributeText(Index));
+    return Index < 0 ? WideStringView() : AttributeText(Index);
 }
+
+void THtmlTag::SwapAttributes(THtmlTag& Other) { std::swap(FAttributes, Other.FAttributes); }
 
 void THtmlTag::DeleteAttribute(THtmlAttrId Id)
 {

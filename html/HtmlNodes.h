@@ -95,6 +95,10 @@ public:
     // The entry text at Index without a copy, valid until the attributes change; the same
     // errors as GetAttributeByIndex.
     WideStringView AttributeText(int Index) const;
+    // What GetAttribute answers, without a copy: valid until the attributes change.
+    WideStringView AttributeValue(THtmlAttrId Id) const;
+    // Exchanges the attributes of Self and Other; kinds and children stay.
+    void SwapAttributes(THtmlTag& Other);
     void ClearAttributes();
     // Appends the attributes in order without looking for entries of the same id or name:
     // for attributes known to be unique, as the parser collects them.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Exceptions.h"
+#include "NodeArena.h"
 
 namespace zv {
 
@@ -27,6 +28,7 @@ struct TTagProps {
     bool ClosesSame = false;       // a new one closes an open one of its kind
     bool DroppedWhenEmpty = false; // removed by the clean-up when childless
     bool KeepsUnknown = false;     // keeps attributes outside the table
+    bool ShowsContent = false;     // a blank after it is kept
 };
 
 const std::array<TTagProps, HtmlTagCount>& PropTable()
@@ -37,6 +39,7 @@ const std::array<TTagProps, HtmlTagCount>& PropTable()
             T[Id].Container = TagIsContainer(Id);
             T[Id].HoldsText = TagCanHoldText(Id);
             T[Id].Inline = TagIsInline(Id);
+            T[Id].ShowsContent = TagShowsContent(Id);
         }
         for (THtmlTagId Id : {tagBase, tagLink, tagMeta, tagStyle, tagTitle})
             T[Id].HeadTag = true;
@@ -132,7 +135,10 @@ private:
     // Current := its parent. The root is never left.
     void Pop()
     {
-        Track(Path.back(), -1);
+        const THtmlTag* Tag = Path.back();
+        Track(Tag, -1);
+        if (Props(Tag->Kind()).ShowsContent)
+            AfterBlank = false;
         Path.pop_back();
     }
 
@@ -339,6 +345,8 @@ private:
         Current()->AddLast(Tag);
         if (P.Container)
             Push(Tag);
+        else if (P.ShowsContent)
+            AfterBlank = false;
         if (P.DroppedWhenEmpty)
             Droppable.push_back(Tag);
         if (Id == tagPre || Id == tagTextArea)
@@ -553,6 +561,9 @@ private:
     std::vector<THtmlTag*> Droppable;  // in the order made
     THtmlTagId Section = tagRoot;
     bool Preformatted = false;
+    // The last text ended with a blank (or nothing was read yet, or a br or hr came last): the
+    // next text loses its leading blank. An element that shows content of its own clears it
+    // once it is done (after its start tag, or when a container of that kind is closed).
     bool AfterBlank = true;
 
     WideString Buffer;
@@ -568,6 +579,8 @@ private:
 
 std::unique_ptr<THtmlRoot> ParseHtml(WideStringView Text)
 {
+    // A large tree is built in the node arena.
+    const TNodeArenaScope Arena(Text.size() >= NodeArenaText);
     if (Text.find(u'\0') == WideStringView::npos)
         return TParser(Text).Run();
     WideString Clean(Text);
@@ -607,6 +620,7 @@ std::unique_ptr<THtmlRoot> ParseHtml(TStream& Stream)
             C = static_cast<char16_t>((C >> 8) | (C << 8));
     }
     std::erase(Text, u'\0');
+    const TNodeArenaScope Arena(Text.size() >= NodeArenaText);
     return TParser(Text).Run();
 }
 

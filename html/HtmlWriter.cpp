@@ -374,6 +374,8 @@ private:
                 return Push(N, TClose::Inline, Line);
             if (TagIsContainer(Kind))
                 Piece(EndTagLength(N));
+            if (TagShowsContent(Kind))
+                AfterBlank = false;
             if (Line)
                 LineBreak();
             return AfterChild(N);
@@ -392,6 +394,8 @@ private:
             LineBreak();
         }
         Piece(EndTagLength(Frame.Node));
+        if (TagShowsContent(Frame.Node->Kind()))
+            AfterBlank = false;
         if (Frame.Close == TClose::Block || Frame.Close == TClose::Raw || Frame.LineAfter)
             LineBreak();
         AfterChild(Frame.Node);
@@ -479,6 +483,7 @@ private:
     int PendingBlanks = 0;
     // What was written last reads as a blank (a line break, a blank, br or hr, or nothing
     // yet): a blank written now would be lost when the text is read back, so it is left out.
+    // After an element that shows content of its own (an image, a control) it is false.
     bool AfterBlank = true;
 
     int Verbatim = 0;          // open elements whose content is written exactly
@@ -487,9 +492,13 @@ private:
 
     TWordBreaker Breaker{bmEncode};
     WideString TagText;
+    // Elements that show content, counted where they start and where they end, so that a text
+    // is trimmed only where nothing that shows stands between it and the end of the line.
     struct TTextRef {
         THtmlText* Text;
         bool Verbatim;
+        uint32_t Started;  // showing elements started before the text
+        uint32_t Ended;    // and ended before it
     };
     std::vector<TTextRef> Texts;
     struct TTrimFrame {
@@ -497,6 +506,8 @@ private:
         size_t Entry;
         bool Line;
         bool EntersVerbatim;
+        bool Shows = false;
+        uint32_t Ended = 0;  // showing elements ended when the frame was entered
     };
     std::vector<TTrimFrame> TrimStack;
     // Elements below the written node that would be written without content and that the
@@ -732,6 +743,8 @@ void TWriter::StartTag(const THtmlNode* N)
     Str(TagText);
     if (N->Kind() == tagBr || N->Kind() == tagHr)
         AfterBlank = true;
+    else if (TagShowsContent(N->Kind()) && !TagIsContainer(N->Kind()))
+        AfterBlank = false;
 }
 
 void TWriter::EndTag(const THtmlNode* N)
@@ -741,6 +754,8 @@ void TWriter::EndTag(const THtmlNode* N)
     TagText += TagName(N->Kind());
     TagText += u'>';
     Str(TagText);
+    if (TagShowsContent(N->Kind()))
+        AfterBlank = false;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -777,6 +792,8 @@ void TWriter::Document(THtmlTag* Root)
 
 void TWriter::Top(THtmlNode* N)
 {
+    if (ClassOf(N) == TClass::Tag && N->Kind() == tagRoot)
+        return Document(static_cast<THtmlTag*>(N));
     ResetContext();
     FindDropped(N);
     WriteTop(N);
@@ -1008,13 +1025,16 @@ void TWriter::AfterChild(const THtmlNode* Child)
 
 // An element written on one line loses the leading blanks of its first text and the trailing
 // blanks of its last text (texts of blanks only at its end are emptied on the way); the same
-// holds for every such element below it. Texts inside pre,
-// textarea and the verbatim content of script and style are never trimmed, and when one of
-// them is the first (or last) text, nothing is trimmed at that end.
+// holds for every such element below it. Texts inside pre, textarea and the verbatim content
+// of script and style are never trimmed, and when one of them is the first (or last) text,
+// nothing is trimmed at that end. Nor is a text trimmed at an end where an element that
+// shows content (an image, a control) stands between it and that end: the blank between
+// them shows.
 void TWriter::TrimLines(THtmlNode* N)
 {
     Texts.clear();
     TrimStack.clear();
+    uint32_t Started = 0, Ended = 0;
     int Verb = IsPreformatted(N->Kind()) ? 1 : 0;
     TrimStack.push_back({N->First(), 0, true, Verb > 0});
     while (!TrimStack.empty()) {
@@ -1025,32 +1045,38 @@ void TWriter::TrimLines(THtmlNode* N)
             if (Class == TClass::Text) {
                 auto* Text = static_cast<THtmlText*>(C);
                 if (Text->Kind() == tagText)
-                    Texts.push_back({Text, Verb > 0});
+                    Texts.push_back({Text, Verb > 0, Started, Ended});
                 continue;
             }
             if (Class != TClass::Tag && Class != TClass::Node)
                 continue;
             auto* H = static_cast<THtmlNode*>(C);
-            if (!WritesChildren(H) || IsDropped(H))
+            const bool Shows = TagShowsContent(H->Kind());
+            Started += Shows;
+            if (!WritesChildren(H) || IsDropped(H)) {
+                Ended += Shows;
                 continue;
+            }
             const bool Raw = Verb == 0 && HoldsRawText(H);
             const bool Line = Verb == 0 && !Raw && LayoutOf(H, HasWrittenChildren(H)) == TLayout::Line;
             const bool Enters = Raw || IsPreformatted(H->Kind());
             if (Enters)
                 ++Verb;
-            TrimStack.push_back({H->First(), Texts.size(), Line, Enters});
+            TrimStack.push_back({H->First(), Texts.size(), Line, Enters, Shows, Ended});
         } else {
             const TTrimFrame Done = Frame;
             TrimStack.pop_back();
             if (Done.EntersVerbatim)
                 --Verb;
+            Ended += Done.Shows;
             if (!Done.Line || Texts.size() <= Done.Entry)
                 continue;
-            if (!Texts[Done.Entry].Verbatim)
-                TrimLeftInPlace(Texts[Done.Entry].Text->Text);
+            const TTextRef& First = Texts[Done.Entry];
+            if (!First.Verbatim && First.Ended == Done.Ended)
+                TrimLeftInPlace(First.Text->Text);
             // Texts of blanks only at the end are emptied as well, up to the last one with
             // something else, so that the line ends with no blank wherever it stood.
-            while (Texts.size() > Done.Entry && !Texts.back().Verbatim) {
+            while (Texts.size() > Done.Entry && !Texts.back().Verbatim && Texts.back().Started == Started) {
                 WideString& Last = Texts.back().Text->Text;
                 if (HasNonBlank(Last)) {
                     TrimRightInPlace(Last);

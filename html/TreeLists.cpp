@@ -1,6 +1,12 @@
 #include "TreeLists.h"
 
+#include "NodeArena.h"
+
 namespace zv {
+
+void* TLinkNode::operator new(std::size_t Size) { return NodeAllocate(Size); }
+
+void TLinkNode::operator delete(void* P, std::size_t Size) noexcept { NodeFree(P, Size); }
 
 TLinkNode::~TLinkNode()
 {

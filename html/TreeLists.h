@@ -1,6 +1,9 @@
 #pragma once
 // The tree link: a node with a parent, siblings and an ordered list of children that it owns.
 
+#include <cstddef>
+#include <new>
+
 namespace zv {
 
 class TLinkNode {
@@ -10,6 +13,12 @@ public:
     // from its parent, if it still has one.
     virtual ~TLinkNode();
     TLinkNode(const TLinkNode&) = delete;
+    // Nodes come from NodeAllocate (see NodeArena.h); a class that needs more alignment than
+    // that gives, from the heap.
+    static void* operator new(std::size_t Size);
+    static void operator delete(void* P, std::size_t Size) noexcept;
+    static void* operator new(std::size_t Size, std::align_val_t Align) { return ::operator new(Size, Align); }
+    static void operator delete(void* P, std::size_t, std::align_val_t Align) noexcept { ::operator delete(P, Align); }
     TLinkNode& operator=(const TLinkNode&) = delete;
 
     int Count() const { return FCount; }

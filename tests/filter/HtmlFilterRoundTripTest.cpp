@@ -11,6 +11,7 @@
 #include "HtmlFilter.h"
 #include "HtmlParser.h"
 #include "HtmlWriter.h"
+#include "NodeArena.h"
 #include "support/TempFiles.h"
 
 using namespace zv;
@@ -65,14 +66,21 @@ std::string FirstDifference(const WideString& A, const WideString& B)
     return U8(A.substr(From, 160)) + "\n---\n" + U8(B.substr(From, 160));
 }
 
+// The body of the filter's design document, as the engine hands it back unedited.
+WideString DesignBody(THtmlFilter& F)
+{
+    const WideString Design = F.GetDesignHtml();
+    const size_t Start = Design.find(u"</head>\r\n") + 9;
+    return Design.substr(Start, Design.rfind(u"\r\n</html>") - Start);
+}
+
 // Loads the page, checks its source text, hands the design body back unedited and checks
 // the source text and the saved bytes again. The text after the trip through the design
 // view is compared with what the writer gives when its own text of the page is read again;
 // the answer tells whether that is the text of the page itself.
-bool CheckRoundTrip(const std::string& FileName)
+bool CheckRoundTrip(const std::string& FileName, const std::string& Bytes)
 {
     SCOPED_TRACE(FileName);
-    const std::string Bytes = test::ReadAll(FileName);
     const WideString Expected = ExpectedSource(Bytes);
     const WideString Reread = WriteTree(ParseHtml(Expected).get());
 
@@ -84,9 +92,7 @@ bool CheckRoundTrip(const std::string& FileName)
     const WideString Loaded = F.GetSourceText();
     EXPECT_TRUE(Loaded == Expected) << FirstDifference(Loaded, Expected);
 
-    const WideString Design = F.GetDesignHtml();
-    const size_t Start = Design.find(u"</head>\r\n") + 9;
-    const WideString Body = Design.substr(Start, Design.rfind(u"\r\n</html>") - Start);
+    const WideString Body = DesignBody(F);
     EXPECT_TRUE(Trim(Body).starts_with(u"<body id=\"dsgn_:::_")) << U8(Body.substr(0, 80));
     F.ReadDesign(Body);
     const WideString Back = F.GetSourceText();
@@ -100,6 +106,8 @@ bool CheckRoundTrip(const std::string& FileName)
     EXPECT_TRUE(Saved.Bytes() == Want.Bytes());
     return Reread == Expected;
 }
+
+bool CheckRoundTrip(const std::string& FileName) { return CheckRoundTrip(FileName, test::ReadAll(FileName)); }
 
 std::vector<std::string> HtmlFiles(const std::string& Folder)
 {
@@ -120,6 +128,14 @@ TEST(HtmlFilterRoundTrip, HandWrittenPagesWithEveryPlaceholder)
     for (const std::string& File : Files)
         EXPECT_TRUE(CheckRoundTrip(File)) << File << ": the writer does not read back its text";
 
+    // The blank between a placeholder or an image and the text after it stays.
+    THtmlFilter Kinds;
+    TMemoryStream KindsPage = BytesStream(test::ReadAll(ZV_TEST_DATA "/placeholders/kinds.html"));
+    Kinds.LoadFromStream(KindsPage);
+    Kinds.ReadDesign(DesignBody(Kinds));
+    EXPECT_NE(U8(Kinds.GetSourceText()).find("<p>a <input type=\"hidden\" name=\"h2\"> b <img src=\"x.gif\"> c</p>"),
+              std::string::npos);
+
     // Saved as it now declares itself, a page that was UTF-8 reads back the same.
     THtmlFilter F, Again;
     TMemoryStream Page = BytesStream(test::ReadAll(ZV_TEST_DATA "/placeholders/utf8.html"));
@@ -139,4 +155,30 @@ TEST(HtmlFilterRoundTrip, BenchmarkCorpus)
     ASSERT_GE(Files.size(), 10u);
     for (const std::string& File : Files)
         EXPECT_TRUE(CheckRoundTrip(File)) << File << ": the writer does not read back its text";
+}
+
+TEST(HtmlFilterRoundTrip, LargePageWithManyDesignElements)
+{
+    // Large enough to be parsed into the node arena, with design elements of every sort.
+    std::string Page = "<html><head><title>t</title></head><body>\n";
+    for (int I = 0; I < 1500; ++I)
+        Page += "<p>text <img src=\"a.gif\"> more <!-- c --> <b>bold</b></p>\n<script>var a;</script>\n"
+                "<table border=0><tr><td>x <input type=hidden name=h> y</td></tr></table>\n"
+                "<object classid=\"clsid:x\"><param name=a value=b></object>\n";
+    Page += "</body></html>\n";
+    ASSERT_GE(Page.size(), NodeArenaText);
+    EXPECT_TRUE(CheckRoundTrip(ZV_TEST_DATA "/placeholders/large.html", Page));
+    // Nothing of the page stays behind in the arena.
+    EXPECT_EQ(NodeArenaBytes(), 0u);
+
+    // A body read back replaces the loaded one in the arena; what the document keeps of the
+    // loaded page does not hold on to it.
+    THtmlFilter F;
+    TMemoryStream File = BytesStream(Page);
+    F.LoadFromStream(File);
+    const size_t Loaded = NodeArenaBytes();
+    const WideString Body = DesignBody(F);
+    F.ReadDesign(Body);
+    F.ReadDesign(Body);
+    EXPECT_LT(NodeArenaBytes(), Loaded * 3 / 2);
 }

@@ -142,6 +142,23 @@ TEST(HtmlParser, TextRules)
     EXPECT_EQ(Parsed("<table>x<tr><td>y</td></tr></table>"), "html(body(table(tr(td(\"y\")))))");
 }
 
+TEST(HtmlParser, ABlankAfterAnElementThatShowsIsKept)
+{
+    EXPECT_EQ(Parsed("a <img src=x> b"), "html(body(\"a \",img[src=x],\" b\"))");
+    EXPECT_EQ(Parsed("a <input> <embed>\n b"), "html(body(\"a \",input,\" \",embed,\" b\"))");
+    EXPECT_EQ(Parsed("<td><img>\n</td>"), "html(body(td(img,\" \")))");
+    // A container ends the run when it is closed; the blanks inside it are read as before.
+    EXPECT_EQ(Parsed("a <object> <param name=p> </object> b"),
+              "html(body(\"a \",object(param[name=p]),\" b\"))");
+    EXPECT_EQ(Parsed("a <textarea>t</textarea> b <select><option>x </select> c"),
+              "html(body(\"a \",textarea(\"t\"),\" b \",select(option(\"x \")),\" c\"))");
+    EXPECT_EQ(Parsed("a <button> x</button>"), "html(body(\"a \",button(\"x\")))");
+    // Elements that show nothing of their own, br and hr keep the run going.
+    EXPECT_EQ(Parsed("a <a name=n></a> b <basefont size=3> c <!-- d --> e <span></span> f"),
+              "html(body(\"a \",a[name=n],\"b \",basefont[size=3],\"c \",C\"<!-- d -->\",\"e \",span,\"f\"))");
+    EXPECT_EQ(Parsed("<img> <br> a<hr> b"), "html(body(img,\" \",br,\"a\",hr,\"b\"))");
+}
+
 TEST(HtmlParser, CommentsAndServerBlocks)
 {
     EXPECT_EQ(Parsed("<!-- x --->"), "C\"<!-- x --->\"");

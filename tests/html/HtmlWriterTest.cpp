@@ -195,6 +195,34 @@ TEST(HtmlWriter, TrimsTheTreeAndLeavesOutWhatReadingBackWouldLose)
     EXPECT_EQ(Html(P.get()), "<p></p>\r\n");
 }
 
+TEST(HtmlWriter, WritesTheBlankAfterAnElementThatShows)
+{
+    std::unique_ptr<THtmlTag> Body(El(tagBody, {El(tagP, {
+        Tx(u"a "), El(tagImg), Tx(u" b "), El(tagInput), Tx(u"c"), El(tagSpan), Tx(u" d "),
+        El(tagTextArea, {Tx(u"t")}), Tx(u" e "), El(tagA), Tx(u" f "), El(tagBr), Tx(u" g")})}));
+    // Read back, the written text gives the same tree again.
+    const std::string Expected =
+        Lines({u"  <body>", u"    <p>a <img> b <input>c<span></span> d <textarea>t</textarea> e <a></a>f <br>",
+               u"    g</p>", u"  </body>"});
+    EXPECT_EQ(Html(Body.get()), Expected);
+    const std::unique_ptr<THtmlRoot> Back = ParseHtml(Utf8ToUtf16(Expected));
+    EXPECT_EQ(Html(Back->FindChild(tagBody, true)), Expected);
+    const THtmlNode* Img = Back->FindChild(tagImg, true);
+    auto* After = Img ? dynamic_cast<const THtmlText*>(Img->Next()) : nullptr;
+    ASSERT_TRUE(After);
+    EXPECT_EQ(After->Text, u" b ");
+
+    // A line's first and last texts keep the blanks that stand next to such an element.
+    auto* Between = Tx(u" x ");
+    auto* End = Tx(u" \r\n");
+    std::unique_ptr<THtmlTag> Li(El(tagLi, {El(tagImg), Between, El(tagSpan, {Tx(u" y ")}), El(tagInput), End}));
+    EXPECT_EQ(Html(Li.get()), "<li><img> x <span>y </span><input></li>\r\n");
+    EXPECT_EQ(Between->Text, u" x ");
+    EXPECT_EQ(End->Text, u"");
+    std::unique_ptr<THtmlTag> P(El(tagP, {El(tagTextArea), Tx(u" b "), El(tagBr), Tx(u" c ")}));
+    EXPECT_EQ(Html(P.get()), "<p><textarea></textarea> b <br>\r\nc</p>\r\n");
+}
+
 TEST(HtmlWriter, PreformattedAndRawContentIsWrittenExactly)
 {
     auto* Deep = Tx(u"a   b\r\n  c  ");
@@ -211,7 +239,7 @@ TEST(HtmlWriter, PreformattedAndRawContentIsWrittenExactly)
     }));
     const std::string Expected =
         Lines({u"<div>", u"  <pre><b>a   b\r\n  c  </b><br><hr><!-- c --><p> p </p> \u00e9 </pre>",
-               u"  <pre>   indented</pre>", u"  <p><textarea>  one\r\n  two  </textarea>after</p>",
+               u"  <pre>   indented</pre>", u"  <p><textarea>  one\r\n  two  </textarea> after</p>",
                u"  <style type=\"text/css\"> p { color: red } </style>", u"  <p>a",
                u"  <script>" + Code + u"</script>", u"  b</p>", u"  <script src=\"x.js\"></script>", u"</div>"});
     EXPECT_EQ(Html(Div.get()), Expected);

@@ -1,0 +1,168 @@
+#include "NodeArena.h"
+
+#include <algorithm>
+#include <functional>
+#include <new>
+#include <vector>
+
+// Under AddressSanitizer the blocks of a segment that are not in use are poisoned, so that a
+// use after free is found there as anywhere else.
+#if defined(__SANITIZE_ADDRESS__)
+#define ZV_ARENA_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ZV_ARENA_ASAN 1
+#endif
+#endif
+#ifdef ZV_ARENA_ASAN
+#include <sanitizer/asan_interface.h>
+#define ZV_POISON(P, N) ASAN_POISON_MEMORY_REGION(P, N)
+#define ZV_UNPOISON(P, N) ASAN_UNPOISON_MEMORY_REGION(P, N)
+#else
+#define ZV_POISON(P, N) ((void)(P), (void)(N))
+#define ZV_UNPOISON(P, N) ((void)(P), (void)(N))
+#endif
+
+namespace zv {
+
+namespace {
+
+// Nodes and attribute blocks need no more.
+constexpr std::size_t Alignment = 8;
+constexpr std::size_t MinSegment = 64 * 1024;
+constexpr std::size_t MaxSegment = 1024 * 1024;
+
+// A segment: this head, then the blocks cut from it one after another.
+struct TSegment {
+    char* Next;
+    char* End;
+    std::size_t Live;  // blocks in use
+    std::size_t Size;  // bytes, head included
+
+    char* Data() { return reinterpret_cast<char*>(this) + HeadSize(); }
+    static constexpr std::size_t HeadSize() { return (sizeof(TSegment) + Alignment - 1) & ~(Alignment - 1); }
+};
+
+struct TArena {
+    std::vector<TSegment*> Segments;  // by address
+    TSegment* Current = nullptr;
+    std::size_t Bytes = 0;
+    int Depth = 0;
+};
+
+// Never destroyed, so that nodes freed during program end still find it.
+TArena& Arena()
+{
+    static TArena* const Instance = new TArena;
+    return *Instance;
+}
+
+std::size_t RoundUp(std::size_t Size) { return (Size + Alignment - 1) & ~(Alignment - 1); }
+
+TSegment* Find(TArena& A, const void* P)
+{
+    const auto* Address = static_cast<const char*>(P);
+    auto It = std::upper_bound(A.Segments.begin(), A.Segments.end(), Address,
+                               [](const char* X, const TSegment* S) {
+                                   return std::less<const char*>()(X, reinterpret_cast<const char*>(S));
+                               });
+    if (It == A.Segments.begin())
+        return nullptr;
+    TSegment* S = *(It - 1);
+    return std::less<const char*>()(Address, S->End) ? S : nullptr;
+}
+
+void Drop(TArena& A, TSegment* S)
+{
+    const auto It = std::lower_bound(A.Segments.begin(), A.Segments.end(), S, std::less<TSegment*>());
+    A.Segments.erase(It);
+    A.Bytes -= S->Size;
+    ZV_UNPOISON(S, S->Size);
+    ::operator delete(static_cast<void*>(S));
+}
+
+TSegment* NewSegment(TArena& A, std::size_t Need)
+{
+    // Segments grow with what the arena holds, so that a small tree takes little.
+    const std::size_t Size = std::max(Need + TSegment::HeadSize(), std::clamp(A.Bytes / 32, MinSegment, MaxSegment));
+    void* Memory = ::operator new(Size);
+    auto* S = new (Memory) TSegment{nullptr, static_cast<char*>(Memory) + Size, 0, Size};
+    S->Next = S->Data();
+    ZV_POISON(S->Next, static_cast<std::size_t>(S->End - S->Next));
+    try {
+        A.Segments.insert(std::upper_bound(A.Segments.begin(), A.Segments.end(), S, std::less<TSegment*>()), S);
+    } catch (...) {
+        ::operator delete(Memory);
+        throw;
+    }
+    A.Bytes += Size;
+    if (TSegment* Old = A.Current; Old && Old->Live == 0)
+        Drop(A, Old);
+    A.Current = S;
+    return S;
+}
+
+}  // namespace
+
+void* NodeAllocate(std::size_t Size)
+{
+    TArena& A = Arena();
+    if (A.Depth == 0)
+        return ::operator new(Size);
+    Size = RoundUp(Size ? Size : 1);
+    TSegment* S = A.Current;
+    if (!S || static_cast<std::size_t>(S->End - S->Next) < Size)
+        S = NewSegment(A, Size);
+    void* P = S->Next;
+    S->Next += Size;
+    ++S->Live;
+    ZV_UNPOISON(P, Size);
+    return P;
+}
+
+void NodeFree(void* P, std::size_t Size) noexcept
+{
+    if (!P)
+        return;
+    TArena& A = Arena();
+    TSegment* S = A.Segments.empty() ? nullptr : Find(A, P);
+    if (!S) {
+        ::operator delete(P);
+        return;
+    }
+    ZV_POISON(P, RoundUp(Size ? Size : 1));
+    if (--S->Live > 0)
+        return;
+    if (S == A.Current && A.Depth > 0) {
+        S->Next = S->Data();
+        return;
+    }
+    if (S == A.Current)
+        A.Current = nullptr;
+    Drop(A, S);
+}
+
+TNodeArenaScope::TNodeArenaScope(bool Open) : FOpen(Open)
+{
+    if (FOpen)
+        ++Arena().Depth;
+}
+
+TNodeArenaScope::~TNodeArenaScope()
+{
+    if (!FOpen)
+        return;
+    TArena& A = Arena();
+    if (--A.Depth == 0 && A.Current && A.Current->Live == 0) {
+        Drop(A, A.Current);
+        A.Current = nullptr;
+    }
+}
+
+TNodeHeapScope::TNodeHeapScope() : FDepth(Arena().Depth) { Arena().Depth = 0; }
+
+TNodeHeapScope::~TNodeHeapScope() { Arena().Depth = FDepth; }
+
+std::size_t NodeArenaBytes() { return Arena().Bytes; }
+
+}  // namespace zv
