@@ -15,6 +15,7 @@
 #include "NameSpace.h"
 #include "UnitFind.h"
 #include "UnitHyperlink.h"
+#include "Streams.h"
 
 static void InitDesignResources() { Q_INIT_RESOURCE(design); }
 
@@ -52,12 +53,6 @@ std::string UpperAscii(std::string_view Text)
 std::string FolderOf(const std::string& FileName)
 {
     return std::filesystem::absolute(std::filesystem::path(FileName)).parent_path().string();
-}
-
-bool IsRegularFile(const std::string& Path)
-{
-    struct stat S {};
-    return ::stat(Path.c_str(), &S) == 0 && S_ISREG(S.st_mode);
 }
 
 bool IsKeyEvent(const std::string& Type) { return Type.rfind("key", 0) == 0; }

@@ -10,6 +10,7 @@
 #include "HtmlParser.h"
 #include "HtmlWriter.h"
 #include "NodeArena.h"
+#include "Streams.h"
 
 namespace zv {
 
@@ -124,12 +125,6 @@ WideString FileUrl(const std::string& Path)
         }
     }
     return Latin1ToUtf16(Url);
-}
-
-bool IsRegularFile(const std::string& Path)
-{
-    struct stat Info;
-    return ::stat(Path.c_str(), &Info) == 0 && S_ISREG(Info.st_mode);
 }
 
 }  // namespace

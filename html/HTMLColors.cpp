@@ -1,6 +1,7 @@
 // Colour text of HTML attributes and style values, read to and written from colour values.
 
 #include "HTMLColors.h"
+#include "WideText.h"
 
 #include <algorithm>
 #include <array>
@@ -243,17 +244,6 @@ const std::array<std::vector<int>, NameBuckets>& NameIndex()
         return buckets;
     }();
     return index;
-}
-
-int HexDigit(char16_t C)
-{
-    if (C >= u'0' && C <= u'9')
-        return C - u'0';
-    if (C >= u'a' && C <= u'f')
-        return C - u'a' + 10;
-    if (C >= u'A' && C <= u'F')
-        return C - u'A' + 10;
-    return -1;
 }
 
 // "#RRGGBB" or "#RGB"; nothing for any other length or a digit that is not hexadecimal.

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "HtmlEntities.h"
+#include "WideText.h"
 
 namespace zv {
 
@@ -105,11 +106,6 @@ private:
     int64_t Len = 0;
     bool Ended = false;
 };
-
-bool IsBlank(int C)
-{
-    return C == ' ' || C == '\t' || C == '\n' || C == '\r';
-}
 
 // Skips a comment from C, the byte after its "<!--", up to and including the first "-->".
 void SkipComment(TByteScanner& In, int C)

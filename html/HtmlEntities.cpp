@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "EntityData.h"
+#include "WideText.h"
 
 namespace zv {
 
@@ -29,17 +30,6 @@ const TEntityTables& Tables()
         return t;
     }();
     return tables;
-}
-
-int HexDigit(char C)
-{
-    if (C >= '0' && C <= '9')
-        return C - '0';
-    if (C >= 'a' && C <= 'f')
-        return C - 'a' + 10;
-    if (C >= 'A' && C <= 'F')
-        return C - 'A' + 10;
-    return -1;
 }
 
 // Parses a whole run of digits in the given base; false when it is empty, holds anything

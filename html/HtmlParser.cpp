@@ -8,15 +8,11 @@
 
 #include "Exceptions.h"
 #include "NodeArena.h"
+#include "WideText.h"
 
 namespace zv {
 
 namespace {
-
-constexpr bool IsBlank(char16_t C)
-{
-    return C <= u' ' && (C == u' ' || C == u'\n' || C == u'\r' || C == u'\t');
-}
 
 // What the parser needs to know of a tag id, gathered once.
 struct TTagProps {

@@ -5,12 +5,11 @@
 #include <vector>
 
 #include "HtmlEntities.h"
+#include "WideText.h"
 
 namespace zv {
 
 namespace {
-
-constexpr bool IsBlank(char16_t C) { return C == u' ' || C == u'\t' || C == u'\n' || C == u'\r'; }
 
 constexpr bool IsHighSurrogate(char32_t C) { return C >= 0xD800 && C <= 0xDBFF; }
 constexpr bool IsLowSurrogate(char32_t C) { return C >= 0xDC00 && C <= 0xDFFF; }

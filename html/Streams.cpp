@@ -281,4 +281,10 @@ void SaveFileAtomically(const std::string& FileName, const void* Data, int64_t C
     }
 }
 
+bool IsRegularFile(const std::string& Path)
+{
+    struct stat Info {};
+    return ::stat(Path.c_str(), &Info) == 0 && S_ISREG(Info.st_mode);
+}
+
 }  // namespace zv

@@ -94,4 +94,7 @@ private:
 // untouched and EFCreateError or EWriteError is raised.
 void SaveFileAtomically(const std::string& FileName, const void* Data, int64_t Count);
 
+// True when Path names a regular file (following links): not a folder, FIFO or device.
+bool IsRegularFile(const std::string& Path);
+
 }  // namespace zv

@@ -1,4 +1,5 @@
 #include "WStrList.h"
+#include "WideText.h"
 
 #include <unicode/coll.h>
 #include <unicode/locid.h>
@@ -69,17 +70,6 @@ public:
 private:
     TWideStrings& FList;
 };
-
-int HexDigit(char C)
-{
-    if (C >= '0' && C <= '9')
-        return C - '0';
-    if (C >= 'A' && C <= 'F')
-        return C - 'A' + 10;
-    if (C >= 'a' && C <= 'f')
-        return C - 'a' + 10;
-    return -1;
-}
 
 }  // namespace
 

@@ -27,6 +27,21 @@ constexpr char16_t AsciiUpper(char16_t C)
 {
     return (C >= u'a' && C <= u'z') ? static_cast<char16_t>(C - 32) : C;
 }
+// The blanks of HTML and of the files the program reads: space, tab, line feed, return.
+constexpr bool IsBlank(char32_t C) { return C == U' ' || C == U'\t' || C == U'\n' || C == U'\r'; }
+
+// The value of a hexadecimal digit in either case; -1 for any other character.
+constexpr int HexDigit(char32_t C)
+{
+    if (C >= U'0' && C <= U'9')
+        return static_cast<int>(C - U'0');
+    if (C >= U'a' && C <= U'f')
+        return static_cast<int>(C - U'a' + 10);
+    if (C >= U'A' && C <= U'F')
+        return static_cast<int>(C - U'A' + 10);
+    return -1;
+}
+
 WideString AsciiLowerCase(WideStringView Text);
 WideString AsciiUpperCase(WideStringView Text);
 std::string AsciiLowerCase(std::string_view Text);

@@ -10,21 +10,23 @@
 #include <utility>
 
 #include "Streams.h"
+#include "WideText.h"
 
 namespace zv {
 
 namespace {
 
-bool IsBlank(char C)
+// Blanks around INI names and values (line ends never reach here).
+bool IsLineBlank(char C)
 {
     return C == ' ' || C == '\t' || C == '\v' || C == '\f';
 }
 
 std::string_view TrimBlanks(std::string_view S)
 {
-    while (!S.empty() && IsBlank(S.front()))
+    while (!S.empty() && IsLineBlank(S.front()))
         S.remove_prefix(1);
-    while (!S.empty() && IsBlank(S.back()))
+    while (!S.empty() && IsLineBlank(S.back()))
         S.remove_suffix(1);
     return S;
 }
@@ -54,16 +56,6 @@ std::string OneLine(std::string_view S)
         if (c == '\r' || c == '\n')
             c = ' ';
     return out;
-}
-
-int HexDigit(char C)
-{
-    if (C >= '0' && C <= '9')
-        return C - '0';
-    C = LowerAscii(C);
-    if (C >= 'a' && C <= 'f')
-        return C - 'a' + 10;
-    return -1;
 }
 
 // Decimal with an optional sign, or "$" / "0x" followed by up to eight hexadecimal digits
