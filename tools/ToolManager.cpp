@@ -2,7 +2,6 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QColorDialog>
 #include <QCursor>
 #include <QDialogButtonBox>
 #include <QKeyEvent>
@@ -104,19 +103,6 @@ void SetStoredAttr(THtmlTag& Node, THtmlAttrId Id, WideStringView Value)
 
 // ---------------------------------------------------------------- colour fields
 
-TColor ColorEditTextColor(TColor Color)
-{
-    const uint32_t V = static_cast<uint32_t>(Color);
-    const double Red = V & 0xFF, Green = (V >> 8) & 0xFF, Blue = (V >> 16) & 0xFF;
-    return 0.3 * Blue + 0.59 * Green + 0.11 * Red <= 127.5 ? 0xFFFFFF : 0x000000;
-}
-
-QColor ToQColor(TColor Color)
-{
-    const uint32_t V = static_cast<uint32_t>(Color);
-    return QColor(V & 0xFF, (V >> 8) & 0xFF, (V >> 16) & 0xFF);
-}
-
 void PaintColorEdit(QLineEdit* Edit)
 {
     QPalette Palette = QApplication::palette(Edit);
@@ -126,15 +112,6 @@ void PaintColorEdit(QLineEdit* Edit)
         Palette.setColor(QPalette::Text, ToQColor(ColorEditTextColor(Color)));
     }
     Edit->setPalette(Palette);
-}
-
-bool ChooseColor(QWidget* Button, QString& Text)
-{
-    const QColor Start = Text.isEmpty() ? QColor(Qt::white) : ToQColor(HtmlColorToColor(ToWide(Text)));
-    const QColor Chosen = QColorDialog::getColor(Start, Button ? Button->window() : nullptr);
-    if (!Chosen.isValid()) return false;
-    Text = QString::asprintf("#%.2x%.2x%.2x", Chosen.red(), Chosen.green(), Chosen.blue());
-    return true;
 }
 
 // ---------------------------------------------------------------- placing a dialog
@@ -248,12 +225,19 @@ int TTagEditor::RegisterColorEdit(QLineEdit* Edit, QAbstractButton* Button)
 {
     const int Index = static_cast<int>(LinkedEdits.size());
     LinkedEdits.push_back({Edit, true});
-    connect(Button, &QAbstractButton::clicked, this, [Edit, Button] {
-        QString Text = Edit->text();
-        if (ChooseColor(Button, Text)) Edit->setText(Text);
-    });
+    connect(Button, &QAbstractButton::clicked, this, [this, Edit, Button] { ColorButtonClick(Edit, Button); });
     connect(Edit, &QLineEdit::textChanged, this, [Edit] { PaintColorEdit(Edit); });
     return Index;
+}
+
+void TTagEditor::ColorButtonClick(QLineEdit* Edit, QAbstractButton* Button)
+{
+    if (!ColorPopup) ColorPopup = new TColorPopupDialog(this);
+    ColorPopup->SetColorText(Edit->text());
+    ColorPopup->SetColor(Edit->text().isEmpty() ? clWindow : HtmlColorToColor(ToWide(Edit->text())));
+    if (!ColorPopup->Execute(Button)) return;
+    Edit->setText(ColorPopup->GetColorText());
+    PaintColorEdit(Edit);
 }
 
 int TTagEditor::RegisterBrowseButton(QLineEdit* Edit, QAbstractButton* Button, int Kind)

@@ -20,6 +20,7 @@
 #include "HTMLTags.h"
 #include "HtmlDesigner.h"
 #include "HtmlElements.h"
+#include "HtmlInplace.h"
 #include "WideText.h"
 
 class QAbstractButton;
@@ -83,14 +84,10 @@ void SetStoredAttr(THtmlTag& Node, THtmlAttrId Id, WideStringView Value);
 // ---------------------------------------------------------------- colour fields
 
 // White where 0.3 * blue + 0.59 * green + 0.11 * red of the raw value is at most 127.5, else
-// black.
-TColor ColorEditTextColor(TColor Color);
-QColor ToQColor(TColor Color);
+// black: the colour popups' rule.
+inline TColor ColorEditTextColor(TColor Color) { return ContrastTextColor(Color); }
 // Paints a colour field in the colour its text names (the window colours when empty).
 void PaintColorEdit(QLineEdit* Edit);
-// The colour chooser of every colour button: offered under Button with the colour of Text;
-// true with the chosen colour's text in Text.
-bool ChooseColor(QWidget* Button, QString& Text);
 
 // ---------------------------------------------------------------- placing a dialog
 
@@ -193,6 +190,10 @@ protected:
     void showEvent(QShowEvent* Event) override;
 
 private:
+    // Offers the colour popup under Button for the colour field Edit.
+    void ColorButtonClick(QLineEdit* Edit, QAbstractButton* Button);
+    // Shared by the dialog's colour buttons; made at the first click.
+    TColorPopupDialog* ColorPopup = nullptr;
     struct TLinkedEdit {
         QLineEdit* Edit;
         bool Color;
