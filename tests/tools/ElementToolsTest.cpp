@@ -3,9 +3,11 @@
 // the dialog changed.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTextEdit>
 #include <gtest/gtest.h>
 
@@ -403,5 +405,147 @@ TEST(ElementTools, UnchangedOkKeepsEveryByteAndOneFieldChangesOnlyItself)
         std::string Expected = Before;
         Expected.replace(Expected.find(C.Before), strlen(C.Before), C.After);
         EXPECT_EQ(SaveBytes("elements-2.html"), Expected);
+    }
+}
+
+TEST(ElementTools, ApplyWritesTheElementAndItsStoredNode)
+{
+    TDesignerHost& H = TDesignerHost::Get();
+    H.LoadFile("apply.html",
+               "<html><head><title>Apply</title></head><body>\n"
+               "<table border=\"1\" width=\"50%\" class=\"old\"><tr><td id=\"one\" colspan=\"1\" rowspan=\"1\">a</td>"
+               "<td id=\"two\" colspan=\"2\" bgcolor=\"red\">b</td></tr></table>\n"
+               "<p id=\"p\"><img src=\"pic.gif\" align=\"left\" width=\"10\" style=\"width: 40px\"></p>\n"
+               "<p><marquee loop=\"yes\" scrolldelay=\"50\">Run</marquee><marquee></marquee></p>\n"
+               "<p id=\"q\">text</p>\n"
+               "</body></html>\n");
+    THtmlDesigner& D = H.Designer();
+    // the table: border 0 gives the layout class, the stored node takes border and size
+    THtmlElement Table = Find("table");
+    EditElement(Table, [](QWidget* W) {
+        EXPECT_TRUE(W->findChild<QLineEdit*>("EditRows")->isHidden());
+        EXPECT_EQ(FieldText(W, "EditWidth"), "50%");
+        SetField(W, "EditBorder", "0");
+        SetField(W, "EditWidth", "70%");
+    });
+    EXPECT_EQ(GetAttr(Table, "class"), u"dsgn_layout");
+    EXPECT_EQ(StoredOf(Table)->GetAttribute(attrBorder), u"0");
+    EXPECT_EQ(StoredOf(Table)->GetAttribute(attrWidth), u"70%");
+    EXPECT_EQ(GetAttr(Table, "width"), u"70%");
+    // cells: spans of 1 show empty and go; a span of 2 shows as read; an emptied colour goes
+    EXPECT_EQ(EditElement(D.Document().getElementById("one"), [](QWidget* W) {
+                  EXPECT_EQ(FieldText(W, "EditColSpan"), "");
+                  EXPECT_EQ(FieldText(W, "EditRowSpan"), "");
+              }),
+              "  Cell Properties");
+    EditElement(D.Document().getElementById("two"), [](QWidget* W) {
+        EXPECT_EQ(FieldText(W, "EditColSpan"), "2");
+        SetField(W, "EditBgColor", "");
+        Check(W, "CheckNoWrap", true);
+    });
+    // the image: an emptied align leaves element and stored node, the style goes, the size is
+    // stored; a new source gets its design src
+    THtmlElement Img = Find("#p img");
+    StoredOf(Img)->SetAttribute(attrAlign, u"left");
+    EditElement(Img, [](QWidget* W) {
+        EXPECT_EQ(FieldText(W, "EditSrc"), "pic.gif");
+        SetField(W, "ComboAlign", "");
+        SetField(W, "EditHeight", "15");
+        SetField(W, "EditSrc", "http://example.com/b.gif");
+    });
+    EXPECT_FALSE(Img.getAttribute("align"));
+    EXPECT_FALSE(StoredOf(Img)->HasAttribute(attrAlign));
+    EXPECT_FALSE(Img.getAttribute("style"));
+    EXPECT_EQ(StoredOf(Img)->GetAttribute(attrHeight), u"15");
+    EXPECT_EQ(GetAttr(Img, "class"), u"dsgn_remote");
+    // the marquee: "yes" is not "YES", so OK takes the loop away; an emptied delay goes; a
+    // marquee without text gets one
+    EXPECT_EQ(EditElement(Find(".dsgn_marquee"), [](QWidget* W) {
+                  EXPECT_FALSE(W->findChild<QCheckBox*>("CheckLoop")->isChecked());
+                  SetField(W, "EditScrollDelay", "");
+              }),
+              "  Marquee");
+    EditElement(Find(".dsgn_marquee:nth-of-type(2)"), [](QWidget* W) {
+        EXPECT_EQ(FieldText(W, "MemoText"), "");
+        SetField(W, "MemoText", "New & <b>");
+    });
+    // the saved page with its line breaks and indents taken out
+    const auto Squeezed = [](std::string S) {
+        for (size_t At = S.find("\r\n"); At != std::string::npos; At = S.find("\r\n", At)) {
+            size_t End = At + 2;
+            while (End < S.size() && S[End] == ' ') ++End;
+            S.erase(At, End - At);
+        }
+        return S;
+    };
+    const std::string Saved = Squeezed(SaveBytes("apply-1.html"));
+    for (const char* Part : {"<table border=\"0\" width=\"70%\" class=\"old\">", "<td id=\"one\">a</td>",
+                             "<td id=\"two\" colspan=\"2\" nowrap>b</td>", "<img src=\"http://example.com/b.gif\" width=\"10\" height=\"15\" style=\"width: 40px\">",
+                             "<marquee>Run</marquee>", "<marquee>New & &lt;b></marquee>"})
+        EXPECT_NE(Saved.find(Part), std::string::npos) << Part << "\n" << Saved;
+
+    // a pasted table has no stored node: the dialog reads and writes the live element
+    H.Eval("document.getElementById('p').insertAdjacentHTML('afterend', '<table id=\"pasted\" width=\"33\"><tr><td>c</td></tr></table>')");
+    THtmlElement Pasted = D.Document().getElementById("pasted");
+    ASSERT_TRUE(Pasted);
+    EXPECT_EQ(StoredOf(Pasted), nullptr);
+    EditElement(Pasted, [](QWidget* W) {
+        EXPECT_EQ(FieldText(W, "EditWidth"), "33");
+        SetField(W, "EditWidth", "44");
+        SetField(W, "ComboAlign", "center");
+    });
+    EXPECT_EQ(GetAttr(Pasted, "width"), u"44");
+    EXPECT_EQ(GetAttr(Pasted, "align"), u"center");
+    // placeholder tools refuse a placeholder without a stored node
+    H.Eval("document.getElementById('p').insertAdjacentHTML('beforeend', '<img id=\"ph\" src=\"edit:hidden.gif\" class=\"dsgn_marquee\">')");
+    const THtmlElement Orphan = D.Document().getElementById("ph");
+    for (TToolItem* T : std::initializer_list<TToolItem*>{Tool<TToolImg>(), Tool<TToolInputHidden>(),
+                                                         Tool<TToolInputImage>(), Tool<TToolMarquee>()})
+        EXPECT_FALSE(T->CanEdit(Orphan)) << T->Hint;
+
+    // new elements through the palette keep their size in the saved page
+    H.SelectText("#q", 0, 0);
+    TDialogAnswer NewTable([](QWidget* W) {
+        SetField(W, "EditWidth", "");
+        SetField(W, "EditRows", "1");
+        SetField(W, "EditCols", "1");
+        PressOk(W);
+    });
+    Palette().ExecuteTool<TToolTable>();
+    H.SelectText("#q", 0, 0);
+    TDialogAnswer NewMarquee([](QWidget* W) {
+        SetField(W, "MemoText", "Hello");
+        PressOk(W);
+    });
+    Palette().ExecuteTool<TToolMarquee>();
+    const std::string Inserted = Squeezed(SaveBytes("apply-2.html"));
+    EXPECT_NE(Inserted.find("<table width=\"80%\" border=\"1\">"), std::string::npos) << Inserted;
+    EXPECT_NE(Inserted.find("<marquee width=\"100%\" height=\"30\">Hello</marquee>"), std::string::npos) << Inserted;
+}
+
+TEST(ElementTools, DialogsForTheEye)
+{
+    TDesignerHost::Get().LoadBody("<p>x</p>");
+    const std::pair<TToolItem*, const char*> Shots[] = {
+        {Tool<TToolTable>(), "table"},      {Tool<TToolTd>(), "td"},
+        {Tool<TToolImg>(), "img"},          {Tool<TToolForm>(), "form"},
+        {Tool<TToolInputEdit>(), "input-text"}, {Tool<TToolInputButton>(), "input-button"},
+        {Tool<TToolInputCheck>(), "input-check"}, {Tool<TToolInputHidden>(), "input-hidden"},
+        {Tool<TToolInputImage>(), "input-image"}, {Tool<TToolSelectList>(), "select-list"},
+        {Tool<TToolSelectCombo>(), "select-combo"}, {Tool<TToolTextArea>(), "textarea"},
+        {Tool<TToolMarquee>(), "marquee"}};
+    for (const auto& [T, Name] : Shots) {
+        TTagEditor* Editor = Prepare(T);
+        Editor->show();
+        Editor->adjustSize();
+        if (std::string(Name) == "select-list") {
+            Editor->findChild<QTabWidget*>("PageControl1")->setCurrentIndex(1);
+            SetField(Editor, "MemoChoices", "Group 1\n\tChoice 1\tValue 1\tselected\n\tChoice 2\tValue 2");
+            Check(Editor, "CheckGrouped", true);
+        }
+        if (std::string(Name) == "marquee") SetField(Editor, "EditBgColor", "#336699");
+        Editor->grab().save(QString("/tmp/zv-dialog-%1.png").arg(Name));
+        EXPECT_TRUE(Editor->windowTitle().startsWith("  ")) << Name;
+        Editor->hide();
     }
 }
