@@ -1,5 +1,6 @@
 #include "ToolSelect.h"
 
+#include <QFontMetricsF>
 #include <QTextCursor>
 #include <algorithm>
 
@@ -97,6 +98,10 @@ TFormToolSelect::TFormToolSelect(QWidget* Parent) : TFormTool(Parent)
     SetAccessKeyEdit(Form->EditKey);
     SetNumericEdit(Form->EditLines);
     Form->RichEdit1->setVisible(false);
+    // a TAB as wide as eight characters of the memo's font
+    const qreal Tab = QFontMetricsF(Form->MemoChoices->font()).horizontalAdvance(' ') * 8;
+    Form->MemoChoices->setTabStopDistance(Tab);
+    Form->RichEdit1->setTabStopDistance(Tab);
     connect(Form->Button3, &QPushButton::clicked, this, &TFormToolSelect::ToggleHelp);
 }
 

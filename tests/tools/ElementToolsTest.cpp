@@ -311,6 +311,7 @@ TEST(ElementTools, SelectChoicesRoundTrip)
     EXPECT_TRUE(!Select->findChild<QTextEdit*>("RichEdit1")->isHidden());
     EXPECT_FALSE(!Select->findChild<QPlainTextEdit*>("MemoChoices")->isHidden());
     EXPECT_TRUE(Select->findChild<QTextEdit*>("RichEdit1")->toPlainText().startsWith("Use one or more TAB"));
+    Select->findChild<QTabWidget*>("PageControl1")->setCurrentIndex(1);
     Select->grab().save("/tmp/zv-dialog-select-help.png");
     Help->click();
     EXPECT_EQ(Help->text(), "Show Help");
