@@ -11,10 +11,13 @@
 
 #include "IniFile.h"
 #include "UnitCodeEditor.h"
+#include "support/WaitFor.h"
 #include "support/TempFiles.h"
 
 namespace zv {
 namespace {
+
+using test::WaitFor;
 
 using test::TempDir;
 using test::WriteAll;
@@ -94,7 +97,7 @@ TEST(SourceEditor, EditorTakesTabAndReturnAndKeepsUnicode)
     Dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&Dialog));
     Editor->setFocus();
-    QTRY_VERIFY(Editor->hasFocus());
+    ASSERT_TRUE(WaitFor([&] { return Editor->hasFocus(); }));
 
     const QString Page = QString::fromUtf8(
         "<html>\n<!-- note -->\n<body bgcolor=\"#ffffff\">\n<p>&Omega; \xce\xb1\xce\xb2\xce\xb3 "
