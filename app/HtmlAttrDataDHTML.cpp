@@ -117,15 +117,6 @@ const TInspectorRowData InspectorRows[InspectorRowCount] = {
     Row("charoff", ikText, false, "offset for alignment character"),
     Row("valign", ikPickList, false, "vertical alignment of cell content",
         "top,middle,bottom,baseline"),
-    // 22 colgroup
-    Row("span", ikText, false, "number of columns spanned"),
-    Row("width", ikText, false, "width"),
-    Row("align", ikPickList, false, "alignment",
-        "left,center,right,justify,char"),
-    Row("char", ikText, false, "alignment character"),
-    Row("charoff", ikText, false, "offset for alignment character"),
-    Row("valign", ikPickList, false, "vertical alignment of cell content",
-        "top,middle,bottom,baseline"),
     // 24 del
     Row("cite", ikText, false, "URI for source document or message"),
     Row("datetime", ikText, false, "date and time of change"),
@@ -134,8 +125,6 @@ const TInspectorRowData InspectorRows[InspectorRowCount] = {
     // 27 div
     Row("align", ikPickList, true, "alignment (Deprecated)",
         "left,center,right,justify"),
-    // 28 dl
-    Row("compact", ikCheck, true, "reduced interitem spacing (Deprecated)"),
     // 31 embed
     Row("src", ikText, false, "source URI"),
     Row("width", ikText, false, "width"),
@@ -170,24 +159,6 @@ const TInspectorRowData InspectorRows[InspectorRowCount] = {
     Row("cols", ikText, false, "list of lengths of columns"),
     Row("onLoad", ikText, false, "document has been loaded"),
     Row("onUnload", ikText, false, "document has been removed"),
-    // 37 h1
-    Row("align", ikPickList, true, "alignment (Deprecated)",
-        "left,center,right,justify"),
-    // 38 h2
-    Row("align", ikPickList, true, "alignment (Deprecated)",
-        "left,center,right,justify"),
-    // 39 h3
-    Row("align", ikPickList, true, "alignment (Deprecated)",
-        "left,center,right,justify"),
-    // 40 h4
-    Row("align", ikPickList, true, "alignment (Deprecated)",
-        "left,center,right,justify"),
-    // 41 h5
-    Row("align", ikPickList, true, "alignment (Deprecated)",
-        "left,center,right,justify"),
-    // 42 h6
-    Row("align", ikPickList, true, "alignment (Deprecated)",
-        "left,center,right,justify"),
     // 43 head
     Row("profile", ikText, false, "named dictionary of meta info"),
     // 44 hr
@@ -249,9 +220,6 @@ const TInspectorRowData InspectorRows[InspectorRowCount] = {
     Row("onBlur", ikText, false, "element lost focus"),
     Row("onSelect", ikText, false, "some text was selected"),
     Row("onChange", ikText, false, "the value was changed"),
-    // 50 ins
-    Row("cite", ikText, false, "URI for source document or message"),
-    Row("datetime", ikText, false, "date and time of change"),
     // 51 isindex
     Row("prompt", ikText, true, "prompt message (Deprecated)"),
     // 53 label
@@ -282,8 +250,6 @@ const TInspectorRowData InspectorRows[InspectorRowCount] = {
     Row("charset", ikText, false, "character encoding of linked resource"),
     // 57 map
     Row("name", ikText, false, "name of the element"),
-    // 59 menu
-    Row("compact", ikCheck, true, "reduced interitem spacing (Deprecated)"),
     // 60 meta
     Row("name", ikText, false, "metainformation name"),
     Row("http-equiv", ikText, false, "HTTP response header name"),
@@ -321,9 +287,6 @@ const TInspectorRowData InspectorRows[InspectorRowCount] = {
     Row("selected", ikCheck, false, "initially selected"),
     Row("disabled", ikCheck, false, "unavailable in this context"),
     Row("label", ikText, false, "label for use in hierarchical menus"),
-    // 67 p
-    Row("align", ikPickList, true, "alignment (Deprecated)",
-        "left,center,right,justify"),
     // 68 param
     Row("name", ikText, false, "property name"),
     Row("value", ikText, false, "property value"),
@@ -333,8 +296,6 @@ const TInspectorRowData InspectorRows[InspectorRowCount] = {
     Row("id", ikText, false, "document-wide unique id"),
     // 69 pre
     Row("width", ikText, true, "width in characters (Deprecated)"),
-    // 70 q
-    Row("cite", ikText, false, "URI for source document or message"),
     // 73 script
     Row("type", ikText, false, "content type of script language"),
     Row("language", ikText, false, "scripting language name"),
@@ -407,38 +368,6 @@ const TInspectorRowData InspectorRows[InspectorRowCount] = {
     Row("onBlur", ikText, false, "element lost focus"),
     Row("onSelect", ikText, false, "some text was selected"),
     Row("onChange", ikText, false, "the value was changed"),
-    // 86 tfoot
-    Row("align", ikPickList, false, "alignment",
-        "left,center,right,justify,char"),
-    Row("char", ikText, false, "alignment character"),
-    Row("charoff", ikText, false, "offset for alignment character"),
-    Row("valign", ikPickList, false, "vertical alignment of cell content",
-        "top,middle,bottom,baseline"),
-    // 87 th
-    Row("rowspan", ikText, false, "number of rows spanned by cell"),
-    Row("colspan", ikText, false, "number of columns spanned by cell"),
-    Row("headers", ikText, false, "list of id values of header cells"),
-    Row("abbr", ikText, false, "abbreviation for header cell"),
-    Row("scope", ikPickList, false, "scope covered by header cells",
-        "row,col,rowgroup,colgroup"),
-    Row("axis", ikText, false, "names groups of related headers"),
-    Row("align", ikPickList, false, "alignment",
-        "left,center,right,justify,char"),
-    Row("char", ikText, false, "alignment character"),
-    Row("charoff", ikText, false, "offset for alignment character"),
-    Row("valign", ikPickList, false, "vertical alignment of cell content",
-        "top,middle,bottom,baseline"),
-    Row("width", ikText, true, "width (Deprecated)"),
-    Row("height", ikText, true, "height (Deprecated)"),
-    Row("nowrap", ikCheck, true, "suppress word wrap (Deprecated)"),
-    Row("bgcolor", ikColor, true, "background color for cell (Deprecated)"),
-    // 88 thead
-    Row("align", ikPickList, false, "alignment",
-        "left,center,right,justify,char"),
-    Row("char", ikText, false, "alignment character"),
-    Row("charoff", ikText, false, "offset for alignment character"),
-    Row("valign", ikPickList, false, "vertical alignment of cell content",
-        "top,middle,bottom,baseline"),
     // 90 tr
     Row("align", ikPickList, false, "alignment",
         "left,center,right,justify,char"),
@@ -453,7 +382,8 @@ const TInspectorRowData InspectorRows[InspectorRowCount] = {
     Row("compact", ikCheck, true, "reduced interitem spacing (Deprecated)"),
 };
 
-// Tag id, long and short caption, first row and number of rows.
+// Tag id, long and short caption, first row and number of rows; tags with the same rows
+// share them.
 const TInspectorTagData InspectorTags[InspectorTagCount] = {
     {1, "A - Anchor", "Anchor", 0, 14},
     {2, "ABBR - Abbreviation", "Abbreviation", 14, 0},
@@ -476,78 +406,78 @@ const TInspectorTagData InspectorTags[InspectorTagCount] = {
     {19, "CITE - Citation", "Citation", 64, 0},
     {20, "CODE - Computer Code", "Computer Code", 64, 0},
     {21, "COL - Table Column", "Table Column", 64, 6},
-    {22, "COLGROUP - Table Column Group", "Table Column Group", 70, 6},
-    {23, "DD - Definition Description", "Definition Description", 76, 0},
-    {24, "DEL - Deleted Text", "Deleted Text", 76, 2},
-    {25, "DFN - Defined Term", "Defined Term", 78, 0},
-    {26, "DIR - Directory List (Deprecated)", "Deprecated in favor of UL", 78, 1},
-    {27, "DIV - Generic Block-level Container", "Generic Block-level Container", 79, 1},
-    {28, "DL - Definition List", "Definition List", 80, 1},
-    {29, "DT - Definition Term", "Definition Term", 81, 0},
-    {30, "EM - Emphasis", "Emphasis", 81, 0},
-    {31, "EMBED - Embedded Object", "Embedded Object", 81, 3},
-    {32, "FIELDSET - Form Control Group", "Form Control Group", 84, 0},
-    {33, "FONT - Font Change (Deprecated)", "Deprecated in favor of style sheets", 84, 3},
-    {34, "FORM - Interactive Form", "Interactive Form", 87, 7},
-    {35, "FRAME - Frame", "Frame", 94, 8},
-    {36, "FRAMESET - Frameset", "Frameset", 102, 4},
-    {37, "H1 - Level-one Heading", "Level-one Heading", 106, 1},
-    {38, "H2 - Level-two Heading", "Level-two Heading", 107, 1},
-    {39, "H3 - Level-three Heading", "Level-three Heading", 108, 1},
-    {40, "H4 - Level-four Heading", "Level-four Heading", 109, 1},
-    {41, "H5 - Level-five Heading", "Level-five Heading", 110, 1},
-    {42, "H6 - Level-six Heading", "Level-six Heading", 111, 1},
-    {43, "HEAD - Document Head", "Document Head", 112, 1},
-    {44, "HR - Horizontal Rule", "Horizontal Rule", 113, 4},
-    {45, "HTML - HTML Document", "HTML Document", 117, 1},
-    {46, "I - Italic Text", "Italic Text", 118, 0},
-    {47, "IFRAME - Inline Frame", "Inline Frame", 118, 10},
-    {48, "IMG - Inline Image", "Inline Image", 128, 11},
-    {49, "INPUT - Form Input", "Form Input", 139, 21},
-    {50, "INS - Inserted Text", "Inserted Text", 160, 2},
-    {51, "ISINDEX - Input Prompt (Deprecated)", "Deprecated in favor of INPUT", 162, 1},
-    {52, "KBD - Text to be Input", "Text to be Input", 163, 0},
-    {53, "LABEL - Form Field Label", "Form Field Label", 163, 4},
-    {54, "LEGEND - Fieldset Caption", "Fieldset Caption", 167, 2},
-    {55, "LI - List Item", "List Item", 169, 2},
-    {56, "LINK - Document Relationship", "Document Relationship", 171, 8},
-    {57, "MAP - Image Map", "Image Map", 179, 1},
-    {59, "MENU - Menu List (Deprecated)", "Deprecated in favor of UL", 180, 1},
-    {60, "META - Metadata", "Metadata", 181, 4},
-    {61, "NOFRAMES - Frames Alternate Content", "Frames Alternate Content", 185, 0},
-    {62, "NOSCRIPT - Non-script Content", "Non-script Content", 185, 0},
-    {63, "OBJECT - Embedded Object", "Embedded Object", 185, 17},
-    {64, "OL - Ordered List", "Ordered List", 202, 3},
-    {65, "OPTGROUP - Option Group", "Option Group", 205, 2},
-    {66, "OPTION - Menu Option", "Menu Option", 207, 4},
-    {67, "P - Paragraph", "Paragraph", 211, 1},
-    {68, "PARAM - Object Parameter", "Object Parameter", 212, 5},
-    {69, "PRE - Preformatted Text", "Preformatted Text", 217, 1},
-    {70, "Q - Short Quotation", "Short Quotation", 218, 1},
-    {71, "S - Strike-through Text (Deprecated)", "Deprecated in favor of style sheets", 219, 0},
-    {72, "SAMP - Sample Output", "Sample Output", 219, 0},
-    {73, "SCRIPT - Client-side Script", "Client-side Script", 219, 5},
-    {74, "SELECT - Option Selector", "Option Selector", 224, 8},
-    {75, "SMALL - Small Font", "Small Font", 232, 0},
-    {76, "SPAN - Generic Inline Container", "Generic Inline Container", 232, 0},
-    {77, "STRIKE - Strike-through Text (Deprecated)", "Deprecated in favor of style sheets", 232, 0},
-    {78, "STRONG - Strong Emphasis", "Strong Emphasis", 232, 0},
-    {79, "STYLE - Embedded Style Sheet", "Embedded Style Sheet", 232, 3},
-    {80, "SUB - Subscript", "Subscript", 235, 0},
-    {81, "SUP - Superscript", "Superscript", 235, 0},
-    {82, "TABLE - Table", "Table", 235, 9},
-    {83, "TBODY - Table Body", "Table Body", 244, 4},
-    {84, "TD - Table Data Cell", "Table Data Cell", 248, 14},
-    {85, "TEXTAREA - Multi-line Text Input", "Multi-line Text Input", 262, 12},
-    {86, "TFOOT - Table Foot", "Table Foot", 274, 4},
-    {87, "TH - Table Header Cell", "Table Header Cell", 278, 14},
-    {88, "THEAD - Table Head", "Table Head", 292, 4},
-    {89, "TITLE - Document Title", "Document Title", 296, 0},
-    {90, "TR - Table Row", "Table Row", 296, 5},
-    {91, "TT - Teletype Text", "Teletype Text", 301, 0},
-    {92, "U - Underlined Text (Deprecated)", "Deprecated in favor of style sheets", 301, 0},
-    {93, "UL - Unordered List", "Unordered List", 301, 2},
-    {94, "VAR - Variable", "Variable", 303, 0},
+    {22, "COLGROUP - Table Column Group", "Table Column Group", 64, 6},  // the rows of col
+    {23, "DD - Definition Description", "Definition Description", 70, 0},
+    {24, "DEL - Deleted Text", "Deleted Text", 70, 2},
+    {25, "DFN - Defined Term", "Defined Term", 72, 0},
+    {26, "DIR - Directory List (Deprecated)", "Deprecated in favor of UL", 72, 1},
+    {27, "DIV - Generic Block-level Container", "Generic Block-level Container", 73, 1},
+    {28, "DL - Definition List", "Definition List", 72, 1},  // the rows of dir
+    {29, "DT - Definition Term", "Definition Term", 74, 0},
+    {30, "EM - Emphasis", "Emphasis", 74, 0},
+    {31, "EMBED - Embedded Object", "Embedded Object", 74, 3},
+    {32, "FIELDSET - Form Control Group", "Form Control Group", 77, 0},
+    {33, "FONT - Font Change (Deprecated)", "Deprecated in favor of style sheets", 77, 3},
+    {34, "FORM - Interactive Form", "Interactive Form", 80, 7},
+    {35, "FRAME - Frame", "Frame", 87, 8},
+    {36, "FRAMESET - Frameset", "Frameset", 95, 4},
+    {37, "H1 - Level-one Heading", "Level-one Heading", 73, 1},  // the rows of div
+    {38, "H2 - Level-two Heading", "Level-two Heading", 73, 1},  // the rows of div
+    {39, "H3 - Level-three Heading", "Level-three Heading", 73, 1},  // the rows of div
+    {40, "H4 - Level-four Heading", "Level-four Heading", 73, 1},  // the rows of div
+    {41, "H5 - Level-five Heading", "Level-five Heading", 73, 1},  // the rows of div
+    {42, "H6 - Level-six Heading", "Level-six Heading", 73, 1},  // the rows of div
+    {43, "HEAD - Document Head", "Document Head", 99, 1},
+    {44, "HR - Horizontal Rule", "Horizontal Rule", 100, 4},
+    {45, "HTML - HTML Document", "HTML Document", 104, 1},
+    {46, "I - Italic Text", "Italic Text", 105, 0},
+    {47, "IFRAME - Inline Frame", "Inline Frame", 105, 10},
+    {48, "IMG - Inline Image", "Inline Image", 115, 11},
+    {49, "INPUT - Form Input", "Form Input", 126, 21},
+    {50, "INS - Inserted Text", "Inserted Text", 70, 2},  // the rows of del
+    {51, "ISINDEX - Input Prompt (Deprecated)", "Deprecated in favor of INPUT", 147, 1},
+    {52, "KBD - Text to be Input", "Text to be Input", 148, 0},
+    {53, "LABEL - Form Field Label", "Form Field Label", 148, 4},
+    {54, "LEGEND - Fieldset Caption", "Fieldset Caption", 152, 2},
+    {55, "LI - List Item", "List Item", 154, 2},
+    {56, "LINK - Document Relationship", "Document Relationship", 156, 8},
+    {57, "MAP - Image Map", "Image Map", 164, 1},
+    {59, "MENU - Menu List (Deprecated)", "Deprecated in favor of UL", 72, 1},  // the rows of dir
+    {60, "META - Metadata", "Metadata", 165, 4},
+    {61, "NOFRAMES - Frames Alternate Content", "Frames Alternate Content", 169, 0},
+    {62, "NOSCRIPT - Non-script Content", "Non-script Content", 169, 0},
+    {63, "OBJECT - Embedded Object", "Embedded Object", 169, 17},
+    {64, "OL - Ordered List", "Ordered List", 186, 3},
+    {65, "OPTGROUP - Option Group", "Option Group", 189, 2},
+    {66, "OPTION - Menu Option", "Menu Option", 191, 4},
+    {67, "P - Paragraph", "Paragraph", 73, 1},  // the rows of div
+    {68, "PARAM - Object Parameter", "Object Parameter", 195, 5},
+    {69, "PRE - Preformatted Text", "Preformatted Text", 200, 1},
+    {70, "Q - Short Quotation", "Short Quotation", 45, 1},  // the rows of blockquote
+    {71, "S - Strike-through Text (Deprecated)", "Deprecated in favor of style sheets", 201, 0},
+    {72, "SAMP - Sample Output", "Sample Output", 201, 0},
+    {73, "SCRIPT - Client-side Script", "Client-side Script", 201, 5},
+    {74, "SELECT - Option Selector", "Option Selector", 206, 8},
+    {75, "SMALL - Small Font", "Small Font", 214, 0},
+    {76, "SPAN - Generic Inline Container", "Generic Inline Container", 214, 0},
+    {77, "STRIKE - Strike-through Text (Deprecated)", "Deprecated in favor of style sheets", 214, 0},
+    {78, "STRONG - Strong Emphasis", "Strong Emphasis", 214, 0},
+    {79, "STYLE - Embedded Style Sheet", "Embedded Style Sheet", 214, 3},
+    {80, "SUB - Subscript", "Subscript", 217, 0},
+    {81, "SUP - Superscript", "Superscript", 217, 0},
+    {82, "TABLE - Table", "Table", 217, 9},
+    {83, "TBODY - Table Body", "Table Body", 226, 4},
+    {84, "TD - Table Data Cell", "Table Data Cell", 230, 14},
+    {85, "TEXTAREA - Multi-line Text Input", "Multi-line Text Input", 244, 12},
+    {86, "TFOOT - Table Foot", "Table Foot", 226, 4},  // the rows of tbody
+    {87, "TH - Table Header Cell", "Table Header Cell", 230, 14},  // the rows of td
+    {88, "THEAD - Table Head", "Table Head", 226, 4},  // the rows of tbody
+    {89, "TITLE - Document Title", "Document Title", 256, 0},
+    {90, "TR - Table Row", "Table Row", 256, 5},
+    {91, "TT - Teletype Text", "Teletype Text", 261, 0},
+    {92, "U - Underlined Text (Deprecated)", "Deprecated in favor of style sheets", 261, 0},
+    {93, "UL - Unordered List", "Unordered List", 261, 2},
+    {94, "VAR - Variable", "Variable", 263, 0},
 };
 
 void FillInspector(TInspector& Inspector, THtmlTagId Tag)

@@ -23,7 +23,7 @@ struct TInspectorTagData {
 };
 
 constexpr int InspectorTagCount = 93;  // every tag from a to var but marquee
-constexpr int InspectorRowCount = 303;  // 301 attribute rows and 2 categories
+constexpr int InspectorRowCount = 263;  // tags with the same rows share them
 extern const TInspectorTagData InspectorTags[InspectorTagCount];
 extern const TInspectorRowData InspectorRows[InspectorRowCount];
 
