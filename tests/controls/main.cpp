@@ -1,15 +1,7 @@
-// Runs the controls tests inside a QApplication, offscreen unless a platform is given.
-#include <QApplication>
-
-#include <gtest/gtest.h>
-
-#include <cstdlib>
+// Runs the control tests inside a QApplication, offscreen unless a platform is given.
+#include "support/WidgetMain.h"
 
 int main(int argc, char** argv)
 {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return zv::test::RunWidgetTests(argc, argv);
 }
