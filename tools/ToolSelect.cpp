@@ -1,6 +1,7 @@
 #include "ToolSelect.h"
 
 #include <QFontMetricsF>
+#include <QRegularExpression>
 #include <QTextCursor>
 #include <algorithm>
 
@@ -118,7 +119,12 @@ void TFormToolSelect::FormShow()
         Form->EditLines->setText(ToQString(GetAttr(Element, "size")));
         Form->CheckDisabled->setChecked(Element.getProperty("disabled").toBool());
         Form->CheckMultiple->setChecked(Element.getProperty("multiple").toBool());
-        LoadChoices(Element.outerHTML());
+        // the engine writes a selected option as selected="", which the parser reads as absent
+        QString Html = ToQString(Element.outerHTML());
+        static const QRegularExpression Selected(R"((<option\b[^>]*?\s)selected="")",
+                                                 QRegularExpression::CaseInsensitiveOption);
+        Html.replace(Selected, "\\1selected");
+        LoadChoices(ToWide(Html));
     } else {
         Form->EditName->clear();
         Form->EditTab->clear();

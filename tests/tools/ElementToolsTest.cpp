@@ -419,6 +419,8 @@ TEST(ElementTools, ApplyWritesTheElementAndItsStoredNode)
                "<p id=\"p\"><img src=\"pic.gif\" align=\"left\" width=\"10\" style=\"width: 40px\"></p>\n"
                "<p><marquee loop=\"yes\" scrolldelay=\"50\">Run</marquee><marquee></marquee></p>\n"
                "<p id=\"q\">text</p>\n"
+               "<form><select id=\"s\" name=\"s\" class=\"k\"><option>A</option><optgroup label=\"G\"><option value=\"b\" selected>B</option>"
+               "</optgroup><option>C</option></select></form>\n"
                "</body></html>\n");
     THtmlDesigner& D = H.Designer();
     // the table: border 0 gives the layout class, the stored node takes border and size
@@ -470,6 +472,11 @@ TEST(ElementTools, ApplyWritesTheElementAndItsStoredNode)
         EXPECT_EQ(FieldText(W, "MemoText"), "");
         SetField(W, "MemoText", "New & <b>");
     });
+    // a select whose choices changed gets its options anew, the others as they were
+    EditElement(D.Document().getElementById("s"), [](QWidget* W) {
+        EXPECT_EQ(FieldText(W, "MemoChoices"), "A\t\nG\n\tB\tb\tselected\nC\t");
+        SetField(W, "MemoChoices", "A\t\nG\n\tB\tb\tselected\nC2\tc");
+    });
     // the saved page with its line breaks and indents taken out
     const auto Squeezed = [](std::string S) {
         for (size_t At = S.find("\r\n"); At != std::string::npos; At = S.find("\r\n", At)) {
@@ -482,7 +489,9 @@ TEST(ElementTools, ApplyWritesTheElementAndItsStoredNode)
     const std::string Saved = Squeezed(SaveBytes("apply-1.html"));
     for (const char* Part : {"<table border=\"0\" width=\"70%\" class=\"old\">", "<td id=\"one\">a</td>",
                              "<td id=\"two\" colspan=\"2\" nowrap>b</td>", "<img src=\"http://example.com/b.gif\" width=\"10\" height=\"15\" style=\"width: 40px\">",
-                             "<marquee>Run</marquee>", "<marquee>New & &lt;b></marquee>"})
+                             "<marquee>Run</marquee>", "<marquee>New & &lt;b></marquee>",
+                             "<select id=\"s\" name=\"s\" class=\"k\"><option>A</option><optgroup label=\"G\"><option value=\"b\" selected>B</option>"
+                             "</optgroup><option value=\"c\">C2</option></select>"})
         EXPECT_NE(Saved.find(Part), std::string::npos) << Part << "\n" << Saved;
 
     // a pasted table has no stored node: the dialog reads and writes the live element
