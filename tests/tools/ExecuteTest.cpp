@@ -165,6 +165,27 @@ TEST(ToolExecute, DoubleClickOpensTheFirstToolThatTakesTheElement)
     D.Undo();
     EXPECT_EQ(H.Eval("document.getElementById('r').outerHTML").toString(), "<br id=\"r\" clear=\"all\">");
 
+    // a tool that does not edit in place replaces the element by its dialog's HTML
+    struct TReplacingBr : TToolBr {
+        TReplacingBr() { EditInPlace = false; }
+    };
+    TToolManager Replacing;
+    Replacing.SetDesigner(&D);
+    Replacing.AddTool<TReplacingBr>();
+    Replacing.OnChange = Palette().OnChange;
+    {
+        TDialogAnswer Answer([](QWidget* Dialog) {
+            SetField(Dialog, "ComboClear", "both\"&");
+            PressOk(Dialog);
+        });
+        Replacing.EditElement(Doc.getElementById("r"));
+        EXPECT_TRUE(Answer.Seen);
+    }
+    EXPECT_EQ(Changes, 2);
+    EXPECT_EQ(H.Eval("document.querySelector('#p br').outerHTML").toString(), "<br clear=\"both&quot;&amp;\">");
+    EXPECT_EQ(H.Eval("document.querySelector('#p br').getAttribute('clear')").toString(), "both\"&");
+    D.Undo();
+
     // an element no tool takes, a null handle, an element gone: nothing
     {
         TDialogAnswer Answer([](QWidget* Dialog) { PressCancel(Dialog); });
@@ -175,6 +196,6 @@ TEST(ToolExecute, DoubleClickOpensTheFirstToolThatTakesTheElement)
         Palette().EditElement(Br);
         EXPECT_FALSE(Answer.Seen);
     }
-    EXPECT_EQ(Changes, 1);
+    EXPECT_EQ(Changes, 2);
     Palette().OnChange = nullptr;
 }
