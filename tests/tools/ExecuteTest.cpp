@@ -26,7 +26,7 @@ struct TSavedDocumentTool : TToolItem {
 // Runs the tool, answering its dialog with Fill and OK; answers whether a dialog came.
 bool RunTool(TToolItem* Tool, std::function<void(QWidget*)> Fill = {})
 {
-    TDialogAnswer Answer([&](QWidget* Dialog) {
+    TModalAnswer Answer([&](QWidget* Dialog) {
         if (Fill) Fill(Dialog);
         PressOk(Dialog);
     });
@@ -80,7 +80,7 @@ TEST(ToolExecute, EditInsertBeforeOrAtSelection)
     // Cancel changes nothing
     const QString Before = Body(H);
     {
-        TDialogAnswer Answer([](QWidget* Dialog) { PressCancel(Dialog); });
+        TModalAnswer Answer([](QWidget* Dialog) { PressCancel(Dialog); });
         Palette().Execute(Tool<TToolBr>());
         EXPECT_TRUE(Answer.Seen);
     }
@@ -129,7 +129,7 @@ TEST(ToolExecute, DoubleClickOpensTheFirstToolThatTakesTheElement)
     // a link goes to the hyperlink command
     ASSERT_TRUE(H.Click(H.Centre("a")));
     {
-        TDialogAnswer Answer([](QWidget* Dialog) {
+        TModalAnswer Answer([](QWidget* Dialog) {
             EXPECT_TRUE(qobject_cast<TFormHyperlink*>(Dialog));
             Dialog->close();
         });
@@ -139,7 +139,7 @@ TEST(ToolExecute, DoubleClickOpensTheFirstToolThatTakesTheElement)
 
     // a comment placeholder: the comment dialog, filled from its stored node
     {
-        TDialogAnswer Answer([](QWidget* Dialog) {
+        TModalAnswer Answer([](QWidget* Dialog) {
             EXPECT_TRUE(dynamic_cast<TFormToolComment*>(Dialog));
             EXPECT_EQ(FieldText(Dialog, "MemoComment"), "<!-- note -->");
             PressCancel(Dialog);
@@ -151,7 +151,7 @@ TEST(ToolExecute, DoubleClickOpensTheFirstToolThatTakesTheElement)
 
     // a br: its dialog; OK writes the field back as one undo group
     {
-        TDialogAnswer Answer([](QWidget* Dialog) {
+        TModalAnswer Answer([](QWidget* Dialog) {
             EXPECT_EQ(FieldText(Dialog, "ComboClear"), "all");
             SetField(Dialog, "ComboClear", "");
             PressOk(Dialog);
@@ -174,7 +174,7 @@ TEST(ToolExecute, DoubleClickOpensTheFirstToolThatTakesTheElement)
     Replacing.AddTool<TReplacingBr>();
     Replacing.OnChange = Palette().OnChange;
     {
-        TDialogAnswer Answer([](QWidget* Dialog) {
+        TModalAnswer Answer([](QWidget* Dialog) {
             SetField(Dialog, "ComboClear", "both\"&");
             PressOk(Dialog);
         });
@@ -188,7 +188,7 @@ TEST(ToolExecute, DoubleClickOpensTheFirstToolThatTakesTheElement)
 
     // an element no tool takes, a null handle, an element gone: nothing
     {
-        TDialogAnswer Answer([](QWidget* Dialog) { PressCancel(Dialog); });
+        TModalAnswer Answer([](QWidget* Dialog) { PressCancel(Dialog); });
         const THtmlElement Br = Doc.getElementById("r");
         Palette().EditElement(Doc.getElementById("p"));
         Palette().EditElement(THtmlElement());

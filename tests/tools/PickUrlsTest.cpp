@@ -75,7 +75,7 @@ TEST(PickUrls, DialogStartsWhereTheFieldPointsAndAnswersARelativeUrl)
 
     // picking: the picture dialog with its preview, the answer relative to the document
     std::string Url = "img/sun%20set.png";
-    TDialogAnswer Answer([&](QWidget* Dialog) {
+    TModalAnswer Answer([&](QWidget* Dialog) {
         auto* Files = qobject_cast<QFileDialog*>(Dialog);
         ASSERT_TRUE(Files);
         Files->resize(760, 420);
@@ -92,7 +92,7 @@ TEST(PickUrls, DialogStartsWhereTheFieldPointsAndAnswersARelativeUrl)
     EXPECT_EQ(Url, "img/sun%20set.png");
 
     // Cancel leaves the field as it was
-    TDialogAnswer Cancel([](QWidget* Dialog) { static_cast<QDialog*>(Dialog)->reject(); });
+    TModalAnswer Cancel([](QWidget* Dialog) { static_cast<QDialog*>(Dialog)->reject(); });
     Url = "kept.html";
     EXPECT_FALSE(PickUrl(ukHtml, Doc, Url));
     EXPECT_EQ(Url, "kept.html");
@@ -110,7 +110,7 @@ TEST(PickUrls, BrowseButtonFillsItsFieldRelativeToTheDocument)
     std::filesystem::create_directories(Site / "pages");
     WriteAll(Site / "pages/next page.html", "<html></html>");
     ToolHost().FileName = [&] { return Site / "index.html"; };
-    TDialogAnswer Answer([&](QWidget* Files) {
+    TModalAnswer Answer([&](QWidget* Files) {
         EXPECT_EQ(static_cast<QFileDialog*>(Files)->directory().absolutePath(), QString::fromStdString(Site.Path));
         // the dialog leaves a focused file name as the user typed it
         if (QWidget* Focus = QApplication::focusWidget()) Focus->clearFocus();
