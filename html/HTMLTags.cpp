@@ -184,4 +184,28 @@ bool TagShowsContent(THtmlTagId Id)
     }
 }
 
+bool TagRunsInline(THtmlTagId Id)
+{
+    switch (Id) {
+    case tagApplet: case tagBgSound: case tagButton: case tagDel: case tagEmbed: case tagIFrame:
+    case tagIns: case tagMap: case tagMarquee: case tagNoScript: case tagObject: case tagScript:
+    case tagSelect: case tagStyle:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool TagDroppedWhenEmpty(THtmlTagId Id)
+{
+    switch (Id) {
+    case tagAddress: case tagBlockquote: case tagCenter: case tagDel: case tagDiv: case tagH1:
+    case tagH2: case tagH3: case tagH4: case tagH5: case tagH6: case tagIns: case tagNoFrames:
+    case tagNoScript: case tagP: case tagPre:
+        return true;
+    default:
+        return false;
+    }
+}
+
 }  // namespace zv

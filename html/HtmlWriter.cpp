@@ -26,19 +26,6 @@ constexpr int MaxIndent = 160;
 // Output is handed to the stream in pieces of at most this many code units.
 constexpr size_t FlushUnits = 1024;
 
-// The attributes that stand bare, without a value, when they hold the marker "TRUE".
-bool IsBooleanAttribute(THtmlAttrId Id)
-{
-    switch (Id) {
-    case attrChecked: case attrCompact: case attrDeclare: case attrDefer: case attrDisabled:
-    case attrIsmap: case attrMultiple: case attrNohref: case attrNoresize: case attrNoshade:
-    case attrNowrap: case attrReadonly: case attrSelected:
-        return true;
-    default:
-        return false;
-    }
-}
-
 // The spellings of the tables, widened once.
 WideStringView TagName(THtmlTagId Id)
 {
@@ -73,17 +60,13 @@ bool IsAllBlank(WideStringView Text)
                        [](char16_t C) { return C == u' ' || C == u'\t' || C == u'\n' || C == u'\r'; });
 }
 
-// Elements that the parser removes when they have no children.
-bool IsDroppedWhenEmpty(THtmlTagId Kind)
+// Elements that the parser removes when they have no children and no attributes.
+bool IsDroppedWhenEmpty(const THtmlNode* N)
 {
-    switch (Kind) {
-    case tagAddress: case tagBlockquote: case tagCenter: case tagDel: case tagDiv: case tagH1:
-    case tagH2: case tagH3: case tagH4: case tagH5: case tagH6: case tagIns: case tagNoFrames:
-    case tagNoScript: case tagP: case tagPre:
-        return true;
-    default:
+    if (!TagDroppedWhenEmpty(N->Kind()))
         return false;
-    }
+    auto* Tag = dynamic_cast<const THtmlTag*>(N);
+    return !Tag || Tag->GetAttributeCount() == 0;
 }
 
 bool HasNonBlank(WideStringView Text)
@@ -178,6 +161,7 @@ struct TFrame {
     bool EntersVerbatim = false;   // the content is written exactly as stored
     bool OpensTrimmed = false;     // the subtree's texts were trimmed for this element
     bool IndentAdded = false;
+    bool BreakUnlessTouching = false;  // a line break follows unless what follows touches it
 };
 
 // An estimate of the output length, so that the output can be sized once instead of growing
@@ -464,6 +448,7 @@ private:
     void Push(const TFrame& Frame);
     void CloseTop();
     void AfterChild(const THtmlNode* Child);
+    bool TouchesNext(const THtmlNode* N) const;
     void TrimLines(THtmlNode* N);
     void FindDropped(THtmlNode* Top);
     bool IsDropped(const TLinkNode* N) const { return !Dropped.empty() && Dropped.count(N) > 0; }
@@ -486,6 +471,8 @@ private:
     // After an element that shows content of its own (an image, a control) it is false.
     bool AfterBlank = true;
 
+    // The line ends in something other than a blank: what is written now touches it.
+    bool Touching = false;
     int Verbatim = 0;          // open elements whose content is written exactly
     bool Trimmed = false;      // inside an element whose texts were already trimmed
     std::vector<TFrame> Stack;
@@ -598,6 +585,7 @@ void TWriter::LineBreak()
     PendingIndent = false;
     PendingBlanks = 0;
     Column = 0;
+    Touching = false;
 }
 
 void TWriter::Indentation()
@@ -619,6 +607,7 @@ void TWriter::Str(WideStringView S)
     Column += static_cast<int64_t>(S.size());
     AtLineStart = false;
     IndentDone = true;
+    Touching = S.back() > u' ';
 }
 
 void TWriter::Blank()
@@ -626,14 +615,15 @@ void TWriter::Blank()
     ++PendingBlanks;
     ++Column;
     AfterBlank = true;
+    Touching = false;
 }
 
+// A raw node stands where it is, with nothing added after it: "a<!--c-->b" stays one word.
 void TWriter::RawNode(WideStringView Text)
 {
     if (AtLineStart)
         Indentation();
     Str(Text);
-    LineBreak();
 }
 
 void TWriter::WrappedText(WideStringView Text)
@@ -673,8 +663,13 @@ void TWriter::DocTypeText(const THtmlDocType* DocType)
         {u"<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Frameset//EN\"",
          u" \"http://www.w3.org/TR/html4/frameset.dtd\">"},
     };
-    const int Kind = DocType->DocKind <= dkFrameset ? DocType->DocKind : dkTransitional;
     LineBreak();
+    if (!DocType->Text.empty()) {
+        Str(DocType->Text);
+        LineBreak();
+        return;
+    }
+    const int Kind = DocType->DocKind <= dkFrameset ? DocType->DocKind : dkTransitional;
     Str(Lines[Kind][0]);
     LineBreak();
     Str(Lines[Kind][1]);
@@ -718,7 +713,7 @@ void TWriter::StartTag(const THtmlNode* N)
         const WideStringView Entry = Tag->AttributeText(I);
         if (Id != attrUnknown) {
             const WideStringView AttrName = AttributeName(Id);
-            if (AttrName.empty() || Entry.empty())
+            if (AttrName.empty())
                 continue;
             TagText += u' ';
             TagText += AttrName;
@@ -772,6 +767,7 @@ void TWriter::ResetContext()
     AfterBlank = true;
     Verbatim = 0;
     Trimmed = false;
+    Touching = false;
     Stack.clear();
 }
 
@@ -915,6 +911,38 @@ void TWriter::OpenElement(THtmlNode* N)
             EndTag(N);
         return;
     }
+    if (TagRunsInline(Kind) && !Stack.empty() && Stack.back().Close == TClose::Inline) {
+        // In a line: it stays there, as an inline element does.
+        if (AtLineStart)
+            Indentation();
+        return OpenInline(N, false, false);
+    }
+    // A script or style made with its content in a comment keeps the comment on lines of its
+    // own, unless it touches what stands before it.
+    const bool CommentContent = (Kind == tagScript || Kind == tagStyle) && N->First() && !HoldsRawText(N);
+    if (TagRunsInline(Kind) && (Touching || !CommentContent)) {
+        // Outside running text it starts a line of its own, its content indented; it stays in
+        // the line of what it touches, and a line break follows only where nothing touches.
+        const bool Own = !Touching;
+        if (Own)
+            LineBreak();
+        if (AtLineStart)
+            Indentation();
+        StartTag(N);
+        if (WritesChildren(N)) {
+            if (Own)
+                Indent += IndentStep;
+            TFrame Frame{N, N->First(), TClose::Inline, false, HoldsRawText(N), false, Own};
+            Frame.BreakUnlessTouching = true;
+            Push(Frame);
+            return;
+        }
+        if (Container)
+            EndTag(N);
+        if (!TouchesNext(N))
+            LineBreak();
+        return;
+    }
     if (HoldsRawText(N)) {
         LineBreak();
         Indentation();
@@ -965,7 +993,7 @@ void TWriter::OpenInline(THtmlNode* N, bool LineAfter, bool OpensTrimmed)
         StartTag(N);
     }
     if (WritesChildren(N)) {
-        Push({N, N->First(), TClose::Inline, LineAfter, IsPreformatted(Kind), OpensTrimmed});
+        Push({N, N->First(), TClose::Inline, LineAfter, IsPreformatted(Kind) || HoldsRawText(N), OpensTrimmed});
         return;
     }
     if (TagIsContainer(Kind)) {
@@ -995,10 +1023,14 @@ void TWriter::CloseTop()
         LineBreak();
         break;
     case TClose::Inline:
+        if (Frame.IndentAdded) {
+            Indent = std::max(0, Indent - IndentStep);
+            IndentDone = IndentDone && !AtLineStart;
+        }
         if (AtLineStart)
             Indentation();
         EndTag(Frame.Node);
-        if (Frame.LineAfter)
+        if (Frame.LineAfter || (Frame.BreakUnlessTouching && !TouchesNext(Frame.Node)))
             LineBreak();
         break;
     case TClose::Raw:
@@ -1011,6 +1043,38 @@ void TWriter::CloseTop()
     }
     if (!Stack.empty())
         AfterChild(Frame.Node);
+}
+
+// Whether what follows N in its parent stands in the same line as N's end: text that starts
+// with no blank, a raw node, an inline element. Where the parent holds no text, nothing
+// does.
+bool TWriter::TouchesNext(const THtmlNode* N) const
+{
+    const auto* Parent = static_cast<const THtmlNode*>(N->Parent());
+    if (!Parent || !TagCanHoldText(Parent->Kind()))
+        return false;
+    for (const TLinkNode* C = N->Next(); C; C = C->Next()) {
+        const TClass Class = ClassOf(C);
+        if (Class == TClass::Foreign || IsDropped(C))
+            continue;
+        if (Class == TClass::DocType)
+            return false;
+        auto* Next = static_cast<const THtmlNode*>(C);
+        if (Class == TClass::Text) {
+            auto* Text = static_cast<const THtmlText*>(Next);
+            if (Text->Kind() != tagText)
+                return true;
+            // After a blank, the blanks that start the text are not written (nor read back).
+            if (!AfterBlank)
+                return !Text->Text.empty() && Text->Text[0] > u' ';
+            if (HasNonBlank(Text->Text))
+                return true;
+            continue;
+        }
+        const THtmlTagId Kind = Next->Kind();
+        return (TagIsInline(Kind) || TagRunsInline(Kind)) && Kind != tagBr && Kind != tagHr;
+    }
+    return false;
 }
 
 void TWriter::AfterChild(const THtmlNode* Child)
@@ -1058,7 +1122,9 @@ void TWriter::TrimLines(THtmlNode* N)
                 continue;
             }
             const bool Raw = Verb == 0 && HoldsRawText(H);
-            const bool Line = Verb == 0 && !Raw && LayoutOf(H, HasWrittenChildren(H)) == TLayout::Line;
+            // Inside a line, an element that runs inline is written in that line.
+            const bool Line = Verb == 0 && !Raw && !TagRunsInline(H->Kind()) &&
+                              LayoutOf(H, HasWrittenChildren(H)) == TLayout::Line;
             const bool Enters = Raw || IsPreformatted(H->Kind());
             if (Enters)
                 ++Verb;
@@ -1122,7 +1188,7 @@ void TWriter::FindDropped(THtmlNode* Top)
             DropStack.pop_back();
             if (DropStack.empty())
                 break;
-            if (IsDroppedWhenEmpty(Done.Node->Kind()) && !Done.Content)
+            if (IsDroppedWhenEmpty(Done.Node) && !Done.Content)
                 Dropped.insert(Done.Node);
             else
                 DropStack.back().Content = true;
@@ -1140,7 +1206,7 @@ void TWriter::FindDropped(THtmlNode* Top)
         } else if (Class != TClass::DocType && WritesChildren(N)) {
             const bool Verbatim = Frame.Verbatim || IsPreformatted(N->Kind()) || HoldsRawText(N);
             DropStack.push_back({N, N->First(), false, Verbatim});
-        } else if (IsDroppedWhenEmpty(N->Kind()) && !N->First()) {
+        } else if (IsDroppedWhenEmpty(N) && !N->First()) {
             Dropped.insert(N);
         } else {
             Frame.Content = true;
