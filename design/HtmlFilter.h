@@ -86,7 +86,8 @@ public:
     std::unique_ptr<THtmlRoot> RebuildSource();
     // The document's source text; empty without a tree.
     WideString GetSourceText();
-    // The saved form of the document, one byte per character; nothing without a tree.
+    // The saved form of the document: one byte per character when every character is
+    // Latin-1, else UTF-8 with the head's declarations saying so; nothing without a tree.
     void SaveToStream(TStream& Stream);
 
     // Builders: each stores a new source node under the next id and returns the design HTML

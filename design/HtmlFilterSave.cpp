@@ -20,6 +20,39 @@ namespace {
 
 THtmlTag* FirstBody(THtmlRoot* Root) { return AsTag(Root->FindFirstOfKind(tagBody)); }
 
+bool BeyondLatin1(TMemoryStream& Text)
+{
+    const auto* Units = reinterpret_cast<const char16_t*>(Text.Memory());
+    return std::any_of(Units, Units + Text.Size() / 2, [](char16_t C) { return C > 0xFF; });
+}
+
+// Every character-set declaration of the document's head names Charset; without one, a
+// META Content-Type saying so is put first into the head.
+void DeclareCharset(THtmlRoot& Root, WideStringView Charset)
+{
+    THtmlTag* Head = Root.EnsureHead();
+    bool Declared = false;
+    for (THtmlNode* N = Head->FirstNode(); N; N = N->NextNode()) {
+        THtmlTag* Meta = N->Kind() == tagMeta ? AsTag(N) : nullptr;
+        if (!Meta)
+            continue;
+        if (SameTextAscii(Meta->AttributeValue(attrHttpEquiv), u"Content-Type")) {
+            Meta->SetAttribute(attrContent, u"text/html; charset=" + WideString(Charset));
+            Declared = true;
+        }
+        if (!Meta->AttributeValue(attrCharset).empty()) {
+            Meta->SetAttribute(attrCharset, Charset);
+            Declared = true;
+        }
+    }
+    if (Declared)
+        return;
+    auto* Meta = new THtmlTag(tagMeta);
+    Meta->SetAttribute(attrHttpEquiv, u"Content-Type");
+    Meta->SetAttribute(attrContent, u"text/html; charset=" + WideString(Charset));
+    Head->AddFirst(Meta);
+}
+
 }  // namespace
 
 void THtmlFilter::ReadDesign(WideStringView Html)
@@ -109,7 +142,8 @@ void THtmlFilter::SourceAttributes(const THtmlTag* Design, const THtmlTag* Store
                                    THtmlTag& Out) const
 {
     // The design element's attributes, the restored ones taking the stored values in place
-    // (an empty stored value drops the attribute); restored ones it lacks come last.
+    // (one the stored node lacks is dropped; an empty one stays empty); restored ones it
+    // lacks come last.
     using TEntry = TSourceEntry;
     std::vector<TEntry>& Entries = FEntries;
     Entries.clear();
@@ -118,14 +152,12 @@ void THtmlFilter::SourceAttributes(const THtmlTag* Design, const THtmlTag* Store
         const THtmlAttrId Id = Design->GetAttributeId(I);
         if (!Contains(Restored, Id))
             Entries.push_back({Id, Design->AttributeText(I), 0});
-        else if (const WideStringView Value = Stored->AttributeValue(Id); !Value.empty())
-            Entries.push_back({Id, Value, 0});
+        else if (Stored->HasAttribute(Id))
+            Entries.push_back({Id, Stored->AttributeValue(Id), 0});
     }
     for (THtmlAttrId Id : Restored) {
-        if (Design->HasAttribute(Id))
-            continue;
-        if (const WideStringView Value = Stored->AttributeValue(Id); !Value.empty())
-            Entries.push_back({Id, Value, 0});
+        if (!Design->HasAttribute(Id) && Stored->HasAttribute(Id))
+            Entries.push_back({Id, Stored->AttributeValue(Id), 0});
     }
     // The attributes the loaded page had take their order there among themselves; others
     // (added in the page since) keep their places.
@@ -165,8 +197,11 @@ void THtmlFilter::SourceAttributes(const THtmlTag* Design, const THtmlTag* Store
         return;
     }
     for (const TEntry& E : Entries) {
-        if (E.Id != attrUnknown) {
+        if (E.Id != attrUnknown && (!E.Text.empty() || Out.HasAttribute(E.Id))) {
             Out.SetAttribute(E.Id, E.Text);
+        } else if (E.Id != attrUnknown) {
+            const THtmlAttribute Empty{E.Id, {}, {}};
+            Out.AddAttributes(&Empty, 1);
         } else {
             const size_t Eq = E.Text.find(u'=');
             Out.SetUnknownAttribute(E.Text.substr(0, Eq),
@@ -276,8 +311,27 @@ void THtmlFilter::SaveToStream(TStream& Stream)
         TSourceScope Scope(*this);
         WriteDocument(Text, FRoot.get());
     }
-    Text.SetPosition(0);
-    SaveText(Text, Stream);
+    // One byte per character, when every character fits in one and the file reads back as
+    // Latin-1 (a declaration the loading pass does not rewrite, such as an XML one, may say
+    // otherwise).
+    if (!BeyondLatin1(Text)) {
+        Text.SetPosition(0);
+        TMemoryStream Bytes;
+        SaveText(Text, Bytes);
+        Bytes.SetPosition(0);
+        if (SameTextAscii(Utf8ToUtf16(DetectCharset(Bytes)), u"ISO-8859-1")) {
+            Stream.WriteBuffer(Bytes.Memory(), Bytes.Size());
+            return;
+        }
+    }
+    // Otherwise (characters beyond Latin-1 in a script, a style, a comment or a server block,
+    // where a reference would not read as one) the page is saved in UTF-8 and says so.
+    std::unique_ptr<THtmlRoot> Copy = RebuildSource();
+    DeclareCharset(*Copy, u"UTF-8");
+    TMemoryStream Unicode;
+    WriteDocument(Unicode, Copy.get());
+    Unicode.SetPosition(0);
+    SaveTextUtf8(Unicode, Stream);
 }
 
 }  // namespace zv
