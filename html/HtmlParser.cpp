@@ -160,6 +160,13 @@ private:
         return Body;
     }
 
+    // After "</head>", "</body>" or "</html>" the parser stands outside the section it is in:
+    // what follows goes back into the frame.
+    bool OutsideSection() const
+    {
+        return (Path.size() == 1 && Section != tagRoot) || (Path.size() == 2 && (Section == tagBody || Section == tagHead));
+    }
+
     void Enter(THtmlTagId NewSection)
     {
         Section = NewSection;
@@ -311,12 +318,10 @@ private:
     THtmlTag* OpenTag(THtmlTagId Id)
     {
         const TTagProps& P = Props(Id);
-        // After "</html>" the parser stands at the root: what follows goes back into the frame.
-        const bool AtRoot = Path.size() == 1;
         if (P.HeadTag) {
-            if (Section != tagHead || AtRoot)
+            if (Section != tagHead || OutsideSection())
                 Enter(tagHead);
-        } else if (!P.StaysPut && ((Section != tagBody && Section != tagFrameSet) || (AtRoot && Section != tagRoot))) {
+        } else if (!P.StaysPut && ((Section != tagBody && Section != tagFrameSet) || OutsideSection())) {
             Enter(tagBody);
         }
         // A p (closed by a new p or div) or an element closed by a new one of its kind is
@@ -513,7 +518,7 @@ private:
         }
         if (Buffer.empty())
             return;
-        if (Section == tagRoot || Section == tagHtml || Path.size() == 1)
+        if (Section == tagRoot || Section == tagHtml || OutsideSection() || (Section == tagHead && Path.size() == 2))
             Enter(tagBody);
         // A style, link or meta standing in the body takes the parser into the head; text
         // after it belongs to the body again rather than being lost.

@@ -272,6 +272,8 @@ TEST(RoundTrip, OpenAndWriteKeepsWhatThePageShows)
         {u"<ul><li><b><li>x", u"<li><b></b></li>\r\n      <li>x</li>"},
         {u"<table><tr><td><b><td>x", u"<td><b></b></td>\r\n        <td>x</td>"},
         {u"<html><body>a</body></html><title>T</title>b", u"<title>T</title>\r\n  </head>"},
+        {u"<html><head></head><style>p{}</style><body>a</body>tail<p>x</p></html>more",
+         u"<style>p{}</style>\r\n  </head>\r\n  <body>\r\n    atail\r\n    <p>x</p>\r\n    more"},
         {u"x<pre><pre> </pre><p> ", u"<pre><pre> </pre><p> </p></pre>"},
     };
     for (const TCase& Case : Cases) {
