@@ -60,9 +60,9 @@ public:
     // The complete design document; empty without a tree.
     WideString GetDesignHtml();
 
-    // The two passes that follow every parse.
+    // The pass that follows every parse. A page without a DOCTYPE gains none: one would take
+    // the browser out of the mode the page was made for.
     void PrepareDesign();
-    void EnsureDocType();
 
     // The index a design id encodes; -1 without the prefix or a decimal number after it.
     static int IndexOfId(WideStringView Id);

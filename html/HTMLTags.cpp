@@ -196,16 +196,4 @@ bool TagRunsInline(THtmlTagId Id)
     }
 }
 
-bool TagDroppedWhenEmpty(THtmlTagId Id)
-{
-    switch (Id) {
-    case tagAddress: case tagBlockquote: case tagCenter: case tagDel: case tagDiv: case tagH1:
-    case tagH2: case tagH3: case tagH4: case tagH5: case tagH6: case tagIns: case tagNoFrames:
-    case tagNoScript: case tagP: case tagPre:
-        return true;
-    default:
-        return false;
-    }
-}
-
 }  // namespace zv

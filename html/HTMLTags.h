@@ -67,8 +67,5 @@ bool TagShowsContent(THtmlTagId Id);
 // Not inline by the table, but shown by browsers in the line of the text around it (or not
 // at all, as script and style): a blank between it and that text shows.
 bool TagRunsInline(THtmlTagId Id);
-// Paragraph-like elements that the parser removes when they are left bare (no children, no
-// attributes).
-bool TagDroppedWhenEmpty(THtmlTagId Id);
 
 }  // namespace zv

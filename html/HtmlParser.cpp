@@ -22,7 +22,8 @@ struct TTagProps {
     bool HeadTag = false;          // placed into head
     bool StaysPut = false;         // never moves the parser into body
     bool ClosesSame = false;       // a new one closes an open one of its kind
-    bool DroppedWhenEmpty = false; // removed by the clean-up when bare and childless
+    bool ClosesP = false;          // closes an open paragraph, as browsers do
+    bool Bounds = false;           // a paragraph outside it is not closed from inside
     bool ShowsContent = false;     // a blank after it is kept
 };
 
@@ -35,7 +36,6 @@ const std::array<TTagProps, HtmlTagCount>& PropTable()
             T[Id].HoldsText = TagCanHoldText(Id);
             T[Id].Inline = TagIsInline(Id);
             T[Id].ShowsContent = TagShowsContent(Id);
-            T[Id].DroppedWhenEmpty = TagDroppedWhenEmpty(Id);
         }
         for (THtmlTagId Id : {tagBase, tagLink, tagMeta, tagStyle, tagTitle})
             T[Id].HeadTag = true;
@@ -45,6 +45,13 @@ const std::array<TTagProps, HtmlTagCount>& PropTable()
         for (THtmlTagId Id : {tagColGroup, tagDd, tagDt, tagLi, tagOption, tagTBody, tagTd,
                               tagTFoot, tagTh, tagTHead, tagTr})
             T[Id].ClosesSame = true;
+        for (THtmlTagId Id : {tagAddress, tagBlockquote, tagCenter, tagDd, tagDir, tagDiv, tagDl, tagDt,
+                              tagFieldSet, tagForm, tagH1, tagH2, tagH3, tagH4, tagH5, tagH6, tagHr,
+                              tagLi, tagMenu, tagOl, tagP, tagPre, tagUl})
+            T[Id].ClosesP = true;
+        for (THtmlTagId Id : {tagApplet, tagButton, tagCaption, tagHtml, tagMarquee, tagObject,
+                              tagTable, tagTd, tagTh})
+            T[Id].Bounds = true;
         return T;
     }();
     return Table;
@@ -66,13 +73,14 @@ public:
         Root = Result.get();
         Path.push_back(Root);
         Block.push_back(0);
+        LastP.push_back(0);
+        Bound.push_back(0);
         while (Pos < Len) {
             if (Buf[Pos] == u'<')
                 Markup();
             else
                 Text();
         }
-        CleanUp();
         return Result;
     }
 
@@ -103,6 +111,8 @@ private:
     void Push(THtmlTag* Tag)
     {
         Block.push_back(Props(Tag->Kind()).Inline ? Block.back() : Path.size());
+        LastP.push_back(Tag->Kind() == tagP ? Path.size() : LastP.back());
+        Bound.push_back(Props(Tag->Kind()).Bounds ? Path.size() : Bound.back());
         Path.push_back(Tag);
         Track(Tag, 1);
     }
@@ -116,6 +126,8 @@ private:
             AfterBlank = false;
         Path.pop_back();
         Block.pop_back();
+        LastP.pop_back();
+        Bound.pop_back();
     }
 
     void Track(const THtmlTag* Tag, int Delta)
@@ -270,6 +282,10 @@ private:
             while (Current()->Kind() != Kind)
                 Pop();
             Pop();
+        } else if (Kind == tagP && Section == tagBody && !OutsideSection()) {
+            // A "</p>" with no paragraph open is an empty paragraph, as browsers read it.
+            OpenTag(tagP);
+            Pop();
         }
     }
 
@@ -324,13 +340,19 @@ private:
         } else if (!P.StaysPut && ((Section != tagBody && Section != tagFrameSet) || OutsideSection())) {
             Enter(tagBody);
         }
-        // A p (closed by a new p or div) or an element closed by a new one of its kind is
-        // closed also from inside inline elements: "<p><b>a<p>b" gives two paragraphs. Any
-        // other element goes where it stands, inline or not ("<a href=x><h2>T</h2></a>").
-        if (Id == tagP || Id == tagDiv || P.ClosesSame) {
+        // A paragraph is closed by the blocks that browsers close it for, also from inside
+        // other elements ("<p><b>a<p>b" gives two paragraphs), but not from inside a table cell
+        // or a button: a paragraph holds no such block, since a written one would not read
+        // back inside it. An element closed by a new one of its kind is closed also from
+        // inside inline elements. Any other element goes where it stands, inline or not
+        // ("<a href=x><h2>T</h2></a>").
+        if (const size_t Para = LastP.back(); P.ClosesP && Para > Bound.back()) {
+            while (Path.size() > Para)
+                Pop();
+        }
+        if (P.ClosesSame) {
             const size_t Depth = Block.back();
-            const THtmlTagId Closed = Path[Depth]->Kind();
-            if (Depth > 0 && ((Closed == tagP && (Id == tagP || Id == tagDiv)) || (Closed == Id && P.ClosesSame))) {
+            if (Depth > 0 && Path[Depth]->Kind() == Id) {
                 while (Path.size() > Depth)
                     Pop();
             }
@@ -343,8 +365,6 @@ private:
             Push(Tag);
         else if (P.ShowsContent)
             AfterBlank = false;
-        if (P.DroppedWhenEmpty)
-            Droppable.push_back(Tag);
         return Tag;
     }
 
@@ -528,21 +548,6 @@ private:
             Current()->AddLast(new THtmlText(tagText, Buffer));
     }
 
-    // Removes the paragraph-like elements left bare (without children and attributes), once:
-    // "<div class=clear></div>" stays, and a parent emptied by the removal stays. A parent is
-    // always made before its children, so going through the elements in the order they were
-    // made tests each parent before its children, as a walk of the tree in document order
-    // would.
-    void CleanUp()
-    {
-        for (THtmlTag* Tag : Droppable) {
-            if (!Tag->First() && Tag->GetAttributeCount() == 0) {
-                Tag->Parent()->Remove(Tag);
-                delete Tag;
-            }
-        }
-    }
-
     const char16_t* Buf;
     size_t Len;
     size_t Pos = 0;
@@ -552,10 +557,12 @@ private:
     THtmlTag* Head = nullptr;
     THtmlTag* Body = nullptr;
     std::vector<THtmlTag*> Path;
-    std::vector<size_t> Block;  // for each element of the path, the place of the nearest
-                                // one at or above it that is not inline
+    // For each element of the path, the place of the nearest one at or above it that is not
+    // inline, that is a paragraph (0: none), and that bounds the closing of paragraphs.
+    std::vector<size_t> Block;
+    std::vector<size_t> LastP;
+    std::vector<size_t> Bound;
     std::array<int, HtmlTagCount> Open{};
-    std::vector<THtmlTag*> Droppable;  // in the order made
     THtmlTagId Section = tagRoot;
     // The last text ended with a blank (or nothing was read yet, or a br or hr came last): the
     // next text loses its leading blank. An element that shows content of its own clears it

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <string_view>
 #include <typeinfo>
-#include <unordered_set>
 #include <vector>
 
 #include "HtmlEntities.h"
@@ -58,15 +57,6 @@ bool IsAllBlank(WideStringView Text)
 {
     return std::all_of(Text.begin(), Text.end(),
                        [](char16_t C) { return C == u' ' || C == u'\t' || C == u'\n' || C == u'\r'; });
-}
-
-// Elements that the parser removes when they have no children and no attributes.
-bool IsDroppedWhenEmpty(const THtmlNode* N)
-{
-    if (!TagDroppedWhenEmpty(N->Kind()))
-        return false;
-    auto* Tag = dynamic_cast<const THtmlTag*>(N);
-    return !Tag || Tag->GetAttributeCount() == 0;
 }
 
 bool HasNonBlank(WideStringView Text)
@@ -450,8 +440,6 @@ private:
     void AfterChild(const THtmlNode* Child);
     bool TouchesNext(const THtmlNode* N) const;
     void TrimLines(THtmlNode* N);
-    void FindDropped(THtmlNode* Top);
-    bool IsDropped(const TLinkNode* N) const { return !Dropped.empty() && Dropped.count(N) > 0; }
     bool HasWrittenChildren(const THtmlNode* N) const;
 
     TStream* FStream;
@@ -497,17 +485,6 @@ private:
         uint32_t Ended = 0;  // showing elements ended when the frame was entered
     };
     std::vector<TTrimFrame> TrimStack;
-    // Elements below the written node that would be written without content and that the
-    // parser would therefore remove: they are left out, so that what is written reads back
-    // to the same tree.
-    std::unordered_set<const TLinkNode*> Dropped;
-    struct TDropFrame {
-        THtmlNode* Node;
-        TLinkNode* Child;
-        bool Content;
-        bool Verbatim;
-    };
-    std::vector<TDropFrame> DropStack;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -773,9 +750,8 @@ void TWriter::ResetContext()
 
 void TWriter::Document(THtmlTag* Root)
 {
-    FindDropped(Root);
     for (TLinkNode* C = Root->First(); C; C = C->Next()) {
-        if (ClassOf(C) == TClass::Foreign || IsDropped(C))
+        if (ClassOf(C) == TClass::Foreign)
             continue;
         auto* N = static_cast<THtmlNode*>(C);
         if (const THtmlText* Text = AsText(N); Text && Text->Kind() == tagText && IsAllBlank(Text->Text))
@@ -791,7 +767,6 @@ void TWriter::Top(THtmlNode* N)
     if (ClassOf(N) == TClass::Tag && N->Kind() == tagRoot)
         return Document(static_cast<THtmlTag*>(N));
     ResetContext();
-    FindDropped(N);
     WriteTop(N);
 }
 
@@ -846,8 +821,6 @@ void TWriter::WriteChild(TLinkNode* C)
     default:
         break;
     }
-    if (IsDropped(C))
-        return;
     auto* N = static_cast<THtmlNode*>(C);
     const size_t Depth = Stack.size();
     OpenElement(N);
@@ -1055,7 +1028,7 @@ bool TWriter::TouchesNext(const THtmlNode* N) const
         return false;
     for (const TLinkNode* C = N->Next(); C; C = C->Next()) {
         const TClass Class = ClassOf(C);
-        if (Class == TClass::Foreign || IsDropped(C))
+        if (Class == TClass::Foreign)
             continue;
         if (Class == TClass::DocType)
             return false;
@@ -1117,7 +1090,7 @@ void TWriter::TrimLines(THtmlNode* N)
             auto* H = static_cast<THtmlNode*>(C);
             const bool Shows = TagShowsContent(H->Kind());
             Started += Shows;
-            if (!WritesChildren(H) || IsDropped(H)) {
+            if (!WritesChildren(H)) {
                 Ended += Shows;
                 continue;
             }
@@ -1156,13 +1129,10 @@ void TWriter::TrimLines(THtmlNode* N)
 }
 
 // Whether an element laid out on lines of its own has children that show in the output: text
-// of blanks only is not written at the start of a line (nor read back from there), and
-// dropped elements are not written at all.
+// of blanks only is not written at the start of a line (nor read back from there).
 bool TWriter::HasWrittenChildren(const THtmlNode* N) const
 {
     for (const TLinkNode* C = N->First(); C; C = C->Next()) {
-        if (IsDropped(C))
-            continue;
         const TClass Class = ClassOf(C);
         if (Class == TClass::Foreign)
             continue;
@@ -1171,47 +1141,6 @@ bool TWriter::HasWrittenChildren(const THtmlNode* N) const
             return true;
     }
     return false;
-}
-
-void TWriter::FindDropped(THtmlNode* Top)
-{
-    Dropped.clear();
-    DropStack.clear();
-    if (!Top->First())
-        return;
-    DropStack.push_back({Top, Top->First(), false, IsPreformatted(Top->Kind()) || HoldsRawText(Top)});
-    while (!DropStack.empty()) {
-        TDropFrame& Frame = DropStack.back();
-        TLinkNode* C = Frame.Child;
-        if (!C) {
-            const TDropFrame Done = Frame;
-            DropStack.pop_back();
-            if (DropStack.empty())
-                break;
-            if (IsDroppedWhenEmpty(Done.Node) && !Done.Content)
-                Dropped.insert(Done.Node);
-            else
-                DropStack.back().Content = true;
-            continue;
-        }
-        Frame.Child = C->Next();
-        const TClass Class = ClassOf(C);
-        if (Class == TClass::Foreign)
-            continue;
-        auto* N = static_cast<THtmlNode*>(C);
-        if (Class == TClass::Text) {
-            auto* Text = static_cast<const THtmlText*>(N);
-            if (Text->Kind() != tagText || (Frame.Verbatim ? !Text->Text.empty() : HasNonBlank(Text->Text)))
-                Frame.Content = true;
-        } else if (Class != TClass::DocType && WritesChildren(N)) {
-            const bool Verbatim = Frame.Verbatim || IsPreformatted(N->Kind()) || HoldsRawText(N);
-            DropStack.push_back({N, N->First(), false, Verbatim});
-        } else if (IsDroppedWhenEmpty(N) && !N->First()) {
-            Dropped.insert(N);
-        } else {
-            Frame.Content = true;
-        }
-    }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Every page of the corpus, opened in the design view and saved without an edit, renders in a
-// plain web view exactly as the page itself did: the same picture, the same page height.
+// plain web view exactly as the page itself did: the same picture, the same page height, every
+// element in the same place.
 #include <QDir>
 #include <QImage>
 #include <QSignalSpy>
@@ -33,7 +34,7 @@ public:
     struct TRendering {
         QImage Picture;
         int Height = -1;
-        QString Text;
+        QString Layout;
     };
 
     TRendering Render(const std::string& FileName)
@@ -57,7 +58,9 @@ public:
             return Same;
         }, 30000);
         Result.Picture = Last;
-        Result.Text = Eval("document.body ? document.body.innerText : ''").toString();
+        // Where each element stands, and its size.
+        Result.Layout = Eval("[...document.querySelectorAll('body *')].map(e => { const r = e.getBoundingClientRect(); "
+                             "return [e.localName, r.left, r.top, r.width, r.height].join(' '); }).join('\\n')").toString();
         return Result;
     }
 
@@ -101,17 +104,24 @@ TEST(DesignerRender, CorpusPagesSavedUneditedRenderAsBefore)
         const TPlainView::TRendering Original = View.Render(Before), Saved = View.Render(After);
         ASSERT_FALSE(Original.Picture.isNull());
         ASSERT_FALSE(Saved.Picture.isNull());
+        // The picture of the page's top, its height, and where every element of the whole page
+        // stands at what size.
         EXPECT_EQ(Saved.Height, Original.Height);
-        const bool Same = Saved.Picture == Original.Picture;
+        const bool Same = Saved.Picture == Original.Picture && Saved.Layout == Original.Layout;
         EXPECT_TRUE(Same);
         if (!Same || Saved.Height != Original.Height) {
             // Both pictures stay for the eye.
             const QString Stem = QDir::tempPath() + "/zv-render-" + QString::fromStdString(Page.stem().string());
             Original.Picture.save(Stem + "-before.png");
             Saved.Picture.save(Stem + "-after.png");
-            test::WriteAll((Stem + "-before.txt").toStdString(), Original.Text.toStdString());
-            test::WriteAll((Stem + "-after.txt").toStdString(), Saved.Text.toStdString());
             std::filesystem::copy_file(After, (Stem + "-after.html").toStdString(), std::filesystem::copy_options::overwrite_existing);
+            const QStringList A = Original.Layout.split('\n'), B = Saved.Layout.split('\n');
+            for (qsizetype K = 0; K < std::min(A.size(), B.size()); ++K) {
+                if (A[K] != B[K]) {
+                    ADD_FAILURE() << "first moved: " << A[K].toStdString() << " / " << B[K].toStdString();
+                    break;
+                }
+            }
         }
     }
 }

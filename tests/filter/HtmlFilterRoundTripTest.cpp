@@ -38,14 +38,12 @@ WideString WriteTree(THtmlRoot* Root)
 }
 
 // What the writer makes of the parsed page, with the changes that loading is meant to make:
-// a DOCTYPE where there was none, our generator, and the page declared as 8-bit.
+// our generator, and the page declared as 8-bit.
 WideString ExpectedSource(const std::string& Bytes)
 {
     TMemoryStream File = BytesStream(Bytes), Text;
     LoadText(File, Text);
     std::unique_ptr<THtmlRoot> Root = ParseHtml(Text);
-    if (!Root->FindChild(tagDocType, false))
-        Root->AddFirst(new THtmlDocType);
     for (TLinkNode* N = Root->NextInTree(nullptr); N; N = Root->NextInTree(N)) {
         auto* Meta = dynamic_cast<THtmlTag*>(N);
         if (!Meta || Meta->Kind() != tagMeta)

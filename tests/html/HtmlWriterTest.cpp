@@ -159,7 +159,7 @@ TEST(HtmlWriter, Attributes)
     EXPECT_EQ(Input->GetAttribute(attrChecked), u"TRUE");
 }
 
-TEST(HtmlWriter, TrimsTheTreeAndLeavesOutWhatReadingBackWouldLose)
+TEST(HtmlWriter, TrimsTheTreeAndLeavesOutBlanksThatReadingBackWouldLose)
 {
     auto* Lead = Tx(u"  lead");
     auto* Middle = Tx(u" mid ");
@@ -171,7 +171,7 @@ TEST(HtmlWriter, TrimsTheTreeAndLeavesOutWhatReadingBackWouldLose)
         El(tagLi, {Lead, El(tagB, {Middle}), El(tagI, {Last})}),
         El(tagLi, {El(tagTable, {El(tagTr, {El(tagTd, {Inner})})}), After}),
         El(tagLi, {Tx(u"word "), El(tagA, {Tx(u"x")}), El(tagSpan, {Blank})}),
-        // Empty blocks, and those with nothing but blanks and such blocks, are left out.
+        // Empty blocks are written as they are (they show: an empty paragraph takes room).
         El(tagP, {Tx(u" \r\n")}), El(tagDiv, {El(tagP), Tx(u"  "), El(tagCenter, {El(tagH1)})}),
         El(tagObject, {Tx(u" ")}), El(tagPre, {Tx(u" ")}), El(tagB),
         // A blank after a line start (tags between or not) or after a blank is left out.
@@ -181,6 +181,7 @@ TEST(HtmlWriter, TrimsTheTreeAndLeavesOutWhatReadingBackWouldLose)
     const std::string Expected =
         Lines({u"<ul>", u"  <li>lead<b> mid </b><i>tail</i></li>", u"  <li>", u"  <table>", u"    <tr>",
                u"      <td>in</td>", u"    </tr>", u"  </table>", u"  after</li>", u"  <li>word <a>x</a><span></span></li>",
+               u"  <p></p>", u"  <div>", u"    <p></p>", u"    <center>", u"      <h1></h1>", u"    </center>", u"  </div>",
                u"  <object></object>", u"  <pre> </pre>", u"  <b></b>", u"  <dl>", u"    <dt>",
                u"      <span><code>-o</code> or </span>", u"    </dt>", u"    <dd>", u"      <b>x </b>y<br><i>z</i>",
                u"    </dd>", u"  </dl>", u"</ul>"});
