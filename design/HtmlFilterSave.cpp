@@ -26,32 +26,65 @@ bool BeyondLatin1(TMemoryStream& Text)
     return std::any_of(Units, Units + Text.Size() / 2, [](char16_t C) { return C > 0xFF; });
 }
 
-// Every character-set declaration of the document's head names Charset; without one, a
-// META Content-Type saying so is put first into the head.
-void DeclareCharset(THtmlRoot& Root, WideStringView Charset)
-{
-    THtmlTag* Head = Root.EnsureHead();
-    bool Declared = false;
-    for (THtmlNode* N = Head->FirstNode(); N; N = N->NextNode()) {
-        THtmlTag* Meta = N->Kind() == tagMeta ? AsTag(N) : nullptr;
-        if (!Meta)
-            continue;
-        if (SameTextAscii(Meta->AttributeValue(attrHttpEquiv), u"Content-Type")) {
-            Meta->SetAttribute(attrContent, u"text/html; charset=" + WideString(Charset));
-            Declared = true;
+// For as long as it lives, every character-set declaration of the document's head names
+// Charset; without one, a META Content-Type saying so stands first in the head. Then the
+// document is as it was.
+class TCharsetDeclaration {
+public:
+    TCharsetDeclaration(THtmlRoot& Root, WideStringView Charset)
+    {
+        const bool HadHtml = Root.FindChild(tagHtml, false), HadHead = HadHtml && Root.EnsureHtml()->FindChild(tagHead, false);
+        THtmlTag* Head = Root.EnsureHead();
+        if (!HadHead)
+            MadeHead = Head;
+        if (!HadHtml)
+            MadeHtml = AsTag(Head->ParentNode());
+        const WideString Content = u"text/html; charset=" + WideString(Charset);
+        for (THtmlNode* N = Head->FirstNode(); N; N = N->NextNode()) {
+            THtmlTag* Meta = N->Kind() == tagMeta ? AsTag(N) : nullptr;
+            if (Meta && SameTextAscii(Meta->AttributeValue(attrHttpEquiv), u"Content-Type"))
+                Change(Meta, attrContent, Content);
+            if (Meta && !Meta->AttributeValue(attrCharset).empty())
+                Change(Meta, attrCharset, Charset);
         }
-        if (!Meta->AttributeValue(attrCharset).empty()) {
-            Meta->SetAttribute(attrCharset, Charset);
-            Declared = true;
+        if (!Changes.empty())
+            return;
+        MadeMeta = new THtmlTag(tagMeta);
+        MadeMeta->SetAttribute(attrHttpEquiv, u"Content-Type");
+        MadeMeta->SetAttribute(attrContent, Content);
+        Head->AddFirst(MadeMeta);
+    }
+    ~TCharsetDeclaration()
+    {
+        for (const TChange& C : Changes)
+            C.Meta->SetAttribute(C.Id, C.Value);
+        for (THtmlTag* Made : {MadeMeta, MadeHead, MadeHtml}) {
+            if (Made) {
+                Made->Parent()->Remove(Made);
+                delete Made;
+            }
         }
     }
-    if (Declared)
-        return;
-    auto* Meta = new THtmlTag(tagMeta);
-    Meta->SetAttribute(attrHttpEquiv, u"Content-Type");
-    Meta->SetAttribute(attrContent, u"text/html; charset=" + WideString(Charset));
-    Head->AddFirst(Meta);
-}
+    TCharsetDeclaration(const TCharsetDeclaration&) = delete;
+    TCharsetDeclaration& operator=(const TCharsetDeclaration&) = delete;
+
+private:
+    void Change(THtmlTag* Meta, THtmlAttrId Id, WideStringView Value)
+    {
+        Changes.push_back({Meta, Id, Meta->GetAttribute(Id)});
+        Meta->SetAttribute(Id, Value);
+    }
+
+    struct TChange {
+        THtmlTag* Meta;
+        THtmlAttrId Id;
+        WideString Value;
+    };
+    std::vector<TChange> Changes;
+    THtmlTag* MadeMeta = nullptr;
+    THtmlTag* MadeHead = nullptr;
+    THtmlTag* MadeHtml = nullptr;
+};
 
 }  // namespace
 
@@ -306,11 +339,9 @@ void THtmlFilter::SaveToStream(TStream& Stream)
 {
     if (!FRoot)
         return;
+    TSourceScope Scope(*this);
     TMemoryStream Text;
-    {
-        TSourceScope Scope(*this);
-        WriteDocument(Text, FRoot.get());
-    }
+    WriteDocument(Text, FRoot.get());
     // One byte per character, when every character fits in one and the file reads back as
     // Latin-1 (a declaration the loading pass does not rewrite, such as an XML one, may say
     // otherwise).
@@ -326,12 +357,11 @@ void THtmlFilter::SaveToStream(TStream& Stream)
     }
     // Otherwise (characters beyond Latin-1 in a script, a style, a comment or a server block,
     // where a reference would not read as one) the page is saved in UTF-8 and says so.
-    std::unique_ptr<THtmlRoot> Copy = RebuildSource();
-    DeclareCharset(*Copy, u"UTF-8");
-    TMemoryStream Unicode;
-    WriteDocument(Unicode, Copy.get());
-    Unicode.SetPosition(0);
-    SaveTextUtf8(Unicode, Stream);
+    const TCharsetDeclaration Declaration(*FRoot, u"UTF-8");
+    Text.Clear();
+    WriteDocument(Text, FRoot.get());
+    Text.SetPosition(0);
+    SaveTextUtf8(Text, Stream);
 }
 
 }  // namespace zv
