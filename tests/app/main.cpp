@@ -1,17 +1,14 @@
-// Runs the application tests inside a QApplication, offscreen unless a platform is given.
+// Runs the application tests inside a QApplication with the real engine, offscreen unless a
+// platform is given.
 #include <QApplication>
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <unistd.h>
+#include "support/EngineMain.h"
 
 int main(int argc, char** argv)
 {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    if (geteuid() == 0)
-        setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 1);
+    zv::test::PrepareEngineProcess();
     QApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
