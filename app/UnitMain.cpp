@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QSplitter>
@@ -36,6 +37,8 @@
 #include "UnitTemplate.h"
 #include "ui_UnitMain.h"
 
+static void InitAppResources() { Q_INIT_RESOURCE(app); }
+
 namespace zv {
 
 TFormMain* FormMain = nullptr;
@@ -49,6 +52,19 @@ const char* const SiteNames[] = {"Top", "Left", "Right", "Bottom"};
 enum TEditCommand { ecCut, ecCopy, ecPaste, ecUndo, ecRedo, ecFind };
 
 QString ToQString(const std::string& Text) { return QString::fromStdString(Text); }
+
+QIcon Picture(const char* Name) { return QIcon(QStringLiteral(":/toolbar/%1.png").arg(Name)); }
+
+// A colour button's glyph: its picture over a bar of the colour.
+QIcon ColorGlyph(const char* Name, const QColor& Color)
+{
+    QPixmap Glyph(16, 16);
+    Glyph.fill(Qt::transparent);
+    QPainter P(&Glyph);
+    P.drawPixmap(0, 0, QPixmap(QStringLiteral(":/toolbar/%1.png").arg(Name)));
+    P.fillRect(QRect(1, 12, 14, 4), Color);
+    return QIcon(Glyph);
+}
 
 }  // namespace
 
@@ -73,6 +89,7 @@ TFormMain::TFormMain(QWidget* Parent)
     OwnDialogs = std::make_unique<TMainWindowDialogs>(this);
     Dialogs = OwnDialogs.get();
     OpenUrl = [](const QUrl& Url) { return QDesktopServices::openUrl(Url); };
+    InitAppResources();
     FForm->setupUi(this);
     FormCreate();
 }
@@ -117,6 +134,19 @@ void TFormMain::FormCreate()
         }
     }
     StatusPanels[1]->setText(QStringLiteral("BODY"));
+
+    const std::pair<QAction*, const char*> Pictures[] = {
+        {FForm->BtnNew, "NEW"},       {FForm->BtnOpen, "OPEN"},       {FForm->BtnSave, "SAVE"},
+        {FForm->BtnCut, "CUT"},       {FForm->BtnCopy, "COPY"},       {FForm->BtnPaste, "PASTE"},
+        {FForm->BtnUndo, "UNDO"},     {FForm->BtnRedo, "REDO"},       {FForm->BtnFind, "FIND"},
+        {FForm->BtnTag, "TAG"},       {FForm->BtnBold, "BOLD"},       {FForm->BtnItalic, "ITALIC"},
+        {FForm->BtnUnderline, "UNDERLINE"}, {FForm->BtnLink, "LINK"}, {FForm->BtnLeft, "LEFT"},
+        {FForm->BtnCenter, "CENTER"}, {FForm->BtnRight, "RIGHT"},     {FForm->BtnOrder, "ORDER"},
+        {FForm->BtnUnorder, "UNORDER"}, {FForm->BtnIndent, "INDENT"}, {FForm->BtnOutdent, "OUTDENT"}};
+    for (const auto& [Action, Name] : Pictures) Action->setIcon(Picture(Name));
+    for (QAction* A : {FForm->MenuNew, FForm->MenuOpen, FForm->MenuSave, FForm->MenuUndo,
+                       FForm->MenuRedo, FForm->MenuCut, FForm->MenuCopy, FForm->MenuPaste, FForm->MenuFind})
+        A->setIcon(Picture(A->objectName().mid(4).toUpper().toLatin1().constData()));
 
     WireDocking();
     // the panels where the settings put them, else in their first-run places
@@ -205,12 +235,12 @@ void TFormMain::CreateFormattingControls()
     }
     TextColorButton = new QToolButton(Bar);
     TextColorButton->setObjectName(QStringLiteral("TextColorButton"));
-    TextColorButton->setText(QStringLiteral("A"));
+    TextColorButton->setIcon(ColorGlyph("TEXTCOLOR", Qt::black));
     TextColorButton->setToolTip(QStringLiteral("Text color"));
     TextColorButton->setProperty("color", QColor(Qt::black));
     BackColorButton = new QToolButton(Bar);
     BackColorButton->setObjectName(QStringLiteral("BackColorButton"));
-    BackColorButton->setText(QStringLiteral("ab"));
+    BackColorButton->setIcon(ColorGlyph("BACKCOLOR", Qt::yellow));
     BackColorButton->setToolTip(QStringLiteral("Background color"));
     BackColorButton->setProperty("color", QColor(Qt::yellow));
     for (QToolButton* Button : {TextColorButton, BackColorButton}) {
@@ -866,12 +896,13 @@ void TFormMain::GridChanged()
     // a name typed into the last row opens a new one below it
     const int Last = GridAttr->rowCount() - 1;
     const QTableWidgetItem* Name = GridAttr->item(Last, 0);
-    if (Last < 0 || (Name && !Name->text().trimmed().isEmpty())) {
-        const bool Was = RebuildingTree;
-        RebuildingTree = true;
-        GridAttr->setRowCount(Last + 2);
-        RebuildingTree = Was;
-    }
+    if (Last < 0 || (Name && !Name->text().trimmed().isEmpty()))
+        // once the cell's editor has closed
+        QMetaObject::invokeMethod(
+            GridAttr, [Grid = GridAttr, Rows = Last + 2] {
+                if (Grid->rowCount() < Rows) Grid->setRowCount(Rows);
+            },
+            Qt::QueuedConnection);
     ViewModified = true;
     SetModified();
 }

@@ -720,6 +720,8 @@ function uniformStyle(property) {
     return undefined;
 }
 function value(id) {
+    // the list of block formats does not depend on the selection
+    if (id === IDM.GETBLOCKFMTS) return blockFormats.map(b => b[0]);
     if (selectionType() === 'None') return null;
     switch (id) {
     case IDM.FONTNAME: {

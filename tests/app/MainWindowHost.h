@@ -101,6 +101,8 @@ public:
     // Types into the design view and waits until the page saw every key.
     void TypeInDesigner(const QString& Text)
     {
+        D().focusProxy()->setFocus();
+        WaitFor([&] { return D().focusProxy()->hasFocus(); });
         int Ups = 0;
         const auto C = QObject::connect(&D(), &TWebBrowser::PageEvent,
                                         [&](const TPageEvent& E) { Ups += E.Type == "keyup"; });
