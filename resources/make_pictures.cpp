@@ -1,6 +1,8 @@
-// Draws the pictures of the design view into a folder:
+// Draws the program's pictures into a folder:
 //   edit/NAME.png   placeholder pictures and object backgrounds ("edit:name.gif")
 //   GIFS/NAME.png   tag glyphs, tag + "1" opening and tag + "2" closing, at their fixed sizes
+//   controls/       the entity palette's glyph map, the colour popup's cursors and arrow
+//   tools/TOOLS.png the tool palette's icon strip, 16 x 16 cells, fuchsia transparent
 //
 //   make_pictures resources/pictures
 
@@ -14,6 +16,10 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <string_view>
+
+#include "EntityData.h"
+#include "EntityPaletteData.h"
 
 namespace {
 
@@ -395,6 +401,89 @@ QImage LineBreak()
     return Image;
 }
 
+// ------------------------------------------------------------------ controls
+
+// The entity palette's glyphs: each character in an 18 x 18 cell, black on white, 20 cells a
+// row in palette order. Characters that draw nothing get a small mark instead.
+QImage EntityMap()
+{
+    using namespace zv;
+    const int Size = EntityGlyphSize;
+    const int RowsNeeded = (EntityPaletteCount + EntityGlyphColumns - 1) / EntityGlyphColumns;
+    QImage Image(EntityGlyphColumns * Size, RowsNeeded * Size, QImage::Format_RGB32);
+    Image.fill(Qt::white);
+    QPainter P(&Image);
+    P.setRenderHint(QPainter::TextAntialiasing);
+    QFont Glyph("DejaVu Sans");
+    Glyph.setPixelSize(14);
+    for (int I = 0; I < EntityPaletteCount; ++I) {
+        const std::string_view Entity = EntityPalette[I].Entity;
+        char16_t Code = 0;
+        for (const TEntityInfo& E : EntityTable)
+            if (Entity == E.Text) Code = E.Code;
+        const QRectF Cell(I % EntityGlyphColumns * Size, I / EntityGlyphColumns * Size, Size, Size);
+        QString Text = QChar(Code);
+        QFont F = Glyph;
+        if (Entity == "&nbsp;") Text = QChar(0x2423);
+        else if (Entity == "&shy;") Text = "-";
+        else if (Entity == "&zwnj;" || Entity == "&zwj;") {
+            Text = Entity == "&zwnj;" ? "ZW\nNJ" : "ZW\nJ";
+            F = Font(7);
+        }
+        P.setFont(F);
+        P.setPen(Text.size() > 1 || Entity == "&nbsp;" || Entity == "&shy;" ? QColor(110, 110, 110)
+                                                                             : QColor(Qt::black));
+        P.drawText(Cell, Qt::AlignCenter, Text);
+    }
+    P.end();
+    return Image.convertToFormat(QImage::Format_Grayscale8);
+}
+
+// An eyedropper on a transparent 32 x 32 cursor, its tip at the bottom left (hot spot 1, 30).
+QImage Dropper()
+{
+    QImage Image = Canvas(32, 32);
+    QPainter P(&Image);
+    P.setRenderHint(QPainter::Antialiasing);
+    P.setPen(QPen(Qt::white, 3.5, Qt::SolidLine, Qt::RoundCap));
+    P.drawLine(QPointF(1.5, 30.5), QPointF(12, 20));
+    P.setPen(QPen(Qt::black, 1.6, Qt::SolidLine, Qt::RoundCap));
+    P.drawLine(QPointF(1.5, 30.5), QPointF(12, 20));
+    P.translate(17, 15);
+    P.rotate(45);
+    P.setPen(QPen(Qt::white, 1));
+    P.setBrush(Qt::black);
+    P.drawRoundedRect(QRectF(-3.5, -7, 7, 12), 1.5, 1.5);   // the barrel
+    P.drawRoundedRect(QRectF(-6, -9, 12, 3.5), 1.5, 1.5);    // the collar
+    P.drawEllipse(QRectF(-3.5, -15.5, 7, 7));                // the bulb
+    return Image;
+}
+
+// The cross-hair of the screen picker: a ring with a gap round the hot spot (16, 16).
+QImage PickCross()
+{
+    QImage Image = Canvas(32, 32);
+    QPainter P(&Image);
+    for (const auto& [Pen, Width] : {std::pair{QColor(Qt::white), 3.0}, std::pair{QColor(Qt::black), 1.0}}) {
+        P.setPen(QPen(Pen, Width));
+        P.drawLine(QPointF(16.5, 2), QPointF(16.5, 13));
+        P.drawLine(QPointF(16.5, 20), QPointF(16.5, 31));
+        P.drawLine(QPointF(2, 16.5), QPointF(13, 16.5));
+        P.drawLine(QPointF(20, 16.5), QPointF(31, 16.5));
+    }
+    P.setPen(Qt::black);
+    P.drawRect(15, 15, 2, 2);
+    return Image;
+}
+
+QImage DropArrow()
+{
+    QImage Image = Canvas(5, 3);
+    for (int Row = 0; Row < 3; ++Row)
+        for (int X = Row; X < 5 - Row; ++X) Image.setPixelColor(X, Row, Qt::black);
+    return Image;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -408,6 +497,8 @@ int main(int argc, char** argv)
     Folder = QString::fromLocal8Bit(argv[1]);
     QDir(Folder).mkpath("edit");
     QDir(Folder).mkpath("GIFS");
+    QDir(Folder).mkpath("controls");
+    QDir(Folder).mkpath("tools");
 
     const QColor Ink(40, 40, 40);
     struct TEntry {
@@ -458,5 +549,9 @@ int main(int argc, char** argv)
         Save(Glyph(G.Tag, G.Width, 15, false), "GIFS/" + Name + "1.png");
         Save(Glyph(G.Tag, G.Width, 15, true), "GIFS/" + Name + "2.png");
     }
+    Save(EntityMap(), "controls/ENTITYMAP.png");
+    Save(Dropper(), "controls/INPL_PICK.png");
+    Save(PickCross(), "controls/CURSOR_PICK.png");
+    Save(DropArrow(), "controls/INPL_TOOLDOWN.png");
     return Failed ? 1 : 0;
 }
