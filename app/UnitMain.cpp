@@ -24,7 +24,14 @@
 #include <Qsci/qsciscintilla.h>
 #include <algorithm>
 
+#include "ComboBox97.h"
 #include "DockUtils.h"
+#include "EntityViewer.h"
+#include "FontComboBox97.h"
+#include "HtmlInplace.h"
+#include "ToolLoader.h"
+#include "ToolManager.h"
+#include "UnitCodeEditor.h"
 #include "Folders.h"
 #include "HtmlParser.h"
 #include "HtmlWriter.h"
@@ -54,17 +61,6 @@ enum TEditCommand { ecCut, ecCopy, ecPaste, ecUndo, ecRedo, ecFind };
 QString ToQString(const std::string& Text) { return QString::fromStdString(Text); }
 
 QIcon Picture(const char* Name) { return QIcon(QStringLiteral(":/toolbar/%1.png").arg(Name)); }
-
-// A colour button's glyph: its picture over a bar of the colour.
-QIcon ColorGlyph(const char* Name, const QColor& Color)
-{
-    QPixmap Glyph(16, 16);
-    Glyph.fill(Qt::transparent);
-    QPainter P(&Glyph);
-    P.drawPixmap(0, 0, QPixmap(QStringLiteral(":/toolbar/%1.png").arg(Name)));
-    P.fillRect(QRect(1, 12, 14, 4), Color);
-    return QIcon(Glyph);
-}
 
 }  // namespace
 
@@ -176,6 +172,15 @@ void TFormMain::FormCreate()
     if (FirstRun) resizeDocks({PanelObjects()}, {65}, Qt::Horizontal);
 
     CreateFormattingControls();
+    // one entity palette, moved onto the tab shown
+    EntityView = new TEntityView(FForm->TabCommon);
+    EntityView->setObjectName(QStringLiteral("EntityView"));
+    FForm->TabCommon->layout()->addWidget(EntityView);
+    FillEntityView(*EntityView, 0);
+    EntityView->OnSelect = [this](TEntityView*, const QString& Entity) {
+        Guard([&] { EntitySelect(Entity); });
+    };
+    connect(FForm->PageControl2, &QTabWidget::currentChanged, this, &TFormMain::EntityTabChange);
     CreateViews();
     WireCommands();
 
@@ -207,6 +212,18 @@ void TFormMain::FormCreate()
     };
     FileManager->New();
 
+    ToolManager = new TToolManager(FForm->PanelObjectsContents);
+    ToolManager->setObjectName(QStringLiteral("ToolManager"));
+    FForm->PanelObjectsContents->layout()->addWidget(ToolManager);
+    ToolManager->SetDesigner(Designer);
+    ToolManager->OnChange = [this](QObject*) { SetModified(); };
+    ToolHost().EnsureSaved = [this] { return EnsureSaved(); };
+    ToolHost().FileName = [this] { return FileManager->FileName(); };
+    RegisterTools(*ToolManager);
+    Designer->OnDblClick = [this](QObject*) {
+        if (Designer->CurrentElement()) Guard([this] { ToolManager->EditElement(Designer->CurrentElement()); });
+    };
+
     FForm->MenuViewProperties->setVisible(false);
     PanelProps()->hide();
     SpellChecker = std::make_unique<TSpellChecker>();
@@ -215,38 +232,34 @@ void TFormMain::FormCreate()
 void TFormMain::CreateFormattingControls()
 {
     QToolBar* Bar = FForm->ToolFormatting;
-    BlockFormatCombo = new QComboBox(Bar);
+    BlockFormatCombo = new TComboBox97(Bar);
     BlockFormatCombo->setObjectName(QStringLiteral("BlockFormatCombo"));
     BlockFormatCombo->setFixedWidth(120);
-    FontNameCombo = new QComboBox(Bar);
+    FontNameCombo = new TFontComboBox97(Bar);
     FontNameCombo->setObjectName(QStringLiteral("FontNameCombo"));
-    FontNameCombo->setEditable(true);
-    FontNameCombo->addItems(QFontDatabase::families());
     FontNameCombo->setFixedWidth(150);
-    FontSizeCombo = new QComboBox(Bar);
+    FontSizeCombo = new TComboBox97(Bar);
     FontSizeCombo->setObjectName(QStringLiteral("FontSizeCombo"));
     FontSizeCombo->addItems({"1", "2", "3", "4", "5", "6", "7"});
     FontSizeCombo->setFixedWidth(40);
-    for (QComboBox* Combo : {BlockFormatCombo, FontNameCombo, FontSizeCombo}) {
-        Combo->setFrame(false);
-        Combo->setInsertPolicy(QComboBox::NoInsert);
+    for (TCustomComboBox97* Combo : {static_cast<TCustomComboBox97*>(BlockFormatCombo),
+                                     static_cast<TCustomComboBox97*>(FontNameCombo),
+                                     static_cast<TCustomComboBox97*>(FontSizeCombo)}) {
+        Combo->SetFlat(true);
         Combo->setCurrentIndex(-1);
         Bar->insertWidget(FForm->Sep1, Combo);
     }
-    TextColorButton = new QToolButton(Bar);
+    TextColorButton = new TColorToolButton(Bar);
     TextColorButton->setObjectName(QStringLiteral("TextColorButton"));
-    TextColorButton->setIcon(ColorGlyph("TEXTCOLOR", Qt::black));
     TextColorButton->setToolTip(QStringLiteral("Text color"));
-    TextColorButton->setProperty("color", QColor(Qt::black));
-    BackColorButton = new QToolButton(Bar);
+    TextColorButton->SetGlyph(QPixmap(QStringLiteral(":/toolbar/TEXTCOLOR.png")));
+    TextColorButton->SetColor(clBlack);
+    BackColorButton = new TColorToolButton(Bar);
     BackColorButton->setObjectName(QStringLiteral("BackColorButton"));
-    BackColorButton->setIcon(ColorGlyph("BACKCOLOR", Qt::yellow));
     BackColorButton->setToolTip(QStringLiteral("Background color"));
-    BackColorButton->setProperty("color", QColor(Qt::yellow));
-    for (QToolButton* Button : {TextColorButton, BackColorButton}) {
-        Button->setAutoRaise(true);
-        Bar->addWidget(Button);
-    }
+    BackColorButton->SetGlyph(QPixmap(QStringLiteral(":/toolbar/BACKCOLOR.png")));
+    BackColorButton->SetColor(clYellow);
+    for (TColorToolButton* Button : {TextColorButton, BackColorButton}) Bar->addWidget(Button);
 }
 
 void TFormMain::CreateViews()
@@ -264,10 +277,9 @@ void TFormMain::CreateViews()
     Highlighter = new QsciLexerHTML(this);
     SourceEditor = new QsciScintilla(Stack);
     SourceEditor->setObjectName(QStringLiteral("SourceEditor"));
-    SourceEditor->setUtf8(true);
+    LoadHtmlHighlighterColors(*Highlighter, nullptr, {});
     SourceEditor->setLexer(Highlighter);
-    SourceEditor->setMarginLineNumbers(0, true);
-    SourceEditor->setMarginWidth(0, QStringLiteral("00000"));
+    SetupCodeEditor(*SourceEditor);
     Stack->addWidget(SourceEditor);
     connect(SourceEditor, &QsciScintilla::textChanged, this, &TFormMain::SourceChanged);
 
@@ -422,10 +434,10 @@ void TFormMain::WireCommands()
             SetModified();
             UpdateControls();
         });
-    connect(FontNameCombo, &QComboBox::textActivated, this, [this](const QString& Name) {
+    connect(FontNameCombo, &TFontComboBox97::Click, this, [this] {
         if (UpdatingControls) return;
         Guard([&] {
-            Designer->SetFontName(Name);
+            Designer->SetFontName(FontNameCombo->currentText());
             SetModified();
             UpdateControls();
         });
@@ -446,8 +458,12 @@ void TFormMain::WireCommands()
             UpdateControls();
         });
     });
-    connect(TextColorButton, &QToolButton::clicked, this, [this] { Guard([this] { ColorButtonClick(false); }); });
-    connect(BackColorButton, &QToolButton::clicked, this, [this] { Guard([this] { ColorButtonClick(true); }); });
+    // the button part applies the button's colour, the popup a new one
+    for (TColorToolButton* Button : {TextColorButton, BackColorButton}) {
+        const bool Back = Button == BackColorButton;
+        Button->OnButtonClick = [this, Back](TColorToolButton*) { Guard([&] { ColorButtonClick(Back); }); };
+        Button->OnColorChange = Button->OnButtonClick;
+    }
 
     // view menu
     connect(F.MenuView, &QMenu::aboutToShow, this, &TFormMain::ViewMenuShow);
@@ -599,15 +615,38 @@ void TFormMain::TableCommand(const std::function<void()>& Command)
 
 void TFormMain::ColorButtonClick(bool Back)
 {
-    QToolButton* Button = Back ? BackColorButton : TextColorButton;
-    const QColor Color = Button->property("color").value<QColor>();
-    const TColor Value = RgbColor(uint8_t(Color.red()), uint8_t(Color.green()), uint8_t(Color.blue()));
+    // the default colour takes the colour off
+    const TColor Value = (Back ? BackColorButton : TextColorButton)->Color();
     if (Back)
         Designer->SetBackColor(Value);
     else
         Designer->SetForeColor(Value);
     SetModified();
     UpdateControls();
+}
+
+void TFormMain::EntitySelect(const QString& Entity)
+{
+    if (CurrentView == DesignerTab) {
+        Designer->InsertHtml(Entity.toStdU16String());
+        SetModified();
+        UpdateControls();
+    } else if (CurrentView == CodeTab) {
+        // the entity replaces the selection; the caret goes after it
+        int Line = 0, Index = 0;
+        SourceEditor->removeSelectedText();
+        SourceEditor->getCursorPosition(&Line, &Index);
+        SourceEditor->insert(Entity);
+        SourceEditor->setCursorPosition(Line, Index + int(Entity.size()));
+    }
+}
+
+void TFormMain::EntityTabChange(int Index)
+{
+    QWidget* Page = FForm->PageControl2->widget(Index);
+    if (!Page) return;
+    Page->layout()->addWidget(EntityView);
+    FillEntityView(*EntityView, Page->property("tag").toInt());
 }
 
 void TFormMain::SpellCheckClick()
@@ -703,12 +742,15 @@ void TFormMain::UpdateControls()
     }
     F.BtnIndent->setEnabled(S.Indent.Can);
     F.BtnOutdent->setEnabled(S.Outdent.Can);
-    TextColorButton->setEnabled(S.ForeColor.Can);
-    BackColorButton->setEnabled(S.BackColor.Can);
+    TextColorButton->SetButtonEnabled(S.ForeColor.Can);
+    BackColorButton->SetButtonEnabled(S.BackColor.Can);
     BlockFormatCombo->setEnabled(S.BlockFormat.Can);
     BlockFormatCombo->setCurrentIndex(S.BlockFormat.Can ? BlockFormatCombo->findText(S.BlockFormatName) : -1);
     FontNameCombo->setEnabled(S.FontName.Can);
-    FontNameCombo->setCurrentText(S.FontName.Can ? S.FontNameValue : QString());
+    if (S.FontName.Can && !S.FontNameValue.isEmpty())
+        FontNameCombo->SetFontName(S.FontNameValue);
+    else
+        FontNameCombo->setCurrentIndex(-1);
     FontSizeCombo->setEnabled(S.FontSize.Can);
     FontSizeCombo->setCurrentIndex(S.FontSize.Can && S.FontSizeValue >= 1 && S.FontSizeValue <= 7
                                        ? S.FontSizeValue - 1

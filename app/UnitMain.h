@@ -33,8 +33,13 @@ class FormMain;
 
 namespace zv {
 
+class TColorToolButton;
+class TComboBox97;
+class TEntityView;
+class TFontComboBox97;
 class TFormAbout;
 class TSpellChecker;
+class TToolManager;
 class TTagTreeModel;
 
 // The dialogs of the main window: those of the file manager, and the information prompt of
@@ -87,11 +92,13 @@ public:
     THtmlDesigner* Designer = nullptr;
     QsciScintilla* SourceEditor = nullptr;
     QsciLexerHTML* Highlighter = nullptr;
-    QComboBox* FontNameCombo = nullptr;
-    QComboBox* FontSizeCombo = nullptr;
-    QComboBox* BlockFormatCombo = nullptr;
-    QToolButton* TextColorButton = nullptr;
-    QToolButton* BackColorButton = nullptr;
+    TFontComboBox97* FontNameCombo = nullptr;
+    TComboBox97* FontSizeCombo = nullptr;
+    TComboBox97* BlockFormatCombo = nullptr;
+    TColorToolButton* TextColorButton = nullptr;
+    TColorToolButton* BackColorButton = nullptr;
+    TToolManager* ToolManager = nullptr;
+    TEntityView* EntityView = nullptr;
     std::unique_ptr<TSpellChecker> SpellChecker;
     bool WordListLoaded = false;
 
@@ -183,6 +190,8 @@ private:
     void TemplatesClick();
     void AboutClick();
     void ColorButtonClick(bool Back);
+    void EntitySelect(const QString& Entity);
+    void EntityTabChange(int Index);
 
     void SaveToolbars();
     void LoadToolbars();

@@ -12,7 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "ComboBox97.h"
+#include "EntityViewer.h"
+#include "FontComboBox97.h"
+#include "HtmlInplace.h"
 #include "IniUtils.h"
+#include "ToolManager.h"
 #include "UnitMain.h"
 #include "support/PageDriver.h"
 #include "support/TempFiles.h"
@@ -68,7 +73,7 @@ public:
         };
         Window->show();
         QApplication::setActiveWindow(Window.get());
-        QTest::qWaitForWindowExposed(Window.get());
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(Window.get()));
         WaitFor([this] { return Window->Designer->HasDocument(); });
     }
     ~TMainWindowHost()
