@@ -6,11 +6,13 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QTableWidget>
 #include <QToolButton>
 #include <QTreeView>
 #include <Qsci/qsciscintilla.h>
 
+#include "DockUtils.h"
 #include "MainWindowHost.h"
 #include "TagTreeModel.h"
 
@@ -230,4 +232,94 @@ TEST(MainWindow, EditsAPageThroughEveryViewAndSavesIt)
                             "Right Width=", "[Toolbar]", "Standard Left=", "[Recents]", "Count=1"})
         EXPECT_NE(Ini.find(Key), std::string::npos) << Key << "\n" << Ini;
     EXPECT_NE(Ini.find("Item0=" + (Docs / "page.html")), std::string::npos);
+}
+
+TEST(MainWindow, SettingsWrittenAndRestoredFromMissingDamagedAndForeignFiles)
+{
+    TempDir Config, Docs;
+    const std::string Ini = Config / "Zandovell/Config.ini";
+    WriteAll(Docs / "a.html", "<p>a</p>");
+    WriteAll(Docs / "b.html", "<p>b</p>");
+    const QRect Floating(120, 90, 220, 260);
+    QRect Frame;
+    {
+        // no settings: the first-run places
+        TMainWindowHost H(Config.Path);
+        TFormMain& W = H.W();
+        EXPECT_EQ(W.PanelObjects()->width(), 65);
+        // a panel hidden through the View menu collapses its site; shown again it gets 200
+        // pixels in the empty site
+        W.removeDockWidget(W.PanelEntities());
+        W.PanelEntities()->setFloating(true);
+        W.PanelEntities()->show();
+        W.PanelEntities()->setGeometry(Floating);
+        H.F().MenuViewIcons->trigger();
+        EXPECT_TRUE(W.PanelIcons()->isHidden());
+        EXPECT_EQ(SiteSize(&W, SiteRight), 0);
+        H.F().MenuViewIcons->trigger();
+        ASSERT_TRUE(WaitFor([&] { return W.PanelIcons()->width() == 200; }))
+            << W.PanelIcons()->width();
+        H.F().MenuViewIcons->trigger();
+        // the palette goes to the bottom site, where its grabber runs down the left side
+        W.addDockWidget(Qt::BottomDockWidgetArea, W.PanelObjects());
+        W.PanelObjects()->show();
+        EXPECT_TRUE(W.PanelObjects()->features() & QDockWidget::DockWidgetVerticalTitleBar);
+        W.FileManager->OpenFile(Docs / "a.html");
+        W.FileManager->OpenFile(Docs / "b.html");
+        W.resize(760, 540);
+        H.Shot("panels-moved");
+        Frame = W.geometry();
+        EXPECT_TRUE(W.close());
+        const std::string Text = ReadAll(Ini);
+        for (const char* Key : {"[PanelEntities]\nDocked=0\nParent=-1\nHeight=260\nWidth=220\nTop=90\nLeft=120",
+                                "[PanelObjects]\nDocked=1\nParent=3", "Visible=0", "Count=2"})
+            EXPECT_NE(Text.find(Key), std::string::npos) << Key << "\n" << Text;
+    }
+    {
+        // everything as it was left
+        TMainWindowHost H(Config.Path);
+        TFormMain& W = H.W();
+        EXPECT_EQ(W.geometry().size(), Frame.size());
+        EXPECT_TRUE(W.PanelEntities()->isFloating());
+        EXPECT_EQ(W.PanelEntities()->geometry(), Floating);
+        EXPECT_TRUE(W.PanelIcons()->isHidden());
+        EXPECT_EQ(W.dockWidgetArea(W.PanelObjects()), Qt::BottomDockWidgetArea);
+        EXPECT_EQ(W.FileManager->RecentFiles, (std::vector<std::string>{Docs / "b.html", Docs / "a.html"}));
+        // settings are written only when the close is allowed
+        W.FileManager->SetModified(true);
+        H.Ui.SaveAnswers.push_back(TSaveAnswer::Cancel);
+        const std::string Before = ReadAll(Ini);
+        EXPECT_FALSE(W.close());
+        EXPECT_EQ(ReadAll(Ini), Before);
+        H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
+        EXPECT_TRUE(W.close());
+    }
+    // a damaged file: garbage, a site layout that is no hexadecimal, a site that names no
+    // panel, a parent beyond the last site, a window far off every screen
+    WriteAll(Ini, "\x01\x02garbage\n[Form]\nLeft=99999\nTop=-7000\nWidth=300000\nHeight=abc\n"
+                  "[PanelObjects]\nDocked=1\nParent=7\n[Dock Sites]\nLeft Data=5A5644ZZ\n"
+                  "Right Data=5A564453000100000001000000\nBottom Data=00FF\n[Recents]\nCount=5\nItem0=/x\n");
+    {
+        TMainWindowHost H(Config.Path);
+        TFormMain& W = H.W();
+        const QRect Screen = W.screen()->availableGeometry();
+        EXPECT_TRUE(Screen.contains(W.frameGeometry().topLeft())) << W.frameGeometry().x();
+        EXPECT_LE(W.width(), Screen.width());
+        EXPECT_EQ(W.dockWidgetArea(W.PanelObjects()), Qt::BottomDockWidgetArea);
+        EXPECT_EQ(W.dockWidgetArea(W.PanelEntities()), Qt::RightDockWidgetArea);
+        EXPECT_FALSE(W.PanelEntities()->isHidden());
+        EXPECT_EQ(W.FileManager->RecentFiles, (std::vector<std::string>{"/x"}));
+        EXPECT_TRUE(W.close());
+    }
+    // another program's file: the first-run places
+    WriteAll(Ini, "[General]\nfoo=bar\n[Dock Sites]\nTop Data=\n[Window]\nState=AdnQywAD\n");
+    {
+        TMainWindowHost H(Config.Path);
+        TFormMain& W = H.W();
+        EXPECT_EQ(W.dockWidgetArea(W.PanelObjects()), Qt::LeftDockWidgetArea);
+        EXPECT_EQ(W.dockWidgetArea(W.PanelEntities()), Qt::RightDockWidgetArea);
+        EXPECT_EQ(W.dockWidgetArea(W.PanelIcons()), Qt::RightDockWidgetArea);
+        EXPECT_EQ(W.PanelObjects()->width(), 65);
+        EXPECT_TRUE(W.close());
+    }
 }
