@@ -1,5 +1,6 @@
 #include "UnitMain.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -61,6 +62,19 @@ enum TEditCommand { ecCut, ecCopy, ecPaste, ecUndo, ecRedo, ecFind };
 QString ToQString(const std::string& Text) { return QString::fromStdString(Text); }
 
 QIcon Picture(const char* Name) { return QIcon(QStringLiteral(":/toolbar/%1.png").arg(Name)); }
+
+// The attribute grid: a cell still open in its editor can be taken as typed.
+class TAttributeGrid : public QTableWidget {
+public:
+    explicit TAttributeGrid(QWidget* Parent) : QTableWidget(0, 2, Parent) {}
+    void CommitEditor()
+    {
+        QWidget* Editor = QApplication::focusWidget();
+        if (state() != EditingState || !Editor || !isAncestorOf(Editor)) return;
+        commitData(Editor);
+        closeEditor(Editor, QAbstractItemDelegate::NoHint);
+    }
+};
 
 }  // namespace
 
@@ -318,7 +332,7 @@ void TFormMain::CreateTagTree()
     PanelTagRight->setObjectName(QStringLiteral("PanelTagRight"));
     auto* Layout = new QVBoxLayout(PanelTagRight);
     Layout->setContentsMargins(0, 0, 0, 0);
-    GridAttr = new QTableWidget(0, 2, PanelTagRight);
+    GridAttr = new TAttributeGrid(PanelTagRight);
     GridAttr->setObjectName(QStringLiteral("GridAttr"));
     GridAttr->setHorizontalHeaderLabels({QStringLiteral("Attribute"), QStringLiteral("Value")});
     GridAttr->setColumnWidth(0, 80);
@@ -669,11 +683,13 @@ void TFormMain::PreviewClick()
 void TFormMain::TemplatesClick()
 {
     PushPendingEdits();
-    if (!EnsureSaved()) return;
-    if (Designer->GetSelectionKind() == 0) {
-        Dialogs->ShowError(NoSelectionText);
-        return;
-    }
+    [this] {
+        if (!EnsureSaved()) return;
+        if (Designer->GetSelectionKind() == 0) {
+            Dialogs->ShowError(NoSelectionText);
+            return;
+        }
+    }();
     RefreshView();
 }
 
@@ -845,6 +861,8 @@ void TFormMain::ShowView()
 
 void TFormMain::CommitView(int View)
 {
+    // a cell still being typed counts as typed
+    if (View == TreeTab) static_cast<TAttributeGrid*>(GridAttr)->CommitEditor();
     if (!ViewModified) return;
     if (View == CodeTab) {
         Designer->SetHtml(SourceEditor->text().toStdU16String());
@@ -952,6 +970,7 @@ void TFormMain::GridChanged()
 void TFormMain::CommitNodeEdit()
 {
     if (!EditedNode) return;
+    static_cast<TAttributeGrid*>(GridAttr)->CommitEditor();
     if (EditedNode->Kind() == tagText) {
         static_cast<THtmlText*>(EditedNode)->Text = MemoAttr->toPlainText().toStdU16String();
     } else if (auto* Tag = dynamic_cast<THtmlTag*>(EditedNode)) {

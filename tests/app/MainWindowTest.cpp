@@ -5,8 +5,10 @@
 #include <QDockWidget>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QTimer>
 #include <QTableWidget>
 #include <QToolButton>
 #include <QTreeView>
@@ -15,6 +17,7 @@
 #include "DockUtils.h"
 #include "MainWindowHost.h"
 #include "TagTreeModel.h"
+#include "UnitAbout.h"
 
 using namespace zv;
 using namespace zv::test;
@@ -54,16 +57,19 @@ void ClickItem(QTreeView* Tree, const QModelIndex& Index)
 }
 
 // Types Text into a grid cell through its editor.
-void EditCell(QTableWidget* Grid, int Row, int Column, const QString& Text)
+void EditCell(QTableWidget* Grid, int Row, int Column, const QString& Text, bool Enter = true)
 {
+    QApplication::processEvents();
     const QRect Cell = Grid->visualRect(Grid->model()->index(Row, Column));
     QTest::mouseClick(Grid->viewport(), Qt::LeftButton, {}, Cell.center());
-    QTest::mouseDClick(Grid->viewport(), Qt::LeftButton, {}, Cell.center());
+    QTest::keyClick(Grid, Qt::Key_F2);
     QWidget* Editor = QApplication::focusWidget();
     ASSERT_NE(Editor, Grid);
     QTest::keyClick(Editor, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(Editor, Text);
+    if (!Enter) return;  // left open: the view's commit takes the typed text
     QTest::keyClick(Editor, Qt::Key_Return);
+    EXPECT_TRUE(WaitFor([&] { return Grid->item(Row, Column) && Grid->item(Row, Column)->text() == Text; }));
 }
 
 }  // namespace
@@ -322,4 +328,117 @@ TEST(MainWindow, SettingsWrittenAndRestoredFromMissingDamagedAndForeignFiles)
         EXPECT_EQ(W.PanelObjects()->width(), 65);
         EXPECT_TRUE(W.close());
     }
+}
+
+TEST(MainWindow, CommandsMarkTheDocumentModifiedAndKeepPendingEdits)
+{
+    TempDir Config, Docs;
+    TMainWindowHost H(Config.Path);
+    TFormMain& W = H.W();
+    Ui::FormMain& F = H.F();
+
+    // an unnamed document: templates need a file name first
+    H.Ui.InfoAnswers.push_back(TSaveAnswer::No);
+    F.MenuTemplates->trigger();
+    H.Ui.InfoAnswers.push_back(TSaveAnswer::Yes);  // and the save dialog is cancelled
+    F.MenuTemplates->trigger();
+    EXPECT_EQ(H.Ui.Prompts, (std::vector<std::string>{TFormMain::EnsureSavedText, TFormMain::EnsureSavedText}));
+    EXPECT_TRUE(H.Ui.Errors.empty());
+    EXPECT_TRUE(W.FileManager->FileName().empty());
+
+    WriteAll(Docs / "t.html", "<html><body><table id=\"t\" border=\"1\"><tr><td id=\"c1\">one</td>"
+                              "<td>two</td></tr></table><p id=\"p\">text <font color=\"red\">red</font></p>"
+                              "</body></html>");
+    W.FileManager->OpenFile(Docs / "t.html");
+    ASSERT_TRUE(WaitFor([&] { return W.Designer->HasDocument() && H.Body().contains("c1"); }));
+
+    // a Tables command
+    ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), "#c1")));
+    emit F.MenuTables->aboutToShow();
+    ASSERT_TRUE(F.MenuInsertRowBelow->isEnabled());
+    F.MenuInsertRowBelow->trigger();
+    EXPECT_EQ(PageEval(H.D(), "document.querySelectorAll('tr').length").toInt(), 2);
+    EXPECT_TRUE(W.FileManager->Modified());
+
+    // an entity from the palette, chosen by a second click
+    W.FileManager->SetModified(false);
+    ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), "#p")));
+    PageSelectText(H.D(), "#p", 0, 0);
+    const QPoint Entity = W.EntityView->ItemRect(1).center();  // &copy;
+    QTest::mouseClick(W.EntityView->viewport(), Qt::LeftButton, {}, Entity);
+    QTest::mouseClick(W.EntityView->viewport(), Qt::LeftButton, {}, Entity);
+    EXPECT_TRUE(H.Body().contains(QString::fromUtf8("\xC2\xA9text"))) << H.Body().toStdString();
+    EXPECT_TRUE(W.FileManager->Modified());
+
+    // the default colour takes the colour off
+    PageSelectText(H.D(), "font", 0, 3);
+    W.UpdateControls();
+    W.TextColorButton->SetColor(clWindow);
+    QTest::mousePress(W.TextColorButton, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseRelease(W.TextColorButton, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_FALSE(H.Body().contains("color")) << H.Body().toStdString();
+    EXPECT_TRUE(H.Body().contains("text red")) << H.Body().toStdString();
+
+    // commands from the HTML Code view take the typed source along
+    H.Tab(CodeTab);
+    QsciScintilla* Code = W.SourceEditor;
+    ASSERT_TRUE(Code->findFirst("<body>", false, true, false, false));
+    int Line = 0, Index = 0;
+    Code->getCursorPosition(&Line, &Index);
+    Code->setCursorPosition(Line, Index);
+    QTest::keyClicks(Code, "<h1>typed</h1>");
+    F.MenuTemplates->trigger();  // no selection in the design view: refused with a message
+    ASSERT_EQ(H.Ui.Errors.size(), 1u);
+    EXPECT_EQ(H.Ui.Errors[0], TFormMain::NoSelectionText);
+    EXPECT_TRUE(H.Body().contains("<h1>typed</h1>")) << H.Body().toStdString();
+    EXPECT_TRUE(Code->text().contains("<h1>typed</h1>"));
+    EXPECT_FALSE(W.ViewModified);
+    // an entity in the code view replaces the selection and leaves the caret after it
+    ASSERT_TRUE(Code->findFirst("typed", false, true, false, true));
+    QTest::mouseClick(W.EntityView->viewport(), Qt::LeftButton, {}, Entity);
+    EXPECT_TRUE(Code->text().contains("<h1>&copy;</h1>")) << Code->text().toStdString();
+    QTest::keyClicks(Code, "!");
+    EXPECT_TRUE(Code->text().contains("<h1>&copy;!</h1>"));
+
+    // the Tag Tree view entered again and again never reaches back into an old tree
+    H.Tab(TreeTab);
+    ClickItem(W.TreeTag, BodyChild(W, 0));
+    ASSERT_TRUE(W.GridAttr->isVisible());
+    EditCell(W.GridAttr, 0, 1, "q", false);
+    H.Tab(DesignerTab);
+    EXPECT_TRUE(H.Body().contains("<p id=\"q\">")) << H.Body().toStdString();
+    H.Tab(TreeTab);
+    ClickItem(W.TreeTag, BodyChild(W, 0));
+    H.Tab(CodeTab);
+    H.Tab(TreeTab);
+    EXPECT_EQ(W.EditedNode, nullptr);
+    ClickItem(W.TreeTag, BodyChild(W, 0));
+    EXPECT_EQ(W.GridAttr->item(0, 1)->text(), "q");
+    H.Tab(DesignerTab);
+
+    // preview in the browser saves first and opens the file
+    EXPECT_TRUE(W.FileManager->Modified());
+    F.MenuPreview->trigger();
+    EXPECT_FALSE(W.FileManager->Modified());
+    ASSERT_EQ(H.Opened.size(), 1u);
+    EXPECT_EQ(H.Opened[0], "file://" + (Docs / "t.html"));
+    EXPECT_NE(ReadAll(Docs / "t.html").find("&copy;!"), std::string::npos);
+
+    // the About window's links light up under the mouse and open
+    QTimer::singleShot(0, [&] {
+        auto* About = qobject_cast<TFormAbout*>(QApplication::activeModalWidget());
+        ASSERT_NE(About, nullptr);
+        EXPECT_FALSE(About->Highlighted(1));
+        QEnterEvent Enter(QPointF(2, 2), QPointF(2, 2), About->Link(1)->mapToGlobal(QPointF(2, 2)));
+        QApplication::sendEvent(About->Link(1), &Enter);
+        EXPECT_TRUE(About->Highlighted(1));
+        EXPECT_FALSE(About->Highlighted(2));
+        QTest::mouseClick(About->Link(2), Qt::LeftButton);
+        About->accept();
+    });
+    F.MenuAbout->trigger();
+    ASSERT_EQ(H.Opened.size(), 2u);
+    EXPECT_EQ(H.Opened[1], TFormAbout::SiteUrl);
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
+    EXPECT_TRUE(W.close());
 }
