@@ -1,8 +1,11 @@
 #pragma once
-// Waiting in tests on a condition, never on a fixed sleep.
+// Waiting in tests: on a condition (never on a fixed sleep), or for the next modal window.
 
+#include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QPointer>
 #include <QTimer>
 #include <functional>
 
@@ -21,6 +24,24 @@ inline bool WaitFor(const std::function<bool()>& Done, int TimeoutMs = 5000)
         Loop.exec();
     }
     return true;
+}
+
+// Runs Act on the next modal dialog, then closes it if Act did not.
+inline void WhenModal(std::function<void(QWidget*)> Act)
+{
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, Act] {
+        if (QWidget* w = QApplication::activeModalWidget()) {
+            timer->deleteLater();
+            timer->stop();
+            QPointer<QWidget> guard(w);
+            Act(w);
+            if (auto* d = qobject_cast<QDialog*>(guard.data()); d && d->isVisible())
+                d->reject();
+        }
+    });
+    timer->start();
 }
 
 }  // namespace zv::test
