@@ -195,6 +195,8 @@ QFileDialog& PrepareUrlDialog(int Kind, const std::string& BaseUrl, const std::s
     Dialog.setNameFilters(QString::fromStdString(DialogFilter(Kind)).split(";;"));
     Dialog.setDirectory(QString::fromStdString(Folder.empty() ? QDir::currentPath().toStdString() : Folder));
     Dialog.selectFile(Name.empty() ? QString() : QFileInfo(QString::fromStdString(Name)).fileName());
+    if (auto* Preview = dynamic_cast<TPicturePreview*>(Dialog.findChild<QLabel*>("Preview")))
+        Preview->Show(QString::fromStdString(Name));
     return Dialog;
 }
 

@@ -14,9 +14,7 @@ TFormToolAnchor::~TFormToolAnchor() = default;
 
 void TFormToolAnchor::FormShow()
 {
-    Form->EditName->clear();
-    if (auto* Node = dynamic_cast<THtmlTag*>(StoredNode()))
-        Form->EditName->setText(ToQString(Node->GetAttribute(attrName)));
+    Form->EditName->setText(ToQString(GetNodeAttr(attrName)));
 }
 
 bool TFormToolAnchor::CheckFields() { return !Form->EditName->text().isEmpty(); }
@@ -28,8 +26,7 @@ void TFormToolAnchor::GetHTML(WideString& S)
 
 void TFormToolAnchor::Apply()
 {
-    if (auto* Node = dynamic_cast<THtmlTag*>(StoredNode()))
-        SetStoredAttr(*Node, attrName, ToWide(Form->EditName->text()));
+    SetNodeAttr(attrName, ToWide(Form->EditName->text()));
 }
 
 }  // namespace zv

@@ -169,6 +169,11 @@ public:
     // The stored source node behind Element; nullptr when there is none (a pasted placeholder
     // has no design id): the dialog then works on the live element.
     THtmlNode* StoredNode() const;
+    // A field of a placeholder: the stored tag's attribute as written (references kept), or
+    // the live element's when Element has no stored tag.
+    WideString GetNodeAttr(THtmlAttrId Id) const;
+    // Writes it back to the same place: SetStoredAttr, or SetAttr on the live element.
+    void SetNodeAttr(THtmlAttrId Id, const WideString& Value);
 
     // Key filters of numeric, length ('%' too) and access-key fields.
     static void SetNumericEdit(QLineEdit* Edit);

@@ -87,10 +87,29 @@ TEST(ToolFramework, RegistrationOrderAndFirstClaims)
     EXPECT_TRUE(AnchorTool->CanEdit(Anchor));
     EXPECT_FALSE(AnchorTool->CanEdit(Comment));
     // a placeholder picture without a design id (pasted) belongs to no tool
-    H.Eval("document.querySelector('p').insertAdjacentHTML('beforeend', '<img src=\"edit:anchor.gif\" id=\"pasted\">')");
+    H.Eval("document.querySelector('p').insertAdjacentHTML('beforeend', '<img src=\"edit:anchor.gif\" id=\"pasted\" name=\"live\">')");
     const THtmlElement Pasted = Doc.getElementById("pasted");
     ASSERT_TRUE(Pasted);
     EXPECT_FALSE(AnchorTool->CanEdit(Pasted));
+    // its dialogs, run headless on it, work on the live element
+    TTagEditor* AnchorDialog = AnchorTool->GetEditor();
+    AnchorDialog->Designer = &D;
+    AnchorDialog->Element = Pasted;
+    AnchorDialog->FormShow();
+    EXPECT_EQ(FieldText(AnchorDialog, "EditName"), "live");
+    SetField(AnchorDialog, "EditName", "");
+    EXPECT_FALSE(AnchorDialog->CheckFields());   // a name cannot be emptied
+    SetField(AnchorDialog, "EditName", "moved");
+    EXPECT_TRUE(AnchorDialog->CheckFields());
+    AnchorDialog->Apply();
+    EXPECT_EQ(GetAttr(Pasted, "name"), u"moved");
+    TTagEditor* CommentDialog = CommentTool->GetEditor();
+    CommentDialog->Designer = &D;
+    CommentDialog->Element = Pasted;
+    CommentDialog->FormShow();
+    EXPECT_EQ(FieldText(CommentDialog, "MemoComment"), "");
+    SetField(CommentDialog, "MemoComment", "x");
+    CommentDialog->Apply();
 
     // ExecuteTool runs the first tool of a class, subclasses included
     struct TLaterHr : TToolHr {};
