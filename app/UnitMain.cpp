@@ -29,7 +29,11 @@
 #include "DockUtils.h"
 #include "EntityViewer.h"
 #include "FontComboBox97.h"
+#include "DataFiles.h"
+#include "HtmlFilter.h"
 #include "HtmlInplace.h"
+#include "IconPackManager.h"
+#include "TemplateFiles.h"
 #include "ToolLoader.h"
 #include "ToolManager.h"
 #include "UnitCodeEditor.h"
@@ -226,6 +230,9 @@ void TFormMain::FormCreate()
     };
     FileManager->New();
 
+    TImageList ImgBar;
+    ImgBar.CellSize = QSize(16, 16);
+    LoadImageList(ImgBar, 1000);
     ToolManager = new TToolManager(FForm->PanelObjectsContents);
     ToolManager->setObjectName(QStringLiteral("ToolManager"));
     FForm->PanelObjectsContents->layout()->addWidget(ToolManager);
@@ -233,14 +240,36 @@ void TFormMain::FormCreate()
     ToolManager->OnChange = [this](QObject*) { SetModified(); };
     ToolHost().EnsureSaved = [this] { return EnsureSaved(); };
     ToolHost().FileName = [this] { return FileManager->FileName(); };
+    ToolManager->SetImages(std::vector<QPixmap>(ImgBar.Images.begin(), ImgBar.Images.end()));
     RegisterTools(*ToolManager);
     Designer->OnDblClick = [this](QObject*) {
         if (Designer->CurrentElement()) Guard([this] { ToolManager->EditElement(Designer->CurrentElement()); });
     };
 
+    IconPackManager = std::make_unique<TIconPackManager>(FForm->PageControlIcons);
+    const std::string Icons = FindDataFile("Icons");
+    if (!Icons.empty()) IconPackManager->LoadFolder(Icons);
+    IconPackManager->OnIconSelect = [this](TIconPackManager*, TIconPack* Pack, const QString& Name,
+                                           int Index) { Guard([&] { IconSelect(Pack, Name, Index); }); };
+
     FForm->MenuViewProperties->setVisible(false);
     PanelProps()->hide();
     SpellChecker = std::make_unique<TSpellChecker>();
+    SpellPrompt = new TFormSpellCheck(this);
+    Designer->OnSpellCheck = [this](QObject*, const WideString& Word, bool& NeedCorrection) {
+        NeedCorrection = !SpellChecker->IsKnownWord(Utf16ToUtf8(Word));
+    };
+    Designer->OnSpellSuggest = [this](QObject*, const QRect& Rc, WideString& Word, bool& Corrected,
+                                      bool& Canceled) {
+        SpellPrompt->Execute(Designer, Rc, *SpellChecker, Word, Corrected, Canceled);
+    };
+    Designer->OnLoadTemplate = [](const std::string& File, const std::string& Folder,
+                                  const std::string& ProtectedFile) {
+        TTemplateReader Reader(File);
+        Reader.ReadHeader();
+        Reader.ExtractTo(Folder, ProtectedFile);
+        return Reader.PageText;
+    };
 }
 
 void TFormMain::CreateFormattingControls()
@@ -663,14 +692,30 @@ void TFormMain::EntityTabChange(int Index)
     FillEntityView(*EntityView, Page->property("tag").toInt());
 }
 
+void TFormMain::IconSelect(TIconPack* Pack, const QString& Name, int Index)
+{
+    if (CurrentView != DesignerTab || !EnsureSaved()) return;
+    const std::string Folder = ExtractFilePath(FileManager->FileName()) + "images";
+    Pack->ExtractIcon(Index, Folder, FileManager->FileName());
+    const TDesignObject Image = Designer->Filter->NewImageObject(u"images/" + Name.toStdU16String());
+    Designer->InsertHtml(Image.Html + u">");
+    SetModified();
+    UpdateControls();
+}
+
 void TFormMain::SpellCheckClick()
 {
     PushPendingEdits();
-    if (!WordListLoaded) {
-        if (!LoadEnglishWordList(*SpellChecker, this)) return;
-        WordListLoaded = true;
-    }
+    [this] {
+        if (!WordListLoaded) {
+            if (!LoadEnglishWordList(*SpellChecker, this)) return;
+            WordListLoaded = true;
+        }
+        // corrections are edits of the document
+        if (Designer->SpellCheck().Corrected > 0) SetModified();
+    }();
     RefreshView();
+    UpdateControls();
 }
 
 void TFormMain::PreviewClick()
@@ -689,8 +734,14 @@ void TFormMain::TemplatesClick()
             Dialogs->ShowError(NoSelectionText);
             return;
         }
+        if (!TemplateChooser) TemplateChooser = new TFormTemplate(this);
+        TemplateChooser->exec();
+        if (!TemplateChooser->Accepted) return;
+        Designer->ApplyTemplate(TemplateChooser->TemplateFile);
+        SetModified();
     }();
     RefreshView();
+    UpdateControls();
 }
 
 void TFormMain::AboutClick()

@@ -38,6 +38,10 @@ class TComboBox97;
 class TEntityView;
 class TFontComboBox97;
 class TFormAbout;
+class TFormSpellCheck;
+class TFormTemplate;
+class TIconPack;
+class TIconPackManager;
 class TSpellChecker;
 class TToolManager;
 class TTagTreeModel;
@@ -100,6 +104,8 @@ public:
     TToolManager* ToolManager = nullptr;
     TEntityView* EntityView = nullptr;
     std::unique_ptr<TSpellChecker> SpellChecker;
+    std::unique_ptr<TIconPackManager> IconPackManager;
+    TFormSpellCheck* SpellPrompt = nullptr;
     bool WordListLoaded = false;
 
     // Tag Tree view
@@ -192,6 +198,7 @@ private:
     void ColorButtonClick(bool Back);
     void EntitySelect(const QString& Entity);
     void EntityTabChange(int Index);
+    void IconSelect(TIconPack* Pack, const QString& Name, int Index);
 
     void SaveToolbars();
     void LoadToolbars();
@@ -202,6 +209,7 @@ private:
     QLabel* StatusPanels[3] = {};
     QString FApplicationTitle;
     QPointer<TFormAbout> About;
+    QPointer<TFormTemplate> TemplateChooser;
     bool Shown = false;
     bool Closing = false;
     bool LoadingSource = false;

@@ -6,6 +6,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QTimer>
@@ -424,9 +426,34 @@ TEST(MainWindow, CommandsMarkTheDocumentModifiedAndKeepPendingEdits)
     EXPECT_EQ(H.Opened[0], "file://" + (Docs / "t.html"));
     EXPECT_NE(ReadAll(Docs / "t.html").find("&copy;!"), std::string::npos);
 
+    // a spell-check correction is an edit of the document
+    PageEval(H.D(), "document.getElementById('q').append(' speling')");
+    WhenModal([](QWidget* Prompt) {
+        EXPECT_EQ(Prompt->findChild<QLineEdit*>("EditFound")->text(), "speling");
+        WhenModal([](QWidget*) {});  // the counts at the end
+        QTest::mouseClick(Prompt->findChild<QPushButton*>("ButtonCorrect"), Qt::LeftButton);
+    });
+    F.MenuSpellCheck->trigger();
+    EXPECT_FALSE(H.Body().contains("speling")) << H.Body().toStdString();
+    EXPECT_TRUE(W.FileManager->Modified());
+
+    // a template applied is one too
+    W.FileManager->Save();
+    PageSelectText(H.D(), "#q", 0, 4);
+    WhenModal([](QWidget* Chooser) {
+        auto* List = Chooser->findChild<QListWidget*>("ListTemplates");
+        ASSERT_TRUE(WaitFor([&] { return List->count() > 0; }));
+        List->setCurrentRow(0);
+        QTest::mouseClick(Chooser->findChild<QPushButton*>("ButtonOk"), Qt::LeftButton);
+    });
+    F.MenuTemplates->trigger();
+    EXPECT_TRUE(W.FileManager->Modified());
+    EXPECT_TRUE(H.Body().contains(QString::fromUtf8("\xC2\xA9tex"))) << H.Body().toStdString();
+    EXPECT_TRUE(H.Body().contains("Written by")) << H.Body().toStdString();
+
     // the About window's links light up under the mouse and open
-    QTimer::singleShot(0, [&] {
-        auto* About = qobject_cast<TFormAbout*>(QApplication::activeModalWidget());
+    WhenModal([&](QWidget* Window) {
+        auto* About = qobject_cast<TFormAbout*>(Window);
         ASSERT_NE(About, nullptr);
         EXPECT_FALSE(About->Highlighted(1));
         QEnterEvent Enter(QPointF(2, 2), QPointF(2, 2), About->Link(1)->mapToGlobal(QPointF(2, 2)));
