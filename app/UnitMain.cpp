@@ -252,6 +252,8 @@ void TFormMain::FormCreate()
     IconPackManager->OnIconSelect = [this](TIconPackManager*, TIconPack* Pack, const QString& Name,
                                            int Index) { Guard([&] { IconSelect(Pack, Name, Index); }); };
 
+    // the page properties dialog is not part of the program yet
+    FForm->MenuPageProperties->setEnabled(false);
     FForm->MenuViewProperties->setVisible(false);
     PanelProps()->hide();
     SpellChecker = std::make_unique<TSpellChecker>();
@@ -542,6 +544,25 @@ void TFormMain::WireCommands()
         On(Action, [this, V = Value] {
             TableCommand([this, V] { Designer->SetCellVerticalAlignment(V); });
         });
+
+    // the table tool inserts; the table of the cell selection opens in it
+    On(F.MenuInsertTable, [this] {
+        PushPendingEdits();
+        for (const auto& Tool : ToolManager->AllTools())
+            if (QString::fromStdString(Tool->TagName).compare("TABLE", Qt::CaseInsensitive) == 0) {
+                ToolManager->Execute(Tool.get());
+                break;
+            }
+        RefreshView();
+        UpdateControls();
+    });
+    On(F.MenuTableProperties, [this] {
+        PushPendingEdits();
+        if (const THtmlTable Table = Designer->GetSelectedTable(); Table && Table.IsCurrent())
+            ToolManager->EditElement(Table);
+        RefreshView();
+        UpdateControls();
+    });
 
     // tools and help
     On(F.MenuSpellCheck, [this] { SpellCheckClick(); });
