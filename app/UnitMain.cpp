@@ -446,6 +446,8 @@ void TFormMain::WireCommands()
         FForm->MenuSave->setEnabled(FileManager->Modified());
         FForm->MenuSaveAs->setEnabled(true);
     });
+    // entries a menu disabled while it showed still take their shortcuts
+    connect(F.MenuFile, &QMenu::aboutToHide, this, [this] { FForm->MenuSave->setEnabled(true); });
     PopupRecent = new QMenu(this);
     PopupRecent->setObjectName(QStringLiteral("PopupRecent"));
     connect(PopupRecent, &QMenu::aboutToShow, this, [this] { FileManager->BuildMRUMenu(PopupRecent); });
@@ -460,6 +462,9 @@ void TFormMain::WireCommands()
         {F.MenuRedo, ecRedo}, {F.BtnRedo, ecRedo},   {F.MenuFind, ecFind}, {F.BtnFind, ecFind}};
     for (const auto& [Action, Which] : Edits) On(Action, [this, W = Which] { EditCommand(W); });
     connect(F.MenuEdit, &QMenu::aboutToShow, this, &TFormMain::EditMenuShow);
+    connect(F.MenuEdit, &QMenu::aboutToHide, this, [this] {
+        for (QAction* A : FForm->MenuEdit->actions()) A->setEnabled(true);
+    });
     On(F.BtnTag, [this] {
         Designer->SetShowTagGlyphs(!Designer->ShowTagGlyphs());
         UpdateControls();

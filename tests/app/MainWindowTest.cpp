@@ -5,6 +5,7 @@
 #include <QDockWidget>
 #include <QHeaderView>
 #include <QLabel>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -136,6 +137,15 @@ TEST(MainWindow, EditsAPageThroughEveryViewAndSavesIt)
     Code->setCursorPosition(Line, Index);
     QTest::keyClicks(Code, " code");
     EXPECT_TRUE(W.ViewModified);
+    ASSERT_TRUE(Code->findFirst("</title>", false, true, false, true));
+    Code->getCursorPosition(&Line, &Index);
+    Code->setCursorPosition(Line, Index - 8);
+    // characters beyond ASCII as a keyboard of that script types them
+    for (const QString& Ch : {QString(" "), QString::fromUtf8("\xCE\xA9"), QString(" "), QString::fromUtf8("\xE4\xB8\xAD")})
+        for (QEvent::Type Type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent Key(Type, 0, Qt::NoModifier, Ch);
+            QApplication::sendEvent(Code, &Key);
+        }
     EXPECT_TRUE(W.FileManager->Modified());
     // source text that does not parse stays in its view, with the reason shown
     QTest::keyClick(Code, Qt::Key_End, Qt::ControlModifier);
@@ -189,6 +199,7 @@ TEST(MainWindow, EditsAPageThroughEveryViewAndSavesIt)
     EXPECT_TRUE(H.Body().contains("<p id=\"b2\" class=\"x\"><b>Hello</b> world more code</p>"))
         << H.Body().toStdString();
     EXPECT_TRUE(H.Body().contains(Unicode)) << H.Body().toStdString();
+    EXPECT_EQ(QString::fromStdU16String(H.D().GetTitle()), QString::fromUtf8("Trip \xCE\xA9 \xE4\xB8\xAD"));
 
     // save with Ctrl+S and compare the file
     H.Key(Qt::Key_S, Qt::ControlModifier);
@@ -200,7 +211,7 @@ TEST(MainWindow, EditsAPageThroughEveryViewAndSavesIt)
               "<html>\r\n"
               "  <head>\r\n"
               "    <meta http-equiv=\"Content-Type\" content=\"text/html; charset=ISO-8859-1\">\r\n"
-              "    <title>Trip</title>\r\n"
+              "    <title>Trip &Omega; &#x4E2D;</title>\r\n"
               "  </head>\r\n"
               "  <body>\r\n"
               "    <p id=\"b2\" class=\"x\"><b>Hello</b> world more code</p>\r\n"
@@ -218,10 +229,21 @@ TEST(MainWindow, EditsAPageThroughEveryViewAndSavesIt)
     H.Click(F.BtnRedo);
     EXPECT_TRUE(H.Body().contains("Z")) << H.Body().toStdString();
 
+    // a page that does not parse is shown as an error, and the open page stays
+    WriteAll(Docs / "bad.html", "<p>broken<!-- comment");
+    H.Ui.OpenNames.push_back(Docs / "bad.html");
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
+    H.Click(F.BtnOpen);
+    ASSERT_EQ(H.Ui.Errors.size(), 2u);
+    EXPECT_EQ(H.Ui.Errors[1], "Unterminated Comment");
+    EXPECT_EQ(W.FileManager->FileName(), Docs / "page.html");
+    EXPECT_TRUE(H.Body().contains("b2"));
+    EXPECT_TRUE(W.FileManager->Modified());
+
     // a failed save is shown, and the document stays modified
     H.Ui.SaveNames.push_back("/nonexistent-folder/x.html");
     F.MenuSaveAs->trigger();
-    ASSERT_EQ(H.Ui.Errors.size(), 2u);
+    ASSERT_EQ(H.Ui.Errors.size(), 3u);
     EXPECT_TRUE(W.FileManager->Modified());
     EXPECT_EQ(W.FileManager->FileName(), Docs / "page.html");
 
@@ -305,7 +327,7 @@ TEST(MainWindow, SettingsWrittenAndRestoredFromMissingDamagedAndForeignFiles)
     // a damaged file: garbage, a site layout that is no hexadecimal, a site that names no
     // panel, a parent beyond the last site, a window far off every screen
     WriteAll(Ini, "\x01\x02garbage\n[Form]\nLeft=99999\nTop=-7000\nWidth=300000\nHeight=abc\n"
-                  "[PanelObjects]\nDocked=1\nParent=7\n[Dock Sites]\nLeft Data=5A5644ZZ\n"
+                  "[PanelObjects]\nDocked=1\nParent=7\n[PanelIcons]\nDocked=0\nLeft=-9000\nTop=9000\n[Dock Sites]\nLeft Data=5A5644ZZ\n"
                   "Right Data=5A564453000100000001000000\nBottom Data=00FF\n[Recents]\nCount=5\nItem0=/x\n");
     {
         TMainWindowHost H(Config.Path);
@@ -316,6 +338,8 @@ TEST(MainWindow, SettingsWrittenAndRestoredFromMissingDamagedAndForeignFiles)
         EXPECT_EQ(W.dockWidgetArea(W.PanelObjects()), Qt::BottomDockWidgetArea);
         EXPECT_EQ(W.dockWidgetArea(W.PanelEntities()), Qt::RightDockWidgetArea);
         EXPECT_FALSE(W.PanelEntities()->isHidden());
+        EXPECT_TRUE(W.PanelIcons()->isFloating());
+        EXPECT_TRUE(Screen.contains(W.PanelIcons()->geometry())) << W.PanelIcons()->x() << "," << W.PanelIcons()->y();
         EXPECT_EQ(W.FileManager->RecentFiles, (std::vector<std::string>{"/x"}));
         EXPECT_TRUE(W.close());
     }
