@@ -296,6 +296,11 @@ TEST(MainWindow, SettingsWrittenAndRestoredFromMissingDamagedAndForeignFiles)
         EXPECT_TRUE(W.PanelObjects()->features() & QDockWidget::DockWidgetVerticalTitleBar);
         W.FileManager->OpenFile(Docs / "a.html");
         W.FileManager->OpenFile(Docs / "b.html");
+        // the block tool bar on a row of its own, below the formatting one
+        W.removeToolBar(H.F().ToolBlock);
+        W.addToolBarBreak();
+        W.addToolBar(H.F().ToolBlock);
+        H.F().ToolBlock->show();
         W.resize(760, 540);
         H.Shot("panels-moved");
         Frame = W.geometry();
@@ -315,6 +320,8 @@ TEST(MainWindow, SettingsWrittenAndRestoredFromMissingDamagedAndForeignFiles)
         EXPECT_TRUE(W.PanelIcons()->isHidden());
         EXPECT_EQ(W.dockWidgetArea(W.PanelObjects()), Qt::BottomDockWidgetArea);
         EXPECT_EQ(W.FileManager->RecentFiles, (std::vector<std::string>{Docs / "b.html", Docs / "a.html"}));
+        EXPECT_LT(H.F().ToolStandard->y(), H.F().ToolFormatting->y());
+        EXPECT_LT(H.F().ToolFormatting->y(), H.F().ToolBlock->y());
         // settings are written only when the close is allowed
         W.FileManager->SetModified(true);
         H.Ui.SaveAnswers.push_back(TSaveAnswer::Cancel);
@@ -322,7 +329,17 @@ TEST(MainWindow, SettingsWrittenAndRestoredFromMissingDamagedAndForeignFiles)
         EXPECT_FALSE(W.close());
         EXPECT_EQ(ReadAll(Ini), Before);
         H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
+        // closed maximised: the bounds stay as they were stored
+        W.showMaximized();
+        ASSERT_TRUE(WaitFor([&] { return W.isMaximized(); }));
         EXPECT_TRUE(W.close());
+        EXPECT_NE(ReadAll(Ini).find("Maximized=1"), std::string::npos);
+        EXPECT_NE(ReadAll(Ini).find("Width=" + std::to_string(Frame.width())), std::string::npos);
+    }
+    {
+        TMainWindowHost H(Config.Path);
+        EXPECT_TRUE(H.W().isMaximized());
+        EXPECT_TRUE(H.W().close());
     }
     // a damaged file: garbage, a site layout that is no hexadecimal, a site that names no
     // panel, a parent beyond the last site, a window far off every screen
