@@ -492,6 +492,21 @@ TEST(MainWindow, CommandsMarkTheDocumentModifiedAndKeepPendingEdits)
     EXPECT_TRUE(H.Body().contains(QString::fromUtf8("\xC2\xA9tex"))) << H.Body().toStdString();
     EXPECT_TRUE(H.Body().contains("Written by")) << H.Body().toStdString();
 
+    // an icon of a pack goes into the document's images folder and into the page
+    W.FileManager->Save();
+    PageSelectText(H.D(), "td.text", 0, 0);
+    auto* Icons = qobject_cast<QListWidget*>(H.F().PageControlIcons->currentWidget());
+    ASSERT_NE(Icons, nullptr);
+    Icons->setCurrentRow(0);
+    const QString IconName = Icons->item(0)->text();
+    Icons->scrollToItem(Icons->item(0));
+    const QPoint IconAt = Icons->visualItemRect(Icons->item(0)).center();
+    QTest::mouseClick(Icons->viewport(), Qt::LeftButton, {}, IconAt);
+    QTest::mouseDClick(Icons->viewport(), Qt::LeftButton, {}, IconAt);
+    EXPECT_TRUE(std::filesystem::exists(Docs / ("images/" + IconName.toStdString())));
+    EXPECT_TRUE(H.Body().contains("images/" + IconName)) << H.Body().toStdString();
+    EXPECT_TRUE(W.FileManager->Modified());
+
     // the About window's links light up under the mouse and open
     WhenModal([&](QWidget* Window) {
         auto* About = qobject_cast<TFormAbout*>(Window);
