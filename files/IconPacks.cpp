@@ -15,6 +15,9 @@ const std::string IconPackHeader = "Zandovell Icon Pack";
 
 // Bounds that no sound pack comes near; they keep a hostile one from asking for gigabytes.
 constexpr int64_t MaxBitmapPixels = 16 * 1024 * 1024;
+constexpr int64_t MaxBitmapBytes = 4 * MaxBitmapPixels + 65536;
+constexpr int64_t MaxIconBytes = 64 * 1024 * 1024;
+constexpr int64_t MaxNameLength = 1024;
 constexpr int MaxCellSize = 1024;
 
 [[noreturn]] void Invalid()
@@ -31,6 +34,17 @@ void Check(bool Condition)
 uint32_t Le32(const uint8_t* P)
 {
     return P[0] | P[1] << 8 | P[2] << 16 | static_cast<uint32_t>(P[3]) << 24;
+}
+
+// An icon's file name, checked to be a plain name.
+std::string ReadName(TStream& Stream, TTypedStreamAdapter& In)
+{
+    const int64_t Length = In.ReadLength();
+    Check(Length <= MaxNameLength);
+    std::string Name(static_cast<size_t>(Length), '\0');
+    Stream.ReadBuffer(Name.data(), Length);
+    Check(IsPlainFileName(Name));
+    return Name;
 }
 
 // Checks the header and answers the offset of the image-list block.
@@ -63,7 +77,7 @@ TImageListBlock ReadImageListBlock(TStream& Stream, int64_t End)
     Stream.ReadBuffer(Head, sizeof Head);
     Check(Head[0] == 'B' && Head[1] == 'M');
     const int64_t FileSize = Le32(Head + 2), Bits = Le32(Head + 10), InfoSize = Le32(Head + 14);
-    Check(FileSize >= 54 && FileSize <= End - Start - 16);
+    Check(FileSize >= 54 && FileSize <= End - Start - 16 && FileSize <= MaxBitmapBytes);
     Check(InfoSize >= 40 && 14 + InfoSize <= FileSize && Bits >= 14 + InfoSize && Bits <= FileSize);
     const int64_t Width = static_cast<int32_t>(Le32(Head + 18));
     const int64_t Height = std::abs(static_cast<int64_t>(static_cast<int32_t>(Le32(Head + 22))));
@@ -117,8 +131,7 @@ void TIconPack::LoadFromStream(TStream& Stream)
         const int64_t Offset = ReadHeader(In);
         std::vector<std::string> NewNames;
         while (In.ReadInteger() == 1) {
-            std::string Name = In.ReadString();
-            Check(IsPlainFileName(Name));
+            std::string Name = ReadName(Stream, In);
             In.SkipStream();
             NewNames.push_back(std::move(Name));
         }
@@ -156,14 +169,16 @@ std::string TIconPack::ExtractIcon(int Index, const std::string& Folder,
                 In.SkipStream();  // the data
                 continue;
             }
-            Name = In.ReadString();
+            Name = ReadName(File, In);
+            const int64_t Size = In.ReadLength();
+            Check(Size <= MaxIconBytes);
+            File.Seek(-4, TSeekOrigin::Current);
             In.ReadStream(Data);
             break;
         }
     } catch (const EStreamError&) {
         Invalid();
     }
-    Check(IsPlainFileName(Name));
     const fs::path Target = fs::path(Folder) / Name;
     if (!ProtectedFile.empty() &&
         fs::weakly_canonical(fs::absolute(Target)) == fs::weakly_canonical(fs::absolute(ProtectedFile)))

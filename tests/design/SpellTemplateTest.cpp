@@ -157,10 +157,15 @@ TEST(SpellCheck, EndsWhateverTheCorrections)
     EXPECT_EQ(Check(D, Message), (TSpellCheckCounts{3, 0, 0}));
     EXPECT_TRUE(S.Checked.empty());
 
-    // an empty body still ends
-    ASSERT_TRUE(H.LoadBody(""));
-    EXPECT_EQ(Check(D, Message).Misspelled, 0);
-    EXPECT_FALSE(Message.isEmpty());
+    // a body without words (or without anything) has none to check, and says so
+    for (const char* Body : {"<p>... -- !</p>", ""}) {
+        ASSERT_TRUE(H.LoadBody(Body));
+        S = TSpeller();
+        S.Attach(D);
+        EXPECT_EQ(Check(D, Message), TSpellCheckCounts{}) << Body;
+        EXPECT_TRUE(S.Checked.empty());
+        EXPECT_TRUE(Message.startsWith("Spell checking completed.\n0 words found.")) << Body;
+    }
 }
 
 TEST(ApplyTemplate, WrapsTheSelectionAndWritesTheFilesIntoTheDocumentsFolder)

@@ -169,6 +169,7 @@ TEST(IconPacks, HostileFilesAreRefused)
     std::vector<uint8_t> Small = MakeBmp(8, 8);
     Small.resize(Small.size() - 10);
     ExpectInvalid(PackBytes(ThreeIcons, Small, 8, 8, 1, 1), "bitmap cut short");
+    ExpectInvalid(PackBytes({{std::string(5000, 'n'), "x"}}, MakeBmp(8, 8), 8, 8, 1, 1), "long name");
     for (const char* Name : {"a/b.png", "a\\b.png", "..", ".", "C:x.png", "/etc/x", "", "a\nb"})
         ExpectInvalid(PackBytes({{Name, "x"}}, MakeBmp(8, 8), 8, 8, 1, 1), Name);
     // Every truncation of a sound pack.
