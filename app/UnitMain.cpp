@@ -213,7 +213,13 @@ void TFormMain::FormCreate()
     ToolManager->setObjectName(QStringLiteral("ToolManager"));
     FForm->PanelObjectsContents->layout()->addWidget(ToolManager);
     ToolManager->SetDesigner(Designer);
-    ToolManager->OnChange = [this](QObject*) { SetModified(); };
+    ToolManager->OnChange = [this](QObject*) {
+        SetModified();
+        // the other views show what the tool did
+        QMetaObject::invokeMethod(this, [this] { Guard([this] { RefreshView(); }); }, Qt::QueuedConnection);
+    };
+    // a tool used from another view works on that view's edits
+    ToolManager->installEventFilter(this);
     ToolHost().EnsureSaved = [this] { return EnsureSaved(); };
     ToolHost().FileName = [this] { return FileManager->FileName(); };
     ToolManager->SetImages(std::vector<QPixmap>(ImgBar.Images.begin(), ImgBar.Images.end()));
@@ -866,6 +872,19 @@ bool TFormMain::FormClose()
         FileManager->SaveMRU(Ini, "Recents");
     });
     return true;
+}
+
+bool TFormMain::eventFilter(QObject* Watched, QEvent* Event)
+{
+    if (Watched == ToolManager && Event->type() == QEvent::MouseButtonPress && CurrentView != DesignerTab) {
+        try {
+            PushPendingEdits();
+        } catch (const std::exception& Error) {
+            Dialogs->ShowError(Error.what());
+            return true;  // the tool does not run on a page without the typed text
+        }
+    }
+    return QMainWindow::eventFilter(Watched, Event);
 }
 
 void TFormMain::closeEvent(QCloseEvent* Event)

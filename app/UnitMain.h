@@ -159,6 +159,7 @@ public:
 protected:
     void showEvent(QShowEvent* Event) override;
     void closeEvent(QCloseEvent* Event) override;
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
     void FormCreate();

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDockWidget>
 #include <QHeaderView>
 #include <QLabel>
@@ -62,11 +63,13 @@ void ClickItem(QTreeView* Tree, const QModelIndex& Index)
 // Types Text into a grid cell through its editor.
 void EditCell(QTableWidget* Grid, int Row, int Column, const QString& Text, bool Enter = true)
 {
+    QApplication::setActiveWindow(Grid->window());
     QApplication::processEvents();
     const QRect Cell = Grid->visualRect(Grid->model()->index(Row, Column));
     QTest::mouseClick(Grid->viewport(), Qt::LeftButton, {}, Cell.center());
     QTest::keyClick(Grid, Qt::Key_F2);
     QWidget* Editor = QApplication::focusWidget();
+    ASSERT_NE(Editor, nullptr);
     ASSERT_NE(Editor, Grid);
     QTest::keyClick(Editor, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(Editor, Text);
@@ -442,6 +445,28 @@ TEST(MainWindow, CommandsMarkTheDocumentModifiedAndKeepPendingEdits)
     EXPECT_TRUE(Code->text().contains("<h1>&copy;</h1>")) << Code->text().toStdString();
     QTest::keyClicks(Code, "!");
     EXPECT_TRUE(Code->text().contains("<h1>&copy;!</h1>"));
+
+    // a palette tool used from the code view works on the typed source, and the view shows
+    // what the tool did
+    QTest::keyClick(Code, Qt::Key_End, Qt::ControlModifier);
+    ASSERT_TRUE(Code->findFirst("</h1>", false, true, false, true));
+    Code->getCursorPosition(&Line, &Index);
+    Code->setCursorPosition(Line, Index);
+    QTest::keyClicks(Code, "<div>more</div>");
+    TToolItem* Rule = nullptr;
+    for (const auto& Tool : W.ToolManager->AllTools())
+        if (Tool->TagName == "HR") Rule = Tool.get();
+    ASSERT_NE(Rule, nullptr);
+    WhenModal([](QWidget* Dialog) {
+        Dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    const QPoint RuleAt((Rule->ButtonRect.Left + Rule->ButtonRect.Right) / 2,
+                        (Rule->ButtonRect.Top + Rule->ButtonRect.Bottom) / 2);
+    QTest::mousePress(W.ToolManager, Qt::LeftButton, {}, RuleAt);
+    QTest::mouseRelease(W.ToolManager, Qt::LeftButton, {}, RuleAt);
+    ASSERT_TRUE(WaitFor([&] { return Code->text().contains("<hr"); })) << Code->text().toStdString();
+    EXPECT_TRUE(Code->text().contains("more")) << Code->text().toStdString();
+    EXPECT_TRUE(H.Body().contains("<hr")) << H.Body().toStdString();
 
     // the Tag Tree view entered again and again never reaches back into an old tree
     H.Tab(TreeTab);
