@@ -279,33 +279,37 @@ QRect ClampToScreen(const QRect& Frame)
 
 // ---------------------------------------------------------------- grabber
 
-TDockGrabber::TDockGrabber(QDockWidget* Panel) : QWidget(Panel), Panel(Panel)
+TFineDockManager::TFineDockManager(QDockWidget* Panel) : QWidget(Panel), Panel(Panel)
 {
     connect(Panel, &QDockWidget::featuresChanged, this, [this] { updateGeometry(); });
 }
 
-bool TDockGrabber::Vertical() const
+bool TFineDockManager::Vertical() const
 {
     return Panel->features() & QDockWidget::DockWidgetVerticalTitleBar;
 }
 
-QSize TDockGrabber::sizeHint() const
+QSize TFineDockManager::sizeHint() const
 {
     if (Panel->isFloating()) return {60, fontMetrics().height() + 4};
     return Vertical() ? QSize(12, 24) : QSize(24, 12);
 }
 
-QRect TDockGrabber::CrossRect() const
+QRect TFineDockManager::CrossRect() const
 {
     if (Vertical()) return {1, 1, 11, 11};
     return {width() - 11, 1, 11, 11};
 }
 
-void TDockGrabber::paintEvent(QPaintEvent*)
+void TFineDockManager::paintEvent(QPaintEvent*)
 {
     QPainter P(this);
+    DrawGrabber(P, 0, 0, width() - 1, height() - 1);
+}
+
+void TFineDockManager::DrawGrabber(QPainter& P, int L, int T, int R, int B)
+{
     const QPalette& Pal = palette();
-    const int L = 0, T = 0, R = width() - 1, B = height() - 1;
     auto Cross = [&](int X, int Y) {
         P.setPen(Qt::black);
         P.drawLine(X + 3, Y + 3, X + 8, Y + 8);
@@ -325,7 +329,7 @@ void TDockGrabber::paintEvent(QPaintEvent*)
         P.setPen(Pal.color(QPalette::WindowText));
         P.drawText(rect().adjusted(4, 0, -14, 0), Qt::AlignVCenter | Qt::AlignLeft,
                    Panel->windowTitle());
-        Cross(R - 11, (height() - 11) / 2);
+        Cross(R - 11, (B - T - 10) / 2);
         return;
     }
     if (Vertical()) {
@@ -339,7 +343,7 @@ void TDockGrabber::paintEvent(QPaintEvent*)
     }
 }
 
-void TDockGrabber::mousePressEvent(QMouseEvent* Event)
+void TFineDockManager::mousePressEvent(QMouseEvent* Event)
 {
     QRect Cross = CrossRect();
     if (Panel->isFloating()) Cross = QRect(width() - 12, 0, 12, height());
@@ -350,7 +354,7 @@ void TDockGrabber::mousePressEvent(QMouseEvent* Event)
         Event->ignore();  // the panel drags and floats
 }
 
-void TDockGrabber::mouseReleaseEvent(QMouseEvent* Event)
+void TFineDockManager::mouseReleaseEvent(QMouseEvent* Event)
 {
     if (!CrossPressed) {
         Event->ignore();

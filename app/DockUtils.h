@@ -4,6 +4,8 @@
 // panel carries a flat grabber with a close cross instead of a title bar.
 
 #include <QWidget>
+
+class QPainter;
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,18 +57,21 @@ void LoadDockSite(const TIniFile& Ini, QMainWindow* Window, int Site, std::strin
 // primary screen, and one larger than its screen shrinks to fit.
 QRect ClampToScreen(const QRect& Frame);
 
-// The flat grabber of a docked panel: two raised bars and a close cross, along the top of
-// the panel in the left and right sites and along its left side in the top and bottom ones.
-class TDockGrabber : public QWidget {
+// The flat grabber of a docked panel, in place of its title bar: two raised bars and a close
+// cross, along the top of the panel in the left and right sites and along its left side in
+// the top and bottom ones. A floating panel shows its caption and the cross.
+class TFineDockManager : public QWidget {
     Q_OBJECT
 public:
-    explicit TDockGrabber(QDockWidget* Panel);
+    explicit TFineDockManager(QDockWidget* Panel);
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
     // Where the close cross is drawn, in the grabber's coordinates.
     QRect CrossRect() const;
 
 protected:
+    // Draws the grabber into the strip L, T, R, B.
+    void DrawGrabber(QPainter& Painter, int L, int T, int R, int B);
     void paintEvent(QPaintEvent* Event) override;
     void mousePressEvent(QMouseEvent* Event) override;
     void mouseReleaseEvent(QMouseEvent* Event) override;

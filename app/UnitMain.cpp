@@ -329,7 +329,7 @@ void TFormMain::CreateViews()
 void TFormMain::WireDocking()
 {
     for (QDockWidget* Panel : {PanelObjects(), PanelEntities(), PanelIcons(), PanelProps()}) {
-        Panel->setTitleBarWidget(new TDockGrabber(Panel));
+        Panel->setTitleBarWidget(new TFineDockManager(Panel));
         auto Orient = [this, Panel] {
             const int Site = SiteOf(this, Panel);
             QDockWidget::DockWidgetFeatures F = Panel->features();
