@@ -4,8 +4,6 @@
 // panel carries a flat grabber with a close cross instead of a title bar.
 
 #include <QWidget>
-
-class QPainter;
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +11,7 @@ class QPainter;
 #include "Exceptions.h"
 
 class QDockWidget;
+class QPainter;
 class QMainWindow;
 
 namespace zv {
