@@ -475,6 +475,7 @@ TEST(MainWindow, CommandsMarkTheDocumentModifiedAndKeepPendingEdits)
     EditCell(W.GridAttr, 0, 1, "q", false);
     H.Tab(DesignerTab);
     EXPECT_TRUE(H.Body().contains("<p id=\"q\">")) << H.Body().toStdString();
+    const uint64_t Loaded = W.Designer->Generation();
     H.Tab(TreeTab);
     ClickItem(W.TreeTag, BodyChild(W, 0));
     H.Tab(CodeTab);
@@ -483,6 +484,7 @@ TEST(MainWindow, CommandsMarkTheDocumentModifiedAndKeepPendingEdits)
     ClickItem(W.TreeTag, BodyChild(W, 0));
     EXPECT_EQ(W.GridAttr->item(0, 1)->text(), "q");
     H.Tab(DesignerTab);
+    EXPECT_EQ(W.Designer->Generation(), Loaded);  // views left unchanged reload nothing
 
     // preview in the browser saves first and opens the file
     EXPECT_TRUE(W.FileManager->Modified());
