@@ -209,8 +209,6 @@ TEST(MainWindow, EditsAPageThroughEveryViewAndSavesIt)
     ASSERT_TRUE(WaitFor([&] { return !W.FileManager->Modified(); }));
     EXPECT_EQ(W.StatusPanel(0)->text(), "");
     EXPECT_EQ(ReadAll(Docs / "page.html"),
-              "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\"\r\n"
-              " \"http://www.w3.org/TR/html4/loose.dtd\">\r\n"
               "<html>\r\n"
               "  <head>\r\n"
               "    <meta http-equiv=\"Content-Type\" content=\"text/html; charset=ISO-8859-1\">\r\n"
