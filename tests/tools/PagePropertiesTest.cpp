@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
@@ -69,6 +70,8 @@ TEST(PageProperties, EveryFieldWrittenInOrderThenReadBack)
     H.LoadFile("props.html",
                "<html><head>\n<style>p { color: red }</style>\n<!-- kept -->\n</head>\n"
                "<body>\n<p id=\"p\">Text</p>\n</body></html>\n");
+    WriteAll(H.Folder() / "site.css", "p { color: blue }");
+    ToolHost().FileName = [&] { return std::string(H.Folder() / "props.html"); };
     // a double click on the body opens the dialog
     TDialogAnswer Answer([&](QWidget* D) {
         EXPECT_EQ(D->windowTitle(), "Page Properties");
@@ -91,7 +94,15 @@ TEST(PageProperties, EveryFieldWrittenInOrderThenReadBack)
         SetField(D, "MemoKeyword", "fish, chips");
         SetField(D, "EditAuthor", "Ann Author");
         SetField(D, "EditEmail", " mailto:ann@example.com ");
-        SetRelationUrl(D, "StyleSheet", "site.css");
+        // the row's browse button picks a style sheet, relative to the document
+        TDialogAnswer Pick([&](QWidget* Files) {
+            EXPECT_EQ(static_cast<QFileDialog*>(Files)->nameFilters().value(0), "CSS Files (*.css)");
+            static_cast<QFileDialog*>(Files)->selectFile(QString::fromStdString(H.Folder() / "site.css"));
+            QMetaObject::invokeMethod(Files, "accept");
+        });
+        static_cast<QAbstractButton*>(RelationList(D)->cellWidget(1, 2))->click();
+        EXPECT_TRUE(Pick.Seen);
+        EXPECT_EQ(RelationUrl(D, "StyleSheet"), "site.css");
         SetRelationUrl(D, "Shortcut Icon", "favicon.ico");
         SetRelationUrl(D, "Next", "page2.html");
         SetField(D, "EditBase", "http://example.com/");
@@ -112,6 +123,7 @@ TEST(PageProperties, EveryFieldWrittenInOrderThenReadBack)
     EXPECT_EQ(LiveBody("bgcolor"), "#FFFFCC");
     EXPECT_EQ(LiveBody("leftmargin"), "1");
     EXPECT_EQ(QString::fromStdU16String(H.Designer().GetTitle()), "Fish & <Chips>");
+    ToolHost().FileName = nullptr;
     EXPECT_EQ(SaveBytes("props-saved.html"), ReadAll(ZV_TEST_DATA "/tools/page-properties.html"));
 
     // read back, then changed and emptied
