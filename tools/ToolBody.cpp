@@ -260,6 +260,11 @@ TFormToolBody::THeadValues TFormToolBody::HeadValues() const
     return V;
 }
 
+WideString TFormToolBody::THeadValues::Base() const
+{
+    return BaseHref.empty() && BaseTarget.empty() ? WideString() : BaseHref + u'\n' + BaseTarget;
+}
+
 bool TFormToolBody::CheckFields()
 {
     if (!Form->CheckRefresh->isChecked()) return true;
@@ -373,10 +378,7 @@ void TFormToolBody::WriteHead()
             Row < ShownValues.Links.size() ? ShownValues.Links[Row] : WideString(),
             [&] { return NewElement(tagLink, {{attrRel, Relation}, {attrHref, Url}}); }, Href(Url));
     }
-    const WideString Base = V.BaseHref + u'\n' + V.BaseTarget;
-    Put(Shown.Base, V.BaseHref.empty() && V.BaseTarget.empty() ? WideString() : Base,
-        ShownValues.BaseHref.empty() && ShownValues.BaseTarget.empty() ? WideString()
-                                                                      : ShownValues.BaseHref + u'\n' + ShownValues.BaseTarget,
+    Put(Shown.Base, V.Base(), ShownValues.Base(),
         [&] { return NewElement(tagBase, {{attrHref, V.BaseHref}, {attrTarget, V.BaseTarget}}); },
         [&](THtmlTag& Node) {
             SetStoredAttr(Node, attrHref, V.BaseHref);

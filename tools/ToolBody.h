@@ -3,8 +3,6 @@
 // colours, background picture and margins of its body. It works on the document tree; the
 // body's attributes are mirrored onto the design page.
 
-#include <array>
-
 #include "ToolManager.h"
 
 class QTableWidget;
@@ -46,7 +44,8 @@ private:
     struct THeadValues {
         WideString Title, Refresh, Author, Description, Keywords, Robots, Email, BaseHref, BaseTarget;
         std::vector<WideString> Links;
-        bool operator==(const THeadValues&) const = default;
+        // The base as one value: empty when it has neither href nor target.
+        WideString Base() const;
     };
     THeadValues HeadValues() const;
     void UpdateEnabling();
