@@ -24,7 +24,7 @@ namespace {
 void InsertAt(const QString& Selector, int Offset, TToolItem* Tool, std::function<void(QWidget*)> Fill = {})
 {
     TDesignerHost::Get().SelectText(Selector, Offset, Offset);
-    TDialogAnswer Answer([&](QWidget* Dialog) {
+    TModalAnswer Answer([&](QWidget* Dialog) {
         if (Fill) Fill(Dialog);
         PressOk(Dialog);
     });
@@ -35,7 +35,7 @@ void InsertAt(const QString& Selector, int Offset, TToolItem* Tool, std::functio
 // Opens the dialog of the element as a double click does, answering it with Fill and OK.
 void Edit(const THtmlElement& Element, std::function<void(QWidget*)> Fill = {})
 {
-    TDialogAnswer Answer([&](QWidget* Dialog) {
+    TModalAnswer Answer([&](QWidget* Dialog) {
         if (Fill) Fill(Dialog);
         PressOk(Dialog);
     });
@@ -159,9 +159,9 @@ TEST(SmallTools, UnchangedOkKeepsEveryByteAndNewValuesAreEscaped)
     // a comment that would end early is refused with a message, the dialog stays open
     H.SelectText("#p", 1, 1);
     int Boxes = 0;
-    TDialogAnswer Answer([&](QWidget* Dialog) {
+    TModalAnswer Answer([&](QWidget* Dialog) {
         SetField(Dialog, "MemoComment", "a --> b");
-        TDialogAnswer Message([&](QWidget* Box) {
+        TModalAnswer Message([&](QWidget* Box) {
             EXPECT_TRUE(qobject_cast<QMessageBox*>(Box));
             EXPECT_EQ(static_cast<QMessageBox*>(Box)->text(), "A comment cannot hold \"-->\".");
             ++Boxes;
