@@ -48,7 +48,7 @@ void SetRelationUrl(QWidget* D, const QString& Relation, const QString& Url)
 // Opens the dialog as the main window's command does, answering it with Fill and OK.
 bool PageProperties(std::function<void(QWidget*)> Fill = {})
 {
-    TDialogAnswer Answer([&](QWidget* Dialog) {
+    TModalAnswer Answer([&](QWidget* Dialog) {
         if (Fill) Fill(Dialog);
         PressOk(Dialog);
     });
@@ -73,7 +73,7 @@ TEST(PageProperties, EveryFieldWrittenInOrderThenReadBack)
     WriteAll(H.Folder() / "site.css", "p { color: blue }");
     ToolHost().FileName = [&] { return std::string(H.Folder() / "props.html"); };
     // a double click on the body opens the dialog
-    TDialogAnswer Answer([&](QWidget* D) {
+    TModalAnswer Answer([&](QWidget* D) {
         EXPECT_EQ(D->windowTitle(), "Page Properties");
         EXPECT_EQ(D->findChild<QTabWidget*>()->currentIndex(), 0);
         EXPECT_EQ(FieldText(D, "EditTitle"), "");
@@ -95,7 +95,7 @@ TEST(PageProperties, EveryFieldWrittenInOrderThenReadBack)
         SetField(D, "EditAuthor", "Ann Author");
         SetField(D, "EditEmail", " mailto:ann@example.com ");
         // the row's browse button picks a style sheet, relative to the document
-        TDialogAnswer Pick([&](QWidget* Files) {
+        TModalAnswer Pick([&](QWidget* Files) {
             EXPECT_EQ(static_cast<QFileDialog*>(Files)->nameFilters().value(0), "CSS Files (*.css)");
             static_cast<QFileDialog*>(Files)->selectFile(QString::fromStdString(H.Folder() / "site.css"));
             QMetaObject::invokeMethod(Files, "accept");
@@ -280,9 +280,9 @@ TEST(PageProperties, RefreshRobotsChecksAndColourFields)
     TDesignerHost::Get().LoadFile("checks.html", "<html><head><title>Checks</title></head><body><p>x</p></body></html>");
     const std::string Before = SaveBytes("checks-0.html");
     QStringList Messages;
-    TDialogAnswer Answer([&](QWidget* Dialog) {
+    TModalAnswer Answer([&](QWidget* Dialog) {
         const auto Refused = [&] {
-            TDialogAnswer Message([&](QWidget* Box) {
+            TModalAnswer Message([&](QWidget* Box) {
                 Messages << static_cast<QMessageBox*>(Box)->text();
                 static_cast<QMessageBox*>(Box)->accept();
             });
@@ -326,7 +326,7 @@ TEST(PageProperties, WebSafeSchemesFromTheDialog)
                                   "<html><head><title>Colours</title></head><body text=\"red\"><p>x</p></body></html>");
     // White: six schemes; the first one's colours come back into the fields as colour text
     EXPECT_TRUE(PageProperties([&](QWidget* D) {
-        TDialogAnswer Answer([&](QWidget* W) {
+        TModalAnswer Answer([&](QWidget* W) {
             EXPECT_EQ(W, Chooser);
             EXPECT_EQ(Chooser->TextColor(), clRed);   // from the text field
             Groups->setCurrentRow(9);
@@ -358,7 +358,7 @@ TEST(PageProperties, WebSafeSchemesFromTheDialog)
     // Reset gives white, black, blue, purple, purple; Cancel leaves the fields
     EXPECT_TRUE(PageProperties([&](QWidget* D) {
         for (const char* Name : {"EditColor1", "EditColor2", "EditColor3", "EditColor4", "EditColor5"}) SetField(D, Name, "");
-        TDialogAnswer Keep([&](QWidget* W) {
+        TModalAnswer Keep([&](QWidget* W) {
             EXPECT_EQ(Chooser->TextColor(), RgbColor(0x99, 0x66, 0x66));
             Groups->setCurrentRow(2);
             EXPECT_EQ(Schemes->count(), 3);
@@ -366,7 +366,7 @@ TEST(PageProperties, WebSafeSchemesFromTheDialog)
         });
         D->findChild<QPushButton*>("Button3")->click();
         EXPECT_EQ(FieldText(D, "EditColor2"), "#996666");
-        TDialogAnswer Reset([&](QWidget* W) {
+        TModalAnswer Reset([&](QWidget* W) {
             Chooser->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Reset)->click();
             EXPECT_EQ(Chooser->findChild<QWidget*>("LabelALink")->palette().color(QPalette::WindowText), QColor(0x80, 0, 0x80));
             PressCancel(W);
