@@ -28,6 +28,7 @@
 #include "SpellCheckers.h"
 #include "TagTreeModel.h"
 #include "TemplateFiles.h"
+#include "ToolBody.h"
 #include "ToolLoader.h"
 #include "ToolManager.h"
 #include "UnitAbout.h"
@@ -234,8 +235,6 @@ void TFormMain::FormCreate()
     IconPackManager->OnIconSelect = [this](TIconPackManager*, TIconPack* Pack, const QString& Name,
                                            int Index) { Guard([&] { IconSelect(Pack, Name, Index); }); };
 
-    // the page properties dialog is not part of the program yet
-    FForm->MenuPageProperties->setEnabled(false);
     FForm->MenuViewProperties->setVisible(false);
     PanelProps()->hide();
     SpellChecker = std::make_unique<TSpellChecker>();
@@ -502,6 +501,12 @@ void TFormMain::WireCommands()
     });
 
     // tools and help
+    On(F.MenuPageProperties, [this] {
+        PushPendingEdits();
+        if (ShowPageProperties(Designer)) SetModified();
+        RefreshView();
+        UpdateControls();
+    });
     On(F.MenuSpellCheck, [this] { SpellCheckClick(); });
     On(F.MenuPreview, [this] { PreviewClick(); });
     On(F.MenuTemplates, [this] { TemplatesClick(); });

@@ -466,6 +466,27 @@ TEST(MainWindow, CommandsMarkTheDocumentModifiedAndKeepPendingEdits)
     EXPECT_TRUE(Code->text().contains("more")) << Code->text().toStdString();
     EXPECT_TRUE(H.Body().contains("<hr")) << H.Body().toStdString();
 
+    // Tools > Page Properties from the code view: typed source goes first, a cancel changes
+    // nothing, an OK marks the document and the view shows the new title
+    ASSERT_TRUE(Code->findFirst("&copy;!", false, true, false, true));
+    Code->getCursorPosition(&Line, &Index);
+    Code->setCursorPosition(Line, Index);
+    QTest::keyClicks(Code, "props");
+    W.FileManager->SetModified(false);
+    WhenModal([](QWidget* Dialog) { Dialog->close(); });
+    F.MenuPageProperties->trigger();
+    EXPECT_FALSE(W.FileManager->Modified());
+    EXPECT_TRUE(H.Body().contains("props")) << H.Body().toStdString();
+    WhenModal([](QWidget* Dialog) {
+        auto* Title = Dialog->findChild<QLineEdit*>("EditTitle");
+        Title->selectAll();
+        QTest::keyClicks(Title, "Fish & Chips");
+        Dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    F.MenuPageProperties->trigger();
+    EXPECT_TRUE(W.FileManager->Modified());
+    EXPECT_TRUE(Code->text().contains("<title>Fish &amp; Chips</title>")) << Code->text().toStdString();
+
     // the Tag Tree view entered again and again never reaches back into an old tree
     H.Tab(TreeTab);
     ClickItem(W.TreeTag, BodyChild(W, 0));
