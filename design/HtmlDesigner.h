@@ -100,7 +100,7 @@ public:
     // tag for a placeholder); "Text" for text; empty without a selection.
     std::string GetSelectedTagName();
     // Replaces the selection or inserts at the caret as one undo group "Insert"; with an
-    // element selected the HTML goes in front of it.
+    // element selected the HTML goes in front of it. The HTML saves as it is written.
     void InsertHtml(const WideString& Html);
     // The element of the last page event, context menu or resize report; after a key, the
     // element that holds the caret.
@@ -252,6 +252,8 @@ public:
     void SetCellVerticalAlignment(const std::string& Value);
 
 protected:
+    void PasteHtml(const QString& Html) override;
+
     // ------------------------------------------------------------ table cell selection
     // Mouse events before the engine handles them, by the tag under the pointer.
     virtual void CellMouseDown(const TPageEvent& Event);
@@ -293,6 +295,8 @@ private:
     // Shows the filter's design document Html; every load of a file, a text or a new page
     // ends here.
     void LoadDesignHtml(const WideString& Html);
+    // Html in place of the selection (Replace) or at the caret, in front of a selected element.
+    void InsertBody(const WideString& Html, bool Replace);
     // The edited body back into the filter's tree.
     void ReadPage();
     void ResetTableSelection();

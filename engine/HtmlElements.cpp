@@ -32,6 +32,7 @@ template <class T> std::vector<T> HandlesOf(const TPageObject& Owner, const QVar
 TPageObject::TPageObject(TWebBrowser* Browser, uint64_t Generation, int Number)
     : FBrowser(Browser), FGeneration(Generation), FNumber(Browser ? Number : 0)
 {
+    if (Browser && FNumber > 0) Lifetime = Browser->KeepAlive(Generation, FNumber);
 }
 
 bool TPageObject::operator==(const TPageObject& Other) const
@@ -60,11 +61,6 @@ QVariant TPageObject::CallDocument(const char* Function, QVariantList Args) cons
     TWebBrowser* B = Browser();
     if (!B) throw EEngineError("The browser of the page object is gone");
     return B->CallLayerFor(FGeneration, QString::fromLatin1(Function), Args);
-}
-
-void TPageObject::Keep()
-{
-    if (TWebBrowser* B = Browser(); B && FNumber > 0) Lifetime = B->KeepAlive(FGeneration, FNumber);
 }
 
 int TPageObject::NumberOf(const TPageObject& Other) const
@@ -281,7 +277,7 @@ std::string THtmlSelection::type() const { return Narrow(CallDocument("selType")
 
 THtmlTxtRange THtmlSelection::createRange() const
 {
-    return MakeKept<THtmlTxtRange>(CallDocument("selRange"));
+    return Make<THtmlTxtRange>(CallDocument("selRange"));
 }
 
 THtmlElement THtmlSelection::controlElement() const
@@ -312,12 +308,12 @@ TUndoManager THtmlDocument::UndoManager() const { return Make<TUndoManager>(-1);
 
 THtmlTxtRange THtmlDocument::createTextRange() const
 {
-    return MakeKept<THtmlTxtRange>(CallDocument("bodyRange"));
+    return Make<THtmlTxtRange>(CallDocument("bodyRange"));
 }
 
 TMarkupPointer THtmlDocument::CreateMarkupPointer() const
 {
-    return MakeKept<TMarkupPointer>(CallDocument("newPointer"));
+    return Make<TMarkupPointer>(CallDocument("newPointer"));
 }
 
 void THtmlDocument::MovePointersToRange(const THtmlTxtRange& Range, const TMarkupPointer& Start,

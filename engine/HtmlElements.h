@@ -2,7 +2,8 @@
 // Handles into the live page of a TWebBrowser: the document, its elements, table rows and
 // cells, text ranges, markup pointers, the selection and the undo manager. Every handle
 // belongs to one document; once the browser loads another, using it raises EEngineError.
-// Each call is one synchronous round trip to the page.
+// Each call is one synchronous round trip to the page. The page holds an object for as long
+// as a handle of it exists here, and drops it with the last one.
 
 #include <QPointer>
 #include <QRect>
@@ -26,6 +27,7 @@ class THtmlTableCell;
 class TPageObject {
 public:
     TPageObject() = default;
+    // Holds the page object Number of the browser's document Generation.
     TPageObject(TWebBrowser* Browser, uint64_t Generation, int Number);
 
     bool IsNull() const { return FNumber == 0; }
@@ -50,15 +52,6 @@ protected:
     {
         return T(Browser(), FGeneration, Number.toInt());
     }
-    // For ranges and pointers: the page drops the object once the last copy of the handle is
-    // gone (elements stay registered for the life of their document).
-    template <class T> T MakeKept(const QVariant& Number) const
-    {
-        T Result = Make<T>(Number);
-        Result.Keep();
-        return Result;
-    }
-    void Keep();
 
 private:
     std::shared_ptr<const void> Lifetime;
