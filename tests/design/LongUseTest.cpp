@@ -26,18 +26,6 @@ void Press(THtmlDesigner& D, Qt::Key Key, Qt::KeyboardModifiers Modifiers = Qt::
     QObject::disconnect(C);
 }
 
-// Waits until the page has drawn twice, and what it reported before has arrived.
-void WaitForFrames(TDesignerHost& H)
-{
-    int Outs = 0;
-    const auto C = QObject::connect(&H.Designer(), &TWebBrowser::PageEvent,
-                                    [&](const TPageEvent& E) { Outs += E.Type == "mouseout"; });
-    H.Eval("requestAnimationFrame(() => requestAnimationFrame(() =>"
-           " document.body.dispatchEvent(new MouseEvent('mouseout'))))");
-    test::WaitFor([&] { return Outs > 0; });
-    QObject::disconnect(C);
-}
-
 std::vector<std::string> Groups(THtmlDesigner& D)
 {
     D.CanUndo();
@@ -77,7 +65,7 @@ TEST(DesignerLongUse, ClicksKeysAndMovesHoldFewHandlesAndCostFewTrips)
     const auto C = QObject::connect(&D, &TWebBrowser::PageEvent,
                                     [&](const TPageEvent& E) { Overs += E.Type == "mouseover"; });
     const QPoint P = H.Centre("#p3");
-    WaitForFrames(H);
+    ASSERT_TRUE(test::WaitForFrames(D));
     uint64_t Trips = D.RoundTrips();
     QTest::mouseMove(Proxy, P);
     EXPECT_LE(D.RoundTrips() - Trips, 1u);
