@@ -218,6 +218,9 @@ TWebBrowser::TWebBrowser(QWidget* Parent) : QWebEngineView(Parent)
 TWebBrowser::~TWebBrowser()
 {
     if (Proxy) Proxy->removeEventFilter(this);
+    // handles that go from here on release nothing into members that are going too
+    ++FGeneration;
+    Notices.clear();
 }
 
 THtmlDocument TWebBrowser::Document() { return THtmlDocument(this, FGeneration, -1); }
