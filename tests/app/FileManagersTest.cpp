@@ -17,6 +17,7 @@
 #include "FileManagers.h"
 #include "IniFile.h"
 #include "support/TempFiles.h"
+#include "support/WaitFor.h"
 
 using namespace zv;
 using namespace zv::test;
@@ -274,28 +275,6 @@ TEST(FileManager, OpeningFilesAndRecentItems)
     EXPECT_EQ(h.Fm.FileName(), b);
     EXPECT_EQ(h.Fm.RecentFiles, (Strings{b, c, a}));
 }
-
-namespace {
-
-// Runs Act on the next modal dialog, then closes it if Act did not.
-void WhenModal(std::function<void(QWidget*)> Act)
-{
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, Act] {
-        if (QWidget* w = QApplication::activeModalWidget()) {
-            timer->deleteLater();
-            timer->stop();
-            QPointer<QWidget> guard(w);
-            Act(w);
-            if (auto* d = qobject_cast<QDialog*>(guard.data()); d && d->isVisible())
-                d->reject();
-        }
-    });
-    timer->start();
-}
-
-}  // namespace
 
 TEST(FileManagerDialogs, QtDialogs)
 {

@@ -1,18 +1,7 @@
 // Runs the application tests inside a QApplication, offscreen unless a platform is given.
-#include <QApplication>
-
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <unistd.h>
+#include "support/WidgetMain.h"
 
 int main(int argc, char** argv)
 {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    if (geteuid() == 0)
-        setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 1);
-    QApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return zv::test::RunWidgetTests(argc, argv);
 }

@@ -1,7 +1,7 @@
 #pragma once
 // A folder of its own for a fuzz target that must hand its input to a reader as a file.
 
-#include <unistd.h>
+#include <errno.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -18,13 +18,17 @@ inline void Require(bool Condition)
         std::abort();
 }
 
+// One folder per fuzz target, emptied when the target starts: a run that libFuzzer ends
+// leaves it behind for the next one.
 inline const std::filesystem::path& Folder()
 {
     static const std::filesystem::path folder = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "zv-fuzz-XXXXXX").string();
-        Require(::mkdtemp(pattern.data()) != nullptr);
+        const std::filesystem::path path =
+            std::filesystem::temp_directory_path() / (std::string("zv-") + program_invocation_short_name);
+        std::filesystem::remove_all(path);
+        std::filesystem::create_directories(path);
         std::atexit([] { std::filesystem::remove_all(Folder()); });
-        return std::filesystem::path(pattern);
+        return path;
     }();
     return folder;
 }
