@@ -14,8 +14,8 @@
 
 #include "HtmlDesigner.h"
 #include "NameSpace.h"
-#include "../tests/support/EngineMain.h"
-#include "../tests/support/PageDriver.h"
+#include "support/EngineMain.h"
+#include "support/PageDriver.h"
 
 namespace {
 
