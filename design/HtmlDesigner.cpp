@@ -345,7 +345,7 @@ void THtmlDesigner::InsertHtml(const WideString& Html)
 {
     BeginAction("Insert");
     try {
-        InsertBody(Html, false);
+        InsertAtSelection(Html, false);
     } catch (...) {
         EndAction();
         throw;
@@ -353,18 +353,14 @@ void THtmlDesigner::InsertHtml(const WideString& Html)
     EndAction();
 }
 
-void THtmlDesigner::PasteHtml(const QString& Html) { InsertBody(Html.toStdU16String(), true); }
-
-void THtmlDesigner::InsertBody(const WideString& Html, bool Replace)
+QString THtmlDesigner::PageBody(const WideString& Html)
 {
     // read by the document's own parser and handed over as the loaded body is (see
     // DesignTree.h): the engine's parser would save it in its own spelling
     const std::unique_ptr<THtmlRoot> Tree = ParseHtml(u"<body>" + Html + u"</body>");
     const THtmlNode* Body = Tree->FindFirstOfKind(tagBody);
-    if (!Body) return;
-    CallLayer("insertBody", {QString::fromStdU16String(
-                                 DesignBodyJson(*static_cast<const THtmlTag*>(Body))),
-                             Replace});
+    if (!Body) return {};
+    return QString::fromStdU16String(DesignBodyJson(*static_cast<const THtmlTag*>(Body)));
 }
 
 void THtmlDesigner::ElementResized(const THtmlElement& Element)

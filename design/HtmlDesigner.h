@@ -281,9 +281,10 @@ public:
     void SetCellHorizontalAlignment(const std::string& Value);
     void SetCellVerticalAlignment(const std::string& Value);
 
-protected:
-    void PasteHtml(const QString& Html) override;
+    // HTML for the page is read by the document's own parser (see DesignTree.h).
+    QString PageBody(const WideString& Html) override;
 
+protected:
     // ------------------------------------------------------------ table cell selection
     // Mouse events before the engine handles them, by the tag under the pointer.
     virtual void CellMouseDown(const TPageEvent& Event);
@@ -325,8 +326,6 @@ private:
     // Shows the filter's design document Html; every load of a file, a text or a new page
     // ends here.
     void LoadDesignHtml(const WideString& Html);
-    // Html in place of the selection (Replace) or at the caret, in front of a selected element.
-    void InsertBody(const WideString& Html, bool Replace);
     // The edited body back into the filter's tree.
     void ReadPage();
     void ResetTableSelection();

@@ -99,20 +99,25 @@ bool THtmlElement::removeAttribute(const std::string& Name) const
 }
 
 WideString THtmlElement::outerHTML() const { return Wide(CallOn("prop", {"outerHTML"})); }
-void THtmlElement::setOuterHTML(const WideString& Html) const
-{
-    CallOn("setProp", {"outerHTML", Q(Html)});
-}
+void THtmlElement::setOuterHTML(const WideString& Html) const { PutHtml("outer", Html); }
 WideString THtmlElement::innerHTML() const { return Wide(CallOn("prop", {"innerHTML"})); }
-void THtmlElement::setInnerHTML(const WideString& Html) const
-{
-    CallOn("setProp", {"innerHTML", Q(Html)});
-}
+void THtmlElement::setInnerHTML(const WideString& Html) const { PutHtml("inner", Html); }
 WideString THtmlElement::innerText() const { return Wide(CallOn("prop", {"innerText"})); }
 
 void THtmlElement::insertAdjacentHTML(const std::string& Where, const WideString& Html) const
 {
-    CallOn("adjacent", {Q(Where), Q(Html)});
+    PutHtml(Where, Html);
+}
+
+void THtmlElement::PutHtml(const std::string& Where, const WideString& Html) const
+{
+    const QString Body = Browser() ? Browser()->PageBody(Html) : QString();
+    if (!Body.isEmpty())
+        CallOn("adjacentBody", {Q(Where), Body});
+    else if (Where == "inner" || Where == "outer")
+        CallOn("setProp", {Where == "inner" ? "innerHTML" : "outerHTML", Q(Html)});
+    else
+        CallOn("adjacent", {Q(Where), Q(Html)});
 }
 
 int THtmlElement::offsetLeft() const { return CallOn("prop", {"offsetLeft"}).toInt(); }
@@ -244,7 +249,14 @@ THtmlElement THtmlTxtRange::parentElement() const
 {
     return Make<THtmlElement>(CallOn("rangeParent"));
 }
-void THtmlTxtRange::pasteHTML(const WideString& Html) const { CallOn("pasteHtml", {Q(Html)}); }
+void THtmlTxtRange::pasteHTML(const WideString& Html) const
+{
+    const QString Body = Browser() ? Browser()->PageBody(Html) : QString();
+    if (!Body.isEmpty())
+        CallOn("pasteBody", {Body});
+    else
+        CallOn("pasteHtml", {Q(Html)});
+}
 void THtmlTxtRange::select() const { CallOn("rangeSelect"); }
 void THtmlTxtRange::scrollIntoView(bool Top) const { CallOn("rangeScroll", {Top}); }
 

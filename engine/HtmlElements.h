@@ -81,7 +81,8 @@ public:
     WideString innerHTML() const;
     void setInnerHTML(const WideString& Html) const;
     WideString innerText() const;
-    // Where: "BeforeBegin", "AfterBegin", "BeforeEnd" or "AfterEnd".
+    // Where: "BeforeBegin", "AfterBegin", "BeforeEnd" or "AfterEnd". HTML given to an element
+    // is read as the browser's PageBody says.
     void insertAdjacentHTML(const std::string& Where, const WideString& Html) const;
 
     int offsetLeft() const;
@@ -106,6 +107,10 @@ public:
     THtmlTable asTable() const;
     THtmlTableRow asTableRow() const;
     THtmlTableCell asTableCell() const;
+
+private:
+    // Where as for insertAdjacentHTML, or "inner" or "outer".
+    void PutHtml(const std::string& Where, const WideString& Html) const;
 };
 
 struct TCellPlace;

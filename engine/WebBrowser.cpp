@@ -646,14 +646,21 @@ bool TWebBrowser::PasteClipboard()
     const QMimeData* Data = QApplication::clipboard()->mimeData();
     if (!Data) return false;
     if (Data->hasHtml()) {
-        PasteHtml(ClipboardFragment(Data->html()));
+        InsertAtSelection(ClipboardFragment(Data->html()).toStdU16String(), true);
         return true;
     }
     if (Data->hasText()) return CallLayer("insertText", {Data->text()}).toBool();
     return false;
 }
 
-void TWebBrowser::PasteHtml(const QString& Html) { CallLayer("insertHtml", {Html}); }
+void TWebBrowser::InsertAtSelection(const WideString& Html, bool Replace)
+{
+    const QString Body = PageBody(Html);
+    if (!Body.isEmpty())
+        CallLayer("insertBody", {Body, Replace});
+    else
+        CallLayer("insertHtml", {QString::fromStdU16String(Html), Replace});
+}
 
 bool TWebBrowser::Find(const QVariant& Input)
 {

@@ -90,6 +90,10 @@ public:
     // the page may drop the object.
     std::shared_ptr<const void> KeepAlive(uint64_t HandleGeneration, int Number);
     void SetCallTimeout(int Ms) { FCallTimeout = Ms; }
+    // HTML that goes into the page (inserted, pasted, put into an element) as the page should
+    // read it: a body in the form of DesignBodyJson, or empty to let the engine parse the
+    // HTML. The designer reads it with the document's own parser.
+    virtual QString PageBody(const WideString& Html) { return {}; }
     int CallTimeout() const { return FCallTimeout; }
 
 signals:
@@ -114,9 +118,9 @@ signals:
     void PasteKey();
 
 protected:
-    // Puts the clipboard's HTML (without the frame other programs put around it) in place of
-    // the selection; a control selection is replaced.
-    virtual void PasteHtml(const QString& Html);
+    // Html in place of the selection (Replace) or at the caret, in front of a selected element;
+    // read as PageBody says.
+    void InsertAtSelection(const WideString& Html, bool Replace);
     bool eventFilter(QObject* Watched, QEvent* Event) override;
     void contextMenuEvent(QContextMenuEvent* Event) override;
     bool event(QEvent* Event) override;

@@ -620,13 +620,34 @@ function showRange(r) {
     control = null;
     repaint();
 }
-function insertFragment(r, html) {
-    r.deleteContents();
-    const frag = r.createContextualFragment(html);
+// Puts the nodes of a fragment in place of the range; the range collapses behind them.
+function placeNodes(r, frag) {
+    if (!r.collapsed) r.deleteContents();
     const last = frag.lastChild;
     r.insertNode(frag);
     if (last) r.setStartAfter(last);
     r.collapse(true);
+}
+function insertFragment(r, html) {
+    r.deleteContents();
+    placeNodes(r, r.createContextualFragment(html));
+}
+// The children of a JSON body (see readBody) around or inside an element, as
+// insertAdjacentHTML, innerHTML and outerHTML would put parsed HTML.
+function adjacentBody(n, where, json) {
+    const el = element(n), nodes = readBody(json)[1];
+    switch (String(where).toLowerCase()) {
+    case 'beforebegin': el.before(nodes); break;
+    case 'afterbegin': el.prepend(nodes); break;
+    case 'beforeend': el.append(nodes); break;
+    case 'afterend': el.after(nodes); break;
+    case 'inner': el.replaceChildren(nodes); break;
+    case 'outer':
+        if (el === doc.body) throw new Error('The body cannot be replaced');
+        el.replaceWith(nodes);
+        break;
+    default: throw new Error('Unknown place ' + where);
+    }
 }
 function setText(r, text) {
     const c = r.startContainer;
@@ -932,11 +953,7 @@ function insertBody(json, replace) {
     const r = c ? doc.createRange() : selectionRange();
     if (c && replace) r.selectNode(c);
     else if (c) r.setStartBefore(c);
-    if (!r.collapsed) r.deleteContents();
-    const last = children.lastChild;
-    r.insertNode(children);
-    if (last) r.setStartAfter(last);
-    r.collapse(true);
+    placeNodes(r, children);
     showRange(r);
 }
 
@@ -1079,6 +1096,7 @@ const api = {
         return had;
     },
     adjacent: (n, where, html) => element(n).insertAdjacentHTML(where, html),
+    adjacentBody: adjacentBody,
     rect: n => rectOf(element(n)),
     parent: n => handle(element(n).parentElement),
     connected: n => object(n).isConnected === true,
@@ -1133,6 +1151,11 @@ const api = {
     pasteHtml: function (n, html) {
         const r = range(n);
         insertFragment(r, String(html));
+        if (r.fromSelection) showRange(r);
+    },
+    pasteBody: function (n, json) {
+        const r = range(n);
+        placeNodes(r, readBody(json)[1]);
         if (r.fromSelection) showRange(r);
     },
     rangeSelect: n => showRange(range(n)),
@@ -1204,10 +1227,11 @@ const api = {
         }
         return doc.execCommand('delete', false, null);
     },
-    insertHtml: function (html) {
+    insertHtml: function (html, replace) {
         const c = currentControl();
         const r = c ? doc.createRange() : selectionRange();
-        if (c) r.selectNode(c);
+        if (c && replace !== false) r.selectNode(c);
+        else if (c) r.setStartBefore(c);
         insertFragment(r, String(html));
         showRange(r);
     },
