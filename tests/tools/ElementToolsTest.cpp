@@ -68,7 +68,7 @@ std::vector<std::string> Refusals(TTagEditor* Editor, const std::vector<TFill>& 
 {
     std::vector<std::string> Messages;
     for (size_t K = 0; K <= Fills.size(); ++K) {
-        TDialogAnswer Box([&](QWidget* W) {
+        TModalAnswer Box([&](QWidget* W) {
             auto* Message = qobject_cast<QMessageBox*>(W);
             Messages.push_back(Message ? Message->text().toStdString() : "?");
             Message->accept();
@@ -86,7 +86,7 @@ void Check(QWidget* Dialog, const char* Name, bool On) { Dialog->findChild<QChec
 QString EditElement(const THtmlElement& Element, const TFill& Fill = {})
 {
     QString Title;
-    TDialogAnswer Answer([&](QWidget* Dialog) {
+    TModalAnswer Answer([&](QWidget* Dialog) {
         Title = Dialog->windowTitle();
         if (Fill) Fill(Dialog);
         PressOk(Dialog);
@@ -366,17 +366,17 @@ struct TEditCase {
 const TEditCase EditCases[] = {
     {"table", "  Table Properties", "EditWidth", "60%", " width=\"50%\"", " width=\"60%\""},
     {"#c", "  Cell Properties", "EditBgColor", "#00ff00", " bgcolor=\"#ff0000\"", " bgcolor=\"#00ff00\""},
-    {"img[alt^=Alt]", "  Image Properties", "EditAlt", "Other & more", " alt='Alt \"q\" &amp; &#x0416;'",
+    {"img[alt^=Alt]", "  Image Properties", "EditAlt", "Other & more", " alt='Alt \"q\" &amp; \xd0\x96'",
      " alt=\"Other &amp; more\""},
     {"#f", "  Form Properties", "ComboMethod", "get", " method=\"post\"", " method=\"get\""},
     {"#it", "  Input Text", "EditWidth", "12", " size=\"10\"", " size=\"12\""},
     {"#ip", "  Input Password", "EditValue", "s&c2", " value=\"s&amp;c\"", " value=\"s&amp;c2\""},
     {"#if", "  Input File", "EditMax", "5", " accept=\"image/*\">", " accept=\"image/*\" maxlength=\"5\">"},
-    {"#ib", "  Input Button", "EditCaption", "Go \"now\"", " value='Send \"it\" &amp; &#x0416;'",
+    {"#ib", "  Input Button", "EditCaption", "Go \"now\"", " value='Send \"it\" &amp; \xd0\x96'",
      " value=\"Go &quot;now&quot;\""},
     {"#ic", "  Checkbox", "CheckChecked", "", " checked title", " title"},
     {"#ir", "  Radio Button", "CheckChecked", "on", " class=\"rr\">", " class=\"rr\" checked>"},
-    {"img[src=\"edit:hidden.gif\"]", "  Hidden Field", "EditValue", "w", " value='v \"q\" &amp; &#x0416;'", " value=\"w\""},
+    {"img[src=\"edit:hidden.gif\"]", "  Hidden Field", "EditValue", "w", " value='v \"q\" &amp; \xd0\x96'", " value=\"w\""},
     {"img[alt^=Go]", "  Image Button", "EditName", "jj", " name=\"ii\"", " name=\"jj\""},
     {"#sc", "  Input Combobox", "EditName", "combo2", " name=\"combo\"", " name=\"combo2\""},
     {"#sl", "  Input Listbox", "EditLines", "6", " size=\"4\"", " size=\"6\""},
@@ -515,7 +515,7 @@ TEST(ElementTools, ApplyWritesTheElementAndItsStoredNode)
 
     // new elements through the palette keep their size in the saved page
     H.SelectText("#q", 0, 0);
-    TDialogAnswer NewTable([](QWidget* W) {
+    TModalAnswer NewTable([](QWidget* W) {
         SetField(W, "EditWidth", "");
         SetField(W, "EditRows", "1");
         SetField(W, "EditCols", "1");
@@ -523,7 +523,7 @@ TEST(ElementTools, ApplyWritesTheElementAndItsStoredNode)
     });
     Palette().ExecuteTool<TToolTable>();
     H.SelectText("#q", 0, 0);
-    TDialogAnswer NewMarquee([](QWidget* W) {
+    TModalAnswer NewMarquee([](QWidget* W) {
         SetField(W, "MemoText", "Hello");
         PressOk(W);
     });
