@@ -3,11 +3,15 @@
 #include <iconv.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <map>
+#include <memory>
+#include <mutex>
 #include <string_view>
+#include <vector>
 
 #include "HtmlEntities.h"
 #include "WideText.h"
@@ -273,6 +277,200 @@ int64_t SavedSize(const char16_t* Units, size_t Count)
     return Size;
 }
 
+// --- Decoders of their own --------------------------------------------------------------
+// For UTF-8 and the common one-byte sets the bytes are decoded straight into the text, with
+// exactly the result the converter gives: the same characters, the same bytes dropped.
+
+// Decodes UTF-8 as the converter does, which still knows sequences of five and six bytes: a
+// sequence that is cut short by a byte that cannot continue it is dropped up to that byte; an
+// overlong form, a surrogate or a code point beyond U+10FFFF is dropped whole; a byte that
+// cannot start a sequence is dropped with the continuation bytes after it (at most four). Answers the code units written; Used is how
+// many bytes were taken, fewer than Count when the input ends inside a sequence.
+size_t DecodeUtf8(const uint8_t* In, size_t Count, char16_t* Out, size_t& Used)
+{
+    constexpr uint64_t High = 0x8080808080808080u;
+    auto Continues = [](uint8_t B) { return (B & 0xC0) == 0x80; };
+    char16_t* O = Out;
+    size_t I = 0;
+    while (I < Count) {
+        // Runs of ASCII eight bytes at a time.
+        while (I + 8 <= Count) {
+            uint64_t Word;
+            std::memcpy(&Word, In + I, 8);
+            if (Word & High)
+                break;
+            for (int K = 0; K < 8; ++K)
+                O[K] = In[I + K];
+            O += 8;
+            I += 8;
+        }
+        if (I == Count)
+            break;
+        char32_t C = In[I];
+        if (C < 0x80) {
+            *O++ = static_cast<char16_t>(C);
+            ++I;
+            continue;
+        }
+        size_t Length;
+        if (C >= 0xC2 && C < 0xE0) {
+            Length = 2;
+            C &= 0x1F;
+        } else if ((C & 0xF0) == 0xE0) {
+            Length = 3;
+            C &= 0x0F;
+        } else if ((C & 0xF8) == 0xF0) {
+            Length = 4;
+            C &= 0x07;
+        } else if (C >= 0xF8 && C < 0xFE) {
+            Length = C < 0xFC ? 5 : 6;  // never valid, but taken whole
+            C &= 0x03;
+        } else {
+            size_t Skip = 1;
+            while (I + Skip < Count && Continues(In[I + Skip]) && Skip < 5)
+                ++Skip;
+            I += Skip;
+            continue;
+        }
+        size_t K = 1;
+        for (; K < Length && I + K < Count && Continues(In[I + K]); ++K)
+            C = (C << 6) | (In[I + K] & 0x3F);
+        if (K < Length) {
+            if (I + K == Count)
+                break;  // cut short by the end of the input
+            I += K;
+            continue;
+        }
+        I += Length;
+        if ((Length > 2 && (C >> (5 * Length - 4)) == 0) || (C >= 0xD800 && C <= 0xDFFF) || C > 0x10FFFF)
+            continue;
+        if (C < 0x10000) {
+            *O++ = static_cast<char16_t>(C);
+        } else {
+            *O++ = static_cast<char16_t>(0xD800 + ((C - 0x10000) >> 10));
+            *O++ = static_cast<char16_t>(0xDC00 + ((C - 0x10000) & 0x3FF));
+        }
+    }
+    Used = I;
+    return static_cast<size_t>(O - Out);
+}
+
+// What the converter makes of each byte of a one-byte set: a code unit, or -1 where the byte
+// is dropped.
+using TByteTable = std::array<int32_t, 256>;
+
+// One-byte sets whose converter reads every byte on its own (no state, no combining).
+bool IsPlainOneByteSet(const std::string& Charset)
+{
+    const std::string Name = LowerAscii(Charset);
+    for (const char* Prefix : {"iso-8859-", "iso8859-", "iso_8859-", "latin", "koi8-"})
+        if (Name.starts_with(Prefix))
+            return true;
+    for (const char* Plain : {"us-ascii", "ascii", "windows-1250", "windows-1251", "windows-1252",
+                              "windows-1253", "windows-1254", "windows-1256", "windows-1257",
+                              "cp1250", "cp1251", "cp1252", "cp1253", "cp1254", "cp1256", "cp1257"})
+        if (Name == Plain)
+            return true;
+    return false;
+}
+
+// The table of a plain one-byte set, made by the converter itself, byte by byte; nil for any
+// other set, or when a byte does not give at most one code unit.
+const TByteTable* ByteTable(const std::string& Charset)
+{
+    if (!IsPlainOneByteSet(Charset))
+        return nullptr;
+    static std::mutex Lock;
+    static std::map<std::string, std::unique_ptr<TByteTable>> Tables;
+    const std::lock_guard<std::mutex> Guard(Lock);
+    const auto [It, Added] = Tables.try_emplace(LowerAscii(Charset));
+    if (!Added)
+        return It->second.get();
+    const iconv_t Handle = iconv_open("UTF-16LE", Charset.c_str());
+    if (Handle == reinterpret_cast<iconv_t>(-1))
+        return nullptr;
+    auto Table = std::make_unique<TByteTable>();
+    bool Plain = true;
+    for (int B = 0; B < 256 && Plain; ++B) {
+        char Byte = static_cast<char>(B);
+        char Unit[8];
+        char* In = &Byte;
+        char* O = Unit;
+        size_t Left = 1, Room = sizeof Unit;
+        iconv(Handle, nullptr, nullptr, nullptr, nullptr);
+        if (iconv(Handle, &In, &Left, &O, &Room) != static_cast<size_t>(-1) && Left == 0 && O - Unit == 2)
+            (*Table)[B] = static_cast<uint8_t>(Unit[0]) | (static_cast<uint8_t>(Unit[1]) << 8);
+        else if (errno == EILSEQ && O == Unit)
+            (*Table)[B] = -1;
+        else
+            Plain = false;
+    }
+    iconv_close(Handle);
+    if (Plain)
+        It->second = std::move(Table);
+    return It->second.get();
+}
+
+size_t DecodeBytes(const TByteTable& Table, const uint8_t* In, size_t Count, char16_t* Out)
+{
+    char16_t* O = Out;
+    for (size_t I = 0; I < Count; ++I) {
+        const int32_t Unit = Table[In[I]];
+        *O = static_cast<char16_t>(Unit);
+        O += Unit >= 0;
+    }
+    return static_cast<size_t>(O - Out);
+}
+
+bool IsUtf8(const std::string& Charset)
+{
+    const std::string Name = LowerAscii(Charset);
+    return Name == "utf-8" || Name == "utf8";
+}
+
+// Decodes the rest of Source into Dest with a decoder of our own, when there is one for the
+// set; false otherwise, with nothing read or written.
+bool DecodeDirectly(const std::string& Charset, TStream& Source, TStream& Dest)
+{
+    const TByteTable* Table = IsUtf8(Charset) ? nullptr : ByteTable(Charset);
+    if (!Table && !IsUtf8(Charset))
+        return false;
+    // The bytes where they lie when in memory, else read in one piece.
+    std::vector<uint8_t> Read;
+    const uint8_t* In;
+    size_t Count;
+    if (auto* Memory = dynamic_cast<TMemoryStream*>(&Source)) {
+        const int64_t From = std::min(Source.Position(), Source.Size());
+        In = Memory->Memory() + From;
+        Count = static_cast<size_t>(Source.Size() - From);
+    } else {
+        Read.resize(static_cast<size_t>(std::max<int64_t>(Source.Size() - Source.Position(), 0)));
+        Read.resize(static_cast<size_t>(std::max<int64_t>(Source.Read(Read.data(), static_cast<int64_t>(Read.size())), 0)));
+        In = Read.data();
+        Count = Read.size();
+    }
+    Source.Seek(0, TSeekOrigin::End);
+    // The text is written into Dest's own memory when it can hold it.
+    TMemoryStream Spare;
+    auto* Out = dynamic_cast<TMemoryStream*>(&Dest);
+    if (!Out)
+        Out = &Spare;
+    const int64_t At = Out->Position();
+    const int64_t Size = Out->Size();
+    Out->SetSize(std::max(Size, At + 2 * static_cast<int64_t>(Count)));
+    auto* Units = reinterpret_cast<char16_t*>(Out->Memory() + At);
+    size_t Used = Count;
+    const size_t Written = Table ? DecodeBytes(*Table, In, Count, Units) : DecodeUtf8(In, Count, Units, Used);
+    const int64_t End = At + 2 * static_cast<int64_t>(Written);
+    Out->SetSize(std::max(End, Size));
+    Out->SetPosition(End);
+    if (Out == &Spare)
+        Dest.WriteBuffer(Spare.Memory(), Spare.Size());
+    if (Used < Count)
+        Fail("incomplete character or shift sequence");
+    return true;
+}
+
 class TConverter {
 public:
     explicit TConverter(const std::string& From)
@@ -374,6 +572,10 @@ void LoadText(TStream& Source, TStream& Dest)
     const std::string name = ConverterName(DetectCharset(Source));
     Source.SetPosition(0);
     ReadBom(Source);
+    if (DecodeDirectly(name, Source, Dest)) {
+        Dest.SetPosition(0);
+        return;
+    }
     TConverter converter(name);
     ReserveFor(Dest, MaxTextBytes(name, Source.Size() - Source.Position()));
     // A carried-over incomplete sequence, then a new block.
