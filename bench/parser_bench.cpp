@@ -141,8 +141,8 @@ void ParseOurs(benchmark::State& State, const std::vector<TDocument>& Docs)
         for (TMemoryStream& File : Files) {
             File.SetPosition(0);
             TMemoryStream Text;
-            LoadText(File, Text);
-            auto Root = ParseHtml(Text);
+            const bool MayHoldNul = LoadText(File, Text);
+            auto Root = ParseHtml(Text, MayHoldNul);
             benchmark::DoNotOptimize(Root.get());
         }
     }

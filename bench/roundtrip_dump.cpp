@@ -55,15 +55,16 @@ std::string Dump(const std::string& Page)
         return Name + " @" + std::to_string(Source.Position());
     }));
     TMemoryStream Text;
+    bool MayHoldNul = true;
     Section("text", Guarded([&] {
         Source.SetPosition(0);
-        LoadText(Source, Text);
+        MayHoldNul = LoadText(Source, Text);
         return Bytes(Text);
     }));
     TMemoryStream Written;
     Section("written", Guarded([&] {
         Text.SetPosition(0);
-        const auto Root = ParseHtml(Text);
+        const auto Root = ParseHtml(Text, MayHoldNul);
         WriteDocument(Written, Root.get());
         return Bytes(Written);
     }));

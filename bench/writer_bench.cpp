@@ -180,21 +180,21 @@ int64_t TotalBytes(const std::vector<TPage>& Pages)
 // ---------------------------------------------------------------------------------------------
 // The work
 
-// The text of a page as UTF-16, in a stream.
-void LoadPage(const std::string& Bytes, zv::TMemoryStream& Text)
+// The text of a page as UTF-16, in a stream; false when it holds no U+0000.
+bool LoadPage(const std::string& Bytes, zv::TMemoryStream& Text)
 {
     zv::TMemoryStream Source;
     Source.WriteBuffer(Bytes.data(), static_cast<int64_t>(Bytes.size()));
     Source.SetPosition(0);
-    zv::LoadText(Source, Text);
+    return zv::LoadText(Source, Text);
 }
 
 // Opening a file: bytes to UTF-16 to a tree; the text is released after parsing.
 std::unique_ptr<zv::THtmlRoot> Open(const std::string& Bytes)
 {
     zv::TMemoryStream Text;
-    LoadPage(Bytes, Text);
-    return zv::ParseHtml(Text);
+    const bool MayHoldNul = LoadPage(Bytes, Text);
+    return zv::ParseHtml(Text, MayHoldNul);
 }
 
 // Saving it: the tree written as UTF-16, then one byte per character.

@@ -207,9 +207,8 @@ void THtmlFilter::SetBasePath(const std::string& Path)
 void THtmlFilter::LoadFromStream(TStream& Stream)
 {
     TMemoryStream Text;
-    LoadText(Stream, Text);
-    Text.SetPosition(0);
-    TakeTree(ParseHtml(Text), static_cast<size_t>(Text.Size()) / 2);
+    const bool MayHoldNul = LoadText(Stream, Text);
+    TakeTree(ParseHtml(Text, MayHoldNul), static_cast<size_t>(Text.Size()) / 2);
 }
 
 void THtmlFilter::LoadFromString(WideStringView Text)

@@ -1,6 +1,9 @@
 #include "HtmlConv.h"
 
 #include <iconv.h>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include <algorithm>
 #include <array>
@@ -284,28 +287,30 @@ int64_t SavedSize(const char16_t* Units, size_t Count)
 // Decodes UTF-8 as the converter does, which still knows sequences of five and six bytes: a
 // sequence that is cut short by a byte that cannot continue it is dropped up to that byte; an
 // overlong form, a surrogate or a code point beyond U+10FFFF is dropped whole; a byte that
-// cannot start a sequence is dropped with the continuation bytes after it (at most four). Answers the code units written; Used is how
-// many bytes were taken, fewer than Count when the input ends inside a sequence.
+// cannot start a sequence is dropped with the continuation bytes after it (at most four).
+// Answers the code units written; Used is how many bytes were taken, fewer than Count when
+// the input ends inside a sequence. A U+0000 comes only from a zero byte.
 size_t DecodeUtf8(const uint8_t* In, size_t Count, char16_t* Out, size_t& Used)
 {
-    constexpr uint64_t High = 0x8080808080808080u;
     auto Continues = [](uint8_t B) { return (B & 0xC0) == 0x80; };
     char16_t* O = Out;
     size_t I = 0;
     while (I < Count) {
-        // Runs of ASCII eight bytes at a time.
-        while (I + 8 <= Count) {
-            uint64_t Word;
-            std::memcpy(&Word, In + I, 8);
-            if (Word & High)
+#ifdef __SSE2__
+        // Runs of ASCII sixteen bytes at a time.
+        const __m128i Zero = _mm_setzero_si128();
+        while (I + 16 <= Count) {
+            const __m128i Bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(In + I));
+            if (_mm_movemask_epi8(Bytes))
                 break;
-            for (int K = 0; K < 8; ++K)
-                O[K] = In[I + K];
-            O += 8;
-            I += 8;
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(O), _mm_unpacklo_epi8(Bytes, Zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(O + 8), _mm_unpackhi_epi8(Bytes, Zero));
+            O += 16;
+            I += 16;
         }
         if (I == Count)
             break;
+#endif
         char32_t C = In[I];
         if (C < 0x80) {
             *O++ = static_cast<char16_t>(C);
@@ -375,7 +380,8 @@ bool IsPlainOneByteSet(const std::string& Charset)
 }
 
 // The table of a plain one-byte set, made by the converter itself, byte by byte; nil for any
-// other set, or when a byte does not give at most one code unit.
+// other set, or when a byte does not give at most one code unit, or a byte other than zero
+// gives U+0000.
 const TByteTable* ByteTable(const std::string& Charset)
 {
     if (!IsPlainOneByteSet(Charset))
@@ -398,7 +404,8 @@ const TByteTable* ByteTable(const std::string& Charset)
         char* O = Unit;
         size_t Left = 1, Room = sizeof Unit;
         iconv(Handle, nullptr, nullptr, nullptr, nullptr);
-        if (iconv(Handle, &In, &Left, &O, &Room) != static_cast<size_t>(-1) && Left == 0 && O - Unit == 2)
+        if (iconv(Handle, &In, &Left, &O, &Room) != static_cast<size_t>(-1) && Left == 0 && O - Unit == 2 &&
+            (B == 0 || Unit[0] || Unit[1]))
             (*Table)[B] = static_cast<uint8_t>(Unit[0]) | (static_cast<uint8_t>(Unit[1]) << 8);
         else if (errno == EILSEQ && O == Unit)
             (*Table)[B] = -1;
@@ -429,8 +436,9 @@ bool IsUtf8(const std::string& Charset)
 }
 
 // Decodes the rest of Source into Dest with a decoder of our own, when there is one for the
-// set; false otherwise, with nothing read or written.
-bool DecodeDirectly(const std::string& Charset, TStream& Source, TStream& Dest)
+// set; false otherwise, with nothing read or written. HoldsNul tells whether the text holds a
+// U+0000.
+bool DecodeDirectly(const std::string& Charset, TStream& Source, TStream& Dest, bool& HoldsNul)
 {
     const TByteTable* Table = IsUtf8(Charset) ? nullptr : ByteTable(Charset);
     if (!Table && !IsUtf8(Charset))
@@ -450,6 +458,7 @@ bool DecodeDirectly(const std::string& Charset, TStream& Source, TStream& Dest)
         Count = Read.size();
     }
     Source.Seek(0, TSeekOrigin::End);
+    HoldsNul = std::memchr(In, 0, Count) != nullptr;
     // The text is written into Dest's own memory when it can hold it.
     TMemoryStream Spare;
     auto* Out = dynamic_cast<TMemoryStream*>(&Dest);
@@ -567,14 +576,14 @@ std::string DetectCharset(TStream& Stream)
     return result;
 }
 
-void LoadText(TStream& Source, TStream& Dest)
+bool LoadText(TStream& Source, TStream& Dest)
 {
     const std::string name = ConverterName(DetectCharset(Source));
     Source.SetPosition(0);
     ReadBom(Source);
-    if (DecodeDirectly(name, Source, Dest)) {
+    if (bool HoldsNul; DecodeDirectly(name, Source, Dest, HoldsNul)) {
         Dest.SetPosition(0);
-        return;
+        return HoldsNul;
     }
     TConverter converter(name);
     ReserveFor(Dest, MaxTextBytes(name, Source.Size() - Source.Position()));
@@ -595,6 +604,7 @@ void LoadText(TStream& Source, TStream& Dest)
         Fail("incomplete character or shift sequence");
     converter.Flush(Dest);
     Dest.SetPosition(0);
+    return true;
 }
 
 void SaveText(TStream& Source, TStream& Dest)

@@ -18,8 +18,9 @@ namespace zv {
 std::string DetectCharset(TStream& Stream);
 
 // Writes the UTF-16LE text of the whole of Source (without byte-order mark) into Dest and
-// sets Dest's position to 0. Invalid byte sequences are dropped.
-void LoadText(TStream& Source, TStream& Dest);
+// sets Dest's position to 0. Invalid byte sequences are dropped. Answers false when the text
+// is known to hold no U+0000 (which spares the parser its search).
+bool LoadText(TStream& Source, TStream& Dest);
 
 // Reads UTF-16LE code units from Source's position to its end and writes one byte per
 // character up to U+00FF; any other character becomes a numeric reference "&#x...;".

@@ -580,18 +580,27 @@ private:
 
 }  // namespace
 
-std::unique_ptr<THtmlRoot> ParseHtml(WideStringView Text)
+namespace {
+
+std::unique_ptr<THtmlRoot> Parse(WideStringView Text, bool MayHoldNul)
 {
     // A large tree is built in the node arena.
     const TNodeArenaScope Arena(Text.size() >= NodeArenaText);
-    if (Text.find(u'\0') == WideStringView::npos)
+    if (!MayHoldNul || Text.find(u'\0') == WideStringView::npos)
         return TParser(Text).Run();
     WideString Clean(Text);
     std::erase(Clean, u'\0');
     return TParser(Clean).Run();
 }
 
-std::unique_ptr<THtmlRoot> ParseHtml(TStream& Stream)
+}  // namespace
+
+std::unique_ptr<THtmlRoot> ParseHtml(WideStringView Text)
+{
+    return Parse(Text, true);
+}
+
+std::unique_ptr<THtmlRoot> ParseHtml(TStream& Stream, bool MayHoldNul)
 {
     // Text in memory is parsed where it lies, when it starts on a code unit.
     if (auto* Memory = dynamic_cast<TMemoryStream*>(&Stream); Memory && std::endian::native == std::endian::little) {
@@ -600,7 +609,7 @@ std::unique_ptr<THtmlRoot> ParseHtml(TStream& Stream)
         if (From % 2 == 0 && From < Size) {
             const auto* Units = reinterpret_cast<const char16_t*>(Memory->Memory() + From);
             Memory->SetPosition(Size);
-            return ParseHtml(WideStringView(Units, static_cast<size_t>(Size - From) / 2));
+            return Parse(WideStringView(Units, static_cast<size_t>(Size - From) / 2), MayHoldNul);
         }
     }
     // Read into the text itself: whole code units; an odd last byte is left out.
