@@ -584,8 +584,7 @@ namespace {
 
 std::unique_ptr<THtmlRoot> Parse(WideStringView Text, bool MayHoldNul)
 {
-    // A large tree is built in the node arena.
-    const TNodeArenaScope Arena(Text.size() >= NodeArenaText);
+    const TNodeArenaScope Arena(true);
     if (!MayHoldNul || Text.find(u'\0') == WideStringView::npos)
         return TParser(Text).Run();
     WideString Clean(Text);
@@ -632,7 +631,7 @@ std::unique_ptr<THtmlRoot> ParseHtml(TStream& Stream, bool MayHoldNul)
             C = static_cast<char16_t>((C >> 8) | (C << 8));
     }
     std::erase(Text, u'\0');
-    const TNodeArenaScope Arena(Text.size() >= NodeArenaText);
+    const TNodeArenaScope Arena(true);
     return TParser(Text).Run();
 }
 
