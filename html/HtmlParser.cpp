@@ -6,6 +6,10 @@
 #include <unordered_map>
 #include <vector>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "Exceptions.h"
 #include "NodeArena.h"
 #include "WideText.h"
@@ -487,56 +491,98 @@ private:
         Pos = End;
     }
 
+    // The first unit from P on that is "<" or, unless Pre, at most a space (a blank or a
+    // control character).
+    static const char16_t* PlainEnd(const char16_t* P, const char16_t* End, bool Pre)
+    {
+#ifdef __SSE2__
+        const __m128i Lt = _mm_set1_epi16(u'<');
+        const __m128i Space = _mm_set1_epi16(u' ');
+        const __m128i Zero = _mm_setzero_si128();
+        for (; End - P >= 8; P += 8) {
+            const __m128i Units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(P));
+            __m128i Stop = _mm_cmpeq_epi16(Units, Lt);
+            if (!Pre)
+                Stop = _mm_or_si128(Stop, _mm_cmpeq_epi16(_mm_subs_epu16(Units, Space), Zero));
+            if (const int Mask = _mm_movemask_epi8(Stop))
+                return P + std::countr_zero(static_cast<unsigned>(Mask)) / 2;
+        }
+#endif
+        while (P < End && *P != u'<' && (Pre || *P > u' '))
+            ++P;
+        return P;
+    }
+
+    // Text up to the next markup. Outside pre and textarea each run of blanks becomes one
+    // space; a "<" that starts no markup is kept as "&lt;". The text is taken where it lies
+    // when it needs neither.
     void Text()
     {
-        Buffer.clear();
         // Text inside a pre or textarea, at any depth, is taken as written.
         const bool Pre = Open[tagPre] > 0 || Open[tagTextArea] > 0;
-        bool InBlank = false;
-        while (Pos < Len) {
-            const size_t RunStart = Pos;
-            while (Pos < Len) {
-                const char16_t C = Buf[Pos];
-                if (C == u'<' || (!Pre && IsBlank(C)))
-                    break;
-                ++Pos;
-            }
-            if (Pos > RunStart) {
-                Buffer.append(Buf + RunStart, Pos - RunStart);
-                InBlank = false;
-            }
-            if (Pos == Len)
-                break;
-            if (Buf[Pos] != u'<') {
+        const char16_t* const End = Buf + Len;
+        const char16_t* P = Buf + Pos;
+        const char16_t* Run = P;  // written as it stands, from here to P
+        bool Changed = false;     // Buffer holds the text before Run
+        bool InBlank = false;     // what came before Run ends in a space made of blanks
+        auto Flush = [&](const char16_t* To) {
+            if (!Changed)
+                Buffer.clear();
+            Changed = true;
+            if (To > Run)
+                InBlank = To[-1] == u' ';
+            Buffer.append(Run, static_cast<size_t>(To - Run));
+        };
+        while ((P = PlainEnd(P, End, Pre)) < End) {
+            const char16_t C = *P;
+            if (C != u'<') {
+                // A single space after other text stays in the run; any other blanks become
+                // one space.
+                if (!IsBlank(C) || (C == u' ' && P > Run && !IsBlank(P[-1]))) {
+                    ++P;
+                    continue;
+                }
+                Flush(P);
                 if (!InBlank)
                     Buffer += u' ';
                 InBlank = true;
-                ++Pos;
+                while (P < End && IsBlank(*P))
+                    ++P;
+                Run = P;
                 continue;
             }
-            const char16_t Next = At(Pos + 1);
+            const char16_t Next = P + 1 < End ? P[1] : u'\0';
             if (Next == u'>') {
+                Flush(P);
                 Buffer += u"&lt;&gt;";
-                Pos += 2;
+                P += 2;
             } else if (Next == u'\0' || Next == u'<' || IsBlank(Next)) {
+                Flush(P);
                 Buffer += u"&lt;";
-                ++Pos;
+                ++P;
             } else {
                 break;
             }
             InBlank = false;
+            Run = P;
         }
+        WideStringView Taken(Run, static_cast<size_t>(P - Run));
+        if (Changed) {
+            Buffer.append(Taken);
+            Taken = Buffer;
+        }
+        Pos = static_cast<size_t>(P - Buf);
         if (!Pre) {
             if (AfterBlank) {
                 size_t Lead = 0;
-                while (Lead < Buffer.size() && Buffer[Lead] <= u' ')
+                while (Lead < Taken.size() && Taken[Lead] <= u' ')
                     ++Lead;
-                Buffer.erase(0, Lead);
+                Taken.remove_prefix(Lead);
             }
-            if (!Buffer.empty())
-                AfterBlank = Buffer.back() == u' ';
+            if (!Taken.empty())
+                AfterBlank = Taken.back() == u' ';
         }
-        if (Buffer.empty())
+        if (Taken.empty())
             return;
         if (Section == tagRoot || Section == tagHtml || OutsideSection() || (Section == tagHead && Path.size() == 2))
             Enter(tagBody);
@@ -545,7 +591,7 @@ private:
         else if (Section == tagHead && Body && Current() == Head)
             Enter(tagBody);
         if (Props(Current()->Kind()).HoldsText)
-            Current()->AddLast(new THtmlText(tagText, Buffer));
+            Current()->AddLast(new THtmlText(tagText, Taken));
     }
 
     const char16_t* Buf;
