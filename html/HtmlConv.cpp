@@ -255,31 +255,6 @@ int64_t MaxTextBytes(const std::string& Charset, int64_t Count)
     return 2 * Count;
 }
 
-// The bytes SaveText makes of Count code units: one per unit up to U+00FF, else a reference.
-int64_t SavedSize(const char16_t* Units, size_t Count)
-{
-    size_t Wide = 0;
-    for (size_t I = 0; I < Count; ++I)
-        Wide += Units[I] > 0xFF;
-    if (Wide == 0)
-        return static_cast<int64_t>(Count);
-    int64_t Size = 0;
-    for (size_t I = 0; I < Count; ++I) {
-        const char16_t Unit = Units[I];
-        if (Unit <= 0xFF) {
-            ++Size;
-        } else if (Unit >= 0xD800 && Unit <= 0xDBFF && I + 1 < Count && Units[I + 1] >= 0xDC00 &&
-                   Units[I + 1] <= 0xDFFF) {
-            const char32_t Code = 0x10000 + ((Unit - 0xD800) << 10) + (Units[I + 1] - 0xDC00);
-            Size += Code >= 0x100000 ? 10 : 9;
-            ++I;
-        } else {
-            Size += 8;  // "&#xHHHH;", a lone surrogate as U+FFFD
-        }
-    }
-    return Size;
-}
-
 // --- Decoders of their own --------------------------------------------------------------
 // For UTF-8 and the common one-byte sets the bytes are decoded straight into the text, with
 // exactly the result the converter gives: the same characters, the same bytes dropped.
@@ -607,62 +582,90 @@ bool LoadText(TStream& Source, TStream& Dest)
     return true;
 }
 
+size_t EncodeLatin1(const char16_t* Units, size_t Count, char* Out, char16_t& PendingHigh, bool& Wide)
+{
+    char* O = Out;
+    auto Reference = [&O](char32_t Code) {
+        const std::string Text = NumericEntity(Code);
+        O = std::copy(Text.begin(), Text.end(), O);
+    };
+    size_t I = 0;
+    while (I < Count) {
+#ifdef __SSE2__
+        // Runs of characters up to U+00FF eight at a time.
+        if (!PendingHigh) {
+            const __m128i Zero = _mm_setzero_si128();
+            for (; I + 8 <= Count; I += 8, O += 8) {
+                const __m128i Eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Units + I));
+                if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_srli_epi16(Eight, 8), Zero)) != 0xFFFF)
+                    break;
+                _mm_storel_epi64(reinterpret_cast<__m128i*>(O), _mm_packus_epi16(Eight, Zero));
+            }
+            if (I == Count)
+                break;
+        }
+#endif
+        const char16_t Unit = Units[I++];
+        if (Unit <= 0xFF && !PendingHigh) {
+            *O++ = static_cast<char>(Unit);
+            continue;
+        }
+        Wide = true;
+        if (PendingHigh) {
+            const char16_t High = PendingHigh;
+            PendingHigh = 0;
+            if (Unit >= 0xDC00 && Unit <= 0xDFFF) {
+                Reference(0x10000 + ((High - 0xD800) << 10) + (Unit - 0xDC00));
+                continue;
+            }
+            Reference(0xFFFD);
+        }
+        if (Unit <= 0xFF)
+            *O++ = static_cast<char>(Unit);
+        else if (Unit >= 0xD800 && Unit <= 0xDBFF)
+            PendingHigh = Unit;
+        else if (Unit >= 0xDC00 && Unit <= 0xDFFF)
+            Reference(0xFFFD);
+        else
+            Reference(Unit);
+    }
+    return static_cast<size_t>(O - Out);
+}
+
 void SaveText(TStream& Source, TStream& Dest)
 {
+    char Out[BlockSize / 2 * MaxLatin1Bytes + MaxLatin1Bytes];
     // Text in memory is measured first, so that a memory stream takes the output in one piece.
     if (auto* Memory = dynamic_cast<TMemoryStream*>(&Source)) {
         const int64_t From = Memory->Position();
         if (From % 2 == 0 && From < Memory->Size()) {
             const auto* Units = reinterpret_cast<const char16_t*>(Memory->Memory() + From);
-            ReserveFor(Dest, SavedSize(Units, static_cast<size_t>(Memory->Size() - From) / 2));
+            const size_t Count = static_cast<size_t>(Memory->Size() - From) / 2;
+            char16_t PendingHigh = 0;
+            bool Wide = false;
+            int64_t Size = 0;
+            for (size_t I = 0; I < Count; I += BlockSize / 2)
+                Size += static_cast<int64_t>(EncodeLatin1(Units + I, std::min<size_t>(BlockSize / 2, Count - I), Out, PendingHigh, Wide));
+            ReserveFor(Dest, Size + (PendingHigh ? 8 : 0));
         }
     }
-    uint8_t in[BlockSize + 1];
-    // At most eight bytes a code unit, and a U+FFFD for a high surrogate left from before.
-    char out[BlockSize * 4 + 16];
-    size_t carried = 0;        // an odd byte left from the previous block
-    char16_t pendingHigh = 0;  // a high surrogate whose partner may follow
+    uint8_t In[BlockSize + 1];
+    size_t Carried = 0;  // an odd byte left from the previous block
+    char16_t PendingHigh = 0;
+    bool Wide = false;
     for (;;) {
-        const int64_t n = Source.Read(in + carried, BlockSize);
-        if (n <= 0)
+        const int64_t N = Source.Read(In + Carried, BlockSize);
+        if (N <= 0)
             break;
-        const size_t count = carried + static_cast<size_t>(n);
-        char* o = out;
-        auto reference = [&o](char32_t code) {
-            const std::string text = NumericEntity(code);
-            o = std::copy(text.begin(), text.end(), o);
-        };
-        size_t i = 0;
-        for (; i + 1 < count; i += 2) {
-            const char16_t unit = static_cast<char16_t>(in[i] | (in[i + 1] << 8));
-            if (unit <= 0xFF && !pendingHigh) {
-                *o++ = static_cast<char>(unit);
-                continue;
-            }
-            if (pendingHigh) {
-                const char16_t high = pendingHigh;
-                pendingHigh = 0;
-                if (unit >= 0xDC00 && unit <= 0xDFFF) {
-                    reference(0x10000 + ((high - 0xD800) << 10) + (unit - 0xDC00));
-                    continue;
-                }
-                reference(0xFFFD);
-            }
-            if (unit <= 0xFF)
-                *o++ = static_cast<char>(unit);
-            else if (unit >= 0xD800 && unit <= 0xDBFF)
-                pendingHigh = unit;
-            else if (unit >= 0xDC00 && unit <= 0xDFFF)
-                reference(0xFFFD);
-            else
-                reference(unit);
-        }
-        carried = count - i;
-        if (carried)
-            in[0] = in[i];
-        Dest.WriteBuffer(out, o - out);
+        const size_t Count = Carried + static_cast<size_t>(N);
+        char16_t Units[BlockSize / 2];
+        std::memcpy(Units, In, Count / 2 * 2);
+        Dest.WriteBuffer(Out, static_cast<int64_t>(EncodeLatin1(Units, Count / 2, Out, PendingHigh, Wide)));
+        Carried = Count % 2;
+        if (Carried)
+            In[0] = In[Count - 1];
     }
-    if (pendingHigh)
+    if (PendingHigh)
         Dest.WriteBuffer("&#xFFFD;", 8);
 }
 

@@ -26,6 +26,13 @@ bool LoadText(TStream& Source, TStream& Dest);
 // character up to U+00FF; any other character becomes a numeric reference "&#x...;".
 void SaveText(TStream& Source, TStream& Dest);
 
+// What SaveText writes for Count code units, into Out (room for MaxLatin1Bytes a unit), for
+// text that comes in pieces: PendingHigh carries a high surrogate from one piece to the next
+// (at the end, one left over is written as "&#xFFFD;"). Wide is set when a character above
+// U+00FF comes. Answers the bytes written.
+constexpr size_t MaxLatin1Bytes = 10;
+size_t EncodeLatin1(const char16_t* Units, size_t Count, char* Out, char16_t& PendingHigh, bool& Wide);
+
 // Reads UTF-16LE code units from Source's position to its end and writes them as UTF-8
 // (without byte-order mark; a lone surrogate becomes U+FFFD).
 void SaveTextUtf8(TStream& Source, TStream& Dest);
