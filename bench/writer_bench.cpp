@@ -197,13 +197,12 @@ std::unique_ptr<zv::THtmlRoot> Open(const std::string& Bytes)
     return zv::ParseHtml(Text, MayHoldNul);
 }
 
-// Saving it: the tree written as UTF-16, then one byte per character.
+// Saving it: the tree written one byte per character.
 size_t Save(zv::THtmlRoot* Root)
 {
-    zv::TMemoryStream Html, Out;
-    zv::WriteDocument(Html, Root);
-    Html.SetPosition(0);
-    zv::SaveText(Html, Out);
+    zv::TMemoryStream Out;
+    bool Wide = false;
+    zv::WriteDocumentLatin1(Out, Root, Wide);
     return static_cast<size_t>(Out.Size());
 }
 
