@@ -29,7 +29,7 @@ namespace {
 
 // Nodes and attribute blocks need no more.
 constexpr std::size_t Alignment = 8;
-constexpr std::size_t MinSegment = 4 * 1024;
+constexpr std::size_t MinSegment = 1024;
 constexpr std::size_t MaxSegment = 1024 * 1024;
 
 // A segment: this head, then the blocks cut from it one after another.
@@ -93,7 +93,7 @@ void Drop(TArena& A, TSegment* S)
 TSegment* NewSegment(TArena& A, std::size_t Need)
 {
     // Segments grow with what the arena holds, so that a small tree takes little.
-    const std::size_t Size = std::max(Need + TSegment::HeadSize(), std::clamp(A.Bytes, MinSegment, MaxSegment));
+    const std::size_t Size = std::max(Need + TSegment::HeadSize(), std::clamp(A.Bytes / 4, MinSegment, MaxSegment));
     void* Memory = ::operator new(Size);
     auto* S = new (Memory) TSegment{nullptr, static_cast<char*>(Memory) + Size, 0, Size};
     S->Next = S->Data();
