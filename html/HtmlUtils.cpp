@@ -34,7 +34,7 @@ void AppendCodePoint(WideString& Out, char32_t Code)
 
 void TWordBreaker::SetText(WideStringView S)
 {
-    FText.assign(S);
+    FText = S;
     FPos = 0;
     FTokenView = {};
     FToken.clear();
@@ -95,7 +95,7 @@ void TWordBreaker::ReadWord()
         ++Plain;
     if (Plain == End || IsBlank(FText[Plain])) {
         FPos = Plain;
-        FTokenView = WideStringView(FText).substr(Start, Plain - Start);
+        FTokenView = FText.substr(Start, Plain - Start);
         FTokenBuilt = false;
         return;
     }
@@ -110,7 +110,7 @@ void TWordBreaker::ReadWord()
             while (Run < End && FText[Run] < 128 && !IsBlank(FText[Run]))
                 ++Run;
         }
-        FToken.append(FText, FPos, Run - FPos);
+        FToken.append(FText.substr(FPos, Run - FPos));
         FPos = Run;
         if (FPos >= End || IsBlank(FText[FPos]))
             break;
@@ -121,10 +121,10 @@ void TWordBreaker::ReadWord()
             while (Stop < End && FText[Stop] != u';' && FText[Stop] != u'&' && !IsBlank(FText[Stop]))
                 ++Stop;
             if (Stop < End && FText[Stop] == u';') {
-                AddReference(WideStringView(FText).substr(FPos, Stop + 1 - FPos));
+                AddReference(FText.substr(FPos, Stop + 1 - FPos));
                 FPos = Stop + 1;
             } else {
-                FToken.append(FText, FPos, Stop - FPos);
+                FToken.append(FText.substr(FPos, Stop - FPos));
                 FPos = Stop;
             }
         } else {
@@ -173,7 +173,7 @@ void TWordBreaker::ReadBlank()
         FTokenKind = tkBlank;
         FTokenView = u" ";
     } else {
-        FTokenView = WideStringView(FText).substr(Start, FPos - Start);
+        FTokenView = FText.substr(Start, FPos - Start);
     }
     FTokenBuilt = false;
 }
