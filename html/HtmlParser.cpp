@@ -491,25 +491,39 @@ private:
         Pos = End;
     }
 
-    // The first unit from P on that is "<" or, unless Pre, at most a space (a blank or a
-    // control character).
+    // The first unit from P on that may end a run of text as written: "<" or, unless Pre, a
+    // blank or control character other than a space that follows something else (a space at
+    // P counts as following a space).
     static const char16_t* PlainEnd(const char16_t* P, const char16_t* End, bool Pre)
     {
 #ifdef __SSE2__
         const __m128i Lt = _mm_set1_epi16(u'<');
         const __m128i Space = _mm_set1_epi16(u' ');
+        const __m128i Control = _mm_set1_epi16(0x1F);
         const __m128i Zero = _mm_setzero_si128();
+        unsigned SpaceBefore = 3;  // movemask bits of a space just before the eight units
         for (; End - P >= 8; P += 8) {
             const __m128i Units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(P));
-            __m128i Stop = _mm_cmpeq_epi16(Units, Lt);
-            if (!Pre)
-                Stop = _mm_or_si128(Stop, _mm_cmpeq_epi16(_mm_subs_epu16(Units, Space), Zero));
-            if (const int Mask = _mm_movemask_epi8(Stop))
-                return P + std::countr_zero(static_cast<unsigned>(Mask)) / 2;
+            auto Stop = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(Units, Lt)));
+            if (!Pre) {
+                const auto Spaces = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(Units, Space)));
+                Stop |= static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_subs_epu16(Units, Control), Zero)));
+                Stop |= Spaces & ((Spaces << 2) | SpaceBefore);
+                SpaceBefore = (Spaces >> 14) & 3;
+            }
+            if (Stop)
+                return P + std::countr_zero(Stop) / 2;
         }
+        bool AfterSpace = SpaceBefore != 0;
+#else
+        bool AfterSpace = true;
 #endif
-        while (P < End && *P != u'<' && (Pre || *P > u' '))
-            ++P;
+        for (; P < End; ++P) {
+            const char16_t C = *P;
+            if (C == u'<' || (!Pre && (C < u' ' || (C == u' ' && AfterSpace))))
+                break;
+            AfterSpace = C == u' ';
+        }
         return P;
     }
 
@@ -536,9 +550,8 @@ private:
         while ((P = PlainEnd(P, End, Pre)) < End) {
             const char16_t C = *P;
             if (C != u'<') {
-                // A single space after other text stays in the run; any other blanks become
-                // one space.
-                if (!IsBlank(C) || (C == u' ' && P > Run && !IsBlank(P[-1]))) {
+                // A single space stays in the run; any other blanks become one space.
+                if (!IsBlank(C) || (C == u' ' && (P == Run || P[-1] != u' '))) {
                     ++P;
                     continue;
                 }
