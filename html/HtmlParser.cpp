@@ -61,12 +61,6 @@ const std::array<TTagProps, HtmlTagCount>& PropTable()
     return Table;
 }
 
-const TTagProps& Props(THtmlTagId Id)
-{
-    static const TTagProps None;
-    return (Id >= 0 && Id < HtmlTagCount) ? PropTable()[static_cast<size_t>(Id)] : None;
-}
-
 class TParser {
 public:
     explicit TParser(WideStringView Text) : Buf(Text.data()), Len(Text.size()) {}
@@ -90,6 +84,12 @@ public:
 
 private:
     char16_t At(size_t I) const { return I < Len ? Buf[I] : u'\0'; }
+
+    const TTagProps& Props(THtmlTagId Id) const
+    {
+        static constexpr TTagProps None;
+        return (Id >= 0 && Id < HtmlTagCount) ? PropsById[Id] : None;
+    }
 
     void SkipBlanks()
     {
@@ -610,6 +610,7 @@ private:
     const char16_t* Buf;
     size_t Len;
     size_t Pos = 0;
+    const TTagProps* const PropsById = PropTable().data();
 
     THtmlRoot* Root = nullptr;
     THtmlTag* Html = nullptr;
