@@ -125,12 +125,45 @@ void SkipComment(TByteScanner& In, int C)
     }
 }
 
-using TAttributes = std::map<std::string, std::string>;
+// What the attributes of one tag declare: the values of the four attributes that can name a
+// character set (a later one of a name replaces an earlier one, an empty value removes it).
+// Kept from tag to tag, so that reading a tag allocates nothing once the buffers are grown.
+struct TTagAttributes {
+    enum { Charset, HttpEquiv, Content, Encoding, Count };
+    std::string Value[Count];
+    bool Has[Count] = {};
+    std::string Name, Text;  // the attribute being read
+
+    void Clear() { std::fill(std::begin(Has), std::end(Has), false); }
+
+    // Takes the attribute read into Name and Text.
+    void Take()
+    {
+        static constexpr std::string_view Names[Count] = {"charset", "http-equiv", "content", "encoding"};
+        // The name as compared: lower case, without bytes up to a space at either end.
+        std::string_view Trimmed = Name;
+        while (!Trimmed.empty() && static_cast<unsigned char>(Trimmed.front()) <= ' ')
+            Trimmed.remove_prefix(1);
+        while (!Trimmed.empty() && static_cast<unsigned char>(Trimmed.back()) <= ' ')
+            Trimmed.remove_suffix(1);
+        auto Lower = [](char C) { return C >= 'A' && C <= 'Z' ? static_cast<char>(C + 32) : C; };
+        for (int I = 0; I < Count; ++I) {
+            if (!std::equal(Trimmed.begin(), Trimmed.end(), Names[I].begin(), Names[I].end(),
+                            [&Lower](char A, char B) { return Lower(A) == B; }))
+                continue;
+            Has[I] = !Text.empty();
+            Value[I] = Text;
+        }
+    }
+
+    std::string Get(int I) const { return Has[I] ? Value[I] : std::string(); }
+};
 
 // Reads the attributes of a tag from C (the byte after its name) to its ">". Answers false
 // when the input ends first.
-bool ReadAttributes(TByteScanner& In, int C, TAttributes& Attributes)
+bool ReadAttributes(TByteScanner& In, int C, TTagAttributes& Attributes)
 {
+    Attributes.Clear();
     for (;;) {
         while (IsBlank(C))
             C = In.Next();
@@ -138,14 +171,16 @@ bool ReadAttributes(TByteScanner& In, int C, TAttributes& Attributes)
             return false;
         if (C == '>')
             return true;
-        std::string name;
+        std::string& name = Attributes.Name;
+        name.clear();
         while (C >= 0 && !IsBlank(C) && C != '=' && C != '>') {
             name += static_cast<char>(C);
             C = In.Next();
         }
         while (IsBlank(C))
             C = In.Next();
-        std::string value;
+        std::string& value = Attributes.Text;
+        value.clear();
         if (C == '=') {
             C = In.Next();
             while (IsBlank(C))
@@ -162,30 +197,20 @@ bool ReadAttributes(TByteScanner& In, int C, TAttributes& Attributes)
             }
         }
         // An attribute without a value ("<meta charset>") declares nothing.
-        name = TrimBytes(LowerAscii(name));
-        if (value.empty())
-            Attributes.erase(name);
-        else
-            Attributes[name] = value;
+        Attributes.Take();
     }
-}
-
-std::string Attribute(const TAttributes& Attributes, const char* Name)
-{
-    const auto it = Attributes.find(Name);
-    return it == Attributes.end() ? std::string() : it->second;
 }
 
 // The character set a META tag declares, or false when it declares none.
-bool MetaCharset(const TAttributes& Attributes, std::string& Charset)
+bool MetaCharset(const TTagAttributes& Attributes, std::string& Charset)
 {
-    if (Attributes.count("charset")) {
-        Charset = TrimBytes(Attribute(Attributes, "charset"));
+    if (Attributes.Has[TTagAttributes::Charset]) {
+        Charset = TrimBytes(Attributes.Value[TTagAttributes::Charset]);
         return true;
     }
-    if (LowerAscii(Attribute(Attributes, "http-equiv")) != "content-type")
+    if (LowerAscii(Attributes.Get(TTagAttributes::HttpEquiv)) != "content-type")
         return false;
-    const std::string content = LowerAscii(Attribute(Attributes, "content"));
+    const std::string content = LowerAscii(Attributes.Get(TTagAttributes::Content));
     const size_t at = content.find("charset=");
     if (at == std::string::npos)
         return false;
@@ -519,13 +544,15 @@ std::string DetectCharset(TStream& Stream)
         return bom.Charset;
     std::string result = DefaultCharset;
     TByteScanner in(Stream);
+    TTagAttributes attributes;
+    std::string name;
     int c = in.Next();
     while (c >= 0) {
         if (c != '<') {
             c = in.Next();
             continue;
         }
-        std::string name;
+        name.clear();
         for (c = in.Next(); c >= 0 && !IsBlank(c) && c != '>' && name != "!--"; c = in.Next())
             name += static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
         if (name == "!--") {
@@ -533,13 +560,12 @@ std::string DetectCharset(TStream& Stream)
             c = in.Next();
             continue;
         }
-        TAttributes attributes;
         if (!ReadAttributes(in, c, attributes))
             break;
         if (name == "body")
             break;
         if (name == "?xml") {
-            result = Attribute(attributes, "encoding");
+            result = attributes.Get(TTagAttributes::Encoding);
             if (result.empty())
                 result = "utf-8";
         } else if (name == "meta") {
