@@ -83,22 +83,6 @@ void AppendJson(WideString& Out, WideStringView Text)
     Out += u'"';
 }
 
-// How the page writes a text or a value back when nothing tells it the document's spelling.
-WideString Escaped(WideStringView Text, bool Value)
-{
-    WideString Out;
-    Out.reserve(Text.size());
-    for (const char16_t C : Text) {
-        if (C == u'&') Out += u"&amp;";
-        else if (C == 0xA0) Out += u"&nbsp;";
-        else if (C == u'<' && !Value) Out += u"&lt;";
-        else if (C == u'>' && !Value) Out += u"&gt;";
-        else if (C == u'"' && Value) Out += u"&quot;";
-        else Out += C;
-    }
-    return Out;
-}
-
 // Inside these the document's line ends count; elsewhere writing wraps the text anew.
 bool KeepsLineEnds(const THtmlNode& Node)
 {
@@ -249,7 +233,7 @@ public:
         }
         Shown = XmlSafe(Shown);
         // the spelling goes along only where the page would write the text otherwise
-        const WideString Written = Raw ? Shown : Escaped(Shown, false);
+        const WideString Written = Raw ? Shown : EscapeHtmlText(Shown);
         const bool Spelt = !(Written == Spelling || (Written == LineEnds(Spelling) && !KeepsLineEnds(Node)));
         if (Spelt) {
             Xml += u"<?zv " + IntToWide(TextCount++) + u"?>";
@@ -283,7 +267,7 @@ private:
             const WideString Shown = Bare ? WideString() : XmlSafe(DecodeDocumentText(Spelling));
             // a name that is no XML name ("@click", "x:y") reaches the page by its spelling only
             const bool Spelt = !IsXmlName(Name) ||
-                               (Shown.empty() ? !Bare && !Spelling.empty() : Escaped(Shown, true) != Spelling);
+                               (Shown.empty() ? !Bare && !Spelling.empty() : EscapeHtmlValue(Shown) != Spelling);
             Each(Name, Shown, Spelt ? &Spelling : nullptr);
         }
     }

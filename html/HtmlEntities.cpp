@@ -129,4 +129,26 @@ std::string NumericEntity(char32_t Code)
     return "&#x" + digits + ";";
 }
 
+namespace {
+
+WideString Escaped(WideStringView Text, bool Value)
+{
+    WideString Out;
+    Out.reserve(Text.size());
+    for (const char16_t C : Text) {
+        if (C == u'&') Out += u"&amp;";
+        else if (C == 0xA0) Out += u"&nbsp;";
+        else if (C == u'<' && !Value) Out += u"&lt;";
+        else if (C == u'>' && !Value) Out += u"&gt;";
+        else if (C == u'"' && Value) Out += u"&quot;";
+        else Out += C;
+    }
+    return Out;
+}
+
+}  // namespace
+
+WideString EscapeHtmlText(WideStringView Text) { return Escaped(Text, false); }
+WideString EscapeHtmlValue(WideStringView Text) { return Escaped(Text, true); }
+
 }  // namespace zv

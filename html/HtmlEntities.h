@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "WideText.h"
+
 namespace zv {
 
 // The code point of an entity text (ampersand and closing semicolon included; the last
@@ -22,5 +24,11 @@ std::string NumericEntity(char32_t Code);
 // Bucket (0..99) of an entity text in the name table: the sum of its bytes with a..z
 // folded to upper case, modulo 100.
 int EntityNameHash(std::string_view Text);
+
+// Text as it goes into markup: "&", "<", ">" and U+00A0 as references. The design view's
+// page writes text the same way.
+WideString EscapeHtmlText(WideStringView Text);
+// An attribute value as it goes between double quotes: "&", "\"" and U+00A0 as references.
+WideString EscapeHtmlValue(WideStringView Text);
 
 }  // namespace zv

@@ -1,0 +1,201 @@
+// What a palette click and a double click do in the real design view: edit the selected
+// element, insert before it or at the selection, or nothing.
+#include <gtest/gtest.h>
+
+#include "ToolBr.h"
+#include "ToolComment.h"
+#include "ToolHr.h"
+#include "ToolsHost.h"
+#include "UnitHyperlink.h"
+
+using namespace zv;
+using namespace zv::test;
+
+namespace {
+
+struct TSavedDocumentTool : TToolItem {
+    int Asked = 0;
+    TSavedDocumentTool() : TToolItem("IMG", "Insert Picture", 1, true, true) {}
+    TTagEditor* GetEditor() override
+    {
+        ++Asked;
+        return nullptr;
+    }
+};
+
+// Runs the tool, answering its dialog with Fill and OK; answers whether a dialog came.
+bool RunTool(TToolItem* Tool, std::function<void(QWidget*)> Fill = {})
+{
+    TModalAnswer Answer([&](QWidget* Dialog) {
+        if (Fill) Fill(Dialog);
+        PressOk(Dialog);
+    });
+    Palette().Execute(Tool);
+    return Answer.Seen;
+}
+
+QString Body(TDesignerHost& H)
+{
+    return H.Eval("document.body.innerHTML.replace(/ id=\"dsgn_:::_\\d+\"/g, '')").toString();
+}
+
+}  // namespace
+
+TEST(ToolExecute, EditInsertBeforeOrAtSelection)
+{
+    TDesignerHost& H = TDesignerHost::Get();
+    THtmlDesigner& D = H.Designer();
+    int Changes = 0;
+    Palette().OnChange = [&](QObject*) { ++Changes; };
+    ASSERT_TRUE(H.LoadBody("<p id=\"a\">one</p><p id=\"b\">two <!-- note --> three</p><hr width=\"10\">"));
+
+    // nothing selected: at the selection, as one undo group "Insert"
+    ASSERT_TRUE(RunTool(Tool<TToolBr>(), [](QWidget* Dialog) { SetField(Dialog, "ComboClear", "left"); }));
+    EXPECT_TRUE(Body(H).startsWith("<br clear=\"left\"><p id=\"a\">")) << Body(H).toStdString();
+    EXPECT_EQ(Changes, 1);
+    EXPECT_EQ(D.UndoList().back().Name, "Insert");
+
+    // a control selected that the tool does not edit: the new element goes in front of it
+    ASSERT_TRUE(H.Click(H.Centre("img")));
+    ASSERT_TRUE(RunTool(Tool<TToolHr>()));
+    EXPECT_TRUE(Body(H).contains("two <hr><img")) << Body(H).toStdString();
+    EXPECT_EQ(Changes, 2);
+
+    // the tool's own element selected: its dialog edits it where it stands
+    ASSERT_TRUE(H.Click(H.Centre("hr[width]")));
+    ASSERT_EQ(D.CurrentElement().tagName(), "HR");
+    ASSERT_TRUE(RunTool(Tool<TToolHr>(), [](QWidget* Dialog) {
+        EXPECT_EQ(FieldText(Dialog, "EditWidth"), "10");
+        SetField(Dialog, "EditWidth", "50%");
+    }));
+    EXPECT_TRUE(Body(H).endsWith("<hr width=\"50%\">")) << Body(H).toStdString();
+    EXPECT_EQ(D.UndoList().back().Name, "Edit");
+    EXPECT_EQ(Changes, 3);
+
+    // a caret in a paragraph: in front of the paragraph
+    ASSERT_TRUE(H.Click(H.Centre("#a")));
+    ASSERT_TRUE(RunTool(Tool<TToolBr>()));
+    EXPECT_TRUE(Body(H).startsWith("<br clear=\"left\"><br><p id=\"a\">")) << Body(H).toStdString();
+
+    // Cancel changes nothing
+    const QString Before = Body(H);
+    {
+        TModalAnswer Answer([](QWidget* Dialog) { PressCancel(Dialog); });
+        Palette().Execute(Tool<TToolBr>());
+        EXPECT_TRUE(Answer.Seen);
+    }
+    EXPECT_EQ(Body(H), Before);
+    EXPECT_EQ(Changes, 4);
+
+    // the element of the last event is gone (undone, removed): at the caret instead
+    ASSERT_TRUE(H.Click(H.Centre("#b")));
+    H.Eval("document.getElementById('b').remove()");
+    H.SelectText("#a", 1, 1);
+    ASSERT_EQ(D.CurrentElement().tagName(), "P");
+    ASSERT_TRUE(RunTool(Tool<TToolBr>()));
+    EXPECT_TRUE(Body(H).contains("<p id=\"a\">o<br>ne</p>")) << Body(H).toStdString();
+
+    // a caret in an empty body: into the body, not in front of it
+    ASSERT_TRUE(H.LoadBody(""));
+    ASSERT_TRUE(H.Click({400, 300}));
+    ASSERT_EQ(D.GetSelectionKind(), 1);
+    ASSERT_TRUE(D.CurrentElement().tagName() == "BODY" || D.CurrentElement().tagName() == "HTML");
+    ASSERT_TRUE(RunTool(Tool<TToolHr>(), [](QWidget* Dialog) { SetField(Dialog, "EditWidth", "5"); }));
+    EXPECT_EQ(Body(H), "<hr width=\"5\">");
+    EXPECT_NE(SaveBytes("empty-body.html").find("<hr width=\"5\">"), std::string::npos);
+
+    // a declined save stops a tool that needs a file name before its dialog
+    TSavedDocumentTool Saved;
+    Saved.Designer = &D;
+    ToolHost().EnsureSaved = [] { return false; };
+    Palette().Execute(&Saved);
+    EXPECT_EQ(Saved.Asked, 0);
+    ToolHost().EnsureSaved = [] { return true; };
+    Palette().Execute(&Saved);
+    EXPECT_EQ(Saved.Asked, 1);
+    ToolHost().EnsureSaved = nullptr;
+    Palette().OnChange = nullptr;
+}
+
+TEST(ToolExecute, DoubleClickOpensTheFirstToolThatTakesTheElement)
+{
+    TDesignerHost& H = TDesignerHost::Get();
+    THtmlDesigner& D = H.Designer();
+    ASSERT_TRUE(H.LoadBody("<p id=\"p\"><a id=\"l\" href=\"x.html\">link</a> <!-- note --> <br id=\"r\" clear=\"all\"></p>"));
+    const THtmlDocument Doc = D.Document();
+    int Changes = 0;
+    Palette().OnChange = [&](QObject*) { ++Changes; };
+
+    // a link goes to the hyperlink command
+    ASSERT_TRUE(H.Click(H.Centre("a")));
+    {
+        TModalAnswer Answer([](QWidget* Dialog) {
+            EXPECT_TRUE(qobject_cast<TFormHyperlink*>(Dialog));
+            Dialog->close();
+        });
+        Palette().EditElement(Doc.getElementById("l"));
+        EXPECT_TRUE(Answer.Seen);
+    }
+
+    // a comment placeholder: the comment dialog, filled from its stored node
+    {
+        TModalAnswer Answer([](QWidget* Dialog) {
+            EXPECT_TRUE(dynamic_cast<TFormToolComment*>(Dialog));
+            EXPECT_EQ(FieldText(Dialog, "MemoComment"), "<!-- note -->");
+            PressCancel(Dialog);
+        });
+        Palette().EditElement(Doc.getElementById(H.DesignId("img[src=\"edit:comment.gif\"]")));
+        EXPECT_TRUE(Answer.Seen);
+    }
+    EXPECT_EQ(Changes, 0);
+
+    // a br: its dialog; OK writes the field back as one undo group
+    {
+        TModalAnswer Answer([](QWidget* Dialog) {
+            EXPECT_EQ(FieldText(Dialog, "ComboClear"), "all");
+            SetField(Dialog, "ComboClear", "");
+            PressOk(Dialog);
+        });
+        Palette().EditElement(Doc.getElementById("r"));
+        EXPECT_TRUE(Answer.Seen);
+    }
+    EXPECT_EQ(Changes, 1);
+    EXPECT_EQ(H.Eval("document.getElementById('r').outerHTML").toString(), "<br id=\"r\">");
+    EXPECT_EQ(D.UndoList().back().Name, "Edit");
+    D.Undo();
+    EXPECT_EQ(H.Eval("document.getElementById('r').outerHTML").toString(), "<br id=\"r\" clear=\"all\">");
+
+    // a tool that does not edit in place replaces the element by its dialog's HTML
+    struct TReplacingBr : TToolBr {
+        TReplacingBr() { EditInPlace = false; }
+    };
+    TToolManager Replacing;
+    Replacing.SetDesigner(&D);
+    Replacing.AddTool<TReplacingBr>();
+    Replacing.OnChange = Palette().OnChange;
+    {
+        TModalAnswer Answer([](QWidget* Dialog) {
+            SetField(Dialog, "ComboClear", "both\"&");
+            PressOk(Dialog);
+        });
+        Replacing.EditElement(Doc.getElementById("r"));
+        EXPECT_TRUE(Answer.Seen);
+    }
+    EXPECT_EQ(Changes, 2);
+    EXPECT_EQ(H.Eval("document.querySelector('#p br').outerHTML").toString(), "<br clear=\"both&quot;&amp;\">");
+    EXPECT_EQ(H.Eval("document.querySelector('#p br').getAttribute('clear')").toString(), "both\"&");
+    D.Undo();
+
+    // an element no tool takes, a null handle, an element gone: nothing
+    {
+        TModalAnswer Answer([](QWidget* Dialog) { PressCancel(Dialog); });
+        const THtmlElement Br = Doc.getElementById("r");
+        Palette().EditElement(Doc.getElementById("p"));
+        Palette().EditElement(THtmlElement());
+        H.Eval("document.getElementById('r').remove()");
+        Palette().EditElement(Br);
+        EXPECT_FALSE(Answer.Seen);
+    }
+    EXPECT_EQ(Changes, 2);
+    Palette().OnChange = nullptr;
+}

@@ -1,0 +1,289 @@
+// The palette, the registration of the tools and the helpers every dialog uses.
+#include <QLineEdit>
+#include <QPainter>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "ToolAnchor.h"
+#include "ToolBr.h"
+#include "ToolComment.h"
+#include "ToolDate.h"
+#include "ToolHr.h"
+#include "ToolsHost.h"
+
+using namespace zv;
+using namespace zv::test;
+
+namespace {
+
+// A tool that counts how often the palette asked for its dialog (it has none).
+struct TCountingTool : TToolItem {
+    int Asked = 0;
+    TCountingTool() { ImageIndex = 1; }
+    TTagEditor* GetEditor() override
+    {
+        ++Asked;
+        return nullptr;
+    }
+};
+
+std::vector<QPixmap> NumberedIcons(int Count)
+{
+    std::vector<QPixmap> Icons;
+    for (int K = 0; K < Count; ++K) {
+        QPixmap Icon(20, 20);
+        Icon.fill(QColor::fromHsv(K * 9 % 360, 120, 230));
+        QPainter P(&Icon);
+        P.setFont(QFont("DejaVu Sans", 7));
+        P.drawText(Icon.rect(), Qt::AlignCenter, QString::number(K));
+        Icons.push_back(Icon);
+    }
+    return Icons;
+}
+
+// The pointer moving over the palette without a button held.
+void MoveTo(QWidget& W, const QPoint& Pos)
+{
+    QMouseEvent Move(QEvent::MouseMove, Pos, W.mapToGlobal(Pos), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&W, &Move);
+}
+
+QRect Cell(const TToolItem& T)
+{
+    return QRect(QPoint(T.ButtonRect.Left, T.ButtonRect.Top), QPoint(T.ButtonRect.Right - 1, T.ButtonRect.Bottom - 1));
+}
+
+}  // namespace
+
+TEST(ToolFramework, RegistrationOrderAndFirstClaims)
+{
+    TToolManager Manager;
+    RegisterTools(Manager);
+    std::vector<std::string> Hints;
+    for (const auto& T : Manager.AllTools()) Hints.push_back(T->IsSeparator() ? "-" : T->Hint);
+    const std::vector<std::string> Expected = {"Body", "Insert Horizontal Rule", "Insert Date and Time", "Insert Comment",
+                                               "Insert Line Break",      "Insert Anchor",        "-", "-"};
+    EXPECT_EQ(Hints, Expected);
+    // the date tool only inserts; separators get no designer
+    ASSERT_EQ(Manager.TagEditors().size(), 5u);
+    EXPECT_EQ(Manager.TagEditors()[2]->TagName, "IMG");
+    EXPECT_EQ(Manager.AllTools()[6]->ImageIndex, -2);
+    THtmlDesigner& D = TDesignerHost::Get().Designer();
+    Manager.SetDesigner(&D);
+    EXPECT_EQ(Manager.TagEditors()[0]->Designer, &D);
+    EXPECT_EQ(Manager.AllTools()[2]->Designer, nullptr);   // insert-only tools keep theirs
+    EXPECT_EQ(Manager.AllTools()[6]->Designer, nullptr);
+
+    // the comment and anchor tools both edit placeholder pictures: each claims only its own
+    TDesignerHost& H = TDesignerHost::Get();
+    ASSERT_TRUE(H.LoadBody("<p>x<!-- note --><a name=\"here\"></a><img src=\"a.gif\"></p>"));
+    const THtmlDocument Doc = D.Document();
+    const THtmlElement Comment = Doc.getElementById(H.DesignId("img[src=\"edit:comment.gif\"]"));
+    const THtmlElement Anchor = Doc.getElementById(H.DesignId("img[src=\"edit:anchor.gif\"]"));
+    TToolItem* CommentTool = Manager.TagEditors()[2];
+    TToolItem* AnchorTool = Manager.TagEditors()[4];
+    EXPECT_TRUE(CommentTool->CanEdit(Comment));
+    EXPECT_FALSE(CommentTool->CanEdit(Anchor));
+    EXPECT_TRUE(AnchorTool->CanEdit(Anchor));
+    EXPECT_FALSE(AnchorTool->CanEdit(Comment));
+    // a placeholder picture without a design id (pasted) belongs to no tool
+    H.Eval("document.querySelector('p').insertAdjacentHTML('beforeend', '<img src=\"edit:anchor.gif\" id=\"pasted\" name=\"live\">')");
+    const THtmlElement Pasted = Doc.getElementById("pasted");
+    ASSERT_TRUE(Pasted);
+    EXPECT_FALSE(AnchorTool->CanEdit(Pasted));
+    // its dialogs, run headless on it, work on the live element
+    TTagEditor* AnchorDialog = AnchorTool->GetEditor();
+    AnchorDialog->Designer = &D;
+    AnchorDialog->Element = Pasted;
+    AnchorDialog->FormShow();
+    EXPECT_EQ(FieldText(AnchorDialog, "EditName"), "live");
+    SetField(AnchorDialog, "EditName", "");
+    EXPECT_FALSE(AnchorDialog->CheckFields());   // a name cannot be emptied
+    SetField(AnchorDialog, "EditName", "moved");
+    EXPECT_TRUE(AnchorDialog->CheckFields());
+    AnchorDialog->Apply();
+    EXPECT_EQ(GetAttr(Pasted, "name"), u"moved");
+    TTagEditor* CommentDialog = CommentTool->GetEditor();
+    CommentDialog->Designer = &D;
+    CommentDialog->Element = Pasted;
+    CommentDialog->FormShow();
+    EXPECT_EQ(FieldText(CommentDialog, "MemoComment"), "");
+    SetField(CommentDialog, "MemoComment", "x");
+    CommentDialog->Apply();
+
+    // ExecuteTool runs the first tool of a class, subclasses included
+    struct TLaterHr : TToolHr {};
+    TToolManager Two;
+    Two.SetDesigner(&D);
+    auto* First = Two.AddTool<TCountingTool>();
+    auto* Second = Two.AddTool<TCountingTool>();
+    Two.ExecuteTool<TCountingTool>();
+    EXPECT_EQ(First->Asked, 1);
+    EXPECT_EQ(Second->Asked, 0);
+    Two.ExecuteTool<TLaterHr>();   // none: nothing happens
+    Two.Clear();
+    EXPECT_TRUE(Two.AllTools().empty());
+    EXPECT_TRUE(Two.TagEditors().empty());
+}
+
+TEST(ToolFramework, PaletteGeometryHotTrackingAndClicks)
+{
+    TToolManager Manager;
+    Manager.SetDesigner(&TDesignerHost::Get().Designer());
+    Manager.BeginUpdate();
+    std::vector<TCountingTool*> Tools;
+    for (int K = 0; K < 3; ++K) Tools.push_back(Manager.AddTool<TCountingTool>());
+    Manager.AddSeparator();   // right after a full row of three
+    auto* Hidden = Manager.AddTool<TCountingTool>();
+    Hidden->ImageIndex = -1;
+    for (int K = 0; K < 2; ++K) Tools.push_back(Manager.AddTool<TCountingTool>());
+    Manager.AddSeparator();   // in the middle of a row
+    Tools.push_back(Manager.AddTool<TCountingTool>());
+    Manager.SetImages(NumberedIcons(40));
+    Manager.resize(100, 200);   // three columns of 30, centred: x0 = 5
+    EXPECT_EQ(Tools[0]->ButtonRect.Left, -1);   // no layout while updating
+    Manager.EndUpdate();
+    Manager.show();
+
+    EXPECT_EQ(Cell(*Tools[0]), QRect(5, 8, 30, 30));
+    EXPECT_EQ(Cell(*Tools[2]), QRect(65, 8, 30, 30));
+    const TToolItem& Sep1 = *Manager.AllTools()[3];
+    EXPECT_EQ(Cell(Sep1), QRect(5, 38, 90, 30));   // no empty row before it
+    EXPECT_EQ(Hidden->ButtonRect, (TRect{-1, -1, -1, -1}));
+    EXPECT_EQ(Cell(*Tools[3]), QRect(5, 68, 30, 30));
+    EXPECT_EQ(Cell(*Tools[4]), QRect(35, 68, 30, 30));
+    EXPECT_EQ(Cell(*Manager.AllTools()[7]), QRect(5, 98, 90, 30));
+    EXPECT_EQ(Cell(*Tools[5]), QRect(5, 128, 30, 30));
+    EXPECT_EQ(Manager.ImageOffset(), QPoint(5, 5));
+
+    // hit tests: buttons only, not separators, gaps or the hidden tool
+    EXPECT_EQ(Manager.HitTest({5, 8}), 0);
+    EXPECT_EQ(Manager.HitTest({94, 37}), 2);
+    EXPECT_EQ(Manager.HitTest({4, 8}), -1);
+    EXPECT_EQ(Manager.HitTest({50, 50}), -1);
+    EXPECT_EQ(Manager.HitTest({70, 80}), -1);
+    EXPECT_EQ(Manager.HitTest({36, 70}), 5 + 1);
+
+    // narrower than a button: one column
+    Manager.resize(20, 400);
+    EXPECT_EQ(Cell(*Tools[1]), QRect(-5, 38, 30, 30));
+    Manager.resize(100, 200);
+
+    // hot tracking, a click, a press dragged off the palette
+    MoveTo(Manager, {20, 20});
+    EXPECT_EQ(Manager.HotIndex(), 0);
+    EXPECT_EQ(Manager.toolTip(), QString());   // the counting tools have no hint
+    MoveTo(Manager, {50, 20});
+    EXPECT_EQ(Manager.HotIndex(), 1);
+    QTest::mousePress(&Manager, Qt::LeftButton, {}, {50, 20});
+    EXPECT_TRUE(Manager.Pressed());
+    QTest::mouseRelease(&Manager, Qt::LeftButton, {}, {90, 150});   // released elsewhere: still runs
+    EXPECT_EQ(Tools[1]->Asked, 1);
+    EXPECT_EQ(Manager.HotIndex(), -1);
+    EXPECT_FALSE(Manager.Pressed());
+
+    QTest::mousePress(&Manager, Qt::LeftButton, {}, {20, 20});
+    MoveTo(Manager, {80, 20});   // no hot tracking while pressed
+    EXPECT_EQ(Manager.HotIndex(), 0);
+    QEvent Leave(QEvent::Leave);
+    QApplication::sendEvent(&Manager, &Leave);
+    QTest::mouseRelease(&Manager, Qt::LeftButton, {}, {300, 20});
+    EXPECT_EQ(Tools[0]->Asked, 0);
+    MoveTo(Manager, {80, 20});
+    EXPECT_EQ(Manager.HotIndex(), 2);
+
+    // the real palette with the program's icons, for the eye
+    TToolManager& Real = Palette();
+    const QPixmap Strip(ZV_SOURCE_DIR "/resources/pictures/tools/TOOLS.png");
+    ASSERT_FALSE(Strip.isNull());
+    TImageList Icons;
+    for (int X = 0; X + Strip.height() <= Strip.width(); X += Strip.height()) {
+        QPixmap Icon = Strip.copy(X, 0, Strip.height(), Strip.height());
+        Icon.setMask(Icon.createMaskFromColor(QColor(255, 0, 255)));   // fuchsia is transparent
+        Icons.Images.append(Icon);
+    }
+    Real.SetImages(Icons);
+    Real.show();
+    MoveTo(Real, {20, 45});
+    Real.grab().save("/tmp/zv-palette.png");
+    EXPECT_EQ(Real.HotIndex(), 4);
+    EXPECT_EQ(Real.toolTip(), "Insert Line Break");
+}
+
+TEST(ToolFramework, AttributeColourPlacementAndKeyHelpers)
+{
+    // colours: blue weighs 0.3, red 0.11
+    EXPECT_EQ(ColorEditTextColor(0x000000), 0xFFFFFF);
+    EXPECT_EQ(ColorEditTextColor(0xFFFFFF), 0x000000);
+    EXPECT_EQ(ColorEditTextColor(0x0000FF), 0xFFFFFF);   // red: 28
+    EXPECT_EQ(ColorEditTextColor(0xFF00FF), 0xFFFFFF);   // red and blue: 104.6
+    EXPECT_EQ(ColorEditTextColor(0x00FF00), 0x000000);   // green: 150.5
+    QLineEdit Colour;
+    Colour.setText("navy");
+    PaintColorEdit(&Colour);
+    EXPECT_EQ(Colour.palette().color(QPalette::Base), QColor(0, 0, 128));
+    EXPECT_EQ(Colour.palette().color(QPalette::Text), QColor(Qt::white));
+    Colour.clear();
+    PaintColorEdit(&Colour);
+    EXPECT_EQ(Colour.palette().color(QPalette::Base), QApplication::palette(&Colour).color(QPalette::Base));
+
+    // markup of new elements and of stored nodes
+    WideString Html = u"<x";
+    AddAttr(Html, "title", u"  say \"hi\" & <go> \u0416 ");
+    AddAttr(Html, "alt", u" \t ");
+    EXPECT_EQ(Html, u"<x title=\"say &quot;hi&quot; &amp; <go> \u0416\"");
+    EXPECT_EQ(EscapeStoredValue(u"a &amp; \"b\""), u"a &amp; &quot;b&quot;");
+
+    // attributes of live elements
+    TDesignerHost& H = TDesignerHost::Get();
+    THtmlDesigner& D = H.Designer();
+    ASSERT_TRUE(H.LoadBody("<form id=\"f\"><img src=\"a.gif\" hspace=\"0\"><input id=\"t\" tabindex=\"3\"></form>"));
+    const THtmlDocument Doc = D.Document();
+    const THtmlElement Img = Doc.getElementById(H.DesignId("img"));
+    const THtmlElement Form = Doc.getElementById("f");
+    WideString Value;
+    GetAttrNoDefault(Img, "HSPACE", Value);
+    EXPECT_EQ(Value, u"");
+    GetAttrNoDefault(Doc.getElementById("t"), "tabIndex", Value);
+    EXPECT_EQ(Value, u"3");
+    GetAttr(Img, "vspace", Value);
+    EXPECT_EQ(Value, u"");
+    const int Units = Doc.UndoManager().CountUndoable();
+    SetAttr(Img, "hspace", u"0");   // unchanged: no change at all
+    SetAttr(Img, "alt", u"");
+    EXPECT_EQ(Doc.UndoManager().CountUndoable(), Units);
+    SetAttr(Form, "className", u"wide");
+    SetAttr(Form, "encoding", u"multipart/form-data");
+    EXPECT_EQ(H.Eval("document.getElementById('f').getAttribute('class') + ' ' + "
+                     "document.getElementById('f').getAttribute('enctype') + ' ' + "
+                     "document.getElementById('f').hasAttribute('classname')").toString(),
+              "wide multipart/form-data false");
+    SetAttr(Form, "className", u"");
+    EXPECT_FALSE(H.Eval("document.getElementById('f').hasAttribute('class')").toBool());
+
+    // placing: beside an element in the page, aligned with a palette button outside it
+    const QRect Page(200, 100, 800, 600);
+    const QSize Screen(1280, 1024), Dialog(300, 200);
+    EXPECT_EQ(PlaceEditor(QRect(400, 300, 40, 40), Dialog, Page, Screen), QPoint(440, 340));
+    // near the right edge of the screen the dialog goes to the element's left
+    EXPECT_EQ(PlaceEditor(QRect(950, 300, 40, 40), Dialog, Page, Screen), QPoint(650, 340));
+    // a palette button left of the page: aligned with it, then kept inside the page
+    EXPECT_EQ(PlaceEditor(QRect(20, 150, 30, 30), Dialog, Page, Screen), QPoint(210, 150));
+    EXPECT_EQ(PlaceEditor(QRect(20, 900, 30, 30), Dialog, Page, Screen), QPoint(210, 490));
+
+    // key filters
+    QLineEdit Length, Number, Key;
+    TTagEditor::SetLengthEdit(&Length);
+    TTagEditor::SetNumericEdit(&Number);
+    TTagEditor::SetAccessKeyEdit(&Key);
+    QTest::keyClicks(&Length, "1a2.5%-x");
+    QTest::keyClicks(&Number, "1a2.5%-x");
+    QTest::keyClicks(&Key, "%");
+    QTest::keyClicks(&Key, "k");
+    QTest::keyClicks(&Key, "z");
+    EXPECT_EQ(Length.text(), "12.5%-");
+    EXPECT_EQ(Number.text(), "12.5-");
+    EXPECT_EQ(Key.text(), "k");
+    QTest::keyClick(&Length, Qt::Key_Backspace);
+    EXPECT_EQ(Length.text(), "12.5%");
+}

@@ -1,0 +1,34 @@
+#pragma once
+// What the tool tests share: the design view with a palette of the registered tools, and the
+// fields and buttons of the tools' dialogs.
+
+#include <string>
+
+#include "design/DesignerHost.h"
+#include "support/WaitFor.h"
+#include "ToolLoader.h"
+#include "ToolManager.h"
+
+namespace zv::test {
+
+// The OK or Cancel of a dialog's button box.
+void PressOk(QWidget* Dialog);
+void PressCancel(QWidget* Dialog);
+// Sets the text of the line edit or combo box of that name.
+void SetField(QWidget* Dialog, const char* Name, const QString& Text);
+QString FieldText(QWidget* Dialog, const char* Name);
+
+// The palette of all registered tools over the shared design view.
+TToolManager& Palette();
+// The registered tool of class T.
+template <class T> T* Tool()
+{
+    for (const auto& Item : Palette().AllTools())
+        if (auto* P = dynamic_cast<T*>(Item.get())) return P;
+    return nullptr;
+}
+
+// Saves the design view's document into the test folder and answers the bytes.
+std::string SaveBytes(const std::string& Name);
+
+}  // namespace zv::test

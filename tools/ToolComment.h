@@ -1,0 +1,42 @@
+#pragma once
+// The comment tool: the text of a comment, shown in the design view as a placeholder and
+// edited in its stored node.
+
+#include "ToolManager.h"
+
+namespace Ui {
+class FormToolComment;
+}
+
+namespace zv {
+
+// The text between the markers: trimmed, then a leading "<!--" and a trailing "-->" taken off.
+WideString StripComment(WideStringView Text);
+
+class TFormToolComment : public TFormTool<Ui::FormToolComment> {
+    Q_OBJECT
+public:
+    explicit TFormToolComment(QWidget* Parent = nullptr);
+    ~TFormToolComment() override;
+
+    void FormShow() override;
+    // An empty memo is not taken, without a message; a text that would end the comment early
+    // is refused with one.
+    bool CheckFields() override;
+    void GetHTML(WideString& S) override;
+    void Apply() override;
+
+private:
+    // "<!--" + the memo's stripped text + "-->", with the file's line ends.
+    WideString CommentText() const;
+    QString Shown;
+};
+
+class TToolComment : public TToolItem {
+public:
+    TToolComment() : TToolItem("IMG", "Insert Comment", 5, true, false) {}
+    bool CanEdit(const THtmlElement& Element) override { return StoredKindIs(Element, tagComment); }
+    TTagEditor* GetEditor() override { return SharedEditor<TFormToolComment>(); }
+};
+
+}  // namespace zv

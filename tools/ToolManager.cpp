@@ -1,0 +1,644 @@
+#include "ToolManager.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCursor>
+#include <QDialogButtonBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QToolTip>
+#include <algorithm>
+
+#include "HtmlEntities.h"
+#include "HtmlFilter.h"
+#include "HtmlNodes.h"
+#include "PickUrls.h"
+
+namespace zv {
+
+// ---------------------------------------------------------------- the main window's part
+
+TToolHost& ToolHost()
+{
+    static TToolHost Host;
+    return Host;
+}
+
+std::string DocumentFileName() { return ToolHost().FileName ? ToolHost().FileName() : std::string(); }
+
+bool EnsureSaved()
+{
+    if (ToolHost().EnsureSaved) return ToolHost().EnsureSaved();
+    return !DocumentFileName().empty();
+}
+
+// ---------------------------------------------------------------- attributes
+
+void SetAttr(const THtmlElement& Element, const std::string& Name, const WideString& Value)
+{
+    const std::optional<WideString> Present = Element.getAttribute(Name);
+    if (Value.empty()) {
+        if (Present) Element.removeAttribute(Name);
+    } else if (Present != Value) {
+        Element.setAttribute(Name, Value);
+    }
+}
+
+void GetAttr(const THtmlElement& Element, const std::string& Name, WideString& Value)
+{
+    Value = Element.getAttribute(Name).value_or(WideString());
+}
+
+WideString GetAttr(const THtmlElement& Element, const std::string& Name)
+{
+    WideString Value;
+    GetAttr(Element, Name, Value);
+    return Value;
+}
+
+void GetAttrNoDefault(const THtmlElement& Element, const std::string& Name, WideString& Value)
+{
+    GetAttr(Element, Name, Value);
+    const std::string Lower = AsciiLowerCase(Name);
+    if ((Lower == "tabindex" && Value == u"32768") || (Lower == "maxlength" && Value == u"2147483647") ||
+        ((Lower == "hspace" || Lower == "vspace") && Value == u"0"))
+        Value.clear();
+}
+
+void AddAttr(WideString& Html, const char* Name, WideStringView Value)
+{
+    const WideString Trimmed = Trim(Value);
+    if (Trimmed.empty()) return;
+    Html += u' ';
+    Html += Latin1ToUtf16(Name);
+    Html += u"=\"";
+    Html += EscapeHtmlValue(Trimmed);
+    Html += u'"';
+}
+
+WideString EscapeStoredValue(WideStringView Value)
+{
+    WideString Out;
+    Out.reserve(Value.size());
+    for (const char16_t C : Value) {
+        if (C == u'"') Out += u"&quot;";
+        else Out += C;
+    }
+    return Out;
+}
+
+void SetStoredAttr(THtmlTag& Node, THtmlAttrId Id, WideStringView Value)
+{
+    if (Value.empty()) {
+        if (Node.HasAttribute(Id)) Node.DeleteAttribute(Id);
+    } else if (!Node.HasAttribute(Id) || Node.AttributeValue(Id) != Value) {
+        Node.SetAttribute(Id, EscapeStoredValue(Value));
+    }
+}
+
+// ---------------------------------------------------------------- colour fields
+
+void PaintColorEdit(QLineEdit* Edit)
+{
+    QPalette Palette = QApplication::palette(Edit);
+    if (!Edit->text().isEmpty()) {
+        // a system colour name is weighed as the colour it shows, not by its raw value
+        const QColor Color = ToQColor(HtmlColorToColor(ToWide(Edit->text())));
+        Palette.setColor(QPalette::Base, Color);
+        Palette.setColor(QPalette::Text, ToQColor(ColorEditTextColor(FromQColor(Color))));
+    }
+    Edit->setPalette(Palette);
+}
+
+// ---------------------------------------------------------------- placing a dialog
+
+QPoint PlaceEditor(const QRect& R, const QSize& Size, const QRect& Bounds, const QSize& Screen)
+{
+    // rectangles as left, top, right, bottom with exclusive right and bottom
+    const int W = Size.width(), H = Size.height();
+    const int RL = R.x(), RT = R.y(), RR = R.x() + R.width(), RB = R.y() + R.height();
+    const int DL = Bounds.x() + 10, DT = Bounds.y() + 10;
+    const int DR = Bounds.x() + Bounds.width() - 10, DB = Bounds.y() + Bounds.height() - 10;
+    const bool InPage = RL < DR && DL < RR && RT < DB && DT < RB;
+    int X, Y;
+    if (InPage) {
+        X = Screen.width() > RR + W ? RR : RL - W;
+        Y = Screen.height() > RB + H ? RB : RT - H;
+    } else {
+        X = Screen.width() > RL + W ? RL : RR - W;
+        Y = Screen.height() > RT + H ? RT : RB - H;
+    }
+    return QPoint(std::min(DR - W, std::max(DL, X)), std::min(DB - H, std::max(DT, Y)));
+}
+
+// ---------------------------------------------------------------- tools
+
+bool TToolItem::CanEdit(const THtmlElement&) { return false; }
+
+TTagEditor* TToolItem::GetEditor() { return nullptr; }
+
+THtmlNode* TToolItem::StoredNode(const THtmlElement& Element) const
+{
+    if (!Designer || !Element) return nullptr;
+    return Designer->Filter->FindObject(Utf8ToUtf16(Element.id()));
+}
+
+bool TToolItem::StoredKindIs(const THtmlElement& Element, THtmlTagId Kind) const
+{
+    const THtmlNode* Node = StoredNode(Element);
+    return Node && Node->Kind() == Kind;
+}
+
+// ---------------------------------------------------------------- the dialog base
+
+namespace {
+
+// Swallows every typed character that is not in Allowed; keys without text pass.
+class TKeyFilter : public QObject {
+public:
+    TKeyFilter(QObject* Parent, QString Allowed) : QObject(Parent), Allowed(std::move(Allowed)) {}
+
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override
+    {
+        if (Event->type() != QEvent::KeyPress) return false;
+        const QString Text = static_cast<QKeyEvent*>(Event)->text();
+        for (const QChar C : Text)
+            if (C.unicode() >= 32 && C.unicode() != 127 && !Allowed.contains(C)) return true;
+        return false;
+    }
+
+private:
+    QString Allowed;
+};
+
+void SetKeyFilter(QLineEdit* Edit, const QString& Allowed)
+{
+    Edit->installEventFilter(new TKeyFilter(Edit, Allowed));
+}
+
+const QString Digits = QStringLiteral("0123456789");
+
+}  // namespace
+
+TTagEditor::TTagEditor(QWidget* Parent) : QDialog(Parent, Qt::Tool) {}
+
+TTagEditor::~TTagEditor() = default;
+
+void TTagEditor::GetHTML(WideString& S) { S.clear(); }
+
+void TTagEditor::Apply() {}
+
+void TTagEditor::OkClick()
+{
+    if (CheckFields()) accept();
+}
+
+THtmlNode* TTagEditor::StoredNode() const
+{
+    if (!Designer || !Element) return nullptr;
+    return Designer->Filter->FindObject(Utf8ToUtf16(Element.id()));
+}
+
+WideString TTagEditor::GetNodeAttr(THtmlAttrId Id) const
+{
+    if (auto* Tag = dynamic_cast<THtmlTag*>(StoredNode())) return Tag->GetAttribute(Id);
+    return Element ? GetAttr(Element, std::string(AttrNameFromId(Id))) : WideString();
+}
+
+void TTagEditor::SetNodeAttr(THtmlAttrId Id, const WideString& Value)
+{
+    if (auto* Tag = dynamic_cast<THtmlTag*>(StoredNode()))
+        SetStoredAttr(*Tag, Id, Value);
+    else if (Element)
+        SetAttr(Element, std::string(AttrNameFromId(Id)), Value);
+}
+
+void TTagEditor::SetNumericEdit(QLineEdit* Edit) { SetKeyFilter(Edit, "-." + Digits); }
+
+void TTagEditor::SetLengthEdit(QLineEdit* Edit) { SetKeyFilter(Edit, "-.%" + Digits); }
+
+void TTagEditor::SetAccessKeyEdit(QLineEdit* Edit)
+{
+    Edit->setMaxLength(1);
+    SetKeyFilter(Edit, "." + Digits + "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+}
+
+void TTagEditor::SetupButtons(QDialogButtonBox* Buttons)
+{
+    Buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    connect(Buttons, &QDialogButtonBox::accepted, this, &TTagEditor::OkClick);
+    connect(Buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+}
+
+int TTagEditor::RegisterColorEdit(QLineEdit* Edit, QAbstractButton* Button)
+{
+    const int Index = static_cast<int>(LinkedEdits.size());
+    LinkedEdits.push_back({Edit, true});
+    connect(Button, &QAbstractButton::clicked, this, [this, Edit, Button] { ColorButtonClick(Edit, Button); });
+    connect(Edit, &QLineEdit::textChanged, this, [Edit] { PaintColorEdit(Edit); });
+    return Index;
+}
+
+void TTagEditor::ColorButtonClick(QLineEdit* Edit, QAbstractButton* Button)
+{
+    if (!ColorPopup) ColorPopup = new TColorPopupDialog(this);
+    ColorPopup->SetColorText(Edit->text());
+    ColorPopup->SetColor(Edit->text().isEmpty() ? clWindow : HtmlColorToColor(ToWide(Edit->text())));
+    if (!ColorPopup->Execute(Button)) return;
+    Edit->setText(ColorPopup->GetColorText());
+    PaintColorEdit(Edit);
+}
+
+int TTagEditor::RegisterBrowseButton(QLineEdit* Edit, QAbstractButton* Button, int Kind)
+{
+    const int Index = static_cast<int>(LinkedEdits.size());
+    LinkedEdits.push_back({Edit, false});
+    connect(Button, &QAbstractButton::clicked, this, [Edit, Kind] {
+        std::string Url = Edit->text().toStdString();
+        if (PickUrl(Kind, DocumentFileName(), Url)) Edit->setText(QString::fromStdString(Url));
+    });
+    return Index;
+}
+
+void TTagEditor::UpdateColorEdits()
+{
+    for (const TLinkedEdit& L : LinkedEdits)
+        if (L.Color) PaintColorEdit(L.Edit);
+}
+
+bool TTagEditor::FieldError(QWidget* Field, const QString& Message)
+{
+    QMessageBox::critical(this, windowTitle().trimmed(), Message, QMessageBox::Ok);
+    if (Field) Field->setFocus();
+    return false;
+}
+
+void TTagEditor::showEvent(QShowEvent* Event)
+{
+    if (!Event->spontaneous()) FormShow();
+    QDialog::showEvent(Event);
+}
+
+// ---------------------------------------------------------------- the palette
+
+TToolManager::TToolManager(QWidget* Parent) : QWidget(Parent)
+{
+    setMouseTracking(true);
+    setAttribute(Qt::WA_Hover, false);
+}
+
+TToolManager::~TToolManager() = default;
+
+TToolItem* TToolManager::AddTool(std::unique_ptr<TToolItem> Tool)
+{
+    Tool->Designer = FDesigner;
+    TToolItem* Item = Tool.get();
+    Tools.push_back(std::move(Tool));
+    States.push_back(TButtonState::Normal);
+    if (!Item->TagName.empty()) FTagEditors.push_back(Item);
+    return Item;
+}
+
+void TToolManager::AddSeparator()
+{
+    auto Item = std::make_unique<TToolItem>();
+    Item->ImageIndex = -2;
+    Tools.push_back(std::move(Item));
+    States.push_back(TButtonState::Normal);
+}
+
+void TToolManager::Clear()
+{
+    FTagEditors.clear();
+    Tools.clear();
+    States.clear();
+    FHotIndex = -1;
+    FPressed = false;
+}
+
+void TToolManager::BeginUpdate() { Updating = true; }
+
+void TToolManager::EndUpdate()
+{
+    Updating = false;
+    Layout();
+    update();
+}
+
+void TToolManager::SetImages(std::vector<QPixmap> List)
+{
+    Images = std::move(List);
+    if (Updating) return;
+    Layout();
+    update();
+}
+
+void TToolManager::SetDesigner(THtmlDesigner* Designer)
+{
+    if (Designer == FDesigner) return;
+    FDesigner = Designer;
+    for (TToolItem* Tool : FTagEditors) Tool->Designer = Designer;
+}
+
+void TToolManager::Layout()
+{
+    if (Updating) return;
+    const int Columns = std::max(1, width() / FButtonSize);
+    const int X0 = (width() - Columns * FButtonSize) / 2;
+    const int Y0 = 8;
+    int N = 0;
+    for (const auto& Tool : Tools) {
+        if (Tool->IsSeparator()) {
+            if (N % Columns) N += Columns - N % Columns;
+            const int Top = Y0 + (N / Columns) * FButtonSize;
+            Tool->ButtonRect = {X0, Top, X0 + Columns * FButtonSize, Top + FButtonSize};
+            N += Columns;
+        } else if (Tool->ImageIndex == -1) {
+            Tool->ButtonRect = {-1, -1, -1, -1};
+        } else {
+            const int Left = X0 + (N % Columns) * FButtonSize, Top = Y0 + (N / Columns) * FButtonSize;
+            Tool->ButtonRect = {Left, Top, Left + FButtonSize, Top + FButtonSize};
+            ++N;
+        }
+    }
+    if (Images.empty()) {
+        FImageOffset = {-1, -1};
+    } else {
+        const QSize S = Images.front().deviceIndependentSize().toSize();
+        FImageOffset = {(FButtonSize - S.width()) / 2, (FButtonSize - S.height()) / 2};
+    }
+}
+
+int TToolManager::HitTest(const QPoint& Pos) const
+{
+    for (size_t K = 0; K < Tools.size(); ++K) {
+        const TToolItem& T = *Tools[K];
+        if (T.ImageIndex >= 0 && Pos.x() >= T.ButtonRect.Left && Pos.x() < T.ButtonRect.Right &&
+            Pos.y() >= T.ButtonRect.Top && Pos.y() < T.ButtonRect.Bottom)
+            return static_cast<int>(K);
+    }
+    return -1;
+}
+
+void TToolManager::PaintButton(QPainter& Painter, int Index, TButtonState State) const
+{
+    const TToolItem& T = *Tools[Index];
+    const QRect Cell(T.ButtonRect.Left, T.ButtonRect.Top, FButtonSize, FButtonSize);
+    Painter.fillRect(Cell, palette().button());
+    if (State != TButtonState::Normal) {
+        const QColor Light = palette().light().color(), Dark = palette().dark().color();
+        const QColor& TopLeft = State == TButtonState::Hot ? Light : Dark;
+        const QColor& BottomRight = State == TButtonState::Hot ? Dark : Light;
+        const int R = Cell.right(), B = Cell.bottom();
+        Painter.setPen(TopLeft);
+        Painter.drawLine(Cell.left(), Cell.top(), R - 1, Cell.top());
+        Painter.drawLine(Cell.left(), Cell.top(), Cell.left(), B - 1);
+        Painter.setPen(BottomRight);
+        Painter.drawLine(R, Cell.top(), R, B);
+        Painter.drawLine(Cell.left(), B, R, B);
+    }
+    if (FImageOffset.x() >= 0 && T.ImageIndex < static_cast<int>(Images.size())) {
+        const int Shift = State == TButtonState::Pressed ? 1 : 0;
+        Painter.drawPixmap(Cell.topLeft() + FImageOffset + QPoint(Shift, Shift), Images[T.ImageIndex]);
+    }
+}
+
+void TToolManager::paintEvent(QPaintEvent*)
+{
+    QPainter Painter(this);
+    Painter.fillRect(rect(), palette().button());
+    for (size_t K = 0; K < Tools.size(); ++K) {
+        const TToolItem& T = *Tools[K];
+        if (T.ImageIndex == -1) continue;
+        if (T.IsSeparator()) {
+            const int Y = T.ButtonRect.Top + FButtonSize / 2;
+            Painter.setPen(palette().dark().color());
+            Painter.drawLine(T.ButtonRect.Left, Y, T.ButtonRect.Right - 1, Y);
+            Painter.setPen(palette().light().color());
+            Painter.drawLine(T.ButtonRect.Left, Y + 1, T.ButtonRect.Right - 1, Y + 1);
+        } else {
+            PaintButton(Painter, static_cast<int>(K), States[K]);
+        }
+    }
+}
+
+void TToolManager::DrawButton(int Index, TButtonState State)
+{
+    if (Index < 0 || Index >= static_cast<int>(Tools.size())) return;
+    States[Index] = State;
+    const TRect& R = Tools[Index]->ButtonRect;
+    update(QRect(R.Left, R.Top, R.Right - R.Left, R.Bottom - R.Top));
+}
+
+void TToolManager::resizeEvent(QResizeEvent* Event)
+{
+    QWidget::resizeEvent(Event);
+    Layout();
+    update();
+}
+
+void TToolManager::mouseMoveEvent(QMouseEvent* Event)
+{
+    if (!FPressed) {
+        const int Index = HitTest(Event->position().toPoint());
+        if (Index != FHotIndex) {
+            QToolTip::hideText();
+            DrawButton(FHotIndex, TButtonState::Normal);
+            FHotIndex = Index;
+            if (Index >= 0) {
+                DrawButton(Index, TButtonState::Hot);
+                const QString Hint = QString::fromStdString(Tools[Index]->Hint);
+                setToolTip(Hint);
+                QToolTip::showText(Event->globalPosition().toPoint(), Hint, this);
+            }
+        }
+    }
+    QWidget::mouseMoveEvent(Event);
+}
+
+void TToolManager::mousePressEvent(QMouseEvent* Event)
+{
+    const int Index = HitTest(Event->position().toPoint());
+    if (Index >= 0) {
+        if (FHotIndex != Index) DrawButton(FHotIndex, TButtonState::Normal);
+        DrawButton(Index, TButtonState::Pressed);
+        FHotIndex = Index;
+        FPressed = true;
+    }
+    QWidget::mousePressEvent(Event);
+}
+
+void TToolManager::mouseReleaseEvent(QMouseEvent* Event)
+{
+    const bool WasPressed = FPressed;
+    FPressed = false;
+    if (WasPressed && FHotIndex >= 0) {
+        const int Index = FHotIndex;
+        DrawButton(Index, TButtonState::Normal);
+        FHotIndex = -1;
+        // an engine error ends the tool's action; it goes no further than the click
+        try {
+            Execute(Tools[Index].get());
+        } catch (const std::exception&) {
+        }
+    }
+    QWidget::mouseReleaseEvent(Event);
+}
+
+void TToolManager::leaveEvent(QEvent* Event)
+{
+    DrawButton(FHotIndex, TButtonState::Normal);
+    FHotIndex = -1;
+    QWidget::leaveEvent(Event);
+}
+
+// ---------------------------------------------------------------- running tools
+
+void TToolManager::Changed()
+{
+    if (OnChange) OnChange(this);
+}
+
+bool TToolManager::IsEditable(const THtmlElement& Element)
+{
+    if (!Element || !Element.IsCurrent()) return false;
+    try {
+        if (!Element.getProperty("isConnected").toBool()) return false;
+        const std::string Tag = Element.tagName();
+        return Tag != "BODY" && Tag != "HTML";
+    } catch (const EEngineError&) {
+        return false;
+    }
+}
+
+QRect TToolManager::ButtonScreenRect(const TToolItem* Tool) const
+{
+    const QPoint TopLeft = mapToGlobal(QPoint(Tool->ButtonRect.Left, Tool->ButtonRect.Top));
+    return QRect(TopLeft, QSize(FButtonSize, FButtonSize));
+}
+
+void TToolManager::Execute(TToolItem* Tool)
+{
+    if (!FDesigner || !Tool || Tool->IsSeparator()) return;
+    if (Tool->NeedsSavedDocument && !EnsureSaved()) return;
+    WideString Html;
+    switch (FDesigner->GetSelectionKind()) {
+    case 1: {
+        const THtmlElement Element = FDesigner->CurrentElement();
+        // the body, the page or an element gone since its event take the new HTML at the
+        // selection
+        if (!IsEditable(Element)) {
+            if (!InsertDialog(Tool, Html)) return;
+            FDesigner->InsertHtml(Html);
+            Changed();
+            return;
+        }
+        if (!Tool->TagName.empty() && SameTextAscii(Utf8ToUtf16(Element.tagName()), Utf8ToUtf16(Tool->TagName)) &&
+            Tool->CanEdit(Element)) {
+            if (!EditDialog(Tool, Element, ButtonScreenRect(Tool), Html)) return;
+            {
+                TActionScope Action(*FDesigner, "Edit");
+                Element.setOuterHTML(Html);
+            }
+            Changed();
+        } else {
+            if (!InsertDialog(Tool, Html)) return;
+            {
+                TActionScope Action(*FDesigner, "Insert");
+                Element.insertAdjacentHTML("BeforeBegin", Html);
+            }
+            Changed();
+        }
+        return;
+    }
+    case 0:
+    case 2:
+        if (!InsertDialog(Tool, Html)) return;
+        FDesigner->InsertHtml(Html);
+        Changed();
+        return;
+    default:
+        return;
+    }
+}
+
+void TToolManager::EditElement(const THtmlElement& Element)
+{
+    if (!Element || !FDesigner) return;
+    // the body opens the page properties, which change it in place
+    const bool Body = Element.IsCurrent() && Element.tagName() == "BODY";
+    if (!Body && !IsEditable(Element)) return;
+    const std::string Tag = Element.tagName();
+    if (SameTextAscii(Utf8ToUtf16(Tag), u"A")) {
+        if (FDesigner->CanHyperlink()) FDesigner->Hyperlink();
+        return;
+    }
+    for (TToolItem* Tool : FTagEditors) {
+        if (!SameTextAscii(Utf8ToUtf16(Tag), Utf8ToUtf16(Tool->TagName)) || !Tool->CanEdit(Element))
+            continue;
+        const QPoint Mouse = QCursor::pos();
+        WideString Html;
+        if (EditDialog(Tool, Element, QRect(Mouse - QPoint(20, 20), QSize(40, 40)), Html)) {
+            {
+                TActionScope Action(*FDesigner, "Edit");
+                Element.setOuterHTML(Html);
+            }
+            Changed();
+        }
+        return;
+    }
+}
+
+namespace {
+
+void PlaceDialog(TTagEditor& Editor, const QRect& Reference, const QWidget* Designer)
+{
+    Editor.adjustSize();
+    const QRect Bounds(Designer->mapToGlobal(QPoint(0, 0)), Designer->size());
+    const QScreen* Screen = Designer->screen() ? Designer->screen() : QGuiApplication::primaryScreen();
+    const QSize ScreenSize = Screen ? Screen->geometry().size() : QSize(1024, 768);
+    Editor.move(PlaceEditor(Reference, Editor.frameGeometry().size(), Bounds, ScreenSize));
+}
+
+}  // namespace
+
+bool TToolManager::InsertDialog(TToolItem* Tool, WideString& Html)
+{
+    TTagEditor* Editor = Tool->GetEditor();
+    if (!Editor) return false;
+    PlaceDialog(*Editor, ButtonScreenRect(Tool), FDesigner);
+    Editor->Designer = FDesigner;
+    Editor->Element = THtmlElement();
+    if (Editor->exec() != QDialog::Accepted) return false;
+    Editor->GetHTML(Html);
+    return true;
+}
+
+bool TToolManager::EditDialog(TToolItem* Tool, const THtmlElement& Element, const QRect& Reference,
+                              WideString& Html)
+{
+    TTagEditor* Editor = Tool->GetEditor();
+    if (!Editor) return false;
+    PlaceDialog(*Editor, Reference, FDesigner);
+    Editor->Designer = FDesigner;
+    Editor->Element = Element;
+    if (Editor->exec() != QDialog::Accepted) return false;
+    if (Tool->EditInPlace) {
+        {
+            TActionScope Action(*FDesigner, "Edit");
+            Editor->Apply();
+        }
+        Changed();
+        return false;
+    }
+    Editor->GetHTML(Html);
+    return true;
+}
+
+}  // namespace zv
