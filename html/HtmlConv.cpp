@@ -458,7 +458,7 @@ bool DecodeDirectly(const std::string& Charset, TStream& Source, TStream& Dest, 
         Count = Read.size();
     }
     Source.Seek(0, TSeekOrigin::End);
-    HoldsNul = std::memchr(In, 0, Count) != nullptr;
+    HoldsNul = Count > 0 && std::memchr(In, 0, Count) != nullptr;
     // The text is written into Dest's own memory when it can hold it.
     TMemoryStream Spare;
     auto* Out = dynamic_cast<TMemoryStream*>(&Dest);
