@@ -1,7 +1,4 @@
 #include <gtest/gtest.h>
-#include <iconv.h>
-
-#include <cerrno>
 
 #include <algorithm>
 #include <cstring>
@@ -10,8 +7,10 @@
 
 #include "HtmlConv.h"
 #include "WideText.h"
+#include "support/Converted.h"
 
 using namespace zv;
+using zv::test::Converted;
 
 namespace {
 
@@ -178,30 +177,6 @@ TEST(HtmlConv, LoadDropsInvalidBytesAndReportsTruncation)
     EXPECT_EQ(Load("<meta charset=utf-8>ok\xE2\x82", &error), u"<meta charset=utf-8>ok");
     EXPECT_EQ(error, "incomplete character or shift sequence");
     EXPECT_EQ(LoadError("\xFF\xFE" "a\0b"), "incomplete character or shift sequence");
-}
-
-// What the converter itself makes of Bytes, and whether it ends inside a sequence.
-WideString Converted(const char* Charset, const std::string& Bytes, bool& Incomplete)
-{
-    const iconv_t handle = iconv_open("UTF-16LE//IGNORE", Charset);
-    EXPECT_NE(handle, reinterpret_cast<iconv_t>(-1)) << Charset;
-    std::string out(2 * Bytes.size() + 8, '\0');
-    char* in = const_cast<char*>(Bytes.data());
-    char* o = out.data();
-    size_t left = Bytes.size(), room = out.size();
-    Incomplete = false;
-    while (left > 0) {
-        if (iconv(handle, &in, &left, &o, &room) != static_cast<size_t>(-1))
-            continue;
-        if (errno == EINVAL) {
-            Incomplete = true;
-            break;
-        }
-    }
-    iconv_close(handle);
-    WideString text((o - out.data()) / 2, u'\0');
-    std::memcpy(text.data(), out.data(), text.size() * 2);
-    return text;
 }
 
 TEST(HtmlConv, LoadGivesWhatTheConverterGivesOnRandomBytes)
