@@ -192,6 +192,9 @@ private:
     void Blank();
     void RawNode(WideStringView Text);
     void WrappedText(WideStringView Text);
+    size_t PlainWords(WideStringView Text, size_t From) const;
+    // A line is broken at a blank that would come at this column or later.
+    bool BreaksAt(int64_t BlankColumn) const { return BlankColumn + 1 >= WrapColumn; }
     void DocTypeText(const THtmlDocType* DocType);
     void StartTag(const THtmlNode* N);
     void EndTag(const THtmlNode* N);
@@ -426,13 +429,22 @@ void TWriter::WrappedText(WideStringView Text)
             ++Lead;
         Text.remove_prefix(Lead);
     }
-    Breaker.SetText(Text);
-    while (Breaker.Next()) {
+    for (size_t At = 0; At < Text.size();) {
+        if (const size_t Plain = PlainWords(Text, At); Plain > At) {
+            Str(Text.substr(At, Plain - At));
+            AfterBlank = false;
+            At = Plain;
+            continue;
+        }
+        // One token as the word breaker reads it: a word with characters to encode, or blanks.
+        Breaker.SetText(Text.substr(At));
+        Breaker.Next();
+        At += static_cast<size_t>(Breaker.Position() - 1);
         if (Breaker.TokenKind() == tkWord) {
             Str(Breaker.TokenView());
             AfterBlank = false;
         } else if (!AfterBlank) {
-            if (Column + 1 >= WrapColumn) {
+            if (BreaksAt(Column)) {
                 LineBreak();
                 Indentation();
             } else {
@@ -440,6 +452,26 @@ void TWriter::WrappedText(WideStringView Text)
             }
         }
     }
+}
+
+// The end of the words from From on that are written as they stand (ASCII, nothing to encode)
+// with the single spaces between them, up to the first space where the line breaks: what
+// the word breaker would give and the writer write there, word by word.
+size_t TWriter::PlainWords(WideStringView Text, size_t From) const
+{
+    auto Plain = [](char16_t C) { return C < 128 && !IsBlank(C); };
+    size_t I = From;
+    while (I < Text.size()) {
+        if (Plain(Text[I])) {
+            ++I;
+            continue;
+        }
+        if (Text[I] != u' ' || I == From || I + 1 == Text.size() || !Plain(Text[I + 1]) ||
+            BreaksAt(Column + static_cast<int64_t>(I - From)))
+            break;
+        ++I;
+    }
+    return I;
 }
 
 void TWriter::DocTypeText(const THtmlDocType* DocType)
