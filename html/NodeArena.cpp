@@ -30,7 +30,7 @@ namespace {
 // Nodes and attribute blocks need no more.
 constexpr std::size_t Alignment = 8;
 constexpr std::size_t MinSegment = 1024;
-constexpr std::size_t MaxSegment = 1024 * 1024;
+constexpr std::size_t MaxSegment = 256 * 1024;
 
 // A segment: this head, then the blocks cut from it one after another.
 struct TSegment {
