@@ -16,6 +16,21 @@ constexpr bool IsLowSurrogate(char32_t C) { return C >= 0xDC00 && C <= 0xDFFF; }
 
 void AppendAscii(WideString& Out, std::string_view Text) { Out.append(Text.begin(), Text.end()); }
 
+// The reference of a character, those of Latin-1 made once.
+void AppendEntity(WideString& Out, char32_t Code)
+{
+    static const std::vector<WideString> Latin1 = [] {
+        std::vector<WideString> Table;
+        for (char32_t C = 0; C < 256; ++C)
+            Table.push_back(Latin1ToUtf16(CharToEntity(C)));
+        return Table;
+    }();
+    if (Code < Latin1.size())
+        Out += Latin1[Code];
+    else
+        AppendAscii(Out, CharToEntity(Code));
+}
+
 void AppendCodePoint(WideString& Out, char32_t Code)
 {
     if (Code > 0xFFFF) {
@@ -131,7 +146,7 @@ void TWordBreaker::ReadWord()
             char32_t Code = FText[FPos++];
             if (IsHighSurrogate(Code) && FPos < End && IsLowSurrogate(FText[FPos]))
                 Code = 0x10000 + ((Code - 0xD800) << 10) + (FText[FPos++] - 0xDC00);
-            AppendAscii(FToken, CharToEntity(Code));
+            AppendEntity(FToken, Code);
         }
     }
     FTokenView = FToken;
