@@ -211,6 +211,15 @@ size_t Save(zv::THtmlRoot* Root)
     return static_cast<size_t>(Out.Size());
 }
 
+// Saving it to a file, written straight to the temporary file that replaces it.
+size_t SaveToFile(zv::THtmlRoot* Root)
+{
+    static const std::string Name = std::filesystem::temp_directory_path().string() + "/zv_writer_bench.html";
+    bool Wide = false;
+    zv::SaveFileAtomically(Name, [&](zv::TStream& File) { zv::WriteDocumentLatin1(File, Root, Wide); });
+    return static_cast<size_t>(std::filesystem::file_size(Name));
+}
+
 // Opening and saving again; the tree lives to the end, as an open document does.
 size_t ParseAndWrite(const TPage& Page)
 {
@@ -223,6 +232,8 @@ size_t ParseAndWrite(const TPage& Page)
 struct TPhasePeaks {
     double Load = 0;
     double Save = 0;
+    double Output = 0;  // the size of what was saved
+    double OpenAndSaveToFile = 0;
 };
 
 TPhasePeaks PhasePeaks(const std::vector<TPage>& Pages)
@@ -232,9 +243,17 @@ TPhasePeaks PhasePeaks(const std::vector<TPage>& Pages)
         const double Size = static_cast<double>(P.Bytes.size());
         std::unique_ptr<zv::THtmlRoot> Root;
         const int64_t Load = PeakOf([&] { Root = Open(P); });
-        const int64_t Saved = PeakOf([&] { Save(Root.get()); });
+        size_t Written = 0;
+        const int64_t Saved = PeakOf([&] { Written = Save(Root.get()); });
         Worst.Load = std::max(Worst.Load, static_cast<double>(Load) / Size);
         Worst.Save = std::max(Worst.Save, static_cast<double>(Saved) / Size);
+        Worst.Output = std::max(Worst.Output, static_cast<double>(Written) / Size);
+        Root.reset();
+        const int64_t ToFile = PeakOf([&] {
+            Root = Open(P);
+            SaveToFile(Root.get());
+        });
+        Worst.OpenAndSaveToFile = std::max(Worst.OpenAndSaveToFile, static_cast<double>(ToFile) / Size);
     }
     return Worst;
 }
@@ -277,6 +296,8 @@ void RunZv(benchmark::State& State, const std::vector<TPage>& Pages)
     const TPhasePeaks Phases = PhasePeaks(Pages);
     State.counters["load_peak_x_input"] = Phases.Load;
     State.counters["save_peak_x_input"] = Phases.Save;
+    State.counters["output_x_input"] = Phases.Output;
+    State.counters["file_peak_x_input"] = Phases.OpenAndSaveToFile;
 }
 
 void RunZvText(benchmark::State& State, const std::vector<TPage>& Pages)

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 
 namespace zv {
 
@@ -226,6 +227,11 @@ void TFileStream::Flush()
 
 void SaveFileAtomically(const std::string& FileName, const void* Data, int64_t Count)
 {
+    SaveFileAtomically(FileName, [Data, Count](TStream& File) { File.WriteBuffer(Data, Count); });
+}
+
+void SaveFileAtomically(const std::string& FileName, const std::function<void(TStream&)>& Write)
+{
     const auto slash = FileName.rfind('/');
     const std::string folder = slash == std::string::npos ? "." : FileName.substr(0, slash + 1);
     const std::string base = slash == std::string::npos ? FileName : FileName.substr(slash + 1);
@@ -236,10 +242,12 @@ void SaveFileAtomically(const std::string& FileName, const void* Data, int64_t C
     if (fd < 0)
         throw EFCreateError("Cannot create file \"" + FileName + "\". " + ErrnoText());
     tmp = tmpl.data();
+    // The stream closes the descriptor, whatever happens.
+    std::unique_ptr<TFileStream> file(new TFileStream(fd, tmp));
 
     auto fail = [&](const std::string& what) {
         const std::string reason = ErrnoText();
-        ::close(fd);
+        file.reset();
         ::unlink(tmp.c_str());
         throw EWriteError(what + " \"" + FileName + "\". " + reason);
     };
@@ -254,21 +262,24 @@ void SaveFileAtomically(const std::string& FileName, const void* Data, int64_t C
         ::fchmod(fd, 0666 & ~mask);
     }
 
-    const auto* p = static_cast<const char*>(Data);
-    int64_t done = 0;
-    while (done < Count) {
-        const ssize_t n = ::write(fd, p + done, static_cast<size_t>(Count - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            if (n == 0)
-                errno = EIO;
-            fail("Cannot write file");
-        }
-        done += n;
+    try {
+        errno = 0;
+        Write(*file);
+    } catch (const EWriteError&) {
+        // A write that stopped short without an error of its own: the disk is full or the
+        // file too large.
+        if (errno == 0)
+            errno = EIO;
+        fail("Cannot write file");
+    } catch (...) {
+        file.reset();
+        ::unlink(tmp.c_str());
+        throw;
     }
     if (::fsync(fd) != 0 && errno != EINVAL && errno != EROFS)
         fail("Cannot write file");
+    file->Fd = -1;
+    file.reset();
     if (::close(fd) != 0) {
         const std::string reason = ErrnoText();
         ::unlink(tmp.c_str());

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -85,6 +86,10 @@ public:
     const std::string& FileName() const { return Name; }
 
 private:
+    friend void SaveFileAtomically(const std::string& FileName, const std::function<void(TStream&)>& Write);
+    // Takes over an open descriptor.
+    TFileStream(int Descriptor, std::string FileName) : Name(std::move(FileName)), Fd(Descriptor) {}
+
     std::string Name;
     int Fd = -1;
 };
@@ -93,6 +98,10 @@ private:
 // the old file only after everything was written and flushed. On any failure the old file is
 // untouched and EFCreateError or EWriteError is raised.
 void SaveFileAtomically(const std::string& FileName, const void* Data, int64_t Count);
+// The same, with the content written by Write into a stream over the temporary file, so that
+// it need not be held in memory in one piece first. Whatever Write raises leaves the old file
+// untouched and is raised again.
+void SaveFileAtomically(const std::string& FileName, const std::function<void(TStream&)>& Write);
 
 // True when Path names a regular file (following links): not a folder, FIFO or device.
 bool IsRegularFile(const std::string& Path);

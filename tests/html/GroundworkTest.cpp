@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 
 #include "Streams.h"
 #include "WideText.h"
@@ -131,6 +132,20 @@ TEST(Streams, AtomicSaveReplacesOrLeavesTheOldFile)
     ::setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_EQ(ReadAll(path), "second!");
+    EXPECT_EQ(std::system(("test $(ls -A " + dir + " | wc -l) -eq 1").c_str()), 0);
+    // Written through a stream: in pieces; whatever stops the writing leaves the old file.
+    SaveFileAtomically(path, [](TStream& File) {
+        File.WriteBuffer("in ", 3);
+        File.WriteBuffer("pieces", 6);
+    });
+    EXPECT_EQ(ReadAll(path), "in pieces");
+    EXPECT_THROW(SaveFileAtomically(path,
+                                    [](TStream& File) {
+                                        File.WriteBuffer("half", 4);
+                                        throw std::runtime_error("stopped");
+                                    }),
+                 std::runtime_error);
+    EXPECT_EQ(ReadAll(path), "in pieces");
     EXPECT_EQ(std::system(("test $(ls -A " + dir + " | wc -l) -eq 1").c_str()), 0);
     std::system(("rm -rf " + dir).c_str());
 }
