@@ -310,7 +310,9 @@ private:
             Node->Text += u'>';
         }
         Pos = std::min(Gt + 1, Len);
-        if (Section == tagRoot)
+        // Before the page starts it stays in place; inside an element at the top (a noframes
+        // before any frame element) or later it goes first.
+        if (Section == tagRoot && Path.size() == 1)
             Root->AddLast(Node);
         else
             Root->AddFirst(Node);
