@@ -324,7 +324,9 @@ private:
             Enter(Id);
             return Current();
         }
-        if (Section == tagBody || Section == tagHead || (Path.size() == 1 && Section != tagRoot))
+        // Inside a noframes it stays where it stands, as it does before the page starts.
+        if (Open[tagNoFrames] == 0 &&
+            (Section == tagBody || Section == tagHead || (Path.size() == 1 && Section != tagRoot)))
             MoveTo(EnsureHtml());
         auto* Tag = new THtmlTag(tagFrameSet);
         Current()->AddLast(Tag);

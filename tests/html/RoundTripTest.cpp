@@ -181,7 +181,8 @@ TEST(RoundTrip, VerbatimContentAttributesAndTopLevelNodes)
 TEST(RoundTrip, TagSoupReachesAFixedPointAndKeepsBlanksAndVerbatimText)
 {
     // Random runs of markup pieces: text that touches markup, blocks inside inline elements,
-    // elements of a kind nested through inline ones, pre and textarea, unclosed scripts.
+    // elements of a kind nested through inline ones, pre and textarea, unclosed scripts,
+    // frames and DOCTYPEs anywhere.
     static const char16_t* const Pieces[] = {
         u"<p>", u"</p>", u"<div>", u"</div>", u"<b>", u"</b>", u" ", u"\n", u"word", u"x", u"<br>", u"<hr>",
         u"<table>", u"<tr>", u"<td>", u"</td>", u"</table>", u"<ul>", u"<li>", u"</ul>", u"<script>", u"</script>",
@@ -193,7 +194,8 @@ TEST(RoundTrip, TagSoupReachesAFixedPointAndKeepsBlanksAndVerbatimText)
         u"<pre>", u"</pre>", u"<textarea>", u"</textarea>", u"</br>", u"<h2>", u"</h2>", u"</html>",
         u"<% y %>", u"<button>", u"</button>", u"<marquee>", u"</marquee>", u"<div id=app>",
         u"<p class=\"\">", u"<span data-x=1 aria-label=\"\" @click=f>", u"<script src=a.js />",
-        u"s = \"\u2192\";", u"<!--\u4e2d-->", u"<style>p{}</style>", u"</td>", u"<i>", u"</i>"};
+        u"s = \"\u2192\";", u"<!--\u4e2d-->", u"<style>p{}</style>", u"</td>", u"<i>", u"</i>",
+        u"<noframes>", u"</noframes>", u"<frame src=a>", u"</frameset>"};
     uint32_t Seed = 12345;
     auto Random = [&Seed](uint32_t Range) { return ((Seed = Seed * 1103515245u + 12345u) >> 8) % Range; };
     for (int Case = 0; Case < 10000; ++Case) {
