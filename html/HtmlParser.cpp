@@ -324,14 +324,16 @@ private:
             Enter(Id);
             return Current();
         }
-        // Inside a noframes it stays where it stands, as it does before the page starts.
+        // Inside a noframes it stays where it stands, as it does before the page starts, and
+        // the section stays as it was.
         if (Open[tagNoFrames] == 0 &&
             (Section == tagBody || Section == tagHead || (Path.size() == 1 && Section != tagRoot)))
             MoveTo(EnsureHtml());
         auto* Tag = new THtmlTag(tagFrameSet);
         Current()->AddLast(Tag);
         Push(Tag);
-        Section = tagFrameSet;
+        if (Open[tagNoFrames] == 0)
+            Section = tagFrameSet;
         return Tag;
     }
 

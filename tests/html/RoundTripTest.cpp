@@ -258,6 +258,10 @@ TEST(RoundTrip, OpenAndWriteKeepsWhatThePageShows)
         {u"<html><head></head><style>p{}</style><body>a</body>tail<p>x</p></html>more",
          u"<style>p{}</style>\r\n  </head>\r\n  <body>\r\n    atail\r\n    <p>x</p>\r\n    more"},
         {u"x<pre><pre> </pre><p> ", u"<pre><pre> </pre><p> </p></pre>"},
+        // A DOCTYPE or frameset inside a noframes.
+        {u"<noframes><!DOCTYPE html><frameset>", u"<!DOCTYPE html>\r\n<noframes>\r\n  <frameset></frameset>"},
+        {u"x<html><t><noframes><frameset>", u"<noframes>\r\n    <frameset></frameset>"},
+        {u"x<head><noframes><frameset></head><h2>T", u"x\r\n    <h2>T</h2>"},
     };
     for (const TCase& Case : Cases) {
         SCOPED_TRACE(U8(Case.Source));
