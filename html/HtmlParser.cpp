@@ -341,7 +341,7 @@ private:
     {
         const TTagProps& P = Props(Id);
         if (P.HeadTag) {
-            if (Section != tagHead || OutsideSection())
+            if (Section != tagHead || Open[tagHead] == 0)
                 Enter(tagHead);
         } else if (!P.StaysPut && ((Section != tagBody && Section != tagFrameSet) || OutsideSection())) {
             Enter(tagBody);

@@ -195,7 +195,7 @@ TEST(RoundTrip, TagSoupReachesAFixedPointAndKeepsBlanksAndVerbatimText)
         u"<% y %>", u"<button>", u"</button>", u"<marquee>", u"</marquee>", u"<div id=app>",
         u"<p class=\"\">", u"<span data-x=1 aria-label=\"\" @click=f>", u"<script src=a.js />",
         u"s = \"\u2192\";", u"<!--\u4e2d-->", u"<style>p{}</style>", u"</td>", u"<i>", u"</i>",
-        u"<noframes>", u"</noframes>", u"<frame src=a>", u"</frameset>"};
+        u"<noframes>", u"</noframes>", u"<frame src=a>", u"</frameset>", u"</head>", u"<meta name=a>"};
     uint32_t Seed = 12345;
     auto Random = [&Seed](uint32_t Range) { return ((Seed = Seed * 1103515245u + 12345u) >> 8) % Range; };
     for (int Case = 0; Case < 10000; ++Case) {
@@ -258,9 +258,10 @@ TEST(RoundTrip, OpenAndWriteKeepsWhatThePageShows)
         {u"<html><head></head><style>p{}</style><body>a</body>tail<p>x</p></html>more",
          u"<style>p{}</style>\r\n  </head>\r\n  <body>\r\n    atail\r\n    <p>x</p>\r\n    more"},
         {u"x<pre><pre> </pre><p> ", u"<pre><pre> </pre><p> </p></pre>"},
-        // A DOCTYPE or frameset inside a noframes.
+        // A DOCTYPE or frameset inside a noframes; a head element after the end of the head.
         {u"<noframes><!DOCTYPE html><frameset>", u"<!DOCTYPE html>\r\n<noframes>\r\n  <frameset></frameset>"},
         {u"x<html><t><noframes><frameset>", u"<noframes>\r\n    <frameset></frameset>"},
+        {u"x<head></head><noframes><style>p{}</style>", u"<style>p{}</style>\r\n  </head>"},
         {u"x<head><noframes><frameset></head><h2>T", u"x\r\n    <h2>T</h2>"},
     };
     for (const TCase& Case : Cases) {
