@@ -176,7 +176,7 @@ private:
     // what follows goes back into the frame.
     bool OutsideSection() const
     {
-        return (Path.size() == 1 && Section != tagRoot) || (Path.size() == 2 && (Section == tagBody || Section == tagHead));
+        return (Path.size() == 1 && Section != tagRoot) || (Current() == Html && (Section == tagBody || Section == tagHead));
     }
 
     void Enter(THtmlTagId NewSection)
