@@ -343,7 +343,9 @@ private:
         if (P.HeadTag) {
             if (Section != tagHead || Open[tagHead] == 0)
                 Enter(tagHead);
-        } else if (!P.StaysPut && ((Section != tagBody && Section != tagFrameSet) || OutsideSection())) {
+        } else if (!P.StaysPut && Open[tagNoFrames] == 0 &&
+                   ((Section != tagBody && Section != tagFrameSet) || OutsideSection())) {
+            // What a noframes holds stays in it, wherever it stands.
             Enter(tagBody);
         }
         // A paragraph is closed by the blocks that browsers close it for, also from inside
@@ -544,7 +546,7 @@ private:
         }
         if (Buffer.empty())
             return;
-        if (Section == tagRoot || Section == tagHtml || OutsideSection() || (Section == tagHead && Path.size() == 2))
+        if (Open[tagNoFrames] == 0 && (Section == tagRoot || Section == tagHtml || OutsideSection()))
             Enter(tagBody);
         // A style, link or meta standing in the body takes the parser into the head; text
         // after it belongs to the body again rather than being lost.

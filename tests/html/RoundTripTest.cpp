@@ -263,8 +263,10 @@ TEST(RoundTrip, OpenAndWriteKeepsWhatThePageShows)
         {u"x<html><t><noframes><frameset>", u"<noframes>\r\n    <frameset></frameset>"},
         {u"x<head></head><noframes><style>p{}</style>", u"<style>p{}</style>\r\n  </head>"},
         {u"x<head><noframes><frameset></head><h2>T", u"x\r\n    <h2>T</h2>"},
-        // Text in a noframes after the end of the page stays there.
+        // What a noframes holds stays there, wherever it stands.
         {u"<html><frameset></html><noframes>x<html>y", u"</html>\r\n<noframes>\r\n  x\r\n</noframes>"},
+        {u"<html><frameset></html><noframes><object><head>", u"<noframes>\r\n  <object></object>\r\n</noframes>"},
+        {u"<head><noframes><p>x</noframes></head>y", u"<noframes>\r\n      <p>x</p>\r\n    </noframes>"},
     };
     for (const TCase& Case : Cases) {
         SCOPED_TRACE(U8(Case.Source));
