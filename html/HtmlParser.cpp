@@ -345,7 +345,7 @@ private:
                 Enter(tagHead);
         } else if (!P.StaysPut && Open[tagNoFrames] == 0 &&
                    ((Section != tagBody && Section != tagFrameSet) || OutsideSection())) {
-            // What a noframes holds stays in it, wherever it stands.
+            // (A noframes keeps what it holds, wherever it stands.)
             Enter(tagBody);
         }
         // A paragraph is closed by the blocks that browsers close it for, also from inside
