@@ -11,6 +11,7 @@
 
 #include "DesignTree.h"
 #include "HtmlFilter.h"
+#include "HtmlParser.h"
 #include "HtmlUtils.h"
 #include "NameSpace.h"
 #include "UnitFind.h"
@@ -55,6 +56,14 @@ std::string FolderOf(const std::string& FileName)
     return std::filesystem::absolute(std::filesystem::path(FileName)).parent_path().string();
 }
 
+// The command's input for a colour: its HTML name; empty, which takes the colour off, for no
+// colour or a system colour (the default of the colour buttons).
+QString ColorCommandValue(TColor Color)
+{
+    if (Color == clNone || IsSysColor(Color)) return {};
+    return QString::fromStdU16String(ColorToHtmlName(Color));
+}
+
 bool IsKeyEvent(const std::string& Type) { return Type.rfind("key", 0) == 0; }
 bool IsHoverEvent(const std::string& Type)
 {
@@ -80,6 +89,7 @@ THtmlDesigner::THtmlDesigner(QWidget* Parent)
     connect(this, &TWebBrowser::DocumentComplete, this, &THtmlDesigner::DocumentCompleted);
     connect(this, &TWebBrowser::UndoKey, this, &THtmlDesigner::Undo);
     connect(this, &TWebBrowser::RedoKey, this, &THtmlDesigner::Redo);
+    connect(this, &TWebBrowser::PasteKey, this, &THtmlDesigner::Paste);
 }
 
 THtmlDesigner::~THtmlDesigner() { UnregisterNameSpace(); }
@@ -143,7 +153,7 @@ void THtmlDesigner::DocumentPopupMenu(const THtmlElement& Element, const QPoint&
 void THtmlDesigner::EditDesignerHook(const TPageEvent& Event)
 {
     if (!Event.srcElement || Event.srcElement.Generation() != EventsGeneration) return;
-    const std::string Tag = UpperAscii(Event.srcElement.tagName());
+    const std::string Tag = UpperAscii(Event.Tag.empty() ? Event.srcElement.tagName() : Event.Tag);
     if (Tag == "TD") {
         if (Event.Type == "mousedown") CellMouseDown(Event);
         else if (Event.Type == "mousemove") CellMouseMove(Event);
@@ -343,16 +353,22 @@ void THtmlDesigner::InsertHtml(const WideString& Html)
 {
     BeginAction("Insert");
     try {
-        const THtmlSelection Sel = Document().selection();
-        if (Sel.type() == "Control")
-            Sel.controlElement().insertAdjacentHTML("BeforeBegin", Html);
-        else
-            Sel.createRange().pasteHTML(Html);
+        InsertAtSelection(Html, false);
     } catch (...) {
         EndAction();
         throw;
     }
     EndAction();
+}
+
+QString THtmlDesigner::PageBody(const WideString& Html)
+{
+    // read by the document's own parser and handed over as the loaded body is (see
+    // DesignTree.h): the engine's parser would save it in its own spelling
+    const std::unique_ptr<THtmlRoot> Tree = ParseHtml(u"<body>" + Html + u"</body>");
+    const THtmlNode* Body = Tree->FindFirstOfKind(tagBody);
+    if (!Body) return {};
+    return QString::fromStdU16String(DesignBodyJson(*static_cast<const THtmlTag*>(Body)));
 }
 
 void THtmlDesigner::ElementResized(const THtmlElement& Element)
@@ -573,12 +589,12 @@ void THtmlDesigner::Unlink() { Perform("Unlink", IDM_UNLINK); }
 bool THtmlDesigner::CanBackColor() { return CanDo(IDM_BACKCOLOR); }
 void THtmlDesigner::SetBackColor(TColor Color)
 {
-    Perform("Back Color", IDM_BACKCOLOR, QString::fromStdU16String(ColorToHtmlName(Color)));
+    Perform("Back Color", IDM_BACKCOLOR, ColorCommandValue(Color));
 }
 bool THtmlDesigner::CanForeColor() { return CanDo(IDM_FORECOLOR); }
 void THtmlDesigner::SetForeColor(TColor Color)
 {
-    Perform("Fore Color", IDM_FORECOLOR, QString::fromStdU16String(ColorToHtmlName(Color)));
+    Perform("Fore Color", IDM_FORECOLOR, ColorCommandValue(Color));
 }
 
 bool THtmlDesigner::CanBlockFormat() { return CanDo(IDM_BLOCKFMT); }

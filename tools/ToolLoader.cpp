@@ -1,6 +1,7 @@
 #include "ToolLoader.h"
 
 #include "ToolAnchor.h"
+#include "ToolBody.h"
 #include "ToolBr.h"
 #include "ToolComment.h"
 #include "ToolDate.h"
@@ -13,7 +14,7 @@ namespace zv {
 void RegisterTools(TToolManager& Manager)
 {
     Manager.BeginUpdate();
-    // TToolBody
+    Manager.AddTool<TToolBody>();
     // TToolImg
     // TToolTable
     Manager.AddTool<TToolHr>();

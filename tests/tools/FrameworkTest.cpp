@@ -61,18 +61,18 @@ TEST(ToolFramework, RegistrationOrderAndFirstClaims)
     RegisterTools(Manager);
     std::vector<std::string> Hints;
     for (const auto& T : Manager.AllTools()) Hints.push_back(T->IsSeparator() ? "-" : T->Hint);
-    const std::vector<std::string> Expected = {"Insert Horizontal Rule", "Insert Date and Time", "Insert Comment",
+    const std::vector<std::string> Expected = {"Body", "Insert Horizontal Rule", "Insert Date and Time", "Insert Comment",
                                                "Insert Line Break",      "Insert Anchor",        "-", "-"};
     EXPECT_EQ(Hints, Expected);
     // the date tool only inserts; separators get no designer
-    ASSERT_EQ(Manager.TagEditors().size(), 4u);
-    EXPECT_EQ(Manager.TagEditors()[1]->TagName, "IMG");
-    EXPECT_EQ(Manager.AllTools()[5]->ImageIndex, -2);
+    ASSERT_EQ(Manager.TagEditors().size(), 5u);
+    EXPECT_EQ(Manager.TagEditors()[2]->TagName, "IMG");
+    EXPECT_EQ(Manager.AllTools()[6]->ImageIndex, -2);
     THtmlDesigner& D = TDesignerHost::Get().Designer();
     Manager.SetDesigner(&D);
     EXPECT_EQ(Manager.TagEditors()[0]->Designer, &D);
-    EXPECT_EQ(Manager.AllTools()[1]->Designer, nullptr);   // insert-only tools keep theirs
-    EXPECT_EQ(Manager.AllTools()[5]->Designer, nullptr);
+    EXPECT_EQ(Manager.AllTools()[2]->Designer, nullptr);   // insert-only tools keep theirs
+    EXPECT_EQ(Manager.AllTools()[6]->Designer, nullptr);
 
     // the comment and anchor tools both edit placeholder pictures: each claims only its own
     TDesignerHost& H = TDesignerHost::Get();
@@ -80,8 +80,8 @@ TEST(ToolFramework, RegistrationOrderAndFirstClaims)
     const THtmlDocument Doc = D.Document();
     const THtmlElement Comment = Doc.getElementById(H.DesignId("img[src=\"edit:comment.gif\"]"));
     const THtmlElement Anchor = Doc.getElementById(H.DesignId("img[src=\"edit:anchor.gif\"]"));
-    TToolItem* CommentTool = Manager.TagEditors()[1];
-    TToolItem* AnchorTool = Manager.TagEditors()[3];
+    TToolItem* CommentTool = Manager.TagEditors()[2];
+    TToolItem* AnchorTool = Manager.TagEditors()[4];
     EXPECT_TRUE(CommentTool->CanEdit(Comment));
     EXPECT_FALSE(CommentTool->CanEdit(Anchor));
     EXPECT_TRUE(AnchorTool->CanEdit(Anchor));
@@ -206,7 +206,7 @@ TEST(ToolFramework, PaletteGeometryHotTrackingAndClicks)
     Real.show();
     MoveTo(Real, {20, 45});
     Real.grab().save("/tmp/zv-palette.png");
-    EXPECT_EQ(Real.HotIndex(), 3);
+    EXPECT_EQ(Real.HotIndex(), 4);
     EXPECT_EQ(Real.toolTip(), "Insert Line Break");
 }
 
