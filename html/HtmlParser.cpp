@@ -180,7 +180,7 @@ private:
     // what follows goes back into the frame.
     bool OutsideSection() const
     {
-        return (Path.size() == 1 && Section != tagRoot) || (Path.size() == 2 && (Section == tagBody || Section == tagHead));
+        return (Path.size() == 1 && Section != tagRoot) || (Current() == Html && (Section == tagBody || Section == tagHead));
     }
 
     void Enter(THtmlTagId NewSection)
@@ -314,7 +314,9 @@ private:
             Node->Text += u'>';
         }
         Pos = std::min(Gt + 1, Len);
-        if (Section == tagRoot)
+        // Before the page starts it stays in place; inside an element at the top (a noframes
+        // before any frame element) or later it goes first.
+        if (Section == tagRoot && Path.size() == 1)
             Root->AddLast(Node);
         else
             Root->AddFirst(Node);
@@ -326,12 +328,16 @@ private:
             Enter(Id);
             return Current();
         }
-        if (Section == tagBody || Section == tagHead || (Path.size() == 1 && Section != tagRoot))
+        // Inside a noframes it stays where it stands, as it does before the page starts, and
+        // the section stays as it was.
+        if (Open[tagNoFrames] == 0 &&
+            (Section == tagBody || Section == tagHead || (Path.size() == 1 && Section != tagRoot)))
             MoveTo(EnsureHtml());
         auto* Tag = new THtmlTag(tagFrameSet);
         Current()->AddLast(Tag);
         Push(Tag);
-        Section = tagFrameSet;
+        if (Open[tagNoFrames] == 0)
+            Section = tagFrameSet;
         return Tag;
     }
 
@@ -339,9 +345,11 @@ private:
     {
         const TTagProps& P = Props(Id);
         if (P.HeadTag) {
-            if (Section != tagHead || OutsideSection())
+            if (Section != tagHead || Open[tagHead] == 0)
                 Enter(tagHead);
-        } else if (!P.StaysPut && ((Section != tagBody && Section != tagFrameSet) || OutsideSection())) {
+        } else if (!P.StaysPut && Open[tagNoFrames] == 0 &&
+                   ((Section != tagBody && Section != tagFrameSet) || OutsideSection())) {
+            // (A noframes keeps what it holds, wherever it stands.)
             Enter(tagBody);
         }
         // A paragraph is closed by the blocks that browsers close it for, also from inside
@@ -597,7 +605,7 @@ private:
         }
         if (Taken.empty())
             return;
-        if (Section == tagRoot || Section == tagHtml || OutsideSection() || (Section == tagHead && Path.size() == 2))
+        if (Open[tagNoFrames] == 0 && (Section == tagRoot || Section == tagHtml || OutsideSection()))
             Enter(tagBody);
         // A style, link or meta standing in the body takes the parser into the head; text
         // after it belongs to the body again rather than being lost.

@@ -181,7 +181,8 @@ TEST(RoundTrip, VerbatimContentAttributesAndTopLevelNodes)
 TEST(RoundTrip, TagSoupReachesAFixedPointAndKeepsBlanksAndVerbatimText)
 {
     // Random runs of markup pieces: text that touches markup, blocks inside inline elements,
-    // elements of a kind nested through inline ones, pre and textarea, unclosed scripts.
+    // elements of a kind nested through inline ones, pre and textarea, unclosed scripts,
+    // frames and DOCTYPEs anywhere.
     static const char16_t* const Pieces[] = {
         u"<p>", u"</p>", u"<div>", u"</div>", u"<b>", u"</b>", u" ", u"\n", u"word", u"x", u"<br>", u"<hr>",
         u"<table>", u"<tr>", u"<td>", u"</td>", u"</table>", u"<ul>", u"<li>", u"</ul>", u"<script>", u"</script>",
@@ -193,7 +194,8 @@ TEST(RoundTrip, TagSoupReachesAFixedPointAndKeepsBlanksAndVerbatimText)
         u"<pre>", u"</pre>", u"<textarea>", u"</textarea>", u"</br>", u"<h2>", u"</h2>", u"</html>",
         u"<% y %>", u"<button>", u"</button>", u"<marquee>", u"</marquee>", u"<div id=app>",
         u"<p class=\"\">", u"<span data-x=1 aria-label=\"\" @click=f>", u"<script src=a.js />",
-        u"s = \"\u2192\";", u"<!--\u4e2d-->", u"<style>p{}</style>", u"</td>", u"<i>", u"</i>"};
+        u"s = \"\u2192\";", u"<!--\u4e2d-->", u"<style>p{}</style>", u"</td>", u"<i>", u"</i>",
+        u"<noframes>", u"</noframes>", u"<frame src=a>", u"</frameset>", u"</head>", u"<meta name=a>"};
     uint32_t Seed = 12345;
     auto Random = [&Seed](uint32_t Range) { return ((Seed = Seed * 1103515245u + 12345u) >> 8) % Range; };
     for (int Case = 0; Case < 10000; ++Case) {
@@ -256,6 +258,15 @@ TEST(RoundTrip, OpenAndWriteKeepsWhatThePageShows)
         {u"<html><head></head><style>p{}</style><body>a</body>tail<p>x</p></html>more",
          u"<style>p{}</style>\r\n  </head>\r\n  <body>\r\n    atail\r\n    <p>x</p>\r\n    more"},
         {u"x<pre><pre> </pre><p> ", u"<pre><pre> </pre><p> </p></pre>"},
+        // A DOCTYPE or frameset inside a noframes; a head element after the end of the head.
+        {u"<noframes><!DOCTYPE html><frameset>", u"<!DOCTYPE html>\r\n<noframes>\r\n  <frameset></frameset>"},
+        {u"x<html><t><noframes><frameset>", u"<noframes>\r\n    <frameset></frameset>"},
+        {u"x<head></head><noframes><style>p{}</style>", u"<style>p{}</style>\r\n  </head>"},
+        {u"x<head><noframes><frameset></head><h2>T", u"x\r\n    <h2>T</h2>"},
+        // What a noframes holds stays there, wherever it stands.
+        {u"<html><frameset></html><noframes>x<html>y", u"</html>\r\n<noframes>\r\n  x\r\n</noframes>"},
+        {u"<html><frameset></html><noframes><object><head>", u"<noframes>\r\n  <object></object>\r\n</noframes>"},
+        {u"<head><noframes><p>x</noframes></head>y", u"<noframes>\r\n      <p>x</p>\r\n    </noframes>"},
     };
     for (const TCase& Case : Cases) {
         SCOPED_TRACE(U8(Case.Source));
