@@ -69,6 +69,20 @@ using TOnSpellCheck =
     std::function<void(QObject* Sender, const WideString& WordToCheck, bool& NeedCorrection)>;
 using TOnSpellSuggest = std::function<void(QObject* Sender, const QRect& Rc, WideString& WordToCheck,
                                            bool& Corrected, bool& Canceled)>;
+// Reads a template file for ApplyTemplate: writes the template's files into Folder (never
+// outside it, never over ProtectedFile) and answers the template's page text (UTF-8). A damaged
+// file raises before anything is written.
+using TOnLoadTemplate = std::function<std::string(
+    const std::string& FileName, const std::string& Folder, const std::string& ProtectedFile)>;
+
+// What a spell check went through: every word, the words that needed correction, and the
+// corrections made.
+struct TSpellCheckCounts {
+    int Words = 0;
+    int Misspelled = 0;
+    int Corrected = 0;
+    bool operator==(const TSpellCheckCounts&) const = default;
+};
 
 class THtmlDesigner : public TWebBrowser {
     Q_OBJECT
@@ -217,6 +231,22 @@ public:
     TDesignerEvent OnResized;
     TOnSpellCheck OnSpellCheck;
     TOnSpellSuggest OnSpellSuggest;
+    TOnLoadTemplate OnLoadTemplate;
+
+    // ------------------------------------------------------------ spelling and templates
+    // Walks the page's text word by word: OnSpellCheck for every word of more than one
+    // character, OnSpellSuggest (with the word's rectangle in the view) for every word that
+    // needs correction. Each correction replaces the word in place as one undo group; a
+    // cancel ends the walk. The counts are shown in a message at the end. Does nothing
+    // without both handlers or a document.
+    TSpellCheckCounts SpellCheck();
+    // Makes the selection the content of the template's page: the template's files go into
+    // the document's folder (through OnLoadTemplate), every "{CONTENT}" of its page becomes
+    // the selection's HTML (without an enclosing body, table, row group, row or cell), and
+    // that page replaces the document; undo starts anew. Raises, leaving the page and the
+    // folder as they were, for a document without a folder, an element selected as a whole
+    // or a damaged template.
+    void ApplyTemplate(const std::string& FileName);
 
     // The dialogs of Find and Hyperlink, made on first use.
     TFormFind* FindDialog();

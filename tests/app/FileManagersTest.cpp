@@ -16,6 +16,7 @@
 #include "FileManagers.h"
 #include "IniFile.h"
 #include "support/TempFiles.h"
+#include "support/WaitFor.h"
 
 using namespace zv;
 using namespace zv::test;
@@ -246,28 +247,6 @@ TEST(FileManager, OpeningFilesAndRecentItems)
     EXPECT_TRUE(h.TakeLog().empty());
     EXPECT_EQ(h.Ui.Prompts.size(), 1u);
 }
-
-namespace {
-
-// Runs Act on the next modal dialog, then closes it if Act did not.
-void WhenModal(std::function<void(QWidget*)> Act)
-{
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, Act] {
-        if (QWidget* w = QApplication::activeModalWidget()) {
-            timer->deleteLater();
-            timer->stop();
-            QPointer<QWidget> guard(w);
-            Act(w);
-            if (auto* d = qobject_cast<QDialog*>(guard.data()); d && d->isVisible())
-                d->reject();
-        }
-    });
-    timer->start();
-}
-
-}  // namespace
 
 TEST(FileManagerDialogs, QtDialogs)
 {

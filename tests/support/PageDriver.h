@@ -19,23 +19,9 @@
 #include <utility>
 
 #include "WebBrowser.h"
+#include "support/WaitFor.h"
 
 namespace zv::test {
-
-// Lets the engine process input and notifications until Done holds or time runs out. The
-// thread never sleeps: the engine's requests are answered on it.
-inline bool WaitFor(const std::function<bool()>& Done, int TimeoutMs = 5000)
-{
-    QElapsedTimer Clock;
-    Clock.start();
-    while (!Done()) {
-        if (Clock.elapsed() > TimeoutMs) return false;
-        QEventLoop Loop;
-        QTimer::singleShot(5, &Loop, &QEventLoop::quit);
-        Loop.exec();
-    }
-    return true;
-}
 
 // Evaluates a script in the layer's world, outside the layer.
 inline QVariant PageEval(TWebBrowser& Browser, const QString& Script)

@@ -1,0 +1,47 @@
+#pragma once
+// Waiting in tests: on a condition (never on a fixed sleep), or for the next modal window.
+
+#include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QPointer>
+#include <QTimer>
+#include <functional>
+
+namespace zv::test {
+
+// Processes events until Done holds or time runs out. The thread never sleeps: the engine's
+// requests are answered on it.
+inline bool WaitFor(const std::function<bool()>& Done, int TimeoutMs = 5000)
+{
+    QElapsedTimer Clock;
+    Clock.start();
+    while (!Done()) {
+        if (Clock.elapsed() > TimeoutMs) return false;
+        QEventLoop Loop;
+        QTimer::singleShot(5, &Loop, &QEventLoop::quit);
+        Loop.exec();
+    }
+    return true;
+}
+
+// Runs Act on the next modal dialog, then closes it if Act did not.
+inline void WhenModal(std::function<void(QWidget*)> Act)
+{
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, Act] {
+        if (QWidget* w = QApplication::activeModalWidget()) {
+            timer->deleteLater();
+            timer->stop();
+            QPointer<QWidget> guard(w);
+            Act(w);
+            if (auto* d = qobject_cast<QDialog*>(guard.data()); d && d->isVisible())
+                d->reject();
+        }
+    });
+    timer->start();
+}
+
+}  // namespace zv::test
