@@ -1,11 +1,20 @@
 #include "ToolLoader.h"
 
 #include "ToolAnchor.h"
+#include "ToolBgSound.h"
 #include "ToolBr.h"
 #include "ToolComment.h"
 #include "ToolDate.h"
 #include "ToolHr.h"
 #include "ToolManager.h"
+#include "ToolObjActiveX.h"
+#include "ToolObjApplet.h"
+#include "ToolObjFlash.h"
+#include "ToolObjMPlayer.h"
+#include "ToolObjQuickTime.h"
+#include "ToolObjReal.h"
+#include "ToolScript.h"
+#include "ToolScriptFile.h"
 
 namespace zv {
 
@@ -22,8 +31,8 @@ void RegisterTools(TToolManager& Manager)
     Manager.AddTool<TToolBr>();
     Manager.AddTool<TToolAnchor>();
     // TToolTd
-    // TToolScript
-    // TToolScriptFile
+    Manager.AddTool<TToolScript>();
+    Manager.AddTool<TToolScriptFile>();
     Manager.AddSeparator();
     // TToolForm
     // TToolInputEdit
@@ -38,14 +47,15 @@ void RegisterTools(TToolManager& Manager)
     // TToolSelectList
     // TToolTextArea
     Manager.AddSeparator();
-    // TToolBgSound
+    Manager.AddTool<TToolBgSound>();
     // TToolMarquee
-    // TToolObjFlash (the four media objects before the ActiveX tool, which takes any object)
-    // TToolObjQuickTime
-    // TToolObjReal
-    // TToolObjMPlayer
-    // TToolObjApplet
-    // TToolObjActiveX
+    // the four media objects before the ActiveX tool, which takes any object
+    Manager.AddTool<TToolObjFlash>();
+    Manager.AddTool<TToolObjQuickTime>();
+    Manager.AddTool<TToolObjReal>();
+    Manager.AddTool<TToolObjMPlayer>();
+    Manager.AddTool<TToolObjApplet>();
+    Manager.AddTool<TToolObjActiveX>();
     Manager.EndUpdate();
 }
 
