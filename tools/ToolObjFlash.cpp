@@ -28,7 +28,7 @@ const TMediaParam Params[] = {
 
 const TMediaPlayer FlashPlayer = {ClassIds, u"http://download.macromedia.com/pub/shockwave/cabs/flash/swflash.cab#version=6,0,0,0",
                                   u"application/x-shockwave-flash", u"http://www.macromedia.com/go/getflashplayer",
-                                  "Please specify a movie first.", Params};
+                                  "Please specify a movie first.", nullptr, Params};
 
 TFormToolObjFlash::TFormToolObjFlash(QWidget* Parent)
     : TFormToolObjMedia(Parent, FlashPlayer), Form(std::make_unique<Ui::FormToolObjFlash>())

@@ -41,7 +41,7 @@ const TMediaParam Params[] = {
 
 const TMediaPlayer MPlayerPlayer = {ClassIds, nullptr,
                                   nullptr, nullptr,
-                                  "Please specify a movie first.", Params};
+                                  "Please specify a movie first.", nullptr, Params};
 
 TFormToolObjMPlayer::TFormToolObjMPlayer(QWidget* Parent)
     : TFormToolObjMedia(Parent, MPlayerPlayer), Form(std::make_unique<Ui::FormToolObjMPlayer>())

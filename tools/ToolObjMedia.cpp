@@ -137,6 +137,7 @@ void TFormToolObjMedia::FormShow()
 bool TFormToolObjMedia::CheckFields()
 {
     if (!EditMovie->text().isEmpty()) return true;
+    if (Player.Instead && !findChild<QLineEdit*>(Player.Instead)->text().isEmpty()) return true;
     return FieldError(EditMovie, tr(Player.Required));
 }
 

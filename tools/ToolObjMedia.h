@@ -31,8 +31,10 @@ struct TMediaPlayer {
     // Set on the EMBED; nullptr: none.
     const char16_t* EmbedType;
     const char16_t* PluginsPage;
-    // Shown when the movie field is empty on OK.
+    // Shown when the movie field is empty on OK, unless the field named Instead (when not
+    // nullptr) has text.
     const char* Required;
+    const char* Instead;
     std::span<const TMediaParam> Params;
 };
 

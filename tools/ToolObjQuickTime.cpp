@@ -26,7 +26,7 @@ const TMediaParam Params[] = {
 
 const TMediaPlayer QuickTimePlayer = {ClassIds, u"http://www.apple.com/qtactivex/qtplugin.cab",
                                   u"video/quicktime", u"http://www.apple.com/quicktime/download/",
-                                  "Please specify a movie first.", Params};
+                                  "Please specify a movie first.", "EditHref", Params};
 
 TFormToolObjQuickTime::TFormToolObjQuickTime(QWidget* Parent)
     : TFormToolObjMedia(Parent, QuickTimePlayer), Form(std::make_unique<Ui::FormToolObjQuickTime>())

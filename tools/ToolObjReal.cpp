@@ -31,7 +31,7 @@ const TMediaParam Params[] = {
 
 }  // namespace
 
-const TMediaPlayer RealPlayer = {ClassIds, nullptr, nullptr, nullptr, "Please specify a Real media first.", Params};
+const TMediaPlayer RealPlayer = {ClassIds, nullptr, nullptr, nullptr, "Please specify a Real media first.", nullptr, Params};
 
 const TRealControl RealControls[RealControlCount] = {
     {"Default", "All Playback Controls", 375, 100},

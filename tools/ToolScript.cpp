@@ -76,8 +76,11 @@ WideString StripScriptComment(WideStringView Text)
     WideString S = Trim(Text);
     if (S.starts_with(u"<!--")) S.erase(0, 4);
     if (S.ends_with(u"-->")) S.erase(S.size() - 3);
+    // a file with bare LF line ends has them here too
     if (S.starts_with(u"\r\n")) S.erase(0, 2);
+    else if (S.starts_with(u"\n")) S.erase(0, 1);
     if (S.ends_with(u"\r\n")) S.erase(S.size() - 2);
+    else if (S.ends_with(u"\n")) S.erase(S.size() - 1);
     return S;
 }
 

@@ -15,7 +15,7 @@ class FormToolScript;
 namespace zv {
 
 // On one copy, in order: trimmed; a leading "<!--" and then a trailing "-->" taken off; then
-// a leading and then a trailing CR LF.
+// a leading and then a trailing CR LF (or bare LF).
 WideString StripScriptComment(WideStringView Text);
 // "<!--" CR LF, the stripped text with CR LF line ends, CR LF "-->".
 WideString WrapScriptComment(WideStringView Text);

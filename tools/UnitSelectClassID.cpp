@@ -59,10 +59,17 @@ void TFormSelectClassID::LoadClassList()
     Loaded = true;
 }
 
+int TFormSelectClassID::ChosenRow() const
+{
+    // the list makes its first row current when it takes the focus, without choosing it
+    const QList<QListWidgetItem*> Chosen = Form->ListBox1->selectedItems();
+    return Chosen.isEmpty() ? -1 : Form->ListBox1->row(Chosen.front());
+}
+
 QString TFormSelectClassID::GetClassID()
 {
     if (!Loaded) LoadClassList();
-    const int Row = Form->ListBox1->currentRow();
+    const int Row = ChosenRow();
     return Row < 0 || Row >= ClassIds.size() ? QString() : "clsid:" + ClassIds[Row];
 }
 
@@ -72,6 +79,7 @@ void TFormSelectClassID::SetClassID(const QString& Value)
     const QString Id = Value.mid(6);
     for (int Row = 0; Row < ClassIds.size(); ++Row)
         if (SameTextAscii(ClassIds[Row].toStdU16String(), Id.toStdU16String())) return Form->ListBox1->setCurrentRow(Row);
+    Form->ListBox1->clearSelection();
     Form->ListBox1->setCurrentRow(-1);
 }
 
@@ -83,7 +91,7 @@ void TFormSelectClassID::showEvent(QShowEvent* Event)
 
 void TFormSelectClassID::BtnOKClick()
 {
-    if (Form->ListBox1->currentRow() < 0) {
+    if (ChosenRow() < 0) {
         QMessageBox::critical(this, windowTitle(), tr("Please select an ActiveX object first."), QMessageBox::Ok);
         return;
     }

@@ -52,6 +52,8 @@ protected:
     void showEvent(QShowEvent* Event) override;
 
 private:
+    // The chosen row; -1 for none.
+    int ChosenRow() const;
     void BtnOKClick();
     void BtnCancelClick();
     std::unique_ptr<Ui::FormSelectClassID> Form;

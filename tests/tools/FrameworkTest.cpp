@@ -2,6 +2,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QTest>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include "ToolAnchor.h"
@@ -61,18 +62,30 @@ TEST(ToolFramework, RegistrationOrderAndFirstClaims)
     RegisterTools(Manager);
     std::vector<std::string> Hints;
     for (const auto& T : Manager.AllTools()) Hints.push_back(T->IsSeparator() ? "-" : T->Hint);
-    const std::vector<std::string> Expected = {"Insert Horizontal Rule", "Insert Date and Time", "Insert Comment",
-                                               "Insert Line Break",      "Insert Anchor",        "-", "-"};
+    // the whole palette in its order; the tools built so far keep it
+    const std::vector<std::string> Palette = {
+        "Body", "Insert Image", "Insert Table", "Insert Horizontal Rule", "Insert Date and Time", "Insert Comment",
+        "Insert Line Break", "Insert Anchor", "Table Cell", "Insert Script", "Insert External Script File", "-",
+        "Insert Form", "Insert Input Text", "Insert Input Password", "Insert Input Button", "Insert Input Checkbox",
+        "Insert Radio Button", "Insert Input File", "Insert Hidden Input", "Insert Image Button",
+        "Insert Input Combobox", "Insert Input Listbox", "Insert Text Area", "-", "Insert Background Sound",
+        "Insert Running Text (Marquee)", "Insert Flash Movie", "Insert QuickTime Movie", "Insert Real Media",
+        "Insert Windows Media Player", "Insert Java Applet", "Insert ActiveX Object"};
+    std::vector<std::string> Expected;
+    for (const std::string& Hint : Palette)
+        if (Hint == "-" || std::find(Hints.begin(), Hints.end(), Hint) != Hints.end()) Expected.push_back(Hint);
     EXPECT_EQ(Hints, Expected);
     // the date tool only inserts; separators get no designer
-    ASSERT_EQ(Manager.TagEditors().size(), 4u);
+    const auto Separator = std::find(Hints.begin(), Hints.end(), "-") - Hints.begin();
+    const auto Date = std::find(Hints.begin(), Hints.end(), "Insert Date and Time") - Hints.begin();
+    for (TToolItem* T : Manager.TagEditors()) EXPECT_NE(T, Manager.AllTools()[Date].get());
     EXPECT_EQ(Manager.TagEditors()[1]->TagName, "IMG");
-    EXPECT_EQ(Manager.AllTools()[5]->ImageIndex, -2);
+    EXPECT_EQ(Manager.AllTools()[Separator]->ImageIndex, -2);
     THtmlDesigner& D = TDesignerHost::Get().Designer();
     Manager.SetDesigner(&D);
     EXPECT_EQ(Manager.TagEditors()[0]->Designer, &D);
-    EXPECT_EQ(Manager.AllTools()[1]->Designer, nullptr);   // insert-only tools keep theirs
-    EXPECT_EQ(Manager.AllTools()[5]->Designer, nullptr);
+    EXPECT_EQ(Manager.AllTools()[Date]->Designer, nullptr);   // insert-only tools keep theirs
+    EXPECT_EQ(Manager.AllTools()[Separator]->Designer, nullptr);
 
     // the comment and anchor tools both edit placeholder pictures: each claims only its own
     TDesignerHost& H = TDesignerHost::Get();
@@ -80,8 +93,13 @@ TEST(ToolFramework, RegistrationOrderAndFirstClaims)
     const THtmlDocument Doc = D.Document();
     const THtmlElement Comment = Doc.getElementById(H.DesignId("img[src=\"edit:comment.gif\"]"));
     const THtmlElement Anchor = Doc.getElementById(H.DesignId("img[src=\"edit:anchor.gif\"]"));
-    TToolItem* CommentTool = Manager.TagEditors()[1];
-    TToolItem* AnchorTool = Manager.TagEditors()[3];
+    const auto ToolOf = [&Manager](const std::string& Hint) {
+        for (const auto& T : Manager.AllTools())
+            if (T->Hint == Hint) return T.get();
+        return static_cast<TToolItem*>(nullptr);
+    };
+    TToolItem* CommentTool = ToolOf("Insert Comment");
+    TToolItem* AnchorTool = ToolOf("Insert Anchor");
     EXPECT_TRUE(CommentTool->CanEdit(Comment));
     EXPECT_FALSE(CommentTool->CanEdit(Anchor));
     EXPECT_TRUE(AnchorTool->CanEdit(Anchor));
