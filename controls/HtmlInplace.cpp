@@ -13,7 +13,18 @@
 
 #include "PickTools.h"
 
+static void InitResources()
+{
+    Q_INIT_RESOURCE(controls);
+}
+
 namespace zv {
+
+void InitControlResources()
+{
+    static const bool Done = (InitResources(), true);
+    (void)Done;
+}
 
 // Components are 00, 33, 66, 99, CC or FF; values as 0xBBGGRR.
 const TColor PaletteColors[PaletteColumns * PaletteRows] = {
@@ -191,6 +202,8 @@ void TInplacePopup::closeEvent(QCloseEvent* Event)
 
 TPopupColor::TPopupColor(QWidget* ControlParent) : TInplacePopup(ControlParent)
 {
+    InitControlResources();
+    FPickCursor = QCursor(QPixmap(":/controls/INPL_PICK.png"), 1, 30);
     setFixedSize(403, 153);
     setMouseTracking(true);
     setAutoFillBackground(false);
@@ -287,7 +300,7 @@ void TPopupColor::mouseMoveEvent(QMouseEvent* Event)
     const THit Hit = HitTest(P.x(), P.y());
     if (Hit.Hit) {
         DrawPreview(Hit.Color, Hit.Text);
-        setCursor(Qt::CrossCursor);
+        setCursor(FPickCursor);
     } else {
         DrawPreview(Color, ColorText);
         unsetCursor();
@@ -348,8 +361,10 @@ void TPopupColor::Other()
 
 TColorToolButton::TColorToolButton(QWidget* Parent) : QWidget(Parent)
 {
+    InitControlResources();
     setFixedSize(36, 22);
     setMouseTracking(true);
+    FDropArrow = QPixmap(":/controls/INPL_TOOLDOWN.png");
     FPopup = new TPopupColor(this);
     FPopup->hide();
     FPopup->OnCloseUp = [this](TInplacePopup*, bool Accepted) {
@@ -431,20 +446,15 @@ void TColorToolButton::paintEvent(QPaintEvent*)
         P.drawLine(R.bottomLeft(), R.bottomRight());
         P.drawLine(R.topRight(), R.bottomRight());
     };
-    auto Arrow = [&](int X, int Y, const QColor& Ink) {
-        P.setPen(Ink);
-        for (int Row = 0; Row < 3; ++Row)
-            P.drawLine(X + Row, Y + Row, X + 4 - Row, Y + Row);
-    };
+    auto Arrow = [&](int X, int Y) { P.drawPixmap(X, Y, FDropArrow); };
     const int GlyphX = (W - 13 - FGlyphImage.width()) / 2, GlyphY = (H - FGlyphImage.height()) / 2;
     const int ArrowX = W - 10, ArrowY = (H - 3) / 2;
-    const QColor Ink = palette().color(QPalette::ButtonText);
 
     if (FDrawState == dsDisabled) {
         if (!FGlyphImage.isNull())
             P.drawPixmap(GlyphX, GlyphY,
                          QIcon(FGlyphImage).pixmap(FGlyphImage.size(), QIcon::Disabled));
-        Arrow(W - 9, ArrowY, palette().color(QPalette::Disabled, QPalette::ButtonText));
+        P.drawPixmap(W - 9, ArrowY, QIcon(FDropArrow).pixmap(FDropArrow.size(), QIcon::Disabled));
         return;
     }
     int Shift = 0;
@@ -452,21 +462,21 @@ void TColorToolButton::paintEvent(QPaintEvent*)
     case dsHot:
         Frame(ButtonPart, false);
         Frame(ArrowPart, false);
-        Arrow(ArrowX, ArrowY, Ink);
+        Arrow(ArrowX, ArrowY);
         break;
     case dsButtonDown:
         Frame(ButtonPart, true);
         Frame(ArrowPart, true);
-        Arrow(ArrowX + 1, ArrowY + 1, Ink);
+        Arrow(ArrowX + 1, ArrowY + 1);
         Shift = 1;
         break;
     case dsArrowDown:
         Frame(ButtonPart, false);
         Frame(ArrowPart, true);
-        Arrow(ArrowX + 1, ArrowY + 1, Ink);
+        Arrow(ArrowX + 1, ArrowY + 1);
         break;
     default:
-        Arrow(ArrowX, ArrowY, Ink);
+        Arrow(ArrowX, ArrowY);
         break;
     }
     if (!FGlyphImage.isNull())

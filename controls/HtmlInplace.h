@@ -9,6 +9,7 @@
 
 #include <QColor>
 #include <QColorDialog>
+#include <QCursor>
 #include <QPixmap>
 #include <QPointer>
 #include <QString>
@@ -42,6 +43,8 @@ QString ColorToHex(TColor Color);
 TColor ContrastTextColor(TColor Color);
 
 QColor ToQColor(TColor Color);  // system colours resolved
+// The pictures of the controls (glyph map, cursors) compiled into the program.
+void InitControlResources();
 TColor FromQColor(const QColor& Color);
 
 // Where a popup of PopupSize opens under a control whose bottom-left corner is at the screen
@@ -120,6 +123,7 @@ private:
     QToolButton* FOtherButton;
     QPointer<QColorDialog> FColorDialog;
     QString FPreviewText;
+    QCursor FPickCursor;
 };
 
 // The tool-bar button with a colour bar under its glyph and a drop-down arrow that opens the
@@ -159,6 +163,7 @@ private:
 
     QPixmap FGlyph;
     QPixmap FGlyphImage;
+    QPixmap FDropArrow;
     int FDrawState = dsNormal;
     TPopupColor* FPopup;
     TColor FColor = clNone;

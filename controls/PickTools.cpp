@@ -83,7 +83,8 @@ TFormPick::TFormPick()
     : QDialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
     setMouseTracking(true);
-    setCursor(Qt::CrossCursor);
+    InitControlResources();
+    setCursor(QCursor(QPixmap(":/controls/CURSOR_PICK.png"), 16, 16));
     FMagnifier = QImage(26, 26, QImage::Format_RGB32);
 }
 

@@ -6,17 +6,6 @@ namespace zv {
 
 namespace {
 
-bool IsBooleanAttribute(WideStringView Name)
-{
-    static const char16_t* const Names[] = {u"checked",  u"compact", u"declare",  u"defer",
-                                            u"disabled", u"ismap",   u"multiple", u"nohref",
-                                            u"noresize", u"noshade", u"nowrap",   u"readonly",
-                                            u"selected"};
-    for (const char16_t* N : Names)
-        if (SameTextAscii(Name, N)) return true;
-    return false;
-}
-
 // Elements whose text the engine takes as written, without references.
 bool IsRawTextElement(THtmlTagId Kind)
 {
@@ -199,13 +188,19 @@ public:
         Xml += u'<';
         Xml += Utf8ToUtf16(TagNameFromId(Tag.Kind()));
         WideString Spelt;
+        int SpeltCount = 0;
         ForEachAttribute(Tag, [&](const WideString& Name, const WideString& Shown, const WideString* Spelling) {
             Xml += u' ';
-            Xml += Name;
-            Xml += u"=\"";
-            AppendXml(Xml, Shown, true);
-            Xml += u'"';
+            if (IsXmlName(Name)) {
+                Xml += Name;
+                Xml += u"=\"";
+                AppendXml(Xml, Shown, true);
+                Xml += u'"';
+            } else {
+                Xml += u"zv-odd-" + IntToWide(SpeltCount) + u"=\"\"";  // its place
+            }
             if (Spelling) {
+                ++SpeltCount;
                 Spelt += Spelt.empty() ? u"" : u",";
                 AppendJson(Spelt, Name);
                 Spelt += u',';
@@ -266,11 +261,13 @@ private:
                 Spelling = Eq == WideString::npos ? WideString() : Entry.substr(Eq + 1);
             }
             Name = AsciiLowerCase(Name);
-            if (!IsXmlName(Name) || Name == u"zv-spelling") continue;
+            if (Name.empty() || Name == u"zv-spelling") continue;
             // a bare boolean attribute holds "TRUE"; the page has it empty
-            const bool Bare = IsBooleanAttribute(Name) && Spelling == u"TRUE";
+            const bool Bare = IsBooleanAttribute(Id) && Spelling == u"TRUE";
             const WideString Shown = Bare ? WideString() : XmlSafe(DecodeDocumentText(Spelling));
-            const bool Spelt = Shown.empty() ? !Bare && !Spelling.empty() : EscapeHtmlValue(Shown) != Spelling;
+            // a name that is no XML name ("@click", "x:y") reaches the page by its spelling only
+            const bool Spelt = !IsXmlName(Name) ||
+                               (Shown.empty() ? !Bare && !Spelling.empty() : EscapeHtmlValue(Shown) != Spelling);
             Each(Name, Shown, Spelt ? &Spelling : nullptr);
         }
     }

@@ -10,7 +10,9 @@
 //   xml                  the children of the body inside <div xmlns="...xhtml">; a text that
 //                        has a spelling follows <?zv n?> (n: its place in text spellings), an
 //                        empty <?zv?> keeps two texts apart; an element whose attributes have
-//                        spellings carries zv-spelling="n"
+//                        spellings carries zv-spelling="n"; an attribute whose name is no XML
+//                        name ("@click", "x:y") stands here as zv-odd-k="" (k: its place in
+//                        the element's spellings) and is made from its spelling
 //   text spellings       [spelling, ...]
 //   attribute spellings  [[name, spelling, name, spelling, ...], ...]
 

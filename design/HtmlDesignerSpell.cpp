@@ -57,12 +57,14 @@ TSpellCheckCounts THtmlDesigner::SpellCheck()
     const THtmlTxtRange Range = Doc.createTextRange();
     Doc.MovePointersToRange(Range, BodyStart, BodyEnd);
     WordEnd.MoveToPointer(BodyStart);
-    WordEnd.MoveUnit(MOVEUNIT_NEXTWORDEND);
+    // a page without words has nothing to check (not its whole text as one word)
+    bool MoreWords = WordEnd.MoveUnit(MOVEUNIT_NEXTWORDEND);
     // the first word's own start, not the body's: a correction stays in the word's element
     WordStart.MoveToPointer(WordEnd);
-    if (!WordStart.MoveUnit(MOVEUNIT_PREVWORDBEGIN)) WordStart.MoveToPointer(BodyStart);
+    WordStart.MoveUnit(MOVEUNIT_PREVWORDBEGIN);
 
-    do {
+    // every move is a round trip to the page: the loop makes four for a word it only reads
+    while (MoreWords) {
         ++Counts.Words;
         Doc.MoveRangeToPointers(WordStart, WordEnd, Range);
         const WideString Text = Range.text();
@@ -88,13 +90,15 @@ TSpellCheckCounts THtmlDesigner::SpellCheck()
                     // the pointers frame the new text, so a correction of several words is
                     // not checked again
                     Doc.MovePointersToRange(Range, WordStart, WordEnd);
+                    WordStart.MoveToPointer(WordEnd);
                 }
             }
         }
-        WordStart.MoveToPointer(WordEnd);
+        // from the word's start, the next word's start is the first after the word's end
         WordStart.MoveUnit(MOVEUNIT_NEXTWORDBEGIN);
-        WordEnd.MoveUnit(MOVEUNIT_NEXTWORDEND);
-    } while (WordEnd.IsLeftOfOrEqualTo(BodyEnd));
+        // a word end to go to lies within the body; without one the walk is over
+        MoreWords = WordEnd.MoveUnit(MOVEUNIT_NEXTWORDEND);
+    }
 
     QMessageBox::information(this, QStringLiteral("Information"),
                              QStringLiteral("Spell checking completed.\n%1 words found.\n"

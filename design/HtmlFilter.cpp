@@ -225,7 +225,6 @@ void THtmlFilter::TakeTree(std::unique_ptr<THtmlRoot> NewRoot, size_t TextSize)
     // which outlive the page's body, do not.
     const TNodeArenaScope Arena(TextSize >= NodeArenaText);
     PrepareDesign();
-    EnsureDocType();
 }
 
 void THtmlFilter::NewDocument()
@@ -465,16 +464,6 @@ void THtmlFilter::PrepareMeta(THtmlTag* Node) const
     // Saved files hold one byte per character, whatever the page declared.
     if (!Node->GetAttribute(attrCharset).empty())
         Node->SetAttribute(attrCharset, u"ISO-8859-1");
-}
-
-void THtmlFilter::EnsureDocType()
-{
-    if (!FRoot)
-        return;
-    for (THtmlNode* N = FRoot->FirstNode(); N; N = N->NextNode())
-        if (N->Kind() == tagDocType)
-            return;
-    FRoot->AddFirst(new THtmlDocType);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -60,9 +60,9 @@ public:
     // The complete design document; empty without a tree.
     WideString GetDesignHtml();
 
-    // The two passes that follow every parse.
+    // The pass that follows every parse. A page without a DOCTYPE gains none: one would take
+    // the browser out of the mode the page was made for.
     void PrepareDesign();
-    void EnsureDocType();
 
     // The index a design id encodes; -1 without the prefix or a decimal number after it.
     static int IndexOfId(WideStringView Id);
@@ -86,7 +86,8 @@ public:
     std::unique_ptr<THtmlRoot> RebuildSource();
     // The document's source text; empty without a tree.
     WideString GetSourceText();
-    // The saved form of the document, one byte per character; nothing without a tree.
+    // The saved form of the document: one byte per character when every character is
+    // Latin-1, else UTF-8 with the head's declarations saying so; nothing without a tree.
     void SaveToStream(TStream& Stream);
 
     // Builders: each stores a new source node under the next id and returns the design HTML

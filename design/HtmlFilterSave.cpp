@@ -20,6 +20,72 @@ namespace {
 
 THtmlTag* FirstBody(THtmlRoot* Root) { return AsTag(Root->FindFirstOfKind(tagBody)); }
 
+bool BeyondLatin1(TMemoryStream& Text)
+{
+    const auto* Units = reinterpret_cast<const char16_t*>(Text.Memory());
+    return std::any_of(Units, Units + Text.Size() / 2, [](char16_t C) { return C > 0xFF; });
+}
+
+// For as long as it lives, every character-set declaration of the document's head names
+// Charset; without one, a META Content-Type saying so stands first in the head. Then the
+// document is as it was.
+class TCharsetDeclaration {
+public:
+    TCharsetDeclaration(THtmlRoot& Root, WideStringView Charset)
+    {
+        const bool HadHtml = Root.FindChild(tagHtml, false), HadHead = HadHtml && Root.EnsureHtml()->FindChild(tagHead, false);
+        THtmlTag* Head = Root.EnsureHead();
+        if (!HadHead)
+            MadeHead = Head;
+        if (!HadHtml)
+            MadeHtml = AsTag(Head->ParentNode());
+        const WideString Content = u"text/html; charset=" + WideString(Charset);
+        for (THtmlNode* N = Head->FirstNode(); N; N = N->NextNode()) {
+            THtmlTag* Meta = N->Kind() == tagMeta ? AsTag(N) : nullptr;
+            if (Meta && SameTextAscii(Meta->AttributeValue(attrHttpEquiv), u"Content-Type"))
+                Change(Meta, attrContent, Content);
+            if (Meta && !Meta->AttributeValue(attrCharset).empty())
+                Change(Meta, attrCharset, Charset);
+        }
+        if (!Changes.empty())
+            return;
+        MadeMeta = new THtmlTag(tagMeta);
+        MadeMeta->SetAttribute(attrHttpEquiv, u"Content-Type");
+        MadeMeta->SetAttribute(attrContent, Content);
+        Head->AddFirst(MadeMeta);
+    }
+    ~TCharsetDeclaration()
+    {
+        for (const TChange& C : Changes)
+            C.Meta->SetAttribute(C.Id, C.Value);
+        for (THtmlTag* Made : {MadeMeta, MadeHead, MadeHtml}) {
+            if (Made) {
+                Made->Parent()->Remove(Made);
+                delete Made;
+            }
+        }
+    }
+    TCharsetDeclaration(const TCharsetDeclaration&) = delete;
+    TCharsetDeclaration& operator=(const TCharsetDeclaration&) = delete;
+
+private:
+    void Change(THtmlTag* Meta, THtmlAttrId Id, WideStringView Value)
+    {
+        Changes.push_back({Meta, Id, Meta->GetAttribute(Id)});
+        Meta->SetAttribute(Id, Value);
+    }
+
+    struct TChange {
+        THtmlTag* Meta;
+        THtmlAttrId Id;
+        WideString Value;
+    };
+    std::vector<TChange> Changes;
+    THtmlTag* MadeMeta = nullptr;
+    THtmlTag* MadeHead = nullptr;
+    THtmlTag* MadeHtml = nullptr;
+};
+
 }  // namespace
 
 void THtmlFilter::ReadDesign(WideStringView Html)
@@ -109,7 +175,8 @@ void THtmlFilter::SourceAttributes(const THtmlTag* Design, const THtmlTag* Store
                                    THtmlTag& Out) const
 {
     // The design element's attributes, the restored ones taking the stored values in place
-    // (an empty stored value drops the attribute); restored ones it lacks come last.
+    // (one the stored node lacks is dropped; an empty one stays empty); restored ones it
+    // lacks come last.
     using TEntry = TSourceEntry;
     std::vector<TEntry>& Entries = FEntries;
     Entries.clear();
@@ -118,14 +185,12 @@ void THtmlFilter::SourceAttributes(const THtmlTag* Design, const THtmlTag* Store
         const THtmlAttrId Id = Design->GetAttributeId(I);
         if (!Contains(Restored, Id))
             Entries.push_back({Id, Design->AttributeText(I), 0});
-        else if (const WideStringView Value = Stored->AttributeValue(Id); !Value.empty())
-            Entries.push_back({Id, Value, 0});
+        else if (Stored->HasAttribute(Id))
+            Entries.push_back({Id, Stored->AttributeValue(Id), 0});
     }
     for (THtmlAttrId Id : Restored) {
-        if (Design->HasAttribute(Id))
-            continue;
-        if (const WideStringView Value = Stored->AttributeValue(Id); !Value.empty())
-            Entries.push_back({Id, Value, 0});
+        if (!Design->HasAttribute(Id) && Stored->HasAttribute(Id))
+            Entries.push_back({Id, Stored->AttributeValue(Id), 0});
     }
     // The attributes the loaded page had take their order there among themselves; others
     // (added in the page since) keep their places.
@@ -165,8 +230,11 @@ void THtmlFilter::SourceAttributes(const THtmlTag* Design, const THtmlTag* Store
         return;
     }
     for (const TEntry& E : Entries) {
-        if (E.Id != attrUnknown) {
+        if (E.Id != attrUnknown && (!E.Text.empty() || Out.HasAttribute(E.Id))) {
             Out.SetAttribute(E.Id, E.Text);
+        } else if (E.Id != attrUnknown) {
+            const THtmlAttribute Empty{E.Id, {}, {}};
+            Out.AddAttributes(&Empty, 1);
         } else {
             const size_t Eq = E.Text.find(u'=');
             Out.SetUnknownAttribute(E.Text.substr(0, Eq),
@@ -271,13 +339,29 @@ void THtmlFilter::SaveToStream(TStream& Stream)
 {
     if (!FRoot)
         return;
+    TSourceScope Scope(*this);
     TMemoryStream Text;
-    {
-        TSourceScope Scope(*this);
-        WriteDocument(Text, FRoot.get());
+    WriteDocument(Text, FRoot.get());
+    // One byte per character, when every character fits in one and the file reads back as
+    // Latin-1 (a declaration the loading pass does not rewrite, such as an XML one, may say
+    // otherwise).
+    if (!BeyondLatin1(Text)) {
+        Text.SetPosition(0);
+        TMemoryStream Bytes;
+        SaveText(Text, Bytes);
+        Bytes.SetPosition(0);
+        if (SameTextAscii(Utf8ToUtf16(DetectCharset(Bytes)), u"ISO-8859-1")) {
+            Stream.WriteBuffer(Bytes.Memory(), Bytes.Size());
+            return;
+        }
     }
+    // Otherwise (characters beyond Latin-1 in a script, a style, a comment or a server block,
+    // where a reference would not read as one) the page is saved in UTF-8 and says so.
+    const TCharsetDeclaration Declaration(*FRoot, u"UTF-8");
+    Text.Clear();
+    WriteDocument(Text, FRoot.get());
     Text.SetPosition(0);
-    SaveText(Text, Stream);
+    SaveTextUtf8(Text, Stream);
 }
 
 }  // namespace zv

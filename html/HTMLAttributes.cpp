@@ -54,4 +54,16 @@ std::string_view AttrNameFromId(THtmlAttrId Id)
     return HtmlAttrNames[Id];
 }
 
+bool IsBooleanAttribute(THtmlAttrId Id)
+{
+    switch (Id) {
+    case attrChecked: case attrCompact: case attrDeclare: case attrDefer: case attrDisabled:
+    case attrIsmap: case attrMultiple: case attrNohref: case attrNoresize: case attrNoshade:
+    case attrNowrap: case attrReadonly: case attrSelected:
+        return true;
+    default:
+        return false;
+    }
+}
+
 }  // namespace zv

@@ -66,4 +66,7 @@ THtmlAttrId AttrIdFromName(WideStringView Name);
 // case); empty for any other id.
 std::string_view AttrNameFromId(THtmlAttrId Id);
 
+// The attributes that stand bare, without a value ("checked"), stored as the marker "TRUE".
+bool IsBooleanAttribute(THtmlAttrId Id);
+
 }  // namespace zv

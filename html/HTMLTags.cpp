@@ -184,4 +184,16 @@ bool TagShowsContent(THtmlTagId Id)
     }
 }
 
+bool TagRunsInline(THtmlTagId Id)
+{
+    switch (Id) {
+    case tagApplet: case tagBgSound: case tagButton: case tagDel: case tagEmbed: case tagIFrame:
+    case tagIns: case tagMap: case tagMarquee: case tagNoScript: case tagObject: case tagScript:
+    case tagSelect: case tagStyle:
+        return true;
+    default:
+        return false;
+    }
+}
+
 }  // namespace zv

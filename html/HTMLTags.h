@@ -64,5 +64,8 @@ bool TagIndentsChildren(THtmlTagId Id);
 // Elements that show something of their own without holding text (pictures, form controls,
 // embedded objects and frames): a blank after one is not folded into a blank before it.
 bool TagShowsContent(THtmlTagId Id);
+// Not inline by the table, but shown by browsers in the line of the text around it (or not
+// at all, as script and style): a blank between it and that text shows.
+bool TagRunsInline(THtmlTagId Id);
 
 }  // namespace zv

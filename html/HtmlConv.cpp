@@ -153,9 +153,8 @@ bool ReadAttributes(TByteScanner& In, int C, TAttributes& Attributes)
                 for (; C >= 0 && !IsBlank(C) && C != '>'; C = In.Next())
                     value += static_cast<char>(C);
             }
-        } else {
-            value = name;
         }
+        // An attribute without a value ("<meta charset>") declares nothing.
         name = TrimBytes(LowerAscii(name));
         if (value.empty())
             Attributes.erase(name);
@@ -453,6 +452,32 @@ void SaveText(TStream& Source, TStream& Dest)
     }
     if (pendingHigh)
         Dest.WriteBuffer("&#xFFFD;", 8);
+}
+
+void SaveTextUtf8(TStream& Source, TStream& Dest)
+{
+    uint8_t in[BlockSize + 2];
+    size_t carried = 0;  // an odd byte, or a high surrogate whose partner may follow
+    WideString units;
+    for (;;) {
+        const int64_t n = Source.Read(in + carried, BlockSize);
+        const size_t count = carried + static_cast<size_t>(std::max<int64_t>(n, 0));
+        units.clear();
+        size_t i = 0;
+        for (; i + 1 < count; i += 2)
+            units += static_cast<char16_t>(in[i] | (in[i + 1] << 8));
+        carried = count - i;
+        if (n > 0 && !units.empty() && units.back() >= 0xD800 && units.back() <= 0xDBFF) {
+            units.pop_back();
+            carried += 2;
+            i -= 2;
+        }
+        std::memmove(in, in + i, carried);
+        const std::string bytes = Utf16ToUtf8(units);
+        Dest.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+        if (n <= 0)
+            break;
+    }
 }
 
 }  // namespace zv

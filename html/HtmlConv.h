@@ -25,4 +25,8 @@ void LoadText(TStream& Source, TStream& Dest);
 // character up to U+00FF; any other character becomes a numeric reference "&#x...;".
 void SaveText(TStream& Source, TStream& Dest);
 
+// Reads UTF-16LE code units from Source's position to its end and writes them as UTF-8
+// (without byte-order mark; a lone surrogate becomes U+FFFD).
+void SaveTextUtf8(TStream& Source, TStream& Dest);
+
 }  // namespace zv

@@ -20,6 +20,7 @@ TLinkNode* CloneShallow(const TLinkNode* Node)
         auto* Copy = new THtmlDocType;
         Copy->SetKind(DocType->Kind());
         Copy->DocKind = DocType->DocKind;
+        Copy->Text = DocType->Text;
         return Copy;
     }
     if (auto* Text = dynamic_cast<const THtmlText*>(Node))
@@ -112,8 +113,10 @@ bool THtmlDocType::Assign(const THtmlNode* Source)
 {
     if (!THtmlNode::Assign(Source))
         return false;
-    if (auto* DocType = dynamic_cast<const THtmlDocType*>(Source))
+    if (auto* DocType = dynamic_cast<const THtmlDocType*>(Source)) {
         DocKind = DocType->DocKind;
+        Text = DocType->Text;
+    }
     return true;
 }
 
@@ -366,6 +369,8 @@ void THtmlTag::SetAttribute(THtmlAttrId Id, WideStringView Value)
 {
     const int Index = IndexOfAttribute(Id);
     const THtmlAttribute Entry{Id, {}, Value};
+    if (Index < 0 && Value.empty())
+        return;
     if (TWideStringList* L = List()) {
         if (Index < 0)
             L->AddObject(Value, Id);

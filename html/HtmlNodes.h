@@ -46,6 +46,9 @@ public:
     bool Assign(const THtmlNode* Source) override;
 
     THtmlDocKind DocKind = dkTransitional;
+    // The DOCTYPE as written, for one that is none of the three HTML 4.01 kinds (those are
+    // written in their canonical form); empty otherwise.
+    WideString Text;
 };
 
 // Text (tagText) and the verbatim blocks: comments, PHP and ASP blocks, unknown tags.
@@ -82,6 +85,8 @@ public:
     // are the tag's attributes.
     TWideStringList* Attributes() const;
 
+    // An empty value removes the attribute (and adds none); an attribute written with an
+    // empty value ("alt=\"\"") is stored through AddAttributes.
     void SetAttribute(THtmlAttrId Id, WideStringView Value);
     void SetUnknownAttribute(WideStringView Name, WideStringView Value);
     bool HasAttribute(THtmlAttrId Id) const;

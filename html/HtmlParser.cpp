@@ -22,8 +22,8 @@ struct TTagProps {
     bool HeadTag = false;          // placed into head
     bool StaysPut = false;         // never moves the parser into body
     bool ClosesSame = false;       // a new one closes an open one of its kind
-    bool DroppedWhenEmpty = false; // removed by the clean-up when childless
-    bool KeepsUnknown = false;     // keeps attributes outside the table
+    bool ClosesP = false;          // closes an open paragraph, as browsers do
+    bool Bounds = false;           // a paragraph outside it is not closed from inside
     bool ShowsContent = false;     // a blank after it is kept
 };
 
@@ -45,12 +45,13 @@ const std::array<TTagProps, HtmlTagCount>& PropTable()
         for (THtmlTagId Id : {tagColGroup, tagDd, tagDt, tagLi, tagOption, tagTBody, tagTd,
                               tagTFoot, tagTh, tagTHead, tagTr})
             T[Id].ClosesSame = true;
-        for (THtmlTagId Id : {tagAddress, tagBlockquote, tagCenter, tagDel, tagDiv, tagH1, tagH2,
-                              tagH3, tagH4, tagH5, tagH6, tagIns, tagNoFrames, tagNoScript, tagP,
-                              tagPre})
-            T[Id].DroppedWhenEmpty = true;
-        for (THtmlTagId Id : {tagApplet, tagEmbed, tagObject, tagParam})
-            T[Id].KeepsUnknown = true;
+        for (THtmlTagId Id : {tagAddress, tagBlockquote, tagCenter, tagDd, tagDir, tagDiv, tagDl, tagDt,
+                              tagFieldSet, tagForm, tagH1, tagH2, tagH3, tagH4, tagH5, tagH6, tagHr,
+                              tagLi, tagMenu, tagOl, tagP, tagPre, tagUl})
+            T[Id].ClosesP = true;
+        for (THtmlTagId Id : {tagApplet, tagButton, tagCaption, tagHtml, tagMarquee, tagObject,
+                              tagTable, tagTd, tagTh})
+            T[Id].Bounds = true;
         return T;
     }();
     return Table;
@@ -62,23 +63,6 @@ const TTagProps& Props(THtmlTagId Id)
     return (Id >= 0 && Id < HtmlTagCount) ? PropTable()[static_cast<size_t>(Id)] : None;
 }
 
-// True when Text, without its leading and trailing blanks, is one complete comment.
-bool IsOneComment(WideStringView Text)
-{
-    size_t B = 0, E = Text.size();
-    while (B < E && IsBlank(Text[B]))
-        ++B;
-    while (E > B && IsBlank(Text[E - 1]))
-        --E;
-    const WideStringView T = Text.substr(B, E - B);
-    return T.size() >= 7 && T.starts_with(u"<!--") && T.find(u"-->", 4) == T.size() - 3;
-}
-
-bool IsBlankOnly(WideStringView Text)
-{
-    return std::all_of(Text.begin(), Text.end(), IsBlank);
-}
-
 class TParser {
 public:
     explicit TParser(WideStringView Text) : Buf(Text.data()), Len(Text.size()) {}
@@ -88,13 +72,15 @@ public:
         auto Result = std::make_unique<THtmlRoot>();
         Root = Result.get();
         Path.push_back(Root);
+        Block.push_back(0);
+        LastP.push_back(0);
+        Bound.push_back(0);
         while (Pos < Len) {
             if (Buf[Pos] == u'<')
                 Markup();
             else
                 Text();
         }
-        CleanUp();
         return Result;
     }
 
@@ -124,6 +110,9 @@ private:
 
     void Push(THtmlTag* Tag)
     {
+        Block.push_back(Props(Tag->Kind()).Inline ? Block.back() : Path.size());
+        LastP.push_back(Tag->Kind() == tagP ? Path.size() : LastP.back());
+        Bound.push_back(Props(Tag->Kind()).Bounds ? Path.size() : Bound.back());
         Path.push_back(Tag);
         Track(Tag, 1);
     }
@@ -136,6 +125,9 @@ private:
         if (Props(Tag->Kind()).ShowsContent)
             AfterBlank = false;
         Path.pop_back();
+        Block.pop_back();
+        LastP.pop_back();
+        Bound.pop_back();
     }
 
     void Track(const THtmlTag* Tag, int Delta)
@@ -180,6 +172,13 @@ private:
         return Body;
     }
 
+    // After "</head>", "</body>" or "</html>" the parser stands outside the section it is in:
+    // what follows goes back into the frame.
+    bool OutsideSection() const
+    {
+        return (Path.size() == 1 && Section != tagRoot) || (Path.size() == 2 && (Section == tagBody || Section == tagHead));
+    }
+
     void Enter(THtmlTagId NewSection)
     {
         Section = NewSection;
@@ -214,12 +213,15 @@ private:
         Pos = NameEnd;
         if (Id == tagUnknown || Id == tagClosingOffset + tagUnknown)
             return UnknownTag(Start);
-        if (Id >= tagClosingOffset)
+        // "</br>" is read as a line break, as browsers do.
+        if (Id >= tagClosingOffset && Id != tagClosingOffset + tagBr)
             return ClosingTag(Id - tagClosingOffset);
         if (Id == tagDocType)
-            return DocType();
+            return DocType(Start);
         THtmlTag* Tag;
-        if (Id == tagHtml || Id == tagHead || Id == tagBody || Id == tagFrameSet)
+        if (Id == tagClosingOffset + tagBr)
+            Tag = OpenTag(tagBr);
+        else if (Id == tagHtml || Id == tagHead || Id == tagBody || Id == tagFrameSet)
             Tag = FrameTag(Id);
         else
             Tag = OpenTag(Id);
@@ -280,21 +282,34 @@ private:
             while (Current()->Kind() != Kind)
                 Pop();
             Pop();
+        } else if (Kind == tagP && Section == tagBody && !OutsideSection()) {
+            // A "</p>" with no paragraph open is an empty paragraph, as browsers read it.
+            OpenTag(tagP);
+            Pop();
         }
-        if (Kind == tagPre || Kind == tagTextArea)
-            Preformatted = false;
     }
 
-    void DocType()
+    void DocType(size_t Start)
     {
         const size_t Gt = Find(u'>', Pos);
         const WideString Rest = AsciiUpperCase(Slice(Pos, Gt));
-        Pos = std::min(Gt + 1, Len);
         auto* Node = new THtmlDocType;
         if (Rest.find(u"STRICT") != WideString::npos)
             Node->DocKind = dkStrict;
         else if (Rest.find(u"FRAMESET") != WideString::npos)
             Node->DocKind = dkFrameset;
+        // The three HTML 4.01 kinds get their canonical lines, which put the browser into the
+        // same mode (a transitional or frameset one without its DTD's address does not). Any
+        // other DOCTYPE puts the browser into a mode of its own: it is kept as written.
+        const bool Html401 = Rest.find(u"//DTD HTML 4.01") != WideString::npos;
+        const bool Loose = Rest.find(u"TRANSITIONAL") != WideString::npos || Rest.find(u"FRAMESET") != WideString::npos;
+        if (Html401 && !Loose)
+            Node->DocKind = dkStrict;
+        if (!Html401 || (Loose && Rest.find(u".DTD") == WideString::npos)) {
+            Node->Text = Slice(Start, std::min(Gt, Len));
+            Node->Text += u'>';
+        }
+        Pos = std::min(Gt + 1, Len);
         if (Section == tagRoot)
             Root->AddLast(Node);
         else
@@ -307,7 +322,7 @@ private:
             Enter(Id);
             return Current();
         }
-        if (Section == tagBody || Section == tagHead)
+        if (Section == tagBody || Section == tagHead || (Path.size() == 1 && Section != tagRoot))
             MoveTo(EnsureHtml());
         auto* Tag = new THtmlTag(tagFrameSet);
         Current()->AddLast(Tag);
@@ -320,20 +335,27 @@ private:
     {
         const TTagProps& P = Props(Id);
         if (P.HeadTag) {
-            if (Section != tagHead)
+            if (Section != tagHead || OutsideSection())
                 Enter(tagHead);
-        } else if (!P.StaysPut && Section != tagBody && Section != tagFrameSet) {
+        } else if (!P.StaysPut && ((Section != tagBody && Section != tagFrameSet) || OutsideSection())) {
             Enter(tagBody);
         }
-        const THtmlTagId Cur = Current()->Kind();
-        if (Cur == tagP && (Id == tagP || Id == tagDiv))
-            Pop();
-        else if (Cur == Id && P.ClosesSame)
-            Pop();
-        if (!P.Inline) {
-            // The root is never inline, so the climb ends at the latest there.
-            while (Props(Current()->Kind()).Inline)
+        // A paragraph is closed by the blocks that browsers close it for, also from inside
+        // other elements ("<p><b>a<p>b" gives two paragraphs), but not from inside a table cell
+        // or a button: a paragraph holds no such block, since a written one would not read
+        // back inside it. An element closed by a new one of its kind is closed also from
+        // inside inline elements. Any other element goes where it stands, inline or not
+        // ("<a href=x><h2>T</h2></a>").
+        if (const size_t Para = LastP.back(); P.ClosesP && Para > Bound.back()) {
+            while (Path.size() > Para)
                 Pop();
+        }
+        if (P.ClosesSame) {
+            const size_t Depth = Block.back();
+            if (Depth > 0 && Path[Depth]->Kind() == Id) {
+                while (Path.size() > Depth)
+                    Pop();
+            }
         }
         if (Id == tagBr || Id == tagHr)
             AfterBlank = true;
@@ -343,10 +365,6 @@ private:
             Push(Tag);
         else if (P.ShowsContent)
             AfterBlank = false;
-        if (P.DroppedWhenEmpty)
-            Droppable.push_back(Tag);
-        if (Id == tagPre || Id == tagTextArea)
-            Preformatted = true;
         return Tag;
     }
 
@@ -361,7 +379,6 @@ private:
         Attrs.clear();
         ++Stamp;
         UsedUnknown = false;
-        const bool KeepUnknown = Props(Tag->Kind()).KeepsUnknown;
         while (Pos < Len && Buf[Pos] != u'>') {
             const size_t NameStart = Pos++;
             while (Pos < Len && !IsBlank(Buf[Pos]) && Buf[Pos] != u'=' && Buf[Pos] != u'>')
@@ -386,7 +403,7 @@ private:
                     Value = Slice(From, Pos);
                 }
             }
-            AddAttr(Name, HasValue, Value, KeepUnknown);
+            AddAttr(Name, HasValue, Value);
             SkipBlanks();
         }
         if (Pos < Len)
@@ -395,15 +412,15 @@ private:
     }
 
     // Collects one attribute; a repeated one keeps its first place and takes the last value.
-    void AddAttr(WideStringView Name, bool HasValue, WideStringView Value, bool KeepUnknown)
+    // Attributes outside the table are kept by name, empty values as empty values.
+    void AddAttr(WideStringView Name, bool HasValue, WideStringView Value)
     {
-        if (Name == u"/")
+        // "/" of "<br/>", and names that begin with "=" (which nothing reads) are left out.
+        if (Name == u"/" || Name[0] == u'=')
             return;
         const THtmlAttrId Id = AttrIdFromName(Name);
         if (Id >= 0) {
-            if (HasValue && Value.empty())
-                return;
-            if (!HasValue)
+            if (!HasValue && IsBooleanAttribute(Id))
                 Value = u"TRUE";
             const auto I = static_cast<size_t>(Id);
             if (KnownStamp[I] == Stamp) {
@@ -415,8 +432,6 @@ private:
             }
             return;
         }
-        if (!KeepUnknown)
-            return;
         if (!UsedUnknown) {
             UnknownSlot.clear();
             UsedUnknown = true;
@@ -447,8 +462,8 @@ private:
     }
 
     // Pos is just after the start tag of a script or style element, which is Current. Its
-    // content up to the closing tag is kept as one raw text, unless it is only blanks or one
-    // comment between blanks: those go through the ordinary rules.
+    // content up to the closing tag is kept as one raw text, exactly as written. With no
+    // closing tag ahead the element is empty and parsing goes on after its start tag.
     void RawContent(WideStringView Name)
     {
         size_t End = Len;
@@ -463,17 +478,20 @@ private:
                 break;
             }
         }
-        const WideStringView Content = Slice(Pos, End);
-        if (IsBlankOnly(Content) || IsOneComment(Content))
+        if (End == Len) {
+            Pop();
             return;
-        Current()->AddLast(new THtmlText(tagRawText, Content));
+        }
+        if (End > Pos)
+            Current()->AddLast(new THtmlText(tagRawText, Slice(Pos, End)));
         Pos = End;
     }
 
     void Text()
     {
         Buffer.clear();
-        const bool Pre = Preformatted;
+        // Text inside a pre or textarea, at any depth, is taken as written.
+        const bool Pre = Open[tagPre] > 0 || Open[tagTextArea] > 0;
         bool InBlank = false;
         while (Pos < Len) {
             const size_t RunStart = Pos;
@@ -520,7 +538,7 @@ private:
         }
         if (Buffer.empty())
             return;
-        if (Section == tagRoot || Section == tagHtml)
+        if (Section == tagRoot || Section == tagHtml || OutsideSection() || (Section == tagHead && Path.size() == 2))
             Enter(tagBody);
         // A style, link or meta standing in the body takes the parser into the head; text
         // after it belongs to the body again rather than being lost.
@@ -528,20 +546,6 @@ private:
             Enter(tagBody);
         if (Props(Current()->Kind()).HoldsText)
             Current()->AddLast(new THtmlText(tagText, Buffer));
-    }
-
-    // Removes the paragraph-like elements left without children, once: a parent emptied by
-    // the removal stays. A parent is always made before its children, so going through the
-    // elements in the order they were made tests each parent before its children, as a walk
-    // of the tree in document order would.
-    void CleanUp()
-    {
-        for (THtmlTag* Tag : Droppable) {
-            if (!Tag->First()) {
-                Tag->Parent()->Remove(Tag);
-                delete Tag;
-            }
-        }
     }
 
     const char16_t* Buf;
@@ -553,10 +557,13 @@ private:
     THtmlTag* Head = nullptr;
     THtmlTag* Body = nullptr;
     std::vector<THtmlTag*> Path;
+    // For each element of the path, the place of the nearest one at or above it that is not
+    // inline, that is a paragraph (0: none), and that bounds the closing of paragraphs.
+    std::vector<size_t> Block;
+    std::vector<size_t> LastP;
+    std::vector<size_t> Bound;
     std::array<int, HtmlTagCount> Open{};
-    std::vector<THtmlTag*> Droppable;  // in the order made
     THtmlTagId Section = tagRoot;
-    bool Preformatted = false;
     // The last text ended with a blank (or nothing was read yet, or a br or hr came last): the
     // next text loses its leading blank. An element that shows content of its own clears it
     // once it is done (after its start tag, or when a container of that kind is closed).

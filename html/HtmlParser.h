@@ -1,8 +1,9 @@
 #pragma once
 // The HTML parser: turns HTML text into a document tree. It is lenient: it never rejects a
 // document for bad nesting, places elements into an implied html/head/body frame, closes
-// elements implicitly, drops what it cannot place, and keeps comments, server-script blocks
-// and the content of script and style elements verbatim.
+// elements implicitly as browsers do, drops what it cannot place, and keeps comments,
+// server-script blocks and the content of script and style elements verbatim. Attributes are
+// kept as written, those outside the table and empty values too; empty elements stay.
 
 #include <memory>
 

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <string_view>
 #include <typeinfo>
-#include <unordered_set>
 #include <vector>
 
 #include "HtmlEntities.h"
@@ -25,19 +24,6 @@ constexpr int IndentStep = 2;
 constexpr int MaxIndent = 160;
 // Output is handed to the stream in pieces of at most this many code units.
 constexpr size_t FlushUnits = 1024;
-
-// The attributes that stand bare, without a value, when they hold the marker "TRUE".
-bool IsBooleanAttribute(THtmlAttrId Id)
-{
-    switch (Id) {
-    case attrChecked: case attrCompact: case attrDeclare: case attrDefer: case attrDisabled:
-    case attrIsmap: case attrMultiple: case attrNohref: case attrNoresize: case attrNoshade:
-    case attrNowrap: case attrReadonly: case attrSelected:
-        return true;
-    default:
-        return false;
-    }
-}
 
 // The spellings of the tables, widened once.
 WideStringView TagName(THtmlTagId Id)
@@ -71,19 +57,6 @@ bool IsAllBlank(WideStringView Text)
 {
     return std::all_of(Text.begin(), Text.end(),
                        [](char16_t C) { return C == u' ' || C == u'\t' || C == u'\n' || C == u'\r'; });
-}
-
-// Elements that the parser removes when they have no children.
-bool IsDroppedWhenEmpty(THtmlTagId Kind)
-{
-    switch (Kind) {
-    case tagAddress: case tagBlockquote: case tagCenter: case tagDel: case tagDiv: case tagH1:
-    case tagH2: case tagH3: case tagH4: case tagH5: case tagH6: case tagIns: case tagNoFrames:
-    case tagNoScript: case tagP: case tagPre:
-        return true;
-    default:
-        return false;
-    }
 }
 
 bool HasNonBlank(WideStringView Text)
@@ -178,6 +151,7 @@ struct TFrame {
     bool EntersVerbatim = false;   // the content is written exactly as stored
     bool OpensTrimmed = false;     // the subtree's texts were trimmed for this element
     bool IndentAdded = false;
+    bool BreakUnlessTouching = false;  // a line break follows unless what follows touches it
 };
 
 // An estimate of the output length, so that the output can be sized once instead of growing
@@ -464,9 +438,8 @@ private:
     void Push(const TFrame& Frame);
     void CloseTop();
     void AfterChild(const THtmlNode* Child);
+    bool TouchesNext(const THtmlNode* N) const;
     void TrimLines(THtmlNode* N);
-    void FindDropped(THtmlNode* Top);
-    bool IsDropped(const TLinkNode* N) const { return !Dropped.empty() && Dropped.count(N) > 0; }
     bool HasWrittenChildren(const THtmlNode* N) const;
 
     TStream* FStream;
@@ -486,6 +459,8 @@ private:
     // After an element that shows content of its own (an image, a control) it is false.
     bool AfterBlank = true;
 
+    // The line ends in something other than a blank: what is written now touches it.
+    bool Touching = false;
     int Verbatim = 0;          // open elements whose content is written exactly
     bool Trimmed = false;      // inside an element whose texts were already trimmed
     std::vector<TFrame> Stack;
@@ -510,17 +485,6 @@ private:
         uint32_t Ended = 0;  // showing elements ended when the frame was entered
     };
     std::vector<TTrimFrame> TrimStack;
-    // Elements below the written node that would be written without content and that the
-    // parser would therefore remove: they are left out, so that what is written reads back
-    // to the same tree.
-    std::unordered_set<const TLinkNode*> Dropped;
-    struct TDropFrame {
-        THtmlNode* Node;
-        TLinkNode* Child;
-        bool Content;
-        bool Verbatim;
-    };
-    std::vector<TDropFrame> DropStack;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -598,6 +562,7 @@ void TWriter::LineBreak()
     PendingIndent = false;
     PendingBlanks = 0;
     Column = 0;
+    Touching = false;
 }
 
 void TWriter::Indentation()
@@ -619,6 +584,7 @@ void TWriter::Str(WideStringView S)
     Column += static_cast<int64_t>(S.size());
     AtLineStart = false;
     IndentDone = true;
+    Touching = S.back() > u' ';
 }
 
 void TWriter::Blank()
@@ -626,14 +592,15 @@ void TWriter::Blank()
     ++PendingBlanks;
     ++Column;
     AfterBlank = true;
+    Touching = false;
 }
 
+// A raw node stands where it is, with nothing added after it: "a<!--c-->b" stays one word.
 void TWriter::RawNode(WideStringView Text)
 {
     if (AtLineStart)
         Indentation();
     Str(Text);
-    LineBreak();
 }
 
 void TWriter::WrappedText(WideStringView Text)
@@ -673,8 +640,13 @@ void TWriter::DocTypeText(const THtmlDocType* DocType)
         {u"<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Frameset//EN\"",
          u" \"http://www.w3.org/TR/html4/frameset.dtd\">"},
     };
-    const int Kind = DocType->DocKind <= dkFrameset ? DocType->DocKind : dkTransitional;
     LineBreak();
+    if (!DocType->Text.empty()) {
+        Str(DocType->Text);
+        LineBreak();
+        return;
+    }
+    const int Kind = DocType->DocKind <= dkFrameset ? DocType->DocKind : dkTransitional;
     Str(Lines[Kind][0]);
     LineBreak();
     Str(Lines[Kind][1]);
@@ -718,7 +690,7 @@ void TWriter::StartTag(const THtmlNode* N)
         const WideStringView Entry = Tag->AttributeText(I);
         if (Id != attrUnknown) {
             const WideStringView AttrName = AttributeName(Id);
-            if (AttrName.empty() || Entry.empty())
+            if (AttrName.empty())
                 continue;
             TagText += u' ';
             TagText += AttrName;
@@ -772,14 +744,14 @@ void TWriter::ResetContext()
     AfterBlank = true;
     Verbatim = 0;
     Trimmed = false;
+    Touching = false;
     Stack.clear();
 }
 
 void TWriter::Document(THtmlTag* Root)
 {
-    FindDropped(Root);
     for (TLinkNode* C = Root->First(); C; C = C->Next()) {
-        if (ClassOf(C) == TClass::Foreign || IsDropped(C))
+        if (ClassOf(C) == TClass::Foreign)
             continue;
         auto* N = static_cast<THtmlNode*>(C);
         if (const THtmlText* Text = AsText(N); Text && Text->Kind() == tagText && IsAllBlank(Text->Text))
@@ -795,7 +767,6 @@ void TWriter::Top(THtmlNode* N)
     if (ClassOf(N) == TClass::Tag && N->Kind() == tagRoot)
         return Document(static_cast<THtmlTag*>(N));
     ResetContext();
-    FindDropped(N);
     WriteTop(N);
 }
 
@@ -850,8 +821,6 @@ void TWriter::WriteChild(TLinkNode* C)
     default:
         break;
     }
-    if (IsDropped(C))
-        return;
     auto* N = static_cast<THtmlNode*>(C);
     const size_t Depth = Stack.size();
     OpenElement(N);
@@ -915,6 +884,38 @@ void TWriter::OpenElement(THtmlNode* N)
             EndTag(N);
         return;
     }
+    if (TagRunsInline(Kind) && !Stack.empty() && Stack.back().Close == TClose::Inline) {
+        // In a line: it stays there, as an inline element does.
+        if (AtLineStart)
+            Indentation();
+        return OpenInline(N, false, false);
+    }
+    // A script or style made with its content in a comment keeps the comment on lines of its
+    // own, unless it touches what stands before it.
+    const bool CommentContent = (Kind == tagScript || Kind == tagStyle) && N->First() && !HoldsRawText(N);
+    if (TagRunsInline(Kind) && (Touching || !CommentContent)) {
+        // Outside running text it starts a line of its own, its content indented; it stays in
+        // the line of what it touches, and a line break follows only where nothing touches.
+        const bool Own = !Touching;
+        if (Own)
+            LineBreak();
+        if (AtLineStart)
+            Indentation();
+        StartTag(N);
+        if (WritesChildren(N)) {
+            if (Own)
+                Indent += IndentStep;
+            TFrame Frame{N, N->First(), TClose::Inline, false, HoldsRawText(N), false, Own};
+            Frame.BreakUnlessTouching = true;
+            Push(Frame);
+            return;
+        }
+        if (Container)
+            EndTag(N);
+        if (!TouchesNext(N))
+            LineBreak();
+        return;
+    }
     if (HoldsRawText(N)) {
         LineBreak();
         Indentation();
@@ -965,7 +966,7 @@ void TWriter::OpenInline(THtmlNode* N, bool LineAfter, bool OpensTrimmed)
         StartTag(N);
     }
     if (WritesChildren(N)) {
-        Push({N, N->First(), TClose::Inline, LineAfter, IsPreformatted(Kind), OpensTrimmed});
+        Push({N, N->First(), TClose::Inline, LineAfter, IsPreformatted(Kind) || HoldsRawText(N), OpensTrimmed});
         return;
     }
     if (TagIsContainer(Kind)) {
@@ -995,10 +996,14 @@ void TWriter::CloseTop()
         LineBreak();
         break;
     case TClose::Inline:
+        if (Frame.IndentAdded) {
+            Indent = std::max(0, Indent - IndentStep);
+            IndentDone = IndentDone && !AtLineStart;
+        }
         if (AtLineStart)
             Indentation();
         EndTag(Frame.Node);
-        if (Frame.LineAfter)
+        if (Frame.LineAfter || (Frame.BreakUnlessTouching && !TouchesNext(Frame.Node)))
             LineBreak();
         break;
     case TClose::Raw:
@@ -1011,6 +1016,38 @@ void TWriter::CloseTop()
     }
     if (!Stack.empty())
         AfterChild(Frame.Node);
+}
+
+// Whether what follows N in its parent stands in the same line as N's end: text that starts
+// with no blank, a raw node, an inline element. Where the parent holds no text, nothing
+// does.
+bool TWriter::TouchesNext(const THtmlNode* N) const
+{
+    const auto* Parent = static_cast<const THtmlNode*>(N->Parent());
+    if (!Parent || !TagCanHoldText(Parent->Kind()))
+        return false;
+    for (const TLinkNode* C = N->Next(); C; C = C->Next()) {
+        const TClass Class = ClassOf(C);
+        if (Class == TClass::Foreign)
+            continue;
+        if (Class == TClass::DocType)
+            return false;
+        auto* Next = static_cast<const THtmlNode*>(C);
+        if (Class == TClass::Text) {
+            auto* Text = static_cast<const THtmlText*>(Next);
+            if (Text->Kind() != tagText)
+                return true;
+            // After a blank, the blanks that start the text are not written (nor read back).
+            if (!AfterBlank)
+                return !Text->Text.empty() && Text->Text[0] > u' ';
+            if (HasNonBlank(Text->Text))
+                return true;
+            continue;
+        }
+        const THtmlTagId Kind = Next->Kind();
+        return (TagIsInline(Kind) || TagRunsInline(Kind)) && Kind != tagBr && Kind != tagHr;
+    }
+    return false;
 }
 
 void TWriter::AfterChild(const THtmlNode* Child)
@@ -1053,12 +1090,14 @@ void TWriter::TrimLines(THtmlNode* N)
             auto* H = static_cast<THtmlNode*>(C);
             const bool Shows = TagShowsContent(H->Kind());
             Started += Shows;
-            if (!WritesChildren(H) || IsDropped(H)) {
+            if (!WritesChildren(H)) {
                 Ended += Shows;
                 continue;
             }
             const bool Raw = Verb == 0 && HoldsRawText(H);
-            const bool Line = Verb == 0 && !Raw && LayoutOf(H, HasWrittenChildren(H)) == TLayout::Line;
+            // Inside a line, an element that runs inline is written in that line.
+            const bool Line = Verb == 0 && !Raw && !TagRunsInline(H->Kind()) &&
+                              LayoutOf(H, HasWrittenChildren(H)) == TLayout::Line;
             const bool Enters = Raw || IsPreformatted(H->Kind());
             if (Enters)
                 ++Verb;
@@ -1090,13 +1129,10 @@ void TWriter::TrimLines(THtmlNode* N)
 }
 
 // Whether an element laid out on lines of its own has children that show in the output: text
-// of blanks only is not written at the start of a line (nor read back from there), and
-// dropped elements are not written at all.
+// of blanks only is not written at the start of a line (nor read back from there).
 bool TWriter::HasWrittenChildren(const THtmlNode* N) const
 {
     for (const TLinkNode* C = N->First(); C; C = C->Next()) {
-        if (IsDropped(C))
-            continue;
         const TClass Class = ClassOf(C);
         if (Class == TClass::Foreign)
             continue;
@@ -1105,47 +1141,6 @@ bool TWriter::HasWrittenChildren(const THtmlNode* N) const
             return true;
     }
     return false;
-}
-
-void TWriter::FindDropped(THtmlNode* Top)
-{
-    Dropped.clear();
-    DropStack.clear();
-    if (!Top->First())
-        return;
-    DropStack.push_back({Top, Top->First(), false, IsPreformatted(Top->Kind()) || HoldsRawText(Top)});
-    while (!DropStack.empty()) {
-        TDropFrame& Frame = DropStack.back();
-        TLinkNode* C = Frame.Child;
-        if (!C) {
-            const TDropFrame Done = Frame;
-            DropStack.pop_back();
-            if (DropStack.empty())
-                break;
-            if (IsDroppedWhenEmpty(Done.Node->Kind()) && !Done.Content)
-                Dropped.insert(Done.Node);
-            else
-                DropStack.back().Content = true;
-            continue;
-        }
-        Frame.Child = C->Next();
-        const TClass Class = ClassOf(C);
-        if (Class == TClass::Foreign)
-            continue;
-        auto* N = static_cast<THtmlNode*>(C);
-        if (Class == TClass::Text) {
-            auto* Text = static_cast<const THtmlText*>(N);
-            if (Text->Kind() != tagText || (Frame.Verbatim ? !Text->Text.empty() : HasNonBlank(Text->Text)))
-                Frame.Content = true;
-        } else if (Class != TClass::DocType && WritesChildren(N)) {
-            const bool Verbatim = Frame.Verbatim || IsPreformatted(N->Kind()) || HoldsRawText(N);
-            DropStack.push_back({N, N->First(), false, Verbatim});
-        } else if (IsDroppedWhenEmpty(N->Kind()) && !N->First()) {
-            Dropped.insert(N);
-        } else {
-            Frame.Content = true;
-        }
-    }
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
 #pragma once
 // Writes a node tree back as HTML text in the house layout: two-space indentation, blocks on
 // lines of their own, paragraph-like elements on one line, running text wrapped at 80
-// columns, the HTML 4.01 DOCTYPE lines, CR LF line ends. The output is UTF-16LE code units
-// without a byte-order mark.
+// columns, the HTML 4.01 DOCTYPE lines (any other DOCTYPE as written), CR LF line ends. The
+// output is UTF-16LE code units without a byte-order mark. Blanks may move, but none comes
+// between two pieces of text that touch: comments, blocks, unknown tags and the elements
+// browsers show in the line (scripts, buttons and the like) stay in the line of that text.
+// Read back by the parser, the text gives a tree that writes to the same text.
 //
 // Writing trims the tree slightly: an element written on one line loses the leading blanks of
 // its first text and the trailing blanks of its last text (never inside pre or textarea).

@@ -1,6 +1,8 @@
-// Draws the pictures of the design view into a folder:
+// Draws the program's pictures into a folder:
 //   edit/NAME.png   placeholder pictures and object backgrounds ("edit:name.gif")
 //   GIFS/NAME.png   tag glyphs, tag + "1" opening and tag + "2" closing, at their fixed sizes
+//   controls/       the entity palette's glyph map, the colour popup's cursors and arrow
+//   tools/TOOLS.png the tool palette's icon strip, 16 x 16 cells, fuchsia transparent
 //
 //   make_pictures resources/pictures
 
@@ -14,6 +16,10 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <string_view>
+
+#include "EntityData.h"
+#include "EntityPaletteData.h"
 
 namespace {
 
@@ -395,6 +401,303 @@ QImage LineBreak()
     return Image;
 }
 
+// ------------------------------------------------------------------ controls
+
+// The entity palette's glyphs: each character in an 18 x 18 cell, black on white, 20 cells a
+// row in palette order. Characters that draw nothing get a small mark instead.
+QImage EntityMap()
+{
+    using namespace zv;
+    const int Size = EntityGlyphSize;
+    const int RowsNeeded = (EntityPaletteCount + EntityGlyphColumns - 1) / EntityGlyphColumns;
+    QImage Image(EntityGlyphColumns * Size, RowsNeeded * Size, QImage::Format_RGB32);
+    Image.fill(Qt::white);
+    QPainter P(&Image);
+    P.setRenderHint(QPainter::TextAntialiasing);
+    QFont Glyph("DejaVu Sans");
+    Glyph.setPixelSize(14);
+    for (int I = 0; I < EntityPaletteCount; ++I) {
+        const std::string_view Entity = EntityPalette[I].Entity;
+        char16_t Code = 0;
+        for (const TEntityInfo& E : EntityTable)
+            if (Entity == E.Text) Code = E.Code;
+        const QRectF Cell(I % EntityGlyphColumns * Size, I / EntityGlyphColumns * Size, Size, Size);
+        QString Text = QChar(Code);
+        QFont F = Glyph;
+        if (Entity == "&nbsp;") Text = QChar(0x2423);
+        else if (Entity == "&shy;") Text = "-";
+        else if (Entity == "&zwnj;" || Entity == "&zwj;") {
+            Text = Entity == "&zwnj;" ? "ZW\nNJ" : "ZW\nJ";
+            F = Font(7);
+        }
+        P.setFont(F);
+        P.setPen(Text.size() > 1 || Entity == "&nbsp;" || Entity == "&shy;" ? QColor(110, 110, 110)
+                                                                             : QColor(Qt::black));
+        P.drawText(Cell, Qt::AlignCenter, Text);
+    }
+    P.end();
+    return Image.convertToFormat(QImage::Format_Grayscale8);
+}
+
+// An eyedropper on a transparent 32 x 32 cursor, its tip at the bottom left (hot spot 1, 30).
+QImage Dropper()
+{
+    QImage Image = Canvas(32, 32);
+    QPainter P(&Image);
+    P.setRenderHint(QPainter::Antialiasing);
+    P.setPen(QPen(Qt::white, 3.5, Qt::SolidLine, Qt::RoundCap));
+    P.drawLine(QPointF(1.5, 30.5), QPointF(12, 20));
+    P.setPen(QPen(Qt::black, 1.6, Qt::SolidLine, Qt::RoundCap));
+    P.drawLine(QPointF(1.5, 30.5), QPointF(12, 20));
+    P.translate(17, 15);
+    P.rotate(45);
+    P.setPen(QPen(Qt::white, 1));
+    P.setBrush(Qt::black);
+    P.drawRoundedRect(QRectF(-3.5, -7, 7, 12), 1.5, 1.5);   // the barrel
+    P.drawRoundedRect(QRectF(-6, -9, 12, 3.5), 1.5, 1.5);    // the collar
+    P.drawEllipse(QRectF(-3.5, -15.5, 7, 7));                // the bulb
+    return Image;
+}
+
+// The cross-hair of the screen picker: a ring with a gap round the hot spot (16, 16).
+QImage PickCross()
+{
+    QImage Image = Canvas(32, 32);
+    QPainter P(&Image);
+    for (const auto& [Pen, Width] : {std::pair{QColor(Qt::white), 3.0}, std::pair{QColor(Qt::black), 1.0}}) {
+        P.setPen(QPen(Pen, Width));
+        P.drawLine(QPointF(16.5, 2), QPointF(16.5, 13));
+        P.drawLine(QPointF(16.5, 20), QPointF(16.5, 31));
+        P.drawLine(QPointF(2, 16.5), QPointF(13, 16.5));
+        P.drawLine(QPointF(20, 16.5), QPointF(31, 16.5));
+    }
+    P.setPen(Qt::black);
+    P.drawRect(15, 15, 2, 2);
+    return Image;
+}
+
+QImage DropArrow()
+{
+    QImage Image = Canvas(5, 3);
+    for (int Row = 0; Row < 3; ++Row)
+        for (int X = Row; X < 5 - Row; ++X) Image.setPixelColor(X, Row, Qt::black);
+    return Image;
+}
+
+// ------------------------------------------------------------------ the tool palette's icons
+
+// One 16 x 16 icon, drawn on a transparent canvas.
+QImage Icon(const std::function<void(QPainter&)>& Draw)
+{
+    QImage Image = Canvas(16, 16);
+    QPainter P(&Image);
+    P.setRenderHint(QPainter::Antialiasing);
+    Draw(P);
+    return Image;
+}
+
+QImage Shrunk(const QImage& Big)
+{
+    return Icon([&](QPainter& P) {
+        P.setRenderHint(QPainter::SmoothPixmapTransform);
+        const QSizeF Size = QSizeF(Big.size()).scaled(16, 16, Qt::KeepAspectRatio);
+        P.drawImage(QRectF((16 - Size.width()) / 2, (16 - Size.height()) / 2, Size.width(), Size.height()), Big);
+    });
+}
+
+const QColor IconInk(50, 50, 60);
+
+// A text field of a form, with Inside drawn in it.
+QImage Field(const std::function<void(QPainter&)>& Inside, int Height = 8)
+{
+    return Icon([=](QPainter& P) {
+        P.setPen(QPen(QColor(90, 100, 120), 1));
+        P.setBrush(Qt::white);
+        const double Top = (16 - Height) / 2.0;
+        P.drawRect(QRectF(0.5, Top + 0.5, 15, Height));
+        Inside(P);
+    });
+}
+
+QImage TagLetter(const QString& Text)
+{
+    return Icon([=](QPainter& P) {
+        P.setPen(QPen(QColor(110, 120, 140), 1));
+        P.setBrush(QColor(236, 240, 248));
+        P.drawRoundedRect(QRectF(0.5, 2.5, 15, 11), 2, 2);
+        P.setFont(FittingFont(Text, 9, 14));
+        P.setPen(IconInk);
+        P.drawText(QRectF(0, 2, 16, 12), Qt::AlignCenter, Text);
+    });
+}
+
+QImage ToolStrip()
+{
+    const QColor Blue(40, 90, 170);
+    std::vector<QImage> Icons(39);
+    for (auto [Index, Text] : {std::pair{1, "P"}, {2, "B"}, {7, "H"}, {10, "I"}, {11, "U"},
+                               {12, "ul"}, {13, "ol"}, {14, "div"}, {15, "sp"}, {18, "td"}})
+        Icons[Index] = TagLetter(Text);
+    Icons[0] = Shrunk(Anchor());
+    Icons[3] = Shrunk(Note());
+    Icons[4] = Shrunk(LineBreak());
+    Icons[5] = Icon([](QPainter& P) {
+        P.setPen(QPen(QColor(40, 100, 30), 1));
+        P.setBrush(QColor(228, 244, 220));
+        P.drawRoundedRect(QRectF(0.5, 1.5, 15, 10), 3, 3);
+        P.drawPolygon(QPolygonF({{4, 11.5}, {4, 15}, {8, 11.5}}));
+        P.setFont(Font(7));
+        P.drawText(QRectF(0, 1, 16, 10), Qt::AlignCenter, "!--");
+    });
+    Icons[6] = Icon([](QPainter& P) {
+        P.setPen(QPen(QColor(110, 40, 40), 1));
+        P.setBrush(Qt::white);
+        P.drawRect(QRectF(1.5, 2.5, 13, 12));
+        P.fillRect(QRectF(2, 3, 12, 3), QColor(200, 50, 50));
+        P.setPen(IconInk);
+        for (int R = 0; R < 3; ++R)
+            for (int C = 0; C < 4; ++C) P.drawPoint(QPointF(4 + 2.7 * C, 8 + 2.2 * R));
+    });
+    Icons[8] = Icon([](QPainter& P) {
+        P.setPen(QPen(QColor(120, 120, 120), 1));
+        P.drawLine(QPointF(0.5, 7.5), QPointF(15.5, 7.5));
+        P.setPen(QPen(Qt::white, 1));
+        P.drawLine(QPointF(0.5, 8.5), QPointF(15.5, 8.5));
+        P.setPen(QPen(IconInk, 1));
+        P.drawLine(QPointF(3, 3.5), QPointF(13, 3.5));
+        P.drawLine(QPointF(3, 12.5), QPointF(13, 12.5));
+    });
+    Icons[9] = Icon([](QPainter& P) {
+        P.setPen(QPen(QColor(90, 90, 90), 1));
+        P.setBrush(QColor(200, 225, 250));
+        P.drawRect(QRectF(0.5, 1.5, 15, 13));
+        P.setPen(Qt::NoPen);
+        P.setBrush(QColor(240, 190, 40));
+        P.drawEllipse(QPointF(11, 5), 2, 2);
+        P.setBrush(QColor(90, 150, 70));
+        P.drawPolygon(QPolygonF({{1, 14}, {6, 7}, {10, 11}, {12, 9}, {15, 14}}));
+    });
+    Icons[16] = TagLetter("{ }");
+    Icons[17] = Icon([](QPainter& P) {
+        P.setPen(QPen(QColor(70, 80, 100), 1));
+        P.setBrush(Qt::white);
+        P.drawRect(QRectF(0.5, 1.5, 15, 13));
+        P.fillRect(QRectF(1, 2, 15, 3), QColor(170, 190, 220));
+        for (double X : {5.5, 10.5}) P.drawLine(QPointF(X, 1.5), QPointF(X, 14.5));
+        for (double Y : {5.5, 10.5}) P.drawLine(QPointF(0.5, Y), QPointF(15.5, Y));
+    });
+    Icons[19] = Icon([](QPainter& P) {
+        P.setPen(QPen(QColor(90, 90, 100), 1));
+        P.setBrush(QColor(225, 225, 230));
+        P.drawRoundedRect(QRectF(0.5, 3.5, 15, 9), 2, 2);
+        P.setPen(IconInk);
+        P.setFont(Font(7));
+        P.drawText(QRectF(0, 3, 16, 10), Qt::AlignCenter, "OK");
+    });
+    Icons[20] = Icon([=](QPainter& P) {
+        P.setPen(QPen(QColor(90, 100, 120), 1));
+        P.setBrush(Qt::white);
+        P.drawRect(QRectF(2.5, 2.5, 11, 11));
+        P.setPen(QPen(Blue, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        P.drawPolyline(QPolygonF({{5, 8}, {7, 11}, {11, 5}}));
+    });
+    Icons[21] = Field([=](QPainter& P) {
+        P.fillRect(QRectF(10, 4.5, 5.5, 7.5), QColor(210, 215, 225));
+        P.setPen(Qt::NoPen);
+        P.setBrush(IconInk);
+        P.drawPolygon(QPolygonF({{11, 7}, {15, 7}, {13, 10}}));
+    });
+    Icons[22] = Field([](QPainter& P) {
+        P.setPen(IconInk);
+        P.setFont(Font(7, false));
+        P.drawText(QRectF(2, 4, 12, 8), Qt::AlignLeft | Qt::AlignVCenter, "ab|");
+    });
+    Icons[23] = Field([](QPainter& P) {
+        P.fillRect(QRectF(9.5, 4.5, 6, 7.5), QColor(210, 215, 225));
+        P.setPen(IconInk);
+        for (double X : {11.0, 12.5, 14.0}) P.drawPoint(QPointF(X, 10));
+    });
+    Icons[24] = Icon([](QPainter& P) {
+        P.setPen(QPen(QColor(160, 60, 60), 1, Qt::DashLine));
+        P.setBrush(QColor(255, 246, 240));
+        P.drawRect(QRectF(0.5, 0.5, 15, 15));
+        P.setPen(QPen(QColor(90, 100, 120), 1));
+        P.setBrush(Qt::white);
+        P.drawRect(QRectF(3.5, 3.5, 9, 3));
+        P.setBrush(QColor(225, 225, 230));
+        P.drawRect(QRectF(3.5, 9.5, 6, 3));
+    });
+    Icons[25] = Icon([](QPainter& P) {
+        P.setPen(QPen(QColor(130, 130, 130), 1, Qt::DotLine));
+        P.setBrush(QColor(248, 248, 248));
+        P.drawRect(QRectF(0.5, 3.5, 15, 9));
+        P.setPen(QColor(110, 110, 110));
+        P.setFont(Font(7));
+        P.drawText(QRectF(0, 3, 16, 10), Qt::AlignCenter, "hid");
+    });
+    Icons[26] = Icon([&](QPainter& P) {
+        P.setPen(QPen(QColor(90, 90, 100), 1));
+        P.setBrush(QColor(225, 225, 230));
+        P.drawRoundedRect(QRectF(0.5, 1.5, 15, 13), 2, 2);
+        P.drawImage(QRectF(3, 4, 10, 8), Icons[9]);
+    });
+    auto Lines = [](QPainter& P, double Top, double Bottom, double Right) {
+        P.setPen(QPen(IconInk, 1));
+        for (double Y = Top; Y < Bottom; Y += 3) P.drawLine(QPointF(2.5, Y), QPointF(Right, Y));
+    };
+    Icons[27] = Icon([&](QPainter& P) {
+        P.setPen(QPen(QColor(90, 100, 120), 1));
+        P.setBrush(Qt::white);
+        P.drawRect(QRectF(0.5, 0.5, 15, 15));
+        P.fillRect(QRectF(1, 4, 10, 3), QColor(150, 180, 230));
+        Lines(P, 2.5, 14, 9.5);
+        P.fillRect(QRectF(11.5, 1, 4, 14.5), QColor(210, 215, 225));
+    });
+    Icons[28] = Field([](QPainter& P) {
+        P.setPen(IconInk);
+        P.setFont(Font(9));
+        P.drawText(QRectF(1, 5, 14, 8), Qt::AlignCenter, "***");
+    });
+    Icons[29] = Icon([=](QPainter& P) {
+        P.setPen(QPen(QColor(90, 100, 120), 1));
+        P.setBrush(Qt::white);
+        P.drawEllipse(QPointF(8, 8), 6, 6);
+        P.setPen(Qt::NoPen);
+        P.setBrush(Blue);
+        P.drawEllipse(QPointF(8, 8), 2.8, 2.8);
+    });
+    Icons[30] = Icon([&](QPainter& P) {
+        P.setPen(QPen(QColor(90, 100, 120), 1));
+        P.setBrush(Qt::white);
+        P.drawRect(QRectF(0.5, 0.5, 15, 15));
+        Lines(P, 3.5, 14, 10.5);
+        P.fillRect(QRectF(12, 1, 3.5, 14.5), QColor(210, 215, 225));
+    });
+    Icons[31] = Shrunk(ActiveX());
+    Icons[32] = Shrunk(Applet());
+    Icons[33] = Shrunk(Flash());
+    Icons[34] = Shrunk(Marquee());
+    Icons[35] = Shrunk(MediaPlayer());
+    Icons[36] = Shrunk(Letter(QColor(232, 236, 240), QColor(70, 90, 120), "Q"));
+    Icons[37] = Shrunk(Letter(QColor(236, 232, 240), QColor(40, 60, 150), "R"));
+    Icons[38] = Shrunk(ScriptFile());
+
+    // Fuchsia marks what is transparent; edges are blended over a light button face.
+    QImage Strip(16 * 39, 16, QImage::Format_RGB32);
+    Strip.fill(QColor(255, 0, 255));
+    for (int I = 0; I < 39; ++I)
+        for (int Y = 0; Y < 16; ++Y)
+            for (int X = 0; X < 16; ++X) {
+                const QColor C = Icons[I].pixelColor(X, Y);
+                if (C.alpha() < 100) continue;
+                const double A = C.alphaF();
+                Strip.setPixelColor(16 * I + X, Y,
+                                    QColor::fromRgbF(C.redF() * A + 0.94 * (1 - A), C.greenF() * A + 0.94 * (1 - A),
+                                                     C.blueF() * A + 0.94 * (1 - A)));
+            }
+    return Strip.convertToFormat(QImage::Format_RGB888);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -408,6 +711,8 @@ int main(int argc, char** argv)
     Folder = QString::fromLocal8Bit(argv[1]);
     QDir(Folder).mkpath("edit");
     QDir(Folder).mkpath("GIFS");
+    QDir(Folder).mkpath("controls");
+    QDir(Folder).mkpath("tools");
 
     const QColor Ink(40, 40, 40);
     struct TEntry {
@@ -458,5 +763,10 @@ int main(int argc, char** argv)
         Save(Glyph(G.Tag, G.Width, 15, false), "GIFS/" + Name + "1.png");
         Save(Glyph(G.Tag, G.Width, 15, true), "GIFS/" + Name + "2.png");
     }
+    Save(EntityMap(), "controls/ENTITYMAP.png");
+    Save(Dropper(), "controls/INPL_PICK.png");
+    Save(PickCross(), "controls/CURSOR_PICK.png");
+    Save(DropArrow(), "controls/INPL_TOOLDOWN.png");
+    Save(ToolStrip(), "tools/TOOLS.png");
     return Failed ? 1 : 0;
 }

@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QImageReader>
 #include <QLabel>
+#include <QPainter>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <filesystem>
@@ -70,12 +71,20 @@ public:
             setText(tr("(None)"));
             return;
         }
+        // the picture scaled to fit, its size in pixels under it
         QPixmap Picture = QPixmap::fromImage(Image);
-        const QSize Room = size() - QSize(8, 24);
+        const QSize Room = size() - QSize(8, 28);
         if (Picture.width() > Room.width() || Picture.height() > Room.height())
             Picture = Picture.scaled(Room, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-        setPixmap(Picture);
-        setToolTip(QString("%1 x %2").arg(Image.width()).arg(Image.height()));
+        QPixmap Shown(size() - QSize(4, 4));
+        Shown.fill(palette().color(QPalette::Window));
+        QPainter Painter(&Shown);
+        Painter.drawPixmap((Shown.width() - Picture.width()) / 2, (Shown.height() - 20 - Picture.height()) / 2, Picture);
+        Painter.setPen(palette().color(QPalette::WindowText));
+        Painter.drawText(QRect(0, Shown.height() - 20, Shown.width(), 20), Qt::AlignCenter,
+                         QString("%1 x %2").arg(Image.width()).arg(Image.height()));
+        Painter.end();
+        setPixmap(Shown);
     }
 };
 

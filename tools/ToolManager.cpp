@@ -504,7 +504,11 @@ void TToolManager::mouseReleaseEvent(QMouseEvent* Event)
         const int Index = FHotIndex;
         DrawButton(Index, TButtonState::Normal);
         FHotIndex = -1;
-        Execute(Tools[Index].get());
+        // an engine error ends the tool's action; it goes no further than the click
+        try {
+            Execute(Tools[Index].get());
+        } catch (const std::exception&) {
+        }
     }
     QWidget::mouseReleaseEvent(Event);
 }

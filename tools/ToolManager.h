@@ -21,6 +21,7 @@
 #include "HtmlDesigner.h"
 #include "HtmlElements.h"
 #include "HtmlInplace.h"
+#include "ImageList.h"
 #include "WideText.h"
 
 class QAbstractButton;
@@ -236,6 +237,7 @@ public:
     void EndUpdate();
     // The icons, all of one size.
     void SetImages(std::vector<QPixmap> Images);
+    void SetImages(const TImageList& List) { SetImages(std::vector<QPixmap>(List.Images.begin(), List.Images.end())); }
     THtmlDesigner* Designer() const { return FDesigner; }
     void SetDesigner(THtmlDesigner* Designer);
 

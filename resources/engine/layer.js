@@ -790,10 +790,34 @@ const booleanAttrs = new Set(['checked', 'compact', 'declare', 'defer', 'disable
                               'multiple', 'nohref', 'noresize', 'noshade', 'nowrap', 'readonly',
                               'selected']);
 
+// An attribute whose name setAttribute refuses ("@click") is made by the HTML parser.
+function speltAttribute(name, spelling) {
+    const t = doc.createElement('template');
+    t.innerHTML = '<b ' + name + '="' + spelling.replace(/"/g, '&quot;') + '">';
+    const b = t.content.firstChild;
+    if (!b || b.attributes.length !== 1 || b.attributes[0].name !== name.toLowerCase()) return null;
+    return b.removeAttributeNode(b.attributes[0]);
+}
+function addSpeltAttribute(el, name, spelling) {
+    const a = speltAttribute(name, spelling);
+    if (a) el.setAttributeNode(a);
+    return a !== null;
+}
+// The zv-odd-k="" marks of an element become the attributes they stand for, in their places.
+function makeOddAttributes(el, list) {
+    const all = [...el.attributes];
+    if (!all.some(a => a.name.startsWith('zv-odd-'))) return;
+    const made = all.map(a => a.name.startsWith('zv-odd-')
+        ? speltAttribute(list[2 * a.name.slice(7)], list[2 * a.name.slice(7) + 1]) : a);
+    for (const a of all) el.removeAttributeNode(a);
+    for (const a of made) if (a && !el.hasAttribute(a.name)) el.setAttributeNode(a);
+}
 function setAttributes(el, list) {
     let spelling = null;
     for (const a of list) {
-        try { el.setAttribute(a[0], a[1]); } catch (e) { continue; }
+        try { el.setAttribute(a[0], a[1]); } catch (e) {
+            if (a.length < 3 || !addSpeltAttribute(el, a[0], a[2])) continue;
+        }
         if (a.length > 2) (spelling || (spelling = [])).push([a[0].toLowerCase(), a[1], a[2]]);
     }
     if (spelling) speltAttrs.set(el, spelling);
@@ -820,8 +844,12 @@ function setBody(json) {
     for (const el of tree.querySelectorAll('[zv-spelling]')) {
         const list = attributes[+el.getAttribute('zv-spelling')];
         el.removeAttribute('zv-spelling');
+        makeOddAttributes(el, list);
         const s = [];
-        for (let k = 0; k + 1 < list.length; k += 2) s.push([list[k], el.getAttribute(list[k]), list[k + 1]]);
+        for (let k = 0; k + 1 < list.length; k += 2) {
+            if (!el.hasAttribute(list[k])) continue;
+            s.push([list[k], el.getAttribute(list[k]), list[k + 1]]);
+        }
         speltAttrs.set(el, s);
     }
     for (const el of tree.querySelectorAll('*')) attrOrder.set(el, el.getAttributeNames());

@@ -157,10 +157,15 @@ TEST(SpellCheck, EndsWhateverTheCorrections)
     EXPECT_EQ(Check(D, Message), (TSpellCheckCounts{3, 0, 0}));
     EXPECT_TRUE(S.Checked.empty());
 
-    // an empty body still ends
-    ASSERT_TRUE(H.LoadBody(""));
-    EXPECT_EQ(Check(D, Message).Misspelled, 0);
-    EXPECT_FALSE(Message.isEmpty());
+    // a body without words (or without anything) has none to check, and says so
+    for (const char* Body : {"<p>... -- !</p>", ""}) {
+        ASSERT_TRUE(H.LoadBody(Body));
+        S = TSpeller();
+        S.Attach(D);
+        EXPECT_EQ(Check(D, Message), TSpellCheckCounts{}) << Body;
+        EXPECT_TRUE(S.Checked.empty());
+        EXPECT_TRUE(Message.startsWith("Spell checking completed.\n0 words found.")) << Body;
+    }
 }
 
 TEST(ApplyTemplate, WrapsTheSelectionAndWritesTheFilesIntoTheDocumentsFolder)
@@ -222,10 +227,11 @@ TEST(ApplyTemplate, WrapsTheSelectionAndWritesTheFilesIntoTheDocumentsFolder)
     EXPECT_NE(Source.find("Tpl &Omega;"), std::string::npos) << Source;
     EXPECT_EQ(Source.find("Old"), std::string::npos);
     EXPECT_EQ(Source.find("cell one"), std::string::npos);
-    EXPECT_NE(Source.find("<div class=\"frame\"> Hello <b>bold</b> &amp; <!-- note --> world </div>"),
+    // the blank before the comment is the one the text shows; none comes after it
+    EXPECT_NE(Source.find("<div class=\"frame\"> Hello <b>bold</b> &amp; <!-- note -->world </div>"),
               std::string::npos)
         << Source;
-    EXPECT_NE(Source.find("again: Hello <b>bold</b> &amp; <!-- note --> world"), std::string::npos);
+    EXPECT_NE(Source.find("again: Hello <b>bold</b> &amp; <!-- note -->world"), std::string::npos);
     EXPECT_FALSE(D.CanUndo());
     EXPECT_EQ(D.FileName(), Doc);
     // the template's picture shows from the document's folder

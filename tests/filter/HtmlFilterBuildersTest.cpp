@@ -22,13 +22,14 @@ TEST(HtmlFilterBuilders, PlaceholdersStoreTheirNodeUnderConsecutiveIds)
     };
     const char* const Pictures[] = {"anchor", "comment", "script", "script", "scriptfile",
                                     "bgsound", "hidden"};
-    // A script with text holds it in a comment; an empty defer is kept but never written.
+    // A script with text holds it in a comment; an empty setting adds no attribute (an empty
+    // defer would be written, and defer the script).
     const char* const Stored[] = {
         "<a name=top>",
         "<!-- note -->",
-        "<script type=text/javascript defer=>",
+        "<script type=text/javascript>",
         "<script type=text/vbscript defer=TRUE><!-- x = 1 --></script>",
-        "<script src=a.js type=text/javascript charset=UTF-8 defer=>",
+        "<script src=a.js type=text/javascript charset=UTF-8>",
         "<bgsound src=a.wav loop=-1 autostart=TRUE>",
         "<input type=hidden name=n value=v>",
     };
@@ -92,7 +93,7 @@ TEST(HtmlFilterBuilders, OpenPlaceholdersNameTheirDesignClass)
     EXPECT_EQ(U8(F.NewTableObject(u"1").Html), "<table id=\"dsgn_:::_13\" ");
     EXPECT_EQ(U8(F.NewTableObject(u"0").Html), "<table id=\"dsgn_:::_14\" class=\"dsgn_layout\" ");
     EXPECT_EQ(U8(F.NewTableObject(u"").Html), "<table id=\"dsgn_:::_15\" class=\"dsgn_layout\" ");
-    EXPECT_EQ(Dump(F.Object(15)), "<table border=>");
+    EXPECT_EQ(Dump(F.Object(15)), "<table>");
 }
 
 TEST(HtmlFilterBuilders, IdsAndImageSources)

@@ -1,11 +1,16 @@
 // Arbitrary bytes through loading and parsing: once as a file (charset detection and
-// conversion first), once taken as UTF-16LE text directly. Checks the shape of every tree.
+// conversion first), once taken as UTF-16LE text directly. Checks the shape of every tree,
+// and that writing a parsed tree gives text that parses and writes to the same text again,
+// with every comment, server block and script or style content as it was.
 
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
+#include <vector>
 
 #include "HtmlConv.h"
 #include "HtmlParser.h"
+#include "HtmlWriter.h"
 #include "Streams.h"
 
 using namespace zv;
@@ -40,13 +45,38 @@ void CheckTree(const THtmlRoot& Root)
     }
 }
 
+// Comments, server blocks and script or style content, in document order.
+std::vector<WideString> VerbatimTexts(const THtmlRoot& Root)
+{
+    std::vector<WideString> Texts;
+    for (const TLinkNode* N = Root.NextInTree(nullptr); N; N = Root.NextInTree(N))
+        if (auto* Text = dynamic_cast<const THtmlText*>(N); Text && Text->Kind() != tagText && Text->Kind() != tagUnknown)
+            Texts.push_back(Text->Text);
+    return Texts;
+}
+
+// Written, read back and written again, the tree gives the same text.
+void CheckFixedPoint(THtmlRoot& Root)
+{
+    const std::vector<WideString> Verbatim = VerbatimTexts(Root);
+    const WideString First = NodeToHtml(&Root);
+    std::unique_ptr<THtmlRoot> Again = ParseHtml(First);
+    CheckTree(*Again);
+    Require(NodeToHtml(Again.get()) == First);
+    Require(VerbatimTexts(*Again) == Verbatim);
+}
+
 void Parse(TStream& Text)
 {
+    std::unique_ptr<THtmlRoot> Root;
     try {
-        CheckTree(*ParseHtml(Text));
+        Root = ParseHtml(Text);
     } catch (const Exception& E) {
         Require(E.Message() == "Unterminated Comment" || E.Message() == "Unterminated Script");
+        return;
     }
+    CheckTree(*Root);
+    CheckFixedPoint(*Root);
 }
 
 }  // namespace

@@ -100,6 +100,9 @@ TEST(HtmlConv, DetectsDeclarations)
     // An empty value is no value; an empty charset stays empty (loaded as the default).
     EXPECT_EQ(Detect("<?xml encoding=''?>"), "utf-8");
     EXPECT_EQ(Detect(Meta + "\">"), "");
+    // A bare charset attribute declares nothing.
+    EXPECT_EQ(Detect("<meta charset><meta CHARSET >"), "ISO-8859-1");
+    EXPECT_EQ(Detect("<?xml version=\"1.0\" encoding?>"), "utf-8");
     // UTF-16 without a mark: the scan stops at the first zero byte.
     EXPECT_EQ(Detect(std::string("<\0m\0e\0t\0a\0", 10) + "<meta charset=utf-8>"), "ISO-8859-1");
     // Byte-order marks come first.

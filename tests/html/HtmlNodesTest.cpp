@@ -160,7 +160,10 @@ TEST(HtmlTag, AttributesKeepOrderAndFollowTheSetRules)
     EXPECT_EQ(ListError([&] { Img.GetAttributeId(2); }), "List index out of bounds (2)");
 
     Img.SetAttribute(attrSrc, u"a.gif");
-    Img.SetAttribute(attrAlt, u"");  // absent and empty: an empty entry
+    Img.SetAttribute(attrAlt, u"");  // absent and empty: nothing is added
+    EXPECT_FALSE(Img.HasAttribute(attrAlt));
+    THtmlAttribute Empty{attrAlt, {}, {}};
+    Img.AddAttributes(&Empty, 1);  // as the parser stores alt=""
     Img.SetAttribute(attrTitle, u"\u0391\u03b8\u03ae\u03bd\u03b1");
     Img.SetAttribute(attrSrc, u"b.gif");
     EXPECT_EQ(Shape(&Img), "48 162=b.gif 7= 170=\u0391\u03b8\u03ae\u03bd\u03b1");

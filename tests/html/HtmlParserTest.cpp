@@ -24,7 +24,8 @@ std::string DumpChildren(const TLinkNode* Node)
 std::string Dump(const TLinkNode* Node)
 {
     if (auto* DocType = dynamic_cast<const THtmlDocType*>(Node))
-        return "!DOCTYPE" + std::to_string(DocType->DocKind);
+        return "!DOCTYPE" + std::to_string(DocType->DocKind) +
+               (DocType->Text.empty() ? "" : "\"" + Utf16ToUtf8(DocType->Text) + "\"");
     if (auto* Text = dynamic_cast<const THtmlText*>(Node)) {
         // Kinds -1 (unknown tag) down to -8 (raw content); plain text has no letter.
         const int Kind = std::clamp(-Text->Kind(), 1, 8);
@@ -104,19 +105,33 @@ TEST(HtmlParser, ClosesElementsImplicitly)
     // Only the current element is tested: a tr inside a td nests.
     EXPECT_EQ(Parsed("<table><tr><td>a<td>b<tr><td>c</table>"),
               "html(body(table(tr(td(\"a\"),td(\"b\",tr(td(\"c\")))))))");
-    // A block tag closes the inline elements around it; an inline one does not.
-    EXPECT_EQ(Parsed("<b>bold<div>x</div>"), "html(body(b(\"bold\"),div(\"x\")))");
-    EXPECT_EQ(Parsed("<i><b>x</b>y<p>z"), "html(body(i(b(\"x\"),\"y\"),p(\"z\")))");
+    // Blocks stay inside inline elements, as browsers keep them.
+    EXPECT_EQ(Parsed("<b>bold<div>x</div>"), "html(body(b(\"bold\",div(\"x\"))))");
+    EXPECT_EQ(Parsed("<i><b>x</b>y<p>z"), "html(body(i(b(\"x\"),\"y\",p(\"z\"))))");
     EXPECT_EQ(Parsed("<a>x<img src=i.gif>y"), "html(body(a(\"x\",img[src=i.gif],\"y\")))");
-    // The li closes the b by the inline rule, then nests in the li (no second close).
-    EXPECT_EQ(Parsed("<ul><li><b>x<li>y"), "html(body(ul(li(b(\"x\"),li(\"y\")))))");
+    EXPECT_EQ(Parsed("<a href=x><h2>Title</h2></a>"),
+              "html(body(a[href=x](h2(\"Title\"))))");
+    // The implicit closes look through inline elements: siblings, as the written text reads.
+    EXPECT_EQ(Parsed("<ul><li><b>x<li>y"), "html(body(ul(li(b(\"x\")),li(\"y\"))))");
+    EXPECT_EQ(Parsed("<p><b><i>a<p>b"), "html(body(p(b(i(\"a\"))),p(\"b\")))");
+    EXPECT_EQ(Parsed("<p><span>a<div>b"), "html(body(p(span(\"a\")),div(\"b\")))");
+    // A paragraph is closed by the blocks browsers close it for, but not from inside a cell.
+    EXPECT_EQ(Parsed("<p>a<pre>b</pre>c<p>d<ul><li>e</ul><p><i>f<h2>g</h2>"),
+              "html(body(p(\"a\"),pre(\"b\"),\"c\",p(\"d\"),ul(li(\"e\")),p(i(\"f\")),h2(\"g\")))");
+    EXPECT_EQ(Parsed("<p>a<table><tr><td><div>b</div></td></tr></table>"),
+              "html(body(p(\"a\",table(tr(td(div(\"b\")))))))");
+    EXPECT_EQ(Parsed("<table><tr><td><b>a<td>b"), "html(body(table(tr(td(b(\"a\")),td(\"b\")))))");
+    EXPECT_EQ(Parsed("<select><option><b>a<option>b"),
+              "html(body(select(option(b(\"a\")),option(\"b\"))))");
+    // "</br>" is a line break.
+    EXPECT_EQ(Parsed("a</br>b</BR >c"), "html(body(\"a\",br,\"b\",br,\"c\"))");
 }
 
 TEST(HtmlParser, ClosingAndUnknownTags)
 {
     EXPECT_EQ(Parsed("<p>a</b>c"), "html(body(p(\"a\",\"c\")))");
     EXPECT_EQ(Parsed("<div><span>a<b>b</div>c"), "html(body(div(span(\"a\",b(\"b\"))),\"c\"))");
-    EXPECT_EQ(Parsed("<p>a</p></p  junk>b"), "html(body(p(\"a\"),\"b\"))");
+    EXPECT_EQ(Parsed("<p>a</p></p  junk>b"), "html(body(p(\"a\"),p,\"b\"))");
     EXPECT_EQ(Parsed("<body><blink>hi</blink>"),
               "html(body(U\"<blink>\",\"hi\",U\"</blink>\"))");
     // Unknown tags do not move the parser into the body; a cut-off one gets its ">".
@@ -179,15 +194,20 @@ TEST(HtmlParser, CommentsAndServerBlocks)
 TEST(HtmlParser, Attributes)
 {
     EXPECT_EQ(Parsed("<input checked>"), "html(body(input[checked=TRUE]))");
-    EXPECT_EQ(Parsed("<img alt=\"\">"), "html(body(img))");
+    // Empty values and attributes outside the table are kept on every element; a bare
+    // attribute that is not a boolean one has an empty value.
+    EXPECT_EQ(Parsed("<img alt=\"\" src=''>"), "html(body(img[alt= src=]))");
+    EXPECT_EQ(Parsed("<a href name>x"), "html(body(a[href= name=](\"x\")))");
     EXPECT_EQ(Parsed("<IMG SRC=a.gif>"), "html(body(img[src=a.gif]))");
-    EXPECT_EQ(Parsed("<div data-x=1>x"), "html(body(div(\"x\")))");
+    EXPECT_EQ(Parsed("<div data-x=1>x"), "html(body(div[data-x=1](\"x\")))");
+    EXPECT_EQ(Parsed("<input placeholder=Name role=search aria-label=\"\" @click=go :href=u x:y>"),
+              "html(body(input[placeholder=Name role=search aria-label= @click=go :href=u x:y=]))");
     EXPECT_EQ(Parsed("<object classid=x codebase2=y>"),
               "html(body(object[classid=x codebase2=y]))");
     // Quoting, blanks around "=", repeats (first place, last value), values as written.
     EXPECT_EQ(Parsed("<p class=a id='b c' title=\"d 'e'\" CLASS=f>x"),
               "html(body(p[class=f id=b c title=d 'e'](\"x\")))");
-    EXPECT_EQ(Parsed("<p align = center\ttitle=>x"), "html(body(p[align=center](\"x\")))");
+    EXPECT_EQ(Parsed("<p align = center\ttitle=>x"), "html(body(p[align=center title=](\"x\")))");
     EXPECT_EQ(Parsed("<a href=\"x&amp;y\" onclick='f(\"1\")'>t"),
               "html(body(a[href=x&amp;y onClick=f(\"1\")](\"t\")))");
     EXPECT_EQ(Parsed("<br/><br clear=all/><p =x>y"), "html(body(br,br[clear=all/],p(\"y\")))");
@@ -202,21 +222,33 @@ TEST(HtmlParser, DocTypes)
     EXPECT_EQ(Parsed("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\" "
                      "\"http://www.w3.org/TR/html4/strict.dtd\">"),
               "!DOCTYPE1");
-    EXPECT_EQ(Parsed("<!doctype html public \"-//W3C//DTD HTML 4.01 Frameset//EN\">"),
+    EXPECT_EQ(Parsed("<!doctype html public \"-//W3C//DTD HTML 4.01 Frameset//EN\" "
+                     "\"http://www.w3.org/TR/html4/frameset.dtd\">"),
               "!DOCTYPE2");
-    EXPECT_EQ(Parsed("<!DOCTYPE html>"), "!DOCTYPE0");
-    EXPECT_EQ(Parsed("<!DOCTYPE x Frameset sTrIcT>"), "!DOCTYPE1");
-    EXPECT_EQ(Parsed("<!-- a --><!DOCTYPE x>"), "C\"<!-- a -->\",!DOCTYPE0");
-    EXPECT_EQ(Parsed("<!-- a --><html><!DOCTYPE frameset><body>x"),
+    EXPECT_EQ(Parsed("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\">"), "!DOCTYPE1");
+    // Without its DTD's address a transitional or frameset one puts the browser into another
+    // mode than the canonical line would.
+    EXPECT_EQ(Parsed("<!doctype html public \"-//W3C//DTD HTML 4.01 Frameset//EN\">"),
+              "!DOCTYPE2\"<!doctype html public \"-//W3C//DTD HTML 4.01 Frameset//EN\">\"");
+    // Any DOCTYPE but those of HTML 4.01 is kept as written.
+    EXPECT_EQ(Parsed("<!DOCTYPE html>"), "!DOCTYPE0\"<!DOCTYPE html>\"");
+    EXPECT_EQ(Parsed("<!doctype html SYSTEM \"about:legacy-compat\">"),
+              "!DOCTYPE0\"<!doctype html SYSTEM \"about:legacy-compat\">\"");
+    EXPECT_EQ(Parsed("<!DOCTYPE x Frameset sTrIcT>"), "!DOCTYPE1\"<!DOCTYPE x Frameset sTrIcT>\"");
+    EXPECT_EQ(Parsed("<!-- a --><!DOCTYPE x"), "C\"<!-- a -->\",!DOCTYPE0\"<!DOCTYPE x>\"");
+    EXPECT_EQ(Parsed("<!-- a --><html><!DOCTYPE html public \"-//W3C//DTD HTML 4.01 frameset//EN\" "
+                     "\"frameset.dtd\"><body>x"),
               "!DOCTYPE2,C\"<!-- a -->\",html(body(\"x\"))");
 }
 
-TEST(HtmlParser, CleanUpRemovesEmptyBlocksOnce)
+TEST(HtmlParser, EmptyElementsStay)
 {
-    EXPECT_EQ(Parsed("<p></p><div><p></p></div>"), "html(body(div))");
-    EXPECT_EQ(Parsed("<h1> </h1><span></span><td></td><pre></pre><address>a</address>"),
-              "html(body(span,td,address(\"a\")))");
-    EXPECT_EQ(Parsed("<center><blockquote></blockquote></center>"), "html(body(center))");
+    // Empty ones show (a paragraph's margins, a block's line break): none is removed.
+    EXPECT_EQ(Parsed("<p></p><div><p></p></div>"), "html(body(p,div(p)))");
+    EXPECT_EQ(Parsed("<div id=app></div><p class=spacer></p><center><blockquote></blockquote></center>"),
+              "html(body(div[id=app],p[class=spacer],center(blockquote)))");
+    // A "</p>" with no paragraph open is an empty one, in the body only.
+    EXPECT_EQ(Parsed("<head></p></head><p><div>x</div></p>y"), "html(head,body(p,div(\"x\"),p,\"y\"))");
 }
 
 TEST(HtmlParser, ScriptAndStyleContentIsKeptVerbatim)
@@ -228,11 +260,11 @@ TEST(HtmlParser, ScriptAndStyleContentIsKeptVerbatim)
     // Only a closing tag of the same name ends the content.
     EXPECT_EQ(Parsed("<body><script>w('</scripts></style>')</script/>x"),
               "html(body(script(R\"w('</scripts></style>')\"),\"x\"))");
-    // Content that is one comment between blanks stays a comment child.
+    // Content that is one comment is kept as written too.
     EXPECT_EQ(Parsed("<head><script><!-- var a=1; --></script></head>"),
-              "html(head(script(C\"<!-- var a=1; -->\")))");
+              "html(head(script(R\"<!-- var a=1; -->\")))");
     EXPECT_EQ(Parsed("<body><script>\n  <!--\n  x();\n  // -->\n</script>"),
-              "html(body(script(C\"<!--\n  x();\n  // -->\")))");
+              "html(body(script(R\"\n  <!--\n  x();\n  // -->\n\")))");
     // Code beside a comment, or a comment that does not close, is kept raw.
     EXPECT_EQ(Parsed("<body><script> a();<!-- b --></script>"),
               "html(body(script(R\" a();<!-- b -->\")))");
@@ -240,8 +272,12 @@ TEST(HtmlParser, ScriptAndStyleContentIsKeptVerbatim)
               "html(body(script(R\"<!-- a --> b <!-- c -->\")))");
     EXPECT_EQ(Parsed("<body><script><!-- open</script>x"),
               "html(body(script(R\"<!-- open\"),\"x\"))");
+    // With no closing tag ahead the element is empty and the rest is read as markup.
     EXPECT_EQ(Parsed("<body><script src=a.js>  </script><script>if (a<b)"),
-              "html(body(script[src=a.js],script(R\"if (a<b)\")))");
+              "html(body(script[src=a.js](R\"  \"),script,\"if (a\",U\"<b)>\"))");
+    EXPECT_EQ(Parsed("<head><script src=a.js /><title>T</title></head><p>x"),
+              "html(head(script[src=a.js],title(\"T\")),body(p(\"x\")))");
+    EXPECT_EQ(Parsed("<style>p{}<body>x"), "html(head(style),body(\"x\"))");
 }
 
 TEST(HtmlParser, NulIsDroppedAndStreamsAreReadFromTheirPosition)
@@ -286,10 +322,13 @@ TEST(HtmlParser, DeepAndWideInputs)
     auto Root = ParseHtml(Utf8ToUtf16(Repeat("<div>", N) + "x" + Repeat("</span>", N)));
     EXPECT_EQ(DepthOf(Root->EnsureBody(), tagDiv), N);
 
-    // Nested inline elements, all closed at once by a block tag.
-    Root = ParseHtml(Utf8ToUtf16(Repeat("<b>", N) + "x<p>y</p>"));
-    EXPECT_EQ(DepthOf(Root->EnsureBody(), tagB), N);
+    // Nested inline elements, all closed at once by a paragraph that closes the one around
+    // them; many more paragraphs and items inside them cost no climb each.
+    Root = ParseHtml(Utf8ToUtf16("<p>" + Repeat("<b>", N) + "x<p>y</p>"));
+    EXPECT_EQ(DepthOf(Root->EnsureBody()->FirstNode(), tagB), N);
     EXPECT_EQ(Dump(Root->EnsureBody()->LastNode()), "p(\"y\")");
+    Root = ParseHtml(Utf8ToUtf16("<div>" + Repeat("<b>", N) + Repeat("<li>", N)));
+    EXPECT_EQ(DepthOf(Root->EnsureBody()->FirstNode(), tagB), N);
 
     // Many repeated and unknown attributes on one element.
     std::string Attrs = "<object";

@@ -131,7 +131,7 @@ TEST(HtmlWriter, LineBreaksCommentsAndEntities)
         El(tagTr, {El(tagTd, {Tx(u" "), El(tagP, {Tx(u"a")}), Tx(u" "), El(tagP, {Tx(u"b")}), Tx(u" ")})}),
     }));
     EXPECT_EQ(Html(Body.get()),
-              Lines({u"  <body>", u"    a<br>b", u"    <p>a<br>", u"    b", u"    <hr>", u"    c <!-- c -->", u"    d</p>",
+              Lines({u"  <body>", u"    a<br>b", u"    <p>a<br>", u"    b", u"    <hr>", u"    c <!-- c -->d</p>",
                      u"    <script>", u"<!--\r\n  var a;\r\n-->", u"    </script>", u"    <style>", u"<!-- p {} -->",
                      u"    </style>", u"    <p title=\"caf\u00e9\">caf&eacute; &euro; &#x1F600; &amp; &#x0080;</p>",
                      u"    <!-- \u00e9 -->", u"    <tr>", u"      <td>", u"      <p>a</p>", u"      <p>b</p>",
@@ -152,13 +152,14 @@ TEST(HtmlWriter, Attributes)
     EXPECT_EQ(Html(Form.get()),
               Lines({u"<form>", u"  <input type=\"checkbox\" checked value=\"TRUE\">",
                      u"  <param name=\"autostart\" value=\"TRUE\">", u"  <td nowrap width=\"TRUE\"></td>",
-                     u"  <object classid=\"x\" codebase2=\"y\" flag q='say \"hi\"'></object>",
-                     u"  <button onClick='alert(\"x\")' title=\"it's &quot;both&quot;\" alt=\"it's\"></button>",
+                     // Touching, the object and the button stay in one line.
+                     u"  <object classid=\"x\" codebase2=\"y\" flag q='say \"hi\"'></object>"
+                     u"<button onClick='alert(\"x\")' title=\"it's &quot;both&quot;\" alt=\"it's\"></button>",
                      u"</form>"}));
     EXPECT_EQ(Input->GetAttribute(attrChecked), u"TRUE");
 }
 
-TEST(HtmlWriter, TrimsTheTreeAndLeavesOutWhatReadingBackWouldLose)
+TEST(HtmlWriter, TrimsTheTreeAndLeavesOutBlanksThatReadingBackWouldLose)
 {
     auto* Lead = Tx(u"  lead");
     auto* Middle = Tx(u" mid ");
@@ -170,7 +171,7 @@ TEST(HtmlWriter, TrimsTheTreeAndLeavesOutWhatReadingBackWouldLose)
         El(tagLi, {Lead, El(tagB, {Middle}), El(tagI, {Last})}),
         El(tagLi, {El(tagTable, {El(tagTr, {El(tagTd, {Inner})})}), After}),
         El(tagLi, {Tx(u"word "), El(tagA, {Tx(u"x")}), El(tagSpan, {Blank})}),
-        // Empty blocks, and those with nothing but blanks and such blocks, are left out.
+        // Empty blocks are written as they are (they show: an empty paragraph takes room).
         El(tagP, {Tx(u" \r\n")}), El(tagDiv, {El(tagP), Tx(u"  "), El(tagCenter, {El(tagH1)})}),
         El(tagObject, {Tx(u" ")}), El(tagPre, {Tx(u" ")}), El(tagB),
         // A blank after a line start (tags between or not) or after a blank is left out.
@@ -180,6 +181,7 @@ TEST(HtmlWriter, TrimsTheTreeAndLeavesOutWhatReadingBackWouldLose)
     const std::string Expected =
         Lines({u"<ul>", u"  <li>lead<b> mid </b><i>tail</i></li>", u"  <li>", u"  <table>", u"    <tr>",
                u"      <td>in</td>", u"    </tr>", u"  </table>", u"  after</li>", u"  <li>word <a>x</a><span></span></li>",
+               u"  <p></p>", u"  <div>", u"    <p></p>", u"    <center>", u"      <h1></h1>", u"    </center>", u"  </div>",
                u"  <object></object>", u"  <pre> </pre>", u"  <b></b>", u"  <dl>", u"    <dt>",
                u"      <span><code>-o</code> or </span>", u"    </dt>", u"    <dd>", u"      <b>x </b>y<br><i>z</i>",
                u"    </dd>", u"  </dl>", u"</ul>"});
@@ -240,8 +242,8 @@ TEST(HtmlWriter, PreformattedAndRawContentIsWrittenExactly)
     const std::string Expected =
         Lines({u"<div>", u"  <pre><b>a   b\r\n  c  </b><br><hr><!-- c --><p> p </p> \u00e9 </pre>",
                u"  <pre>   indented</pre>", u"  <p><textarea>  one\r\n  two  </textarea> after</p>",
-               u"  <style type=\"text/css\"> p { color: red } </style>", u"  <p>a",
-               u"  <script>" + Code + u"</script>", u"  b</p>", u"  <script src=\"x.js\"></script>", u"</div>"});
+               u"  <style type=\"text/css\"> p { color: red } </style>", 
+               u"  <p>a<script>" + Code + u"</script>b</p>", u"  <script src=\"x.js\"></script>", u"</div>"});
     EXPECT_EQ(Html(Div.get()), Expected);
     EXPECT_EQ(Html(Div.get()), Expected);
     EXPECT_EQ(Deep->Text, u"a   b\r\n  c  ");

@@ -44,4 +44,27 @@ inline void WhenModal(std::function<void(QWidget*)> Act)
     timer->start();
 }
 
+// The same for as long as the object lives, for tests that also check that no dialog came:
+// Answer runs on the next modal dialog shown (inside its exec) and must close it; Seen tells
+// whether one came.
+class TModalAnswer {
+public:
+    explicit TModalAnswer(std::function<void(QWidget*)> Answer) : Answer(std::move(Answer))
+    {
+        QObject::connect(&Timer, &QTimer::timeout, [this] {
+            QWidget* Modal = QApplication::activeModalWidget();
+            if (!Modal || !Modal->isVisible()) return;
+            Timer.stop();
+            Seen = true;
+            this->Answer(Modal);
+        });
+        Timer.start(5);
+    }
+    bool Seen = false;
+
+private:
+    std::function<void(QWidget*)> Answer;
+    QTimer Timer;
+};
+
 }  // namespace zv::test

@@ -26,7 +26,7 @@ struct TSavedDocumentTool : TToolItem {
 // Runs the tool, answering its dialog with Fill and OK; answers whether a dialog came.
 bool RunTool(TToolItem* Tool, std::function<void(QWidget*)> Fill = {})
 {
-    TDialogAnswer Answer([&](QWidget* Dialog) {
+    TModalAnswer Answer([&](QWidget* Dialog) {
         if (Fill) Fill(Dialog);
         PressOk(Dialog);
     });
@@ -80,7 +80,7 @@ TEST(ToolExecute, EditInsertBeforeOrAtSelection)
     // Cancel changes nothing
     const QString Before = Body(H);
     {
-        TDialogAnswer Answer([](QWidget* Dialog) { PressCancel(Dialog); });
+        TModalAnswer Answer([](QWidget* Dialog) { PressCancel(Dialog); });
         Palette().Execute(Tool<TToolBr>());
         EXPECT_TRUE(Answer.Seen);
     }
@@ -129,7 +129,7 @@ TEST(ToolExecute, DoubleClickOpensTheFirstToolThatTakesTheElement)
     // a link goes to the hyperlink command
     ASSERT_TRUE(H.Click(H.Centre("a")));
     {
-        TDialogAnswer Answer([](QWidget* Dialog) {
+        TModalAnswer Answer([](QWidget* Dialog) {
             EXPECT_TRUE(qobject_cast<TFormHyperlink*>(Dialog));
             Dialog->close();
         });
@@ -139,7 +139,7 @@ TEST(ToolExecute, DoubleClickOpensTheFirstToolThatTakesTheElement)
 
     // a comment placeholder: the comment dialog, filled from its stored node
     {
-        TDialogAnswer Answer([](QWidget* Dialog) {
+        TModalAnswer Answer([](QWidget* Dialog) {
             EXPECT_TRUE(dynamic_cast<TFormToolComment*>(Dialog));
             EXPECT_EQ(FieldText(Dialog, "MemoComment"), "<!-- note -->");
             PressCancel(Dialog);
@@ -151,7 +151,7 @@ TEST(ToolExecute, DoubleClickOpensTheFirstToolThatTakesTheElement)
 
     // a br: its dialog; OK writes the field back as one undo group
     {
-        TDialogAnswer Answer([](QWidget* Dialog) {
+        TModalAnswer Answer([](QWidget* Dialog) {
             EXPECT_EQ(FieldText(Dialog, "ComboClear"), "all");
             SetField(Dialog, "ComboClear", "");
             PressOk(Dialog);
@@ -165,9 +165,30 @@ TEST(ToolExecute, DoubleClickOpensTheFirstToolThatTakesTheElement)
     D.Undo();
     EXPECT_EQ(H.Eval("document.getElementById('r').outerHTML").toString(), "<br id=\"r\" clear=\"all\">");
 
+    // a tool that does not edit in place replaces the element by its dialog's HTML
+    struct TReplacingBr : TToolBr {
+        TReplacingBr() { EditInPlace = false; }
+    };
+    TToolManager Replacing;
+    Replacing.SetDesigner(&D);
+    Replacing.AddTool<TReplacingBr>();
+    Replacing.OnChange = Palette().OnChange;
+    {
+        TModalAnswer Answer([](QWidget* Dialog) {
+            SetField(Dialog, "ComboClear", "both\"&");
+            PressOk(Dialog);
+        });
+        Replacing.EditElement(Doc.getElementById("r"));
+        EXPECT_TRUE(Answer.Seen);
+    }
+    EXPECT_EQ(Changes, 2);
+    EXPECT_EQ(H.Eval("document.querySelector('#p br').outerHTML").toString(), "<br clear=\"both&quot;&amp;\">");
+    EXPECT_EQ(H.Eval("document.querySelector('#p br').getAttribute('clear')").toString(), "both\"&");
+    D.Undo();
+
     // an element no tool takes, a null handle, an element gone: nothing
     {
-        TDialogAnswer Answer([](QWidget* Dialog) { PressCancel(Dialog); });
+        TModalAnswer Answer([](QWidget* Dialog) { PressCancel(Dialog); });
         const THtmlElement Br = Doc.getElementById("r");
         Palette().EditElement(Doc.getElementById("p"));
         Palette().EditElement(THtmlElement());
@@ -175,6 +196,6 @@ TEST(ToolExecute, DoubleClickOpensTheFirstToolThatTakesTheElement)
         Palette().EditElement(Br);
         EXPECT_FALSE(Answer.Seen);
     }
-    EXPECT_EQ(Changes, 1);
+    EXPECT_EQ(Changes, 2);
     Palette().OnChange = nullptr;
 }

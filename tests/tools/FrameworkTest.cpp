@@ -210,9 +210,17 @@ TEST(ToolFramework, PaletteGeometryHotTrackingAndClicks)
     MoveTo(Manager, {80, 20});
     EXPECT_EQ(Manager.HotIndex(), 2);
 
-    // the real palette, for the eye
+    // the real palette with the program's icons, for the eye
     TToolManager& Real = Palette();
-    Real.SetImages(NumberedIcons(40));
+    const QPixmap Strip(ZV_SOURCE_DIR "/resources/pictures/tools/TOOLS.png");
+    ASSERT_FALSE(Strip.isNull());
+    TImageList Icons;
+    for (int X = 0; X + Strip.height() <= Strip.width(); X += Strip.height()) {
+        QPixmap Icon = Strip.copy(X, 0, Strip.height(), Strip.height());
+        Icon.setMask(Icon.createMaskFromColor(QColor(255, 0, 255)));   // fuchsia is transparent
+        Icons.Images.append(Icon);
+    }
+    Real.SetImages(Icons);
     Real.show();
     MoveTo(Real, {20, 45});
     Real.grab().save("/tmp/zv-palette.png");

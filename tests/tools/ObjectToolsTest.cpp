@@ -83,7 +83,7 @@ struct TMessages {
     std::vector<QString> Texts;
     void Expect(QWidget* Dialog, std::function<void()> Press)
     {
-        TDialogAnswer Message([this](QWidget* Box) {
+        TModalAnswer Message([this](QWidget* Box) {
             auto* M = qobject_cast<QMessageBox*>(Box);
             Texts.push_back(M ? M->text() : QString());
             if (M) M->accept();
@@ -205,7 +205,7 @@ TEST(ObjectTools, MediaObjectsWriteParamsAndOneEmbedLast)
     // a required movie: the message, and the dialog stays open
     TMessages Messages;
     H.SelectText("#p", 1, 1);
-    TDialogAnswer Answer([&](QWidget* D) {
+    TModalAnswer Answer([&](QWidget* D) {
         SetField(D, "EditMovie", "");
         Messages.Expect(D, [D] { PressOk(D); });
         PressCancel(D);
@@ -348,7 +348,7 @@ TEST(ObjectTools, ParameterGridAndClassChooser)
 
     // a typed class id is taken as it stands
     H.SelectText("#p", 1, 1);
-    TDialogAnswer Typed([](QWidget* D) {
+    TModalAnswer Typed([](QWidget* D) {
         TMessages Messages;
         Messages.Expect(D, [D] { PressOk(D); });
         EXPECT_EQ(Messages.Texts, std::vector<QString>{"Please specify ActiveX Class ID first."});
@@ -397,7 +397,7 @@ TEST(ObjectTools, ParameterGridAndClassChooser)
     // picked through the tool's button: OK without a row is refused, Cancel keeps the field
     Edit(PlaceholderOf("body > img.dsgn_activex"), [](QWidget* D) {
         const auto Pick = [D](std::function<void(QWidget*)> Answer) {
-            TDialogAnswer Chooser(Answer);
+            TModalAnswer Chooser(Answer);
             D->findChild<QToolButton*>("BtnSelect")->click();
             EXPECT_TRUE(Chooser.Seen);
         };
@@ -436,7 +436,7 @@ TEST(ObjectTools, PlaceholdersWithoutStoredNodes)
         const THtmlElement Pasted = ById(Id);
         ASSERT_TRUE(Pasted);
         bool Opened = false;
-        TDialogAnswer Answer([&](QWidget* Dialog) { Opened = true; PressCancel(Dialog); });
+        TModalAnswer Answer([&](QWidget* Dialog) { Opened = true; PressCancel(Dialog); });
         Palette().EditElement(Pasted);   // no tool takes it
         QTest::qWait(20);
         EXPECT_FALSE(Opened);

@@ -4,6 +4,8 @@
 #include <QFileDialog>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -73,10 +75,11 @@ TEST(PickUrls, DialogStartsWhereTheFieldPointsAndAnswersARelativeUrl)
 
     // picking: the picture dialog with its preview, the answer relative to the document
     std::string Url = "img/sun%20set.png";
-    TDialogAnswer Answer([&](QWidget* Dialog) {
+    TModalAnswer Answer([&](QWidget* Dialog) {
         auto* Files = qobject_cast<QFileDialog*>(Dialog);
         ASSERT_TRUE(Files);
         Files->resize(760, 420);
+        if (QWidget* Focus = QApplication::focusWidget()) Focus->clearFocus();
         Files->selectFile(Folder + "/img/sun set.png");
         auto* Preview = Files->findChild<QLabel*>("Preview");
         ASSERT_TRUE(Preview);
@@ -89,8 +92,35 @@ TEST(PickUrls, DialogStartsWhereTheFieldPointsAndAnswersARelativeUrl)
     EXPECT_EQ(Url, "img/sun%20set.png");
 
     // Cancel leaves the field as it was
-    TDialogAnswer Cancel([](QWidget* Dialog) { static_cast<QDialog*>(Dialog)->reject(); });
+    TModalAnswer Cancel([](QWidget* Dialog) { static_cast<QDialog*>(Dialog)->reject(); });
     Url = "kept.html";
     EXPECT_FALSE(PickUrl(ukHtml, Doc, Url));
     EXPECT_EQ(Url, "kept.html");
+}
+
+TEST(PickUrls, BrowseButtonFillsItsFieldRelativeToTheDocument)
+{
+    // a dialog with one file field, as the tools build them
+    struct TFileDialog : TTagEditor {
+        QLineEdit* Edit = new QLineEdit(this);
+        QPushButton* Browse = new QPushButton(this);
+        TFileDialog() { RegisterBrowseButton(Edit, Browse, ukHtml); }
+    } Dialog;
+    const TempDir Site;
+    std::filesystem::create_directories(Site / "pages");
+    WriteAll(Site / "pages/next page.html", "<html></html>");
+    ToolHost().FileName = [&] { return Site / "index.html"; };
+    TModalAnswer Answer([&](QWidget* Files) {
+        EXPECT_EQ(static_cast<QFileDialog*>(Files)->directory().absolutePath(), QString::fromStdString(Site.Path));
+        // the dialog leaves a focused file name as the user typed it
+        if (QWidget* Focus = QApplication::focusWidget()) Focus->clearFocus();
+        const QString Chosen = QString::fromStdString(Site / "pages/next page.html");
+        static_cast<QFileDialog*>(Files)->selectFile(Chosen);
+        EXPECT_EQ(static_cast<QFileDialog*>(Files)->selectedFiles().value(0), Chosen);
+        QMetaObject::invokeMethod(Files, "accept");
+    });
+    Dialog.Browse->click();
+    EXPECT_TRUE(Answer.Seen);
+    EXPECT_EQ(Dialog.Edit->text(), "pages/next%20page.html");
+    ToolHost().FileName = nullptr;
 }

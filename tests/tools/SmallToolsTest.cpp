@@ -136,9 +136,9 @@ TEST(SmallTools, UnchangedOkKeepsEveryByteAndNewValuesAreEscaped)
     // a comment that would end early is refused with a message, the dialog stays open
     H.SelectText("#p", 1, 1);
     int Boxes = 0;
-    TDialogAnswer Answer([&](QWidget* Dialog) {
+    TModalAnswer Answer([&](QWidget* Dialog) {
         SetField(Dialog, "MemoComment", "a --> b");
-        TDialogAnswer Message([&](QWidget* Box) {
+        TModalAnswer Message([&](QWidget* Box) {
             EXPECT_TRUE(qobject_cast<QMessageBox*>(Box));
             EXPECT_EQ(static_cast<QMessageBox*>(Box)->text(), "A comment cannot hold \"-->\".");
             ++Boxes;

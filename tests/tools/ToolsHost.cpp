@@ -49,7 +49,7 @@ TToolManager& Palette()
 void InsertAt(const QString& Selector, int Offset, TToolItem* Tool, std::function<void(QWidget*)> Fill)
 {
     TDesignerHost::Get().SelectText(Selector, Offset, Offset);
-    TDialogAnswer Answer([&](QWidget* Dialog) {
+    TModalAnswer Answer([&](QWidget* Dialog) {
         if (Fill) Fill(Dialog);
         PressOk(Dialog);
     });
@@ -59,7 +59,7 @@ void InsertAt(const QString& Selector, int Offset, TToolItem* Tool, std::functio
 
 void Edit(const THtmlElement& Element, std::function<void(QWidget*)> Fill)
 {
-    TDialogAnswer Answer([&](QWidget* Dialog) {
+    TModalAnswer Answer([&](QWidget* Dialog) {
         if (Fill) Fill(Dialog);
         PressOk(Dialog);
     });

@@ -1,40 +1,15 @@
 #pragma once
-// What the tool tests share: the design view with a palette of the registered tools, and
-// answers to the modal dialogs the tools open.
+// What the tool tests share: the design view with a palette of the registered tools, and the
+// fields and buttons of the tools' dialogs.
 
-#include <QApplication>
-#include <QDialog>
-#include <QTimer>
-#include <functional>
 #include <string>
 
 #include "design/DesignerHost.h"
+#include "support/WaitFor.h"
 #include "ToolLoader.h"
 #include "ToolManager.h"
 
 namespace zv::test {
-
-// Runs Answer on the next modal dialog as soon as it is shown (inside its exec); Answer closes
-// it. Seen tells whether it came.
-class TDialogAnswer {
-public:
-    explicit TDialogAnswer(std::function<void(QWidget*)> Answer) : Answer(std::move(Answer))
-    {
-        QObject::connect(&Timer, &QTimer::timeout, [this] {
-            QWidget* Modal = QApplication::activeModalWidget();
-            if (!Modal || !Modal->isVisible()) return;
-            Timer.stop();
-            Seen = true;
-            this->Answer(Modal);
-        });
-        Timer.start(5);
-    }
-    bool Seen = false;
-
-private:
-    std::function<void(QWidget*)> Answer;
-    QTimer Timer;
-};
 
 // The OK or Cancel of a dialog's button box.
 void PressOk(QWidget* Dialog);
