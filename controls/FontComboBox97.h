@@ -54,6 +54,9 @@ public:
     // left or above it.
     static QPoint PreviewPosition(const QRect& Box, const QSize& Preview, const QRect& Screen);
 
+    // A font of symbols rather than letters (its list entry and sample use the box's face).
+    bool IsSymbolFont(int Index) const;
+
 signals:
     // The user chose a font: from the list or with the keys on the closed box.
     void Click();
@@ -64,7 +67,6 @@ protected:
 
 private:
     friend class TFontItemDelegate;
-    bool IsSymbolFont(int Index) const;
     // The item's own face; the box's font for symbol fonts, so their names stay readable.
     QFont ItemFont(int Index) const;
     int MeasureItem(int Index) const;

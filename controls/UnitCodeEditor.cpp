@@ -67,11 +67,28 @@ QColor ParseColor(std::string_view Digits, TColor Fallback)
     return ToQColor((Value >> 24) == 0 ? static_cast<TColor>(Value) : Fallback);
 }
 
+// "Lucida Console" where installed, else the system's fixed font. The system's answer may be
+// an alias such as "monospace" that Qt resolves to a proportional face, so a family is taken only
+// when it really has fixed pitch; failing both, the first scalable fixed-pitch family.
+QString FixedFamily()
+{
+    static const QString Family = [] {
+        const QString System = QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
+        for (const QString& Name : {QStringLiteral("Lucida Console"), System})
+            if (QFontDatabase::hasFamily(Name) && QFontDatabase::isFixedPitch(Name))
+                return Name;
+        for (const QString& Name : QFontDatabase::families())
+            if (QFontDatabase::isFixedPitch(Name) && QFontDatabase::isScalable(Name) &&
+                !QFontDatabase::writingSystems(Name).contains(QFontDatabase::Symbol))
+                return Name;
+        return System;
+    }();
+    return Family;
+}
+
 QFont EditorFont()
 {
-    QFont Font;
-    Font.setFamilies({QStringLiteral("Lucida Console"),
-                      QFontDatabase::systemFont(QFontDatabase::FixedFont).family()});
+    QFont Font(FixedFamily());
     Font.setStyleHint(QFont::Monospace);
     Font.setFixedPitch(true);
     Font.setPointSize(8);

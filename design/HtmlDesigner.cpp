@@ -55,6 +55,14 @@ std::string FolderOf(const std::string& FileName)
     return std::filesystem::absolute(std::filesystem::path(FileName)).parent_path().string();
 }
 
+// The command's input for a colour: its HTML name; empty, which takes the colour off, for no
+// colour or a system colour (the default of the colour buttons).
+QString ColorCommandValue(TColor Color)
+{
+    if (Color == clNone || IsSysColor(Color)) return {};
+    return QString::fromStdU16String(ColorToHtmlName(Color));
+}
+
 bool IsKeyEvent(const std::string& Type) { return Type.rfind("key", 0) == 0; }
 bool IsHoverEvent(const std::string& Type)
 {
@@ -573,12 +581,12 @@ void THtmlDesigner::Unlink() { Perform("Unlink", IDM_UNLINK); }
 bool THtmlDesigner::CanBackColor() { return CanDo(IDM_BACKCOLOR); }
 void THtmlDesigner::SetBackColor(TColor Color)
 {
-    Perform("Back Color", IDM_BACKCOLOR, QString::fromStdU16String(ColorToHtmlName(Color)));
+    Perform("Back Color", IDM_BACKCOLOR, ColorCommandValue(Color));
 }
 bool THtmlDesigner::CanForeColor() { return CanDo(IDM_FORECOLOR); }
 void THtmlDesigner::SetForeColor(TColor Color)
 {
-    Perform("Fore Color", IDM_FORECOLOR, QString::fromStdU16String(ColorToHtmlName(Color)));
+    Perform("Fore Color", IDM_FORECOLOR, ColorCommandValue(Color));
 }
 
 bool THtmlDesigner::CanBlockFormat() { return CanDo(IDM_BLOCKFMT); }

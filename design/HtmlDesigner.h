@@ -184,6 +184,7 @@ public:
     void SetHyperlink(const QString& Url);
     void Unlink();
     bool CanBackColor();
+    // No colour (clNone) or a system colour takes the colour off the selection.
     void SetBackColor(TColor Color);
     bool CanForeColor();
     void SetForeColor(TColor Color);

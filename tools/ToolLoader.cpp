@@ -2,6 +2,7 @@
 
 #include "ToolAnchor.h"
 #include "ToolBgSound.h"
+#include "ToolBody.h"
 #include "ToolBr.h"
 #include "ToolComment.h"
 #include "ToolDate.h"
@@ -22,7 +23,7 @@ namespace zv {
 void RegisterTools(TToolManager& Manager)
 {
     Manager.BeginUpdate();
-    // TToolBody
+    Manager.AddTool<TToolBody>();
     // TToolImg
     // TToolTable
     Manager.AddTool<TToolHr>();

@@ -113,9 +113,10 @@ void PaintColorEdit(QLineEdit* Edit)
 {
     QPalette Palette = QApplication::palette(Edit);
     if (!Edit->text().isEmpty()) {
-        const TColor Color = HtmlColorToColor(ToWide(Edit->text()));
-        Palette.setColor(QPalette::Base, ToQColor(Color));
-        Palette.setColor(QPalette::Text, ToQColor(ColorEditTextColor(Color)));
+        // a system colour name is weighed as the colour it shows, not by its raw value
+        const QColor Color = ToQColor(HtmlColorToColor(ToWide(Edit->text())));
+        Palette.setColor(QPalette::Base, Color);
+        Palette.setColor(QPalette::Text, ToQColor(ColorEditTextColor(FromQColor(Color))));
     }
     Edit->setPalette(Palette);
 }
@@ -291,23 +292,6 @@ void TTagEditor::showEvent(QShowEvent* Event)
 }
 
 // ---------------------------------------------------------------- the palette
-
-namespace {
-
-// Between BeginAction and EndAction, also when the change raises.
-class TActionScope {
-public:
-    TActionScope(THtmlDesigner& Designer, const std::string& Name) : Designer(Designer)
-    {
-        Designer.BeginAction(Name);
-    }
-    ~TActionScope() { Designer.EndAction(); }
-
-private:
-    THtmlDesigner& Designer;
-};
-
-}  // namespace
 
 TToolManager::TToolManager(QWidget* Parent) : QWidget(Parent)
 {
@@ -592,7 +576,10 @@ void TToolManager::Execute(TToolItem* Tool)
 
 void TToolManager::EditElement(const THtmlElement& Element)
 {
-    if (!Element || !FDesigner || !IsEditable(Element)) return;
+    if (!Element || !FDesigner) return;
+    // the body opens the page properties, which change it in place
+    const bool Body = Element.IsCurrent() && Element.tagName() == "BODY";
+    if (!Body && !IsEditable(Element)) return;
     const std::string Tag = Element.tagName();
     if (SameTextAscii(Utf8ToUtf16(Tag), u"A")) {
         if (FDesigner->CanHyperlink()) FDesigner->Hyperlink();

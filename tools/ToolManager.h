@@ -99,6 +99,21 @@ void PaintColorEdit(QLineEdit* Edit);
 // palette button); kept inside Bounds shrunk by 10 pixels.
 QPoint PlaceEditor(const QRect& R, const QSize& Size, const QRect& Bounds, const QSize& Screen);
 
+// Between BeginAction and EndAction, also when the change raises.
+class TActionScope {
+public:
+    TActionScope(THtmlDesigner& Designer, const std::string& Name) : Designer(Designer)
+    {
+        Designer.BeginAction(Name);
+    }
+    ~TActionScope() { Designer.EndAction(); }
+    TActionScope(const TActionScope&) = delete;
+    TActionScope& operator=(const TActionScope&) = delete;
+
+private:
+    THtmlDesigner& Designer;
+};
+
 // ---------------------------------------------------------------- tools
 
 class TToolItem {

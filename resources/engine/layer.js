@@ -666,8 +666,41 @@ function blockFormatOf(name) {
         if (display.toLowerCase() === n || tag === n) return tag;
     return null;
 }
+// An empty colour takes the text colour (or the background) off the selection: from the
+// elements around it and those inside it; a font or span left bare goes.
+function removeColor(back) {
+    const s = getSelection();
+    if (!s.rangeCount) return false;
+    const r = s.getRangeAt(0);
+    let root = r.commonAncestorContainer;
+    if (root.nodeType !== Node.ELEMENT_NODE) root = root.parentNode;
+    const found = [];
+    for (let n = root; n && n !== doc.body && n.nodeType === Node.ELEMENT_NODE; n = n.parentNode)
+        found.push(n);
+    for (const e of root.querySelectorAll('*')) if (r.intersectsNode(e)) found.push(e);
+    let changed = false;
+    for (const e of found) {
+        if (!back && e.localName === 'font' && e.hasAttribute('color')) {
+            e.removeAttribute('color');
+            changed = true;
+        }
+        const property = back ? 'background-color' : 'color';
+        if (e.style && e.style.getPropertyValue(property)) {
+            e.style.removeProperty(property);
+            if (!e.getAttribute('style')) e.removeAttribute('style');
+            changed = true;
+        }
+        if ((e.localName === 'font' || e.localName === 'span') && !e.attributes.length) {
+            while (e.firstChild) e.parentNode.insertBefore(e.firstChild, e);
+            e.remove();
+        }
+    }
+    return changed;
+}
 function exec(id, input) {
     if (!editable()) return false;
+    if ((id === IDM.FORECOLOR || id === IDM.BACKCOLOR) && (input === null || input === undefined || input === ''))
+        return removeColor(id === IDM.BACKCOLOR);
     if (id in toggles) return doc.execCommand(toggles[id], false, null);
     if (id === IDM.BLOCKFMT) {
         const tag = blockFormatOf(input);
@@ -720,6 +753,8 @@ function uniformStyle(property) {
     return undefined;
 }
 function value(id) {
+    // the list of block formats does not depend on the selection
+    if (id === IDM.GETBLOCKFMTS) return blockFormats.map(b => b[0]);
     if (selectionType() === 'None') return null;
     switch (id) {
     case IDM.FONTNAME: {

@@ -1,0 +1,903 @@
+#include "UnitMain.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDockWidget>
+#include <QLabel>
+#include <QMessageBox>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <Qsci/qscilexerhtml.h>
+#include <Qsci/qsciscintilla.h>
+#include <algorithm>
+
+#include "ComboBox97.h"
+#include "DataFiles.h"
+#include "DockUtils.h"
+#include "EntityViewer.h"
+#include "Folders.h"
+#include "FontComboBox97.h"
+#include "HtmlFilter.h"
+#include "HtmlInplace.h"
+#include "IconPackManager.h"
+#include "IniUtils.h"
+#include "SpellCheckers.h"
+#include "TagTreeModel.h"
+#include "TemplateFiles.h"
+#include "ToolBody.h"
+#include "ToolLoader.h"
+#include "ToolManager.h"
+#include "UnitAbout.h"
+#include "UnitCodeEditor.h"
+#include "UnitSpellCheck.h"
+#include "UnitTemplate.h"
+#include "ui_UnitMain.h"
+
+static void InitAppResources() { Q_INIT_RESOURCE(app); }
+
+namespace zv {
+
+TFormMain* FormMain = nullptr;
+int DesignerTab = 0, CodeTab = 1, TreeTab = 2;
+
+namespace {
+
+const char* const PanelSections[] = {"PanelObjects", "PanelEntities", "PanelIcons"};
+const char* const SiteNames[] = {"Top", "Left", "Right", "Bottom"};
+
+enum TEditCommand { ecCut, ecCopy, ecPaste, ecUndo, ecRedo, ecFind };
+
+QString ToQString(const std::string& Text) { return QString::fromStdString(Text); }
+
+QIcon Picture(const char* Name) { return QIcon(QStringLiteral(":/toolbar/%1.png").arg(Name)); }
+}  // namespace
+
+TSaveAnswer TMainWindowDialogs::AskInformation(const std::string& Text)
+{
+    QMessageBox Box(QMessageBox::Information, QStringLiteral("Information"), ToQString(Text),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, Parent);
+    Box.setEscapeButton(QMessageBox::Cancel);
+    switch (Box.exec()) {
+    case QMessageBox::Yes: return TSaveAnswer::Yes;
+    case QMessageBox::No: return TSaveAnswer::No;
+    default: return TSaveAnswer::Cancel;
+    }
+}
+
+// ---------------------------------------------------------------- creation
+
+TFormMain::TFormMain(QWidget* Parent)
+    : QMainWindow(Parent), FForm(std::make_unique<Ui::FormMain>())
+{
+    FormMain = this;
+    OwnDialogs = std::make_unique<TMainWindowDialogs>(this);
+    Dialogs = OwnDialogs.get();
+    OpenUrl = [](const QUrl& Url) { return QDesktopServices::openUrl(Url); };
+    InitAppResources();
+    FForm->setupUi(this);
+    FormCreate();
+}
+
+TFormMain::~TFormMain()
+{
+    // the views go before the document tree they show
+    if (TreeModel) TreeModel->SetRoot(nullptr);
+    EditedNode = nullptr;
+    delete FileManager;
+    FileManager = nullptr;
+    if (FormMain == this) {
+        FormMain = nullptr;
+        ToolHost() = {};
+    }
+}
+
+QDockWidget* TFormMain::PanelObjects() const { return FForm->PanelObjects; }
+QDockWidget* TFormMain::PanelEntities() const { return FForm->PanelEntities; }
+QDockWidget* TFormMain::PanelIcons() const { return FForm->PanelIcons; }
+QDockWidget* TFormMain::PanelProps() const { return FForm->PanelProps; }
+
+void TFormMain::SetUi(IMainWindowUi* Value)
+{
+    Dialogs = Value ? Value : OwnDialogs.get();
+    FileManager->Ui = Dialogs;
+}
+
+void TFormMain::FormCreate()
+{
+    SetCaption({});
+    // status bar: modified state, tag of the selection, file name
+    for (int K = 0; K < 3; ++K) {
+        StatusPanels[K] = new QLabel(this);
+        StatusPanels[K]->setObjectName(QStringLiteral("StatusPanel%1").arg(K));
+        StatusPanels[K]->setFrameShape(QFrame::StyledPanel);
+        StatusPanels[K]->setFrameShadow(QFrame::Sunken);
+        if (K < 2) {
+            StatusPanels[K]->setAlignment(Qt::AlignCenter);
+            StatusPanels[K]->setFixedWidth(80);
+            statusBar()->addWidget(StatusPanels[K]);
+        } else {
+            StatusPanels[K]->setMinimumWidth(500);
+            statusBar()->addWidget(StatusPanels[K], 1);
+        }
+    }
+    StatusPanels[1]->setText(QStringLiteral("BODY"));
+
+    const std::pair<QAction*, const char*> Pictures[] = {
+        {FForm->BtnNew, "NEW"},       {FForm->BtnOpen, "OPEN"},       {FForm->BtnSave, "SAVE"},
+        {FForm->BtnCut, "CUT"},       {FForm->BtnCopy, "COPY"},       {FForm->BtnPaste, "PASTE"},
+        {FForm->BtnUndo, "UNDO"},     {FForm->BtnRedo, "REDO"},       {FForm->BtnFind, "FIND"},
+        {FForm->BtnTag, "TAG"},       {FForm->BtnBold, "BOLD"},       {FForm->BtnItalic, "ITALIC"},
+        {FForm->BtnUnderline, "UNDERLINE"}, {FForm->BtnLink, "LINK"}, {FForm->BtnLeft, "LEFT"},
+        {FForm->BtnCenter, "CENTER"}, {FForm->BtnRight, "RIGHT"},     {FForm->BtnOrder, "ORDER"},
+        {FForm->BtnUnorder, "UNORDER"}, {FForm->BtnIndent, "INDENT"}, {FForm->BtnOutdent, "OUTDENT"}};
+    for (const auto& [Action, Name] : Pictures) Action->setIcon(Picture(Name));
+    for (QAction* A : {FForm->MenuNew, FForm->MenuOpen, FForm->MenuSave, FForm->MenuUndo,
+                       FForm->MenuRedo, FForm->MenuCut, FForm->MenuCopy, FForm->MenuPaste, FForm->MenuFind})
+        A->setIcon(Picture(A->objectName().mid(4).toUpper().toLatin1().constData()));
+
+    WireDocking();
+    // the panels where the settings put them, else in their first-run places
+    TIniFile& Ini = SettingsFile();
+    const bool FirstRun = !Ini.SectionExists("PanelObjects");
+    QDockWidget* Panels[] = {PanelObjects(), PanelEntities(), PanelIcons()};
+    const Qt::DockWidgetArea Defaults[] = {Qt::LeftDockWidgetArea, Qt::RightDockWidgetArea,
+                                           Qt::RightDockWidgetArea};
+    for (int K = 0; K < 3; ++K) {
+        bool Restored = false;
+        try {
+            Restored = LoadDockPanel(Ini, this, Panels[K], PanelSections[K]);
+        } catch (const std::exception&) {
+        }
+        if (!Restored) {
+            Panels[K]->setFloating(false);
+            addDockWidget(Defaults[K], Panels[K], Qt::Vertical);
+        }
+    }
+    // a damaged site layout is ignored
+    for (int Site = 0; Site <= HighestSite; ++Site) {
+        try {
+            LoadDockSite(Ini, this, Site, "Dock Sites", SiteNames[Site]);
+        } catch (const std::exception&) {
+        }
+    }
+    if (FirstRun) resizeDocks({PanelObjects()}, {65}, Qt::Horizontal);
+
+    CreateFormattingControls();
+    // one entity palette, moved onto the tab shown
+    EntityView = new TEntityView(FForm->TabCommon);
+    EntityView->setObjectName(QStringLiteral("EntityView"));
+    FForm->TabCommon->layout()->addWidget(EntityView);
+    FillEntityView(*EntityView, 0);
+    EntityView->OnSelect = [this](TEntityView*, const QString& Entity) {
+        Guard([&] { EntitySelect(Entity); });
+    };
+    connect(FForm->PageControl2, &QTabWidget::currentChanged, this, &TFormMain::EntityTabChange);
+    CreateViews();
+    WireCommands();
+
+    FileManager = new TFileManager(this);
+    FileManager->Ui = Dialogs;
+    FileManager->OnNew = [this](TFileManager*) {
+        SelectView(DesignerTab);
+        Designer->NewDocument();
+        return false;
+    };
+    FileManager->OnOpen = [this](TFileManager*, const std::string& Name) {
+        SelectView(DesignerTab);
+        Designer->LoadFromFile(Name);
+        return true;
+    };
+    FileManager->OnSave = [this](TFileManager*, const std::string& Name) {
+        CommitView(CurrentView);
+        ViewModified = false;
+        Designer->SaveToFile(Name);
+        UpdateControls();
+        return true;
+    };
+    FileManager->OnModified = [this](TFileManager* Sender) {
+        StatusPanels[0]->setText(Sender->Modified() ? QStringLiteral("Modified") : QString());
+    };
+    FileManager->OnChangeFile = [this](TFileManager* Sender) {
+        StatusPanels[2]->setText(QString::fromStdString(Sender->FileName()));
+        SetCaption({});
+    };
+    FileManager->New();
+
+    TImageList ImgBar;
+    ImgBar.CellSize = QSize(16, 16);
+    LoadImageList(ImgBar, 1000);
+    ToolManager = new TToolManager(FForm->PanelObjectsContents);
+    ToolManager->setObjectName(QStringLiteral("ToolManager"));
+    FForm->PanelObjectsContents->layout()->addWidget(ToolManager);
+    ToolManager->SetDesigner(Designer);
+    ToolManager->OnChange = [this](QObject*) {
+        SetModified();
+        // the other views show what the tool did
+        QMetaObject::invokeMethod(this, [this] { Guard([this] { RefreshView(); }); }, Qt::QueuedConnection);
+    };
+    // a tool used from another view works on that view's edits
+    ToolManager->installEventFilter(this);
+    ToolHost().EnsureSaved = [this] { return EnsureSaved(); };
+    ToolHost().FileName = [this] { return FileManager->FileName(); };
+    ToolManager->SetImages(std::vector<QPixmap>(ImgBar.Images.begin(), ImgBar.Images.end()));
+    RegisterTools(*ToolManager);
+    Designer->OnDblClick = [this](QObject*) {
+        if (Designer->CurrentElement()) Guard([this] { ToolManager->EditElement(Designer->CurrentElement()); });
+    };
+
+    IconPackManager = std::make_unique<TIconPackManager>(FForm->PageControlIcons);
+    const std::string Icons = FindDataFile("Icons");
+    if (!Icons.empty()) IconPackManager->LoadFolder(Icons);
+    IconPackManager->OnIconSelect = [this](TIconPackManager*, TIconPack* Pack, const QString& Name,
+                                           int Index) { Guard([&] { IconSelect(Pack, Name, Index); }); };
+
+    FForm->MenuViewProperties->setVisible(false);
+    PanelProps()->hide();
+    SpellChecker = std::make_unique<TSpellChecker>();
+    SpellPrompt = new TFormSpellCheck(this);
+    Designer->OnSpellCheck = [this](QObject*, const WideString& Word, bool& NeedCorrection) {
+        NeedCorrection = !SpellChecker->IsKnownWord(Utf16ToUtf8(Word));
+    };
+    Designer->OnSpellSuggest = [this](QObject*, const QRect& Rc, WideString& Word, bool& Corrected,
+                                      bool& Canceled) {
+        SpellPrompt->Execute(Designer, Rc, *SpellChecker, Word, Corrected, Canceled);
+    };
+    Designer->OnLoadTemplate = [](const std::string& File, const std::string& Folder,
+                                  const std::string& ProtectedFile) {
+        TTemplateReader Reader(File);
+        Reader.ReadHeader();
+        Reader.ExtractTo(Folder, ProtectedFile);
+        return Reader.PageText;
+    };
+}
+
+void TFormMain::CreateFormattingControls()
+{
+    QToolBar* Bar = FForm->ToolFormatting;
+    BlockFormatCombo = new TComboBox97(Bar);
+    BlockFormatCombo->setObjectName(QStringLiteral("BlockFormatCombo"));
+    BlockFormatCombo->setFixedWidth(120);
+    FontNameCombo = new TFontComboBox97(Bar);
+    FontNameCombo->setObjectName(QStringLiteral("FontNameCombo"));
+    FontNameCombo->setFixedWidth(150);
+    FontSizeCombo = new TComboBox97(Bar);
+    FontSizeCombo->setObjectName(QStringLiteral("FontSizeCombo"));
+    FontSizeCombo->addItems({"1", "2", "3", "4", "5", "6", "7"});
+    FontSizeCombo->setFixedWidth(40);
+    for (TCustomComboBox97* Combo : {static_cast<TCustomComboBox97*>(BlockFormatCombo),
+                                     static_cast<TCustomComboBox97*>(FontNameCombo),
+                                     static_cast<TCustomComboBox97*>(FontSizeCombo)}) {
+        Combo->SetFlat(true);
+        Combo->setCurrentIndex(-1);
+        Bar->insertWidget(FForm->Sep1, Combo);
+    }
+    TextColorButton = new TColorToolButton(Bar);
+    TextColorButton->setObjectName(QStringLiteral("TextColorButton"));
+    TextColorButton->setToolTip(QStringLiteral("Text color"));
+    TextColorButton->SetGlyph(QPixmap(QStringLiteral(":/toolbar/TEXTCOLOR.png")));
+    TextColorButton->SetColor(clBlack);
+    BackColorButton = new TColorToolButton(Bar);
+    BackColorButton->setObjectName(QStringLiteral("BackColorButton"));
+    BackColorButton->setToolTip(QStringLiteral("Background color"));
+    BackColorButton->SetGlyph(QPixmap(QStringLiteral(":/toolbar/BACKCOLOR.png")));
+    BackColorButton->SetColor(clYellow);
+    for (TColorToolButton* Button : {TextColorButton, BackColorButton}) Bar->addWidget(Button);
+}
+
+void TFormMain::CreateViews()
+{
+    QTabBar* Tabs = FForm->TabControl1;
+    while (Tabs->count()) Tabs->removeTab(0);
+    DesignerTab = Tabs->addTab(QStringLiteral("Designer"));
+    CodeTab = Tabs->addTab(QStringLiteral("HTML Code"));
+    TreeTab = Tabs->addTab(QStringLiteral("Tag Tree"));
+    Tabs->setCurrentIndex(DesignerTab);
+    Tabs->setExpanding(false);
+    Tabs->setDrawBase(false);
+
+    QStackedWidget* Stack = FForm->ViewStack;
+    Highlighter = new QsciLexerHTML(this);
+    SourceEditor = new QsciScintilla(Stack);
+    SourceEditor->setObjectName(QStringLiteral("SourceEditor"));
+    LoadHtmlHighlighterColors(*Highlighter, nullptr, {});
+    SourceEditor->setLexer(Highlighter);
+    SetupCodeEditor(*SourceEditor);
+    Stack->addWidget(SourceEditor);
+    connect(SourceEditor, &QsciScintilla::textChanged, this, &TFormMain::SourceChanged);
+
+    Designer = new THtmlDesigner(Stack);
+    Designer->setObjectName(QStringLiteral("Designer"));
+    Designer->SetGenerator(Generator);
+    Stack->addWidget(Designer);
+    Stack->setCurrentWidget(Designer);
+    Designer->OnDocumentComplete = [this](QObject*) { DocumentComplete(); };
+    Designer->OnMouseUp = [this](QObject*) { UpdateControls(); };
+    Designer->OnKeyUp = [this](QObject*) {
+        UpdateControls();
+        SetModified();
+    };
+    Designer->OnResized = Designer->OnKeyUp;
+
+    CreateTagTree();
+}
+
+void TFormMain::WireDocking()
+{
+    for (QDockWidget* Panel : {PanelObjects(), PanelEntities(), PanelIcons(), PanelProps()}) {
+        Panel->setTitleBarWidget(new TFineDockManager(Panel));
+        auto Orient = [this, Panel] {
+            const int Site = SiteOf(this, Panel);
+            QDockWidget::DockWidgetFeatures F = Panel->features();
+            F.setFlag(QDockWidget::DockWidgetVerticalTitleBar, Site == SiteTop || Site == SiteBottom);
+            Panel->setFeatures(F);
+        };
+        Orient();
+        connect(Panel, &QDockWidget::dockLocationChanged, this, [this, Panel, Orient] {
+            Orient();
+            if (Shown) GrowSite(this, Panel);
+        });
+        connect(Panel, &QDockWidget::topLevelChanged, Panel, [Panel] {
+            if (QWidget* Grabber = Panel->titleBarWidget()) Grabber->updateGeometry();
+        });
+    }
+}
+
+// ---------------------------------------------------------------- commands
+
+void TFormMain::Guard(const std::function<void()>& Command)
+{
+    try {
+        Command();
+    } catch (const std::exception& Error) {
+        Dialogs->ShowError(Error.what());
+    }
+}
+
+void TFormMain::WireCommands()
+{
+    Ui::FormMain& F = *FForm;
+    auto On = [this](QAction* Action, std::function<void()> Command) {
+        connect(Action, &QAction::triggered, this, [this, Command] { Guard(Command); });
+    };
+    // file
+    for (QAction* A : {F.MenuNew, F.BtnNew}) On(A, [this] { FileManager->New(); });
+    for (QAction* A : {F.MenuOpen, F.BtnOpen}) On(A, [this] { FileManager->Open(); });
+    for (QAction* A : {F.MenuSave, F.BtnSave}) On(A, [this] {
+             FileManager->Save();
+             UpdateControls();
+         });
+    On(F.MenuSaveAs, [this] { FileManager->SaveAs(); });
+    On(F.MenuExit, [this] { close(); });
+    connect(F.MenuFile, &QMenu::aboutToShow, this, [this] {
+        FileManager->BuildMRUMenu(FForm->MenuRecent);
+        FForm->MenuSave->setEnabled(FileManager->Modified());
+        FForm->MenuSaveAs->setEnabled(true);
+    });
+    // entries a menu disabled while it showed still take their shortcuts
+    connect(F.MenuFile, &QMenu::aboutToHide, this, [this] { FForm->MenuSave->setEnabled(true); });
+    PopupRecent = new QMenu(this);
+    PopupRecent->setObjectName(QStringLiteral("PopupRecent"));
+    connect(PopupRecent, &QMenu::aboutToShow, this, [this] { FileManager->BuildMRUMenu(PopupRecent); });
+    F.BtnOpen->setMenu(PopupRecent);
+    if (auto* Button = qobject_cast<QToolButton*>(F.ToolStandard->widgetForAction(F.BtnOpen)))
+        Button->setPopupMode(QToolButton::MenuButtonPopup);
+
+    // edit, routed by view
+    const std::pair<QAction*, TEditCommand> Edits[] = {
+        {F.MenuCut, ecCut},   {F.BtnCut, ecCut},     {F.MenuCopy, ecCopy}, {F.BtnCopy, ecCopy},
+        {F.MenuPaste, ecPaste}, {F.BtnPaste, ecPaste}, {F.MenuUndo, ecUndo}, {F.BtnUndo, ecUndo},
+        {F.MenuRedo, ecRedo}, {F.BtnRedo, ecRedo},   {F.MenuFind, ecFind}, {F.BtnFind, ecFind}};
+    for (const auto& [Action, Which] : Edits) On(Action, [this, W = Which] { EditCommand(W); });
+    connect(F.MenuEdit, &QMenu::aboutToShow, this, &TFormMain::EditMenuShow);
+    connect(F.MenuEdit, &QMenu::aboutToHide, this, [this] {
+        for (QAction* A : FForm->MenuEdit->actions()) A->setEnabled(true);
+    });
+    On(F.BtnTag, [this] {
+        Designer->SetShowTagGlyphs(!Designer->ShowTagGlyphs());
+        UpdateControls();
+    });
+
+    // formatting buttons: a design view command, then the document is modified
+    const std::pair<QAction*, void (THtmlDesigner::*)()> Formats[] = {
+        {F.BtnLink, &THtmlDesigner::Hyperlink},     {F.BtnLeft, &THtmlDesigner::AlignLeft},
+        {F.BtnCenter, &THtmlDesigner::AlignCenter}, {F.BtnRight, &THtmlDesigner::AlignRight},
+        {F.BtnOrder, &THtmlDesigner::OrderList},    {F.BtnUnorder, &THtmlDesigner::UnorderList},
+        {F.BtnIndent, &THtmlDesigner::Indent},      {F.BtnOutdent, &THtmlDesigner::Outdent},
+        {F.BtnBold, &THtmlDesigner::ToggleBold},    {F.BtnItalic, &THtmlDesigner::ToggleItalic},
+        {F.BtnUnderline, &THtmlDesigner::ToggleUnderline}};
+    for (const auto& [Action, Command] : Formats)
+        On(Action, [this, C = Command] {
+            (Designer->*C)();
+            SetModified();
+            UpdateControls();
+        });
+    connect(FontNameCombo, &TFontComboBox97::Click, this, [this] {
+        if (UpdatingControls) return;
+        Guard([&] {
+            Designer->SetFontName(FontNameCombo->currentText());
+            SetModified();
+            UpdateControls();
+        });
+    });
+    connect(BlockFormatCombo, &QComboBox::textActivated, this, [this](const QString& Name) {
+        if (UpdatingControls) return;
+        Guard([&] {
+            Designer->SetBlockFormat(Name);
+            SetModified();
+            UpdateControls();
+        });
+    });
+    connect(FontSizeCombo, &QComboBox::activated, this, [this](int Index) {
+        if (UpdatingControls) return;
+        Guard([&] {
+            Designer->SetFontSize(Index + 1);
+            SetModified();
+            UpdateControls();
+        });
+    });
+    // the button part applies the button's colour, the popup a new one
+    for (TColorToolButton* Button : {TextColorButton, BackColorButton}) {
+        const bool Back = Button == BackColorButton;
+        Button->OnButtonClick = [this, Back](TColorToolButton*) { Guard([&] { ColorButtonClick(Back); }); };
+        Button->OnColorChange = Button->OnButtonClick;
+    }
+
+    // view menu
+    connect(F.MenuView, &QMenu::aboutToShow, this, &TFormMain::ViewMenuShow);
+    const std::pair<QAction*, QDockWidget*> Views[] = {{F.MenuViewObjects, PanelObjects()},
+                                                       {F.MenuViewProperties, PanelProps()},
+                                                       {F.MenuViewEntities, PanelEntities()},
+                                                       {F.MenuViewIcons, PanelIcons()}};
+    for (const auto& [Action, Panel] : Views) On(Action, [this, P = Panel] { TogglePanel(P); });
+
+    // tables
+    connect(F.MenuTables, &QMenu::aboutToShow, this, &TFormMain::TablesMenuShow);
+    const std::pair<QAction*, void (THtmlDesigner::*)()> Tables[] = {
+        {F.MenuMergeCells, &THtmlDesigner::MergeCells},
+        {F.MenuUnmergeCells, &THtmlDesigner::UnmergeCells},
+        {F.MenuInsertRowAbove, &THtmlDesigner::InsertRowAbove},
+        {F.MenuInsertRowBelow, &THtmlDesigner::InsertRowBelow},
+        {F.MenuDeleteRows, &THtmlDesigner::DeleteRows},
+        {F.MenuInsertColumnBefore, &THtmlDesigner::InsertColumnBefore},
+        {F.MenuInsertColumnAfter, &THtmlDesigner::InsertColumnAfter},
+        {F.MenuDeleteColumns, &THtmlDesigner::DeleteColumns},
+        {F.MenuFixTable, &THtmlDesigner::FixTable}};
+    for (const auto& [Action, Command] : Tables)
+        On(Action, [this, C = Command] { TableCommand([this, C] { (Designer->*C)(); }); });
+    const std::pair<QAction*, const char*> Horizontal[] = {
+        {F.MenuHAlignLeft, "left"}, {F.MenuHAlignCenter, "center"}, {F.MenuHAlignRight, "right"}};
+    for (const auto& [Action, Value] : Horizontal)
+        On(Action, [this, V = Value] {
+            TableCommand([this, V] { Designer->SetCellHorizontalAlignment(V); });
+        });
+    const std::pair<QAction*, const char*> Vertical[] = {
+        {F.MenuVAlignTop, "top"}, {F.MenuVAlignMiddle, "middle"}, {F.MenuVAlignBottom, "bottom"}};
+    for (const auto& [Action, Value] : Vertical)
+        On(Action, [this, V = Value] {
+            TableCommand([this, V] { Designer->SetCellVerticalAlignment(V); });
+        });
+
+    // the table tool inserts; the table of the cell selection opens in it
+    On(F.MenuInsertTable, [this] {
+        PushPendingEdits();
+        for (const auto& Tool : ToolManager->AllTools())
+            if (QString::fromStdString(Tool->TagName).compare("TABLE", Qt::CaseInsensitive) == 0) {
+                ToolManager->Execute(Tool.get());
+                break;
+            }
+        RefreshView();
+        UpdateControls();
+    });
+    On(F.MenuTableProperties, [this] {
+        PushPendingEdits();
+        if (const THtmlTable Table = Designer->GetSelectedTable(); Table && Table.IsCurrent())
+            ToolManager->EditElement(Table);
+        RefreshView();
+        UpdateControls();
+    });
+
+    // tools and help
+    On(F.MenuPageProperties, [this] {
+        PushPendingEdits();
+        if (ShowPageProperties(Designer)) SetModified();
+        RefreshView();
+        UpdateControls();
+    });
+    On(F.MenuSpellCheck, [this] { SpellCheckClick(); });
+    On(F.MenuPreview, [this] { PreviewClick(); });
+    On(F.MenuTemplates, [this] { TemplatesClick(); });
+    On(F.MenuAbout, [this] { AboutClick(); });
+    On(F.MenuHomePage, [this] { OpenUrl(QUrl(QString::fromLatin1(HomePageUrl))); });
+    On(F.MenuHotStuff, [this] { OpenUrl(QUrl(QString::fromLatin1(HotStuffUrl))); });
+
+    connect(FForm->TabControl1, &QTabBar::currentChanged, this, &TFormMain::TabChanged);
+}
+
+void TFormMain::SetModified() { FileManager->SetModified(true); }
+
+void TFormMain::SetCaption(const QString& Title)
+{
+    FApplicationTitle = Title.isEmpty() ? QString::fromLatin1(AppTitle)
+                                        : QString::fromLatin1(AppTitle) + " - " + Title;
+    setWindowTitle(FApplicationTitle);
+}
+
+void TFormMain::DocumentComplete()
+{
+    SetCaption(QString::fromStdU16String(Designer->GetTitle()));
+    UpdateControls();
+    QStringList Formats;
+    Designer->GetBlockFormats(Formats);
+    const bool Was = UpdatingControls;
+    UpdatingControls = true;
+    BlockFormatCombo->clear();
+    BlockFormatCombo->addItems(Formats);
+    BlockFormatCombo->setCurrentIndex(-1);
+    UpdatingControls = Was;
+}
+
+void TFormMain::EditCommand(int Which)
+{
+    if (Which == ecFind) {
+        Designer->Find();
+        return;
+    }
+    if (CurrentView == DesignerTab) {
+        switch (Which) {
+        case ecCut: Designer->Cut(); break;
+        case ecCopy: Designer->Copy(); break;
+        case ecPaste: Designer->Paste(); break;
+        case ecUndo: Designer->Undo(); break;
+        case ecRedo: Designer->Redo(); break;
+        }
+        UpdateControls();
+    } else if (CurrentView == CodeTab) {
+        switch (Which) {
+        case ecCut: SourceEditor->cut(); break;
+        case ecCopy: SourceEditor->copy(); break;
+        case ecPaste: SourceEditor->paste(); break;
+        case ecUndo: SourceEditor->undo(); break;
+        case ecRedo: SourceEditor->redo(); break;
+        }
+    }
+    if (Which != ecCopy) SetModified();
+}
+
+void TFormMain::EditMenuShow()
+{
+    Ui::FormMain& F = *FForm;
+    F.MenuUndo->setEnabled(F.BtnUndo->isEnabled());
+    F.MenuRedo->setEnabled(F.BtnRedo->isEnabled());
+    F.MenuCut->setEnabled(F.BtnCut->isEnabled());
+    F.MenuCopy->setEnabled(F.BtnCopy->isEnabled());
+    F.MenuPaste->setEnabled(F.BtnPaste->isEnabled());
+    F.MenuFind->setEnabled(CurrentView == DesignerTab);
+}
+
+void TFormMain::ViewMenuShow()
+{
+    Ui::FormMain& F = *FForm;
+    F.MenuViewObjects->setChecked(!PanelObjects()->isHidden());
+    F.MenuViewProperties->setChecked(!PanelProps()->isHidden());
+    F.MenuViewEntities->setChecked(!PanelEntities()->isHidden());
+    F.MenuViewIcons->setChecked(!PanelIcons()->isHidden());
+}
+
+void TFormMain::TogglePanel(QDockWidget* Panel)
+{
+    Panel->setVisible(Panel->isHidden());
+    if (!Panel->isHidden() && !Panel->isFloating()) GrowSite(this, Panel);
+}
+
+void TFormMain::TablesMenuShow()
+{
+    Ui::FormMain& F = *FForm;
+    THtmlDesigner& D = *Designer;
+    F.MenuMergeCells->setEnabled(D.CanMergeCells());
+    F.MenuUnmergeCells->setEnabled(D.CanUnmergeCells());
+    F.MenuInsertRowAbove->setEnabled(D.CanInsertRowAbove());
+    F.MenuInsertRowBelow->setEnabled(D.CanInsertRowBelow());
+    F.MenuDeleteRows->setEnabled(D.CanDeleteRows());
+    F.MenuInsertColumnBefore->setEnabled(D.CanInsertColumnBefore());
+    F.MenuInsertColumnAfter->setEnabled(D.CanInsertColumnAfter());
+    F.MenuDeleteColumns->setEnabled(D.CanDeleteColumns());
+    F.MenuFixTable->setEnabled(D.CanFixTable());
+    F.MenuHorizontalAlignment->setEnabled(D.CanSetCellHorizontalAlignment());
+    F.MenuVerticalAlignment->setEnabled(D.CanSetCellVerticalAlignment());
+}
+
+void TFormMain::TableCommand(const std::function<void()>& Command)
+{
+    PushPendingEdits();
+    Command();
+    SetModified();
+    RefreshView();
+    UpdateControls();
+}
+
+void TFormMain::ColorButtonClick(bool Back)
+{
+    // the default colour takes the colour off
+    const TColor Value = (Back ? BackColorButton : TextColorButton)->Color();
+    if (Back)
+        Designer->SetBackColor(Value);
+    else
+        Designer->SetForeColor(Value);
+    SetModified();
+    UpdateControls();
+}
+
+void TFormMain::EntitySelect(const QString& Entity)
+{
+    if (CurrentView == DesignerTab) {
+        Designer->InsertHtml(Entity.toStdU16String());
+        SetModified();
+        UpdateControls();
+    } else if (CurrentView == CodeTab) {
+        // the entity replaces the selection; the caret goes after it
+        int Line = 0, Index = 0;
+        SourceEditor->removeSelectedText();
+        SourceEditor->getCursorPosition(&Line, &Index);
+        SourceEditor->insert(Entity);
+        SourceEditor->setCursorPosition(Line, Index + int(Entity.size()));
+    }
+}
+
+void TFormMain::EntityTabChange(int Index)
+{
+    QWidget* Page = FForm->PageControl2->widget(Index);
+    if (!Page) return;
+    Page->layout()->addWidget(EntityView);
+    FillEntityView(*EntityView, Page->property("tag").toInt());
+}
+
+void TFormMain::IconSelect(TIconPack* Pack, const QString& Name, int Index)
+{
+    if (CurrentView != DesignerTab || !EnsureSaved()) return;
+    const std::string Folder = ExtractFilePath(FileManager->FileName()) + "images";
+    Pack->ExtractIcon(Index, Folder, FileManager->FileName());
+    const TDesignObject Image = Designer->Filter->NewImageObject(u"images/" + Name.toStdU16String());
+    Designer->InsertHtml(Image.Html + u">");
+    SetModified();
+    UpdateControls();
+}
+
+void TFormMain::SpellCheckClick()
+{
+    PushPendingEdits();
+    [this] {
+        if (!WordListLoaded) {
+            if (!LoadEnglishWordList(*SpellChecker, this)) return;
+            WordListLoaded = true;
+        }
+        // corrections are edits of the document
+        if (Designer->SpellCheck().Corrected > 0) SetModified();
+    }();
+    RefreshView();
+    UpdateControls();
+}
+
+void TFormMain::PreviewClick()
+{
+    if (FileManager->Modified()) FileManager->Save();
+    const std::string& Name = FileManager->FileName();
+    if (!Name.empty() && FileExists(Name)) OpenUrl(QUrl::fromLocalFile(QString::fromStdString(Name)));
+}
+
+void TFormMain::TemplatesClick()
+{
+    PushPendingEdits();
+    [this] {
+        if (!EnsureSaved()) return;
+        if (Designer->GetSelectionKind() == 0) {
+            Dialogs->ShowError(NoSelectionText);
+            return;
+        }
+        if (!TemplateChooser) TemplateChooser = new TFormTemplate(this);
+        TemplateChooser->exec();
+        if (!TemplateChooser->Accepted) return;
+        Designer->ApplyTemplate(TemplateChooser->TemplateFile);
+        SetModified();
+    }();
+    RefreshView();
+    UpdateControls();
+}
+
+void TFormMain::AboutClick()
+{
+    if (!About) About = new TFormAbout(this);
+    About->OpenUrl = OpenUrl;
+    About->exec();
+}
+
+bool TFormMain::EnsureSaved()
+{
+    if (!FileManager->FileName().empty()) return true;
+    if (Dialogs->AskInformation(EnsureSavedText) != TSaveAnswer::Yes) return false;
+    FileManager->Save();
+    return !FileManager->FileName().empty();
+}
+
+// ---------------------------------------------------------------- controls
+
+void TFormMain::UpdateControls()
+{
+    Ui::FormMain& F = *FForm;
+    const bool Design = CurrentView == DesignerTab;
+    F.ToolFormatting->setEnabled(Design);
+    F.ToolBlock->setEnabled(Design);
+    for (QWidget* W : std::initializer_list<QWidget*>{BlockFormatCombo, FontNameCombo, FontSizeCombo,
+                                                      TextColorButton, BackColorButton})
+        W->setEnabled(Design);
+
+    TDesignerState S;
+    if (Design) S = Designer->GetState();
+    if (Design) {
+        F.BtnCut->setEnabled(S.Cut.Can);
+        F.BtnCopy->setEnabled(S.Copy.Can);
+        F.BtnPaste->setEnabled(S.Paste.Can);
+        F.BtnUndo->setEnabled(S.CanUndo);
+        F.BtnRedo->setEnabled(S.CanRedo);
+        F.BtnFind->setEnabled(S.Find.Can);
+        F.BtnTag->setEnabled(true);
+        F.BtnTag->setChecked(Designer->ShowTagGlyphs());
+    } else if (CurrentView == CodeTab) {
+        F.BtnCut->setEnabled(true);
+        F.BtnCopy->setEnabled(true);
+        F.BtnFind->setEnabled(true);
+        F.BtnPaste->setEnabled(SourceEditor->SendScintilla(QsciScintilla::SCI_CANPASTE) != 0);
+        F.BtnUndo->setEnabled(SourceEditor->isUndoAvailable());
+        F.BtnRedo->setEnabled(SourceEditor->isRedoAvailable());
+        F.BtnTag->setEnabled(false);
+    } else {
+        for (QAction* A : {F.BtnCut, F.BtnCopy, F.BtnPaste, F.BtnUndo, F.BtnRedo, F.BtnFind, F.BtnTag})
+            A->setEnabled(false);
+    }
+    if (!Design) return;
+
+    StatusPanels[1]->setText(QString::fromStdString(S.SelectedTagName));
+    UpdatingControls = true;
+    F.BtnLink->setEnabled(S.Hyperlink.Can);
+    const std::pair<QAction*, const TCommandState*> Toggles[] = {
+        {F.BtnLeft, &S.AlignLeft},     {F.BtnCenter, &S.AlignCenter}, {F.BtnRight, &S.AlignRight},
+        {F.BtnOrder, &S.OrderList},    {F.BtnUnorder, &S.UnorderList}, {F.BtnBold, &S.Bold},
+        {F.BtnItalic, &S.Italic},      {F.BtnUnderline, &S.Underline}};
+    for (const auto& [Action, State] : Toggles) {
+        Action->setEnabled(State->Can);
+        Action->setChecked(State->Is);
+    }
+    F.BtnIndent->setEnabled(S.Indent.Can);
+    F.BtnOutdent->setEnabled(S.Outdent.Can);
+    TextColorButton->SetButtonEnabled(S.ForeColor.Can);
+    BackColorButton->SetButtonEnabled(S.BackColor.Can);
+    BlockFormatCombo->setEnabled(S.BlockFormat.Can);
+    BlockFormatCombo->setCurrentIndex(S.BlockFormat.Can ? BlockFormatCombo->findText(S.BlockFormatName) : -1);
+    FontNameCombo->setEnabled(S.FontName.Can);
+    if (S.FontName.Can && !S.FontNameValue.isEmpty())
+        FontNameCombo->SetFontName(S.FontNameValue);
+    else
+        FontNameCombo->setCurrentIndex(-1);
+    FontSizeCombo->setEnabled(S.FontSize.Can);
+    FontSizeCombo->setCurrentIndex(S.FontSize.Can && S.FontSizeValue >= 1 && S.FontSizeValue <= 7
+                                       ? S.FontSizeValue - 1
+                                       : -1);
+    UpdatingControls = false;
+}
+
+// ---------------------------------------------------------------- show and close
+
+void TFormMain::showEvent(QShowEvent* Event)
+{
+    if (!Shown) {
+        Shown = true;
+        FormShow();
+    }
+    QMainWindow::showEvent(Event);
+}
+
+void TFormMain::FormShow()
+{
+    TIniFile& Ini = SettingsFile();
+    QRect Frame = geometry();
+    if (Ini.ValueExists("Form", "Left")) Frame.moveLeft(Ini.ReadInteger("Form", "Left", 100));
+    if (Ini.ValueExists("Form", "Top")) Frame.moveTop(Ini.ReadInteger("Form", "Top", 100));
+    if (Ini.ValueExists("Form", "Width"))
+        Frame.setWidth(std::max(Ini.ReadInteger("Form", "Width", 600), 200));
+    if (Ini.ValueExists("Form", "Height"))
+        Frame.setHeight(std::max(Ini.ReadInteger("Form", "Height", 400), 150));
+    Frame = ClampToScreen(Frame);
+    resize(Frame.size());
+    move(Frame.topLeft());
+    if (Ini.ReadBool("Form", "Maximized", false))
+        setWindowState(windowState() | Qt::WindowMaximized);
+    if (Ini.SectionExists("Toolbar")) LoadToolbars();
+    FileManager->LoadMRU(Ini, "Recents");
+    UpdateControls();
+}
+
+void TFormMain::LoadToolbars()
+{
+    TIniFile& Ini = SettingsFile();
+    struct TBar {
+        QToolBar* Bar;
+        int Left, Top;
+    };
+    std::vector<TBar> Bars = {
+        {FForm->ToolStandard, Ini.ReadInteger("Toolbar", "Standard Left", 0),
+         Ini.ReadInteger("Toolbar", "Standard Top", 0)},
+        {FForm->ToolBlock, Ini.ReadInteger("Toolbar", "Block Left", 0),
+         Ini.ReadInteger("Toolbar", "Block Top", 0)},
+        {FForm->ToolFormatting, Ini.ReadInteger("Toolbar", "Format Left", 0),
+         Ini.ReadInteger("Toolbar", "Format Top", 0)}};
+    // rows from top to bottom, each from left to right
+    std::stable_sort(Bars.begin(), Bars.end(), [](const TBar& A, const TBar& B) {
+        return A.Top != B.Top ? A.Top < B.Top : A.Left < B.Left;
+    });
+    for (const TBar& B : Bars) removeToolBar(B.Bar);
+    for (size_t K = 0; K < Bars.size(); ++K) {
+        if (K > 0 && Bars[K].Top != Bars[K - 1].Top) addToolBarBreak(Qt::TopToolBarArea);
+        addToolBar(Qt::TopToolBarArea, Bars[K].Bar);
+        Bars[K].Bar->show();
+    }
+}
+
+void TFormMain::SaveToolbars()
+{
+    TIniFile& Ini = SettingsFile();
+    const std::pair<QToolBar*, const char*> Bars[] = {
+        {FForm->ToolStandard, "Standard"}, {FForm->ToolBlock, "Block"}, {FForm->ToolFormatting, "Format"}};
+    for (const auto& [Bar, Name] : Bars) {
+        Ini.WriteInteger("Toolbar", std::string(Name) + " Left", Bar->x());
+        Ini.WriteInteger("Toolbar", std::string(Name) + " Top", Bar->y());
+    }
+}
+
+bool TFormMain::FormClose()
+{
+    if (!FileManager->CanClose()) return false;
+    Guard([this] {
+        TIniFile& Ini = SettingsFile();
+        const bool Maximized = isMaximized();
+        Ini.WriteBool("Form", "Maximized", Maximized);
+        if (!Maximized) {
+            Ini.WriteInteger("Form", "Left", x());
+            Ini.WriteInteger("Form", "Top", y());
+            Ini.WriteInteger("Form", "Width", width());
+            Ini.WriteInteger("Form", "Height", height());
+        }
+        QDockWidget* Panels[] = {PanelObjects(), PanelEntities(), PanelIcons()};
+        for (int K = 0; K < 3; ++K) SaveDockPanel(Ini, this, Panels[K], PanelSections[K]);
+        for (int Site = 0; Site <= HighestSite; ++Site)
+            SaveDockSite(Ini, this, Site, "Dock Sites", SiteNames[Site]);
+        SaveToolbars();
+        FileManager->SaveMRU(Ini, "Recents");
+    });
+    return true;
+}
+
+bool TFormMain::eventFilter(QObject* Watched, QEvent* Event)
+{
+    if (Watched == ToolManager && Event->type() == QEvent::MouseButtonPress && CurrentView != DesignerTab) {
+        try {
+            PushPendingEdits();
+        } catch (const std::exception& Error) {
+            Dialogs->ShowError(Error.what());
+            return true;  // the tool does not run on a page without the typed text
+        }
+    }
+    return QMainWindow::eventFilter(Watched, Event);
+}
+
+void TFormMain::closeEvent(QCloseEvent* Event)
+{
+    if (FormClose())
+        Event->accept();
+    else
+        Event->ignore();
+}
+
+}  // namespace zv

@@ -1,0 +1,226 @@
+#pragma once
+// The main window: the three views of the open document ("Designer", "HTML Code", "Tag
+// Tree") over one stacked area, the menus, tool bars and formatting controls, the dockable
+// panels and the status bar. The design view holds the document; the other two views are
+// filled from it when entered and push their edits back when left.
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QUrl>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "FileManagers.h"
+#include "HtmlDesigner.h"
+#include "HtmlNodes.h"
+
+class QComboBox;
+class QDockWidget;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QSplitter;
+class QTableWidget;
+class QToolButton;
+class QTreeView;
+class QsciLexerHTML;
+class QsciScintilla;
+
+namespace Ui {
+class FormMain;
+}
+
+namespace zv {
+
+class TColorToolButton;
+class TComboBox97;
+class TEntityView;
+class TFontComboBox97;
+class TFormAbout;
+class TFormSpellCheck;
+class TFormTemplate;
+class TIconPack;
+class TIconPackManager;
+class TSpellChecker;
+class TToolManager;
+class TTagTreeModel;
+
+// The dialogs of the main window: those of the file manager, and the information prompt of
+// EnsureSaved. Tests put answers of their own in its place.
+class IMainWindowUi : public IFileManagerUi {
+public:
+    // An information dialog with Yes, No and Cancel; closing it answers Cancel.
+    virtual TSaveAnswer AskInformation(const std::string& Text) = 0;
+};
+
+class TMainWindowDialogs : public IMainWindowUi {
+public:
+    explicit TMainWindowDialogs(QWidget* Parent) : Parent(Parent), Files(Parent) {}
+    bool ExecuteOpenDialog(const std::string& InitialDir, std::string& FileName) override
+    {
+        return Files.ExecuteOpenDialog(InitialDir, FileName);
+    }
+    bool ExecuteSaveDialog(const std::string& InitialDir, std::string& FileName) override
+    {
+        return Files.ExecuteSaveDialog(InitialDir, FileName);
+    }
+    TSaveAnswer AskSave(const std::string& Text) override { return Files.AskSave(Text); }
+    void ShowError(const std::string& Text) override { Files.ShowError(Text); }
+    TSaveAnswer AskInformation(const std::string& Text) override;
+
+private:
+    QWidget* Parent;
+    TFileManagerDialogs Files;
+};
+
+class TFormMain : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr const char* AppTitle = "Zandovell";
+    static constexpr const char* Generator = "Zandovell v1.00";
+    static constexpr const char* EnsureSavedText =
+        "To insert this element, you need to save the document first. This is to ensure "
+        "correct relative-path calculation and to avoid absolute paths which will not always "
+        "work, i.e. missing images, incorrect links, etc. Save the document first?";
+    static constexpr const char* NoSelectionText =
+        "To apply a template to the current document, you need to select the text that you "
+        "want to be preserved as the main content.";
+    static constexpr const char* HomePageUrl = "https://www.zandovell.example/";
+    static constexpr const char* HotStuffUrl = "https://www.zandovell.example/hot";
+
+    explicit TFormMain(QWidget* Parent = nullptr);
+    ~TFormMain() override;
+
+    TFileManager* FileManager = nullptr;
+    THtmlDesigner* Designer = nullptr;
+    QsciScintilla* SourceEditor = nullptr;
+    QsciLexerHTML* Highlighter = nullptr;
+    TFontComboBox97* FontNameCombo = nullptr;
+    TComboBox97* FontSizeCombo = nullptr;
+    TComboBox97* BlockFormatCombo = nullptr;
+    TColorToolButton* TextColorButton = nullptr;
+    TColorToolButton* BackColorButton = nullptr;
+    TToolManager* ToolManager = nullptr;
+    TEntityView* EntityView = nullptr;
+    std::unique_ptr<TSpellChecker> SpellChecker;
+    std::unique_ptr<TIconPackManager> IconPackManager;
+    TFormSpellCheck* SpellPrompt = nullptr;
+    bool WordListLoaded = false;
+
+    // Tag Tree view
+    std::unique_ptr<THtmlRoot> TreeRoot;
+    QSplitter* PanelTag = nullptr;
+    QTreeView* TreeTag = nullptr;
+    TTagTreeModel* TreeModel = nullptr;
+    QWidget* PanelTagRight = nullptr;
+    QTableWidget* GridAttr = nullptr;
+    QPlainTextEdit* MemoAttr = nullptr;
+    THtmlNode* EditedNode = nullptr;  // not owned: a node of TreeRoot
+
+    int CurrentView = 0;
+    int PreviousView = 0;
+    bool ViewModified = false;
+    bool UpdatingControls = false;
+
+    // The window's dialogs; not owned. Defaults to Qt's message boxes.
+    void SetUi(IMainWindowUi* Value);
+    IMainWindowUi* UiDialogs() const { return Dialogs; }
+    // Opens a page or a file in the user's browser.
+    std::function<bool(const QUrl&)> OpenUrl;
+
+    // The window's parts by name, for the commands and for tests.
+    Ui::FormMain& Form() const { return *FForm; }
+    QDockWidget* PanelObjects() const;
+    QDockWidget* PanelEntities() const;
+    QDockWidget* PanelIcons() const;
+    QDockWidget* PanelProps() const;
+    QLabel* StatusPanel(int Index) const { return StatusPanels[Index]; }
+    QString ApplicationTitle() const { return FApplicationTitle; }
+
+    // True when the document has a file name, possibly after saving it now.
+    bool EnsureSaved();
+    void UpdateControls();
+    // Switches to the view of that tab index (DesignerTab, CodeTab, TreeTab).
+    void SelectView(int Tab);
+
+    void FormShow();
+    // Asks to save a modified document; false keeps the window open. On true the settings
+    // are written.
+    bool FormClose();
+
+    // View changes.
+    void ShowView();
+    void CommitView(int View);
+    void FillTagTree();
+    void ShowNodeProperties();
+    void CommitNodeEdit();
+
+protected:
+    void showEvent(QShowEvent* Event) override;
+    void closeEvent(QCloseEvent* Event) override;
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
+
+private:
+    void FormCreate();
+    void CreateFormattingControls();
+    void CreateViews();
+    void CreateTagTree();
+    void WireCommands();
+    void WireDocking();
+
+    void DocumentComplete();
+    void SetModified();
+    void SetCaption(const QString& Title);
+    void TabChanged(int Index);
+    void EnterView(int View);
+    // Loads the design view's text into the source editor without firing its change handler.
+    void FillSourceEditor();
+    void SourceChanged();
+    void GridChanged();
+
+    // Commands from a view other than the design view first push its pending edits into the
+    // design view; afterwards that view shows the result.
+    void PushPendingEdits();
+    void RefreshView();
+    // Runs a command; an exception is shown to the user and the program goes on.
+    void Guard(const std::function<void()>& Command);
+
+    void EditCommand(int Which);
+    void TablesMenuShow();
+    void TableCommand(const std::function<void()>& Command);
+    void EditMenuShow();
+    void ViewMenuShow();
+    void TogglePanel(QDockWidget* Panel);
+    void SpellCheckClick();
+    void PreviewClick();
+    void TemplatesClick();
+    void AboutClick();
+    void ColorButtonClick(bool Back);
+    void EntitySelect(const QString& Entity);
+    void EntityTabChange(int Index);
+    void IconSelect(TIconPack* Pack, const QString& Name, int Index);
+
+    void SaveToolbars();
+    void LoadToolbars();
+
+    std::unique_ptr<Ui::FormMain> FForm;
+    std::unique_ptr<TMainWindowDialogs> OwnDialogs;
+    IMainWindowUi* Dialogs = nullptr;
+    QLabel* StatusPanels[3] = {};
+    QString FApplicationTitle;
+    QPointer<TFormAbout> About;
+    QPointer<TFormTemplate> TemplateChooser;
+    bool Shown = false;
+    bool Closing = false;
+    bool LoadingSource = false;
+    bool RebuildingTree = false;
+    QMenu* PopupRecent = nullptr;
+};
+
+// The main window, set while it exists.
+extern TFormMain* FormMain;
+// The tab indexes of the three views.
+extern int DesignerTab, CodeTab, TreeTab;
+
+}  // namespace zv

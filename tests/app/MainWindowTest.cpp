@@ -1,0 +1,573 @@
+// The main window driven as a user drives it: mouse and keys on the real window and engine.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDockWidget>
+#include <QHeaderView>
+#include <QLabel>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QTimer>
+#include <QTableWidget>
+#include <QToolButton>
+#include <QTreeView>
+#include <Qsci/qsciscintilla.h>
+
+#include "DockUtils.h"
+#include "MainWindowHost.h"
+#include "TagTreeModel.h"
+#include "UnitAbout.h"
+
+using namespace zv;
+using namespace zv::test;
+
+namespace {
+
+const char* const Page =
+    "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">"
+    "<title>Trip</title></head><body><p id=\"a\">Hello world</p>"
+    "<p>Greek \xCE\xB1\xCE\xB2\xCE\xB3 CJK \xE6\xBC\xA2\xE5\xAD\x97 emoji \xF0\x9F\x98\x80</p>"
+    "</body></html>";
+const QString Unicode = QString::fromUtf8("Greek \xCE\xB1\xCE\xB2\xCE\xB3 CJK \xE6\xBC\xA2\xE5\xAD\x97 emoji \xF0\x9F\x98\x80");
+
+// The tree item of the n-th paragraph of body (the first two levels are open).
+QModelIndex BodyChild(TFormMain& W, int Row)
+{
+    const QModelIndex Root = W.TreeModel->index(0, 0);
+    for (int K = 0; K < W.TreeModel->rowCount(Root); ++K) {
+        const QModelIndex Html = W.TreeModel->index(K, 0, Root);
+        for (int J = 0; J < W.TreeModel->rowCount(Html); ++J) {
+            const QModelIndex Body = W.TreeModel->index(J, 0, Html);
+            if (Body.data().toString() != "<body>") continue;
+            for (int P = 0; P < W.TreeModel->rowCount(Body); ++P) {
+                const QModelIndex Child = W.TreeModel->index(P, 0, Body);
+                if (Child.data().toString() == "<p>" && Row-- == 0) return Child;
+            }
+        }
+    }
+    return {};
+}
+
+void ClickItem(QTreeView* Tree, const QModelIndex& Index)
+{
+    Tree->scrollTo(Index);
+    QApplication::processEvents();
+    QTest::mouseClick(Tree->viewport(), Qt::LeftButton, {}, Tree->visualRect(Index).center());
+}
+
+// Types Text into a grid cell through its editor.
+void EditCell(QTableWidget* Grid, int Row, int Column, const QString& Text, bool Enter = true)
+{
+    QApplication::setActiveWindow(Grid->window());
+    QApplication::processEvents();
+    const QRect Cell = Grid->visualRect(Grid->model()->index(Row, Column));
+    QTest::mouseClick(Grid->viewport(), Qt::LeftButton, {}, Cell.center());
+    QTest::keyClick(Grid, Qt::Key_F2);
+    QWidget* Editor = QApplication::focusWidget();
+    ASSERT_NE(Editor, nullptr);
+    ASSERT_NE(Editor, Grid);
+    QTest::keyClick(Editor, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(Editor, Text);
+    if (!Enter) return;  // left open: the view's commit takes the typed text
+    QTest::keyClick(Editor, Qt::Key_Return);
+    EXPECT_TRUE(WaitFor([&] { return Grid->item(Row, Column) && Grid->item(Row, Column)->text() == Text; }));
+}
+
+}  // namespace
+
+TEST(MainWindow, EditsAPageThroughEveryViewAndSavesIt)
+{
+    TempDir Config, Docs;
+    TMainWindowHost H(Config.Path);
+    TFormMain& W = H.W();
+    Ui::FormMain& F = H.F();
+    // first run: three views, panels in their places, the formatting controls
+    EXPECT_EQ(W.windowTitle(), "Zandovell");
+    ASSERT_EQ(F.TabControl1->count(), 3);
+    EXPECT_EQ(F.TabControl1->tabText(CodeTab), "HTML Code");
+    EXPECT_EQ(F.TabControl1->tabText(TreeTab), "Tag Tree");
+    EXPECT_EQ(W.dockWidgetArea(W.PanelObjects()), Qt::LeftDockWidgetArea);
+    EXPECT_EQ(W.dockWidgetArea(W.PanelEntities()), Qt::RightDockWidgetArea);
+    EXPECT_EQ(W.dockWidgetArea(W.PanelIcons()), Qt::RightDockWidgetArea);
+    EXPECT_LT(W.PanelEntities()->y(), W.PanelIcons()->y());
+    EXPECT_TRUE(W.PanelProps()->isHidden());
+    EXPECT_TRUE(W.FontSizeCombo->isVisible());
+    EXPECT_EQ(W.FontSizeCombo->count(), 7);
+    EXPECT_TRUE(W.BlockFormatCombo->isVisible() && W.FontNameCombo->isVisible());
+    EXPECT_TRUE(W.TextColorButton->isVisible() && W.BackColorButton->isVisible());
+    EXPECT_GT(W.BlockFormatCombo->count(), 5);
+    H.Shot("first-run");
+
+    // open a page with Ctrl+O
+    WriteAll(Docs / "page.html", Page);
+    H.Ui.OpenNames.push_back(Docs / "page.html");
+    H.Key(Qt::Key_O, Qt::ControlModifier);
+    ASSERT_TRUE(WaitFor([&] { return W.windowTitle() == "Zandovell - Trip"; }));
+    EXPECT_EQ(W.StatusPanel(2)->text().toStdString(), Docs / "page.html");
+    EXPECT_EQ(W.StatusPanel(0)->text(), "");
+
+    // type in the design view, then Bold on the first word
+    ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), "#a")));
+    PageSelectText(H.D(), "#a", 11, 11);
+    H.TypeInDesigner(" more");
+    EXPECT_EQ(W.StatusPanel(0)->text(), "Modified");
+    PageSelectText(H.D(), "#a", 0, 5);
+    H.Click(F.BtnBold);
+    EXPECT_TRUE(H.Body().contains("<b>Hello</b> world more")) << H.Body().toStdString();
+    EXPECT_TRUE(F.BtnBold->isChecked());
+    EXPECT_TRUE(F.BtnUndo->isEnabled());
+    H.Shot("designer");
+
+    // the HTML Code view shows it; opening the view is no edit
+    W.FileManager->SetModified(false);
+    H.Tab(CodeTab);
+    QsciScintilla* Code = W.SourceEditor;
+    EXPECT_TRUE(Code->isVisible());
+    EXPECT_TRUE(Code->text().contains("<b>Hello</b> world more")) << Code->text().toStdString();
+    EXPECT_FALSE(W.FileManager->Modified());
+    EXPECT_FALSE(W.ViewModified);
+    EXPECT_FALSE(F.ToolFormatting->isEnabled());
+    EXPECT_FALSE(F.BtnTag->isEnabled());
+    H.Shot("code");
+    int Line = 0, Index = 0;
+    ASSERT_TRUE(Code->findFirst("world more", false, true, false, false));
+    Code->getCursorPosition(&Line, &Index);
+    Code->setCursorPosition(Line, Index);
+    QTest::keyClicks(Code, " code");
+    EXPECT_TRUE(W.ViewModified);
+    ASSERT_TRUE(Code->findFirst("</title>", false, true, false, true));
+    Code->getCursorPosition(&Line, &Index);
+    Code->setCursorPosition(Line, Index - 8);
+    // characters beyond ASCII as a keyboard of that script types them
+    for (const QString& Ch : {QString(" "), QString::fromUtf8("\xCE\xA9"), QString(" "), QString::fromUtf8("\xE4\xB8\xAD")})
+        for (QEvent::Type Type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent Key(Type, 0, Qt::NoModifier, Ch);
+            QApplication::sendEvent(Code, &Key);
+        }
+    EXPECT_TRUE(W.FileManager->Modified());
+    // source text that does not parse stays in its view, with the reason shown
+    QTest::keyClick(Code, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(Code, "<!--");
+    H.Tab(DesignerTab);
+    ASSERT_EQ(H.Ui.Errors.size(), 1u);
+    EXPECT_EQ(H.Ui.Errors[0], "Unterminated Comment");
+    EXPECT_EQ(W.CurrentView, CodeTab);
+    EXPECT_EQ(F.TabControl1->currentIndex(), CodeTab);
+    // undo in the code view takes the comment back out
+    H.Click(F.BtnUndo);
+    EXPECT_FALSE(Code->text().contains("<!--"));
+    EXPECT_TRUE(Code->text().contains("world more code"));
+    EXPECT_TRUE(F.BtnRedo->isEnabled());
+    H.Click(F.BtnRedo);
+    EXPECT_TRUE(Code->text().endsWith("<!--")) << Code->text().right(20).toStdString();
+    H.Click(F.BtnUndo);
+
+    // the Tag Tree view parses what the design view took in
+    H.Tab(TreeTab);
+    EXPECT_TRUE(W.TreeTag->isVisible());
+    EXPECT_FALSE(W.GridAttr->isVisible());
+    EXPECT_FALSE(W.MemoAttr->isVisible());
+    for (QAction* A : {F.BtnCut, F.BtnCopy, F.BtnPaste, F.BtnUndo, F.BtnRedo, F.BtnFind, F.BtnTag})
+        EXPECT_FALSE(A->isEnabled()) << A->objectName().toStdString();
+    const QModelIndex Para = BodyChild(W, 0);
+    ASSERT_TRUE(Para.isValid());
+    EXPECT_EQ(Para.data().toString(), "<p>");
+    W.TreeTag->expand(Para);
+    ClickItem(W.TreeTag, W.TreeModel->index(1, 0, Para));
+    ASSERT_TRUE(W.MemoAttr->isVisible());
+    EXPECT_EQ(W.MemoAttr->toPlainText(), " world more code");
+    W.TreeTag->expand(BodyChild(W, 1));
+    ClickItem(W.TreeTag, W.TreeModel->index(0, 0, BodyChild(W, 1)));
+    // the tree keeps character references as written
+    EXPECT_EQ(W.MemoAttr->toPlainText(), "Greek &alpha;&beta;&gamma; CJK &#x6F22;&#x5B57; emoji &#x1F600;");
+    ClickItem(W.TreeTag, Para);
+    ASSERT_TRUE(W.GridAttr->isVisible());
+    ASSERT_EQ(W.GridAttr->rowCount(), 2);
+    EXPECT_EQ(W.GridAttr->item(0, 0)->text(), "id");
+    EXPECT_EQ(W.GridAttr->item(0, 1)->text(), "a");
+    EditCell(W.GridAttr, 0, 1, "b2");
+    EditCell(W.GridAttr, 1, 0, "CLASS");
+    EditCell(W.GridAttr, 1, 1, "x");
+    EXPECT_TRUE(WaitFor([&] { return W.GridAttr->rowCount() == 3; }));
+    EXPECT_TRUE(W.ViewModified);
+    H.Shot("tagtree");
+
+    // back in the design view the edits are there, the text unchanged
+    H.Tab(DesignerTab);
+    EXPECT_TRUE(H.Body().contains("<p id=\"b2\" class=\"x\"><b>Hello</b> world more code</p>"))
+        << H.Body().toStdString();
+    EXPECT_TRUE(H.Body().contains(Unicode)) << H.Body().toStdString();
+    EXPECT_EQ(QString::fromStdU16String(H.D().GetTitle()), QString::fromUtf8("Trip \xCE\xA9 \xE4\xB8\xAD"));
+
+    // save with Ctrl+S and compare the file
+    H.Key(Qt::Key_S, Qt::ControlModifier);
+    ASSERT_TRUE(WaitFor([&] { return !W.FileManager->Modified(); }));
+    EXPECT_EQ(W.StatusPanel(0)->text(), "");
+    EXPECT_EQ(ReadAll(Docs / "page.html"),
+              "<html>\r\n"
+              "  <head>\r\n"
+              "    <meta http-equiv=\"Content-Type\" content=\"text/html; charset=ISO-8859-1\">\r\n"
+              "    <title>Trip &Omega; &#x4E2D;</title>\r\n"
+              "  </head>\r\n"
+              "  <body>\r\n"
+              "    <p id=\"b2\" class=\"x\"><b>Hello</b> world more code</p>\r\n"
+              "    <p>Greek &alpha;&beta;&gamma; CJK &#x6F22;&#x5B57; emoji &#x1F600;</p>\r\n"
+              "  </body>\r\n"
+              "</html>\r\n");
+
+    // undo and redo in the design view
+    PageSelectText(H.D(), "#b2", 0, 0);
+    H.TypeInDesigner("Z");
+    EXPECT_TRUE(H.Body().contains("<b>ZHello</b>") || H.Body().contains("Z<b>Hello</b>"))
+        << H.Body().toStdString();
+    H.Click(F.BtnUndo);
+    EXPECT_TRUE(H.Body().contains("<p id=\"b2\" class=\"x\"><b>Hello</b>")) << H.Body().toStdString();
+    H.Click(F.BtnRedo);
+    EXPECT_TRUE(H.Body().contains("Z")) << H.Body().toStdString();
+
+    // a page that does not parse is shown as an error, and the open page stays
+    WriteAll(Docs / "bad.html", "<p>broken<!-- comment");
+    H.Ui.OpenNames.push_back(Docs / "bad.html");
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
+    H.Click(F.BtnOpen);
+    ASSERT_EQ(H.Ui.Errors.size(), 2u);
+    EXPECT_EQ(H.Ui.Errors[1], "Unterminated Comment");
+    EXPECT_EQ(W.FileManager->FileName(), Docs / "page.html");
+    EXPECT_TRUE(H.Body().contains("b2"));
+    EXPECT_TRUE(W.FileManager->Modified());
+
+    // a failed save is shown, and the document stays modified
+    H.Ui.SaveNames.push_back("/nonexistent-folder/x.html");
+    F.MenuSaveAs->trigger();
+    ASSERT_EQ(H.Ui.Errors.size(), 3u);
+    EXPECT_TRUE(W.FileManager->Modified());
+    EXPECT_EQ(W.FileManager->FileName(), Docs / "page.html");
+
+    // closing a modified document: Cancel keeps the window and writes no settings
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::Cancel);
+    EXPECT_FALSE(W.close());
+    EXPECT_TRUE(W.isVisible());
+    EXPECT_FALSE(std::filesystem::exists(Config / "Zandovell/Config.ini"));
+    // Yes saves and closes
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::Yes);
+    EXPECT_TRUE(W.close());
+    EXPECT_NE(ReadAll(Docs / "page.html").find("Z"), std::string::npos);
+    const std::string Ini = ReadAll(Config / "Zandovell/Config.ini");
+    for (const char* Key : {"[Form]", "Maximized=0", "[PanelObjects]", "Docked=1", "Parent=1",
+                            "[PanelEntities]", "Parent=2", "[Dock Sites]", "Left Data=5A564453",
+                            "Right Width=", "[Toolbar]", "Standard Left=", "[Recents]", "Count=1"})
+        EXPECT_NE(Ini.find(Key), std::string::npos) << Key << "\n" << Ini;
+    EXPECT_NE(Ini.find("Item0=" + (Docs / "page.html")), std::string::npos);
+}
+
+TEST(MainWindow, SettingsWrittenAndRestoredFromMissingDamagedAndForeignFiles)
+{
+    TempDir Config, Docs;
+    const std::string Ini = Config / "Zandovell/Config.ini";
+    WriteAll(Docs / "a.html", "<p>a</p>");
+    WriteAll(Docs / "b.html", "<p>b</p>");
+    const QRect Floating(120, 90, 220, 260);
+    QRect Frame;
+    {
+        // no settings: the first-run places
+        TMainWindowHost H(Config.Path);
+        TFormMain& W = H.W();
+        EXPECT_EQ(W.PanelObjects()->width(), 65);
+        // a panel hidden through the View menu collapses its site; shown again it gets 200
+        // pixels in the empty site
+        W.removeDockWidget(W.PanelEntities());
+        W.PanelEntities()->setFloating(true);
+        W.PanelEntities()->show();
+        W.PanelEntities()->setGeometry(Floating);
+        H.F().MenuViewIcons->trigger();
+        EXPECT_TRUE(W.PanelIcons()->isHidden());
+        EXPECT_EQ(SiteSize(&W, SiteRight), 0);
+        H.F().MenuViewIcons->trigger();
+        ASSERT_TRUE(WaitFor([&] { return W.PanelIcons()->width() == 200; }))
+            << W.PanelIcons()->width();
+        H.F().MenuViewIcons->trigger();
+        // the palette goes to the bottom site, where its grabber runs down the left side
+        W.addDockWidget(Qt::BottomDockWidgetArea, W.PanelObjects());
+        W.PanelObjects()->show();
+        EXPECT_TRUE(W.PanelObjects()->features() & QDockWidget::DockWidgetVerticalTitleBar);
+        W.FileManager->OpenFile(Docs / "a.html");
+        W.FileManager->OpenFile(Docs / "b.html");
+        // the block tool bar on a row of its own, below the formatting one
+        W.removeToolBar(H.F().ToolBlock);
+        W.addToolBarBreak();
+        W.addToolBar(H.F().ToolBlock);
+        H.F().ToolBlock->show();
+        W.resize(760, 540);
+        H.Shot("panels-moved");
+        Frame = W.geometry();
+        EXPECT_TRUE(W.close());
+        const std::string Text = ReadAll(Ini);
+        for (const char* Key : {"[PanelEntities]\nDocked=0\nParent=-1\nHeight=260\nWidth=220\nTop=90\nLeft=120",
+                                "[PanelObjects]\nDocked=1\nParent=3", "Visible=0", "Count=2"})
+            EXPECT_NE(Text.find(Key), std::string::npos) << Key << "\n" << Text;
+    }
+    {
+        // everything as it was left
+        TMainWindowHost H(Config.Path);
+        TFormMain& W = H.W();
+        EXPECT_EQ(W.geometry().size(), Frame.size());
+        EXPECT_TRUE(W.PanelEntities()->isFloating());
+        EXPECT_EQ(W.PanelEntities()->geometry(), Floating);
+        EXPECT_TRUE(W.PanelIcons()->isHidden());
+        EXPECT_EQ(W.dockWidgetArea(W.PanelObjects()), Qt::BottomDockWidgetArea);
+        EXPECT_EQ(W.FileManager->RecentFiles, (std::vector<std::string>{Docs / "b.html", Docs / "a.html"}));
+        EXPECT_LT(H.F().ToolStandard->y(), H.F().ToolFormatting->y());
+        EXPECT_LT(H.F().ToolFormatting->y(), H.F().ToolBlock->y());
+        // settings are written only when the close is allowed
+        W.FileManager->SetModified(true);
+        H.Ui.SaveAnswers.push_back(TSaveAnswer::Cancel);
+        const std::string Before = ReadAll(Ini);
+        EXPECT_FALSE(W.close());
+        EXPECT_EQ(ReadAll(Ini), Before);
+        H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
+        // closed maximised: the bounds stay as they were stored
+        W.showMaximized();
+        ASSERT_TRUE(WaitFor([&] { return W.isMaximized(); }));
+        EXPECT_TRUE(W.close());
+        EXPECT_NE(ReadAll(Ini).find("Maximized=1"), std::string::npos);
+        EXPECT_NE(ReadAll(Ini).find("Width=" + std::to_string(Frame.width())), std::string::npos);
+    }
+    {
+        TMainWindowHost H(Config.Path);
+        EXPECT_TRUE(H.W().isMaximized());
+        EXPECT_TRUE(H.W().close());
+    }
+    // a damaged file: garbage, a site layout that is no hexadecimal, a site that names no
+    // panel, a parent beyond the last site, a window far off every screen
+    WriteAll(Ini, "\x01\x02garbage\n[Form]\nLeft=99999\nTop=-7000\nWidth=300000\nHeight=abc\n"
+                  "[PanelObjects]\nDocked=1\nParent=7\n[PanelIcons]\nDocked=0\nLeft=-9000\nTop=9000\n[Dock Sites]\nLeft Data=5A5644ZZ\n"
+                  "Right Data=5A564453000100000001000000\nBottom Data=00FF\n[Recents]\nCount=5\nItem0=/x\n");
+    {
+        TMainWindowHost H(Config.Path);
+        TFormMain& W = H.W();
+        const QRect Screen = W.screen()->availableGeometry();
+        EXPECT_TRUE(Screen.contains(W.frameGeometry().topLeft())) << W.frameGeometry().x();
+        EXPECT_LE(W.width(), Screen.width());
+        EXPECT_EQ(W.dockWidgetArea(W.PanelObjects()), Qt::BottomDockWidgetArea);
+        EXPECT_EQ(W.dockWidgetArea(W.PanelEntities()), Qt::RightDockWidgetArea);
+        EXPECT_FALSE(W.PanelEntities()->isHidden());
+        EXPECT_TRUE(W.PanelIcons()->isFloating());
+        EXPECT_TRUE(Screen.contains(W.PanelIcons()->geometry())) << W.PanelIcons()->x() << "," << W.PanelIcons()->y();
+        EXPECT_EQ(W.FileManager->RecentFiles, (std::vector<std::string>{"/x"}));
+        EXPECT_TRUE(W.close());
+    }
+    // another program's file: the first-run places
+    WriteAll(Ini, "[General]\nfoo=bar\n[Dock Sites]\nTop Data=\n[Window]\nState=AdnQywAD\n");
+    {
+        TMainWindowHost H(Config.Path);
+        TFormMain& W = H.W();
+        EXPECT_EQ(W.dockWidgetArea(W.PanelObjects()), Qt::LeftDockWidgetArea);
+        EXPECT_EQ(W.dockWidgetArea(W.PanelEntities()), Qt::RightDockWidgetArea);
+        EXPECT_EQ(W.dockWidgetArea(W.PanelIcons()), Qt::RightDockWidgetArea);
+        EXPECT_EQ(W.PanelObjects()->width(), 65);
+        EXPECT_TRUE(W.close());
+    }
+}
+
+TEST(MainWindow, CommandsMarkTheDocumentModifiedAndKeepPendingEdits)
+{
+    TempDir Config, Docs;
+    TMainWindowHost H(Config.Path);
+    TFormMain& W = H.W();
+    Ui::FormMain& F = H.F();
+
+    // an unnamed document: templates need a file name first
+    H.Ui.InfoAnswers.push_back(TSaveAnswer::No);
+    F.MenuTemplates->trigger();
+    H.Ui.InfoAnswers.push_back(TSaveAnswer::Yes);  // and the save dialog is cancelled
+    F.MenuTemplates->trigger();
+    EXPECT_EQ(H.Ui.Prompts, (std::vector<std::string>{TFormMain::EnsureSavedText, TFormMain::EnsureSavedText}));
+    EXPECT_TRUE(H.Ui.Errors.empty());
+    EXPECT_TRUE(W.FileManager->FileName().empty());
+
+    WriteAll(Docs / "t.html", "<html><body><table id=\"t\" border=\"1\"><tr><td id=\"c1\">one</td>"
+                              "<td>two</td></tr></table><p id=\"p\">text <font color=\"red\">red</font></p>"
+                              "</body></html>");
+    W.FileManager->OpenFile(Docs / "t.html");
+    ASSERT_TRUE(WaitFor([&] { return W.Designer->HasDocument() && H.Body().contains("c1"); }));
+
+    // a Tables command
+    ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), "#c1")));
+    emit F.MenuTables->aboutToShow();
+    ASSERT_TRUE(F.MenuInsertRowBelow->isEnabled());
+    F.MenuInsertRowBelow->trigger();
+    EXPECT_EQ(PageEval(H.D(), "document.querySelectorAll('tr').length").toInt(), 2);
+    EXPECT_TRUE(W.FileManager->Modified());
+
+    // an entity from the palette, chosen by a second click
+    W.FileManager->SetModified(false);
+    ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), "#p")));
+    PageSelectText(H.D(), "#p", 0, 0);
+    const QPoint Entity = W.EntityView->ItemRect(1).center();  // &copy;
+    QTest::mouseClick(W.EntityView->viewport(), Qt::LeftButton, {}, Entity);
+    QTest::mouseClick(W.EntityView->viewport(), Qt::LeftButton, {}, Entity);
+    EXPECT_TRUE(H.Body().contains(QString::fromUtf8("\xC2\xA9text"))) << H.Body().toStdString();
+    EXPECT_TRUE(W.FileManager->Modified());
+
+    // the default colour takes the colour off
+    PageSelectText(H.D(), "font", 0, 3);
+    W.UpdateControls();
+    W.TextColorButton->SetColor(clWindow);
+    QTest::mousePress(W.TextColorButton, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseRelease(W.TextColorButton, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_FALSE(H.Body().contains("color")) << H.Body().toStdString();
+    EXPECT_TRUE(H.Body().contains("text red")) << H.Body().toStdString();
+
+    // commands from the HTML Code view take the typed source along
+    H.Tab(CodeTab);
+    QsciScintilla* Code = W.SourceEditor;
+    ASSERT_TRUE(Code->findFirst("<body>", false, true, false, false));
+    int Line = 0, Index = 0;
+    Code->getCursorPosition(&Line, &Index);
+    Code->setCursorPosition(Line, Index);
+    QTest::keyClicks(Code, "<h1>typed</h1>");
+    F.MenuTemplates->trigger();  // no selection in the design view: refused with a message
+    ASSERT_EQ(H.Ui.Errors.size(), 1u);
+    EXPECT_EQ(H.Ui.Errors[0], TFormMain::NoSelectionText);
+    EXPECT_TRUE(H.Body().contains("<h1>typed</h1>")) << H.Body().toStdString();
+    EXPECT_TRUE(Code->text().contains("<h1>typed</h1>"));
+    EXPECT_FALSE(W.ViewModified);
+    // an entity in the code view replaces the selection and leaves the caret after it
+    ASSERT_TRUE(Code->findFirst("typed", false, true, false, true));
+    QTest::mouseClick(W.EntityView->viewport(), Qt::LeftButton, {}, Entity);
+    EXPECT_TRUE(Code->text().contains("<h1>&copy;</h1>")) << Code->text().toStdString();
+    QTest::keyClicks(Code, "!");
+    EXPECT_TRUE(Code->text().contains("<h1>&copy;!</h1>"));
+
+    // a palette tool used from the code view works on the typed source, and the view shows
+    // what the tool did
+    QTest::keyClick(Code, Qt::Key_End, Qt::ControlModifier);
+    ASSERT_TRUE(Code->findFirst("</h1>", false, true, false, true));
+    Code->getCursorPosition(&Line, &Index);
+    Code->setCursorPosition(Line, Index);
+    QTest::keyClicks(Code, "<div>more</div>");
+    TToolItem* Rule = nullptr;
+    for (const auto& Tool : W.ToolManager->AllTools())
+        if (Tool->TagName == "HR") Rule = Tool.get();
+    ASSERT_NE(Rule, nullptr);
+    WhenModal([](QWidget* Dialog) {
+        Dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    const QPoint RuleAt((Rule->ButtonRect.Left + Rule->ButtonRect.Right) / 2,
+                        (Rule->ButtonRect.Top + Rule->ButtonRect.Bottom) / 2);
+    QTest::mousePress(W.ToolManager, Qt::LeftButton, {}, RuleAt);
+    QTest::mouseRelease(W.ToolManager, Qt::LeftButton, {}, RuleAt);
+    ASSERT_TRUE(WaitFor([&] { return Code->text().contains("<hr"); })) << Code->text().toStdString();
+    EXPECT_TRUE(Code->text().contains("more")) << Code->text().toStdString();
+    EXPECT_TRUE(H.Body().contains("<hr")) << H.Body().toStdString();
+
+    // Tools > Page Properties from the code view: typed source goes first, a cancel changes
+    // nothing, an OK marks the document and the view shows the new title
+    ASSERT_TRUE(Code->findFirst("&copy;!", false, true, false, true));
+    Code->getCursorPosition(&Line, &Index);
+    Code->setCursorPosition(Line, Index);
+    QTest::keyClicks(Code, "props");
+    W.FileManager->SetModified(false);
+    WhenModal([](QWidget* Dialog) { Dialog->close(); });
+    F.MenuPageProperties->trigger();
+    EXPECT_FALSE(W.FileManager->Modified());
+    EXPECT_TRUE(H.Body().contains("props")) << H.Body().toStdString();
+    WhenModal([](QWidget* Dialog) {
+        auto* Title = Dialog->findChild<QLineEdit*>("EditTitle");
+        Title->selectAll();
+        QTest::keyClicks(Title, "Fish & Chips");
+        Dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    F.MenuPageProperties->trigger();
+    EXPECT_TRUE(W.FileManager->Modified());
+    EXPECT_TRUE(Code->text().contains("<title>Fish &amp; Chips</title>")) << Code->text().toStdString();
+
+    // the Tag Tree view entered again and again never reaches back into an old tree
+    H.Tab(TreeTab);
+    ClickItem(W.TreeTag, BodyChild(W, 0));
+    ASSERT_TRUE(W.GridAttr->isVisible());
+    EditCell(W.GridAttr, 0, 1, "q", false);
+    H.Tab(DesignerTab);
+    EXPECT_TRUE(H.Body().contains("<p id=\"q\">")) << H.Body().toStdString();
+    const uint64_t Loaded = W.Designer->Generation();
+    H.Tab(TreeTab);
+    ClickItem(W.TreeTag, BodyChild(W, 0));
+    H.Tab(CodeTab);
+    H.Tab(TreeTab);
+    EXPECT_EQ(W.EditedNode, nullptr);
+    ClickItem(W.TreeTag, BodyChild(W, 0));
+    EXPECT_EQ(W.GridAttr->item(0, 1)->text(), "q");
+    H.Tab(DesignerTab);
+    EXPECT_EQ(W.Designer->Generation(), Loaded);  // views left unchanged reload nothing
+
+    // preview in the browser saves first and opens the file
+    EXPECT_TRUE(W.FileManager->Modified());
+    F.MenuPreview->trigger();
+    EXPECT_FALSE(W.FileManager->Modified());
+    ASSERT_EQ(H.Opened.size(), 1u);
+    EXPECT_EQ(H.Opened[0], "file://" + (Docs / "t.html"));
+    EXPECT_NE(ReadAll(Docs / "t.html").find("&copy;!"), std::string::npos);
+
+    // a spell-check correction is an edit of the document
+    PageEval(H.D(), "document.getElementById('q').append(' speling')");
+    WhenModal([](QWidget* Prompt) {
+        EXPECT_EQ(Prompt->findChild<QLineEdit*>("EditFound")->text(), "speling");
+        WhenModal([](QWidget*) {});  // the counts at the end
+        QTest::mouseClick(Prompt->findChild<QPushButton*>("ButtonCorrect"), Qt::LeftButton);
+    });
+    F.MenuSpellCheck->trigger();
+    EXPECT_FALSE(H.Body().contains("speling")) << H.Body().toStdString();
+    EXPECT_TRUE(W.FileManager->Modified());
+
+    // a template applied is one too
+    W.FileManager->Save();
+    PageSelectText(H.D(), "#q", 0, 4);
+    WhenModal([](QWidget* Chooser) {
+        auto* List = Chooser->findChild<QListWidget*>("ListTemplates");
+        ASSERT_TRUE(WaitFor([&] { return List->count() > 0; }));
+        List->setCurrentRow(0);
+        QTest::mouseClick(Chooser->findChild<QPushButton*>("ButtonOk"), Qt::LeftButton);
+    });
+    F.MenuTemplates->trigger();
+    EXPECT_TRUE(W.FileManager->Modified());
+    EXPECT_TRUE(H.Body().contains(QString::fromUtf8("\xC2\xA9tex"))) << H.Body().toStdString();
+    EXPECT_TRUE(H.Body().contains("Written by")) << H.Body().toStdString();
+
+    // an icon of a pack goes into the document's images folder and into the page
+    W.FileManager->Save();
+    PageSelectText(H.D(), "td.text", 0, 0);
+    auto* Icons = qobject_cast<QListWidget*>(H.F().PageControlIcons->currentWidget());
+    ASSERT_NE(Icons, nullptr);
+    Icons->setCurrentRow(0);
+    const QString IconName = Icons->item(0)->text();
+    Icons->scrollToItem(Icons->item(0));
+    const QPoint IconAt = Icons->visualItemRect(Icons->item(0)).center();
+    QTest::mouseClick(Icons->viewport(), Qt::LeftButton, {}, IconAt);
+    QTest::mouseDClick(Icons->viewport(), Qt::LeftButton, {}, IconAt);
+    EXPECT_TRUE(std::filesystem::exists(Docs / ("images/" + IconName.toStdString())));
+    EXPECT_TRUE(H.Body().contains("images/" + IconName)) << H.Body().toStdString();
+    EXPECT_TRUE(W.FileManager->Modified());
+
+    // the About window's links light up under the mouse and open
+    WhenModal([&](QWidget* Window) {
+        auto* About = qobject_cast<TFormAbout*>(Window);
+        ASSERT_NE(About, nullptr);
+        EXPECT_FALSE(About->Highlighted(1));
+        QEnterEvent Enter(QPointF(2, 2), QPointF(2, 2), About->Link(1)->mapToGlobal(QPointF(2, 2)));
+        QApplication::sendEvent(About->Link(1), &Enter);
+        EXPECT_TRUE(About->Highlighted(1));
+        EXPECT_FALSE(About->Highlighted(2));
+        QTest::mouseClick(About->Link(2), Qt::LeftButton);
+        About->accept();
+    });
+    F.MenuAbout->trigger();
+    ASSERT_EQ(H.Opened.size(), 2u);
+    EXPECT_EQ(H.Opened[1], TFormAbout::SiteUrl);
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
+    EXPECT_TRUE(W.close());
+}
