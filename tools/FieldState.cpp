@@ -21,11 +21,14 @@ QString DialogFieldState(const QWidget* Dialog)
         State += QChar(0x1e);
     };
     for (const QWidget* W : Dialog->findChildren<QWidget*>()) {
+        // the parts of a field (the edit of a combo box, the scroll bars of an editor, a cell's
+        // editor) are the field's business
+        if (W->objectName().isEmpty() || W->objectName().startsWith("qt_")) continue;
         if (auto* Edit = qobject_cast<const QLineEdit*>(W)) {
-            // the edits inside combo boxes, spin boxes and table cells are their owners' business
-            if (!Edit->objectName().isEmpty()) Add(W, Edit->text());
+            Add(W, Edit->text());
         } else if (auto* Combo = qobject_cast<const QComboBox*>(W)) {
-            Add(W, QString::number(Combo->currentIndex()) + QChar(0x1f) + Combo->currentText());
+            // an editable box chooses the item that matches its text once shown: the text counts
+            Add(W, Combo->currentText());
         } else if (auto* Button = qobject_cast<const QAbstractButton*>(W)) {
             if (Button->isCheckable()) Add(W, Button->isChecked() ? "1" : "0");
         } else if (auto* Spin = qobject_cast<const QAbstractSpinBox*>(W)) {

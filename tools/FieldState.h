@@ -8,7 +8,7 @@ class QWidget;
 
 namespace zv {
 
-// Every line edit, combo box, check box, spin box, slider, table and source editor below
+// Every named line edit, combo box, check box, spin box, slider, table and source editor below
 // Dialog, by object name and value.
 QString DialogFieldState(const QWidget* Dialog);
 
