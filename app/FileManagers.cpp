@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QMessageBox>
 
+#include <algorithm>
 #include <exception>
 
 #include "Folders.h"
@@ -212,7 +213,9 @@ void TFileManager::AddToMRU(const std::string& Name)
 void TFileManager::LoadMRU(const TIniFile& Ini, std::string_view Section)
 {
     RecentFiles.clear();
-    const int count = Ini.ReadInteger(Section, "Count", 0);
+    // A count from a damaged or hand-edited file reads no more names than the menu shows.
+    const int limit = MaxMRUCount > 0 ? MaxMRUCount + 1 : MRUMenuLimit;
+    const int count = std::min(Ini.ReadInteger(Section, "Count", 0), limit);
     for (int i = 0; i < count; ++i) {
         std::string name = Ini.ReadString(Section, "Item" + std::to_string(i), "");
         if (!name.empty())
@@ -255,17 +258,22 @@ void TFileManager::BuildMRUMenu(QMenu* Parent)
 
 void TFileManager::MRUItemClick(QAction* Sender)
 {
-    if (!Sender || !CheckModified())
+    if (!Sender)
         return;
     // The list may have changed since the menu was built.
     bool ok = false;
     const int index = Sender->data().toInt(&ok);
     if (!ok || index < 0 || static_cast<size_t>(index) >= RecentFiles.size())
         return;
+    // The name the user clicked: saving at the prompt reorders the list.
     const std::string name = RecentFiles[static_cast<size_t>(index)];
+    if (!CheckModified())
+        return;
     if (!FileExists(name)) {
         ShowError(std::string(NotFoundText) + "\n" + name);
-        RecentFiles.erase(RecentFiles.begin() + index);
+        const auto entry = std::find(RecentFiles.begin(), RecentFiles.end(), name);
+        if (entry != RecentFiles.end())
+            RecentFiles.erase(entry);
         return;
     }
     OpenFile(name);

@@ -61,6 +61,8 @@ public:
 
     // Marks the menu items that BuildMRUMenu adds.
     static constexpr int MRUMarker = 0x19071977;
+    // Recent files a menu holds when MaxMRUCount sets no bound.
+    static constexpr int MRUMenuLimit = 64;
     static constexpr const char* SaveFirstText = "File was modified. Do you want to save it first?";
     static constexpr const char* NotFoundText =
         "Unable to locate the file. It might be deleted or moved.";

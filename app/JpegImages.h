@@ -12,6 +12,8 @@ namespace zv {
 
 class TJpegImage {
 public:
+    TJpegImage() = default;
+    explicit TJpegImage(std::vector<uint8_t> Data) : Bytes(std::move(Data)) {}
     // Takes the bytes from the stream's position to its end.
     void LoadFromStream(TStream& Stream);
     void Clear() { Bytes.clear(); }

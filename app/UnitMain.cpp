@@ -230,7 +230,7 @@ void TFormMain::FormCreate()
     };
 
     IconPackManager = std::make_unique<TIconPackManager>(FForm->PageControlIcons);
-    const std::string Icons = FindDataFile("Icons");
+    const std::string Icons = FindDataFolder("Icons");
     if (!Icons.empty()) IconPackManager->LoadFolder(Icons);
     IconPackManager->OnIconSelect = [this](TIconPackManager*, TIconPack* Pack, const QString& Name,
                                            int Index) { Guard([&] { IconSelect(Pack, Name, Index); }); };

@@ -5,12 +5,14 @@
 #include <vector>
 
 #include <QCollator>
+#include <QFile>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
 
 #include "DataFiles.h"
+#include "JpegImages.h"
 #include "TemplateFiles.h"
 #include "ui_UnitTemplate.h"
 
@@ -21,12 +23,12 @@ namespace zv {
 namespace {
 
 // The preview fitted into a white tile of the list's icon size, with a thin frame.
-QPixmap PreviewTile(const TJpegImage& Preview)
+QPixmap PreviewTile(const std::vector<uint8_t>& Preview)
 {
     QPixmap tile(TemplatePreviewWidth, TemplatePreviewHeight);
     tile.fill(Qt::white);
     QPainter painter(&tile);
-    const QImage image = Preview.ToImage();
+    const QImage image = TJpegImage(Preview).ToImage();
     if (!image.isNull()) {
         const QImage fitted = image.scaled(tile.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
         painter.drawImage((tile.width() - fitted.width()) / 2, (tile.height() - fitted.height()) / 2, fitted);
@@ -76,13 +78,14 @@ void TFormTemplate::showEvent(QShowEvent* Event)
 void TFormTemplate::LoadTemplates()
 {
     if (TemplateFolder.empty())
-        TemplateFolder = FindDataFile("Templates");
+        TemplateFolder = FindDataFolder("Templates");
     if (TemplateFolder.empty())
         return;
 
+    // file names are bytes: one that is no valid UTF-8 must still open as it is named
     struct TItem {
         QString Caption;
-        std::string Path;
+        QByteArray Path;
         QPixmap Tile;
     };
     std::vector<TItem> items;
@@ -97,8 +100,8 @@ void TFormTemplate::LoadTemplates()
         } catch (const std::exception&) {
             continue;
         }
-        items.push_back({QString::fromStdString(entry.path().stem().string()), reader.FileName,
-                         PreviewTile(reader.Preview)});
+        items.push_back({QFile::decodeName(entry.path().stem().c_str()),
+                         QByteArray::fromStdString(reader.FileName), PreviewTile(reader.Preview)});
     }
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
@@ -106,7 +109,7 @@ void TFormTemplate::LoadTemplates()
               [&](const TItem& A, const TItem& B) { return collator.compare(A.Caption, B.Caption) < 0; });
     for (const TItem& item : items) {
         auto* listItem = new QListWidgetItem(QIcon(item.Tile), item.Caption, Form->ListTemplates);
-        listItem->setData(Qt::UserRole, QString::fromStdString(item.Path));
+        listItem->setData(Qt::UserRole, item.Path);
     }
 }
 
@@ -118,7 +121,7 @@ void TFormTemplate::OkClick()
                              QStringLiteral("To continue, you have to select a template first."), QMessageBox::Ok);
         return;
     }
-    TemplateFile = selected.first()->data(Qt::UserRole).toString().toStdString();
+    TemplateFile = selected.first()->data(Qt::UserRole).toByteArray().toStdString();
     Accepted = true;
     accept();
 }

@@ -1,7 +1,10 @@
 // Known-word lookups and suggestions per second: the editor's spell checker and Hunspell
-// (en_US) on the same sample of words.
+// (en_US) on the same sample of words; and how often the first suggestion is the word meant,
+// on a list of common misspellings (data/misspellings.txt) that both take as wrong.
 
 #include <algorithm>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -115,8 +118,67 @@ void Suggest_Hunspell(benchmark::State& State)
     State.counters["found"] = static_cast<double>(found) / static_cast<double>(words.size());
 }
 
+// The slips of the list that both checkers take as wrong, with a meant word both know.
+const std::vector<std::pair<std::string, std::string>>& CommonSlips()
+{
+    static const auto slips = [] {
+        std::vector<std::pair<std::string, std::string>> list;
+        std::ifstream in(ZV_BENCH_DATA "/misspellings.txt");
+        std::string line;
+        while (std::getline(in, line)) {
+            std::istringstream fields(line);
+            std::string wrong, right;
+            if (line.empty() || line[0] == '#' || !(fields >> wrong >> right))
+                continue;
+            if (Checker().IsKnownWord(wrong) || Reference().spell(wrong) || !Checker().IsKnownWord(right) ||
+                !Reference().spell(right))
+                continue;
+            list.emplace_back(wrong, right);
+        }
+        return list;
+    }();
+    return slips;
+}
+
+// "first": the share of slips whose first suggestion is the word meant; "found": among them.
+template <class TSuggest> void MeasureSlips(benchmark::State& State, TSuggest Suggest)
+{
+    const auto& slips = CommonSlips();
+    int first = 0, found = 0;
+    for (auto _ : State) {
+        first = found = 0;
+        for (const auto& [wrong, right] : slips) {
+            const std::vector<std::string> s = Suggest(wrong);
+            first += !s.empty() && s.front() == right;
+            found += std::find(s.begin(), s.end(), right) != s.end();
+        }
+    }
+    State.SetItemsProcessed(State.iterations() * static_cast<int64_t>(slips.size()));
+    State.counters["slips"] = static_cast<double>(slips.size());
+    State.counters["first"] = static_cast<double>(first) / static_cast<double>(slips.size());
+    State.counters["found"] = static_cast<double>(found) / static_cast<double>(slips.size());
+}
+
+void CommonSlips_Zandovell(benchmark::State& State)
+{
+    MeasureSlips(State, [](const std::string& Wrong) {
+        Checker().Suggest(Wrong);
+        std::vector<std::string> words;
+        for (const auto& s : Checker().Suggestions)
+            words.push_back(s.Word);
+        return words;
+    });
+}
+
+void CommonSlips_Hunspell(benchmark::State& State)
+{
+    MeasureSlips(State, [](const std::string& Wrong) { return Reference().suggest(Wrong); });
+}
+
 }  // namespace
 
+BENCHMARK(CommonSlips_Zandovell)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(CommonSlips_Hunspell)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(Lookup_Zandovell)->Unit(benchmark::kMicrosecond);
 BENCHMARK(Lookup_Hunspell)->Unit(benchmark::kMicrosecond);
 BENCHMARK(Suggest_Zandovell)->Unit(benchmark::kMillisecond);

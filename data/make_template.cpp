@@ -24,6 +24,7 @@
 #include <QUrl>
 
 #include "Streams.h"
+#include "JpegImages.h"
 #include "TemplateFiles.h"
 
 namespace fs = std::filesystem;
@@ -156,7 +157,7 @@ int main(int argc, char** argv)
         // Read it back the way the editor does.
         zv::TTemplateReader reader(argv[2]);
         reader.ReadHeader();
-        if (reader.PageText != page || reader.Preview.ToImage().isNull())
+        if (reader.PageText != page || zv::TJpegImage(reader.Preview).ToImage().isNull())
             throw std::runtime_error("the template does not read back");
         std::cout << argv[2] << ": " << paths.size() << " files, " << out.size() << " bytes\n";
     } catch (const std::exception& error) {

@@ -11,6 +11,7 @@
 
 #include "DesignTree.h"
 #include "HtmlFilter.h"
+#include "HtmlParser.h"
 #include "HtmlUtils.h"
 #include "NameSpace.h"
 #include "UnitFind.h"
@@ -88,6 +89,7 @@ THtmlDesigner::THtmlDesigner(QWidget* Parent)
     connect(this, &TWebBrowser::DocumentComplete, this, &THtmlDesigner::DocumentCompleted);
     connect(this, &TWebBrowser::UndoKey, this, &THtmlDesigner::Undo);
     connect(this, &TWebBrowser::RedoKey, this, &THtmlDesigner::Redo);
+    connect(this, &TWebBrowser::PasteKey, this, &THtmlDesigner::Paste);
 }
 
 THtmlDesigner::~THtmlDesigner() { UnregisterNameSpace(); }
@@ -151,7 +153,7 @@ void THtmlDesigner::DocumentPopupMenu(const THtmlElement& Element, const QPoint&
 void THtmlDesigner::EditDesignerHook(const TPageEvent& Event)
 {
     if (!Event.srcElement || Event.srcElement.Generation() != EventsGeneration) return;
-    const std::string Tag = UpperAscii(Event.srcElement.tagName());
+    const std::string Tag = UpperAscii(Event.Tag.empty() ? Event.srcElement.tagName() : Event.Tag);
     if (Tag == "TD") {
         if (Event.Type == "mousedown") CellMouseDown(Event);
         else if (Event.Type == "mousemove") CellMouseMove(Event);
@@ -351,16 +353,22 @@ void THtmlDesigner::InsertHtml(const WideString& Html)
 {
     BeginAction("Insert");
     try {
-        const THtmlSelection Sel = Document().selection();
-        if (Sel.type() == "Control")
-            Sel.controlElement().insertAdjacentHTML("BeforeBegin", Html);
-        else
-            Sel.createRange().pasteHTML(Html);
+        InsertAtSelection(Html, false);
     } catch (...) {
         EndAction();
         throw;
     }
     EndAction();
+}
+
+QString THtmlDesigner::PageBody(const WideString& Html)
+{
+    // read by the document's own parser and handed over as the loaded body is (see
+    // DesignTree.h): the engine's parser would save it in its own spelling
+    const std::unique_ptr<THtmlRoot> Tree = ParseHtml(u"<body>" + Html + u"</body>");
+    const THtmlNode* Body = Tree->FindFirstOfKind(tagBody);
+    if (!Body) return {};
+    return QString::fromStdU16String(DesignBodyJson(*static_cast<const THtmlTag*>(Body)));
 }
 
 void THtmlDesigner::ElementResized(const THtmlElement& Element)

@@ -114,7 +114,7 @@ public:
     // tag for a placeholder); "Text" for text; empty without a selection.
     std::string GetSelectedTagName();
     // Replaces the selection or inserts at the caret as one undo group "Insert"; with an
-    // element selected the HTML goes in front of it.
+    // element selected the HTML goes in front of it. The HTML saves as it is written.
     void InsertHtml(const WideString& Html);
     // The element of the last page event, context menu or resize report; after a key, the
     // element that holds the caret.
@@ -281,6 +281,9 @@ public:
     // "left", "center", "right"; "top", "middle", "bottom".
     void SetCellHorizontalAlignment(const std::string& Value);
     void SetCellVerticalAlignment(const std::string& Value);
+
+    // HTML for the page is read by the document's own parser (see DesignTree.h).
+    QString PageBody(const WideString& Html) override;
 
 protected:
     // ------------------------------------------------------------ table cell selection

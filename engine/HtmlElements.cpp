@@ -32,6 +32,7 @@ template <class T> std::vector<T> HandlesOf(const TPageObject& Owner, const QVar
 TPageObject::TPageObject(TWebBrowser* Browser, uint64_t Generation, int Number)
     : FBrowser(Browser), FGeneration(Generation), FNumber(Browser ? Number : 0)
 {
+    if (Browser && FNumber > 0) Lifetime = Browser->KeepAlive(Generation, FNumber);
 }
 
 bool TPageObject::operator==(const TPageObject& Other) const
@@ -60,11 +61,6 @@ QVariant TPageObject::CallDocument(const char* Function, QVariantList Args) cons
     TWebBrowser* B = Browser();
     if (!B) throw EEngineError("The browser of the page object is gone");
     return B->CallLayerFor(FGeneration, QString::fromLatin1(Function), Args);
-}
-
-void TPageObject::Keep()
-{
-    if (TWebBrowser* B = Browser(); B && FNumber > 0) Lifetime = B->KeepAlive(FGeneration, FNumber);
 }
 
 int TPageObject::NumberOf(const TPageObject& Other) const
@@ -103,20 +99,25 @@ bool THtmlElement::removeAttribute(const std::string& Name) const
 }
 
 WideString THtmlElement::outerHTML() const { return Wide(CallOn("prop", {"outerHTML"})); }
-void THtmlElement::setOuterHTML(const WideString& Html) const
-{
-    CallOn("setProp", {"outerHTML", Q(Html)});
-}
+void THtmlElement::setOuterHTML(const WideString& Html) const { PutHtml("outer", Html); }
 WideString THtmlElement::innerHTML() const { return Wide(CallOn("prop", {"innerHTML"})); }
-void THtmlElement::setInnerHTML(const WideString& Html) const
-{
-    CallOn("setProp", {"innerHTML", Q(Html)});
-}
+void THtmlElement::setInnerHTML(const WideString& Html) const { PutHtml("inner", Html); }
 WideString THtmlElement::innerText() const { return Wide(CallOn("prop", {"innerText"})); }
 
 void THtmlElement::insertAdjacentHTML(const std::string& Where, const WideString& Html) const
 {
-    CallOn("adjacent", {Q(Where), Q(Html)});
+    PutHtml(Where, Html);
+}
+
+void THtmlElement::PutHtml(const std::string& Where, const WideString& Html) const
+{
+    const QString Body = Browser() ? Browser()->PageBody(Html) : QString();
+    if (!Body.isEmpty())
+        CallOn("adjacentBody", {Q(Where), Body});
+    else if (Where == "inner" || Where == "outer")
+        CallOn("setProp", {Where == "inner" ? "innerHTML" : "outerHTML", Q(Html)});
+    else
+        CallOn("adjacent", {Q(Where), Q(Html)});
 }
 
 int THtmlElement::offsetLeft() const { return CallOn("prop", {"offsetLeft"}).toInt(); }
@@ -248,7 +249,14 @@ THtmlElement THtmlTxtRange::parentElement() const
 {
     return Make<THtmlElement>(CallOn("rangeParent"));
 }
-void THtmlTxtRange::pasteHTML(const WideString& Html) const { CallOn("pasteHtml", {Q(Html)}); }
+void THtmlTxtRange::pasteHTML(const WideString& Html) const
+{
+    const QString Body = Browser() ? Browser()->PageBody(Html) : QString();
+    if (!Body.isEmpty())
+        CallOn("pasteBody", {Body});
+    else
+        CallOn("pasteHtml", {Q(Html)});
+}
 void THtmlTxtRange::select() const { CallOn("rangeSelect"); }
 void THtmlTxtRange::scrollIntoView(bool Top) const { CallOn("rangeScroll", {Top}); }
 
@@ -281,7 +289,7 @@ std::string THtmlSelection::type() const { return Narrow(CallDocument("selType")
 
 THtmlTxtRange THtmlSelection::createRange() const
 {
-    return MakeKept<THtmlTxtRange>(CallDocument("selRange"));
+    return Make<THtmlTxtRange>(CallDocument("selRange"));
 }
 
 THtmlElement THtmlSelection::controlElement() const
@@ -312,12 +320,12 @@ TUndoManager THtmlDocument::UndoManager() const { return Make<TUndoManager>(-1);
 
 THtmlTxtRange THtmlDocument::createTextRange() const
 {
-    return MakeKept<THtmlTxtRange>(CallDocument("bodyRange"));
+    return Make<THtmlTxtRange>(CallDocument("bodyRange"));
 }
 
 TMarkupPointer THtmlDocument::CreateMarkupPointer() const
 {
-    return MakeKept<TMarkupPointer>(CallDocument("newPointer"));
+    return Make<TMarkupPointer>(CallDocument("newPointer"));
 }
 
 void THtmlDocument::MovePointersToRange(const THtmlTxtRange& Range, const TMarkupPointer& Start,

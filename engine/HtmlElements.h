@@ -2,7 +2,8 @@
 // Handles into the live page of a TWebBrowser: the document, its elements, table rows and
 // cells, text ranges, markup pointers, the selection and the undo manager. Every handle
 // belongs to one document; once the browser loads another, using it raises EEngineError.
-// Each call is one synchronous round trip to the page.
+// Each call is one synchronous round trip to the page. The page holds an object for as long
+// as a handle of it exists here, and drops it with the last one.
 
 #include <QPointer>
 #include <QRect>
@@ -26,6 +27,7 @@ class THtmlTableCell;
 class TPageObject {
 public:
     TPageObject() = default;
+    // Holds the page object Number of the browser's document Generation.
     TPageObject(TWebBrowser* Browser, uint64_t Generation, int Number);
 
     bool IsNull() const { return FNumber == 0; }
@@ -50,15 +52,6 @@ protected:
     {
         return T(Browser(), FGeneration, Number.toInt());
     }
-    // For ranges and pointers: the page drops the object once the last copy of the handle is
-    // gone (elements stay registered for the life of their document).
-    template <class T> T MakeKept(const QVariant& Number) const
-    {
-        T Result = Make<T>(Number);
-        Result.Keep();
-        return Result;
-    }
-    void Keep();
 
 private:
     std::shared_ptr<const void> Lifetime;
@@ -88,7 +81,8 @@ public:
     WideString innerHTML() const;
     void setInnerHTML(const WideString& Html) const;
     WideString innerText() const;
-    // Where: "BeforeBegin", "AfterBegin", "BeforeEnd" or "AfterEnd".
+    // Where: "BeforeBegin", "AfterBegin", "BeforeEnd" or "AfterEnd". HTML given to an element
+    // is read as the browser's PageBody says.
     void insertAdjacentHTML(const std::string& Where, const WideString& Html) const;
 
     int offsetLeft() const;
@@ -113,6 +107,10 @@ public:
     THtmlTable asTable() const;
     THtmlTableRow asTableRow() const;
     THtmlTableCell asTableCell() const;
+
+private:
+    // Where as for insertAdjacentHTML, or "inner" or "outer".
+    void PutHtml(const std::string& Where, const WideString& Html) const;
 };
 
 struct TCellPlace;

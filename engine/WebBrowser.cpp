@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QInputDialog>
@@ -15,6 +16,7 @@
 #include <QMimeDatabase>
 #include <QMouseEvent>
 #include <QRegularExpression>
+#include <QThread>
 #include <QTimer>
 #include <QWebChannel>
 #include <QWebEnginePage>
@@ -34,9 +36,10 @@ class TLayerBridge : public QObject {
 public:
     explicit TLayerBridge(TWebBrowser* Owner) : QObject(Owner), Browser(Owner) {}
 public slots:
-    void notify(const QString& Token, const QString& Type, int Target, const QVariantMap& Info)
+    void notify(const QString& Token, const QString& Type, int Target, double Serial,
+                const QVariantMap& Info)
     {
-        Browser->Enqueue({Token, Type, Target, Info});
+        Browser->Enqueue(Token, Type, Target, Serial, Info);
     }
 
 private:
@@ -44,6 +47,9 @@ private:
 };
 
 namespace {
+
+// How long a call waits for its answer with only the engine's own work running.
+constexpr int EngineWorkWaitMs = 2000;
 
 // The page of the design view: no dialogs, no console output, no navigation away.
 class TEnginePage : public QWebEnginePage {
@@ -212,6 +218,9 @@ TWebBrowser::TWebBrowser(QWidget* Parent) : QWebEngineView(Parent)
 TWebBrowser::~TWebBrowser()
 {
     if (Proxy) Proxy->removeEventFilter(this);
+    // handles that go from here on release nothing into members that are going too
+    ++FGeneration;
+    Notices.clear();
 }
 
 THtmlDocument TWebBrowser::Document() { return THtmlDocument(this, FGeneration, -1); }
@@ -245,6 +254,9 @@ void TWebBrowser::LoadStarted()
     ++FGeneration;
     Token.clear();
     Released.clear();
+    Kept.clear();
+    NoticesSeen = 0;
+    LastHit = {};
     Loading = true;
 }
 
@@ -261,7 +273,7 @@ void TWebBrowser::LoadFinished(bool Ok)
     }
     Loading = false;
     HookFocusProxy();
-    if (HasDocument()) Enqueue({Token, QStringLiteral("complete"), 0, {}});
+    if (HasDocument()) Enqueue(Token, QStringLiteral("complete"), 0, 0, {});
 }
 
 // ---------------------------------------------------------------- synchronous calls
@@ -283,11 +295,23 @@ QVariant TWebBrowser::CallLayerFor(uint64_t HandleGeneration, const QString& Fun
 
 std::shared_ptr<const void> TWebBrowser::KeepAlive(uint64_t HandleGeneration, int Number)
 {
+    if (HandleGeneration != FGeneration || Number <= 0) return {};
+    std::weak_ptr<const void>& Entry = Kept[Number];
+    if (std::shared_ptr<const void> Alive = Entry.lock()) return Alive;
+    // a notice may name an object again that was let go and not yet dropped
+    Released.removeAll(Number);
     QPointer<TWebBrowser> Self(this);
-    return std::shared_ptr<const void>(nullptr, [Self, HandleGeneration, Number](const void*) {
-        if (Self && Self->FGeneration == HandleGeneration) Self->Released.append(Number);
-    });
+    std::shared_ptr<const void> Lifetime(
+        static_cast<const void*>(this), [Self, HandleGeneration, Number](const void*) {
+            if (!Self || Self->FGeneration != HandleGeneration) return;
+            Self->Released.append(Number);
+            Self->Kept.erase(Number);
+        });
+    Entry = Lifetime;
+    return Lifetime;
 }
+
+int TWebBrowser::PageObjectCount() { return CallLayer(QStringLiteral("objectCount")).toInt(); }
 
 QVariant TWebBrowser::Invoke(const QString& Function, const QVariantList& Args,
                              const QString& UseToken)
@@ -295,8 +319,12 @@ QVariant TWebBrowser::Invoke(const QString& Function, const QVariantList& Args,
     QJsonObject Request{{"f", Function}, {"t", UseToken}, {"a", QJsonArray::fromVariantList(Args)}};
     if (!Released.isEmpty() && UseToken == Token) {
         Request.insert("r", QJsonArray::fromVariantList(Released));
+        Request.insert("s", NoticesSeen);
         Released.clear();
     }
+    ++FRoundTrips;
+    // a call may change the page, and what lies under the pointer with it
+    if (Function != QLatin1String("hit")) LastHit.Valid = false;
     const QString Script = QStringLiteral("zvLayer.call(") +
                            QString::fromUtf8(QJsonDocument(Request).toJson(QJsonDocument::Compact)) +
                            QStringLiteral(")");
@@ -307,8 +335,6 @@ QVariant TWebBrowser::Invoke(const QString& Function, const QVariantList& Args,
         QPointer<QEventLoop> Loop;
     };
     auto State = std::make_shared<TState>();
-    QEventLoop Loop;
-    State->Loop = &Loop;
     QPointer<TWebBrowser> Self(this);
     page()->runJavaScript(Script, QWebEngineScript::ApplicationWorld, [State](const QVariant& V) {
         State->Done = true;
@@ -316,15 +342,26 @@ QVariant TWebBrowser::Invoke(const QString& Function, const QVariantList& Args,
         if (State->Loop) State->Loop->quit();
     });
     ++CallDepth;
-    // Events posted before the one being handled now would wait behind it, the engine's own
-    // work among them; a nested loop does not see them until something new is posted.
-    QCoreApplication::sendPostedEvents();
-    if (!State->Done) {
+    // Only the engine's own work runs while the call waits: the engine posts it to itself as
+    // timer events, which nothing else of the program posts. Queued slots, timers and
+    // notices of the program wait until the call is over, so no handler runs inside another
+    // (a posted event that is being handled does not hold these back either).
+    QElapsedTimer Clock;
+    Clock.start();
+    while (!State->Done && Clock.elapsed() < EngineWorkWaitMs) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::Timer);
+        if (!State->Done) QThread::usleep(Clock.elapsed() < 5 ? 20 : 200);
+    }
+    // An answer that needs more of the engine than that (work it put off with a timer of its
+    // own) is waited for in a loop that leaves out input.
+    if (!State->Done && Self) {
+        QEventLoop Loop;
+        State->Loop = &Loop;
         QTimer Timer;
         Timer.setSingleShot(true);
         connect(&Timer, &QTimer::timeout, &Loop, &QEventLoop::quit);
-        Timer.start(FCallTimeout);
-        Loop.exec(QEventLoop::ExcludeUserInputEvents);
+        Timer.start(std::max<qint64>(0, FCallTimeout - Clock.elapsed()));
+        if (!State->Done) Loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
     if (!Self) throw EEngineError("The browser was destroyed during a call");
     --CallDepth;
@@ -341,8 +378,21 @@ QVariant TWebBrowser::Invoke(const QString& Function, const QVariantList& Args,
 
 // ---------------------------------------------------------------- notifications
 
-void TWebBrowser::Enqueue(TNotice Notice)
+void TWebBrowser::Enqueue(const QString& NoticeToken, const QString& Type, int Target,
+                          double Serial, const QVariantMap& Info)
 {
+    // the pointer passing over elements moves nothing; anything else may have
+    if (Type != QLatin1String("mousemove") && Type != QLatin1String("mouseover") &&
+        Type != QLatin1String("mouseout"))
+        LastHit.Valid = false;
+    if (Type == QLatin1String("moved")) return;
+    TNotice Notice{NoticeToken, Type, Target, {}, Info};
+    if (NoticeToken == Token) {
+        NoticesSeen = std::max(NoticesSeen, Serial);
+        Notice.Held = THtmlElement(this, FGeneration, Target);
+    } else if (!Token.isEmpty()) {
+        return;   // from a document that is gone
+    }
     Notices.push_back(std::move(Notice));
     ScheduleDelivery();
 }
@@ -380,22 +430,25 @@ void TWebBrowser::Emit(const TNotice& N)
         emit DocumentComplete();
         return;
     }
-    const THtmlElement Target(this, FGeneration, N.Target);
+    // a notice that came before the page's token was known is held from here on
+    const THtmlElement Target = N.Held ? N.Held : THtmlElement(this, FGeneration, N.Target);
     if (N.Type == QLatin1String("report")) {
         emit Report(Target);
     } else if (N.Type == QLatin1String("contextmenu")) {
         emit PopupMenu(Target, ScreenPos(QPointF(N.Info.value("x").toDouble(),
-                                                 N.Info.value("y").toDouble())));
+                                                   N.Info.value("y").toDouble())));
     } else {
-        emit PageEvent(MakeEvent(N.Type, N.Target, N.Info));
+        emit PageEvent(MakeEvent(N.Type, Target, N.Info));
     }
 }
 
-TPageEvent TWebBrowser::MakeEvent(const QString& Type, int Target, const QVariantMap& Info) const
+TPageEvent TWebBrowser::MakeEvent(const QString& Type, const THtmlElement& Target,
+                                  const QVariantMap& Info) const
 {
     TPageEvent E;
     E.Type = Type.toStdString();
-    E.srcElement = THtmlElement(const_cast<TWebBrowser*>(this), FGeneration, Target);
+    E.srcElement = Target;
+    E.Tag = Info.value("tag").toString().toStdString();
     E.Button = Info.value("button").toInt();
     E.Buttons = Info.value("buttons").toInt();
     E.ClientPos = QPoint(qRound(Info.value("x").toDouble()), qRound(Info.value("y").toDouble()));
@@ -426,6 +479,7 @@ void TWebBrowser::HookFocusProxy()
 
 bool TWebBrowser::event(QEvent* Event)
 {
+    if (Event->type() == QEvent::Resize) LastHit.Valid = false;
     if (Event->type() == QEvent::ChildAdded || Event->type() == QEvent::ChildPolished)
         QTimer::singleShot(0, this, &TWebBrowser::HookFocusProxy);
     return QWebEngineView::event(Event);
@@ -437,26 +491,34 @@ bool TWebBrowser::eventFilter(QObject* Watched, QEvent* Event)
     switch (Event->type()) {
     case QEvent::ShortcutOverride:
     case QEvent::KeyPress: {
+        LastHit.Valid = false;
         auto* Key = static_cast<QKeyEvent*>(Event);
         const bool IsUndo = Key->matches(QKeySequence::Undo);
         const bool IsRedo = Key->matches(QKeySequence::Redo) ||
                             (Key->key() == Qt::Key_Y && Key->modifiers() == Qt::ControlModifier);
-        if (!IsUndo && !IsRedo) break;
+        const bool IsPaste = Key->matches(QKeySequence::Paste);
+        if (!IsUndo && !IsRedo && !IsPaste) break;
         Event->accept();
         if (Event->type() == QEvent::ShortcutOverride) return true;
-        const QMetaMethod Signal = IsUndo ? QMetaMethod::fromSignal(&TWebBrowser::UndoKey)
-                                          : QMetaMethod::fromSignal(&TWebBrowser::RedoKey);
+        const QMetaMethod Signal = IsUndo   ? QMetaMethod::fromSignal(&TWebBrowser::UndoKey)
+                                   : IsRedo ? QMetaMethod::fromSignal(&TWebBrowser::RedoKey)
+                                            : QMetaMethod::fromSignal(&TWebBrowser::PasteKey);
         try {
             if (isSignalConnected(Signal)) {
-                if (IsUndo) emit UndoKey(); else emit RedoKey();
+                if (IsUndo) emit UndoKey(); else if (IsRedo) emit RedoKey(); else emit PasteKey();
             } else if (HasDocument()) {
-                if (IsUndo) Document().UndoManager().Undo(); else Document().UndoManager().Redo();
+                if (IsUndo) Document().UndoManager().Undo();
+                else if (IsRedo) Document().UndoManager().Redo();
+                else Exec(IDM_PASTE);
             }
         } catch (...) {
             // dropped like any failure that reaches the event loop
         }
         return true;
     }
+    case QEvent::Wheel:
+        LastHit.Valid = false;
+        break;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseButtonRelease:
@@ -471,6 +533,8 @@ bool TWebBrowser::eventFilter(QObject* Watched, QEvent* Event)
 
 bool TWebBrowser::PreHandleMouse(QMouseEvent* Event)
 {
+    if (Event->type() != QEvent::MouseMove || Event->buttons() != Qt::NoButton)
+        LastHit.Valid = false;   // a press may scroll, select or drag
     if (!HasDocument() || CallDepth > 0 || InHandler ||
         !isSignalConnected(QMetaMethod::fromSignal(&TWebBrowser::PreHandleEvent)))
         return false;
@@ -478,8 +542,22 @@ bool TWebBrowser::PreHandleMouse(QMouseEvent* Event)
     InHandler = true;
     QPointer<TWebBrowser> Self(this);
     try {
-        const int Target = CallLayer("hit", {qRound(Client.x()), qRound(Client.y())}).toInt();
-        TPageEvent E = MakeEvent(QString::fromLatin1(MouseType(Event->type())), Target, {});
+        // a move that stays on the element found last needs no trip to the page
+        if (!LastHit.Valid || !LastHit.Area.contains(Client)) {
+            const QVariantList Hit =
+                CallLayer("hit", {qRound(Client.x()), qRound(Client.y())}).toList();
+            const QVariantList Area = Hit.value(2).toList();
+            LastHit.Target = Hit.value(0).toInt();
+            LastHit.Tag = Hit.value(1).toString();
+            LastHit.Area = Area.size() == 4 ? QRectF(Area[0].toDouble(), Area[1].toDouble(),
+                                                     Area[2].toDouble(), Area[3].toDouble())
+                                                  .adjusted(1, 1, -1, -1)
+                                            : QRectF();
+            LastHit.Valid = !LastHit.Area.isEmpty() && Event->buttons() == Qt::NoButton;
+        }
+        TPageEvent E = MakeEvent(QString::fromLatin1(MouseType(Event->type())),
+                                 THtmlElement(this, FGeneration, LastHit.Target),
+                                 {{"tag", LastHit.Tag}});
         E.Button = DomButton(Event->button());
         E.Buttons = DomButtons(Event->buttons());
         E.ClientPos = Client.toPoint();
@@ -568,11 +646,20 @@ bool TWebBrowser::PasteClipboard()
     const QMimeData* Data = QApplication::clipboard()->mimeData();
     if (!Data) return false;
     if (Data->hasHtml()) {
-        CallLayer("insertHtml", {ClipboardFragment(Data->html())});
+        InsertAtSelection(ClipboardFragment(Data->html()).toStdU16String(), true);
         return true;
     }
     if (Data->hasText()) return CallLayer("insertText", {Data->text()}).toBool();
     return false;
+}
+
+void TWebBrowser::InsertAtSelection(const WideString& Html, bool Replace)
+{
+    const QString Body = PageBody(Html);
+    if (!Body.isEmpty())
+        CallLayer("insertBody", {Body, Replace});
+    else
+        CallLayer("insertHtml", {QString::fromStdU16String(Html), Replace});
 }
 
 bool TWebBrowser::Find(const QVariant& Input)

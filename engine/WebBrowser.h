@@ -5,6 +5,7 @@
 // handles, tag glyphs, runtime backgrounds and window.external.Report.
 
 #include <QPointer>
+#include <QRectF>
 #include <QUrl>
 #include <QVariant>
 #include <QWebEngineView>
@@ -12,6 +13,7 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "EngineIds.h"
@@ -29,6 +31,7 @@ struct TPageEvent {
     std::string Type;           // "mousedown", "mousemove", "mouseup", "mouseout", "mouseover",
                                 // "click", "dblclick", "keydown", "keyup", "keypress"
     THtmlElement srcElement;    // the element the event happened on
+    std::string Tag;            // its tag name in upper case, as the page gave it
     int Button = 0;             // the button that changed: 0 left, 1 middle, 2 right
     int Buttons = 0;            // the buttons held: 1 left, 2 right, 4 middle
     QPoint ClientPos;           // viewport pixels of the page
@@ -76,12 +79,21 @@ public:
 
     // A synchronous call into the page script of the current document.
     QVariant CallLayer(const QString& Function, const QVariantList& Args = {});
+    // The synchronous calls made since the browser was created.
+    uint64_t RoundTrips() const { return FRoundTrips; }
+    // How many elements, ranges and pointers the page holds for handles of this side.
+    int PageObjectCount();
     // The same, for a handle of the given document generation.
     QVariant CallLayerFor(uint64_t HandleGeneration, const QString& Function,
                           const QVariantList& Args);
-    // Holds a range or pointer of the page; when the result is gone, the page may drop it.
+    // Holds a page object for every handle of it; when the last copy of the result is gone,
+    // the page may drop the object.
     std::shared_ptr<const void> KeepAlive(uint64_t HandleGeneration, int Number);
     void SetCallTimeout(int Ms) { FCallTimeout = Ms; }
+    // HTML that goes into the page (inserted, pasted, put into an element) as the page should
+    // read it: a body in the form of DesignBodyJson, or empty to let the engine parse the
+    // HTML. The designer reads it with the document's own parser.
+    virtual QString PageBody(const WideString& Html) { return {}; }
     int CallTimeout() const { return FCallTimeout; }
 
 signals:
@@ -101,8 +113,14 @@ signals:
     // undoes or redoes one unit itself.
     void UndoKey();
     void RedoKey();
+    // The paste keys; the engine's own paste never runs. Without a receiver the browser
+    // pastes the clipboard itself.
+    void PasteKey();
 
 protected:
+    // Html in place of the selection (Replace) or at the caret, in front of a selected element;
+    // read as PageBody says.
+    void InsertAtSelection(const WideString& Html, bool Replace);
     bool eventFilter(QObject* Watched, QEvent* Event) override;
     void contextMenuEvent(QContextMenuEvent* Event) override;
     bool event(QEvent* Event) override;
@@ -112,7 +130,16 @@ private:
         QString Token;
         QString Type;
         int Target = 0;
+        THtmlElement Held;       // the target, held from arrival on so that the page keeps it
         QVariantMap Info;
+    };
+    // The element under the pointer as the last hit test found it, and the rectangle of the
+    // viewport over which that answer holds.
+    struct THit {
+        bool Valid = false;
+        QRectF Area;
+        int Target = 0;
+        QString Tag;
     };
 
     friend class TLayerBridge;
@@ -120,12 +147,13 @@ private:
     void LoadStarted();
     void LoadFinished(bool Ok);
     void HookFocusProxy();
-    void Enqueue(TNotice Notice);
+    void Enqueue(const QString& NoticeToken, const QString& Type, int Target, double Serial,
+                 const QVariantMap& Info);
     void ScheduleDelivery();
     void Deliver();
     void Emit(const TNotice& Notice);
     bool PreHandleMouse(QMouseEvent* Event);
-    TPageEvent MakeEvent(const QString& Type, int Target, const QVariantMap& Info) const;
+    TPageEvent MakeEvent(const QString& Type, const THtmlElement& Target, const QVariantMap& Info) const;
     QPoint ScreenPos(const QPointF& ClientPos) const;
     bool CopySelection(bool Cut);
     bool PasteClipboard();
@@ -142,6 +170,10 @@ private:
     bool Loading = false;
     std::deque<TNotice> Notices;
     QVariantList Released;      // page objects to drop with the next call
+    std::unordered_map<int, std::weak_ptr<const void>> Kept;   // page objects held here
+    double NoticesSeen = 0;     // serial of the last notice that arrived
+    uint64_t FRoundTrips = 0;
+    THit LastHit;
     QPointer<QWidget> Proxy;
 };
 

@@ -94,25 +94,40 @@ bool TSpellChecker::IsKnownWord(std::string_view Word) const
 
 int TSpellChecker::EditDistance(std::string_view A, std::string_view B) const
 {
+    return Distance(A, B, true);
+}
+
+int TSpellChecker::Distance(std::string_view A, std::string_view B, bool Swaps) const
+{
     if (A.empty())
         return static_cast<int>(B.size());
     if (B.empty())
         return static_cast<int>(A.size());
     if (A.size() > MaxWordLength || B.size() > MaxWordLength)
         return NoDistance;
+    // Levenshtein distance in which two neighbouring letters written the other way round
+    // also count as one edit: "teh" is one slip away from "the", not two.
+    int twoAbove[MaxWordLength + 1];
     int above[MaxWordLength + 1];
     int row[MaxWordLength + 1];
     const int n = static_cast<int>(B.size());
     for (int j = 0; j <= n; ++j)
         above[j] = j;
-    for (unsigned char a : A) {
+    uint8_t previous = 0;
+    for (size_t i = 0; i < A.size(); ++i) {
         row[0] = above[0] + 1;
-        const uint8_t fa = FoldTable[a];
+        const uint8_t fa = FoldTable[static_cast<uint8_t>(A[i])];
         for (int j = 1; j <= n; ++j) {
-            const int diagonal = above[j - 1] + (fa != FoldTable[static_cast<uint8_t>(B[j - 1])] ? 1 : 0);
+            const uint8_t fb = FoldTable[static_cast<uint8_t>(B[j - 1])];
+            const int diagonal = above[j - 1] + (fa != fb ? 1 : 0);
             row[j] = std::min({diagonal, above[j] + 1, row[j - 1] + 1});
+            if (Swaps && i > 0 && j > 1 && fa == FoldTable[static_cast<uint8_t>(B[j - 2])] && previous == fb &&
+                fa != fb)
+                row[j] = std::min(row[j], twoAbove[j - 2] + 1);
         }
+        std::copy(above, above + n + 1, twoAbove);
         std::copy(row, row + n + 1, above);
+        previous = fa;
     }
     return above[n];
 }
@@ -128,12 +143,15 @@ void TSpellChecker::Suggest(std::string_view Word)
             if (std::abs(entry.Length - length) >= 3)
                 continue;
             const int d = EditDistance(Word, entry.Word);
+            // a word that needs a swap of neighbouring letters goes before the others of
+            // its distance: that is the commonest slip of the keyboard
             if (d < 3)
-                Suggestions.push_back({entry.Word, d});
+                Suggestions.push_back({entry.Word, d, d < Distance(Word, entry.Word, false)});
         }
     }
-    std::stable_sort(Suggestions.begin(), Suggestions.end(),
-                     [](const TSuggestion& A, const TSuggestion& B) { return A.Distance < B.Distance; });
+    std::stable_sort(Suggestions.begin(), Suggestions.end(), [](const TSuggestion& A, const TSuggestion& B) {
+        return A.Distance != B.Distance ? A.Distance < B.Distance : A.Swapped && !B.Swapped;
+    });
 }
 
 }  // namespace zv

@@ -23,6 +23,7 @@ public:
     struct TSuggestion {
         std::string Word;
         int Distance = 0;
+        bool Swapped = false;  // the distance counts a swap of neighbouring letters
     };
 
     // Words longer than this get no suggestions.
@@ -42,8 +43,11 @@ public:
 
     static bool HasNoLetters(std::string_view Word);
     bool IsKnownWord(std::string_view Word) const;
+    // Insertions, deletions, substitutions and swaps of two neighbouring letters, one edit
+    // each; NoDistance for words longer than MaxWordLength.
     int EditDistance(std::string_view A, std::string_view B) const;
-    // Fills Suggestions with the words within distance 2, nearest first.
+    // Fills Suggestions with the words within distance 2, nearest first; of equal distance,
+    // those reached by a swap first.
     void Suggest(std::string_view Word);
 
     std::array<uint8_t, 256> FoldTable;
@@ -52,6 +56,7 @@ public:
 
 private:
     void AddWord(std::string Word);
+    int Distance(std::string_view A, std::string_view B, bool Swaps) const;
 };
 
 }  // namespace zv

@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 
+#include "Streams.h"
+
 namespace fs = std::filesystem;
 
 namespace zv {
@@ -25,15 +27,34 @@ std::vector<std::string> DataFolders()
     return result;
 }
 
-std::string FindDataFile(const std::string& Name)
+namespace {
+
+std::string FindData(const std::string& Name, bool (*Matches)(const std::string&))
 {
     for (const std::string& folder : DataFolders()) {
-        std::error_code error;
-        const fs::path path = fs::path(folder) / Name;
-        if (fs::exists(path, error))
-            return path.string();
+        const std::string path = (fs::path(folder) / Name).string();
+        if (Matches(path))
+            return path;
     }
     return {};
+}
+
+bool IsFolder(const std::string& Path)
+{
+    std::error_code error;
+    return fs::is_directory(Path, error);
+}
+
+}  // namespace
+
+std::string FindDataFile(const std::string& Name)
+{
+    return FindData(Name, IsRegularFile);
+}
+
+std::string FindDataFolder(const std::string& Name)
+{
+    return FindData(Name, IsFolder);
 }
 
 }  // namespace zv

@@ -11,7 +11,10 @@ namespace zv {
 // the source tree's data folder.
 std::vector<std::string> DataFolders();
 
-// The full path of the first file or folder called Name in DataFolders(); empty when none has it.
+// The full path of the first regular file called Name in DataFolders(); empty when none has
+// it. A folder, pipe or device of that name is passed over for the next data folder.
 std::string FindDataFile(const std::string& Name);
+// The same for a folder called Name.
+std::string FindDataFolder(const std::string& Name);
 
 }  // namespace zv

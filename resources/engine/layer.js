@@ -10,10 +10,13 @@ const token = Math.random().toString(36).slice(2) + Date.now().toString(36);
 
 // ---------------------------------------------------------------- registry of handles
 // Every object handed to C++ (element, text range, markup pointer) gets a number that stays
-// the same for the life of the document.
+// the same for as long as C++ holds a handle to it. C++ hands back the numbers it no longer
+// holds; a number is dropped only when no notice that C++ has not yet seen names it.
 const objects = new Map();
 const numbers = new WeakMap();
+const noticed = new Map();        // number -> serial of the last notice that named it
 let nextNumber = 1;
+let noticeSerial = 0;
 
 function handle(obj) {
     if (!obj) return 0;
@@ -30,14 +33,14 @@ function object(n) {
     if (o === undefined) throw new Error('Unknown handle ' + n);
     return o;
 }
-// Ranges and pointers C++ no longer holds; each is live and costs time at every change.
-function release(list) {
+function release(list, seen) {
     for (const n of list || []) {
+        if ((noticed.get(n) || 0) > (seen || 0)) continue;
         const o = objects.get(n);
-        if (o instanceof Range || o instanceof Pointer) {
-            objects.delete(n);
-            numbers.delete(o);
-        }
+        if (o === undefined) continue;
+        objects.delete(n);
+        numbers.delete(o);
+        noticed.delete(n);
     }
 }
 function element(n) {
@@ -65,24 +68,41 @@ let bridge = null;
 let waiting = [];
 function notify(type, target, info) {
     const t = handle(target);
-    if (bridge) bridge.notify(token, type, t, info || {});
-    else waiting.push([type, t, info || {}]);
+    const serial = ++noticeSerial;
+    if (t) noticed.set(t, serial);
+    info = info || {};
+    if (target instanceof Element) info.tag = target.tagName;
+    if (bridge) bridge.notify(token, type, t, serial, info);
+    else waiting.push([type, t, serial, info]);
 }
 if (window.qt && qt.webChannelTransport) {
     new QWebChannel(qt.webChannelTransport, function (channel) {
         bridge = channel.objects.zvBridge;
-        for (const w of waiting) bridge.notify(token, w[0], w[1], w[2]);
+        for (const w of waiting) bridge.notify(token, w[0], w[1], w[2], w[3]);
         waiting = null;
     });
 }
+// The pointer's element may have changed under it: C++ forgets the element it last found.
+let movedQueued = false;
+function moved() {
+    if (movedQueued || !bridge) return;
+    movedQueued = true;
+    requestAnimationFrame(() => { movedQueued = false; bridge.notify(token, 'moved', 0, 0, {}); });
+}
+addEventListener('scroll', moved, true);
 Object.defineProperty(window, 'external', {
     configurable: true, writable: true,
     value: { Report: function (el) { if (el instanceof Element) notify('report', el); } }
 });
 
 // ---------------------------------------------------------------- undo units
-// Mutations of the body are recorded and cut into units at every layer call and at each
-// input event. Undo replays a unit backwards, redo forwards.
+// Mutations of the body are recorded and cut into units at every layer call that may change
+// the page and at each input event. Typing is the exception: text typed one key after the
+// other at the caret stays one unit until the caret moves, another kind of input comes, a call
+// changes the page or the user pauses. Undo replays a unit backwards, redo forwards. The
+// records since the last cut (pending) are the open unit.
+const typingPause = 1000;         // ms between two keys that end a run of typing
+let typing = null;                // the open run: its kind and where the caret stood after it
 let pending = [];
 const undoStack = [];
 const redoStack = [];
@@ -129,16 +149,22 @@ observer.observe(doc.body, { subtree: true, childList: true, attributes: true,
                               attributeOldValue: true, characterData: true,
                               characterDataOldValue: true });
 
-function cut() {
+function collect() {
     const records = observer.takeRecords();
     for (const r of records) pending.push(record(r));
     if (records.length) textDirty = displayDirty = true;
+}
+function cut() {
+    collect();
+    typing = null;
     if (pending.length) {
         undoStack.push(pending);
         pending = [];
         redoStack.length = 0;
     }
 }
+function undoUnits() { return undoStack.length + (pending.length ? 1 : 0); }
+function redoUnits() { return pending.length ? 0 : redoStack.length; }
 function setAttr(target, ns, name, value) {
     if (value === null) target.removeAttributeNS(ns, name);
     else target.setAttributeNS(ns, name, value);
@@ -317,7 +343,7 @@ function repaint() {
 }
 addEventListener('resize', repaint);
 addEventListener('load', repaint, true);
-new ResizeObserver(repaint).observe(doc.body);
+new ResizeObserver(function () { repaint(); moved(); }).observe(doc.body);
 
 function startResize(e, ex, ey) {
     if (e.button !== 0 || !control) return;
@@ -439,12 +465,37 @@ function pressed(e) {
         repaint();
     }
 }
+function typingKind(inputType) {
+    switch (inputType) {
+    case 'insertText': case 'insertCompositionText': case 'insertParagraph':
+    case 'insertLineBreak':
+        return 'insert';
+    case 'deleteContentBackward': case 'deleteContentForward':
+        return 'delete';
+    }
+    return null;
+}
+function caretIs(node, offset) {
+    const s = getSelection();
+    return s.rangeCount === 1 && s.isCollapsed && s.anchorNode === node && s.anchorOffset === offset;
+}
 addEventListener('beforeinput', function (e) {
     if (e.inputType === 'historyUndo' || e.inputType === 'historyRedo') {
         e.preventDefault();
         return;
     }
-    cut();
+    const kind = typingKind(e.inputType);
+    const goesOn = typing && kind === typing.kind && e.timeStamp - typing.time < typingPause &&
+                   caretIs(typing.node, typing.offset);
+    if (!goesOn) cut();
+    if (kind) typing = { kind: kind, node: null, offset: 0, time: e.timeStamp };
+}, true);
+addEventListener('input', function (e) {
+    if (!typing) return;
+    const s = getSelection();
+    typing.node = s.rangeCount ? s.anchorNode : null;
+    typing.offset = s.rangeCount ? s.anchorOffset : 0;
+    typing.time = e.timeStamp;
 }, true);
 
 // ---------------------------------------------------------------- text of the body for word moves
@@ -569,13 +620,34 @@ function showRange(r) {
     control = null;
     repaint();
 }
-function insertFragment(r, html) {
-    r.deleteContents();
-    const frag = r.createContextualFragment(html);
+// Puts the nodes of a fragment in place of the range; the range collapses behind them.
+function placeNodes(r, frag) {
+    if (!r.collapsed) r.deleteContents();
     const last = frag.lastChild;
     r.insertNode(frag);
     if (last) r.setStartAfter(last);
     r.collapse(true);
+}
+function insertFragment(r, html) {
+    r.deleteContents();
+    placeNodes(r, r.createContextualFragment(html));
+}
+// The children of a JSON body (see readBody) around or inside an element, as
+// insertAdjacentHTML, innerHTML and outerHTML would put parsed HTML.
+function adjacentBody(n, where, json) {
+    const el = element(n), nodes = readBody(json)[1];
+    switch (String(where).toLowerCase()) {
+    case 'beforebegin': el.before(nodes); break;
+    case 'afterbegin': el.prepend(nodes); break;
+    case 'beforeend': el.append(nodes); break;
+    case 'afterend': el.after(nodes); break;
+    case 'inner': el.replaceChildren(nodes); break;
+    case 'outer':
+        if (el === doc.body) throw new Error('The body cannot be replaced');
+        el.replaceWith(nodes);
+        break;
+    default: throw new Error('Unknown place ' + where);
+    }
 }
 function setText(r, text) {
     const c = r.startContainer;
@@ -649,8 +721,8 @@ function status(id) {
     }
     if (id in actions) return supported | (editable() ? enabled : 0);
     switch (id) {
-    case IDM.UNDO: return supported | (undoStack.length ? enabled : 0);
-    case IDM.REDO: return supported | (redoStack.length ? enabled : 0);
+    case IDM.UNDO: return supported | (undoUnits() ? enabled : 0);
+    case IDM.REDO: return supported | (redoUnits() ? enabled : 0);
     case IDM.COPY: return supported | (hasContent() ? enabled : 0);
     case IDM.CUT: return supported | (hasContent() && editable() ? enabled : 0);
     case IDM.PASTE: case IDM.BLOCKFMT: case IDM.GETBLOCKFMTS:
@@ -858,7 +930,8 @@ function setAttributes(el, list) {
     if (spelling) speltAttrs.set(el, spelling);
     attrOrder.set(el, el.getAttributeNames());
 }
-function setBody(json) {
+// The tree of a JSON body as above: its attributes and its children in a fragment.
+function readBody(json) {
     const [bodyAttributes, xml, texts, attributes] = JSON.parse(json);
     const parsed = new DOMParser().parseFromString(xml, 'application/xhtml+xml');
     const top = parsed.documentElement;
@@ -888,19 +961,35 @@ function setBody(json) {
         speltAttrs.set(el, s);
     }
     for (const el of tree.querySelectorAll('*')) attrOrder.set(el, el.getAttributeNames());
+    const all = doc.createRange();
+    all.selectNodeContents(tree);
+    return [bodyAttributes, all.extractContents()];
+}
+function setBody(json) {
+    const [bodyAttributes, children] = readBody(json);
     const body = doc.body;
     for (const a of [...body.attributes]) body.removeAttribute(a.name);
     setAttributes(body, bodyAttributes);
-    const all = doc.createRange();
-    all.selectNodeContents(tree);
-    body.replaceChildren(all.extractContents());
+    body.replaceChildren(children);
     // the document as loaded is no change
     observer.takeRecords();
     pending = [];
     undoStack.length = 0;
     redoStack.length = 0;
+    typing = null;
     textDirty = true;
     control = null;
+}
+// The children of a JSON body in place of the selection (Replace) or at the caret, in front of
+// a selected element; the caret goes behind them.
+function insertBody(json, replace) {
+    const children = readBody(json)[1];
+    const c = currentControl();
+    const r = c ? doc.createRange() : selectionRange();
+    if (c && replace) r.selectNode(c);
+    else if (c) r.setStartBefore(c);
+    placeNodes(r, children);
+    showRange(r);
 }
 
 function escapeText(t) {
@@ -984,14 +1073,48 @@ function row(n) {
     return r;
 }
 
+// A rectangle around (x, y), in viewport pixels, over which elementFromPoint keeps answering
+// el: inside the box of el that holds the point, clear of its children's boxes and of the
+// control outline. Null when that is not cheap to tell.
+function sameHit(el, x, y) {
+    if (!el || el === doc.documentElement || el.childElementCount > 300) return null;
+    let r = [...el.getClientRects()].find(b => b.left <= x && x < b.right && b.top <= y && y < b.bottom);
+    if (!r) return null;
+    let left = Math.max(r.left, 0), top = Math.max(r.top, 0);
+    let right = Math.min(r.right, innerWidth), bottom = Math.min(r.bottom, innerHeight);
+    const cut = function (b) {
+        if (b.right <= left || b.left >= right || b.bottom <= top || b.top >= bottom) return;
+        if (b.left <= x && x < b.right && b.top <= y && y < b.bottom) return;
+        // of the four ways to keep the point clear of b, the one that keeps most
+        const ways = [];
+        if (b.left > x) ways.push([left, top, b.left, bottom]);
+        if (b.right <= x) ways.push([b.right, top, right, bottom]);
+        if (b.top > y) ways.push([left, top, right, b.top]);
+        if (b.bottom <= y) ways.push([left, b.bottom, right, bottom]);
+        const area = w => (w[2] - w[0]) * (w[3] - w[1]);
+        const best = ways.reduce((a, w) => area(w) > area(a) ? w : a);
+        [left, top, right, bottom] = best;
+    };
+    for (const c of el.children) for (const b of c.getClientRects()) cut(b);
+    if (control) {
+        const b = control.getBoundingClientRect();
+        cut({ left: b.left - handleSize, top: b.top - handleSize,
+              right: b.right + handleSize, bottom: b.bottom + handleSize });
+    }
+    if (right - left < 2 || bottom - top < 2) return null;
+    return [left, top, right - left, bottom - top];
+}
+
 const api = {
     hello: () => token,
     body: () => handle(doc.body),
     title: () => doc.title,
     hit: function (x, y) {
         const el = doc.elementFromPoint(x, y);
-        return handle(el === host ? (control || doc.body) : el);
+        const t = el === host ? (control || doc.body) : el;
+        return [handle(t), t ? t.tagName : '', el === host ? null : sameHit(el, x, y)];
     },
+    objectCount: () => objects.size,
     byId: id => handle(doc.getElementById(id)),
     prop: (n, name) => plain(element(n)[propName(name)]),
     setProp: function (n, name, v) {
@@ -1008,6 +1131,7 @@ const api = {
         return had;
     },
     adjacent: (n, where, html) => element(n).insertAdjacentHTML(where, html),
+    adjacentBody: adjacentBody,
     rect: n => rectOf(element(n)),
     parent: n => handle(element(n).parentElement),
     connected: n => object(n).isConnected === true,
@@ -1064,6 +1188,11 @@ const api = {
         insertFragment(r, String(html));
         if (r.fromSelection) showRange(r);
     },
+    pasteBody: function (n, json) {
+        const r = range(n);
+        placeNodes(r, readBody(json)[1]);
+        if (r.fromSelection) showRange(r);
+    },
     rangeSelect: n => showRange(range(n)),
     rangeScroll: function (n, top) {
         const r = range(n);
@@ -1101,8 +1230,8 @@ const api = {
     status: ids => ids.map(status),
     exec: exec,
     value: value,
-    undoCount: () => undoStack.length,
-    redoCount: () => redoStack.length,
+    undoCount: undoUnits,
+    redoCount: redoUnits,
     undo: undo,
     redo: redo,
     addGlyphs: function (list) {
@@ -1133,15 +1262,17 @@ const api = {
         }
         return doc.execCommand('delete', false, null);
     },
-    insertHtml: function (html) {
+    insertHtml: function (html, replace) {
         const c = currentControl();
         const r = c ? doc.createRange() : selectionRange();
-        if (c) r.selectNode(c);
+        if (c && replace !== false) r.selectNode(c);
+        else if (c) r.setStartBefore(c);
         insertFragment(r, String(html));
         showRange(r);
     },
     insertText: t => doc.execCommand('insertText', false, String(t)),
     setBody: setBody,
+    insertBody: insertBody,
     bodySource: () => sourceOf(doc.body),
     // The next match after the selection, wrapping at the end; it becomes the selection.
     find: function (text, matchCase) {
@@ -1160,25 +1291,42 @@ const api = {
         else if (t === 'Text') kind = textOf(getSelection().getRangeAt(0)) ? 2 : 1;
         const el = objects.get(current);
         return [ids.map(status), values.map(v => status(v) & 1 ? value(v) : null), kind,
-                undoStack.length, el instanceof Element ? [el.id, el.tagName] : null];
+                undoUnits(), el instanceof Element ? [el.id, el.tagName] : null];
     },
 };
 
+// Calls that only read: they neither cut the undo units nor end a run of typing.
+const queries = new Set(['hello', 'body', 'title', 'hit', 'objectCount', 'byId', 'prop', 'attr',
+    'rect', 'parent', 'connected', 'runtimeBg', 'rows', 'cells', 'tableLayout', 'cellPlace',
+    'selType', 'selRange', 'selControl', 'bodyRange', 'rangeText', 'rangeHtml', 'rangeParent',
+    'rangeMetrics', 'newPointer', 'pointersToRange', 'rangeToPointers', 'pointerTo',
+    'pointerMove', 'pointerCompare', 'status', 'value', 'undoCount', 'redoCount',
+    'selectionContent', 'bodySource', 'state']);
+
 window.zvLayer = {
     call: function (request) {
+        const query = queries.has(request.f);
         try {
             if (request.f !== 'hello' && request.t !== token)
                 throw new Error('The document has changed');
-            release(request.r);
+            release(request.r, request.s);
             const fn = api[request.f];
             if (!fn) throw new Error('Unknown layer call ' + request.f);
-            cut();
+            if (query) collect(); else cut();
+            const before = pending.length;
             const v = fn.apply(null, request.a || []);
-            cut();
+            collect();
+            if (!query || pending.length > before) {
+                // what the call changed is a unit of its own, after the open one
+                const changed = pending.splice(before);
+                cut();
+                pending = changed;
+                cut();
+            }
             if (displayDirty && (host || runtimeBg.size || control)) paint();
             return { ok: true, v: v === undefined ? null : v };
         } catch (e) {
-            cut();
+            if (!query) cut();
             return { ok: false, e: String(e && e.message || e) };
         }
     }

@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include <deque>
@@ -120,6 +121,14 @@ TEST(FileManager, RecentFilesListMenuAndSettings)
     WriteAll(ini.FileName(), "[Recents]\nCount=5\nItem0=/a\nItem2=/c\nItem3=\nItem4=/a\nItem5=/x\n");
     fm.LoadMRU(ini, "recents");
     EXPECT_EQ(fm.RecentFiles, (Strings{"/a", "/c", "/a"}));
+    // a count no menu can show reads as many names as the menu holds, at once
+    std::string many = "[Recents]\nCount=2147483647\n";
+    for (int i = 0; i < 40; ++i)
+        many += "Item" + std::to_string(i) + "=/m" + std::to_string(i) + "\n";
+    WriteAll(ini.FileName(), many);
+    fm.LoadMRU(ini, "Recents");
+    EXPECT_EQ(fm.RecentFiles.size(), 11u);
+    EXPECT_EQ(fm.RecentFiles.back(), "/m10");
     fm.RecentFiles = {"/x y.html", "/a&b.htm"};
     fm.SaveMRU(ini, "Recents");
     EXPECT_EQ(ReadAll(ini.FileName()), "[Recents]\nCount=2\nItem0=/x y.html\nItem1=/a&b.htm\n");
@@ -246,6 +255,25 @@ TEST(FileManager, OpeningFilesAndRecentItems)
     items[1]->trigger();  // the prompt answers Cancel
     EXPECT_TRUE(h.TakeLog().empty());
     EXPECT_EQ(h.Ui.Prompts.size(), 1u);
+
+    // A click on a recent file of the open menu while the document is modified: saving it at
+    // the prompt moves its own name to the top, and the clicked file still opens.
+    const std::string c = Touch(dir, "c.html");
+    h.Fm.OpenFile(c);
+    h.Fm.RecentFiles = {a, b, c};
+    h.Fm.SetModified(true);
+    h.TakeLog();
+    h.Fm.BuildMRUMenu(&menu);
+    menu.popup(QPoint(10, 10));
+    QTRY_VERIFY(menu.isVisible());
+    QAction* clicked = menu.actions()[1];
+    ASSERT_TRUE(clicked->text().endsWith("b.html"));
+    h.Ui.Answers = {TSaveAnswer::Yes};
+    QTest::mouseClick(&menu, Qt::LeftButton, {}, menu.actionGeometry(clicked).center());
+    EXPECT_EQ(h.TakeLog(),
+              (Strings{"save " + c, "clean", "file " + c, "open " + b, "clean", "file " + b}));
+    EXPECT_EQ(h.Fm.FileName(), b);
+    EXPECT_EQ(h.Fm.RecentFiles, (Strings{b, c, a}));
 }
 
 TEST(FileManagerDialogs, QtDialogs)

@@ -31,7 +31,7 @@ std::vector<uint8_t> Bmp(const QImage& Image)
 
 TEST(IconPackManager, ShippedPacksTabsAndDoubleClick)
 {
-    const std::string Shipped = FindDataFile("Icons");
+    const std::string Shipped = FindDataFolder("Icons");
     ASSERT_FALSE(Shipped.empty());
     test::TempDir Dir;
     fs::copy_file(Shipped + "/Bullets.icp", Dir / "bullets.icp");

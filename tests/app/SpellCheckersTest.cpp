@@ -2,8 +2,13 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
 
 #include "DataFiles.h"
 #include "SpellCheckers.h"
@@ -11,128 +16,6 @@
 #include "UnitSpellCheck.h"
 
 using namespace zv;
-
-namespace {
-
-std::vector<std::string> AllWords(const TSpellChecker& Checker)
-{
-    std::vector<std::string> words;
-    for (const auto& bucket : Checker.Buckets) {
-        if (bucket)
-            for (const auto& entry : *bucket)
-                words.push_back(entry.Word);
-    }
-    std::sort(words.begin(), words.end());
-    return words;
-}
-
-bool Suggests(const TSpellChecker& Checker, const std::string& Word)
-{
-    return std::any_of(Checker.Suggestions.begin(), Checker.Suggestions.end(),
-                       [&](const auto& s) { return s.Word == Word; });
-}
-
-std::string EnglishText()
-{
-    TMemoryStream file;
-    file.LoadFromFile(FindDataFile("english.wrd"));
-    return std::string(reinterpret_cast<const char*>(file.Memory()), file.Bytes().size());
-}
-
-}  // namespace
-
-TEST(SpellChecker, LoadsThePrefixCompressedList)
-{
-    TSpellChecker checker;
-    checker.LoadFromText("0apple\n3ly\n\n2e\r\n1ntelope\r0\nxpear\n");
-    EXPECT_EQ(AllWords(checker), (std::vector<std::string>{"antelope", "ape", "apple", "apply", "pear"}));
-    for (const auto& bucket : checker.Buckets) {
-        for (const auto& entry : bucket ? *bucket : TSpellChecker::TBucket())
-            EXPECT_EQ(entry.Length, static_cast<int>(entry.Word.size()));
-    }
-    EXPECT_FALSE(checker.Buckets[255]);
-    EXPECT_EQ(checker.HashWord(""), 0);
-    EXPECT_EQ(checker.HashWord("apple"), checker.HashWord("APPLE"));
-
-    for (const char* word : {"apple", "Apple", "APPLE", "aPpLy", "ape", "123", "--", "3.14!", ""})
-        EXPECT_TRUE(checker.IsKnownWord(word)) << word;
-    for (const char* word : {"appel", "apples", "app", "4pple", "xpear"})
-        EXPECT_FALSE(checker.IsKnownWord(word)) << word;
-
-    // Loading adds to what is there; Clear empties.
-    checker.LoadFromText("0zebra\n");
-    EXPECT_TRUE(checker.IsKnownWord("apple"));
-    EXPECT_TRUE(checker.IsKnownWord("Zebra"));
-    checker.Clear();
-    EXPECT_FALSE(checker.IsKnownWord("apple"));
-    EXPECT_THROW(checker.LoadFromFile("/nonexistent/english.wrd"), EFOpenError);
-}
-
-TEST(SpellChecker, SurvivesDamagedLists)
-{
-    const std::string text = EnglishText();
-
-    // Cut in the middle of a line: everything before the cut is still there.
-    TSpellChecker truncated;
-    truncated.LoadFromText(std::string_view(text).substr(0, text.size() / 2 + 3));
-    EXPECT_TRUE(truncated.IsKnownWord("apple"));
-    EXPECT_FALSE(truncated.IsKnownWord("zebra"));
-
-    // Shared counts beyond the previous word, digits alone, control bytes and high bytes.
-    TSpellChecker damaged;
-    std::string garbage = "9abc\n9x\n0\n9\n";
-    for (int i = 0; i < 4096; ++i)
-        garbage += static_cast<char>((i * 7919 + 13) % 256);
-    damaged.LoadFromText(garbage);
-    EXPECT_TRUE(damaged.IsKnownWord("abc"));
-    EXPECT_TRUE(damaged.IsKnownWord("abcx"));
-    damaged.Suggest("abd");
-    EXPECT_TRUE(Suggests(damaged, "abc"));
-}
-
-TEST(SpellChecker, MeasuresDistancesAndSuggests)
-{
-    TSpellChecker checker;
-    EXPECT_EQ(checker.EditDistance("kitten", "sitting"), 3);
-    EXPECT_EQ(checker.EditDistance("Receive", "rECEIVE"), 0);
-    EXPECT_EQ(checker.EditDistance("recieve", "receive"), 2);
-    EXPECT_EQ(checker.EditDistance("", "abc"), 3);
-    EXPECT_EQ(checker.EditDistance("abcd", ""), 4);
-    const std::string fifty(50, 'a'), fiftyOne(51, 'a');
-    EXPECT_EQ(checker.EditDistance(fifty, fifty + "b"), TSpellChecker::NoDistance);
-    EXPECT_EQ(checker.EditDistance(fifty, std::string(50, 'b')), 50);
-    EXPECT_EQ(checker.EditDistance("", fiftyOne), 51);
-
-    checker.LoadFromText("0apple\n3ly\n2e\n0" + fiftyOne + "\n0" + fifty + "\n");
-    checker.Suggest("appe");
-    ASSERT_EQ(checker.Suggestions.size(), 3u);
-    EXPECT_EQ(checker.Suggestions[0].Distance, 1);
-    EXPECT_EQ(checker.Suggestions[1].Distance, 1);
-    EXPECT_EQ(checker.Suggestions[2].Word, "apply");
-    EXPECT_EQ(checker.Suggestions[2].Distance, 2);
-    checker.Suggest(fiftyOne);
-    EXPECT_TRUE(checker.Suggestions.empty());
-    checker.Suggest(std::string(49, 'a') + "b");
-    ASSERT_EQ(checker.Suggestions.size(), 1u);
-    EXPECT_EQ(checker.Suggestions[0].Word, fifty);
-
-    // The shipped list knows its words and mends common slips.
-    TSpellChecker english;
-    english.LoadFromText(EnglishText());
-    for (const char* word : {"receive", "Separate", "definitely", "don't", "Wednesday"})
-        EXPECT_TRUE(english.IsKnownWord(word)) << word;
-    for (const char* word : {"recieve", "seperate", "definately", "wierd"})
-        EXPECT_FALSE(english.IsKnownWord(word)) << word;
-    const std::vector<std::pair<const char*, const char*>> slips = {
-        {"recieve", "receive"}, {"seperate", "separate"}, {"definately", "definitely"},
-        {"wierd", "weird"},     {"teh", "the"},           {"accomodate", "accommodate"}};
-    for (const auto& [wrong, right] : slips) {
-        english.Suggest(wrong);
-        EXPECT_TRUE(Suggests(english, right)) << wrong;
-        EXPECT_TRUE(std::is_sorted(english.Suggestions.begin(), english.Suggestions.end(),
-                                   [](const auto& a, const auto& b) { return a.Distance < b.Distance; }));
-    }
-}
 
 TEST(FormSpellCheck, PlacesThePromptAndReportsTheAnswer)
 {
@@ -145,7 +28,7 @@ TEST(FormSpellCheck, PlacesThePromptAndReportsTheAnswer)
     EXPECT_EQ(TFormSpellCheck::PromptPosition(QRect(1000, 300, 20, 20), prompt, screen).x(), 1024 - 320);
 
     TSpellChecker checker;
-    checker.LoadFromText("0receive\n0relieve\n0deceive\n");  // relieve is nearest
+    checker.LoadFromText("0relieve\n0receive\n0deceive\n");
     TFormSpellCheck form;
     struct {
         QLineEdit* EditFound;
@@ -165,17 +48,17 @@ TEST(FormSpellCheck, PlacesThePromptAndReportsTheAnswer)
         return std::make_tuple(Word, corrected, canceled);
     };
 
-    // Correct with a suggestion picked from the list.
+    // The swapped letters' word comes first and fills the replacement: Correct takes it.
     auto result = answer(
         [&] {
             EXPECT_EQ(ui.EditFound->text(), "recieve");
-            ASSERT_EQ(ui.ListSuggestions->count(), 2);
-            EXPECT_EQ(ui.EditSuggestion->text(), "relieve");
-            ui.ListSuggestions->setCurrentRow(1);
+            ASSERT_EQ(ui.ListSuggestions->count(), 3);
             EXPECT_EQ(ui.EditSuggestion->text(), "receive");
+            ui.ListSuggestions->setCurrentRow(1);
+            EXPECT_EQ(ui.EditSuggestion->text(), "relieve");
             ui.ListSuggestions->setCurrentRow(0);
-            ui.EditSuggestion->setText("receive");
-            ui.ButtonCorrect->click();
+            EXPECT_EQ(ui.EditSuggestion->text(), "receive");
+            QTest::mouseClick(ui.ButtonCorrect, Qt::LeftButton);
         },
         u"recieve");
     EXPECT_EQ(result, std::make_tuple(WideString(u"receive"), true, false));
@@ -200,4 +83,29 @@ TEST(FormSpellCheck, PlacesThePromptAndReportsTheAnswer)
     TSpellChecker loaded;
     EXPECT_TRUE(LoadEnglishWordList(loaded, nullptr));
     EXPECT_TRUE(loaded.IsKnownWord("receive"));
+}
+
+TEST(FormSpellCheck, WordListIsARegularFileOfTheFirstDataFolderThatHasOne)
+{
+    // a pipe in the first data folder and a folder in the second are passed over
+    const std::vector<std::string> folders = DataFolders();
+    ASSERT_GE(folders.size(), 3u);
+    const std::string pipe = folders[0] + "/english.wrd";
+    const std::string folder = folders[1] + "/english.wrd";
+    ASSERT_FALSE(std::filesystem::exists(pipe));
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const bool madeShare = !std::filesystem::exists(folders[1]);
+    std::filesystem::create_directories(folder);
+
+    const std::string found = FindDataFile("english.wrd");
+    TSpellChecker checker;
+    const bool loaded = LoadEnglishWordList(checker, nullptr);
+    std::filesystem::remove(pipe);
+    std::filesystem::remove_all(madeShare ? folders[1] : folder);
+
+    EXPECT_EQ(found, std::string(ZV_SOURCE_DIR) + "/data/english.wrd");
+    EXPECT_TRUE(loaded);
+    EXPECT_TRUE(checker.IsKnownWord("receive"));
+    EXPECT_EQ(FindDataFolder("english.wrd"), "");
+    EXPECT_EQ(FindDataFolder("Templates"), std::string(ZV_SOURCE_DIR) + "/data/Templates");
 }

@@ -124,7 +124,7 @@ TEST(DesignerDocument, NewDocumentTitleAndLoadsThatFail)
     EXPECT_EQ(D.GetHtml(), Kept);
     EXPECT_EQ(D.GetTitle(), u"Kept");
     Complete = 0;
-    test::WaitFor([&] { return Complete > 0; }, 200);
+    ASSERT_TRUE(test::WaitForFrames(D));
     EXPECT_EQ(Complete, 0);
     D.OnDocumentComplete = nullptr;
 }

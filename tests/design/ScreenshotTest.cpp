@@ -1,5 +1,5 @@
 // A picture of the design view with every placeholder kind, a table and a picture, for the eye
-// (written to the temporary folder) and for a few checks of what it shows.
+// (written to the temporary folder) and for checks that each of them shows.
 #include <QBuffer>
 #include <QDir>
 #include <QImage>
@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 
 #include "DesignerHost.h"
 
@@ -56,28 +57,90 @@ TEST(DesignerScreenshot, EveryPlaceholderKindTableAndPicture)
 </body></html>)");
     D.SetShowTagGlyphs(true);
     H.WaitForPictures();
-    // every picture of the page and every background has loaded
+    // every picture of the page and every background has loaded, and the page has drawn them
     ASSERT_TRUE(test::WaitFor([&] {
         return H.Eval("[...document.images].every(i => i.complete && i.naturalWidth > 0)").toBool();
     }));
-    test::WaitFor([] { return false; }, 300);   // a frame or two for the backgrounds
+    ASSERT_TRUE(test::WaitForFrames(D));
 
-    const QImage Shot = D.grab().toImage();
-    const QString File = QDir::tempPath() + "/zv-design-view.png";
-    ASSERT_TRUE(Shot.save(File));
-    ASSERT_FALSE(Shot.isNull());
-    EXPECT_EQ(Shot.size(), QSize(800, 600));
-
-    // the document's picture shows where the page has it
+    const QVariantList Pictures =
+        H.Eval("[...document.images].map(i => { const r = i.getBoundingClientRect();"
+               " return [i.className, i.getAttribute('src'), r.left, r.top, r.width, r.height]; })")
+            .toList();
     const QVariantList Box = H.Eval("(function(){ const r = document.images[document.images.length - 4]"
                                     ".getBoundingClientRect(); return [r.left, r.top]; })()")
                                  .toList();
     const QPoint Sky(Box.value(0).toInt() + 10, Box.value(1).toInt() + 10);
+    const QPoint Flash = H.Centre("img.dsgn_flash");
+    // the view shows a frame of the page some time after the page drew it: the picture is taken
+    // once the view shows the layout read above
+    const QVariantList FlashBox =
+        H.Eval("(function(){ const r = document.querySelector('img.dsgn_flash').getBoundingClientRect();"
+               " return [r.left, r.top + r.height / 2]; })()")
+            .toList();
+    const QPoint FlashEdge(FlashBox.value(0).toInt() + 3, FlashBox.value(1).toInt());
+    QImage Shot;
+    ASSERT_TRUE(test::WaitFor([&] {
+        Shot = D.grab().toImage();
+        return Shot.pixelColor(Sky) == QColor(70, 140, 210) &&
+               Shot.pixelColor(FlashEdge) == QColor(0xee, 0xee, 0xee) &&
+               Shot.pixelColor(Flash.x() - 8, Flash.y() + 6).red() > 150;
+    }, 10000)) << "the view never showed the page as laid out";
+    const QString File = QDir::tempPath() + "/zv-design-view.png";
+    ASSERT_TRUE(Shot.save(File));
+    EXPECT_EQ(Shot.size(), QSize(800, 600));
+    const auto Colours = [&](const QRect& R) {
+        std::set<QRgb> Seen;
+        for (int Y = R.top(); Y <= R.bottom(); ++Y)
+            for (int X = R.left(); X <= R.right(); ++X) Seen.insert(Shot.pixel(X, Y));
+        return Seen.size();
+    };
+
+    // every placeholder kind shows its picture: something is drawn where it stands
+    std::set<std::string> Kinds;
+    for (const QVariant& V : Pictures) {
+        const QVariantList P = V.toList();
+        const QString Class = P[0].toString(), Src = P[1].toString();
+        const QRect Box(P[2].toInt(), P[3].toInt(), P[4].toInt(), P[5].toInt());
+        const std::string Kind = Class.isEmpty() ? Src.section(':', 1).section('.', 0, 0).toStdString()
+                                                 : Class.toStdString();
+        SCOPED_TRACE(Kind);
+        Kinds.insert(Kind);
+        ASSERT_TRUE(QRect(0, 0, 800, 600).contains(Box)) << File.toStdString();
+        EXPECT_GE(Colours(Box.adjusted(1, 1, -1, -1)), 3u) << File.toStdString();
+        // objects: a picture in the middle of a grey box
+        if (Class.startsWith("dsgn_") && Class != "dsgn_remote" && Class != "dsgn_absolute" &&
+            Class != "dsgn_broken") {
+            EXPECT_EQ(Shot.pixelColor(Box.left() + 3, Box.top() + Box.height() / 2), QColor(0xee, 0xee, 0xee));
+        }
+    }
+    for (const char* Kind : {"comment", "php", "asp", "unknown", "script", "scriptfile", "noscript",
+                             "noframes", "map", "embed", "isindex", "basefont", "bgsound", "hidden",
+                             "anchor", "dsgn_flash", "dsgn_mplayer", "dsgn_quicktime", "dsgn_real",
+                             "dsgn_activex", "dsgn_applet", "dsgn_marquee", "dsgn_broken",
+                             "dsgn_remote", "dsgn_absolute"})
+        EXPECT_TRUE(Kinds.count(Kind)) << Kind;
+
+    // the document's picture shows where the page has it
     EXPECT_EQ(Shot.pixelColor(Sky), QColor(70, 140, 210)) << File.toStdString();
     // the Flash object: its picture in the middle of a grey box
-    const QPoint Flash = H.Centre("img.dsgn_flash");
     EXPECT_EQ(Shot.pixelColor(Flash.x() - 30, Flash.y()), QColor(0xee, 0xee, 0xee));
     EXPECT_GT(Shot.pixelColor(Flash.x() - 8, Flash.y() + 6).red(), 150);
     EXPECT_LT(Shot.pixelColor(Flash.x() - 8, Flash.y() + 6).green(), 80);
+
+    // the bordered table draws its border and its text; the layout table its text alone
+    const QVariantList Tables = H.Eval("[...document.querySelectorAll('table')].map(t => {"
+                                       " const r = t.getBoundingClientRect(); return [r.left, r.top, r.width, r.height]; })")
+                                    .toList();
+    ASSERT_EQ(Tables.size(), 2);
+    const QVariantList Bordered = Tables[0].toList(), Layout = Tables[1].toList();
+    const QRect T1(Bordered[0].toInt(), Bordered[1].toInt(), Bordered[2].toInt(), Bordered[3].toInt());
+    const QRect T2(Layout[0].toInt(), Layout[1].toInt(), Layout[2].toInt(), Layout[3].toInt());
+    EXPECT_LT(Shot.pixelColor(T1.left(), T1.center().y()).lightness(), 200) << File.toStdString();
+    EXPECT_GE(Colours(T1.adjusted(3, 3, -3, -3)), 3u);
+    EXPECT_GE(Colours(T2), 3u);
+    // the tag glyphs stand at the block's start
+    const QPoint Div = H.Centre("div");
+    EXPECT_GE(Colours(QRect(8, Div.y() - 6, 30, 12)), 3u);
     D.SetShowTagGlyphs(false);
 }

@@ -1,6 +1,7 @@
 // Editing commands, their status, the layer's undo units and the clipboard commands.
 #include <QApplication>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QMimeData>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -34,10 +35,23 @@ TEST(Undo, TypingAndCommandsUndoToTheExactMarkup)
     EXPECT_EQ(Undo.CountUndoable(), 0);
     EXPECT_EQ(B.QueryStatus(IDM_UNDO), OLECMDF_SUPPORTED);
 
+    // keys typed one after the other are one unit, queries between them change nothing; a
+    // move of the caret or a pause ends the unit
     H.Click(H.Centre("#p"));
     H.SelectText("#p", 5, 5);
-    for (const char* Key : {"a", "b", "c"}) Type(Key);
-    ASSERT_TRUE(H.WaitFor([&] { return H.BodyHtml().contains("Helloabc world"); })) << H.BodyHtml().toStdString();
+    for (const char* Key : {"a", "b", "c"}) {
+        Type(Key);
+        EXPECT_EQ(B.QueryStatus(IDM_UNDO), OLECMDF_SUPPORTED | OLECMDF_ENABLED);
+        EXPECT_EQ(Undo.CountUndoable(), 1);
+    }
+    QTest::keyClick(B.focusProxy(), Qt::Key_Left);
+    Type("x");
+    EXPECT_EQ(Undo.CountUndoable(), 2);
+    QElapsedTimer Pause;
+    Pause.start();
+    H.WaitFor([&] { return Pause.elapsed() > 1100; });
+    Type("y");
+    ASSERT_TRUE(H.WaitFor([&] { return H.BodyHtml().contains("Helloabxyc world"); })) << H.BodyHtml().toStdString();
     EXPECT_EQ(Undo.CountUndoable(), 3);
     const QString Typed = H.BodyHtml();
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "EngineHost.h"
+#include "support/PageDriver.h"
 #include "WebBrowser.h"
 
 using namespace zv;
@@ -140,7 +141,7 @@ TEST(Events, ReportsArriveAfterCallsAndNeverInsideAnotherHandler)
     B.page()->runJavaScript("external.Report(document.getElementById('one'))",
                             QWebEngineScript::ApplicationWorld);
     ASSERT_TRUE(H.Load("<p id=one>new</p>"));
-    H.WaitFor([] { return false; }, 200);
+    ASSERT_TRUE(test::WaitForFrames(B));
     EXPECT_EQ(Ids.size(), 3u);
     QObject::disconnect(C);
 

@@ -12,6 +12,7 @@
 
 #include "Streams.h"
 #include "WideText.h"
+#include "support/Unprivileged.h"
 
 using namespace zv;
 
@@ -104,12 +105,20 @@ TEST(Streams, AtomicSaveReplacesOrLeavesTheOldFile)
     SaveFileAtomically(path, "second!", 7);
     EXPECT_EQ(ReadAll(path), "second!");
 
-    if (::geteuid() != 0) {  // root writes into read-only folders anyway
-        ::chmod(dir.c_str(), 0555);
-        EXPECT_THROW(SaveFileAtomically(path, "third", 5), EStreamError);
-        ::chmod(dir.c_str(), 0755);
-        EXPECT_EQ(ReadAll(path), "second!");
-    }
+    // a folder the user may not write into (root may: the check runs as an ordinary user)
+    zv::test::GiveToUnprivileged({dir, path});
+    ::chmod(dir.c_str(), 0555);
+    const std::optional<bool> Refused = zv::test::RunUnprivileged([&] {
+        try {
+            SaveFileAtomically(path, "third", 5);
+        } catch (const EStreamError&) {
+            return true;
+        }
+        return false;
+    });
+    ::chmod(dir.c_str(), 0755);
+    EXPECT_NE(Refused, std::optional<bool>(false));
+    EXPECT_EQ(ReadAll(path), "second!");
     // A write error (the file-size limit stands in for a full disk) leaves the old file and
     // no temporary behind.
     struct rlimit old {};

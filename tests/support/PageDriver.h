@@ -39,6 +39,21 @@ inline QVariant PageEval(TWebBrowser& Browser, const QString& Script)
     return Result->second;
 }
 
+// Waits until the page has drawn twice and every notice it sent before has arrived: a mouseout
+// it reports after the second frame comes last.
+inline bool WaitForFrames(TWebBrowser& Browser)
+{
+    bool Seen = false;
+    const auto C = QObject::connect(&Browser, &TWebBrowser::PageEvent, [&](const TPageEvent& E) {
+        Seen |= E.Type == "mouseout" && E.Tag == "BODY";
+    });
+    PageEval(Browser, "requestAnimationFrame(() => requestAnimationFrame(() =>"
+                      " document.body.dispatchEvent(new MouseEvent('mouseout'))))");
+    const bool Done = WaitFor([&] { return Seen; });
+    QObject::disconnect(C);
+    return Done;
+}
+
 // Viewport position of the middle of the first element matching a CSS selector.
 inline QPoint PageCentre(TWebBrowser& Browser, const QString& Selector)
 {

@@ -1,13 +1,14 @@
 #pragma once
 // Template files (".tpl"): a header, a JPEG preview, the template page with its "{CONTENT}"
-// mark, then the files the page uses as (marker 1, relative name, data) entries.
+// mark, then the files the page uses as (marker 1, relative name, data) entries. The preview
+// stays encoded here; the template chooser decodes it.
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "Exceptions.h"
-#include "JpegImages.h"
 
 namespace zv {
 
@@ -35,7 +36,7 @@ public:
 
     std::string FileName;  // full path of the template file
     std::string PageText;  // the template page's HTML, as stored (UTF-8 in our templates)
-    TJpegImage Preview;
+    std::vector<uint8_t> Preview;  // the JPEG bytes as stored
 
 private:
     struct TEntry {

@@ -81,10 +81,7 @@ void TTemplateReader::ReadHeader()
     TFileStream file(FileName, TFileMode::OpenRead);
     TContents contents;
     Scan(file, true, contents);
-    TMemoryStream preview;
-    preview.Bytes() = std::move(contents.Preview);
-    preview.SetPosition(0);
-    Preview.LoadFromStream(preview);
+    Preview = std::move(contents.Preview);
     PageText = std::move(contents.PageText);
 }
 
