@@ -1,6 +1,7 @@
 #include "ToolLoader.h"
 
 #include "ToolAnchor.h"
+#include "ToolBgSound.h"
 #include "ToolBody.h"
 #include "ToolBr.h"
 #include "ToolComment.h"
@@ -15,6 +16,14 @@
 #include "ToolInputImage.h"
 #include "ToolManager.h"
 #include "ToolMarquee.h"
+#include "ToolObjActiveX.h"
+#include "ToolObjApplet.h"
+#include "ToolObjFlash.h"
+#include "ToolObjMPlayer.h"
+#include "ToolObjQuickTime.h"
+#include "ToolObjReal.h"
+#include "ToolScript.h"
+#include "ToolScriptFile.h"
 #include "ToolSelect.h"
 #include "ToolTable.h"
 #include "ToolTd.h"
@@ -35,8 +44,8 @@ void RegisterTools(TToolManager& Manager)
     Manager.AddTool<TToolBr>();
     Manager.AddTool<TToolAnchor>();
     Manager.AddTool<TToolTd>();
-    // TToolScript
-    // TToolScriptFile
+    Manager.AddTool<TToolScript>();
+    Manager.AddTool<TToolScriptFile>();
     Manager.AddSeparator();
     Manager.AddTool<TToolForm>();
     Manager.AddTool<TToolInputEdit>();
@@ -51,14 +60,15 @@ void RegisterTools(TToolManager& Manager)
     Manager.AddTool<TToolSelectList>();
     Manager.AddTool<TToolTextArea>();
     Manager.AddSeparator();
-    // TToolBgSound
+    Manager.AddTool<TToolBgSound>();
     Manager.AddTool<TToolMarquee>();
-    // TToolObjFlash (the four media objects before the ActiveX tool, which takes any object)
-    // TToolObjQuickTime
-    // TToolObjReal
-    // TToolObjMPlayer
-    // TToolObjApplet
-    // TToolObjActiveX
+    // the four media objects before the ActiveX tool, which takes any object
+    Manager.AddTool<TToolObjFlash>();
+    Manager.AddTool<TToolObjQuickTime>();
+    Manager.AddTool<TToolObjReal>();
+    Manager.AddTool<TToolObjMPlayer>();
+    Manager.AddTool<TToolObjApplet>();
+    Manager.AddTool<TToolObjActiveX>();
     Manager.EndUpdate();
 }
 

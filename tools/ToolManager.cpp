@@ -101,6 +101,12 @@ void SetStoredAttr(THtmlTag& Node, THtmlAttrId Id, WideStringView Value)
     }
 }
 
+THtmlTag* TagOfKind(THtmlNode* Node, THtmlTagId Kind)
+{
+    auto* Tag = dynamic_cast<THtmlTag*>(Node);
+    return Tag && Tag->Kind() == Kind ? Tag : nullptr;
+}
+
 // ---------------------------------------------------------------- colour fields
 
 void PaintColorEdit(QLineEdit* Edit)

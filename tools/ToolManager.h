@@ -81,6 +81,8 @@ WideString EscapeStoredValue(WideStringView Value);
 // Writes a field into a stored node: empty removes the attribute, the present value changes
 // nothing, anything else goes in as EscapeStoredValue.
 void SetStoredAttr(THtmlTag& Node, THtmlAttrId Id, WideStringView Value);
+// Node as a tag of Kind; nullptr when it is none.
+THtmlTag* TagOfKind(THtmlNode* Node, THtmlTagId Kind);
 
 // ---------------------------------------------------------------- colour fields
 

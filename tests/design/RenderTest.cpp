@@ -43,6 +43,10 @@ public:
         View.load(QUrl::fromLocalFile(QString::fromStdString(FileName)));
         if (!test::WaitFor([&] { return !Loaded.isEmpty(); }, 30000) || !Loaded.first().value(0).toBool())
             return {};
+        // A blinking caret (a page's autofocus field) would make two pictures differ by chance.
+        Eval("const zvNoCaret = document.createElement('style'); "
+             "zvNoCaret.textContent = '* { caret-color: transparent !important; }'; "
+             "document.head.appendChild(zvNoCaret);");
         // Two frames drawn after the load, then a picture that no longer changes.
         Eval("window.zvFrames = 0; requestAnimationFrame(() => requestAnimationFrame(() => window.zvFrames = 2));");
         if (!test::WaitFor([&] { return Eval("document.readyState === 'complete' && document.fonts.status === "

@@ -26,13 +26,15 @@ inline bool WaitFor(const std::function<bool()>& Done, int TimeoutMs = 5000)
     return true;
 }
 
-// Runs Act on the next modal dialog, then closes it if Act did not.
+// Runs Act on the next modal dialog, then closes it if Act did not. A dialog already open
+// when this is called is not the next one (the timer may fire while it waits for its child).
 inline void WhenModal(std::function<void(QWidget*)> Act)
 {
     auto* timer = new QTimer;
     timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, Act] {
-        if (QWidget* w = QApplication::activeModalWidget()) {
+    const QPointer<QWidget> open = QApplication::activeModalWidget();
+    QObject::connect(timer, &QTimer::timeout, [timer, Act, open] {
+        if (QWidget* w = QApplication::activeModalWidget(); w && w != open) {
             timer->deleteLater();
             timer->stop();
             QPointer<QWidget> guard(w);
@@ -49,11 +51,12 @@ inline void WhenModal(std::function<void(QWidget*)> Act)
 // whether one came.
 class TModalAnswer {
 public:
-    explicit TModalAnswer(std::function<void(QWidget*)> Answer) : Answer(std::move(Answer))
+    explicit TModalAnswer(std::function<void(QWidget*)> Answer)
+        : Answer(std::move(Answer)), Open(QApplication::activeModalWidget())
     {
         QObject::connect(&Timer, &QTimer::timeout, [this] {
             QWidget* Modal = QApplication::activeModalWidget();
-            if (!Modal || !Modal->isVisible()) return;
+            if (!Modal || !Modal->isVisible() || Modal == Open) return;
             Timer.stop();
             Seen = true;
             this->Answer(Modal);
@@ -64,6 +67,7 @@ public:
 
 private:
     std::function<void(QWidget*)> Answer;
+    QPointer<QWidget> Open;  // the dialog open when this was made: not the next one
     QTimer Timer;
 };
 

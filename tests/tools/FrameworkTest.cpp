@@ -1,8 +1,8 @@
 // The palette, the registration of the tools and the helpers every dialog uses.
 #include <QLineEdit>
-#include <algorithm>
 #include <QPainter>
 #include <QTest>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include "ToolAnchor.h"

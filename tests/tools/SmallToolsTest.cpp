@@ -20,29 +20,6 @@ using namespace zv::test;
 
 namespace {
 
-// Runs the tool at a caret in the text of Selector, answering its dialog with Fill and OK.
-void InsertAt(const QString& Selector, int Offset, TToolItem* Tool, std::function<void(QWidget*)> Fill = {})
-{
-    TDesignerHost::Get().SelectText(Selector, Offset, Offset);
-    TModalAnswer Answer([&](QWidget* Dialog) {
-        if (Fill) Fill(Dialog);
-        PressOk(Dialog);
-    });
-    Palette().Execute(Tool);
-    EXPECT_TRUE(Answer.Seen);
-}
-
-// Opens the dialog of the element as a double click does, answering it with Fill and OK.
-void Edit(const THtmlElement& Element, std::function<void(QWidget*)> Fill = {})
-{
-    TModalAnswer Answer([&](QWidget* Dialog) {
-        if (Fill) Fill(Dialog);
-        PressOk(Dialog);
-    });
-    Palette().EditElement(Element);
-    EXPECT_TRUE(Answer.Seen);
-}
-
 THtmlElement Placeholder(const char* Picture, int Index = 0)
 {
     TDesignerHost& H = TDesignerHost::Get();

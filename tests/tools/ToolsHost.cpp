@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <gtest/gtest.h>
 
 namespace zv::test {
 
@@ -43,6 +44,27 @@ TToolManager& Palette()
         return M;
     }();
     return *Manager;
+}
+
+void InsertAt(const QString& Selector, int Offset, TToolItem* Tool, std::function<void(QWidget*)> Fill)
+{
+    TDesignerHost::Get().SelectText(Selector, Offset, Offset);
+    TModalAnswer Answer([&](QWidget* Dialog) {
+        if (Fill) Fill(Dialog);
+        PressOk(Dialog);
+    });
+    Palette().Execute(Tool);
+    EXPECT_TRUE(Answer.Seen);
+}
+
+void Edit(const THtmlElement& Element, std::function<void(QWidget*)> Fill)
+{
+    TModalAnswer Answer([&](QWidget* Dialog) {
+        if (Fill) Fill(Dialog);
+        PressOk(Dialog);
+    });
+    Palette().EditElement(Element);
+    EXPECT_TRUE(Answer.Seen);
 }
 
 std::string SaveBytes(const std::string& Name)

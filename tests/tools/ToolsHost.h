@@ -28,6 +28,11 @@ template <class T> T* Tool()
     return nullptr;
 }
 
+// Runs the tool at a caret in the text of Selector, answering its dialog with Fill and OK.
+void InsertAt(const QString& Selector, int Offset, TToolItem* Tool, std::function<void(QWidget*)> Fill = {});
+// Opens the dialog of the element as a double click does, answering it with Fill and OK.
+void Edit(const THtmlElement& Element, std::function<void(QWidget*)> Fill = {});
+
 // Saves the design view's document into the test folder and answers the bytes.
 std::string SaveBytes(const std::string& Name);
 

@@ -1,0 +1,38 @@
+#pragma once
+// The ActiveX tool: class id (typed, or picked in the class chooser), codebase, size,
+// alignment, title, alternate text and named parameters of any OBJECT the media tools leave.
+
+#include "ToolObjApplet.h"
+
+namespace Ui {
+class FormToolObjActiveX;
+}
+
+namespace zv {
+
+class TFormToolObjActiveX : public TFormTool<Ui::FormToolObjActiveX> {
+    Q_OBJECT
+public:
+    explicit TFormToolObjActiveX(QWidget* Parent = nullptr);
+    ~TFormToolObjActiveX() override;
+
+    void FormShow() override;
+    bool CheckFields() override;
+    void GetHTML(WideString& S) override;
+    void Apply() override;
+
+private:
+    // The chooser, starting on the class of the field; its choice goes into the field.
+    void BtnSelectClick();
+    TGridObjectFields Fields;
+    QString Shown;
+};
+
+class TToolObjActiveX : public TToolItem {
+public:
+    TToolObjActiveX() : TToolItem("IMG", "Insert ActiveX Object", 31, true, false) {}
+    bool CanEdit(const THtmlElement& Element) override { return StoredKindIs(Element, tagObject); }
+    TTagEditor* GetEditor() override { return SharedEditor<TFormToolObjActiveX>(); }
+};
+
+}  // namespace zv
