@@ -260,9 +260,8 @@ WideString THtmlDesigner::GetHtml()
 void THtmlDesigner::SaveToFile(const std::string& FileName)
 {
     ReadPage();
-    TMemoryStream Data;
-    Filter->SaveToStream(Data);
-    SaveFileAtomically(FileName, Data.Memory(), Data.Size());
+    // straight into the temporary file: no second copy of the page in memory
+    SaveFileAtomically(FileName, [this](TStream& File) { Filter->SaveToStream(File); });
     FFileName = FileName;
     Filter->SetBasePath(FolderOf(FileName));
 }
