@@ -214,6 +214,7 @@ private:
     bool Shown = false;
     bool Closing = false;
     bool LoadingSource = false;
+    QString ShownSource;  // the text the source editor was last filled with
     bool RebuildingTree = false;
     QMenu* PopupRecent = nullptr;
 };

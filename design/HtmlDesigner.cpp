@@ -211,16 +211,27 @@ void THtmlDesigner::LoadDesignHtml(const WideString& Html)
                        .toUtf8();
     if (!Navigate(QUrl(QStringLiteral("idoc:index.html"))))
         throw EEngineError("The design view could not show the document");
-    if (Body)
-        CallLayer("setBody", {QString::fromStdU16String(
-                                 DesignBodyJson(*static_cast<const THtmlTag*>(Body)))});
+    ReadChanges = -1;
+    if (Body) {
+        // the tree holds the body as the page now shows it
+        const QVariant Changes = CallLayer(
+            "setBody", {QString::fromStdU16String(DesignBodyJson(*static_cast<const THtmlTag*>(Body)))});
+        ReadChanges = Changes.toLongLong();
+        ReadGeneration = Generation();
+    }
     AttachDocumentEvents();
 }
 
 void THtmlDesigner::ReadPage()
 {
-    if (HasDocument())
-        Filter->ReadDesign(CallLayer("bodySource").toString().toStdU16String());
+    if (!HasDocument()) return;
+    // a body the page has not changed since the last read is in the tree already
+    const QVariantList Read =
+        CallLayer("bodySource", {qlonglong(ReadGeneration == Generation() ? ReadChanges : -1)}).toList();
+    if (Read.size() != 2) throw EEngineError("The design view did not give its body");
+    if (!Read[1].isNull()) Filter->ReadDesign(Read[1].toString().toStdU16String());
+    ReadChanges = Read[0].toLongLong();
+    ReadGeneration = Generation();
 }
 
 void THtmlDesigner::LoadFromFile(const std::string& FileName)
@@ -255,6 +266,12 @@ WideString THtmlDesigner::GetHtml()
 {
     ReadPage();
     return Filter->GetSourceText();
+}
+
+std::unique_ptr<THtmlRoot> THtmlDesigner::GetSourceTree()
+{
+    ReadPage();
+    return Filter->RebuildSource();
 }
 
 void THtmlDesigner::SaveToFile(const std::string& FileName)

@@ -22,6 +22,7 @@
 namespace zv {
 
 class THtmlFilter;
+class THtmlRoot;
 class TFormFind;
 class TFormHyperlink;
 
@@ -103,6 +104,8 @@ public:
     // Source text in and out (the source view and the tag tree).
     void SetHtml(const WideString& Text);
     WideString GetHtml();
+    // The document tree that GetHtml's text stands for, without writing and parsing it.
+    std::unique_ptr<THtmlRoot> GetSourceTree();
     // The title of the document's head.
     WideString GetTitle() const;
     // The file last loaded or saved (UTF-8); empty for a new document.
@@ -373,6 +376,10 @@ private:
     bool FShowTagGlyphs = false;
     THtmlElement FCurrentElement;
     uint64_t EventsGeneration = 0;
+    // The page's count of body changes when the filter's tree last took its body, and the
+    // document it was counted in; -1 when the tree may differ from the page.
+    int64_t ReadChanges = -1;
+    uint64_t ReadGeneration = 0;
     // design ids of the elements resized in the page since the load
     std::set<std::string> ResizedIds;
     QPointer<TFormFind> FFindDialog;
