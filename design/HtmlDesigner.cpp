@@ -90,6 +90,8 @@ THtmlDesigner::THtmlDesigner(QWidget* Parent)
     connect(this, &TWebBrowser::UndoKey, this, &THtmlDesigner::Undo);
     connect(this, &TWebBrowser::RedoKey, this, &THtmlDesigner::Redo);
     connect(this, &TWebBrowser::PasteKey, this, &THtmlDesigner::Paste);
+    // after the browser's own handler: the page has its token by then
+    connect(this, &QWebEngineView::loadFinished, this, &THtmlDesigner::BackgroundLoadFinished);
 }
 
 THtmlDesigner::~THtmlDesigner() { UnregisterNameSpace(); }
@@ -194,8 +196,9 @@ void THtmlDesigner::ResetTableSelection()
 
 // ---------------------------------------------------------------- loading and saving
 
-void THtmlDesigner::LoadDesignHtml(const WideString& Html)
+void THtmlDesigner::LoadDesignHtml(const WideString& Html, bool Wait)
 {
+    BackgroundBody.reset();
     ResetTableSelection();
     ClearUndo();
     ResizedIds.clear();
@@ -209,17 +212,39 @@ void THtmlDesigner::LoadDesignHtml(const WideString& Html)
     DocumentData = QString::fromStdU16String(
                        Body ? Html.substr(0, HeadEnd + 7) + u"\r\n<body></body>\r\n</html>" : Html)
                        .toUtf8();
+    ReadChanges = -1;
+    const QString BodyJson =
+        Body ? QString::fromStdU16String(DesignBodyJson(*static_cast<const THtmlTag*>(Body))) : QString();
+    if (!Wait) {
+        BackgroundBody = BodyJson;
+        BeginNavigate(QUrl(QStringLiteral("idoc:index.html")));
+        return;
+    }
     if (!Navigate(QUrl(QStringLiteral("idoc:index.html"))))
         throw EEngineError("The design view could not show the document");
-    ReadChanges = -1;
-    if (Body) {
+    FinishLoading(BodyJson);
+}
+
+void THtmlDesigner::FinishLoading(const QString& BodyJson)
+{
+    if (!BodyJson.isEmpty()) {
         // the tree holds the body as the page now shows it
-        const QVariant Changes = CallLayer(
-            "setBody", {QString::fromStdU16String(DesignBodyJson(*static_cast<const THtmlTag*>(Body)))});
-        ReadChanges = Changes.toLongLong();
+        ReadChanges = CallLayer("setBody", {BodyJson}).toLongLong();
         ReadGeneration = Generation();
     }
     AttachDocumentEvents();
+}
+
+void THtmlDesigner::BackgroundLoadFinished()
+{
+    if (!BackgroundBody || !HasDocument()) return;
+    const QString BodyJson = *BackgroundBody;
+    BackgroundBody.reset();
+    try {
+        FinishLoading(BodyJson);
+    } catch (const std::exception&) {
+        // the page went while its body was on the way: the next load starts afresh
+    }
 }
 
 void THtmlDesigner::ReadPage()
@@ -255,11 +280,11 @@ void THtmlDesigner::SetHtml(const WideString& Text)
     LoadDesignHtml(Filter->GetDesignHtml());
 }
 
-void THtmlDesigner::NewDocument()
+void THtmlDesigner::NewDocument(bool Wait)
 {
     Filter->NewDocument();
     FFileName.clear();
-    LoadDesignHtml(Filter->GetDesignHtml());
+    LoadDesignHtml(Filter->GetDesignHtml(), Wait);
 }
 
 WideString THtmlDesigner::GetHtml()

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -100,7 +101,9 @@ public:
     void LoadFromFile(const std::string& FileName);
     // Writes the document through a temporary file; on failure the old file is untouched.
     void SaveToFile(const std::string& FileName);
-    void NewDocument();
+    // Without Wait the empty page loads in the background: HasDocument and DocumentComplete
+    // tell when it is there.
+    void NewDocument(bool Wait = true);
     // Source text in and out (the source view and the tag tree).
     void SetHtml(const WideString& Text);
     WideString GetHtml();
@@ -329,7 +332,10 @@ private:
 private:
     // Shows the filter's design document Html; every load of a file, a text or a new page
     // ends here.
-    void LoadDesignHtml(const WideString& Html);
+    void LoadDesignHtml(const WideString& Html, bool Wait = true);
+    // The body into the page just loaded, and the page's events to the designer.
+    void FinishLoading(const QString& BodyJson);
+    void BackgroundLoadFinished();
     // The edited body back into the filter's tree.
     void ReadPage();
     void ResetTableSelection();
@@ -379,6 +385,8 @@ private:
     // The page's count of body changes when the filter's tree last took its body, and the
     // document it was counted in; -1 when the tree may differ from the page.
     int64_t ReadChanges = -1;
+    // The body that a load in the background puts into its page once it is there.
+    std::optional<QString> BackgroundBody;
     uint64_t ReadGeneration = 0;
     // design ids of the elements resized in the page since the load
     std::set<std::string> ResizedIds;
