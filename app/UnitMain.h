@@ -165,6 +165,7 @@ private:
     void FormCreate();
     void CreateFormattingControls();
     void CreateViews();
+    void CreateFileManager();
     void CreateTagTree();
     void WireCommands();
     void WireDocking();
