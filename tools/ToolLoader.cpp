@@ -5,8 +5,20 @@
 #include "ToolBr.h"
 #include "ToolComment.h"
 #include "ToolDate.h"
+#include "ToolForm.h"
 #include "ToolHr.h"
+#include "ToolImg.h"
+#include "ToolInputButton.h"
+#include "ToolInputCheck.h"
+#include "ToolInputEdit.h"
+#include "ToolInputHidden.h"
+#include "ToolInputImage.h"
 #include "ToolManager.h"
+#include "ToolMarquee.h"
+#include "ToolSelect.h"
+#include "ToolTable.h"
+#include "ToolTd.h"
+#include "ToolTextArea.h"
 
 namespace zv {
 
@@ -15,32 +27,32 @@ void RegisterTools(TToolManager& Manager)
 {
     Manager.BeginUpdate();
     Manager.AddTool<TToolBody>();
-    // TToolImg
-    // TToolTable
+    Manager.AddTool<TToolImg>();
+    Manager.AddTool<TToolTable>();
     Manager.AddTool<TToolHr>();
     Manager.AddTool<TToolDate>();
     Manager.AddTool<TToolComment>();
     Manager.AddTool<TToolBr>();
     Manager.AddTool<TToolAnchor>();
-    // TToolTd
+    Manager.AddTool<TToolTd>();
     // TToolScript
     // TToolScriptFile
     Manager.AddSeparator();
-    // TToolForm
-    // TToolInputEdit
-    // TToolInputPassword
-    // TToolInputButton
-    // TToolInputCheck
-    // TToolInputRadio
-    // TToolInputFile
-    // TToolInputHidden
-    // TToolInputImage
-    // TToolSelectCombo
-    // TToolSelectList
-    // TToolTextArea
+    Manager.AddTool<TToolForm>();
+    Manager.AddTool<TToolInputEdit>();
+    Manager.AddTool<TToolInputPassword>();
+    Manager.AddTool<TToolInputButton>();
+    Manager.AddTool<TToolInputCheck>();
+    Manager.AddTool<TToolInputRadio>();
+    Manager.AddTool<TToolInputFile>();
+    Manager.AddTool<TToolInputHidden>();
+    Manager.AddTool<TToolInputImage>();
+    Manager.AddTool<TToolSelectCombo>();
+    Manager.AddTool<TToolSelectList>();
+    Manager.AddTool<TToolTextArea>();
     Manager.AddSeparator();
     // TToolBgSound
-    // TToolMarquee
+    Manager.AddTool<TToolMarquee>();
     // TToolObjFlash (the four media objects before the ActiveX tool, which takes any object)
     // TToolObjQuickTime
     // TToolObjReal

@@ -1,0 +1,561 @@
+// The table, cell, image, form, input, select, text area and marquee tools: the HTML of new
+// elements, the required fields, and edits in the real design view that change exactly what
+// the dialog changed.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <gtest/gtest.h>
+
+#include "HtmlFilter.h"
+#include "HtmlNodes.h"
+#include "ToolForm.h"
+#include "ToolImg.h"
+#include "ToolInputButton.h"
+#include "ToolInputCheck.h"
+#include "ToolInputEdit.h"
+#include "ToolInputHidden.h"
+#include "ToolInputImage.h"
+#include "ToolMarquee.h"
+#include "ToolSelect.h"
+#include "ToolTable.h"
+#include "ToolTd.h"
+#include "ToolTextArea.h"
+#include "ToolsHost.h"
+
+using namespace zv;
+using namespace zv::test;
+
+namespace {
+
+using TFill = std::function<void(QWidget*)>;
+
+// The dialog of Tool, headless, for a new element (or Element), filled by Fill.
+TTagEditor* Prepare(TToolItem* Tool, const THtmlElement& Element = {}, const TFill& Fill = {})
+{
+    TTagEditor* Editor = Tool->GetEditor();
+    Editor->Designer = &TDesignerHost::Get().Designer();
+    Editor->Element = Element;
+    Editor->FormShow();
+    if (Fill) Fill(Editor);
+    return Editor;
+}
+
+std::string Html(TToolItem* Tool, const TFill& Fill = {})
+{
+    WideString S;
+    Prepare(Tool, {}, Fill)->GetHTML(S);
+    return QString::fromStdU16String(S).toStdString();
+}
+
+// The HTML with the design id of its opening replaced by "ID".
+std::string WithoutId(std::string S)
+{
+    const size_t At = S.find("dsgn_:::_");
+    if (At == std::string::npos) return S;
+    size_t End = At + 9;
+    while (End < S.size() && isdigit(static_cast<unsigned char>(S[End]))) ++End;
+    return S.replace(At, End - At, "ID");
+}
+
+// The messages CheckFields gives, one OK press at a time, until it passes; Fills[k] runs after
+// the k-th refusal.
+std::vector<std::string> Refusals(TTagEditor* Editor, const std::vector<TFill>& Fills)
+{
+    std::vector<std::string> Messages;
+    for (size_t K = 0; K <= Fills.size(); ++K) {
+        TModalAnswer Box([&](QWidget* W) {
+            auto* Message = qobject_cast<QMessageBox*>(W);
+            Messages.push_back(Message ? Message->text().toStdString() : "?");
+            Message->accept();
+        });
+        if (Editor->CheckFields()) break;
+        if (K < Fills.size()) Fills[K](Editor);
+    }
+    return Messages;
+}
+
+void Check(QWidget* Dialog, const char* Name, bool On) { Dialog->findChild<QCheckBox*>(Name)->setChecked(On); }
+
+// Opens the element's dialog as a double click does, answering with Fill and OK; the title
+// of the dialog that came.
+QString EditElement(const THtmlElement& Element, const TFill& Fill = {})
+{
+    QString Title;
+    TModalAnswer Answer([&](QWidget* Dialog) {
+        Title = Dialog->windowTitle();
+        if (Fill) Fill(Dialog);
+        PressOk(Dialog);
+    });
+    Palette().EditElement(Element);
+    return Title;
+}
+
+THtmlElement Find(const QString& Selector)
+{
+    TDesignerHost& H = TDesignerHost::Get();
+    return H.Designer().Document().getElementById(H.DesignId(Selector));
+}
+
+THtmlTag* StoredOf(const THtmlElement& Element)
+{
+    return dynamic_cast<THtmlTag*>(TDesignerHost::Get().Designer().Filter->FindObject(Utf8ToUtf16(Element.id())));
+}
+
+}  // namespace
+
+TEST(ElementTools, NewElementsAndRequiredFields)
+{
+    TDesignerHost::Get().LoadBody("<p>x</p><map name=\"nav\"></map><map name=\"side\"></map>");
+    // a 2 x 2 table of the defaults; an empty width gives 80%, rows of "x" count as 4
+    EXPECT_EQ(WithoutId(Html(Tool<TToolTable>(), [](QWidget* D) {
+                  SetField(D, "EditRows", "2");
+                  SetField(D, "EditCols", "2");
+              })),
+              "<table id=\"ID\" width=\"100%\" border=\"1\">\r\n  <tr><td></td><td></td></tr>\r\n"
+              "  <tr><td></td><td></td></tr>\r\n</table>");
+    EXPECT_EQ(WithoutId(Html(Tool<TToolTable>(), [](QWidget* D) {
+                  SetField(D, "EditWidth", "");
+                  SetField(D, "EditBorder", "0");
+                  SetField(D, "EditRows", "x");
+                  SetField(D, "EditCols", "0");
+                  SetField(D, "EditSummary", "a \"b\" & <c>");
+              })),
+              "<table id=\"ID\" class=\"dsgn_layout\" width=\"80%\" summary=\"a &quot;b&quot; &amp; <c>\" border=\"0\">\r\n"
+              "  <tr></tr>\r\n  <tr></tr>\r\n  <tr></tr>\r\n  <tr></tr>\r\n</table>");
+    // the new table's stored node keeps the width the saved page gets
+    THtmlFilter& Filter = *TDesignerHost::Get().Designer().Filter;
+    auto* NewTable = dynamic_cast<THtmlTag*>(Filter.Object(Filter.ObjectCount() - 1));
+    ASSERT_TRUE(NewTable);
+    EXPECT_EQ(NewTable->GetAttribute(attrWidth), u"80%");
+    EXPECT_EQ(NewTable->GetAttribute(attrBorder), u"0");
+
+    EXPECT_EQ(Html(Tool<TToolTd>(), [](QWidget* D) {
+                  SetField(D, "EditColSpan", "2");
+                  SetField(D, "EditBgColor", " red ");
+                  Check(D, "CheckNoWrap", true);
+              }),
+              "<td colspan=\"2\" bgcolor=\"red\" nowrap>");
+    EXPECT_EQ(WithoutId(Html(Tool<TToolImg>(), [](QWidget* D) { SetField(D, "EditSrc", "http://x/a.gif"); })),
+              "<img id=\"ID\" src=\"edit:trans.gif\" class=\"dsgn_remote\">");
+    EXPECT_EQ(FieldText(Tool<TToolImg>()->GetEditor(), "ComboMap"), "");
+    auto* Maps = Tool<TToolImg>()->GetEditor()->findChild<QComboBox*>("ComboMap");
+    ASSERT_EQ(Maps->count(), 2);
+    EXPECT_EQ(Maps->itemText(1), "#side");
+    EXPECT_EQ(WithoutId(Html(Tool<TToolImg>(), [](QWidget* D) {
+                  SetField(D, "EditSrc", "a.gif");
+                  SetField(D, "EditAlt", "   ");
+                  SetField(D, "EditWidth", "10");
+                  SetField(D, "ComboMap", "#nav");
+                  Check(D, "CheckServerMap", true);
+              })).substr(0, 16),
+              "<img id=\"ID\" src");
+    EXPECT_NE(Html(Tool<TToolImg>(), [](QWidget* D) {
+                  SetField(D, "EditSrc", "a.gif");
+                  SetField(D, "EditAlt", "   ");
+                  SetField(D, "EditWidth", "10");
+                  SetField(D, "ComboMap", "#nav");
+                  Check(D, "CheckServerMap", true);
+              }).find(" width=\"10\" usemap=\"#nav\" ismap>"),
+              std::string::npos);
+
+    // the form holds one empty paragraph
+    EXPECT_EQ(Html(Tool<TToolForm>(), [](QWidget* D) { SetField(D, "EditAction", "send.php?a=1&b=2"); }),
+              "<form action=\"send.php?a=1&amp;b=2\"><p>&nbsp;</p></form>");
+    EXPECT_EQ(Html(Tool<TToolInputButton>(), [](QWidget* D) {
+                  SetField(D, "EditName", "  go ");
+                  SetField(D, "ComboType", "");
+              }),
+              "<input name=\"go\">");
+    EXPECT_EQ(Html(Tool<TToolInputButton>(), [](QWidget* D) {
+                  SetField(D, "EditName", "go");
+                  D->findChild<QComboBox*>("ComboType")->setCurrentIndex(1);
+                  Check(D, "CheckDisabled", true);
+              }),
+              "<input name=\"go\" type=\"Reset\" disabled>");
+    EXPECT_EQ(Html(Tool<TToolInputCheck>(), [](QWidget* D) { SetField(D, "EditName", "c"); }),
+              "<input type=\"checkbox\" name=\"c\">");
+    EXPECT_EQ(Html(Tool<TToolInputRadio>(), [](QWidget* D) {
+                  EXPECT_EQ(D->windowTitle(), "  Radio Button");
+                  SetField(D, "EditName", "r");
+                  Check(D, "CheckChecked", true);
+              }),
+              "<input type=\"radio\" name=\"r\" checked>");
+    EXPECT_EQ(Html(Tool<TToolInputPassword>(), [](QWidget* D) {
+                  EXPECT_EQ(D->windowTitle(), "  Input Password");
+                  SetField(D, "EditName", "p");
+                  SetField(D, "EditWidth", "  ");
+                  SetField(D, "EditMax", "8");
+                  Check(D, "CheckReadOnly", true);
+              }),
+              "<input type=\"password\" name=\"p\" maxlength=\"8\" readonly>");
+    EXPECT_EQ(Html(Tool<TToolInputFile>(), [](QWidget* D) { SetField(D, "EditName", "f"); }),
+              "<input type=\"file\" name=\"f\">");
+    // text areas: the memo's lines each end in CR LF
+    EXPECT_EQ(Html(Tool<TToolTextArea>(), [](QWidget* D) { SetField(D, "EditName", "t"); }),
+              "<textarea name=\"t\"></textarea>");
+    EXPECT_EQ(Html(Tool<TToolTextArea>(), [](QWidget* D) {
+                  SetField(D, "EditName", "t");
+                  SetField(D, "MemoValue", QString::fromUtf8("a < b & \xd0\x96\nsecond"));
+              }),
+              "<textarea name=\"t\">a &lt; b &amp; \xd0\x96\r\nsecond\r\n</textarea>");
+    // the marquee's defaults, kept on the stored node too
+    const std::string Marquee = WithoutId(Html(Tool<TToolMarquee>(), [](QWidget* D) {
+        EXPECT_EQ(FieldText(D, "EditWidth"), "100%");
+        EXPECT_EQ(FieldText(D, "EditHeight"), "30");
+        SetField(D, "MemoText", "Run <fast>");
+        SetField(D, "ComboBehavior", "slide");
+        Check(D, "CheckLoop", true);
+    }));
+    EXPECT_TRUE(QString::fromStdString(Marquee).endsWith("\" width=\"100%\" height=\"30\">")) << Marquee;
+    auto* NewMarquee = dynamic_cast<THtmlTag*>(Filter.Object(Filter.ObjectCount() - 1));
+    ASSERT_TRUE(NewMarquee && NewMarquee->Kind() == tagMarquee);
+    EXPECT_EQ(NewMarquee->GetAttribute(attrBehavior), u"slide");
+    EXPECT_EQ(NewMarquee->GetAttribute(attrLoop), u"YES");
+    EXPECT_EQ(NewMarquee->GetAttribute(attrWidth), u"100%");
+    EXPECT_EQ(dynamic_cast<THtmlText*>(NewMarquee->FirstNode())->Text, u"Run &lt;fast>");
+    // placeholders keep what is typed as written, a quote made a reference
+    EXPECT_NE(Html(Tool<TToolInputHidden>(), [](QWidget* D) {
+                  SetField(D, "EditName", "h");
+                  SetField(D, "EditValue", "a\"&amp;");
+              }).find("hidden.gif"),
+              std::string::npos);
+    auto* Hidden = dynamic_cast<THtmlTag*>(Filter.Object(Filter.ObjectCount() - 1));
+    EXPECT_EQ(Hidden->GetAttribute(attrValue), u"a&quot;&amp;");
+
+    // required fields, in order, each refusal with its message
+    using V = std::vector<std::string>;
+    const auto Set = [](const char* Name, const char* Text) { return [=](QWidget* D) { SetField(D, Name, Text); }; };
+    EXPECT_EQ(Refusals(Prepare(Tool<TToolForm>()), {Set("EditAction", "a.php")}),
+              V{"Please specify an action (cgi, php, asp, etc.) for this form."});
+    for (TToolItem* T : std::initializer_list<TToolItem*>{Tool<TToolInputButton>(), Tool<TToolInputCheck>(),
+                                                         Tool<TToolInputEdit>(), Tool<TToolSelectList>(),
+                                                         Tool<TToolTextArea>()})
+        EXPECT_EQ(Refusals(Prepare(T), {Set("EditName", " ")}), V{"Please specify a name."}) << T->Hint;
+    EXPECT_EQ(Refusals(Prepare(Tool<TToolInputHidden>()), {Set("EditName", "n"), Set("EditValue", "v")}),
+              (V{"Please specify a name.", "Please specify a value."}));
+    EXPECT_EQ(Refusals(Prepare(Tool<TToolInputImage>(), {}, Set("EditSrc", "b.gif")),
+                       {Set("EditName", "n"), Set("EditSrc", "")}),
+              (V{"Please specify a name."}));
+    EXPECT_EQ(Refusals(Prepare(Tool<TToolInputImage>()), {Set("EditName", "n"), Set("EditSrc", "b.gif")}),
+              (V{"Please specify a name.", "Please specify an image."}));
+    EXPECT_EQ(Refusals(Prepare(Tool<TToolImg>()), {Set("EditSrc", "a.gif")}), V{"Please specify an image."});
+    EXPECT_EQ(Refusals(Prepare(Tool<TToolMarquee>()), {Set("MemoText", " \n "), Set("MemoText", "x")}),
+              (V{"Please specify a text first.", "Please specify a text first."}));
+    EXPECT_TRUE(Prepare(Tool<TToolTable>())->CheckFields());
+}
+
+TEST(ElementTools, SelectChoicesRoundTrip)
+{
+    TDesignerHost::Get().LoadBody("<p>x</p>");
+    auto* Select = static_cast<TFormToolSelect*>(Prepare(Tool<TToolSelectList>()));
+    EXPECT_EQ(FieldText(Select, "EditLines"), "5");
+    const auto Build = [&](const QString& Memo, bool Grouped) {
+        SetField(Select, "MemoChoices", Memo);
+        Check(Select, "CheckGrouped", Grouped);
+        return QString::fromStdU16String(Select->BuildOptions()).toStdString();
+    };
+    SetField(Select, "EditName", "s");
+    SetField(Select, "MemoChoices", "Choice\tv");
+    WideString S;
+    Select->GetHTML(S);
+    EXPECT_EQ(S, u"<select name=\"s\" size=\"5\">\r\n\r\n  <option value=\"v\">Choice</option>\r\n</select>");
+    SetField(Select, "EditLines", "1");
+    SetField(Select, "MemoChoices", " \n\n  ");
+    Select->GetHTML(S);
+    EXPECT_EQ(S, u"<select name=\"s\" size=\"2\">\r\n\r\n</select>");
+    // the Part's rules that stand
+    EXPECT_EQ(Build("A\t\tv1\nB\tv2\tSELECTED\n\nC", false),
+              "\r\n  <option value=\"v1\">A</option>\r\n  <option value=\"v2\" selected>B</option>"
+              "\r\n  <option></option>\r\n  <option>C</option>");
+    EXPECT_EQ(Build("G \"1\"\n\tA\ta&amp;b\n\tB\n", true),
+              "\r\n  <optgroup label=\"G &quot;1&quot;\">\r\n    <option value=\"a&amp;b\">A</option>"
+              "\r\n    <option>B</option>\r\n  </optgroup>");
+    EXPECT_EQ(Build("\tFirst\nG\n\tA", true),
+              "\r\n    <option>First</option>\r\n  <optgroup label=\"G\">\r\n    <option>A</option>\r\n  </optgroup>");
+    // changed: "selected" after two TABs selects an option without a value; after one it is
+    // the value
+    EXPECT_EQ(Build("A\t\tselected\nB\tselected", false),
+              "\r\n  <option selected>A</option>\r\n  <option value=\"selected\">B</option>");
+    // changed: grouped, a line with text before a TAB is a choice outside the groups
+    EXPECT_EQ(Build("G\n\tA\tva\nLoose\t\nH\n\tB", true),
+              "\r\n  <optgroup label=\"G\">\r\n    <option value=\"va\">A</option>\r\n  </optgroup>"
+              "\r\n  <option>Loose</option>\r\n  <optgroup label=\"H\">\r\n    <option>B</option>\r\n  </optgroup>");
+
+    // a select with everything awkward reads back into choices that build the same options
+    const WideString Tricky = Utf8ToUtf16(
+        "<select name=\"x\"><option>Plain \xd0\x96</option><option selected>Chosen &amp; no value</option>"
+        "<optgroup label=\"G &quot;1&quot; \xd0\x96\"><option value=\"a&amp;b\" selected>A &lt; B</option>"
+        "<option value=\"2\">Two</option></optgroup><option value=\"loose\">Loose</option>"
+        "<optgroup label=\"H\"><option>Last</option></optgroup></select>");
+    Select->LoadChoices(Tricky);
+    EXPECT_TRUE(Select->findChild<QCheckBox*>("CheckGrouped")->isChecked());
+    EXPECT_EQ(FieldText(Select, "MemoChoices"),
+              QString::fromUtf8("Plain \xd0\x96\t\nChosen &amp; no value\t\tselected\nG &quot;1&quot; \xd0\x96\n"
+                                "\tA &lt; B\ta&amp;b\tselected\n\tTwo\t2\nLoose\tloose\nH\n\tLast\t"));
+    EXPECT_EQ(QString::fromStdU16String(Select->BuildOptions()).toStdString(),
+              "\r\n  <option>Plain \xd0\x96</option>\r\n  <option selected>Chosen &amp; no value</option>"
+              "\r\n  <optgroup label=\"G &quot;1&quot; \xd0\x96\">\r\n    <option value=\"a&amp;b\" selected>A &lt; B</option>"
+              "\r\n    <option value=\"2\">Two</option>\r\n  </optgroup>\r\n  <option value=\"loose\">Loose</option>"
+              "\r\n  <optgroup label=\"H\">\r\n    <option>Last</option>\r\n  </optgroup>");
+
+    // the help takes the memo's place and gives it back
+    auto* Help = Select->findChild<QPushButton*>("Button3");
+    Select->show();
+    Help->click();
+    EXPECT_EQ(Help->text(), "Hide Help");
+    EXPECT_TRUE(!Select->findChild<QTextEdit*>("RichEdit1")->isHidden());
+    EXPECT_FALSE(!Select->findChild<QPlainTextEdit*>("MemoChoices")->isHidden());
+    EXPECT_TRUE(Select->findChild<QTextEdit*>("RichEdit1")->toPlainText().startsWith("Use one or more TAB"));
+    Select->findChild<QTabWidget*>("PageControl1")->setCurrentIndex(1);
+    Select->grab().save("/tmp/zv-dialog-select-help.png");
+    Help->click();
+    EXPECT_EQ(Help->text(), "Show Help");
+    EXPECT_TRUE(!Select->findChild<QPlainTextEdit*>("MemoChoices")->isHidden());
+    Select->hide();
+}
+
+namespace {
+
+const char* const ElementsPage =
+    "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">"
+    "<title>Elements</title></head><body>\n"
+    "<table id=\"t\" class='grid \"x\"' border=\"1\" width=\"50%\" height=\"20\" summary='Sum \"q\" &amp; \xd0\x96' data-x=\"1\">\n"
+    "<tr><td id=\"c\" colspan=\"2\" title='cell \"q\" &amp; \xd0\x96' bgcolor=\"#ff0000\">\xd0\x96 &amp; co</td></tr>\n"
+    "</table>\n"
+    "<p><img id=\"i\" src=\"pic.gif\" alt='Alt \"q\" &amp; \xd0\x96' width=\"10\" height=\"20\" class=\"photo\" "
+    "onclick=\"go(&quot;x&quot;)\" align=\"left\"></p>\n"
+    "<form id=\"f\" name=\"f\" action=\"send.php?a=1&amp;b=2\" method=\"post\" class=\"k\" title='T \"q\" \xd0\x96'>\n"
+    "<div><input id=\"it\" type=\"text\" name=\"q\" value='Va \"q\" &amp; \xd0\x96' size=\"10\" class=\"c\" style=\"color: red\" "
+    "onchange=\"x()\" data-k=\"\xd0\x96\"></div>\n"
+    "<div><input id=\"ip\" type=\"password\" name=\"pw\" value=\"s&amp;c\" title=\"\xd0\x96\"></div>\n"
+    "<div><input id=\"if\" type=\"file\" name=\"up\" accept=\"image/*\"></div>\n"
+    "<div><input id=\"ib\" type=\"submit\" name=\"go\" value='Send \"it\" &amp; \xd0\x96' class=\"b\" "
+    "onclick=\"return check(&quot;a&quot;)\"></div>\n"
+    "<div><input id=\"ic\" type=\"checkbox\" name=\"ok\" value=\"yes &amp; \xd0\x96\" checked title='q \"x\"'></div>\n"
+    "<div><input id=\"ir\" type=\"radio\" name=\"r\" value=\"2\" class=\"rr\"></div>\n"
+    "<div><input type=\"hidden\" name=\"h\" value='v \"q\" &amp; \xd0\x96' id=\"ih\" class=\"hid\"></div>\n"
+    "<div><input type=\"image\" name=\"ii\" src=\"btn.gif\" alt='Go \"q\" &amp; \xd0\x96' width=\"30\" height=\"12\" id=\"im\" class=\"imb\"></div>\n"
+    "<select id=\"sc\" name=\"combo\" class=\"s\" onchange=\"f()\"><option>Plain \xd0\x96</option>"
+    "<option selected>Chosen &amp; no value</option><optgroup label='G \"1\" \xd0\x96'><option value=\"a&amp;b\">A</option>"
+    "</optgroup><option value=\"loose\">Loose</option></select>\n"
+    "<select id=\"sl\" name=\"list\" size=\"4\" multiple title=\"\xd0\x96\"><option value=\"1\">One</option>"
+    "<option value=\"2\" selected>Two &amp; more</option></select>\n"
+    "<textarea id=\"ta\" name=\"ta\" cols=\"20\" rows=\"3\" class=\"t\" title='q \"x\" \xd0\x96'>Line 1 &amp; \xd0\x96\n"
+    "Line 2</textarea>\n"
+    "</form>\n"
+    "<marquee behavior=\"alternate\" scrollamount=\"3\" loop=\"YES\" width=\"200\" height=\"30\" class=\"m\" "
+    "title='q \"x\" \xd0\x96'>Run &amp; \xd0\x96</marquee>\n"
+    "</body></html>\n";
+
+// One element of the page, the dialog that edits it, one field changed and what that changes
+// in the saved page.
+struct TEditCase {
+    const char* Selector;
+    const char* Title;
+    const char* Field;
+    const char* Value;
+    const char* Before;
+    const char* After;
+};
+
+const TEditCase EditCases[] = {
+    {"table", "  Table Properties", "EditWidth", "60%", " width=\"50%\"", " width=\"60%\""},
+    {"#c", "  Cell Properties", "EditBgColor", "#00ff00", " bgcolor=\"#ff0000\"", " bgcolor=\"#00ff00\""},
+    {"img[alt^=Alt]", "  Image Properties", "EditAlt", "Other & more", " alt='Alt \"q\" &amp; \xd0\x96'",
+     " alt=\"Other &amp; more\""},
+    {"#f", "  Form Properties", "ComboMethod", "get", " method=\"post\"", " method=\"get\""},
+    {"#it", "  Input Text", "EditWidth", "12", " size=\"10\"", " size=\"12\""},
+    {"#ip", "  Input Password", "EditValue", "s&c2", " value=\"s&amp;c\"", " value=\"s&amp;c2\""},
+    {"#if", "  Input File", "EditMax", "5", " accept=\"image/*\">", " accept=\"image/*\" maxlength=\"5\">"},
+    {"#ib", "  Input Button", "EditCaption", "Go \"now\"", " value='Send \"it\" &amp; \xd0\x96'",
+     " value=\"Go &quot;now&quot;\""},
+    {"#ic", "  Checkbox", "CheckChecked", "", " checked title", " title"},
+    {"#ir", "  Radio Button", "CheckChecked", "on", " class=\"rr\">", " class=\"rr\" checked>"},
+    {"img[src=\"edit:hidden.gif\"]", "  Hidden Field", "EditValue", "w", " value='v \"q\" &amp; \xd0\x96'", " value=\"w\""},
+    {"img[alt^=Go]", "  Image Button", "EditName", "jj", " name=\"ii\"", " name=\"jj\""},
+    {"#sc", "  Input Combobox", "EditName", "combo2", " name=\"combo\"", " name=\"combo2\""},
+    {"#sl", "  Input Listbox", "EditLines", "6", " size=\"4\"", " size=\"6\""},
+    {"#ta", "  Text Area", "EditCols", "30", " cols=\"20\"", " cols=\"30\""},
+    {".dsgn_marquee", "  Marquee", "ComboBehavior", "slide", " behavior=\"alternate\"", " behavior=\"slide\""},
+};
+
+}  // namespace
+
+TEST(ElementTools, UnchangedOkKeepsEveryByteAndOneFieldChangesOnlyItself)
+{
+    TDesignerHost& H = TDesignerHost::Get();
+    for (const TEditCase& C : EditCases) {
+        SCOPED_TRACE(C.Title);
+        H.LoadFile("elements.html", ElementsPage);
+        const std::string Before = SaveBytes("elements-0.html");
+        ASSERT_NE(Before.find(C.Before), std::string::npos) << Before;
+        THtmlElement Element = Find(C.Selector);
+        ASSERT_TRUE(Element);
+        EXPECT_EQ(EditElement(Element), C.Title);
+        EXPECT_EQ(SaveBytes("elements-1.html"), Before);
+        Element = Find(C.Selector);
+        EditElement(Element, [&](QWidget* D) {
+            if (QString(C.Field).startsWith("Check")) Check(D, C.Field, *C.Value != 0);
+            else SetField(D, C.Field, QString::fromUtf8(C.Value));
+        });
+        std::string Expected = Before;
+        Expected.replace(Expected.find(C.Before), strlen(C.Before), C.After);
+        EXPECT_EQ(SaveBytes("elements-2.html"), Expected);
+    }
+}
+
+TEST(ElementTools, ApplyWritesTheElementAndItsStoredNode)
+{
+    TDesignerHost& H = TDesignerHost::Get();
+    H.LoadFile("apply.html",
+               "<html><head><title>Apply</title></head><body>\n"
+               "<table border=\"1\" width=\"50%\" class=\"old\"><tr><td id=\"one\" colspan=\"1\" rowspan=\"1\">a</td>"
+               "<td id=\"two\" colspan=\"2\" bgcolor=\"red\">b</td></tr></table>\n"
+               "<p id=\"p\"><img src=\"pic.gif\" align=\"left\" width=\"10\" style=\"width: 40px\"></p>\n"
+               "<p><marquee loop=\"yes\" scrolldelay=\"50\">Run</marquee><marquee></marquee></p>\n"
+               "<p id=\"q\">text</p>\n"
+               "<form><select id=\"s\" name=\"s\" class=\"k\"><option>A</option><optgroup label=\"G\"><option value=\"b\" selected>B</option>"
+               "</optgroup><option>C</option></select></form>\n"
+               "</body></html>\n");
+    THtmlDesigner& D = H.Designer();
+    // the table: border 0 gives the layout class, the stored node takes border and size
+    THtmlElement Table = Find("table");
+    EditElement(Table, [](QWidget* W) {
+        EXPECT_TRUE(W->findChild<QLineEdit*>("EditRows")->isHidden());
+        EXPECT_EQ(FieldText(W, "EditWidth"), "50%");
+        SetField(W, "EditBorder", "0");
+        SetField(W, "EditWidth", "70%");
+    });
+    EXPECT_EQ(GetAttr(Table, "class"), u"dsgn_layout");
+    EXPECT_EQ(StoredOf(Table)->GetAttribute(attrBorder), u"0");
+    EXPECT_EQ(StoredOf(Table)->GetAttribute(attrWidth), u"70%");
+    EXPECT_EQ(GetAttr(Table, "width"), u"70%");
+    // cells: spans of 1 show empty and go; a span of 2 shows as read; an emptied colour goes
+    EXPECT_EQ(EditElement(D.Document().getElementById("one"), [](QWidget* W) {
+                  EXPECT_EQ(FieldText(W, "EditColSpan"), "");
+                  EXPECT_EQ(FieldText(W, "EditRowSpan"), "");
+              }),
+              "  Cell Properties");
+    EditElement(D.Document().getElementById("two"), [](QWidget* W) {
+        EXPECT_EQ(FieldText(W, "EditColSpan"), "2");
+        SetField(W, "EditBgColor", "");
+        Check(W, "CheckNoWrap", true);
+    });
+    // the image: an emptied align leaves element and stored node, the style goes, the size is
+    // stored; a new source gets its design src
+    THtmlElement Img = Find("#p img");
+    StoredOf(Img)->SetAttribute(attrAlign, u"left");
+    EditElement(Img, [](QWidget* W) {
+        EXPECT_EQ(FieldText(W, "EditSrc"), "pic.gif");
+        SetField(W, "ComboAlign", "");
+        SetField(W, "EditHeight", "15");
+        SetField(W, "EditSrc", "http://example.com/b.gif");
+    });
+    EXPECT_FALSE(Img.getAttribute("align"));
+    EXPECT_FALSE(StoredOf(Img)->HasAttribute(attrAlign));
+    EXPECT_FALSE(Img.getAttribute("style"));
+    EXPECT_EQ(StoredOf(Img)->GetAttribute(attrHeight), u"15");
+    EXPECT_EQ(GetAttr(Img, "class"), u"dsgn_remote");
+    // the marquee: "yes" is not "YES", so OK takes the loop away; an emptied delay goes; a
+    // marquee without text gets one
+    EXPECT_EQ(EditElement(Find(".dsgn_marquee"), [](QWidget* W) {
+                  EXPECT_FALSE(W->findChild<QCheckBox*>("CheckLoop")->isChecked());
+                  SetField(W, "EditScrollDelay", "");
+              }),
+              "  Marquee");
+    EditElement(Find(".dsgn_marquee:nth-of-type(2)"), [](QWidget* W) {
+        EXPECT_EQ(FieldText(W, "MemoText"), "");
+        SetField(W, "MemoText", "New & <b>");
+    });
+    // a select whose choices changed gets its options anew, the others as they were
+    EditElement(D.Document().getElementById("s"), [](QWidget* W) {
+        EXPECT_EQ(FieldText(W, "MemoChoices"), "A\t\nG\n\tB\tb\tselected\nC\t");
+        SetField(W, "MemoChoices", "A\t\nG\n\tB\tb\tselected\nC2\tc");
+    });
+    // the saved page with its line breaks and indents taken out
+    const auto Squeezed = [](std::string S) {
+        for (size_t At = S.find("\r\n"); At != std::string::npos; At = S.find("\r\n", At)) {
+            size_t End = At + 2;
+            while (End < S.size() && S[End] == ' ') ++End;
+            S.erase(At, End - At);
+        }
+        return S;
+    };
+    const std::string Saved = Squeezed(SaveBytes("apply-1.html"));
+    for (const char* Part : {"<table border=\"0\" width=\"70%\" class=\"old\">", "<td id=\"one\">a</td>",
+                             "<td id=\"two\" colspan=\"2\" nowrap>b</td>", "<img src=\"http://example.com/b.gif\" width=\"10\" height=\"15\" style=\"width: 40px\">",
+                             "<marquee>Run</marquee>", "<marquee>New & &lt;b></marquee>",
+                             "<select id=\"s\" name=\"s\" class=\"k\"><option>A</option><optgroup label=\"G\"><option value=\"b\" selected>B</option>"
+                             "</optgroup><option value=\"c\">C2</option></select>"})
+        EXPECT_NE(Saved.find(Part), std::string::npos) << Part << "\n" << Saved;
+
+    // a pasted table has no stored node: the dialog reads and writes the live element
+    H.Eval("document.getElementById('p').insertAdjacentHTML('afterend', '<table id=\"pasted\" width=\"33\"><tr><td>c</td></tr></table>')");
+    THtmlElement Pasted = D.Document().getElementById("pasted");
+    ASSERT_TRUE(Pasted);
+    EXPECT_EQ(StoredOf(Pasted), nullptr);
+    EditElement(Pasted, [](QWidget* W) {
+        EXPECT_EQ(FieldText(W, "EditWidth"), "33");
+        SetField(W, "EditWidth", "44");
+        SetField(W, "ComboAlign", "center");
+    });
+    EXPECT_EQ(GetAttr(Pasted, "width"), u"44");
+    EXPECT_EQ(GetAttr(Pasted, "align"), u"center");
+    // placeholder tools refuse a placeholder without a stored node
+    H.Eval("document.getElementById('p').insertAdjacentHTML('beforeend', '<img id=\"ph\" src=\"edit:hidden.gif\" class=\"dsgn_marquee\">')");
+    const THtmlElement Orphan = D.Document().getElementById("ph");
+    for (TToolItem* T : std::initializer_list<TToolItem*>{Tool<TToolImg>(), Tool<TToolInputHidden>(),
+                                                         Tool<TToolInputImage>(), Tool<TToolMarquee>()})
+        EXPECT_FALSE(T->CanEdit(Orphan)) << T->Hint;
+
+    // new elements through the palette keep their size in the saved page
+    H.SelectText("#q", 0, 0);
+    TModalAnswer NewTable([](QWidget* W) {
+        SetField(W, "EditWidth", "");
+        SetField(W, "EditRows", "1");
+        SetField(W, "EditCols", "1");
+        PressOk(W);
+    });
+    Palette().ExecuteTool<TToolTable>();
+    H.SelectText("#q", 0, 0);
+    TModalAnswer NewMarquee([](QWidget* W) {
+        SetField(W, "MemoText", "Hello");
+        PressOk(W);
+    });
+    Palette().ExecuteTool<TToolMarquee>();
+    const std::string Inserted = Squeezed(SaveBytes("apply-2.html"));
+    EXPECT_NE(Inserted.find("<table width=\"80%\" border=\"1\">"), std::string::npos) << Inserted;
+    EXPECT_NE(Inserted.find("<marquee width=\"100%\" height=\"30\">Hello</marquee>"), std::string::npos) << Inserted;
+}
+
+TEST(ElementTools, DialogsForTheEye)
+{
+    TDesignerHost::Get().LoadBody("<p>x</p>");
+    const std::pair<TToolItem*, const char*> Shots[] = {
+        {Tool<TToolTable>(), "table"},      {Tool<TToolTd>(), "td"},
+        {Tool<TToolImg>(), "img"},          {Tool<TToolForm>(), "form"},
+        {Tool<TToolInputEdit>(), "input-text"}, {Tool<TToolInputButton>(), "input-button"},
+        {Tool<TToolInputCheck>(), "input-check"}, {Tool<TToolInputHidden>(), "input-hidden"},
+        {Tool<TToolInputImage>(), "input-image"}, {Tool<TToolSelectList>(), "select-list"},
+        {Tool<TToolSelectCombo>(), "select-combo"}, {Tool<TToolTextArea>(), "textarea"},
+        {Tool<TToolMarquee>(), "marquee"}};
+    for (const auto& [T, Name] : Shots) {
+        TTagEditor* Editor = Prepare(T);
+        Editor->show();
+        Editor->adjustSize();
+        if (std::string(Name) == "select-list") {
+            Editor->findChild<QTabWidget*>("PageControl1")->setCurrentIndex(1);
+            SetField(Editor, "MemoChoices", "Group 1\n\tChoice 1\tValue 1\tselected\n\tChoice 2\tValue 2");
+            Check(Editor, "CheckGrouped", true);
+        }
+        if (std::string(Name) == "marquee") SetField(Editor, "EditBgColor", "#336699");
+        Editor->grab().save(QString("/tmp/zv-dialog-%1.png").arg(Name));
+        EXPECT_TRUE(Editor->windowTitle().startsWith("  ")) << Name;
+        Editor->hide();
+    }
+}

@@ -1,0 +1,36 @@
+#pragma once
+// The form tool: a new form holding one empty paragraph, and the name, action, method and
+// encoding type of an existing one, edited where it stands.
+
+#include "ToolManager.h"
+
+namespace Ui {
+class FormToolForm;
+}
+
+namespace zv {
+
+class TFormToolForm : public TFormTool<Ui::FormToolForm> {
+    Q_OBJECT
+public:
+    explicit TFormToolForm(QWidget* Parent = nullptr);
+    ~TFormToolForm() override;
+
+    void FormShow() override;
+    // The action is required.
+    bool CheckFields() override;
+    void GetHTML(WideString& S) override;
+    void Apply() override;
+};
+
+class TToolForm : public TToolItem {
+public:
+    TToolForm() : TToolItem("FORM", "Insert Form", 24, true, false) {}
+    bool CanEdit(const THtmlElement&) override { return true; }
+    TTagEditor* GetEditor() override { return SharedEditor<TFormToolForm>(); }
+};
+
+// Whether Element is an input whose type is Type (ignoring case).
+bool InputTypeIs(const THtmlElement& Element, std::initializer_list<const char16_t*> Types);
+
+}  // namespace zv

@@ -1,0 +1,36 @@
+#pragma once
+// The hidden input tool: a placeholder whose stored input holds the name and value, edited in
+// the stored node, so that its other attributes stay.
+
+#include "ToolManager.h"
+
+namespace Ui {
+class FormToolInputHidden;
+}
+
+namespace zv {
+
+class TFormToolInputHidden : public TFormTool<Ui::FormToolInputHidden> {
+    Q_OBJECT
+public:
+    explicit TFormToolInputHidden(QWidget* Parent = nullptr);
+    ~TFormToolInputHidden() override;
+
+    void FormShow() override;
+    // The name, then the value, are required.
+    bool CheckFields() override;
+    void GetHTML(WideString& S) override;
+    void Apply() override;
+};
+
+class TToolInputHidden : public TToolItem {
+public:
+    TToolInputHidden() : TToolItem("IMG", "Insert Hidden Input", 25, true, false) {}
+    bool CanEdit(const THtmlElement& Element) override;
+    TTagEditor* GetEditor() override { return SharedEditor<TFormToolInputHidden>(); }
+};
+
+// Whether the stored node is an input whose type attribute is Type (ignoring case).
+bool StoredInputIs(const THtmlNode* Node, WideStringView Type);
+
+}  // namespace zv

@@ -1,0 +1,33 @@
+#pragma once
+// The image button tool: a placeholder picture whose stored input holds the source, name and
+// size; the other picture attributes live on the placeholder.
+
+#include "ToolManager.h"
+
+namespace Ui {
+class FormToolInputImage;
+}
+
+namespace zv {
+
+class TFormToolInputImage : public TFormTool<Ui::FormToolInputImage> {
+    Q_OBJECT
+public:
+    explicit TFormToolInputImage(QWidget* Parent = nullptr);
+    ~TFormToolInputImage() override;
+
+    void FormShow() override;
+    // The name, then the image, are required.
+    bool CheckFields() override;
+    void GetHTML(WideString& S) override;
+    void Apply() override;
+};
+
+class TToolInputImage : public TToolItem {
+public:
+    TToolInputImage() : TToolItem("IMG", "Insert Image Button", 26, true, true) {}
+    bool CanEdit(const THtmlElement& Element) override;
+    TTagEditor* GetEditor() override { return SharedEditor<TFormToolInputImage>(); }
+};
+
+}  // namespace zv

@@ -1,0 +1,65 @@
+#pragma once
+// The select tools: a drop-down box and a list box sharing one dialog, whose choices are
+// plain text, one choice a line with TAB-separated fields, optionally grouped:
+//
+//   CHOICE <TAB> VALUE <TAB> SELECTED     a choice; "selected" (any case) selects it; two TABs
+//                                         before "selected" leave the value out
+//   GROUP                                 grouped: a line without TAB opens a group
+//   <TAB> CHOICE <TAB> VALUE ...          grouped: a choice of the open group
+//
+// In grouped choices a line with text before a TAB is a choice outside any group. Text and
+// values keep their references as written.
+
+#include "ToolManager.h"
+
+namespace Ui {
+class FormToolSelect;
+}
+
+namespace zv {
+
+class TFormToolSelect : public TFormTool<Ui::FormToolSelect> {
+    Q_OBJECT
+public:
+    explicit TFormToolSelect(QWidget* Parent = nullptr);
+    ~TFormToolSelect() override;
+
+    void FormShow() override;
+    // The name is required.
+    bool CheckFields() override;
+    void GetHTML(WideString& S) override;
+    // The select's own attributes in place; its options anew only when the choices changed.
+    void Apply() override;
+
+    // Fills the memo and the grouped box from the HTML of a select.
+    void LoadChoices(WideStringView Html);
+    // The options of the memo, each on a line of its own; empty for a memo of blanks.
+    WideString BuildOptions() const;
+    static WideString OptionHtml(WideStringView Text, WideStringView Value, bool Selected);
+    // Shows the help in place of the memo, or the memo again.
+    void ToggleHelp();
+
+    // Serving the drop-down tool; set before each showing.
+    bool Combo = true;
+
+private:
+    QString ShownChoices;
+    QString ShownLines;
+    bool ShownGrouped = false;
+};
+
+class TToolSelectCombo : public TToolItem {
+public:
+    TToolSelectCombo() : TToolItem("SELECT", "Insert Input Combobox", 21, true, false) {}
+    bool CanEdit(const THtmlElement& Element) override;
+    TTagEditor* GetEditor() override;
+};
+
+class TToolSelectList : public TToolItem {
+public:
+    TToolSelectList() : TToolItem("SELECT", "Insert Input Listbox", 27, true, false) {}
+    bool CanEdit(const THtmlElement& Element) override;
+    TTagEditor* GetEditor() override;
+};
+
+}  // namespace zv

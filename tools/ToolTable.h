@@ -1,0 +1,35 @@
+#pragma once
+// The table tool: a new table of empty rows and cells, and the attributes of an existing one.
+// The width and height live in the table's stored node; a table without one (pasted) is read
+// and written on the live element.
+
+#include "ToolManager.h"
+
+namespace Ui {
+class FormToolTable;
+}
+
+namespace zv {
+
+class TFormToolTable : public TFormTool<Ui::FormToolTable> {
+    Q_OBJECT
+public:
+    explicit TFormToolTable(QWidget* Parent = nullptr);
+    ~TFormToolTable() override;
+
+    void FormShow() override;
+    void GetHTML(WideString& S) override;
+    void Apply() override;
+
+    // True while an existing table is shown.
+    bool Editing = false;
+};
+
+class TToolTable : public TToolItem {
+public:
+    TToolTable() : TToolItem("TABLE", "Insert Table", 17, true, false) {}
+    bool CanEdit(const THtmlElement&) override { return true; }
+    TTagEditor* GetEditor() override { return SharedEditor<TFormToolTable>(); }
+};
+
+}  // namespace zv
