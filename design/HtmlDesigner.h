@@ -385,9 +385,9 @@ private:
     // The page's count of body changes when the filter's tree last took its body, and the
     // document it was counted in; -1 when the tree may differ from the page.
     int64_t ReadChanges = -1;
+    uint64_t ReadGeneration = 0;
     // The body that a load in the background puts into its page once it is there.
     std::optional<QString> BackgroundBody;
-    uint64_t ReadGeneration = 0;
     // design ids of the elements resized in the page since the load
     std::set<std::string> ResizedIds;
     QPointer<TFormFind> FFindDialog;
