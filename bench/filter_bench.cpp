@@ -89,8 +89,8 @@ void PlainParseWrite(benchmark::State& State, const std::vector<std::string>& Pa
         for (const std::string& Page : Pages) {
             TMemoryStream File, Text, Out, Saved;
             Fill(File, Page);
-            LoadText(File, Text);
-            std::unique_ptr<THtmlRoot> Root = ParseHtml(Text);
+            const bool MayHoldNul = LoadText(File, Text);
+            std::unique_ptr<THtmlRoot> Root = ParseHtml(Text, MayHoldNul);
             WriteDocument(Out, Root.get());
             Out.SetPosition(0);
             SaveText(Out, Saved);
@@ -106,8 +106,8 @@ void PlainParse(benchmark::State& State, const std::vector<std::string>& Pages)
         for (const std::string& Page : Pages) {
             TMemoryStream File, Text;
             Fill(File, Page);
-            LoadText(File, Text);
-            benchmark::DoNotOptimize(ParseHtml(Text).get());
+            const bool MayHoldNul = LoadText(File, Text);
+            benchmark::DoNotOptimize(ParseHtml(Text, MayHoldNul).get());
         }
     }
     State.SetBytesProcessed(State.iterations() * TotalBytes(Pages));

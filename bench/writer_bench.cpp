@@ -1,6 +1,7 @@
 // Parse-and-write throughput of the document model on real pages and on a generated 5 MB
 // page, beside HTML Tidy (parse, clean and repair, save with indentation) on the same bytes;
-// and the peak memory of one parse and write as a multiple of the input size.
+// and the peak memory of one parse and write as a multiple of the input size (the file's bytes
+// in memory). bench/side-by-side runs each benchmark in a process of its own.
 
 #include <benchmark/benchmark.h>
 
@@ -98,9 +99,15 @@ int64_t PeakOf(F&& Work)
 // ---------------------------------------------------------------------------------------------
 // Input
 
+// A page: its bytes, and the same in a memory stream as a file is opened from.
 struct TPage {
+    TPage(std::string Name, std::string Bytes) : Name(std::move(Name)), Bytes(std::move(Bytes))
+    {
+        File.WriteBuffer(this->Bytes.data(), static_cast<int64_t>(this->Bytes.size()));
+    }
     std::string Name;
     std::string Bytes;
+    mutable zv::TMemoryStream File;
 };
 
 const std::vector<TPage>& Corpus()
@@ -180,37 +187,34 @@ int64_t TotalBytes(const std::vector<TPage>& Pages)
 // ---------------------------------------------------------------------------------------------
 // The work
 
-// The text of a page as UTF-16, in a stream.
-void LoadPage(const std::string& Bytes, zv::TMemoryStream& Text)
+// The text of a page as UTF-16, in a stream; false when it holds no U+0000.
+bool LoadPage(const TPage& Page, zv::TMemoryStream& Text)
 {
-    zv::TMemoryStream Source;
-    Source.WriteBuffer(Bytes.data(), static_cast<int64_t>(Bytes.size()));
-    Source.SetPosition(0);
-    zv::LoadText(Source, Text);
+    Page.File.SetPosition(0);
+    return zv::LoadText(Page.File, Text);
 }
 
 // Opening a file: bytes to UTF-16 to a tree; the text is released after parsing.
-std::unique_ptr<zv::THtmlRoot> Open(const std::string& Bytes)
+std::unique_ptr<zv::THtmlRoot> Open(const TPage& Page)
 {
     zv::TMemoryStream Text;
-    LoadPage(Bytes, Text);
-    return zv::ParseHtml(Text);
+    const bool MayHoldNul = LoadPage(Page, Text);
+    return zv::ParseHtml(Text, MayHoldNul);
 }
 
-// Saving it: the tree written as UTF-16, then one byte per character.
+// Saving it: the tree written one byte per character.
 size_t Save(zv::THtmlRoot* Root)
 {
-    zv::TMemoryStream Html, Out;
-    zv::WriteDocument(Html, Root);
-    Html.SetPosition(0);
-    zv::SaveText(Html, Out);
+    zv::TMemoryStream Out;
+    bool Wide = false;
+    zv::WriteDocumentLatin1(Out, Root, Wide);
     return static_cast<size_t>(Out.Size());
 }
 
 // Opening and saving again; the tree lives to the end, as an open document does.
-size_t ParseAndWrite(const std::string& Bytes)
+size_t ParseAndWrite(const TPage& Page)
 {
-    std::unique_ptr<zv::THtmlRoot> Root = Open(Bytes);
+    std::unique_ptr<zv::THtmlRoot> Root = Open(Page);
     return Save(Root.get());
 }
 
@@ -227,7 +231,7 @@ TPhasePeaks PhasePeaks(const std::vector<TPage>& Pages)
     for (const TPage& P : Pages) {
         const double Size = static_cast<double>(P.Bytes.size());
         std::unique_ptr<zv::THtmlRoot> Root;
-        const int64_t Load = PeakOf([&] { Root = Open(P.Bytes); });
+        const int64_t Load = PeakOf([&] { Root = Open(P); });
         const int64_t Saved = PeakOf([&] { Save(Root.get()); });
         Worst.Load = std::max(Worst.Load, static_cast<double>(Load) / Size);
         Worst.Save = std::max(Worst.Save, static_cast<double>(Saved) / Size);
@@ -244,24 +248,24 @@ size_t ParseAndWriteText(const std::u16string& Text)
     return static_cast<size_t>(Html.Size());
 }
 
-std::u16string ToText(const std::string& Bytes)
+std::u16string ToText(const TPage& Page)
 {
     zv::TMemoryStream Text;
-    LoadPage(Bytes, Text);
+    LoadPage(Page, Text);
     return std::u16string(reinterpret_cast<const char16_t*>(Text.Memory()), static_cast<size_t>(Text.Size()) / 2);
 }
 
 // Times Work (bytes in, output size out) over the pages; afterwards the largest peak of one
 // page's run, as a multiple of that page's size.
-void RunPages(benchmark::State& State, const std::vector<TPage>& Pages, size_t (*Work)(const std::string&))
+void RunPages(benchmark::State& State, const std::vector<TPage>& Pages, size_t (*Work)(const TPage&))
 {
     for (auto _ : State)
         for (const TPage& P : Pages)
-            benchmark::DoNotOptimize(Work(P.Bytes));
+            benchmark::DoNotOptimize(Work(P));
     State.SetBytesProcessed(State.iterations() * TotalBytes(Pages));
     double Worst = 0;
     for (const TPage& P : Pages) {
-        const int64_t Peak = PeakOf([&] { Work(P.Bytes); });
+        const int64_t Peak = PeakOf([&] { Work(P); });
         Worst = std::max(Worst, static_cast<double>(Peak) / static_cast<double>(P.Bytes.size()));
     }
     State.counters["peak_x_input"] = Worst;
@@ -279,7 +283,7 @@ void RunZvText(benchmark::State& State, const std::vector<TPage>& Pages)
 {
     std::vector<std::u16string> Texts;
     for (const TPage& P : Pages)
-        Texts.push_back(ToText(P.Bytes));
+        Texts.push_back(ToText(P));
     for (auto _ : State)
         for (const std::u16string& T : Texts)
             benchmark::DoNotOptimize(ParseAndWriteText(T));
@@ -293,8 +297,9 @@ void TIDY_CALL TidyFree(TidyAllocator*, void* P) { CountedFree(P); }
 void TIDY_CALL TidyPanic(TidyAllocator*, ctmbstr) { std::abort(); }
 const TidyAllocatorVtbl TidyVtbl = {TidyAlloc, TidyRealloc, TidyFree, TidyPanic};
 
-size_t TidyParseAndWrite(const std::string& Bytes)
+size_t TidyParseAndWrite(const TPage& Page)
 {
+    const std::string& Bytes = Page.Bytes;
     TidyAllocator Allocator{&TidyVtbl};
     TidyDoc Doc = tidyCreateWithAllocator(&Allocator);
     TidyBuffer Out, Errors;

@@ -207,23 +207,22 @@ void THtmlFilter::SetBasePath(const std::string& Path)
 void THtmlFilter::LoadFromStream(TStream& Stream)
 {
     TMemoryStream Text;
-    LoadText(Stream, Text);
-    Text.SetPosition(0);
-    TakeTree(ParseHtml(Text), static_cast<size_t>(Text.Size()) / 2);
+    const bool MayHoldNul = LoadText(Stream, Text);
+    TakeTree(ParseHtml(Text, MayHoldNul));
 }
 
 void THtmlFilter::LoadFromString(WideStringView Text)
 {
-    TakeTree(ParseHtml(Text), Text.size());
+    TakeTree(ParseHtml(Text));
 }
 
-void THtmlFilter::TakeTree(std::unique_ptr<THtmlRoot> NewRoot, size_t TextSize)
+void THtmlFilter::TakeTree(std::unique_ptr<THtmlRoot> NewRoot)
 {
     Clear();
     FRoot = std::move(NewRoot);
-    // The design elements of a large page join its nodes in the node arena; the stored nodes,
-    // which outlive the page's body, do not.
-    const TNodeArenaScope Arena(TextSize >= NodeArenaText);
+    // The design elements of a page join its nodes in the node arena; the stored nodes, which
+    // outlive the page's body, do not.
+    const TNodeArenaScope Arena(true);
     PrepareDesign();
 }
 

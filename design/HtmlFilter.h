@@ -128,9 +128,8 @@ private:
     WideString AddObject(std::unique_ptr<THtmlNode> Node);
     TDesignObject NewImage(std::unique_ptr<THtmlTag> Node, WideStringView Src);
     TDesignObject NewObject(std::unique_ptr<THtmlTag> Node, WideStringView ClassName);
-    // Puts NewRoot, parsed from TextSize code units, in place of the document after the
-    // passes that follow a parse.
-    void TakeTree(std::unique_ptr<THtmlRoot> NewRoot, size_t TextSize);
+    // Puts NewRoot in place of the document after the passes that follow a parse.
+    void TakeTree(std::unique_ptr<THtmlRoot> NewRoot);
 
     // The preparation of one node; each answers the node now standing in its place.
     TLinkNode* PrepareElement(THtmlTag* Tag);

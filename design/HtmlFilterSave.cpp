@@ -20,12 +20,6 @@ namespace {
 
 THtmlTag* FirstBody(THtmlRoot* Root) { return AsTag(Root->FindFirstOfKind(tagBody)); }
 
-bool BeyondLatin1(TMemoryStream& Text)
-{
-    const auto* Units = reinterpret_cast<const char16_t*>(Text.Memory());
-    return std::any_of(Units, Units + Text.Size() / 2, [](char16_t C) { return C > 0xFF; });
-}
-
 // For as long as it lives, every character-set declaration of the document's head names
 // Charset; without one, a META Content-Type saying so stands first in the head. Then the
 // document is as it was.
@@ -340,17 +334,15 @@ void THtmlFilter::SaveToStream(TStream& Stream)
     if (!FRoot)
         return;
     TSourceScope Scope(*this);
-    TMemoryStream Text;
-    WriteDocument(Text, FRoot.get());
     // One byte per character, when every character fits in one and the file reads back as
     // Latin-1 (a declaration the loading pass does not rewrite, such as an XML one, may say
     // otherwise).
-    if (!BeyondLatin1(Text)) {
-        Text.SetPosition(0);
+    {
         TMemoryStream Bytes;
-        SaveText(Text, Bytes);
+        bool Wide = false;
+        WriteDocumentLatin1(Bytes, FRoot.get(), Wide);
         Bytes.SetPosition(0);
-        if (SameTextAscii(Utf8ToUtf16(DetectCharset(Bytes)), u"ISO-8859-1")) {
+        if (!Wide && SameTextAscii(Utf8ToUtf16(DetectCharset(Bytes)), u"ISO-8859-1")) {
             Stream.WriteBuffer(Bytes.Memory(), Bytes.Size());
             return;
         }
@@ -358,7 +350,7 @@ void THtmlFilter::SaveToStream(TStream& Stream)
     // Otherwise (characters beyond Latin-1 in a script, a style, a comment or a server block,
     // where a reference would not read as one) the page is saved in UTF-8 and says so.
     const TCharsetDeclaration Declaration(*FRoot, u"UTF-8");
-    Text.Clear();
+    TMemoryStream Text;
     WriteDocument(Text, FRoot.get());
     Text.SetPosition(0);
     SaveTextUtf8(Text, Stream);

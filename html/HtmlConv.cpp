@@ -1,13 +1,20 @@
 #include "HtmlConv.h"
 
 #include <iconv.h>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <map>
+#include <memory>
+#include <mutex>
 #include <string_view>
+#include <vector>
 
 #include "HtmlEntities.h"
 #include "WideText.h"
@@ -118,12 +125,45 @@ void SkipComment(TByteScanner& In, int C)
     }
 }
 
-using TAttributes = std::map<std::string, std::string>;
+// What the attributes of one tag declare: the values of the four attributes that can name a
+// character set (a later one of a name replaces an earlier one, an empty value removes it).
+// Kept from tag to tag, so that reading a tag allocates nothing once the buffers are grown.
+struct TTagAttributes {
+    enum { Charset, HttpEquiv, Content, Encoding, Count };
+    std::string Value[Count];
+    bool Has[Count] = {};
+    std::string Name, Text;  // the attribute being read
+
+    void Clear() { std::fill(std::begin(Has), std::end(Has), false); }
+
+    // Takes the attribute read into Name and Text.
+    void Take()
+    {
+        static constexpr std::string_view Names[Count] = {"charset", "http-equiv", "content", "encoding"};
+        // The name as compared: lower case, without bytes up to a space at either end.
+        std::string_view Trimmed = Name;
+        while (!Trimmed.empty() && static_cast<unsigned char>(Trimmed.front()) <= ' ')
+            Trimmed.remove_prefix(1);
+        while (!Trimmed.empty() && static_cast<unsigned char>(Trimmed.back()) <= ' ')
+            Trimmed.remove_suffix(1);
+        auto Lower = [](char C) { return C >= 'A' && C <= 'Z' ? static_cast<char>(C + 32) : C; };
+        for (int I = 0; I < Count; ++I) {
+            if (!std::equal(Trimmed.begin(), Trimmed.end(), Names[I].begin(), Names[I].end(),
+                            [&Lower](char A, char B) { return Lower(A) == B; }))
+                continue;
+            Has[I] = !Text.empty();
+            Value[I] = Text;
+        }
+    }
+
+    std::string Get(int I) const { return Has[I] ? Value[I] : std::string(); }
+};
 
 // Reads the attributes of a tag from C (the byte after its name) to its ">". Answers false
 // when the input ends first.
-bool ReadAttributes(TByteScanner& In, int C, TAttributes& Attributes)
+bool ReadAttributes(TByteScanner& In, int C, TTagAttributes& Attributes)
 {
+    Attributes.Clear();
     for (;;) {
         while (IsBlank(C))
             C = In.Next();
@@ -131,14 +171,16 @@ bool ReadAttributes(TByteScanner& In, int C, TAttributes& Attributes)
             return false;
         if (C == '>')
             return true;
-        std::string name;
+        std::string& name = Attributes.Name;
+        name.clear();
         while (C >= 0 && !IsBlank(C) && C != '=' && C != '>') {
             name += static_cast<char>(C);
             C = In.Next();
         }
         while (IsBlank(C))
             C = In.Next();
-        std::string value;
+        std::string& value = Attributes.Text;
+        value.clear();
         if (C == '=') {
             C = In.Next();
             while (IsBlank(C))
@@ -155,30 +197,20 @@ bool ReadAttributes(TByteScanner& In, int C, TAttributes& Attributes)
             }
         }
         // An attribute without a value ("<meta charset>") declares nothing.
-        name = TrimBytes(LowerAscii(name));
-        if (value.empty())
-            Attributes.erase(name);
-        else
-            Attributes[name] = value;
+        Attributes.Take();
     }
-}
-
-std::string Attribute(const TAttributes& Attributes, const char* Name)
-{
-    const auto it = Attributes.find(Name);
-    return it == Attributes.end() ? std::string() : it->second;
 }
 
 // The character set a META tag declares, or false when it declares none.
-bool MetaCharset(const TAttributes& Attributes, std::string& Charset)
+bool MetaCharset(const TTagAttributes& Attributes, std::string& Charset)
 {
-    if (Attributes.count("charset")) {
-        Charset = TrimBytes(Attribute(Attributes, "charset"));
+    if (Attributes.Has[TTagAttributes::Charset]) {
+        Charset = TrimBytes(Attributes.Value[TTagAttributes::Charset]);
         return true;
     }
-    if (LowerAscii(Attribute(Attributes, "http-equiv")) != "content-type")
+    if (LowerAscii(Attributes.Get(TTagAttributes::HttpEquiv)) != "content-type")
         return false;
-    const std::string content = LowerAscii(Attribute(Attributes, "content"));
+    const std::string content = LowerAscii(Attributes.Get(TTagAttributes::Content));
     const size_t at = content.find("charset=");
     if (at == std::string::npos)
         return false;
@@ -248,29 +280,204 @@ int64_t MaxTextBytes(const std::string& Charset, int64_t Count)
     return 2 * Count;
 }
 
-// The bytes SaveText makes of Count code units: one per unit up to U+00FF, else a reference.
-int64_t SavedSize(const char16_t* Units, size_t Count)
+// --- Decoders of their own --------------------------------------------------------------
+// For UTF-8 and the common one-byte sets the bytes are decoded straight into the text, with
+// exactly the result the converter gives: the same characters, the same bytes dropped.
+
+// Decodes UTF-8 as the converter does, which still knows sequences of five and six bytes: a
+// sequence that is cut short by a byte that cannot continue it is dropped up to that byte; an
+// overlong form, a surrogate or a code point beyond U+10FFFF is dropped whole; a byte that
+// cannot start a sequence is dropped with the continuation bytes after it (at most four).
+// Answers the code units written; Used is how many bytes were taken, fewer than Count when
+// the input ends inside a sequence. A U+0000 comes only from a zero byte.
+size_t DecodeUtf8(const uint8_t* In, size_t Count, char16_t* Out, size_t& Used)
 {
-    size_t Wide = 0;
-    for (size_t I = 0; I < Count; ++I)
-        Wide += Units[I] > 0xFF;
-    if (Wide == 0)
-        return static_cast<int64_t>(Count);
-    int64_t Size = 0;
-    for (size_t I = 0; I < Count; ++I) {
-        const char16_t Unit = Units[I];
-        if (Unit <= 0xFF) {
-            ++Size;
-        } else if (Unit >= 0xD800 && Unit <= 0xDBFF && I + 1 < Count && Units[I + 1] >= 0xDC00 &&
-                   Units[I + 1] <= 0xDFFF) {
-            const char32_t Code = 0x10000 + ((Unit - 0xD800) << 10) + (Units[I + 1] - 0xDC00);
-            Size += Code >= 0x100000 ? 10 : 9;
+    auto Continues = [](uint8_t B) { return (B & 0xC0) == 0x80; };
+    char16_t* O = Out;
+    size_t I = 0;
+    while (I < Count) {
+#ifdef __SSE2__
+        // Runs of ASCII sixteen bytes at a time.
+        const __m128i Zero = _mm_setzero_si128();
+        while (I + 16 <= Count) {
+            const __m128i Bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(In + I));
+            if (_mm_movemask_epi8(Bytes))
+                break;
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(O), _mm_unpacklo_epi8(Bytes, Zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(O + 8), _mm_unpackhi_epi8(Bytes, Zero));
+            O += 16;
+            I += 16;
+        }
+        if (I == Count)
+            break;
+#endif
+        char32_t C = In[I];
+        if (C < 0x80) {
+            *O++ = static_cast<char16_t>(C);
             ++I;
+            continue;
+        }
+        size_t Length;
+        if (C >= 0xC2 && C < 0xE0) {
+            Length = 2;
+            C &= 0x1F;
+        } else if ((C & 0xF0) == 0xE0) {
+            Length = 3;
+            C &= 0x0F;
+        } else if ((C & 0xF8) == 0xF0) {
+            Length = 4;
+            C &= 0x07;
+        } else if (C >= 0xF8 && C < 0xFE) {
+            Length = C < 0xFC ? 5 : 6;  // never valid, but taken whole
+            C &= 0x03;
         } else {
-            Size += 8;  // "&#xHHHH;", a lone surrogate as U+FFFD
+            size_t Skip = 1;
+            while (I + Skip < Count && Continues(In[I + Skip]) && Skip < 5)
+                ++Skip;
+            I += Skip;
+            continue;
+        }
+        size_t K = 1;
+        for (; K < Length && I + K < Count && Continues(In[I + K]); ++K)
+            C = (C << 6) | (In[I + K] & 0x3F);
+        if (K < Length) {
+            if (I + K == Count)
+                break;  // cut short by the end of the input
+            I += K;
+            continue;
+        }
+        I += Length;
+        if ((Length > 2 && (C >> (5 * Length - 4)) == 0) || (C >= 0xD800 && C <= 0xDFFF) || C > 0x10FFFF)
+            continue;
+        if (C < 0x10000) {
+            *O++ = static_cast<char16_t>(C);
+        } else {
+            *O++ = static_cast<char16_t>(0xD800 + ((C - 0x10000) >> 10));
+            *O++ = static_cast<char16_t>(0xDC00 + ((C - 0x10000) & 0x3FF));
         }
     }
-    return Size;
+    Used = I;
+    return static_cast<size_t>(O - Out);
+}
+
+// What the converter makes of each byte of a one-byte set: a code unit, or -1 where the byte
+// is dropped.
+using TByteTable = std::array<int32_t, 256>;
+
+// One-byte sets whose converter reads every byte on its own (no state, no combining).
+bool IsPlainOneByteSet(const std::string& Charset)
+{
+    const std::string Name = LowerAscii(Charset);
+    for (const char* Prefix : {"iso-8859-", "iso8859-", "iso_8859-", "latin", "koi8-"})
+        if (Name.starts_with(Prefix))
+            return true;
+    for (const char* Plain : {"us-ascii", "ascii", "windows-1250", "windows-1251", "windows-1252",
+                              "windows-1253", "windows-1254", "windows-1256", "windows-1257",
+                              "cp1250", "cp1251", "cp1252", "cp1253", "cp1254", "cp1256", "cp1257"})
+        if (Name == Plain)
+            return true;
+    return false;
+}
+
+// The table of a plain one-byte set, made by the converter itself, byte by byte; nil for any
+// other set, or when a byte does not give at most one code unit, or a byte other than zero
+// gives U+0000.
+const TByteTable* ByteTable(const std::string& Charset)
+{
+    if (!IsPlainOneByteSet(Charset))
+        return nullptr;
+    static std::mutex Lock;
+    static std::map<std::string, std::unique_ptr<TByteTable>> Tables;
+    const std::lock_guard<std::mutex> Guard(Lock);
+    const auto [It, Added] = Tables.try_emplace(LowerAscii(Charset));
+    if (!Added)
+        return It->second.get();
+    const iconv_t Handle = iconv_open("UTF-16LE", Charset.c_str());
+    if (Handle == reinterpret_cast<iconv_t>(-1))
+        return nullptr;
+    auto Table = std::make_unique<TByteTable>();
+    bool Plain = true;
+    for (int B = 0; B < 256 && Plain; ++B) {
+        char Byte = static_cast<char>(B);
+        char Unit[8];
+        char* In = &Byte;
+        char* O = Unit;
+        size_t Left = 1, Room = sizeof Unit;
+        iconv(Handle, nullptr, nullptr, nullptr, nullptr);
+        if (iconv(Handle, &In, &Left, &O, &Room) != static_cast<size_t>(-1) && Left == 0 && O - Unit == 2 &&
+            (B == 0 || Unit[0] || Unit[1]))
+            (*Table)[B] = static_cast<uint8_t>(Unit[0]) | (static_cast<uint8_t>(Unit[1]) << 8);
+        else if (errno == EILSEQ && O == Unit)
+            (*Table)[B] = -1;
+        else
+            Plain = false;
+    }
+    iconv_close(Handle);
+    if (Plain)
+        It->second = std::move(Table);
+    return It->second.get();
+}
+
+size_t DecodeBytes(const TByteTable& Table, const uint8_t* In, size_t Count, char16_t* Out)
+{
+    char16_t* O = Out;
+    for (size_t I = 0; I < Count; ++I) {
+        const int32_t Unit = Table[In[I]];
+        *O = static_cast<char16_t>(Unit);
+        O += Unit >= 0;
+    }
+    return static_cast<size_t>(O - Out);
+}
+
+bool IsUtf8(const std::string& Charset)
+{
+    const std::string Name = LowerAscii(Charset);
+    return Name == "utf-8" || Name == "utf8";
+}
+
+// Decodes the rest of Source into Dest with a decoder of our own, when there is one for the
+// set; false otherwise, with nothing read or written. HoldsNul tells whether the text holds a
+// U+0000.
+bool DecodeDirectly(const std::string& Charset, TStream& Source, TStream& Dest, bool& HoldsNul)
+{
+    const TByteTable* Table = IsUtf8(Charset) ? nullptr : ByteTable(Charset);
+    if (!Table && !IsUtf8(Charset))
+        return false;
+    // The bytes where they lie when in memory, else read in one piece.
+    std::vector<uint8_t> Read;
+    const uint8_t* In;
+    size_t Count;
+    if (auto* Memory = dynamic_cast<TMemoryStream*>(&Source)) {
+        const int64_t From = std::min(Source.Position(), Source.Size());
+        In = Memory->Memory() + From;
+        Count = static_cast<size_t>(Source.Size() - From);
+    } else {
+        Read.resize(static_cast<size_t>(std::max<int64_t>(Source.Size() - Source.Position(), 0)));
+        Read.resize(static_cast<size_t>(std::max<int64_t>(Source.Read(Read.data(), static_cast<int64_t>(Read.size())), 0)));
+        In = Read.data();
+        Count = Read.size();
+    }
+    Source.Seek(0, TSeekOrigin::End);
+    HoldsNul = Count > 0 && std::memchr(In, 0, Count) != nullptr;
+    // The text is written into Dest's own memory when it can hold it.
+    TMemoryStream Spare;
+    auto* Out = dynamic_cast<TMemoryStream*>(&Dest);
+    if (!Out)
+        Out = &Spare;
+    const int64_t At = Out->Position();
+    const int64_t Size = Out->Size();
+    Out->SetSize(std::max(Size, At + 2 * static_cast<int64_t>(Count)));
+    auto* Units = reinterpret_cast<char16_t*>(Out->Memory() + At);
+    size_t Used = Count;
+    const size_t Written = Table ? DecodeBytes(*Table, In, Count, Units) : DecodeUtf8(In, Count, Units, Used);
+    const int64_t End = At + 2 * static_cast<int64_t>(Written);
+    Out->SetSize(std::max(End, Size));
+    Out->SetPosition(End);
+    if (Out == &Spare)
+        Dest.WriteBuffer(Spare.Memory(), Spare.Size());
+    if (Used < Count)
+        Fail("incomplete character or shift sequence");
+    return true;
 }
 
 class TConverter {
@@ -337,13 +544,15 @@ std::string DetectCharset(TStream& Stream)
         return bom.Charset;
     std::string result = DefaultCharset;
     TByteScanner in(Stream);
+    TTagAttributes attributes;
+    std::string name;
     int c = in.Next();
     while (c >= 0) {
         if (c != '<') {
             c = in.Next();
             continue;
         }
-        std::string name;
+        name.clear();
         for (c = in.Next(); c >= 0 && !IsBlank(c) && c != '>' && name != "!--"; c = in.Next())
             name += static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
         if (name == "!--") {
@@ -351,13 +560,12 @@ std::string DetectCharset(TStream& Stream)
             c = in.Next();
             continue;
         }
-        TAttributes attributes;
         if (!ReadAttributes(in, c, attributes))
             break;
         if (name == "body")
             break;
         if (name == "?xml") {
-            result = Attribute(attributes, "encoding");
+            result = attributes.Get(TTagAttributes::Encoding);
             if (result.empty())
                 result = "utf-8";
         } else if (name == "meta") {
@@ -369,11 +577,15 @@ std::string DetectCharset(TStream& Stream)
     return result;
 }
 
-void LoadText(TStream& Source, TStream& Dest)
+bool LoadText(TStream& Source, TStream& Dest)
 {
     const std::string name = ConverterName(DetectCharset(Source));
     Source.SetPosition(0);
     ReadBom(Source);
+    if (bool HoldsNul; DecodeDirectly(name, Source, Dest, HoldsNul)) {
+        Dest.SetPosition(0);
+        return HoldsNul;
+    }
     TConverter converter(name);
     ReserveFor(Dest, MaxTextBytes(name, Source.Size() - Source.Position()));
     // A carried-over incomplete sequence, then a new block.
@@ -393,64 +605,93 @@ void LoadText(TStream& Source, TStream& Dest)
         Fail("incomplete character or shift sequence");
     converter.Flush(Dest);
     Dest.SetPosition(0);
+    return true;
+}
+
+size_t EncodeLatin1(const char16_t* Units, size_t Count, char* Out, char16_t& PendingHigh, bool& Wide)
+{
+    char* O = Out;
+    auto Reference = [&O](char32_t Code) {
+        const std::string Text = NumericEntity(Code);
+        O = std::copy(Text.begin(), Text.end(), O);
+    };
+    size_t I = 0;
+    while (I < Count) {
+#ifdef __SSE2__
+        // Runs of characters up to U+00FF eight at a time.
+        if (!PendingHigh) {
+            const __m128i Zero = _mm_setzero_si128();
+            for (; I + 8 <= Count; I += 8, O += 8) {
+                const __m128i Eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Units + I));
+                if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_srli_epi16(Eight, 8), Zero)) != 0xFFFF)
+                    break;
+                _mm_storel_epi64(reinterpret_cast<__m128i*>(O), _mm_packus_epi16(Eight, Zero));
+            }
+            if (I == Count)
+                break;
+        }
+#endif
+        const char16_t Unit = Units[I++];
+        if (Unit <= 0xFF && !PendingHigh) {
+            *O++ = static_cast<char>(Unit);
+            continue;
+        }
+        Wide = true;
+        if (PendingHigh) {
+            const char16_t High = PendingHigh;
+            PendingHigh = 0;
+            if (Unit >= 0xDC00 && Unit <= 0xDFFF) {
+                Reference(0x10000 + ((High - 0xD800) << 10) + (Unit - 0xDC00));
+                continue;
+            }
+            Reference(0xFFFD);
+        }
+        if (Unit <= 0xFF)
+            *O++ = static_cast<char>(Unit);
+        else if (Unit >= 0xD800 && Unit <= 0xDBFF)
+            PendingHigh = Unit;
+        else if (Unit >= 0xDC00 && Unit <= 0xDFFF)
+            Reference(0xFFFD);
+        else
+            Reference(Unit);
+    }
+    return static_cast<size_t>(O - Out);
 }
 
 void SaveText(TStream& Source, TStream& Dest)
 {
+    char Out[BlockSize / 2 * MaxLatin1Bytes + MaxLatin1Bytes];
     // Text in memory is measured first, so that a memory stream takes the output in one piece.
     if (auto* Memory = dynamic_cast<TMemoryStream*>(&Source)) {
         const int64_t From = Memory->Position();
         if (From % 2 == 0 && From < Memory->Size()) {
             const auto* Units = reinterpret_cast<const char16_t*>(Memory->Memory() + From);
-            ReserveFor(Dest, SavedSize(Units, static_cast<size_t>(Memory->Size() - From) / 2));
+            const size_t Count = static_cast<size_t>(Memory->Size() - From) / 2;
+            char16_t PendingHigh = 0;
+            bool Wide = false;
+            int64_t Size = 0;
+            for (size_t I = 0; I < Count; I += BlockSize / 2)
+                Size += static_cast<int64_t>(EncodeLatin1(Units + I, std::min<size_t>(BlockSize / 2, Count - I), Out, PendingHigh, Wide));
+            ReserveFor(Dest, Size + (PendingHigh ? 8 : 0));
         }
     }
-    uint8_t in[BlockSize + 1];
-    // At most eight bytes a code unit, and a U+FFFD for a high surrogate left from before.
-    char out[BlockSize * 4 + 16];
-    size_t carried = 0;        // an odd byte left from the previous block
-    char16_t pendingHigh = 0;  // a high surrogate whose partner may follow
+    uint8_t In[BlockSize + 1];
+    size_t Carried = 0;  // an odd byte left from the previous block
+    char16_t PendingHigh = 0;
+    bool Wide = false;
     for (;;) {
-        const int64_t n = Source.Read(in + carried, BlockSize);
-        if (n <= 0)
+        const int64_t N = Source.Read(In + Carried, BlockSize);
+        if (N <= 0)
             break;
-        const size_t count = carried + static_cast<size_t>(n);
-        char* o = out;
-        auto reference = [&o](char32_t code) {
-            const std::string text = NumericEntity(code);
-            o = std::copy(text.begin(), text.end(), o);
-        };
-        size_t i = 0;
-        for (; i + 1 < count; i += 2) {
-            const char16_t unit = static_cast<char16_t>(in[i] | (in[i + 1] << 8));
-            if (unit <= 0xFF && !pendingHigh) {
-                *o++ = static_cast<char>(unit);
-                continue;
-            }
-            if (pendingHigh) {
-                const char16_t high = pendingHigh;
-                pendingHigh = 0;
-                if (unit >= 0xDC00 && unit <= 0xDFFF) {
-                    reference(0x10000 + ((high - 0xD800) << 10) + (unit - 0xDC00));
-                    continue;
-                }
-                reference(0xFFFD);
-            }
-            if (unit <= 0xFF)
-                *o++ = static_cast<char>(unit);
-            else if (unit >= 0xD800 && unit <= 0xDBFF)
-                pendingHigh = unit;
-            else if (unit >= 0xDC00 && unit <= 0xDFFF)
-                reference(0xFFFD);
-            else
-                reference(unit);
-        }
-        carried = count - i;
-        if (carried)
-            in[0] = in[i];
-        Dest.WriteBuffer(out, o - out);
+        const size_t Count = Carried + static_cast<size_t>(N);
+        char16_t Units[BlockSize / 2];
+        std::memcpy(Units, In, Count / 2 * 2);
+        Dest.WriteBuffer(Out, static_cast<int64_t>(EncodeLatin1(Units, Count / 2, Out, PendingHigh, Wide)));
+        Carried = Count % 2;
+        if (Carried)
+            In[0] = In[Count - 1];
     }
-    if (pendingHigh)
+    if (PendingHigh)
         Dest.WriteBuffer("&#xFFFD;", 8);
 }
 

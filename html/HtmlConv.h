@@ -18,12 +18,20 @@ namespace zv {
 std::string DetectCharset(TStream& Stream);
 
 // Writes the UTF-16LE text of the whole of Source (without byte-order mark) into Dest and
-// sets Dest's position to 0. Invalid byte sequences are dropped.
-void LoadText(TStream& Source, TStream& Dest);
+// sets Dest's position to 0. Invalid byte sequences are dropped. Answers false when the text
+// is known to hold no U+0000 (which spares the parser its search).
+bool LoadText(TStream& Source, TStream& Dest);
 
 // Reads UTF-16LE code units from Source's position to its end and writes one byte per
 // character up to U+00FF; any other character becomes a numeric reference "&#x...;".
 void SaveText(TStream& Source, TStream& Dest);
+
+// What SaveText writes for Count code units, into Out (room for MaxLatin1Bytes a unit), for
+// text that comes in pieces: PendingHigh carries a high surrogate from one piece to the next
+// (at the end, one left over is written as "&#xFFFD;"). Wide is set when a character above
+// U+00FF comes. Answers the bytes written.
+constexpr size_t MaxLatin1Bytes = 10;
+size_t EncodeLatin1(const char16_t* Units, size_t Count, char* Out, char16_t& PendingHigh, bool& Wide);
 
 // Reads UTF-16LE code units from Source's position to its end and writes them as UTF-8
 // (without byte-order mark; a lone surrogate becomes U+FFFD).

@@ -6,6 +6,10 @@
 #include <unordered_map>
 #include <vector>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "Exceptions.h"
 #include "NodeArena.h"
 #include "WideText.h"
@@ -57,12 +61,6 @@ const std::array<TTagProps, HtmlTagCount>& PropTable()
     return Table;
 }
 
-const TTagProps& Props(THtmlTagId Id)
-{
-    static const TTagProps None;
-    return (Id >= 0 && Id < HtmlTagCount) ? PropTable()[static_cast<size_t>(Id)] : None;
-}
-
 class TParser {
 public:
     explicit TParser(WideStringView Text) : Buf(Text.data()), Len(Text.size()) {}
@@ -86,6 +84,12 @@ public:
 
 private:
     char16_t At(size_t I) const { return I < Len ? Buf[I] : u'\0'; }
+
+    const TTagProps& Props(THtmlTagId Id) const
+    {
+        static constexpr TTagProps None;
+        return (Id >= 0 && Id < HtmlTagCount) ? PropsById[Id] : None;
+    }
 
     void SkipBlanks()
     {
@@ -487,56 +491,111 @@ private:
         Pos = End;
     }
 
+    // The first unit from P on that may end a run of text as written: "<" or, unless Pre, a
+    // blank or control character other than a space that follows something else (a space at
+    // P counts as following a space).
+    static const char16_t* PlainEnd(const char16_t* P, const char16_t* End, bool Pre)
+    {
+#ifdef __SSE2__
+        const __m128i Lt = _mm_set1_epi16(u'<');
+        const __m128i Space = _mm_set1_epi16(u' ');
+        const __m128i Control = _mm_set1_epi16(0x1F);
+        const __m128i Zero = _mm_setzero_si128();
+        unsigned SpaceBefore = 3;  // movemask bits of a space just before the eight units
+        for (; End - P >= 8; P += 8) {
+            const __m128i Units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(P));
+            auto Stop = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(Units, Lt)));
+            if (!Pre) {
+                const auto Spaces = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(Units, Space)));
+                Stop |= static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_subs_epu16(Units, Control), Zero)));
+                Stop |= Spaces & ((Spaces << 2) | SpaceBefore);
+                SpaceBefore = (Spaces >> 14) & 3;
+            }
+            if (Stop)
+                return P + std::countr_zero(Stop) / 2;
+        }
+        bool AfterSpace = SpaceBefore != 0;
+#else
+        bool AfterSpace = true;
+#endif
+        for (; P < End; ++P) {
+            const char16_t C = *P;
+            if (C == u'<' || (!Pre && (C < u' ' || (C == u' ' && AfterSpace))))
+                break;
+            AfterSpace = C == u' ';
+        }
+        return P;
+    }
+
+    // Text up to the next markup. Outside pre and textarea each run of blanks becomes one
+    // space; a "<" that starts no markup is kept as "&lt;". The text is taken where it lies
+    // when it needs neither.
     void Text()
     {
-        Buffer.clear();
         // Text inside a pre or textarea, at any depth, is taken as written.
         const bool Pre = Open[tagPre] > 0 || Open[tagTextArea] > 0;
-        bool InBlank = false;
-        while (Pos < Len) {
-            const size_t RunStart = Pos;
-            while (Pos < Len) {
-                const char16_t C = Buf[Pos];
-                if (C == u'<' || (!Pre && IsBlank(C)))
-                    break;
-                ++Pos;
-            }
-            if (Pos > RunStart) {
-                Buffer.append(Buf + RunStart, Pos - RunStart);
-                InBlank = false;
-            }
-            if (Pos == Len)
-                break;
-            if (Buf[Pos] != u'<') {
+        const char16_t* const End = Buf + Len;
+        const char16_t* P = Buf + Pos;
+        const char16_t* Run = P;  // written as it stands, from here to P
+        bool Changed = false;     // Buffer holds the text before Run
+        bool InBlank = false;     // what came before Run ends in a space made of blanks
+        auto Flush = [&](const char16_t* To) {
+            if (!Changed)
+                Buffer.clear();
+            Changed = true;
+            if (To > Run)
+                InBlank = To[-1] == u' ';
+            Buffer.append(Run, static_cast<size_t>(To - Run));
+        };
+        while ((P = PlainEnd(P, End, Pre)) < End) {
+            const char16_t C = *P;
+            if (C != u'<') {
+                // A single space stays in the run; any other blanks become one space.
+                if (!IsBlank(C) || (C == u' ' && (P == Run || P[-1] != u' '))) {
+                    ++P;
+                    continue;
+                }
+                Flush(P);
                 if (!InBlank)
                     Buffer += u' ';
                 InBlank = true;
-                ++Pos;
+                while (P < End && IsBlank(*P))
+                    ++P;
+                Run = P;
                 continue;
             }
-            const char16_t Next = At(Pos + 1);
+            const char16_t Next = P + 1 < End ? P[1] : u'\0';
             if (Next == u'>') {
+                Flush(P);
                 Buffer += u"&lt;&gt;";
-                Pos += 2;
+                P += 2;
             } else if (Next == u'\0' || Next == u'<' || IsBlank(Next)) {
+                Flush(P);
                 Buffer += u"&lt;";
-                ++Pos;
+                ++P;
             } else {
                 break;
             }
             InBlank = false;
+            Run = P;
         }
+        WideStringView Taken(Run, static_cast<size_t>(P - Run));
+        if (Changed) {
+            Buffer.append(Taken);
+            Taken = Buffer;
+        }
+        Pos = static_cast<size_t>(P - Buf);
         if (!Pre) {
             if (AfterBlank) {
                 size_t Lead = 0;
-                while (Lead < Buffer.size() && Buffer[Lead] <= u' ')
+                while (Lead < Taken.size() && Taken[Lead] <= u' ')
                     ++Lead;
-                Buffer.erase(0, Lead);
+                Taken.remove_prefix(Lead);
             }
-            if (!Buffer.empty())
-                AfterBlank = Buffer.back() == u' ';
+            if (!Taken.empty())
+                AfterBlank = Taken.back() == u' ';
         }
-        if (Buffer.empty())
+        if (Taken.empty())
             return;
         if (Section == tagRoot || Section == tagHtml || OutsideSection() || (Section == tagHead && Path.size() == 2))
             Enter(tagBody);
@@ -545,12 +604,13 @@ private:
         else if (Section == tagHead && Body && Current() == Head)
             Enter(tagBody);
         if (Props(Current()->Kind()).HoldsText)
-            Current()->AddLast(new THtmlText(tagText, Buffer));
+            Current()->AddLast(new THtmlText(tagText, Taken));
     }
 
     const char16_t* Buf;
     size_t Len;
     size_t Pos = 0;
+    const TTagProps* const PropsById = PropTable().data();
 
     THtmlRoot* Root = nullptr;
     THtmlTag* Html = nullptr;
@@ -580,18 +640,26 @@ private:
 
 }  // namespace
 
-std::unique_ptr<THtmlRoot> ParseHtml(WideStringView Text)
+namespace {
+
+std::unique_ptr<THtmlRoot> Parse(WideStringView Text, bool MayHoldNul)
 {
-    // A large tree is built in the node arena.
-    const TNodeArenaScope Arena(Text.size() >= NodeArenaText);
-    if (Text.find(u'\0') == WideStringView::npos)
+    const TNodeArenaScope Arena(true);
+    if (!MayHoldNul || Text.find(u'\0') == WideStringView::npos)
         return TParser(Text).Run();
     WideString Clean(Text);
     std::erase(Clean, u'\0');
     return TParser(Clean).Run();
 }
 
-std::unique_ptr<THtmlRoot> ParseHtml(TStream& Stream)
+}  // namespace
+
+std::unique_ptr<THtmlRoot> ParseHtml(WideStringView Text)
+{
+    return Parse(Text, true);
+}
+
+std::unique_ptr<THtmlRoot> ParseHtml(TStream& Stream, bool MayHoldNul)
 {
     // Text in memory is parsed where it lies, when it starts on a code unit.
     if (auto* Memory = dynamic_cast<TMemoryStream*>(&Stream); Memory && std::endian::native == std::endian::little) {
@@ -600,7 +668,7 @@ std::unique_ptr<THtmlRoot> ParseHtml(TStream& Stream)
         if (From % 2 == 0 && From < Size) {
             const auto* Units = reinterpret_cast<const char16_t*>(Memory->Memory() + From);
             Memory->SetPosition(Size);
-            return ParseHtml(WideStringView(Units, static_cast<size_t>(Size - From) / 2));
+            return Parse(WideStringView(Units, static_cast<size_t>(Size - From) / 2), MayHoldNul);
         }
     }
     // Read into the text itself: whole code units; an odd last byte is left out.
@@ -623,7 +691,7 @@ std::unique_ptr<THtmlRoot> ParseHtml(TStream& Stream)
             C = static_cast<char16_t>((C >> 8) | (C << 8));
     }
     std::erase(Text, u'\0');
-    const TNodeArenaScope Arena(Text.size() >= NodeArenaText);
+    const TNodeArenaScope Arena(true);
     return TParser(Text).Run();
 }
 

@@ -15,8 +15,9 @@ namespace zv {
 // Parses the UTF-16LE code units from the stream's position to its end (an odd last byte is
 // ignored, a U+0000 is dropped) into a new tree owned by the caller. Raises Exception with
 // the message "Unterminated Comment" when the input ends inside "<!--", and "Unterminated
-// Script" when it ends inside a "<?" or "<%" block; no tree is returned then.
-std::unique_ptr<THtmlRoot> ParseHtml(TStream& Stream);
+// Script" when it ends inside a "<?" or "<%" block; no tree is returned then. MayHoldNul false
+// (as LoadText can answer) spares the search for U+0000.
+std::unique_ptr<THtmlRoot> ParseHtml(TStream& Stream, bool MayHoldNul = true);
 
 // The same for text in memory.
 std::unique_ptr<THtmlRoot> ParseHtml(WideStringView Text);

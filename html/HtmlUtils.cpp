@@ -16,6 +16,21 @@ constexpr bool IsLowSurrogate(char32_t C) { return C >= 0xDC00 && C <= 0xDFFF; }
 
 void AppendAscii(WideString& Out, std::string_view Text) { Out.append(Text.begin(), Text.end()); }
 
+// The reference of a character, those of Latin-1 made once.
+void AppendEntity(WideString& Out, char32_t Code)
+{
+    static const std::vector<WideString> Latin1 = [] {
+        std::vector<WideString> Table;
+        for (char32_t C = 0; C < 256; ++C)
+            Table.push_back(Latin1ToUtf16(CharToEntity(C)));
+        return Table;
+    }();
+    if (Code < Latin1.size())
+        Out += Latin1[Code];
+    else
+        AppendAscii(Out, CharToEntity(Code));
+}
+
 void AppendCodePoint(WideString& Out, char32_t Code)
 {
     if (Code > 0xFFFF) {
@@ -34,7 +49,7 @@ void AppendCodePoint(WideString& Out, char32_t Code)
 
 void TWordBreaker::SetText(WideStringView S)
 {
-    FText.assign(S);
+    FText = S;
     FPos = 0;
     FTokenView = {};
     FToken.clear();
@@ -95,7 +110,7 @@ void TWordBreaker::ReadWord()
         ++Plain;
     if (Plain == End || IsBlank(FText[Plain])) {
         FPos = Plain;
-        FTokenView = WideStringView(FText).substr(Start, Plain - Start);
+        FTokenView = FText.substr(Start, Plain - Start);
         FTokenBuilt = false;
         return;
     }
@@ -110,7 +125,7 @@ void TWordBreaker::ReadWord()
             while (Run < End && FText[Run] < 128 && !IsBlank(FText[Run]))
                 ++Run;
         }
-        FToken.append(FText, FPos, Run - FPos);
+        FToken.append(FText.substr(FPos, Run - FPos));
         FPos = Run;
         if (FPos >= End || IsBlank(FText[FPos]))
             break;
@@ -121,17 +136,17 @@ void TWordBreaker::ReadWord()
             while (Stop < End && FText[Stop] != u';' && FText[Stop] != u'&' && !IsBlank(FText[Stop]))
                 ++Stop;
             if (Stop < End && FText[Stop] == u';') {
-                AddReference(WideStringView(FText).substr(FPos, Stop + 1 - FPos));
+                AddReference(FText.substr(FPos, Stop + 1 - FPos));
                 FPos = Stop + 1;
             } else {
-                FToken.append(FText, FPos, Stop - FPos);
+                FToken.append(FText.substr(FPos, Stop - FPos));
                 FPos = Stop;
             }
         } else {
             char32_t Code = FText[FPos++];
             if (IsHighSurrogate(Code) && FPos < End && IsLowSurrogate(FText[FPos]))
                 Code = 0x10000 + ((Code - 0xD800) << 10) + (FText[FPos++] - 0xDC00);
-            AppendAscii(FToken, CharToEntity(Code));
+            AppendEntity(FToken, Code);
         }
     }
     FTokenView = FToken;
@@ -173,7 +188,7 @@ void TWordBreaker::ReadBlank()
         FTokenKind = tkBlank;
         FTokenView = u" ";
     } else {
-        FTokenView = WideStringView(FText).substr(Start, FPos - Start);
+        FTokenView = FText.substr(Start, FPos - Start);
     }
     FTokenBuilt = false;
 }

@@ -21,11 +21,12 @@ class TWordBreaker {
 public:
     explicit TWordBreaker(TBreakMode Mode) : Mode(Mode) {}
 
+    // Reads S where it lies: S must stay as it is while the breaker reads it.
     void SetText(WideStringView S);
     // The next token into Token and TokenKind; false when the text is used up.
     bool Next();
 
-    const WideString& Text() const { return FText; }
+    WideStringView Text() const { return FText; }
     int Length() const { return static_cast<int>(FText.size()); }
     // 1-based index of the next code unit to examine.
     int Position() const { return static_cast<int>(FPos) + 1; }
@@ -45,7 +46,7 @@ private:
     void ReadBlank();
     void AddReference(WideStringView Reference);
 
-    WideString FText;
+    WideStringView FText;
     size_t FPos = 0;
     // The token: a piece of the text where it passes unchanged, else built in FToken.
     WideStringView FTokenView;

@@ -8,6 +8,7 @@
 #include <typeinfo>
 #include <vector>
 
+#include "HtmlConv.h"
 #include "HtmlEntities.h"
 #include "HtmlUtils.h"
 
@@ -22,8 +23,10 @@ constexpr int IndentStep = 2;
 // Deeper blocks are written at this indentation, so that the output of a deeply nested tree
 // stays linear in its size.
 constexpr int MaxIndent = 160;
-// Output is handed to the stream in pieces of at most this many code units.
+// Output is handed on in pieces of at most this many code units; output kept in memory is
+// gathered in blocks of at most this many bytes.
 constexpr size_t FlushUnits = 1024;
+constexpr size_t BlockBytes = 64 * 1024;
 
 // The spellings of the tables, widened once.
 WideStringView TagName(THtmlTagId Id)
@@ -154,266 +157,32 @@ struct TFrame {
     bool BreakUnlessTouching = false;  // a line break follows unless what follows touches it
 };
 
-// An estimate of the output length, so that the output can be sized once instead of growing
-// by doubling. It follows the writer's line layout (indentation, line ends, line-breaking br)
-// and counts wrapping and references for characters above ASCII roughly; it errs a little
-// towards the high side.
-class TSizeEstimate {
-public:
-    size_t Units(const THtmlNode* Top)
-    {
-        if (ClassOf(Top) == TClass::Tag && Top->Kind() == tagRoot) {
-            for (const TLinkNode* C = Top->First(); C; C = C->Next()) {
-                Indent = 0;
-                Walk(C);
-            }
-        } else {
-            Walk(Top);
-        }
-        return static_cast<size_t>(Total * 1.01) + 64;
-    }
-
-private:
-    struct TOpen {
-        const TLinkNode* Child;
-        const THtmlNode* Node;
-        TClose Close;
-        bool LineAfter;
-        bool EntersVerbatim;
-    };
-
-    void Walk(const TLinkNode* Top)
-    {
-        Child(Top);
-        while (!Stack.empty()) {
-            TOpen& Frame = Stack.back();
-            if (const TLinkNode* C = Frame.Child) {
-                Frame.Child = C->Next();
-                Child(C);
-            } else {
-                Close();
-            }
-        }
-        LineBreak();
-    }
-
-    void LineBreak()
-    {
-        if (!AtLineStart) {
-            Total += 2;
-            AfterBlank = true;
-        }
-        AtLineStart = true;
-        PendingBlank = false;
-        Column = 0;
-    }
-
-    void Piece(double Length)
-    {
-        if (AtLineStart && Verbatim == 0)
-            Total += std::min(Indent, MaxIndent);
-        if (PendingBlank)
-            ++Length;
-        AtLineStart = false;
-        PendingBlank = false;
-        Total += Length;
-        Column += Length;
-    }
-
-    // The length of a character above ASCII written as a reference.
-    static int ReferenceLength(char16_t C)
-    {
-        static const std::array<uint8_t, 128> Latin1 = [] {
-            std::array<uint8_t, 128> T{};
-            for (char32_t Code = 128; Code < 256; ++Code)
-                T[Code - 128] = static_cast<uint8_t>(CharToEntity(Code).size());
-            return T;
-        }();
-        if (C < 256)
-            return Latin1[C - 128];
-        return C >= 0xD800 && C <= 0xDFFF ? 5 : 8;
-    }
-
-    void Text(const THtmlText* T)
-    {
-        const WideString& S = T->Text;
-        if (T->Kind() != tagText || Verbatim > 0) {
-            Piece(static_cast<double>(S.size()));
-            if (T->Kind() != tagText && T->Kind() != tagRawText && Verbatim == 0)
-                LineBreak();
-            return;
-        }
-        // Blanks after a blank are left out, and one at the end waits for what follows.
-        size_t Begin = 0, End = S.size();
-        while (AfterBlank && Begin < End && S[Begin] <= u' ')
-            ++Begin;
-        if (Begin == End)
-            return;
-        const bool Trailing = S[End - 1] <= u' ';
-        End -= Trailing ? 1 : 0;
-        size_t Length = End - Begin, Blanks = 0;
-        for (size_t I = Begin; I < End; ++I) {
-            Blanks += S[I] <= u' ';
-            if (S[I] >= 128)
-                Length += static_cast<size_t>(ReferenceLength(S[I]) - 1);
-        }
-        Piece(static_cast<double>(Length));
-        PendingBlank = AfterBlank = Trailing;
-        // A line is broken at a blank once it is full: a line end and indentation for a blank.
-        const double Breaks = std::min(static_cast<double>(Blanks), std::floor(Column / WrapColumn));
-        Column -= Breaks * WrapColumn;
-        Total += Breaks * (std::min(Indent, MaxIndent) + 1);
-    }
-
-    static double StartTagLength(const THtmlNode* N)
-    {
-        double Length = 2 + static_cast<double>(TagName(N->Kind()).size());
-        if (ClassOf(N) != TClass::Tag)
-            return Length;
-        auto* Tag = static_cast<const THtmlTag*>(N);
-        const int Count = Tag->GetAttributeCount();
-        for (int I = 0; I < Count; ++I)
-            Length += 4 + static_cast<double>(Tag->AttributeText(I).size() + AttributeName(Tag->GetAttributeId(I)).size());
-        return Length;
-    }
-
-    static double EndTagLength(const THtmlNode* N) { return 3 + static_cast<double>(TagName(N->Kind()).size()); }
-
-    void Child(const TLinkNode* C)
-    {
-        switch (ClassOf(C)) {
-        case TClass::Foreign:
-            return;
-        case TClass::Text:
-            return Text(static_cast<const THtmlText*>(C));
-        case TClass::DocType:
-            LineBreak();
-            Total += 110;
-            return;
-        default:
-            return Open(static_cast<const THtmlNode*>(C));
-        }
-    }
-
-    void Push(const THtmlNode* N, TClose Close, bool LineAfter)
-    {
-        const bool Enters = Close == TClose::Raw || IsPreformatted(N->Kind());
-        Stack.push_back({N->First(), N, Close, LineAfter, Enters});
-        if (Enters)
-            ++Verbatim;
-    }
-
-    void Open(const THtmlNode* N)
-    {
-        const THtmlTagId Kind = N->Kind();
-        if (Kind == tagHtml)
-            Indent = 0;
-        else if (Kind == tagBody || Kind == tagHead)
-            Indent = IndentStep;
-        const bool Children = WritesChildren(N);
-        if (Verbatim > 0) {
-            Piece(StartTagLength(N));
-            if (Children)
-                Push(N, TClose::Verbatim, false);
-            else if (TagIsContainer(Kind))
-                Piece(EndTagLength(N));
-            return;
-        }
-        if (HoldsRawText(N)) {
-            LineBreak();
-            Piece(StartTagLength(N));
-            return Push(N, TClose::Raw, true);
-        }
-        const TLayout Layout = LayoutOf(N, Children);
-        switch (Layout) {
-        case TLayout::Block:
-            LineBreak();
-            Piece(StartTagLength(N));
-            LineBreak();
-            if (TagIsContainer(Kind)) {
-                Indent += IndentStep;
-                return Push(N, TClose::Block, false);
-            }
-            return;
-        case TLayout::Line:
-        case TLayout::Inline: {
-            const bool Line = Layout == TLayout::Line;
-            if (Line || Kind == tagHr)
-                LineBreak();
-            Piece(StartTagLength(N));
-            AfterBlank = AfterBlank || Kind == tagBr || Kind == tagHr;
-            if (Kind == tagHr)
-                LineBreak();
-            if (Children)
-                return Push(N, TClose::Inline, Line);
-            if (TagIsContainer(Kind))
-                Piece(EndTagLength(N));
-            if (TagShowsContent(Kind))
-                AfterBlank = false;
-            if (Line)
-                LineBreak();
-            return AfterChild(N);
-        }
-        }
-    }
-
-    void Close()
-    {
-        const TOpen Frame = Stack.back();
-        Stack.pop_back();
-        if (Frame.EntersVerbatim)
-            --Verbatim;
-        if (Frame.Close == TClose::Block) {
-            Indent = std::max(0, Indent - IndentStep);
-            LineBreak();
-        }
-        Piece(EndTagLength(Frame.Node));
-        if (TagShowsContent(Frame.Node->Kind()))
-            AfterBlank = false;
-        if (Frame.Close == TClose::Block || Frame.Close == TClose::Raw || Frame.LineAfter)
-            LineBreak();
-        AfterChild(Frame.Node);
-    }
-
-    // A br breaks the line inside an element laid out on one line.
-    void AfterChild(const THtmlNode* N)
-    {
-        if (N->Kind() == tagBr && Verbatim == 0 && !Stack.empty() && Stack.back().Close == TClose::Inline)
-            LineBreak();
-    }
-
-    std::vector<TOpen> Stack;
-    double Total = 0;
-    double Column = 0;
-    int Indent = 0;
-    int Verbatim = 0;
-    bool AtLineStart = true;
-    bool AfterBlank = true;
-    bool PendingBlank = false;
-};
-
 // The writer's state. Nodes are written without recursion (an explicit stack of open
 // elements), so any depth of nesting is fine.
 class TWriter {
 public:
-    explicit TWriter(TStream* Stream) : FStream(Stream), FMemory(dynamic_cast<TMemoryStream*>(Stream))
+    // Writes to Stream (nil: into a text for TakeOutput), as UTF-16 or, with Latin1, one byte
+    // per character as SaveText makes of it.
+    TWriter(TStream* Stream, bool Latin1 = false)
+        : FStream(Stream), FMemory(dynamic_cast<TMemoryStream*>(Stream)), FLatin1(Latin1)
     {
-        if (FStream)
-            FOut.reserve(FlushUnits);
+        FOut.reserve(FlushUnits);
     }
-
-    // Sizes the output for writing Top, from an estimate of its length.
-    void Prepare(const THtmlNode* Top);
 
     void Document(THtmlTag* Root);
     void Top(THtmlNode* N);
     void WriteTop(THtmlNode* N);
-    void Flush();
-    WideString TakeOutput() { return std::move(FOut); }
+    // Hands the rest of the output on; what was gathered goes to the stream in one piece.
+    void Finish();
+    WideString TakeOutput();
+    // A character above U+00FF was written (as a reference, in one-byte output).
+    bool Wide() const { return FWide; }
 
 private:
     // Output and the line primitives.
-    void Write(WideStringView S);
+    void Flush();
+    void Hand(WideStringView S);
+    void Emit(const char* Bytes, size_t Count);
     void Put(WideStringView S);
     void PutBlanks(size_t Count);
     void PutPending();
@@ -423,6 +192,9 @@ private:
     void Blank();
     void RawNode(WideStringView Text);
     void WrappedText(WideStringView Text);
+    size_t PlainWords(WideStringView Text, size_t From) const;
+    // A line is broken at a blank that would come at this column or later.
+    bool BreaksAt(int64_t BlankColumn) const { return BlankColumn + 1 >= WrapColumn; }
     void DocTypeText(const THtmlDocType* DocType);
     void StartTag(const THtmlNode* N);
     void EndTag(const THtmlNode* N);
@@ -445,6 +217,13 @@ private:
     TStream* FStream;
     TMemoryStream* FMemory;  // FStream, when it is one
     WideString FOut;
+    // Output kept in memory (for a memory stream or a text) is gathered here, so that it is
+    // sized once, exactly, at the end.
+    std::vector<std::string> FBlocks;
+    size_t FGathered = 0;  // bytes in the blocks before the last
+    bool FLatin1;
+    char16_t FPendingHigh = 0;
+    bool FWide = false;
 
     int Indent = 0;
     int64_t Column = 0;
@@ -490,51 +269,87 @@ private:
 // ---------------------------------------------------------------------------------------------
 // Output
 
-void TWriter::Write(WideStringView S)
-{
-    const auto Bytes = static_cast<int64_t>(S.size() * sizeof(char16_t));
-    if (FMemory) {
-        // Past the estimate the stream grows in small steps rather than doubling.
-        const int64_t Need = FMemory->Position() + Bytes;
-        const auto Capacity = static_cast<int64_t>(FMemory->Bytes().capacity());
-        if (Need > Capacity)
-            FMemory->Reserve(std::max(Need, Capacity + Capacity / 8));
-    }
-    FStream->WriteBuffer(S.data(), Bytes);
-}
-
-void TWriter::Prepare(const THtmlNode* Top)
+void TWriter::Emit(const char* Bytes, size_t Count)
 {
     if (FStream && !FMemory)
-        return;
-    const size_t Units = TSizeEstimate().Units(Top);
-    if (FMemory)
-        FMemory->Reserve(FMemory->Position() + static_cast<int64_t>(Units * sizeof(char16_t)));
-    else
-        FOut.reserve(Units);
+        return FStream->WriteBuffer(Bytes, static_cast<int64_t>(Count));
+    if (FBlocks.empty() || FBlocks.back().size() + Count > FBlocks.back().capacity()) {
+        // Blocks grow with the output, so that a short one takes little.
+        FGathered += FBlocks.empty() ? 0 : FBlocks.back().size();
+        FBlocks.emplace_back();
+        FBlocks.back().reserve(std::max(Count, std::clamp(FGathered, FlushUnits, BlockBytes)));
+    }
+    FBlocks.back().append(Bytes, Count);
+}
+
+void TWriter::Hand(WideStringView S)
+{
+    if (!FLatin1)
+        return Emit(reinterpret_cast<const char*>(S.data()), S.size() * sizeof(char16_t));
+    char Bytes[FlushUnits * MaxLatin1Bytes];
+    for (size_t I = 0; I < S.size(); I += FlushUnits) {
+        const size_t Count = std::min(FlushUnits, S.size() - I);
+        Emit(Bytes, EncodeLatin1(S.data() + I, Count, Bytes, FPendingHigh, FWide));
+    }
 }
 
 void TWriter::Flush()
 {
-    if (FStream && !FOut.empty()) {
-        Write(FOut);
-        FOut.clear();
+    Hand(FOut);
+    FOut.clear();
+}
+
+void TWriter::Finish()
+{
+    Flush();
+    if (FPendingHigh) {
+        Emit("&#xFFFD;", 8);
+        FPendingHigh = 0;
     }
+    if (!FMemory)
+        return;
+    size_t Total = 0;
+    for (const std::string& Block : FBlocks)
+        Total += Block.size();
+    FMemory->Reserve(FMemory->Position() + static_cast<int64_t>(Total));
+    for (std::string& Block : FBlocks) {
+        FMemory->WriteBuffer(Block.data(), static_cast<int64_t>(Block.size()));
+        std::string().swap(Block);
+    }
+    FBlocks.clear();
+}
+
+WideString TWriter::TakeOutput()
+{
+    if (FBlocks.empty())
+        return WideString(FOut);
+    Finish();
+    size_t Total = 0;
+    for (const std::string& Block : FBlocks)
+        Total += Block.size();
+    WideString Text;
+    Text.reserve(Total / sizeof(char16_t));
+    for (std::string& Block : FBlocks) {
+        Text.append(reinterpret_cast<const char16_t*>(Block.data()), Block.size() / sizeof(char16_t));
+        std::string().swap(Block);
+    }
+    FBlocks.clear();
+    return Text;
 }
 
 void TWriter::Put(WideStringView S)
 {
-    if (FStream && FOut.size() + S.size() > FlushUnits) {
+    if (FOut.size() + S.size() > FlushUnits) {
         Flush();
         if (S.size() > FlushUnits)
-            return Write(S);
+            return Hand(S);
     }
     FOut.append(S);
 }
 
 void TWriter::PutBlanks(size_t Count)
 {
-    if (FStream && FOut.size() + Count > FlushUnits)
+    if (FOut.size() + Count > FlushUnits)
         Flush();
     FOut.append(Count, u' ');
 }
@@ -614,13 +429,22 @@ void TWriter::WrappedText(WideStringView Text)
             ++Lead;
         Text.remove_prefix(Lead);
     }
-    Breaker.SetText(Text);
-    while (Breaker.Next()) {
+    for (size_t At = 0; At < Text.size();) {
+        if (const size_t Plain = PlainWords(Text, At); Plain > At) {
+            Str(Text.substr(At, Plain - At));
+            AfterBlank = false;
+            At = Plain;
+            continue;
+        }
+        // One token as the word breaker reads it: a word with characters to encode, or blanks.
+        Breaker.SetText(Text.substr(At));
+        Breaker.Next();
+        At += static_cast<size_t>(Breaker.Position() - 1);
         if (Breaker.TokenKind() == tkWord) {
             Str(Breaker.TokenView());
             AfterBlank = false;
         } else if (!AfterBlank) {
-            if (Column + 1 >= WrapColumn) {
+            if (BreaksAt(Column)) {
                 LineBreak();
                 Indentation();
             } else {
@@ -628,6 +452,26 @@ void TWriter::WrappedText(WideStringView Text)
             }
         }
     }
+}
+
+// The end of the words from From on that are written as they stand (ASCII, nothing to encode)
+// with the single spaces between them, up to the first space where the line breaks: what
+// the word breaker would give and the writer write there, word by word.
+size_t TWriter::PlainWords(WideStringView Text, size_t From) const
+{
+    auto Plain = [](char16_t C) { return C < 128 && !IsBlank(C); };
+    size_t I = From;
+    while (I < Text.size()) {
+        if (Plain(Text[I])) {
+            ++I;
+            continue;
+        }
+        if (Text[I] != u' ' || I == From || I + 1 == Text.size() || !Plain(Text[I + 1]) ||
+            BreaksAt(Column + static_cast<int64_t>(I - From)))
+            break;
+        ++I;
+    }
+    return I;
 }
 
 void TWriter::DocTypeText(const THtmlDocType* DocType)
@@ -1150,9 +994,20 @@ bool WriteDocument(TStream& Stream, THtmlRoot* Root)
     if (!Root)
         return false;
     TWriter Writer(&Stream);
-    Writer.Prepare(Root);
     Writer.Document(Root);
-    Writer.Flush();
+    Writer.Finish();
+    return true;
+}
+
+bool WriteDocumentLatin1(TStream& Stream, THtmlRoot* Root, bool& Wide)
+{
+    Wide = false;
+    if (!Root)
+        return false;
+    TWriter Writer(&Stream, true);
+    Writer.Document(Root);
+    Writer.Finish();
+    Wide = Writer.Wide();
     return true;
 }
 
@@ -1161,9 +1016,8 @@ void WriteHtml(TStream& Stream, THtmlNode* Node)
     if (!Node)
         return;
     TWriter Writer(&Stream);
-    Writer.Prepare(Node);
     Writer.Top(Node);
-    Writer.Flush();
+    Writer.Finish();
 }
 
 WideString NodeToHtml(THtmlNode* Node)
@@ -1171,7 +1025,6 @@ WideString NodeToHtml(THtmlNode* Node)
     if (!Node)
         return WideString();
     TWriter Writer(nullptr);
-    Writer.Prepare(Node);
     Writer.Top(Node);
     return Writer.TakeOutput();
 }

@@ -20,6 +20,10 @@ namespace zv {
 // only blanks is left out). False when Root is nil.
 bool WriteDocument(TStream& Stream, THtmlRoot* Root);
 
+// The same, one byte per character as SaveText makes of the text: a character above U+00FF
+// becomes a numeric reference, and Wide tells that one was written.
+bool WriteDocumentLatin1(TStream& Stream, THtmlRoot* Root, bool& Wide);
+
 // Writes one node with its subtree, starting at the beginning of a line with no indentation.
 // A root is written as a document.
 void WriteHtml(TStream& Stream, THtmlNode* Node);

@@ -28,17 +28,18 @@ public:
         while (Size < 4 * static_cast<size_t>(Count))
             Size *= 2;
         Mask = Size - 1;
-        Slots.assign(Size, -1);
+        Slots.assign(Size, TSlot{});
         for (int I = 0; I < Count; ++I) {
             const std::string& Key = Keys[static_cast<size_t>(I)];
             uint32_t Hash = Seed;
             for (char C : Key)
                 Hash = Step(Hash, C);
+            if (Probe(Hash, Key.data(), Key.size()) >= 0)
+                continue;
             size_t At = Hash & Mask;
-            while (Slots[At] >= 0 && Keys[static_cast<size_t>(Slots[At])] != Key)
+            while (Slots[At].Id >= 0)
                 At = (At + 1) & Mask;
-            if (Slots[At] < 0)
-                Slots[At] = I;
+            Slots[At] = {I, Hash, static_cast<uint32_t>(Key.size()), Key.data()};
         }
     }
 
@@ -65,6 +66,14 @@ private:
     static constexpr size_t MaxKey = 64;
     static constexpr uint32_t Seed = 2166136261u;
 
+    // A key with its hash and length, which rule out most others without a look at the text.
+    struct TSlot {
+        int Id = -1;
+        uint32_t Hash = 0;
+        uint32_t Length = 0;
+        const char* Key = nullptr;
+    };
+
     // FNV-1a, one character at a time.
     static uint32_t Step(uint32_t Hash, char C) { return (Hash ^ static_cast<unsigned char>(C)) * 16777619u; }
 
@@ -72,17 +81,25 @@ private:
     int Probe(uint32_t Hash, const char* Key, size_t Length) const
     {
         for (size_t At = Hash & Mask;; At = (At + 1) & Mask) {
-            const int Id = Slots[At];
-            if (Id < 0)
+            const TSlot& Slot = Slots[At];
+            if (Slot.Id < 0)
                 return -1;
-            const std::string& Known = Keys[static_cast<size_t>(Id)];
-            if (Known.size() == Length && std::memcmp(Known.data(), Key, Length) == 0)
-                return Id;
+            if (Slot.Hash == Hash && Slot.Length == Length && Same(Key, Slot.Key, Length))
+                return Slot.Id;
         }
     }
 
+    // Names are short: a loop beats a call to memcmp.
+    static bool Same(const char* A, const char* B, size_t Length)
+    {
+        for (size_t I = 0; I < Length; ++I)
+            if (A[I] != B[I])
+                return false;
+        return true;
+    }
+
     std::vector<std::string> Keys;
-    std::vector<int> Slots;
+    std::vector<TSlot> Slots;
     size_t Mask = 0;
     size_t MaxLength = 0;
 };

@@ -29,8 +29,8 @@ namespace {
 
 // Nodes and attribute blocks need no more.
 constexpr std::size_t Alignment = 8;
-constexpr std::size_t MinSegment = 64 * 1024;
-constexpr std::size_t MaxSegment = 1024 * 1024;
+constexpr std::size_t MinSegment = 1024;
+constexpr std::size_t MaxSegment = 256 * 1024;
 
 // A segment: this head, then the blocks cut from it one after another.
 struct TSegment {
@@ -46,6 +46,7 @@ struct TSegment {
 struct TArena {
     std::vector<TSegment*> Segments;  // by address
     TSegment* Current = nullptr;
+    TSegment* LastFreed = nullptr;  // where the last block freed lay: a tree is freed in runs
     std::size_t Bytes = 0;
     int Depth = 0;
 };
@@ -62,6 +63,9 @@ std::size_t RoundUp(std::size_t Size) { return (Size + Alignment - 1) & ~(Alignm
 TSegment* Find(TArena& A, const void* P)
 {
     const auto* Address = static_cast<const char*>(P);
+    if (TSegment* S = A.LastFreed; S && !std::less<const char*>()(Address, reinterpret_cast<const char*>(S)) &&
+                                   std::less<const char*>()(Address, S->End))
+        return S;
     auto It = std::upper_bound(A.Segments.begin(), A.Segments.end(), Address,
                                [](const char* X, const TSegment* S) {
                                    return std::less<const char*>()(X, reinterpret_cast<const char*>(S));
@@ -69,13 +73,18 @@ TSegment* Find(TArena& A, const void* P)
     if (It == A.Segments.begin())
         return nullptr;
     TSegment* S = *(It - 1);
-    return std::less<const char*>()(Address, S->End) ? S : nullptr;
+    if (!std::less<const char*>()(Address, S->End))
+        return nullptr;
+    A.LastFreed = S;
+    return S;
 }
 
 void Drop(TArena& A, TSegment* S)
 {
     const auto It = std::lower_bound(A.Segments.begin(), A.Segments.end(), S, std::less<TSegment*>());
     A.Segments.erase(It);
+    if (A.LastFreed == S)
+        A.LastFreed = nullptr;
     A.Bytes -= S->Size;
     ZV_UNPOISON(S, S->Size);
     ::operator delete(static_cast<void*>(S));
@@ -84,7 +93,7 @@ void Drop(TArena& A, TSegment* S)
 TSegment* NewSegment(TArena& A, std::size_t Need)
 {
     // Segments grow with what the arena holds, so that a small tree takes little.
-    const std::size_t Size = std::max(Need + TSegment::HeadSize(), std::clamp(A.Bytes / 32, MinSegment, MaxSegment));
+    const std::size_t Size = std::max(Need + TSegment::HeadSize(), std::clamp(A.Bytes / 4, MinSegment, MaxSegment));
     void* Memory = ::operator new(Size);
     auto* S = new (Memory) TSegment{nullptr, static_cast<char*>(Memory) + Size, 0, Size};
     S->Next = S->Data();

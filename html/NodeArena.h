@@ -1,16 +1,14 @@
 #pragma once
-// Memory for the nodes of large trees. A large tree is made of a great many small blocks that
-// are allocated in document order and mostly freed together; taken from the general heap they
-// end up scattered, and every later walk over the tree pays for it. While a TNodeArenaScope is
-// open, nodes and attribute blocks are cut one after another from big segments instead; a
-// segment goes back to the heap once nothing in it is in use. Single-threaded.
+// Memory for the nodes of parsed trees. A tree is made of a great many small blocks that are
+// allocated in document order and mostly freed together; taken from the general heap they
+// cost an allocation each and end up scattered, and every later walk over the tree pays for
+// it. While a TNodeArenaScope is open (the parser opens one for every page), nodes and
+// attribute blocks are cut one after another from big segments instead; a segment goes back
+// to the heap once nothing in it is in use. Single-threaded.
 
 #include <cstddef>
 
 namespace zv {
-
-// Texts of at least this many code units are parsed into the arena.
-constexpr std::size_t NodeArenaText = 256 * 1024;
 
 // Memory for a node or an attribute block (nothing that needs more than 8-byte alignment):
 // from the arena while a scope is open, otherwise from the heap.

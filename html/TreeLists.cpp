@@ -17,17 +17,21 @@ TLinkNode::~TLinkNode()
 
 void TLinkNode::Clear()
 {
-    // Post-order without recursion: go down to a leaf, free it, continue from its parent.
-    TLinkNode* Cur = this;
-    for (;;) {
-        while (Cur->FFirst)
-            Cur = Cur->FFirst;
-        if (Cur == this)
-            return;
-        TLinkNode* Parent = Cur->FParent;
-        Cur->Unlink();
-        delete Cur;
-        Cur = Parent;
+    // Without recursion and without unlinking node by node: the nodes still to free form one
+    // chain, and a node's children join its front before the node goes.
+    TLinkNode* Pending = FFirst;
+    FFirst = nullptr;
+    FCount = 0;
+    while (Pending) {
+        TLinkNode* Node = Pending;
+        Pending = Node->FNext;
+        if (TLinkNode* Child = Node->FFirst) {
+            Child->FPrev->FNext = Pending;
+            Pending = Child;
+        }
+        // Nothing left for its destructor to clear or unlink.
+        Node->FParent = Node->FFirst = nullptr;
+        delete Node;
     }
 }
 

@@ -28,7 +28,7 @@ public:
     TLinkNode* First() const { return FFirst; }
     TLinkNode* Last() const { return FFirst ? FFirst->FPrev : nullptr; }
 
-    // Destroys every child, first to last, each with its subtree.
+    // Destroys every child, first to last, each before its subtree.
     void Clear();
 
     // Moves Node (out of its old parent, if any) to the end / the front of the children.

@@ -1,4 +1,5 @@
-// Arbitrary bytes through charset detection, loading, saving and entity references.
+// Arbitrary bytes through charset detection, loading, saving and entity references; where a
+// decoder of our own loads the bytes, it gives what the system converter gives.
 
 #include <cstdint>
 #include <cstdlib>
@@ -7,6 +8,7 @@
 #include "HtmlConv.h"
 #include "HtmlEntities.h"
 #include "Streams.h"
+#include "../support/Converted.h"
 
 using namespace zv;
 
@@ -33,18 +35,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
     TMemoryStream source;
     source.WriteBuffer(Data, static_cast<int64_t>(Size));
     source.SetPosition(0);
-    DetectCharset(source);
+    const std::string charset = DetectCharset(source);
     if (source.Position() > source.Size())
         std::abort();
 
     source.SetPosition(0);
     TMemoryStream text;
+    bool failed = false;
     try {
         LoadText(source, text);
     } catch (const Exception&) {
+        failed = true;
     }
     if (text.Size() % 2 != 0)
         std::abort();
+    for (const char* plain : {"UTF-8", "utf-8", "ISO-8859-1", "iso-8859-1", "windows-1252", "koi8-r"}) {
+        if (charset != plain)
+            continue;
+        const bool marked = Size >= 3 && Data[0] == 0xEF && Data[1] == 0xBB && Data[2] == 0xBF;
+        const size_t mark = marked ? 3 : 0;
+        bool incomplete = false;
+        const WideString want = test::Converted(plain, std::string(reinterpret_cast<const char*>(Data) + mark, Size - mark), incomplete);
+        if (incomplete != failed || want.size() * 2 != static_cast<size_t>(text.Size()) ||
+            (!want.empty() && std::memcmp(want.data(), text.Memory(), want.size() * 2) != 0))
+            std::abort();
+    }
 
     text.SetPosition(0);
     TMemoryStream saved;

@@ -7,8 +7,10 @@
 
 #include "HtmlConv.h"
 #include "WideText.h"
+#include "support/Converted.h"
 
 using namespace zv;
+using zv::test::Converted;
 
 namespace {
 
@@ -175,6 +177,33 @@ TEST(HtmlConv, LoadDropsInvalidBytesAndReportsTruncation)
     EXPECT_EQ(Load("<meta charset=utf-8>ok\xE2\x82", &error), u"<meta charset=utf-8>ok");
     EXPECT_EQ(error, "incomplete character or shift sequence");
     EXPECT_EQ(LoadError("\xFF\xFE" "a\0b"), "incomplete character or shift sequence");
+}
+
+TEST(HtmlConv, LoadGivesWhatTheConverterGivesOnRandomBytes)
+{
+    uint32_t seed = 1;
+    auto next = [&seed](uint32_t range) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % range;
+    };
+    // Bytes that make many well-formed and ill-formed sequences: lead bytes of every length,
+    // continuation bytes, overlong and surrogate forms, ASCII (no "<", which would declare).
+    const uint8_t pieces[] = {'a', ' ', 0, 0x7F, 0x80, 0x9F, 0xBF, 0xC0, 0xC1, 0xC2, 0xDF, 0xE0,
+                              0xED, 0xEF, 0xF0, 0xF4, 0xF5, 0xF7, 0xF8, 0xFC, 0xFE, 0xFF, 0xA0, 0x8F};
+    for (const char* charset : {"UTF-8", "ISO-8859-1", "windows-1252", "iso-8859-7", "KOI8-R", "us-ascii"}) {
+        const std::string prefix = std::string(charset) == "UTF-8" ? "\xEF\xBB\xBF" : Meta + charset + "\">";
+        for (int round = 0; round < 3000; ++round) {
+            std::string bytes;
+            for (uint32_t n = next(40); n > 0; --n)
+                bytes += static_cast<char>(next(3) ? pieces[next(std::size(pieces))] : next(256));
+            std::replace(bytes.begin(), bytes.end(), '<', '>');
+            bool incomplete = false;
+            const WideString want = Converted(charset, prefix.substr(prefix[0] == '<' ? 0 : 3) + bytes, incomplete);
+            std::string error;
+            EXPECT_EQ(Load(prefix + bytes, &error), want) << charset << " " << testing::PrintToString(bytes);
+            EXPECT_EQ(error, incomplete ? "incomplete character or shift sequence" : "") << charset << " " << testing::PrintToString(bytes);
+        }
+    }
 }
 
 TEST(HtmlConv, LoadChecksAndMapsCharsetNames)

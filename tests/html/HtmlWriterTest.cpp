@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "HtmlConv.h"
 #include "HtmlParser.h"
 #include "HtmlUtils.h"
 #include "HtmlWriter.h"
@@ -275,8 +276,8 @@ TEST(HtmlWriter, DeepTreesDoNotExhaustTheStack)
 
 TEST(HtmlWriter, OutputIsTheSameWhereverItGoes)
 {
-    // Pieces longer than the output buffer, many short ones, and text whose references are
-    // longer than the size estimate reckons with.
+    // Pieces longer than the output buffer, many short ones, text with references, and
+    // characters above U+00FF outside text.
     std::unique_ptr<THtmlRoot> R(Root({new THtmlDocType, El(tagHtml, {El(tagBody)})}));
     THtmlTag* Body = R->EnsureBody();
     Body->AddLast(Tx(u"<!--" + WideString(3000, u'c') + u"-->", tagComment));
@@ -290,8 +291,8 @@ TEST(HtmlWriter, OutputIsTheSameWhereverItGoes)
     TMemoryStream Memory;
     ASSERT_TRUE(WriteDocument(Memory, R.get()));
     const std::string Written(reinterpret_cast<const char*>(Memory.Memory()), static_cast<size_t>(Memory.Size()));
-    // Sized once from the estimate and grown in small steps past it, never doubled.
-    EXPECT_LT(Memory.Bytes().capacity(), Memory.Bytes().size() * 5 / 4);
+    // Gathered and handed over in one piece: sized exactly.
+    EXPECT_EQ(Memory.Bytes().capacity(), Memory.Bytes().size());
 
     TSinkStream Sink;
     ASSERT_TRUE(WriteDocument(Sink, R.get()));
@@ -304,6 +305,21 @@ TEST(HtmlWriter, OutputIsTheSameWhereverItGoes)
     After.WriteBuffer("ab", 2);
     WriteHtml(After, R.get());
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(After.Memory()), static_cast<size_t>(After.Size())), "ab" + Written);
+
+    // Written one byte per character, it is what SaveText makes of the text, and it tells
+    // whether a character needed a reference.
+    for (THtmlRoot* Page : {R.get(), Root({El(tagP, {Tx(u"caf\u00e9 au lait")})})}) {
+        TMemoryStream Text, Want, Bytes;
+        WriteDocument(Text, Page);
+        Text.SetPosition(0);
+        SaveText(Text, Want);
+        bool Wide = false;
+        ASSERT_TRUE(WriteDocumentLatin1(Bytes, Page, Wide));
+        EXPECT_EQ(Bytes.Bytes(), Want.Bytes());
+        EXPECT_EQ(Wide, Page == R.get());
+        if (Page != R.get())
+            delete Page;
+    }
 }
 
 TEST(HtmlWriter, SizesItsOutputCloseToWhatItWrites)
@@ -330,7 +346,6 @@ TEST(HtmlWriter, SizesItsOutputCloseToWhatItWrites)
         WriteDocument(Stream, R.get());
         const size_t Size = Stream.Bytes().size(), Capacity = Stream.Bytes().capacity();
         EXPECT_GE(Capacity, Size);
-        // Sized once from the estimate, which errs a little to the high side.
-        EXPECT_LE(Capacity, Size + Size / 16) << Page.substr(0, 60);
+        EXPECT_EQ(Capacity, Size) << Page.substr(0, 60);
     }
 }
