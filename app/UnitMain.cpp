@@ -126,6 +126,9 @@ void TFormMain::FormCreate()
     }
     StatusPanels[1]->setText(QStringLiteral("BODY"));
 
+    // the views, and the first page on its way into the design view
+    CreateViews();
+
     const std::pair<QAction*, const char*> Pictures[] = {
         {FForm->BtnNew, "NEW"},       {FForm->BtnOpen, "OPEN"},       {FForm->BtnSave, "SAVE"},
         {FForm->BtnCut, "CUT"},       {FForm->BtnCopy, "COPY"},       {FForm->BtnPaste, "PASTE"},
@@ -176,36 +179,8 @@ void TFormMain::FormCreate()
         Guard([&] { EntitySelect(Entity); });
     };
     connect(FForm->PageControl2, &QTabWidget::currentChanged, this, &TFormMain::EntityTabChange);
-    CreateViews();
     WireCommands();
 
-    FileManager = new TFileManager(this);
-    FileManager->Ui = Dialogs;
-    FileManager->OnNew = [this](TFileManager*) {
-        SelectView(DesignerTab);
-        Designer->NewDocument();
-        return false;
-    };
-    FileManager->OnOpen = [this](TFileManager*, const std::string& Name) {
-        SelectView(DesignerTab);
-        Designer->LoadFromFile(Name);
-        return true;
-    };
-    FileManager->OnSave = [this](TFileManager*, const std::string& Name) {
-        CommitView(CurrentView);
-        ViewModified = false;
-        Designer->SaveToFile(Name);
-        UpdateControls();
-        return true;
-    };
-    FileManager->OnModified = [this](TFileManager* Sender) {
-        StatusPanels[0]->setText(Sender->Modified() ? QStringLiteral("Modified") : QString());
-    };
-    FileManager->OnChangeFile = [this](TFileManager* Sender) {
-        StatusPanels[2]->setText(QString::fromStdString(Sender->FileName()));
-        SetCaption({});
-    };
-    FileManager->New();
 
     TImageList ImgBar;
     ImgBar.CellSize = QSize(16, 16);
@@ -288,6 +263,38 @@ void TFormMain::CreateFormattingControls()
     for (TColorToolButton* Button : {TextColorButton, BackColorButton}) Bar->addWidget(Button);
 }
 
+void TFormMain::CreateFileManager()
+{
+    FileManager = new TFileManager(this);
+    FileManager->Ui = Dialogs;
+    FileManager->OnNew = [this](TFileManager*) {
+        SelectView(DesignerTab);
+        // the first page loads while the window is built and shown
+        Designer->NewDocument(Shown);
+        return false;
+    };
+    FileManager->OnOpen = [this](TFileManager*, const std::string& Name) {
+        SelectView(DesignerTab);
+        Designer->LoadFromFile(Name);
+        return true;
+    };
+    FileManager->OnSave = [this](TFileManager*, const std::string& Name) {
+        CommitView(CurrentView);
+        ViewModified = false;
+        Designer->SaveToFile(Name);
+        UpdateControls();
+        return true;
+    };
+    FileManager->OnModified = [this](TFileManager* Sender) {
+        StatusPanels[0]->setText(Sender->Modified() ? QStringLiteral("Modified") : QString());
+    };
+    FileManager->OnChangeFile = [this](TFileManager* Sender) {
+        StatusPanels[2]->setText(QString::fromStdString(Sender->FileName()));
+        SetCaption({});
+    };
+    FileManager->New();
+}
+
 void TFormMain::CreateViews()
 {
     QTabBar* Tabs = FForm->TabControl1;
@@ -300,15 +307,6 @@ void TFormMain::CreateViews()
     Tabs->setDrawBase(false);
 
     QStackedWidget* Stack = FForm->ViewStack;
-    Highlighter = new QsciLexerHTML(this);
-    SourceEditor = new QsciScintilla(Stack);
-    SourceEditor->setObjectName(QStringLiteral("SourceEditor"));
-    LoadHtmlHighlighterColors(*Highlighter, nullptr, {});
-    SourceEditor->setLexer(Highlighter);
-    SetupCodeEditor(*SourceEditor);
-    Stack->addWidget(SourceEditor);
-    connect(SourceEditor, &QsciScintilla::textChanged, this, &TFormMain::SourceChanged);
-
     Designer = new THtmlDesigner(Stack);
     Designer->setObjectName(QStringLiteral("Designer"));
     Designer->SetGenerator(Generator);
@@ -321,6 +319,18 @@ void TFormMain::CreateViews()
         SetModified();
     };
     Designer->OnResized = Designer->OnKeyUp;
+
+    // the first page loads while the rest is built
+    CreateFileManager();
+
+    Highlighter = new QsciLexerHTML(this);
+    SourceEditor = new QsciScintilla(Stack);
+    SourceEditor->setObjectName(QStringLiteral("SourceEditor"));
+    LoadHtmlHighlighterColors(*Highlighter, nullptr, {});
+    SourceEditor->setLexer(Highlighter);
+    SetupCodeEditor(*SourceEditor);
+    Stack->addWidget(SourceEditor);
+    connect(SourceEditor, &QsciScintilla::textChanged, this, &TFormMain::SourceChanged);
 
     CreateTagTree();
 }

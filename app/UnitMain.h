@@ -165,6 +165,7 @@ private:
     void FormCreate();
     void CreateFormattingControls();
     void CreateViews();
+    void CreateFileManager();
     void CreateTagTree();
     void WireCommands();
     void WireDocking();
@@ -214,6 +215,7 @@ private:
     bool Shown = false;
     bool Closing = false;
     bool LoadingSource = false;
+    QString ShownSource;  // the text the source editor was last filled with
     bool RebuildingTree = false;
     QMenu* PopupRecent = nullptr;
 };

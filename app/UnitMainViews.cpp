@@ -11,7 +11,6 @@
 #include <QVBoxLayout>
 #include <Qsci/qsciscintilla.h>
 
-#include "HtmlParser.h"
 #include "HtmlWriter.h"
 #include "Streams.h"
 #include "TagTreeModel.h"
@@ -125,7 +124,7 @@ void TFormMain::EnterView(int View)
         TreeModel->SetRoot(nullptr);
         TreeRoot.reset();
         try {
-            TreeRoot = ParseHtml(Designer->GetHtml());
+            TreeRoot = Designer->GetSourceTree();
             FillTagTree();
         } catch (...) {
             RebuildingTree = false;
@@ -140,7 +139,11 @@ void TFormMain::FillSourceEditor()
 {
     const QString Text = QString::fromStdU16String(Designer->GetHtml());
     LoadingSource = true;
-    SourceEditor->setText(Text);
+    // an editor that still holds this text keeps it, with its caret and scroll place
+    if (SourceEditor->isModified() || Text != ShownSource) {
+        SourceEditor->setText(Text);
+        ShownSource = Text;
+    }
     SourceEditor->SendScintilla(QsciScintilla::SCI_EMPTYUNDOBUFFER);
     SourceEditor->setModified(false);
     LoadingSource = false;

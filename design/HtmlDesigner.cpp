@@ -90,6 +90,8 @@ THtmlDesigner::THtmlDesigner(QWidget* Parent)
     connect(this, &TWebBrowser::UndoKey, this, &THtmlDesigner::Undo);
     connect(this, &TWebBrowser::RedoKey, this, &THtmlDesigner::Redo);
     connect(this, &TWebBrowser::PasteKey, this, &THtmlDesigner::Paste);
+    // after the browser's own handler: the page has its token by then
+    connect(this, &QWebEngineView::loadFinished, this, &THtmlDesigner::BackgroundLoadFinished);
 }
 
 THtmlDesigner::~THtmlDesigner() { UnregisterNameSpace(); }
@@ -194,8 +196,9 @@ void THtmlDesigner::ResetTableSelection()
 
 // ---------------------------------------------------------------- loading and saving
 
-void THtmlDesigner::LoadDesignHtml(const WideString& Html)
+void THtmlDesigner::LoadDesignHtml(const WideString& Html, bool Wait)
 {
+    BackgroundBody.reset();
     ResetTableSelection();
     ClearUndo();
     ResizedIds.clear();
@@ -209,18 +212,51 @@ void THtmlDesigner::LoadDesignHtml(const WideString& Html)
     DocumentData = QString::fromStdU16String(
                        Body ? Html.substr(0, HeadEnd + 7) + u"\r\n<body></body>\r\n</html>" : Html)
                        .toUtf8();
+    ReadChanges = -1;
+    const QString BodyJson =
+        Body ? QString::fromStdU16String(DesignBodyJson(*static_cast<const THtmlTag*>(Body))) : QString();
+    if (!Wait) {
+        BackgroundBody = BodyJson;
+        BeginNavigate(QUrl(QStringLiteral("idoc:index.html")));
+        return;
+    }
     if (!Navigate(QUrl(QStringLiteral("idoc:index.html"))))
         throw EEngineError("The design view could not show the document");
-    if (Body)
-        CallLayer("setBody", {QString::fromStdU16String(
-                                 DesignBodyJson(*static_cast<const THtmlTag*>(Body)))});
+    FinishLoading(BodyJson);
+}
+
+void THtmlDesigner::FinishLoading(const QString& BodyJson)
+{
+    if (!BodyJson.isEmpty()) {
+        // the tree holds the body as the page now shows it
+        ReadChanges = CallLayer("setBody", {BodyJson}).toLongLong();
+        ReadGeneration = Generation();
+    }
     AttachDocumentEvents();
+}
+
+void THtmlDesigner::BackgroundLoadFinished()
+{
+    if (!BackgroundBody || !HasDocument()) return;
+    const QString BodyJson = *BackgroundBody;
+    BackgroundBody.reset();
+    try {
+        FinishLoading(BodyJson);
+    } catch (const std::exception&) {
+        // the page went while its body was on the way: the next load starts afresh
+    }
 }
 
 void THtmlDesigner::ReadPage()
 {
-    if (HasDocument())
-        Filter->ReadDesign(CallLayer("bodySource").toString().toStdU16String());
+    if (!HasDocument()) return;
+    // a body the page has not changed since the last read is in the tree already
+    const QVariantList Read =
+        CallLayer("bodySource", {qlonglong(ReadGeneration == Generation() ? ReadChanges : -1)}).toList();
+    if (Read.size() != 2) throw EEngineError("The design view did not give its body");
+    if (!Read[1].isNull()) Filter->ReadDesign(Read[1].toString().toStdU16String());
+    ReadChanges = Read[0].toLongLong();
+    ReadGeneration = Generation();
 }
 
 void THtmlDesigner::LoadFromFile(const std::string& FileName)
@@ -244,17 +280,23 @@ void THtmlDesigner::SetHtml(const WideString& Text)
     LoadDesignHtml(Filter->GetDesignHtml());
 }
 
-void THtmlDesigner::NewDocument()
+void THtmlDesigner::NewDocument(bool Wait)
 {
     Filter->NewDocument();
     FFileName.clear();
-    LoadDesignHtml(Filter->GetDesignHtml());
+    LoadDesignHtml(Filter->GetDesignHtml(), Wait);
 }
 
 WideString THtmlDesigner::GetHtml()
 {
     ReadPage();
     return Filter->GetSourceText();
+}
+
+std::unique_ptr<THtmlRoot> THtmlDesigner::GetSourceTree()
+{
+    ReadPage();
+    return Filter->RebuildSource();
 }
 
 void THtmlDesigner::SaveToFile(const std::string& FileName)

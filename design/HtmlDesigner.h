@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -22,6 +23,7 @@
 namespace zv {
 
 class THtmlFilter;
+class THtmlRoot;
 class TFormFind;
 class TFormHyperlink;
 
@@ -99,10 +101,14 @@ public:
     void LoadFromFile(const std::string& FileName);
     // Writes the document through a temporary file; on failure the old file is untouched.
     void SaveToFile(const std::string& FileName);
-    void NewDocument();
+    // Without Wait the empty page loads in the background: HasDocument and DocumentComplete
+    // tell when it is there.
+    void NewDocument(bool Wait = true);
     // Source text in and out (the source view and the tag tree).
     void SetHtml(const WideString& Text);
     WideString GetHtml();
+    // The document tree that GetHtml's text stands for, without writing and parsing it.
+    std::unique_ptr<THtmlRoot> GetSourceTree();
     // The title of the document's head.
     WideString GetTitle() const;
     // The file last loaded or saved (UTF-8); empty for a new document.
@@ -326,7 +332,10 @@ private:
 private:
     // Shows the filter's design document Html; every load of a file, a text or a new page
     // ends here.
-    void LoadDesignHtml(const WideString& Html);
+    void LoadDesignHtml(const WideString& Html, bool Wait = true);
+    // The body into the page just loaded, and the page's events to the designer.
+    void FinishLoading(const QString& BodyJson);
+    void BackgroundLoadFinished();
     // The edited body back into the filter's tree.
     void ReadPage();
     void ResetTableSelection();
@@ -373,6 +382,12 @@ private:
     bool FShowTagGlyphs = false;
     THtmlElement FCurrentElement;
     uint64_t EventsGeneration = 0;
+    // The page's count of body changes when the filter's tree last took its body, and the
+    // document it was counted in; -1 when the tree may differ from the page.
+    int64_t ReadChanges = -1;
+    uint64_t ReadGeneration = 0;
+    // The body that a load in the background puts into its page once it is there.
+    std::optional<QString> BackgroundBody;
     // design ids of the elements resized in the page since the load
     std::set<std::string> ResizedIds;
     QPointer<TFormFind> FFindDialog;

@@ -126,6 +126,7 @@ void THtmlDesigner::ApplyTemplate(const std::string& FileName)
     WideString Content;
     std::string PageText;
     try {
+        ReadChanges = -1;  // the tree's body is the selection for now
         Filter->ReadDesign(u"<body>" + Selected + u"</body>");
         const std::unique_ptr<THtmlRoot> Page = ParseHtml(Filter->GetSourceText());
         if (THtmlNode* Body = FindNodeByPath(Page.get(), u"html.body"))

@@ -236,8 +236,7 @@ bool TWebBrowser::Navigate(const QUrl& Url, int TimeoutMs)
     connect(&Timer, &QTimer::timeout, &Loop, &QEventLoop::quit);
     connect(this, &QWebEngineView::loadFinished, &Loop, &QEventLoop::quit);
     ++CallDepth;
-    Loading = true;
-    load(Url);
+    BeginNavigate(Url);
     QCoreApplication::sendPostedEvents();
     Timer.start(TimeoutMs);
     // a load that was still running ends first; ours follows
@@ -247,6 +246,12 @@ bool TWebBrowser::Navigate(const QUrl& Url, int TimeoutMs)
     --CallDepth;
     ScheduleDelivery();
     return !Loading && HasDocument();
+}
+
+void TWebBrowser::BeginNavigate(const QUrl& Url)
+{
+    Loading = true;
+    load(Url);
 }
 
 void TWebBrowser::LoadStarted()

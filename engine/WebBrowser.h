@@ -63,6 +63,8 @@ public:
     // Loads the URL and waits until the document is complete; false when it failed or did not
     // finish in time. DocumentComplete follows once control is back in the event loop.
     bool Navigate(const QUrl& Url, int TimeoutMs = 30000);
+    // Starts loading the URL and returns at once: loadFinished tells when it is there.
+    void BeginNavigate(const QUrl& Url);
     bool HasDocument() const { return !Token.isEmpty(); }
     // Grows with every load; handles of an earlier generation are stale.
     uint64_t Generation() const { return FGeneration; }

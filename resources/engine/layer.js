@@ -107,6 +107,8 @@ let pending = [];
 const undoStack = [];
 const redoStack = [];
 let textDirty = true;
+let changes = 0;                  // counts every change of the body: an unchanged count means
+                                  // the body's source read at that count still holds
 
 // The order of each element's attributes as first seen: an attribute that undo or redo puts
 // back returns to its place instead of going to the end.
@@ -143,6 +145,7 @@ function record(r) {
 const observer = new MutationObserver(function (records) {
     for (const r of records) pending.push(record(r));
     textDirty = true;
+    changes++;
     repaint();
 });
 observer.observe(doc.body, { subtree: true, childList: true, attributes: true,
@@ -152,7 +155,10 @@ observer.observe(doc.body, { subtree: true, childList: true, attributes: true,
 function collect() {
     const records = observer.takeRecords();
     for (const r of records) pending.push(record(r));
-    if (records.length) textDirty = displayDirty = true;
+    if (records.length) {
+        textDirty = displayDirty = true;
+        changes++;
+    }
 }
 function cut() {
     collect();
@@ -219,6 +225,7 @@ function replay(unit, backwards) {
     else for (const r of unit) reapply(r);
     observer.takeRecords();
     textDirty = displayDirty = true;
+    changes++;
     control = null;
     caretAt(backwards ? unit[0] : unit[unit.length - 1]);
 }
@@ -979,6 +986,7 @@ function setBody(json) {
     typing = null;
     textDirty = true;
     control = null;
+    return ++changes;
 }
 // The children of a JSON body in place of the selection (Replace) or at the caret, in front of
 // a selected element; the caret goes behind them.
@@ -992,54 +1000,71 @@ function insertBody(json, replace) {
     showRange(r);
 }
 
+// Most texts and values need no escape: a test is cheaper than a replace.
+const textEscapes = /[&<>\u00a0]/, valueEscapes = /[&"\u00a0]/;
 function escapeText(t) {
+    if (!textEscapes.test(t)) return t;
     return t.replace(/[&<>\u00a0]/g, c => c === '&' ? '&amp;' : c === '<' ? '&lt;'
                                             : c === '>' ? '&gt;' : '&nbsp;');
 }
 function escapeValue(v) {
+    if (!valueEscapes.test(v)) return v;
     return v.replace(/[&"\u00a0]/g, c => c === '&' ? '&amp;' : c === '"' ? '&quot;' : '&nbsp;');
 }
 function startTag(el) {
+    // names and values by name: the attribute nodes would each be made for the loop
+    if (!el.hasAttributes()) return '<' + el.localName + '>';
     let out = '<' + el.localName;
     const list = speltAttrs.get(el);
-    for (const a of el.attributes) {
-        const s = list && list.find(e => e[0] === a.name);
-        const kept = s !== undefined && s[1] === a.value;
-        if (booleanAttrs.has(a.name) && (a.value === '' || (kept && s[2] === 'TRUE'))) {
-            out += ' ' + a.name;
+    for (const name of el.getAttributeNames()) {
+        const value = el.getAttribute(name);
+        const s = list && list.find(e => e[0] === name);
+        const kept = s !== undefined && s[1] === value;
+        if (booleanAttrs.has(name) && (value === '' || (kept && s[2] === 'TRUE'))) {
+            out += ' ' + name;
         } else if (kept) {
             const q = s[2].includes('"') && !s[2].includes("'") ? "'" : '"';
-            out += ' ' + a.name + '=' + q + s[2] + q;
+            out += ' ' + name + '=' + q + s[2] + q;
         } else {
-            out += ' ' + a.name + '="' + escapeValue(a.value) + '"';
+            out += ' ' + name + '="' + escapeValue(value) + '"';
         }
     }
     return out + '>';
 }
+// The source of Root and everything in it, walked without recursion (pages nest deeply).
 function sourceOf(root) {
-    const out = [];
-    const stack = [[root, false]];
-    while (stack.length) {
-        const [n, closing] = stack.pop();
-        if (closing) {
-            out.push('</' + n.localName + '>');
-            continue;
+    let out = '';
+    let n = root;
+    for (;;) {
+        const type = n.nodeType;
+        if (type === Node.ELEMENT_NODE) {
+            const name = n.localName;
+            out += startTag(n);
+            if (!voidTags.has(name)) {
+                if (n.firstChild) {
+                    n = n.firstChild;
+                    continue;
+                }
+                out += '</' + name + '>';
+            }
+        } else if (type === Node.TEXT_NODE) {
+            const s = spelt.get(n);
+            if (s && s[0] === n.data) out += s[1];
+            else if (n.parentNode && rawTextTags.has(n.parentNode.localName)) out += n.data;
+            else out += escapeText(n.data);
+        } else if (type === Node.COMMENT_NODE) {
+            const s = spelt.get(n);
+            out += s && s[0] === n.data ? s[1] : '<!--' + n.data + '-->';
         }
-        const s = spelt.get(n);
-        if (n.nodeType === Node.TEXT_NODE) {
-            if (s && s[0] === n.data) out.push(s[1]);
-            else if (n.parentNode && rawTextTags.has(n.parentNode.localName)) out.push(n.data);
-            else out.push(escapeText(n.data));
-        } else if (n.nodeType === Node.COMMENT_NODE) {
-            out.push(s && s[0] === n.data ? s[1] : '<!--' + n.data + '-->');
-        } else if (n.nodeType === Node.ELEMENT_NODE) {
-            out.push(startTag(n));
-            if (voidTags.has(n.localName)) continue;
-            stack.push([n, true]);
-            for (let c = n.lastChild; c; c = c.previousSibling) stack.push([c, false]);
+        if (n === root) break;
+        while (!n.nextSibling) {
+            n = n.parentNode;
+            out += '</' + n.localName + '>';
+            if (n === root) return out;
         }
+        n = n.nextSibling;
     }
-    return out.join('');
+    return out;
 }
 
 // ---------------------------------------------------------------- the calls C++ makes
@@ -1273,7 +1298,8 @@ const api = {
     insertText: t => doc.execCommand('insertText', false, String(t)),
     setBody: setBody,
     insertBody: insertBody,
-    bodySource: () => sourceOf(doc.body),
+    // The count of changes, and the body's source unless the count is still Seen.
+    bodySource: seen => [changes, seen === changes ? null : sourceOf(doc.body)],
     // The next match after the selection, wrapping at the end; it becomes the selection.
     find: function (text, matchCase) {
         if (!String(text)) return false;

@@ -19,6 +19,7 @@
 #include <Qsci/qsciscintilla.h>
 
 #include "DockUtils.h"
+#include "HtmlWriter.h"
 #include "MainWindowHost.h"
 #include "TagTreeModel.h"
 #include "UnitAbout.h"
@@ -51,6 +52,19 @@ QModelIndex BodyChild(TFormMain& W, int Row)
         }
     }
     return {};
+}
+
+// The text of the HTML Code view and of the Tag Tree view's tree, each entered from the design
+// view.
+std::pair<QString, QString> OtherViews(TMainWindowHost& H)
+{
+    TFormMain& W = H.W();
+    H.Tab(CodeTab);
+    const QString Code = W.SourceEditor->text();
+    H.Tab(TreeTab);
+    const QString Tree = W.TreeRoot ? QString::fromStdU16String(NodeToHtml(W.TreeRoot.get())) : QString();
+    H.Tab(DesignerTab);
+    return {Code, Tree};
 }
 
 void ClickItem(QTreeView* Tree, const QModelIndex& Index)
@@ -220,15 +234,22 @@ TEST(MainWindow, EditsAPageThroughEveryViewAndSavesIt)
               "  </body>\r\n"
               "</html>\r\n");
 
-    // undo and redo in the design view
+    // undo and redo in the design view; the other views show each step
+    EXPECT_FALSE(OtherViews(H).first.contains("Z"));
     PageSelectText(H.D(), "#b2", 0, 0);
     H.TypeInDesigner("Z");
     EXPECT_TRUE(H.Body().contains("<b>ZHello</b>") || H.Body().contains("Z<b>Hello</b>"))
         << H.Body().toStdString();
+    auto [Code2, Tree2] = OtherViews(H);
+    EXPECT_TRUE(Code2.contains("ZHello") && Tree2.contains("ZHello")) << Code2.toStdString();
     H.Click(F.BtnUndo);
     EXPECT_TRUE(H.Body().contains("<p id=\"b2\" class=\"x\"><b>Hello</b>")) << H.Body().toStdString();
+    std::tie(Code2, Tree2) = OtherViews(H);
+    EXPECT_TRUE(!Code2.contains("ZHello") && !Tree2.contains("ZHello")) << Code2.toStdString();
     H.Click(F.BtnRedo);
     EXPECT_TRUE(H.Body().contains("Z")) << H.Body().toStdString();
+    std::tie(Code2, Tree2) = OtherViews(H);
+    EXPECT_TRUE(Code2.contains("ZHello") && Tree2.contains("ZHello")) << Code2.toStdString();
 
     // a page that does not parse is shown as an error, and the open page stays
     WriteAll(Docs / "bad.html", "<p>broken<!-- comment");
@@ -403,6 +424,10 @@ TEST(MainWindow, CommandsMarkTheDocumentModifiedAndKeepPendingEdits)
     F.MenuInsertRowBelow->trigger();
     EXPECT_EQ(PageEval(H.D(), "document.querySelectorAll('tr').length").toInt(), 2);
     EXPECT_TRUE(W.FileManager->Modified());
+    // the other views show the new row
+    const auto [Code1, Tree1] = OtherViews(H);
+    EXPECT_EQ(Code1.count("<tr>"), 2) << Code1.toStdString();
+    EXPECT_EQ(Tree1.count("<tr>"), 2) << Tree1.toStdString();
 
     // an entity from the palette, chosen by a second click
     W.FileManager->SetModified(false);

@@ -198,8 +198,13 @@ TEST(DesignerEvents, ResizeReportsGoToTheStoredObject)
               std::string::npos);
 
     // undoing the drag gives the stored object its size back, redoing it the new one
+    // the source text follows each step, never a text read before it
+    const auto Source = [&] { return Utf16ToUtf8(D.GetHtml()); };
+    EXPECT_NE(Source().find("width=\"190\" height=\"120\""), std::string::npos) << Source();
     D.Undo();
     EXPECT_EQ(Stored(), "150x90");
+    EXPECT_NE(Source().find("width=\"150\" height=\"90\""), std::string::npos) << Source();
     D.Redo();
     EXPECT_EQ(Stored(), "190x120");
+    EXPECT_NE(Source().find("width=\"190\" height=\"120\""), std::string::npos) << Source();
 }
