@@ -171,7 +171,12 @@ TFormWebSafe::TFormWebSafe(QWidget* Parent) : QDialog(Parent), Form(std::make_un
     for (const TWebSafeGroup& G : WebSafeGroups)
         Form->ListBox1->addItem(SwatchItem(G.Name, G.Swatch, ContrastTextColor(G.Swatch)));
     connect(Form->ListBox1, &QListWidget::currentRowChanged, this, &TFormWebSafe::ChooseGroup);
-    connect(Form->ListBox2, &QListWidget::currentRowChanged, this, &TFormWebSafe::ChooseScheme);
+    // A scheme is chosen by selecting it: the list makes its first row current (without
+    // selecting it) when it takes the focus, and that must not choose anything.
+    connect(Form->ListBox2, &QListWidget::itemSelectionChanged, this, [this] {
+        const QList<QListWidgetItem*> Chosen = Form->ListBox2->selectedItems();
+        if (!Chosen.isEmpty()) ChooseScheme(Form->ListBox2->row(Chosen.first()));
+    });
 
     for (QLabel* Link : {Form->LabelLink, Form->LabelVLink, Form->LabelALink}) {
         QFont Font = Link->font();

@@ -108,12 +108,7 @@ public:
     {
         D().focusProxy()->setFocus();
         WaitFor([&] { return D().focusProxy()->hasFocus(); });
-        int Ups = 0;
-        const auto C = QObject::connect(&D(), &TWebBrowser::PageEvent,
-                                        [&](const TPageEvent& E) { Ups += E.Type == "keyup"; });
-        for (QChar Ch : Text) QTest::keyClick(D().focusProxy(), Ch.toLatin1());
-        WaitFor([&] { return Ups >= Text.size(); });
-        QObject::disconnect(C);
+        EXPECT_TRUE(PageType(D(), Text)) << "typing " << Text.toStdString();
     }
     QString Body() { return PageEval(D(), "document.body.innerHTML").toString(); }
     void Shot(const QString& Name)

@@ -82,13 +82,7 @@ std::string TDesignerHost::DesignId(const QString& Selector, int Index)
 
 void TDesignerHost::Type(const QString& Text)
 {
-    int Ups = 0;
-    const auto C = QObject::connect(FDesigner.get(), &TWebBrowser::PageEvent,
-                                    [&](const TPageEvent& E) { Ups += E.Type == "keyup"; });
-    QWidget* Proxy = FDesigner->focusProxy();
-    for (QChar Ch : Text) QTest::keyClick(Proxy, Ch.toLatin1());
-    WaitFor([&] { return Ups >= Text.size(); });
-    QObject::disconnect(C);
+    EXPECT_TRUE(PageType(*FDesigner, Text)) << "typing " << Text.toStdString();
 }
 
 }  // namespace zv::test

@@ -105,4 +105,23 @@ inline void PageSelectText(TWebBrowser& Browser, const QString& Selector, int St
                           "s.removeAllRanges(); s.addRange(r); })()");
 }
 
+// Types Text into the page and waits until the page has seen each key come up. A letter, digit
+// or blank counts only as its own key: a key-up of an earlier key that arrives late (a busy
+// machine) must not end the wait before the text is in.
+inline bool PageType(TWebBrowser& Browser, const QString& Text)
+{
+    qsizetype Seen = 0;
+    const auto C = QObject::connect(&Browser, &TWebBrowser::PageEvent, [&](const TPageEvent& E) {
+        if (E.Type != "keyup" || Seen >= Text.size()) return;
+        const QChar Ch = Text[Seen];
+        const bool Plain = Ch.isLetterOrNumber() || Ch == u' ';
+        if (!Plain || E.KeyCode == Ch.toUpper().unicode()) ++Seen;
+    });
+    QWidget* Proxy = Browser.focusProxy();
+    for (QChar Ch : Text) QTest::keyClick(Proxy, Ch.toLatin1());
+    const bool Done = WaitFor([&] { return Seen == Text.size(); });
+    QObject::disconnect(C);
+    return Done;
+}
+
 }  // namespace zv::test
