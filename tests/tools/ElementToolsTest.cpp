@@ -268,7 +268,7 @@ TEST(ElementTools, SelectChoicesRoundTrip)
     SetField(Select, "MemoChoices", " \n\n  ");
     Select->GetHTML(S);
     EXPECT_EQ(S, u"<select name=\"s\" size=\"2\">\r\n\r\n</select>");
-    // the Part's rules that stand
+    // the memo's ordinary lines: text, value and the selected mark
     EXPECT_EQ(Build("A\t\tv1\nB\tv2\tSELECTED\n\nC", false),
               "\r\n  <option value=\"v1\">A</option>\r\n  <option value=\"v2\" selected>B</option>"
               "\r\n  <option></option>\r\n  <option>C</option>");
