@@ -1,4 +1,4 @@
-#include "HtmlInspector.h"
+#include "AttributeRows.h"
 
 namespace zv {
 

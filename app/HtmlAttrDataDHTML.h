@@ -3,7 +3,7 @@
 // (attribute, editing kind, deprecated or not, description, pick list), in order.
 
 #include "HTMLTags.h"
-#include "HtmlInspector.h"
+#include "AttributeRows.h"
 
 namespace zv {
 

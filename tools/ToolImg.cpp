@@ -42,22 +42,8 @@ TFormToolImg::~TFormToolImg() = default;
 
 void TFormToolImg::FormShow()
 {
-    WideString HSpace, VSpace;
-    if (Element) {
-        GetAttrNoDefault(Element, "hspace", HSpace);
-        GetAttrNoDefault(Element, "vspace", VSpace);
-    }
-    const auto Live = [this](const char* Name) { return Element ? ToQString(GetAttr(Element, Name)) : QString(); };
-    const auto Stored = [this](THtmlAttrId Id) { return Element ? ToQString(GetNodeAttr(Id)) : QString(); };
-    Form->EditSrc->setText(Stored(attrSrc));
-    Form->EditAlt->setText(Live("alt"));
-    Form->ComboAlign->setCurrentText(Live("align"));
-    Form->EditBorder->setText(Live("border"));
-    Form->EditWidth->setText(Stored(attrWidth));
-    Form->EditHeight->setText(Stored(attrHeight));
-    Form->EditHSpace->setText(ToQString(HSpace));
-    Form->EditVSpace->setText(ToQString(VSpace));
-    const QString Map = Live("usemap");
+    ShowPictureFields(*this, *Form);
+    const QString Map = Element ? ToQString(GetAttr(Element, "usemap")) : QString();
     Form->CheckServerMap->setChecked(Element && Element.getProperty("isMap").toBool());
     UpdateColorEdits();
     TWideStringList Maps;
@@ -92,11 +78,7 @@ void TFormToolImg::GetHTML(WideString& S)
 void TFormToolImg::Apply()
 {
     if (!Element) return;
-    ApplyPicture(*this, Form->EditSrc->text(), Form->EditWidth->text(), Form->EditHeight->text());
-    SetAttr(Element, "alt", ToWide(Form->EditAlt->text()));
-    SetAttr(Element, "border", ToWide(Form->EditBorder->text()));
-    SetAttr(Element, "hspace", ToWide(Form->EditHSpace->text()));
-    SetAttr(Element, "vspace", ToWide(Form->EditVSpace->text()));
+    ApplyPictureFields(*this, *Form);
     SetAttr(Element, "usemap", ToWide(Form->ComboMap->currentText()));
     SetBoolProperty(Element, "isMap", Form->CheckServerMap->isChecked());
     SetLiveAndStored(*this, attrAlign, ToWide(Form->ComboAlign->currentText()));

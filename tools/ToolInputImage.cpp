@@ -23,22 +23,8 @@ TFormToolInputImage::~TFormToolInputImage() = default;
 
 void TFormToolInputImage::FormShow()
 {
-    WideString HSpace, VSpace;
-    if (Element) {
-        GetAttrNoDefault(Element, "hspace", HSpace);
-        GetAttrNoDefault(Element, "vspace", VSpace);
-    }
-    const auto Live = [this](const char* Name) { return Element ? ToQString(GetAttr(Element, Name)) : QString(); };
-    const auto Stored = [this](THtmlAttrId Id) { return Element ? ToQString(GetNodeAttr(Id)) : QString(); };
-    Form->EditSrc->setText(Stored(attrSrc));
-    Form->EditName->setText(Stored(attrName));
-    Form->EditWidth->setText(Stored(attrWidth));
-    Form->EditHeight->setText(Stored(attrHeight));
-    Form->EditAlt->setText(Live("alt"));
-    Form->ComboAlign->setCurrentText(Live("align"));
-    Form->EditBorder->setText(Live("border"));
-    Form->EditHSpace->setText(ToQString(HSpace));
-    Form->EditVSpace->setText(ToQString(VSpace));
+    ShowPictureFields(*this, *Form);
+    Form->EditName->setText(Element ? ToQString(GetNodeAttr(attrName)) : QString());
     UpdateColorEdits();
 }
 
@@ -68,11 +54,7 @@ void TFormToolInputImage::Apply()
 {
     if (!Element) return;
     SetNodeAttr(attrName, ToWide(Form->EditName->text()));
-    ApplyPicture(*this, Form->EditSrc->text(), Form->EditWidth->text(), Form->EditHeight->text());
-    SetAttr(Element, "alt", ToWide(Form->EditAlt->text()));
-    SetAttr(Element, "border", ToWide(Form->EditBorder->text()));
-    SetAttr(Element, "hspace", ToWide(Form->EditHSpace->text()));
-    SetAttr(Element, "vspace", ToWide(Form->EditVSpace->text()));
+    ApplyPictureFields(*this, *Form);
     SetLiveAndStored(*this, attrAlign, ToWide(Form->ComboAlign->currentText()));
 }
 
