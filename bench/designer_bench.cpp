@@ -13,6 +13,7 @@
 #include "HtmlFilter.h"
 #include "NameSpace.h"
 #include "../tests/support/EngineMain.h"
+#include "LargePage.h"
 
 namespace {
 
@@ -101,20 +102,6 @@ void ControlStateOneByOne(benchmark::State& State)
 }
 BENCHMARK(ControlStateOneByOne)->Unit(benchmark::kMicrosecond);
 
-// A page of about 1 MB: the largest page of the corpus, its body repeated.
-QByteArray LargePage()
-{
-    QFile File(ZV_BENCH_DATA "/corpus/nodejs_api_fs.html");
-    if (!File.open(QIODevice::ReadOnly)) return {};
-    const QByteArray Html = File.readAll();
-    const qsizetype Open = Html.indexOf('>', Html.indexOf("<body")) + 1;
-    const qsizetype Close = Html.lastIndexOf("</body>");
-    if (Open <= 0 || Close < Open) return {};
-    QByteArray Page = Html.left(Open);
-    while (Page.size() < 1000000) Page += Html.mid(Open, Close - Open);
-    return Page + "</body></html>";
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -123,7 +110,7 @@ int main(int argc, char** argv)
     QApplication App(argc, argv);
 
     QTemporaryDir Folder;
-    PageBytes = LargePage();
+    PageBytes = zv::bench::LargePage();
     PageFile = (Folder.path() + "/large.html").toStdString();
     QFile Out(QString::fromStdString(PageFile));
     if (PageBytes.isEmpty() || !Out.open(QIODevice::WriteOnly) || Out.write(PageBytes) != PageBytes.size())

@@ -23,6 +23,7 @@
 #include "IniUtils.h"
 #include "UnitMain.h"
 #include "../tests/support/EngineMain.h"
+#include "LargePage.h"
 
 namespace {
 
@@ -49,20 +50,6 @@ double Millis(const std::function<void()>& Work)
     Clock.start();
     Work();
     return double(Clock.nsecsElapsed()) / 1e6;
-}
-
-// A page of about 1 MB: the largest page of the corpus, its body repeated.
-QByteArray LargePage()
-{
-    QFile File(ZV_BENCH_DATA "/corpus/nodejs_api_fs.html");
-    if (!File.open(QIODevice::ReadOnly)) return {};
-    const QByteArray Html = File.readAll();
-    const qsizetype Open = Html.indexOf('>', Html.indexOf("<body")) + 1;
-    const qsizetype Close = Html.lastIndexOf("</body>");
-    if (Open <= 0 || Close < Open) return {};
-    QByteArray Page = Html.left(Open);
-    while (Page.size() < 1000000) Page += Html.mid(Open, Close - Open);
-    return Page + "</body></html>";
 }
 
 }  // namespace
@@ -127,7 +114,7 @@ int main(int argc, char** argv)
         }
     }
 
-    const QByteArray Page = LargePage();
+    const QByteArray Page = zv::bench::LargePage();
     const QString PageFile = Folder.path() + "/large.html";
     QFile Out(PageFile);
     if (Page.isEmpty() || !Out.open(QIODevice::WriteOnly) || Out.write(Page) != Page.size()) return 1;
