@@ -6,6 +6,8 @@
 #include <QDockWidget>
 #include <QLabel>
 #include <QMessageBox>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTabBar>
@@ -168,6 +170,7 @@ void TFormMain::FormCreate()
         }
     }
     if (FirstRun) resizeDocks({PanelObjects()}, {65}, Qt::Horizontal);
+    FitPaletteOnShow = FirstRun;
 
     CreateFormattingControls();
     // one entity palette, moved onto the tab shown
@@ -185,9 +188,16 @@ void TFormMain::FormCreate()
     TImageList ImgBar;
     ImgBar.CellSize = QSize(16, 16);
     LoadImageList(ImgBar, 1000);
-    ToolManager = new TToolManager(FForm->PanelObjectsContents);
+    // the palette scrolls where its panel is too short for it
+    auto* ToolScroller = new QScrollArea(FForm->PanelObjectsContents);
+    ToolScroller->setObjectName(QStringLiteral("ToolScroller"));
+    ToolScroller->setFrameShape(QFrame::NoFrame);
+    ToolScroller->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ToolScroller->setWidgetResizable(true);
+    ToolManager = new TToolManager;
     ToolManager->setObjectName(QStringLiteral("ToolManager"));
-    FForm->PanelObjectsContents->layout()->addWidget(ToolManager);
+    ToolScroller->setWidget(ToolManager);
+    FForm->PanelObjectsContents->layout()->addWidget(ToolScroller);
     ToolManager->SetDesigner(Designer);
     ToolManager->OnChange = [this](QObject*) {
         SetModified();
@@ -807,6 +817,30 @@ void TFormMain::showEvent(QShowEvent* Event)
         FormShow();
     }
     QMainWindow::showEvent(Event);
+    if (FitPaletteOnShow) {
+        FitPaletteOnShow = false;
+        QMetaObject::invokeMethod(this, [this] { FitPalette(); }, Qt::QueuedConnection);
+    }
+}
+
+void TFormMain::FitPalette()
+{
+    QDockWidget* Panel = PanelObjects();
+    const Qt::DockWidgetArea Area = dockWidgetArea(Panel);
+    if (Panel->isFloating() || Panel->isHidden() ||
+        (Area != Qt::LeftDockWidgetArea && Area != Qt::RightDockWidgetArea))
+        return;
+    auto* Scroller = qobject_cast<QScrollArea*>(ToolManager->parentWidget()->parentWidget());
+    const int Step = ToolManager->ButtonSize(), Height = Scroller->viewport()->height();
+    if (ToolManager->LayoutHeight(Scroller->width()) <= Height) return;
+    // a window too short even for a few columns scrolls instead
+    int Width = std::max(Scroller->width() / Step, 1) * Step;
+    for (int Columns = Width / Step; Columns < 6 && ToolManager->LayoutHeight(Width) > Height; ++Columns)
+        Width += Step;
+    if (ToolManager->LayoutHeight(Width) > Height) return;
+    // room for the scroll bar too, which the scroll area weighs while it is still shown
+    Width += Scroller->verticalScrollBar()->sizeHint().width();
+    resizeDocks({Panel}, {Panel->width() + Width - Scroller->width()}, Qt::Horizontal);
 }
 
 void TFormMain::FormShow()

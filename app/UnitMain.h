@@ -204,6 +204,8 @@ private:
 
     void SaveToolbars();
     void LoadToolbars();
+    // Widens the docked palette until the window's height shows every button.
+    void FitPalette();
 
     std::unique_ptr<Ui::FormMain> FForm;
     std::unique_ptr<TMainWindowDialogs> OwnDialogs;
@@ -213,6 +215,7 @@ private:
     QPointer<TFormAbout> About;
     QPointer<TFormTemplate> TemplateChooser;
     bool Shown = false;
+    bool FitPaletteOnShow = false;
     bool Closing = false;
     bool LoadingSource = false;
     QString ShownSource;  // the text the source editor was last filled with
