@@ -863,6 +863,16 @@ function value(id) {
     return null;
 }
 
+// ---------------------------------------------------------------- empty cells
+// An empty table cell has no line box and shrinks to its padding, too small to click into:
+// it gets room for a caret. The selector weighs least, so a tag glyph on cells wins.
+const cellSheet = new CSSStyleSheet();
+cellSheet.replaceSync(':where(td:empty, th:empty)::after{content:"";display:inline-block;' +
+                      'width:1em;height:1em;vertical-align:baseline}');
+doc.adoptedStyleSheets = doc.adoptedStyleSheets.concat([cellSheet]);
+// Enter in text outside any block starts a paragraph, as the block format "Normal" shows it
+doc.execCommand('defaultParagraphSeparator', false, 'p');
+
 // ---------------------------------------------------------------- tag glyphs
 const glyphs = [];
 const glyphSheet = new CSSStyleSheet();
