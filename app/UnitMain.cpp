@@ -201,8 +201,11 @@ void TFormMain::FormCreate()
     ToolManager->SetDesigner(Designer);
     ToolManager->OnChange = [this](QObject*) {
         SetModified();
-        // the other views show what the tool did
-        QMetaObject::invokeMethod(this, [this] { Guard([this] { RefreshView(); }); }, Qt::QueuedConnection);
+        // the other views show what the tool did, the buttons what can be undone now
+        QMetaObject::invokeMethod(this, [this] { Guard([this] {
+            RefreshView();
+            UpdateControls();
+        }); }, Qt::QueuedConnection);
     };
     // a tool used from another view works on that view's edits
     ToolManager->installEventFilter(this);

@@ -331,15 +331,8 @@ TEST(MainWindow, FirstRunUserBuildsAPageWithThePalette)
     ASSERT_TRUE(WaitFor([&] { return W.findChild<QScrollArea*>("ToolScroller")->verticalScrollBar()->isVisible(); }));
     W.resize(780, 560);
 
-    // Enter starts a new paragraph
-    ASSERT_TRUE(PageClick(H.D(), QPoint(40, 15)));
-    H.TypeInDesigner("one");
-    H.Key(Qt::Key_Return);
-    H.TypeInDesigner("two");
-    EXPECT_TRUE(H.Body().contains("<p>two</p>")) << H.Body().toStdString();
-    EXPECT_FALSE(H.Body().contains("div")) << H.Body().toStdString();
-
     // a new table: its empty cells are tall and wide enough to click into
+    EXPECT_FALSE(H.F().BtnUndo->isEnabled());
     WhenModal([](QWidget* Dialog) {
         Dialog->findChild<QLineEdit*>("EditRows")->setText("2");
         Dialog->findChild<QLineEdit*>("EditCols")->setText("3");
@@ -347,6 +340,8 @@ TEST(MainWindow, FirstRunUserBuildsAPageWithThePalette)
     });
     ClickTool(W, "Insert Table");
     ASSERT_TRUE(WaitFor([&] { return H.Body().contains("<td></td>"); })) << H.Body().toStdString();
+    // the tool's change can be undone at once
+    EXPECT_TRUE(WaitFor([&] { return H.F().BtnUndo->isEnabled(); }));
     const QVariantList Size = PageEval(H.D(), "(function(){ const r = document.querySelectorAll('td')[4]"
                                               ".getBoundingClientRect(); return [r.width, r.height]; })()").toList();
     ASSERT_EQ(Size.size(), 2);
@@ -367,6 +362,15 @@ TEST(MainWindow, FirstRunUserBuildsAPageWithThePalette)
     const std::string Saved = ReadAll(Docs / "new.html");
     EXPECT_NE(Saved.find("<td>x</td>"), std::string::npos) << Saved;
     EXPECT_EQ(Saved.find("after"), std::string::npos) << Saved;
+
+    // in a new page Enter starts a new paragraph
+    H.F().MenuNew->trigger();
+    ASSERT_TRUE(WaitFor([&] { return !H.Body().contains("table"); }));
+    ASSERT_TRUE(PageClick(H.D(), QPoint(40, 15)));
+    H.TypeInDesigner("one\rtwo");
+    EXPECT_TRUE(H.Body().contains("<p>two</p>")) << H.Body().toStdString();
+    EXPECT_FALSE(H.Body().contains("div")) << H.Body().toStdString();
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
     EXPECT_TRUE(W.close());
 }
 
