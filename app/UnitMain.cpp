@@ -16,6 +16,7 @@
 #include <Qsci/qscilexerhtml.h>
 #include <Qsci/qsciscintilla.h>
 #include <algorithm>
+#include <utility>
 
 #include "ComboBox97.h"
 #include "DataFiles.h"
@@ -281,17 +282,20 @@ void TFormMain::CreateFileManager()
     FileManager = new TFileManager(this);
     FileManager->Ui = Dialogs;
     FileManager->OnNew = [this](TFileManager*) {
+        KeyDownInPage = false;
         SelectView(DesignerTab);
         // the first page loads while the window is built and shown
         Designer->NewDocument(Shown);
         return false;
     };
     FileManager->OnOpen = [this](TFileManager*, const std::string& Name) {
+        KeyDownInPage = false;
         SelectView(DesignerTab);
         Designer->LoadFromFile(Name);
         return true;
     };
     FileManager->OnSave = [this](TFileManager*, const std::string& Name) {
+        KeyDownInPage = false;
         CommitView(CurrentView);
         ViewModified = false;
         Designer->SaveToFile(Name);
@@ -327,11 +331,16 @@ void TFormMain::CreateViews()
     Stack->setCurrentWidget(Designer);
     Designer->OnDocumentComplete = [this](QObject*) { DocumentComplete(); };
     Designer->OnMouseUp = [this](QObject*) { UpdateControls(); };
+    Designer->OnKeyDown = [this](QObject*) { KeyDownInPage = true; };
     Designer->OnKeyUp = [this](QObject*) {
+        UpdateControls();
+        // the release of a key pressed elsewhere (Enter in a file dialog) is no edit
+        if (std::exchange(KeyDownInPage, false)) SetModified();
+    };
+    Designer->OnResized = [this](QObject*) {
         UpdateControls();
         SetModified();
     };
-    Designer->OnResized = Designer->OnKeyUp;
 
     // the first page loads while the rest is built
     CreateFileManager();

@@ -216,6 +216,7 @@ private:
     QPointer<TFormTemplate> TemplateChooser;
     bool Shown = false;
     bool FitPaletteOnShow = false;
+    bool KeyDownInPage = false;  // a key went down in the design view and is not yet up
     bool Closing = false;
     bool LoadingSource = false;
     QString ShownSource;  // the text the source editor was last filled with

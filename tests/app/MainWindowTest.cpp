@@ -362,8 +362,21 @@ TEST(MainWindow, FirstRunUserBuildsAPageWithThePalette)
     const std::string Saved = ReadAll(Docs / "new.html");
     EXPECT_NE(Saved.find("<td>x</td>"), std::string::npos) << Saved;
     EXPECT_EQ(Saved.find("after"), std::string::npos) << Saved;
+    // the release of the key that closed the save dialog is no edit; a key in the page is
+    bool Up = false;
+    const auto C = QObject::connect(&H.D(), &TWebBrowser::PageEvent,
+                                    [&](const TPageEvent& E) { Up |= E.Type == "keyup"; });
+    QTest::keyRelease(H.D().focusProxy(), Qt::Key_Return);
+    ASSERT_TRUE(WaitFor([&] { return Up; }));
+    EXPECT_FALSE(W.FileManager->Modified());
+    Up = false;
+    QTest::keyClick(H.D().focusProxy(), Qt::Key_Right);
+    ASSERT_TRUE(WaitFor([&] { return Up; }));
+    EXPECT_TRUE(W.FileManager->Modified());
+    QObject::disconnect(C);
 
     // in a new page Enter starts a new paragraph
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
     H.F().MenuNew->trigger();
     ASSERT_TRUE(WaitFor([&] { return !H.Body().contains("table"); }));
     ASSERT_TRUE(PageClick(H.D(), QPoint(40, 15)));
