@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QTabWidget>
 #include <QToolTip>
 #include <algorithm>
 
@@ -285,7 +286,13 @@ void TTagEditor::UpdateColorEdits()
 bool TTagEditor::FieldError(QWidget* Field, const QString& Message)
 {
     QMessageBox::critical(this, windowTitle().trimmed(), Message, QMessageBox::Ok);
-    if (Field) Field->setFocus();
+    if (!Field) return false;
+    // the field's tab page comes to the front, or the field could not take the focus
+    for (QWidget* W = Field->parentWidget(); W && W != this; W = W->parentWidget())
+        if (auto* Tabs = qobject_cast<QTabWidget*>(W))
+            for (int K = 0; K < Tabs->count(); ++K)
+                if (Tabs->widget(K)->isAncestorOf(Field)) Tabs->setCurrentIndex(K);
+    Field->setFocus();
     return false;
 }
 

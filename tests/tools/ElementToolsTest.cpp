@@ -236,6 +236,13 @@ TEST(ElementTools, NewElementsAndRequiredFields)
                                                          Tool<TToolInputEdit>(), Tool<TToolSelectList>(),
                                                          Tool<TToolTextArea>()})
         EXPECT_EQ(Refusals(Prepare(T), {Set("EditName", " ")}), V{"Please specify a name."}) << T->Hint;
+    // a refused field on a tab page not shown brings its page to the front
+    TTagEditor* Select = Prepare(Tool<TToolSelectList>());
+    auto* Pages = Select->findChild<QTabWidget*>();
+    ASSERT_NE(Pages, nullptr);
+    Pages->setCurrentIndex(1);
+    EXPECT_EQ(Refusals(Select, {Set("EditName", "s")}), V{"Please specify a name."});
+    EXPECT_TRUE(Pages->currentWidget()->isAncestorOf(Select->findChild<QWidget*>("EditName")));
     EXPECT_EQ(Refusals(Prepare(Tool<TToolInputHidden>()), {Set("EditName", "n"), Set("EditValue", "v")}),
               (V{"Please specify a name.", "Please specify a value."}));
     EXPECT_EQ(Refusals(Prepare(Tool<TToolInputImage>(), {}, Set("EditSrc", "b.gif")),
