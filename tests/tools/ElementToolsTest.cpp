@@ -166,6 +166,8 @@ TEST(ElementTools, NewElementsAndRequiredFields)
     // the form holds one empty paragraph
     EXPECT_EQ(Html(Tool<TToolForm>(), [](QWidget* D) { SetField(D, "EditAction", "send.php?a=1&b=2"); }),
               "<form action=\"send.php?a=1&amp;b=2\"><p>&nbsp;</p></form>");
+    EXPECT_EQ(Html(Tool<TToolInputButton>(), [](QWidget* D) { SetField(D, "EditName", "go"); }),
+              "<input name=\"go\" type=\"Submit\">");
     EXPECT_EQ(Html(Tool<TToolInputButton>(), [](QWidget* D) {
                   SetField(D, "EditName", "  go ");
                   SetField(D, "ComboType", "");
