@@ -634,8 +634,13 @@ private:
         }
         if (Taken.empty())
             return;
-        if (Open[tagNoFrames] == 0 && (Section == tagRoot || Section == tagHtml || OutsideSection()))
+        if (Open[tagNoFrames] == 0 && (Section == tagRoot || Section == tagHtml || OutsideSection())) {
+            // Blanks between the sections make no body: one made before a frameset would
+            // take the frameset's noframes content and hide the frames.
+            if (std::all_of(Taken.begin(), Taken.end(), IsBlank))
+                return;
             Enter(tagBody);
+        }
         // A style, link or meta standing in the body takes the parser into the head; text
         // after it belongs to the body again rather than being lost.
         else if (Section == tagHead && Body && Current() == Head)
