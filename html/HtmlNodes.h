@@ -51,6 +51,49 @@ public:
     WideString Text;
 };
 
+// The text a node holds. Its units come from NodeAllocate, so that the texts of a parsed
+// tree lie in the node arena beside their nodes and go with them; it reads as a WideStringView.
+class TNodeText {
+public:
+    TNodeText() = default;
+    TNodeText(WideStringView Text) { Assign(Text); }
+    TNodeText(const TNodeText& Other) : TNodeText(Other.View()) {}
+    ~TNodeText() { Release(); }
+    TNodeText& operator=(const TNodeText& Other) { return Assign(Other.View()); }
+    TNodeText& operator=(WideStringView Text) { return Assign(Text); }
+    TNodeText& operator=(const WideString& Text) { return Assign(Text); }
+    TNodeText& operator=(const char16_t* Text) { return Assign(Text); }
+
+    // Text may lie inside this text itself.
+    TNodeText& Assign(WideStringView Text);
+    TNodeText& operator+=(WideStringView Text);
+    TNodeText& operator+=(char16_t C) { return *this += WideStringView(&C, 1); }
+    void clear() { FSize = 0; }
+
+    WideStringView View() const { return {FData, FSize}; }
+    operator WideStringView() const { return View(); }
+    WideString Str() const { return WideString(View()); }
+    const char16_t* data() const { return FData; }
+    size_t size() const { return FSize; }
+    bool empty() const { return FSize == 0; }
+    char16_t operator[](size_t I) const { return FData[I]; }
+    char16_t front() const { return FData[0]; }
+    char16_t back() const { return FData[FSize - 1]; }
+    const char16_t* begin() const { return FData; }
+    const char16_t* end() const { return FData + FSize; }
+
+    friend bool operator==(const TNodeText& A, WideStringView B) { return A.View() == B; }
+    friend bool operator==(const TNodeText& A, const TNodeText& B) { return A.View() == B.View(); }
+
+private:
+    void Replace(size_t Capacity, WideStringView Head, WideStringView Tail);
+    void Release() noexcept;
+
+    char16_t* FData = nullptr;
+    uint32_t FSize = 0;
+    uint32_t FCapacity = 0;
+};
+
 // Text (tagText) and the verbatim blocks: comments, PHP and ASP blocks, unknown tags.
 class THtmlText : public THtmlNode {
 public:
@@ -58,7 +101,7 @@ public:
     THtmlText(THtmlTagId Kind, WideStringView Text) : THtmlNode(Kind), Text(Text) {}
     bool Assign(const THtmlNode* Source) override;
 
-    WideString Text;
+    TNodeText Text;
 };
 
 // One attribute as the parser reads it: a known one by its id, one outside the table by its

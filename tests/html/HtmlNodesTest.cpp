@@ -264,7 +264,7 @@ TEST(HtmlTag, FindAndTrimSearchInTheirOrder)
     EXPECT_EQ(Div.FindLastOfKind(tagText), T3);
     EXPECT_EQ(Div.FindLastOfKind(tagU), nullptr);
     Div.TrimText();
-    EXPECT_EQ(T1->Text + u"|" + T2->Text + u"|" + T3->Text, u"lead | inner | tail");
+    EXPECT_EQ(T1->Text.Str() + u"|" + T2->Text.Str() + u"|" + T3->Text.Str(), u"lead | inner | tail");
 }
 
 TEST(HtmlTag, AssignMakesAnIndependentDeepCopy)
