@@ -126,7 +126,7 @@ void TNodeText::Replace(size_t Capacity, WideStringView Head, WideStringView Tai
 {
     const size_t Size = Head.size() + Tail.size();
     if (Size > UINT32_MAX)
-        throw std::length_error("text too long");
+        TooLong();
     Capacity = std::min<size_t>(Capacity, UINT32_MAX);
     auto* Units = static_cast<char16_t*>(NodeAllocate(Capacity * sizeof(char16_t)));
     std::copy(Head.begin(), Head.end(), Units);
@@ -137,11 +137,7 @@ void TNodeText::Replace(size_t Capacity, WideStringView Head, WideStringView Tai
     FCapacity = static_cast<uint32_t>(Capacity);
 }
 
-void TNodeText::Release() noexcept
-{
-    if (FData)
-        NodeFree(FData, size_t(FCapacity) * sizeof(char16_t));
-}
+void TNodeText::TooLong() { throw std::length_error("text too long"); }
 
 // ---------------------------------------------------------------------------------------------
 // THtmlNode

@@ -3,10 +3,12 @@
 // blocks, the DOCTYPE and the document root. A node owns its children.
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 
 #include "HTMLAttributes.h"
 #include "HTMLTags.h"
+#include "NodeArena.h"
 #include "TreeLists.h"
 #include "WStrList.h"
 #include "WideText.h"
@@ -56,7 +58,16 @@ public:
 class TNodeText {
 public:
     TNodeText() = default;
-    TNodeText(WideStringView Text) { Assign(Text); }
+    TNodeText(WideStringView Text)
+    {
+        if (Text.empty())
+            return;
+        if (Text.size() > UINT32_MAX)
+            TooLong();
+        FData = static_cast<char16_t*>(NodeAllocate(Text.size() * sizeof(char16_t)));
+        std::memcpy(FData, Text.data(), Text.size() * sizeof(char16_t));
+        FSize = FCapacity = static_cast<uint32_t>(Text.size());
+    }
     TNodeText(const TNodeText& Other) : TNodeText(Other.View()) {}
     ~TNodeText() { Release(); }
     TNodeText& operator=(const TNodeText& Other) { return Assign(Other.View()); }
@@ -87,7 +98,12 @@ public:
 
 private:
     void Replace(size_t Capacity, WideStringView Head, WideStringView Tail);
-    void Release() noexcept;
+    void Release() noexcept
+    {
+        if (FData)
+            NodeFree(FData, size_t(FCapacity) * sizeof(char16_t));
+    }
+    [[noreturn]] static void TooLong();
 
     char16_t* FData = nullptr;
     uint32_t FSize = 0;

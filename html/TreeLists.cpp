@@ -4,17 +4,6 @@
 
 namespace zv {
 
-void* TLinkNode::operator new(std::size_t Size) { return NodeAllocate(Size); }
-
-void TLinkNode::operator delete(void* P, std::size_t Size) noexcept { NodeFree(P, Size); }
-
-TLinkNode::~TLinkNode()
-{
-    Clear();
-    if (FParent)
-        Unlink();
-}
-
 void TLinkNode::Clear()
 {
     // Without recursion and without unlinking node by node: the nodes still to free form one

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <new>
 
+#include "NodeArena.h"
+
 namespace zv {
 
 class TLinkNode {
@@ -11,12 +13,18 @@ public:
     TLinkNode() = default;
     // Destroys the subtree (without recursion, however deep or wide) and unlinks the node
     // from its parent, if it still has one.
-    virtual ~TLinkNode();
+    virtual ~TLinkNode()
+    {
+        if (FFirst)
+            Clear();
+        if (FParent)
+            Unlink();
+    }
     TLinkNode(const TLinkNode&) = delete;
     // Nodes come from NodeAllocate (see NodeArena.h); a class that needs more alignment than
     // that gives, from the heap.
-    static void* operator new(std::size_t Size);
-    static void operator delete(void* P, std::size_t Size) noexcept;
+    static void* operator new(std::size_t Size) { return NodeAllocate(Size); }
+    static void operator delete(void* P, std::size_t Size) noexcept { NodeFree(P, Size); }
     static void* operator new(std::size_t Size, std::align_val_t Align) { return ::operator new(Size, Align); }
     static void operator delete(void* P, std::size_t, std::align_val_t Align) noexcept { ::operator delete(P, Align); }
     TLinkNode& operator=(const TLinkNode&) = delete;
