@@ -54,7 +54,8 @@ public:
 };
 
 // The text a node holds. Its units come from NodeAllocate, so that the texts of a parsed
-// tree lie in the node arena beside their nodes and go with them; it reads as a WideStringView.
+// tree lie in the node arena beside their nodes and go with them, or lie in the node's own
+// block (see THtmlText::Make); it reads as a WideStringView.
 class TNodeText {
 public:
     TNodeText() = default;
@@ -62,7 +63,7 @@ public:
     {
         if (Text.empty())
             return;
-        if (Text.size() > UINT32_MAX)
+        if (Text.size() > MaxSize)
             TooLong();
         FData = static_cast<char16_t*>(NodeAllocate(Text.size() * sizeof(char16_t)));
         std::memcpy(FData, Text.data(), Text.size() * sizeof(char16_t));
@@ -74,6 +75,17 @@ public:
     TNodeText& operator=(WideStringView Text) { return Assign(Text); }
     TNodeText& operator=(const WideString& Text) { return Assign(Text); }
     TNodeText& operator=(const char16_t* Text) { return Assign(Text); }
+
+    static constexpr size_t MaxSize = 0x7FFFFFFF;
+    [[noreturn]] static void TooLong();
+    // Takes Size units at Units, which stay the owner's, as the text.
+    void Borrow(char16_t* Units, size_t Size)
+    {
+        Release();
+        FData = Units;
+        FSize = static_cast<uint32_t>(Size);
+        FCapacity = static_cast<uint32_t>(Size) | Borrowed;
+    }
 
     // Text may lie inside this text itself.
     TNodeText& Assign(WideStringView Text);
@@ -98,12 +110,13 @@ public:
 
 private:
     void Replace(size_t Capacity, WideStringView Head, WideStringView Tail);
+    static constexpr uint32_t Borrowed = 0x80000000u;  // in FCapacity: the units are not ours
+    size_t Capacity() const { return FCapacity & ~Borrowed; }
     void Release() noexcept
     {
-        if (FData)
+        if (FData && !(FCapacity & Borrowed))
             NodeFree(FData, size_t(FCapacity) * sizeof(char16_t));
     }
-    [[noreturn]] static void TooLong();
 
     char16_t* FData = nullptr;
     uint32_t FSize = 0;
@@ -115,6 +128,9 @@ class THtmlText : public THtmlNode {
 public:
     explicit THtmlText(THtmlTagId Kind) : THtmlNode(Kind) {}
     THtmlText(THtmlTagId Kind, WideStringView Text) : THtmlNode(Kind), Text(Text) {}
+    // A new text node whose text lies in the node's own block, for one allocation instead of
+    // two; the text moves out when it grows.
+    static THtmlText* Make(THtmlTagId Kind, WideStringView Text);
     bool Assign(const THtmlNode* Source) override;
 
     TNodeText Text;

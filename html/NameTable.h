@@ -79,7 +79,7 @@ public:
             }
             if (All >= 0x80)
                 return -1;
-            return FindPacked(LowerPacked(Low), LowerPacked(High), Name.size());
+            return FindPacked(Low, High, Name.size());
         }
         char Folded[MaxKey];
         uint32_t Hash = Seed;
@@ -93,11 +93,26 @@ public:
         return Probe(Hash, Folded, Name.size());
     }
 
+    // Names of up to this many characters are compared as two words: their characters a byte
+    // each (Low from the first), unused bytes zero; Fold turns them into lower case.
+    static constexpr size_t ShortKey = 16;
+
+    // The id of the name packed so, of Length characters, which must all be ASCII.
+    int FindPacked(uint64_t Low, uint64_t High, size_t Length) const
+    {
+        Low = LowerPacked(Low);
+        High = LowerPacked(High);
+        for (size_t At = ShortHash(Low, High, Length) & Mask;; At = (At + 1) & Mask) {
+            const TShortSlot& Slot = Short[At];
+            if (Slot.Low == Low && Slot.High == High && Slot.Length == Length)
+                return Slot.Id;
+            if (Slot.Id < 0)
+                return -1;
+        }
+    }
+
 private:
     static constexpr size_t MaxKey = 64;
-    // Names of up to this many characters are compared as two words: their characters a byte
-    // each, lower case, unused bytes zero.
-    static constexpr size_t ShortKey = 16;
     static constexpr uint32_t Seed = 2166136261u;
 
     struct TShortSlot {
@@ -127,17 +142,6 @@ private:
     static uint32_t ShortHash(uint64_t Low, uint64_t High, size_t Length)
     {
         return static_cast<uint32_t>((Low * 0x9E3779B97F4A7C15ull + High + Length) >> 40);
-    }
-
-    int FindPacked(uint64_t Low, uint64_t High, size_t Length) const
-    {
-        for (size_t At = ShortHash(Low, High, Length) & Mask;; At = (At + 1) & Mask) {
-            const TShortSlot& Slot = Short[At];
-            if (Slot.Low == Low && Slot.High == High && Slot.Length == Length)
-                return Slot.Id;
-            if (Slot.Id < 0)
-                return -1;
-        }
     }
 
     // FNV-1a, one character at a time, for the longer keys.

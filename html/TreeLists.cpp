@@ -72,21 +72,6 @@ void TLinkNode::LinkFirst(TLinkNode* Node)
     ++FCount;
 }
 
-void TLinkNode::LinkLast(TLinkNode* Node)
-{
-    Node->FParent = this;
-    Node->FNext = nullptr;
-    if (FFirst) {
-        TLinkNode* Last = FFirst->FPrev;
-        Last->FNext = Node;
-        Node->FPrev = Last;
-        FFirst->FPrev = Node;
-    } else {
-        Node->FPrev = Node;
-        FFirst = Node;
-    }
-    ++FCount;
-}
 
 void TLinkNode::LinkBefore(TLinkNode* Node)
 {
@@ -134,7 +119,6 @@ bool TLinkNode::InsertBefore(TLinkNode* Node)
 
 void TLinkNode::AddFirst(TLinkNode* Node) { Prepend(Node); }
 
-void TLinkNode::AddLast(TLinkNode* Node) { Append(Node); }
 
 void TLinkNode::TakeChildren(TLinkNode& From)
 {

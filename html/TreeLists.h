@@ -48,7 +48,14 @@ public:
     bool InsertBefore(TLinkNode* Node);
     // Link a new node as first / last child; the same checks and moves as Prepend / Append.
     void AddFirst(TLinkNode* Node);
-    void AddLast(TLinkNode* Node);
+    void AddLast(TLinkNode* Node)
+    {
+        // A node that is new to the tree needs none of Append's checks.
+        if (Node && !Node->FParent && !Node->FFirst && Node != this)
+            LinkLast(Node);
+        else
+            Append(Node);
+    }
     // Unlinks a child without destroying it; the caller owns it then. False when Node is not
     // a child of Self.
     bool Remove(TLinkNode* Node);
@@ -69,7 +76,21 @@ private:
     bool CanAdopt(const TLinkNode* Node) const;
     void Unlink();
     void LinkFirst(TLinkNode* Node);
-    void LinkLast(TLinkNode* Node);
+    void LinkLast(TLinkNode* Node)
+    {
+        Node->FParent = this;
+        Node->FNext = nullptr;
+        if (FFirst) {
+            TLinkNode* Last = FFirst->FPrev;
+            Last->FNext = Node;
+            Node->FPrev = Last;
+            FFirst->FPrev = Node;
+        } else {
+            Node->FPrev = Node;
+            FFirst = Node;
+        }
+        ++FCount;
+    }
     void LinkBefore(TLinkNode* Node);
 
     // The first child's FPrev is the last child, which saves a link per node; Prev and Last
