@@ -780,13 +780,14 @@ function exec(id, input) {
     if (!editable()) return false;
     if ((id === IDM.FORECOLOR || id === IDM.BACKCOLOR) && (input === null || input === undefined || input === ''))
         return removeColor(id === IDM.BACKCOLOR);
+    if (id === IDM.ORDERLIST || id === IDM.UNORDERLIST) return liftLists(doc.execCommand(toggles[id], false, null));
     if (id in toggles) return doc.execCommand(toggles[id], false, null);
     if (id === IDM.BLOCKFMT) {
         const tag = blockFormatOf(input);
         if (tag === null) throw new Error('Unknown block format "' + input + '"');
         if (tag === 'ol' || tag === 'ul') {
             const cmd = tag === 'ol' ? 'insertOrderedList' : 'insertUnorderedList';
-            return doc.queryCommandState(cmd) || doc.execCommand(cmd, false, null);
+            return doc.queryCommandState(cmd) || liftLists(doc.execCommand(cmd, false, null));
         }
         return doc.execCommand('formatBlock', false, tag);
     }
@@ -800,6 +801,38 @@ function exec(id, input) {
                                                     ? null : String(input));
     throw new Error('Command ' + id + ' is not supported here');
 }
+// The engine makes a list in a paragraph inside it (p > ul), which no page can hold: a list
+// at the selection leaves its paragraph, what stood before it staying in the paragraph and
+// what came after going into a new one. The selection stays where it was.
+function liftLists(done) {
+    const s = getSelection();
+    if (!s.rangeCount) return done;
+    const r = s.getRangeAt(0);
+    const [sc, so, ec, eo] = [r.startContainer, r.startOffset, r.endContainer, r.endOffset];
+    const lists = new Set();
+    for (const end of [sc, ec])
+        for (let n = end; n && n !== doc.body; n = n.parentNode)
+            if ((n.localName === 'ul' || n.localName === 'ol') && n.parentNode.localName === 'p')
+                lists.add(n);
+    if (!lists.size) return done;
+    for (const list of lists) {
+        const p = list.parentNode;
+        const after = p.cloneNode(false);
+        while (list.nextSibling) after.appendChild(list.nextSibling);
+        p.after(list);
+        if (after.textContent.trim() || after.querySelector('img, input, select, textarea, object'))
+            list.after(after);
+        if (!p.textContent.trim() && !p.querySelector('img, input, select, textarea, object'))
+            p.remove();
+    }
+    const back = doc.createRange();
+    back.setStart(sc, so);
+    back.setEnd(ec, eo);
+    s.removeAllRanges();
+    s.addRange(back);
+    return done;
+}
+
 // A caret inside a link stands for the whole link.
 function widenToLink() {
     const s = getSelection();

@@ -383,6 +383,17 @@ TEST(MainWindow, FirstRunUserBuildsAPageWithThePalette)
     H.TypeInDesigner("one\rtwo");
     EXPECT_TRUE(H.Body().contains("<p>two</p>")) << H.Body().toStdString();
     EXPECT_FALSE(H.Body().contains("div")) << H.Body().toStdString();
+    // a list made from a paragraph takes its place; undo brings the paragraph back
+    H.Click(H.F().BtnUnorder);
+    EXPECT_TRUE(H.Body().contains("<ul><li>two</li></ul>")) << H.Body().toStdString();
+    EXPECT_FALSE(H.Body().contains("<p><ul>") || H.Body().contains("<p></p>")) << H.Body().toStdString();
+    QTest::keyClick(H.D().focusProxy(), Qt::Key_End);
+    H.TypeInDesigner("\rthree");
+    EXPECT_TRUE(H.Body().contains("<li>three</li></ul>")) << H.Body().toStdString();
+    EXPECT_TRUE(OtherViews(H).first.contains("<li>three</li>"));
+    H.Click(H.F().BtnUndo);
+    H.Click(H.F().BtnUndo);
+    EXPECT_TRUE(H.Body().contains("<p>two</p>")) << H.Body().toStdString();
     H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
     EXPECT_TRUE(W.close());
 }
