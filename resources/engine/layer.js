@@ -496,7 +496,18 @@ addEventListener('beforeinput', function (e) {
                    caretIs(typing.node, typing.offset);
     if (!goesOn) cut();
     if (kind) typing = { kind: kind, node: null, offset: 0, time: e.timeStamp };
+    if (e.inputType === 'insertParagraph') wrapLooseText();
 }, true);
+// Enter in text that stands loose in the body: the engine would carry what follows up to the
+// body's end (a table too) into the new paragraph, so the text gets a paragraph of its own first.
+function wrapLooseText() {
+    const s = getSelection();
+    if (!s.rangeCount) return;
+    let n = s.getRangeAt(0).startContainer;
+    for (; n && n !== doc.body; n = n.parentNode)
+        if (n.nodeType === Node.ELEMENT_NODE && getComputedStyle(n).display !== 'inline') return;
+    if (n === doc.body && doc.body.textContent.trim()) doc.execCommand('formatBlock', false, 'p');
+}
 addEventListener('input', function (e) {
     if (!typing) return;
     const s = getSelection();

@@ -394,6 +394,16 @@ TEST(MainWindow, FirstRunUserBuildsAPageWithThePalette)
     H.Click(H.F().BtnUndo);
     H.Click(H.F().BtnUndo);
     EXPECT_TRUE(H.Body().contains("<p>two</p>")) << H.Body().toStdString();
+
+    // Enter in text that stands before a table leaves the table where it was
+    WriteAll(Docs / "before.html", "<html><body>Hello<table border=\"1\"><tr><td>a</td></tr></table></body></html>");
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
+    W.FileManager->OpenFile(Docs / "before.html");
+    ASSERT_TRUE(WaitFor([&] { return H.Body().contains("Hello"); }));
+    ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), "td")));
+    PageEval(H.D(), "getSelection().collapse(document.body.firstChild, 5)");
+    H.TypeInDesigner("\rtwo");
+    EXPECT_TRUE(H.Body().startsWith("<p>Hello</p><p>two</p><table")) << H.Body().toStdString();
     H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
     EXPECT_TRUE(W.close());
 }
