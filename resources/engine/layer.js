@@ -471,6 +471,18 @@ function pressed(e) {
         control = null;
         repaint();
     }
+    if (e.button === 0 && !e.shiftKey && (el === doc.body || el === doc.documentElement)) caretBelowTable(e);
+}
+// A click below a table that ends the page puts the caret after it; the engine would put it
+// in front of the table when the cells hold no text.
+function caretBelowTable(e) {
+    const last = doc.body.lastChild;
+    if (!last || last.localName !== 'table' || !doc.body.isContentEditable ||
+        e.clientY <= last.getBoundingClientRect().bottom)
+        return;
+    e.preventDefault();
+    doc.body.focus({ preventScroll: true });
+    getSelection().collapse(doc.body, doc.body.childNodes.length);
 }
 function typingKind(inputType) {
     switch (inputType) {

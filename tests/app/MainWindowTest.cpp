@@ -350,6 +350,11 @@ TEST(MainWindow, FirstRunUserBuildsAPageWithThePalette)
     ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), "tr:nth-child(2) td:nth-child(2)")));
     H.TypeInDesigner("x");
     EXPECT_EQ(PageEval(H.D(), "document.querySelectorAll('td')[4].textContent").toString(), "x");
+    // a click below the table puts the caret after it
+    const int Below = PageEval(H.D(), "document.querySelector('table').getBoundingClientRect().bottom").toInt() + 40;
+    ASSERT_TRUE(PageClick(H.D(), QPoint(200, Below)));
+    H.TypeInDesigner("End");
+    EXPECT_TRUE(H.Body().endsWith("</table>End")) << H.Body().toStdString();
     H.Shot("new-table");
     // the page saves the cells as the tool made them
     const auto [Code, Tree] = OtherViews(H);
@@ -361,7 +366,8 @@ TEST(MainWindow, FirstRunUserBuildsAPageWithThePalette)
     ASSERT_FALSE(W.FileManager->Modified());
     const std::string Saved = ReadAll(Docs / "new.html");
     EXPECT_NE(Saved.find("<td>x</td>"), std::string::npos) << Saved;
-    EXPECT_EQ(Saved.find("after"), std::string::npos) << Saved;
+    EXPECT_NE(Saved.find("</table>\r\n    End"), std::string::npos) << Saved;
+    EXPECT_EQ(Saved.find("inline-block"), std::string::npos) << Saved;
     // the release of the key that closed the save dialog is no edit; a key in the page is
     bool Up = false;
     const auto C = QObject::connect(&H.D(), &TWebBrowser::PageEvent,
