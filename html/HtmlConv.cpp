@@ -249,25 +249,91 @@ const TCharsetAlias CharsetAliases[] = {
     {"x-unicode20utf8", "UTF-8"},
 };
 
-// The name to open a converter with: empty means the default, a name that could smuggle
-// converter options or is implausibly long is refused.
+// The name to open a converter with; empty when nothing usable is declared: no name, one the
+// converter does not know, or one that could smuggle converter options or is implausibly long.
 std::string ConverterName(const std::string& Declared)
 {
-    if (Declared.empty())
-        return DefaultCharset;
-    if (Declared.size() > 40)
-        Fail("internal error");
+    if (Declared.empty() || Declared.size() > 40)
+        return {};
     for (char c : Declared) {
         const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
                         (c >= '0' && c <= '9') || c == '.' || c == '_' || c == ':' || c == '-';
         if (!ok)
-            Fail("internal error");
+            return {};
     }
     const std::string lower = LowerAscii(Declared);
     for (const TCharsetAlias& alias : CharsetAliases)
         if (lower == alias.Name)
             return alias.Charset;
+    const iconv_t Handle = iconv_open("UTF-16LE", Declared.c_str());
+    if (Handle == reinterpret_cast<iconv_t>(-1))
+        return {};
+    iconv_close(Handle);
     return Declared;
+}
+
+// Whether the rest of the stream is well-formed UTF-8 holding at least one character beyond
+// ASCII. Leaves the stream at its end.
+bool IsUtf8Text(TStream& Stream)
+{
+    uint8_t Buffer[BlockSize];
+    int Pending = 0;    // continuation bytes still wanted
+    uint8_t Lead = 0;   // the lead byte of the sequence, while its second byte is wanted
+    bool Wide = false;
+    for (int64_t N; (N = Stream.Read(Buffer, sizeof Buffer)) > 0;) {
+        for (int64_t I = 0; I < N; ++I) {
+            const uint8_t B = Buffer[I];
+            if (Pending > 0) {
+                // the second byte rules out overlong forms, surrogates and code points
+                // beyond U+10FFFF
+                const bool Ok = (B & 0xC0) == 0x80 && !(Lead == 0xE0 && B < 0xA0) && !(Lead == 0xED && B >= 0xA0) &&
+                                !(Lead == 0xF0 && B < 0x90) && !(Lead == 0xF4 && B >= 0x90);
+                if (!Ok)
+                    return false;
+                Lead = 0;
+                --Pending;
+            } else if (B >= 0x80) {
+                Wide = true;
+                Lead = B;
+                if (B >= 0xC2 && B <= 0xDF)
+                    Pending = 1;
+                else if (B >= 0xE0 && B <= 0xEF)
+                    Pending = 2;
+                else if (B >= 0xF0 && B <= 0xF4)
+                    Pending = 3;
+                else
+                    return false;
+            }
+        }
+    }
+    return Wide && Pending == 0;
+}
+
+// UTF-16 without a byte-order mark: the first two characters are ASCII, each with a zero
+// byte beside it; nil otherwise. Leaves the stream where it was.
+const char* Utf16WithoutMark(TStream& Stream)
+{
+    const int64_t Start = Stream.Position();
+    uint8_t B[4] = {1, 1, 1, 1};
+    const int64_t N = Stream.Read(B, 4);
+    Stream.SetPosition(Start);
+    if (N == 4 && B[0] && !B[1] && B[2] && !B[3] && B[0] < 0x80 && B[2] < 0x80)
+        return "UTF-16LE";
+    if (N == 4 && !B[0] && B[1] && !B[2] && B[3] && B[1] < 0x80 && B[3] < 0x80)
+        return "UTF-16BE";
+    return nullptr;
+}
+
+// The set of a page that declares none: UTF-16 as above, UTF-8 when its bytes are
+// well-formed UTF-8, else the default. Reads from the stream's position; leaves it there.
+std::string UndeclaredCharset(TStream& Stream)
+{
+    if (const char* Wide = Utf16WithoutMark(Stream))
+        return Wide;
+    const int64_t Start = Stream.Position();
+    const bool Utf8 = IsUtf8Text(Stream);
+    Stream.SetPosition(Start);
+    return Utf8 ? "UTF-8" : DefaultCharset;
 }
 
 // At most how many bytes of UTF-16 the converter makes of Count bytes in the character set.
@@ -542,6 +608,10 @@ std::string DetectCharset(TStream& Stream)
 {
     if (const TBom bom = ReadBom(Stream); bom.Charset)
         return bom.Charset;
+    if (const char* Wide = Utf16WithoutMark(Stream))
+        return Wide;
+    const int64_t Start = Stream.Position();
+    bool declared = false;
     std::string result = DefaultCharset;
     TByteScanner in(Stream);
     TTagAttributes attributes;
@@ -568,20 +638,30 @@ std::string DetectCharset(TStream& Stream)
             result = attributes.Get(TTagAttributes::Encoding);
             if (result.empty())
                 result = "utf-8";
+            declared = true;
         } else if (name == "meta") {
-            MetaCharset(attributes, result);
+            declared = MetaCharset(attributes, result) || declared;
         }
         c = in.Next();
     }
     in.Finish();
+    if (!declared) {
+        const int64_t End = Stream.Position();
+        Stream.SetPosition(Start);
+        result = UndeclaredCharset(Stream);
+        Stream.SetPosition(End);
+    }
     return result;
 }
 
 bool LoadText(TStream& Source, TStream& Dest)
 {
-    const std::string name = ConverterName(DetectCharset(Source));
+    std::string name = ConverterName(DetectCharset(Source));
     Source.SetPosition(0);
     ReadBom(Source);
+    // A declaration that names no set the converter knows is read as none.
+    if (name.empty())
+        name = UndeclaredCharset(Source);
     if (bool HoldsNul; DecodeDirectly(name, Source, Dest, HoldsNul)) {
         Dest.SetPosition(0);
         return HoldsNul;
