@@ -324,6 +324,10 @@ private:
 
     THtmlTag* FrameTag(THtmlTagId Id)
     {
+        // A body inside a noframes stays there, or the saved page would show it, not the
+        // frames.
+        if (Id == tagBody && Open[tagNoFrames] > 0)
+            return OpenTag(Id);
         if (Id != tagFrameSet) {
             Enter(Id);
             return Current();
@@ -405,7 +409,7 @@ private:
                 SkipBlanks();
                 const char16_t Quote = At(Pos);
                 if (Quote == u'"' || Quote == u'\'') {
-                    const size_t Close = Find(Quote, Pos + 1);
+                    const size_t Close = QuoteEnd(Quote, Pos + 1);
                     Value = Slice(Pos + 1, Close);
                     Pos = std::min(Close + 1, Len);
                 } else {
@@ -421,6 +425,29 @@ private:
         if (Pos < Len)
             ++Pos;
         StoreAttrs(Tag);
+    }
+
+    // The closing quote of a value that starts at From; a quote inside a server block
+    // ("<?php echo $a["k"] ?>", "<%= f("q") %>") does not close it.
+    size_t QuoteEnd(char16_t Quote, size_t From) const
+    {
+        size_t Close = Find(Quote, From);
+        for (size_t Lt = From;; ++Lt) {
+            const char16_t* P = std::char_traits<char16_t>::find(Buf + Lt, Close - Lt, u'<');
+            if (!P)
+                return Close;
+            Lt = static_cast<size_t>(P - Buf);
+            const char16_t Mark = At(Lt + 1);
+            if (Mark != u'?' && Mark != u'%')
+                continue;
+            const char16_t Closer[] = {Mark, u'>'};
+            const size_t End = WideStringView(Buf, Len).find(WideStringView(Closer, 2), Lt + 2);
+            if (End == WideStringView::npos)
+                return Close;
+            Lt = End + 1;
+            if (Lt >= Close)
+                Close = Find(Quote, Lt + 1);
+        }
     }
 
     // Collects one attribute; a repeated one keeps its first place and takes the last value.
@@ -605,8 +632,12 @@ private:
         }
         if (Taken.empty())
             return;
-        if (Open[tagNoFrames] == 0 && (Section == tagRoot || Section == tagHtml || OutsideSection()))
+        if (Open[tagNoFrames] == 0 && (Section == tagRoot || Section == tagHtml || OutsideSection())) {
+            // Blanks between the sections make no body: one before a frameset would hide it.
+            if (std::all_of(Taken.begin(), Taken.end(), [](char16_t C) { return C <= u' '; }))
+                return;
             Enter(tagBody);
+        }
         // A style, link or meta standing in the body takes the parser into the head; text
         // after it belongs to the body again rather than being lost.
         else if (Section == tagHead && Body && Current() == Head)
