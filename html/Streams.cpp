@@ -242,6 +242,9 @@ void SaveFileAtomically(const std::string& Name, const std::function<void(TStrea
             std::free(target);
         }
     }
+    // A file the user may not write is not replaced, though the folder would allow it.
+    if (::access(FileName.c_str(), F_OK) == 0 && ::access(FileName.c_str(), W_OK) != 0)
+        throw EFCreateError("Cannot create file \"" + FileName + "\". " + ErrnoText());
     const auto slash = FileName.rfind('/');
     const std::string folder = slash == std::string::npos ? "." : FileName.substr(0, slash + 1);
     const std::string base = slash == std::string::npos ? FileName : FileName.substr(slash + 1);

@@ -129,6 +129,19 @@ TEST(Streams, AtomicSaveReplacesOrLeavesTheOldFile)
     ::chmod(dir.c_str(), 0755);
     EXPECT_NE(Refused, std::optional<bool>(false));
     EXPECT_EQ(ReadAll(path), "second!");
+    // nor a read-only file in a folder the user may write into
+    ::chmod(path.c_str(), 0444);
+    const std::optional<bool> ReadOnly = zv::test::RunUnprivileged([&] {
+        try {
+            SaveFileAtomically(path, "third", 5);
+        } catch (const EFCreateError& e) {
+            return e.Message().find("Permission denied") != std::string::npos;
+        }
+        return false;
+    });
+    ::chmod(path.c_str(), 0644);
+    EXPECT_NE(ReadOnly, std::optional<bool>(false));
+    EXPECT_EQ(ReadAll(path), "second!");
     // A write error (the file-size limit stands in for a full disk) leaves the old file and
     // no temporary behind.
     struct rlimit old {};
