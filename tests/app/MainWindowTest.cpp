@@ -596,3 +596,72 @@ TEST(MainWindow, CommandsMarkTheDocumentModifiedAndKeepPendingEdits)
     H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
     EXPECT_TRUE(W.close());
 }
+
+TEST(MainWindow, OpensEditsAndSavesPagesMadeElsewhere)
+{
+    TempDir Config, Docs;
+    TMainWindowHost H(Config.Path);
+    TFormMain& W = H.W();
+    const std::string Jp = "\xE6\x97\xA5\xE6\x9C\xAC";  // two characters in UTF-8
+    auto Utf16 = [](const std::u16string& Text, bool Big) {
+        std::string Bytes;
+        for (char16_t C : Text) {
+            const char Pair[2] = {static_cast<char>(Big ? C >> 8 : C & 0xFF), static_cast<char>(Big ? C & 0xFF : C >> 8)};
+            Bytes.append(Pair, 2);
+        }
+        return Bytes;
+    };
+    const std::u16string Wide = u"<html><body><p id=\"t\">\u65E5\u672C</p></body></html>";
+    struct TPage {
+        const char* Name;
+        std::string Bytes;
+    };
+    const TPage Pages[] = {
+        // UTF-8 without a declaration, and under one naming a set nobody knows
+        {"plain.html", "<html><head><title>T</title></head><body><p id=\"t\">" + Jp + "</p></body></html>"},
+        {"unknown.html", "<meta charset=\"utf8mb4\"><p id=\"t\">" + Jp + "</p>"},
+        // UTF-16 without a byte-order mark
+        {"le.html", Utf16(Wide, false)},
+        {"be.html", Utf16(Wide, true)},
+    };
+    for (const TPage& Page : Pages) {
+        SCOPED_TRACE(Page.Name);
+        WriteAll(Docs / Page.Name, Page.Bytes);
+        W.FileManager->OpenFile(Docs / Page.Name);
+        ASSERT_TRUE(WaitFor([&] { return W.FileManager->FileName() == Docs / Page.Name && H.Body().contains("id=\"t\""); }));
+        const QString Text = QString::fromUtf8(Jp);
+        EXPECT_EQ(PageEval(H.D(), "document.getElementById('t').textContent").toString(), Text);
+        ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), "#t")));
+        PageSelectText(H.D(), "#t", 2, 2);
+        H.TypeInDesigner("!");
+        ASSERT_TRUE(W.FileManager->Save());
+        W.FileManager->OpenFile(Docs / Page.Name);
+        EXPECT_TRUE(WaitFor([&] {
+            return PageEval(H.D(), "document.getElementById('t').textContent").toString() == Text + "!";
+        })) << ReadAll(Docs / Page.Name);
+    }
+    EXPECT_TRUE(H.Ui.Errors.empty()) << H.Ui.Errors.front();
+
+    // a frames page keeps its frames, with what noframes holds, and server code in a quoted
+    // value keeps its quotes
+    const std::string Frames = "<html><head><title>F</title></head>\n<frameset cols=\"50%,*\"><frame src=\"a.html\">\n"
+                               "<noframes><body><p>old browsers</p></body></noframes></frameset></html>\n";
+    WriteAll(Docs / "frames.html", Frames);
+    W.FileManager->OpenFile(Docs / "frames.html");
+    ASSERT_TRUE(WaitFor([&] { return W.FileManager->FileName() == Docs / "frames.html"; }));
+    W.FileManager->SetModified(true);
+    ASSERT_TRUE(W.FileManager->Save());
+    const std::string Saved = ReadAll(Docs / "frames.html");
+    EXPECT_GT(Saved.find("<body"), Saved.find("<noframes>")) << Saved;
+    EXPECT_LT(Saved.find("</body>"), Saved.find("</noframes>")) << Saved;
+    EXPECT_NE(Saved.find("<p>old browsers</p>"), std::string::npos) << Saved;
+
+    WriteAll(Docs / "form.php", "<form><input name=\"q\" value=\"<?php echo $_GET[\"q\"] ?>\"></form>");
+    W.FileManager->OpenFile(Docs / "form.php");
+    ASSERT_TRUE(WaitFor([&] { return W.FileManager->FileName() == Docs / "form.php"; }));
+    W.FileManager->SetModified(true);
+    ASSERT_TRUE(W.FileManager->Save());
+    EXPECT_NE(ReadAll(Docs / "form.php").find("value='<?php echo $_GET[\"q\"] ?>'"), std::string::npos)
+        << ReadAll(Docs / "form.php");
+    EXPECT_TRUE(H.Ui.Errors.empty()) << H.Ui.Errors.front();
+}
