@@ -282,6 +282,12 @@ bool IsUtf8Text(TStream& Stream)
     bool Wide = false;
     for (int64_t N; (N = Stream.Read(Buffer, sizeof Buffer)) > 0;) {
         for (int64_t I = 0; I < N; ++I) {
+            // runs of ASCII eight bytes at a time
+            uint64_t Eight;
+            while (Pending == 0 && I + 8 <= N && (std::memcpy(&Eight, Buffer + I, 8), (Eight & 0x8080808080808080u) == 0))
+                I += 8;
+            if (I == N)
+                break;
             const uint8_t B = Buffer[I];
             if (Pending > 0) {
                 // the second byte rules out overlong forms, surrogates and code points
