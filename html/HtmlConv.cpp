@@ -277,42 +277,11 @@ std::string ConverterName(const std::string& Declared)
 bool IsUtf8Text(TStream& Stream)
 {
     uint8_t Buffer[BlockSize];
-    int Pending = 0;    // continuation bytes still wanted
-    uint8_t Lead = 0;   // the lead byte of the sequence, while its second byte is wanted
-    bool Wide = false;
-    for (int64_t N; (N = Stream.Read(Buffer, sizeof Buffer)) > 0;) {
-        for (int64_t I = 0; I < N; ++I) {
-            // runs of ASCII eight bytes at a time
-            uint64_t Eight;
-            while (Pending == 0 && I + 8 <= N && (std::memcpy(&Eight, Buffer + I, 8), (Eight & 0x8080808080808080u) == 0))
-                I += 8;
-            if (I == N)
-                break;
-            const uint8_t B = Buffer[I];
-            if (Pending > 0) {
-                // the second byte rules out overlong forms, surrogates and code points
-                // beyond U+10FFFF
-                const bool Ok = (B & 0xC0) == 0x80 && !(Lead == 0xE0 && B < 0xA0) && !(Lead == 0xED && B >= 0xA0) &&
-                                !(Lead == 0xF0 && B < 0x90) && !(Lead == 0xF4 && B >= 0x90);
-                if (!Ok)
-                    return false;
-                Lead = 0;
-                --Pending;
-            } else if (B >= 0x80) {
-                Wide = true;
-                Lead = B;
-                if (B >= 0xC2 && B <= 0xDF)
-                    Pending = 1;
-                else if (B >= 0xE0 && B <= 0xEF)
-                    Pending = 2;
-                else if (B >= 0xF0 && B <= 0xF4)
-                    Pending = 3;
-                else
-                    return false;
-            }
-        }
-    }
-    return Wide && Pending == 0;
+    TUtf8Check Check;
+    for (int64_t N; (N = Stream.Read(Buffer, sizeof Buffer)) > 0;)
+        if (!Check.Feed(Buffer, static_cast<size_t>(N)))
+            return false;
+    return Check.WellFormed() && Check.Wide();
 }
 
 // UTF-16 without a byte-order mark: the first two characters are ASCII, each with a zero
