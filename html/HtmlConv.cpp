@@ -311,14 +311,20 @@ std::string UndeclaredCharset(TStream& Stream)
     return Utf8 ? "UTF-8" : DefaultCharset;
 }
 
-// At most how many bytes of UTF-16 the converter makes of Count bytes in the character set.
-int64_t MaxTextBytes(const std::string& Charset, int64_t Count)
+// Sets of two or four bytes a character.
+bool IsWideSet(const std::string& Charset)
 {
     const std::string Name = LowerAscii(Charset);
     for (const char* Wide : {"utf-16", "utf16", "utf-32", "utf32", "ucs-2", "ucs2", "ucs-4", "ucs4"})
         if (Name.starts_with(Wide))
-            return Count;
-    return 2 * Count;
+            return true;
+    return false;
+}
+
+// At most how many bytes of UTF-16 the converter makes of Count bytes in the character set.
+int64_t MaxTextBytes(const std::string& Charset, int64_t Count)
+{
+    return IsWideSet(Charset) ? Count : 2 * Count;
 }
 
 // --- Decoders of their own --------------------------------------------------------------
@@ -620,6 +626,10 @@ std::string DetectCharset(TStream& Stream)
         c = in.Next();
     }
     in.Finish();
+    // A declaration read byte by byte cannot be in a set of two bytes a character: the page
+    // is in another, as browsers take it.
+    if (declared && IsWideSet(result))
+        declared = false;
     if (!declared) {
         const int64_t End = Stream.Position();
         Stream.SetPosition(Start);

@@ -231,6 +231,9 @@ TEST(HtmlConv, LoadChecksAndMapsCharsetNames)
     EXPECT_EQ(Load("\xEF\xBB\xBF<meta charset=koi8-r>\xC3\xA4"), u"<meta charset=koi8-r>\u00E4");
     EXPECT_EQ(Load(std::string("\xFF\xFE<\0p\0>\0\xAC\x20=\xD8\0\xDE", 14)), u"<p>\u20AC\U0001F600");
     EXPECT_EQ(Load(std::string("\xFE\xFF\0<\0p\0>\x20\xAC", 10)), u"<p>\u20AC");
+    // A declaration of a set of two bytes a character, read byte by byte, is no declaration.
+    EXPECT_EQ(Load("<meta charset=utf-16>\xC3\xA4!"), u"<meta charset=utf-16>\u00E4!");
+    EXPECT_EQ(Load("<?xml version='1.0' encoding='UTF-16'?><p>ab\xE9"), u"<?xml version='1.0' encoding='UTF-16'?><p>ab\u00E9");
     EXPECT_EQ(Load(std::string("<\0p\0>\0\xAC\x20", 8)), u"<p>\u20AC");
     EXPECT_EQ(Load(std::string("\0<\0p\0>\x20\xAC", 8)), u"<p>\u20AC");
 }
