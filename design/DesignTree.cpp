@@ -256,7 +256,7 @@ private:
                 Name = Utf8ToUtf16(AttrNameFromId(Id));
                 Spelling = Entry;
             } else {
-                const size_t Eq = Entry.find(u'=');
+                const size_t Eq = UnknownNameEnd(Entry);
                 Name = Entry.substr(0, Eq);
                 Spelling = Eq == WideString::npos ? WideString() : Entry.substr(Eq + 1);
             }

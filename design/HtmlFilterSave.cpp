@@ -280,7 +280,7 @@ void THtmlFilter::SourceAttributes(const THtmlTag* Design, const THtmlTag* Store
             const THtmlAttribute Empty{E.Id, {}, {}};
             Out.AddAttributes(&Empty, 1);
         } else {
-            const size_t Eq = E.Text.find(u'=');
+            const size_t Eq = UnknownNameEnd(E.Text);
             Out.SetUnknownAttribute(E.Text.substr(0, Eq),
                                     Eq == WideStringView::npos ? WideStringView() : E.Text.substr(Eq + 1));
         }
