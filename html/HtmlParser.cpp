@@ -396,6 +396,14 @@ private:
         ++Stamp;
         UsedUnknown = false;
         while (Pos < Len && Buf[Pos] != u'>') {
+            // A server block among the attributes ("<body <?php body_class(); ?>>") is kept
+            // whole, as a name.
+            if (const size_t End = ServerBlockAt(Pos)) {
+                AddAttr(Slice(Pos, End), false, {});
+                Pos = End;
+                SkipBlanks();
+                continue;
+            }
             const size_t NameStart = Pos++;
             while (Pos < Len && !IsBlank(Buf[Pos]) && Buf[Pos] != u'=' && Buf[Pos] != u'>')
                 ++Pos;
@@ -414,8 +422,10 @@ private:
                     Pos = std::min(Close + 1, Len);
                 } else {
                     const size_t From = Pos;
-                    while (Pos < Len && !IsBlank(Buf[Pos]) && Buf[Pos] != u'>')
-                        ++Pos;
+                    while (Pos < Len && !IsBlank(Buf[Pos]) && Buf[Pos] != u'>') {
+                        const size_t End = ServerBlockAt(Pos);
+                        Pos = End ? End : Pos + 1;
+                    }
                     Value = Slice(From, Pos);
                 }
             }
@@ -425,6 +435,17 @@ private:
         if (Pos < Len)
             ++Pos;
         StoreAttrs(Tag);
+    }
+
+    // Where a server block ("<?php ... ?>", "<% ... %>") that starts at I ends: after its
+    // closing mark; 0 when none starts there or it has no end.
+    size_t ServerBlockAt(size_t I) const
+    {
+        if (Buf[I] != u'<' || (At(I + 1) != u'?' && At(I + 1) != u'%'))
+            return 0;
+        const char16_t Closer[] = {Buf[I + 1], u'>'};
+        const size_t End = WideStringView(Buf, Len).find(WideStringView(Closer, 2), I + 2);
+        return End == WideStringView::npos ? 0 : End + 2;
     }
 
     // The closing quote of a value that starts at From; a quote inside a server block
@@ -437,16 +458,12 @@ private:
             if (!P)
                 return Close;
             Lt = static_cast<size_t>(P - Buf);
-            const char16_t Mark = At(Lt + 1);
-            if (Mark != u'?' && Mark != u'%')
+            const size_t End = ServerBlockAt(Lt);
+            if (End == 0)
                 continue;
-            const char16_t Closer[] = {Mark, u'>'};
-            const size_t End = WideStringView(Buf, Len).find(WideStringView(Closer, 2), Lt + 2);
-            if (End == WideStringView::npos)
-                return Close;
-            Lt = End + 1;
-            if (Lt >= Close)
-                Close = Find(Quote, Lt + 1);
+            Lt = End - 1;
+            if (End > Close)
+                Close = Find(Quote, End);
         }
     }
 
@@ -457,6 +474,11 @@ private:
         // "/" of "<br/>", and names that begin with "=" (which nothing reads) are left out.
         if (Name == u"/" || Name[0] == u'=')
             return;
+        // server blocks are kept each as written, however alike
+        if (Name[0] == u'<') {
+            Attrs.push_back({attrUnknown, Name, Value});
+            return;
+        }
         const THtmlAttrId Id = AttrIdFromName(Name);
         if (Id >= 0) {
             if (!HasValue && IsBooleanAttribute(Id))

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "HtmlParser.h"
+#include "HtmlWriter.h"
 
 using namespace zv;
 
@@ -192,6 +193,13 @@ TEST(HtmlParser, CommentsAndServerBlocks)
     // A quote inside a server block in a quoted value does not end the value.
     EXPECT_EQ(Parsed("<input value=\"<%= Request(\"q\") %>\" name='<?= $a['k'] ?>' title=\"<% x\">y"),
               "html(body(input[value=<%= Request(\"q\") %> name=<?= $a['k'] ?> title=<% x],\"y\"))");
+
+    // A server block among the attributes is one name, "=" and quotes and all; one in an
+    // unquoted value belongs to the value. They are written back as they stood.
+    EXPECT_EQ(Parsed("<body <?php body_class(); ?> <?php x(); ?>><option <?= $a == 1 ? 'selected' : '' ?> value=<?= $v ?>>y"),
+              "html(body[<?php body_class(); ?>= <?php x(); ?>=](option[<?= $a == 1 ? 'selected' : '' ?>= value=<?= $v ?>](\"y\")))");
+    EXPECT_EQ(NodeToHtml(ParseHtml(u"<p <?= $a == 1 ? 'x' : '' ?> title=\"<% f(\"q\") %>\">t</p>").get()),
+              u"<html>\r\n  <body>\r\n    <p <?= $a == 1 ? 'x' : '' ?> title='<% f(\"q\") %>'>t</p>\r\n  </body>\r\n</html>\r\n");
 
     EXPECT_EQ(ParseError("<!-- x --"), "Unterminated Comment");
     EXPECT_EQ(ParseError("<!-->"), "Unterminated Comment");
