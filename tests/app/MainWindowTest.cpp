@@ -656,12 +656,20 @@ TEST(MainWindow, OpensEditsAndSavesPagesMadeElsewhere)
     EXPECT_LT(Saved.find("</body>"), Saved.find("</noframes>")) << Saved;
     EXPECT_NE(Saved.find("<p>old browsers</p>"), std::string::npos) << Saved;
 
-    WriteAll(Docs / "form.php", "<form><input name=\"q\" value=\"<?php echo $_GET[\"q\"] ?>\"></form>");
+    WriteAll(Docs / "form.php", "<html <?php language_attributes(); ?>><body <?php body_class(); ?>><form>"
+                                "<input name=\"q\" value=\"<?php echo $_GET[\"q\"] ?>\"></form><p id=\"p\">text</p>");
     W.FileManager->OpenFile(Docs / "form.php");
-    ASSERT_TRUE(WaitFor([&] { return W.FileManager->FileName() == Docs / "form.php"; }));
-    W.FileManager->SetModified(true);
+    ASSERT_TRUE(WaitFor([&] { return W.FileManager->FileName() == Docs / "form.php" && H.Body().contains("text"); }));
+    PageSelectText(H.D(), "#p", 0, 0);
+    H.TypeInDesigner("X");
     ASSERT_TRUE(W.FileManager->Save());
-    EXPECT_NE(ReadAll(Docs / "form.php").find("value='<?php echo $_GET[\"q\"] ?>'"), std::string::npos)
-        << ReadAll(Docs / "form.php");
+    const std::string Php = ReadAll(Docs / "form.php");
+    for (const char* Piece : {"<html <?php language_attributes(); ?>>", "<body <?php body_class(); ?>>",
+                              "value='<?php echo $_GET[\"q\"] ?>'", "Xtext"})
+        EXPECT_NE(Php.find(Piece), std::string::npos) << Piece << "\n" << Php;
+    // no tag end is left over as text
+    size_t Ends = 0;
+    for (size_t At = Php.find(">>"); At != std::string::npos; At = Php.find(">>", At + 2)) ++Ends;
+    EXPECT_EQ(Ends, 2u) << Php;
     EXPECT_TRUE(H.Ui.Errors.empty()) << H.Ui.Errors.front();
 }
