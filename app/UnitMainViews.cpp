@@ -231,7 +231,7 @@ void TFormMain::ShowNodeProperties()
     if (Node->Kind() == tagText) {
         GridAttr->hide();
         MemoAttr->show();
-        MemoAttr->setPlainText(QString::fromStdU16String(static_cast<THtmlText*>(Node)->Text));
+        MemoAttr->setPlainText(QString::fromStdU16String(static_cast<THtmlText*>(Node)->Text.Str()));
         EditedNode = Node;
     } else if (auto* Tag = dynamic_cast<THtmlTag*>(Node)) {
         MemoAttr->hide();

@@ -217,7 +217,7 @@ public:
 
     void EndTag(const THtmlTag& Tag) { Xml += u"</" + Utf8ToUtf16(TagNameFromId(Tag.Kind())) + u">"; }
 
-    void Text(const THtmlNode& Node, const WideString& Spelling)
+    void Text(const THtmlNode& Node, WideStringView Spelling)
     {
         const auto* Parent = dynamic_cast<const THtmlTag*>(Node.ParentNode());
         const THtmlTagId ParentKind = Parent ? Parent->Kind() : tagRoot;

@@ -35,17 +35,17 @@ const char* const HtmlAttrNames[HtmlAttrCount] = {
     "vlink", "vspace", "width", "wrap",
 };
 
-const TNameTable& AttrTable()
+}  // namespace
+
+const TNameTable& AttrNameTable()
 {
     static const TNameTable Table(HtmlAttrNames, HtmlAttrCount);
     return Table;
 }
 
-}  // namespace
+THtmlAttrId AttrIdFromName(std::string_view Name) { return AttrNameTable().Find(Name); }
 
-THtmlAttrId AttrIdFromName(std::string_view Name) { return AttrTable().Find(Name); }
-
-THtmlAttrId AttrIdFromName(WideStringView Name) { return AttrTable().Find(Name); }
+THtmlAttrId AttrIdFromName(WideStringView Name) { return AttrNameTable().Find(Name); }
 
 std::string_view AttrNameFromId(THtmlAttrId Id)
 {

@@ -7,6 +7,8 @@
 
 namespace zv {
 
+class TNameTable;
+
 using THtmlAttrId = int;
 
 constexpr THtmlAttrId attrUnknown = -1;
@@ -59,6 +61,8 @@ enum : THtmlAttrId {
 
 // The attribute's id, or -1. Matching ignores ASCII letter case only; a name with characters
 // outside ASCII is never found.
+// The attributes' names (see TNameTable).
+const TNameTable& AttrNameTable();
 THtmlAttrId AttrIdFromName(std::string_view Name);
 THtmlAttrId AttrIdFromName(WideStringView Name);
 

@@ -113,24 +113,13 @@ const TTagInfo HtmlTags[HtmlTagCount] = {
     {"var", true, true, true, false},
 };
 
-const TNameTable& TagTable()
-{
-    static const TNameTable Table = [] {
-        const char* Names[HtmlTagCount];
-        for (int I = 0; I < HtmlTagCount; ++I)
-            Names[I] = HtmlTags[I].Name;
-        return TNameTable(Names, HtmlTagCount);
-    }();
-    return Table;
-}
-
 // Looks up a name that may start with "/" (closing tag); the rest is looked up as it is.
 template <class TView>
 THtmlTagId LookupTag(TView Name)
 {
     if (!Name.empty() && Name[0] == '/')
-        return TagTable().Find(Name.substr(1)) + tagClosingOffset;
-    return TagTable().Find(Name);
+        return TagNameTable().Find(Name.substr(1)) + tagClosingOffset;
+    return TagNameTable().Find(Name);
 }
 
 const TTagInfo* Info(THtmlTagId Id)
@@ -145,6 +134,17 @@ bool Flag(THtmlTagId Id, bool TTagInfo::*Field)
 }
 
 }  // namespace
+
+const TNameTable& TagNameTable()
+{
+    static const TNameTable Table = [] {
+        const char* Names[HtmlTagCount];
+        for (int I = 0; I < HtmlTagCount; ++I)
+            Names[I] = HtmlTags[I].Name;
+        return TNameTable(Names, HtmlTagCount);
+    }();
+    return Table;
+}
 
 THtmlTagId TagIdFromName(std::string_view Name) { return LookupTag(Name); }
 

@@ -8,6 +8,8 @@
 
 namespace zv {
 
+class TNameTable;
+
 using THtmlTagId = int;
 
 // Ids of nodes that are not elements of the table.
@@ -49,6 +51,8 @@ enum : THtmlTagId {
 // The tag's id: a name beginning with "/" gives the id of the rest plus 1000; an unknown name
 // gives -1 (an unknown closing name 999). Matching ignores ASCII letter case only; a name with
 // characters outside ASCII is never found.
+// The tags' names, for a reader that packs names as it reads them (see TNameTable).
+const TNameTable& TagNameTable();
 THtmlTagId TagIdFromName(std::string_view Name);
 THtmlTagId TagIdFromName(WideStringView Name);
 

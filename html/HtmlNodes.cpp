@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <stdexcept>
 
 namespace zv {
 
@@ -92,6 +93,63 @@ THtmlTag* DirectTagChild(const TLinkNode* Parent, THtmlTagId Kind)
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// TNodeText
+
+TNodeText& TNodeText::Assign(WideStringView Text)
+{
+    if (Text.size() <= Capacity()) {
+        if (!Text.empty())
+            std::memmove(FData, Text.data(), Text.size() * sizeof(char16_t));
+        FSize = static_cast<uint32_t>(Text.size());
+        return *this;
+    }
+    Replace(Text.size(), {}, Text);
+    return *this;
+}
+
+TNodeText& TNodeText::operator+=(WideStringView Text)
+{
+    if (Text.size() <= Capacity() - FSize) {
+        std::memmove(FData + FSize, Text.data(), Text.size() * sizeof(char16_t));
+        FSize += static_cast<uint32_t>(Text.size());
+        return *this;
+    }
+    const size_t Size = size_t(FSize) + Text.size();
+    Replace(std::max(Size, Capacity() * 2), View(), Text);
+    return *this;
+}
+
+// New units for Capacity, holding Head then Tail (either may lie in the old units).
+void TNodeText::Replace(size_t Capacity, WideStringView Head, WideStringView Tail)
+{
+    const size_t Size = Head.size() + Tail.size();
+    if (Size > MaxSize)
+        TooLong();
+    Capacity = std::min(Capacity, MaxSize);
+    auto* Units = static_cast<char16_t*>(NodeAllocate(Capacity * sizeof(char16_t)));
+    std::copy(Head.begin(), Head.end(), Units);
+    std::copy(Tail.begin(), Tail.end(), Units + Head.size());
+    Release();
+    FData = Units;
+    FSize = static_cast<uint32_t>(Size);
+    FCapacity = static_cast<uint32_t>(Capacity);
+}
+
+THtmlText* THtmlText::Make(THtmlTagId Kind, WideStringView Text)
+{
+    if (Text.size() > TNodeText::MaxSize)
+        TNodeText::TooLong();
+    void* Memory = NodeAllocate(sizeof(THtmlText) + Text.size() * sizeof(char16_t));
+    auto* Node = ::new (Memory) THtmlText(Kind);
+    auto* Units = reinterpret_cast<char16_t*>(static_cast<char*>(Memory) + sizeof(THtmlText));
+    std::copy(Text.begin(), Text.end(), Units);
+    Node->Text.Borrow(Units, Text.size());
+    return Node;
+}
+
+void TNodeText::TooLong() { throw std::length_error("text too long"); }
 
 // ---------------------------------------------------------------------------------------------
 // THtmlNode

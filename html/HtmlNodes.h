@@ -3,10 +3,12 @@
 // blocks, the DOCTYPE and the document root. A node owns its children.
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 
 #include "HTMLAttributes.h"
 #include "HTMLTags.h"
+#include "NodeArena.h"
 #include "TreeLists.h"
 #include "WStrList.h"
 #include "WideText.h"
@@ -51,14 +53,87 @@ public:
     WideString Text;
 };
 
+// The text a node holds. Its units come from NodeAllocate, so that the texts of a parsed
+// tree lie in the node arena beside their nodes and go with them, or lie in the node's own
+// block (see THtmlText::Make); it reads as a WideStringView.
+class TNodeText {
+public:
+    TNodeText() = default;
+    TNodeText(WideStringView Text)
+    {
+        if (Text.empty())
+            return;
+        if (Text.size() > MaxSize)
+            TooLong();
+        FData = static_cast<char16_t*>(NodeAllocate(Text.size() * sizeof(char16_t)));
+        std::memcpy(FData, Text.data(), Text.size() * sizeof(char16_t));
+        FSize = FCapacity = static_cast<uint32_t>(Text.size());
+    }
+    TNodeText(const TNodeText& Other) : TNodeText(Other.View()) {}
+    ~TNodeText() { Release(); }
+    TNodeText& operator=(const TNodeText& Other) { return Assign(Other.View()); }
+    TNodeText& operator=(WideStringView Text) { return Assign(Text); }
+    TNodeText& operator=(const WideString& Text) { return Assign(Text); }
+    TNodeText& operator=(const char16_t* Text) { return Assign(Text); }
+
+    static constexpr size_t MaxSize = 0x7FFFFFFF;
+    [[noreturn]] static void TooLong();
+    // Takes Size units at Units, which stay the owner's, as the text.
+    void Borrow(char16_t* Units, size_t Size)
+    {
+        Release();
+        FData = Units;
+        FSize = static_cast<uint32_t>(Size);
+        FCapacity = static_cast<uint32_t>(Size) | Borrowed;
+    }
+
+    // Text may lie inside this text itself.
+    TNodeText& Assign(WideStringView Text);
+    TNodeText& operator+=(WideStringView Text);
+    TNodeText& operator+=(char16_t C) { return *this += WideStringView(&C, 1); }
+    void clear() { FSize = 0; }
+
+    WideStringView View() const { return {FData, FSize}; }
+    operator WideStringView() const { return View(); }
+    WideString Str() const { return WideString(View()); }
+    const char16_t* data() const { return FData; }
+    size_t size() const { return FSize; }
+    bool empty() const { return FSize == 0; }
+    char16_t operator[](size_t I) const { return FData[I]; }
+    char16_t front() const { return FData[0]; }
+    char16_t back() const { return FData[FSize - 1]; }
+    const char16_t* begin() const { return FData; }
+    const char16_t* end() const { return FData + FSize; }
+
+    friend bool operator==(const TNodeText& A, WideStringView B) { return A.View() == B; }
+    friend bool operator==(const TNodeText& A, const TNodeText& B) { return A.View() == B.View(); }
+
+private:
+    void Replace(size_t Capacity, WideStringView Head, WideStringView Tail);
+    static constexpr uint32_t Borrowed = 0x80000000u;  // in FCapacity: the units are not ours
+    size_t Capacity() const { return FCapacity & ~Borrowed; }
+    void Release() noexcept
+    {
+        if (FData && !(FCapacity & Borrowed))
+            NodeFree(FData, size_t(FCapacity) * sizeof(char16_t));
+    }
+
+    char16_t* FData = nullptr;
+    uint32_t FSize = 0;
+    uint32_t FCapacity = 0;
+};
+
 // Text (tagText) and the verbatim blocks: comments, PHP and ASP blocks, unknown tags.
 class THtmlText : public THtmlNode {
 public:
     explicit THtmlText(THtmlTagId Kind) : THtmlNode(Kind) {}
     THtmlText(THtmlTagId Kind, WideStringView Text) : THtmlNode(Kind), Text(Text) {}
+    // A new text node whose text lies in the node's own block, for one allocation instead of
+    // two; the text moves out when it grows.
+    static THtmlText* Make(THtmlTagId Kind, WideStringView Text);
     bool Assign(const THtmlNode* Source) override;
 
-    WideString Text;
+    TNodeText Text;
 };
 
 // One attribute as the parser reads it: a known one by its id, one outside the table by its

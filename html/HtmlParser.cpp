@@ -11,6 +11,7 @@
 #endif
 
 #include "Exceptions.h"
+#include "NameTable.h"
 #include "NodeArena.h"
 #include "WideText.h"
 
@@ -211,10 +212,51 @@ private:
         } else if (Next == u'%') {
             return ServerBlock(u'%', tagAsp);
         } else {
-            NameEnd = NameFrom(Pos + 2, true);
+            return Tag(Start);
         }
         const THtmlTagId Id = TagIdFromName(Slice(Start + 1, NameEnd));
         Pos = NameEnd;
+        Element(Start, Id);
+    }
+
+    // Pos is at the "<" of a start or end tag. The name is packed for the lookup as it is read.
+    void Tag(size_t Start)
+    {
+        const bool Closing = Buf[Pos + 1] == u'/';
+        const size_t NameStart = Pos + 1 + Closing;
+        uint64_t Low = 0, High = 0;
+        unsigned All = 0;  // every character or-ed: 0x80 and up means one is not ASCII
+        size_t I = NameStart;
+        if (!Closing) {
+            // The first character belongs to the name whatever it is.
+            Low = Buf[I] & 0xFF;
+            All = Buf[I++];
+        }
+        for (; I < Len; ++I) {
+            const char16_t C = Buf[I];
+            if (IsBlank(C) || C == u'>' || C == u'/')
+                break;
+            All |= C;
+            if (const size_t At = I - NameStart; At < 8)
+                Low |= uint64_t(C & 0xFF) << (At * 8);
+            else if (At < 16)
+                High |= uint64_t(C & 0xFF) << (At * 8 - 64);
+        }
+        THtmlTagId Id;
+        if (const size_t Length = I - NameStart; Length <= TNameTable::ShortKey) {
+            Id = All < 0x80 ? TagNames.FindPacked(Low, High, Length) : tagUnknown;
+            if (Closing)
+                Id += tagClosingOffset;
+        } else {
+            Id = TagIdFromName(Slice(Start + 1, I));
+        }
+        Pos = I;
+        Element(Start, Id);
+    }
+
+    // Pos is just after the name of the tag at Start, which has the id Id.
+    void Element(size_t Start, THtmlTagId Id)
+    {
         if (Id == tagUnknown || Id == tagClosingOffset + tagUnknown)
             return UnknownTag(Start);
         // "</br>" is read as a line break, as browsers do.
@@ -253,7 +295,7 @@ private:
         const size_t End = WideStringView(Buf, Len).find(u"-->", Pos + 4);
         if (End == WideStringView::npos)
             throw Exception("Unterminated Comment");
-        Current()->AddLast(new THtmlText(tagComment, Slice(Pos, End + 3)));
+        Current()->AddLast(THtmlText::Make(tagComment, Slice(Pos, End + 3)));
         Pos = End + 3;
     }
 
@@ -264,7 +306,7 @@ private:
         const size_t End = WideStringView(Buf, Len).find(WideStringView(Close, 2), Pos + 2);
         if (End == WideStringView::npos)
             throw Exception("Unterminated Script");
-        Current()->AddLast(new THtmlText(Kind, Slice(Pos, End + 2)));
+        Current()->AddLast(THtmlText::Make(Kind, Slice(Pos, End + 2)));
         Pos = End + 2;
     }
 
@@ -272,7 +314,7 @@ private:
     void UnknownTag(size_t Start)
     {
         const size_t Gt = Find(u'>', Pos);
-        auto* Node = new THtmlText(tagUnknown, Slice(Start, std::min(Gt + 1, Len)));
+        auto* Node = THtmlText::Make(tagUnknown, Slice(Start, std::min(Gt + 1, Len)));
         if (Gt == Len)
             Node->Text += u'>';
         Current()->AddLast(Node);
@@ -544,7 +586,7 @@ private:
             return;
         }
         if (End > Pos)
-            Current()->AddLast(new THtmlText(tagRawText, Slice(Pos, End)));
+            Current()->AddLast(THtmlText::Make(tagRawText, Slice(Pos, End)));
         Pos = End;
     }
 
@@ -665,13 +707,14 @@ private:
         else if (Section == tagHead && Body && Current() == Head)
             Enter(tagBody);
         if (Props(Current()->Kind()).HoldsText)
-            Current()->AddLast(new THtmlText(tagText, Taken));
+            Current()->AddLast(THtmlText::Make(tagText, Taken));
     }
 
     const char16_t* Buf;
     size_t Len;
     size_t Pos = 0;
     const TTagProps* const PropsById = PropTable().data();
+    const TNameTable& TagNames = TagNameTable();
 
     THtmlRoot* Root = nullptr;
     THtmlTag* Html = nullptr;

@@ -127,20 +127,20 @@ TLayout LayoutOf(const THtmlNode* N, bool Children)
     return TLayout::Block;
 }
 
-void TrimLeftInPlace(WideString& S)
+void TrimLeftInPlace(TNodeText& S)
 {
     size_t I = 0;
     while (I < S.size() && S[I] <= u' ')
         ++I;
-    S.erase(0, I);
+    S = S.View().substr(I);
 }
 
-void TrimRightInPlace(WideString& S)
+void TrimRightInPlace(TNodeText& S)
 {
     size_t N = S.size();
     while (N > 0 && S[N - 1] <= u' ')
         --N;
-    S.resize(N);
+    S = S.View().substr(0, N);
 }
 
 // How an element is closed once its children are written.
@@ -960,7 +960,7 @@ void TWriter::TrimLines(THtmlNode* N)
             // Texts of blanks only at the end are emptied as well, up to the last one with
             // something else, so that the line ends with no blank wherever it stood.
             while (Texts.size() > Done.Entry && !Texts.back().Verbatim && Texts.back().Started == Started) {
-                WideString& Last = Texts.back().Text->Text;
+                TNodeText& Last = Texts.back().Text->Text;
                 if (HasNonBlank(Last)) {
                     TrimRightInPlace(Last);
                     break;

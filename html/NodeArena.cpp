@@ -5,15 +5,6 @@
 #include <new>
 #include <vector>
 
-// Under AddressSanitizer the blocks of a segment that are not in use are poisoned, so that a
-// use after free is found there as anywhere else.
-#if defined(__SANITIZE_ADDRESS__)
-#define ZV_ARENA_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define ZV_ARENA_ASAN 1
-#endif
-#endif
 #ifdef ZV_ARENA_ASAN
 #include <sanitizer/asan_interface.h>
 #define ZV_POISON(P, N) ASAN_POISON_MEMORY_REGION(P, N)
@@ -60,6 +51,36 @@ TArena& Arena()
 
 std::size_t RoundUp(std::size_t Size) { return (Size + Alignment - 1) & ~(Alignment - 1); }
 
+// The cursor is the current segment's end to cut from while a scope is open; the segment's own
+// Next is brought up to date from it before anything else looks at the segment.
+void SaveCursor(TArena& A)
+{
+    if (NodeArenaCursor.Next)
+        A.Current->Next = NodeArenaCursor.Next;
+}
+
+void LoadCursor(TArena& A)
+{
+    TNodeArenaCursor& C = NodeArenaCursor;
+    if (A.Depth > 0 && A.Current) {
+        C.Next = A.Current->Next;
+        C.End = A.Current->End;
+        C.Live = &A.Current->Live;
+    } else {
+        C.Next = C.End = nullptr;
+        C.Live = nullptr;
+    }
+}
+
+void SetLastFreed(TArena& A, TSegment* S)
+{
+    A.LastFreed = S;
+    TNodeArenaCursor& C = NodeArenaCursor;
+    C.FreedBegin = reinterpret_cast<const char*>(S);
+    C.FreedEnd = S ? S->End : nullptr;
+    C.FreedLive = S ? &S->Live : nullptr;
+}
+
 TSegment* Find(TArena& A, const void* P)
 {
     const auto* Address = static_cast<const char*>(P);
@@ -75,7 +96,7 @@ TSegment* Find(TArena& A, const void* P)
     TSegment* S = *(It - 1);
     if (!std::less<const char*>()(Address, S->End))
         return nullptr;
-    A.LastFreed = S;
+    SetLastFreed(A, S);
     return S;
 }
 
@@ -84,7 +105,7 @@ void Drop(TArena& A, TSegment* S)
     const auto It = std::lower_bound(A.Segments.begin(), A.Segments.end(), S, std::less<TSegment*>());
     A.Segments.erase(It);
     if (A.LastFreed == S)
-        A.LastFreed = nullptr;
+        SetLastFreed(A, nullptr);
     A.Bytes -= S->Size;
     ZV_UNPOISON(S, S->Size);
     ::operator delete(static_cast<void*>(S));
@@ -113,11 +134,14 @@ TSegment* NewSegment(TArena& A, std::size_t Need)
 
 }  // namespace
 
-void* NodeAllocate(std::size_t Size)
+constinit TNodeArenaCursor NodeArenaCursor;
+
+void* NodeAllocateSlow(std::size_t Size)
 {
     TArena& A = Arena();
     if (A.Depth == 0)
         return ::operator new(Size);
+    SaveCursor(A);
     Size = RoundUp(Size ? Size : 1);
     TSegment* S = A.Current;
     if (!S || static_cast<std::size_t>(S->End - S->Next) < Size)
@@ -126,10 +150,11 @@ void* NodeAllocate(std::size_t Size)
     S->Next += Size;
     ++S->Live;
     ZV_UNPOISON(P, Size);
+    LoadCursor(A);
     return P;
 }
 
-void NodeFree(void* P, std::size_t Size) noexcept
+void NodeFreeSlow(void* P, std::size_t Size) noexcept
 {
     if (!P)
         return;
@@ -142,19 +167,25 @@ void NodeFree(void* P, std::size_t Size) noexcept
     ZV_POISON(P, RoundUp(Size ? Size : 1));
     if (--S->Live > 0)
         return;
+    SaveCursor(A);
     if (S == A.Current && A.Depth > 0) {
         S->Next = S->Data();
-        return;
+    } else {
+        if (S == A.Current)
+            A.Current = nullptr;
+        Drop(A, S);
     }
-    if (S == A.Current)
-        A.Current = nullptr;
-    Drop(A, S);
+    LoadCursor(A);
 }
 
 TNodeArenaScope::TNodeArenaScope(bool Open) : FOpen(Open)
 {
-    if (FOpen)
-        ++Arena().Depth;
+    if (!FOpen)
+        return;
+    TArena& A = Arena();
+    SaveCursor(A);
+    ++A.Depth;
+    LoadCursor(A);
 }
 
 TNodeArenaScope::~TNodeArenaScope()
@@ -162,15 +193,29 @@ TNodeArenaScope::~TNodeArenaScope()
     if (!FOpen)
         return;
     TArena& A = Arena();
+    SaveCursor(A);
     if (--A.Depth == 0 && A.Current && A.Current->Live == 0) {
         Drop(A, A.Current);
         A.Current = nullptr;
     }
+    LoadCursor(A);
 }
 
-TNodeHeapScope::TNodeHeapScope() : FDepth(Arena().Depth) { Arena().Depth = 0; }
+TNodeHeapScope::TNodeHeapScope() : FDepth(Arena().Depth)
+{
+    TArena& A = Arena();
+    SaveCursor(A);
+    A.Depth = 0;
+    LoadCursor(A);
+}
 
-TNodeHeapScope::~TNodeHeapScope() { Arena().Depth = FDepth; }
+TNodeHeapScope::~TNodeHeapScope()
+{
+    TArena& A = Arena();
+    SaveCursor(A);
+    A.Depth = FDepth;
+    LoadCursor(A);
+}
 
 std::size_t NodeArenaBytes() { return Arena().Bytes; }
 

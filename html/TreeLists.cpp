@@ -4,17 +4,6 @@
 
 namespace zv {
 
-void* TLinkNode::operator new(std::size_t Size) { return NodeAllocate(Size); }
-
-void TLinkNode::operator delete(void* P, std::size_t Size) noexcept { NodeFree(P, Size); }
-
-TLinkNode::~TLinkNode()
-{
-    Clear();
-    if (FParent)
-        Unlink();
-}
-
 void TLinkNode::Clear()
 {
     // Without recursion and without unlinking node by node: the nodes still to free form one
@@ -83,21 +72,6 @@ void TLinkNode::LinkFirst(TLinkNode* Node)
     ++FCount;
 }
 
-void TLinkNode::LinkLast(TLinkNode* Node)
-{
-    Node->FParent = this;
-    Node->FNext = nullptr;
-    if (FFirst) {
-        TLinkNode* Last = FFirst->FPrev;
-        Last->FNext = Node;
-        Node->FPrev = Last;
-        FFirst->FPrev = Node;
-    } else {
-        Node->FPrev = Node;
-        FFirst = Node;
-    }
-    ++FCount;
-}
 
 void TLinkNode::LinkBefore(TLinkNode* Node)
 {
@@ -145,7 +119,6 @@ bool TLinkNode::InsertBefore(TLinkNode* Node)
 
 void TLinkNode::AddFirst(TLinkNode* Node) { Prepend(Node); }
 
-void TLinkNode::AddLast(TLinkNode* Node) { Append(Node); }
 
 void TLinkNode::TakeChildren(TLinkNode& From)
 {

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <new>
 
+#include "NodeArena.h"
+
 namespace zv {
 
 class TLinkNode {
@@ -11,12 +13,18 @@ public:
     TLinkNode() = default;
     // Destroys the subtree (without recursion, however deep or wide) and unlinks the node
     // from its parent, if it still has one.
-    virtual ~TLinkNode();
+    virtual ~TLinkNode()
+    {
+        if (FFirst)
+            Clear();
+        if (FParent)
+            Unlink();
+    }
     TLinkNode(const TLinkNode&) = delete;
     // Nodes come from NodeAllocate (see NodeArena.h); a class that needs more alignment than
     // that gives, from the heap.
-    static void* operator new(std::size_t Size);
-    static void operator delete(void* P, std::size_t Size) noexcept;
+    static void* operator new(std::size_t Size) { return NodeAllocate(Size); }
+    static void operator delete(void* P, std::size_t Size) noexcept { NodeFree(P, Size); }
     static void* operator new(std::size_t Size, std::align_val_t Align) { return ::operator new(Size, Align); }
     static void operator delete(void* P, std::size_t, std::align_val_t Align) noexcept { ::operator delete(P, Align); }
     TLinkNode& operator=(const TLinkNode&) = delete;
@@ -40,7 +48,14 @@ public:
     bool InsertBefore(TLinkNode* Node);
     // Link a new node as first / last child; the same checks and moves as Prepend / Append.
     void AddFirst(TLinkNode* Node);
-    void AddLast(TLinkNode* Node);
+    void AddLast(TLinkNode* Node)
+    {
+        // A node that is new to the tree needs none of Append's checks.
+        if (Node && !Node->FParent && !Node->FFirst && Node != this)
+            LinkLast(Node);
+        else
+            Append(Node);
+    }
     // Unlinks a child without destroying it; the caller owns it then. False when Node is not
     // a child of Self.
     bool Remove(TLinkNode* Node);
@@ -61,7 +76,21 @@ private:
     bool CanAdopt(const TLinkNode* Node) const;
     void Unlink();
     void LinkFirst(TLinkNode* Node);
-    void LinkLast(TLinkNode* Node);
+    void LinkLast(TLinkNode* Node)
+    {
+        Node->FParent = this;
+        Node->FNext = nullptr;
+        if (FFirst) {
+            TLinkNode* Last = FFirst->FPrev;
+            Last->FNext = Node;
+            Node->FPrev = Last;
+            FFirst->FPrev = Node;
+        } else {
+            Node->FPrev = Node;
+            FFirst = Node;
+        }
+        ++FCount;
+    }
     void LinkBefore(TLinkNode* Node);
 
     // The first child's FPrev is the last child, which saves a link per node; Prev and Last

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "HtmlNodes.h"
+#include "NodeArena.h"
 
 using namespace zv;
 
@@ -264,7 +265,33 @@ TEST(HtmlTag, FindAndTrimSearchInTheirOrder)
     EXPECT_EQ(Div.FindLastOfKind(tagText), T3);
     EXPECT_EQ(Div.FindLastOfKind(tagU), nullptr);
     Div.TrimText();
-    EXPECT_EQ(T1->Text + u"|" + T2->Text + u"|" + T3->Text, u"lead | inner | tail");
+    EXPECT_EQ(T1->Text.Str() + u"|" + T2->Text.Str() + u"|" + T3->Text.Str(), u"lead | inner | tail");
+}
+
+// A text made in the node's own block, in and out of the arena, then changed in every way the
+// writer and the tools change texts: from a part of itself, grown past its block, copied.
+TEST(HtmlText, TextsInTheNodesBlockChangeLikeAnyOther)
+{
+    for (const bool InArena : {false, true}) {
+        const TNodeArenaScope Arena(InArena);
+        THtmlTag Parent(tagP);
+        THtmlText* Made = THtmlText::Make(tagText, u"  lead text  ");
+        Parent.AddLast(Made);
+        Parent.AddLast(THtmlText::Make(tagText, u""));
+        EXPECT_EQ(Made->Text, WideStringView(u"  lead text  "));
+        Made->Text = Made->Text.View().substr(2);  // from itself
+        EXPECT_EQ(Made->Text, WideStringView(u"lead text  "));
+        Made->Text += u"and a good deal more than the block held";
+        Made->Text += u'!';
+        EXPECT_EQ(Made->Text, WideStringView(u"lead text  and a good deal more than the block held!"));
+        Made->Text = Made->Text.View().substr(5, 4);
+        EXPECT_EQ(Made->Text, WideStringView(u"text"));
+        THtmlText Copy(tagText);
+        Copy.Assign(Made);
+        Made->Text = u"changed";
+        EXPECT_EQ(Copy.Text, WideStringView(u"text"));
+        EXPECT_TRUE(static_cast<THtmlText*>(Parent.Last())->Text.empty());
+    }
 }
 
 TEST(HtmlTag, AssignMakesAnIndependentDeepCopy)

@@ -124,7 +124,7 @@ std::vector<WideString> VerbatimTexts(const THtmlRoot* Root)
     std::vector<WideString> Texts;
     for (const TLinkNode* N = Root->NextInTree(nullptr); N; N = Root->NextInTree(N))
         if (const auto* Text = dynamic_cast<const THtmlText*>(N); Text && Text->Kind() != tagText && Text->Kind() != tagUnknown)
-            Texts.push_back(Text->Text);
+            Texts.emplace_back(Text->Text);
     return Texts;
 }
 
