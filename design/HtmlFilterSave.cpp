@@ -111,15 +111,17 @@ public:
             if (End == WideString::npos || SameTextAscii(WideStringView(Lower).substr(At + 1, End - At - 1), Charset))
                 return;
             Declaration = Text;
-            Old = Text->Text;
-            Text->Text.replace(At + 1, End - At - 1, Charset);
+            Old = Text->Text.Str();
+            WideString Changed = Old;
+            Changed.replace(At + 1, End - At - 1, Charset);
+            Text->Text = Changed;
             return;
         }
     }
     ~TXmlEncoding()
     {
         if (Declaration)
-            Declaration->Text = std::move(Old);
+            Declaration->Text = Old;
     }
     bool Changed() const { return Declaration; }
     TXmlEncoding(const TXmlEncoding&) = delete;
