@@ -697,8 +697,9 @@ private:
         if (Taken.empty())
             return;
         if (Open[tagNoFrames] == 0 && (Section == tagRoot || Section == tagHtml || OutsideSection())) {
-            // Blanks between the sections make no body: one before a frameset would hide it.
-            if (std::all_of(Taken.begin(), Taken.end(), [](char16_t C) { return C <= u' '; }))
+            // Blanks between the sections make no body: one made before a frameset would
+            // take the frameset's noframes content and hide the frames.
+            if (std::all_of(Taken.begin(), Taken.end(), IsBlank))
                 return;
             Enter(tagBody);
         }
