@@ -642,6 +642,21 @@ TEST(MainWindow, OpensEditsAndSavesPagesMadeElsewhere)
     }
     EXPECT_TRUE(H.Ui.Errors.empty()) << H.Ui.Errors.front();
 
+    // references without their ";" mean what browsers read, in the view and once edited
+    WriteAll(Docs / "refs.html", "<p id=\"t\">&copy 2005 Tom &amp Jerry&nbsp;<a href=\"?a=1&copy=2\" "
+                                 "title=\"&copy 1\">x</a></p>");
+    W.FileManager->OpenFile(Docs / "refs.html");
+    ASSERT_TRUE(WaitFor([&] { return W.FileManager->FileName() == Docs / "refs.html" && H.Body().contains("Tom"); }));
+    EXPECT_EQ(PageEval(H.D(), "document.getElementById('t').textContent").toString(),
+              QString::fromUtf8("\xC2\xA9 2005 Tom & Jerry\xC2\xA0x"));
+    EXPECT_EQ(PageEval(H.D(), "document.querySelector('a').title").toString(), QString::fromUtf8("\xC2\xA9 1"));
+    PageSelectText(H.D(), "#t", 0, 0);
+    H.TypeInDesigner("!");
+    ASSERT_TRUE(W.FileManager->Save());
+    EXPECT_NE(ReadAll(Docs / "refs.html").find("!&copy; 2005 Tom &amp; Jerry&nbsp;<a href=\"?a=1&copy=2\""),
+              std::string::npos)
+        << ReadAll(Docs / "refs.html");
+
     // a frames page keeps its frames, with what noframes holds, and server code in a quoted
     // value keeps its quotes
     const std::string Frames = "<html><head><title>F</title></head>\n<frameset cols=\"50%,*\"><frame src=\"a.html\">\n"
