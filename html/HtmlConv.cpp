@@ -239,8 +239,13 @@ const TCharsetAlias CharsetAliases[] = {
     // The converter's own Shift_JIS reads "\" and "~" as yen and overline signs.
     {"shift_jis", "CP932"}, {"shift-jis", "CP932"}, {"sjis", "CP932"}, {"x-sjis", "CP932"},
     {"ms_kanji", "CP932"}, {"csshiftjis", "CP932"},
-    {"x-euc-jp", "EUC-JP"}, {"x-gbk", "GBK"}, {"gb_2312-80", "GB2312"}, {"gb_2312", "GB2312"},
-    {"chinese", "GB2312"}, {"iso-ir-58", "GB2312"}, {"x-big5", "BIG5"}, {"x-x-big5", "BIG5"},
+    // Pages that name the older CJK sets use their extensions, which browsers read by those
+    // names too; the older converters drop those characters.
+    {"x-euc-jp", "EUC-JP"}, {"x-gbk", "GBK"}, {"gb2312", "GBK"}, {"gb_2312-80", "GBK"}, {"gb_2312", "GBK"},
+    {"chinese", "GBK"}, {"iso-ir-58", "GBK"}, {"csgb2312", "GBK"}, {"csiso58gb231280", "GBK"},
+    {"euc-kr", "CP949"}, {"cseuckr", "CP949"},
+    {"big5", "BIG5-HKSCS"}, {"csbig5", "BIG5-HKSCS"}, {"cn-big5", "BIG5-HKSCS"}, {"x-big5", "BIG5-HKSCS"},
+    {"x-x-big5", "BIG5-HKSCS"},
     {"dos-874", "CP874"},
     {"x-cp1250", "CP1250"}, {"x-cp1251", "CP1251"}, {"x-cp1252", "CP1252"},
     {"x-cp1253", "CP1253"}, {"x-cp1254", "CP1254"}, {"x-cp1255", "CP1255"},

@@ -227,6 +227,10 @@ TEST(HtmlConv, LoadChecksAndMapsCharsetNames)
     EXPECT_EQ(Load("<meta charset=x-mac-cyrillic>\x86"), u"<meta charset=x-mac-cyrillic>\u0416");
     EXPECT_EQ(Load("<meta charset=iso-8859-8-i>\xF9"), u"<meta charset=iso-8859-8-i>\u05E9");
     EXPECT_EQ(Load("<meta charset=shift_jis>~\\\x82\xa0"), u"<meta charset=shift_jis>~\\\u3042");
+    // The older CJK names read with their extensions, as browsers read them.
+    EXPECT_EQ(Load("<meta charset=gb2312>\xD6\xEC\xE9\x46\xBB\xF9"), u"<meta charset=gb2312>\u6731\u9555\u57FA");
+    EXPECT_EQ(Load("<meta charset=euc-kr>\x8C\x63"), u"<meta charset=euc-kr>\uB620");
+    EXPECT_EQ(Load("<meta charset=big5>\xAD\xBB\xB4\xE4\x95\xA8"), u"<meta charset=big5>\u9999\u6E2F\U00025683");
     // Byte-order marks select the set and are dropped.
     EXPECT_EQ(Load("\xEF\xBB\xBF<meta charset=koi8-r>\xC3\xA4"), u"<meta charset=koi8-r>\u00E4");
     EXPECT_EQ(Load(std::string("\xFF\xFE<\0p\0>\0\xAC\x20=\xD8\0\xDE", 14)), u"<p>\u20AC\U0001F600");
