@@ -267,6 +267,9 @@ std::string ConverterName(const std::string& Declared)
             return {};
     }
     const std::string lower = LowerAscii(Declared);
+    // UTF-7 would make markup of text ("+ADw-script+AD4-"); browsers do not read it either.
+    if (lower.find("utf-7") != std::string::npos || lower.find("utf7") != std::string::npos)
+        return {};
     for (const TCharsetAlias& alias : CharsetAliases)
         if (lower == alias.Name)
             return alias.Charset;

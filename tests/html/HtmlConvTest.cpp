@@ -221,6 +221,8 @@ TEST(HtmlConv, LoadChecksAndMapsCharsetNames)
     EXPECT_EQ(Load("<meta charset=no-such-charset>\xE9"), u"<meta charset=no-such-charset>\u00E9");
     EXPECT_EQ(Load("<meta charset=utf-8//TRANSLIT>\xE9"), u"<meta charset=utf-8//TRANSLIT>\u00E9");
     EXPECT_EQ(LoadError("<meta charset=\"" + std::string(41, 'a') + "\">"), "");
+    EXPECT_EQ(Load("<meta charset=utf-7>+ADw-b+AD4-"), u"<meta charset=utf-7>+ADw-b+AD4-");
+    EXPECT_EQ(Load("<meta charset=UNICODE-1-1-UTF-7>+ADw-"), u"<meta charset=UNICODE-1-1-UTF-7>+ADw-");
     EXPECT_EQ(LoadError("<meta charset=\"iso_8859-1:1987\">"), "");
     EXPECT_EQ(Load(Meta + "\">\xE9"), Latin1ToUtf16(Meta + "\">\xE9"));
     EXPECT_EQ(Load("<meta charset=KS_C_5601-1987>\xC7\xD1"), u"<meta charset=KS_C_5601-1987>\uD55C");
