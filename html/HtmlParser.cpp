@@ -295,6 +295,8 @@ private:
         ReadAttributes(Tag);
         if (Id == tagScript || Id == tagStyle)
             RawContent(Id == tagScript ? WideStringView(u"script") : WideStringView(u"style"));
+        else if (Id == tagTextArea)
+            RawContent(u"textarea", tagText);
     }
 
     // End of a tag name that starts at From: a blank, ">" or, when asked, "/".
@@ -596,7 +598,8 @@ private:
     // Pos is just after the start tag of a script or style element, which is Current. Its
     // content up to the closing tag is kept as one raw text, exactly as written. With no
     // closing tag ahead the element is empty and parsing goes on after its start tag.
-    void RawContent(WideStringView Name)
+    // A textarea's content is one text as written, references and all, but no markup.
+    void RawContent(WideStringView Name, THtmlTagId Kind = tagRawText)
     {
         size_t End = Len;
         for (size_t I = Find(u'<', Pos); I < Len; I = Find(u'<', I + 1)) {
@@ -615,7 +618,7 @@ private:
             return;
         }
         if (End > Pos)
-            Current()->AddLast(THtmlText::Make(tagRawText, Slice(Pos, End)));
+            Current()->AddLast(THtmlText::Make(Kind, Slice(Pos, End)));
         Pos = End;
     }
 

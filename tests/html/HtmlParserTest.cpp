@@ -164,7 +164,9 @@ TEST(HtmlParser, TextRules)
     EXPECT_EQ(Parsed("x <b> y</b>"), "html(body(\"x \",b(\"y\")))");
     EXPECT_EQ(Parsed("a<br> b"), "html(body(\"a\",br,\"b\"))");
     EXPECT_EQ(Parsed("<pre>a   b\r\n c</pre>"), "html(body(pre(\"a   b\r\n c\")))");
-    EXPECT_EQ(Parsed("<textarea> x  < y </textarea>"), "html(body(textarea(\" x  &lt; y \")))");
+    // a textarea holds text as written, markup and all
+    EXPECT_EQ(Parsed("<textarea> x  < y </b><b>&lt;</textarea >z"),
+              "html(body(textarea(\" x  < y </b><b>&lt;\"),\"z\"))");
     // Text where text cannot stand is dropped.
     EXPECT_EQ(Parsed("<table>x<tr><td>y</td></tr></table>"), "html(body(table(tr(td(\"y\")))))");
 }
