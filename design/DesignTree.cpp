@@ -68,7 +68,8 @@ char32_t Reference(WideStringView Text, size_t Pos, size_t& Length, bool InValue
     }
     const bool Semicolon = K < Text.size() && Text[K] == u';';
     Ref += ';';
-    const char32_t Code = EntityToChar(Ref);
+    char32_t Code = EntityToChar(Ref);
+    if (!Code && Numeric) Code = 0xFFFD;   // a number that is no character (0, a surrogate, past U+10FFFF)
     if (!Code) return 0;
     Length = K - Pos + (Semicolon ? 1 : 0);
     return Code;
@@ -231,10 +232,43 @@ public:
 
     void EndTag(const THtmlTag& Tag) { Xml += u"</" + Utf8ToUtf16(TagNameFromId(Tag.Kind())) + u">"; }
 
+    // A text with pieces the page cannot hold ("&#0;", a control character) goes as several
+    // texts, each piece one of its own with its spelling, so that an edit elsewhere in the
+    // text keeps them.
     void Text(const THtmlNode& Node, WideStringView Spelling)
     {
         const auto* Parent = dynamic_cast<const THtmlTag*>(Node.ParentNode());
         const THtmlTagId ParentKind = Parent ? Parent->Kind() : tagRoot;
+        if (Node.Kind() != tagText || IsRawTextElement(ParentKind))
+            return Piece(Node, ParentKind, Spelling, true);
+        size_t From = 0;
+        for (size_t K = 0; K < Spelling.size(); ++K) {
+            const size_t Odd = OddPiece(Spelling, K);
+            if (!Odd) continue;
+            if (K > From) Piece(Node, ParentKind, Spelling.substr(From, K - From), From == 0);
+            Piece(Node, ParentKind, Spelling.substr(K, Odd), K == 0);
+            From = K + Odd;
+            K = From - 1;
+        }
+        if (From < Spelling.size() || From == 0) Piece(Node, ParentKind, Spelling.substr(From), From == 0);
+    }
+
+private:
+    // Length of the piece at Text[K] that the page cannot hold, or 0.
+    static size_t OddPiece(WideStringView Text, size_t K)
+    {
+        if (Text[K] == u'&' && K + 1 < Text.size() && Text[K + 1] == u'#') {
+            size_t Length = 0;
+            const char32_t Code = Reference(Text, K, Length, false);
+            const bool Odd = Code == 0xFFFD || (Code < 0x20 && Code != u'\t' && Code != u'\n' && Code != u'\r') ||
+                             Code == 0xFFFE || Code == 0xFFFF;
+            return Code && Odd ? Length : 0;
+        }
+        return IsXmlChar(Text, K) ? 0 : 1;
+    }
+
+    void Piece(const THtmlNode& Node, THtmlTagId ParentKind, WideStringView Spelling, bool First)
+    {
         const bool Raw = IsRawTextElement(ParentKind);
         WideString Shown;
         if (Node.Kind() != tagText) {
@@ -242,7 +276,8 @@ public:
             Shown = LineEnds(Spelling);
         } else {
             Shown = Raw ? LineEnds(Spelling) : DecodeDocumentText(Spelling, false);
-            if (DropsLeadingLineBreak(ParentKind) && !Node.PrevNode() && !Shown.empty() && Shown[0] == u'\n')
+            if (DropsLeadingLineBreak(ParentKind) && First && !Node.PrevNode() && !Shown.empty() &&
+                Shown[0] == u'\n')
                 Shown.erase(0, 1);
         }
         Shown = XmlSafe(Shown);
@@ -253,13 +288,12 @@ public:
             Xml += u"<?zv " + IntToWide(TextCount++) + u"?>";
             Texts += Texts.size() > 1 ? u"," : u"";
             AppendJson(Texts, Spelling);
-        } else if (dynamic_cast<const THtmlText*>(Node.PrevNode())) {
+        } else if (!First || dynamic_cast<const THtmlText*>(Node.PrevNode())) {
             Xml += u"<?zv?>";   // two texts stay two
         }
         AppendXml(Xml, Shown, false);
     }
 
-private:
     template <class F> static void ForEachAttribute(const THtmlTag& Tag, F&& Each)
     {
         for (int K = 0; K < Tag.GetAttributeCount(); ++K) {
@@ -274,7 +308,8 @@ private:
                 Name = Entry.substr(0, Eq);
                 Spelling = Eq == WideString::npos ? WideString() : Entry.substr(Eq + 1);
             }
-            Name = AsciiLowerCase(Name);
+            // a server block among the attributes keeps its case
+            if (Name.empty() || Name[0] != u'<') Name = AsciiLowerCase(Name);
             if (Name.empty() || Name == u"zv-spelling") continue;
             // a bare boolean attribute holds "TRUE"; the page has it empty
             const bool Bare = IsBooleanAttribute(Id) && Spelling == u"TRUE";

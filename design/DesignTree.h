@@ -12,7 +12,8 @@
 //                        empty <?zv?> keeps two texts apart; an element whose attributes have
 //                        spellings carries zv-spelling="n"; an attribute whose name is no XML
 //                        name ("@click", "x:y") stands here as zv-odd-k="" (k: its place in
-//                        the element's spellings) and is made from its spelling
+//                        the element's spellings) and is made from its spelling; one that
+//                        the page's parser would split ("<?= $sel ?>") is kept whole there
 //   text spellings       [spelling, ...]
 //   attribute spellings  [[name, spelling, name, spelling, ...], ...]
 
@@ -23,7 +24,8 @@ namespace zv {
 
 // Character references decoded ("&amp;" "&#38;" "&#x26;"; numeric ones also without ";", and
 // names of the Latin-1 set too, as browsers read them: in a Value not before a letter, a digit
-// or "="), line ends made LF. Unknown references stay as written.
+// or "="), line ends made LF. A number that is no character gives U+FFFD; unknown references
+// stay as written.
 WideString DecodeDocumentText(WideStringView Text, bool Value = true);
 
 // The body (its attributes and children) for the page, as above.

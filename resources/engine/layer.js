@@ -983,12 +983,23 @@ function addSpeltAttribute(el, name, spelling) {
     if (a) el.setAttributeNode(a);
     return a !== null;
 }
+// A piece the HTML parser would split ("<?= $sel ?>") stands as zv-raw-k="piece" and is
+// written back as the piece alone.
+function rawAttribute(k, name, spelling) {
+    const a = doc.createAttribute('zv-raw-' + k);
+    const q = spelling.includes('"') && !spelling.includes("'") ? "'" : '"';
+    a.value = spelling === '' ? name : name + '=' + q + spelling + q;
+    return a;
+}
 // The zv-odd-k="" marks of an element become the attributes they stand for, in their places.
 function makeOddAttributes(el, list) {
     const all = [...el.attributes];
     if (!all.some(a => a.name.startsWith('zv-odd-'))) return;
-    const made = all.map(a => a.name.startsWith('zv-odd-')
-        ? speltAttribute(list[2 * a.name.slice(7)], list[2 * a.name.slice(7) + 1]) : a);
+    const made = all.map(a => {
+        if (!a.name.startsWith('zv-odd-')) return a;
+        const k = +a.name.slice(7), name = list[2 * k], spelling = list[2 * k + 1];
+        return speltAttribute(name, spelling) || rawAttribute(k, name, spelling);
+    });
     for (const a of all) el.removeAttributeNode(a);
     for (const a of made) if (a && !el.hasAttribute(a.name)) el.setAttributeNode(a);
 }
@@ -1084,6 +1095,10 @@ function startTag(el) {
     const list = speltAttrs.get(el);
     for (const name of el.getAttributeNames()) {
         const value = el.getAttribute(name);
+        if (name.startsWith('zv-raw-')) {
+            out += ' ' + value;
+            continue;
+        }
         const s = list && list.find(e => e[0] === name);
         const kept = s !== undefined && s[1] === value;
         if (booleanAttrs.has(name) && (value === '' || (kept && s[2] === 'TRUE'))) {
