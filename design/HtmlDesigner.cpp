@@ -259,25 +259,55 @@ void THtmlDesigner::ReadPage()
     ReadGeneration = Generation();
 }
 
+void THtmlDesigner::ReplaceDocument(const std::function<void()>& Load)
+{
+    try {
+        ReadPage();
+    } catch (const EEngineError&) {
+        // a page that cannot give its body: the document as last read
+    }
+    const bool HadTree = Filter->Root() != nullptr;
+    const WideString Old = Filter->GetSourceText();
+    const std::string OldName = FFileName, OldBase = Filter->BasePath();
+    Load();
+    try {
+        LoadDesignHtml(Filter->GetDesignHtml());
+    } catch (...) {
+        // the new document half in the filter would save as a mix of the two
+        FFileName = OldName;
+        Filter->SetBasePath(OldBase);
+        if (HadTree)
+            Filter->LoadFromString(Old);
+        else
+            Filter->Clear();
+        try {
+            LoadDesignHtml(Filter->GetDesignHtml());
+        } catch (const std::exception&) {
+            // the page stays without a document; the filter holds the old one for saving
+        }
+        throw;
+    }
+}
+
 void THtmlDesigner::LoadFromFile(const std::string& FileName)
 {
     TFileStream File(FileName, TFileMode::OpenRead);
-    const std::string OldBase = Filter->BasePath();
-    Filter->SetBasePath(FolderOf(FileName));
-    try {
-        Filter->LoadFromStream(File);
-    } catch (...) {
-        Filter->SetBasePath(OldBase);
-        throw;
-    }
-    FFileName = FileName;
-    LoadDesignHtml(Filter->GetDesignHtml());
+    ReplaceDocument([&] {
+        const std::string OldBase = Filter->BasePath();
+        Filter->SetBasePath(FolderOf(FileName));
+        try {
+            Filter->LoadFromStream(File);
+        } catch (...) {
+            Filter->SetBasePath(OldBase);
+            throw;
+        }
+        FFileName = FileName;
+    });
 }
 
 void THtmlDesigner::SetHtml(const WideString& Text)
 {
-    Filter->LoadFromString(Text);
-    LoadDesignHtml(Filter->GetDesignHtml());
+    ReplaceDocument([&] { Filter->LoadFromString(Text); });
 }
 
 void THtmlDesigner::NewDocument(bool Wait)

@@ -97,7 +97,8 @@ public:
 
     // ------------------------------------------------------------ document
     // Errors of the file, the character set or the parser pass to the caller; the design view
-    // then still shows the previous document.
+    // then still shows the previous document. So it does when the engine fails to show the
+    // new one: the previous document and its name come back before the error passes on.
     void LoadFromFile(const std::string& FileName);
     // Writes the document through a temporary file; on failure the old file is untouched.
     void SaveToFile(const std::string& FileName);
@@ -333,6 +334,8 @@ private:
     // Shows the filter's design document Html; every load of a file, a text or a new page
     // ends here.
     void LoadDesignHtml(const WideString& Html, bool Wait = true);
+    // Load puts a new document into the filter, which is then shown; see LoadFromFile.
+    void ReplaceDocument(const std::function<void()>& Load);
     // The body into the page just loaded, and the page's events to the designer.
     void FinishLoading(const QString& BodyJson);
     void BackgroundLoadFinished();

@@ -31,6 +31,7 @@ TDesignerHost::TDesignerHost() : FDesigner(std::make_unique<TTestDesigner>())
         [this, D](QObject* Sender, const WideString& Url, bool& Handled, int& Size,
                   TMemoryStream& Stream) {
             Requests.append(QString::fromStdU16String(Url));
+            if (Refuse && Refuse(Requests.back())) return;
             D->NameSpaceRequest(Sender, Url, Handled, Size, Stream);
         },
         D->page()->profile());

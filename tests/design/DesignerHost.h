@@ -3,6 +3,7 @@
 // of what the page asked the namespace for.
 
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -62,6 +63,8 @@ public:
     const TempDir& Folder() const { return Dir; }
     // The URLs the page asked for since the last load.
     QStringList Requests;
+    // Requests for which this answers true fail.
+    std::function<bool(const QString& Url)> Refuse;
 
     // Shows a page with BodyHtml as its body (no file); false when it did not load.
     bool LoadBody(const std::string& BodyHtml);

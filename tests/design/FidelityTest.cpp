@@ -77,3 +77,42 @@ TEST(DesignerFidelity, AnEditKeepsServerBlocksTextareasAndOddCharacters)
     Expected.replace(Expected.find(">Xedit here<"), 12, ">YXedit here<");
     EXPECT_EQ(test::ReadAll(Saved), Expected);
 }
+
+TEST(DesignerFidelity, AnOpenTheEngineFailsLeavesTheOldDocument)
+{
+    TDesignerHost& H = TDesignerHost::Get();
+    THtmlDesigner& D = H.Designer();
+    H.LoadFile("old.html", "<html><head><title>Old</title></head><body><p id=\"p\">old text</p></body></html>");
+    const std::string Old = H.Folder() / "old.html";
+    test::WriteAll(H.Folder() / "new.html",
+                   "<html><head><title>New</title><meta name=\"x\" content=\"new head\"></head>"
+                   "<body><p>new text</p></body></html>");
+    H.SelectText("#p", 0, 0);
+    H.Type("unsaved ");
+
+    // the engine cannot show the new page once: the old one comes back, edit and all
+    int Refused = 0;
+    H.Refuse = [&](const QString& Url) { return Url == "idoc:index.html" && Refused++ == 0; };
+    EXPECT_THROW(D.LoadFromFile(H.Folder() / "new.html"), EEngineError);
+    EXPECT_EQ(Refused, 2);
+    EXPECT_EQ(D.FileName(), Old);
+    EXPECT_EQ(D.GetTitle(), u"Old");
+    EXPECT_EQ(H.Eval("document.body.textContent").toString().trimmed(), "unsaved old text");
+    D.SaveToFile(Old);
+    std::string Saved = test::ReadAll(Old);
+    EXPECT_NE(Saved.find("unsaved old text"), std::string::npos) << Saved;
+    EXPECT_EQ(Saved.find("new"), std::string::npos) << Saved;
+
+    // nor at all: the page stays empty, the old document is what saves
+    H.Refuse = [](const QString& Url) { return Url == "idoc:index.html"; };
+    EXPECT_THROW(D.LoadFromFile(H.Folder() / "new.html"), EEngineError);
+    H.Refuse = nullptr;
+    EXPECT_EQ(D.FileName(), Old);
+    D.SaveToFile(Old);
+    EXPECT_EQ(test::ReadAll(Old), Saved);
+
+    // and the next open works
+    H.LoadFile("new2.html", test::ReadAll(H.Folder() / "new.html"));
+    EXPECT_EQ(D.GetTitle(), u"New");
+    EXPECT_EQ(H.Eval("document.body.textContent").toString().trimmed(), "new text");
+}
