@@ -266,20 +266,23 @@ void THtmlDesigner::ReplaceDocument(const std::function<void()>& Load)
     } catch (const EEngineError&) {
         // a page that cannot give its body: the document as last read
     }
-    const bool HadTree = Filter->Root() != nullptr;
-    const WideString Old = Filter->GetSourceText();
+    // the document as it stands waits aside until the new one shows: the new one half in
+    // the filter would save as a mix of the two
+    THtmlFilter Old;
+    Old.SwapDocument(*Filter);
     const std::string OldName = FFileName, OldBase = Filter->BasePath();
-    Load();
+    try {
+        Load();
+    } catch (...) {
+        Filter->SwapDocument(Old);
+        throw;
+    }
     try {
         LoadDesignHtml(Filter->GetDesignHtml());
     } catch (...) {
-        // the new document half in the filter would save as a mix of the two
         FFileName = OldName;
         Filter->SetBasePath(OldBase);
-        if (HadTree)
-            Filter->LoadFromString(Old);
-        else
-            Filter->Clear();
+        Filter->SwapDocument(Old);
         try {
             LoadDesignHtml(Filter->GetDesignHtml());
         } catch (const std::exception&) {

@@ -194,6 +194,12 @@ void THtmlFilter::Clear()
     FRoot.reset();
 }
 
+void THtmlFilter::SwapDocument(THtmlFilter& Other)
+{
+    FRoot.swap(Other.FRoot);
+    FObjects.swap(Other.FObjects);
+}
+
 void THtmlFilter::SetBasePath(const std::string& Path)
 {
     FBasePath = Path;

@@ -56,6 +56,8 @@ public:
     void LoadFromString(WideStringView Text);
     // Replaces the document by an empty page.
     void NewDocument();
+    // Trades documents (tree and stored nodes) with Other: one set aside and put back.
+    void SwapDocument(THtmlFilter& Other);
 
     // The complete design document; empty without a tree.
     WideString GetDesignHtml();
