@@ -269,12 +269,14 @@ void TFormMain::CreateFileManager()
     FileManager->Ui = Dialogs;
     FileManager->OnNew = [this](TFileManager*) {
         SelectView(DesignerTab);
+        ShownSource.clear();
         // the first page loads while the window is built and shown
         Designer->NewDocument(Shown);
         return false;
     };
     FileManager->OnOpen = [this](TFileManager*, const std::string& Name) {
         SelectView(DesignerTab);
+        ShownSource.clear();
         Designer->LoadFromFile(Name);
         return true;
     };

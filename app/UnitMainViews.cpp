@@ -10,6 +10,7 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <Qsci/qsciscintilla.h>
+#include <algorithm>
 
 #include "HtmlWriter.h"
 #include "Streams.h"
@@ -141,8 +142,16 @@ void TFormMain::FillSourceEditor()
     LoadingSource = true;
     // an editor that still holds this text keeps it, with its caret and scroll place
     if (SourceEditor->isModified() || Text != ShownSource) {
+        // the same document comes back rewritten: the caret and the scroll place stay on their
+        // lines; another document starts at its top
+        int Line = 0, Index = 0;
+        const int Top = ShownSource.isEmpty() ? 0 : SourceEditor->firstVisibleLine();
+        if (!ShownSource.isEmpty()) SourceEditor->getCursorPosition(&Line, &Index);
         SourceEditor->setText(Text);
         ShownSource = Text;
+        Line = std::min(Line, SourceEditor->lines() - 1);
+        SourceEditor->setCursorPosition(Line, std::min(Index, SourceEditor->lineLength(Line)));
+        SourceEditor->setFirstVisibleLine(Top);
     }
     SourceEditor->SendScintilla(QsciScintilla::SCI_EMPTYUNDOBUFFER);
     SourceEditor->setModified(false);

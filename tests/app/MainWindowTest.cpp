@@ -596,3 +596,50 @@ TEST(MainWindow, CommandsMarkTheDocumentModifiedAndKeepPendingEdits)
     H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
     EXPECT_TRUE(W.close());
 }
+
+TEST(MainWindow, CodeViewKeepsItsPlaceAcrossViewsAndSearchesItsOwnText)
+{
+    TempDir Config, Docs;
+    TMainWindowHost H(Config.Path);
+    TFormMain& W = H.W();
+    Ui::FormMain& F = H.F();
+    std::string Long = "<html><head><title>Long</title></head><body>";
+    for (int K = 0; K < 400; ++K) Long += "<p>Line " + std::to_string(K) + "</p>";
+    WriteAll(Docs / "long.html", Long + "<p>needle</p></body></html>");
+    WriteAll(Docs / "other.html", Long + "</body></html>");
+    W.FileManager->OpenFile(Docs / "long.html");
+    ASSERT_TRUE(WaitFor([&] { return W.windowTitle() == "Zandovell - Long"; }));
+
+    // an edit deep in the page, a look at the design view, and back: the caret and the
+    // scroll place are where they were
+    H.Tab(CodeTab);
+    QsciScintilla* Code = W.SourceEditor;
+    ASSERT_TRUE(Code->findFirst("Line 300<", false, true, false, true));
+    int Line = 0, Index = 0;
+    Code->getCursorPosition(&Line, &Index);
+    Code->setCursorPosition(Line, --Index);
+    QTest::keyClicks(Code, "x");
+    ++Index;
+    const int Top = Code->firstVisibleLine();
+    EXPECT_GT(Top, 100);
+    H.Tab(DesignerTab);
+    EXPECT_EQ(W.CurrentView, DesignerTab);
+    H.Tab(CodeTab);
+    int NowLine = 0, NowIndex = 0;
+    Code->getCursorPosition(&NowLine, &NowIndex);
+    EXPECT_EQ(NowLine, Line);
+    EXPECT_EQ(NowIndex, Index);
+    EXPECT_EQ(Code->firstVisibleLine(), Top);
+    EXPECT_EQ(Code->text(NowLine).trimmed(), "<p>Line 300x</p>");
+    // another page starts at its top
+    H.Tab(DesignerTab);
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
+    W.FileManager->OpenFile(Docs / "other.html");
+    ASSERT_TRUE(WaitFor([&] { return W.FileManager->FileName() == Docs / "other.html"; }));
+    H.Tab(CodeTab);
+    Code->getCursorPosition(&NowLine, &NowIndex);
+    EXPECT_EQ(NowLine, 0);
+    EXPECT_EQ(Code->firstVisibleLine(), 0);
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
+    EXPECT_TRUE(W.close());
+}
