@@ -33,6 +33,7 @@
 #include "ToolManager.h"
 #include "UnitAbout.h"
 #include "UnitCodeEditor.h"
+#include "UnitFind.h"
 #include "UnitSpellCheck.h"
 #include "UnitTemplate.h"
 #include "ui_UnitMain.h"
@@ -555,7 +556,18 @@ void TFormMain::DocumentComplete()
 void TFormMain::EditCommand(int Which)
 {
     if (Which == ecFind) {
-        Designer->Find();
+        if (CurrentView != CodeTab) {
+            Designer->Find();
+            return;
+        }
+        // the HTML Code view searches its own text
+        if (!SourceFind) {
+            SourceFind = new TFormFind(this);
+            SourceFind->OnFindNext = [this](const QString& Text, bool MatchCase) {
+                return SourceEditor->findFirst(Text, false, MatchCase, false, true);
+            };
+        }
+        SourceFind->Execute();
         return;
     }
     if (CurrentView == DesignerTab) {
@@ -587,7 +599,7 @@ void TFormMain::EditMenuShow()
     F.MenuCut->setEnabled(F.BtnCut->isEnabled());
     F.MenuCopy->setEnabled(F.BtnCopy->isEnabled());
     F.MenuPaste->setEnabled(F.BtnPaste->isEnabled());
-    F.MenuFind->setEnabled(CurrentView == DesignerTab);
+    F.MenuFind->setEnabled(CurrentView == DesignerTab || CurrentView == CodeTab);
 }
 
 void TFormMain::ViewMenuShow()

@@ -15,6 +15,7 @@
 #include "HtmlWriter.h"
 #include "Streams.h"
 #include "TagTreeModel.h"
+#include "UnitFind.h"
 #include "UnitMain.h"
 #include "ui_UnitMain.h"
 
@@ -174,6 +175,7 @@ void TFormMain::ShowView()
                      : CurrentView == TreeTab ? static_cast<QWidget*>(PanelTag)
                                               : static_cast<QWidget*>(Designer);
     FForm->ViewStack->setCurrentWidget(Shown);
+    if (SourceFind && CurrentView != CodeTab) SourceFind->hide();
     if (CurrentView == TreeTab) {
         MemoAttr->hide();
         GridAttr->hide();

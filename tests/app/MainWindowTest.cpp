@@ -1,6 +1,7 @@
 // The main window driven as a user drives it: mouse and keys on the real window and engine.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDockWidget>
@@ -23,6 +24,7 @@
 #include "MainWindowHost.h"
 #include "TagTreeModel.h"
 #include "UnitAbout.h"
+#include "UnitFind.h"
 
 using namespace zv;
 using namespace zv::test;
@@ -631,6 +633,28 @@ TEST(MainWindow, CodeViewKeepsItsPlaceAcrossViewsAndSearchesItsOwnText)
     EXPECT_EQ(NowIndex, Index);
     EXPECT_EQ(Code->firstVisibleLine(), Top);
     EXPECT_EQ(Code->text(NowLine).trimmed(), "<p>Line 300x</p>");
+
+    // Find in this view searches the text shown, not the hidden design view
+    const QString PageSelection = PageEval(H.D(), "String(getSelection())").toString();
+    H.Click(F.BtnFind);
+    TFormFind* Find = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        for (TFormFind* Dialog : W.findChildren<TFormFind*>())
+            if (Dialog->isVisible()) Find = Dialog;
+        return Find != nullptr;
+    }));
+    QTest::keyClicks(Find->findChild<QLineEdit*>("EditFind"), "NEEDLE");
+    QTest::mouseClick(Find->findChild<QPushButton*>("ButtonFindNext"), Qt::LeftButton);
+    EXPECT_EQ(Code->selectedText(), "needle");
+    EXPECT_EQ(Find->Status(), "");
+    Find->findChild<QCheckBox*>("CheckMatchCase")->setChecked(true);
+    QTest::mouseClick(Find->findChild<QPushButton*>("ButtonFindNext"), Qt::LeftButton);
+    EXPECT_EQ(Find->Status(), "Cannot find \"NEEDLE\".");
+    EXPECT_EQ(PageEval(H.D(), "String(getSelection())").toString(), PageSelection);
+    // it goes with its view
+    H.Tab(DesignerTab);
+    EXPECT_FALSE(Find->isVisible());
+    H.Tab(CodeTab);
     // another page starts at its top
     H.Tab(DesignerTab);
     H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
