@@ -175,7 +175,10 @@ void TFormMain::ShowView()
                      : CurrentView == TreeTab ? static_cast<QWidget*>(PanelTag)
                                               : static_cast<QWidget*>(Designer);
     FForm->ViewStack->setCurrentWidget(Shown);
+    // a find dialog searches the view it was opened in: it goes with that view
     if (SourceFind && CurrentView != CodeTab) SourceFind->hide();
+    if (CurrentView != DesignerTab)
+        if (auto* Find = Designer->findChild<TFormFind*>(QString(), Qt::FindDirectChildrenOnly)) Find->hide();
     if (CurrentView == TreeTab) {
         MemoAttr->hide();
         GridAttr->hide();

@@ -634,6 +634,14 @@ TEST(MainWindow, CodeViewKeepsItsPlaceAcrossViewsAndSearchesItsOwnText)
     EXPECT_EQ(Code->firstVisibleLine(), Top);
     EXPECT_EQ(Code->text(NowLine).trimmed(), "<p>Line 300x</p>");
 
+    // the design view's find dialog stays with its view
+    H.Tab(DesignerTab);
+    H.Click(F.BtnFind);
+    TFormFind* DesignFind = W.Designer->FindDialog();
+    EXPECT_TRUE(DesignFind->isVisible());
+    H.Tab(CodeTab);
+    EXPECT_FALSE(DesignFind->isVisible());
+
     // Find in this view searches the text shown, not the hidden design view
     const QString PageSelection = PageEval(H.D(), "String(getSelection())").toString();
     H.Click(F.BtnFind);
