@@ -516,7 +516,11 @@ void TFormMain::WireCommands()
     // tools and help
     On(F.MenuPageProperties, [this] {
         PushPendingEdits();
-        if (ShowPageProperties(Designer)) SetModified();
+        if (ShowPageProperties(Designer)) {
+            SetModified();
+            // the title may have changed without a reload of the page
+            SetCaption(QString::fromStdU16String(Designer->GetTitle()));
+        }
         RefreshView();
         UpdateControls();
     });

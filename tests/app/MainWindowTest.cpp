@@ -513,6 +513,7 @@ TEST(MainWindow, CommandsMarkTheDocumentModifiedAndKeepPendingEdits)
     F.MenuPageProperties->trigger();
     EXPECT_TRUE(W.FileManager->Modified());
     EXPECT_TRUE(Code->text().contains("<title>Fish &amp; Chips</title>")) << Code->text().toStdString();
+    EXPECT_EQ(W.windowTitle(), "Zandovell - Fish & Chips");
 
     // the Tag Tree view entered again and again never reaches back into an old tree
     H.Tab(TreeTab);
