@@ -259,10 +259,9 @@ void TFormMain::ShowNodeProperties()
             QString Name, Value;
             if (Id == attrUnknown) {
                 // stored as name=value
-                const QString Text = QString::fromStdU16String(Entry);
-                const qsizetype Equals = Text.indexOf('=');
-                Name = Equals < 0 ? Text : Text.left(Equals);
-                Value = Equals < 0 ? QString() : Text.mid(Equals + 1);
+                const size_t Equals = UnknownNameEnd(Entry);
+                Name = QString::fromStdU16String(Entry.substr(0, Equals));
+                Value = Equals == WideString::npos ? QString() : QString::fromStdU16String(Entry.substr(Equals + 1));
             } else {
                 const std::string_view N = AttrNameFromId(Id);
                 Name = QString::fromLatin1(N.data(), qsizetype(N.size()));

@@ -27,8 +27,10 @@ void AppendCode(WideString& Out, char32_t Code)
     }
 }
 
-// The reference at Text[Pos] ("&..."): its code and length, or 0 when it is none.
-char32_t Reference(WideStringView Text, size_t Pos, size_t& Length)
+// The reference at Text[Pos] ("&..."): its code and length, or 0 when it is none. A name of
+// the Latin-1 set also counts without ";" ("&copy 2005", "&nbsp"), as browsers read it, but
+// not in a value before a letter, a digit or "=" ("?a=1&copy=2").
+char32_t Reference(WideStringView Text, size_t Pos, size_t& Length, bool InValue)
 {
     std::string Ref = "&";
     size_t K = Pos + 1;
@@ -45,12 +47,24 @@ char32_t Reference(WideStringView Text, size_t Pos, size_t& Length)
             Ref += static_cast<char>(Text[K++]);
         if (K == Digits) return 0;
     } else {
+        auto Alnum = [](char16_t C) {
+            return (C >= u'a' && C <= u'z') || (C >= u'A' && C <= u'Z') || (C >= u'0' && C <= u'9');
+        };
         const size_t Start = K;
-        while (K < Text.size() && K - Start < 32 &&
-               ((Text[K] >= u'a' && Text[K] <= u'z') || (Text[K] >= u'A' && Text[K] <= u'Z') ||
-                (Text[K] >= u'0' && Text[K] <= u'9')))
+        while (K < Text.size() && K - Start < 32 && Alnum(Text[K]))
             Ref += static_cast<char>(Text[K++]);
-        if (K == Start || K >= Text.size() || Text[K] != u';') return 0;
+        if (K == Start) return 0;
+        if (K >= Text.size() || Text[K] != u';' || !EntityToChar(Ref + ';')) {
+            // the longest name of the Latin-1 set the text starts with
+            for (size_t End = K; End > Start; --End) {
+                const char32_t Code = EntityToChar(Ref.substr(0, End - Pos) + ';');
+                if (!Code || Code > 0xFF) continue;
+                if (InValue && End < Text.size() && (Alnum(Text[End]) || Text[End] == u'=')) return 0;
+                Length = End - Pos;
+                return Code;
+            }
+            return 0;
+        }
     }
     const bool Semicolon = K < Text.size() && Text[K] == u';';
     Ref += ';';
@@ -227,7 +241,7 @@ public:
             // comments, server blocks and unknown tags show as their text
             Shown = LineEnds(Spelling);
         } else {
-            Shown = Raw ? LineEnds(Spelling) : DecodeDocumentText(Spelling);
+            Shown = Raw ? LineEnds(Spelling) : DecodeDocumentText(Spelling, false);
             if (DropsLeadingLineBreak(ParentKind) && !Node.PrevNode() && !Shown.empty() && Shown[0] == u'\n')
                 Shown.erase(0, 1);
         }
@@ -256,7 +270,7 @@ private:
                 Name = Utf8ToUtf16(AttrNameFromId(Id));
                 Spelling = Entry;
             } else {
-                const size_t Eq = Entry.find(u'=');
+                const size_t Eq = UnknownNameEnd(Entry);
                 Name = Entry.substr(0, Eq);
                 Spelling = Eq == WideString::npos ? WideString() : Entry.substr(Eq + 1);
             }
@@ -275,7 +289,7 @@ private:
 
 }  // namespace
 
-WideString DecodeDocumentText(WideStringView Text)
+WideString DecodeDocumentText(WideStringView Text, bool Value)
 {
     WideString Out;
     Out.reserve(Text.size());
@@ -283,7 +297,7 @@ WideString DecodeDocumentText(WideStringView Text)
         const char16_t C = Text[K];
         size_t Length = 0;
         if (C == u'&') {
-            if (const char32_t Code = Reference(Text, K, Length)) {
+            if (const char32_t Code = Reference(Text, K, Length, Value)) {
                 AppendCode(Out, Code);
                 K += Length - 1;
                 continue;

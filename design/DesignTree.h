@@ -21,9 +21,10 @@
 
 namespace zv {
 
-// Character references decoded ("&amp;" "&#38;" "&#x26;"; numeric ones also without ";"),
-// line ends made LF. Unknown references stay as written.
-WideString DecodeDocumentText(WideStringView Text);
+// Character references decoded ("&amp;" "&#38;" "&#x26;"; numeric ones also without ";", and
+// names of the Latin-1 set too, as browsers read them: in a Value not before a letter, a digit
+// or "="), line ends made LF. Unknown references stay as written.
+WideString DecodeDocumentText(WideStringView Text, bool Value = true);
 
 // The body (its attributes and children) for the page, as above.
 WideString DesignBodyJson(const THtmlTag& Body);

@@ -75,7 +75,7 @@ public:
             if (Id != attrUnknown) {
                 FItems.push_back({Id, {}, Text});
             } else {
-                const size_t Eq = std::min(Text.find(u'='), Text.size());
+                const size_t Eq = std::min(UnknownNameEnd(Text), Text.size());
                 FItems.push_back({Id, Text.substr(0, Eq), Text.substr(std::min(Eq + 1, Text.size()))});
             }
         }

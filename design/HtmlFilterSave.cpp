@@ -80,6 +80,58 @@ private:
     THtmlTag* MadeHtml = nullptr;
 };
 
+// For as long as it lives, the encoding that an XML declaration before the page names is
+// Charset; then it is as it was. A declaration without one is left alone.
+class TXmlEncoding {
+public:
+    TXmlEncoding(THtmlRoot& Root, WideStringView Charset)
+    {
+        for (THtmlNode* N = Root.FirstNode(); N; N = N->NextNode()) {
+            if (N->Kind() == tagHtml)
+                return;
+            auto* Text = N->Kind() == tagPhp ? static_cast<THtmlText*>(N) : nullptr;
+            if (!Text || !SameTextAscii(WideStringView(Text->Text).substr(0, 6), u"<?xml "))
+                continue;
+            // encoding = "value" or 'value'
+            const WideString Lower = AsciiLowerCase(Text->Text);
+            size_t At = Lower.find(u"encoding");
+            if (At == WideString::npos)
+                return;
+            At += 8;
+            while (At < Lower.size() && IsBlank(Lower[At]))
+                ++At;
+            if (At >= Lower.size() || Lower[At] != u'=')
+                return;
+            ++At;
+            while (At < Lower.size() && IsBlank(Lower[At]))
+                ++At;
+            if (At >= Lower.size() || (Lower[At] != u'"' && Lower[At] != u'\''))
+                return;
+            const size_t End = Lower.find(Lower[At], At + 1);
+            if (End == WideString::npos || SameTextAscii(WideStringView(Lower).substr(At + 1, End - At - 1), Charset))
+                return;
+            Declaration = Text;
+            Old = Text->Text.Str();
+            WideString Changed = Old;
+            Changed.replace(At + 1, End - At - 1, Charset);
+            Text->Text = Changed;
+            return;
+        }
+    }
+    ~TXmlEncoding()
+    {
+        if (Declaration)
+            Declaration->Text = Old;
+    }
+    bool Changed() const { return Declaration; }
+    TXmlEncoding(const TXmlEncoding&) = delete;
+    TXmlEncoding& operator=(const TXmlEncoding&) = delete;
+
+private:
+    THtmlText* Declaration = nullptr;
+    WideString Old;
+};
+
 }  // namespace
 
 void THtmlFilter::ReadDesign(WideStringView Html)
@@ -230,7 +282,7 @@ void THtmlFilter::SourceAttributes(const THtmlTag* Design, const THtmlTag* Store
             const THtmlAttribute Empty{E.Id, {}, {}};
             Out.AddAttributes(&Empty, 1);
         } else {
-            const size_t Eq = E.Text.find(u'=');
+            const size_t Eq = UnknownNameEnd(E.Text);
             Out.SetUnknownAttribute(E.Text.substr(0, Eq),
                                     Eq == WideStringView::npos ? WideStringView() : E.Text.substr(Eq + 1));
         }
@@ -343,6 +395,14 @@ void THtmlFilter::SaveToStream(TStream& Stream)
         WriteDocumentLatin1(Bytes, FRoot.get(), Wide);
         Bytes.SetPosition(0);
         if (!Wide && SameTextAscii(Utf8ToUtf16(DetectCharset(Bytes)), u"ISO-8859-1")) {
+            // an XML declaration before the page that names another set is made to agree
+            const TXmlEncoding Xml(*FRoot, u"ISO-8859-1");
+            if (Xml.Changed()) {
+                TMemoryStream Agreed;
+                WriteDocumentLatin1(Agreed, FRoot.get(), Wide);
+                Stream.WriteBuffer(Agreed.Memory(), Agreed.Size());
+                return;
+            }
             Stream.WriteBuffer(Bytes.Memory(), Bytes.Size());
             return;
         }
@@ -350,6 +410,7 @@ void THtmlFilter::SaveToStream(TStream& Stream)
     // Otherwise (characters beyond Latin-1 in a script, a style, a comment or a server block,
     // where a reference would not read as one) the page is saved in UTF-8 and says so.
     const TCharsetDeclaration Declaration(*FRoot, u"UTF-8");
+    const TXmlEncoding Xml(*FRoot, u"UTF-8");
     TMemoryStream Text;
     WriteDocument(Text, FRoot.get());
     Text.SetPosition(0);

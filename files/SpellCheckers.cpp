@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "Streams.h"
+#include "WideText.h"
 
 namespace zv {
 
@@ -63,8 +64,12 @@ void TSpellChecker::LoadFromText(std::string_view Text)
         word.append(line.substr(1));
         previous = word;
         // A line of a digit alone holds no word; it would come back as an empty suggestion.
-        if (!word.empty())
-            AddWord(std::move(word));
+        if (word.empty())
+            continue;
+        // A word that is no UTF-8 comes from a list in a one-byte set: its bytes are Latin-1.
+        if (!IsWellFormedUtf8(word))
+            word = Utf16ToUtf8(Latin1ToUtf16(word));
+        AddWord(std::move(word));
     }
 }
 

@@ -239,8 +239,13 @@ const TCharsetAlias CharsetAliases[] = {
     // The converter's own Shift_JIS reads "\" and "~" as yen and overline signs.
     {"shift_jis", "CP932"}, {"shift-jis", "CP932"}, {"sjis", "CP932"}, {"x-sjis", "CP932"},
     {"ms_kanji", "CP932"}, {"csshiftjis", "CP932"},
-    {"x-euc-jp", "EUC-JP"}, {"x-gbk", "GBK"}, {"gb_2312-80", "GB2312"}, {"gb_2312", "GB2312"},
-    {"chinese", "GB2312"}, {"iso-ir-58", "GB2312"}, {"x-big5", "BIG5"}, {"x-x-big5", "BIG5"},
+    // Pages that name the older CJK sets use their extensions, which browsers read by those
+    // names too; the older converters drop those characters.
+    {"x-euc-jp", "EUC-JP"}, {"x-gbk", "GBK"}, {"gb2312", "GBK"}, {"gb_2312-80", "GBK"}, {"gb_2312", "GBK"},
+    {"chinese", "GBK"}, {"iso-ir-58", "GBK"}, {"csgb2312", "GBK"}, {"csiso58gb231280", "GBK"},
+    {"euc-kr", "CP949"}, {"cseuckr", "CP949"},
+    {"big5", "BIG5-HKSCS"}, {"csbig5", "BIG5-HKSCS"}, {"cn-big5", "BIG5-HKSCS"}, {"x-big5", "BIG5-HKSCS"},
+    {"x-x-big5", "BIG5-HKSCS"},
     {"dos-874", "CP874"},
     {"x-cp1250", "CP1250"}, {"x-cp1251", "CP1251"}, {"x-cp1252", "CP1252"},
     {"x-cp1253", "CP1253"}, {"x-cp1254", "CP1254"}, {"x-cp1255", "CP1255"},
@@ -249,35 +254,85 @@ const TCharsetAlias CharsetAliases[] = {
     {"x-unicode20utf8", "UTF-8"},
 };
 
-// The name to open a converter with: empty means the default, a name that could smuggle
-// converter options or is implausibly long is refused.
+// The name to open a converter with; empty when nothing usable is declared: no name, one the
+// converter does not know, or one that could smuggle converter options or is implausibly long.
 std::string ConverterName(const std::string& Declared)
 {
-    if (Declared.empty())
-        return DefaultCharset;
-    if (Declared.size() > 40)
-        Fail("internal error");
+    if (Declared.empty() || Declared.size() > 40)
+        return {};
     for (char c : Declared) {
         const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
                         (c >= '0' && c <= '9') || c == '.' || c == '_' || c == ':' || c == '-';
         if (!ok)
-            Fail("internal error");
+            return {};
     }
     const std::string lower = LowerAscii(Declared);
+    // UTF-7 would make markup of text ("+ADw-script+AD4-"); browsers do not read it either.
+    if (lower.find("utf-7") != std::string::npos || lower.find("utf7") != std::string::npos)
+        return {};
     for (const TCharsetAlias& alias : CharsetAliases)
         if (lower == alias.Name)
             return alias.Charset;
+    const iconv_t Handle = iconv_open("UTF-16LE", Declared.c_str());
+    if (Handle == reinterpret_cast<iconv_t>(-1))
+        return {};
+    iconv_close(Handle);
     return Declared;
+}
+
+// Whether the rest of the stream is well-formed UTF-8 holding at least one character beyond
+// ASCII. Leaves the stream at its end.
+bool IsUtf8Text(TStream& Stream)
+{
+    uint8_t Buffer[BlockSize];
+    TUtf8Check Check;
+    for (int64_t N; (N = Stream.Read(Buffer, sizeof Buffer)) > 0;)
+        if (!Check.Feed(Buffer, static_cast<size_t>(N)))
+            return false;
+    return Check.WellFormed() && Check.Wide();
+}
+
+// UTF-16 without a byte-order mark: the first two characters are ASCII, each with a zero
+// byte beside it; nil otherwise. Leaves the stream where it was.
+const char* Utf16WithoutMark(TStream& Stream)
+{
+    const int64_t Start = Stream.Position();
+    uint8_t B[4] = {1, 1, 1, 1};
+    const int64_t N = Stream.Read(B, 4);
+    Stream.SetPosition(Start);
+    if (N == 4 && B[0] && !B[1] && B[2] && !B[3] && B[0] < 0x80 && B[2] < 0x80)
+        return "UTF-16LE";
+    if (N == 4 && !B[0] && B[1] && !B[2] && B[3] && B[1] < 0x80 && B[3] < 0x80)
+        return "UTF-16BE";
+    return nullptr;
+}
+
+// The set of a page that declares none: UTF-16 as above, UTF-8 when its bytes are
+// well-formed UTF-8, else the default. Reads from the stream's position; leaves it there.
+std::string UndeclaredCharset(TStream& Stream)
+{
+    if (const char* Wide = Utf16WithoutMark(Stream))
+        return Wide;
+    const int64_t Start = Stream.Position();
+    const bool Utf8 = IsUtf8Text(Stream);
+    Stream.SetPosition(Start);
+    return Utf8 ? "UTF-8" : DefaultCharset;
+}
+
+// Sets of two or four bytes a character.
+bool IsWideSet(const std::string& Charset)
+{
+    const std::string Name = LowerAscii(Charset);
+    for (const char* Wide : {"utf-16", "utf16", "utf-32", "utf32", "ucs-2", "ucs2", "ucs-4", "ucs4"})
+        if (Name.starts_with(Wide))
+            return true;
+    return false;
 }
 
 // At most how many bytes of UTF-16 the converter makes of Count bytes in the character set.
 int64_t MaxTextBytes(const std::string& Charset, int64_t Count)
 {
-    const std::string Name = LowerAscii(Charset);
-    for (const char* Wide : {"utf-16", "utf16", "utf-32", "utf32", "ucs-2", "ucs2", "ucs-4", "ucs4"})
-        if (Name.starts_with(Wide))
-            return Count;
-    return 2 * Count;
+    return IsWideSet(Charset) ? Count : 2 * Count;
 }
 
 // --- Decoders of their own --------------------------------------------------------------
@@ -542,6 +597,10 @@ std::string DetectCharset(TStream& Stream)
 {
     if (const TBom bom = ReadBom(Stream); bom.Charset)
         return bom.Charset;
+    if (const char* Wide = Utf16WithoutMark(Stream))
+        return Wide;
+    const int64_t Start = Stream.Position();
+    bool declared = false;
     std::string result = DefaultCharset;
     TByteScanner in(Stream);
     TTagAttributes attributes;
@@ -568,20 +627,34 @@ std::string DetectCharset(TStream& Stream)
             result = attributes.Get(TTagAttributes::Encoding);
             if (result.empty())
                 result = "utf-8";
+            declared = true;
         } else if (name == "meta") {
-            MetaCharset(attributes, result);
+            declared = MetaCharset(attributes, result) || declared;
         }
         c = in.Next();
     }
     in.Finish();
+    // A declaration read byte by byte cannot be in a set of two bytes a character: the page
+    // is in another, as browsers take it.
+    if (declared && IsWideSet(result))
+        declared = false;
+    if (!declared) {
+        const int64_t End = Stream.Position();
+        Stream.SetPosition(Start);
+        result = UndeclaredCharset(Stream);
+        Stream.SetPosition(End);
+    }
     return result;
 }
 
 bool LoadText(TStream& Source, TStream& Dest)
 {
-    const std::string name = ConverterName(DetectCharset(Source));
+    std::string name = ConverterName(DetectCharset(Source));
     Source.SetPosition(0);
     ReadBom(Source);
+    // A declaration that names no set the converter knows is read as none.
+    if (name.empty())
+        name = UndeclaredCharset(Source);
     if (bool HoldsNul; DecodeDirectly(name, Source, Dest, HoldsNul)) {
         Dest.SetPosition(0);
         return HoldsNul;

@@ -242,6 +242,18 @@ struct THtmlTag::TPacked {
     }
 };
 
+size_t UnknownNameEnd(WideStringView Entry)
+{
+    size_t From = 0;
+    if (Entry.size() > 1 && Entry[0] == u'<' && (Entry[1] == u'?' || Entry[1] == u'%')) {
+        const char16_t Closer[] = {Entry[1], u'>'};
+        const size_t End = Entry.find(WideStringView(Closer, 2), 2);
+        if (End != WideStringView::npos)
+            From = End + 2;
+    }
+    return Entry.find(u'=', From);
+}
+
 namespace {
 
 // The entry text of an attribute: the value of a known one, name=value of another.

@@ -144,6 +144,10 @@ struct THtmlAttribute {
     WideStringView Value;
 };
 
+// The "=" that ends the name in an unknown attribute's "name=value" entry; npos when there is
+// none. A server block kept as a name ("<?= $a == 1 ? 'x' : '' ?>") may hold "=" itself.
+size_t UnknownNameEnd(WideStringView Entry);
+
 class THtmlTag : public THtmlNode {
 public:
     explicit THtmlTag(THtmlTagId Kind) : THtmlNode(Kind) {}

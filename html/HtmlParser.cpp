@@ -366,6 +366,10 @@ private:
 
     THtmlTag* FrameTag(THtmlTagId Id)
     {
+        // A body inside a noframes stays there, or the saved page would show it, not the
+        // frames.
+        if (Id == tagBody && Open[tagNoFrames] > 0)
+            return OpenTag(Id);
         if (Id != tagFrameSet) {
             Enter(Id);
             return Current();
@@ -434,6 +438,14 @@ private:
         ++Stamp;
         UsedUnknown = false;
         while (Pos < Len && Buf[Pos] != u'>') {
+            // A server block among the attributes ("<body <?php body_class(); ?>>") is kept
+            // whole, as a name.
+            if (const size_t End = ServerBlockAt(Pos)) {
+                AddAttr(Slice(Pos, End), false, {});
+                Pos = End;
+                SkipBlanks();
+                continue;
+            }
             const size_t NameStart = Pos++;
             while (Pos < Len && !IsBlank(Buf[Pos]) && Buf[Pos] != u'=' && Buf[Pos] != u'>')
                 ++Pos;
@@ -447,13 +459,15 @@ private:
                 SkipBlanks();
                 const char16_t Quote = At(Pos);
                 if (Quote == u'"' || Quote == u'\'') {
-                    const size_t Close = Find(Quote, Pos + 1);
+                    const size_t Close = QuoteEnd(Quote, Pos + 1);
                     Value = Slice(Pos + 1, Close);
                     Pos = std::min(Close + 1, Len);
                 } else {
                     const size_t From = Pos;
-                    while (Pos < Len && !IsBlank(Buf[Pos]) && Buf[Pos] != u'>')
-                        ++Pos;
+                    while (Pos < Len && !IsBlank(Buf[Pos]) && Buf[Pos] != u'>') {
+                        const size_t End = ServerBlockAt(Pos);
+                        Pos = End ? End : Pos + 1;
+                    }
                     Value = Slice(From, Pos);
                 }
             }
@@ -465,6 +479,36 @@ private:
         StoreAttrs(Tag);
     }
 
+    // Where a server block ("<?php ... ?>", "<% ... %>") that starts at I ends: after its
+    // closing mark; 0 when none starts there or it has no end.
+    size_t ServerBlockAt(size_t I) const
+    {
+        if (Buf[I] != u'<' || (At(I + 1) != u'?' && At(I + 1) != u'%'))
+            return 0;
+        const char16_t Closer[] = {Buf[I + 1], u'>'};
+        const size_t End = WideStringView(Buf, Len).find(WideStringView(Closer, 2), I + 2);
+        return End == WideStringView::npos ? 0 : End + 2;
+    }
+
+    // The closing quote of a value that starts at From; a quote inside a server block
+    // ("<?php echo $a["k"] ?>", "<%= f("q") %>") does not close it.
+    size_t QuoteEnd(char16_t Quote, size_t From) const
+    {
+        size_t Close = Find(Quote, From);
+        for (size_t Lt = From;; ++Lt) {
+            const char16_t* P = std::char_traits<char16_t>::find(Buf + Lt, Close - Lt, u'<');
+            if (!P)
+                return Close;
+            Lt = static_cast<size_t>(P - Buf);
+            const size_t End = ServerBlockAt(Lt);
+            if (End == 0)
+                continue;
+            Lt = End - 1;
+            if (End > Close)
+                Close = Find(Quote, End);
+        }
+    }
+
     // Collects one attribute; a repeated one keeps its first place and takes the last value.
     // Attributes outside the table are kept by name, empty values as empty values.
     void AddAttr(WideStringView Name, bool HasValue, WideStringView Value)
@@ -472,6 +516,11 @@ private:
         // "/" of "<br/>", and names that begin with "=" (which nothing reads) are left out.
         if (Name == u"/" || Name[0] == u'=')
             return;
+        // server blocks are kept each as written, however alike
+        if (Name[0] == u'<') {
+            Attrs.push_back({attrUnknown, Name, Value});
+            return;
+        }
         const THtmlAttrId Id = AttrIdFromName(Name);
         if (Id >= 0) {
             if (!HasValue && IsBooleanAttribute(Id))
@@ -647,8 +696,13 @@ private:
         }
         if (Taken.empty())
             return;
-        if (Open[tagNoFrames] == 0 && (Section == tagRoot || Section == tagHtml || OutsideSection()))
+        if (Open[tagNoFrames] == 0 && (Section == tagRoot || Section == tagHtml || OutsideSection())) {
+            // Blanks between the sections make no body: one made before a frameset would
+            // take the frameset's noframes content and hide the frames.
+            if (std::all_of(Taken.begin(), Taken.end(), IsBlank))
+                return;
             Enter(tagBody);
+        }
         // A style, link or meta standing in the body takes the parser into the head; text
         // after it belongs to the body again rather than being lost.
         else if (Section == tagHead && Body && Current() == Head)

@@ -543,7 +543,7 @@ void TWriter::StartTag(const THtmlNode* N)
             TagText += u'=';
             AppendAttributeValue(Entry);
         } else {
-            const size_t Eq = Entry.find(u'=');
+            const size_t Eq = UnknownNameEnd(Entry);
             const WideStringView AttrName = Entry.substr(0, Eq);
             if (AttrName.empty())
                 continue;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -230,8 +231,20 @@ void SaveFileAtomically(const std::string& FileName, const void* Data, int64_t C
     SaveFileAtomically(FileName, [Data, Count](TStream& File) { File.WriteBuffer(Data, Count); });
 }
 
-void SaveFileAtomically(const std::string& FileName, const std::function<void(TStream&)>& Write)
+void SaveFileAtomically(const std::string& Name, const std::function<void(TStream&)>& Write)
 {
+    // Through a symbolic link the file it points to is replaced, and the link stays.
+    std::string FileName = Name;
+    struct stat link {};
+    if (::lstat(Name.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        if (char* target = ::realpath(Name.c_str(), nullptr)) {
+            FileName = target;
+            std::free(target);
+        }
+    }
+    // A file the user may not write is not replaced, though the folder would allow it.
+    if (::access(FileName.c_str(), F_OK) == 0 && ::access(FileName.c_str(), W_OK) != 0)
+        throw EFCreateError("Cannot create file \"" + FileName + "\". " + ErrnoText());
     const auto slash = FileName.rfind('/');
     const std::string folder = slash == std::string::npos ? "." : FileName.substr(0, slash + 1);
     const std::string base = slash == std::string::npos ? FileName : FileName.substr(slash + 1);

@@ -1,5 +1,7 @@
 #include "WideText.h"
 
+#include <cstring>
+
 namespace zv {
 
 std::string Utf16ToUtf8(WideStringView Text)
@@ -71,6 +73,40 @@ WideString Utf8ToUtf16(std::string_view Text)
         i += len;
     }
     return out;
+}
+
+bool TUtf8Check::Feed(const uint8_t* Bytes, size_t Count)
+{
+    for (size_t I = 0; I < Count && !Broken; ++I) {
+        // runs of ASCII eight bytes at a time
+        uint64_t Eight;
+        while (Pending == 0 && I + 8 <= Count && (std::memcpy(&Eight, Bytes + I, 8), (Eight & 0x8080808080808080u) == 0))
+            I += 8;
+        if (I == Count)
+            break;
+        const uint8_t B = Bytes[I];
+        if (Pending > 0) {
+            // the second byte rules out overlong forms, surrogates and code points beyond
+            // U+10FFFF
+            Broken = (B & 0xC0) != 0x80 || (Lead == 0xE0 && B < 0xA0) || (Lead == 0xED && B >= 0xA0) ||
+                     (Lead == 0xF0 && B < 0x90) || (Lead == 0xF4 && B >= 0x90);
+            Lead = 0;
+            --Pending;
+        } else if (B >= 0x80) {
+            FWide = true;
+            Lead = B;
+            Pending = B >= 0xC2 && B <= 0xDF ? 1 : B >= 0xE0 && B <= 0xEF ? 2 : B >= 0xF0 && B <= 0xF4 ? 3 : 0;
+            Broken = Pending == 0;
+        }
+    }
+    return !Broken;
+}
+
+bool IsWellFormedUtf8(std::string_view Text)
+{
+    TUtf8Check Check;
+    Check.Feed(reinterpret_cast<const uint8_t*>(Text.data()), Text.size());
+    return Check.WellFormed();
 }
 
 WideString Latin1ToUtf16(std::string_view Text)

@@ -19,6 +19,24 @@ WideString Utf8ToUtf16(std::string_view Text);
 // Widens ASCII (or Latin-1) bytes one to one.
 WideString Latin1ToUtf16(std::string_view Text);
 
+// Checks UTF-8 that comes in pieces: whether it is well-formed (no overlong form, surrogate or
+// code point beyond U+10FFFF, nothing cut off) and whether it holds more than ASCII.
+class TUtf8Check {
+public:
+    // False once the bytes so far are not UTF-8.
+    bool Feed(const uint8_t* Bytes, size_t Count);
+    bool WellFormed() const { return !Broken && Pending == 0; }
+    bool Wide() const { return FWide; }
+
+private:
+    int Pending = 0;   // continuation bytes still wanted
+    uint8_t Lead = 0;  // the lead byte, while its second byte is wanted
+    bool Broken = false;
+    bool FWide = false;
+};
+
+bool IsWellFormedUtf8(std::string_view Text);
+
 constexpr char16_t AsciiLower(char16_t C)
 {
     return (C >= u'A' && C <= u'Z') ? static_cast<char16_t>(C + 32) : C;

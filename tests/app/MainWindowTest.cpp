@@ -676,3 +676,95 @@ TEST(MainWindow, CodeViewKeepsItsPlaceAcrossViewsAndSearchesItsOwnText)
     H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
     EXPECT_TRUE(W.close());
 }
+
+TEST(MainWindow, OpensEditsAndSavesPagesMadeElsewhere)
+{
+    TempDir Config, Docs;
+    TMainWindowHost H(Config.Path);
+    TFormMain& W = H.W();
+    const std::string Jp = "\xE6\x97\xA5\xE6\x9C\xAC";  // two characters in UTF-8
+    auto Utf16 = [](const std::u16string& Text, bool Big) {
+        std::string Bytes;
+        for (char16_t C : Text) {
+            const char Pair[2] = {static_cast<char>(Big ? C >> 8 : C & 0xFF), static_cast<char>(Big ? C & 0xFF : C >> 8)};
+            Bytes.append(Pair, 2);
+        }
+        return Bytes;
+    };
+    const std::u16string Wide = u"<html><body><p id=\"t\">\u65E5\u672C</p></body></html>";
+    struct TPage {
+        const char* Name;
+        std::string Bytes;
+    };
+    const TPage Pages[] = {
+        // UTF-8 without a declaration, and under one naming a set nobody knows
+        {"plain.html", "<html><head><title>T</title></head><body><p id=\"t\">" + Jp + "</p></body></html>"},
+        {"unknown.html", "<meta charset=\"utf8mb4\"><p id=\"t\">" + Jp + "</p>"},
+        // UTF-16 without a byte-order mark
+        {"le.html", Utf16(Wide, false)},
+        {"be.html", Utf16(Wide, true)},
+    };
+    for (const TPage& Page : Pages) {
+        SCOPED_TRACE(Page.Name);
+        WriteAll(Docs / Page.Name, Page.Bytes);
+        W.FileManager->OpenFile(Docs / Page.Name);
+        ASSERT_TRUE(WaitFor([&] { return W.FileManager->FileName() == Docs / Page.Name && H.Body().contains("id=\"t\""); }));
+        const QString Text = QString::fromUtf8(Jp);
+        EXPECT_EQ(PageEval(H.D(), "document.getElementById('t').textContent").toString(), Text);
+        ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), "#t")));
+        PageSelectText(H.D(), "#t", 2, 2);
+        H.TypeInDesigner("!");
+        ASSERT_TRUE(W.FileManager->Save());
+        W.FileManager->OpenFile(Docs / Page.Name);
+        EXPECT_TRUE(WaitFor([&] {
+            return PageEval(H.D(), "document.getElementById('t').textContent").toString() == Text + "!";
+        })) << ReadAll(Docs / Page.Name);
+    }
+    EXPECT_TRUE(H.Ui.Errors.empty()) << H.Ui.Errors.front();
+
+    // references without their ";" mean what browsers read, in the view and once edited
+    WriteAll(Docs / "refs.html", "<p id=\"t\">&copy 2005 Tom &amp Jerry&nbsp;<a href=\"?a=1&copy=2\" "
+                                 "title=\"&copy 1\">x</a></p>");
+    W.FileManager->OpenFile(Docs / "refs.html");
+    ASSERT_TRUE(WaitFor([&] { return W.FileManager->FileName() == Docs / "refs.html" && H.Body().contains("Tom"); }));
+    EXPECT_EQ(PageEval(H.D(), "document.getElementById('t').textContent").toString(),
+              QString::fromUtf8("\xC2\xA9 2005 Tom & Jerry\xC2\xA0x"));
+    EXPECT_EQ(PageEval(H.D(), "document.querySelector('a').title").toString(), QString::fromUtf8("\xC2\xA9 1"));
+    PageSelectText(H.D(), "#t", 0, 0);
+    H.TypeInDesigner("!");
+    ASSERT_TRUE(W.FileManager->Save());
+    EXPECT_NE(ReadAll(Docs / "refs.html").find("!&copy; 2005 Tom &amp; Jerry&nbsp;<a href=\"?a=1&copy=2\""),
+              std::string::npos)
+        << ReadAll(Docs / "refs.html");
+
+    // a frames page keeps its frames, with what noframes holds, and server code in a quoted
+    // value keeps its quotes
+    const std::string Frames = "<html><head><title>F</title></head>\n<frameset cols=\"50%,*\"><frame src=\"a.html\">\n"
+                               "<noframes><body><p>old browsers</p></body></noframes></frameset></html>\n";
+    WriteAll(Docs / "frames.html", Frames);
+    W.FileManager->OpenFile(Docs / "frames.html");
+    ASSERT_TRUE(WaitFor([&] { return W.FileManager->FileName() == Docs / "frames.html"; }));
+    W.FileManager->SetModified(true);
+    ASSERT_TRUE(W.FileManager->Save());
+    const std::string Saved = ReadAll(Docs / "frames.html");
+    EXPECT_GT(Saved.find("<body"), Saved.find("<noframes>")) << Saved;
+    EXPECT_LT(Saved.find("</body>"), Saved.find("</noframes>")) << Saved;
+    EXPECT_NE(Saved.find("<p>old browsers</p>"), std::string::npos) << Saved;
+
+    WriteAll(Docs / "form.php", "<html <?php language_attributes(); ?>><body <?php body_class(); ?>><form>"
+                                "<input name=\"q\" value=\"<?php echo $_GET[\"q\"] ?>\"></form><p id=\"p\">text</p>");
+    W.FileManager->OpenFile(Docs / "form.php");
+    ASSERT_TRUE(WaitFor([&] { return W.FileManager->FileName() == Docs / "form.php" && H.Body().contains("text"); }));
+    PageSelectText(H.D(), "#p", 0, 0);
+    H.TypeInDesigner("X");
+    ASSERT_TRUE(W.FileManager->Save());
+    const std::string Php = ReadAll(Docs / "form.php");
+    for (const char* Piece : {"<html <?php language_attributes(); ?>>", "<body <?php body_class(); ?>>",
+                              "value='<?php echo $_GET[\"q\"] ?>'", "Xtext"})
+        EXPECT_NE(Php.find(Piece), std::string::npos) << Piece << "\n" << Php;
+    // no tag end is left over as text
+    size_t Ends = 0;
+    for (size_t At = Php.find(">>"); At != std::string::npos; At = Php.find(">>", At + 2)) ++Ends;
+    EXPECT_EQ(Ends, 2u) << Php;
+    EXPECT_TRUE(H.Ui.Errors.empty()) << H.Ui.Errors.front();
+}

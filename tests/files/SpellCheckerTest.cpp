@@ -6,6 +6,7 @@
 
 #include "SpellCheckers.h"
 #include "Streams.h"
+#include "WideText.h"
 
 using namespace zv;
 
@@ -85,6 +86,19 @@ TEST(SpellChecker, SurvivesDamagedLists)
     EXPECT_TRUE(damaged.IsKnownWord("abcx"));
     damaged.Suggest("abd");
     EXPECT_TRUE(Suggests(damaged, "abc"));
+    // A list saved in a one-byte set: its words are found as the page spells them, and
+    // every suggestion is UTF-8.
+    TSpellChecker latin1;
+    latin1.LoadFromText("0caf\xE9\r\n3\xE9s\r\n0na\xC3\xAFve\r\n");
+    EXPECT_TRUE(latin1.IsKnownWord("caf\xC3\xA9"));
+    EXPECT_TRUE(latin1.IsKnownWord("caf\xC3\xA9s"));
+    EXPECT_TRUE(latin1.IsKnownWord("na\xC3\xAFve"));
+    damaged.Suggest("abcd");
+    latin1.Suggest("cafe");
+    for (const TSpellChecker* Checker : {&damaged, &latin1})
+        for (const auto& Suggestion : Checker->Suggestions)
+            EXPECT_TRUE(IsWellFormedUtf8(Suggestion.Word)) << Suggestion.Word;
+    EXPECT_TRUE(Suggests(latin1, "caf\xC3\xA9"));
 }
 
 TEST(SpellChecker, MeasuresDistancesAndSuggests)

@@ -105,6 +105,15 @@ TEST(Streams, AtomicSaveReplacesOrLeavesTheOldFile)
     EXPECT_EQ(ReadAll(path), "first");
     SaveFileAtomically(path, "second!", 7);
     EXPECT_EQ(ReadAll(path), "second!");
+    // through a link the file it points to gets the text, and the link stays a link
+    const std::string link = dir + "/link.html";
+    ASSERT_EQ(::symlink("page.html", link.c_str()), 0);
+    SaveFileAtomically(link, "linked", 6);
+    EXPECT_EQ(ReadAll(path), "linked");
+    struct stat linkInfo {};
+    EXPECT_TRUE(::lstat(link.c_str(), &linkInfo) == 0 && S_ISLNK(linkInfo.st_mode));
+    ::unlink(link.c_str());
+    SaveFileAtomically(path, "second!", 7);
 
     // a folder the user may not write into (root may: the check runs as an ordinary user)
     zv::test::GiveToUnprivileged({dir, path});
@@ -119,6 +128,19 @@ TEST(Streams, AtomicSaveReplacesOrLeavesTheOldFile)
     });
     ::chmod(dir.c_str(), 0755);
     EXPECT_NE(Refused, std::optional<bool>(false));
+    EXPECT_EQ(ReadAll(path), "second!");
+    // nor a read-only file in a folder the user may write into
+    ::chmod(path.c_str(), 0444);
+    const std::optional<bool> ReadOnly = zv::test::RunUnprivileged([&] {
+        try {
+            SaveFileAtomically(path, "third", 5);
+        } catch (const EFCreateError& e) {
+            return e.Message().find("Permission denied") != std::string::npos;
+        }
+        return false;
+    });
+    ::chmod(path.c_str(), 0644);
+    EXPECT_NE(ReadOnly, std::optional<bool>(false));
     EXPECT_EQ(ReadAll(path), "second!");
     // A write error (the file-size limit stands in for a full disk) leaves the old file and
     // no temporary behind.

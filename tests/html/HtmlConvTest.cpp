@@ -105,8 +105,15 @@ TEST(HtmlConv, DetectsDeclarations)
     // A bare charset attribute declares nothing.
     EXPECT_EQ(Detect("<meta charset><meta CHARSET >"), "ISO-8859-1");
     EXPECT_EQ(Detect("<?xml version=\"1.0\" encoding?>"), "utf-8");
-    // UTF-16 without a mark: the scan stops at the first zero byte.
-    EXPECT_EQ(Detect(std::string("<\0m\0e\0t\0a\0", 10) + "<meta charset=utf-8>"), "ISO-8859-1");
+    // UTF-16 without a mark is known by the zero bytes beside its first characters.
+    EXPECT_EQ(Detect(std::string("<\0m\0e\0t\0a\0", 10) + "<meta charset=utf-8>"), "UTF-16LE");
+    EXPECT_EQ(Detect(std::string("\0<\0p", 4)), "UTF-16BE");
+    EXPECT_EQ(Detect(std::string("<\0", 2)), "ISO-8859-1");
+    // Without a declaration, well-formed UTF-8 beyond ASCII is UTF-8; anything else the default.
+    EXPECT_EQ(Detect("<p>\xC3\xA4 \xE2\x82\xAC \xF0\x9F\x98\x80"), "UTF-8");
+    for (const char* text : {"<p>plain", "<p>caf\xE9", "<p>\xC0\xAF", "<p>\xED\xA0\x80", "<p>\xF4\x90\x80\x80",
+                             "<p>\xE2\x82", "<p>\xC3\xA4\xFF", "<meta charset=iso-8859-1>\xC3\xA4"})
+        EXPECT_EQ(Detect(text), std::string(text).starts_with("<meta") ? "iso-8859-1" : "ISO-8859-1") << text;
     // Byte-order marks come first.
     EXPECT_EQ(Detect("\xEF\xBB\xBF<meta charset=koi8-r>"), "UTF-8");
     TTestStream s("<head></head><body class=x>text");
@@ -208,20 +215,33 @@ TEST(HtmlConv, LoadGivesWhatTheConverterGivesOnRandomBytes)
 
 TEST(HtmlConv, LoadChecksAndMapsCharsetNames)
 {
-    EXPECT_EQ(LoadError(Meta + "utf-8; x\">"), "internal error");
-    EXPECT_EQ(LoadError("<meta charset=no-such-charset>"), "internal error");
-    EXPECT_EQ(LoadError("<meta charset=utf-8//TRANSLIT>"), "internal error");
-    EXPECT_EQ(LoadError("<meta charset=\"" + std::string(41, 'a') + "\">"), "internal error");
+    // A name the converter does not know, or one it must not be handed, reads as no
+    // declaration.
+    EXPECT_EQ(Load(Meta + "utf-8; x\">\xC3\xA4"), Utf8ToUtf16(Meta + "utf-8; x\">\xC3\xA4"));
+    EXPECT_EQ(Load("<meta charset=no-such-charset>\xE9"), u"<meta charset=no-such-charset>\u00E9");
+    EXPECT_EQ(Load("<meta charset=utf-8//TRANSLIT>\xE9"), u"<meta charset=utf-8//TRANSLIT>\u00E9");
+    EXPECT_EQ(LoadError("<meta charset=\"" + std::string(41, 'a') + "\">"), "");
+    EXPECT_EQ(Load("<meta charset=utf-7>+ADw-b+AD4-"), u"<meta charset=utf-7>+ADw-b+AD4-");
+    EXPECT_EQ(Load("<meta charset=UNICODE-1-1-UTF-7>+ADw-"), u"<meta charset=UNICODE-1-1-UTF-7>+ADw-");
     EXPECT_EQ(LoadError("<meta charset=\"iso_8859-1:1987\">"), "");
     EXPECT_EQ(Load(Meta + "\">\xE9"), Latin1ToUtf16(Meta + "\">\xE9"));
     EXPECT_EQ(Load("<meta charset=KS_C_5601-1987>\xC7\xD1"), u"<meta charset=KS_C_5601-1987>\uD55C");
     EXPECT_EQ(Load("<meta charset=x-mac-cyrillic>\x86"), u"<meta charset=x-mac-cyrillic>\u0416");
     EXPECT_EQ(Load("<meta charset=iso-8859-8-i>\xF9"), u"<meta charset=iso-8859-8-i>\u05E9");
     EXPECT_EQ(Load("<meta charset=shift_jis>~\\\x82\xa0"), u"<meta charset=shift_jis>~\\\u3042");
+    // The older CJK names read with their extensions, as browsers read them.
+    EXPECT_EQ(Load("<meta charset=gb2312>\xD6\xEC\xE9\x46\xBB\xF9"), u"<meta charset=gb2312>\u6731\u9555\u57FA");
+    EXPECT_EQ(Load("<meta charset=euc-kr>\x8C\x63"), u"<meta charset=euc-kr>\uB620");
+    EXPECT_EQ(Load("<meta charset=big5>\xAD\xBB\xB4\xE4\x95\xA8"), u"<meta charset=big5>\u9999\u6E2F\U00025683");
     // Byte-order marks select the set and are dropped.
     EXPECT_EQ(Load("\xEF\xBB\xBF<meta charset=koi8-r>\xC3\xA4"), u"<meta charset=koi8-r>\u00E4");
     EXPECT_EQ(Load(std::string("\xFF\xFE<\0p\0>\0\xAC\x20=\xD8\0\xDE", 14)), u"<p>\u20AC\U0001F600");
     EXPECT_EQ(Load(std::string("\xFE\xFF\0<\0p\0>\x20\xAC", 10)), u"<p>\u20AC");
+    // A declaration of a set of two bytes a character, read byte by byte, is no declaration.
+    EXPECT_EQ(Load("<meta charset=utf-16>\xC3\xA4!"), u"<meta charset=utf-16>\u00E4!");
+    EXPECT_EQ(Load("<?xml version='1.0' encoding='UTF-16'?><p>ab\xE9"), u"<?xml version='1.0' encoding='UTF-16'?><p>ab\u00E9");
+    EXPECT_EQ(Load(std::string("<\0p\0>\0\xAC\x20", 8)), u"<p>\u20AC");
+    EXPECT_EQ(Load(std::string("\0<\0p\0>\x20\xAC", 8)), u"<p>\u20AC");
 }
 
 TEST(HtmlConv, SaveWritesOneBytePerCharacter)

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "HtmlParser.h"
+#include "HtmlWriter.h"
 
 using namespace zv;
 
@@ -90,6 +91,11 @@ TEST(HtmlParser, PlacesElementsIntoTheFrame)
     EXPECT_EQ(Parsed("<frameset cols=50%,*><frame src=a></frameset>"),
               "frameset[cols=50%,*](frame[src=a])");
     EXPECT_EQ(Parsed("<body>x<frameset><frame>"), "html(body(\"x\"),frameset(frame))");
+    // Blanks between the sections make no body, which would hide the frames in a browser; a
+    // body inside noframes stays there.
+    EXPECT_EQ(Parsed("<html><head><title>T</title></head>\n<frameset><frame>\n<noframes>\n"
+                     "<body><p>x</p></body></noframes></frameset>\n</html>\n"),
+              "html(head(title(\"T\")),frameset(frame,noframes(body(p(\"x\")))))");
     // A second body tag adds to the first: new values replace, the order stays.
     EXPECT_EQ(Parsed("<body bgcolor=red>x<body text=blue bgcolor=white>y"),
               "html(body[bgcolor=white text=blue](\"x\",\"y\"))");
@@ -183,6 +189,17 @@ TEST(HtmlParser, CommentsAndServerBlocks)
     EXPECT_EQ(Parsed("<? echo 1; ?>"), "P\"<? echo 1; ?>\"");
     EXPECT_EQ(Parsed("<p><% x %>"), "html(body(p(A\"<% x %>\")))");
     EXPECT_EQ(Parsed("<? $a ?" "?>after"), "P\"<? $a ?" "?>\",html(body(\"after\"))");
+
+    // A quote inside a server block in a quoted value does not end the value.
+    EXPECT_EQ(Parsed("<input value=\"<%= Request(\"q\") %>\" name='<?= $a['k'] ?>' title=\"<% x\">y"),
+              "html(body(input[value=<%= Request(\"q\") %> name=<?= $a['k'] ?> title=<% x],\"y\"))");
+
+    // A server block among the attributes is one name, "=" and quotes and all; one in an
+    // unquoted value belongs to the value. They are written back as they stood.
+    EXPECT_EQ(Parsed("<body <?php body_class(); ?> <?php x(); ?>><option <?= $a == 1 ? 'selected' : '' ?> value=<?= $v ?>>y"),
+              "html(body[<?php body_class(); ?>= <?php x(); ?>=](option[<?= $a == 1 ? 'selected' : '' ?>= value=<?= $v ?>](\"y\")))");
+    EXPECT_EQ(NodeToHtml(ParseHtml(u"<p <?= $a == 1 ? 'x' : '' ?> title=\"<% f(\"q\") %>\">t</p>").get()),
+              u"<html>\r\n  <body>\r\n    <p <?= $a == 1 ? 'x' : '' ?> title='<% f(\"q\") %>'>t</p>\r\n  </body>\r\n</html>\r\n");
 
     EXPECT_EQ(ParseError("<!-- x --"), "Unterminated Comment");
     EXPECT_EQ(ParseError("<!-->"), "Unterminated Comment");
