@@ -6,6 +6,8 @@
 #include <QDockWidget>
 #include <QLabel>
 #include <QMessageBox>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTabBar>
@@ -14,6 +16,7 @@
 #include <Qsci/qscilexerhtml.h>
 #include <Qsci/qsciscintilla.h>
 #include <algorithm>
+#include <utility>
 
 #include "ComboBox97.h"
 #include "DataFiles.h"
@@ -169,6 +172,7 @@ void TFormMain::FormCreate()
         }
     }
     if (FirstRun) resizeDocks({PanelObjects()}, {65}, Qt::Horizontal);
+    FitPaletteOnShow = FirstRun;
 
     CreateFormattingControls();
     // one entity palette, moved onto the tab shown
@@ -186,14 +190,24 @@ void TFormMain::FormCreate()
     TImageList ImgBar;
     ImgBar.CellSize = QSize(16, 16);
     LoadImageList(ImgBar, 1000);
-    ToolManager = new TToolManager(FForm->PanelObjectsContents);
+    // the palette scrolls where its panel is too short for it
+    auto* ToolScroller = new QScrollArea(FForm->PanelObjectsContents);
+    ToolScroller->setObjectName(QStringLiteral("ToolScroller"));
+    ToolScroller->setFrameShape(QFrame::NoFrame);
+    ToolScroller->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ToolScroller->setWidgetResizable(true);
+    ToolManager = new TToolManager;
     ToolManager->setObjectName(QStringLiteral("ToolManager"));
-    FForm->PanelObjectsContents->layout()->addWidget(ToolManager);
+    ToolScroller->setWidget(ToolManager);
+    FForm->PanelObjectsContents->layout()->addWidget(ToolScroller);
     ToolManager->SetDesigner(Designer);
     ToolManager->OnChange = [this](QObject*) {
         SetModified();
-        // the other views show what the tool did
-        QMetaObject::invokeMethod(this, [this] { Guard([this] { RefreshView(); }); }, Qt::QueuedConnection);
+        // the other views show what the tool did, the buttons what can be undone now
+        QMetaObject::invokeMethod(this, [this] { Guard([this] {
+            RefreshView();
+            UpdateControls();
+        }); }, Qt::QueuedConnection);
     };
     // a tool used from another view works on that view's edits
     ToolManager->installEventFilter(this);
@@ -269,6 +283,7 @@ void TFormMain::CreateFileManager()
     FileManager = new TFileManager(this);
     FileManager->Ui = Dialogs;
     FileManager->OnNew = [this](TFileManager*) {
+        KeyDownInPage = false;
         SelectView(DesignerTab);
         ShownSource.clear();
         // the first page loads while the window is built and shown
@@ -276,12 +291,14 @@ void TFormMain::CreateFileManager()
         return false;
     };
     FileManager->OnOpen = [this](TFileManager*, const std::string& Name) {
+        KeyDownInPage = false;
         SelectView(DesignerTab);
         ShownSource.clear();
         Designer->LoadFromFile(Name);
         return true;
     };
     FileManager->OnSave = [this](TFileManager*, const std::string& Name) {
+        KeyDownInPage = false;
         CommitView(CurrentView);
         ViewModified = false;
         Designer->SaveToFile(Name);
@@ -317,11 +334,16 @@ void TFormMain::CreateViews()
     Stack->setCurrentWidget(Designer);
     Designer->OnDocumentComplete = [this](QObject*) { DocumentComplete(); };
     Designer->OnMouseUp = [this](QObject*) { UpdateControls(); };
+    Designer->OnKeyDown = [this](QObject*) { KeyDownInPage = true; };
     Designer->OnKeyUp = [this](QObject*) {
+        UpdateControls();
+        // the release of a key pressed elsewhere (Enter in a file dialog) is no edit
+        if (std::exchange(KeyDownInPage, false)) SetModified();
+    };
+    Designer->OnResized = [this](QObject*) {
         UpdateControls();
         SetModified();
     };
-    Designer->OnResized = Designer->OnKeyUp;
 
     // the first page loads while the rest is built
     CreateFileManager();
@@ -825,6 +847,30 @@ void TFormMain::showEvent(QShowEvent* Event)
         FormShow();
     }
     QMainWindow::showEvent(Event);
+    if (FitPaletteOnShow) {
+        FitPaletteOnShow = false;
+        QMetaObject::invokeMethod(this, [this] { FitPalette(); }, Qt::QueuedConnection);
+    }
+}
+
+void TFormMain::FitPalette()
+{
+    QDockWidget* Panel = PanelObjects();
+    const Qt::DockWidgetArea Area = dockWidgetArea(Panel);
+    if (Panel->isFloating() || Panel->isHidden() ||
+        (Area != Qt::LeftDockWidgetArea && Area != Qt::RightDockWidgetArea))
+        return;
+    auto* Scroller = qobject_cast<QScrollArea*>(ToolManager->parentWidget()->parentWidget());
+    const int Step = ToolManager->ButtonSize(), Height = Scroller->viewport()->height();
+    if (ToolManager->LayoutHeight(Scroller->width()) <= Height) return;
+    // a window too short even for a few columns scrolls instead
+    int Width = std::max(Scroller->width() / Step, 1) * Step;
+    for (int Columns = Width / Step; Columns < 6 && ToolManager->LayoutHeight(Width) > Height; ++Columns)
+        Width += Step;
+    if (ToolManager->LayoutHeight(Width) > Height) return;
+    // room for the scroll bar too, which the scroll area weighs while it is still shown
+    Width += Scroller->verticalScrollBar()->sizeHint().width();
+    resizeDocks({Panel}, {Panel->width() + Width - Scroller->width()}, Qt::Horizontal);
 }
 
 void TFormMain::FormShow()

@@ -205,6 +205,8 @@ private:
 
     void SaveToolbars();
     void LoadToolbars();
+    // Widens the docked palette until the window's height shows every button.
+    void FitPalette();
 
     std::unique_ptr<Ui::FormMain> FForm;
     std::unique_ptr<TMainWindowDialogs> OwnDialogs;
@@ -215,6 +217,8 @@ private:
     QPointer<TFormTemplate> TemplateChooser;
     QPointer<TFormFind> SourceFind;  // Find in the HTML Code view
     bool Shown = false;
+    bool FitPaletteOnShow = false;
+    bool KeyDownInPage = false;  // a key went down in the design view and is not yet up
     bool Closing = false;
     bool LoadingSource = false;
     QString ShownSource;  // the text the source editor was last filled with

@@ -88,6 +88,7 @@ public:
     WideString GetSourceText();
     // The saved form of the document: one byte per character when every character is
     // Latin-1, else UTF-8 with the head's declarations saying so; nothing without a tree.
+    // Stream must be readable as well: the start of the page is read back from it.
     void SaveToStream(TStream& Stream);
 
     // Builders: each stores a new source node under the next id and returns the design HTML

@@ -388,25 +388,30 @@ void THtmlFilter::SaveToStream(TStream& Stream)
     TSourceScope Scope(*this);
     // One byte per character, when every character fits in one and the file reads back as
     // Latin-1 (a declaration the loading pass does not rewrite, such as an XML one, may say
-    // otherwise).
-    {
-        TMemoryStream Bytes;
-        bool Wide = false;
-        WriteDocumentLatin1(Bytes, FRoot.get(), Wide);
-        Bytes.SetPosition(0);
-        if (!Wide && SameTextAscii(Utf8ToUtf16(DetectCharset(Bytes)), u"ISO-8859-1")) {
+    // otherwise). The page is written straight into Stream, which must be readable, and read
+    // back from there; a page that needs another form is written again in its place.
+    const int64_t Start = Stream.Position();
+    bool Wide = false;
+    WriteDocumentLatin1(Stream, FRoot.get(), Wide);
+    const int64_t End = Stream.Position();
+    auto Restart = [&] {
+        Stream.SetSize(Start);
+        Stream.SetPosition(Start);
+    };
+    if (!Wide) {
+        Stream.SetPosition(Start);
+        const bool Latin1 = SameTextAscii(Utf8ToUtf16(DetectCharset(Stream)), u"ISO-8859-1");
+        Stream.SetPosition(End);
+        if (Latin1) {
             // an XML declaration before the page that names another set is made to agree
-            const TXmlEncoding Xml(*FRoot, u"ISO-8859-1");
-            if (Xml.Changed()) {
-                TMemoryStream Agreed;
-                WriteDocumentLatin1(Agreed, FRoot.get(), Wide);
-                Stream.WriteBuffer(Agreed.Memory(), Agreed.Size());
-                return;
+            if (const TXmlEncoding Xml(*FRoot, u"ISO-8859-1"); Xml.Changed()) {
+                Restart();
+                WriteDocumentLatin1(Stream, FRoot.get(), Wide);
             }
-            Stream.WriteBuffer(Bytes.Memory(), Bytes.Size());
             return;
         }
     }
+    Restart();
     // Otherwise (characters beyond Latin-1 in a script, a style, a comment or a server block,
     // where a reference would not read as one) the page is saved in UTF-8 and says so.
     const TCharsetDeclaration Declaration(*FRoot, u"UTF-8");

@@ -135,6 +135,27 @@ private:
         Bound.pop_back();
     }
 
+    // Elements that close each other as one of their own kind would.
+    static bool Kin(THtmlTagId Open, THtmlTagId New)
+    {
+        return Open == New || ((Open == tagDd || Open == tagDt) && (New == tagDd || New == tagDt));
+    }
+
+    // Depth of the innermost open cell (Row: row) inside the innermost open table; 0 for none.
+    size_t OpenInTable(bool Row) const
+    {
+        if ((Row ? Open[tagTr] : Open[tagTd] + Open[tagTh]) == 0)
+            return 0;
+        for (size_t D = Path.size() - 1; D > 0; --D) {
+            const THtmlTagId K = Path[D]->Kind();
+            if (K == tagTable)
+                return 0;
+            if (Row ? K == tagTr : (K == tagTd || K == tagTh))
+                return D;
+        }
+        return 0;
+    }
+
     void Track(const THtmlTag* Tag, int Delta)
     {
         if (const THtmlTagId K = Tag->Kind(); K >= 0 && K < HtmlTagCount)
@@ -410,7 +431,15 @@ private:
         }
         if (P.ClosesSame) {
             const size_t Depth = Block.back();
-            if (Depth > 0 && Path[Depth]->Kind() == Id) {
+            if (Depth > 0 && Kin(Path[Depth]->Kind(), Id)) {
+                while (Path.size() > Depth)
+                    Pop();
+            }
+        }
+        // A cell closes the open cell of its table, a row its open row, whatever is open
+        // inside them ("<tr><th>a<td><p>b<tr>" gives two rows of two cells).
+        if (Id == tagTd || Id == tagTh || Id == tagTr) {
+            if (const size_t Depth = OpenInTable(Id == tagTr); Depth > 0) {
                 while (Path.size() > Depth)
                     Pop();
             }

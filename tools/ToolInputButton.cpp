@@ -19,7 +19,9 @@ void TFormToolInputButton::FormShow()
     if (Element) GetAttrNoDefault(Element, "tabindex", Tab);
     const auto Live = [this](const char* Name) { return Element ? ToQString(GetAttr(Element, Name)) : QString(); };
     Form->EditName->setText(Live("name"));
-    Form->ComboType->setCurrentText(Live("type"));
+    // a new button is a submit button unless the user chooses otherwise: with no type it
+    // would be a text field
+    Form->ComboType->setCurrentText(Element ? Live("type") : Form->ComboType->itemText(0));
     Form->EditCaption->setText(Live("value"));
     Form->EditTab->setText(ToQString(Tab));
     Form->EditKey->setText(Live("accesskey"));

@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QTabWidget>
 #include <QToolTip>
 #include <algorithm>
 
@@ -139,7 +140,11 @@ QPoint PlaceEditor(const QRect& R, const QSize& Size, const QRect& Bounds, const
         X = Screen.width() > RL + W ? RL : RR - W;
         Y = Screen.height() > RT + H ? RT : RB - H;
     }
-    return QPoint(std::min(DR - W, std::max(DL, X)), std::min(DB - H, std::max(DT, Y)));
+    // inside the page, and on the screen: a dialog larger than either keeps its top left
+    // corner, where its caption and first fields are
+    X = std::max(0, std::min(Screen.width() - W, std::max(DL, std::min(DR - W, X))));
+    Y = std::max(0, std::min(Screen.height() - H, std::max(DT, std::min(DB - H, Y))));
+    return QPoint(X, Y);
 }
 
 // ---------------------------------------------------------------- tools
@@ -281,7 +286,13 @@ void TTagEditor::UpdateColorEdits()
 bool TTagEditor::FieldError(QWidget* Field, const QString& Message)
 {
     QMessageBox::critical(this, windowTitle().trimmed(), Message, QMessageBox::Ok);
-    if (Field) Field->setFocus();
+    if (!Field) return false;
+    // the field's tab page comes to the front, or the field could not take the focus
+    for (QWidget* W = Field->parentWidget(); W && W != this; W = W->parentWidget())
+        if (auto* Tabs = qobject_cast<QTabWidget*>(W))
+            for (int K = 0; K < Tabs->count(); ++K)
+                if (Tabs->widget(K)->isAncestorOf(Field)) Tabs->setCurrentIndex(K);
+    Field->setFocus();
     return false;
 }
 
@@ -297,6 +308,10 @@ TToolManager::TToolManager(QWidget* Parent) : QWidget(Parent)
 {
     setMouseTracking(true);
     setAttribute(Qt::WA_Hover, false);
+    // in a scroll area the palette is as tall as its buttons at the width it gets
+    QSizePolicy Policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    Policy.setHeightForWidth(true);
+    setSizePolicy(Policy);
 }
 
 TToolManager::~TToolManager() = default;
@@ -334,6 +349,7 @@ void TToolManager::EndUpdate()
 {
     Updating = false;
     Layout();
+    updateGeometry();
     update();
 }
 
@@ -342,6 +358,7 @@ void TToolManager::SetImages(std::vector<QPixmap> List)
     Images = std::move(List);
     if (Updating) return;
     Layout();
+    updateGeometry();
     update();
 }
 
@@ -352,33 +369,53 @@ void TToolManager::SetDesigner(THtmlDesigner* Designer)
     for (TToolItem* Tool : FTagEditors) Tool->Designer = Designer;
 }
 
-void TToolManager::Layout()
+namespace {
+const int LayoutMargin = 8;
+}
+
+int TToolManager::Arrange(int Width, const std::function<void(TToolItem&, const TRect&)>& Place) const
 {
-    if (Updating) return;
-    const int Columns = std::max(1, width() / FButtonSize);
-    const int X0 = (width() - Columns * FButtonSize) / 2;
-    const int Y0 = 8;
+    const int Columns = std::max(1, Width / FButtonSize);
+    const int X0 = (Width - Columns * FButtonSize) / 2;
     int N = 0;
     for (const auto& Tool : Tools) {
         if (Tool->IsSeparator()) {
             if (N % Columns) N += Columns - N % Columns;
-            const int Top = Y0 + (N / Columns) * FButtonSize;
-            Tool->ButtonRect = {X0, Top, X0 + Columns * FButtonSize, Top + FButtonSize};
+            const int Top = LayoutMargin + (N / Columns) * FButtonSize;
+            Place(*Tool, {X0, Top, X0 + Columns * FButtonSize, Top + FButtonSize});
             N += Columns;
         } else if (Tool->ImageIndex == -1) {
-            Tool->ButtonRect = {-1, -1, -1, -1};
+            Place(*Tool, {-1, -1, -1, -1});
         } else {
-            const int Left = X0 + (N % Columns) * FButtonSize, Top = Y0 + (N / Columns) * FButtonSize;
-            Tool->ButtonRect = {Left, Top, Left + FButtonSize, Top + FButtonSize};
+            const int Left = X0 + (N % Columns) * FButtonSize, Top = LayoutMargin + (N / Columns) * FButtonSize;
+            Place(*Tool, {Left, Top, Left + FButtonSize, Top + FButtonSize});
             ++N;
         }
     }
+    return (N + Columns - 1) / Columns;
+}
+
+void TToolManager::Layout()
+{
+    if (Updating) return;
+    Arrange(width(), [](TToolItem& Tool, const TRect& Cell) { Tool.ButtonRect = Cell; });
     if (Images.empty()) {
         FImageOffset = {-1, -1};
     } else {
         const QSize S = Images.front().deviceIndependentSize().toSize();
         FImageOffset = {(FButtonSize - S.width()) / 2, (FButtonSize - S.height()) / 2};
     }
+}
+
+int TToolManager::LayoutHeight(int Width) const
+{
+    return 2 * LayoutMargin + Arrange(Width, [](TToolItem&, const TRect&) {}) * FButtonSize;
+}
+
+QSize TToolManager::sizeHint() const
+{
+    const int Width = 2 * FButtonSize;
+    return {Width, LayoutHeight(Width)};
 }
 
 int TToolManager::HitTest(const QPoint& Pos) const

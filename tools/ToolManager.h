@@ -282,6 +282,11 @@ public:
     QPoint ImageOffset() const { return FImageOffset; }
     // Index of the button under Pos (palette coordinates); -1 for none.
     int HitTest(const QPoint& Pos) const;
+    // The height the buttons take in Width pixels, margins included.
+    int LayoutHeight(int Width) const;
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int Width) const override { return LayoutHeight(Width); }
+    QSize sizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent* Event) override;
@@ -293,6 +298,8 @@ protected:
 
 private:
     enum class TButtonState { Normal, Hot, Pressed };
+    // Hands every tool its cell at Width in palette order; returns the rows taken.
+    int Arrange(int Width, const std::function<void(TToolItem&, const TRect&)>& Place) const;
     void Layout();
     void DrawButton(int Index, TButtonState State);
     void PaintButton(QPainter& Painter, int Index, TButtonState State) const;

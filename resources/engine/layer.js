@@ -471,6 +471,18 @@ function pressed(e) {
         control = null;
         repaint();
     }
+    if (e.button === 0 && !e.shiftKey && (el === doc.body || el === doc.documentElement)) caretBelowTable(e);
+}
+// A click below a table that ends the page puts the caret after it; the engine would put it
+// in front of the table when the cells hold no text.
+function caretBelowTable(e) {
+    const last = doc.body.lastChild;
+    if (!last || last.localName !== 'table' || !doc.body.isContentEditable ||
+        e.clientY <= last.getBoundingClientRect().bottom)
+        return;
+    e.preventDefault();
+    doc.body.focus({ preventScroll: true });
+    getSelection().collapse(doc.body, doc.body.childNodes.length);
 }
 function typingKind(inputType) {
     switch (inputType) {
@@ -496,7 +508,18 @@ addEventListener('beforeinput', function (e) {
                    caretIs(typing.node, typing.offset);
     if (!goesOn) cut();
     if (kind) typing = { kind: kind, node: null, offset: 0, time: e.timeStamp };
+    if (e.inputType === 'insertParagraph') wrapLooseText();
 }, true);
+// Enter in text that stands loose in the body: the engine would carry what follows up to the
+// body's end (a table too) into the new paragraph, so the text gets a paragraph of its own first.
+function wrapLooseText() {
+    const s = getSelection();
+    if (!s.rangeCount) return;
+    let n = s.getRangeAt(0).startContainer;
+    for (; n && n !== doc.body; n = n.parentNode)
+        if (n.nodeType === Node.ELEMENT_NODE && getComputedStyle(n).display !== 'inline') return;
+    if (n === doc.body && doc.body.textContent.trim()) doc.execCommand('formatBlock', false, 'p');
+}
 addEventListener('input', function (e) {
     if (!typing) return;
     const s = getSelection();
@@ -780,13 +803,14 @@ function exec(id, input) {
     if (!editable()) return false;
     if ((id === IDM.FORECOLOR || id === IDM.BACKCOLOR) && (input === null || input === undefined || input === ''))
         return removeColor(id === IDM.BACKCOLOR);
+    if (id === IDM.ORDERLIST || id === IDM.UNORDERLIST) return liftLists(doc.execCommand(toggles[id], false, null));
     if (id in toggles) return doc.execCommand(toggles[id], false, null);
     if (id === IDM.BLOCKFMT) {
         const tag = blockFormatOf(input);
         if (tag === null) throw new Error('Unknown block format "' + input + '"');
         if (tag === 'ol' || tag === 'ul') {
             const cmd = tag === 'ol' ? 'insertOrderedList' : 'insertUnorderedList';
-            return doc.queryCommandState(cmd) || doc.execCommand(cmd, false, null);
+            return doc.queryCommandState(cmd) || liftLists(doc.execCommand(cmd, false, null));
         }
         return doc.execCommand('formatBlock', false, tag);
     }
@@ -800,6 +824,38 @@ function exec(id, input) {
                                                     ? null : String(input));
     throw new Error('Command ' + id + ' is not supported here');
 }
+// The engine makes a list in a paragraph inside it (p > ul), which no page can hold: a list
+// at the selection leaves its paragraph, what stood before it staying in the paragraph and
+// what came after going into a new one. The selection stays where it was.
+function liftLists(done) {
+    const s = getSelection();
+    if (!s.rangeCount) return done;
+    const r = s.getRangeAt(0);
+    const [sc, so, ec, eo] = [r.startContainer, r.startOffset, r.endContainer, r.endOffset];
+    const lists = new Set();
+    for (const end of [sc, ec])
+        for (let n = end; n && n !== doc.body; n = n.parentNode)
+            if ((n.localName === 'ul' || n.localName === 'ol') && n.parentNode.localName === 'p')
+                lists.add(n);
+    if (!lists.size) return done;
+    for (const list of lists) {
+        const p = list.parentNode;
+        const after = p.cloneNode(false);
+        while (list.nextSibling) after.appendChild(list.nextSibling);
+        p.after(list);
+        if (after.textContent.trim() || after.querySelector('img, input, select, textarea, object'))
+            list.after(after);
+        if (!p.textContent.trim() && !p.querySelector('img, input, select, textarea, object'))
+            p.remove();
+    }
+    const back = doc.createRange();
+    back.setStart(sc, so);
+    back.setEnd(ec, eo);
+    s.removeAllRanges();
+    s.addRange(back);
+    return done;
+}
+
 // A caret inside a link stands for the whole link.
 function widenToLink() {
     const s = getSelection();
@@ -862,6 +918,16 @@ function value(id) {
     }
     return null;
 }
+
+// ---------------------------------------------------------------- empty cells
+// An empty table cell has no line box and shrinks to its padding, too small to click into:
+// it gets room for a caret. The selector weighs least, so a tag glyph on cells wins.
+const cellSheet = new CSSStyleSheet();
+cellSheet.replaceSync(':where(td:empty, th:empty)::after{content:"";display:inline-block;' +
+                      'width:1em;height:1em;vertical-align:baseline}');
+doc.adoptedStyleSheets = doc.adoptedStyleSheets.concat([cellSheet]);
+// Enter in text outside any block starts a paragraph, as the block format "Normal" shows it
+doc.execCommand('defaultParagraphSeparator', false, 'p');
 
 // ---------------------------------------------------------------- tag glyphs
 const glyphs = [];

@@ -12,6 +12,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QPlainTextEdit>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QScreen>
 #include <QTimer>
 #include <QTableWidget>
@@ -92,6 +94,35 @@ void EditCell(QTableWidget* Grid, int Row, int Column, const QString& Text, bool
     if (!Enter) return;  // left open: the view's commit takes the typed text
     QTest::keyClick(Editor, Qt::Key_Return);
     EXPECT_TRUE(WaitFor([&] { return Grid->item(Row, Column) && Grid->item(Row, Column)->text() == Text; }));
+}
+
+// Every palette button lies inside the part of the palette its panel shows.
+bool PaletteShowsEveryTool(TFormMain& W)
+{
+    auto* Scroller = W.findChild<QScrollArea*>("ToolScroller");
+    if (!Scroller) return false;
+    const QRect Shown = Scroller->viewport()->rect();
+    for (const auto& Tool : W.ToolManager->AllTools()) {
+        if (Tool->ImageIndex < 0) continue;
+        const TRect& R = Tool->ButtonRect;
+        const QPoint TopLeft = W.ToolManager->mapTo(Scroller->viewport(), QPoint(R.Left, R.Top));
+        if (!Shown.contains(QRect(TopLeft, QSize(R.Right - R.Left, R.Bottom - R.Top)))) return false;
+    }
+    return true;
+}
+
+// Clicks the palette button of the first tool with that hint.
+void ClickTool(TFormMain& W, const std::string& Hint)
+{
+    for (const auto& Tool : W.ToolManager->AllTools()) {
+        if (Tool->Hint != Hint) continue;
+        const QPoint At((Tool->ButtonRect.Left + Tool->ButtonRect.Right) / 2,
+                        (Tool->ButtonRect.Top + Tool->ButtonRect.Bottom) / 2);
+        QTest::mousePress(W.ToolManager, Qt::LeftButton, {}, At);
+        QTest::mouseRelease(W.ToolManager, Qt::LeftButton, {}, At);
+        return;
+    }
+    ADD_FAILURE() << "no tool " << Hint;
 }
 
 }  // namespace
@@ -288,6 +319,103 @@ TEST(MainWindow, EditsAPageThroughEveryViewAndSavesIt)
     EXPECT_NE(Ini.find("Item0=" + (Docs / "page.html")), std::string::npos);
 }
 
+TEST(MainWindow, FirstRunUserBuildsAPageWithThePalette)
+{
+    TempDir Config, Docs;
+    TMainWindowHost H(Config.Path);
+    TFormMain& W = H.W();
+    // the whole palette shows in the first-run window
+    ASSERT_TRUE(WaitFor([&] { return PaletteShowsEveryTool(W); })) << W.PanelObjects()->width();
+    EXPECT_GE(W.PanelObjects()->width(), 65);
+    H.Shot("first-run-palette");
+    // and stays reachable in a window too short for it
+    W.resize(700, 300);
+    ASSERT_TRUE(WaitFor([&] { return W.findChild<QScrollArea*>("ToolScroller")->verticalScrollBar()->isVisible(); }));
+    W.resize(780, 560);
+
+    // a new table: its empty cells are tall and wide enough to click into
+    EXPECT_FALSE(H.F().BtnUndo->isEnabled());
+    WhenModal([](QWidget* Dialog) {
+        Dialog->findChild<QLineEdit*>("EditRows")->setText("2");
+        Dialog->findChild<QLineEdit*>("EditCols")->setText("3");
+        Dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    ClickTool(W, "Insert Table");
+    ASSERT_TRUE(WaitFor([&] { return H.Body().contains("<td></td>"); })) << H.Body().toStdString();
+    // the tool's change can be undone at once
+    EXPECT_TRUE(WaitFor([&] { return H.F().BtnUndo->isEnabled(); }));
+    const QVariantList Size = PageEval(H.D(), "(function(){ const r = document.querySelectorAll('td')[4]"
+                                              ".getBoundingClientRect(); return [r.width, r.height]; })()").toList();
+    ASSERT_EQ(Size.size(), 2);
+    EXPECT_GT(Size[0].toDouble(), 10);
+    EXPECT_GT(Size[1].toDouble(), 10);
+    ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), "tr:nth-child(2) td:nth-child(2)")));
+    H.TypeInDesigner("x");
+    EXPECT_EQ(PageEval(H.D(), "document.querySelectorAll('td')[4].textContent").toString(), "x");
+    // a click below the table puts the caret after it
+    const int Below = PageEval(H.D(), "document.querySelector('table').getBoundingClientRect().bottom").toInt() + 40;
+    ASSERT_TRUE(PageClick(H.D(), QPoint(200, Below)));
+    H.TypeInDesigner("End");
+    EXPECT_TRUE(H.Body().endsWith("</table>End")) << H.Body().toStdString();
+    H.Shot("new-table");
+    // the page saves the cells as the tool made them
+    const auto [Code, Tree] = OtherViews(H);
+    EXPECT_TRUE(Code.contains("<td>x</td>")) << Code.toStdString();
+    EXPECT_EQ(Code.count("<td></td>"), 5) << Code.toStdString();
+    EXPECT_EQ(Tree.count("<td></td>"), 5) << Tree.toStdString();
+    H.Ui.SaveNames.push_back(Docs / "new.html");
+    H.F().MenuSave->trigger();
+    ASSERT_FALSE(W.FileManager->Modified());
+    const std::string Saved = ReadAll(Docs / "new.html");
+    EXPECT_NE(Saved.find("<td>x</td>"), std::string::npos) << Saved;
+    EXPECT_NE(Saved.find("</table>\r\n    End"), std::string::npos) << Saved;
+    EXPECT_EQ(Saved.find("inline-block"), std::string::npos) << Saved;
+    // the release of the key that closed the save dialog is no edit; a key in the page is
+    bool Up = false;
+    const auto C = QObject::connect(&H.D(), &TWebBrowser::PageEvent,
+                                    [&](const TPageEvent& E) { Up |= E.Type == "keyup"; });
+    QTest::keyRelease(H.D().focusProxy(), Qt::Key_Return);
+    ASSERT_TRUE(WaitFor([&] { return Up; }));
+    EXPECT_FALSE(W.FileManager->Modified());
+    Up = false;
+    QTest::keyClick(H.D().focusProxy(), Qt::Key_Right);
+    ASSERT_TRUE(WaitFor([&] { return Up; }));
+    EXPECT_TRUE(W.FileManager->Modified());
+    QObject::disconnect(C);
+
+    // in a new page Enter starts a new paragraph
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
+    H.F().MenuNew->trigger();
+    ASSERT_TRUE(WaitFor([&] { return !H.Body().contains("table"); }));
+    ASSERT_TRUE(PageClick(H.D(), QPoint(40, 15)));
+    H.TypeInDesigner("one\rtwo");
+    EXPECT_TRUE(H.Body().contains("<p>two</p>")) << H.Body().toStdString();
+    EXPECT_FALSE(H.Body().contains("div")) << H.Body().toStdString();
+    // a list made from a paragraph takes its place; undo brings the paragraph back
+    H.Click(H.F().BtnUnorder);
+    EXPECT_TRUE(H.Body().contains("<ul><li>two</li></ul>")) << H.Body().toStdString();
+    EXPECT_FALSE(H.Body().contains("<p><ul>") || H.Body().contains("<p></p>")) << H.Body().toStdString();
+    QTest::keyClick(H.D().focusProxy(), Qt::Key_End);
+    H.TypeInDesigner("\rthree");
+    EXPECT_TRUE(H.Body().contains("<li>three</li></ul>")) << H.Body().toStdString();
+    EXPECT_TRUE(OtherViews(H).first.contains("<li>three</li>"));
+    H.Click(H.F().BtnUndo);
+    H.Click(H.F().BtnUndo);
+    EXPECT_TRUE(H.Body().contains("<p>two</p>")) << H.Body().toStdString();
+
+    // Enter in text that stands before a table leaves the table where it was
+    WriteAll(Docs / "before.html", "<html><body>Hello<table border=\"1\"><tr><td>a</td></tr></table></body></html>");
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
+    W.FileManager->OpenFile(Docs / "before.html");
+    ASSERT_TRUE(WaitFor([&] { return H.Body().contains("Hello"); }));
+    ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), "td")));
+    PageEval(H.D(), "getSelection().collapse(document.body.firstChild, 5)");
+    H.TypeInDesigner("\rtwo");
+    EXPECT_TRUE(H.Body().startsWith("<p>Hello</p><p>two</p><table")) << H.Body().toStdString();
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
+    EXPECT_TRUE(W.close());
+}
+
 TEST(MainWindow, SettingsWrittenAndRestoredFromMissingDamagedAndForeignFiles)
 {
     TempDir Config, Docs;
@@ -300,7 +428,7 @@ TEST(MainWindow, SettingsWrittenAndRestoredFromMissingDamagedAndForeignFiles)
         // no settings: the first-run places
         TMainWindowHost H(Config.Path);
         TFormMain& W = H.W();
-        EXPECT_EQ(W.PanelObjects()->width(), 65);
+        EXPECT_TRUE(WaitFor([&] { return PaletteShowsEveryTool(W); }));
         // a panel hidden through the View menu collapses its site; shown again it gets 200
         // pixels in the empty site
         W.removeDockWidget(W.PanelEntities());
@@ -392,7 +520,7 @@ TEST(MainWindow, SettingsWrittenAndRestoredFromMissingDamagedAndForeignFiles)
         EXPECT_EQ(W.dockWidgetArea(W.PanelObjects()), Qt::LeftDockWidgetArea);
         EXPECT_EQ(W.dockWidgetArea(W.PanelEntities()), Qt::RightDockWidgetArea);
         EXPECT_EQ(W.dockWidgetArea(W.PanelIcons()), Qt::RightDockWidgetArea);
-        EXPECT_EQ(W.PanelObjects()->width(), 65);
+        EXPECT_TRUE(WaitFor([&] { return PaletteShowsEveryTool(W); }));
         EXPECT_TRUE(W.close());
     }
 }

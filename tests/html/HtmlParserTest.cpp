@@ -108,9 +108,15 @@ TEST(HtmlParser, ClosesElementsImplicitly)
     // A p is closed by a p or a div; divs nest.
     EXPECT_EQ(Parsed("<div>a<p>b<div>c<div>d"),
               "html(body(div(\"a\",p(\"b\"),div(\"c\",div(\"d\")))))");
-    // Only the current element is tested: a tr inside a td nests.
+    // Cells and rows without their end tags are siblings, as in browsers; a nested table
+    // keeps its own cells.
     EXPECT_EQ(Parsed("<table><tr><td>a<td>b<tr><td>c</table>"),
-              "html(body(table(tr(td(\"a\"),td(\"b\",tr(td(\"c\")))))))");
+              "html(body(table(tr(td(\"a\"),td(\"b\")),tr(td(\"c\")))))");
+    EXPECT_EQ(Parsed("<table><tr><th>a<td><p>b<tr><th>c<td>d</table>"),
+              "html(body(table(tr(th(\"a\"),td(p(\"b\"))),tr(th(\"c\"),td(\"d\")))))");
+    EXPECT_EQ(Parsed("<table><tr><td>a<table><tr><td>b</table>c<td>d</table>"),
+              "html(body(table(tr(td(\"a\",table(tr(td(\"b\"))),\"c\"),td(\"d\")))))");
+    EXPECT_EQ(Parsed("<dl><dt>a<dd>b<dt>c<dd>d</dl>"), "html(body(dl(dt(\"a\"),dd(\"b\"),dt(\"c\"),dd(\"d\"))))");
     // Blocks stay inside inline elements, as browsers keep them.
     EXPECT_EQ(Parsed("<b>bold<div>x</div>"), "html(body(b(\"bold\",div(\"x\"))))");
     EXPECT_EQ(Parsed("<i><b>x</b>y<p>z"), "html(body(i(b(\"x\"),\"y\",p(\"z\"))))");

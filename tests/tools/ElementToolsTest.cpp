@@ -166,6 +166,8 @@ TEST(ElementTools, NewElementsAndRequiredFields)
     // the form holds one empty paragraph
     EXPECT_EQ(Html(Tool<TToolForm>(), [](QWidget* D) { SetField(D, "EditAction", "send.php?a=1&b=2"); }),
               "<form action=\"send.php?a=1&amp;b=2\"><p>&nbsp;</p></form>");
+    EXPECT_EQ(Html(Tool<TToolInputButton>(), [](QWidget* D) { SetField(D, "EditName", "go"); }),
+              "<input name=\"go\" type=\"Submit\">");
     EXPECT_EQ(Html(Tool<TToolInputButton>(), [](QWidget* D) {
                   SetField(D, "EditName", "  go ");
                   SetField(D, "ComboType", "");
@@ -236,6 +238,13 @@ TEST(ElementTools, NewElementsAndRequiredFields)
                                                          Tool<TToolInputEdit>(), Tool<TToolSelectList>(),
                                                          Tool<TToolTextArea>()})
         EXPECT_EQ(Refusals(Prepare(T), {Set("EditName", " ")}), V{"Please specify a name."}) << T->Hint;
+    // a refused field on a tab page not shown brings its page to the front
+    TTagEditor* Select = Prepare(Tool<TToolSelectList>());
+    auto* Pages = Select->findChild<QTabWidget*>();
+    ASSERT_NE(Pages, nullptr);
+    Pages->setCurrentIndex(1);
+    EXPECT_EQ(Refusals(Select, {Set("EditName", "s")}), V{"Please specify a name."});
+    EXPECT_TRUE(Pages->currentWidget()->isAncestorOf(Select->findChild<QWidget*>("EditName")));
     EXPECT_EQ(Refusals(Prepare(Tool<TToolInputHidden>()), {Set("EditName", "n"), Set("EditValue", "v")}),
               (V{"Please specify a name.", "Please specify a value."}));
     EXPECT_EQ(Refusals(Prepare(Tool<TToolInputImage>(), {}, Set("EditSrc", "b.gif")),

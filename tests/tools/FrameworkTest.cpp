@@ -291,6 +291,10 @@ TEST(ToolFramework, AttributeColourPlacementAndKeyHelpers)
     // a palette button left of the page: aligned with it, then kept inside the page
     EXPECT_EQ(PlaceEditor(QRect(20, 150, 30, 30), Dialog, Page, Screen), QPoint(210, 150));
     EXPECT_EQ(PlaceEditor(QRect(20, 900, 30, 30), Dialog, Page, Screen), QPoint(210, 490));
+    // a dialog taller than a short page keeps its caption below the page's top and on the screen
+    EXPECT_EQ(PlaceEditor(QRect(400, 300, 40, 40), QSize(300, 700), Page, Screen), QPoint(440, 110));
+    EXPECT_EQ(PlaceEditor(QRect(400, 300, 40, 40), QSize(300, 700), QRect(0, -200, 800, 300), Screen),
+              QPoint(400, 0));
 
     // key filters
     QLineEdit Length, Number, Key;
