@@ -36,6 +36,7 @@
 #include "ToolManager.h"
 #include "UnitAbout.h"
 #include "UnitCodeEditor.h"
+#include "UnitFind.h"
 #include "UnitSpellCheck.h"
 #include "UnitTemplate.h"
 #include "ui_UnitMain.h"
@@ -284,6 +285,7 @@ void TFormMain::CreateFileManager()
     FileManager->OnNew = [this](TFileManager*) {
         KeyDownInPage = false;
         SelectView(DesignerTab);
+        ShownSource.clear();
         // the first page loads while the window is built and shown
         Designer->NewDocument(Shown);
         return false;
@@ -291,6 +293,7 @@ void TFormMain::CreateFileManager()
     FileManager->OnOpen = [this](TFileManager*, const std::string& Name) {
         KeyDownInPage = false;
         SelectView(DesignerTab);
+        ShownSource.clear();
         Designer->LoadFromFile(Name);
         return true;
     };
@@ -535,7 +538,11 @@ void TFormMain::WireCommands()
     // tools and help
     On(F.MenuPageProperties, [this] {
         PushPendingEdits();
-        if (ShowPageProperties(Designer)) SetModified();
+        if (ShowPageProperties(Designer)) {
+            SetModified();
+            // the title may have changed without a reload of the page
+            SetCaption(QString::fromStdU16String(Designer->GetTitle()));
+        }
         RefreshView();
         UpdateControls();
     });
@@ -575,7 +582,18 @@ void TFormMain::DocumentComplete()
 void TFormMain::EditCommand(int Which)
 {
     if (Which == ecFind) {
-        Designer->Find();
+        if (CurrentView != CodeTab) {
+            Designer->Find();
+            return;
+        }
+        // the HTML Code view searches its own text
+        if (!SourceFind) {
+            SourceFind = new TFormFind(this);
+            SourceFind->OnFindNext = [this](const QString& Text, bool MatchCase) {
+                return SourceEditor->findFirst(Text, false, MatchCase, false, true);
+            };
+        }
+        SourceFind->Execute();
         return;
     }
     if (CurrentView == DesignerTab) {
@@ -607,7 +625,7 @@ void TFormMain::EditMenuShow()
     F.MenuCut->setEnabled(F.BtnCut->isEnabled());
     F.MenuCopy->setEnabled(F.BtnCopy->isEnabled());
     F.MenuPaste->setEnabled(F.BtnPaste->isEnabled());
-    F.MenuFind->setEnabled(CurrentView == DesignerTab);
+    F.MenuFind->setEnabled(CurrentView == DesignerTab || CurrentView == CodeTab);
 }
 
 void TFormMain::ViewMenuShow()

@@ -38,6 +38,7 @@ class TComboBox97;
 class TEntityView;
 class TFontComboBox97;
 class TFormAbout;
+class TFormFind;
 class TFormSpellCheck;
 class TFormTemplate;
 class TIconPack;
@@ -214,6 +215,7 @@ private:
     QString FApplicationTitle;
     QPointer<TFormAbout> About;
     QPointer<TFormTemplate> TemplateChooser;
+    QPointer<TFormFind> SourceFind;  // Find in the HTML Code view
     bool Shown = false;
     bool FitPaletteOnShow = false;
     bool KeyDownInPage = false;  // a key went down in the design view and is not yet up

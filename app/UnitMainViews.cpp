@@ -10,10 +10,12 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <Qsci/qsciscintilla.h>
+#include <algorithm>
 
 #include "HtmlWriter.h"
 #include "Streams.h"
 #include "TagTreeModel.h"
+#include "UnitFind.h"
 #include "UnitMain.h"
 #include "ui_UnitMain.h"
 
@@ -141,8 +143,16 @@ void TFormMain::FillSourceEditor()
     LoadingSource = true;
     // an editor that still holds this text keeps it, with its caret and scroll place
     if (SourceEditor->isModified() || Text != ShownSource) {
+        // the same document comes back rewritten: the caret and the scroll place stay on their
+        // lines; another document starts at its top
+        int Line = 0, Index = 0;
+        const int Top = ShownSource.isEmpty() ? 0 : SourceEditor->firstVisibleLine();
+        if (!ShownSource.isEmpty()) SourceEditor->getCursorPosition(&Line, &Index);
         SourceEditor->setText(Text);
         ShownSource = Text;
+        Line = std::min(Line, SourceEditor->lines() - 1);
+        SourceEditor->setCursorPosition(Line, std::min(Index, SourceEditor->lineLength(Line)));
+        SourceEditor->setFirstVisibleLine(Top);
     }
     SourceEditor->SendScintilla(QsciScintilla::SCI_EMPTYUNDOBUFFER);
     SourceEditor->setModified(false);
@@ -165,6 +175,10 @@ void TFormMain::ShowView()
                      : CurrentView == TreeTab ? static_cast<QWidget*>(PanelTag)
                                               : static_cast<QWidget*>(Designer);
     FForm->ViewStack->setCurrentWidget(Shown);
+    // a find dialog searches the view it was opened in: it goes with that view
+    if (SourceFind && CurrentView != CodeTab) SourceFind->hide();
+    if (CurrentView != DesignerTab)
+        if (auto* Find = Designer->findChild<TFormFind*>(QString(), Qt::FindDirectChildrenOnly)) Find->hide();
     if (CurrentView == TreeTab) {
         MemoAttr->hide();
         GridAttr->hide();

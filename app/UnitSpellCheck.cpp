@@ -36,6 +36,20 @@ QPoint TFormSpellCheck::PromptPosition(const QRect& WordRect, const QSize& Promp
     return {left, top};
 }
 
+namespace {
+
+// A suggestion in the capitals of the word it replaces: "Recieve" gives "Receive", "RECIEVE"
+// gives "RECEIVE". Capitals of the word list's own entries stay.
+QString MatchCapitals(const QString& Suggestion, const QString& Word)
+{
+    const QString Letters = Word.trimmed();
+    if (Letters.isEmpty() || !Letters[0].isUpper()) return Suggestion;
+    if (Letters.size() > 1 && Letters == Letters.toUpper()) return Suggestion.toUpper();
+    return Suggestion.left(1).toUpper() + Suggestion.mid(1);
+}
+
+}  // namespace
+
 void TFormSpellCheck::Prepare(const WideString& Word, TSpellChecker& Checker)
 {
     Form->EditFound->setText(QString::fromStdU16String(Word));
@@ -47,7 +61,7 @@ void TFormSpellCheck::Prepare(const WideString& Word, TSpellChecker& Checker)
     QStringList words;
     words.reserve(static_cast<qsizetype>(Checker.Suggestions.size()));
     for (const auto& suggestion : Checker.Suggestions)
-        words.append(QString::fromStdString(suggestion.Word));
+        words.append(MatchCapitals(QString::fromStdString(suggestion.Word), Form->EditFound->text()));
     Form->ListSuggestions->addItems(words);
     Form->EditSuggestion->setText(words.first());
 }

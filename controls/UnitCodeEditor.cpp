@@ -23,18 +23,18 @@ namespace {
 using Lexer = QsciLexerHTML;
 
 // The lexer's styles that show each token kind. Blanks take the style of what surrounds them,
-// so "Space" has none of its own.
+// so "Space" has none of its own. A DOCTYPE reads as a tag with its values.
 const std::initializer_list<int> TokenStyles[HtmlTokenCount] = {
     {Lexer::Entity},
-    {Lexer::HTMLComment},
-    {Lexer::Tag},
+    {Lexer::HTMLComment, Lexer::SGMLComment},
+    {Lexer::Tag, Lexer::SGMLCommand, Lexer::SGMLParameter},
     {Lexer::Attribute},
     {},
-    {Lexer::OtherInTag, Lexer::XMLTagEnd, Lexer::XMLStart, Lexer::XMLEnd},
+    {Lexer::OtherInTag, Lexer::XMLTagEnd, Lexer::XMLStart, Lexer::XMLEnd, Lexer::SGMLDefault},
     {Lexer::Default},
     {Lexer::UnknownTag, Lexer::UnknownAttribute},
     {Lexer::HTMLDoubleQuotedString, Lexer::HTMLSingleQuotedString, Lexer::HTMLNumber,
-     Lexer::HTMLValue}};
+     Lexer::HTMLValue, Lexer::SGMLDoubleQuotedString, Lexer::SGMLSingleQuotedString}};
 
 struct TDefault {
     TColor Foreground;
@@ -146,6 +146,10 @@ void LoadHtmlHighlighterColors(QsciLexerHTML& Highlighter, const TIniFile* Setti
                                std::string_view Section)
 {
     const bool FromSettings = Settings && Settings->SectionExists(Section);
+    // one paper for the page: scripts and server blocks get none of their own
+    const QColor Paper = static_cast<const QsciLexer&>(Highlighter).defaultPaper();
+    for (int S = 0; S <= QsciScintillaBase::STYLE_MAX; ++S)
+        if (!Highlighter.description(S).isEmpty()) Highlighter.setPaper(Paper, S);
     for (int K = 0; K < HtmlTokenCount; ++K) {
         const auto Token = static_cast<THtmlToken>(K);
         if (FromSettings)

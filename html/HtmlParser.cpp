@@ -472,7 +472,8 @@ private:
             // A server block among the attributes ("<body <?php body_class(); ?>>") is kept
             // whole, as a name.
             if (const size_t End = ServerBlockAt(Pos)) {
-                AddAttr(Slice(Pos, End), false, {});
+                // server blocks are kept each as written, however alike
+                Attrs.push_back({attrUnknown, Slice(Pos, End), {}});
                 Pos = End;
                 SkipBlanks();
                 continue;
@@ -544,14 +545,10 @@ private:
     // Attributes outside the table are kept by name, empty values as empty values.
     void AddAttr(WideStringView Name, bool HasValue, WideStringView Value)
     {
-        // "/" of "<br/>", and names that begin with "=" (which nothing reads) are left out.
-        if (Name == u"/" || Name[0] == u'=')
+        // "/" of "<br/>", and names that begin with "=" (which nothing reads) or with a "<" of
+        // no whole server block are left out.
+        if (Name == u"/" || Name[0] == u'=' || Name[0] == u'<')
             return;
-        // server blocks are kept each as written, however alike
-        if (Name[0] == u'<') {
-            Attrs.push_back({attrUnknown, Name, Value});
-            return;
-        }
         const THtmlAttrId Id = AttrIdFromName(Name);
         if (Id >= 0) {
             if (!HasValue && IsBooleanAttribute(Id))

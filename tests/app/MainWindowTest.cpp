@@ -1,6 +1,7 @@
 // The main window driven as a user drives it: mouse and keys on the real window and engine.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDockWidget>
@@ -25,6 +26,7 @@
 #include "MainWindowHost.h"
 #include "TagTreeModel.h"
 #include "UnitAbout.h"
+#include "UnitFind.h"
 
 using namespace zv;
 using namespace zv::test;
@@ -639,6 +641,7 @@ TEST(MainWindow, CommandsMarkTheDocumentModifiedAndKeepPendingEdits)
     F.MenuPageProperties->trigger();
     EXPECT_TRUE(W.FileManager->Modified());
     EXPECT_TRUE(Code->text().contains("<title>Fish &amp; Chips</title>")) << Code->text().toStdString();
+    EXPECT_EQ(W.windowTitle(), "Zandovell - Fish & Chips");
 
     // the Tag Tree view entered again and again never reaches back into an old tree
     H.Tab(TreeTab);
@@ -721,6 +724,83 @@ TEST(MainWindow, CommandsMarkTheDocumentModifiedAndKeepPendingEdits)
     F.MenuAbout->trigger();
     ASSERT_EQ(H.Opened.size(), 2u);
     EXPECT_EQ(H.Opened[1], TFormAbout::SiteUrl);
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
+    EXPECT_TRUE(W.close());
+}
+
+TEST(MainWindow, CodeViewKeepsItsPlaceAcrossViewsAndSearchesItsOwnText)
+{
+    TempDir Config, Docs;
+    TMainWindowHost H(Config.Path);
+    TFormMain& W = H.W();
+    Ui::FormMain& F = H.F();
+    std::string Long = "<html><head><title>Long</title></head><body>";
+    for (int K = 0; K < 400; ++K) Long += "<p>Line " + std::to_string(K) + "</p>";
+    WriteAll(Docs / "long.html", Long + "<p>needle</p></body></html>");
+    WriteAll(Docs / "other.html", Long + "</body></html>");
+    W.FileManager->OpenFile(Docs / "long.html");
+    ASSERT_TRUE(WaitFor([&] { return W.windowTitle() == "Zandovell - Long"; }));
+
+    // an edit deep in the page, a look at the design view, and back: the caret and the
+    // scroll place are where they were
+    H.Tab(CodeTab);
+    QsciScintilla* Code = W.SourceEditor;
+    ASSERT_TRUE(Code->findFirst("Line 300<", false, true, false, true));
+    int Line = 0, Index = 0;
+    Code->getCursorPosition(&Line, &Index);
+    Code->setCursorPosition(Line, --Index);
+    QTest::keyClicks(Code, "x");
+    ++Index;
+    const int Top = Code->firstVisibleLine();
+    EXPECT_GT(Top, 100);
+    H.Tab(DesignerTab);
+    EXPECT_EQ(W.CurrentView, DesignerTab);
+    H.Tab(CodeTab);
+    int NowLine = 0, NowIndex = 0;
+    Code->getCursorPosition(&NowLine, &NowIndex);
+    EXPECT_EQ(NowLine, Line);
+    EXPECT_EQ(NowIndex, Index);
+    EXPECT_EQ(Code->firstVisibleLine(), Top);
+    EXPECT_EQ(Code->text(NowLine).trimmed(), "<p>Line 300x</p>");
+
+    // the design view's find dialog stays with its view
+    H.Tab(DesignerTab);
+    H.Click(F.BtnFind);
+    TFormFind* DesignFind = W.Designer->FindDialog();
+    EXPECT_TRUE(DesignFind->isVisible());
+    H.Tab(CodeTab);
+    EXPECT_FALSE(DesignFind->isVisible());
+
+    // Find in this view searches the text shown, not the hidden design view
+    const QString PageSelection = PageEval(H.D(), "String(getSelection())").toString();
+    H.Click(F.BtnFind);
+    TFormFind* Find = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        for (TFormFind* Dialog : W.findChildren<TFormFind*>())
+            if (Dialog->isVisible()) Find = Dialog;
+        return Find != nullptr;
+    }));
+    QTest::keyClicks(Find->findChild<QLineEdit*>("EditFind"), "NEEDLE");
+    QTest::mouseClick(Find->findChild<QPushButton*>("ButtonFindNext"), Qt::LeftButton);
+    EXPECT_EQ(Code->selectedText(), "needle");
+    EXPECT_EQ(Find->Status(), "");
+    Find->findChild<QCheckBox*>("CheckMatchCase")->setChecked(true);
+    QTest::mouseClick(Find->findChild<QPushButton*>("ButtonFindNext"), Qt::LeftButton);
+    EXPECT_EQ(Find->Status(), "Cannot find \"NEEDLE\".");
+    EXPECT_EQ(PageEval(H.D(), "String(getSelection())").toString(), PageSelection);
+    // it goes with its view
+    H.Tab(DesignerTab);
+    EXPECT_FALSE(Find->isVisible());
+    H.Tab(CodeTab);
+    // another page starts at its top
+    H.Tab(DesignerTab);
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
+    W.FileManager->OpenFile(Docs / "other.html");
+    ASSERT_TRUE(WaitFor([&] { return W.FileManager->FileName() == Docs / "other.html"; }));
+    H.Tab(CodeTab);
+    Code->getCursorPosition(&NowLine, &NowIndex);
+    EXPECT_EQ(NowLine, 0);
+    EXPECT_EQ(Code->firstVisibleLine(), 0);
     H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
     EXPECT_TRUE(W.close());
 }

@@ -64,6 +64,20 @@ TEST(FormSpellCheck, PlacesThePromptAndReportsTheAnswer)
     EXPECT_EQ(result, std::make_tuple(WideString(u"receive"), true, false));
     EXPECT_LT(form.y(), 700);
 
+    // The suggestions take the word's capitals: a word that starts a sentence keeps its capital
+    // letter, a word in capitals stays in capitals.
+    result = answer(
+        [&] {
+            ASSERT_EQ(ui.ListSuggestions->count(), 3);
+            EXPECT_EQ(ui.ListSuggestions->item(1)->text(), "Relieve");
+            EXPECT_EQ(ui.EditSuggestion->text(), "Receive");
+            ui.ButtonCorrect->click();
+        },
+        u"Recieve");
+    EXPECT_EQ(std::get<0>(result), u"Receive");
+    result = answer([&] { ui.ButtonCorrect->click(); }, u"RECIEVE");
+    EXPECT_EQ(std::get<0>(result), u"RECEIVE");
+
     result = answer([&] { ui.ButtonIgnore->click(); }, u"recieve");
     EXPECT_EQ(result, std::make_tuple(WideString(u"recieve"), false, false));
 

@@ -74,6 +74,14 @@ TEST(SourceEditor, ColoursFromSettingsFileWithDamagedEntries)
     EXPECT_TRUE(Defaults.font(QsciLexerHTML::HTMLComment).italic());
     EXPECT_FALSE(Defaults.font(QsciLexerHTML::Tag).italic());
     EXPECT_EQ(Defaults.paper(QsciLexerHTML::Tag), static_cast<QsciLexer&>(Defaults).defaultPaper());
+    // the DOCTYPE line in the colours of a tag, scripts and server blocks on no paper of their own
+    EXPECT_EQ(Defaults.color(QsciLexerHTML::SGMLCommand), QColor(255, 0, 0));
+    EXPECT_FALSE(Defaults.font(QsciLexerHTML::SGMLCommand).bold());
+    EXPECT_EQ(Defaults.color(QsciLexerHTML::SGMLDoubleQuotedString), QColor(0, 0, 255));
+    for (const int S : {QsciLexerHTML::SGMLDefault, QsciLexerHTML::JavaScriptDefault,
+                        QsciLexerHTML::JavaScriptKeyword, QsciLexerHTML::ASPStart,
+                        QsciLexerHTML::PHPDefault, QsciLexerHTML::VBScriptDefault})
+        EXPECT_EQ(Defaults.paper(S), static_cast<QsciLexer&>(Defaults).defaultPaper()) << S;
     QsciLexerHTML Unset;
     LoadHtmlHighlighterColors(Unset, nullptr, "HTML Colors");
     EXPECT_EQ(Unset.color(QsciLexerHTML::Tag), QColor(255, 0, 0));
