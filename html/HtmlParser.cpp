@@ -523,7 +523,9 @@ private:
     }
 
     // The closing quote of a value that starts at From; a quote inside a server block
-    // ("<?php echo $a["k"] ?>", "<%= f("q") %>") does not close it.
+    // ("<?php echo $a["k"] ?>", "<%= f("q") %>") does not close it. A block counts as inside
+    // the value only when the value's quote follows its end before any other markup: an
+    // unended "<%" in a value does not run on to some "%>" further down the page.
     size_t QuoteEnd(char16_t Quote, size_t From) const
     {
         size_t Close = Find(Quote, From);
@@ -535,9 +537,14 @@ private:
             const size_t End = ServerBlockAt(Lt);
             if (End == 0)
                 continue;
+            if (End > Close) {
+                const size_t Next = Find(Quote, End);
+                const WideStringView Between = Slice(End, Next);
+                if (Next == Len || Between.find_first_of(u"<>") != WideStringView::npos)
+                    return Close;
+                Close = Next;
+            }
             Lt = End - 1;
-            if (End > Close)
-                Close = Find(Quote, End);
         }
     }
 

@@ -108,6 +108,9 @@ public:
     {
         D().focusProxy()->setFocus();
         WaitFor([&] { return D().focusProxy()->hasFocus(); });
+        // keys reach the page only once the page itself has the focus, which under load
+        // comes a while after the widget's
+        WaitFor([&] { return PageEval(D(), "document.hasFocus()").toBool(); });
         EXPECT_TRUE(PageType(D(), Text)) << "typing " << Text.toStdString();
     }
     QString Body() { return PageEval(D(), "document.body.innerHTML").toString(); }

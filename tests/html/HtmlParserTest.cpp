@@ -211,6 +211,9 @@ TEST(HtmlParser, CommentsAndServerBlocks)
     // A block begun among the attributes and never ended is no block: it is left out, so it
     // cannot be written back as one that swallows the tag's end.
     EXPECT_EQ(Parsed("<s <%% a>x"), "html(body(s[a=](\"x\")))");
+    // an unended block in a value does not run on to a "%>" further down the page
+    EXPECT_EQ(Parsed("<p title=\"a<%b\">x %> y <i class=\"z\">q</i>"),
+              "html(body(p[title=a<%b](\"x %> y \",i[class=z](\"q\"))))");
     EXPECT_EQ(Parsed("<s <?x"), "html(body(s))");
 
     EXPECT_EQ(ParseError("<!-- x --"), "Unterminated Comment");
