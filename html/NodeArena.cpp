@@ -22,6 +22,10 @@ namespace {
 constexpr std::size_t Alignment = 8;
 constexpr std::size_t MinSegment = 1024;
 constexpr std::size_t MaxSegment = 256 * 1024;
+// Full-size segments kept for the next tree once freed, up to this many bytes: a page is
+// parsed several times while it is open, and memory given back to the system and taken again
+// costs a page fault for every 4 KB.
+constexpr std::size_t SpareLimit = 8 * 1024 * 1024;
 
 // A segment: this head, then the blocks cut from it one after another.
 struct TSegment {
@@ -40,6 +44,9 @@ struct TArena {
     TSegment* LastFreed = nullptr;  // where the last block freed lay: a tree is freed in runs
     std::size_t Bytes = 0;
     int Depth = 0;
+    std::vector<TSegment*> Spare;  // freed full-size segments, not in Segments nor in Bytes
+
+    TArena() { Spare.reserve(SpareLimit / MaxSegment); }
 };
 
 // Never destroyed, so that nodes freed during program end still find it.
@@ -108,6 +115,11 @@ void Drop(TArena& A, TSegment* S)
         SetLastFreed(A, nullptr);
     A.Bytes -= S->Size;
     ZV_UNPOISON(S, S->Size);
+    if (S->Size == MaxSegment && A.Spare.size() < A.Spare.capacity()) {
+        A.Spare.push_back(S);  // (room was made when the arena was)
+        ZV_POISON(S->Data(), static_cast<std::size_t>(S->End - S->Data()));
+        return;
+    }
     ::operator delete(static_cast<void*>(S));
 }
 
@@ -115,7 +127,13 @@ TSegment* NewSegment(TArena& A, std::size_t Need)
 {
     // Segments grow with what the arena holds, so that a small tree takes little.
     const std::size_t Size = std::max(Need + TSegment::HeadSize(), std::clamp(A.Bytes / 4, MinSegment, MaxSegment));
-    void* Memory = ::operator new(Size);
+    void* Memory;
+    if (Size == MaxSegment && !A.Spare.empty()) {
+        Memory = A.Spare.back();
+        A.Spare.pop_back();
+    } else {
+        Memory = ::operator new(Size);
+    }
     auto* S = new (Memory) TSegment{nullptr, static_cast<char*>(Memory) + Size, 0, Size};
     S->Next = S->Data();
     ZV_POISON(S->Next, static_cast<std::size_t>(S->End - S->Next));
@@ -218,5 +236,15 @@ TNodeHeapScope::~TNodeHeapScope()
 }
 
 std::size_t NodeArenaBytes() { return Arena().Bytes; }
+
+void NodeArenaRelease()
+{
+    TArena& A = Arena();
+    for (TSegment* S : A.Spare) {
+        ZV_UNPOISON(S, S->Size);
+        ::operator delete(static_cast<void*>(S));
+    }
+    A.Spare.clear();
+}
 
 }  // namespace zv
