@@ -242,17 +242,16 @@ struct THtmlTag::TPacked {
     }
 };
 
-size_t UnknownNameEnd(WideStringView Entry)
+size_t ServerBlockLength(WideStringView Text)
 {
-    size_t From = 0;
-    if (Entry.size() > 1 && Entry[0] == u'<' && (Entry[1] == u'?' || Entry[1] == u'%')) {
-        const char16_t Closer[] = {Entry[1], u'>'};
-        const size_t End = Entry.find(WideStringView(Closer, 2), 2);
-        if (End != WideStringView::npos)
-            From = End + 2;
-    }
-    return Entry.find(u'=', From);
+    if (Text.size() < 2 || Text[0] != u'<' || (Text[1] != u'?' && Text[1] != u'%'))
+        return 0;
+    const char16_t Closer[] = {Text[1], u'>'};
+    const size_t End = Text.find(WideStringView(Closer, 2), 2);
+    return End == WideStringView::npos ? 0 : End + 2;
 }
+
+size_t UnknownNameEnd(WideStringView Entry) { return Entry.find(u'=', ServerBlockLength(Entry)); }
 
 namespace {
 

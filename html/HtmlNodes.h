@@ -3,7 +3,6 @@
 // blocks, the DOCTYPE and the document root. A node owns its children.
 
 #include <cstdint>
-#include <cstring>
 #include <memory>
 
 #include "HTMLAttributes.h"
@@ -59,16 +58,7 @@ public:
 class TNodeText {
 public:
     TNodeText() = default;
-    TNodeText(WideStringView Text)
-    {
-        if (Text.empty())
-            return;
-        if (Text.size() > MaxSize)
-            TooLong();
-        FData = static_cast<char16_t*>(NodeAllocate(Text.size() * sizeof(char16_t)));
-        std::memcpy(FData, Text.data(), Text.size() * sizeof(char16_t));
-        FSize = FCapacity = static_cast<uint32_t>(Text.size());
-    }
+    TNodeText(WideStringView Text) { Assign(Text); }
     TNodeText(const TNodeText& Other) : TNodeText(Other.View()) {}
     ~TNodeText() { Release(); }
     TNodeText& operator=(const TNodeText& Other) { return Assign(Other.View()); }
@@ -143,6 +133,10 @@ struct THtmlAttribute {
     WideStringView Name;
     WideStringView Value;
 };
+
+// The length of the server block ("<?php ... ?>", "<% ... %>") that Text starts with, up to and
+// with its closing mark; 0 when Text starts none or it has no end.
+size_t ServerBlockLength(WideStringView Text);
 
 // The "=" that ends the name in an unknown attribute's "name=value" entry; npos when there is
 // none. A server block kept as a name ("<?= $a == 1 ? 'x' : '' ?>") may hold "=" itself.

@@ -229,9 +229,9 @@ private:
                 NameEnd = NameFrom(Pos + 2, false);
             }
         } else if (Next == u'?') {
-            return ServerBlock(u'?', tagPhp);
+            return ServerBlock(tagPhp);
         } else if (Next == u'%') {
-            return ServerBlock(u'%', tagAsp);
+            return ServerBlock(tagAsp);
         } else {
             return Tag(Start);
         }
@@ -323,14 +323,13 @@ private:
     }
 
     // Pos is at "<?" or "<%"; the block ends at the first "?>" or "%>".
-    void ServerBlock(char16_t Mark, THtmlTagId Kind)
+    void ServerBlock(THtmlTagId Kind)
     {
-        const char16_t Close[] = {Mark, u'>'};
-        const size_t End = WideStringView(Buf, Len).find(WideStringView(Close, 2), Pos + 2);
-        if (End == WideStringView::npos)
+        const size_t End = ServerBlockAt(Pos);
+        if (End == 0)
             throw Exception("Unterminated Script");
-        Current()->AddLast(THtmlText::Make(Kind, Slice(Pos, End + 2)));
-        Pos = End + 2;
+        Current()->AddLast(THtmlText::Make(Kind, Slice(Pos, End)));
+        Pos = End;
     }
 
     // The tag as written, up to its ">" (supplied when the input ends first).
@@ -515,11 +514,8 @@ private:
     // closing mark; 0 when none starts there or it has no end.
     size_t ServerBlockAt(size_t I) const
     {
-        if (Buf[I] != u'<' || (At(I + 1) != u'?' && At(I + 1) != u'%'))
-            return 0;
-        const char16_t Closer[] = {Buf[I + 1], u'>'};
-        const size_t End = WideStringView(Buf, Len).find(WideStringView(Closer, 2), I + 2);
-        return End == WideStringView::npos ? 0 : End + 2;
+        const size_t Length = ServerBlockLength(Slice(I, Len));
+        return Length ? I + Length : 0;
     }
 
     // The closing quote of a value that starts at From; a quote inside a server block
