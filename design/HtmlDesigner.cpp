@@ -796,12 +796,23 @@ void THtmlDesigner::BeginAction(const std::string& Name)
     SyncUndoList(Units);
     PendingAction = Name;
     PendingUnits = Units;
+    PendingStored.clear();
+}
+
+void THtmlDesigner::KeepStoredNode(const std::string& Id)
+{
+    const WideString Key = Utf8ToUtf16(Id);
+    for (const TUndoAction::TStoredState& S : PendingStored)
+        if (S.Id == Key) return;
+    if (auto Before = Filter->CopyObject(Key)) PendingStored.push_back({Key, std::move(Before), nullptr});
 }
 
 void THtmlDesigner::EndAction()
 {
+    for (TUndoAction::TStoredState& S : PendingStored) S.After = Filter->CopyObject(S.Id);
     FUndoList.resize(FUndoIndex + 1);
-    FUndoList.push_back({PendingAction, std::max(0, CountUndoUnits() - PendingUnits)});
+    FUndoList.push_back({PendingAction, std::max(0, CountUndoUnits() - PendingUnits), std::move(PendingStored)});
+    PendingStored.clear();
     ++FUndoIndex;
 }
 
@@ -822,7 +833,9 @@ void THtmlDesigner::Undo()
 {
     SyncUndoList();
     if (FUndoIndex < 0) return;
-    for (int K = 0; K < FUndoList[FUndoIndex].Units; ++K) ExecCommand(IDM_UNDO);
+    const TUndoAction& Action = FUndoList[FUndoIndex];
+    for (int K = 0; K < Action.Units; ++K) ExecCommand(IDM_UNDO);
+    for (auto S = Action.Stored.rbegin(); S != Action.Stored.rend(); ++S) Filter->RestoreObject(S->Id, *S->Before);
     --FUndoIndex;
     RestoreResizedSizes();
 }
@@ -838,7 +851,10 @@ void THtmlDesigner::Redo()
     SyncUndoList();
     if (FUndoIndex > static_cast<int>(FUndoList.size()) - 2) return;
     ++FUndoIndex;
-    for (int K = 0; K < FUndoList[FUndoIndex].Units; ++K) ExecCommand(IDM_REDO);
+    const TUndoAction& Action = FUndoList[FUndoIndex];
+    for (int K = 0; K < Action.Units; ++K) ExecCommand(IDM_REDO);
+    for (const TUndoAction::TStoredState& S : Action.Stored)
+        if (S.After) Filter->RestoreObject(S.Id, *S.After);
     RestoreResizedSizes();
 }
 

@@ -23,6 +23,7 @@
 namespace zv {
 
 class THtmlFilter;
+class THtmlNode;
 class THtmlRoot;
 class TFormFind;
 class TFormHyperlink;
@@ -41,6 +42,12 @@ struct TRect {
 struct TUndoAction {
     std::string Name;
     int Units = 0;
+    // Stored source nodes the action changed beside the page, as they were before it and after.
+    struct TStoredState {
+        WideString Id;
+        std::shared_ptr<const THtmlNode> Before, After;
+    };
+    std::vector<TStoredState> Stored;
 };
 using TUndoActionList = std::vector<TUndoAction>;
 
@@ -214,6 +221,9 @@ public:
     // ------------------------------------------------------------ undo groups
     // Every change made to the page through the engine goes between these two.
     void BeginAction(const std::string& Name);
+    // Within an action: the stored node of design id Id is about to change. Undoing the action
+    // puts it back as it is now; redoing it brings back what the action left.
+    void KeepStoredNode(const std::string& Id);
     void EndAction();
     void ClearUndo();
     bool CanUndo();
@@ -380,6 +390,7 @@ private:
     TUndoActionList FUndoList;
     std::string PendingAction;
     int PendingUnits = 0;
+    std::vector<TUndoAction::TStoredState> PendingStored;
     int FUndoIndex = -1;
     std::string FGenerator;
     bool FShowTagGlyphs = false;

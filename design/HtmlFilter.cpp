@@ -186,6 +186,22 @@ int THtmlFilter::IndexOfId(WideStringView Id)
 
 THtmlNode* THtmlFilter::FindObject(WideStringView Id) const { return Object(IndexOfId(Id)); }
 
+std::shared_ptr<const THtmlNode> THtmlFilter::CopyObject(WideStringView Id) const
+{
+    const THtmlNode* Node = FindObject(Id);
+    if (!Node) return nullptr;
+    const TNodeHeapScope Heap;
+    return std::shared_ptr<const THtmlNode>(CopyOf(Node));
+}
+
+void THtmlFilter::RestoreObject(WideStringView Id, const THtmlNode& Copy)
+{
+    THtmlNode* Node = FindObject(Id);
+    if (!Node || Node->Kind() != Copy.Kind()) return;
+    const TNodeHeapScope Heap;
+    Node->Assign(&Copy);
+}
+
 void THtmlFilter::Clear()
 {
     for (TStoredObject& Entry : FObjects)

@@ -675,6 +675,8 @@ bool TToolManager::EditDialog(TToolItem* Tool, const THtmlElement& Element, cons
     if (Tool->EditInPlace) {
         {
             TActionScope Action(*FDesigner, "Edit");
+            // undo takes back what Apply writes into the stored node too
+            if (Editor->StoredNode()) FDesigner->KeepStoredNode(Element.id());
             Editor->Apply();
         }
         Changed();

@@ -432,6 +432,7 @@ TEST(ElementTools, ApplyWritesTheElementAndItsStoredNode)
                "</optgroup><option>C</option></select></form>\n"
                "</body></html>\n");
     THtmlDesigner& D = H.Designer();
+    const std::string Loaded = SaveBytes("apply-0.html");
     // the table: border 0 gives the layout class, the stored node takes border and size
     THtmlElement Table = Find("table");
     EditElement(Table, [](QWidget* W) {
@@ -502,6 +503,11 @@ TEST(ElementTools, ApplyWritesTheElementAndItsStoredNode)
                              "<select id=\"s\" name=\"s\" class=\"k\"><option>A</option><optgroup label=\"G\"><option value=\"b\" selected>B</option>"
                              "</optgroup><option value=\"c\">C2</option></select>"})
         EXPECT_NE(Saved.find(Part), std::string::npos) << Part << "\n" << Saved;
+    // undo takes every edit back, stored nodes included, and redo brings them again
+    while (D.CanUndo()) D.Undo();
+    EXPECT_EQ(SaveBytes("apply-undone.html"), Loaded);
+    while (D.CanRedo()) D.Redo();
+    EXPECT_EQ(Squeezed(SaveBytes("apply-redone.html")), Saved);
 
     // a pasted table has no stored node: the dialog reads and writes the live element
     H.Eval("document.getElementById('p').insertAdjacentHTML('afterend', '<table id=\"pasted\" width=\"33\"><tr><td>c</td></tr></table>')");
