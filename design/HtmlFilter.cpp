@@ -6,6 +6,7 @@
 #include <climits>
 
 #include "HtmlConv.h"
+#include "HtmlEntities.h"
 #include "HtmlFilterHelpers.h"
 #include "HtmlParser.h"
 #include "HtmlWriter.h"
@@ -517,7 +518,7 @@ void THtmlFilter::ClassifyImageSrc(WideStringView Src, WideString& ClassName,
                                    WideString& DesignSrc) const
 {
     DesignSrc = TransparentSrc;
-    if (StartsWithTextAscii(Src, u"http://")) {
+    if (StartsWithTextAscii(Src, u"http://") || StartsWithTextAscii(Src, u"https://")) {
         ClassName = u"dsgn_remote";
         return;
     }
@@ -526,8 +527,11 @@ void THtmlFilter::ClassifyImageSrc(WideStringView Src, WideString& ClassName,
         return;
     }
     // A relative path: shown from the document's folder when the picture is there. A page
-    // without a folder cannot reach it.
-    const std::string Path = FBasePath + Utf16ToUtf8(Src);
+    // without a folder cannot reach it. The value's references and the URL's escapes name the
+    // file; a query or a fragment does not.
+    WideString Url = DecodeDocumentText(Src);
+    Url.resize(std::min(Url.find_first_of(u"?#"), Url.size()));
+    const std::string Path = FBasePath + PercentDecode(Utf16ToUtf8(Url));
     if (FBasePath.empty() || !IsRegularFile(Path)) {
         ClassName = u"dsgn_broken";
         return;
