@@ -350,6 +350,9 @@ function repaint() {
 }
 addEventListener('resize', repaint);
 addEventListener('load', repaint, true);
+// a form of the page is edited, never sent: its submit button or Enter in one of its fields
+// would take the view away from the document
+addEventListener('submit', e => e.preventDefault(), true);
 new ResizeObserver(function () { repaint(); moved(); }).observe(doc.body);
 
 function startResize(e, ex, ey) {

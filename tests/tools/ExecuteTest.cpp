@@ -186,11 +186,30 @@ TEST(ToolExecute, DoubleClickOpensTheFirstToolThatTakesTheElement)
     EXPECT_EQ(H.Eval("document.querySelector('#p br').getAttribute('clear')").toString(), "both\"&");
     D.Undo();
 
+    // a submit button clicked in the page sends nothing: the page stays, and its dialog opens
+    ASSERT_TRUE(H.LoadBody("<form action=\"send.php\"><p id=\"p\">x <input id=\"go\" type=\"submit\" name=\"go\">"
+                           " <button id=\"b\">B</button></p></form>"));
+    for (const char* Button : {"#go", "#b"}) {
+        ASSERT_TRUE(H.Click(H.Centre(Button)));
+        ASSERT_TRUE(H.Click(H.Centre("#p")));
+        EXPECT_TRUE(D.HasDocument()) << Button;
+    }
+    {
+        TModalAnswer Answer([](QWidget* Dialog) {
+            EXPECT_EQ(Dialog->windowTitle(), "  Input Button");
+            PressCancel(Dialog);
+        });
+        Palette().EditElement(D.Document().getElementById("go"));
+        EXPECT_TRUE(Answer.Seen);
+    }
+    ASSERT_TRUE(H.LoadBody("<p id=\"p\"><br id=\"r\" clear=\"all\"></p>"));
+    const THtmlDocument Page = D.Document();
+
     // an element no tool takes, a null handle, an element gone: nothing
     {
         TModalAnswer Answer([](QWidget* Dialog) { PressCancel(Dialog); });
-        const THtmlElement Br = Doc.getElementById("r");
-        Palette().EditElement(Doc.getElementById("p"));
+        const THtmlElement Br = Page.getElementById("r");
+        Palette().EditElement(Page.getElementById("p"));
         Palette().EditElement(THtmlElement());
         H.Eval("document.getElementById('r').remove()");
         Palette().EditElement(Br);
