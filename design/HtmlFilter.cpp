@@ -55,6 +55,9 @@ WideString MakeDesignHead()
             u"  background-color: #eee;\r\n}\r\n";
     Head += PictureRule(u"dsgn_remote", u"remote");
     Head += PictureRule(u"dsgn_absolute", u"absolute");
+    // a placeholder or picture without a size of its own would show as one pixel
+    Head += u"img[class^=dsgn_]:not([width]):not([style]) {\r\n  min-width: 32px;\r\n}\r\n"
+            u"img[class^=dsgn_]:not([height]):not([style]) {\r\n  min-height: 32px;\r\n}\r\n";
     Head += u".dsgn_layout, .dsgn_layout td {\r\n  border: dotted silver 1px;\r\n}\r\n"
             u"</style>\r\n"
             u"<script type=\"text/javascript\">\r\n<!--\r\n"

@@ -443,8 +443,17 @@ function eventInfo(e) {
     if ('keyCode' in e) info.keyCode = e.keyCode || e.charCode || 0;
     return info;
 }
+// A choice stands for its select: the page edits a select whole.
+function controlOf(el) {
+    const select = el instanceof Element && (el.localName === 'option' || el.localName === 'optgroup')
+        ? el.closest('select') : null;
+    return select || el;
+}
+function isListBox(el) {
+    return el instanceof Element && el.localName === 'select' && (el.multiple || el.size > 1);
+}
 function target(e) {
-    return e.target === host ? (control || doc.body) : e.target;
+    return e.target === host ? (control || doc.body) : controlOf(e.target);
 }
 for (const type of ['mousedown', 'mousemove', 'mouseup', 'mouseout', 'mouseover', 'click',
                     'dblclick', 'keydown', 'keyup', 'keypress', 'contextmenu']) {
@@ -461,12 +470,16 @@ for (const type of ['mousedown', 'mousemove', 'mouseup', 'mouseout', 'mouseover'
             e.preventDefault();
         }
         const t = target(e);
-        if (t instanceof Element) notify(type, t, eventInfo(e));
+        if (!(t instanceof Element)) return;
+        // a list box keeps a double click to itself: the second press stands for it
+        if (type === 'dblclick' && isListBox(t)) return;
+        notify(type, t, eventInfo(e));
+        if (type === 'mousedown' && e.detail === 2 && isListBox(t)) notify('dblclick', t, eventInfo(e));
     }, true);
 }
 function pressed(e) {
     if (e.target === host) return;
-    const el = e.target;
+    const el = controlOf(e.target);
     if (el instanceof Element && isControl(el) && (el.localName !== 'table' || e.button === 0)) {
         e.preventDefault();
         selectControl(el);

@@ -202,6 +202,32 @@ TEST(ToolExecute, DoubleClickOpensTheFirstToolThatTakesTheElement)
         Palette().EditElement(D.Document().getElementById("go"));
         EXPECT_TRUE(Answer.Seen);
     }
+
+    // a double click on what the page shows opens its dialog: a list box, and placeholders
+    // of elements that have no size of their own
+    ASSERT_TRUE(H.LoadBody("<form><p id=\"f\">x <select id=\"l\" name=\"l\" size=\"3\"><option>A</option><option>B</option>"
+                           "</select> <marquee>Run</marquee> <input type=\"image\" name=\"i\" src=\"missing.gif\"></p></form>"));
+    D.OnDblClick = [&](QObject*) { Palette().EditElement(D.CurrentElement()); };
+    for (const auto& [Selector, Title] : {std::pair{"#l", "  Input Listbox"}, std::pair{".dsgn_marquee", "  Marquee"},
+                                          std::pair{"img.dsgn_broken", "  Image Button"}}) {
+        EXPECT_GE(H.Eval(QString("document.querySelector('%1').offsetWidth").arg(Selector)).toInt(), 16) << Selector;
+        QString Shown;
+        TModalAnswer Answer([&](QWidget* Dialog) {
+            Shown = Dialog->windowTitle();
+            PressCancel(Dialog);
+        });
+        PageDoubleClick(D, H.Centre(Selector));
+        EXPECT_TRUE(WaitFor([&] { return Answer.Seen; }, 2000)) << Selector;
+        EXPECT_EQ(Shown, Title);
+    }
+    D.OnDblClick = nullptr;
+    // a choice clicked in a list box selects the list box: a tool's element goes before it
+    ASSERT_TRUE(H.Click(H.Centre("#l option:nth-child(2)")));
+    EXPECT_EQ(D.CurrentElement().tagName(), "SELECT");
+    ASSERT_TRUE(RunTool(Tool<TToolHr>()));
+    EXPECT_TRUE(Body(H).contains("<hr><select id=\"l\"")) << Body(H).toStdString();
+    EXPECT_FALSE(SaveBytes("list.html").find("<marquee width") != std::string::npos);
+
     ASSERT_TRUE(H.LoadBody("<p id=\"p\"><br id=\"r\" clear=\"all\"></p>"));
     const THtmlDocument Page = D.Document();
 
@@ -215,6 +241,6 @@ TEST(ToolExecute, DoubleClickOpensTheFirstToolThatTakesTheElement)
         Palette().EditElement(Br);
         EXPECT_FALSE(Answer.Seen);
     }
-    EXPECT_EQ(Changes, 2);
+    EXPECT_EQ(Changes, 3);
     Palette().OnChange = nullptr;
 }
