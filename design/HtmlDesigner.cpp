@@ -807,9 +807,22 @@ void THtmlDesigner::KeepStoredNode(const std::string& Id)
     if (auto Before = Filter->CopyObject(Key)) PendingStored.push_back({Key, std::move(Before), nullptr});
 }
 
+void THtmlDesigner::KeepHead()
+{
+    for (const TUndoAction::TStoredState& S : PendingStored)
+        if (S.Id.empty()) return;
+    if (auto Before = Filter->CopyHead()) PendingStored.push_back({{}, std::move(Before), nullptr});
+}
+
+void THtmlDesigner::RestoreKept(const TUndoAction::TStoredState& State, const THtmlNode& Copy)
+{
+    if (State.Id.empty()) Filter->RestoreHead(Copy);
+    else Filter->RestoreObject(State.Id, Copy);
+}
+
 void THtmlDesigner::EndAction()
 {
-    for (TUndoAction::TStoredState& S : PendingStored) S.After = Filter->CopyObject(S.Id);
+    for (TUndoAction::TStoredState& S : PendingStored) S.After = S.Id.empty() ? Filter->CopyHead() : Filter->CopyObject(S.Id);
     FUndoList.resize(FUndoIndex + 1);
     FUndoList.push_back({PendingAction, std::max(0, CountUndoUnits() - PendingUnits), std::move(PendingStored)});
     PendingStored.clear();
@@ -835,7 +848,7 @@ void THtmlDesigner::Undo()
     if (FUndoIndex < 0) return;
     const TUndoAction& Action = FUndoList[FUndoIndex];
     for (int K = 0; K < Action.Units; ++K) ExecCommand(IDM_UNDO);
-    for (auto S = Action.Stored.rbegin(); S != Action.Stored.rend(); ++S) Filter->RestoreObject(S->Id, *S->Before);
+    for (auto S = Action.Stored.rbegin(); S != Action.Stored.rend(); ++S) RestoreKept(*S, *S->Before);
     --FUndoIndex;
     RestoreResizedSizes();
 }
@@ -854,7 +867,7 @@ void THtmlDesigner::Redo()
     const TUndoAction& Action = FUndoList[FUndoIndex];
     for (int K = 0; K < Action.Units; ++K) ExecCommand(IDM_REDO);
     for (const TUndoAction::TStoredState& S : Action.Stored)
-        if (S.After) Filter->RestoreObject(S.Id, *S.After);
+        if (S.After) RestoreKept(S, *S.After);
     RestoreResizedSizes();
 }
 

@@ -44,6 +44,7 @@ struct TUndoAction {
     int Units = 0;
     // Stored source nodes the action changed beside the page, as they were before it and after.
     struct TStoredState {
+        // the design id of the stored node; empty for the document's head
         WideString Id;
         std::shared_ptr<const THtmlNode> Before, After;
     };
@@ -224,6 +225,8 @@ public:
     // Within an action: the stored node of design id Id is about to change. Undoing the action
     // puts it back as it is now; redoing it brings back what the action left.
     void KeepStoredNode(const std::string& Id);
+    // The same for the head of the document tree.
+    void KeepHead();
     void EndAction();
     void ClearUndo();
     bool CanUndo();
@@ -375,6 +378,8 @@ private:
     void Perform(const char* Name, int Cmd, const QVariant& Input = {});
     QString CommandValue(int Cmd);
 
+    // Puts back what KeepStoredNode or KeepHead kept.
+    void RestoreKept(const TUndoAction::TStoredState& State, const THtmlNode& Copy);
     int CountUndoUnits();
     int ExpectedUndoUnits() const;
     void SyncUndoList();

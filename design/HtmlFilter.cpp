@@ -206,6 +206,23 @@ void THtmlFilter::RestoreObject(WideStringView Id, const THtmlNode& Copy)
     Node->Assign(&Copy);
 }
 
+std::shared_ptr<const THtmlNode> THtmlFilter::CopyHead() const
+{
+    if (!FRoot) return nullptr;
+    const TNodeHeapScope Heap;
+    if (const THtmlNode* Head = FRoot->FindFirstOfKind(tagHead)) return std::shared_ptr<const THtmlNode>(CopyOf(Head));
+    return std::make_shared<THtmlTag>(tagHead);
+}
+
+void THtmlFilter::RestoreHead(const THtmlNode& Copy)
+{
+    if (!FRoot) return;
+    const TNodeHeapScope Heap;
+    THtmlTag* Head = AsTag(FRoot->FindFirstOfKind(tagHead));
+    if (!Head) Head = FRoot->EnsureHead();
+    Head->Assign(&Copy);
+}
+
 void THtmlFilter::Clear()
 {
     for (TStoredObject& Entry : FObjects)

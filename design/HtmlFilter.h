@@ -74,6 +74,9 @@ public:
     // copy back into that node: what undo keeps of a change made to a stored node.
     std::shared_ptr<const THtmlNode> CopyObject(WideStringView Id) const;
     void RestoreObject(WideStringView Id, const THtmlNode& Copy);
+    // The same for the head of the tree (an empty head when it has none; nil without a tree).
+    std::shared_ptr<const THtmlNode> CopyHead() const;
+    void RestoreHead(const THtmlNode& Copy);
 
     // How an image source is shown: a design class (possibly empty) and the src to show.
     void ClassifyImageSrc(WideStringView Src, WideString& ClassName, WideString& DesignSrc) const;
