@@ -256,6 +256,17 @@ TEST(ElementTools, NewElementsAndRequiredFields)
     EXPECT_EQ(Refusals(Prepare(Tool<TToolMarquee>()), {Set("MemoText", " \n "), Set("MemoText", "x")}),
               (V{"Please specify a text first.", "Please specify a text first."}));
     EXPECT_TRUE(Prepare(Tool<TToolTable>())->CheckFields());
+    // a table too large to show is refused; a count that is no number counts as 4
+    EXPECT_EQ(Refusals(Prepare(Tool<TToolTable>(), {}, [](QWidget* D) {
+                  SetField(D, "EditRows", "100000");
+                  SetField(D, "EditCols", "20");
+              }),
+                       {Set("EditRows", "99999999999")}),
+              V{"Please specify fewer rows or columns: a new table can have at most 100000 cells."});
+    EXPECT_TRUE(Prepare(Tool<TToolTable>(), {}, [](QWidget* D) {
+                    SetField(D, "EditRows", "1000");
+                    SetField(D, "EditCols", "100");
+                })->CheckFields());
 }
 
 TEST(ElementTools, SelectChoicesRoundTrip)
