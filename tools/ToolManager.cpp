@@ -571,7 +571,11 @@ void TToolManager::Execute(TToolItem* Tool)
     if (!FDesigner || !Tool || Tool->IsSeparator()) return;
     if (Tool->NeedsSavedDocument && !EnsureSaved()) return;
     WideString Html;
-    switch (FDesigner->GetSelectionKind()) {
+    const int Kind = FDesigner->GetSelectionKind();
+    if ((Kind == 1 || Kind == 2) && !Tool->Nests())
+        if (const THtmlElement Outer = EnclosingOwn(Tool, FDesigner->CurrentElement()))
+            return EditAndReplace(Tool, Outer, ButtonScreenRect(Tool));
+    switch (Kind) {
     case 1: {
         const THtmlElement Element = FDesigner->CurrentElement();
         // the body, the page or an element gone since its event take the new HTML at the
@@ -584,12 +588,7 @@ void TToolManager::Execute(TToolItem* Tool)
         }
         if (!Tool->TagName.empty() && SameTextAscii(Utf8ToUtf16(Element.tagName()), Utf8ToUtf16(Tool->TagName)) &&
             Tool->CanEdit(Element)) {
-            if (!EditDialog(Tool, Element, ButtonScreenRect(Tool), Html)) return;
-            {
-                TActionScope Action(*FDesigner, "Edit");
-                Element.setOuterHTML(Html);
-            }
-            Changed();
+            EditAndReplace(Tool, Element, ButtonScreenRect(Tool));
         } else {
             if (!InsertDialog(Tool, Html)) return;
             {
@@ -626,16 +625,27 @@ void TToolManager::EditElement(const THtmlElement& Element)
         if (!SameTextAscii(Utf8ToUtf16(Tag), Utf8ToUtf16(Tool->TagName)) || !Tool->CanEdit(Element))
             continue;
         const QPoint Mouse = QCursor::pos();
-        WideString Html;
-        if (EditDialog(Tool, Element, QRect(Mouse - QPoint(20, 20), QSize(40, 40)), Html)) {
-            {
-                TActionScope Action(*FDesigner, "Edit");
-                Element.setOuterHTML(Html);
-            }
-            Changed();
-        }
-        return;
+        return EditAndReplace(Tool, Element, QRect(Mouse - QPoint(20, 20), QSize(40, 40)));
     }
+}
+
+THtmlElement TToolManager::EnclosingOwn(TToolItem* Tool, const THtmlElement& Element) const
+{
+    if (Tool->TagName.empty() || !IsEditable(Element)) return {};
+    for (THtmlElement E = Element; E && E.tagName() != "BODY"; E = E.parentElement())
+        if (SameTextAscii(Utf8ToUtf16(E.tagName()), Utf8ToUtf16(Tool->TagName)) && Tool->CanEdit(E)) return E;
+    return {};
+}
+
+void TToolManager::EditAndReplace(TToolItem* Tool, const THtmlElement& Element, const QRect& Reference)
+{
+    WideString Html;
+    if (!EditDialog(Tool, Element, Reference, Html)) return;
+    {
+        TActionScope Action(*FDesigner, "Edit");
+        Element.setOuterHTML(Html);
+    }
+    Changed();
 }
 
 namespace {

@@ -4,6 +4,7 @@
 
 #include "ToolBr.h"
 #include "ToolComment.h"
+#include "ToolForm.h"
 #include "ToolHr.h"
 #include "ToolsHost.h"
 #include "UnitHyperlink.h"
@@ -103,6 +104,18 @@ TEST(ToolExecute, EditInsertBeforeOrAtSelection)
     ASSERT_TRUE(RunTool(Tool<TToolHr>(), [](QWidget* Dialog) { SetField(Dialog, "EditWidth", "5"); }));
     EXPECT_EQ(Body(H), "<hr width=\"5\">");
     EXPECT_NE(SaveBytes("empty-body.html").find("<hr width=\"5\">"), std::string::npos);
+
+    // the form tool in a form edits that form, at a caret or with text selected: a form in a
+    // form would end the outer one early in a browser
+    ASSERT_TRUE(H.LoadBody("<form action=\"a.php\" method=\"post\"><p id=\"in\">inside the form</p></form>"));
+    ASSERT_TRUE(H.Click(H.Centre("#in")));
+    ASSERT_TRUE(RunTool(Tool<TToolForm>(), [](QWidget* Dialog) {
+        EXPECT_EQ(FieldText(Dialog, "EditAction"), "a.php");
+        SetField(Dialog, "EditAction", "b.php");
+    }));
+    H.SelectText("#in", 0, 6);
+    ASSERT_TRUE(RunTool(Tool<TToolForm>(), [](QWidget* Dialog) { SetField(Dialog, "ComboMethod", "get"); }));
+    EXPECT_EQ(Body(H), "<form action=\"b.php\" method=\"get\"><p id=\"in\">inside the form</p></form>");
 
     // a declined save stops a tool that needs a file name before its dialog
     TSavedDocumentTool Saved;
