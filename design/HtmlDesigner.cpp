@@ -5,8 +5,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <sys/stat.h>
 
 #include "DesignTree.h"
@@ -443,6 +445,59 @@ QString THtmlDesigner::PageBody(const WideString& Html)
     const THtmlNode* Body = Tree->FindFirstOfKind(tagBody);
     if (!Body) return {};
     return QString::fromStdU16String(DesignBodyJson(*static_cast<const THtmlTag*>(Body)));
+}
+
+namespace {
+
+// The stored nodes behind the design elements last copied from a design view, as they were
+// then, and the clipboard HTML they came with.
+struct TCopiedObjects {
+    QString Html;
+    std::map<WideString, std::shared_ptr<const THtmlNode>> Nodes;
+};
+TCopiedObjects& CopiedObjects()
+{
+    static TCopiedObjects Copied;
+    return Copied;
+}
+
+const QRegularExpression& DesignIdAttribute()
+{
+    static const QRegularExpression Id(QStringLiteral(R"re( id="(dsgn_:::_\d+)")re"));
+    return Id;
+}
+
+}  // namespace
+
+void THtmlDesigner::Copied(const QString& Html)
+{
+    TCopiedObjects& C = CopiedObjects();
+    C.Html = Html;
+    C.Nodes.clear();
+    for (const QRegularExpressionMatch& M : DesignIdAttribute().globalMatch(Html)) {
+        const WideString Id = M.captured(1).toStdU16String();
+        if (auto Node = Filter->CopyObject(Id)) C.Nodes[Id] = std::move(Node);
+    }
+}
+
+WideString THtmlDesigner::PastedHtml(const WideString& Html)
+{
+    const TCopiedObjects& C = CopiedObjects();
+    const QMimeData* Data = QApplication::clipboard()->mimeData();
+    const bool Ours = Data && Data->html() == C.Html;
+    QString S = QString::fromStdU16String(Html), Out;
+    qsizetype From = 0;
+    for (const QRegularExpressionMatch& M : DesignIdAttribute().globalMatch(S)) {
+        Out += S.mid(From, M.capturedStart() - From);
+        From = M.capturedEnd();
+        // an element whose node did not come along goes in without an id: it cannot stand for
+        // a node of this document
+        const auto Kept = Ours ? C.Nodes.find(M.captured(1).toStdU16String()) : C.Nodes.end();
+        if (Kept != C.Nodes.end())
+            Out += QStringLiteral(" id=\"%1\"").arg(QString::fromStdU16String(Filter->AddObjectCopy(*Kept->second)));
+    }
+    Out += S.mid(From);
+    return Out.toStdU16String();
 }
 
 void THtmlDesigner::ElementResized(const THtmlElement& Element)

@@ -304,6 +304,11 @@ public:
 
     // HTML for the page is read by the document's own parser (see DesignTree.h).
     QString PageBody(const WideString& Html) override;
+    // A copied element with a stored node takes a copy of that node along; pasted, it gets a
+    // new design id of its own with that copy, so it is no second view of the original (nor,
+    // in another document, of whatever stands under its old id there).
+    void Copied(const QString& Html) override;
+    WideString PastedHtml(const WideString& Html) override;
 
 protected:
     // ------------------------------------------------------------ table cell selection

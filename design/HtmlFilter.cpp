@@ -206,6 +206,16 @@ void THtmlFilter::RestoreObject(WideStringView Id, const THtmlNode& Copy)
     Node->Assign(&Copy);
 }
 
+WideString THtmlFilter::AddObjectCopy(const THtmlNode& Node)
+{
+    std::unique_ptr<THtmlNode> Copy;
+    {
+        const TNodeHeapScope Heap;
+        Copy.reset(CopyOf(&Node));
+    }
+    return AddObject(std::move(Copy));
+}
+
 std::shared_ptr<const THtmlNode> THtmlFilter::CopyHead() const
 {
     if (!FRoot) return nullptr;

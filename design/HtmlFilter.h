@@ -74,6 +74,8 @@ public:
     // copy back into that node: what undo keeps of a change made to a stored node.
     std::shared_ptr<const THtmlNode> CopyObject(WideStringView Id) const;
     void RestoreObject(WideStringView Id, const THtmlNode& Copy);
+    // Stores a copy of Node under the next id and returns that id: a pasted element's own node.
+    WideString AddObjectCopy(const THtmlNode& Node);
     // The same for the head of the tree (an empty head when it has none; nil without a tree).
     std::shared_ptr<const THtmlNode> CopyHead() const;
     void RestoreHead(const THtmlNode& Copy);

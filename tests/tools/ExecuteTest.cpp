@@ -1,5 +1,8 @@
 // What a palette click and a double click do in the real design view: edit the selected
 // element, insert before it or at the selection, or nothing.
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
 #include <gtest/gtest.h>
 
 #include "ToolBr.h"
@@ -116,6 +119,31 @@ TEST(ToolExecute, EditInsertBeforeOrAtSelection)
     H.SelectText("#in", 0, 6);
     ASSERT_TRUE(RunTool(Tool<TToolForm>(), [](QWidget* Dialog) { SetField(Dialog, "ComboMethod", "get"); }));
     EXPECT_EQ(Body(H), "<form action=\"b.php\" method=\"get\"><p id=\"in\">inside the form</p></form>");
+
+    // a pasted copy of a placeholder is an element of its own: its dialog changes the copy
+    // alone, in this document and in another one, whose nodes under the same ids it leaves be
+    H.LoadFile("copy.html", "<html><body><p id=\"a\">Alpha <marquee>Run</marquee></p><p id=\"b\">Beta</p></body></html>");
+    ASSERT_TRUE(H.Click(H.Centre(".dsgn_marquee")));
+    D.Copy();
+    H.SelectText("#b", 2, 2);
+    D.Paste();
+    ASSERT_EQ(H.Eval("document.querySelectorAll('.dsgn_marquee').length").toInt(), 2);
+    Edit(D.Document().getElementById(H.DesignId(".dsgn_marquee", 1)), [](QWidget* Dialog) { SetField(Dialog, "MemoText", "Walk"); });
+    std::string Copies = SaveBytes("copy.html");
+    EXPECT_NE(Copies.find("Alpha <marquee>Run</marquee>"), std::string::npos) << Copies;
+    EXPECT_NE(Copies.find("Be<marquee>Walk</marquee>ta"), std::string::npos) << Copies;
+    H.LoadFile("other.html", "<html><body><p id=\"c\">Gamma <!-- secret --></p></body></html>");
+    H.SelectText("#c", 1, 1);
+    D.Paste();
+    QApplication::clipboard()->setText("x");
+    auto* Foreign = new QMimeData;
+    Foreign->setHtml(QString("<img id=\"%1\" src=\"edit:comment.gif\">").arg(QString::fromStdString(H.DesignId("img[src=\"edit:comment.gif\"]"))));
+    QApplication::clipboard()->setMimeData(Foreign);
+    H.SelectText("#c", 3, 3);
+    D.Paste();
+    Copies = SaveBytes("other.html");
+    EXPECT_NE(Copies.find("G<marquee>Run</marquee>"), std::string::npos) << Copies;
+    EXPECT_EQ(Copies.find("secret"), Copies.rfind("secret")) << Copies;   // the comment once
 
     // a declined save stops a tool that needs a file name before its dialog
     TSavedDocumentTool Saved;
