@@ -589,6 +589,12 @@ void TToolManager::Execute(TToolItem* Tool)
         if (!Tool->TagName.empty() && SameTextAscii(Utf8ToUtf16(Element.tagName()), Utf8ToUtf16(Tool->TagName)) &&
             Tool->CanEdit(Element)) {
             EditAndReplace(Tool, Element, ButtonScreenRect(Tool));
+        } else if (OnlyItsKindBefore(Element)) {
+            // in front of a cell, a row or a list item the new element would stand outside
+            // any cell or item: the caret in it takes it
+            if (!InsertDialog(Tool, Html)) return;
+            FDesigner->InsertHtml(Html);
+            Changed();
         } else {
             if (!InsertDialog(Tool, Html)) return;
             {
@@ -627,6 +633,14 @@ void TToolManager::EditElement(const THtmlElement& Element)
         const QPoint Mouse = QCursor::pos();
         return EditAndReplace(Tool, Element, QRect(Mouse - QPoint(20, 20), QSize(40, 40)));
     }
+}
+
+bool TToolManager::OnlyItsKindBefore(const THtmlElement& Element)
+{
+    static const char* const Parts[] = {"TD",  "TH",       "TR",  "THEAD", "TBODY", "TFOOT", "CAPTION",
+                                        "COL", "COLGROUP", "LI",  "DT",    "DD",    "OPTION", "OPTGROUP"};
+    const std::string Tag = Element.tagName();
+    return std::any_of(std::begin(Parts), std::end(Parts), [&](const char* Part) { return Tag == Part; });
 }
 
 THtmlElement TToolManager::EnclosingOwn(TToolItem* Tool, const THtmlElement& Element) const

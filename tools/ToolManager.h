@@ -309,6 +309,8 @@ private:
     QRect ButtonScreenRect(const TToolItem* Tool) const;
     // The element the tools may change: in the page still, and not the body or the page.
     static bool IsEditable(const THtmlElement& Element);
+    // A table part or a list item: before it stands only another of its kind.
+    static bool OnlyItsKindBefore(const THtmlElement& Element);
     // The element of the tool's kind that Element lies in (itself included), when the tool
     // takes it; a null handle otherwise.
     THtmlElement EnclosingOwn(TToolItem* Tool, const THtmlElement& Element) const;

@@ -108,6 +108,20 @@ TEST(ToolExecute, EditInsertBeforeOrAtSelection)
     EXPECT_EQ(Body(H), "<hr width=\"5\">");
     EXPECT_NE(SaveBytes("empty-body.html").find("<hr width=\"5\">"), std::string::npos);
 
+    // a caret in a table cell or a list item: at the caret, not in front of the cell or item,
+    // where it would stand outside any
+    ASSERT_TRUE(H.LoadBody("<table border=\"1\"><tr><td id=\"c\">cell</td></tr></table><ul><li id=\"i\">item</li></ul>"));
+    ASSERT_TRUE(H.Click(H.Centre("#c")));
+    ASSERT_EQ(D.CurrentElement().tagName(), "TD");
+    H.SelectText("#c", 2, 2);
+    ASSERT_TRUE(RunTool(Tool<TToolBr>()));
+    ASSERT_TRUE(H.Click(H.Centre("#i")));
+    ASSERT_EQ(D.CurrentElement().tagName(), "LI");
+    H.SelectText("#i", 2, 2);
+    ASSERT_TRUE(RunTool(Tool<TToolHr>()));
+    EXPECT_TRUE(Body(H).contains("<tr><td id=\"c\">ce<br>ll</td></tr>")) << Body(H).toStdString();
+    EXPECT_TRUE(Body(H).contains("<ul><li id=\"i\">it<hr>em</li></ul>")) << Body(H).toStdString();
+
     // the form tool in a form edits that form, at a caret or with text selected: a form in a
     // form would end the outer one early in a browser
     ASSERT_TRUE(H.LoadBody("<form action=\"a.php\" method=\"post\"><p id=\"in\">inside the form</p></form>"));
