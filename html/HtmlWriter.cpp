@@ -105,6 +105,13 @@ bool HoldsRawText(const THtmlNode* N)
     return Text && Text->Kind() == tagRawText && TagIsContainer(N->Kind());
 }
 
+// A node written as it stands that may put something on the page: a server block or a tag
+// of another vocabulary (a comment puts nothing there).
+bool RawMayShow(THtmlTagId Kind)
+{
+    return Kind == tagPhp || Kind == tagAsp || Kind == tagUnknown || Kind == tagClosingOffset - 1;
+}
+
 // Only containers with children have their children written.
 bool WritesChildren(const THtmlNode* N) { return N->First() && TagIsContainer(N->Kind()); }
 
@@ -210,6 +217,7 @@ private:
     void Push(const TFrame& Frame);
     void CloseTop();
     void AfterChild(const THtmlNode* Child);
+    void IndentBelowLine();
     bool TouchesNext(const THtmlNode* N) const;
     void TrimLines(THtmlNode* N);
     bool HasWrittenChildren(const THtmlNode* N) const;
@@ -689,15 +697,16 @@ void TWriter::TextChild(const THtmlText* T)
             Str(T->Text);
             break;
         }
-        if (T->Kind() == tagComment) {
-            const THtmlTagId Parent = Stack.back().Node->Kind();
-            if (Parent == tagScript || Parent == tagStyle) {
-                // The comment starts the next line, unindented.
-                LineBreak();
-                AtLineStart = false;
-            }
+        const THtmlTagId Parent = Stack.back().Node->Kind();
+        if (T->Kind() == tagComment && (Parent == tagScript || Parent == tagStyle)) {
+            // The comment starts the next line, unindented.
+            LineBreak();
+            AtLineStart = false;
         }
         RawNode(T->Text);
+        // Where the parent holds no text (a head, a table, a list), nothing runs on after it.
+        if (!TagCanHoldText(Parent))
+            LineBreak();
         break;
     }
 }
@@ -716,7 +725,7 @@ void TWriter::OpenElement(THtmlNode* N)
     const THtmlTagId Kind = N->Kind();
     if (Kind == tagDocType || Kind == tagHtml)
         Indent = 0;
-    else if (Kind == tagBody || Kind == tagHead)
+    else if ((Kind == tagBody || Kind == tagHead) && (Stack.empty() || Stack.back().Node->Kind() == tagHtml))
         Indent = IndentStep;
     const bool Container = TagIsContainer(Kind);
 
@@ -761,13 +770,17 @@ void TWriter::OpenElement(THtmlNode* N)
         return;
     }
     if (HoldsRawText(N)) {
+        IndentBelowLine();
         LineBreak();
         Indentation();
         StartTag(N);
         Push({N, N->First(), TClose::Raw, true, true});
         return;
     }
-    switch (LayoutOf(N, HasWrittenChildren(N))) {
+    const TLayout Layout = LayoutOf(N, HasWrittenChildren(N));
+    if (Layout != TLayout::Inline)
+        IndentBelowLine();
+    switch (Layout) {
     case TLayout::Block:
         LineBreak();
         Indentation();
@@ -894,6 +907,20 @@ bool TWriter::TouchesNext(const THtmlNode* N) const
     return false;
 }
 
+// An element that starts a line of its own inside an element written in a line (a cell, a
+// list item) is indented one step below it; that element's end tag comes back to its own
+// indentation.
+void TWriter::IndentBelowLine()
+{
+    if (Stack.empty())
+        return;
+    TFrame& Parent = Stack.back();
+    if (Parent.Close != TClose::Inline || Parent.IndentAdded)
+        return;
+    Parent.IndentAdded = true;
+    Indent += IndentStep;
+}
+
 void TWriter::AfterChild(const THtmlNode* Child)
 {
     if (Verbatim > 0 || Stack.back().Close != TClose::Inline)
@@ -909,8 +936,8 @@ void TWriter::AfterChild(const THtmlNode* Child)
 // holds for every such element below it. Texts inside pre, textarea and the verbatim content
 // of script and style are never trimmed, and when one of them is the first (or last) text,
 // nothing is trimmed at that end. Nor is a text trimmed at an end where an element that
-// shows content (an image, a control) stands between it and that end: the blank between
-// them shows.
+// shows content (an image, a control, a server block) stands between it and that end: the
+// blank between them shows.
 void TWriter::TrimLines(THtmlNode* N)
 {
     Texts.clear();
@@ -925,8 +952,12 @@ void TWriter::TrimLines(THtmlNode* N)
             const TClass Class = ClassOf(C);
             if (Class == TClass::Text) {
                 auto* Text = static_cast<THtmlText*>(C);
-                if (Text->Kind() == tagText)
+                if (Text->Kind() == tagText) {
                     Texts.push_back({Text, Verb > 0, Started, Ended});
+                } else if (RawMayShow(Text->Kind())) {
+                    ++Started;
+                    ++Ended;
+                }
                 continue;
             }
             if (Class != TClass::Tag && Class != TClass::Node)
