@@ -878,13 +878,16 @@ TEST(MainWindow, OpensEditsAndSavesPagesMadeElsewhere)
               std::string::npos)
         << ReadAll(Docs / "refs.html");
 
-    // a frames page keeps its frames, with what noframes holds, indented inside it; a flag
-    // shows in the attribute grid with no value and stays set when another cell is edited
+    // a frames page keeps its frames, with what noframes holds, indented inside it; the design
+    // view edits that body; a flag shows in the attribute grid with no value and stays set when
+    // another cell is edited
     const std::string Frames = "<html><head><title>F</title></head>\n<frameset cols=\"50%,*\"><frame src=\"a.html\" noresize>\n"
                                "<noframes><body><p>old browsers</p></body></noframes></frameset></html>\n";
     WriteAll(Docs / "frames.html", Frames);
     W.FileManager->OpenFile(Docs / "frames.html");
-    ASSERT_TRUE(WaitFor([&] { return W.FileManager->FileName() == Docs / "frames.html"; }));
+    ASSERT_TRUE(WaitFor([&] { return W.FileManager->FileName() == Docs / "frames.html" && H.Body().contains("old"); }));
+    PageSelectText(H.D(), "p", 0, 0);
+    H.TypeInDesigner("Still ");
     H.Tab(TreeTab);
     const QModelIndex Frame = FindItem(W.TreeModel, "<frame>");
     ASSERT_TRUE(Frame.isValid());
@@ -898,10 +901,11 @@ TEST(MainWindow, OpensEditsAndSavesPagesMadeElsewhere)
     ASSERT_TRUE(W.FileManager->Save());
     const std::string Saved = ReadAll(Docs / "frames.html");
     EXPECT_NE(Saved.find("    <frame src=\"b.html\" noresize>\r\n    <noframes>\r\n      <body>\r\n"
-                         "        <p>old browsers</p>\r\n      </body>\r\n    </noframes>\r\n  </frameset>\r\n"),
+                         "        <p>Still old browsers</p>\r\n      </body>\r\n    </noframes>\r\n  </frameset>\r\n"),
               std::string::npos)
         << Saved;
     EXPECT_EQ(W.windowTitle(), "Zandovell - F");
+    EXPECT_EQ(Saved.find("<body"), Saved.rfind("<body")) << Saved;
 
     WriteAll(Docs / "form.php", "<html <?php language_attributes(); ?>><body <?php body_class(); ?>><form>"
                                 "<input name=\"q\" value=\"<?php echo $_GET[\"q\"] ?>\"></form><p id=\"p\">text</p>");
