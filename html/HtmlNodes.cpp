@@ -137,15 +137,46 @@ void TNodeText::Replace(size_t Capacity, WideStringView Head, WideStringView Tai
     FCapacity = static_cast<uint32_t>(Capacity);
 }
 
-THtmlText* THtmlText::Make(THtmlTagId Kind, WideStringView Text)
+namespace {
+
+// Count units from From to To (which do not overlap); most texts of a page are short enough to
+// go in two overlapping moves, without a call.
+[[gnu::always_inline]] inline char16_t* CopyUnits(const char16_t* From, size_t Count, char16_t* To)
 {
-    if (Text.size() > TNodeText::MaxSize)
+    // Two moves of one word size, the second ending where the text ends.
+    const auto Moves = [&](auto Word) {
+        constexpr size_t Units = sizeof(Word) / sizeof(char16_t);
+        decltype(Word) Last;
+        std::memcpy(&Word, From, sizeof(Word));
+        std::memcpy(&Last, From + Count - Units, sizeof(Word));
+        std::memcpy(To, &Word, sizeof(Word));
+        std::memcpy(To + Count - Units, &Last, sizeof(Word));
+    };
+    if (Count > 16)
+        std::memcpy(To, From, Count * sizeof(char16_t));
+    else if (Count >= 8)
+        Moves(__uint128_t{});
+    else if (Count >= 4)
+        Moves(uint64_t{});
+    else if (Count >= 2)
+        Moves(uint32_t{});
+    else if (Count == 1)
+        To[0] = From[0];
+    return To + Count;
+}
+
+}  // namespace
+
+THtmlText* THtmlText::Make(THtmlTagId Kind, WideStringView Text, WideStringView More)
+{
+    const size_t Size = Text.size() + More.size();
+    if (Size > TNodeText::MaxSize)
         TNodeText::TooLong();
-    void* Memory = NodeAllocate(sizeof(THtmlText) + Text.size() * sizeof(char16_t));
-    auto* Node = ::new (Memory) THtmlText(Kind);
+    void* Memory = NodeAllocate(sizeof(THtmlText) + Size * sizeof(char16_t));
     auto* Units = reinterpret_cast<char16_t*>(static_cast<char*>(Memory) + sizeof(THtmlText));
-    std::copy(Text.begin(), Text.end(), Units);
-    Node->Text.Borrow(Units, Text.size());
+    CopyUnits(More.data(), More.size(), CopyUnits(Text.data(), Text.size(), Units));
+    auto* Node = ::new (Memory) THtmlText(Kind);
+    Node->Text.Borrow(Units, Size);
     return Node;
 }
 
@@ -278,12 +309,6 @@ const TWideStringList& NoAttributes()
 }
 
 }  // namespace
-
-THtmlTag::~THtmlTag()
-{
-    Clear();
-    FreeAttributes();
-}
 
 THtmlTag::TPacked* THtmlTag::Packed() const
 {
