@@ -399,7 +399,7 @@ private:
         Pos = (Pos < Len && Buf[Pos] == u'>' ? Pos : Find<u'>'>(Pos)) + 1;
         Pos = std::min(Pos, Len);
         if (Open[static_cast<size_t>(Kind)] > 0) {
-            while (Current()->Kind() != Kind)
+            while (Frames.back().Kind != Kind)
                 Pop();
             Pop();
         } else if (Kind == tagP && Section == tagBody && !OutsideSection()) {
@@ -816,7 +816,7 @@ private:
         // after it belongs to the body again rather than being lost.
         else if (Section == tagHead && Body && Current() == Head)
             Enter(tagBody);
-        if (Props(Current()->Kind()).HoldsText)
+        if (Props(Frames.back().Kind).HoldsText)
             Current()->AddLast(THtmlText::Make(tagText, Taken, Tail));
     }
 
