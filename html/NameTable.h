@@ -127,7 +127,8 @@ public:
     int FindPacked(uint64_t Low, uint64_t High, size_t Length) const
     {
         Low = LowerPacked(Low);
-        High = LowerPacked(High);
+        if (High)  // (most names have eight characters or fewer)
+            High = LowerPacked(High);
         for (size_t At = ShortHash(Low, High, Length) & Mask;; At = (At + 1) & Mask) {
             const TShortSlot& Slot = Short[At];
             if (Slot.Low == Low && Slot.High == High && Slot.Length == Length)
