@@ -522,11 +522,14 @@ private:
         UsedUnknown = false;
         while (Pos < Len && Buf[Pos] != u'>') {
             // A server block among the attributes ("<body <?php body_class(); ?>>") is kept
-            // whole, as a name.
+            // whole, as a name, with the value that may follow it ("<?= $name ?>="v"").
             if (const size_t End = Buf[Pos] == u'<' ? ServerBlockAt(Pos) : 0) {
-                // server blocks are kept each as written, however alike
-                AddEntry({attrUnknown, Slice(Pos, End), {}});
+                const WideStringView Block = Slice(Pos, End);
                 Pos = End;
+                WideStringView Value;
+                ReadValue(Value);
+                // server blocks are kept each as written, however alike
+                AddEntry({attrUnknown, Block, Value});
                 SkipBlanks();
                 continue;
             }
@@ -534,33 +537,39 @@ private:
             TPackedName Packed;
             Pos = ReadName<u'='>(NameStart, true, Packed);
             const WideStringView Name = Slice(NameStart, Pos);
-            SkipBlanks();
-            bool HasValue = false;
             WideStringView Value;
-            if (At(Pos) == u'=') {
-                HasValue = true;
-                ++Pos;
-                SkipBlanks();
-                const char16_t Quote = At(Pos);
-                if (Quote == u'"' || Quote == u'\'') {
-                    const size_t Close = QuoteEnd(Quote, Pos + 1);
-                    Value = Slice(Pos + 1, Close);
-                    Pos = std::min(Close + 1, Len);
-                } else {
-                    const size_t From = Pos;
-                    while (Pos < Len && !IsBlank(Buf[Pos]) && Buf[Pos] != u'>') {
-                        const size_t End = Buf[Pos] == u'<' ? ServerBlockAt(Pos) : 0;
-                        Pos = End ? End : Pos + 1;
-                    }
-                    Value = Slice(From, Pos);
-                }
-            }
+            const bool HasValue = ReadValue(Value);
             AddAttr(Name, AttrNames.Find(Packed, Name), HasValue, Value);
             SkipBlanks();
         }
         if (Pos < Len)
             ++Pos;
         StoreAttrs(Tag);
+    }
+
+    // Pos is just after an attribute's name: reads the "=" and value that may follow into
+    // Value, answering whether there was one.
+    bool ReadValue(WideStringView& Value)
+    {
+        SkipBlanks();
+        if (At(Pos) != u'=')
+            return false;
+        ++Pos;
+        SkipBlanks();
+        const char16_t Quote = At(Pos);
+        if (Quote == u'"' || Quote == u'\'') {
+            const size_t Close = QuoteEnd(Quote, Pos + 1);
+            Value = Slice(Pos + 1, Close);
+            Pos = std::min(Close + 1, Len);
+        } else {
+            const size_t From = Pos;
+            while (Pos < Len && !IsBlank(Buf[Pos]) && Buf[Pos] != u'>') {
+                const size_t End = Buf[Pos] == u'<' ? ServerBlockAt(Pos) : 0;
+                Pos = End ? End : Pos + 1;
+            }
+            Value = Slice(From, Pos);
+        }
+        return true;
     }
 
     // Where a server block ("<?php ... ?>", "<% ... %>") that starts at I ends: after its
