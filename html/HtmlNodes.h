@@ -118,9 +118,9 @@ class THtmlText : public THtmlNode {
 public:
     explicit THtmlText(THtmlTagId Kind) : THtmlNode(Kind) {}
     THtmlText(THtmlTagId Kind, WideStringView Text) : THtmlNode(Kind), Text(Text) {}
-    // A new text node whose text lies in the node's own block, for one allocation instead of
-    // two; the text moves out when it grows.
-    static THtmlText* Make(THtmlTagId Kind, WideStringView Text);
+    // A new text node whose text (Text, then More) lies in the node's own block, for one
+    // allocation instead of two; the text moves out when it grows.
+    static THtmlText* Make(THtmlTagId Kind, WideStringView Text, WideStringView More = {});
     bool Assign(const THtmlNode* Source) override;
 
     TNodeText Text;
@@ -145,7 +145,13 @@ size_t UnknownNameEnd(WideStringView Entry);
 class THtmlTag : public THtmlNode {
 public:
     explicit THtmlTag(THtmlTagId Kind) : THtmlNode(Kind) {}
-    ~THtmlTag() override;
+    ~THtmlTag() override
+    {
+        if (First())
+            Clear();
+        if (FAttributes)
+            FreeAttributes();
+    }
 
     // Deep copy of a tag (kind, attributes, every descendant); from any other node only the
     // kind. Copying from an ancestor copies the ancestor as it was before the call.

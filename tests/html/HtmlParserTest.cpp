@@ -208,6 +208,9 @@ TEST(HtmlParser, CommentsAndServerBlocks)
               "html(body[<?php body_class(); ?>= <?php x(); ?>=](option[<?= $a == 1 ? 'selected' : '' ?>= value=<?= $v ?>](\"y\")))");
     EXPECT_EQ(NodeToHtml(ParseHtml(u"<p <?= $a == 1 ? 'x' : '' ?> title=\"<% f(\"q\") %>\">t</p>").get()),
               u"<html>\r\n  <body>\r\n    <p <?= $a == 1 ? 'x' : '' ?> title='<% f(\"q\") %>'>t</p>\r\n  </body>\r\n</html>\r\n");
+    // a block that makes an attribute's name keeps the value written after it
+    EXPECT_EQ(NodeToHtml(ParseHtml(u"<p <?= $name ?>=\"1\" <?php x(); ?> = 'v w'>t</p>").get()),
+              u"<html>\r\n  <body>\r\n    <p <?= $name ?>=\"1\" <?php x(); ?>=\"v w\">t</p>\r\n  </body>\r\n</html>\r\n");
     // A block begun among the attributes and never ended is no block: it is left out, so it
     // cannot be written back as one that swallows the tag's end.
     EXPECT_EQ(Parsed("<s <%% a>x"), "html(body(s[a=](\"x\")))");
