@@ -217,7 +217,6 @@ private:
     void Push(const TFrame& Frame);
     void CloseTop();
     void AfterChild(const THtmlNode* Child);
-    void IndentBelowLine();
     bool TouchesNext(const THtmlNode* N) const;
     void TrimLines(THtmlNode* N);
     bool HasWrittenChildren(const THtmlNode* N) const;
@@ -725,7 +724,7 @@ void TWriter::OpenElement(THtmlNode* N)
     const THtmlTagId Kind = N->Kind();
     if (Kind == tagDocType || Kind == tagHtml)
         Indent = 0;
-    else if ((Kind == tagBody || Kind == tagHead) && (Stack.empty() || Stack.back().Node->Kind() == tagHtml))
+    else if (Kind == tagBody || Kind == tagHead)
         Indent = IndentStep;
     const bool Container = TagIsContainer(Kind);
 
@@ -770,17 +769,13 @@ void TWriter::OpenElement(THtmlNode* N)
         return;
     }
     if (HoldsRawText(N)) {
-        IndentBelowLine();
         LineBreak();
         Indentation();
         StartTag(N);
         Push({N, N->First(), TClose::Raw, true, true});
         return;
     }
-    const TLayout Layout = LayoutOf(N, HasWrittenChildren(N));
-    if (Layout != TLayout::Inline)
-        IndentBelowLine();
-    switch (Layout) {
+    switch (LayoutOf(N, HasWrittenChildren(N))) {
     case TLayout::Block:
         LineBreak();
         Indentation();
@@ -905,20 +900,6 @@ bool TWriter::TouchesNext(const THtmlNode* N) const
         return (TagIsInline(Kind) || TagRunsInline(Kind)) && Kind != tagBr && Kind != tagHr;
     }
     return false;
-}
-
-// An element that starts a line of its own inside an element written in a line (a cell, a
-// list item) is indented one step below it; that element's end tag comes back to its own
-// indentation.
-void TWriter::IndentBelowLine()
-{
-    if (Stack.empty())
-        return;
-    TFrame& Parent = Stack.back();
-    if (Parent.Close != TClose::Inline || Parent.IndentAdded)
-        return;
-    Parent.IndentAdded = true;
-    Indent += IndentStep;
 }
 
 void TWriter::AfterChild(const THtmlNode* Child)

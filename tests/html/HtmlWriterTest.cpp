@@ -128,14 +128,14 @@ TEST(HtmlWriter, LineBreaksCommentsAndEntities)
         El(tagStyle, {Tx(u"<!-- p {} -->", tagComment)}),
         El(tagP, {{attrTitle, u"caf\u00e9"}}, {Tx(u"caf\u00e9 \u20ac \U0001F600 &amp; \u0080")}),
         Tx(u"<!-- \u00e9 -->", tagComment),
-        // Cells hold one-line elements on lines of their own, one step in.
+        // Cells hold one-line elements on lines of their own, without doubled indentation.
         El(tagTr, {El(tagTd, {Tx(u" "), El(tagP, {Tx(u"a")}), Tx(u" "), El(tagP, {Tx(u"b")}), Tx(u" ")})}),
     }));
     EXPECT_EQ(Html(Body.get()),
               Lines({u"  <body>", u"    a<br>b", u"    <p>a<br>", u"    b", u"    <hr>", u"    c <!-- c -->d</p>",
                      u"    <script>", u"<!--\r\n  var a;\r\n-->", u"    </script>", u"    <style>", u"<!-- p {} -->",
                      u"    </style>", u"    <p title=\"caf\u00e9\">caf&eacute; &euro; &#x1F600; &amp; &#x0080;</p>",
-                     u"    <!-- \u00e9 -->", u"    <tr>", u"      <td>", u"        <p>a</p>", u"        <p>b</p>",
+                     u"    <!-- \u00e9 -->", u"    <tr>", u"      <td>", u"      <p>a</p>", u"      <p>b</p>",
                      u"      </td>", u"    </tr>", u"  </body>"}));
 }
 
@@ -180,8 +180,8 @@ TEST(HtmlWriter, TrimsTheTreeAndLeavesOutBlanksThatReadingBackWouldLose)
                    El(tagDd, {El(tagB, {Tx(u"x ")}), Tx(u" y"), El(tagBr), El(tagI, {Tx(u" z")}), Tx(u"\t\t")})}),
     }));
     const std::string Expected =
-        Lines({u"<ul>", u"  <li>lead<b> mid </b><i>tail</i></li>", u"  <li>", u"    <table>", u"      <tr>",
-               u"        <td>in</td>", u"      </tr>", u"    </table>", u"    after</li>", u"  <li>word <a>x</a><span></span></li>",
+        Lines({u"<ul>", u"  <li>lead<b> mid </b><i>tail</i></li>", u"  <li>", u"  <table>", u"    <tr>",
+               u"      <td>in</td>", u"    </tr>", u"  </table>", u"  after</li>", u"  <li>word <a>x</a><span></span></li>",
                u"  <p></p>", u"  <div>", u"    <p></p>", u"    <center>", u"      <h1></h1>", u"    </center>", u"  </div>",
                u"  <object></object>", u"  <pre> </pre>", u"  <b></b>", u"  <dl>", u"    <dt>",
                u"      <span><code>-o</code> or </span>", u"    </dt>", u"    <dd>", u"      <b>x </b>y<br><i>z</i>",
