@@ -519,7 +519,8 @@ private:
         }
         AttrCount = 0;
         ++Stamp;
-        UsedUnknown = false;
+        UnknownCount = 0;
+        UnknownMapped = false;
         while (Pos < Len && Buf[Pos] != u'>') {
             // A server block among the attributes ("<body <?php body_class(); ?>>") is kept
             // whole, as a name, with the value that may follow it ("<?= $name ?>="v"").
@@ -630,21 +631,38 @@ private:
             }
             return;
         }
-        if (!UsedUnknown) {
-            UnknownSlot.clear();
-            UsedUnknown = true;
+        // A tag has few attributes outside the table, so an earlier one of the name is looked
+        // for among the entries; only a tag with many goes through a map of their names.
+        size_t Slot = AttrCount;
+        if (!UnknownMapped && UnknownCount < ManyUnknown) {
+            for (size_t I = 0; I < AttrCount; ++I) {
+                if (Attrs[I].Id == attrUnknown && SameTextAscii(Attrs[I].Name, Name)) {
+                    Slot = I;
+                    break;
+                }
+            }
+        } else {
+            if (!UnknownMapped) {
+                UnknownSlot.clear();
+                for (size_t I = 0; I < AttrCount; ++I)
+                    if (Attrs[I].Id == attrUnknown && Attrs[I].Name[0] != u'<')  // (no server block)
+                        UnknownSlot.try_emplace(AsciiLowerCase(Attrs[I].Name), I);
+                UnknownMapped = true;
+            }
+            Slot = UnknownSlot.try_emplace(AsciiLowerCase(Name), AttrCount).first->second;
         }
-        const auto [It, Added] = UnknownSlot.try_emplace(AsciiLowerCase(Name), AttrCount);
-        if (Added)
+        if (Slot == AttrCount) {
+            ++UnknownCount;
             AddEntry({attrUnknown, Name, Value});
-        else
-            Attrs[It->second] = {attrUnknown, Name, Value};
+        } else {
+            Attrs[Slot] = {attrUnknown, Name, Value};
+        }
     }
 
     void AddEntry(const THtmlAttribute& Entry)
     {
         if (AttrCount == Attrs.size())
-            Attrs.resize(Attrs.size() * 2);
+            Attrs.resize(std::max<size_t>(8, Attrs.size() * 2));
         Attrs[AttrCount++] = Entry;
     }
 
@@ -866,13 +884,17 @@ private:
     bool AfterBlank = true;
 
     WideString Buffer;
-    std::vector<THtmlAttribute> Attrs = std::vector<THtmlAttribute>(16);  // the first AttrCount
+    std::vector<THtmlAttribute> Attrs;  // the first AttrCount
     size_t AttrCount = 0;
     std::array<uint32_t, HtmlAttrCount> KnownStamp{};
     std::array<size_t, HtmlAttrCount> KnownSlot{};
     uint32_t Stamp = 0;
+    // The attributes outside the table that the tag has so far; when there are many, where
+    // each name stands.
+    static constexpr size_t ManyUnknown = 16;
+    size_t UnknownCount = 0;
+    bool UnknownMapped = false;
     std::unordered_map<WideString, size_t> UnknownSlot;
-    bool UsedUnknown = false;
 };
 
 }  // namespace
