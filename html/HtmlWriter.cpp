@@ -703,6 +703,9 @@ void TWriter::TextChild(const THtmlText* T)
             AtLineStart = false;
         }
         RawNode(T->Text);
+        // (As the parser reads it: a blank after what shows is kept.)
+        if (RawNodeShows(T->Kind(), T->Text))
+            AfterBlank = false;
         // Where the parent holds no text (a head, a table, a list), nothing runs on after it.
         if (!TagCanHoldText(Parent))
             LineBreak();
