@@ -284,6 +284,7 @@ void TFormMain::CreateFileManager()
     FileManager->Ui = Dialogs;
     FileManager->OnNew = [this](TFileManager*) {
         KeyDownInPage = false;
+        TitleKept = false;
         SelectView(DesignerTab);
         ShownSource.clear();
         // the first page loads while the window is built and shown
@@ -292,6 +293,7 @@ void TFormMain::CreateFileManager()
     };
     FileManager->OnOpen = [this](TFileManager*, const std::string& Name) {
         KeyDownInPage = false;
+        TitleKept = false;
         SelectView(DesignerTab);
         ShownSource.clear();
         Designer->LoadFromFile(Name);
@@ -303,6 +305,7 @@ void TFormMain::CreateFileManager()
         ViewModified = false;
         Designer->SaveToFile(Name);
         UpdateControls();
+        TitleKept = true;
         return true;
     };
     FileManager->OnModified = [this](TFileManager* Sender) {
@@ -310,7 +313,9 @@ void TFormMain::CreateFileManager()
     };
     FileManager->OnChangeFile = [this](TFileManager* Sender) {
         StatusPanels[2]->setText(QString::fromStdString(Sender->FileName()));
-        SetCaption({});
+        // a new or opened page names itself once it has loaded; a saved one keeps its name
+        SetCaption(TitleKept ? QString::fromStdU16String(Designer->GetTitle()) : QString());
+        TitleKept = false;
     };
     FileManager->New();
 }

@@ -14,6 +14,32 @@ static_assert(alignof(THtmlTag) <= 8 && alignof(THtmlText) <= 8 && alignof(THtml
 
 namespace {
 
+// Count units from From to To (which do not overlap); most texts of a page are short enough to
+// go in two overlapping moves, without a call.
+[[gnu::always_inline]] inline char16_t* CopyUnits(const char16_t* From, size_t Count, char16_t* To)
+{
+    // Two moves of one word size, the second ending where the text ends.
+    const auto Moves = [&](auto Word) {
+        constexpr size_t Units = sizeof(Word) / sizeof(char16_t);
+        decltype(Word) Last;
+        std::memcpy(&Word, From, sizeof(Word));
+        std::memcpy(&Last, From + Count - Units, sizeof(Word));
+        std::memcpy(To, &Word, sizeof(Word));
+        std::memcpy(To + Count - Units, &Last, sizeof(Word));
+    };
+    if (Count > 16)
+        std::memcpy(To, From, Count * sizeof(char16_t));
+    else if (Count >= 8)
+        Moves(__uint128_t{});
+    else if (Count >= 4)
+        Moves(uint64_t{});
+    else if (Count >= 2)
+        Moves(uint32_t{});
+    else if (Count == 1)
+        To[0] = From[0];
+    return To + Count;
+}
+
 // A copy of Node without its children, by the node's class: a root becomes a plain tag.
 TLinkNode* CloneShallow(const TLinkNode* Node)
 {
@@ -137,15 +163,17 @@ void TNodeText::Replace(size_t Capacity, WideStringView Head, WideStringView Tai
     FCapacity = static_cast<uint32_t>(Capacity);
 }
 
-THtmlText* THtmlText::Make(THtmlTagId Kind, WideStringView Text)
+
+THtmlText* THtmlText::Make(THtmlTagId Kind, WideStringView Text, WideStringView More)
 {
-    if (Text.size() > TNodeText::MaxSize)
+    const size_t Size = Text.size() + More.size();
+    if (Size > TNodeText::MaxSize)
         TNodeText::TooLong();
-    void* Memory = NodeAllocate(sizeof(THtmlText) + Text.size() * sizeof(char16_t));
-    auto* Node = ::new (Memory) THtmlText(Kind);
+    void* Memory = NodeAllocate(sizeof(THtmlText) + Size * sizeof(char16_t));
     auto* Units = reinterpret_cast<char16_t*>(static_cast<char*>(Memory) + sizeof(THtmlText));
-    std::copy(Text.begin(), Text.end(), Units);
-    Node->Text.Borrow(Units, Text.size());
+    CopyUnits(More.data(), More.size(), CopyUnits(Text.data(), Text.size(), Units));
+    auto* Node = ::new (Memory) THtmlText(Kind);
+    Node->Text.Borrow(Units, Size);
     return Node;
 }
 
@@ -251,6 +279,22 @@ size_t ServerBlockLength(WideStringView Text)
     return End == WideStringView::npos ? 0 : End + 2;
 }
 
+bool RawNodeShows(THtmlTagId Kind, WideStringView Text)
+{
+    if (Kind == tagPhp || Kind == tagAsp)
+        return true;
+    if (Kind != tagUnknown)
+        return false;
+    for (const WideStringView Name : {WideStringView(u"svg"), WideStringView(u"math")}) {
+        if (Text.size() > Name.size() + 1 && Text[0] == u'<' && SameTextAscii(Text.substr(1, Name.size()), Name)) {
+            const char16_t After = Text[Name.size() + 1];
+            if (IsBlank(After) || After == u'>' || After == u'/')
+                return true;
+        }
+    }
+    return false;
+}
+
 size_t UnknownNameEnd(WideStringView Entry) { return Entry.find(u'=', ServerBlockLength(Entry)); }
 
 namespace {
@@ -264,10 +308,10 @@ size_t EntryUnits(const THtmlAttribute& A)
 char16_t* PutEntry(char16_t* Out, const THtmlAttribute& A)
 {
     if (A.Id == attrUnknown) {
-        Out = std::copy(A.Name.begin(), A.Name.end(), Out);
+        Out = CopyUnits(A.Name.data(), A.Name.size(), Out);
         *Out++ = u'=';
     }
-    return std::copy(A.Value.begin(), A.Value.end(), Out);
+    return CopyUnits(A.Value.data(), A.Value.size(), Out);
 }
 
 // Stands in for a missing list, so that an index into it raises the list's own error.
@@ -278,12 +322,6 @@ const TWideStringList& NoAttributes()
 }
 
 }  // namespace
-
-THtmlTag::~THtmlTag()
-{
-    Clear();
-    FreeAttributes();
-}
 
 THtmlTag::TPacked* THtmlTag::Packed() const
 {

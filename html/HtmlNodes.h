@@ -118,9 +118,9 @@ class THtmlText : public THtmlNode {
 public:
     explicit THtmlText(THtmlTagId Kind) : THtmlNode(Kind) {}
     THtmlText(THtmlTagId Kind, WideStringView Text) : THtmlNode(Kind), Text(Text) {}
-    // A new text node whose text lies in the node's own block, for one allocation instead of
-    // two; the text moves out when it grows.
-    static THtmlText* Make(THtmlTagId Kind, WideStringView Text);
+    // A new text node whose text (Text, then More) lies in the node's own block, for one
+    // allocation instead of two; the text moves out when it grows.
+    static THtmlText* Make(THtmlTagId Kind, WideStringView Text, WideStringView More = {});
     bool Assign(const THtmlNode* Source) override;
 
     TNodeText Text;
@@ -138,6 +138,10 @@ struct THtmlAttribute {
 // with its closing mark; 0 when Text starts none or it has no end.
 size_t ServerBlockLength(WideStringView Text);
 
+// Whether a node written as it stands (a server block, an unknown tag) puts something on the
+// page, so that a blank after it shows: server blocks and svg and math elements.
+bool RawNodeShows(THtmlTagId Kind, WideStringView Text);
+
 // The "=" that ends the name in an unknown attribute's "name=value" entry; npos when there is
 // none. A server block kept as a name ("<?= $a == 1 ? 'x' : '' ?>") may hold "=" itself.
 size_t UnknownNameEnd(WideStringView Entry);
@@ -145,7 +149,13 @@ size_t UnknownNameEnd(WideStringView Entry);
 class THtmlTag : public THtmlNode {
 public:
     explicit THtmlTag(THtmlTagId Kind) : THtmlNode(Kind) {}
-    ~THtmlTag() override;
+    ~THtmlTag() override
+    {
+        if (First())
+            Clear();
+        if (FAttributes)
+            FreeAttributes();
+    }
 
     // Deep copy of a tag (kind, attributes, every descendant); from any other node only the
     // kind. Copying from an ancestor copies the ancestor as it was before the call.

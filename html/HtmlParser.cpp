@@ -30,6 +30,7 @@ struct TTagProps {
     bool ClosesP = false;          // closes an open paragraph, as browsers do
     bool Bounds = false;           // a paragraph outside it is not closed from inside
     bool ShowsContent = false;     // a blank after it is kept
+    bool Special = false;          // a start tag that needs more than OpenTag and its attributes
 };
 
 const std::array<TTagProps, HtmlTagCount>& PropTable()
@@ -57,6 +58,9 @@ const std::array<TTagProps, HtmlTagCount>& PropTable()
         for (THtmlTagId Id : {tagApplet, tagButton, tagCaption, tagHtml, tagMarquee, tagObject,
                               tagTable, tagTd, tagTh})
             T[Id].Bounds = true;
+        for (THtmlTagId Id : {tagDocType, tagHtml, tagHead, tagBody, tagFrameSet, tagScript, tagStyle,
+                              tagTextArea})
+            T[Id].Special = true;
         return T;
     }();
     return Table;
@@ -70,10 +74,7 @@ public:
     {
         auto Result = std::make_unique<THtmlRoot>();
         Root = Result.get();
-        Path.push_back(Root);
-        Block.push_back(0);
-        LastP.push_back(0);
-        Bound.push_back(0);
+        Frames.push_back({Root, tagRoot, 0, 0, 0});
         while (Pos < Len) {
             if (Buf[Pos] == u'<')
                 Markup();
@@ -98,41 +99,78 @@ private:
             ++Pos;
     }
 
-    // Index of the first C at or after From, or Len.
-    size_t Find(char16_t C, size_t From) const
+    // The first unit from P on that is A or B, or End. (The units are constants, so that they
+    // are never read back from where a caller kept them.)
+    template <char16_t A, char16_t B = A>
+    static const char16_t* FindUnit(const char16_t* P, const char16_t* End)
+    {
+#ifdef __SSE2__
+        const __m128i UnitA = _mm_set1_epi16(static_cast<short>(A));
+        const __m128i UnitB = _mm_set1_epi16(static_cast<short>(B));
+        for (; End - P >= 8; P += 8) {
+            const __m128i Units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(P));
+            const __m128i Hits = _mm_or_si128(_mm_cmpeq_epi16(Units, UnitA), _mm_cmpeq_epi16(Units, UnitB));
+            if (const auto Mask = static_cast<unsigned>(_mm_movemask_epi8(Hits)))
+                return P + std::countr_zero(Mask) / 2;
+        }
+#endif
+        for (; P < End; ++P)
+            if (*P == A || *P == B)
+                break;
+        return P;
+    }
+
+    // Index of the first A (or B) at or after From, or Len.
+    template <char16_t A, char16_t B = A>
+    size_t Find(size_t From) const
     {
         if (From >= Len)
             return Len;
-        const char16_t* P = std::char_traits<char16_t>::find(Buf + From, Len - From, C);
-        return P ? static_cast<size_t>(P - Buf) : Len;
+        return static_cast<size_t>(FindUnit<A, B>(Buf + From, Buf + Len) - Buf);
+    }
+    // Index of the first Quote (a double or single quote), or of the first Or when that comes
+    // first, at or after From; Len for none.
+    template <char16_t Or = 0>
+    size_t FindQuote(char16_t Quote, size_t From) const
+    {
+        return Quote == u'"' ? Find<u'"', Or ? Or : u'"'>(From) : Find<u'\'', Or ? Or : u'\''>(From);
     }
 
     WideStringView Slice(size_t From, size_t To) const { return {Buf + From, To - From}; }
 
-    // The element path from the root to Current, and how many of each kind it holds, so that
-    // a closing tag finds its element (or learns there is none) without a climb.
-    THtmlTag* Current() const { return Path.back(); }
+    // The element path from the root to Current (Frames), and how many of each kind it holds,
+    // so that a closing tag finds its element (or learns there is none) without a climb.
+    THtmlTag* Current() const { return Frames.back().Tag; }
+    size_t Depth() const { return Frames.size(); }
 
     void Push(THtmlTag* Tag)
     {
-        Block.push_back(Props(Tag->Kind()).Inline ? Block.back() : Path.size());
-        LastP.push_back(Tag->Kind() == tagP ? Path.size() : LastP.back());
-        Bound.push_back(Props(Tag->Kind()).Bounds ? Path.size() : Bound.back());
-        Path.push_back(Tag);
-        Track(Tag, 1);
+        const THtmlTagId K = Tag->Kind();
+        const TTagProps& P = Props(K);
+        const TFrame& Top = Frames.back();
+        const auto Here = static_cast<uint32_t>(Frames.size());
+        const uint32_t Block = P.Inline ? Top.Block : Here;
+        const uint32_t LastP = K == tagP ? Here : Top.LastP;
+        const uint32_t Bound = P.Bounds ? Here : Top.Bound;
+        // Filled in place: a frame built aside and copied in whole would be read back before
+        // its parts were written.
+        TFrame& New = Frames.emplace_back();
+        New.Tag = Tag;
+        New.Kind = K;
+        New.Block = Block;
+        New.LastP = LastP;
+        New.Bound = Bound;
+        Track(K, 1);
     }
 
     // Current := its parent. The root is never left.
     void Pop()
     {
-        const THtmlTag* Tag = Path.back();
-        Track(Tag, -1);
-        if (Props(Tag->Kind()).ShowsContent)
+        const THtmlTagId K = Frames.back().Kind;
+        Track(K, -1);
+        if (Props(K).ShowsContent)
             AfterBlank = false;
-        Path.pop_back();
-        Block.pop_back();
-        LastP.pop_back();
-        Bound.pop_back();
+        Frames.pop_back();
     }
 
     // Elements that close each other as one of their own kind would.
@@ -146,8 +184,8 @@ private:
     {
         if ((Row ? Open[tagTr] : Open[tagTd] + Open[tagTh]) == 0)
             return 0;
-        for (size_t D = Path.size() - 1; D > 0; --D) {
-            const THtmlTagId K = Path[D]->Kind();
+        for (size_t D = Frames.size() - 1; D > 0; --D) {
+            const THtmlTagId K = Frames[D].Kind;
             if (K == tagTable)
                 return 0;
             if (Row ? K == tagTr : (K == tagTd || K == tagTh))
@@ -156,16 +194,16 @@ private:
         return 0;
     }
 
-    void Track(const THtmlTag* Tag, int Delta)
+    void Track(THtmlTagId K, int Delta)
     {
-        if (const THtmlTagId K = Tag->Kind(); K >= 0 && K < HtmlTagCount)
+        if (K >= 0 && K < HtmlTagCount)
             Open[static_cast<size_t>(K)] += Delta;
     }
 
     // Current := Tag, an element of the frame.
     void MoveTo(THtmlTag* Tag)
     {
-        while (Path.size() > 1)
+        while (Depth() > 1)
             Pop();
         std::vector<THtmlTag*> Chain;
         for (TLinkNode* N = Tag; N != Root; N = N->Parent())
@@ -202,7 +240,7 @@ private:
     // what follows goes back into the frame.
     bool OutsideSection() const
     {
-        return (Path.size() == 1 && Section != tagRoot) || (Current() == Html && (Section == tagBody || Section == tagHead));
+        return (Depth() == 1 && Section != tagRoot) || (Current() == Html && (Section == tagBody || Section == tagHead));
     }
 
     void Enter(THtmlTagId NewSection)
@@ -245,38 +283,51 @@ private:
     {
         const bool Closing = Buf[Pos + 1] == u'/';
         const size_t NameStart = Pos + 1 + Closing;
-        uint64_t Low = 0, High = 0;
-        unsigned All = 0;  // every character or-ed: 0x80 and up means one is not ASCII
-        size_t I = NameStart;
-        if (!Closing) {
-            // The first character belongs to the name whatever it is.
-            Low = Buf[I] & 0xFF;
-            All = Buf[I++];
-        }
-        for (; I < Len; ++I) {
-            const char16_t C = Buf[I];
-            if (IsBlank(C) || C == u'>' || C == u'/')
-                break;
-            All |= C;
-            if (const size_t At = I - NameStart; At < 8)
-                Low |= uint64_t(C & 0xFF) << (At * 8);
-            else if (At < 16)
-                High |= uint64_t(C & 0xFF) << (At * 8 - 64);
-        }
-        THtmlTagId Id;
-        if (const size_t Length = I - NameStart; Length <= TNameTable::ShortKey) {
-            Id = All < 0x80 ? TagNames.FindPacked(Low, High, Length) : tagUnknown;
-            if (Closing)
-                Id += tagClosingOffset;
-        } else {
-            Id = TagIdFromName(Slice(Start + 1, I));
-        }
+        TPackedName Packed;
+        // The first character of a start tag's name belongs to it whatever it is.
+        const size_t I = ReadName<u'/'>(NameStart, !Closing, Packed);
+        THtmlTagId Id = TagNames.Find(Packed, Slice(NameStart, I));
+        if (Closing)
+            Id += tagClosingOffset;
         Pos = I;
         Element(Start, Id);
     }
 
+    // Reads the name at Start (before Len) up to a blank, ">" or Stop, the first character
+    // whatever it is when TakeFirst, into Packed; answers where the name ends.
+    template <char16_t Stop>
+    size_t ReadName(size_t Start, bool TakeFirst, TPackedName& Packed) const
+    {
+        size_t I = Start;
+        if (TakeFirst)
+            Packed.Add(0, Buf[I++]);
+        for (; I < Len; ++I) {
+            const char16_t C = Buf[I];
+            if (IsBlank(C) || C == u'>' || C == Stop)
+                break;
+            Packed.Add(I - Start, C);
+        }
+        return I;
+    }
+
     // Pos is just after the name of the tag at Start, which has the id Id.
     void Element(size_t Start, THtmlTagId Id)
+    {
+        if (Id >= 0 && Id < HtmlTagCount && !PropsById[Id].Special) {
+            THtmlTag* Tag = OpenTag(Id);
+            if (Pos < Len && Buf[Pos] == u'>')
+                ++Pos;
+            else
+                ReadAttributes(Tag);
+            return;
+        }
+        if (Id >= tagClosingOffset && Id != tagClosingOffset + tagBr)
+            return ClosingTag(Id - tagClosingOffset);
+        OtherElement(Start, Id);
+    }
+
+    // The start tags that need more than Element does, and what is no element.
+    [[gnu::noinline]] void OtherElement(size_t Start, THtmlTagId Id)
     {
         if (Id == tagUnknown || Id == tagClosingOffset + tagUnknown)
             return UnknownTag(Start);
@@ -330,24 +381,78 @@ private:
             throw Exception("Unterminated Script");
         Current()->AddLast(THtmlText::Make(Kind, Slice(Pos, End)));
         Pos = End;
+        // What the server writes there shows: a blank after it is kept.
+        AfterBlank = false;
     }
 
-    // The tag as written, up to its ">" (supplied when the input ends first).
+    // The tag as written, up to its ">" (supplied when the input ends first). An svg or math
+    // element holds markup of another vocabulary (its "title" is no page title): it is kept
+    // whole, as written, up to its end tag when it has one.
     void UnknownTag(size_t Start)
     {
-        const size_t Gt = Find(u'>', Pos);
-        auto* Node = THtmlText::Make(tagUnknown, Slice(Start, std::min(Gt + 1, Len)));
+        const size_t Gt = Find<u'>'>(Pos);
+        size_t End = std::min(Gt + 1, Len);
+        if (const WideStringView Name = Slice(Start + 1, Pos);
+            Gt < Len && Buf[Gt - 1] != u'/' && (SameTextAscii(Name, u"svg") || SameTextAscii(Name, u"math"))) {
+            if (const size_t Close = ForeignEnd(Start, Name, End))
+                End = Close;
+        }
+        auto* Node = THtmlText::Make(tagUnknown, Slice(Start, End));
         if (Gt == Len)
             Node->Text += u'>';
         Current()->AddLast(Node);
-        Pos = std::min(Gt + 1, Len);
+        Pos = End;
+        if (RawNodeShows(tagUnknown, Node->Text))
+            AfterBlank = false;
+    }
+
+    // Where the element named Name that starts at Start, its content at From, ends: after the
+    // ">" of its end tag, elements of the same name inside it counted; 0 when it has none.
+    // When one has none, the search went to the end of the text; the ends of the elements it
+    // met are kept, so that no later one searches again.
+    size_t ForeignEnd(size_t Start, WideStringView Name, size_t From)
+    {
+        TForeignScan& Scan = ForeignScans[SameTextAscii(Name, u"svg") ? 0 : 1];
+        if (Scan.Done && Start > Scan.From) {
+            const auto It = Scan.Ends.find(Start);
+            return It == Scan.Ends.end() ? 0 : It->second;
+        }
+        std::vector<size_t> Open{Start};
+        std::vector<std::pair<size_t, size_t>> Met;  // inner elements: start, end
+        for (size_t I = Find<u'<'>(From); I < Len; I = Find<u'<'>(I + 1)) {
+            const bool Closing = I + 1 < Len && Buf[I + 1] == u'/';
+            const size_t NameAt = I + 1 + Closing;
+            const size_t After = NameAt + Name.size();
+            if (After >= Len || !SameTextAscii(Slice(NameAt, After), Name) ||
+                !(IsBlank(Buf[After]) || Buf[After] == u'>' || Buf[After] == u'/'))
+                continue;
+            const size_t Gt = Find<u'>'>(After);
+            if (Gt == Len)
+                break;
+            if (!Closing) {
+                if (Buf[Gt - 1] != u'/')
+                    Open.push_back(I);
+            } else if (Open.size() == 1) {
+                return Gt + 1;
+            } else {
+                Met.emplace_back(Open.back(), Gt + 1);
+                Open.pop_back();
+            }
+            I = Gt;
+        }
+        Scan.Done = true;
+        Scan.From = Start;
+        Scan.Ends.clear();
+        Scan.Ends.insert(Met.begin(), Met.end());
+        return 0;
     }
 
     void ClosingTag(THtmlTagId Kind)
     {
-        Pos = std::min(Find(u'>', Pos) + 1, Len);
+        Pos = (Pos < Len && Buf[Pos] == u'>' ? Pos : Find<u'>'>(Pos)) + 1;
+        Pos = std::min(Pos, Len);
         if (Open[static_cast<size_t>(Kind)] > 0) {
-            while (Current()->Kind() != Kind)
+            while (Frames.back().Kind != Kind)
                 Pop();
             Pop();
         } else if (Kind == tagP && Section == tagBody && !OutsideSection()) {
@@ -359,7 +464,7 @@ private:
 
     void DocType(size_t Start)
     {
-        const size_t Gt = Find(u'>', Pos);
+        const size_t Gt = Find<u'>'>(Pos);
         const WideString Rest = AsciiUpperCase(Slice(Pos, Gt));
         auto* Node = new THtmlDocType;
         if (Rest.find(u"STRICT") != WideString::npos)
@@ -380,7 +485,7 @@ private:
         Pos = std::min(Gt + 1, Len);
         // Before the page starts it stays in place; inside an element at the top (a noframes
         // before any frame element) or later it goes first.
-        if (Section == tagRoot && Path.size() == 1)
+        if (Section == tagRoot && Depth() == 1)
             Root->AddLast(Node);
         else
             Root->AddFirst(Node);
@@ -399,7 +504,7 @@ private:
         // Inside a noframes it stays where it stands, as it does before the page starts, and
         // the section stays as it was.
         if (Open[tagNoFrames] == 0 &&
-            (Section == tagBody || Section == tagHead || (Path.size() == 1 && Section != tagRoot)))
+            (Section == tagBody || Section == tagHead || (Depth() == 1 && Section != tagRoot)))
             MoveTo(EnsureHtml());
         auto* Tag = new THtmlTag(tagFrameSet);
         Current()->AddLast(Tag);
@@ -426,22 +531,23 @@ private:
         // back inside it. An element closed by a new one of its kind is closed also from
         // inside inline elements. Any other element goes where it stands, inline or not
         // ("<a href=x><h2>T</h2></a>").
-        if (const size_t Para = LastP.back(); P.ClosesP && Para > Bound.back()) {
-            while (Path.size() > Para)
+        if (const TFrame& Top = Frames.back(); P.ClosesP && Top.LastP > Top.Bound) {
+            const size_t Para = Top.LastP;
+            while (Depth() > Para)
                 Pop();
         }
         if (P.ClosesSame) {
-            const size_t Depth = Block.back();
-            if (Depth > 0 && Kin(Path[Depth]->Kind(), Id)) {
-                while (Path.size() > Depth)
+            const size_t At = Frames.back().Block;
+            if (At > 0 && Kin(Frames[At].Kind, Id)) {
+                while (Depth() > At)
                     Pop();
             }
         }
         // A cell closes the open cell of its table, a row its open row, whatever is open
         // inside them ("<tr><th>a<td><p>b<tr>" gives two rows of two cells).
         if (Id == tagTd || Id == tagTh || Id == tagTr) {
-            if (const size_t Depth = OpenInTable(Id == tagTr); Depth > 0) {
-                while (Path.size() > Depth)
+            if (const size_t At = OpenInTable(Id == tagTr); At > 0) {
+                while (Depth() > At)
                     Pop();
             }
         }
@@ -464,50 +570,60 @@ private:
             ++Pos;
             return;
         }
-        Attrs.clear();
+        AttrCount = 0;
         ++Stamp;
-        UsedUnknown = false;
+        UnknownCount = 0;
+        UnknownMapped = false;
         while (Pos < Len && Buf[Pos] != u'>') {
             // A server block among the attributes ("<body <?php body_class(); ?>>") is kept
-            // whole, as a name.
-            if (const size_t End = ServerBlockAt(Pos)) {
-                // server blocks are kept each as written, however alike
-                Attrs.push_back({attrUnknown, Slice(Pos, End), {}});
+            // whole, as a name, with the value that may follow it ("<?= $name ?>="v"").
+            if (const size_t End = Buf[Pos] == u'<' ? ServerBlockAt(Pos) : 0) {
+                const WideStringView Block = Slice(Pos, End);
                 Pos = End;
+                WideStringView Value;
+                ReadValue(Value);
+                // server blocks are kept each as written, however alike
+                AddEntry({attrUnknown, Block, Value});
                 SkipBlanks();
                 continue;
             }
-            const size_t NameStart = Pos++;
-            while (Pos < Len && !IsBlank(Buf[Pos]) && Buf[Pos] != u'=' && Buf[Pos] != u'>')
-                ++Pos;
+            const size_t NameStart = Pos;
+            TPackedName Packed;
+            Pos = ReadName<u'='>(NameStart, true, Packed);
             const WideStringView Name = Slice(NameStart, Pos);
-            SkipBlanks();
-            bool HasValue = false;
             WideStringView Value;
-            if (At(Pos) == u'=') {
-                HasValue = true;
-                ++Pos;
-                SkipBlanks();
-                const char16_t Quote = At(Pos);
-                if (Quote == u'"' || Quote == u'\'') {
-                    const size_t Close = QuoteEnd(Quote, Pos + 1);
-                    Value = Slice(Pos + 1, Close);
-                    Pos = std::min(Close + 1, Len);
-                } else {
-                    const size_t From = Pos;
-                    while (Pos < Len && !IsBlank(Buf[Pos]) && Buf[Pos] != u'>') {
-                        const size_t End = ServerBlockAt(Pos);
-                        Pos = End ? End : Pos + 1;
-                    }
-                    Value = Slice(From, Pos);
-                }
-            }
-            AddAttr(Name, HasValue, Value);
+            const bool HasValue = ReadValue(Value);
+            AddAttr(Name, AttrNames.Find(Packed, Name), HasValue, Value);
             SkipBlanks();
         }
         if (Pos < Len)
             ++Pos;
         StoreAttrs(Tag);
+    }
+
+    // Pos is just after an attribute's name: reads the "=" and value that may follow into
+    // Value, answering whether there was one.
+    bool ReadValue(WideStringView& Value)
+    {
+        SkipBlanks();
+        if (At(Pos) != u'=')
+            return false;
+        ++Pos;
+        SkipBlanks();
+        const char16_t Quote = At(Pos);
+        if (Quote == u'"' || Quote == u'\'') {
+            const size_t Close = QuoteEnd(Quote, Pos + 1);
+            Value = Slice(Pos + 1, Close);
+            Pos = std::min(Close + 1, Len);
+        } else {
+            const size_t From = Pos;
+            while (Pos < Len && !IsBlank(Buf[Pos]) && Buf[Pos] != u'>') {
+                const size_t End = Buf[Pos] == u'<' ? ServerBlockAt(Pos) : 0;
+                Pos = End ? End : Pos + 1;
+            }
+            Value = Slice(From, Pos);
+        }
+        return true;
     }
 
     // Where a server block ("<?php ... ?>", "<% ... %>") that starts at I ends: after its
@@ -524,17 +640,19 @@ private:
     // unended "<%" in a value does not run on to some "%>" further down the page.
     size_t QuoteEnd(char16_t Quote, size_t From) const
     {
-        size_t Close = Find(Quote, From);
+        // Mostly no "<" comes first.
+        if (const size_t First = FindQuote<u'<'>(Quote, From); First == Len || Buf[First] == Quote)
+            return First;
+        size_t Close = FindQuote(Quote, From);
         for (size_t Lt = From;; ++Lt) {
-            const char16_t* P = std::char_traits<char16_t>::find(Buf + Lt, Close - Lt, u'<');
-            if (!P)
+            Lt = static_cast<size_t>(FindUnit<u'<'>(Buf + Lt, Buf + Close) - Buf);
+            if (Lt == Close)
                 return Close;
-            Lt = static_cast<size_t>(P - Buf);
             const size_t End = ServerBlockAt(Lt);
             if (End == 0)
                 continue;
             if (End > Close) {
-                const size_t Next = Find(Quote, End);
+                const size_t Next = FindQuote(Quote, End);
                 const WideStringView Between = Slice(End, Next);
                 if (Next == Len || Between.find_first_of(u"<>") != WideStringView::npos)
                     return Close;
@@ -546,13 +664,13 @@ private:
 
     // Collects one attribute; a repeated one keeps its first place and takes the last value.
     // Attributes outside the table are kept by name, empty values as empty values.
-    void AddAttr(WideStringView Name, bool HasValue, WideStringView Value)
+    // Id is the attribute's id for Name.
+    void AddAttr(WideStringView Name, THtmlAttrId Id, bool HasValue, WideStringView Value)
     {
         // "/" of "<br/>", and names that begin with "=" (which nothing reads) or with a "<" of
         // no whole server block are left out.
         if (Name == u"/" || Name[0] == u'=' || Name[0] == u'<')
             return;
-        const THtmlAttrId Id = AttrIdFromName(Name);
         if (Id >= 0) {
             if (!HasValue && IsBooleanAttribute(Id))
                 Value = u"TRUE";
@@ -561,33 +679,58 @@ private:
                 Attrs[KnownSlot[I]].Value = Value;
             } else {
                 KnownStamp[I] = Stamp;
-                KnownSlot[I] = Attrs.size();
-                Attrs.push_back({Id, Name, Value});
+                KnownSlot[I] = AttrCount;
+                AddEntry({Id, Name, Value});
             }
             return;
         }
-        if (!UsedUnknown) {
-            UnknownSlot.clear();
-            UsedUnknown = true;
+        // A tag has few attributes outside the table, so an earlier one of the name is looked
+        // for among the entries; only a tag with many goes through a map of their names.
+        size_t Slot = AttrCount;
+        if (!UnknownMapped && UnknownCount < ManyUnknown) {
+            for (size_t I = 0; I < AttrCount; ++I) {
+                if (Attrs[I].Id == attrUnknown && SameTextAscii(Attrs[I].Name, Name)) {
+                    Slot = I;
+                    break;
+                }
+            }
+        } else {
+            if (!UnknownMapped) {
+                UnknownSlot.clear();
+                for (size_t I = 0; I < AttrCount; ++I)
+                    if (Attrs[I].Id == attrUnknown && Attrs[I].Name[0] != u'<')  // (no server block)
+                        UnknownSlot.try_emplace(AsciiLowerCase(Attrs[I].Name), I);
+                UnknownMapped = true;
+            }
+            Slot = UnknownSlot.try_emplace(AsciiLowerCase(Name), AttrCount).first->second;
         }
-        const auto [It, Added] = UnknownSlot.try_emplace(AsciiLowerCase(Name), Attrs.size());
-        if (Added)
-            Attrs.push_back({attrUnknown, Name, Value});
-        else
-            Attrs[It->second] = {attrUnknown, Name, Value};
+        if (Slot == AttrCount) {
+            ++UnknownCount;
+            AddEntry({attrUnknown, Name, Value});
+        } else {
+            Attrs[Slot] = {attrUnknown, Name, Value};
+        }
+    }
+
+    void AddEntry(const THtmlAttribute& Entry)
+    {
+        if (AttrCount == Attrs.size())
+            Attrs.resize(std::max<size_t>(8, Attrs.size() * 2));
+        Attrs[AttrCount++] = Entry;
     }
 
     void StoreAttrs(THtmlTag* Tag)
     {
-        if (Attrs.empty())
+        if (AttrCount == 0)
             return;
         if (Tag->GetAttributeCount() == 0) {
             // The entries are already unique, so they are added in one go.
-            Tag->AddAttributes(Attrs.data(), Attrs.size());
+            Tag->AddAttributes(Attrs.data(), AttrCount);
             return;
         }
         // An html, head or body met before: its values are replaced one by one.
-        for (const THtmlAttribute& A : Attrs) {
+        for (size_t I = 0; I < AttrCount; ++I) {
+            const THtmlAttribute& A = Attrs[I];
             if (A.Id >= 0)
                 Tag->SetAttribute(A.Id, A.Value);
             else
@@ -602,7 +745,7 @@ private:
     void RawContent(WideStringView Name, THtmlTagId Kind = tagRawText)
     {
         size_t End = Len;
-        for (size_t I = Find(u'<', Pos); I < Len; I = Find(u'<', I + 1)) {
+        for (size_t I = Find<u'<'>(Pos); I < Len; I = Find<u'<'>(I + 1)) {
             const size_t After = I + 2 + Name.size();
             if (After > Len || Buf[I + 1] != u'/' ||
                 !SameTextAscii(Slice(I + 2, After), Name))
@@ -670,6 +813,8 @@ private:
         const char16_t* Run = P;  // written as it stands, from here to P
         bool Changed = false;     // Buffer holds the text before Run
         bool InBlank = false;     // what came before Run ends in a space made of blanks
+        const char16_t* Stop = nullptr;  // where the text ends, when before P
+        WideStringView Tail;             // what follows the text taken: a space or nothing
         auto Flush = [&](const char16_t* To) {
             if (!Changed)
                 Buffer.clear();
@@ -686,12 +831,20 @@ private:
                     ++P;
                     continue;
                 }
-                Flush(P);
+                const char16_t* const Blanks = P;
+                while (P < End && IsBlank(*P))
+                    ++P;
+                if (!Changed && (P == End || StartsMarkup(P, End))) {
+                    // The blanks end the text: it is taken where it lies, with its space.
+                    Stop = Blanks;
+                    if (Blanks == Run || Blanks[-1] != u' ')
+                        Tail = u" ";
+                    break;
+                }
+                Flush(Blanks);
                 if (!InBlank)
                     Buffer += u' ';
                 InBlank = true;
-                while (P < End && IsBlank(*P))
-                    ++P;
                 Run = P;
                 continue;
             }
@@ -710,7 +863,7 @@ private:
             InBlank = false;
             Run = P;
         }
-        WideStringView Taken(Run, static_cast<size_t>(P - Run));
+        WideStringView Taken(Run, static_cast<size_t>((Stop ? Stop : P) - Run));
         if (Changed) {
             Buffer.append(Taken);
             Taken = Buffer;
@@ -722,11 +875,15 @@ private:
                 while (Lead < Taken.size() && Taken[Lead] <= u' ')
                     ++Lead;
                 Taken.remove_prefix(Lead);
+                if (Taken.empty())
+                    Tail = {};
             }
-            if (!Taken.empty())
+            if (!Tail.empty())
+                AfterBlank = true;
+            else if (!Taken.empty())
                 AfterBlank = Taken.back() == u' ';
         }
-        if (Taken.empty())
+        if (Taken.empty() && Tail.empty())
             return;
         if (Open[tagNoFrames] == 0 && (Section == tagRoot || Section == tagHtml || OutsideSection())) {
             // Blanks between the sections make no body: one made before a frameset would
@@ -739,8 +896,15 @@ private:
         // after it belongs to the body again rather than being lost.
         else if (Section == tagHead && Body && Current() == Head)
             Enter(tagBody);
-        if (Props(Current()->Kind()).HoldsText)
-            Current()->AddLast(THtmlText::Make(tagText, Taken));
+        if (Props(Frames.back().Kind).HoldsText)
+            Current()->AddLast(THtmlText::Make(tagText, Taken, Tail));
+    }
+
+    // Whether the "<" at P (before End) starts markup, rather than being text.
+    static bool StartsMarkup(const char16_t* P, const char16_t* End)
+    {
+        const char16_t Next = P + 1 < End ? P[1] : u'\0';
+        return *P == u'<' && Next != u'>' && Next != u'\0' && Next != u'<' && !IsBlank(Next);
     }
 
     const char16_t* Buf;
@@ -748,17 +912,23 @@ private:
     size_t Pos = 0;
     const TTagProps* const PropsById = PropTable().data();
     const TNameTable& TagNames = TagNameTable();
+    const TNameTable& AttrNames = AttrNameTable();
 
     THtmlRoot* Root = nullptr;
     THtmlTag* Html = nullptr;
     THtmlTag* Head = nullptr;
     THtmlTag* Body = nullptr;
-    std::vector<THtmlTag*> Path;
-    // For each element of the path, the place of the nearest one at or above it that is not
-    // inline, that is a paragraph (0: none), and that bounds the closing of paragraphs.
-    std::vector<size_t> Block;
-    std::vector<size_t> LastP;
-    std::vector<size_t> Bound;
+    // The open elements from the root to Current. For each, the place in the path of the
+    // nearest element at or above it that is not inline, that is a paragraph (0: none), and
+    // that bounds the closing of paragraphs.
+    struct TFrame {
+        THtmlTag* Tag;
+        THtmlTagId Kind;
+        uint32_t Block;
+        uint32_t LastP;
+        uint32_t Bound;
+    };
+    std::vector<TFrame> Frames;
     std::array<int, HtmlTagCount> Open{};
     THtmlTagId Section = tagRoot;
     // The last text ended with a blank (or nothing was read yet, or a br or hr came last): the
@@ -767,12 +937,25 @@ private:
     bool AfterBlank = true;
 
     WideString Buffer;
-    std::vector<THtmlAttribute> Attrs;
+    std::vector<THtmlAttribute> Attrs;  // the first AttrCount
+    size_t AttrCount = 0;
     std::array<uint32_t, HtmlAttrCount> KnownStamp{};
     std::array<size_t, HtmlAttrCount> KnownSlot{};
     uint32_t Stamp = 0;
+    // The last search for the end of an svg (0) or math (1) element that found none.
+    struct TForeignScan {
+        bool Done = false;
+        size_t From = 0;
+        std::unordered_map<size_t, size_t> Ends;
+    };
+    std::array<TForeignScan, 2> ForeignScans;
+
+    // The attributes outside the table that the tag has so far; when there are many, where
+    // each name stands.
+    static constexpr size_t ManyUnknown = 16;
+    size_t UnknownCount = 0;
+    bool UnknownMapped = false;
     std::unordered_map<WideString, size_t> UnknownSlot;
-    bool UsedUnknown = false;
 };
 
 }  // namespace

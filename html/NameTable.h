@@ -12,6 +12,24 @@
 
 namespace zv {
 
+// A name packed as TNameTable::FindPacked takes it, gathered one character at a time as a
+// reader meets them.
+struct TPackedName {
+    uint64_t Low = 0;
+    uint64_t High = 0;
+    unsigned All = 0;  // every character or-ed: 0x80 and up means one is not ASCII
+
+    // C is the name's character number At.
+    void Add(size_t At, char16_t C)
+    {
+        All |= C;
+        if (At < 8)
+            Low |= uint64_t(C & 0xFF) << (At * 8);
+        else if (At < 16)
+            High |= uint64_t(C & 0xFF) << (At * 8 - 64);
+    }
+};
+
 class TNameTable {
 public:
     // Names[I] gets the id I (a repeated name keeps its first id).
@@ -97,11 +115,20 @@ public:
     // each (Low from the first), unused bytes zero; Fold turns them into lower case.
     static constexpr size_t ShortKey = 16;
 
+    // The id of Name, whose characters were packed into Packed as they were read.
+    int Find(const TPackedName& Packed, WideStringView Name) const
+    {
+        if (Name.size() > ShortKey)
+            return Find(Name);
+        return Packed.All < 0x80 ? FindPacked(Packed.Low, Packed.High, Name.size()) : -1;
+    }
+
     // The id of the name packed so, of Length characters, which must all be ASCII.
     int FindPacked(uint64_t Low, uint64_t High, size_t Length) const
     {
         Low = LowerPacked(Low);
-        High = LowerPacked(High);
+        if (High)  // (most names have eight characters or fewer)
+            High = LowerPacked(High);
         for (size_t At = ShortHash(Low, High, Length) & Mask;; At = (At + 1) & Mask) {
             const TShortSlot& Slot = Short[At];
             if (Slot.Low == Low && Slot.High == High && Slot.Length == Length)

@@ -6,21 +6,33 @@ namespace zv {
 
 void TLinkNode::Clear()
 {
-    // Without recursion and without unlinking node by node: the nodes still to free form one
-    // chain, and a node's children join its front before the node goes.
-    TLinkNode* Pending = FFirst;
+    // Without recursion and without unlinking node by node. A node with children waits, on a
+    // stack threaded through its parent link, until they are gone; the walk then goes on with
+    // its next sibling. Each node is read where it lies, in document order.
+    TLinkNode* Node = FFirst;
     FFirst = nullptr;
     FCount = 0;
-    while (Pending) {
-        TLinkNode* Node = Pending;
-        Pending = Node->FNext;
+    TLinkNode* Waiting = nullptr;
+    while (Node) {
         if (TLinkNode* Child = Node->FFirst) {
-            Child->FPrev->FNext = Pending;
-            Pending = Child;
+            Node->FFirst = nullptr;
+            Node->FParent = Waiting;
+            Waiting = Node;
+            Node = Child;
+            continue;
         }
+        TLinkNode* Next = Node->FNext;
         // Nothing left for its destructor to clear or unlink.
-        Node->FParent = Node->FFirst = nullptr;
+        Node->FParent = nullptr;
         delete Node;
+        while (!Next && Waiting) {
+            TLinkNode* Done = Waiting;
+            Waiting = Done->FParent;
+            Next = Done->FNext;
+            Done->FParent = nullptr;
+            delete Done;
+        }
+        Node = Next;
     }
 }
 

@@ -43,9 +43,11 @@ public:
         View.load(QUrl::fromLocalFile(QString::fromStdString(FileName)));
         if (!test::WaitFor([&] { return !Loaded.isEmpty(); }, 30000) || !Loaded.first().value(0).toBool())
             return {};
-        // A blinking caret (a page's autofocus field) would make two pictures differ by chance.
+        // A blinking caret or a focus ring (a page's autofocus field, drawn once the view has
+        // the focus) would make two pictures differ by chance.
         Eval("const zvNoCaret = document.createElement('style'); "
-             "zvNoCaret.textContent = '* { caret-color: transparent !important; }'; "
+             "zvNoCaret.textContent = '* { caret-color: transparent !important; } "
+             "*:focus, *:focus-visible { outline: none !important; }'; "
              "document.head.appendChild(zvNoCaret);");
         // Two frames drawn after the load, then a picture that no longer changes.
         Eval("window.zvFrames = 0; requestAnimationFrame(() => requestAnimationFrame(() => window.zvFrames = 2));");
