@@ -62,7 +62,7 @@ TEST(ToolExecute, EditInsertBeforeOrAtSelection)
     // a control selected that the tool does not edit: the new element goes in front of it
     ASSERT_TRUE(H.Click(H.Centre("img")));
     ASSERT_TRUE(RunTool(Tool<TToolHr>()));
-    EXPECT_TRUE(Body(H).contains("two <hr><img")) << Body(H).toStdString();
+    EXPECT_TRUE(Body(H).contains("<p id=\"b\">two </p><hr><p><img")) << Body(H).toStdString();
     EXPECT_EQ(Changes, 2);
 
     // the tool's own element selected: its dialog edits it where it stands
@@ -121,6 +121,16 @@ TEST(ToolExecute, EditInsertBeforeOrAtSelection)
     ASSERT_TRUE(RunTool(Tool<TToolHr>()));
     EXPECT_TRUE(Body(H).contains("<tr><td id=\"c\">ce<br>ll</td></tr>")) << Body(H).toStdString();
     EXPECT_TRUE(Body(H).contains("<ul><li id=\"i\">it<hr>em</li></ul>")) << Body(H).toStdString();
+
+    // a block put into a paragraph splits it there, the rest keeping the paragraph's
+    // attributes but its id: the saved page ends a paragraph at a block, and its rest would
+    // lose it
+    ASSERT_TRUE(H.LoadBody("<p id=\"s\" class=\"k\">Alpha <b>bold</b> omega</p>"));
+    H.SelectText("#s", 2, 2);
+    ASSERT_TRUE(RunTool(Tool<TToolHr>()));
+    EXPECT_EQ(Body(H), "<p id=\"s\" class=\"k\">Al</p><hr><p class=\"k\">pha <b>bold</b> omega</p>");
+    D.Undo();
+    EXPECT_EQ(Body(H), "<p id=\"s\" class=\"k\">Alpha <b>bold</b> omega</p>");
 
     // the form tool in a form edits that form, at a caret or with text selected: a form in a
     // form would end the outer one early in a browser
@@ -280,7 +290,7 @@ TEST(ToolExecute, DoubleClickOpensTheFirstToolThatTakesTheElement)
     ASSERT_TRUE(H.Click(H.Centre("#l option:nth-child(2)")));
     EXPECT_EQ(D.CurrentElement().tagName(), "SELECT");
     ASSERT_TRUE(RunTool(Tool<TToolHr>()));
-    EXPECT_TRUE(Body(H).contains("<hr><select id=\"l\"")) << Body(H).toStdString();
+    EXPECT_TRUE(Body(H).contains("</p><hr><p><select id=\"l\"")) << Body(H).toStdString();
     EXPECT_FALSE(SaveBytes("list.html").find("<marquee width") != std::string::npos);
 
     ASSERT_TRUE(H.LoadBody("<p id=\"p\"><br id=\"r\" clear=\"all\"></p>"));
