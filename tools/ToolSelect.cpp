@@ -246,6 +246,9 @@ std::vector<int> TFormToolSelect::PairWithShownLines(const QStringList& Lines, b
         FromOld = O + 1;
         FromNew = J + 1;
     }
+    // a group line stands only for a group (grouping may have been turned off)
+    for (int K = 0; K < M; ++K)
+        if (Pair[K] >= 0 && (ShownNodes[Pair[K]]->Kind() == tagOptGroup) != IsGroupLine(Lines[K], Grouped)) Pair[K] = -1;
     return Pair;
 }
 

@@ -521,6 +521,10 @@ TEST(ElementTools, ApplyWritesTheElementAndItsStoredNode)
     EXPECT_EQ(SaveBytes("apply-undone.html"), Loaded);
     while (D.CanRedo()) D.Redo();
     EXPECT_EQ(Squeezed(SaveBytes("apply-redone.html")), Saved);
+    // grouping turned off: the group's line becomes a choice, not the group again
+    EditElement(D.Document().getElementById("s"), [](QWidget* W) { Check(W, "CheckGrouped", false); });
+    EXPECT_EQ(H.Eval("document.getElementById('s').querySelectorAll('optgroup').length").toInt(), 0);
+    EXPECT_EQ(H.Eval("document.getElementById('s').options[1].text").toString(), "G");
 
     // a pasted table has no stored node: the dialog reads and writes the live element
     H.Eval("document.getElementById('p').insertAdjacentHTML('afterend', '<table id=\"pasted\" width=\"33\"><tr><td>c</td></tr></table>')");
