@@ -310,7 +310,8 @@ void TFormMain::CreateFileManager()
     };
     FileManager->OnChangeFile = [this](TFileManager* Sender) {
         StatusPanels[2]->setText(QString::fromStdString(Sender->FileName()));
-        SetCaption({});
+        // a save keeps the page, and so its title
+        SetCaption(QString::fromStdU16String(Designer->GetTitle()));
     };
     FileManager->New();
 }
@@ -334,7 +335,15 @@ void TFormMain::CreateViews()
     Stack->setCurrentWidget(Designer);
     Designer->OnDocumentComplete = [this](QObject*) { DocumentComplete(); };
     Designer->OnMouseUp = [this](QObject*) { UpdateControls(); };
-    Designer->OnKeyDown = [this](QObject*) { KeyDownInPage = true; };
+    // A modifier alone edits nothing (its key-down may reach the page after the command of
+    // a menu key such as Ctrl+S has run), and neither does a copy, as from the menu.
+    connect(Designer, &TWebBrowser::PageEvent, this, [this](const TPageEvent& Event) {
+        static constexpr int Modifiers[] = {16, 17, 18, 20, 91, 92, 144, 145, 225};
+        if (Event.Type != "keydown" || std::count(std::begin(Modifiers), std::end(Modifiers), Event.KeyCode))
+            return;
+        if (Event.Ctrl && !Event.Alt && (Event.KeyCode == 'C' || Event.KeyCode == 45)) return;
+        KeyDownInPage = true;
+    });
     Designer->OnKeyUp = [this](QObject*) {
         UpdateControls();
         // the release of a key pressed elsewhere (Enter in a file dialog) is no edit

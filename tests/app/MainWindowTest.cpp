@@ -896,3 +896,60 @@ TEST(MainWindow, OpensEditsAndSavesPagesMadeElsewhere)
     EXPECT_EQ(Ends, 2u) << Php;
     EXPECT_TRUE(H.Ui.Errors.empty()) << H.Ui.Errors.front();
 }
+
+TEST(MainWindow, KeyboardUserSavesCopiesAndKeepsTheCaption)
+{
+    TempDir Config, Docs;
+    TMainWindowHost H(Config.Path);
+    TFormMain& W = H.W();
+    WriteAll(Docs / "t.html", "<html><head><title>Trip</title></head><body><p id=\"p\">Hello</p></body></html>");
+    W.FileManager->OpenFile(Docs / "t.html");
+    ASSERT_TRUE(WaitFor([&] { return W.windowTitle() == "Zandovell - Trip"; })) << W.windowTitle().toStdString();
+    ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), "#p")));
+    PageSelectText(H.D(), "#p", 5, 5);
+    H.TypeInDesigner("!");
+    EXPECT_TRUE(W.FileManager->Modified());
+    // a menu key pressed in the page; done once the page saw Ctrl go up
+    auto MenuKey = [&](Qt::Key Key) {
+        bool Up = false;
+        const auto C = QObject::connect(&H.D(), &TWebBrowser::PageEvent, [&](const TPageEvent& E) {
+            Up |= E.Type == "keyup" && E.KeyCode == 17;
+        });
+        H.Key(Key, Qt::ControlModifier);
+        EXPECT_TRUE(WaitFor([&] { return Up; }));
+        QObject::disconnect(C);
+    };
+    MenuKey(Qt::Key_S);
+    EXPECT_NE(ReadAll(Docs / "t.html").find("Hello!"), std::string::npos);
+    EXPECT_FALSE(W.FileManager->Modified());
+    EXPECT_EQ(W.StatusPanel(0)->text(), "");
+    // a saved page keeps its title in the caption
+    EXPECT_EQ(W.windowTitle(), "Zandovell - Trip");
+    // a copy is no edit
+    PageSelectText(H.D(), "#p", 0, 5);
+    MenuKey(Qt::Key_C);
+    EXPECT_FALSE(W.FileManager->Modified());
+
+    // Save As where nothing can be written: a folder the user may not write to, a folder
+    // that is not there, a folder's own name. The page stays under its name, modified.
+    H.TypeInDesigner("?");
+    for (const std::string& Name : {std::string("/proc/t.html"), Docs / "gone/t.html", Docs.Path}) {
+        H.Ui.SaveNames.push_back(Name);
+        H.F().MenuSaveAs->trigger();
+    }
+    EXPECT_EQ(H.Ui.Errors.size(), 3u);
+    EXPECT_EQ(W.FileManager->FileName(), Docs / "t.html");
+    EXPECT_TRUE(W.FileManager->Modified());
+    EXPECT_EQ(W.windowTitle(), "Zandovell - Trip");
+    // then under a new name in another folder
+    std::filesystem::create_directory(Docs / "other");
+    H.Ui.SaveNames.push_back(Docs / "other/copy.html");
+    H.F().MenuSaveAs->trigger();
+    EXPECT_EQ(W.FileManager->FileName(), Docs / "other/copy.html");
+    EXPECT_FALSE(W.FileManager->Modified());
+    EXPECT_EQ(W.windowTitle(), "Zandovell - Trip");
+    EXPECT_NE(ReadAll(Docs / "other/copy.html").find("<title>Trip</title>"), std::string::npos);
+    EXPECT_EQ(W.FileManager->RecentFiles, (std::vector<std::string>{Docs / "other/copy.html", Docs / "t.html"}));
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
+    EXPECT_TRUE(W.close());
+}
