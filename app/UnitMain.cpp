@@ -282,8 +282,10 @@ void TFormMain::CreateFileManager()
 {
     FileManager = new TFileManager(this);
     FileManager->Ui = Dialogs;
+    // the page goes, with what the other views hold of it: the save prompt came first
     FileManager->OnNew = [this](TFileManager*) {
         KeyDownInPage = false;
+        ViewModified = false;
         SelectView(DesignerTab);
         ShownSource.clear();
         // the first page loads while the window is built and shown
@@ -292,6 +294,7 @@ void TFormMain::CreateFileManager()
     };
     FileManager->OnOpen = [this](TFileManager*, const std::string& Name) {
         KeyDownInPage = false;
+        ViewModified = false;
         SelectView(DesignerTab);
         ShownSource.clear();
         Designer->LoadFromFile(Name);

@@ -897,7 +897,7 @@ TEST(MainWindow, OpensEditsAndSavesPagesMadeElsewhere)
     EXPECT_TRUE(H.Ui.Errors.empty()) << H.Ui.Errors.front();
 }
 
-TEST(MainWindow, KeyboardUserSavesCopiesAndKeepsTheCaption)
+TEST(MainWindow, FileCommandsFromTheKeyboardKeepTheCaptionAndFollowTheAnswers)
 {
     TempDir Config, Docs;
     TMainWindowHost H(Config.Path);
@@ -950,6 +950,34 @@ TEST(MainWindow, KeyboardUserSavesCopiesAndKeepsTheCaption)
     EXPECT_EQ(W.windowTitle(), "Zandovell - Trip");
     EXPECT_NE(ReadAll(Docs / "other/copy.html").find("<title>Trip</title>"), std::string::npos);
     EXPECT_EQ(W.FileManager->RecentFiles, (std::vector<std::string>{Docs / "other/copy.html", Docs / "t.html"}));
+
+    // source typed in the HTML Code view that cannot be read back, then New: Cancel keeps it,
+    // Yes cannot save it, No drops it with the page
+    H.Tab(CodeTab);
+    QsciScintilla* Code = W.SourceEditor;
+    QTest::keyClick(Code, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(Code, "<!-- open");
+    ASSERT_TRUE(W.FileManager->Modified());
+    const size_t Errors = H.Ui.Errors.size();
+    for (TSaveAnswer Answer : {TSaveAnswer::Cancel, TSaveAnswer::Yes}) {
+        H.Ui.SaveAnswers.push_back(Answer);
+        H.Key(Qt::Key_N, Qt::ControlModifier);
+        EXPECT_EQ(W.CurrentView, CodeTab);
+        EXPECT_TRUE(Code->text().endsWith("<!-- open"));
+        EXPECT_EQ(W.FileManager->FileName(), Docs / "other/copy.html");
+    }
+    EXPECT_EQ(H.Ui.Errors.size(), Errors + 1);
     H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
+    H.Key(Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(H.Ui.Errors.size(), Errors + 1);
+    EXPECT_EQ(W.CurrentView, DesignerTab);
+    EXPECT_EQ(W.FileManager->FileName(), "");
+    EXPECT_FALSE(W.FileManager->Modified());
+    EXPECT_TRUE(WaitFor([&] { return !H.Body().contains("Hello"); })) << H.Body().toStdString();
+    EXPECT_EQ(W.windowTitle(), "Zandovell");
+    H.Tab(CodeTab);
+    EXPECT_FALSE(Code->text().contains("<!-- open"));
+    H.Tab(DesignerTab);
+    EXPECT_EQ(W.CurrentView, DesignerTab);
     EXPECT_TRUE(W.close());
 }
