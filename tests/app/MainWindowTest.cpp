@@ -929,6 +929,13 @@ TEST(MainWindow, FileCommandsFromTheKeyboardKeepTheCaptionAndFollowTheAnswers)
     PageSelectText(H.D(), "#p", 0, 5);
     MenuKey(Qt::Key_C);
     EXPECT_FALSE(W.FileManager->Modified());
+    // outside the design view the colour buttons look as disabled as they are
+    const QImage Enabled = W.TextColorButton->grab().toImage();
+    H.Tab(TreeTab);
+    EXPECT_FALSE(W.TextColorButton->isEnabled());
+    EXPECT_NE(W.TextColorButton->grab().toImage(), Enabled);
+    H.Tab(DesignerTab);
+    EXPECT_EQ(W.TextColorButton->grab().toImage(), Enabled);
 
     // Save As where nothing can be written: a folder the user may not write to, a folder
     // that is not there, a folder's own name. The page stays under its name, modified.
