@@ -745,7 +745,8 @@ void TFormMain::SpellCheckClick()
 
 void TFormMain::PreviewClick()
 {
-    if (FileManager->Modified()) FileManager->Save();
+    // a failed save would show the page as it was before
+    if (FileManager->Modified() && !FileManager->Save()) return;
     const std::string& Name = FileManager->FileName();
     if (!Name.empty() && FileExists(Name)) OpenUrl(QUrl::fromLocalFile(QString::fromStdString(Name)));
 }

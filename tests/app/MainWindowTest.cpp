@@ -957,6 +957,19 @@ TEST(MainWindow, FileCommandsFromTheKeyboardKeepTheCaptionAndFollowTheAnswers)
     EXPECT_EQ(W.windowTitle(), "Zandovell - Trip");
     EXPECT_NE(ReadAll(Docs / "other/copy.html").find("<title>Trip</title>"), std::string::npos);
     EXPECT_EQ(W.FileManager->RecentFiles, (std::vector<std::string>{Docs / "other/copy.html", Docs / "t.html"}));
+    // a preview shows the page as saved now, or nothing when it cannot be saved
+    H.TypeInDesigner("#");
+    H.F().MenuPreview->trigger();
+    EXPECT_EQ(H.Opened, (std::vector<std::string>{"file://" + (Docs / "other/copy.html")}));
+    W.FileManager->OpenFile("/proc/version");
+    ASSERT_TRUE(WaitFor([&] { return W.FileManager->FileName() == "/proc/version"; }));
+    W.FileManager->SetModified(true);
+    H.F().MenuPreview->trigger();
+    EXPECT_EQ(H.Opened.size(), 1u);
+    EXPECT_EQ(H.Ui.Errors.size(), 4u);
+    EXPECT_TRUE(W.FileManager->Modified());
+    W.FileManager->OpenFile(Docs / "other/copy.html");
+    ASSERT_TRUE(WaitFor([&] { return H.Body().contains("?#!"); })) << H.Body().toStdString();
 
     // source typed in the HTML Code view that cannot be read back, then New: Cancel keeps it,
     // Yes cannot save it, No drops it with the page
