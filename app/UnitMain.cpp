@@ -286,6 +286,7 @@ void TFormMain::CreateFileManager()
     FileManager->OnNew = [this](TFileManager*) {
         KeyDownInPage = false;
         ViewModified = false;
+        TitleKept = false;
         SelectView(DesignerTab);
         ShownSource.clear();
         // the first page loads while the window is built and shown
@@ -295,6 +296,7 @@ void TFormMain::CreateFileManager()
     FileManager->OnOpen = [this](TFileManager*, const std::string& Name) {
         KeyDownInPage = false;
         ViewModified = false;
+        TitleKept = false;
         SelectView(DesignerTab);
         ShownSource.clear();
         Designer->LoadFromFile(Name);
@@ -306,6 +308,7 @@ void TFormMain::CreateFileManager()
         ViewModified = false;
         Designer->SaveToFile(Name);
         UpdateControls();
+        TitleKept = true;
         return true;
     };
     FileManager->OnModified = [this](TFileManager* Sender) {
@@ -313,8 +316,9 @@ void TFormMain::CreateFileManager()
     };
     FileManager->OnChangeFile = [this](TFileManager* Sender) {
         StatusPanels[2]->setText(QString::fromStdString(Sender->FileName()));
-        // a save keeps the page, and so its title
-        SetCaption(QString::fromStdU16String(Designer->GetTitle()));
+        // a new or opened page names itself once it has loaded; a saved one keeps its name
+        SetCaption(TitleKept ? QString::fromStdU16String(Designer->GetTitle()) : QString());
+        TitleKept = false;
     };
     FileManager->New();
 }

@@ -221,6 +221,7 @@ private:
     bool KeyDownInPage = false;  // a key went down in the design view and is not yet up
     bool Closing = false;
     bool LoadingSource = false;
+    bool TitleKept = false;  // the document stays after the next file change: a save
     QString ShownSource;  // the text the source editor was last filled with
     bool RebuildingTree = false;
     QMenu* PopupRecent = nullptr;

@@ -12,6 +12,7 @@
 #include <Qsci/qsciscintilla.h>
 #include <algorithm>
 
+#include "HTMLAttributes.h"
 #include "HtmlWriter.h"
 #include "Streams.h"
 #include "TagTreeModel.h"
@@ -265,7 +266,8 @@ void TFormMain::ShowNodeProperties()
             } else {
                 const std::string_view N = AttrNameFromId(Id);
                 Name = QString::fromLatin1(N.data(), qsizetype(N.size()));
-                Value = QString::fromStdU16String(Entry);
+                // a flag written without a value shows none
+                if (!(IsBooleanAttribute(Id) && Entry == u"TRUE")) Value = QString::fromStdU16String(Entry);
             }
             GridAttr->setItem(K, 0, new QTableWidgetItem(Name));
             GridAttr->setItem(K, 1, new QTableWidgetItem(Value));
@@ -309,8 +311,10 @@ void TFormMain::CommitNodeEdit()
             const QTableWidgetItem* ValueItem = GridAttr->item(Row, 1);
             const QString Name = NameItem ? NameItem->text() : QString();
             if (Name.trimmed().isEmpty()) continue;
-            const WideString Value = ValueItem ? ValueItem->text().toStdU16String() : WideString();
+            WideString Value = ValueItem ? ValueItem->text().toStdU16String() : WideString();
             const THtmlAttrId Id = AttrIdFromName(Name.trimmed().toStdU16String());
+            // a flag with no value stays set
+            if (Value.empty() && IsBooleanAttribute(Id)) Value = u"TRUE";
             if (Id != attrUnknown)
                 Tag->SetAttribute(Id, Value);
             else

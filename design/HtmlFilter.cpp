@@ -271,13 +271,17 @@ void THtmlFilter::PrepareDesign()
             // A comment in a style sheet is its text, which the page keeps as it stands.
             N = NextOutside(FRoot.get(), N);
             continue;
+        case tagNoFrames:
+            // The body of a frames page stands in its noframes: that body is the one edited.
+            if (THtmlTag* Tag = AsTag(Node); Tag && !Tag->FindChild(tagBody, false))
+                InPlace = PrepareElement(Tag);
+            break;
         case tagScript:
         case tagMap:
         case tagEmbed:
         case tagIsIndex:
         case tagBaseFont:
         case tagNoScript:
-        case tagNoFrames:
         case tagBgSound:
         case tagInput:
         case tagA:

@@ -279,6 +279,22 @@ size_t ServerBlockLength(WideStringView Text)
     return End == WideStringView::npos ? 0 : End + 2;
 }
 
+bool RawNodeShows(THtmlTagId Kind, WideStringView Text)
+{
+    if (Kind == tagPhp || Kind == tagAsp)
+        return true;
+    if (Kind != tagUnknown)
+        return false;
+    for (const WideStringView Name : {WideStringView(u"svg"), WideStringView(u"math")}) {
+        if (Text.size() > Name.size() + 1 && Text[0] == u'<' && SameTextAscii(Text.substr(1, Name.size()), Name)) {
+            const char16_t After = Text[Name.size() + 1];
+            if (IsBlank(After) || After == u'>' || After == u'/')
+                return true;
+        }
+    }
+    return false;
+}
+
 size_t UnknownNameEnd(WideStringView Entry) { return Entry.find(u'=', ServerBlockLength(Entry)); }
 
 namespace {

@@ -138,6 +138,10 @@ struct THtmlAttribute {
 // with its closing mark; 0 when Text starts none or it has no end.
 size_t ServerBlockLength(WideStringView Text);
 
+// Whether a node written as it stands (a server block, an unknown tag) puts something on the
+// page, so that a blank after it shows: server blocks and svg and math elements.
+bool RawNodeShows(THtmlTagId Kind, WideStringView Text);
+
 // The "=" that ends the name in an unknown attribute's "name=value" entry; npos when there is
 // none. A server block kept as a name ("<?= $a == 1 ? 'x' : '' ?>") may hold "=" itself.
 size_t UnknownNameEnd(WideStringView Entry);

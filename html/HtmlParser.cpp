@@ -381,17 +381,70 @@ private:
             throw Exception("Unterminated Script");
         Current()->AddLast(THtmlText::Make(Kind, Slice(Pos, End)));
         Pos = End;
+        // What the server writes there shows: a blank after it is kept.
+        AfterBlank = false;
     }
 
-    // The tag as written, up to its ">" (supplied when the input ends first).
+    // The tag as written, up to its ">" (supplied when the input ends first). An svg or math
+    // element holds markup of another vocabulary (its "title" is no page title): it is kept
+    // whole, as written, up to its end tag when it has one.
     void UnknownTag(size_t Start)
     {
         const size_t Gt = Find<u'>'>(Pos);
-        auto* Node = THtmlText::Make(tagUnknown, Slice(Start, std::min(Gt + 1, Len)));
+        size_t End = std::min(Gt + 1, Len);
+        if (const WideStringView Name = Slice(Start + 1, Pos);
+            Gt < Len && Buf[Gt - 1] != u'/' && (SameTextAscii(Name, u"svg") || SameTextAscii(Name, u"math"))) {
+            if (const size_t Close = ForeignEnd(Start, Name, End))
+                End = Close;
+        }
+        auto* Node = THtmlText::Make(tagUnknown, Slice(Start, End));
         if (Gt == Len)
             Node->Text += u'>';
         Current()->AddLast(Node);
-        Pos = std::min(Gt + 1, Len);
+        Pos = End;
+        if (RawNodeShows(tagUnknown, Node->Text))
+            AfterBlank = false;
+    }
+
+    // Where the element named Name that starts at Start, its content at From, ends: after the
+    // ">" of its end tag, elements of the same name inside it counted; 0 when it has none.
+    // When one has none, the search went to the end of the text; the ends of the elements it
+    // met are kept, so that no later one searches again.
+    size_t ForeignEnd(size_t Start, WideStringView Name, size_t From)
+    {
+        TForeignScan& Scan = ForeignScans[SameTextAscii(Name, u"svg") ? 0 : 1];
+        if (Scan.Done && Start > Scan.From) {
+            const auto It = Scan.Ends.find(Start);
+            return It == Scan.Ends.end() ? 0 : It->second;
+        }
+        std::vector<size_t> Open{Start};
+        std::vector<std::pair<size_t, size_t>> Met;  // inner elements: start, end
+        for (size_t I = Find<u'<'>(From); I < Len; I = Find<u'<'>(I + 1)) {
+            const bool Closing = I + 1 < Len && Buf[I + 1] == u'/';
+            const size_t NameAt = I + 1 + Closing;
+            const size_t After = NameAt + Name.size();
+            if (After >= Len || !SameTextAscii(Slice(NameAt, After), Name) ||
+                !(IsBlank(Buf[After]) || Buf[After] == u'>' || Buf[After] == u'/'))
+                continue;
+            const size_t Gt = Find<u'>'>(After);
+            if (Gt == Len)
+                break;
+            if (!Closing) {
+                if (Buf[Gt - 1] != u'/')
+                    Open.push_back(I);
+            } else if (Open.size() == 1) {
+                return Gt + 1;
+            } else {
+                Met.emplace_back(Open.back(), Gt + 1);
+                Open.pop_back();
+            }
+            I = Gt;
+        }
+        Scan.Done = true;
+        Scan.From = Start;
+        Scan.Ends.clear();
+        Scan.Ends.insert(Met.begin(), Met.end());
+        return 0;
     }
 
     void ClosingTag(THtmlTagId Kind)
@@ -519,7 +572,8 @@ private:
         }
         AttrCount = 0;
         ++Stamp;
-        UsedUnknown = false;
+        UnknownCount = 0;
+        UnknownMapped = false;
         while (Pos < Len && Buf[Pos] != u'>') {
             // A server block among the attributes ("<body <?php body_class(); ?>>") is kept
             // whole, as a name, with the value that may follow it ("<?= $name ?>="v"").
@@ -630,21 +684,38 @@ private:
             }
             return;
         }
-        if (!UsedUnknown) {
-            UnknownSlot.clear();
-            UsedUnknown = true;
+        // A tag has few attributes outside the table, so an earlier one of the name is looked
+        // for among the entries; only a tag with many goes through a map of their names.
+        size_t Slot = AttrCount;
+        if (!UnknownMapped && UnknownCount < ManyUnknown) {
+            for (size_t I = 0; I < AttrCount; ++I) {
+                if (Attrs[I].Id == attrUnknown && SameTextAscii(Attrs[I].Name, Name)) {
+                    Slot = I;
+                    break;
+                }
+            }
+        } else {
+            if (!UnknownMapped) {
+                UnknownSlot.clear();
+                for (size_t I = 0; I < AttrCount; ++I)
+                    if (Attrs[I].Id == attrUnknown && Attrs[I].Name[0] != u'<')  // (no server block)
+                        UnknownSlot.try_emplace(AsciiLowerCase(Attrs[I].Name), I);
+                UnknownMapped = true;
+            }
+            Slot = UnknownSlot.try_emplace(AsciiLowerCase(Name), AttrCount).first->second;
         }
-        const auto [It, Added] = UnknownSlot.try_emplace(AsciiLowerCase(Name), AttrCount);
-        if (Added)
+        if (Slot == AttrCount) {
+            ++UnknownCount;
             AddEntry({attrUnknown, Name, Value});
-        else
-            Attrs[It->second] = {attrUnknown, Name, Value};
+        } else {
+            Attrs[Slot] = {attrUnknown, Name, Value};
+        }
     }
 
     void AddEntry(const THtmlAttribute& Entry)
     {
         if (AttrCount == Attrs.size())
-            Attrs.resize(Attrs.size() * 2);
+            Attrs.resize(std::max<size_t>(8, Attrs.size() * 2));
         Attrs[AttrCount++] = Entry;
     }
 
@@ -866,13 +937,25 @@ private:
     bool AfterBlank = true;
 
     WideString Buffer;
-    std::vector<THtmlAttribute> Attrs = std::vector<THtmlAttribute>(16);  // the first AttrCount
+    std::vector<THtmlAttribute> Attrs;  // the first AttrCount
     size_t AttrCount = 0;
     std::array<uint32_t, HtmlAttrCount> KnownStamp{};
     std::array<size_t, HtmlAttrCount> KnownSlot{};
     uint32_t Stamp = 0;
+    // The last search for the end of an svg (0) or math (1) element that found none.
+    struct TForeignScan {
+        bool Done = false;
+        size_t From = 0;
+        std::unordered_map<size_t, size_t> Ends;
+    };
+    std::array<TForeignScan, 2> ForeignScans;
+
+    // The attributes outside the table that the tag has so far; when there are many, where
+    // each name stands.
+    static constexpr size_t ManyUnknown = 16;
+    size_t UnknownCount = 0;
+    bool UnknownMapped = false;
     std::unordered_map<WideString, size_t> UnknownSlot;
-    bool UsedUnknown = false;
 };
 
 }  // namespace

@@ -105,6 +105,13 @@ bool HoldsRawText(const THtmlNode* N)
     return Text && Text->Kind() == tagRawText && TagIsContainer(N->Kind());
 }
 
+// A node written as it stands that may put something on the page: a server block or a tag
+// of another vocabulary (a comment puts nothing there).
+bool RawMayShow(THtmlTagId Kind)
+{
+    return Kind == tagPhp || Kind == tagAsp || Kind == tagUnknown || Kind == tagClosingOffset - 1;
+}
+
 // Only containers with children have their children written.
 bool WritesChildren(const THtmlNode* N) { return N->First() && TagIsContainer(N->Kind()); }
 
@@ -689,15 +696,19 @@ void TWriter::TextChild(const THtmlText* T)
             Str(T->Text);
             break;
         }
-        if (T->Kind() == tagComment) {
-            const THtmlTagId Parent = Stack.back().Node->Kind();
-            if (Parent == tagScript || Parent == tagStyle) {
-                // The comment starts the next line, unindented.
-                LineBreak();
-                AtLineStart = false;
-            }
+        const THtmlTagId Parent = Stack.back().Node->Kind();
+        if (T->Kind() == tagComment && (Parent == tagScript || Parent == tagStyle)) {
+            // The comment starts the next line, unindented.
+            LineBreak();
+            AtLineStart = false;
         }
         RawNode(T->Text);
+        // (As the parser reads it: a blank after what shows is kept.)
+        if (RawNodeShows(T->Kind(), T->Text))
+            AfterBlank = false;
+        // Where the parent holds no text (a head, a table, a list), nothing runs on after it.
+        if (!TagCanHoldText(Parent))
+            LineBreak();
         break;
     }
 }
@@ -909,8 +920,8 @@ void TWriter::AfterChild(const THtmlNode* Child)
 // holds for every such element below it. Texts inside pre, textarea and the verbatim content
 // of script and style are never trimmed, and when one of them is the first (or last) text,
 // nothing is trimmed at that end. Nor is a text trimmed at an end where an element that
-// shows content (an image, a control) stands between it and that end: the blank between
-// them shows.
+// shows content (an image, a control, a server block) stands between it and that end: the
+// blank between them shows.
 void TWriter::TrimLines(THtmlNode* N)
 {
     Texts.clear();
@@ -925,8 +936,12 @@ void TWriter::TrimLines(THtmlNode* N)
             const TClass Class = ClassOf(C);
             if (Class == TClass::Text) {
                 auto* Text = static_cast<THtmlText*>(C);
-                if (Text->Kind() == tagText)
+                if (Text->Kind() == tagText) {
                     Texts.push_back({Text, Verb > 0, Started, Ended});
+                } else if (RawMayShow(Text->Kind())) {
+                    ++Started;
+                    ++Ended;
+                }
                 continue;
             }
             if (Class != TClass::Tag && Class != TClass::Node)

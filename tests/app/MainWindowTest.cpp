@@ -58,6 +58,17 @@ QModelIndex BodyChild(TFormMain& W, int Row)
     return {};
 }
 
+// The first tree item with that caption, depth first.
+QModelIndex FindItem(TTagTreeModel* Model, const QString& Caption, const QModelIndex& Parent = {})
+{
+    for (int Row = 0; Row < Model->rowCount(Parent); ++Row) {
+        const QModelIndex Item = Model->index(Row, 0, Parent);
+        if (Item.data().toString() == Caption) return Item;
+        if (const QModelIndex Found = FindItem(Model, Caption, Item); Found.isValid()) return Found;
+    }
+    return {};
+}
+
 // The text of the HTML Code view and of the Tag Tree view's tree, each entered from the design
 // view.
 std::pair<QString, QString> OtherViews(TMainWindowHost& H)
@@ -255,6 +266,8 @@ TEST(MainWindow, EditsAPageThroughEveryViewAndSavesIt)
     H.Key(Qt::Key_S, Qt::ControlModifier);
     ASSERT_TRUE(WaitFor([&] { return !W.FileManager->Modified(); }));
     EXPECT_EQ(W.StatusPanel(0)->text(), "");
+    // the saved page keeps its title in the caption
+    EXPECT_EQ(W.windowTitle(), QString::fromUtf8("Zandovell - Trip \xCE\xA9 \xE4\xB8\xAD"));
     EXPECT_EQ(ReadAll(Docs / "page.html"),
               "<html>\r\n"
               "  <head>\r\n"
@@ -865,20 +878,36 @@ TEST(MainWindow, OpensEditsAndSavesPagesMadeElsewhere)
               std::string::npos)
         << ReadAll(Docs / "refs.html");
 
-    // a frames page keeps its frames, with what noframes holds, and server code in a quoted
-    // value keeps its quotes
-    const std::string Frames = "<html><head><title>F</title></head>\n<frameset cols=\"50%,*\"><frame src=\"a.html\">\n"
+    // a frames page keeps its frames, with what noframes holds; the design view edits that
+    // body; a flag shows in the attribute grid with no value and stays set when
+    // another cell is edited
+    const std::string Frames = "<html><head><title>F</title></head>\n<frameset cols=\"50%,*\"><frame src=\"a.html\" noresize>\n"
                                "<noframes><body><p>old browsers</p></body></noframes></frameset></html>\n";
     WriteAll(Docs / "frames.html", Frames);
     W.FileManager->OpenFile(Docs / "frames.html");
-    ASSERT_TRUE(WaitFor([&] { return W.FileManager->FileName() == Docs / "frames.html"; }));
-    W.FileManager->SetModified(true);
+    ASSERT_TRUE(WaitFor([&] { return W.FileManager->FileName() == Docs / "frames.html" && H.Body().contains("old"); }));
+    PageSelectText(H.D(), "p", 0, 0);
+    H.TypeInDesigner("Still ");
+    H.Tab(TreeTab);
+    const QModelIndex Frame = FindItem(W.TreeModel, "<frame>");
+    ASSERT_TRUE(Frame.isValid());
+    ClickItem(W.TreeTag, Frame);
+    ASSERT_TRUE(W.GridAttr->isVisible());
+    ASSERT_EQ(W.GridAttr->rowCount(), 3);
+    EXPECT_EQ(W.GridAttr->item(1, 0)->text(), "noresize");
+    EXPECT_EQ(W.GridAttr->item(1, 1)->text(), "");
+    EditCell(W.GridAttr, 0, 1, "b.html");
+    H.Tab(DesignerTab);
     ASSERT_TRUE(W.FileManager->Save());
     const std::string Saved = ReadAll(Docs / "frames.html");
+    EXPECT_NE(Saved.find("<frame src=\"b.html\" noresize>"), std::string::npos) << Saved;
     EXPECT_GT(Saved.find("<body"), Saved.find("<noframes>")) << Saved;
     EXPECT_LT(Saved.find("</body>"), Saved.find("</noframes>")) << Saved;
-    EXPECT_NE(Saved.find("<p>old browsers</p>"), std::string::npos) << Saved;
+    EXPECT_NE(Saved.find("<p>Still old browsers</p>"), std::string::npos) << Saved;
+    EXPECT_EQ(W.windowTitle(), "Zandovell - F");
+    EXPECT_EQ(Saved.find("<body"), Saved.rfind("<body")) << Saved;
 
+    // server code in a quoted value keeps its quotes
     WriteAll(Docs / "form.php", "<html <?php language_attributes(); ?>><body <?php body_class(); ?>><form>"
                                 "<input name=\"q\" value=\"<?php echo $_GET[\"q\"] ?>\"></form><p id=\"p\">text</p>");
     W.FileManager->OpenFile(Docs / "form.php");

@@ -37,6 +37,7 @@ TEST(DesignerFidelity, AnEditKeepsServerBlocksTextareasAndOddCharacters)
         "<div <?php post_class(); ?>>text <a href=\"x\" <?= $a ?>>link</a></div>\r\n"
         "<p><img src=\"a.gif\" <?= $size ?> <?= $attr ?>=\"on\"><input type=\"checkbox\" <?= $on ?> value=\"v\"></p>\r\n"
         "<table><tr><td <% If x Then %>class=\"a\"<% End If %>>cell</td></tr></table>\r\n"
+        "<p>a <svg><title>Tip</title><rect/></svg> b <?= $n ?> c</p>\r\n"
         "<p id=\"o\">bad &#xD800; null &#0; big &#x110000; controls \x01 and \x1f end</p>\r\n"
         "</body></html>\r\n";
     H.LoadFile("fidelity.html", Page);
@@ -44,7 +45,8 @@ TEST(DesignerFidelity, AnEditKeepsServerBlocksTextareasAndOddCharacters)
     for (const char* Kept : {"<body <?php body_class(); ?> class=\"b\">", "<option <?= $sel ?>>", "<?php echo $s2; ?> class=\"c\"", "<div <?php post_class(); ?>>",
                              "<a href=\"x\" <?= $a ?>>", "<img <?= $size ?> <?= $attr ?>=\"on\" src=\"a.gif\">",
                              "<input type=\"checkbox\" <?= $on ?> value=\"v\">",
-                             "<td <% If x Then %> class=\"a\" <% End If %>>", "an unmatched </b> and <b>bold</b> &lt; here",
+                             "<td <% If x Then %> class=\"a\" <% End If %>>",
+                             "a <svg><title>Tip</title><rect/></svg> b <?= $n ?> c", "an unmatched </b> and <b>bold</b> &lt; here",
                              "&#xD800; null &#0; big &#x110000; controls \x01 and \x1f end"})
         ASSERT_NE(Unedited.find(Kept), std::string::npos) << Kept << "\n" << Unedited;
 

@@ -208,6 +208,13 @@ TEST(HtmlParser, CommentsAndServerBlocks)
               "html(body[<?php body_class(); ?>= <?php x(); ?>=](option[<?= $a == 1 ? 'selected' : '' ?>= value=<?= $v ?>](\"y\")))");
     EXPECT_EQ(NodeToHtml(ParseHtml(u"<p <?= $a == 1 ? 'x' : '' ?> title=\"<% f(\"q\") %>\">t</p>").get()),
               u"<html>\r\n  <body>\r\n    <p <?= $a == 1 ? 'x' : '' ?> title='<% f(\"q\") %>'>t</p>\r\n  </body>\r\n</html>\r\n");
+    // What a server block writes shows, so the blank after it stays; an svg or math element
+    // is kept whole, as written, and a title in it is no page title.
+    EXPECT_EQ(NodeToHtml(ParseHtml(u"<title>P</title><p>Hi <?= $n ?> items <svg><title>C</title><svg><rect/></svg></SVG> "
+                                   u"and <math><mi>x</mi></math> end</p>").get()),
+              u"<html>\r\n  <head>\r\n    <title>P</title>\r\n  </head>\r\n  <body>\r\n    <p>Hi <?= $n ?> items "
+              u"<svg><title>C</title><svg><rect/></svg></SVG> and <math><mi>x</mi></math>\r\n    end</p>\r\n  </body>\r\n"
+              u"</html>\r\n");
     // a block that makes an attribute's name keeps the value written after it
     EXPECT_EQ(NodeToHtml(ParseHtml(u"<p <?= $name ?>=\"1\" <?php x(); ?> = 'v w'>t</p>").get()),
               u"<html>\r\n  <body>\r\n    <p <?= $name ?>=\"1\" <?php x(); ?>=\"v w\">t</p>\r\n  </body>\r\n</html>\r\n");

@@ -267,6 +267,13 @@ TEST(RoundTrip, OpenAndWriteKeepsWhatThePageShows)
         {u"<html><frameset></html><noframes>x<html>y", u"</html>\r\n<noframes>\r\n  x\r\n</noframes>"},
         {u"<html><frameset></html><noframes><object><head>", u"<noframes>\r\n  <object></object>\r\n</noframes>"},
         {u"<head><noframes><p>x</noframes></head>y", u"<noframes>\r\n      <p>x</p>\r\n    </noframes>"},
+        // Comments in a head stand on lines of their own, and so does what follows them.
+        {u"<head><!--[if IE]><link><![endif]--><!--[if lt IE 9]>\n<script></script>\n<![endif]--><style>p{}</style>",
+         u"    <!--[if IE]><link><![endif]-->\r\n    <!--[if lt IE 9]>\n<script></script>\n<![endif]-->\r\n"
+         u"    <style>p{}</style>\r\n  </head>"},
+        // The blank between a text and a server block or a foreign tag that ends the line shows.
+        {u"<h1>Welcome, <?= $name ?></h1><p>Time: <% now %></p><p>a <svg></svg></p>",
+         u"<h1>Welcome, <?= $name ?></h1>\r\n    <p>Time: <% now %></p>\r\n    <p>a <svg></svg></p>"},
     };
     for (const TCase& Case : Cases) {
         SCOPED_TRACE(U8(Case.Source));
