@@ -584,6 +584,14 @@ void TFormMain::SetCaption(const QString& Title)
 void TFormMain::DocumentComplete()
 {
     SetCaption(QString::fromStdU16String(Designer->GetTitle()));
+    // a page new in the design view takes typing at once: the caret goes to its start
+    if (CurrentView == DesignerTab) {
+        try {
+            const THtmlSelection Selection = Designer->Document().selection();
+            if (Selection.type() == "None") Selection.createRange().select();
+        } catch (const EEngineError&) {
+        }
+    }
     UpdateControls();
     QStringList Formats;
     Designer->GetBlockFormats(Formats);
@@ -908,6 +916,8 @@ void TFormMain::FormShow()
     if (Ini.SectionExists("Toolbar")) LoadToolbars();
     FileManager->LoadMRU(Ini, "Recents");
     UpdateControls();
+    // typing goes into the page from the start
+    Designer->setFocus();
 }
 
 void TFormMain::LoadToolbars()

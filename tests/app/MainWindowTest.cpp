@@ -931,6 +931,12 @@ TEST(MainWindow, FileCommandsFromTheKeyboardKeepTheCaptionAndFollowTheAnswers)
     TempDir Config, Docs;
     TMainWindowHost H(Config.Path);
     TFormMain& W = H.W();
+    // the first window takes typing into its empty page
+    ASSERT_TRUE(WaitFor([&] { return PageEval(H.D(), "getSelection().rangeCount").toInt() == 1; }));
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    EXPECT_TRUE(H.D().isAncestorOf(QApplication::focusWidget()));
+    QTest::keyClicks(QApplication::focusWidget(), "Hi");
+    EXPECT_TRUE(WaitFor([&] { return H.Body() == "Hi"; })) << H.Body().toStdString();
     WriteAll(Docs / "t.html", "<html><head><title>Trip</title></head><body><p id=\"p\">Hello</p></body></html>");
     W.FileManager->OpenFile(Docs / "t.html");
     ASSERT_TRUE(WaitFor([&] { return W.windowTitle() == "Zandovell - Trip"; })) << W.windowTitle().toStdString();
@@ -1022,11 +1028,17 @@ TEST(MainWindow, FileCommandsFromTheKeyboardKeepTheCaptionAndFollowTheAnswers)
     EXPECT_EQ(W.CurrentView, DesignerTab);
     EXPECT_EQ(W.FileManager->FileName(), "");
     EXPECT_FALSE(W.FileManager->Modified());
-    EXPECT_TRUE(WaitFor([&] { return !H.Body().contains("Hello"); })) << H.Body().toStdString();
+    // the new page has its caret: typing goes in without a click
+    EXPECT_TRUE(WaitFor([&] {
+        return H.Body().isEmpty() && PageEval(H.D(), "getSelection().rangeCount").toInt() == 1;
+    })) << H.Body().toStdString();
     EXPECT_EQ(W.windowTitle(), "Zandovell");
+    H.TypeInDesigner("New");
+    EXPECT_EQ(H.Body(), "New");
     H.Tab(CodeTab);
     EXPECT_FALSE(Code->text().contains("<!-- open"));
     H.Tab(DesignerTab);
     EXPECT_EQ(W.CurrentView, DesignerTab);
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
     EXPECT_TRUE(W.close());
 }
