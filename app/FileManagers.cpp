@@ -243,13 +243,20 @@ void TFileManager::BuildMRUMenu(QMenu* Parent)
             delete actions[i];
         }
     }
+    // a long path keeps its ends, the folder it starts in and the file's own name
+    Parent->setToolTipsVisible(true);
+    const int width = Parent->fontMetrics().averageCharWidth() * MRUCaptionChars;
     for (size_t i = 0; i < RecentFiles.size(); ++i) {
-        QString name = QFile::decodeName(RecentFiles[i].c_str());
+        const QString full = QFile::decodeName(RecentFiles[i].c_str());
+        const QString shown = Parent->fontMetrics().elidedText(full, Qt::ElideMiddle, width);
+        QString name = shown;
         name.replace(QLatin1Char('&'), QLatin1String("&&"));
         const QString caption =
             QString::number(static_cast<qulonglong>(i + 1), 16).toUpper() + QLatin1String(" - ") + name;
         auto* item = new QAction(caption, Parent);
         item->setProperty("HelpContext", MRUMarker);
+        if (shown != full)
+            item->setToolTip(full);
         item->setData(static_cast<int>(i));
         connect(item, &QAction::triggered, this, [this, item] { MRUItemClick(item); });
         Parent->addAction(item);

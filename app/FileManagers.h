@@ -63,6 +63,8 @@ public:
     static constexpr int MRUMarker = 0x19071977;
     // Recent files a menu holds when MaxMRUCount sets no bound.
     static constexpr int MRUMenuLimit = 64;
+    // Recent-file names wider than this many average characters are cut in the middle.
+    static constexpr int MRUCaptionChars = 70;
     static constexpr const char* SaveFirstText = "File was modified. Do you want to save it first?";
     static constexpr const char* NotFoundText =
         "Unable to locate the file. It might be deleted or moved.";

@@ -282,8 +282,10 @@ void TFormMain::CreateFileManager()
 {
     FileManager = new TFileManager(this);
     FileManager->Ui = Dialogs;
+    // the page goes, with what the other views hold of it: the save prompt came first
     FileManager->OnNew = [this](TFileManager*) {
         KeyDownInPage = false;
+        ViewModified = false;
         TitleKept = false;
         SelectView(DesignerTab);
         ShownSource.clear();
@@ -293,6 +295,7 @@ void TFormMain::CreateFileManager()
     };
     FileManager->OnOpen = [this](TFileManager*, const std::string& Name) {
         KeyDownInPage = false;
+        ViewModified = false;
         TitleKept = false;
         SelectView(DesignerTab);
         ShownSource.clear();
@@ -339,7 +342,15 @@ void TFormMain::CreateViews()
     Stack->setCurrentWidget(Designer);
     Designer->OnDocumentComplete = [this](QObject*) { DocumentComplete(); };
     Designer->OnMouseUp = [this](QObject*) { UpdateControls(); };
-    Designer->OnKeyDown = [this](QObject*) { KeyDownInPage = true; };
+    // A modifier alone edits nothing (its key-down may reach the page after the command of
+    // a menu key such as Ctrl+S has run), and neither does a copy, as from the menu.
+    connect(Designer, &TWebBrowser::PageEvent, this, [this](const TPageEvent& Event) {
+        static constexpr int Modifiers[] = {16, 17, 18, 20, 91, 92, 144, 145, 225};
+        if (Event.Type != "keydown" || std::count(std::begin(Modifiers), std::end(Modifiers), Event.KeyCode))
+            return;
+        if (Event.Ctrl && !Event.Alt && (Event.KeyCode == 'C' || Event.KeyCode == 45)) return;
+        KeyDownInPage = true;
+    });
     Designer->OnKeyUp = [this](QObject*) {
         UpdateControls();
         // the release of a key pressed elsewhere (Enter in a file dialog) is no edit
@@ -573,6 +584,14 @@ void TFormMain::SetCaption(const QString& Title)
 void TFormMain::DocumentComplete()
 {
     SetCaption(QString::fromStdU16String(Designer->GetTitle()));
+    // a page new in the design view takes typing at once: the caret goes to its start
+    if (CurrentView == DesignerTab) {
+        try {
+            const THtmlSelection Selection = Designer->Document().selection();
+            if (Selection.type() == "None") Selection.createRange().select();
+        } catch (const EEngineError&) {
+        }
+    }
     UpdateControls();
     QStringList Formats;
     Designer->GetBlockFormats(Formats);
@@ -738,7 +757,8 @@ void TFormMain::SpellCheckClick()
 
 void TFormMain::PreviewClick()
 {
-    if (FileManager->Modified()) FileManager->Save();
+    // a failed save would show the page as it was before
+    if (FileManager->Modified() && !FileManager->Save()) return;
     const std::string& Name = FileManager->FileName();
     if (!Name.empty() && FileExists(Name)) OpenUrl(QUrl::fromLocalFile(QString::fromStdString(Name)));
 }
@@ -896,6 +916,8 @@ void TFormMain::FormShow()
     if (Ini.SectionExists("Toolbar")) LoadToolbars();
     FileManager->LoadMRU(Ini, "Recents");
     UpdateControls();
+    // typing goes into the page from the start
+    Designer->setFocus();
 }
 
 void TFormMain::LoadToolbars()

@@ -450,7 +450,8 @@ void TColorToolButton::paintEvent(QPaintEvent*)
     const int GlyphX = (W - 13 - FGlyphImage.width()) / 2, GlyphY = (H - FGlyphImage.height()) / 2;
     const int ArrowX = W - 10, ArrowY = (H - 3) / 2;
 
-    if (FDrawState == dsDisabled) {
+    // greyed also while the tool bar that holds it is disabled
+    if (FDrawState == dsDisabled || !isEnabled()) {
         if (!FGlyphImage.isNull())
             P.drawPixmap(GlyphX, GlyphY,
                          QIcon(FGlyphImage).pixmap(FGlyphImage.size(), QIcon::Disabled));

@@ -114,6 +114,18 @@ TEST(FileManager, RecentFilesListMenuAndSettings)
     EXPECT_EQ(captions[9], "9 - /d/f6");
     EXPECT_EQ(captions[10], "A - /d/f4");
     EXPECT_EQ(captions[11], "B - /d/f3");
+    // a deep path shows where it starts and the file's name, within the screen
+    std::string deep = "/home/user";
+    for (int i = 0; i < 12; ++i)
+        deep += "/a-rather-long-folder-name-" + std::to_string(i);
+    fm.AddToMRU(deep + "/R&D.html");
+    fm.BuildMRUMenu(&menu);
+    QAction* top = menu.actions()[1];
+    EXPECT_TRUE(top->text().startsWith("1 - /home/user/a-rather")) << top->text().toStdString();
+    EXPECT_TRUE(top->text().endsWith("/R&&D.html")) << top->text().toStdString();
+    EXPECT_EQ(top->toolTip().toStdString(), deep + "/R&D.html");
+    EXPECT_FALSE(menu.actions()[2]->text().contains(QChar(0x2026)));
+    EXPECT_LT(menu.sizeHint().width(), 800);
 
     // Loading skips missing and empty items without leaving a hole; Count bounds it.
     TempDir dir;

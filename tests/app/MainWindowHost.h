@@ -106,6 +106,8 @@ public:
     // Types into the design view and waits until the page saw every key.
     void TypeInDesigner(const QString& Text)
     {
+        // a dialog that closed leaves no window active offscreen
+        QApplication::setActiveWindow(Window.get());
         D().focusProxy()->setFocus();
         WaitFor([&] { return D().focusProxy()->hasFocus(); });
         // keys reach the page only once the page itself has the focus, which under load

@@ -925,3 +925,120 @@ TEST(MainWindow, OpensEditsAndSavesPagesMadeElsewhere)
     EXPECT_EQ(Ends, 2u) << Php;
     EXPECT_TRUE(H.Ui.Errors.empty()) << H.Ui.Errors.front();
 }
+
+TEST(MainWindow, FileCommandsFromTheKeyboardKeepTheCaptionAndFollowTheAnswers)
+{
+    TempDir Config, Docs;
+    TMainWindowHost H(Config.Path);
+    TFormMain& W = H.W();
+    // the first window takes typing into its empty page
+    ASSERT_TRUE(WaitFor([&] { return PageEval(H.D(), "getSelection().rangeCount").toInt() == 1; }));
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    EXPECT_TRUE(H.D().isAncestorOf(QApplication::focusWidget()));
+    QTest::keyClicks(QApplication::focusWidget(), "Hi");
+    EXPECT_TRUE(WaitFor([&] { return H.Body() == "Hi"; })) << H.Body().toStdString();
+    WriteAll(Docs / "t.html", "<html><head><title>Trip</title></head><body><p id=\"p\">Hello</p></body></html>");
+    W.FileManager->OpenFile(Docs / "t.html");
+    ASSERT_TRUE(WaitFor([&] { return W.windowTitle() == "Zandovell - Trip"; })) << W.windowTitle().toStdString();
+    ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), "#p")));
+    PageSelectText(H.D(), "#p", 5, 5);
+    H.TypeInDesigner("!");
+    EXPECT_TRUE(W.FileManager->Modified());
+    // a menu key pressed in the page; done once the page saw Ctrl go up
+    auto MenuKey = [&](Qt::Key Key) {
+        bool Up = false;
+        const auto C = QObject::connect(&H.D(), &TWebBrowser::PageEvent, [&](const TPageEvent& E) {
+            Up |= E.Type == "keyup" && E.KeyCode == 17;
+        });
+        H.Key(Key, Qt::ControlModifier);
+        EXPECT_TRUE(WaitFor([&] { return Up; }));
+        QObject::disconnect(C);
+    };
+    MenuKey(Qt::Key_S);
+    EXPECT_NE(ReadAll(Docs / "t.html").find("Hello!"), std::string::npos);
+    EXPECT_FALSE(W.FileManager->Modified());
+    EXPECT_EQ(W.StatusPanel(0)->text(), "");
+    // a saved page keeps its title in the caption
+    EXPECT_EQ(W.windowTitle(), "Zandovell - Trip");
+    // a copy is no edit
+    PageSelectText(H.D(), "#p", 0, 5);
+    MenuKey(Qt::Key_C);
+    EXPECT_FALSE(W.FileManager->Modified());
+    // outside the design view the colour buttons look as disabled as they are
+    const QImage Enabled = W.TextColorButton->grab().toImage();
+    H.Tab(TreeTab);
+    EXPECT_FALSE(W.TextColorButton->isEnabled());
+    EXPECT_NE(W.TextColorButton->grab().toImage(), Enabled);
+    H.Tab(DesignerTab);
+    EXPECT_EQ(W.TextColorButton->grab().toImage(), Enabled);
+
+    // Save As where nothing can be written: a folder the user may not write to, a folder
+    // that is not there, a folder's own name. The page stays under its name, modified.
+    H.TypeInDesigner("?");
+    for (const std::string& Name : {std::string("/proc/t.html"), Docs / "gone/t.html", Docs.Path}) {
+        H.Ui.SaveNames.push_back(Name);
+        H.F().MenuSaveAs->trigger();
+    }
+    EXPECT_EQ(H.Ui.Errors.size(), 3u);
+    EXPECT_EQ(W.FileManager->FileName(), Docs / "t.html");
+    EXPECT_TRUE(W.FileManager->Modified());
+    EXPECT_EQ(W.windowTitle(), "Zandovell - Trip");
+    // then under a new name in another folder
+    std::filesystem::create_directory(Docs / "other");
+    H.Ui.SaveNames.push_back(Docs / "other/copy.html");
+    H.F().MenuSaveAs->trigger();
+    EXPECT_EQ(W.FileManager->FileName(), Docs / "other/copy.html");
+    EXPECT_FALSE(W.FileManager->Modified());
+    EXPECT_EQ(W.windowTitle(), "Zandovell - Trip");
+    EXPECT_NE(ReadAll(Docs / "other/copy.html").find("<title>Trip</title>"), std::string::npos);
+    EXPECT_EQ(W.FileManager->RecentFiles, (std::vector<std::string>{Docs / "other/copy.html", Docs / "t.html"}));
+    // a preview shows the page as saved now, or nothing when it cannot be saved
+    H.TypeInDesigner("#");
+    H.F().MenuPreview->trigger();
+    EXPECT_EQ(H.Opened, (std::vector<std::string>{"file://" + (Docs / "other/copy.html")}));
+    W.FileManager->OpenFile("/proc/version");
+    ASSERT_TRUE(WaitFor([&] { return W.FileManager->FileName() == "/proc/version"; }));
+    W.FileManager->SetModified(true);
+    H.F().MenuPreview->trigger();
+    EXPECT_EQ(H.Opened.size(), 1u);
+    EXPECT_EQ(H.Ui.Errors.size(), 4u);
+    EXPECT_TRUE(W.FileManager->Modified());
+    W.FileManager->OpenFile(Docs / "other/copy.html");
+    ASSERT_TRUE(WaitFor([&] { return H.Body().contains("?#!"); })) << H.Body().toStdString();
+
+    // source typed in the HTML Code view that cannot be read back, then New: Cancel keeps it,
+    // Yes cannot save it, No drops it with the page
+    H.Tab(CodeTab);
+    QsciScintilla* Code = W.SourceEditor;
+    QTest::keyClick(Code, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(Code, "<!-- open");
+    ASSERT_TRUE(W.FileManager->Modified());
+    const size_t Errors = H.Ui.Errors.size();
+    for (TSaveAnswer Answer : {TSaveAnswer::Cancel, TSaveAnswer::Yes}) {
+        H.Ui.SaveAnswers.push_back(Answer);
+        H.Key(Qt::Key_N, Qt::ControlModifier);
+        EXPECT_EQ(W.CurrentView, CodeTab);
+        EXPECT_TRUE(Code->text().endsWith("<!-- open"));
+        EXPECT_EQ(W.FileManager->FileName(), Docs / "other/copy.html");
+    }
+    EXPECT_EQ(H.Ui.Errors.size(), Errors + 1);
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
+    H.Key(Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(H.Ui.Errors.size(), Errors + 1);
+    EXPECT_EQ(W.CurrentView, DesignerTab);
+    EXPECT_EQ(W.FileManager->FileName(), "");
+    EXPECT_FALSE(W.FileManager->Modified());
+    // the new page has its caret: typing goes in without a click
+    EXPECT_TRUE(WaitFor([&] {
+        return H.Body().isEmpty() && PageEval(H.D(), "getSelection().rangeCount").toInt() == 1;
+    })) << H.Body().toStdString();
+    EXPECT_EQ(W.windowTitle(), "Zandovell");
+    H.TypeInDesigner("New");
+    EXPECT_EQ(H.Body(), "New");
+    H.Tab(CodeTab);
+    EXPECT_FALSE(Code->text().contains("<!-- open"));
+    H.Tab(DesignerTab);
+    EXPECT_EQ(W.CurrentView, DesignerTab);
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
+    EXPECT_TRUE(W.close());
+}
