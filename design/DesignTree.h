@@ -17,16 +17,11 @@
 //   text spellings       [spelling, ...]
 //   attribute spellings  [[name, spelling, name, spelling, ...], ...]
 
+#include "HtmlEntities.h"
 #include "HtmlNodes.h"
 #include "WideText.h"
 
 namespace zv {
-
-// Character references decoded ("&amp;" "&#38;" "&#x26;"; numeric ones also without ";", and
-// names of the Latin-1 set too, as browsers read them: in a Value not before a letter, a digit
-// or "="), line ends made LF. A number that is no character gives U+FFFD; unknown references
-// stay as written.
-WideString DecodeDocumentText(WideStringView Text, bool Value = true);
 
 // The body (its attributes and children) for the page, as above.
 WideString DesignBodyJson(const THtmlTag& Body);

@@ -5,8 +5,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <sys/stat.h>
 
 #include "DesignTree.h"
@@ -445,6 +447,59 @@ QString THtmlDesigner::PageBody(const WideString& Html)
     return QString::fromStdU16String(DesignBodyJson(*static_cast<const THtmlTag*>(Body)));
 }
 
+namespace {
+
+// The stored nodes behind the design elements last copied from a design view, as they were
+// then, and the clipboard HTML they came with.
+struct TCopiedObjects {
+    QString Html;
+    std::map<WideString, std::shared_ptr<const THtmlNode>> Nodes;
+};
+TCopiedObjects& CopiedObjects()
+{
+    static TCopiedObjects Copied;
+    return Copied;
+}
+
+const QRegularExpression& DesignIdAttribute()
+{
+    static const QRegularExpression Id(QStringLiteral(R"re( id="(dsgn_:::_\d+)")re"));
+    return Id;
+}
+
+}  // namespace
+
+void THtmlDesigner::Copied(const QString& Html)
+{
+    TCopiedObjects& C = CopiedObjects();
+    C.Html = Html;
+    C.Nodes.clear();
+    for (const QRegularExpressionMatch& M : DesignIdAttribute().globalMatch(Html)) {
+        const WideString Id = M.captured(1).toStdU16String();
+        if (auto Node = Filter->CopyObject(Id)) C.Nodes[Id] = std::move(Node);
+    }
+}
+
+WideString THtmlDesigner::PastedHtml(const WideString& Html)
+{
+    const TCopiedObjects& C = CopiedObjects();
+    const QMimeData* Data = QApplication::clipboard()->mimeData();
+    const bool Ours = Data && Data->html() == C.Html;
+    QString S = QString::fromStdU16String(Html), Out;
+    qsizetype From = 0;
+    for (const QRegularExpressionMatch& M : DesignIdAttribute().globalMatch(S)) {
+        Out += S.mid(From, M.capturedStart() - From);
+        From = M.capturedEnd();
+        // an element whose node did not come along goes in without an id: it cannot stand for
+        // a node of this document
+        const auto Kept = Ours ? C.Nodes.find(M.captured(1).toStdU16String()) : C.Nodes.end();
+        if (Kept != C.Nodes.end())
+            Out += QStringLiteral(" id=\"%1\"").arg(QString::fromStdU16String(Filter->AddObjectCopy(*Kept->second)));
+    }
+    Out += S.mid(From);
+    return Out.toStdU16String();
+}
+
 void THtmlDesigner::ElementResized(const THtmlElement& Element)
 {
     FCurrentElement = Element;
@@ -796,12 +851,36 @@ void THtmlDesigner::BeginAction(const std::string& Name)
     SyncUndoList(Units);
     PendingAction = Name;
     PendingUnits = Units;
+    PendingStored.clear();
+}
+
+void THtmlDesigner::KeepStoredNode(const std::string& Id)
+{
+    const WideString Key = Utf8ToUtf16(Id);
+    for (const TUndoAction::TStoredState& S : PendingStored)
+        if (S.Id == Key) return;
+    if (auto Before = Filter->CopyObject(Key)) PendingStored.push_back({Key, std::move(Before), nullptr});
+}
+
+void THtmlDesigner::KeepHead()
+{
+    for (const TUndoAction::TStoredState& S : PendingStored)
+        if (S.Id.empty()) return;
+    if (auto Before = Filter->CopyHead()) PendingStored.push_back({{}, std::move(Before), nullptr});
+}
+
+void THtmlDesigner::RestoreKept(const TUndoAction::TStoredState& State, const THtmlNode& Copy)
+{
+    if (State.Id.empty()) Filter->RestoreHead(Copy);
+    else Filter->RestoreObject(State.Id, Copy);
 }
 
 void THtmlDesigner::EndAction()
 {
+    for (TUndoAction::TStoredState& S : PendingStored) S.After = S.Id.empty() ? Filter->CopyHead() : Filter->CopyObject(S.Id);
     FUndoList.resize(FUndoIndex + 1);
-    FUndoList.push_back({PendingAction, std::max(0, CountUndoUnits() - PendingUnits)});
+    FUndoList.push_back({PendingAction, std::max(0, CountUndoUnits() - PendingUnits), std::move(PendingStored)});
+    PendingStored.clear();
     ++FUndoIndex;
 }
 
@@ -822,7 +901,9 @@ void THtmlDesigner::Undo()
 {
     SyncUndoList();
     if (FUndoIndex < 0) return;
-    for (int K = 0; K < FUndoList[FUndoIndex].Units; ++K) ExecCommand(IDM_UNDO);
+    const TUndoAction& Action = FUndoList[FUndoIndex];
+    for (int K = 0; K < Action.Units; ++K) ExecCommand(IDM_UNDO);
+    for (auto S = Action.Stored.rbegin(); S != Action.Stored.rend(); ++S) RestoreKept(*S, *S->Before);
     --FUndoIndex;
     RestoreResizedSizes();
 }
@@ -838,7 +919,10 @@ void THtmlDesigner::Redo()
     SyncUndoList();
     if (FUndoIndex > static_cast<int>(FUndoList.size()) - 2) return;
     ++FUndoIndex;
-    for (int K = 0; K < FUndoList[FUndoIndex].Units; ++K) ExecCommand(IDM_REDO);
+    const TUndoAction& Action = FUndoList[FUndoIndex];
+    for (int K = 0; K < Action.Units; ++K) ExecCommand(IDM_REDO);
+    for (const TUndoAction::TStoredState& S : Action.Stored)
+        if (S.After) RestoreKept(S, *S.After);
     RestoreResizedSizes();
 }
 

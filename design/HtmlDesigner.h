@@ -23,6 +23,7 @@
 namespace zv {
 
 class THtmlFilter;
+class THtmlNode;
 class THtmlRoot;
 class TFormFind;
 class TFormHyperlink;
@@ -41,6 +42,13 @@ struct TRect {
 struct TUndoAction {
     std::string Name;
     int Units = 0;
+    // Stored source nodes the action changed beside the page, as they were before it and after.
+    struct TStoredState {
+        // the design id of the stored node; empty for the document's head
+        WideString Id;
+        std::shared_ptr<const THtmlNode> Before, After;
+    };
+    std::vector<TStoredState> Stored;
 };
 using TUndoActionList = std::vector<TUndoAction>;
 
@@ -214,6 +222,11 @@ public:
     // ------------------------------------------------------------ undo groups
     // Every change made to the page through the engine goes between these two.
     void BeginAction(const std::string& Name);
+    // Within an action: the stored node of design id Id is about to change. Undoing the action
+    // puts it back as it is now; redoing it brings back what the action left.
+    void KeepStoredNode(const std::string& Id);
+    // The same for the head of the document tree.
+    void KeepHead();
     void EndAction();
     void ClearUndo();
     bool CanUndo();
@@ -291,6 +304,11 @@ public:
 
     // HTML for the page is read by the document's own parser (see DesignTree.h).
     QString PageBody(const WideString& Html) override;
+    // A copied element with a stored node takes a copy of that node along; pasted, it gets a
+    // new design id of its own with that copy, so it is no second view of the original (nor,
+    // in another document, of whatever stands under its old id there).
+    void Copied(const QString& Html) override;
+    WideString PastedHtml(const WideString& Html) override;
 
 protected:
     // ------------------------------------------------------------ table cell selection
@@ -365,6 +383,8 @@ private:
     void Perform(const char* Name, int Cmd, const QVariant& Input = {});
     QString CommandValue(int Cmd);
 
+    // Puts back what KeepStoredNode or KeepHead kept.
+    void RestoreKept(const TUndoAction::TStoredState& State, const THtmlNode& Copy);
     int CountUndoUnits();
     int ExpectedUndoUnits() const;
     void SyncUndoList();
@@ -380,6 +400,7 @@ private:
     TUndoActionList FUndoList;
     std::string PendingAction;
     int PendingUnits = 0;
+    std::vector<TUndoAction::TStoredState> PendingStored;
     int FUndoIndex = -1;
     std::string FGenerator;
     bool FShowTagGlyphs = false;

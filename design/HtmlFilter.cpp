@@ -6,6 +6,7 @@
 #include <climits>
 
 #include "HtmlConv.h"
+#include "HtmlEntities.h"
 #include "HtmlFilterHelpers.h"
 #include "HtmlParser.h"
 #include "HtmlWriter.h"
@@ -54,6 +55,9 @@ WideString MakeDesignHead()
             u"  background-color: #eee;\r\n}\r\n";
     Head += PictureRule(u"dsgn_remote", u"remote");
     Head += PictureRule(u"dsgn_absolute", u"absolute");
+    // a placeholder or picture without a size of its own would show as one pixel
+    Head += u"img[class^=dsgn_]:not([width]):not([style]) {\r\n  min-width: 32px;\r\n}\r\n"
+            u"img[class^=dsgn_]:not([height]):not([style]) {\r\n  min-height: 32px;\r\n}\r\n";
     Head += u".dsgn_layout, .dsgn_layout td {\r\n  border: dotted silver 1px;\r\n}\r\n"
             u"</style>\r\n"
             u"<script type=\"text/javascript\">\r\n<!--\r\n"
@@ -185,6 +189,49 @@ int THtmlFilter::IndexOfId(WideStringView Id)
 }
 
 THtmlNode* THtmlFilter::FindObject(WideStringView Id) const { return Object(IndexOfId(Id)); }
+
+std::shared_ptr<const THtmlNode> THtmlFilter::CopyObject(WideStringView Id) const
+{
+    const THtmlNode* Node = FindObject(Id);
+    if (!Node) return nullptr;
+    const TNodeHeapScope Heap;
+    return std::shared_ptr<const THtmlNode>(CopyOf(Node));
+}
+
+void THtmlFilter::RestoreObject(WideStringView Id, const THtmlNode& Copy)
+{
+    THtmlNode* Node = FindObject(Id);
+    if (!Node || Node->Kind() != Copy.Kind()) return;
+    const TNodeHeapScope Heap;
+    Node->Assign(&Copy);
+}
+
+WideString THtmlFilter::AddObjectCopy(const THtmlNode& Node)
+{
+    std::unique_ptr<THtmlNode> Copy;
+    {
+        const TNodeHeapScope Heap;
+        Copy.reset(CopyOf(&Node));
+    }
+    return AddObject(std::move(Copy));
+}
+
+std::shared_ptr<const THtmlNode> THtmlFilter::CopyHead() const
+{
+    if (!FRoot) return nullptr;
+    const TNodeHeapScope Heap;
+    if (const THtmlNode* Head = FRoot->FindFirstOfKind(tagHead)) return std::shared_ptr<const THtmlNode>(CopyOf(Head));
+    return std::make_shared<THtmlTag>(tagHead);
+}
+
+void THtmlFilter::RestoreHead(const THtmlNode& Copy)
+{
+    if (!FRoot) return;
+    const TNodeHeapScope Heap;
+    THtmlTag* Head = AsTag(FRoot->FindFirstOfKind(tagHead));
+    if (!Head) Head = FRoot->EnsureHead();
+    Head->Assign(&Copy);
+}
 
 void THtmlFilter::Clear()
 {
@@ -505,7 +552,7 @@ void THtmlFilter::ClassifyImageSrc(WideStringView Src, WideString& ClassName,
                                    WideString& DesignSrc) const
 {
     DesignSrc = TransparentSrc;
-    if (StartsWithTextAscii(Src, u"http://")) {
+    if (StartsWithTextAscii(Src, u"http://") || StartsWithTextAscii(Src, u"https://")) {
         ClassName = u"dsgn_remote";
         return;
     }
@@ -514,8 +561,11 @@ void THtmlFilter::ClassifyImageSrc(WideStringView Src, WideString& ClassName,
         return;
     }
     // A relative path: shown from the document's folder when the picture is there. A page
-    // without a folder cannot reach it.
-    const std::string Path = FBasePath + Utf16ToUtf8(Src);
+    // without a folder cannot reach it. The value's references and the URL's escapes name the
+    // file; a query or a fragment does not.
+    WideString Url = DecodeDocumentText(Src);
+    Url.resize(std::min(Url.find_first_of(u"?#"), Url.size()));
+    const std::string Path = FBasePath + PercentDecode(Utf16ToUtf8(Url));
     if (FBasePath.empty() || !IsRegularFile(Path)) {
         ClassName = u"dsgn_broken";
         return;

@@ -70,6 +70,15 @@ public:
     static int IndexOfId(WideStringView Id);
     // The stored node of a design id; nil when the id leads nowhere.
     THtmlNode* FindObject(WideStringView Id) const;
+    // A copy of the stored node of a design id (nil when there is none), and putting such a
+    // copy back into that node: what undo keeps of a change made to a stored node.
+    std::shared_ptr<const THtmlNode> CopyObject(WideStringView Id) const;
+    void RestoreObject(WideStringView Id, const THtmlNode& Copy);
+    // Stores a copy of Node under the next id and returns that id: a pasted element's own node.
+    WideString AddObjectCopy(const THtmlNode& Node);
+    // The same for the head of the tree (an empty head when it has none; nil without a tree).
+    std::shared_ptr<const THtmlNode> CopyHead() const;
+    void RestoreHead(const THtmlNode& Copy);
 
     // How an image source is shown: a design class (possibly empty) and the src to show.
     void ClassifyImageSrc(WideStringView Src, WideString& ClassName, WideString& DesignSrc) const;

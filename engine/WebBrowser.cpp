@@ -643,6 +643,7 @@ bool TWebBrowser::CopySelection(bool Cut)
     Data->setHtml(Content[0].toString());
     if (!Content[1].toString().isEmpty()) Data->setText(Content[1].toString());
     QApplication::clipboard()->setMimeData(Data);
+    Copied(Content[0].toString());
     return !Cut || CallLayer("deleteSelection").toBool();
 }
 
@@ -651,7 +652,7 @@ bool TWebBrowser::PasteClipboard()
     const QMimeData* Data = QApplication::clipboard()->mimeData();
     if (!Data) return false;
     if (Data->hasHtml()) {
-        InsertAtSelection(ClipboardFragment(Data->html()).toStdU16String(), true);
+        InsertAtSelection(PastedHtml(ClipboardFragment(Data->html()).toStdU16String()), true);
         return true;
     }
     if (Data->hasText()) return CallLayer("insertText", {Data->text()}).toBool();

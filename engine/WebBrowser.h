@@ -96,6 +96,10 @@ public:
     // read it: a body in the form of DesignBodyJson, or empty to let the engine parse the
     // HTML. The designer reads it with the document's own parser.
     virtual QString PageBody(const WideString& Html) { return {}; }
+    // The selection has just gone to the clipboard as Html.
+    virtual void Copied(const QString& Html) {}
+    // The clipboard's HTML as it is pasted: as it is here.
+    virtual WideString PastedHtml(const WideString& Html) { return Html; }
     int CallTimeout() const { return FCallTimeout; }
 
 signals:

@@ -151,4 +151,88 @@ WideString Escaped(WideStringView Text, bool Value)
 WideString EscapeHtmlText(WideStringView Text) { return Escaped(Text, false); }
 WideString EscapeHtmlValue(WideStringView Text) { return Escaped(Text, true); }
 
+namespace {
+
+void AppendCode(WideString& Out, char32_t Code)
+{
+    if (Code < 0x10000) {
+        Out += static_cast<char16_t>(Code);
+    } else {
+        Code -= 0x10000;
+        Out += static_cast<char16_t>(0xD800 + (Code >> 10));
+        Out += static_cast<char16_t>(0xDC00 + (Code & 0x3FF));
+    }
+}
+
+}  // namespace
+
+char32_t CharacterReference(WideStringView Text, size_t Pos, size_t& Length, bool InValue)
+{
+    std::string Ref = "&";
+    size_t K = Pos + 1;
+    const bool Numeric = K < Text.size() && Text[K] == u'#';
+    if (Numeric) {
+        Ref += '#';
+        ++K;
+        const bool Hex = K < Text.size() && (Text[K] == u'x' || Text[K] == u'X');
+        if (Hex) Ref += static_cast<char>(Text[K++]);
+        const size_t Digits = K;
+        while (K < Text.size() && K - Digits < 8 &&
+               ((Text[K] >= u'0' && Text[K] <= u'9') ||
+                (Hex && ((Text[K] >= u'a' && Text[K] <= u'f') || (Text[K] >= u'A' && Text[K] <= u'F')))))
+            Ref += static_cast<char>(Text[K++]);
+        if (K == Digits) return 0;
+    } else {
+        auto Alnum = [](char16_t C) {
+            return (C >= u'a' && C <= u'z') || (C >= u'A' && C <= u'Z') || (C >= u'0' && C <= u'9');
+        };
+        const size_t Start = K;
+        while (K < Text.size() && K - Start < 32 && Alnum(Text[K]))
+            Ref += static_cast<char>(Text[K++]);
+        if (K == Start) return 0;
+        if (K >= Text.size() || Text[K] != u';' || !EntityToChar(Ref + ';')) {
+            // the longest name of the Latin-1 set the text starts with
+            for (size_t End = K; End > Start; --End) {
+                const char32_t Code = EntityToChar(Ref.substr(0, End - Pos) + ';');
+                if (!Code || Code > 0xFF) continue;
+                if (InValue && End < Text.size() && (Alnum(Text[End]) || Text[End] == u'=')) return 0;
+                Length = End - Pos;
+                return Code;
+            }
+            return 0;
+        }
+    }
+    const bool Semicolon = K < Text.size() && Text[K] == u';';
+    Ref += ';';
+    char32_t Code = EntityToChar(Ref);
+    if (!Code && Numeric) Code = 0xFFFD;   // a number that is no character (0, a surrogate, past U+10FFFF)
+    if (!Code) return 0;
+    Length = K - Pos + (Semicolon ? 1 : 0);
+    return Code;
+}
+
+WideString DecodeDocumentText(WideStringView Text, bool Value)
+{
+    WideString Out;
+    Out.reserve(Text.size());
+    for (size_t K = 0; K < Text.size(); ++K) {
+        const char16_t C = Text[K];
+        size_t Length = 0;
+        if (C == u'&') {
+            if (const char32_t Code = CharacterReference(Text, K, Length, Value)) {
+                AppendCode(Out, Code);
+                K += Length - 1;
+                continue;
+            }
+        }
+        if (C == u'\r') {
+            Out += u'\n';
+            if (K + 1 < Text.size() && Text[K + 1] == u'\n') ++K;
+        } else if (C != 0) {
+            Out += C;
+        }
+    }
+    return Out;
+}
+
 }  // namespace zv

@@ -31,4 +31,14 @@ WideString EscapeHtmlText(WideStringView Text);
 // An attribute value as it goes between double quotes: "&", "\"" and U+00A0 as references.
 WideString EscapeHtmlValue(WideStringView Text);
 
+// The reference at Text[Pos] ("&..."): its code and length, or 0 when it is none. A name of
+// the Latin-1 set also counts without ";" ("&copy 2005", "&nbsp"), as browsers read it, but
+// not in a value before a letter, a digit or "=" ("?a=1&copy=2").
+char32_t CharacterReference(WideStringView Text, size_t Pos, size_t& Length, bool InValue);
+// Character references decoded ("&amp;" "&#38;" "&#x26;"; numeric ones also without ";", and
+// names of the Latin-1 set too, as browsers read them: in a Value not before a letter, a digit
+// or "="), line ends made LF. A number that is no character gives U+FFFD; unknown references
+// stay as written.
+WideString DecodeDocumentText(WideStringView Text, bool Value = true);
+
 }  // namespace zv

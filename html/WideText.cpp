@@ -102,6 +102,23 @@ bool TUtf8Check::Feed(const uint8_t* Bytes, size_t Count)
     return !Broken;
 }
 
+std::string PercentDecode(std::string_view Text)
+{
+    std::string Out;
+    Out.reserve(Text.size());
+    for (size_t K = 0; K < Text.size(); ++K) {
+        const int High = Text[K] == '%' && K + 2 < Text.size() ? HexDigit(static_cast<unsigned char>(Text[K + 1])) : -1;
+        const int Low = High >= 0 ? HexDigit(static_cast<unsigned char>(Text[K + 2])) : -1;
+        if (Low >= 0) {
+            Out += static_cast<char>(High * 16 + Low);
+            K += 2;
+        } else {
+            Out += Text[K];
+        }
+    }
+    return Out;
+}
+
 bool IsWellFormedUtf8(std::string_view Text)
 {
     TUtf8Check Check;

@@ -60,6 +60,9 @@ constexpr int HexDigit(char32_t C)
     return -1;
 }
 
+// Each "%" followed by two hexadecimal digits made the byte they stand for; the rest as it is.
+std::string PercentDecode(std::string_view Text);
+
 WideString AsciiLowerCase(WideStringView Text);
 WideString AsciiUpperCase(WideStringView Text);
 std::string AsciiLowerCase(std::string_view Text);

@@ -159,19 +159,7 @@ std::string UrlToFileName(const std::string& Url)
         const size_t Slash = Path.find('/', 2);
         Path = Slash == std::string::npos ? std::string() : Path.substr(Slash);
     }
-    std::string Out;
-    Out.reserve(Path.size());
-    for (size_t K = 0; K < Path.size(); ++K) {
-        const int High = Path[K] == '%' && K + 2 < Path.size() ? HexDigit(static_cast<unsigned char>(Path[K + 1])) : -1;
-        const int Low = High >= 0 ? HexDigit(static_cast<unsigned char>(Path[K + 2])) : -1;
-        if (Low >= 0) {
-            Out += static_cast<char>(High * 16 + Low);
-            K += 2;
-        } else {
-            Out += Path[K];
-        }
-    }
-    return Out;
+    return PercentDecode(Path);
 }
 
 std::string MakeRelativeUrl(const std::string& Base, const std::string& FileName)

@@ -288,6 +288,11 @@ void TFormToolBody::accept()
 void TFormToolBody::WritePage()
 {
     if (!Designer || !Designer->Filter->Root()) return;
+    // one undo step takes back the head, the page's body and its stored node together
+    TActionScope Action(*Designer, "Page Properties");
+    Designer->KeepHead();
+    if (auto* Body = dynamic_cast<THtmlTag*>(Designer->Filter->Root()->FindFirstOfKind(tagBody)))
+        Designer->KeepStoredNode(Utf16ToUtf8(Body->GetAttribute(attrId)));
     WriteHead();
     WriteBody();
 }
@@ -403,7 +408,6 @@ void TFormToolBody::WriteBody()
     if (!Designer->HasDocument()) return;
     const THtmlElement Live = Designer->Document().body();
     if (!Live) return;
-    TActionScope Action(*Designer, "Page Properties");
     for (const auto& [Id, Edit, Name] : Fields) SetAttr(Live, Name, DecodeDocumentText(Body->GetAttribute(Id)));
 }
 

@@ -28,6 +28,7 @@ public:
     TToolForm() : TToolItem("FORM", "Insert Form", 24, true, false) {}
     bool CanEdit(const THtmlElement&) override { return true; }
     TTagEditor* GetEditor() override { return SharedEditor<TFormToolForm>(); }
+    bool Nests() const override { return false; }
 };
 
 // Whether Element is an input whose type is Type (ignoring case).

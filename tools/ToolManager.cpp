@@ -571,7 +571,11 @@ void TToolManager::Execute(TToolItem* Tool)
     if (!FDesigner || !Tool || Tool->IsSeparator()) return;
     if (Tool->NeedsSavedDocument && !EnsureSaved()) return;
     WideString Html;
-    switch (FDesigner->GetSelectionKind()) {
+    const int Kind = FDesigner->GetSelectionKind();
+    if ((Kind == 1 || Kind == 2) && !Tool->Nests())
+        if (const THtmlElement Outer = EnclosingOwn(Tool, FDesigner->CurrentElement()))
+            return EditAndReplace(Tool, Outer, ButtonScreenRect(Tool));
+    switch (Kind) {
     case 1: {
         const THtmlElement Element = FDesigner->CurrentElement();
         // the body, the page or an element gone since its event take the new HTML at the
@@ -584,11 +588,12 @@ void TToolManager::Execute(TToolItem* Tool)
         }
         if (!Tool->TagName.empty() && SameTextAscii(Utf8ToUtf16(Element.tagName()), Utf8ToUtf16(Tool->TagName)) &&
             Tool->CanEdit(Element)) {
-            if (!EditDialog(Tool, Element, ButtonScreenRect(Tool), Html)) return;
-            {
-                TActionScope Action(*FDesigner, "Edit");
-                Element.setOuterHTML(Html);
-            }
+            EditAndReplace(Tool, Element, ButtonScreenRect(Tool));
+        } else if (OnlyItsKindBefore(Element)) {
+            // in front of a cell, a row or a list item the new element would stand outside
+            // any cell or item: the caret in it takes it
+            if (!InsertDialog(Tool, Html)) return;
+            FDesigner->InsertHtml(Html);
             Changed();
         } else {
             if (!InsertDialog(Tool, Html)) return;
@@ -626,16 +631,35 @@ void TToolManager::EditElement(const THtmlElement& Element)
         if (!SameTextAscii(Utf8ToUtf16(Tag), Utf8ToUtf16(Tool->TagName)) || !Tool->CanEdit(Element))
             continue;
         const QPoint Mouse = QCursor::pos();
-        WideString Html;
-        if (EditDialog(Tool, Element, QRect(Mouse - QPoint(20, 20), QSize(40, 40)), Html)) {
-            {
-                TActionScope Action(*FDesigner, "Edit");
-                Element.setOuterHTML(Html);
-            }
-            Changed();
-        }
-        return;
+        return EditAndReplace(Tool, Element, QRect(Mouse - QPoint(20, 20), QSize(40, 40)));
     }
+}
+
+bool TToolManager::OnlyItsKindBefore(const THtmlElement& Element)
+{
+    static const char* const Parts[] = {"TD",  "TH",       "TR",  "THEAD", "TBODY", "TFOOT", "CAPTION",
+                                        "COL", "COLGROUP", "LI",  "DT",    "DD",    "OPTION", "OPTGROUP"};
+    const std::string Tag = Element.tagName();
+    return std::any_of(std::begin(Parts), std::end(Parts), [&](const char* Part) { return Tag == Part; });
+}
+
+THtmlElement TToolManager::EnclosingOwn(TToolItem* Tool, const THtmlElement& Element) const
+{
+    if (Tool->TagName.empty() || !IsEditable(Element)) return {};
+    for (THtmlElement E = Element; E && E.tagName() != "BODY"; E = E.parentElement())
+        if (SameTextAscii(Utf8ToUtf16(E.tagName()), Utf8ToUtf16(Tool->TagName)) && Tool->CanEdit(E)) return E;
+    return {};
+}
+
+void TToolManager::EditAndReplace(TToolItem* Tool, const THtmlElement& Element, const QRect& Reference)
+{
+    WideString Html;
+    if (!EditDialog(Tool, Element, Reference, Html)) return;
+    {
+        TActionScope Action(*FDesigner, "Edit");
+        Element.setOuterHTML(Html);
+    }
+    Changed();
 }
 
 namespace {
@@ -675,6 +699,8 @@ bool TToolManager::EditDialog(TToolItem* Tool, const THtmlElement& Element, cons
     if (Tool->EditInPlace) {
         {
             TActionScope Action(*FDesigner, "Edit");
+            // undo takes back what Apply writes into the stored node too
+            if (Editor->StoredNode()) FDesigner->KeepStoredNode(Element.id());
             Editor->Apply();
         }
         Changed();

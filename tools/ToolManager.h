@@ -145,6 +145,9 @@ public:
     virtual bool CanEdit(const THtmlElement& Element);
     // The tool's dialog, made on first use and kept; nullptr for a tool without one.
     virtual TTagEditor* GetEditor();
+    // Whether the tool's element may stand inside another of its kind. One that may not (a
+    // form) is edited when the selection lies in it, instead of getting a new one inside.
+    virtual bool Nests() const { return true; }
 
     bool IsSeparator() const { return ImageIndex == -2; }
 
@@ -306,6 +309,13 @@ private:
     QRect ButtonScreenRect(const TToolItem* Tool) const;
     // The element the tools may change: in the page still, and not the body or the page.
     static bool IsEditable(const THtmlElement& Element);
+    // A table part or a list item: before it stands only another of its kind.
+    static bool OnlyItsKindBefore(const THtmlElement& Element);
+    // The element of the tool's kind that Element lies in (itself included), when the tool
+    // takes it; a null handle otherwise.
+    THtmlElement EnclosingOwn(TToolItem* Tool, const THtmlElement& Element) const;
+    // The edit dialog for Element; its HTML, when it gives some, replaces the element.
+    void EditAndReplace(TToolItem* Tool, const THtmlElement& Element, const QRect& Reference);
     bool InsertDialog(TToolItem* Tool, WideString& Html);
     bool EditDialog(TToolItem* Tool, const THtmlElement& Element, const QRect& Reference,
                     WideString& Html);

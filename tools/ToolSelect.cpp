@@ -7,6 +7,7 @@
 
 #include "HtmlNodes.h"
 #include "HtmlParser.h"
+#include "HtmlWriter.h"
 #include "ToolFields.h"
 #include "ui_ToolSelect.h"
 
@@ -79,6 +80,25 @@ QStringList MemoLineList(QString Text)
     return Lines;
 }
 
+// Whether a memo line opens a group: grouped, text and no TAB.
+bool IsGroupLine(const QString& Line, bool Grouped)
+{
+    return Grouped && !Line.contains('\t') && !Line.trimmed().isEmpty();
+}
+
+// The attributes of Node but Left, as they go after the tag name: "" or " a=\"b\" c".
+WideString OtherAttributes(const THtmlTag& Node, std::initializer_list<THtmlAttrId> Left)
+{
+    THtmlTag Copy(Node.Kind());
+    Copy.AssignAttributes(&Node);
+    for (const THtmlAttrId Id : Left) Copy.DeleteAttribute(Id);
+    // the writer gives "<name attributes></name>"
+    const WideString Html = Trim(NodeToHtml(&Copy));
+    const WideString Name = Latin1ToUtf16(TagNameFromId(Node.Kind()));
+    const size_t Start = 1 + Name.size(), End = Html.size() - (Name.size() + 4);
+    return End > Start && Html.size() > Name.size() + 4 ? Html.substr(Start, End - Start) : WideString();
+}
+
 }  // namespace
 
 bool TToolSelectCombo::CanEdit(const THtmlElement& Element)
@@ -119,11 +139,15 @@ void TFormToolSelect::FormShow()
         Form->EditLines->setText(ToQString(GetAttr(Element, "size")));
         Form->CheckDisabled->setChecked(Element.getProperty("disabled").toBool());
         Form->CheckMultiple->setChecked(Element.getProperty("multiple").toBool());
-        // the engine writes a selected option as selected="", which the parser reads as absent
+        // the engine writes selected and disabled as selected="" and disabled="": back to the
+        // words they were written as
         QString Html = ToQString(Element.outerHTML());
-        static const QRegularExpression Selected(R"((<option\b[^>]*?\s)selected="")",
-                                                 QRegularExpression::CaseInsensitiveOption);
-        Html.replace(Selected, "\\1selected");
+        static const QRegularExpression Flag(R"((<(?:option|optgroup)\b[^>]*?\s(?:selected|disabled))="")",
+                                             QRegularExpression::CaseInsensitiveOption);
+        for (QString Before; Before != Html;) {
+            Before = Html;
+            Html.replace(Flag, "\\1");
+        }
         LoadChoices(ToWide(Html));
     } else {
         Form->EditName->clear();
@@ -134,6 +158,8 @@ void TFormToolSelect::FormShow()
         Form->CheckMultiple->setChecked(false);
         Form->MemoChoices->clear();
         Form->CheckGrouped->setChecked(false);
+        ShownTree.reset();
+        ShownNodes.clear();
     }
     ShownChoices = Form->MemoChoices->toPlainText();
     ShownGrouped = Form->CheckGrouped->isChecked();
@@ -155,24 +181,95 @@ void TFormToolSelect::LoadChoices(WideStringView Html)
 {
     Form->MemoChoices->clear();
     Form->CheckGrouped->setChecked(false);
-    const std::unique_ptr<THtmlRoot> Root = ParseHtml(Html);
-    const auto* Select = Root ? dynamic_cast<const THtmlTag*>(Root->FindChild(tagSelect, true)) : nullptr;
+    ShownNodes.clear();
+    ShownTree = ParseHtml(Html);
+    auto* Select = ShownTree ? dynamic_cast<THtmlTag*>(ShownTree->FindChild(tagSelect, true)) : nullptr;
     if (!Select) return;
     QStringList Lines;
     for (THtmlNode* N = Select->FirstNode(); N; N = N->NextNode()) {
-        const auto* Tag = dynamic_cast<const THtmlTag*>(N);
+        auto* Tag = dynamic_cast<THtmlTag*>(N);
         if (!Tag) continue;
         if (Tag->Kind() == tagOptGroup) {
             Form->CheckGrouped->setChecked(true);
-            Lines << ToQString(Trim(Tag->GetAttribute(attrLabel)));
+            QString Label = ToQString(Trim(Tag->GetAttribute(attrLabel)));
+            for (const QChar C : {QChar('\r'), QChar('\n'), QChar('\t')}) Label.replace(C, ' ');
+            Lines << Label;
+            ShownNodes.push_back(Tag);
             for (THtmlNode* O = Tag->FirstNode(); O; O = O->NextNode())
-                if (const auto* Option = dynamic_cast<const THtmlTag*>(O); Option && Option->Kind() == tagOption)
+                if (auto* Option = dynamic_cast<THtmlTag*>(O); Option && Option->Kind() == tagOption) {
                     Lines << '\t' + ChoiceLine(*Option);
+                    ShownNodes.push_back(Option);
+                }
         } else if (Tag->Kind() == tagOption) {
             Lines << ChoiceLine(*Tag);
+            ShownNodes.push_back(Tag);
         }
     }
+    ShownChoiceLines = Lines;
     Form->MemoChoices->setPlainText(Lines.join('\n'));
+}
+
+std::vector<int> TFormToolSelect::PairWithShownLines(const QStringList& Lines, bool Grouped) const
+{
+    std::vector<int> Pair(Lines.size(), -1);
+    const QStringList& Old = ShownChoiceLines;
+    if (!Element || Old.size() != static_cast<qsizetype>(ShownNodes.size())) return Pair;
+    // equal lines in order (the longest common run of lines), then, between two of them, the
+    // changed lines in order with the shown lines of their kind
+    const int N = static_cast<int>(Old.size()), M = static_cast<int>(Lines.size());
+    int Head = 0;
+    while (Head < N && Head < M && Old[Head] == Lines[Head]) Pair[Head] = Head, ++Head;
+    int Tail = 0;
+    while (Tail < N - Head && Tail < M - Head && Old[N - 1 - Tail] == Lines[M - 1 - Tail]) {
+        Pair[M - 1 - Tail] = N - 1 - Tail;
+        ++Tail;
+    }
+    const int OldMid = N - Head - Tail, NewMid = M - Head - Tail;
+    std::vector<std::pair<int, int>> Equal;   // (old, new) in the middle, in order
+    if (static_cast<int64_t>(OldMid) * NewMid <= 1000000) {
+        std::vector<std::vector<int>> L(OldMid + 1, std::vector<int>(NewMid + 1, 0));
+        for (int I = OldMid - 1; I >= 0; --I)
+            for (int J = NewMid - 1; J >= 0; --J)
+                L[I][J] = Old[Head + I] == Lines[Head + J] ? L[I + 1][J + 1] + 1 : std::max(L[I + 1][J], L[I][J + 1]);
+        for (int I = 0, J = 0; I < OldMid && J < NewMid;) {
+            if (Old[Head + I] == Lines[Head + J]) Equal.emplace_back(Head + I++, Head + J++);
+            else if (L[I + 1][J] >= L[I][J + 1]) ++I;
+            else ++J;
+        }
+    }
+    Equal.emplace_back(N - Tail, M - Tail);
+    int FromOld = Head, FromNew = Head;
+    for (const auto& [O, J] : Equal) {
+        for (int A = FromOld, B = FromNew; A < O && B < J; ++A, ++B)
+            if ((ShownNodes[A]->Kind() == tagOptGroup) == IsGroupLine(Lines[B], Grouped)) Pair[B] = A;
+        if (J < M - Tail) Pair[J] = O;
+        FromOld = O + 1;
+        FromNew = J + 1;
+    }
+    // a group line stands only for a group (grouping may have been turned off)
+    for (int K = 0; K < M; ++K)
+        if (Pair[K] >= 0 && (ShownNodes[Pair[K]]->Kind() == tagOptGroup) != IsGroupLine(Lines[K], Grouped)) Pair[K] = -1;
+    return Pair;
+}
+
+WideString TFormToolSelect::ShownNodeHtml(int Shown, const QString& Line, bool Group) const
+{
+    const THtmlTag& Node = *ShownNodes[Shown];
+    if (Group) {
+        return u"<optgroup label=\"" + EscapeStoredValue(ToWide(Line.trimmed())) + u'"' +
+               OtherAttributes(Node, {attrLabel}) + u'>';
+    }
+    if (Line == ShownChoiceLines[Shown]) return Trim(NodeToHtml(const_cast<THtmlTag*>(&Node)));
+    const QStringList Fields = Line.split('\t');
+    const bool Grouped = Line.startsWith('\t') && Form->CheckGrouped->isChecked();
+    const TChoice C = ReadChoice(Fields, Grouped ? 1 : 0);
+    WideString S = u"<option";
+    // an empty value given in the page stays: the choice then sends nothing, not its text
+    if (!C.Value.empty() || (Node.HasAttribute(attrValue) && Node.AttributeValue(attrValue).empty()))
+        S += u" value=\"" + EscapeStoredValue(C.Value) + u'"';
+    S += OtherAttributes(Node, {attrValue, attrSelected});
+    if (C.Selected) S += u" selected";
+    return S + u'>' + EscapeStoredText(C.Text) + u"</option>";
 }
 
 WideString TFormToolSelect::OptionHtml(WideStringView Text, WideStringView Value, bool Selected)
@@ -197,22 +294,31 @@ WideString TFormToolSelect::BuildOptions() const
         if (Open) S += u"\r\n  </optgroup>";
         Open = false;
     };
-    for (const QString& Line : MemoLineList(Memo)) {
+    // a line that stands for a shown option or group keeps what the memo does not show
+    const QStringList Lines = MemoLineList(Memo);
+    const std::vector<int> Pair = PairWithShownLines(Lines, Grouped);
+    for (int K = 0; K < Lines.size(); ++K) {
+        const QString& Line = Lines[K];
         const QStringList Fields = Line.split('\t');
         const QString First = Fields[0].trimmed();
+        const auto Option = [&](int From) {
+            if (Pair[K] >= 0) return ShownNodeHtml(Pair[K], Line, false);
+            const TChoice C = ReadChoice(Fields, From);
+            return OptionHtml(C.Text, C.Value, C.Selected);
+        };
         if (!Grouped || First.isEmpty()) {
-            const TChoice C = ReadChoice(Fields, Grouped ? 1 : 0);
             S += Grouped ? u"\r\n    " : u"\r\n  ";
-            S += OptionHtml(C.Text, C.Value, C.Selected);
+            S += Option(Grouped ? 1 : 0);
         } else if (Fields.size() == 1) {
             Close();
             Open = true;
-            S += u"\r\n  <optgroup label=\"" + EscapeStoredValue(ToWide(First)) + u"\">";
+            S += u"\r\n  ";
+            S += Pair[K] >= 0 ? ShownNodeHtml(Pair[K], First, true)
+                              : u"<optgroup label=\"" + EscapeStoredValue(ToWide(First)) + u"\">";
         } else {
             // a choice outside any group
             Close();
-            const TChoice C = ReadChoice(Fields, 0);
-            S += u"\r\n  " + OptionHtml(C.Text, C.Value, C.Selected);
+            S += u"\r\n  " + Option(0);
         }
     }
     Close();

@@ -10,6 +10,9 @@
 // In grouped choices a line with text before a TAB is a choice outside any group. Text and
 // values keep their references as written.
 
+#include <memory>
+#include <vector>
+
 #include "ToolManager.h"
 
 namespace Ui {
@@ -17,6 +20,8 @@ class FormToolSelect;
 }
 
 namespace zv {
+
+class THtmlRoot;
 
 class TFormToolSelect : public TFormTool<Ui::FormToolSelect> {
     Q_OBJECT
@@ -43,9 +48,21 @@ public:
     bool Combo = true;
 
 private:
+    // The option of a choice line, or its optgroup for a group line: as it was shown when
+    // the line is unchanged, else the line's text and value with the node's other
+    // attributes; '' for a line that no shown node stands for.
+    WideString ShownNodeHtml(int Shown, const QString& Line, bool Group) const;
+    // For each line of the memo, the line shown at that place whose node it keeps; -1 for a
+    // new line.
+    std::vector<int> PairWithShownLines(const QStringList& Lines, bool Grouped) const;
+
     QString ShownChoices;
     QString ShownLines;
     bool ShownGrouped = false;
+    // The select read at the showing, and the option or optgroup of each memo line then
+    std::shared_ptr<THtmlRoot> ShownTree;
+    std::vector<THtmlTag*> ShownNodes;
+    QStringList ShownChoiceLines;
 };
 
 class TToolSelectCombo : public TToolItem {

@@ -104,6 +104,17 @@ void TFormToolTable::GetHTML(WideString& S)
     S += u"</table>";
 }
 
+bool TFormToolTable::CheckFields()
+{
+    // a mistyped count would build a table the view takes minutes to show, or more memory
+    // than there is
+    const int64_t Rows = std::max(0, CountOr4(Form->EditRows->text())), Cols = std::max(0, CountOr4(Form->EditCols->text()));
+    if (!Editing && Rows * Cols > MaxCells)
+        return FieldError(Form->EditRows, tr("Please specify fewer rows or columns: a new table can have at most %1 cells.")
+                                              .arg(MaxCells));
+    return true;
+}
+
 void TFormToolTable::Apply()
 {
     if (!Element) return;

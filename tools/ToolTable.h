@@ -18,11 +18,14 @@ public:
     ~TFormToolTable() override;
 
     void FormShow() override;
+    // A new table has at most MaxCells cells.
+    bool CheckFields() override;
     void GetHTML(WideString& S) override;
     void Apply() override;
 
     // True while an existing table is shown.
     bool Editing = false;
+    static constexpr int64_t MaxCells = 100000;
 };
 
 class TToolTable : public TToolItem {

@@ -350,6 +350,9 @@ function repaint() {
 }
 addEventListener('resize', repaint);
 addEventListener('load', repaint, true);
+// a form of the page is edited, never sent: its submit button or Enter in one of its fields
+// would take the view away from the document
+addEventListener('submit', e => e.preventDefault(), true);
 new ResizeObserver(function () { repaint(); moved(); }).observe(doc.body);
 
 function startResize(e, ex, ey) {
@@ -440,8 +443,17 @@ function eventInfo(e) {
     if ('keyCode' in e) info.keyCode = e.keyCode || e.charCode || 0;
     return info;
 }
+// A choice stands for its select: the page edits a select whole.
+function controlOf(el) {
+    const select = el instanceof Element && (el.localName === 'option' || el.localName === 'optgroup')
+        ? el.closest('select') : null;
+    return select || el;
+}
+function isListBox(el) {
+    return el instanceof Element && el.localName === 'select' && (el.multiple || el.size > 1);
+}
 function target(e) {
-    return e.target === host ? (control || doc.body) : e.target;
+    return e.target === host ? (control || doc.body) : controlOf(e.target);
 }
 for (const type of ['mousedown', 'mousemove', 'mouseup', 'mouseout', 'mouseover', 'click',
                     'dblclick', 'keydown', 'keyup', 'keypress', 'contextmenu']) {
@@ -458,12 +470,16 @@ for (const type of ['mousedown', 'mousemove', 'mouseup', 'mouseout', 'mouseover'
             e.preventDefault();
         }
         const t = target(e);
-        if (t instanceof Element) notify(type, t, eventInfo(e));
+        if (!(t instanceof Element)) return;
+        // a list box keeps a double click to itself: the second press stands for it
+        if (type === 'dblclick' && isListBox(t)) return;
+        notify(type, t, eventInfo(e));
+        if (type === 'mousedown' && e.detail === 2 && isListBox(t)) notify('dblclick', t, eventInfo(e));
     }, true);
 }
 function pressed(e) {
     if (e.target === host) return;
-    const el = e.target;
+    const el = controlOf(e.target);
     if (el instanceof Element && isControl(el) && (el.localName !== 'table' || e.button === 0)) {
         e.preventDefault();
         selectControl(el);
@@ -651,8 +667,43 @@ function showRange(r) {
     repaint();
 }
 // Puts the nodes of a fragment in place of the range; the range collapses behind them.
+// Blocks that a paragraph or heading cannot hold; the saved page would end the paragraph at
+// them, and its rest would lose it.
+const blockNames = new Set(['table', 'form', 'hr', 'div', 'p', 'ul', 'ol', 'dl', 'pre', 'blockquote',
+                            'address', 'center', 'fieldset', 'h1', 'h2', 'h3', 'h4', 'h5', 'h6']);
+const paragraphNames = new Set(['p', 'h1', 'h2', 'h3', 'h4', 'h5', 'h6']);
+// When frag holds such a block and the collapsed range r lies in a paragraph, the paragraph is
+// split there (what follows goes into a copy of it, without its id) and r comes between the
+// two halves; an empty half goes.
+function makeRoomForBlocks(r, frag) {
+    if (![...frag.childNodes].some(n => n.nodeType === Node.ELEMENT_NODE && blockNames.has(n.localName))) return;
+    let holder = r.startContainer.nodeType === Node.ELEMENT_NODE ? r.startContainer : r.startContainer.parentNode;
+    while (holder && holder !== doc.body && !paragraphNames.has(holder.localName)) {
+        if (blockNames.has(holder.localName) || ['td', 'th', 'li', 'dd', 'dt', 'caption'].includes(holder.localName))
+            return;
+        holder = holder.parentNode;
+    }
+    if (!holder || holder === doc.body) return;
+    const tail = doc.createRange();
+    tail.setStart(r.startContainer, r.startOffset);
+    tail.setEnd(holder, holder.childNodes.length);
+    const rest = holder.cloneNode(false);
+    rest.removeAttribute('id');
+    rest.append(tail.extractContents());
+    holder.after(rest);
+    const empty = el => !el.textContent.trim() && !el.querySelector('img, input, select, textarea, button, br');
+    if (empty(rest)) rest.remove();
+    if (empty(holder)) {
+        r.setStartBefore(holder);
+        holder.remove();
+    } else {
+        r.setStartAfter(holder);
+    }
+    r.collapse(true);
+}
 function placeNodes(r, frag) {
     if (!r.collapsed) r.deleteContents();
+    makeRoomForBlocks(r, frag);
     const last = frag.lastChild;
     r.insertNode(frag);
     if (last) r.setStartAfter(last);
@@ -667,7 +718,13 @@ function insertFragment(r, html) {
 function adjacentBody(n, where, json) {
     const el = element(n), nodes = readBody(json)[1];
     switch (String(where).toLowerCase()) {
-    case 'beforebegin': el.before(nodes); break;
+    case 'beforebegin': {
+        const r = doc.createRange();
+        r.setStartBefore(el);
+        makeRoomForBlocks(r, nodes);
+        r.insertNode(nodes);
+        break;
+    }
     case 'afterbegin': el.prepend(nodes); break;
     case 'beforeend': el.append(nodes); break;
     case 'afterend': el.after(nodes); break;

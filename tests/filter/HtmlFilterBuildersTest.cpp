@@ -117,9 +117,17 @@ TEST(HtmlFilterBuilders, IdsAndImageSources)
     EXPECT_EQ(Classify(u"HTTP://x.org/a.gif"), "dsgn_remote edit:trans.gif");
     EXPECT_EQ(Classify(u"File:///tmp/a.gif"), "dsgn_absolute edit:trans.gif");
     EXPECT_EQ(Classify(u"/tmp/a.gif"), "dsgn_absolute edit:trans.gif");
+    // changed: a secure web address is as remote as a plain one
+    EXPECT_EQ(Classify(u"https://x.org/a.gif"), "dsgn_remote edit:trans.gif");
     // Any other scheme counts as a relative path, which leads to no file.
-    EXPECT_EQ(Classify(u"https://x.org/a.gif"), "dsgn_broken edit:trans.gif");
+    EXPECT_EQ(Classify(u"ftp://x.org/a.gif"), "dsgn_broken edit:trans.gif");
     EXPECT_EQ(Classify(u"img/a b.gif"), " file://" + Dir.Path + "/img/a%20b.gif");
+    // the file of a relative URL: escapes and references decoded, query and fragment left out
+    for (const char16_t* Url : {u"img/a%20b.gif", u"img%2Fa b.gif?v=2", u"img/a&#32;b.gif#top"})
+        EXPECT_EQ(Classify(Url), " file://" + Dir.Path + "/img/a%20b.gif") << U8(Url);
+    test::WriteAll(Dir / "a&b.gif", "GIF89a");
+    EXPECT_EQ(Classify(u"a&amp;b.gif"), " file://" + Dir.Path + "/a%26b.gif");
+    EXPECT_EQ(Classify(u"a%2"), "dsgn_broken edit:trans.gif");
     EXPECT_EQ(Classify(u"img"), "dsgn_broken edit:trans.gif");  // a folder is no picture
     F.SetBasePath("");  // a page without a folder reaches no picture
     EXPECT_EQ(Classify(u"img/a b.gif"), "dsgn_broken edit:trans.gif");

@@ -2,6 +2,8 @@
 // A folder of its own for a fuzz target that must hand its input to a reader as a file.
 
 #include <errno.h>
+#include <signal.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -18,13 +20,23 @@ inline void Require(bool Condition)
         std::abort();
 }
 
-// One folder per fuzz target, emptied when the target starts: a run that libFuzzer ends
-// leaves it behind for the next one.
+// One folder per fuzz target and process, emptied when the target starts: a run that
+// libFuzzer ends leaves it behind. Runs of the same target at the same time (from other
+// checkouts) must not write or remove each other's input.
 inline const std::filesystem::path& Folder()
 {
     static const std::filesystem::path folder = [] {
-        const std::filesystem::path path =
-            std::filesystem::temp_directory_path() / (std::string("zv-") + program_invocation_short_name);
+        const std::string prefix = std::string("zv-") + program_invocation_short_name + "-";
+        const std::filesystem::path path = std::filesystem::temp_directory_path() / (prefix + std::to_string(getpid()));
+        // the folders of earlier runs whose process is gone
+        std::error_code error;
+        for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::temp_directory_path(), error)) {
+            const std::string name = entry.path().filename().string();
+            if (name.rfind(prefix, 0) != 0) continue;
+            const long pid = std::strtol(name.c_str() + prefix.size(), nullptr, 10);
+            if (pid > 0 && kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+                std::filesystem::remove_all(entry.path(), error);
+        }
         std::filesystem::remove_all(path);
         std::filesystem::create_directories(path);
         std::atexit([] { std::filesystem::remove_all(Folder()); });

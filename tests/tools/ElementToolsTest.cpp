@@ -256,6 +256,17 @@ TEST(ElementTools, NewElementsAndRequiredFields)
     EXPECT_EQ(Refusals(Prepare(Tool<TToolMarquee>()), {Set("MemoText", " \n "), Set("MemoText", "x")}),
               (V{"Please specify a text first.", "Please specify a text first."}));
     EXPECT_TRUE(Prepare(Tool<TToolTable>())->CheckFields());
+    // a table too large to show is refused; a count that is no number counts as 4
+    EXPECT_EQ(Refusals(Prepare(Tool<TToolTable>(), {}, [](QWidget* D) {
+                  SetField(D, "EditRows", "100000");
+                  SetField(D, "EditCols", "20");
+              }),
+                       {Set("EditRows", "99999999999")}),
+              V{"Please specify fewer rows or columns: a new table can have at most 100000 cells."});
+    EXPECT_TRUE(Prepare(Tool<TToolTable>(), {}, [](QWidget* D) {
+                    SetField(D, "EditRows", "1000");
+                    SetField(D, "EditCols", "100");
+                })->CheckFields());
 }
 
 TEST(ElementTools, SelectChoicesRoundTrip)
@@ -428,10 +439,11 @@ TEST(ElementTools, ApplyWritesTheElementAndItsStoredNode)
                "<p id=\"p\"><img src=\"pic.gif\" align=\"left\" width=\"10\" style=\"width: 40px\"></p>\n"
                "<p><marquee loop=\"yes\" scrolldelay=\"50\">Run</marquee><marquee></marquee></p>\n"
                "<p id=\"q\">text</p>\n"
-               "<form><select id=\"s\" name=\"s\" class=\"k\"><option>A</option><optgroup label=\"G\"><option value=\"b\" selected>B</option>"
-               "</optgroup><option>C</option></select></form>\n"
+               "<form><select id=\"s\" name=\"s\" class=\"k\"><option value=\"\" disabled>A</option><optgroup label=\"G\" class=\"g\">"
+               "<option value=\"b\" selected>B</option></optgroup><option class=\"c\">C</option><option>D</option></select></form>\n"
                "</body></html>\n");
     THtmlDesigner& D = H.Designer();
+    const std::string Loaded = SaveBytes("apply-0.html");
     // the table: border 0 gives the layout class, the stored node takes border and size
     THtmlElement Table = Find("table");
     EditElement(Table, [](QWidget* W) {
@@ -481,10 +493,11 @@ TEST(ElementTools, ApplyWritesTheElementAndItsStoredNode)
         EXPECT_EQ(FieldText(W, "MemoText"), "");
         SetField(W, "MemoText", "New & <b>");
     });
-    // a select whose choices changed gets its options anew, the others as they were
+    // a select whose choices changed: a changed choice keeps what the memo does not show (an
+    // empty value too), an unchanged one stays as it was, a new one is added, a removed one goes
     EditElement(D.Document().getElementById("s"), [](QWidget* W) {
-        EXPECT_EQ(FieldText(W, "MemoChoices"), "A\t\nG\n\tB\tb\tselected\nC\t");
-        SetField(W, "MemoChoices", "A\t\nG\n\tB\tb\tselected\nC2\tc");
+        EXPECT_EQ(FieldText(W, "MemoChoices"), "A\t\nG\n\tB\tb\tselected\nC\t\nD\t");
+        SetField(W, "MemoChoices", "Pick\t\nG\n\tB\tb\tselected\nC2\tc\nE\te");
     });
     // the saved page with its line breaks and indents taken out
     const auto Squeezed = [](std::string S) {
@@ -499,9 +512,19 @@ TEST(ElementTools, ApplyWritesTheElementAndItsStoredNode)
     for (const char* Part : {"<table border=\"0\" width=\"70%\" class=\"old\">", "<td id=\"one\">a</td>",
                              "<td id=\"two\" colspan=\"2\" nowrap>b</td>", "<img src=\"http://example.com/b.gif\" width=\"10\" height=\"15\" style=\"width: 40px\">",
                              "<marquee>Run</marquee>", "<marquee>New & &lt;b></marquee>",
-                             "<select id=\"s\" name=\"s\" class=\"k\"><option>A</option><optgroup label=\"G\"><option value=\"b\" selected>B</option>"
-                             "</optgroup><option value=\"c\">C2</option></select>"})
+                             "<select id=\"s\" name=\"s\" class=\"k\"><option value=\"\" disabled>Pick</option><optgroup label=\"G\" class=\"g\">"
+                             "<option value=\"b\" selected>B</option></optgroup><option value=\"c\" class=\"c\">C2</option>"
+                             "<option value=\"e\">E</option></select>"})
         EXPECT_NE(Saved.find(Part), std::string::npos) << Part << "\n" << Saved;
+    // undo takes every edit back, stored nodes included, and redo brings them again
+    while (D.CanUndo()) D.Undo();
+    EXPECT_EQ(SaveBytes("apply-undone.html"), Loaded);
+    while (D.CanRedo()) D.Redo();
+    EXPECT_EQ(Squeezed(SaveBytes("apply-redone.html")), Saved);
+    // grouping turned off: the group's line becomes a choice, not the group again
+    EditElement(D.Document().getElementById("s"), [](QWidget* W) { Check(W, "CheckGrouped", false); });
+    EXPECT_EQ(H.Eval("document.getElementById('s').querySelectorAll('optgroup').length").toInt(), 0);
+    EXPECT_EQ(H.Eval("document.getElementById('s').options[1].text").toString(), "G");
 
     // a pasted table has no stored node: the dialog reads and writes the live element
     H.Eval("document.getElementById('p').insertAdjacentHTML('afterend', '<table id=\"pasted\" width=\"33\"><tr><td>c</td></tr></table>')");

@@ -1,9 +1,13 @@
 // What a palette click and a double click do in the real design view: edit the selected
 // element, insert before it or at the selection, or nothing.
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
 #include <gtest/gtest.h>
 
 #include "ToolBr.h"
 #include "ToolComment.h"
+#include "ToolForm.h"
 #include "ToolHr.h"
 #include "ToolsHost.h"
 #include "UnitHyperlink.h"
@@ -58,7 +62,7 @@ TEST(ToolExecute, EditInsertBeforeOrAtSelection)
     // a control selected that the tool does not edit: the new element goes in front of it
     ASSERT_TRUE(H.Click(H.Centre("img")));
     ASSERT_TRUE(RunTool(Tool<TToolHr>()));
-    EXPECT_TRUE(Body(H).contains("two <hr><img")) << Body(H).toStdString();
+    EXPECT_TRUE(Body(H).contains("<p id=\"b\">two </p><hr><p><img")) << Body(H).toStdString();
     EXPECT_EQ(Changes, 2);
 
     // the tool's own element selected: its dialog edits it where it stands
@@ -103,6 +107,67 @@ TEST(ToolExecute, EditInsertBeforeOrAtSelection)
     ASSERT_TRUE(RunTool(Tool<TToolHr>(), [](QWidget* Dialog) { SetField(Dialog, "EditWidth", "5"); }));
     EXPECT_EQ(Body(H), "<hr width=\"5\">");
     EXPECT_NE(SaveBytes("empty-body.html").find("<hr width=\"5\">"), std::string::npos);
+
+    // a caret in a table cell or a list item: at the caret, not in front of the cell or item,
+    // where it would stand outside any
+    ASSERT_TRUE(H.LoadBody("<table border=\"1\"><tr><td id=\"c\">cell</td></tr></table><ul><li id=\"i\">item</li></ul>"));
+    ASSERT_TRUE(H.Click(H.Centre("#c")));
+    ASSERT_EQ(D.CurrentElement().tagName(), "TD");
+    H.SelectText("#c", 2, 2);
+    ASSERT_TRUE(RunTool(Tool<TToolBr>()));
+    ASSERT_TRUE(H.Click(H.Centre("#i")));
+    ASSERT_EQ(D.CurrentElement().tagName(), "LI");
+    H.SelectText("#i", 2, 2);
+    ASSERT_TRUE(RunTool(Tool<TToolHr>()));
+    EXPECT_TRUE(Body(H).contains("<tr><td id=\"c\">ce<br>ll</td></tr>")) << Body(H).toStdString();
+    EXPECT_TRUE(Body(H).contains("<ul><li id=\"i\">it<hr>em</li></ul>")) << Body(H).toStdString();
+
+    // a block put into a paragraph splits it there, the rest keeping the paragraph's
+    // attributes but its id: the saved page ends a paragraph at a block, and its rest would
+    // lose it
+    ASSERT_TRUE(H.LoadBody("<p id=\"s\" class=\"k\">Alpha <b>bold</b> omega</p>"));
+    H.SelectText("#s", 2, 2);
+    ASSERT_TRUE(RunTool(Tool<TToolHr>()));
+    EXPECT_EQ(Body(H), "<p id=\"s\" class=\"k\">Al</p><hr><p class=\"k\">pha <b>bold</b> omega</p>");
+    D.Undo();
+    EXPECT_EQ(Body(H), "<p id=\"s\" class=\"k\">Alpha <b>bold</b> omega</p>");
+
+    // the form tool in a form edits that form, at a caret or with text selected: a form in a
+    // form would end the outer one early in a browser
+    ASSERT_TRUE(H.LoadBody("<form action=\"a.php\" method=\"post\"><p id=\"in\">inside the form</p></form>"));
+    ASSERT_TRUE(H.Click(H.Centre("#in")));
+    ASSERT_TRUE(RunTool(Tool<TToolForm>(), [](QWidget* Dialog) {
+        EXPECT_EQ(FieldText(Dialog, "EditAction"), "a.php");
+        SetField(Dialog, "EditAction", "b.php");
+    }));
+    H.SelectText("#in", 0, 6);
+    ASSERT_TRUE(RunTool(Tool<TToolForm>(), [](QWidget* Dialog) { SetField(Dialog, "ComboMethod", "get"); }));
+    EXPECT_EQ(Body(H), "<form action=\"b.php\" method=\"get\"><p id=\"in\">inside the form</p></form>");
+
+    // a pasted copy of a placeholder is an element of its own: its dialog changes the copy
+    // alone, in this document and in another one, whose nodes under the same ids it leaves be
+    H.LoadFile("copy.html", "<html><body><p id=\"a\">Alpha <marquee>Run</marquee></p><p id=\"b\">Beta</p></body></html>");
+    ASSERT_TRUE(H.Click(H.Centre(".dsgn_marquee")));
+    D.Copy();
+    H.SelectText("#b", 2, 2);
+    D.Paste();
+    ASSERT_EQ(H.Eval("document.querySelectorAll('.dsgn_marquee').length").toInt(), 2);
+    Edit(D.Document().getElementById(H.DesignId(".dsgn_marquee", 1)), [](QWidget* Dialog) { SetField(Dialog, "MemoText", "Walk"); });
+    std::string Copies = SaveBytes("copy.html");
+    EXPECT_NE(Copies.find("Alpha <marquee>Run</marquee>"), std::string::npos) << Copies;
+    EXPECT_NE(Copies.find("Be<marquee>Walk</marquee>ta"), std::string::npos) << Copies;
+    H.LoadFile("other.html", "<html><body><p id=\"c\">Gamma <!-- secret --></p></body></html>");
+    H.SelectText("#c", 1, 1);
+    D.Paste();
+    QApplication::clipboard()->setText("x");
+    auto* Foreign = new QMimeData;
+    Foreign->setHtml(QString("<img id=\"%1\" src=\"edit:comment.gif\">").arg(QString::fromStdString(H.DesignId("img[src=\"edit:comment.gif\"]"))));
+    QApplication::clipboard()->setMimeData(Foreign);
+    H.SelectText("#c", 3, 3);
+    D.Paste();
+    Copies = SaveBytes("other.html");
+    EXPECT_NE(Copies.find("G<marquee>Run</marquee>"), std::string::npos) << Copies;
+    EXPECT_EQ(Copies.find("secret"), Copies.rfind("secret")) << Copies;   // the comment once
 
     // a declined save stops a tool that needs a file name before its dialog
     TSavedDocumentTool Saved;
@@ -186,16 +251,61 @@ TEST(ToolExecute, DoubleClickOpensTheFirstToolThatTakesTheElement)
     EXPECT_EQ(H.Eval("document.querySelector('#p br').getAttribute('clear')").toString(), "both\"&");
     D.Undo();
 
+    // a submit button clicked in the page sends nothing: the page stays, and its dialog opens
+    ASSERT_TRUE(H.LoadBody("<form action=\"send.php\"><p id=\"p\">x <input id=\"go\" type=\"submit\" name=\"go\">"
+                           " <button id=\"b\">B</button></p></form>"));
+    for (const char* Button : {"#go", "#b"}) {
+        ASSERT_TRUE(H.Click(H.Centre(Button)));
+        ASSERT_TRUE(H.Click(H.Centre("#p")));
+        EXPECT_TRUE(D.HasDocument()) << Button;
+    }
+    {
+        TModalAnswer Answer([](QWidget* Dialog) {
+            EXPECT_EQ(Dialog->windowTitle(), "  Input Button");
+            PressCancel(Dialog);
+        });
+        Palette().EditElement(D.Document().getElementById("go"));
+        EXPECT_TRUE(Answer.Seen);
+    }
+
+    // a double click on what the page shows opens its dialog: a list box, and placeholders
+    // of elements that have no size of their own
+    ASSERT_TRUE(H.LoadBody("<form><p id=\"f\">x <select id=\"l\" name=\"l\" size=\"3\"><option>A</option><option>B</option>"
+                           "</select> <marquee>Run</marquee> <input type=\"image\" name=\"i\" src=\"missing.gif\"></p></form>"));
+    D.OnDblClick = [&](QObject*) { Palette().EditElement(D.CurrentElement()); };
+    for (const auto& [Selector, Title] : {std::pair{"#l", "  Input Listbox"}, std::pair{".dsgn_marquee", "  Marquee"},
+                                          std::pair{"img.dsgn_broken", "  Image Button"}}) {
+        EXPECT_GE(H.Eval(QString("document.querySelector('%1').offsetWidth").arg(Selector)).toInt(), 16) << Selector;
+        QString Shown;
+        TModalAnswer Answer([&](QWidget* Dialog) {
+            Shown = Dialog->windowTitle();
+            PressCancel(Dialog);
+        });
+        PageDoubleClick(D, H.Centre(Selector));
+        EXPECT_TRUE(WaitFor([&] { return Answer.Seen; }, 2000)) << Selector;
+        EXPECT_EQ(Shown, Title);
+    }
+    D.OnDblClick = nullptr;
+    // a choice clicked in a list box selects the list box: a tool's element goes before it
+    ASSERT_TRUE(H.Click(H.Centre("#l option:nth-child(2)")));
+    EXPECT_EQ(D.CurrentElement().tagName(), "SELECT");
+    ASSERT_TRUE(RunTool(Tool<TToolHr>()));
+    EXPECT_TRUE(Body(H).contains("</p><hr><p><select id=\"l\"")) << Body(H).toStdString();
+    EXPECT_FALSE(SaveBytes("list.html").find("<marquee width") != std::string::npos);
+
+    ASSERT_TRUE(H.LoadBody("<p id=\"p\"><br id=\"r\" clear=\"all\"></p>"));
+    const THtmlDocument Page = D.Document();
+
     // an element no tool takes, a null handle, an element gone: nothing
     {
         TModalAnswer Answer([](QWidget* Dialog) { PressCancel(Dialog); });
-        const THtmlElement Br = Doc.getElementById("r");
-        Palette().EditElement(Doc.getElementById("p"));
+        const THtmlElement Br = Page.getElementById("r");
+        Palette().EditElement(Page.getElementById("p"));
         Palette().EditElement(THtmlElement());
         H.Eval("document.getElementById('r').remove()");
         Palette().EditElement(Br);
         EXPECT_FALSE(Answer.Seen);
     }
-    EXPECT_EQ(Changes, 2);
+    EXPECT_EQ(Changes, 3);
     Palette().OnChange = nullptr;
 }

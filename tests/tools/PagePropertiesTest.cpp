@@ -203,6 +203,7 @@ TEST(PageProperties, UnchangedOkKeepsTheHeadAndChangesTouchOnlyTheirElement)
     EXPECT_TRUE(PageProperties([](QWidget* D) {
         SetField(D, "EditTitle", "<i>Tea</i> & cake");
         SetRelationUrl(D, "StyleSheet", "paper.css");
+        SetField(D, "EditColor1", "#000000");
     }));
     std::string Expected = Before;
     const auto Replace = [&](const std::string& From, const std::string& To) {
@@ -212,7 +213,16 @@ TEST(PageProperties, UnchangedOkKeepsTheHeadAndChangesTouchOnlyTheirElement)
     };
     Replace("Caf&eacute; &lt;b&gt; &amp; more", "&lt;i&gt;Tea&lt;/i&gt; &amp; cake");
     Replace("print.css", "paper.css");
+    Replace("bgcolor=\"#ffffff\"", "bgcolor=\"#000000\"");
     EXPECT_EQ(SaveBytes("keep-2.html"), Expected);
+    // one undo takes back the head and the body together; redo brings them again
+    EXPECT_EQ(H.Designer().UndoList().back().Name, "Page Properties");
+    H.Designer().Undo();
+    EXPECT_EQ(LiveBody("bgcolor"), "#ffffff");
+    EXPECT_EQ(SaveBytes("keep-undone.html"), Before);
+    H.Designer().Redo();
+    EXPECT_EQ(LiveBody("bgcolor"), "#000000");
+    EXPECT_EQ(SaveBytes("keep-redone.html"), Expected);
     EXPECT_NE(Expected.find("href=\"paper.css\" media=\"print\""), std::string::npos) << Expected;
     EXPECT_TRUE(PageProperties([](QWidget* D) { EXPECT_EQ(FieldText(D, "EditTitle"), "<i>Tea</i> & cake"); }));
     EXPECT_EQ(SaveBytes("keep-3.html"), Expected);

@@ -1,5 +1,7 @@
 // File fields: URLs resolved against the document, file names back to relative URLs, and the
 // file dialogs that start where a field's URL points.
+#include <QAbstractButton>
+#include <QApplication>
 #include <QBuffer>
 #include <QFileDialog>
 #include <QImage>
@@ -11,6 +13,7 @@
 #include <filesystem>
 
 #include "PickUrls.h"
+#include "ToolImg.h"
 #include "ToolsHost.h"
 
 using namespace zv;
@@ -122,5 +125,27 @@ TEST(PickUrls, BrowseButtonFillsItsFieldRelativeToTheDocument)
     Dialog.Browse->click();
     EXPECT_TRUE(Answer.Seen);
     EXPECT_EQ(Dialog.Edit->text(), "pages/next%20page.html");
+
+    // a picture chosen in a folder with a blank in its name shows in the design view
+    TDesignerHost& H = TDesignerHost::Get();
+    std::filesystem::create_directories(H.Folder() / "my pics");
+    QImage Picture(6, 4, QImage::Format_RGB32);
+    Picture.fill(Qt::red);
+    ASSERT_TRUE(Picture.save(QString::fromStdString(H.Folder() / "my pics/red & blue.png"), "PNG"));
+    H.LoadFile("index.html", "<html><body><p id=\"p\">text</p></body></html>");
+    ToolHost().FileName = [&] { return H.Folder() / "index.html"; };
+    InsertAt("#p", 2, Tool<TToolImg>(), [&](QWidget* Img) {
+        TModalAnswer Files([&](QWidget* Files) {
+            if (QWidget* Focus = QApplication::focusWidget()) Focus->clearFocus();
+            static_cast<QFileDialog*>(Files)->selectFile(QString::fromStdString(H.Folder() / "my pics/red & blue.png"));
+            QMetaObject::invokeMethod(Files, "accept");
+        });
+        Img->findChild<QAbstractButton*>("BtnSrc")->click();
+        EXPECT_EQ(FieldText(Img, "EditSrc"), "my%20pics/red%20&%20blue.png");
+    });
+    H.WaitForPictures();
+    EXPECT_EQ(H.Eval("[document.images[0].className, document.images[0].naturalWidth].join()").toString(), ",6");
+    EXPECT_NE(SaveBytes("index.html").find("<img src=\"my%20pics/red%20&%20blue.png\">"), std::string::npos)
+        << ReadAll(H.Folder() / "index.html");
     ToolHost().FileName = nullptr;
 }
