@@ -206,6 +206,7 @@ private:
     void StartTag(const THtmlNode* N);
     void EndTag(const THtmlNode* N);
     void AppendAttributeValue(WideStringView Value);
+    void AppendQuoted(WideStringView Value);
 
     // The tree walk.
     void ResetContext();
@@ -505,6 +506,33 @@ void TWriter::DocTypeText(const THtmlDocType* DocType)
 }
 
 void TWriter::AppendAttributeValue(WideStringView Value)
+{
+    // A server block begun in the value and not ended there would, read again, take in what
+    // follows the value up to some later end: its "<" is written as a reference, which the
+    // browser reads alike.
+    if (Value.find(u'<') != WideStringView::npos) {
+        WideString Safe;
+        bool Unended = false;
+        for (size_t I = 0; I < Value.size(); ++I) {
+            if (Value[I] == u'<' && I + 1 < Value.size() && (Value[I + 1] == u'?' || Value[I + 1] == u'%')) {
+                if (const size_t Block = ServerBlockLength(Value.substr(I))) {
+                    Safe += Value.substr(I, Block);
+                    I += Block - 1;
+                    continue;
+                }
+                Safe += u"&lt;";
+                Unended = true;
+                continue;
+            }
+            Safe += Value[I];
+        }
+        if (Unended)
+            return AppendQuoted(Safe);
+    }
+    AppendQuoted(Value);
+}
+
+void TWriter::AppendQuoted(WideStringView Value)
 {
     // Double quotes, or single quotes around a value holding a double quote; a value holding
     // both kinds gets its double quotes as references.

@@ -158,6 +158,16 @@ TEST(HtmlWriter, Attributes)
                      u"<button onClick='alert(\"x\")' title=\"it's &quot;both&quot;\" alt=\"it's\"></button>",
                      u"</form>"}));
     EXPECT_EQ(Input->GetAttribute(attrChecked), u"TRUE");
+
+    // A server block begun in a value and not ended there gets its "<" as a reference, so that
+    // read again it cannot take in the text after the tag up to a later end.
+    std::unique_ptr<THtmlRoot> Page = ParseHtml(u"<p>x</p>");
+    auto* P = static_cast<THtmlTag*>(Page->EnsureBody()->FirstNode());
+    P->SetAttribute(attrTitle, u"a<?b <?= $c ?> <%d");
+    P->AddLast(new THtmlText(tagText, u"\"e %>\""));
+    const WideString Once = NodeToHtml(Page.get());
+    EXPECT_NE(Once.find(u"title=\"a<?b <?= $c ?> &lt;%d\">"), WideString::npos) << U8(Once);
+    EXPECT_EQ(NodeToHtml(ParseHtml(Once).get()), Once);
 }
 
 TEST(HtmlWriter, TrimsTheTreeAndLeavesOutBlanksThatReadingBackWouldLose)
