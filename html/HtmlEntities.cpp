@@ -151,21 +151,6 @@ WideString Escaped(WideStringView Text, bool Value)
 WideString EscapeHtmlText(WideStringView Text) { return Escaped(Text, false); }
 WideString EscapeHtmlValue(WideStringView Text) { return Escaped(Text, true); }
 
-namespace {
-
-void AppendCode(WideString& Out, char32_t Code)
-{
-    if (Code < 0x10000) {
-        Out += static_cast<char16_t>(Code);
-    } else {
-        Code -= 0x10000;
-        Out += static_cast<char16_t>(0xD800 + (Code >> 10));
-        Out += static_cast<char16_t>(0xDC00 + (Code & 0x3FF));
-    }
-}
-
-}  // namespace
-
 char32_t CharacterReference(WideStringView Text, size_t Pos, size_t& Length, bool InValue)
 {
     std::string Ref = "&";
@@ -220,7 +205,7 @@ WideString DecodeDocumentText(WideStringView Text, bool Value)
         size_t Length = 0;
         if (C == u'&') {
             if (const char32_t Code = CharacterReference(Text, K, Length, Value)) {
-                AppendCode(Out, Code);
+                AppendCodePoint(Out, Code);
                 K += Length - 1;
                 continue;
             }

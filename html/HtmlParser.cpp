@@ -406,6 +406,17 @@ private:
             AfterBlank = false;
     }
 
+    // Whether the tag name Name, in any letter case, stands at I, ended by a blank, "/", ">" or
+    // the end of the text.
+    bool NameAt(size_t I, WideStringView Name) const
+    {
+        const size_t After = I + Name.size();
+        if (After > Len || !SameTextAscii(Slice(I, After), Name))
+            return false;
+        const char16_t C = At(After);
+        return After == Len || IsBlank(C) || C == u'/' || C == u'>';
+    }
+
     // Where the element named Name that starts at Start, its content at From, ends: after the
     // ">" of its end tag, elements of the same name inside it counted; 0 when it has none.
     // When one has none, the search went to the end of the text; the ends of the elements it
@@ -421,12 +432,9 @@ private:
         std::vector<std::pair<size_t, size_t>> Met;  // inner elements: start, end
         for (size_t I = Find<u'<'>(From); I < Len; I = Find<u'<'>(I + 1)) {
             const bool Closing = I + 1 < Len && Buf[I + 1] == u'/';
-            const size_t NameAt = I + 1 + Closing;
-            const size_t After = NameAt + Name.size();
-            if (After >= Len || !SameTextAscii(Slice(NameAt, After), Name) ||
-                !(IsBlank(Buf[After]) || Buf[After] == u'>' || Buf[After] == u'/'))
+            if (!NameAt(I + 1 + Closing, Name))
                 continue;
-            const size_t Gt = Find<u'>'>(After);
+            const size_t Gt = Find<u'>'>(I + 1 + Closing + Name.size());
             if (Gt == Len)
                 break;
             if (!Closing) {
@@ -746,12 +754,7 @@ private:
     {
         size_t End = Len;
         for (size_t I = Find<u'<'>(Pos); I < Len; I = Find<u'<'>(I + 1)) {
-            const size_t After = I + 2 + Name.size();
-            if (After > Len || Buf[I + 1] != u'/' ||
-                !SameTextAscii(Slice(I + 2, After), Name))
-                continue;
-            const char16_t C = At(After);
-            if (After == Len || IsBlank(C) || C == u'/' || C == u'>') {
+            if (I + 1 < Len && Buf[I + 1] == u'/' && NameAt(I + 2, Name)) {
                 End = I;
                 break;
             }

@@ -31,17 +31,6 @@ void AppendEntity(WideString& Out, char32_t Code)
         AppendAscii(Out, CharToEntity(Code));
 }
 
-void AppendCodePoint(WideString& Out, char32_t Code)
-{
-    if (Code > 0xFFFF) {
-        Code -= 0x10000;
-        Out += static_cast<char16_t>(0xD800 + (Code >> 10));
-        Out += static_cast<char16_t>(0xDC00 + (Code & 0x3FF));
-    } else {
-        Out += static_cast<char16_t>(Code);
-    }
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------

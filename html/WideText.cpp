@@ -63,13 +63,7 @@ WideString Utf8ToUtf16(std::string_view Text)
                 len = k;  // skip the broken sequence as one replacement
             }
         }
-        if (c >= 0x10000) {
-            c -= 0x10000;
-            out += static_cast<char16_t>(0xD800 + (c >> 10));
-            out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-        } else {
-            out += static_cast<char16_t>(c);
-        }
+        AppendCodePoint(out, c);
         i += len;
     }
     return out;
@@ -100,6 +94,17 @@ bool TUtf8Check::Feed(const uint8_t* Bytes, size_t Count)
         }
     }
     return !Broken;
+}
+
+void AppendCodePoint(WideString& Out, char32_t Code)
+{
+    if (Code > 0xFFFF) {
+        Code -= 0x10000;
+        Out += static_cast<char16_t>(0xD800 + (Code >> 10));
+        Out += static_cast<char16_t>(0xDC00 + (Code & 0x3FF));
+    } else {
+        Out += static_cast<char16_t>(Code);
+    }
 }
 
 std::string PercentDecode(std::string_view Text)

@@ -60,6 +60,9 @@ constexpr int HexDigit(char32_t C)
     return -1;
 }
 
+// Code as one or two UTF-16 units at the end of Out.
+void AppendCodePoint(WideString& Out, char32_t Code);
+
 // Each "%" followed by two hexadecimal digits made the byte they stand for; the rest as it is.
 std::string PercentDecode(std::string_view Text);
 
