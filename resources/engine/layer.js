@@ -1438,6 +1438,8 @@ const api = {
     insertBody: insertBody,
     // The count of changes, and the body's source unless the count is still Seen.
     bodySource: seen => [changes, seen === changes ? null : sourceOf(doc.body)],
+    // Answers once the page is laid out.
+    laidOut: () => doc.body ? doc.body.offsetHeight : 0,
     // The next match after the selection, wrapping at the end; it becomes the selection.
     find: function (text, matchCase) {
         if (!String(text)) return false;
@@ -1465,7 +1467,7 @@ const queries = new Set(['hello', 'body', 'title', 'hit', 'objectCount', 'byId',
     'selType', 'selRange', 'selControl', 'bodyRange', 'rangeText', 'rangeHtml', 'rangeParent',
     'rangeMetrics', 'newPointer', 'pointersToRange', 'rangeToPointers', 'pointerTo',
     'pointerMove', 'pointerCompare', 'status', 'value', 'undoCount', 'redoCount',
-    'selectionContent', 'bodySource', 'state']);
+    'selectionContent', 'bodySource', 'laidOut', 'state']);
 
 window.zvLayer = {
     call: function (request) {
