@@ -381,17 +381,25 @@ QVariant TWebBrowser::TakeAnswer(const TPendingCall& Call)
 bool TWebBrowser::AbandonPage()
 {
     const qint64 Pid = page()->renderProcessPid();
-    if (Outstanding <= 0 || Pid <= 0 || FPageGone) return false;
-    // a page busy in a script answers nothing until the script ends: only its end stops it
+    const bool Busy = Outstanding > 0 && Pid > 0 && !FPageGone;
+    if (!Busy && !Navigating()) return false;
     Token.clear();
     QEventLoop Loop;
     QTimer Timer;
     Timer.setSingleShot(true);
     connect(&Timer, &QTimer::timeout, &Loop, &QEventLoop::quit);
-    connect(page(), &QWebEnginePage::renderProcessTerminated, &Loop, &QEventLoop::quit);
-    ::kill(static_cast<pid_t>(Pid), SIGKILL);
     Timer.start(5000);
-    if (!FPageGone) Loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (Busy) {
+        // a page busy in a script answers nothing until the script ends: only its end stops it
+        connect(page(), &QWebEnginePage::renderProcessTerminated, &Loop, &QEventLoop::quit);
+        ::kill(static_cast<pid_t>(Pid), SIGKILL);
+        if (!FPageGone) Loop.exec(QEventLoop::ExcludeUserInputEvents);
+    } else {
+        // a load under way ends before the next one starts, or the two run into one
+        connect(this, &QWebEngineView::loadFinished, &Loop, &QEventLoop::quit);
+        page()->triggerAction(QWebEnginePage::Stop);
+        while (Timer.isActive() && Navigating()) Loop.exec(QEventLoop::ExcludeUserInputEvents);
+    }
     return true;
 }
 

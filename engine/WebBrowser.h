@@ -98,7 +98,7 @@ public:
                                                   const QVariantList& Args = {});
     static QVariant TakeAnswer(const TPendingCall& Call);
     // Ends the page's process when it is busy, so that a page that does not answer can be
-    // replaced by the next load; answers whether it did.
+    // replaced by the next load, or stops a load under way; answers whether it did either.
     bool AbandonPage();
     // Whether the page's process ended since the last load started.
     bool PageGone() const { return FPageGone; }
