@@ -163,7 +163,7 @@ void ParseFile(TMemoryStream& File)
     File.SetPosition(0);
     TMemoryStream Text;
     const bool MayHoldNul = LoadText(File, Text);
-    auto Root = ParseHtml(Text, MayHoldNul);
+    auto Root = ParseHtml(std::move(Text), MayHoldNul);
     benchmark::DoNotOptimize(Root.get());
 }
 

@@ -9,6 +9,8 @@
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include "Exceptions.h"
 #include "NameTable.h"
@@ -68,7 +70,12 @@ const std::array<TTagProps, HtmlTagCount>& PropTable()
 
 class TParser {
 public:
-    explicit TParser(WideStringView Text) : Buf(Text.data()), Len(Text.size()) {}
+    // With GiveBack, the parser owns the text's memory and gives it back to the system as it
+    // passes, so that a large page is not held twice (as text and as tree) at the end.
+    explicit TParser(WideStringView Text, bool GiveBack = false)
+        : Buf(Text.data()), Len(Text.size()), GiveBack(GiveBack)
+    {
+    }
 
     std::unique_ptr<THtmlRoot> Run()
     {
@@ -80,11 +87,28 @@ public:
                 Markup();
             else
                 Text();
+            if (GiveBack && Pos - Given >= GiveBackStep)
+                GiveBackBefore(Pos);
         }
         return Result;
     }
 
 private:
+    // Nothing before the position is read again once a tag or text is done (nodes hold copies);
+    // a margin is kept all the same.
+    static constexpr size_t GiveBackStep = 1 << 20;
+    static constexpr size_t GiveBackMargin = 1 << 14;
+
+    void GiveBackBefore(size_t Until)
+    {
+        static const auto PageSize = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+        const auto From = (reinterpret_cast<uintptr_t>(Buf + Given) + PageSize - 1) & ~(PageSize - 1);
+        const auto To = reinterpret_cast<uintptr_t>(Buf + Until - GiveBackMargin) & ~(PageSize - 1);
+        if (To > From)
+            madvise(reinterpret_cast<void*>(From), To - From, MADV_DONTNEED);
+        Given = Until - GiveBackMargin;
+    }
+
     char16_t At(size_t I) const { return I < Len ? Buf[I] : u'\0'; }
 
     const TTagProps& Props(THtmlTagId Id) const
@@ -913,6 +937,8 @@ private:
     const char16_t* Buf;
     size_t Len;
     size_t Pos = 0;
+    bool GiveBack;
+    size_t Given = 0;  // the text before this was given back
     const TTagProps* const PropsById = PropTable().data();
     const TNameTable& TagNames = TagNameTable();
     const TNameTable& AttrNames = AttrNameTable();
@@ -980,6 +1006,25 @@ std::unique_ptr<THtmlRoot> Parse(WideStringView Text, bool MayHoldNul)
 std::unique_ptr<THtmlRoot> ParseHtml(WideStringView Text)
 {
     return Parse(Text, true);
+}
+
+std::unique_ptr<THtmlRoot> ParseHtml(TMemoryStream&& Stream, bool MayHoldNul)
+{
+    const int64_t From = Stream.Position();
+    std::vector<uint8_t> Bytes = std::move(Stream.Bytes());
+    Stream.Clear();
+    if (From < 0 || From % 2 != 0 || From >= static_cast<int64_t>(Bytes.size()) || std::endian::native != std::endian::little) {
+        TMemoryStream Rest;
+        Rest.Bytes() = std::move(Bytes);
+        Rest.SetPosition(From);
+        return ParseHtml(Rest, MayHoldNul);
+    }
+    auto* Units = reinterpret_cast<char16_t*>(Bytes.data() + From);
+    size_t Count = (Bytes.size() - static_cast<size_t>(From)) / 2;
+    if (MayHoldNul)
+        Count = static_cast<size_t>(std::remove(Units, Units + Count, u'\0') - Units);
+    const TNodeArenaScope Arena(true);
+    return TParser(WideStringView(Units, Count), true).Run();
 }
 
 std::unique_ptr<THtmlRoot> ParseHtml(TStream& Stream, bool MayHoldNul)

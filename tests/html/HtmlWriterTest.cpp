@@ -322,7 +322,7 @@ TEST(HtmlWriter, OutputIsTheSameWhereverItGoes)
     THtmlTag* Split = El(tagP);
     for (int I = 0; I < 1500; ++I) {
         Split->AddLast(Tx(I % 3 ? u"ab\xD83D" : u"a\xD800", tagComment));
-        Split->AddLast(Tx(I % 5 ? u"\xDE00 c" : u"\xDC00b d", tagComment));
+        Split->AddLast(Tx(I % 5 ? u"\xDE00 c" : u"\xDC00" u"b d", tagComment));
     }
     Split->AddLast(Tx(u"\xD83D", tagComment));
     THtmlRoot* Latin = Root({El(tagP, {Tx(u"caf\u00e9 au lait")})});
