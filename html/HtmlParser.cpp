@@ -9,12 +9,11 @@
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
-#include <sys/mman.h>
-#include <unistd.h>
 
 #include "Exceptions.h"
 #include "NameTable.h"
 #include "NodeArena.h"
+#include "PageMemory.h"
 #include "WideText.h"
 
 namespace zv {
@@ -101,12 +100,9 @@ private:
 
     void GiveBackBefore(size_t Until)
     {
-        static const auto PageSize = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
-        const auto From = (reinterpret_cast<uintptr_t>(Buf + Given) + PageSize - 1) & ~(PageSize - 1);
-        const auto To = reinterpret_cast<uintptr_t>(Buf + Until - GiveBackMargin) & ~(PageSize - 1);
-        if (To > From)
-            madvise(reinterpret_cast<void*>(From), To - From, MADV_DONTNEED);
-        Given = Until - GiveBackMargin;
+        const size_t To = Until - GiveBackMargin;
+        GiveBackPages(const_cast<char16_t*>(Buf + Given), (To - Given) * sizeof(char16_t));
+        Given = To;
     }
 
     char16_t At(size_t I) const { return I < Len ? Buf[I] : u'\0'; }
