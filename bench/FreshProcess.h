@@ -74,6 +74,41 @@ inline std::vector<double> BestOfFresh(int Count, const std::string& Name, const
     return Best;
 }
 
+// What a child that did one piece of work answers first: its seconds, the input bytes and
+// the peak resident bytes above the level before the work.
+struct TFresh {
+    double Seconds = 0, Bytes = 1, Peak = 0;
+    double MsPerMB() const { return Seconds * 1e3 / (Bytes / 1e6); }
+};
+
+inline TFresh BestFresh(int Count, const std::string& Name, const std::vector<std::string>& Args)
+{
+    const std::vector<double> V = BestOfFresh(Count, Name, Args);
+    return {V.at(0), V.at(1), V.at(2)};
+}
+
+// A benchmark's figure from the best of Count fresh runs of the work Name.
+inline void FreshFigure(benchmark::State& State, int Count, const std::string& Name,
+                        const std::vector<std::string>& Args)
+{
+    TFresh F;
+    for (auto _ : State) {
+        F = BestFresh(Count, Name, Args);
+        State.SetIterationTime(F.Seconds);
+    }
+    State.SetBytesProcessed(State.iterations() * static_cast<int64_t>(F.Bytes));
+    State.counters["ms_per_MB"] = F.MsPerMB();
+    State.counters["peak_x_input"] = F.Peak / F.Bytes;
+}
+
+// A ratio the program is held to, beside its goal (at most Target).
+inline void Goal(benchmark::State& State, double Ratio, double Target)
+{
+    State.counters["ratio"] = Ratio;
+    State.counters["goal"] = Target;
+    State.SetLabel(Ratio <= Target ? "met" : "NOT MET");
+}
+
 // Resident bytes now, and the most there have been in this process (getrusage).
 inline double ResidentBytes()
 {

@@ -361,33 +361,17 @@ std::string TempName(const char* Name)
     return std::vector<double>{Seconds, static_cast<double>(TotalBytes(Pages)), Peak};
 });
 
-struct TFresh {
-    double Seconds = 0, Bytes = 1, Peak = 0;
-    double MsPerMB() const { return Seconds * 1e3 / (Bytes / 1e6); }
-};
+using zv::bench::Goal;
+using zv::bench::TFresh;
 
 TFresh Fresh(const std::string& Side, const std::string& Pages)
 {
-    const std::vector<double> V = zv::bench::BestOfFresh(FreshRuns, "run", {Side, Pages});
-    return {V.at(0), V.at(1), V.at(2)};
+    return zv::bench::BestFresh(FreshRuns, "run", {Side, Pages});
 }
 
 void FreshFigure(benchmark::State& State, const char* Side, const char* Pages)
 {
-    TFresh F;
-    for (auto _ : State) {
-        F = Fresh(Side, Pages);
-        State.SetIterationTime(F.Seconds);
-    }
-    State.SetBytesProcessed(State.iterations() * static_cast<int64_t>(F.Bytes));
-    State.counters["peak_x_input"] = F.Peak / F.Bytes;
-}
-
-void Goal(benchmark::State& State, double Ratio, double Target)
-{
-    State.counters["ratio"] = Ratio;
-    State.counters["goal"] = Target;
-    State.SetLabel(Ratio <= Target ? "met" : "NOT MET");
+    zv::bench::FreshFigure(State, FreshRuns, "run", {Side, Pages});
 }
 
 // The writer's time per MB on a page ten times as deep: linear in depth would be 1.
