@@ -710,7 +710,8 @@ THtmlElement THtmlDesigner::SelectionLink()
 bool THtmlDesigner::Hyperlink()
 {
     const THtmlElement Link = SelectionLink();
-    const QString Old = Link ? QString::fromStdU16String(Link.getAttribute("href").value_or(WideString())) : QString();
+    const QString Old =
+        Link ? QString::fromStdU16String(Link.getAttribute("href").value_or(WideString())) : QString();
     QString Url = Old.isEmpty() ? QStringLiteral("http://") : Old;
     if (!HyperlinkDialog()->Execute(Url)) return false;
     if (!Link) {
