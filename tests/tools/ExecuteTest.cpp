@@ -251,7 +251,8 @@ TEST(ToolExecute, InsertOnlyToolsPutTheirElementAtTheCaretOrBeforeASelectedImage
         QString AtCaret, BeforeImage;
         ASSERT_TRUE(RunTool(Case.Tool, [&](QWidget* Dialog) { AtCaret = Case.Fill(Dialog); }));
         EXPECT_EQ(D.UndoList().back().Name, "Insert");
-        // the picture selected whole: in front of it
+        // the picture selected whole (where it stands once the new element shows): in front of it
+        H.WaitForPictures();
         ASSERT_TRUE(H.Click(H.Centre("img[alt=pic]")));
         ASSERT_TRUE(D.HasControlSelection());
         ASSERT_TRUE(RunTool(Case.Tool, [&](QWidget* Dialog) { BeforeImage = Case.Fill(Dialog); }));
