@@ -11,6 +11,7 @@
 #include "HtmlConv.h"
 #include "HtmlEntities.h"
 #include "HtmlUtils.h"
+#include "PageMemory.h"
 
 namespace zv {
 
@@ -193,6 +194,7 @@ public:
 private:
     // Output and the line primitives.
     void Flush();
+    static void Release(std::string& Block);
     void Hand(WideStringView S);
     void Emit(const char* Bytes, size_t Count);
     void Put(WideStringView S);
@@ -329,6 +331,14 @@ void TWriter::Flush()
     FOut.clear();
 }
 
+// A block handed over: its pages go back to the system at once, so that the output is not
+// held twice while it is gathered in one piece.
+void TWriter::Release(std::string& Block)
+{
+    GiveBackPages(Block.data(), Block.capacity());
+    std::string().swap(Block);
+}
+
 void TWriter::Finish()
 {
     Flush();
@@ -349,7 +359,7 @@ void TWriter::Finish()
     FMemory->Reserve(FMemory->Position() + static_cast<int64_t>(Total));
     for (std::string& Block : FBlocks) {
         FMemory->WriteBuffer(Block.data(), static_cast<int64_t>(Block.size()));
-        std::string().swap(Block);
+        Release(Block);
     }
     FBlocks.clear();
 }
@@ -366,7 +376,7 @@ WideString TWriter::TakeOutput()
     Text.reserve(Total / sizeof(char16_t));
     for (std::string& Block : FBlocks) {
         Text.append(reinterpret_cast<const char16_t*>(Block.data()), Block.size() / sizeof(char16_t));
-        std::string().swap(Block);
+        Release(Block);
     }
     FBlocks.clear();
     return Text;
