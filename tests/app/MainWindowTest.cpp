@@ -1164,7 +1164,8 @@ TEST(MainWindow, PageNamedAtStartIsEditedWithoutLoss)
     // the block-format box shows the caret's block at once
     EXPECT_TRUE(WaitFor([&] { return W.BlockFormatCombo->currentIndex() >= 0; }));
 
-    // a paragraph made a heading: the box and the status bar follow
+    // a paragraph made a heading: the box and the status bar follow; it keeps its id, through
+    // undo and redo
     ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), "#p2")));
     EXPECT_TRUE(WaitFor([&] { return W.StatusPanel(1)->text() == "P"; })) << W.StatusPanel(1)->text().toStdString();
     EXPECT_EQ(W.BlockFormatCombo->currentText(), "Normal");
@@ -1177,6 +1178,10 @@ TEST(MainWindow, PageNamedAtStartIsEditedWithoutLoss)
     ASSERT_TRUE(WaitFor([&] { return H.Body().contains("<h1 id=\"p2\">second</h1>"); })) << H.Body().toStdString();
     EXPECT_EQ(W.StatusPanel(1)->text(), "H1");
     EXPECT_EQ(W.BlockFormatCombo->currentText(), "Heading 1");
+    H.Click(F.BtnUndo);
+    EXPECT_TRUE(H.Body().contains("<p id=\"p2\">second</p>")) << H.Body().toStdString();
+    H.Click(F.BtnRedo);
+    EXPECT_TRUE(H.Body().contains("<h1 id=\"p2\">second</h1>")) << H.Body().toStdString();
 
     // a text area from the palette keeps its text as typed, and so does one edited
     ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), "#p2")));
