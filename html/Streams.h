@@ -102,6 +102,9 @@ void SaveFileAtomically(const std::string& FileName, const void* Data, int64_t C
 // it need not be held in memory in one piece first. Whatever Write raises leaves the old file
 // untouched and is raised again.
 void SaveFileAtomically(const std::string& FileName, const std::function<void(TStream&)>& Write);
+// Saves write into a file without a name that is linked in once complete (true, where the
+// file system can), else into a named temporary file from the start.
+extern bool SaveThroughUnnamedFile;
 
 // True when Path names a regular file (following links): not a folder, FIFO or device.
 bool IsRegularFile(const std::string& Path);
