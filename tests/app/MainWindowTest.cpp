@@ -536,6 +536,23 @@ TEST(MainWindow, SettingsWrittenAndRestoredFromMissingDamagedAndForeignFiles)
         EXPECT_TRUE(WaitFor([&] { return PaletteShowsEveryTool(W); }));
         EXPECT_TRUE(W.close());
     }
+    // a file too large to read whole: what was read is used, the user is told once, and the
+    // file is left as it was
+    std::string Large = "[Form]\nWidth=760\n[Recents]\nCount=1\nItem0=" + Docs / "a.html" + "\n";
+    while (Large.size() <= TIniFile::MaxFileSize)
+        Large += "[Notes]\nText=" + std::string(4000, 'n') + "\n";
+    WriteAll(Ini, Large);
+    {
+        TMainWindowHost H(Config.Path);
+        TFormMain& W = H.W();
+        EXPECT_EQ(W.width(), 760);
+        ASSERT_TRUE(WaitFor([&] { return H.Ui.Errors.size() == 1; }));
+        EXPECT_EQ(H.Ui.Errors[0], std::string(TFormMain::SettingsTooLargeText) + "\n" + Ini);
+        W.FileManager->OpenFile(Docs / "b.html");
+        EXPECT_TRUE(W.close());
+        EXPECT_EQ(H.Ui.Errors.size(), 1u);
+        EXPECT_TRUE(ReadAll(Ini) == Large);
+    }
 }
 
 TEST(MainWindow, CommandsMarkTheDocumentModifiedAndKeepPendingEdits)
