@@ -10,7 +10,9 @@
 #include <exception>
 
 #include "Folders.h"
+#include "HtmlConv.h"
 #include "IniFile.h"
+#include "Streams.h"
 
 namespace zv {
 
@@ -124,8 +126,19 @@ void TFileManager::Open()
 
 void TFileManager::OpenFile(const std::string& Name)
 {
-    if (!FileExists(Name)) {
-        ShowError(std::string(NotFoundText) + "\n" + Name);
+    // nothing but a regular file is opened: a FIFO would wait for a writer
+    const char* Refusal = nullptr;
+    switch (PathKind(Name)) {
+    case TPathKind::RegularFile:
+    case TPathKind::Unknown: break;  // opening it tells why not
+    case TPathKind::Missing: Refusal = NotFoundText; break;
+    case TPathKind::Folder: Refusal = FolderText; break;
+    case TPathKind::Pipe: Refusal = PipeText; break;
+    case TPathKind::LinkLoop: Refusal = LinkLoopText; break;
+    case TPathKind::Other: Refusal = NotRegularText; break;
+    }
+    if (Refusal) {
+        ShowError(std::string(Refusal) + "\n" + Name);
         return;
     }
     if (!OnOpen || !CallHandler(OnOpen, Name))
@@ -183,6 +196,9 @@ bool TFileManager::CallHandler(const TOnOpenSaveEvent& Handler, const std::strin
 {
     try {
         return Handler(this, Name);
+    } catch (const ENotAPage& e) {
+        ShowError(e.Message() + "\n" + Name);
+        return false;
     } catch (const std::exception& e) {
         ShowError(e.what());
         return false;
@@ -276,7 +292,7 @@ void TFileManager::MRUItemClick(QAction* Sender)
     const std::string name = RecentFiles[static_cast<size_t>(index)];
     if (!CheckModified())
         return;
-    if (!FileExists(name)) {
+    if (PathKind(name) == TPathKind::Missing) {
         ShowError(std::string(NotFoundText) + "\n" + name);
         const auto entry = std::find(RecentFiles.begin(), RecentFiles.end(), name);
         if (entry != RecentFiles.end())

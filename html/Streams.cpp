@@ -148,7 +148,7 @@ static std::string ErrnoText()
 
 TFileStream::TFileStream(const std::string& FileName, TFileMode Mode) : Name(FileName)
 {
-    int flags = O_CLOEXEC;
+    int flags = O_CLOEXEC | O_NONBLOCK;
     switch (Mode) {
     case TFileMode::Create: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
     case TFileMode::OpenRead: flags |= O_RDONLY; break;
@@ -162,11 +162,16 @@ TFileStream::TFileStream(const std::string& FileName, TFileMode Mode) : Name(Fil
         throw EFOpenError("Cannot open file \"" + FileName + "\". " + ErrnoText());
     }
     struct stat st {};
-    if (::fstat(Fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    const char* refused = ::fstat(Fd, &st) != 0                         ? nullptr
+                          : S_ISDIR(st.st_mode)                          ? "Is a directory"
+                          : S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode) ? "Not a regular file"
+                                                                         : nullptr;
+    if (refused) {
         ::close(Fd);
         Fd = -1;
-        throw EFOpenError("Cannot open file \"" + FileName + "\". Is a directory");
+        throw EFOpenError("Cannot open file \"" + FileName + "\". " + refused);
     }
+    ::fcntl(Fd, F_SETFL, ::fcntl(Fd, F_GETFL) & ~O_NONBLOCK);
 }
 
 TFileStream::~TFileStream()
@@ -432,10 +437,22 @@ void SaveFileAtomically(const std::string& Name, const std::function<void(TStrea
     }
 }
 
-bool IsRegularFile(const std::string& Path)
+TPathKind PathKind(const std::string& Path)
 {
     struct stat Info {};
-    return ::stat(Path.c_str(), &Info) == 0 && S_ISREG(Info.st_mode);
+    if (::stat(Path.c_str(), &Info) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? TPathKind::Missing
+               : errno == ELOOP                    ? TPathKind::LinkLoop
+                                                   : TPathKind::Unknown;
+    return S_ISREG(Info.st_mode)    ? TPathKind::RegularFile
+           : S_ISDIR(Info.st_mode)  ? TPathKind::Folder
+           : S_ISFIFO(Info.st_mode) ? TPathKind::Pipe
+                                    : TPathKind::Other;
+}
+
+bool IsRegularFile(const std::string& Path)
+{
+    return PathKind(Path) == TPathKind::RegularFile;
 }
 
 }  // namespace zv
