@@ -454,7 +454,7 @@ void TFormMain::WireCommands()
 
     // formatting buttons: a design view command, then the document is modified
     const std::pair<QAction*, void (THtmlDesigner::*)()> Formats[] = {
-        {F.BtnLink, &THtmlDesigner::Hyperlink},     {F.BtnLeft, &THtmlDesigner::AlignLeft},
+        {F.BtnLeft, &THtmlDesigner::AlignLeft},
         {F.BtnCenter, &THtmlDesigner::AlignCenter}, {F.BtnRight, &THtmlDesigner::AlignRight},
         {F.BtnOrder, &THtmlDesigner::OrderList},    {F.BtnUnorder, &THtmlDesigner::UnorderList},
         {F.BtnIndent, &THtmlDesigner::Indent},      {F.BtnOutdent, &THtmlDesigner::Outdent},
@@ -466,6 +466,11 @@ void TFormMain::WireCommands()
             SetModified();
             UpdateControls();
         });
+    // the link dialog left unchanged or cancelled edits nothing
+    On(F.BtnLink, [this] {
+        if (Designer->Hyperlink()) SetModified();
+        UpdateControls();
+    });
     connect(FontNameCombo, &TFontComboBox97::Click, this, [this] {
         if (UpdatingControls) return;
         Guard([&] {

@@ -192,9 +192,10 @@ public:
     void Outdent();
     // False while the named-anchor placeholder is selected.
     bool CanHyperlink();
-    // Asks for the address (the link's own when the selection is in one) and links the
-    // selection to it.
-    void Hyperlink();
+    // Asks for an address. With the selection inside one link, the link's own address is
+    // offered and a new one goes onto that link, which keeps everything else; otherwise the
+    // selection is linked to it. True when the page changed.
+    bool Hyperlink();
     // Links the selection to Url without asking.
     void SetHyperlink(const QString& Url);
     void Unlink();
@@ -369,8 +370,8 @@ private:
     // The stored node's tag, or the element's own, in upper case.
     std::string TagNameOf(const std::string& Id, const std::string& OwnTag) const;
     bool IsAnchorPlaceholder(const std::string& Id) const;
-    // The address of the link around the selection; empty outside links.
-    QString SelectionLink();
+    // The link that holds the whole selection; null outside links.
+    THtmlElement SelectionLink();
     // Puts the element's size into its stored node; Measure takes the offset size where the
     // element has no width or height attribute.
     void StoreSize(const THtmlElement& Element, const std::string& Id, bool Measure);
@@ -381,6 +382,8 @@ private:
     bool CanToggle(int Cmd);
     // Runs one command as the undo group Name.
     void Perform(const char* Name, int Cmd, const QVariant& Input = {});
+    // Runs Change as one undo group, also when it raises.
+    template <class F> void Act(const char* Name, F&& Change);
     QString CommandValue(int Cmd);
 
     // Puts back what KeepStoredNode or KeepHead kept.

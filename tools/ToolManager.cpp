@@ -525,6 +525,8 @@ void TToolManager::mouseReleaseEvent(QMouseEvent* Event)
         const int Index = FHotIndex;
         DrawButton(Index, TButtonState::Normal);
         FHotIndex = -1;
+        // the release comes before the leave: a press dragged off its button runs nothing
+        if (HitTest(Event->position().toPoint()) != Index) return QWidget::mouseReleaseEvent(Event);
         // an engine error ends the tool's action; it goes no further than the click
         try {
             Execute(Tools[Index].get());
@@ -624,7 +626,7 @@ void TToolManager::EditElement(const THtmlElement& Element)
     if (!Body && !IsEditable(Element)) return;
     const std::string Tag = Element.tagName();
     if (SameTextAscii(Utf8ToUtf16(Tag), u"A")) {
-        if (FDesigner->CanHyperlink()) FDesigner->Hyperlink();
+        if (FDesigner->CanHyperlink() && FDesigner->Hyperlink()) Changed();
         return;
     }
     for (TToolItem* Tool : FTagEditors) {
