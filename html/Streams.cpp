@@ -419,22 +419,13 @@ void SaveFileAtomically(const std::string& Name, const std::function<void(TStrea
             fail("Cannot write file");
         }
         file = std::move(copy);
-        fd = named;
-        if (SyncFailed(fd))
+        if (SyncFailed(named))
             fail("Cannot write file");
     }
-    file->Fd = -1;
-    file.reset();
-    if (::close(fd) != 0) {
-        const std::string reason = ErrnoText();
-        ::unlink(tmp.c_str());
-        throw EWriteError("Cannot write file \"" + FileName + "\". " + reason);
-    }
-    if (::rename(tmp.c_str(), FileName.c_str()) != 0) {
-        const std::string reason = ErrnoText();
-        ::unlink(tmp.c_str());
-        throw EWriteError("Cannot write file \"" + FileName + "\". " + reason);
-    }
+    // Put in place while still open: its lock keeps other saves from taking it for abandoned.
+    // Once synced, nothing is left for the close to report.
+    if (::rename(tmp.c_str(), FileName.c_str()) != 0)
+        fail("Cannot write file");
 }
 
 TPathKind PathKind(const std::string& Path)

@@ -886,7 +886,7 @@ TEST(MainWindow, OpensEditsAndSavesPagesMadeElsewhere)
     // What is no page is refused with the reason, and the page open stays, editable: a
     // folder, a FIFO (with no writer: nothing waits for one), a link that leads to itself,
     // a picture whose bytes hold "<?", a file of NUL bytes.
-    const std::string Open = Docs / "be.html";
+    const std::string Kept = Docs / "be.html";
     std::filesystem::create_directory(Docs / "folder.html");
     ASSERT_EQ(::mkfifo((Docs / "pipe.html").c_str(), 0600), 0);
     std::filesystem::create_symlink("loop.html", Docs / "loop.html");
@@ -906,8 +906,8 @@ TEST(MainWindow, OpensEditsAndSavesPagesMadeElsewhere)
         W.FileManager->OpenFile(Docs / Name);
         ASSERT_FALSE(H.Ui.Errors.empty()) << Name;
         EXPECT_EQ(H.Ui.Errors.back(), Text + "\n" + Docs / Name);
-        EXPECT_EQ(W.FileManager->FileName(), Open);
-        EXPECT_EQ(W.StatusPanel(2)->text().toStdString(), Open);
+        EXPECT_EQ(W.FileManager->FileName(), Kept);
+        EXPECT_EQ(W.StatusPanel(2)->text().toStdString(), Kept);
     }
     EXPECT_EQ(H.Ui.Errors.size(), std::size(Refused));
     H.Ui.Errors.clear();
