@@ -124,21 +124,25 @@ void TFileManager::Open()
     OpenFile(chosen);
 }
 
-void TFileManager::OpenFile(const std::string& Name)
+const char* TFileManager::Refusal(const std::string& Name)
 {
     // nothing but a regular file is opened: a FIFO would wait for a writer
-    const char* Refusal = nullptr;
     switch (PathKind(Name)) {
     case TPathKind::RegularFile:
     case TPathKind::Unknown: break;  // opening it tells why not
-    case TPathKind::Missing: Refusal = NotFoundText; break;
-    case TPathKind::Folder: Refusal = FolderText; break;
-    case TPathKind::Pipe: Refusal = PipeText; break;
-    case TPathKind::LinkLoop: Refusal = LinkLoopText; break;
-    case TPathKind::Other: Refusal = NotRegularText; break;
+    case TPathKind::Missing: return NotFoundText;
+    case TPathKind::Folder: return FolderText;
+    case TPathKind::Pipe: return PipeText;
+    case TPathKind::LinkLoop: return LinkLoopText;
+    case TPathKind::Other: return NotRegularText;
     }
-    if (Refusal) {
-        ShowError(std::string(Refusal) + "\n" + Name);
+    return nullptr;
+}
+
+void TFileManager::OpenFile(const std::string& Name)
+{
+    if (const char* Text = Refusal(Name)) {
+        ShowError(Text + ("\n" + Name));
         return;
     }
     if (!OnOpen || !CallHandler(OnOpen, Name))
@@ -292,8 +296,8 @@ void TFileManager::MRUItemClick(QAction* Sender)
     const std::string name = RecentFiles[static_cast<size_t>(index)];
     if (!CheckModified())
         return;
-    if (PathKind(name) == TPathKind::Missing) {
-        ShowError(std::string(NotFoundText) + "\n" + name);
+    if (const char* Text = Refusal(name)) {
+        ShowError(Text + ("\n" + name));
         const auto entry = std::find(RecentFiles.begin(), RecentFiles.end(), name);
         if (entry != RecentFiles.end())
             RecentFiles.erase(entry);

@@ -114,6 +114,8 @@ private:
     std::string OpenDialogName;
     std::string SaveDialogName;
 
+    // Why Name cannot be opened as a page (nil when it may be).
+    static const char* Refusal(const std::string& Name);
     bool RunSaveDialog(std::string& Chosen);
     // Calls OnOpen / OnSave; an exception is shown and gives false. A file that holds no
     // page is named in the message.
