@@ -401,6 +401,15 @@ int THtmlDesigner::GetSelectionKind()
     return 0;
 }
 
+bool THtmlDesigner::HasControlSelection()
+{
+    try {
+        return HasDocument() && Document().selection().type() == "Control";
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
 std::string THtmlDesigner::TagNameOf(const std::string& Id, const std::string& OwnTag) const
 {
     if (const THtmlNode* Stored = Filter->FindObject(Utf8ToUtf16(Id)))

@@ -125,6 +125,8 @@ public:
 
     // 0 none, 1 an element or a caret, 2 text. Never raises.
     int GetSelectionKind();
+    // An element is selected as a whole: kind 1, but no caret. Never raises.
+    bool HasControlSelection();
     // For an element or a caret, the tag of CurrentElement in upper case (the stored element's
     // tag for a placeholder); "Text" for text; empty without a selection.
     std::string GetSelectedTagName();
