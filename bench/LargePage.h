@@ -1,51 +1,55 @@
 #pragma once
-// The large page the design view and main window benchmarks open.
+// The large page the design view, main window and parser benchmarks open: the largest page of
+// the corpus, its body repeated.
+#include <fstream>
+#include <iterator>
+#include <string>
+#if __has_include(<QByteArray>)
 #include <QByteArray>
-#include <QFile>
+#endif
 
 namespace zv::bench {
 
-// A page of about 1 MB: the largest page of the corpus, its body repeated.
-inline QByteArray LargePage()
+// The page at Bytes or a little more; empty when the corpus page cannot be read.
+inline std::string LargePageText(std::size_t Bytes)
 {
-    QFile File(ZV_BENCH_DATA "/corpus/nodejs_api_fs.html");
-    if (!File.open(QIODevice::ReadOnly)) return {};
-    const QByteArray Html = File.readAll();
-    const qsizetype Open = Html.indexOf('>', Html.indexOf("<body")) + 1;
-    const qsizetype Close = Html.lastIndexOf("</body>");
-    if (Open <= 0 || Close < Open) return {};
-    QByteArray Page = Html.left(Open);
-    while (Page.size() < 1000000) Page += Html.mid(Open, Close - Open);
+    std::ifstream In(ZV_BENCH_DATA "/corpus/nodejs_api_fs.html", std::ios::binary);
+    const std::string Html((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
+    const std::size_t Body = Html.find("<body");
+    const std::size_t Open = Body == std::string::npos ? Body : Html.find('>', Body);
+    const std::size_t Close = Html.rfind("</body>");
+    if (Open == std::string::npos || Close == std::string::npos || Close <= Open)
+        return {};
+    std::string Page = Html.substr(0, Open + 1);
+    const std::string_view Content = std::string_view(Html).substr(Open + 1, Close - Open - 1);
+    Page.reserve(Bytes + Content.size() + 16);
+    while (Page.size() < Bytes)
+        Page += Content;
     return Page + "</body></html>";
 }
+
+#if __has_include(<QByteArray>)
+// A page of about 1 MB.
+inline QByteArray LargePage()
+{
+    const std::string Page = LargePageText(1000000);
+    return QByteArray(Page.data(), static_cast<qsizetype>(Page.size()));
+}
+#endif
 
 }  // namespace zv::bench
 
 namespace zv::bench {
 
-// A page of at least Bytes bytes: the large page's body repeated.
-inline QByteArray SizedPage(qsizetype Bytes)
-{
-    const QByteArray Large = LargePage();
-    const qsizetype Open = Large.indexOf('>', Large.indexOf("<body")) + 1;
-    const qsizetype Close = Large.lastIndexOf("</body>");
-    if (Open <= 0 || Close < Open) return {};
-    const QByteArray Body = Large.mid(Open, Close - Open);
-    QByteArray Page = Large.left(Open);
-    Page.reserve(Bytes + Body.size() + 16);
-    while (Page.size() < Bytes) Page += Body;
-    return Page + "</body></html>";
-}
-
 // A page with one table of Rows rows of Columns cells, each with a little text, a link or an
 // attribute, the way a data table exported from a spreadsheet looks.
-inline QByteArray TablePage(int Rows, int Columns)
+inline std::string TablePageText(int Rows, int Columns)
 {
-    QByteArray Page = "<html><head><title>Table</title></head><body>\n<table border=\"1\" width=\"100%\">\n";
+    std::string Page = "<html><head><title>Table</title></head><body>\n<table border=\"1\" width=\"100%\">\n";
     for (int R = 0; R < Rows; ++R) {
         Page += "<tr>";
         for (int C = 0; C < Columns; ++C) {
-            const QByteArray Cell = QByteArray::number(R) + "." + QByteArray::number(C);
+            const std::string Cell = std::to_string(R) + "." + std::to_string(C);
             if (C % 5 == 1) Page += "<td align=right>" + Cell + "</td>";
             else if (C % 7 == 3) Page += "<td><a href=\"#r" + Cell + "\">" + Cell + "</a></td>";
             else Page += "<td>" + Cell + "</td>";

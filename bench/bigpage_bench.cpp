@@ -94,13 +94,13 @@ int main(int argc, char** argv)
 
     struct TPage {
         const char* Name;
-        std::function<QByteArray()> Make;
+        std::function<std::string()> Make;
     };
     const std::vector<TPage> Pages = {
-        {"5", [] { return zv::bench::SizedPage(5'000'000); }},
-        {"20", [] { return zv::bench::SizedPage(20'000'000); }},
-        {"50", [] { return zv::bench::SizedPage(50'000'000); }},
-        {"table", [] { return zv::bench::TablePage(20'000, 10); }},
+        {"5", [] { return zv::bench::LargePageText(5'000'000); }},
+        {"20", [] { return zv::bench::LargePageText(20'000'000); }},
+        {"50", [] { return zv::bench::LargePageText(50'000'000); }},
+        {"table", [] { return zv::bench::TablePageText(20'000, 10); }},
     };
     std::vector<std::string> Chosen(argv + 1, argv + argc);
 
@@ -115,7 +115,8 @@ int main(int argc, char** argv)
     for (const TPage& P : Pages) {
         if (!Chosen.empty() && std::find(Chosen.begin(), Chosen.end(), P.Name) == Chosen.end())
             continue;
-        const QByteArray Page = P.Make();
+        const std::string Text = P.Make();
+        const QByteArray Page(Text.data(), static_cast<qsizetype>(Text.size()));
         const QString Name = Folder.path() + "/" + P.Name + ".html";
         QFile Out(Name);
         if (Page.isEmpty() || !Out.open(QIODevice::WriteOnly) || Out.write(Page) != Page.size())
