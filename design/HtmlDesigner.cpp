@@ -268,9 +268,8 @@ void THtmlDesigner::LoadDesignHtml(const WideString& Html, bool Wait)
     FinishLoading(BodyJson);
 }
 
-void THtmlDesigner::ShowPageAwaiting(TDesignPage Page)
+void THtmlDesigner::ShowPageAwaiting(TDesignPage Page, const QString& SetBodyArguments)
 {
-    const QString BodyJson = std::move(Page.BodyJson);
     ResetForLoad(std::move(Page));
     const auto Stage = [this](const char* Text) {
         if (OnLoadProgress) OnLoadProgress(this, QString::fromLatin1(Text));
@@ -279,9 +278,9 @@ void THtmlDesigner::ShowPageAwaiting(TDesignPage Page)
     BeginNavigate(QUrl(QStringLiteral("idoc:index.html")));
     AwaitPage([this] { return !Navigating(); }, LoadTimeout);
     if (!HasDocument()) throw EEngineError("The design view could not show the document");
-    if (!BodyJson.isEmpty()) {
+    if (!SetBodyArguments.isEmpty()) {
         Stage("Building the page");
-        auto Call = StartCall(QStringLiteral("setBody"), {BodyJson});
+        auto Call = StartCall(QStringLiteral("setBody"), SetBodyArguments);
         AwaitPage([&] { return Call->Done; }, LoadTimeout);
         ReadChanges = TakeAnswer(*Call).toLongLong();
         ReadGeneration = Generation();
@@ -375,6 +374,7 @@ void THtmlDesigner::LoadFromFile(const std::string& FileName)
     Next.Generator = Filter->Generator;
     Next.SetBasePath(FolderOf(FileName));
     TDesignPage Page;
+    QString SetBodyArguments;
     std::exception_ptr Error;
     std::atomic<bool> Prepared = false;
     std::thread Worker([&] {
@@ -386,6 +386,8 @@ void THtmlDesigner::LoadFromFile(const std::string& FileName)
                                    std::to_string(MaxNesting) +
                                    " levels deep, more than the design view can show.");
             Page = MakeDesignPage(Next, Next.GetDesignHtml());
+            if (!Page.BodyJson.isEmpty()) SetBodyArguments = CallArguments({Page.BodyJson});
+            Page.BodyJson.clear();
         } catch (...) {
             Error = std::current_exception();
         }
@@ -414,7 +416,7 @@ void THtmlDesigner::LoadFromFile(const std::string& FileName)
     Filter->SetBasePath(FolderOf(FileName));
     FFileName = FileName;
     try {
-        ShowPageAwaiting(std::move(Page));
+        ShowPageAwaiting(std::move(Page), SetBodyArguments);
     } catch (const std::exception& Failure) {
         FFileName = OldName;
         Filter->SetBasePath(OldBase);

@@ -376,8 +376,9 @@ private:
     static TDesignPage MakeDesignPage(const THtmlFilter& From, const WideString& Html);
     // The state of the view for a new page.
     void ResetForLoad(TDesignPage Page);
-    // Shows Page while the event loop runs.
-    void ShowPageAwaiting(TDesignPage Page);
+    // Shows Page while the event loop runs; SetBodyArguments are its body (empty for none) as
+    // the arguments of the call that puts it in.
+    void ShowPageAwaiting(TDesignPage Page, const QString& SetBodyArguments);
     // Load puts a new document into the filter, which is then shown; see LoadFromFile.
     void ReplaceDocument(const std::function<void()>& Load);
     // The body into the page just loaded, and the page's events to the designer.

@@ -332,15 +332,26 @@ int TWebBrowser::PageObjectCount() { return CallLayer(QStringLiteral("objectCoun
 std::shared_ptr<TWebBrowser::TPendingCall> TWebBrowser::StartCall(const QString& Function,
                                                                   const QVariantList& Args)
 {
+    return StartCall(Function, CallArguments(Args));
+}
+
+std::shared_ptr<TWebBrowser::TPendingCall> TWebBrowser::StartCall(const QString& Function,
+                                                                  const QString& Arguments)
+{
     if (Token.isEmpty()) throw EEngineError("No document is loaded");
-    return Start(Function, Args, Token);
+    return Start(Function, Arguments, Token);
+}
+
+QString TWebBrowser::CallArguments(const QVariantList& Args)
+{
+    return QString::fromUtf8(QJsonDocument(QJsonArray::fromVariantList(Args)).toJson(QJsonDocument::Compact));
 }
 
 std::shared_ptr<TWebBrowser::TPendingCall> TWebBrowser::Start(const QString& Function,
-                                                              const QVariantList& Args,
+                                                              const QString& Arguments,
                                                               const QString& UseToken)
 {
-    QJsonObject Request{{"f", Function}, {"t", UseToken}, {"a", QJsonArray::fromVariantList(Args)}};
+    QJsonObject Request{{"f", Function}, {"t", UseToken}};
     if (!Released.isEmpty() && UseToken == Token) {
         Request.insert("r", QJsonArray::fromVariantList(Released));
         Request.insert("s", NoticesSeen);
@@ -349,9 +360,10 @@ std::shared_ptr<TWebBrowser::TPendingCall> TWebBrowser::Start(const QString& Fun
     ++FRoundTrips;
     // a call may change the page, and what lies under the pointer with it
     if (Function != QLatin1String("hit")) LastHit.Valid = false;
-    const QString Script = QStringLiteral("zvLayer.call(") +
-                           QString::fromUtf8(QJsonDocument(Request).toJson(QJsonDocument::Compact)) +
-                           QStringLiteral(")");
+    QString Head = QString::fromUtf8(QJsonDocument(Request).toJson(QJsonDocument::Compact));
+    Head.chop(1);   // the closing brace: the arguments go in front of it
+    const QString Script = QStringLiteral("zvLayer.call(") + Head + QStringLiteral(",\"a\":") +
+                           Arguments + QStringLiteral("})");
     // the answer may come after its caller gave up: it then lands in state nobody waits for
     auto Call = std::make_shared<TPendingCall>();
     QPointer<TWebBrowser> Self(this);
@@ -427,7 +439,7 @@ void TWebBrowser::AwaitPage(const std::function<bool()>& Done, int TimeoutMs)
     // a stop asked for counts even when what it waited for came at the same time
     if (WaitCanceled) throw ELoadCanceled("The load was canceled");
     if (Done()) return;
-    if (FPageGone) throw EEngineError("The page's process ended");
+    if (FPageGone) throw EEngineError("The engine's page process ended");
     throw EEngineError("The page did not answer in time");
 }
 
@@ -441,7 +453,7 @@ void TWebBrowser::CancelWait()
 QVariant TWebBrowser::Invoke(const QString& Function, const QVariantList& Args,
                              const QString& UseToken)
 {
-    const std::shared_ptr<TPendingCall> Call = Start(Function, Args, UseToken);
+    const std::shared_ptr<TPendingCall> Call = Start(Function, CallArguments(Args), UseToken);
     QPointer<TWebBrowser> Self(this);
     ++CallDepth;
     // Only the engine's own work runs while the call waits: the engine posts it to itself as

@@ -95,7 +95,11 @@ public:
         QPointer<QEventLoop> Loop;   // quit when the answer comes
     };
     std::shared_ptr<TPendingCall> StartCall(const QString& Function,
-                                                  const QVariantList& Args = {});
+                                            const QVariantList& Args = {});
+    // The same with the arguments as CallArguments wrote them, on any thread (a large body
+    // is written while the event loop runs).
+    std::shared_ptr<TPendingCall> StartCall(const QString& Function, const QString& Arguments);
+    static QString CallArguments(const QVariantList& Args);
     static QVariant TakeAnswer(const TPendingCall& Call);
     // Ends the page's process when it is busy, so that a page that does not answer can be
     // replaced by the next load, or stops a load under way; answers whether it did either.
@@ -177,7 +181,7 @@ private:
     };
 
     friend class TLayerBridge;
-    std::shared_ptr<TPendingCall> Start(const QString& Function, const QVariantList& Args,
+    std::shared_ptr<TPendingCall> Start(const QString& Function, const QString& Arguments,
                                         const QString& UseToken);
     QVariant Invoke(const QString& Function, const QVariantList& Args, const QString& UseToken);
     void LoadStarted();
