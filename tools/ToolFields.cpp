@@ -1,6 +1,7 @@
 #include "ToolFields.h"
 
 #include "DesignTree.h"
+#include "HtmlFilter.h"
 #include "HtmlNodes.h"
 
 namespace zv {
@@ -39,6 +40,13 @@ WideString EscapeStoredText(WideStringView Text)
         else Out += C;
     }
     return Out;
+}
+
+WideString OpenedHtml(const TDesignObject& Object)
+{
+    WideString S = Object.Html;
+    if (!S.empty() && S.back() == u' ') S.pop_back();
+    return S;
 }
 
 WideString MemoLines(const QString& Text)

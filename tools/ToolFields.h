@@ -6,6 +6,8 @@
 
 namespace zv {
 
+struct TDesignObject;
+
 // A field shown from the stored node (references as written): the stored attribute takes it
 // as written, the live element its characters. Without a stored node, the live element
 // alone takes it as shown.
@@ -18,6 +20,9 @@ void SetLiveAndStored(TTagEditor& Editor, THtmlAttrId Id, const WideString& Valu
 void SetBoolProperty(const THtmlElement& Element, const char* Name, bool Value);
 // Text for a stored text node, whose references stay as written: only '<' becomes "&lt;".
 WideString EscapeStoredText(WideStringView Text);
+// The opening tag a filter builder gave a new design object, without its last blank, for
+// more attributes to follow.
+WideString OpenedHtml(const TDesignObject& Object);
 // The dialog's memo text with LF line ends as CR LF.
 WideString MemoLines(const QString& Text);
 

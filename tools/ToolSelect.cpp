@@ -113,9 +113,21 @@ bool TToolSelectList::CanEdit(const THtmlElement& Element) { return SelectSize(E
 
 TTagEditor* TToolSelectList::GetEditor() { return EditorFor(false); }
 
+namespace {
+
+// the list's size and choices have rules of their own
+const TField Fields[] = {
+    {"EditName", "name"},
+    {"EditTab", "tabindex", TFieldKind::Number},
+    {"EditKey", "accesskey"},
+    {"CheckDisabled", "disabled", TFieldKind::Boolean},
+};
+
+}  // namespace
+
 TFormToolSelect::TFormToolSelect(QWidget* Parent) : TFormTool(Parent)
 {
-    SetNumericEdit(Form->EditTab);
+    UseFields(Fields);
     SetAccessKeyEdit(Form->EditKey);
     SetNumericEdit(Form->EditLines);
     Form->RichEdit1->setVisible(false);
@@ -130,15 +142,10 @@ TFormToolSelect::~TFormToolSelect() = default;
 
 void TFormToolSelect::FormShow()
 {
+    ShowFields();
     if (Element) {
-        WideString Tab;
-        GetAttrNoDefault(Element, "tabindex", Tab);
-        Form->EditName->setText(ToQString(GetAttr(Element, "name")));
-        Form->EditTab->setText(ToQString(Tab));
-        Form->EditKey->setText(ToQString(GetAttr(Element, "accesskey")));
         Form->EditLines->setText(ToQString(GetAttr(Element, "size")));
-        Form->CheckDisabled->setChecked(Element.getProperty("disabled").toBool());
-        Form->CheckMultiple->setChecked(Element.getProperty("multiple").toBool());
+        Form->CheckMultiple->setChecked(Element.getAttribute("multiple").has_value());
         // the engine writes selected and disabled as selected="" and disabled="": back to the
         // words they were written as
         QString Html = ToQString(Element.outerHTML());
@@ -150,11 +157,7 @@ void TFormToolSelect::FormShow()
         }
         LoadChoices(ToWide(Html));
     } else {
-        Form->EditName->clear();
-        Form->EditTab->clear();
-        Form->EditKey->clear();
         if (!Combo) Form->EditLines->setText("5");
-        Form->CheckDisabled->setChecked(false);
         Form->CheckMultiple->setChecked(false);
         Form->MemoChoices->clear();
         Form->CheckGrouped->setChecked(false);
@@ -164,6 +167,7 @@ void TFormToolSelect::FormShow()
     ShownChoices = Form->MemoChoices->toPlainText();
     ShownGrouped = Form->CheckGrouped->isChecked();
     ShownLines = Form->EditLines->text();
+    ShownMultiple = Form->CheckMultiple->isChecked();
     Form->EditLines->setVisible(!Combo);
     Form->LabelEditLines->setVisible(!Combo);
     Form->CheckMultiple->setVisible(!Combo);
@@ -173,8 +177,7 @@ void TFormToolSelect::FormShow()
 
 bool TFormToolSelect::CheckFields()
 {
-    if (Form->EditName->text().isEmpty()) return FieldError(Form->EditName, tr("Please specify a name."));
-    return true;
+    return RequiredField(Form->EditName, tr("Please specify a name."));
 }
 
 void TFormToolSelect::LoadChoices(WideStringView Html)
@@ -328,10 +331,7 @@ WideString TFormToolSelect::BuildOptions() const
 void TFormToolSelect::GetHTML(WideString& S)
 {
     S = u"<select";
-    AddAttr(S, "name", Form->EditName->text());
-    AddAttr(S, "tabindex", Form->EditTab->text());
-    AddAttr(S, "accesskey", Form->EditKey->text());
-    if (Form->CheckDisabled->isChecked()) S += u" disabled";
+    AddFieldsHtml(S);
     if (!Combo) {
         S += u" size=\"" + ToWide(QString::number(std::max(2, Form->EditLines->text().trimmed().toInt()))) + u'"';
         if (Form->CheckMultiple->isChecked()) S += u" multiple";
@@ -344,14 +344,12 @@ void TFormToolSelect::GetHTML(WideString& S)
 void TFormToolSelect::Apply()
 {
     if (!Element) return;
-    SetAttr(Element, "name", ToWide(Form->EditName->text()));
-    SetAttr(Element, "tabindex", ToWide(Form->EditTab->text()));
-    SetAttr(Element, "accesskey", ToWide(Form->EditKey->text()));
-    SetBoolProperty(Element, "disabled", Form->CheckDisabled->isChecked());
+    ApplyFields();
     if (!Combo) {
         if (Form->EditLines->text() != ShownLines)
             SetAttr(Element, "size", ToWide(QString::number(std::max(2, Form->EditLines->text().trimmed().toInt()))));
-        SetBoolProperty(Element, "multiple", Form->CheckMultiple->isChecked());
+        if (Form->CheckMultiple->isChecked() != ShownMultiple)
+            Element.setProperty("multiple", Form->CheckMultiple->isChecked());
     }
     if (Form->MemoChoices->toPlainText() != ShownChoices || Form->CheckGrouped->isChecked() != ShownGrouped)
         Element.setInnerHTML(BuildOptions() + u"\r\n");

@@ -482,8 +482,8 @@ TEST(ElementTools, ApplyWritesTheElementAndItsStoredNode)
     EXPECT_FALSE(Img.getAttribute("style"));
     EXPECT_EQ(StoredOf(Img)->GetAttribute(attrHeight), u"15");
     EXPECT_EQ(GetAttr(Img, "class"), u"dsgn_remote");
-    // the marquee: "yes" is not "YES", so OK takes the loop away; an emptied delay goes; a
-    // marquee without text gets one
+    // the marquee: "yes" is not "YES", so the box shows no loop, and the loop stays while the
+    // box is left alone; an emptied delay goes; a marquee without text gets one
     EXPECT_EQ(EditElement(Find(".dsgn_marquee"), [](QWidget* W) {
                   EXPECT_FALSE(W->findChild<QCheckBox*>("CheckLoop")->isChecked());
                   SetField(W, "EditScrollDelay", "");
@@ -511,7 +511,7 @@ TEST(ElementTools, ApplyWritesTheElementAndItsStoredNode)
     const std::string Saved = Squeezed(SaveBytes("apply-1.html"));
     for (const char* Part : {"<table border=\"0\" width=\"70%\" class=\"old\">", "<td id=\"one\">a</td>",
                              "<td id=\"two\" colspan=\"2\" nowrap>b</td>", "<img src=\"http://example.com/b.gif\" width=\"10\" height=\"15\" style=\"width: 40px\">",
-                             "<marquee>Run</marquee>", "<marquee>New & &lt;b></marquee>",
+                             "<marquee loop=\"yes\">Run</marquee>", "<marquee>New & &lt;b></marquee>",
                              "<select id=\"s\" name=\"s\" class=\"k\"><option value=\"\" disabled>Pick</option><optgroup label=\"G\" class=\"g\">"
                              "<option value=\"b\" selected>B</option></optgroup><option value=\"c\" class=\"c\">C2</option>"
                              "<option value=\"e\">E</option></select>"})
