@@ -89,9 +89,10 @@ THtmlTag* StoredHome(const TTagEditor& Editor, const TField& F)
 
 }  // namespace
 
-void TTagEditor::UseFields(std::span<const TField> Table)
+void TTagEditor::UseFields(std::initializer_list<std::span<const TField>> Parts)
 {
-    FieldTable = Table;
+    FieldTable.clear();
+    for (const std::span<const TField> Part : Parts) FieldTable.insert(FieldTable.end(), Part.begin(), Part.end());
     FieldControls.clear();
     for (const TField& F : FieldTable) {
         QWidget* Control = findChild<QWidget*>(F.Control);

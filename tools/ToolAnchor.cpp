@@ -12,7 +12,7 @@ const TField Fields[] = {{"EditName", "name", TFieldKind::Text, TFieldHome::Stor
 
 }  // namespace
 
-TFormToolAnchor::TFormToolAnchor(QWidget* Parent) : TFormTool(Parent) { UseFields(Fields); }
+TFormToolAnchor::TFormToolAnchor(QWidget* Parent) : TFormTool(Parent) { UseFields({Fields}); }
 
 TFormToolAnchor::~TFormToolAnchor() = default;
 

@@ -11,7 +11,7 @@ const TField Fields[] = {{"ComboClear", "clear"}};
 
 }  // namespace
 
-TFormToolBr::TFormToolBr(QWidget* Parent) : TFormTool(Parent) { UseFields(Fields); }
+TFormToolBr::TFormToolBr(QWidget* Parent) : TFormTool(Parent) { UseFields({Fields}); }
 
 TFormToolBr::~TFormToolBr() = default;
 

@@ -25,7 +25,7 @@ const TField Fields[] = {
 
 }  // namespace
 
-TFormToolForm::TFormToolForm(QWidget* Parent) : TFormTool(Parent) { UseFields(Fields); }
+TFormToolForm::TFormToolForm(QWidget* Parent) : TFormTool(Parent) { UseFields({Fields}); }
 
 TFormToolForm::~TFormToolForm() = default;
 

@@ -16,7 +16,7 @@ const TField Fields[] = {
 
 }  // namespace
 
-TFormToolHr::TFormToolHr(QWidget* Parent) : TFormTool(Parent) { UseFields(Fields); }
+TFormToolHr::TFormToolHr(QWidget* Parent) : TFormTool(Parent) { UseFields({Fields}); }
 
 TFormToolHr::~TFormToolHr() = default;
 

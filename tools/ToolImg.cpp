@@ -43,7 +43,7 @@ const TField Fields[] = {
 TFormToolImg::TFormToolImg(QWidget* Parent) : TFormTool(Parent)
 {
     RegisterBrowseButton(Form->EditSrc, Form->BtnSrc, ukPicture);
-    UseFields(Fields);
+    UseFields({Fields});
 }
 
 TFormToolImg::~TFormToolImg() = default;

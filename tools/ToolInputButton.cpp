@@ -21,7 +21,7 @@ const TField Fields[] = {
 
 TFormToolInputButton::TFormToolInputButton(QWidget* Parent) : TFormTool(Parent)
 {
-    UseFields(Fields);
+    UseFields({Fields});
     SetAccessKeyEdit(Form->EditKey);
 }
 

@@ -32,7 +32,7 @@ TTagEditor* TToolInputRadio::GetEditor()
 
 TFormToolInputCheck::TFormToolInputCheck(QWidget* Parent) : TFormTool(Parent)
 {
-    UseFields(Fields);
+    UseFields({Fields});
     SetAccessKeyEdit(Form->EditKey);
 }
 

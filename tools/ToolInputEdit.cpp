@@ -34,7 +34,7 @@ TTagEditor* TToolInputFile::GetEditor() { return EditorOfKind(2); }
 
 TFormToolInputEdit::TFormToolInputEdit(QWidget* Parent) : TFormTool(Parent)
 {
-    UseFields(Fields);
+    UseFields({Fields});
     SetAccessKeyEdit(Form->EditKey);
 }
 

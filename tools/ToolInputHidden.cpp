@@ -23,7 +23,7 @@ const TField Fields[] = {
 
 }  // namespace
 
-TFormToolInputHidden::TFormToolInputHidden(QWidget* Parent) : TFormTool(Parent) { UseFields(Fields); }
+TFormToolInputHidden::TFormToolInputHidden(QWidget* Parent) : TFormTool(Parent) { UseFields({Fields}); }
 
 TFormToolInputHidden::~TFormToolInputHidden() = default;
 

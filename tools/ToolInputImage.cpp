@@ -30,7 +30,7 @@ const TField Fields[] = {
 TFormToolInputImage::TFormToolInputImage(QWidget* Parent) : TFormTool(Parent)
 {
     RegisterBrowseButton(Form->EditSrc, Form->BtnSrc, ukPicture);
-    UseFields(Fields);
+    UseFields({Fields});
 }
 
 TFormToolInputImage::~TFormToolInputImage() = default;

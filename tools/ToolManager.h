@@ -205,9 +205,9 @@ public:
     static void SetAccessKeyEdit(QLineEdit* Edit);
 
 protected:
-    // The dialog's field table, given once after the layout is set up; the key filters and
-    // the colour and browse buttons of its fields are set up from it.
-    void UseFields(std::span<const TField> Table);
+    // The dialog's field table, given once after the layout is set up, in one or more parts;
+    // the key filters and the colour and browse buttons of its fields are set up from it.
+    void UseFields(std::initializer_list<std::span<const TField>> Parts);
     // Reads every field of the table from Element, or its new-element value, and remembers
     // what each shows. An attribute that is there shows as written, an absent one empty.
     void ShowFields();
@@ -247,7 +247,7 @@ private:
         bool Color;
     };
     std::vector<TLinkedEdit> LinkedEdits;
-    std::span<const TField> FieldTable;
+    std::vector<TField> FieldTable;
     std::vector<QWidget*> FieldControls;
     std::vector<QString> ShownFields;
     // every named control's value when the dialog was shown, by object name

@@ -32,7 +32,7 @@ THtmlText* FirstText(THtmlNode* Node)
 
 }  // namespace
 
-TFormToolMarquee::TFormToolMarquee(QWidget* Parent) : TFormTool(Parent) { UseFields(Fields); }
+TFormToolMarquee::TFormToolMarquee(QWidget* Parent) : TFormTool(Parent) { UseFields({Fields}); }
 
 TFormToolMarquee::~TFormToolMarquee() = default;
 

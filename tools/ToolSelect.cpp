@@ -127,7 +127,7 @@ const TField Fields[] = {
 
 TFormToolSelect::TFormToolSelect(QWidget* Parent) : TFormTool(Parent)
 {
-    UseFields(Fields);
+    UseFields({Fields});
     SetAccessKeyEdit(Form->EditKey);
     SetNumericEdit(Form->EditLines);
     Form->RichEdit1->setVisible(false);

@@ -38,7 +38,7 @@ const TField Fields[] = {
 
 TFormToolTable::TFormToolTable(QWidget* Parent) : TFormTool(Parent)
 {
-    UseFields(Fields);
+    UseFields({Fields});
     SetNumericEdit(Form->EditCols);
     SetNumericEdit(Form->EditRows);
 }

@@ -25,7 +25,7 @@ const TField Fields[] = {
 
 }  // namespace
 
-TFormToolTd::TFormToolTd(QWidget* Parent) : TFormTool(Parent) { UseFields(Fields); }
+TFormToolTd::TFormToolTd(QWidget* Parent) : TFormTool(Parent) { UseFields({Fields}); }
 
 TFormToolTd::~TFormToolTd() = default;
 

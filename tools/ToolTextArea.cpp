@@ -23,7 +23,7 @@ const TField Fields[] = {
 
 TFormToolTextArea::TFormToolTextArea(QWidget* Parent) : TFormTool(Parent)
 {
-    UseFields(Fields);
+    UseFields({Fields});
     SetAccessKeyEdit(Form->EditKey);
 }
 
