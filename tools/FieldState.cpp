@@ -51,18 +51,6 @@ std::vector<const QWidget*> NamedFields(const QWidget* Dialog)
     return Named;
 }
 
-QString DialogFieldState(const QWidget* Dialog)
-{
-    QString State;
-    for (const QWidget* W : NamedFields(Dialog)) {
-        State += W->objectName();
-        State += QChar(0x1f);
-        State += FieldValue(W);
-        State += QChar(0x1e);
-    }
-    return State;
-}
-
 // ---------------------------------------------------------------- field tables
 
 namespace {

@@ -12,12 +12,10 @@ class QWidget;
 
 namespace zv {
 
-// Every named line edit, combo box, check box, spin box, slider, table and source editor below
-// Dialog, by object name and value.
-QString DialogFieldState(const QWidget* Dialog);
-// The controls DialogFieldState counts: the named ones below Dialog.
+// The controls of a dialog: the named ones below Dialog.
 std::vector<const QWidget*> NamedFields(const QWidget* Dialog);
-// What one control shows, as DialogFieldState counts it; '' for a control it does not count.
+// What a line edit, combo box, check box, spin box, slider, table, memo or source editor
+// shows, as one text; '' for any other control.
 QString FieldValue(const QWidget* Field);
 
 enum class TFieldKind {

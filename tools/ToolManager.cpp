@@ -213,14 +213,6 @@ WideString TTagEditor::GetNodeAttr(THtmlAttrId Id) const
     return Element ? GetAttr(Element, std::string(AttrNameFromId(Id))) : WideString();
 }
 
-void TTagEditor::SetNodeAttr(THtmlAttrId Id, const WideString& Value)
-{
-    if (auto* Tag = dynamic_cast<THtmlTag*>(StoredNode()))
-        SetStoredAttr(*Tag, Id, Value);
-    else if (Element)
-        SetAttr(Element, std::string(AttrNameFromId(Id)), Value);
-}
-
 void TTagEditor::SetNumericEdit(QLineEdit* Edit) { SetKeyFilter(Edit, "-." + Digits); }
 
 void TTagEditor::SetLengthEdit(QLineEdit* Edit) { SetKeyFilter(Edit, "-.%" + Digits); }

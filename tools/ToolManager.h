@@ -196,8 +196,6 @@ public:
     // A field of a placeholder: the stored tag's attribute as written (references kept), or
     // the live element's when Element has no stored tag.
     WideString GetNodeAttr(THtmlAttrId Id) const;
-    // Writes it back to the same place: SetStoredAttr, or SetAttr on the live element.
-    void SetNodeAttr(THtmlAttrId Id, const WideString& Value);
 
     // Key filters of numeric, length ('%' too) and access-key fields.
     static void SetNumericEdit(QLineEdit* Edit);
