@@ -90,6 +90,7 @@ void TTagEditor::UseFields(std::initializer_list<std::span<const TField>> Parts)
         if (!Edit) continue;
         if (F.Kind == TFieldKind::Number) SetNumericEdit(Edit);
         else if (F.Kind == TFieldKind::Length) SetLengthEdit(Edit);
+        else if (F.Kind == TFieldKind::Key) SetAccessKeyEdit(Edit);
         else if (F.Kind == TFieldKind::Colour && Button) RegisterColorEdit(Edit, Button);
         else if (F.Kind == TFieldKind::Url && Button) RegisterBrowseButton(Edit, Button, F.Browse);
     }

@@ -22,6 +22,7 @@ enum class TFieldKind {
     Text,
     Number,   // digits, '-' and '.'
     Length,   // a number or a percentage
+    Key,      // one letter or digit: an access key
     Colour,   // painted in its colour; Button opens the colour popup
     Url,      // Button browses for a file of kind Browse
     Boolean,  // a check box: the attribute is there or not

@@ -16,6 +16,15 @@ bool InputTypeIs(const THtmlElement& Element, std::initializer_list<const char16
 
 namespace {
 
+const TField EveryControl[] = {
+    {"EditTab", "tabindex", TFieldKind::Number},
+    {"EditKey", "accesskey", TFieldKind::Key},
+    {"CheckDisabled", "disabled", TFieldKind::Boolean},
+};
+const TField ReadOnly[] = {
+    {"CheckReadOnly", "readonly", TFieldKind::Boolean, TFieldHome::Live, nullptr, nullptr, "readOnly"},
+};
+
 const TField Fields[] = {
     {"EditName", "name"},
     {"EditAction", "action", TFieldKind::Url, TFieldHome::Live, nullptr, nullptr, nullptr, "BtnAction", ukServerScript},
@@ -24,6 +33,9 @@ const TField Fields[] = {
 };
 
 }  // namespace
+
+const std::span<const TField> ControlFields{EveryControl};
+const std::span<const TField> ReadOnlyField{ReadOnly};
 
 TFormToolForm::TFormToolForm(QWidget* Parent) : TFormTool(Parent) { UseFields({Fields}); }
 

@@ -12,17 +12,13 @@ const TField Fields[] = {
     {"EditName", "name"},
     {"ComboType", "type", TFieldKind::Text, TFieldHome::Live, "Submit"},
     {"EditCaption", "value"},
-    {"EditTab", "tabindex", TFieldKind::Number},
-    {"EditKey", "accesskey"},
-    {"CheckDisabled", "disabled", TFieldKind::Boolean},
 };
 
 }  // namespace
 
 TFormToolInputButton::TFormToolInputButton(QWidget* Parent) : TFormTool(Parent)
 {
-    UseFields({Fields});
-    SetAccessKeyEdit(Form->EditKey);
+    UseFields({Fields, ControlFields});
 }
 
 TFormToolInputButton::~TFormToolInputButton() = default;

@@ -9,7 +9,7 @@ namespace {
 const TField Fields[] = {
     {"EditName", "name"},
     {"EditTab", "tabindex", TFieldKind::Number},
-    {"EditKey", "accesskey"},
+    {"EditKey", "accesskey", TFieldKind::Key},
     // the attribute is the initial state; the box's own state follows it
     {"CheckChecked", "checked", TFieldKind::Boolean, TFieldHome::Live, nullptr, nullptr, "defaultChecked"},
 };
@@ -33,7 +33,6 @@ TTagEditor* TToolInputRadio::GetEditor()
 TFormToolInputCheck::TFormToolInputCheck(QWidget* Parent) : TFormTool(Parent)
 {
     UseFields({Fields});
-    SetAccessKeyEdit(Form->EditKey);
 }
 
 TFormToolInputCheck::~TFormToolInputCheck() = default;

@@ -20,10 +20,6 @@ const TField Fields[] = {
     {"EditValue", "value"},
     {"EditWidth", "size", TFieldKind::Number},
     {"EditMax", "maxlength", TFieldKind::Number},
-    {"EditTab", "tabindex", TFieldKind::Number},
-    {"EditKey", "accesskey"},
-    {"CheckDisabled", "disabled", TFieldKind::Boolean},
-    {"CheckReadOnly", "readonly", TFieldKind::Boolean, TFieldHome::Live, nullptr, nullptr, "readOnly"},
 };
 
 }  // namespace
@@ -34,8 +30,7 @@ TTagEditor* TToolInputFile::GetEditor() { return EditorOfKind(2); }
 
 TFormToolInputEdit::TFormToolInputEdit(QWidget* Parent) : TFormTool(Parent)
 {
-    UseFields({Fields});
-    SetAccessKeyEdit(Form->EditKey);
+    UseFields({Fields, ControlFields, ReadOnlyField});
 }
 
 TFormToolInputEdit::~TFormToolInputEdit() = default;

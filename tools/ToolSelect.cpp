@@ -9,6 +9,7 @@
 #include "HtmlParser.h"
 #include "HtmlWriter.h"
 #include "ToolFields.h"
+#include "ToolForm.h"
 #include "ui_ToolSelect.h"
 
 namespace zv {
@@ -118,17 +119,13 @@ namespace {
 // the list's size and choices have rules of their own
 const TField Fields[] = {
     {"EditName", "name"},
-    {"EditTab", "tabindex", TFieldKind::Number},
-    {"EditKey", "accesskey"},
-    {"CheckDisabled", "disabled", TFieldKind::Boolean},
 };
 
 }  // namespace
 
 TFormToolSelect::TFormToolSelect(QWidget* Parent) : TFormTool(Parent)
 {
-    UseFields({Fields});
-    SetAccessKeyEdit(Form->EditKey);
+    UseFields({Fields, ControlFields});
     SetNumericEdit(Form->EditLines);
     Form->RichEdit1->setVisible(false);
     // a TAB as wide as eight characters of the memo's font

@@ -2,6 +2,7 @@
 
 #include "HtmlEntities.h"
 #include "ToolFields.h"
+#include "ToolForm.h"
 #include "ui_ToolTextArea.h"
 
 namespace zv {
@@ -13,18 +14,13 @@ const TField Fields[] = {
     {"ComboWrap", "wrap"},
     {"EditCols", "cols", TFieldKind::Number},
     {"EditRows", "rows", TFieldKind::Number},
-    {"EditTab", "tabindex", TFieldKind::Number},
-    {"EditKey", "accesskey"},
-    {"CheckDisabled", "disabled", TFieldKind::Boolean},
-    {"CheckReadOnly", "readonly", TFieldKind::Boolean, TFieldHome::Live, nullptr, nullptr, "readOnly"},
 };
 
 }  // namespace
 
 TFormToolTextArea::TFormToolTextArea(QWidget* Parent) : TFormTool(Parent)
 {
-    UseFields({Fields});
-    SetAccessKeyEdit(Form->EditKey);
+    UseFields({Fields, ControlFields, ReadOnlyField});
 }
 
 TFormToolTextArea::~TFormToolTextArea() = default;
