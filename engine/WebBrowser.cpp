@@ -63,6 +63,8 @@ protected:
     {
         return false;
     }
+    // a file field of the page clicked in the view picks nothing
+    QStringList chooseFiles(FileSelectionMode, const QStringList&, const QStringList&) override { return {}; }
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int,
                                   const QString&) override
     {

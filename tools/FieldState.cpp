@@ -107,11 +107,9 @@ void TTagEditor::ShowFields()
         } else {
             const THtmlTag* Stored = StoredHome(*this, F);
             std::optional<WideString> Written;
-            if (Stored) {
-                if (Stored->HasAttribute(IdOf(F))) Written = Stored->GetAttribute(IdOf(F));
-            } else {
-                Written = Element.getAttribute(std::string(F.Attr));
-            }
+            if (Stored && Stored->HasAttribute(IdOf(F))) Written = Stored->GetAttribute(IdOf(F));
+            // a value kept on both that the stored node lacks shows as the element has it
+            else if (!Stored || F.Home == TFieldHome::Both) Written = Element.getAttribute(std::string(F.Attr));
             if (F.Kind != TFieldKind::Boolean) Value = Written ? ToQString(*Written) : QString();
             else if (F.On) Value = Written && *Written == F.On ? "1" : "0";
             else Value = Written ? "1" : "0";

@@ -31,7 +31,8 @@ enum class TFieldKind {
 enum class TFieldHome {
     Live,    // the design view's element
     Stored,  // the placeholder's stored source node (the live element when it has none)
-    Both,    // the stored node, as written, and the live element, as characters
+    Both,    // the stored node, as written, and the live element, as characters; shown from the
+             // stored node, or the element when the node lacks it
 };
 
 struct TField {
