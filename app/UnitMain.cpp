@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDockWidget>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QScrollArea>
@@ -13,6 +14,7 @@
 #include <QTabBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWindow>
 #include <Qsci/qscilexerhtml.h>
 #include <Qsci/qsciscintilla.h>
 #include <algorithm>
@@ -454,7 +456,7 @@ void TFormMain::WireCommands()
 
     // formatting buttons: a design view command, then the document is modified
     const std::pair<QAction*, void (THtmlDesigner::*)()> Formats[] = {
-        {F.BtnLink, &THtmlDesigner::Hyperlink},     {F.BtnLeft, &THtmlDesigner::AlignLeft},
+        {F.BtnLeft, &THtmlDesigner::AlignLeft},
         {F.BtnCenter, &THtmlDesigner::AlignCenter}, {F.BtnRight, &THtmlDesigner::AlignRight},
         {F.BtnOrder, &THtmlDesigner::OrderList},    {F.BtnUnorder, &THtmlDesigner::UnorderList},
         {F.BtnIndent, &THtmlDesigner::Indent},      {F.BtnOutdent, &THtmlDesigner::Outdent},
@@ -466,6 +468,11 @@ void TFormMain::WireCommands()
             SetModified();
             UpdateControls();
         });
+    // the link dialog left unchanged or cancelled edits nothing
+    On(F.BtnLink, [this] {
+        if (Designer->Hyperlink()) SetModified();
+        UpdateControls();
+    });
     connect(FontNameCombo, &TFontComboBox97::Click, this, [this] {
         if (UpdatingControls) return;
         Guard([&] {
@@ -592,7 +599,7 @@ void TFormMain::DocumentComplete()
         } catch (const EEngineError&) {
         }
     }
-    UpdateControls();
+    // the formats first: the box then shows the one of the caret's block
     QStringList Formats;
     Designer->GetBlockFormats(Formats);
     const bool Was = UpdatingControls;
@@ -601,6 +608,7 @@ void TFormMain::DocumentComplete()
     BlockFormatCombo->addItems(Formats);
     BlockFormatCombo->setCurrentIndex(-1);
     UpdatingControls = Was;
+    UpdateControls();
 }
 
 void TFormMain::EditCommand(int Which)
@@ -789,6 +797,17 @@ void TFormMain::AboutClick()
     About->exec();
 }
 
+void TFormMain::OpenCommandLine(const QStringList& Arguments)
+{
+    for (const QString& Argument : Arguments) {
+        if (Argument.isEmpty() || Argument.startsWith('-')) continue;
+        const QUrl Url(Argument);
+        const QString Path = Url.isLocalFile() ? Url.toLocalFile() : Argument;
+        Guard([&] { FileManager->OpenFile(QFileInfo(Path).absoluteFilePath().toStdString()); });
+        return;  // one document at a time
+    }
+}
+
 bool TFormMain::EnsureSaved()
 {
     if (!FileManager->FileName().empty()) return true;
@@ -867,11 +886,20 @@ void TFormMain::UpdateControls()
 
 void TFormMain::showEvent(QShowEvent* Event)
 {
-    if (!Shown) {
+    const bool First = !Shown;
+    if (First) {
         Shown = true;
         FormShow();
     }
     QMainWindow::showEvent(Event);
+    // panels restored floating were shown before the window they belong to: they stay over it
+    if (First) QMetaObject::invokeMethod(this, [this] {
+        for (QDockWidget* Panel : {PanelObjects(), PanelEntities(), PanelIcons()}) {
+            if (!Panel->isFloating() || Panel->isHidden() || !Panel->windowHandle()) continue;
+            Panel->windowHandle()->setTransientParent(windowHandle());
+            Panel->raise();
+        }
+    }, Qt::QueuedConnection);
     if (FitPaletteOnShow) {
         FitPaletteOnShow = false;
         QMetaObject::invokeMethod(this, [this] { FitPalette(); }, Qt::QueuedConnection);

@@ -49,6 +49,8 @@ struct TUndoAction {
         std::shared_ptr<const THtmlNode> Before, After;
     };
     std::vector<TStoredState> Stored;
+    // For an action that replaced the whole document: its source text before and after.
+    std::shared_ptr<const WideString> PageBefore = nullptr, PageAfter = nullptr;
 };
 using TUndoActionList = std::vector<TUndoAction>;
 
@@ -125,6 +127,8 @@ public:
 
     // 0 none, 1 an element or a caret, 2 text. Never raises.
     int GetSelectionKind();
+    // An element is selected as a whole: kind 1, but no caret. Never raises.
+    bool HasControlSelection();
     // For an element or a caret, the tag of CurrentElement in upper case (the stored element's
     // tag for a placeholder); "Text" for text; empty without a selection.
     std::string GetSelectedTagName();
@@ -192,9 +196,10 @@ public:
     void Outdent();
     // False while the named-anchor placeholder is selected.
     bool CanHyperlink();
-    // Asks for the address (the link's own when the selection is in one) and links the
-    // selection to it.
-    void Hyperlink();
+    // Asks for an address. With the selection inside one link, the link's own address is
+    // offered and a new one goes onto that link, which keeps everything else; otherwise the
+    // selection is linked to it. True when the page changed.
+    bool Hyperlink();
     // Links the selection to Url without asking.
     void SetHyperlink(const QString& Url);
     void Unlink();
@@ -263,8 +268,9 @@ public:
     TSpellCheckCounts SpellCheck();
     // Makes the selection the content of the template's page: the template's files go into
     // the document's folder (through OnLoadTemplate), every "{CONTENT}" of its page becomes
-    // the selection's HTML (without an enclosing body, table, row group, row or cell), and
-    // that page replaces the document; undo starts anew. Raises, leaving the page and the
+    // the selection's HTML (without an enclosing body, table, row group, row or cell; the
+    // whole body's when nothing is selected), and that page replaces the document as one undo
+    // group, which brings the page back; earlier groups go. Raises, leaving the page and the
     // folder as they were, for a document without a folder, an element selected as a whole
     // or a damaged template.
     void ApplyTemplate(const std::string& FileName);
@@ -369,8 +375,8 @@ private:
     // The stored node's tag, or the element's own, in upper case.
     std::string TagNameOf(const std::string& Id, const std::string& OwnTag) const;
     bool IsAnchorPlaceholder(const std::string& Id) const;
-    // The address of the link around the selection; empty outside links.
-    QString SelectionLink();
+    // The link that holds the whole selection; null outside links.
+    THtmlElement SelectionLink();
     // Puts the element's size into its stored node; Measure takes the offset size where the
     // element has no width or height attribute.
     void StoreSize(const THtmlElement& Element, const std::string& Id, bool Measure);
@@ -381,8 +387,16 @@ private:
     bool CanToggle(int Cmd);
     // Runs one command as the undo group Name.
     void Perform(const char* Name, int Cmd, const QVariant& Input = {});
+    // Runs Change as one undo group, also when it raises.
+    template <class F> void Act(const char* Name, F&& Change);
+    // A change that took the current element out of the page (a paragraph made a heading)
+    // leaves the element that holds the caret current.
+    void FollowReplacedElement();
     QString CommandValue(int Cmd);
 
+    // Shows the document an action replaced (Before) or the one it made; that action is then
+    // the only undo group.
+    void LoadActionPage(const TUndoAction& Action, bool After);
     // Puts back what KeepStoredNode or KeepHead kept.
     void RestoreKept(const TUndoAction::TStoredState& State, const THtmlNode& Copy);
     int CountUndoUnits();
