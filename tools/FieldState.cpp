@@ -72,7 +72,9 @@ THtmlAttrId IdOf(const TField& F) { return AttrIdFromName(std::string_view(F.Att
 
 THtmlTag* StoredHome(const TTagEditor& Editor, const TField& F)
 {
-    return F.Home == TFieldHome::Live || IdOf(F) == attrUnknown ? nullptr : StoredTag(Editor);
+    // a Boolean without its word is a bare attribute of the live element
+    const bool Bare = F.Kind == TFieldKind::Boolean && !F.On;
+    return F.Home == TFieldHome::Live || Bare || IdOf(F) == attrUnknown ? nullptr : StoredTag(Editor);
 }
 
 }  // namespace
