@@ -175,14 +175,14 @@ public:
     THtmlElement Element;
     THtmlDesigner* Designer = nullptr;
 
-    // Fills every field: defaults while inserting, else from Element or its stored node.
-    // Runs at each showing.
+    // Fills every field: defaults while inserting, else from Element or its stored node (the
+    // field table through ShowFields, the rest by the dialog's own rules). Runs at each showing.
     virtual void FormShow() {}
     // The OK button's checks; false keeps the dialog open.
     virtual bool CheckFields() { return true; }
     // The HTML of a new element built from the fields.
     virtual void GetHTML(WideString& S);
-    // Writes the fields into Element or its stored node.
+    // Writes the fields the user changed into Element or its stored node, and no other.
     virtual void Apply();
 
     // The OK button: CheckFields, then the dialog is accepted. On an existing element that
