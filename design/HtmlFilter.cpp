@@ -266,7 +266,7 @@ void THtmlFilter::LoadFromStream(TStream& Stream)
 {
     TMemoryStream Text;
     const bool MayHoldNul = LoadText(Stream, Text);
-    TakeTree(ParseHtml(Text, MayHoldNul));
+    TakeTree(ParseHtml(std::move(Text), MayHoldNul));
 }
 
 void THtmlFilter::LoadFromString(WideStringView Text)

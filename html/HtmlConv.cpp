@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "HtmlEntities.h"
+#include "PageMemory.h"
 #include "WideText.h"
 
 namespace zv {
@@ -507,7 +508,10 @@ bool DecodeDirectly(const std::string& Charset, TStream& Source, TStream& Dest, 
         In = Memory->Memory() + From;
         Count = static_cast<size_t>(Source.Size() - From);
     } else {
-        Read.resize(static_cast<size_t>(std::max<int64_t>(Source.Size() - Source.Position(), 0)));
+        const auto Size = static_cast<size_t>(std::max<int64_t>(Source.Size() - Source.Position(), 0));
+        Read.reserve(Size);
+        PrefaultPages(Read.data(), Size);
+        Read.resize(Size);
         Read.resize(static_cast<size_t>(std::max<int64_t>(Source.Read(Read.data(), static_cast<int64_t>(Read.size())), 0)));
         In = Read.data();
         Count = Read.size();
@@ -521,6 +525,9 @@ bool DecodeDirectly(const std::string& Charset, TStream& Source, TStream& Dest, 
         Out = &Spare;
     const int64_t At = Out->Position();
     const int64_t Size = Out->Size();
+    Out->Reserve(At + 2 * static_cast<int64_t>(Count));
+    if (At + 2 * static_cast<int64_t>(Count) > Size)
+        PrefaultPages(Out->Memory() + Size, static_cast<size_t>(At + 2 * static_cast<int64_t>(Count) - Size));
     Out->SetSize(std::max(Size, At + 2 * static_cast<int64_t>(Count)));
     auto* Units = reinterpret_cast<char16_t*>(Out->Memory() + At);
     size_t Used = Count;
