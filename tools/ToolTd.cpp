@@ -1,7 +1,6 @@
 #include "ToolTd.h"
 
 #include "PickUrls.h"
-#include "ToolFields.h"
 #include "ui_ToolTd.h"
 
 namespace zv {
