@@ -266,6 +266,7 @@ void THtmlFilter::LoadFromStream(TStream& Stream)
 {
     TMemoryStream Text;
     const bool MayHoldNul = LoadText(Stream, Text);
+    CheckPageText(reinterpret_cast<const char16_t*>(Text.Memory()), static_cast<size_t>(Text.Size() / 2));
     TakeTree(ParseHtml(std::move(Text), MayHoldNul));
 }
 

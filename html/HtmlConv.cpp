@@ -688,6 +688,31 @@ bool LoadText(TStream& Source, TStream& Dest)
     return true;
 }
 
+void CheckPageText(const char16_t* Units, size_t Count)
+{
+    size_t I = 0;
+    bool Nul = false;
+    for (; I < Count; ++I) {
+        const char16_t C = Units[I];
+        if (C == 0)
+            Nul = true;
+        else if (C != ' ' && C != '\t' && C != '\n' && C != '\r' && C != '\f')
+            break;
+    }
+    if (I == Count && Nul)
+        throw ENotAPage("The file holds no text.");
+    // Tab, line ends, vertical tab, form feed, the end-of-file mark and escape are met in text.
+    const size_t Sample = std::min<size_t>(Count, 1024);
+    size_t Odd = 0;
+    for (I = 0; I < Sample; ++I) {
+        const char16_t C = Units[I];
+        if ((C < 0x20 && (C < 0x09 || C > 0x0D) && C != 0x1A && C != 0x1B) || C == 0x7F)
+            ++Odd;
+    }
+    if (Odd * 32 > Sample)
+        throw ENotAPage("The file does not look like an HTML page: it holds binary data.");
+}
+
 size_t EncodeLatin1(const char16_t* Units, size_t Count, char* Out, char16_t& PendingHigh, bool& Wide)
 {
     char* O = Out;
