@@ -70,6 +70,8 @@ struct TDesignerState {
     QString BlockFormatName;    // empty when the command has no value
     QString FontNameValue;
     int FontSizeValue = -1;
+    // The page's count of changes to its body; -1 when unknown. Moving the caret counts none.
+    int64_t Changes = -1;
 };
 
 using TDesignerEvent = std::function<void(QObject* Sender)>;
@@ -118,6 +120,9 @@ public:
     WideString GetHtml();
     // The document tree that GetHtml's text stands for, without writing and parsing it.
     std::unique_ptr<THtmlRoot> GetSourceTree();
+    // The page's count of body changes when the document last took the page's body (a save
+    // or any other read); -1 when the page has changed documents since.
+    int64_t ChangesRead() const { return ReadGeneration == Generation() ? ReadChanges : -1; }
     // The title of the document's head.
     WideString GetTitle() const;
     // The file last loaded or saved (UTF-8); empty for a new document.

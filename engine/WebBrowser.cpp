@@ -50,6 +50,13 @@ namespace {
 
 // How long a call waits for its answer with only the engine's own work running.
 constexpr int EngineWorkWaitMs = 2000;
+// How long a call waits for the page to handle the input sent before it.
+constexpr int InputWaitMs = 2000;
+// The echo: the release of a key no keyboard has, with every modifier held. The page counts
+// it and lets nothing else see it.
+constexpr Qt::Key EchoKey = Qt::Key_F24;
+constexpr Qt::KeyboardModifiers EchoModifiers =
+    Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier | Qt::MetaModifier;
 
 // The page of the design view: no dialogs, no console output, no navigation away.
 class TEnginePage : public QWebEnginePage {
@@ -263,6 +270,8 @@ void TWebBrowser::LoadStarted()
     NoticesSeen = 0;
     LastHit = {};
     Loading = true;
+    InputSent = false;
+    EchoesSent = 0;
 }
 
 void TWebBrowser::LoadFinished(bool Ok)
@@ -286,6 +295,7 @@ void TWebBrowser::LoadFinished(bool Ok)
 QVariant TWebBrowser::CallLayer(const QString& Function, const QVariantList& Args)
 {
     if (Token.isEmpty()) throw EEngineError("No document is loaded");
+    if (Function != QLatin1String("hit")) WaitForInput();
     return Invoke(Function, Args, Token);
 }
 
@@ -295,7 +305,27 @@ QVariant TWebBrowser::CallLayerFor(uint64_t HandleGeneration, const QString& Fun
     if (Token.isEmpty()) throw EEngineError("No document is loaded");
     if (HandleGeneration != FGeneration)
         throw EEngineError("The page object belongs to a document that is gone");
+    WaitForInput();
     return Invoke(Function, Args, Token);
+}
+
+// Input reaches the page on another road than the calls, and may come later than a call made
+// after it. An echo sent on the input's road comes back after all input sent before it.
+void TWebBrowser::WaitForInput()
+{
+    if (!InputSent || !Proxy || Token.isEmpty() || Echoing) return;
+    InputSent = false;
+    const int Echo = ++EchoesSent;
+    QKeyEvent Key(QEvent::KeyRelease, EchoKey, EchoModifiers);
+    Echoing = true;
+    QCoreApplication::sendEvent(Proxy, &Key);
+    Echoing = false;
+    QElapsedTimer Clock;
+    Clock.start();
+    while (Invoke(QStringLiteral("echoes"), {}, Token).toInt() < Echo && Clock.elapsed() < InputWaitMs) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::Timer);
+        QThread::usleep(100);
+    }
 }
 
 std::shared_ptr<const void> TWebBrowser::KeepAlive(uint64_t HandleGeneration, int Number)
@@ -495,38 +525,24 @@ bool TWebBrowser::eventFilter(QObject* Watched, QEvent* Event)
     if (Watched != Proxy) return QWebEngineView::eventFilter(Watched, Event);
     switch (Event->type()) {
     case QEvent::ShortcutOverride:
-    case QEvent::KeyPress: {
+    case QEvent::KeyPress:
         LastHit.Valid = false;
-        auto* Key = static_cast<QKeyEvent*>(Event);
-        const bool IsUndo = Key->matches(QKeySequence::Undo);
-        const bool IsRedo = Key->matches(QKeySequence::Redo) ||
-                            (Key->key() == Qt::Key_Y && Key->modifiers() == Qt::ControlModifier);
-        const bool IsPaste = Key->matches(QKeySequence::Paste);
-        if (!IsUndo && !IsRedo && !IsPaste) break;
-        Event->accept();
-        if (Event->type() == QEvent::ShortcutOverride) return true;
-        const QMetaMethod Signal = IsUndo   ? QMetaMethod::fromSignal(&TWebBrowser::UndoKey)
-                                   : IsRedo ? QMetaMethod::fromSignal(&TWebBrowser::RedoKey)
-                                            : QMetaMethod::fromSignal(&TWebBrowser::PasteKey);
-        try {
-            if (isSignalConnected(Signal)) {
-                if (IsUndo) emit UndoKey(); else if (IsRedo) emit RedoKey(); else emit PasteKey();
-            } else if (HasDocument()) {
-                if (IsUndo) Document().UndoManager().Undo();
-                else if (IsRedo) Document().UndoManager().Redo();
-                else Exec(IDM_PASTE);
-            }
-        } catch (...) {
-            // dropped like any failure that reaches the event loop
-        }
-        return true;
-    }
+        if (EditKey(static_cast<QKeyEvent*>(Event))) return true;
+        InputSent |= Event->type() == QEvent::KeyPress;
+        break;
+    case QEvent::KeyRelease:
+    case QEvent::InputMethod:
+        InputSent |= !Echoing;
+        break;
     case QEvent::Wheel:
         LastHit.Valid = false;
         break;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseButtonRelease:
+        PreHandleMouse(static_cast<QMouseEvent*>(Event));
+        InputSent = true;
+        break;
     case QEvent::MouseMove:
         PreHandleMouse(static_cast<QMouseEvent*>(Event));
         break;
@@ -534,6 +550,38 @@ bool TWebBrowser::eventFilter(QObject* Watched, QEvent* Event)
         break;
     }
     return QWebEngineView::eventFilter(Watched, Event);
+}
+
+// The undo, redo and clipboard keys go to the browser's receivers, never to the engine.
+bool TWebBrowser::EditKey(QKeyEvent* Key)
+{
+    using TSignal = void (TWebBrowser::*)();
+    struct TEditKey {
+        QKeySequence::StandardKey Standard;
+        TSignal Signal;
+        int Cmd;
+    };
+    static const TEditKey Keys[] = {{QKeySequence::Undo, &TWebBrowser::UndoKey, IDM_UNDO},
+                                    {QKeySequence::Redo, &TWebBrowser::RedoKey, IDM_REDO},
+                                    {QKeySequence::Paste, &TWebBrowser::PasteKey, IDM_PASTE},
+                                    {QKeySequence::Copy, &TWebBrowser::CopyKey, IDM_COPY},
+                                    {QKeySequence::Cut, &TWebBrowser::CutKey, IDM_CUT}};
+    const TEditKey* Found = nullptr;
+    for (const TEditKey& K : Keys)
+        if (Key->matches(K.Standard)) Found = &K;
+    if (!Found && Key->key() == Qt::Key_Y && Key->modifiers() == Qt::ControlModifier) Found = &Keys[1];
+    if (!Found) return false;
+    Key->accept();
+    if (Key->type() == QEvent::ShortcutOverride) return true;
+    try {
+        if (isSignalConnected(QMetaMethod::fromSignal(Found->Signal)))
+            (this->*Found->Signal)();
+        else if (HasDocument())
+            Exec(Found->Cmd);
+    } catch (...) {
+        // dropped like any failure that reaches the event loop
+    }
+    return true;
 }
 
 bool TWebBrowser::PreHandleMouse(QMouseEvent* Event)

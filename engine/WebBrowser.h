@@ -119,9 +119,11 @@ signals:
     // undoes or redoes one unit itself.
     void UndoKey();
     void RedoKey();
-    // The paste keys; the engine's own paste never runs. Without a receiver the browser
-    // pastes the clipboard itself.
+    // The clipboard keys; the engine's own copy, cut and paste never run. Without a receiver
+    // the browser does the command itself.
     void PasteKey();
+    void CopyKey();
+    void CutKey();
 
 protected:
     // Html in place of the selection (Replace) or at the caret, in front of a selected element;
@@ -166,6 +168,9 @@ private:
     bool Find(const QVariant& Input);
     bool Hyperlink(const QVariant& Input);
     bool AddGlyphs(const QString& Text);
+    // Returns once the page has handled every key and click sent to it before.
+    void WaitForInput();
+    bool EditKey(QKeyEvent* Key);
 
     QString Token;              // of the current document's page script; empty while loading
     uint64_t FGeneration = 1;
@@ -181,6 +186,9 @@ private:
     uint64_t FRoundTrips = 0;
     THit LastHit;
     QPointer<QWidget> Proxy;
+    bool InputSent = false;     // input went to the page after the last echo came back
+    bool Echoing = false;
+    int EchoesSent = 0;         // to the current document
 };
 
 }  // namespace zv
