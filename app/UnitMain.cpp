@@ -344,6 +344,7 @@ void TFormMain::CreateViews()
     Designer->OnMouseUp = [this](QObject*) { UpdateControls(); };
     // keys and clicks that only move the caret edit nothing: UpdateControls sees changes
     Designer->OnKeyUp = [this](QObject*) { UpdateControls(); };
+    Designer->OnChange = Designer->OnKeyUp;
     Designer->OnResized = [this](QObject*) {
         UpdateControls();
         SetModified();

@@ -629,6 +629,19 @@ QString THtmlDesigner::CommandValue(int Cmd)
     return Output.toString();
 }
 
+void THtmlDesigner::DropData(const QMimeData* Data, const QPointF& ClientPos, bool Move)
+{
+    BeginAction("Paste");
+    try {
+        TWebBrowser::DropData(Data, ClientPos, Move);
+    } catch (...) {
+        EndAction();
+        throw;
+    }
+    EndAction();
+    if (OnChange) OnChange(this);
+}
+
 bool THtmlDesigner::CanCopy() { return CanDo(IDM_COPY); }
 void THtmlDesigner::Copy() { ExecCommand(IDM_COPY); }
 bool THtmlDesigner::CanCut() { return CanDo(IDM_CUT); }

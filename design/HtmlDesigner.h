@@ -255,6 +255,8 @@ public:
     TDesignerEvent OnKeyPress;
     TDesignerEvent OnKeyUp;
     TDesignerEvent OnResized;
+    // The page changed by a drop or the middle button's paste.
+    TDesignerEvent OnChange;
     TOnSpellCheck OnSpellCheck;
     TOnSpellSuggest OnSpellSuggest;
     TOnLoadTemplate OnLoadTemplate;
@@ -314,6 +316,8 @@ public:
     // in another document, of whatever stands under its old id there).
     void Copied(const QString& Html) override;
     WideString PastedHtml(const WideString& Html) override;
+    // One undo group "Paste".
+    void DropData(const QMimeData* Data, const QPointF& ClientPos, bool Move) override;
 
 protected:
     // ------------------------------------------------------------ table cell selection

@@ -515,6 +515,7 @@ void TWebBrowser::HookFocusProxy()
 bool TWebBrowser::event(QEvent* Event)
 {
     if (Event->type() == QEvent::Resize) LastHit.Valid = false;
+    if (Event->type() == QEvent::Drop && DropEvent(Event)) return true;
     if (Event->type() == QEvent::ChildAdded || Event->type() == QEvent::ChildPolished)
         QTimer::singleShot(0, this, &TWebBrowser::HookFocusProxy);
     return QWebEngineView::event(Event);
@@ -540,6 +541,7 @@ bool TWebBrowser::eventFilter(QObject* Watched, QEvent* Event)
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseButtonRelease:
+        if (DropEvent(Event)) return true;
         PreHandleMouse(static_cast<QMouseEvent*>(Event));
         InputSent = true;
         break;
@@ -550,6 +552,46 @@ bool TWebBrowser::eventFilter(QObject* Watched, QEvent* Event)
         break;
     }
     return QWebEngineView::eventFilter(Watched, Event);
+}
+
+// HTML dropped into the page and the middle button's paste go in as the page's own paste does:
+// the engine would read them with its parser and its computed styles.
+bool TWebBrowser::DropEvent(QEvent* Event)
+{
+    if (!HasDocument() || CallDepth > 0 || InHandler) return false;
+    const QMimeData* Data = nullptr;
+    QPointF Pos;
+    bool Move = false;
+    if (Event->type() == QEvent::Drop) {
+        auto* Drop = static_cast<QDropEvent*>(Event);
+        Data = Drop->mimeData();
+        if (!Data || !(Data->hasHtml() || Data->hasText())) return false;
+        Pos = Drop->position();
+        // a drag out of this page moves what it dragged
+        auto* Source = qobject_cast<QWidget*>(Drop->source());
+        Move = Source && (Source == this || isAncestorOf(Source)) &&
+               Drop->proposedAction() == Qt::MoveAction;
+        Drop->setDropAction(Move ? Qt::MoveAction : Qt::CopyAction);
+        Drop->accept();
+        // the engine followed the drag this far: it leaves without a drop
+        QDragLeaveEvent Leave;
+        QWebEngineView::event(&Leave);
+    } else {
+        auto* Mouse = static_cast<QMouseEvent*>(Event);
+        if (Mouse->button() != Qt::MiddleButton || !QApplication::clipboard()->supportsSelection())
+            return false;
+        Event->accept();
+        // the press pastes; the release must not paste again
+        if (Event->type() != QEvent::MouseButtonPress) return true;
+        Data = QApplication::clipboard()->mimeData(QClipboard::Selection);
+        Pos = Mouse->position();
+    }
+    try {
+        DropData(Data, Pos / page()->zoomFactor(), Move);
+    } catch (...) {
+        // dropped like any failure that reaches the event loop
+    }
+    return true;
 }
 
 // The undo, redo and clipboard keys go to the browser's receivers, never to the engine.
@@ -695,9 +737,15 @@ bool TWebBrowser::CopySelection(bool Cut)
     return !Cut || CallLayer("deleteSelection").toBool();
 }
 
-bool TWebBrowser::PasteClipboard()
+bool TWebBrowser::PasteClipboard() { return InsertData(QApplication::clipboard()->mimeData()); }
+
+void TWebBrowser::DropData(const QMimeData* Data, const QPointF& ClientPos, bool Move)
 {
-    const QMimeData* Data = QApplication::clipboard()->mimeData();
+    if (CallLayer("caretAt", {ClientPos.x(), ClientPos.y(), Move}).toBool()) InsertData(Data);
+}
+
+bool TWebBrowser::InsertData(const QMimeData* Data)
+{
     if (!Data) return false;
     if (Data->hasHtml()) {
         InsertAtSelection(PastedHtml(ClipboardFragment(Data->html()).toStdU16String()), true);

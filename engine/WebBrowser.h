@@ -9,6 +9,8 @@
 #include <QUrl>
 #include <QVariant>
 #include <QWebEngineView>
+
+class QMimeData;
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -101,6 +103,10 @@ public:
     // The clipboard's HTML as it is pasted: as it is here.
     virtual WideString PastedHtml(const WideString& Html) { return Html; }
     int CallTimeout() const { return FCallTimeout; }
+    // HTML or text dropped into the page at ClientPos, or pasted there with the middle button:
+    // the caret goes there (a move takes the selection away first) and the data goes in as a
+    // paste does.
+    virtual void DropData(const QMimeData* Data, const QPointF& ClientPos, bool Move);
 
 signals:
     void DocumentComplete();
@@ -165,6 +171,8 @@ private:
     QPoint ScreenPos(const QPointF& ClientPos) const;
     bool CopySelection(bool Cut);
     bool PasteClipboard();
+    bool InsertData(const QMimeData* Data);
+    bool DropEvent(QEvent* Event);
     bool Find(const QVariant& Input);
     bool Hyperlink(const QVariant& Input);
     bool AddGlyphs(const QString& Text);

@@ -1481,6 +1481,25 @@ const api = {
         insertFragment(r, String(html));
         showRange(r);
     },
+    // The caret to the point (X, Y) of the viewport. With Take the selection goes first, as a
+    // drag that moves it; a point inside the selection takes nothing and places nothing.
+    caretAt: function (x, y, take) {
+        const at = doc.caretRangeFromPoint(x, y);
+        if (!at || !doc.body.isContentEditable || !doc.body.contains(at.startContainer)) return false;
+        if (take) {
+            const c = currentControl();
+            const s = getSelection();
+            if (c) c.remove();
+            else if (s.rangeCount && !s.isCollapsed) {
+                const r = s.getRangeAt(0);
+                if (r.isPointInRange(at.startContainer, at.startOffset)) return false;
+                r.deleteContents();
+            }
+        }
+        doc.body.focus({ preventScroll: true });
+        showRange(at);
+        return true;
+    },
     insertText: t => doc.execCommand('insertText', false, String(t)),
     setBody: setBody,
     insertBody: insertBody,

@@ -8,7 +8,9 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QKeyEvent>
+#include <QClipboard>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QListWidget>
 #include <QPushButton>
 #include <QPlainTextEdit>
@@ -383,17 +385,20 @@ TEST(MainWindow, FirstRunUserBuildsAPageWithThePalette)
     EXPECT_NE(Saved.find("<td>x</td>"), std::string::npos) << Saved;
     EXPECT_NE(Saved.find("</table>\r\n    End"), std::string::npos) << Saved;
     EXPECT_EQ(Saved.find("inline-block"), std::string::npos) << Saved;
-    // the release of the key that closed the save dialog is no edit; a key in the page is
+    // the release of the key that closed the save dialog is no edit, nor is a caret move; a
+    // typed key is
     bool Up = false;
     const auto C = QObject::connect(&H.D(), &TWebBrowser::PageEvent,
                                     [&](const TPageEvent& E) { Up |= E.Type == "keyup"; });
     QTest::keyRelease(H.D().focusProxy(), Qt::Key_Return);
     ASSERT_TRUE(WaitFor([&] { return Up; }));
     EXPECT_FALSE(W.FileManager->Modified());
-    Up = false;
-    QTest::keyClick(H.D().focusProxy(), Qt::Key_Right);
-    ASSERT_TRUE(WaitFor([&] { return Up; }));
-    EXPECT_TRUE(W.FileManager->Modified());
+    for (Qt::Key Key : {Qt::Key_Right, Qt::Key_Z}) {
+        Up = false;
+        QTest::keyClick(H.D().focusProxy(), Key);
+        ASSERT_TRUE(WaitFor([&] { return Up; }));
+        EXPECT_EQ(W.FileManager->Modified(), Key == Qt::Key_Z);
+    }
     QObject::disconnect(C);
 
     // in a new page Enter starts a new paragraph
@@ -1114,6 +1119,31 @@ TEST(MainWindow, KeysGoWhereTheUserLooksAndEveryKeyIsSaved)
         EXPECT_TRUE(Clean.contains(Cell)) << Cell << "\n" << Clean.toStdString();
     for (const char* Engine : {"rgb(", "font-family", "<span", "font-size"})
         EXPECT_FALSE(Clean.contains(Engine)) << Engine << "\n" << Clean.toStdString();
+
+    // HTML dropped into the page is read as the page's own: its spelling stays, and it is one
+    // undo step
+    {
+        QMimeData Dropped;
+        Dropped.setHtml("<html><body><!--StartFragment--><font color=\"red\" data-k=\"\">caf&eacute; "
+                        "&#x263A;</font><!--EndFragment--></body></html>");
+        Dropped.setText("plain");
+        // drops go to the view; the page fills it
+        QWidget* Proxy = &H.D();
+        PageEval(H.D(), "document.getElementById('c3').scrollIntoView()");
+        const QPoint At = PageCentre(H.D(), "#c3");
+        QDragEnterEvent Enter(At, Qt::CopyAction, &Dropped, Qt::LeftButton, {});
+        QApplication::sendEvent(Proxy, &Enter);
+        QDragMoveEvent Move(At, Qt::CopyAction, &Dropped, Qt::LeftButton, {});
+        QApplication::sendEvent(Proxy, &Move);
+        QDropEvent Drop(At, Qt::CopyAction, &Dropped, Qt::LeftButton, {});
+        QApplication::sendEvent(Proxy, &Drop);
+        ASSERT_TRUE(WaitFor([&] { return H.Body().contains("caf"); })) << H.Body().toStdString();
+        Press(Qt::Key_S, Qt::ControlModifier);
+        EXPECT_TRUE(Saved().contains("<td id=\"c3\"><font color=\"red\" data-k>caf&eacute; &#x263A;</font></td>"))
+            << Saved().toStdString();
+        Press(Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_TRUE(WaitFor([&] { return !H.Body().contains("caf"); })) << H.Body().toStdString();
+    }
 
     // Tab moves from cell to cell and stays in the last one; form fields take no typing
     ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), "#c1")));
