@@ -443,7 +443,7 @@ void TFormMain::WireCommands()
 
     // formatting buttons: a design view command, then the document is modified
     const std::pair<QAction*, void (THtmlDesigner::*)()> Formats[] = {
-        {F.BtnLink, &THtmlDesigner::Hyperlink},     {F.BtnLeft, &THtmlDesigner::AlignLeft},
+        {F.BtnLeft, &THtmlDesigner::AlignLeft},
         {F.BtnCenter, &THtmlDesigner::AlignCenter}, {F.BtnRight, &THtmlDesigner::AlignRight},
         {F.BtnOrder, &THtmlDesigner::OrderList},    {F.BtnUnorder, &THtmlDesigner::UnorderList},
         {F.BtnIndent, &THtmlDesigner::Indent},      {F.BtnOutdent, &THtmlDesigner::Outdent},
@@ -455,6 +455,11 @@ void TFormMain::WireCommands()
             SetModified();
             UpdateControls();
         });
+    // the link dialog left unchanged or cancelled edits nothing
+    On(F.BtnLink, [this] {
+        if (Designer->Hyperlink()) SetModified();
+        UpdateControls();
+    });
     // a choice in a box goes to the page, and so does the keyboard after it: the next letters
     // are the user's text, not the box's type-ahead
     auto Choose = [this](const std::function<void()>& Command) {

@@ -403,6 +403,15 @@ int THtmlDesigner::GetSelectionKind()
     return 0;
 }
 
+bool THtmlDesigner::HasControlSelection()
+{
+    try {
+        return HasDocument() && Document().selection().type() == "Control";
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
 std::string THtmlDesigner::TagNameOf(const std::string& Id, const std::string& OwnTag) const
 {
     if (const THtmlNode* Stored = Filter->FindObject(Utf8ToUtf16(Id)))
@@ -608,16 +617,21 @@ bool THtmlDesigner::CanToggle(int Cmd)
     return QueryCommandStatus(Cmd) & (OLECMDF_ENABLED | OLECMDF_LATCHED);
 }
 
-void THtmlDesigner::Perform(const char* Name, int Cmd, const QVariant& Input)
+template <class F> void THtmlDesigner::Act(const char* Name, F&& Change)
 {
     BeginAction(Name);
     try {
-        ExecCommandEx(Cmd, Input);
+        Change();
     } catch (...) {
         EndAction();
         throw;
     }
     EndAction();
+}
+
+void THtmlDesigner::Perform(const char* Name, int Cmd, const QVariant& Input)
+{
+    Act(Name, [&] { ExecCommandEx(Cmd, Input); });
 }
 
 QString THtmlDesigner::CommandValue(int Cmd)
@@ -702,16 +716,13 @@ bool THtmlDesigner::CanHyperlink()
     }
 }
 
-QString THtmlDesigner::SelectionLink()
+THtmlElement THtmlDesigner::SelectionLink()
 {
     try {
-        const THtmlSelection Sel = Document().selection();
-        THtmlElement Element =
-            Sel.type() == "Control" ? Sel.controlElement() : Sel.createRange().parentElement();
+        THtmlElement Element = CaretElement({});
         for (int Depth = 0; Element && Depth < 256; ++Depth) {
             const std::string Tag = UpperAscii(Element.tagName());
-            if (Tag == "A")
-                return QString::fromStdU16String(Element.getAttribute("href").value_or(WideString()));
+            if (Tag == "A") return Element;
             if (Tag == "BODY") break;
             Element = Element.parentElement();
         }
@@ -720,11 +731,21 @@ QString THtmlDesigner::SelectionLink()
     return {};
 }
 
-void THtmlDesigner::Hyperlink()
+bool THtmlDesigner::Hyperlink()
 {
-    QString Url = SelectionLink();
-    if (Url.isEmpty()) Url = QStringLiteral("http://");
-    if (HyperlinkDialog()->Execute(Url)) SetHyperlink(Url);
+    const THtmlElement Link = SelectionLink();
+    const QString Old =
+        Link ? QString::fromStdU16String(Link.getAttribute("href").value_or(WideString())) : QString();
+    QString Url = Old.isEmpty() ? QStringLiteral("http://") : Old;
+    if (!HyperlinkDialog()->Execute(Url)) return false;
+    if (!Link) {
+        SetHyperlink(Url);
+        return true;
+    }
+    // the link is edited where it stands: the same address writes nothing
+    if (Url == Old.trimmed() || !Link.IsCurrent()) return false;
+    Act("Hyperlink", [&] { Link.setAttribute("href", Url.toStdU16String()); });
+    return true;
 }
 
 void THtmlDesigner::SetHyperlink(const QString& Url) { Perform("Hyperlink", IDM_HYPERLINK, Url); }

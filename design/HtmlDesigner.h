@@ -130,6 +130,8 @@ public:
 
     // 0 none, 1 an element or a caret, 2 text. Never raises.
     int GetSelectionKind();
+    // An element is selected as a whole: kind 1, but no caret. Never raises.
+    bool HasControlSelection();
     // For an element or a caret, the tag of CurrentElement in upper case (the stored element's
     // tag for a placeholder); "Text" for text; empty without a selection.
     std::string GetSelectedTagName();
@@ -197,9 +199,10 @@ public:
     void Outdent();
     // False while the named-anchor placeholder is selected.
     bool CanHyperlink();
-    // Asks for the address (the link's own when the selection is in one) and links the
-    // selection to it.
-    void Hyperlink();
+    // Asks for an address. With the selection inside one link, the link's own address is
+    // offered and a new one goes onto that link, which keeps everything else; otherwise the
+    // selection is linked to it. True when the page changed.
+    bool Hyperlink();
     // Links the selection to Url without asking.
     void SetHyperlink(const QString& Url);
     void Unlink();
@@ -378,8 +381,8 @@ private:
     // The stored node's tag, or the element's own, in upper case.
     std::string TagNameOf(const std::string& Id, const std::string& OwnTag) const;
     bool IsAnchorPlaceholder(const std::string& Id) const;
-    // The address of the link around the selection; empty outside links.
-    QString SelectionLink();
+    // The link that holds the whole selection; null outside links.
+    THtmlElement SelectionLink();
     // Puts the element's size into its stored node; Measure takes the offset size where the
     // element has no width or height attribute.
     void StoreSize(const THtmlElement& Element, const std::string& Id, bool Measure);
@@ -390,6 +393,8 @@ private:
     bool CanToggle(int Cmd);
     // Runs one command as the undo group Name.
     void Perform(const char* Name, int Cmd, const QVariant& Input = {});
+    // Runs Change as one undo group, also when it raises.
+    template <class F> void Act(const char* Name, F&& Change);
     QString CommandValue(int Cmd);
 
     // Puts back what KeepStoredNode or KeepHead kept.

@@ -164,8 +164,10 @@ private:
 
     struct TStoredObject {
         std::unique_ptr<THtmlNode> Node;
-        // For a loaded image, image input or table: its attribute ids in the page's order.
+        // For a loaded image, image input or table: its attribute ids in the page's order,
+        // and the names of those that are attrUnknown there, in the same order.
         std::vector<THtmlAttrId> SourceOrder;
+        std::vector<WideString> SourceUnknownNames;
     };
 
     std::unique_ptr<THtmlRoot> FRoot;
@@ -184,7 +186,7 @@ private:
         WideStringView Text;
         size_t Rank;
     };
-    mutable std::vector<TSourceEntry> FEntries;
+    mutable std::vector<TSourceEntry> FEntries, FRanked;
     mutable std::vector<THtmlAttribute> FItems;
 };
 

@@ -238,25 +238,32 @@ void THtmlFilter::SourceAttributes(const THtmlTag* Design, const THtmlTag* Store
         if (!Design->HasAttribute(Id) && Stored->HasAttribute(Id))
             Entries.push_back({Id, Stored->AttributeValue(Id), 0});
     }
-    // The attributes the loaded page had take their order there among themselves; others
-    // (added in the page since) keep their places.
-    const std::vector<THtmlAttrId>& Order = FObjects[Index].SourceOrder;
+    // The attributes the loaded page had (unknown ones known by name) take their order there
+    // among themselves; others (added in the page since) keep their places.
+    const TStoredObject& Object = FObjects[Index];
+    const std::vector<THtmlAttrId>& Order = Object.SourceOrder;
     constexpr size_t Unranked = SIZE_MAX;
     for (TEntry& E : Entries) {
-        const auto At = std::find(Order.begin(), Order.end(), E.Id);
-        const bool Ranked = E.Id != attrUnknown && At != Order.end();
-        E.Rank = Ranked ? static_cast<size_t>(At - Order.begin()) : Unranked;
+        const WideStringView Name = E.Id == attrUnknown ? E.Text.substr(0, UnknownNameEnd(E.Text)) : WideStringView();
+        E.Rank = Unranked;
+        for (size_t P = 0, Unknown = 0; P < Order.size() && E.Rank == Unranked; ++P) {
+            if (Order[P] != attrUnknown)
+                E.Rank = Order[P] == E.Id ? P : Unranked;
+            else if (E.Id == attrUnknown && SameTextAscii(Object.SourceUnknownNames[Unknown++], Name))
+                E.Rank = P;
+        }
     }
-    for (size_t I = 0; I < Entries.size(); ++I) {
-        if (Entries[I].Rank == Unranked)
-            continue;
-        size_t Least = I;
-        for (size_t J = I + 1; J < Entries.size(); ++J)
-            if (Entries[J].Rank < Entries[Least].Rank)
-                Least = J;
-        if (Least != I)
-            std::swap(Entries[I], Entries[Least]);
-    }
+    std::vector<TEntry>& Ranked = FRanked;
+    Ranked.clear();
+    for (const TEntry& E : Entries)
+        if (E.Rank != Unranked)
+            Ranked.push_back(E);
+    std::stable_sort(Ranked.begin(), Ranked.end(),
+                     [](const TEntry& A, const TEntry& B) { return A.Rank < B.Rank; });
+    auto Next = Ranked.begin();
+    for (TEntry& E : Entries)
+        if (E.Rank != Unranked)
+            E = *Next++;
 
     // Entries of distinct known ids go in as one block; anything else one by one, so that
     // repeats merge.

@@ -525,6 +525,8 @@ void TToolManager::mouseReleaseEvent(QMouseEvent* Event)
         const int Index = FHotIndex;
         DrawButton(Index, TButtonState::Normal);
         FHotIndex = -1;
+        // the release comes before the leave: a press dragged off its button runs nothing
+        if (HitTest(Event->position().toPoint()) != Index) return QWidget::mouseReleaseEvent(Event);
         // an engine error ends the tool's action; it goes no further than the click
         try {
             Execute(Tools[Index].get());
@@ -575,45 +577,24 @@ void TToolManager::Execute(TToolItem* Tool)
     if ((Kind == 1 || Kind == 2) && !Tool->Nests())
         if (const THtmlElement Outer = EnclosingOwn(Tool, FDesigner->CurrentElement()))
             return EditAndReplace(Tool, Outer, ButtonScreenRect(Tool));
-    switch (Kind) {
-    case 1: {
-        const THtmlElement Element = FDesigner->CurrentElement();
-        // the body, the page or an element gone since its event take the new HTML at the
-        // selection
-        if (!IsEditable(Element)) {
-            if (!InsertDialog(Tool, Html)) return;
-            FDesigner->InsertHtml(Html);
-            Changed();
-            return;
-        }
-        if (!Tool->TagName.empty() && SameTextAscii(Utf8ToUtf16(Element.tagName()), Utf8ToUtf16(Tool->TagName)) &&
-            Tool->CanEdit(Element)) {
-            EditAndReplace(Tool, Element, ButtonScreenRect(Tool));
-        } else if (OnlyItsKindBefore(Element)) {
-            // in front of a cell, a row or a list item the new element would stand outside
-            // any cell or item: the caret in it takes it
-            if (!InsertDialog(Tool, Html)) return;
-            FDesigner->InsertHtml(Html);
-            Changed();
-        } else {
-            if (!InsertDialog(Tool, Html)) return;
-            {
-                TActionScope Action(*FDesigner, "Insert");
-                Element.insertAdjacentHTML("BeforeBegin", Html);
-            }
-            Changed();
-        }
-        return;
-    }
-    case 0:
-    case 2:
-        if (!InsertDialog(Tool, Html)) return;
+    if (Kind < 0 || Kind > 2) return;
+    const THtmlElement Element = Kind == 1 ? FDesigner->CurrentElement() : THtmlElement();
+    // with an element or a caret, the element of the last event is edited when it is the
+    // tool's own
+    const bool Editable = Kind == 1 && IsEditable(Element);
+    if (Editable && !Tool->TagName.empty() &&
+        SameTextAscii(Utf8ToUtf16(Element.tagName()), Utf8ToUtf16(Tool->TagName)) && Tool->CanEdit(Element))
+        return EditAndReplace(Tool, Element, ButtonScreenRect(Tool));
+    if (!InsertDialog(Tool, Html)) return;
+    if (Editable && FDesigner->HasControlSelection()) {
+        // an element selected whole takes the new one in front of it
+        TActionScope Action(*FDesigner, "Insert");
+        Element.insertAdjacentHTML("BeforeBegin", Html);
+    } else {
+        // a caret or a text selection takes it at its place
         FDesigner->InsertHtml(Html);
-        Changed();
-        return;
-    default:
-        return;
     }
+    Changed();
 }
 
 void TToolManager::EditElement(const THtmlElement& Element)
@@ -624,7 +605,7 @@ void TToolManager::EditElement(const THtmlElement& Element)
     if (!Body && !IsEditable(Element)) return;
     const std::string Tag = Element.tagName();
     if (SameTextAscii(Utf8ToUtf16(Tag), u"A")) {
-        if (FDesigner->CanHyperlink()) FDesigner->Hyperlink();
+        if (FDesigner->CanHyperlink() && FDesigner->Hyperlink()) Changed();
         return;
     }
     for (TToolItem* Tool : FTagEditors) {
@@ -633,14 +614,6 @@ void TToolManager::EditElement(const THtmlElement& Element)
         const QPoint Mouse = QCursor::pos();
         return EditAndReplace(Tool, Element, QRect(Mouse - QPoint(20, 20), QSize(40, 40)));
     }
-}
-
-bool TToolManager::OnlyItsKindBefore(const THtmlElement& Element)
-{
-    static const char* const Parts[] = {"TD",  "TH",       "TR",  "THEAD", "TBODY", "TFOOT", "CAPTION",
-                                        "COL", "COLGROUP", "LI",  "DT",    "DD",    "OPTION", "OPTGROUP"};
-    const std::string Tag = Element.tagName();
-    return std::any_of(std::begin(Parts), std::end(Parts), [&](const char* Part) { return Tag == Part; });
 }
 
 THtmlElement TToolManager::EnclosingOwn(TToolItem* Tool, const THtmlElement& Element) const

@@ -260,7 +260,8 @@ public:
     void SetDesigner(THtmlDesigner* Designer);
 
     // Runs a tool as its button does: edits the selected element when the tool takes it,
-    // else inserts its new element.
+    // else inserts its new element at the caret or the selection, or in front of an element
+    // selected whole.
     void Execute(TToolItem* Tool);
     // Runs the first tool of class T (subclasses too); nothing when there is none.
     template <class T> void ExecuteTool()
@@ -309,8 +310,6 @@ private:
     QRect ButtonScreenRect(const TToolItem* Tool) const;
     // The element the tools may change: in the page still, and not the body or the page.
     static bool IsEditable(const THtmlElement& Element);
-    // A table part or a list item: before it stands only another of its kind.
-    static bool OnlyItsKindBefore(const THtmlElement& Element);
     // The element of the tool's kind that Element lies in (itself included), when the tool
     // takes it; a null handle otherwise.
     THtmlElement EnclosingOwn(TToolItem* Tool, const THtmlElement& Element) const;

@@ -929,6 +929,98 @@ TEST(MainWindow, OpensEditsAndSavesPagesMadeElsewhere)
     for (size_t At = Php.find(">>"); At != std::string::npos; At = Php.find(">>", At + 2)) ++Ends;
     EXPECT_EQ(Ends, 2u) << Php;
     EXPECT_TRUE(H.Ui.Errors.empty()) << H.Ui.Errors.front();
+
+    // links as pages have them, opened with a double click or with the caret in them and the
+    // Hyperlink button: the dialog edits the link where it stands
+    const std::string Links =
+        "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\"><title>L</title></head>\n"
+        "<body>\n<p id=\"p\">Read <a href=\"a.html\" title=\"t\" class=\"x  y\" accesskey=g target=_blank data-id=\"7\" "
+        "aria-label=\"Go\" onclick=\"go(1); return false;\" foo:bar=\"?\" rel=\"\" TABINDEX='2'>Go on</a> now.</p>\n"
+        "<p><a href=\"b.html?x=1&amp;y=2\" title=\"&copy; \xD0\x96\" hreflang=ru>\xC3\x9C" "ber \xD0\x96 \xE6\x97\xA5\xE6\x9C\xAC text</a></p>\n"
+        "<a href=\"h.html\" class=\"big\"><h2 id=\"h\">Head</h2></a>\n"
+        "<p>An <a href=\"i.html\"><img id=\"i\" src=\"pic.gif\" alt=\"\" width=\"20\" height=\"20\"></a> and "
+        "<a href=\"c.html\" id=\"c\"><b id=\"b\">bold</b> link</a></p>\n</body></html>\n";
+    auto Open = [&] {
+        WriteAll(Docs / "links.html", Links);
+        W.FileManager->OpenFile(Docs / "links.html");
+        EXPECT_TRUE(WaitFor([&] { return W.FileManager->FileName() == Docs / "links.html" && H.Body().contains("Head"); }));
+    };
+    auto SaveLinks = [&] {
+        EXPECT_TRUE(W.FileManager->Save());
+        return ReadAll(Docs / "links.html");
+    };
+    Open();
+    const std::string Plain = SaveLinks();
+    // the middle of a piece of an element's first text, in the window
+    auto TextAt = [&](const QString& Selector, int Start, int End) {
+        const QVariantList R =
+            PageEval(H.D(), QString("(function(){ const t = document.querySelector('%1').firstChild;"
+                                    " const r = document.createRange(); r.setStart(t, %2); r.setEnd(t, %3);"
+                                    " const b = r.getBoundingClientRect(); return [b.left + b.width / 2, b.top + b.height / 2]; })()")
+                                .arg(Selector).arg(Start).arg(End))
+                .toList();
+        return H.D().focusProxy()->mapTo(&W, QPoint(qRound(R.value(0).toDouble()), qRound(R.value(1).toDouble())));
+    };
+    // Answer types into the dialog (nothing leaves the address as it is) and presses Enter
+    auto LinkDialog = [&](const QString& Typed, QString& Offered) {
+        return std::make_unique<TModalAnswer>([&Offered, Typed](QWidget* Dialog) {
+            auto* Url = Dialog->findChild<QLineEdit*>("EditUrl");
+            ASSERT_NE(Url, nullptr);
+            Offered = Url->text();
+            if (!Typed.isEmpty()) QTest::keyClicks(Url, Typed);
+            QTest::keyClick(Url, Qt::Key_Return);
+        });
+    };
+    auto ClickPage = [&](const QString& Selector) {
+        QApplication::setActiveWindow(&W);
+        ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), Selector)));
+    };
+    struct TLinkCase {
+        const char* Where;
+        std::function<void()> Open;   // opens the dialog
+        const char* Offered;
+    };
+    const TLinkCase Cases[] = {
+        {"a word of a link of several words", [&] { QTest::mouseDClick(W.windowHandle(), Qt::LeftButton, {}, TextAt("#p a", 3, 5)); }, "a.html"},
+        {"non-Latin text", [&] { QTest::mouseDClick(W.windowHandle(), Qt::LeftButton, {}, TextAt("a[hreflang]", 5, 6)); }, "b.html?x=1&y=2"},
+        {"a heading in a link", [&] { ClickPage("#h"); H.Click(H.F().BtnLink); }, "h.html"},
+        {"an image in a link", [&] { ClickPage("a[href=\"i.html\"] img"); H.Click(H.F().BtnLink); }, "i.html"},
+        {"bold text in a link", [&] { ClickPage("#b"); H.Click(H.F().BtnLink); }, "c.html"},
+    };
+    for (const TLinkCase& Case : Cases) {
+        SCOPED_TRACE(Case.Where);
+        Open();
+        QString Offered;
+        const auto Answer = LinkDialog({}, Offered);
+        Case.Open();
+        ASSERT_TRUE(WaitFor([&] { return Answer->Seen; }));
+        EXPECT_EQ(Offered, Case.Offered);
+        EXPECT_FALSE(W.FileManager->Modified());
+        EXPECT_EQ(SaveLinks(), Plain);
+    }
+    // a new address goes onto the whole link, as one undo step, and changes nothing else
+    for (const auto& [Case, Old] : {std::pair{0, "href=\"a.html\""}, std::pair{2, "href=\"h.html\""}}) {
+        SCOPED_TRACE(Cases[Case].Where);
+        Open();
+        QString Offered;
+        const auto Answer = LinkDialog("n.php?a=1&b=\"2\"", Offered);
+        Cases[Case].Open();
+        ASSERT_TRUE(WaitFor([&] { return Answer->Seen && W.FileManager->Modified(); }));
+        std::string Expected = Plain;
+        Expected.replace(Expected.find(Old), strlen(Old), "href=\"n.php?a=1&amp;b=&quot;2&quot;\"");
+        EXPECT_EQ(SaveLinks(), Expected);
+        H.Click(H.F().BtnUndo);
+        EXPECT_EQ(SaveLinks(), Plain);
+    }
+    // a selection outside links is linked as it was
+    Open();
+    PageSelectText(H.D(), "#p", 0, 4);
+    QString Offered;
+    const auto Answer = LinkDialog("r.html", Offered);
+    H.Click(H.F().BtnLink);
+    ASSERT_TRUE(WaitFor([&] { return Answer->Seen && W.FileManager->Modified(); }));
+    EXPECT_EQ(Offered, "http://");
+    EXPECT_NE(SaveLinks().find("<p id=\"p\"><a href=\"r.html\">Read</a> <a href=\"a.html\""), std::string::npos);
 }
 
 TEST(MainWindow, FileCommandsFromTheKeyboardKeepTheCaptionAndFollowTheAnswers)

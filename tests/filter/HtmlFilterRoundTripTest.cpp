@@ -210,8 +210,8 @@ TEST(HtmlFilterRoundTrip, OpenAndSaveKeepWhatThePageHolds)
         {"<body data-page=\"home\" class=\"\"><img src=\"\" alt=\"\" data-src=\"a.jpg\" loading=lazy>"
          "<input type=image src=\"\" aria-label=\"Go\"><table role=grid summary=\"\"><tr><td>x</td></tr></table>"
          "<a href=\"\" @click=\"go()\" :href=\"url\">y</a><div id=\"app\"></div>",
-         {u"<body data-page=\"home\" class=\"\">", u"<img src=\"\" data-src=\"a.jpg\" loading=\"lazy\" alt=\"\">",
-          u"<input aria-label=\"Go\" type=\"image\" src=\"\">", u"<table role=\"grid\" summary=\"\">",
+         {u"<body data-page=\"home\" class=\"\">", u"<img src=\"\" alt=\"\" data-src=\"a.jpg\" loading=\"lazy\">",
+          u"<input type=\"image\" src=\"\" aria-label=\"Go\">", u"<table role=\"grid\" summary=\"\">",
           u"<a href=\"\" @click=\"go()\" :href=\"url\">y</a>", u"<div id=\"app\"></div>"},
          "ISO-8859-1"},
         // Characters beyond Latin-1 where references are no references: saved in UTF-8.

@@ -95,6 +95,18 @@ inline void PageDoubleClick(TWebBrowser& Browser, const QPoint& Pos)
     }
 }
 
+// Presses a key in the page as the keyboard does and waits until the page has seen it go up.
+inline bool PageKey(TWebBrowser& Browser, Qt::Key Key, Qt::KeyboardModifiers Modifiers = Qt::NoModifier)
+{
+    bool Up = false;
+    const auto C = QObject::connect(&Browser, &TWebBrowser::PageEvent,
+                                    [&](const TPageEvent& E) { Up |= E.Type == "keyup"; });
+    QTest::keyClick(Browser.focusProxy(), Key, Modifiers);
+    const bool Done = WaitFor([&] { return Up; });
+    QObject::disconnect(C);
+    return Done;
+}
+
 // Puts a caret or a selection into the first text of the first element matching Selector.
 inline void PageSelectText(TWebBrowser& Browser, const QString& Selector, int Start, int End)
 {

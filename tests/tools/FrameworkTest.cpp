@@ -42,12 +42,8 @@ std::vector<QPixmap> NumberedIcons(int Count)
     return Icons;
 }
 
-// The pointer moving over the palette without a button held.
-void MoveTo(QWidget& W, const QPoint& Pos)
-{
-    QMouseEvent Move(QEvent::MouseMove, Pos, W.mapToGlobal(Pos), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(&W, &Move);
-}
+// The pointer moving over a shown top-level widget, through its window.
+void MoveTo(QWidget& W, const QPoint& Pos) { QTest::mouseMove(W.windowHandle(), Pos); }
 
 QRect Cell(const TToolItem& T)
 {
@@ -149,7 +145,9 @@ TEST(ToolFramework, RegistrationOrderAndFirstClaims)
 
 TEST(ToolFramework, PaletteGeometryHotTrackingAndClicks)
 {
-    TToolManager Manager;
+    QWidget Window;   // the palette with room beside it
+    Window.resize(300, 220);
+    TToolManager Manager(&Window);
     Manager.SetDesigner(&TDesignerHost::Get().Designer());
     Manager.BeginUpdate();
     std::vector<TCountingTool*> Tools;
@@ -164,7 +162,8 @@ TEST(ToolFramework, PaletteGeometryHotTrackingAndClicks)
     Manager.resize(100, 200);   // three columns of 30, centred: x0 = 5
     EXPECT_EQ(Tools[0]->ButtonRect.Left, -1);   // no layout while updating
     Manager.EndUpdate();
-    Manager.show();
+    Window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Window));
 
     EXPECT_EQ(Cell(*Tools[0]), QRect(5, 8, 30, 30));
     EXPECT_EQ(Cell(*Tools[2]), QRect(65, 8, 30, 30));
@@ -190,28 +189,45 @@ TEST(ToolFramework, PaletteGeometryHotTrackingAndClicks)
     EXPECT_EQ(Cell(*Tools[1]), QRect(-5, 38, 30, 30));
     Manager.resize(100, 200);
 
-    // hot tracking, a click, a press dragged off the palette
-    MoveTo(Manager, {20, 20});
+    // hot tracking, a click, and presses dragged off their button, through the window: its
+    // release comes before any leave
+    MoveTo(Window, {20, 20});
     EXPECT_EQ(Manager.HotIndex(), 0);
     EXPECT_EQ(Manager.toolTip(), QString());   // the counting tools have no hint
-    MoveTo(Manager, {50, 20});
+    MoveTo(Window, {50, 20});
     EXPECT_EQ(Manager.HotIndex(), 1);
-    QTest::mousePress(&Manager, Qt::LeftButton, {}, {50, 20});
+    QTest::mousePress(Window.windowHandle(), Qt::LeftButton, {}, {50, 20});
     EXPECT_TRUE(Manager.Pressed());
-    QTest::mouseRelease(&Manager, Qt::LeftButton, {}, {90, 150});   // released elsewhere: still runs
+    QTest::mouseRelease(Window.windowHandle(), Qt::LeftButton, {}, {52, 22});
     EXPECT_EQ(Tools[1]->Asked, 1);
     EXPECT_EQ(Manager.HotIndex(), -1);
     EXPECT_FALSE(Manager.Pressed());
 
-    QTest::mousePress(&Manager, Qt::LeftButton, {}, {20, 20});
-    MoveTo(Manager, {80, 20});   // no hot tracking while pressed
-    EXPECT_EQ(Manager.HotIndex(), 0);
-    QEvent Leave(QEvent::Leave);
-    QApplication::sendEvent(&Manager, &Leave);
-    QTest::mouseRelease(&Manager, Qt::LeftButton, {}, {300, 20});
-    EXPECT_EQ(Tools[0]->Asked, 0);
-    MoveTo(Manager, {80, 20});
-    EXPECT_EQ(Manager.HotIndex(), 2);
+    const struct {
+        QPoint Press;
+        std::vector<QPoint> Path;   // the last point is the release
+        int Runs[3];
+    } Drags[] = {
+        {{20, 20}, {{80, 20}, {250, 20}}, {0, 1, 0}},   // off the palette
+        {{20, 20}, {{80, 20}}, {0, 1, 0}},              // onto another button
+        {{20, 20}, {{50, 50}}, {0, 1, 0}},              // onto a separator
+        {{20, 20}, {{250, 100}, {25, 30}}, {1, 1, 0}},  // off and back: a click
+    };
+    for (const auto& Drag : Drags) {
+        QTest::mousePress(Window.windowHandle(), Qt::LeftButton, {}, Drag.Press);
+        for (const QPoint& At : Drag.Path) {
+            MoveTo(Window, At);
+            EXPECT_EQ(Manager.HotIndex(), 0);   // no hot tracking while pressed
+        }
+        QTest::mouseRelease(Window.windowHandle(), Qt::LeftButton, {}, Drag.Path.back());
+        EXPECT_FALSE(Manager.Pressed());
+        for (int K = 0; K < 3; ++K) EXPECT_EQ(Tools[K]->Asked, Drag.Runs[K]) << Drag.Path.back().x();
+        // hot tracking works again
+        MoveTo(Window, {82, 24});
+        EXPECT_EQ(Manager.HotIndex(), 2);
+        MoveTo(Window, {150, 24});
+        EXPECT_EQ(Manager.HotIndex(), -1);
+    }
 
     // the real palette with the program's icons, for the eye
     TToolManager& Real = Palette();
