@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDockWidget>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QScrollArea>
@@ -13,6 +14,7 @@
 #include <QTabBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWindow>
 #include <Qsci/qscilexerhtml.h>
 #include <Qsci/qsciscintilla.h>
 #include <algorithm>
@@ -590,7 +592,7 @@ void TFormMain::DocumentComplete()
         } catch (const EEngineError&) {
         }
     }
-    UpdateControls();
+    // the formats first: the box then shows the one of the caret's block
     QStringList Formats;
     Designer->GetBlockFormats(Formats);
     const bool Was = UpdatingControls;
@@ -599,6 +601,7 @@ void TFormMain::DocumentComplete()
     BlockFormatCombo->addItems(Formats);
     BlockFormatCombo->setCurrentIndex(-1);
     UpdatingControls = Was;
+    UpdateControls();
 }
 
 void TFormMain::EditCommand(int Which)
@@ -790,6 +793,17 @@ void TFormMain::AboutClick()
     About->exec();
 }
 
+void TFormMain::OpenCommandLine(const QStringList& Arguments)
+{
+    for (const QString& Argument : Arguments) {
+        if (Argument.isEmpty() || Argument.startsWith('-')) continue;
+        const QUrl Url(Argument);
+        const QString Path = Url.isLocalFile() ? Url.toLocalFile() : Argument;
+        Guard([&] { FileManager->OpenFile(QFileInfo(Path).absoluteFilePath().toStdString()); });
+        return;  // one document at a time
+    }
+}
+
 bool TFormMain::EnsureSaved()
 {
     if (!FileManager->FileName().empty()) return true;
@@ -871,11 +885,20 @@ void TFormMain::UpdateControls()
 
 void TFormMain::showEvent(QShowEvent* Event)
 {
-    if (!Shown) {
+    const bool First = !Shown;
+    if (First) {
         Shown = true;
         FormShow();
     }
     QMainWindow::showEvent(Event);
+    // panels restored floating were shown before the window they belong to: they stay over it
+    if (First) QMetaObject::invokeMethod(this, [this] {
+        for (QDockWidget* Panel : {PanelObjects(), PanelEntities(), PanelIcons()}) {
+            if (!Panel->isFloating() || Panel->isHidden() || !Panel->windowHandle()) continue;
+            Panel->windowHandle()->setTransientParent(windowHandle());
+            Panel->raise();
+        }
+    }, Qt::QueuedConnection);
     if (FitPaletteOnShow) {
         FitPaletteOnShow = false;
         QMetaObject::invokeMethod(this, [this] { FitPalette(); }, Qt::QueuedConnection);

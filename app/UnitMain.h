@@ -139,6 +139,9 @@ public:
     QLabel* StatusPanel(int Index) const { return StatusPanels[Index]; }
     QString ApplicationTitle() const { return FApplicationTitle; }
 
+    // Opens the first file the program was started with, as File > Open does; options
+    // (starting with "-") are skipped, a "file:" URL names its file.
+    void OpenCommandLine(const QStringList& Arguments);
     // True when the document has a file name, possibly after saving it now.
     bool EnsureSaved();
     void UpdateControls();

@@ -627,6 +627,16 @@ template <class F> void THtmlDesigner::Act(const char* Name, F&& Change)
         throw;
     }
     EndAction();
+    FollowReplacedElement();
+}
+
+void THtmlDesigner::FollowReplacedElement()
+{
+    try {
+        if (FCurrentElement.IsCurrent() && CallLayer("connected", {FCurrentElement.Number()}).toBool()) return;
+    } catch (const EEngineError&) {
+    }
+    FCurrentElement = CaretElement(FCurrentElement);
 }
 
 void THtmlDesigner::Perform(const char* Name, int Cmd, const QVariant& Input)
@@ -934,15 +944,28 @@ bool THtmlDesigner::CanUndo()
     return FUndoIndex >= 0;
 }
 
+void THtmlDesigner::LoadActionPage(const TUndoAction& Action, bool After)
+{
+    const TUndoAction Kept = Action;  // the load clears the list that holds Action
+    SetHtml(After ? *Kept.PageAfter : *Kept.PageBefore);
+    FUndoList = {Kept};
+    FUndoIndex = After ? 0 : -1;
+}
+
 void THtmlDesigner::Undo()
 {
     SyncUndoList();
     if (FUndoIndex < 0) return;
     const TUndoAction& Action = FUndoList[FUndoIndex];
+    if (Action.PageBefore) {
+        LoadActionPage(Action, false);
+        return;
+    }
     for (int K = 0; K < Action.Units; ++K) ExecCommand(IDM_UNDO);
     for (auto S = Action.Stored.rbegin(); S != Action.Stored.rend(); ++S) RestoreKept(*S, *S->Before);
     --FUndoIndex;
     RestoreResizedSizes();
+    FollowReplacedElement();
 }
 
 bool THtmlDesigner::CanRedo()
@@ -955,12 +978,17 @@ void THtmlDesigner::Redo()
 {
     SyncUndoList();
     if (FUndoIndex > static_cast<int>(FUndoList.size()) - 2) return;
+    if (FUndoList[FUndoIndex + 1].PageAfter) {
+        LoadActionPage(FUndoList[FUndoIndex + 1], true);
+        return;
+    }
     ++FUndoIndex;
     const TUndoAction& Action = FUndoList[FUndoIndex];
     for (int K = 0; K < Action.Units; ++K) ExecCommand(IDM_REDO);
     for (const TUndoAction::TStoredState& S : Action.Stored)
         if (S.After) RestoreKept(S, *S.After);
     RestoreResizedSizes();
+    FollowReplacedElement();
 }
 
 // ---------------------------------------------------------------- dialogs

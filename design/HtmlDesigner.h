@@ -49,6 +49,8 @@ struct TUndoAction {
         std::shared_ptr<const THtmlNode> Before, After;
     };
     std::vector<TStoredState> Stored;
+    // For an action that replaced the whole document: its source text before and after.
+    std::shared_ptr<const WideString> PageBefore = nullptr, PageAfter = nullptr;
 };
 using TUndoActionList = std::vector<TUndoAction>;
 
@@ -273,8 +275,9 @@ public:
     TSpellCheckCounts SpellCheck();
     // Makes the selection the content of the template's page: the template's files go into
     // the document's folder (through OnLoadTemplate), every "{CONTENT}" of its page becomes
-    // the selection's HTML (without an enclosing body, table, row group, row or cell), and
-    // that page replaces the document; undo starts anew. Raises, leaving the page and the
+    // the selection's HTML (without an enclosing body, table, row group, row or cell; the
+    // whole body's when nothing is selected), and that page replaces the document as one undo
+    // group, which brings the page back; earlier groups go. Raises, leaving the page and the
     // folder as they were, for a document without a folder, an element selected as a whole
     // or a damaged template.
     void ApplyTemplate(const std::string& FileName);
@@ -395,8 +398,14 @@ private:
     void Perform(const char* Name, int Cmd, const QVariant& Input = {});
     // Runs Change as one undo group, also when it raises.
     template <class F> void Act(const char* Name, F&& Change);
+    // A change that took the current element out of the page (a paragraph made a heading)
+    // leaves the element that holds the caret current.
+    void FollowReplacedElement();
     QString CommandValue(int Cmd);
 
+    // Shows the document an action replaced (Before) or the one it made; that action is then
+    // the only undo group.
+    void LoadActionPage(const TUndoAction& Action, bool After);
     // Puts back what KeepStoredNode or KeepHead kept.
     void RestoreKept(const TUndoAction::TStoredState& State, const THtmlNode& Copy);
     int CountUndoUnits();

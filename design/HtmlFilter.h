@@ -95,7 +95,8 @@ public:
     // A copy of the tree with every design element turned back into its source (an empty root
     // without a tree).
     std::unique_ptr<THtmlRoot> RebuildSource();
-    // The document's source text; empty without a tree.
+    // The document's source text, its declarations naming the character set that
+    // SaveToStream writes; empty without a tree.
     WideString GetSourceText();
     // The saved form of the document: one byte per character when every character is
     // Latin-1, else UTF-8 with the head's declarations saying so; nothing without a tree.

@@ -132,6 +132,13 @@ private:
     WideString Old;
 };
 
+// Bytes of a page written one byte per character read back as Latin-1: no declaration that
+// the loading pass leaves alone (an XML one, say) names another set.
+bool ReadsAsLatin1(TStream& Stream)
+{
+    return SameTextAscii(Utf8ToUtf16(DetectCharset(Stream)), u"ISO-8859-1");
+}
+
 }  // namespace
 
 void THtmlFilter::ReadDesign(WideStringView Html)
@@ -385,6 +392,21 @@ WideString THtmlFilter::GetSourceText()
     if (!FRoot)
         return {};
     TSourceScope Scope(*this);
+    WideString Text = NodeToHtml(FRoot.get());
+    // the declarations say what SaveToStream writes: a character beyond Latin-1 is written
+    // as itself only where the save turns to UTF-8
+    if (std::all_of(Text.begin(), Text.end(), [](char16_t C) { return C <= 0xFF; })) {
+        TMemoryStream Bytes;
+        Bytes.SetSize(static_cast<int64_t>(Text.size()));
+        std::transform(Text.begin(), Text.end(), Bytes.Memory(), [](char16_t C) { return static_cast<uint8_t>(C); });
+        Bytes.SetPosition(0);
+        if (ReadsAsLatin1(Bytes)) {
+            const TXmlEncoding Xml(*FRoot, u"ISO-8859-1");
+            return Xml.Changed() ? NodeToHtml(FRoot.get()) : Text;
+        }
+    }
+    const TCharsetDeclaration Declaration(*FRoot, u"UTF-8");
+    const TXmlEncoding Xml(*FRoot, u"UTF-8");
     return NodeToHtml(FRoot.get());
 }
 
@@ -407,7 +429,7 @@ void THtmlFilter::SaveToStream(TStream& Stream)
     };
     if (!Wide) {
         Stream.SetPosition(Start);
-        const bool Latin1 = SameTextAscii(Utf8ToUtf16(DetectCharset(Stream)), u"ISO-8859-1");
+        const bool Latin1 = ReadsAsLatin1(Stream);
         Stream.SetPosition(End);
         if (Latin1) {
             // an XML declaration before the page that names another set is made to agree

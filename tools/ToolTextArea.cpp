@@ -52,11 +52,8 @@ void TFormToolTextArea::GetHTML(WideString& S)
     if (Form->CheckDisabled->isChecked()) S += u" disabled";
     if (Form->CheckReadOnly->isChecked()) S += u" readonly";
     S += u'>';
-    const QString Text = Form->MemoValue->toPlainText();
-    if (!Text.isEmpty()) {
-        S += EscapeHtmlText(MemoLines(Text));
-        if (!Text.endsWith('\n')) S += u"\r\n";
-    }
+    // the field's first value as typed: a line break added here would be part of it
+    S += EscapeHtmlText(MemoLines(Form->MemoValue->toPlainText()));
     S += u"</textarea>";
 }
 

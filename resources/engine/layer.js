@@ -843,6 +843,25 @@ const blockFormats = [['Normal', 'p'], ['Formatted', 'pre'], ['Address', 'addres
     ['Heading 5', 'h5'], ['Heading 6', 'h6'], ['Numbered List', 'ol'], ['Bulleted List', 'ul'],
     ['Definition Term', 'dt'], ['Definition', 'dd']];
 
+// The blocks of the selection made tag blocks; each new block keeps the attributes (id,
+// class, style ...) of the block it replaced.
+function formatBlocks(tag) {
+    const tags = blockFormats.map(b => b[1]).filter(t => t !== 'ol' && t !== 'ul');
+    const blocksOf = range => Array.from(doc.body.querySelectorAll(tags.join(',')))
+        .filter(el => range.intersectsNode(el) && !tags.some(t => el.querySelector(t)));
+    const sel = getSelection();
+    const before = sel.rangeCount ? blocksOf(sel.getRangeAt(0)) : [];
+    const done = doc.execCommand('formatBlock', false, tag);
+    const replaced = before.filter(el => !el.isConnected);
+    const made = sel.rangeCount ? blocksOf(sel.getRangeAt(0)).filter(el => !before.includes(el)) : [];
+    if (replaced.length === made.length)
+        replaced.forEach((old, k) => {
+            for (const a of old.attributes)
+                if (!made[k].hasAttribute(a.name)) made[k].setAttribute(a.name, a.value);
+        });
+    return done;
+}
+
 function hasContent() {
     const t = selectionType();
     return t === 'Control' || (t === 'Text' && !getSelection().getRangeAt(0).collapsed);
@@ -917,7 +936,7 @@ function exec(id, input) {
             const cmd = tag === 'ol' ? 'insertOrderedList' : 'insertUnorderedList';
             return doc.queryCommandState(cmd) || liftLists(doc.execCommand(cmd, false, null));
         }
-        return doc.execCommand('formatBlock', false, tag);
+        return formatBlocks(tag);
     }
     if (id === IDM.FONTSIZE) {
         const size = Math.min(7, Math.max(1, parseInt(input, 10) || 1));

@@ -21,6 +21,7 @@
 #include <QTableWidget>
 #include <QToolButton>
 #include <QTreeView>
+#include <QWindow>
 #include <Qsci/qsciscintilla.h>
 
 #include "DockUtils.h"
@@ -487,6 +488,8 @@ TEST(MainWindow, SettingsWrittenAndRestoredFromMissingDamagedAndForeignFiles)
         EXPECT_EQ(W.geometry().size(), Frame.size());
         EXPECT_TRUE(W.PanelEntities()->isFloating());
         EXPECT_EQ(W.PanelEntities()->geometry(), Floating);
+        // the floating panel stays over its window
+        EXPECT_TRUE(WaitFor([&] { return W.PanelEntities()->windowHandle()->transientParent() == W.windowHandle(); }));
         EXPECT_TRUE(W.PanelIcons()->isHidden());
         EXPECT_EQ(W.dockWidgetArea(W.PanelObjects()), Qt::BottomDockWidgetArea);
         EXPECT_EQ(W.FileManager->RecentFiles, (std::vector<std::string>{Docs / "b.html", Docs / "a.html"}));
@@ -1304,6 +1307,122 @@ TEST(MainWindow, KeysGoWhereTheUserLooksAndEveryKeyIsSaved)
     }
     H.Tab(DesignerTab);
     EXPECT_FALSE(W.FileManager->Modified());
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
+    EXPECT_TRUE(W.close());
+}
+
+TEST(MainWindow, PageNamedAtStartIsEditedWithoutLoss)
+{
+    TempDir Config, Docs;
+    TMainWindowHost H(Config.Path);
+    TFormMain& W = H.W();
+    Ui::FormMain& F = H.F();
+    // a page as pages come: a comment beyond Latin-1 (so it saves in UTF-8), references,
+    // empty and unknown attributes, a link around a block
+    WriteAll(Docs / "start page.html",
+             "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">"
+             "<title>Start</title></head><body><!-- \xE6\xB3\xA8\xE9\x87\x88 -->"
+             "<p id=\"p1\" class=\"\" data-x=\"y\">Caf&eacute; &amp; \xE6\xBC\xA2\xE5\xAD\x97</p>"
+             "<a href=\"x.html\"><div>linked block</div></a><p id=\"p2\">second</p></body></html>");
+
+    // named on the command line: a missing file gets the file manager's message, options are
+    // skipped, a file URL opens its file
+    W.OpenCommandLine({QString::fromStdString(Docs / "missing.html")});
+    ASSERT_EQ(H.Ui.Errors.size(), 1u);
+    EXPECT_NE(H.Ui.Errors[0].find("missing.html"), std::string::npos);
+    W.OpenCommandLine({"--reverse", QUrl::fromLocalFile(QString::fromStdString(Docs / "start page.html")).toString()});
+    ASSERT_TRUE(WaitFor([&] { return W.windowTitle() == "Zandovell - Start"; })) << W.windowTitle().toStdString();
+    EXPECT_EQ(W.FileManager->FileName(), Docs / "start page.html");
+    EXPECT_EQ(H.Ui.Errors.size(), 1u);
+    // the block-format box shows the caret's block at once
+    EXPECT_TRUE(WaitFor([&] { return W.BlockFormatCombo->currentIndex() >= 0; }));
+
+    // a paragraph made a heading: the box and the status bar follow; it keeps its id, through
+    // undo and redo
+    ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), "#p2")));
+    EXPECT_TRUE(WaitFor([&] { return W.StatusPanel(1)->text() == "P"; })) << W.StatusPanel(1)->text().toStdString();
+    EXPECT_EQ(W.BlockFormatCombo->currentText(), "Normal");
+    QTest::mouseClick(W.BlockFormatCombo, Qt::LeftButton);
+    QAbstractItemView* Popup = W.BlockFormatCombo->view();
+    ASSERT_TRUE(WaitFor([&] { return Popup->isVisible(); }));
+    for (int K = W.BlockFormatCombo->currentIndex(); K < W.BlockFormatCombo->findText("Heading 1"); ++K)
+        QTest::keyClick(Popup, Qt::Key_Down);
+    QTest::keyClick(Popup, Qt::Key_Return);
+    ASSERT_TRUE(WaitFor([&] { return H.Body().contains("<h1 id=\"p2\">second</h1>"); })) << H.Body().toStdString();
+    EXPECT_EQ(W.StatusPanel(1)->text(), "H1");
+    EXPECT_EQ(W.BlockFormatCombo->currentText(), "Heading 1");
+    H.Click(F.BtnUndo);
+    EXPECT_TRUE(H.Body().contains("<p id=\"p2\">second</p>")) << H.Body().toStdString();
+    H.Click(F.BtnRedo);
+    EXPECT_TRUE(H.Body().contains("<h1 id=\"p2\">second</h1>")) << H.Body().toStdString();
+
+    // a text area from the palette keeps its text as typed, and so does one edited
+    ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), "#p2")));
+    WhenModal([](QWidget* Dialog) {
+        QTest::keyClicks(Dialog->findChild<QLineEdit*>("EditName"), "notes");
+        auto* Memo = Dialog->findChild<QPlainTextEdit*>("MemoValue");
+        QTest::keyClicks(Memo, "first");
+        QTest::keyClick(Memo, Qt::Key_Return);
+        QTest::keyClicks(Memo, "second & <b>");
+        Dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    ClickTool(W, "Insert Text Area");
+    ASSERT_TRUE(WaitFor([&] { return H.Body().contains("textarea"); })) << H.Body().toStdString();
+    // the HTML Code view shows the declarations the save writes, and the save writes it all
+    QApplication::setActiveWindow(&W);  // a dialog that closed leaves none active offscreen
+    H.Key(Qt::Key_S, Qt::ControlModifier);
+    ASSERT_TRUE(WaitFor([&] { return !W.FileManager->Modified(); }));
+    const std::string Saved = ReadAll(Docs / "start page.html");
+    EXPECT_NE(Saved.find("<textarea name=\"notes\">first\r\nsecond &amp; &lt;b&gt;</textarea>"), std::string::npos) << Saved;
+    EXPECT_NE(Saved.find("charset=UTF-8"), std::string::npos) << Saved;
+    H.Tab(CodeTab);
+    EXPECT_EQ(W.SourceEditor->text(), QString::fromUtf8(Saved.c_str()));
+    EXPECT_FALSE(W.SourceEditor->text().contains("ISO-8859-1"));
+    H.Tab(DesignerTab);
+    WhenModal([](QWidget* Dialog) {
+        auto* Memo = Dialog->findChild<QPlainTextEdit*>("MemoValue");
+        EXPECT_EQ(Memo->toPlainText(), "first\nsecond & <b>");
+        Memo->selectAll();
+        QTest::keyClicks(Memo, "edited");
+        Dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    const QPoint Area = PageCentre(H.D(), "textarea");
+    PageDoubleClick(H.D(), Area);
+    ASSERT_TRUE(WaitFor([&] { return H.Body().contains(">edited</textarea>"); })) << H.Body().toStdString();
+    QApplication::setActiveWindow(&W);
+    H.Key(Qt::Key_S, Qt::ControlModifier);
+    ASSERT_TRUE(WaitFor([&] { return !W.FileManager->Modified(); }));
+    EXPECT_NE(ReadAll(Docs / "start page.html").find("<textarea name=\"notes\">edited</textarea>"), std::string::npos)
+        << ReadAll(Docs / "start page.html");
+
+    // a template with only a caret takes the whole body; undo brings the page back, redo the
+    // template again
+    ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), "#p1")));
+    PageSelectText(H.D(), "#p1", 2, 2);
+    auto ChooseTemplate = [](QWidget* Chooser) {
+        auto* List = Chooser->findChild<QListWidget*>("ListTemplates");
+        ASSERT_TRUE(WaitFor([&] { return List->count() > 0; }));
+        List->setCurrentRow(0);
+        QTest::mouseClick(Chooser->findChild<QPushButton*>("ButtonOk"), Qt::LeftButton);
+    };
+    WhenModal(ChooseTemplate);
+    F.MenuTemplates->trigger();
+    EXPECT_TRUE(H.Ui.Errors.size() == 1u) << H.Ui.Errors.back();
+    const QString Templated = H.Body();
+    EXPECT_TRUE(Templated.contains("Written by")) << Templated.toStdString();
+    for (const char* Kept : {"Caf", "linked block", "<h1 id=\"p2\">second", "edited</textarea>"})
+        EXPECT_TRUE(Templated.contains(QString::fromUtf8(Kept))) << Kept << "\n" << Templated.toStdString();
+    EXPECT_TRUE(W.FileManager->Modified());
+    ASSERT_TRUE(F.BtnUndo->isEnabled());
+    H.Click(F.BtnUndo);
+    ASSERT_TRUE(WaitFor([&] { return !H.Body().contains("Written by"); })) << H.Body().toStdString();
+    EXPECT_TRUE(H.Body().contains("id=\"p1\"")) << H.Body().toStdString();
+    EXPECT_EQ(W.windowTitle(), "Zandovell - Start");
+    ASSERT_TRUE(F.BtnRedo->isEnabled());
+    H.Click(F.BtnRedo);
+    ASSERT_TRUE(WaitFor([&] { return H.Body() == Templated; })) << H.Body().toStdString();
+    H.Click(F.BtnUndo);
+    ASSERT_TRUE(WaitFor([&] { return H.Body().contains("id=\"p1\""); }));
     H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
     EXPECT_TRUE(W.close());
 }

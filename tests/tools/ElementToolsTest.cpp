@@ -197,14 +197,14 @@ TEST(ElementTools, NewElementsAndRequiredFields)
               "<input type=\"password\" name=\"p\" maxlength=\"8\" readonly>");
     EXPECT_EQ(Html(Tool<TToolInputFile>(), [](QWidget* D) { SetField(D, "EditName", "f"); }),
               "<input type=\"file\" name=\"f\">");
-    // text areas: the memo's lines each end in CR LF
+    // text areas: the memo's lines break with CR LF, and nothing is added after the last
     EXPECT_EQ(Html(Tool<TToolTextArea>(), [](QWidget* D) { SetField(D, "EditName", "t"); }),
               "<textarea name=\"t\"></textarea>");
     EXPECT_EQ(Html(Tool<TToolTextArea>(), [](QWidget* D) {
                   SetField(D, "EditName", "t");
                   SetField(D, "MemoValue", QString::fromUtf8("a < b & \xd0\x96\nsecond"));
               }),
-              "<textarea name=\"t\">a &lt; b &amp; \xd0\x96\r\nsecond\r\n</textarea>");
+              "<textarea name=\"t\">a &lt; b &amp; \xd0\x96\r\nsecond</textarea>");
     // the marquee's defaults, kept on the stored node too
     const std::string Marquee = WithoutId(Html(Tool<TToolMarquee>(), [](QWidget* D) {
         EXPECT_EQ(FieldText(D, "EditWidth"), "100%");
