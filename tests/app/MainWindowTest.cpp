@@ -1185,6 +1185,24 @@ TEST(MainWindow, KeysGoWhereTheUserLooksAndEveryKeyIsSaved)
         Incomplete += !Saved().contains(Typed);
     }
     EXPECT_EQ(Incomplete, 0);
+    // so does a view switch, and a save after the keyboard went elsewhere
+    for (int K = 0; K < 20; ++K) {
+        const QString Word = QString("v") + QChar('a' + K) + "z";
+        QTest::keyClicks(QApplication::focusWidget(), Word);
+        Typed += Word;
+        if (K % 2) {
+            H.Tab(CodeTab);
+            Incomplete += !W.SourceEditor->text().contains(Typed);
+            H.Tab(DesignerTab);
+        } else {
+            W.FontNameCombo->setFocus();
+            H.F().MenuSave->trigger();
+            Incomplete += !Saved().contains(Typed);
+            H.D().setFocus();
+        }
+    }
+    EXPECT_EQ(Incomplete, 0);
+    Press(Qt::Key_S, Qt::ControlModifier);
     ASSERT_TRUE(WaitFor([&] { return H.Body().contains(Typed + "Hello"); }));
     ASSERT_TRUE(WaitForFrames(H.D()));
     EXPECT_FALSE(W.FileManager->Modified());
