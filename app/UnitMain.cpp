@@ -943,6 +943,10 @@ void TFormMain::FormShow()
     if (Ini.SectionExists("Toolbar")) LoadToolbars();
     FileManager->LoadMRU(Ini, "Recents");
     UpdateControls();
+    if (Ini.TooLarge())
+        QMetaObject::invokeMethod(this, [this, Name = Ini.FileName()] {
+            Dialogs->ShowError(std::string(SettingsTooLargeText) + "\n" + Name);
+        }, Qt::QueuedConnection);
     // typing goes into the page from the start
     Designer->setFocus();
 }

@@ -87,6 +87,9 @@ public:
     static constexpr const char* NoSelectionText =
         "To apply a template to the current document, you need to select the text that you "
         "want to be preserved as the main content.";
+    static constexpr const char* SettingsTooLargeText =
+        "The settings file is too large to be read whole. It is left as it is: the settings "
+        "of this run are kept until the program closes, and not saved.";
     static constexpr const char* HomePageUrl = "https://www.zandovell.example/";
     static constexpr const char* HotStuffUrl = "https://www.zandovell.example/hot";
 

@@ -266,7 +266,8 @@ void THtmlFilter::LoadFromStream(TStream& Stream)
 {
     TMemoryStream Text;
     const bool MayHoldNul = LoadText(Stream, Text);
-    TakeTree(ParseHtml(Text, MayHoldNul));
+    CheckPageText(reinterpret_cast<const char16_t*>(Text.Memory()), static_cast<size_t>(Text.Size() / 2));
+    TakeTree(ParseHtml(std::move(Text), MayHoldNul));
 }
 
 void THtmlFilter::LoadFromString(WideStringView Text)

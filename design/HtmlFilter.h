@@ -51,7 +51,8 @@ public:
     void Clear();
 
     // Load a document: bytes in any supported character set, or UTF-16 text. A conversion or
-    // parser error passes to the caller and leaves the previous document as it was.
+    // parser error, or bytes that hold no page (ENotAPage), pass to the caller and leave the
+    // previous document as it was.
     void LoadFromStream(TStream& Stream);
     void LoadFromString(WideStringView Text);
     // Replaces the document by an empty page.

@@ -445,10 +445,7 @@ void THtmlFilter::SaveToStream(TStream& Stream)
     // where a reference would not read as one) the page is saved in UTF-8 and says so.
     const TCharsetDeclaration Declaration(*FRoot, u"UTF-8");
     const TXmlEncoding Xml(*FRoot, u"UTF-8");
-    TMemoryStream Text;
-    WriteDocument(Text, FRoot.get());
-    Text.SetPosition(0);
-    SaveTextUtf8(Text, Stream);
+    WriteDocumentUtf8(Stream, FRoot.get());
 }
 
 }  // namespace zv

@@ -1,6 +1,8 @@
 // The main window driven as a user drives it: mouse and keys on the real window and engine.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -544,6 +546,23 @@ TEST(MainWindow, SettingsWrittenAndRestoredFromMissingDamagedAndForeignFiles)
         EXPECT_TRUE(WaitFor([&] { return PaletteShowsEveryTool(W); }));
         EXPECT_TRUE(W.close());
     }
+    // a file too large to read whole: what was read is used, the user is told once, and the
+    // file is left as it was
+    std::string Large = "[Form]\nWidth=760\n[Recents]\nCount=1\nItem0=" + Docs / "a.html" + "\n";
+    while (Large.size() <= TIniFile::MaxFileSize)
+        Large += "[Notes]\nText=" + std::string(4000, 'n') + "\n";
+    WriteAll(Ini, Large);
+    {
+        TMainWindowHost H(Config.Path);
+        TFormMain& W = H.W();
+        EXPECT_EQ(W.width(), 760);
+        ASSERT_TRUE(WaitFor([&] { return H.Ui.Errors.size() == 1; }));
+        EXPECT_EQ(H.Ui.Errors[0], std::string(TFormMain::SettingsTooLargeText) + "\n" + Ini);
+        W.FileManager->OpenFile(Docs / "b.html");
+        EXPECT_TRUE(W.close());
+        EXPECT_EQ(H.Ui.Errors.size(), 1u);
+        EXPECT_TRUE(ReadAll(Ini) == Large);
+    }
 }
 
 TEST(MainWindow, CommandsMarkTheDocumentModifiedAndKeepPendingEdits)
@@ -849,7 +868,8 @@ TEST(MainWindow, OpensEditsAndSavesPagesMadeElsewhere)
         // UTF-8 without a declaration, and under one naming a set nobody knows
         {"plain.html", "<html><head><title>T</title></head><body><p id=\"t\">" + Jp + "</p></body></html>"},
         {"unknown.html", "<meta charset=\"utf8mb4\"><p id=\"t\">" + Jp + "</p>"},
-        // UTF-16 without a byte-order mark
+        // UTF-16 with a byte-order mark, and without one
+        {"bom.html", "\xFF\xFE" + Utf16(Wide, false)},
         {"le.html", Utf16(Wide, false)},
         {"be.html", Utf16(Wide, true)},
     };
@@ -870,6 +890,40 @@ TEST(MainWindow, OpensEditsAndSavesPagesMadeElsewhere)
         })) << ReadAll(Docs / Page.Name);
     }
     EXPECT_TRUE(H.Ui.Errors.empty()) << H.Ui.Errors.front();
+
+    // What is no page is refused with the reason, and the page open stays, editable: a
+    // folder, a FIFO (with no writer: nothing waits for one), a link that leads to itself,
+    // a picture whose bytes hold "<?", a file of NUL bytes.
+    const std::string Kept = Docs / "be.html";
+    std::filesystem::create_directory(Docs / "folder.html");
+    ASSERT_EQ(::mkfifo((Docs / "pipe.html").c_str(), 0600), 0);
+    std::filesystem::create_symlink("loop.html", Docs / "loop.html");
+    std::string Picture("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x10\0\0\0\x10\x08\x06\0\0\0\x1f\xf3\xff" "a", 33);
+    for (int I = 0; I < 600; ++I) Picture += static_cast<char>((I * 7919 + 13) % 256);
+    Picture += "<?\x01\x02";
+    WriteAll(Docs / "picture.html", Picture);
+    WriteAll(Docs / "zeros.html", std::string(5000, '\0'));
+    const std::pair<const char*, std::string> Refused[] = {
+        {"folder.html", TFileManager::FolderText},
+        {"pipe.html", TFileManager::PipeText},
+        {"loop.html", TFileManager::LinkLoopText},
+        {"picture.html", "The file does not look like an HTML page: it holds binary data."},
+        {"zeros.html", "The file holds no text."},
+    };
+    for (const auto& [Name, Text] : Refused) {
+        W.FileManager->OpenFile(Docs / Name);
+        ASSERT_FALSE(H.Ui.Errors.empty()) << Name;
+        EXPECT_EQ(H.Ui.Errors.back(), Text + "\n" + Docs / Name);
+        EXPECT_EQ(W.FileManager->FileName(), Kept);
+        EXPECT_EQ(W.StatusPanel(2)->text().toStdString(), Kept);
+    }
+    EXPECT_EQ(H.Ui.Errors.size(), std::size(Refused));
+    H.Ui.Errors.clear();
+    PageSelectText(H.D(), "#t", 0, 0);
+    H.TypeInDesigner("?");
+    ASSERT_TRUE(W.FileManager->Save());
+    EXPECT_EQ(PageEval(H.D(), "document.getElementById('t').textContent").toString(),
+              QString::fromUtf8("?" + Jp + "!"));
 
     // references without their ";" mean what browsers read, in the view and once edited
     WriteAll(Docs / "refs.html", "<p id=\"t\">&copy 2005 Tom &amp Jerry&nbsp;<a href=\"?a=1&copy=2\" "
