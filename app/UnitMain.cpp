@@ -289,7 +289,6 @@ void TFormMain::CreateFileManager()
     FileManager->Ui = Dialogs;
     // the page goes, with what the other views hold of it: the save prompt came first
     FileManager->OnNew = [this](TFileManager*) {
-        KeyDownInPage = false;
         ViewModified = false;
         TitleKept = false;
         SelectView(DesignerTab);
@@ -299,7 +298,6 @@ void TFormMain::CreateFileManager()
         return false;
     };
     FileManager->OnOpen = [this](TFileManager*, const std::string& Name) {
-        KeyDownInPage = false;
         ViewModified = false;
         TitleKept = false;
         SelectView(DesignerTab);
@@ -312,11 +310,13 @@ void TFormMain::CreateFileManager()
         return true;
     };
     FileManager->OnSave = [this](TFileManager*, const std::string& Name) {
-        KeyDownInPage = false;
         CommitView(CurrentView);
         ViewModified = false;
         Designer->SaveToFile(Name);
         UpdateControls();
+        // what the page holds beyond what was saved is an edit
+        ChangesSeen = Designer->ChangesRead();
+        ChangesGeneration = Designer->Generation();
         TitleKept = true;
         return true;
     };
@@ -444,20 +444,9 @@ void TFormMain::CreateViews()
     Stack->setCurrentWidget(Designer);
     Designer->OnDocumentComplete = [this](QObject*) { DocumentComplete(); };
     Designer->OnMouseUp = [this](QObject*) { UpdateControls(); };
-    // A modifier alone edits nothing (its key-down may reach the page after the command of
-    // a menu key such as Ctrl+S has run), and neither does a copy, as from the menu.
-    connect(Designer, &TWebBrowser::PageEvent, this, [this](const TPageEvent& Event) {
-        static constexpr int Modifiers[] = {16, 17, 18, 20, 91, 92, 144, 145, 225};
-        if (Event.Type != "keydown" || std::count(std::begin(Modifiers), std::end(Modifiers), Event.KeyCode))
-            return;
-        if (Event.Ctrl && !Event.Alt && (Event.KeyCode == 'C' || Event.KeyCode == 45)) return;
-        KeyDownInPage = true;
-    });
-    Designer->OnKeyUp = [this](QObject*) {
-        UpdateControls();
-        // the release of a key pressed elsewhere (Enter in a file dialog) is no edit
-        if (std::exchange(KeyDownInPage, false)) SetModified();
-    };
+    // keys and clicks that only move the caret edit nothing: UpdateControls sees changes
+    Designer->OnKeyUp = [this](QObject*) { UpdateControls(); };
+    Designer->OnChange = Designer->OnKeyUp;
     Designer->OnResized = [this](QObject*) {
         UpdateControls();
         SetModified();
@@ -573,29 +562,25 @@ void TFormMain::WireCommands()
         if (Designer->Hyperlink()) SetModified();
         UpdateControls();
     });
-    connect(FontNameCombo, &TFontComboBox97::Click, this, [this] {
+    // a choice in a box goes to the page, and so does the keyboard after it: the next letters
+    // are the user's text, not the box's type-ahead
+    auto Choose = [this](const std::function<void()>& Command) {
         if (UpdatingControls) return;
         Guard([&] {
-            Designer->SetFontName(FontNameCombo->currentText());
+            Command();
             SetModified();
             UpdateControls();
         });
+        Designer->setFocus();
+    };
+    connect(FontNameCombo, &TFontComboBox97::Click, this, [this, Choose] {
+        Choose([this] { Designer->SetFontName(FontNameCombo->currentText()); });
     });
-    connect(BlockFormatCombo, &QComboBox::textActivated, this, [this](const QString& Name) {
-        if (UpdatingControls) return;
-        Guard([&] {
-            Designer->SetBlockFormat(Name);
-            SetModified();
-            UpdateControls();
-        });
+    connect(BlockFormatCombo, &QComboBox::textActivated, this, [this, Choose](const QString& Name) {
+        Choose([this, Name] { Designer->SetBlockFormat(Name); });
     });
-    connect(FontSizeCombo, &QComboBox::activated, this, [this](int Index) {
-        if (UpdatingControls) return;
-        Guard([&] {
-            Designer->SetFontSize(Index + 1);
-            SetModified();
-            UpdateControls();
-        });
+    connect(FontSizeCombo, &QComboBox::activated, this, [this, Choose](int Index) {
+        Choose([this, Index] { Designer->SetFontSize(Index + 1); });
     });
     // the button part applies the button's colour, the popup a new one
     for (TColorToolButton* Button : {TextColorButton, BackColorButton}) {
@@ -681,6 +666,14 @@ void TFormMain::WireCommands()
 
 void TFormMain::SetModified() { FileManager->SetModified(true); }
 
+void TFormMain::NoteChanges(int64_t Changes)
+{
+    if (Changes < 0) return;
+    if (Designer->Generation() == ChangesGeneration && Changes != ChangesSeen) SetModified();
+    ChangesSeen = Changes;
+    ChangesGeneration = Designer->Generation();
+}
+
 void TFormMain::SetCaption(const QString& Title)
 {
     FApplicationTitle = Title.isEmpty() ? QString::fromLatin1(AppTitle)
@@ -714,10 +707,9 @@ void TFormMain::DocumentComplete()
 void TFormMain::EditCommand(int Which)
 {
     if (Which == ecFind) {
-        if (CurrentView != CodeTab) {
-            Designer->Find();
-            return;
-        }
+        // each view finds in its own text; the Tag Tree view has no search
+        if (CurrentView == DesignerTab) Designer->Find();
+        if (CurrentView != CodeTab) return;
         // the HTML Code view searches its own text
         if (!SourceFind) {
             SourceFind = new TFormFind(this);
@@ -728,7 +720,10 @@ void TFormMain::EditCommand(int Which)
         SourceFind->Execute();
         return;
     }
+    // only a change of the content marks the document: the design view's page tells it in
+    // UpdateControls, the source editor by its change handler
     if (CurrentView == DesignerTab) {
+        const int Undone = Designer->UndoIndex();
         switch (Which) {
         case ecCut: Designer->Cut(); break;
         case ecCopy: Designer->Copy(); break;
@@ -736,6 +731,8 @@ void TFormMain::EditCommand(int Which)
         case ecUndo: Designer->Undo(); break;
         case ecRedo: Designer->Redo(); break;
         }
+        // an undo may put back what lies outside the page (the head)
+        if ((Which == ecUndo || Which == ecRedo) && Designer->UndoIndex() != Undone) SetModified();
         UpdateControls();
     } else if (CurrentView == CodeTab) {
         switch (Which) {
@@ -746,7 +743,6 @@ void TFormMain::EditCommand(int Which)
         case ecRedo: SourceEditor->redo(); break;
         }
     }
-    if (Which != ecCopy) SetModified();
 }
 
 void TFormMain::EditMenuShow()
@@ -930,7 +926,10 @@ void TFormMain::UpdateControls()
         W->setEnabled(Design);
 
     TDesignerState S;
-    if (Design) S = Designer->GetState();
+    if (Design) {
+        S = Designer->GetState();
+        NoteChanges(S.Changes);
+    }
     if (Design) {
         F.BtnCut->setEnabled(S.Cut.Can);
         F.BtnCopy->setEnabled(S.Copy.Can);

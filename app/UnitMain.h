@@ -183,6 +183,8 @@ private:
 
     void DocumentComplete();
     void SetModified();
+    // Marks the document modified when the design view's page changed since last seen.
+    void NoteChanges(int64_t Changes);
     void SetCaption(const QString& Title);
     void TabChanged(int Index);
     void EnterView(int View);
@@ -229,7 +231,10 @@ private:
     QPointer<TFormFind> SourceFind;  // Find in the HTML Code view
     bool Shown = false;
     bool FitPaletteOnShow = false;
-    bool KeyDownInPage = false;  // a key went down in the design view and is not yet up
+    // The design view's count of changes last seen, and the page it counts in: a count that
+    // moves in the same page is an edit.
+    int64_t ChangesSeen = -1;
+    uint64_t ChangesGeneration = 0;
     bool Closing = false;
     bool LoadingSource = false;
     bool TitleKept = false;  // the document stays after the next file change: a save

@@ -118,6 +118,8 @@ THtmlDesigner::THtmlDesigner(QWidget* Parent)
     connect(this, &TWebBrowser::UndoKey, this, &THtmlDesigner::Undo);
     connect(this, &TWebBrowser::RedoKey, this, &THtmlDesigner::Redo);
     connect(this, &TWebBrowser::PasteKey, this, &THtmlDesigner::Paste);
+    connect(this, &TWebBrowser::CopyKey, this, &THtmlDesigner::Copy);
+    connect(this, &TWebBrowser::CutKey, this, &THtmlDesigner::Cut);
     // after the browser's own handler: the page has its token by then
     connect(this, &QWebEngineView::loadFinished, this, &THtmlDesigner::BackgroundLoadFinished);
 }
@@ -774,6 +776,19 @@ QString THtmlDesigner::CommandValue(int Cmd)
     return Output.toString();
 }
 
+void THtmlDesigner::DropData(const QMimeData* Data, const QPointF& ClientPos, bool Move)
+{
+    BeginAction("Paste");
+    try {
+        TWebBrowser::DropData(Data, ClientPos, Move);
+    } catch (...) {
+        EndAction();
+        throw;
+    }
+    EndAction();
+    if (OnChange) OnChange(this);
+}
+
 bool THtmlDesigner::CanCopy() { return CanDo(IDM_COPY); }
 void THtmlDesigner::Copy() { ExecCommand(IDM_COPY); }
 bool THtmlDesigner::CanCut() { return CanDo(IDM_CUT); }
@@ -955,6 +970,7 @@ TDesignerState THtmlDesigner::GetState()
     S.FontSizeValue = Read.value(2).isNull() || !Ok ? -1 : Size;
 
     S.SelectionKind = Answer.value(2).toInt();
+    S.Changes = Answer.value(5).toLongLong();
     SyncUndoList(Answer.value(3).toInt());
     S.CanUndo = FUndoIndex >= 0;
     S.CanRedo = FUndoIndex < static_cast<int>(FUndoList.size()) - 1;

@@ -72,6 +72,8 @@ struct TDesignerState {
     QString BlockFormatName;    // empty when the command has no value
     QString FontNameValue;
     int FontSizeValue = -1;
+    // The page's count of changes to its body; -1 when unknown. Moving the caret counts none.
+    int64_t Changes = -1;
 };
 
 using TDesignerEvent = std::function<void(QObject* Sender)>;
@@ -131,6 +133,9 @@ public:
     WideString GetHtml();
     // The document tree that GetHtml's text stands for, without writing and parsing it.
     std::unique_ptr<THtmlRoot> GetSourceTree();
+    // The page's count of body changes when the document last took the page's body (a save
+    // or any other read); -1 when the page has changed documents since.
+    int64_t ChangesRead() const { return ReadGeneration == Generation() ? ReadChanges : -1; }
     // The title of the document's head.
     WideString GetTitle() const;
     // The file last loaded or saved (UTF-8); empty for a new document.
@@ -266,6 +271,8 @@ public:
     TDesignerEvent OnKeyPress;
     TDesignerEvent OnKeyUp;
     TDesignerEvent OnResized;
+    // The page changed by a drop or the middle button's paste.
+    TDesignerEvent OnChange;
     TOnSpellCheck OnSpellCheck;
     TOnSpellSuggest OnSpellSuggest;
     TOnLoadTemplate OnLoadTemplate;
@@ -326,6 +333,8 @@ public:
     // in another document, of whatever stands under its old id there).
     void Copied(const QString& Html) override;
     WideString PastedHtml(const WideString& Html) override;
+    // One undo group "Paste".
+    void DropData(const QMimeData* Data, const QPointF& ClientPos, bool Move) override;
 
 protected:
     // ------------------------------------------------------------ table cell selection

@@ -62,15 +62,6 @@ WideString GetAttr(const THtmlElement& Element, const std::string& Name)
     return Value;
 }
 
-void GetAttrNoDefault(const THtmlElement& Element, const std::string& Name, WideString& Value)
-{
-    GetAttr(Element, Name, Value);
-    const std::string Lower = AsciiLowerCase(Name);
-    if ((Lower == "tabindex" && Value == u"32768") || (Lower == "maxlength" && Value == u"2147483647") ||
-        ((Lower == "hspace" || Lower == "vspace") && Value == u"0"))
-        Value.clear();
-}
-
 void AddAttr(WideString& Html, const char* Name, WideStringView Value)
 {
     const WideString Trimmed = Trim(Value);
@@ -207,7 +198,7 @@ void TTagEditor::Apply() {}
 
 void TTagEditor::OkClick()
 {
-    if (CheckFields()) accept();
+    if ((Element && !DialogChanged()) || CheckFields()) accept();
 }
 
 THtmlNode* TTagEditor::StoredNode() const
@@ -220,14 +211,6 @@ WideString TTagEditor::GetNodeAttr(THtmlAttrId Id) const
 {
     if (auto* Tag = dynamic_cast<THtmlTag*>(StoredNode())) return Tag->GetAttribute(Id);
     return Element ? GetAttr(Element, std::string(AttrNameFromId(Id))) : WideString();
-}
-
-void TTagEditor::SetNodeAttr(THtmlAttrId Id, const WideString& Value)
-{
-    if (auto* Tag = dynamic_cast<THtmlTag*>(StoredNode()))
-        SetStoredAttr(*Tag, Id, Value);
-    else if (Element)
-        SetAttr(Element, std::string(AttrNameFromId(Id)), Value);
 }
 
 void TTagEditor::SetNumericEdit(QLineEdit* Edit) { SetKeyFilter(Edit, "-." + Digits); }
@@ -298,7 +281,10 @@ bool TTagEditor::FieldError(QWidget* Field, const QString& Message)
 
 void TTagEditor::showEvent(QShowEvent* Event)
 {
-    if (!Event->spontaneous()) FormShow();
+    if (!Event->spontaneous()) {
+        FormShow();
+        RememberShownValues();
+    }
     QDialog::showEvent(Event);
 }
 

@@ -10,7 +10,9 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QKeyEvent>
+#include <QClipboard>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
@@ -387,17 +389,20 @@ TEST(MainWindow, FirstRunUserBuildsAPageWithThePalette)
     EXPECT_NE(Saved.find("<td>x</td>"), std::string::npos) << Saved;
     EXPECT_NE(Saved.find("</table>\r\n    End"), std::string::npos) << Saved;
     EXPECT_EQ(Saved.find("inline-block"), std::string::npos) << Saved;
-    // the release of the key that closed the save dialog is no edit; a key in the page is
+    // the release of the key that closed the save dialog is no edit, nor is a caret move; a
+    // typed key is
     bool Up = false;
     const auto C = QObject::connect(&H.D(), &TWebBrowser::PageEvent,
                                     [&](const TPageEvent& E) { Up |= E.Type == "keyup"; });
     QTest::keyRelease(H.D().focusProxy(), Qt::Key_Return);
     ASSERT_TRUE(WaitFor([&] { return Up; }));
     EXPECT_FALSE(W.FileManager->Modified());
-    Up = false;
-    QTest::keyClick(H.D().focusProxy(), Qt::Key_Right);
-    ASSERT_TRUE(WaitFor([&] { return Up; }));
-    EXPECT_TRUE(W.FileManager->Modified());
+    for (Qt::Key Key : {Qt::Key_Right, Qt::Key_Z}) {
+        Up = false;
+        QTest::keyClick(H.D().focusProxy(), Key);
+        ASSERT_TRUE(WaitFor([&] { return Up; }));
+        EXPECT_EQ(W.FileManager->Modified(), Key == Qt::Key_Z);
+    }
     QObject::disconnect(C);
 
     // in a new page Enter starts a new paragraph
@@ -1239,6 +1244,192 @@ TEST(MainWindow, FileCommandsFromTheKeyboardKeepTheCaptionAndFollowTheAnswers)
     EXPECT_FALSE(Code->text().contains("<!-- open"));
     H.Tab(DesignerTab);
     EXPECT_EQ(W.CurrentView, DesignerTab);
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
+    EXPECT_TRUE(W.close());
+}
+
+TEST(MainWindow, KeysGoWhereTheUserLooksAndEveryKeyIsSaved)
+{
+    TempDir Config, Docs;
+    TMainWindowHost H(Config.Path);
+    TFormMain& W = H.W();
+    WriteAll(Docs / "k.html",
+             "<html><head><title>Keys</title></head><body>"
+             "<p id=\"p\" data-x=\"\" class=\"\">Hello <b style=\"color: red\">world</b> "
+             "\xCE\xB1\xCE\xB2\xCE\xB3 &amp; more</p>"
+             "<form action=\"go.cgi\"><input name=\"q\" value=\"\" data-odd></form>"
+             "<a href=\"#x\"><div id=\"d\">linked block</div></a>"
+             "<table id=\"t\" border=\"1\"><tr><td id=\"c1\">one</td><td id=\"c2\">two</td></tr>"
+             "<tr><td id=\"c3\">three</td><td id=\"c4\">four</td></tr></table></body></html>");
+    W.FileManager->OpenFile(Docs / "k.html");
+    ASSERT_TRUE(WaitFor([&] { return H.Body().contains("c4"); }));
+    const auto Saved = [&] { return QString::fromStdString(ReadAll(Docs / "k.html")); };
+    // a key pressed on whatever has the keyboard focus, as the window system delivers it
+    const auto Press = [&](int Key, Qt::KeyboardModifiers Mods = {}) { H.Key(Key, Mods); };
+
+    // the caret moved by keys and clicks changes nothing
+    ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), "#p")));
+    H.TypeInDesigner("");
+    for (int Key : {Qt::Key_Left, Qt::Key_Right, Qt::Key_Down, Qt::Key_End, Qt::Key_Home}) Press(Key);
+    ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), "#c3")));
+    ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), "#p")));
+    ASSERT_TRUE(WaitForFrames(H.D()));
+    EXPECT_FALSE(W.FileManager->Modified());
+    EXPECT_EQ(W.StatusPanel(0)->text(), "");
+
+    // a word typed and saved at once, again and again: every save holds every key
+    PageSelectText(H.D(), "#p", 0, 0);
+    H.TypeInDesigner("");
+    QString Typed;
+    int Incomplete = 0;
+    for (int K = 0; K < 200; ++K) {
+        const QString Word = QString("w") + QChar('a' + K % 26) + QChar('a' + K / 26) + "z";
+        QTest::keyClicks(QApplication::focusWidget(), Word);
+        Typed += Word;
+        Press(Qt::Key_S, Qt::ControlModifier);
+        Incomplete += !Saved().contains(Typed);
+    }
+    EXPECT_EQ(Incomplete, 0);
+    // so does a view switch, and a save after the keyboard went elsewhere
+    for (int K = 0; K < 20; ++K) {
+        const QString Word = QString("v") + QChar('a' + K) + "z";
+        QTest::keyClicks(QApplication::focusWidget(), Word);
+        Typed += Word;
+        if (K % 2) {
+            H.Tab(CodeTab);
+            Incomplete += !W.SourceEditor->text().contains(Typed);
+            H.Tab(DesignerTab);
+        } else {
+            W.FontNameCombo->setFocus();
+            H.F().MenuSave->trigger();
+            Incomplete += !Saved().contains(Typed);
+            H.D().setFocus();
+        }
+    }
+    EXPECT_EQ(Incomplete, 0);
+    Press(Qt::Key_S, Qt::ControlModifier);
+    ASSERT_TRUE(WaitFor([&] { return H.Body().contains(Typed + "Hello"); }));
+    ASSERT_TRUE(WaitForFrames(H.D()));
+    EXPECT_FALSE(W.FileManager->Modified());
+
+    // the clipboard keys copy and paste the page's own markup, never the engine's styling
+    PageSelectText(H.D(), "b", 0, 5);
+    Press(Qt::Key_C, Qt::ControlModifier);
+    PageSelectText(H.D(), "#c1", 3, 3);
+    Press(Qt::Key_V, Qt::ControlModifier);
+    PageSelectText(H.D(), "#c2", 0, 3);
+    Press(Qt::Key_Delete, Qt::ShiftModifier);  // cut
+    ASSERT_TRUE(WaitFor([&] { return !H.Body().contains(">two<"); })) << H.Body().toStdString();
+    ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), "#c2")));
+    Press(Qt::Key_Insert, Qt::ShiftModifier);  // paste
+    PageSelectText(H.D(), "#c3", 0, 5);
+    Press(Qt::Key_Insert, Qt::ControlModifier);  // copy
+    Press(Qt::Key_X, Qt::ControlModifier);
+    PageSelectText(H.D(), "#c4", 0, 0);
+    Press(Qt::Key_V, Qt::ControlModifier);
+    ASSERT_TRUE(WaitFor([&] { return H.Body().contains("threefour"); })) << H.Body().toStdString();
+    ASSERT_TRUE(WaitForFrames(H.D()));
+    EXPECT_TRUE(W.FileManager->Modified());
+    Press(Qt::Key_S, Qt::ControlModifier);
+    const QString Clean = Saved();
+    for (const char* Cell : {"<td id=\"c1\">oneworld</td>", "<td id=\"c2\">two</td>",
+                             "<td id=\"c4\">threefour</td>", "<b style=\"color: red\">world</b>"})
+        EXPECT_TRUE(Clean.contains(Cell)) << Cell << "\n" << Clean.toStdString();
+    for (const char* Engine : {"rgb(", "font-family", "<span", "font-size"})
+        EXPECT_FALSE(Clean.contains(Engine)) << Engine << "\n" << Clean.toStdString();
+
+    // HTML dropped into the page is read as the page's own: its spelling stays, and it is one
+    // undo step
+    {
+        QMimeData Dropped;
+        Dropped.setHtml("<html><body><!--StartFragment--><font color=\"red\" data-k=\"\">caf&eacute; "
+                        "&#x263A;</font><!--EndFragment--></body></html>");
+        Dropped.setText("plain");
+        // drops go to the view; the page fills it
+        QWidget* Proxy = &H.D();
+        PageEval(H.D(), "document.getElementById('c3').scrollIntoView()");
+        const QPoint At = PageCentre(H.D(), "#c3");
+        QDragEnterEvent Enter(At, Qt::CopyAction, &Dropped, Qt::LeftButton, {});
+        QApplication::sendEvent(Proxy, &Enter);
+        QDragMoveEvent Move(At, Qt::CopyAction, &Dropped, Qt::LeftButton, {});
+        QApplication::sendEvent(Proxy, &Move);
+        QDropEvent Drop(At, Qt::CopyAction, &Dropped, Qt::LeftButton, {});
+        QApplication::sendEvent(Proxy, &Drop);
+        ASSERT_TRUE(WaitFor([&] { return H.Body().contains("caf"); })) << H.Body().toStdString();
+        Press(Qt::Key_S, Qt::ControlModifier);
+        EXPECT_TRUE(Saved().contains("<td id=\"c3\"><font color=\"red\" data-k>caf&eacute; &#x263A;</font></td>"))
+            << Saved().toStdString();
+        Press(Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_TRUE(WaitFor([&] { return !H.Body().contains("caf"); })) << H.Body().toStdString();
+    }
+
+    // Tab moves from cell to cell and stays in the last one; form fields take no typing
+    ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), "#c1")));
+    PageSelectText(H.D(), "#c1", 0, 0);
+    H.TypeInDesigner("");
+    Press(Qt::Key_Tab);
+    H.TypeInDesigner("A");
+    Press(Qt::Key_Tab);
+    Press(Qt::Key_Tab);
+    Press(Qt::Key_Backtab, Qt::ShiftModifier);
+    H.TypeInDesigner("B");
+    Press(Qt::Key_Tab);
+    Press(Qt::Key_Tab);
+    Press(Qt::Key_Tab);
+    H.TypeInDesigner("C");
+    EXPECT_TRUE(H.D().isAncestorOf(QApplication::focusWidget()));
+    EXPECT_EQ(PageEval(H.D(), "document.activeElement.localName").toString(), "body");
+    EXPECT_EQ(PageEval(H.D(), "document.querySelector('input').value").toString(), "");
+    // the next cell's content is selected: typing replaces it
+    EXPECT_EQ(PageEval(H.D(), "document.getElementById('c2').textContent").toString(), "A");
+    EXPECT_EQ(PageEval(H.D(), "document.getElementById('c3').textContent").toString(), "B");
+    EXPECT_EQ(PageEval(H.D(), "document.getElementById('c4').textContent").toString(), "C");
+    // Tab in the text goes on past the form field: it takes neither the focus nor the typing
+    PageSelectText(H.D(), "#p", 0, 0);
+    Press(Qt::Key_Tab);
+    H.TypeInDesigner("D");
+    EXPECT_EQ(PageEval(H.D(), "document.querySelector('input').value").toString(), "");
+    EXPECT_TRUE(H.Body().contains("D<input")) << H.Body().toStdString();
+
+    // a choice in a formatting box hands the keyboard back to the page
+    PageSelectText(H.D(), "#d", 0, 0);
+    H.TypeInDesigner("");
+    W.UpdateControls();
+    for (TCustomComboBox97* Box : {static_cast<TCustomComboBox97*>(W.BlockFormatCombo),
+                                   static_cast<TCustomComboBox97*>(W.FontSizeCombo)}) {
+        QTest::mouseClick(Box, Qt::LeftButton);
+        ASSERT_TRUE(WaitFor([&] { return Box->view()->isVisible(); }));
+        QTest::keyClick(Box->view(), Qt::Key_Down);
+        QTest::keyClick(Box->view(), Qt::Key_Return);
+        ASSERT_TRUE(WaitFor([] { return !QApplication::activePopupWidget(); }));
+        EXPECT_TRUE(H.D().isAncestorOf(QApplication::focusWidget())) << Box->objectName().toStdString();
+    }
+    const QString Block = W.BlockFormatCombo->currentText();
+    QTest::keyClicks(QApplication::focusWidget(), "Fx");
+    EXPECT_TRUE(WaitFor([&] { return H.Body().contains("Fx"); })) << H.Body().toStdString();
+    EXPECT_EQ(W.BlockFormatCombo->currentText(), Block);
+
+    // the Tag Tree view: edit keys change nothing there, and Find is not the design view's
+    // a popup that closed leaves no window active offscreen
+    QApplication::setActiveWindow(&W);
+    Press(Qt::Key_S, Qt::ControlModifier);
+    ASSERT_FALSE(W.FileManager->Modified());
+    H.Tab(TreeTab);
+    ASSERT_TRUE(W.TreeTag->hasFocus());
+    Press(Qt::Key_X, Qt::ControlModifier);
+    Press(Qt::Key_V, Qt::ControlModifier);
+    Press(Qt::Key_Z, Qt::ControlModifier);
+    Press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_FALSE(W.FileManager->Modified());
+    Press(Qt::Key_F3);
+    QApplication::processEvents();
+    for (QWidget* Top : QApplication::topLevelWidgets())
+        EXPECT_FALSE(Top->isVisible() && qobject_cast<TFormFind*>(Top)) << "a find dialog showed";
+    if (auto* Find = H.D().findChild<TFormFind*>()) {
+        EXPECT_FALSE(Find->isVisible());
+    }
+    H.Tab(DesignerTab);
+    EXPECT_FALSE(W.FileManager->Modified());
     H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
     EXPECT_TRUE(W.close());
 }
