@@ -772,7 +772,7 @@ void TFormMain::TemplatesClick()
     PushPendingEdits();
     [this] {
         if (!EnsureSaved()) return;
-        if (Designer->GetSelectionKind() == 0) {
+        if (Designer->GetSelectionKind() == skNone) {
             Dialogs->ShowError(NoSelectionText);
             return;
         }
