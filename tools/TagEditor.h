@@ -1,6 +1,7 @@
 #pragma once
-// The base of every tool dialog (TTagEditor): its field table, its OK button, the key filters
-// of its fields, its colour fields and where it opens beside the element or palette button.
+// The base of every tool dialog (TTagEditor): its field table (whose part lives in
+// FieldState.cpp), its OK button, the key filters of its fields, its colour fields and where
+// it opens beside the element or palette button.
 
 #include <QDialog>
 #include <QHash>
