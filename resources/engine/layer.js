@@ -1091,6 +1091,7 @@ function applyGlyphs() {
 // it back for as long as the value is unchanged.
 const spelt = new WeakMap();          // text node -> [data as shown, spelling]
 const speltAttrs = new WeakMap();     // element -> [[name, value as shown, spelling], ...]
+const spellers = new Set();           // the nodes of both maps, for sourceOf to find them
 const rawTextTags = new Set(['style', 'script', 'xmp', 'iframe', 'noembed', 'noframes',
                              'plaintext', 'noscript']);
 const voidTags = new Set(['area', 'base', 'basefont', 'bgsound', 'br', 'col', 'embed', 'frame',
@@ -1115,7 +1116,9 @@ function addSpeltAttribute(el, name, spelling) {
 }
 // A piece the HTML parser would split ("<?= $sel ?>") stands as zv-raw-k="piece" and is
 // written back as the piece alone.
+let rawPieces = '';                   // a selector of the raw pieces' names made so far
 function rawAttribute(k, name, spelling) {
+    if (!rawPieces.includes('[zv-raw-' + k + ']')) rawPieces += ', [zv-raw-' + k + ']';
     const a = doc.createAttribute('zv-raw-' + k);
     const q = spelling.includes('"') && !spelling.includes("'") ? "'" : '"';
     a.value = spelling === '' ? name : name + '=' + q + spelling + q;
@@ -1141,7 +1144,10 @@ function setAttributes(el, list) {
         }
         if (a.length > 2) (spelling || (spelling = [])).push([a[0].toLowerCase(), a[1], a[2]]);
     }
-    if (spelling) speltAttrs.set(el, spelling);
+    if (spelling) {
+        speltAttrs.set(el, spelling);
+        spellers.add(el);
+    }
     attrOrder.set(el, el.getAttributeNames());
 }
 // The tree of a JSON body as above: its attributes and its children in a fragment.
@@ -1160,6 +1166,7 @@ function readBody(json) {
             let t = p.nextSibling;
             if (!t || t.nodeType !== Node.TEXT_NODE) p.after(t = doc.createTextNode(''));
             spelt.set(t, [t.data, texts[+p.data]]);
+            spellers.add(t);
         }
         p.remove();
     }
@@ -1173,6 +1180,7 @@ function readBody(json) {
             s.push([list[k], el.getAttribute(list[k]), list[k + 1]]);
         }
         speltAttrs.set(el, s);
+        spellers.add(el);
     }
     for (const el of tree.querySelectorAll('*')) attrOrder.set(el, el.getAttributeNames());
     const all = doc.createRange();
@@ -1180,6 +1188,8 @@ function readBody(json) {
     return [bodyAttributes, all.extractContents()];
 }
 function setBody(json) {
+    // the nodes of the body before go for good (undo forgets them)
+    spellers.clear();
     const [bodyAttributes, children] = readBody(json);
     const body = doc.body;
     for (const a of [...body.attributes]) body.removeAttribute(a.name);
@@ -1242,13 +1252,33 @@ function startTag(el) {
     }
     return out + '>';
 }
+// What the engine would write otherwise than this layer: spelt nodes, raw pieces, boolean
+// attributes without a value, and elements the engine writes its own way.
+const ownWayTags = 'template, isindex, noscript, svg, math';
+// (any value: a selector of values is many times slower than one of names)
+const ownWayAttrs = [...booleanAttrs].map(a => '[' + a + ']').join(', ');
+// The elements under Root holding a node written otherwise than the engine writes it; the
+// engine writes the others, at its own speed (a walk in script is ten times slower).
+function ownWayHolders(root) {
+    const holders = new Set();
+    const hold = n => {
+        for (; n && n !== root && !holders.has(n); n = n.parentNode) holders.add(n);
+    };
+    // nodes out of the page stay: undo may put them back
+    for (const n of spellers) if (root.contains(n)) hold(n);
+    for (const el of root.querySelectorAll(ownWayTags + ', ' + ownWayAttrs + rawPieces)) hold(el);
+    return holders;
+}
 // The source of Root and everything in it, walked without recursion (pages nest deeply).
 function sourceOf(root) {
+    const holders = ownWayHolders(root);
     let out = '';
     let n = root;
     for (;;) {
         const type = n.nodeType;
-        if (type === Node.ELEMENT_NODE) {
+        if (type === Node.ELEMENT_NODE && n !== root && !holders.has(n)) {
+            out += n.outerHTML;
+        } else if (type === Node.ELEMENT_NODE) {
             const name = n.localName;
             out += startTag(n);
             if (!voidTags.has(name)) {
