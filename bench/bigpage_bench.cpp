@@ -159,7 +159,7 @@ int main(int argc, char** argv)
             zv::SaveFileAtomically((Name + ".filter.html").toStdString(),
                                    [&](zv::TStream& File) { Window.Designer->Filter->SaveToStream(File); });
             const qint64 Filtered = Clock.elapsed();
-            std::printf("       edited and saved %.1f s, the filter's save alone %.1f s, ratio %.2f\n",
+            std::printf("       edited and saved %.2f s, the filter's save alone %.2f s, ratio %.2f\n",
                         Saved / 1000.0, Filtered / 1000.0, Filtered ? double(Saved) / Filtered : 0.0);
         }
         std::fflush(stdout);

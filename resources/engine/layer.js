@@ -133,12 +133,16 @@ function record(r) {
     if (r.type === 'attributes') {
         const order = attrOrder.get(r.target);
         if (order && !order.includes(r.attributeName)) order.push(r.attributeName);
+        if (ownWayAttribute(r.attributeName)) spellers.add(r.target);
         return { type: r.type, target: r.target, ns: r.attributeNamespace, name: r.attributeName,
                  oldValue: r.oldValue, newValue: null };
     }
     if (r.type === 'characterData')
         return { type: r.type, target: r.target, oldValue: r.oldValue, newValue: null };
-    for (const n of r.addedNodes) noteOrder(n);
+    for (const n of r.addedNodes) {
+        noteOrder(n);
+        noteOwnWays(n);
+    }
     return { type: r.type, target: r.target, added: [...r.addedNodes], removed: [...r.removedNodes],
              next: r.nextSibling };
 }
@@ -1091,7 +1095,10 @@ function applyGlyphs() {
 // it back for as long as the value is unchanged.
 const spelt = new WeakMap();          // text node -> [data as shown, spelling]
 const speltAttrs = new WeakMap();     // element -> [[name, value as shown, spelling], ...]
-const spellers = new Set();           // the nodes of both maps, for sourceOf to find them
+// The nodes written otherwise than the engine writes them, for sourceOf to find without a
+// walk: the nodes of both maps, and elements the engine writes its own way or that hold
+// raw pieces or boolean attributes (which go without a value). Noted when they come.
+const spellers = new Set();
 const rawTextTags = new Set(['style', 'script', 'xmp', 'iframe', 'noembed', 'noframes',
                              'plaintext', 'noscript']);
 const voidTags = new Set(['area', 'base', 'basefont', 'bgsound', 'br', 'col', 'embed', 'frame',
@@ -1116,9 +1123,7 @@ function addSpeltAttribute(el, name, spelling) {
 }
 // A piece the HTML parser would split ("<?= $sel ?>") stands as zv-raw-k="piece" and is
 // written back as the piece alone.
-let rawPieces = '';                   // a selector of the raw pieces' names made so far
 function rawAttribute(k, name, spelling) {
-    if (!rawPieces.includes('[zv-raw-' + k + ']')) rawPieces += ', [zv-raw-' + k + ']';
     const a = doc.createAttribute('zv-raw-' + k);
     const q = spelling.includes('"') && !spelling.includes("'") ? "'" : '"';
     a.value = spelling === '' ? name : name + '=' + q + spelling + q;
@@ -1182,7 +1187,11 @@ function readBody(json) {
         speltAttrs.set(el, s);
         spellers.add(el);
     }
-    for (const el of tree.querySelectorAll('*')) attrOrder.set(el, el.getAttributeNames());
+    for (const el of tree.querySelectorAll('*')) {
+        const names = el.getAttributeNames();
+        attrOrder.set(el, names);
+        if (ownWay(el, names)) spellers.add(el);
+    }
     const all = doc.createRange();
     all.selectNodeContents(tree);
     return [bodyAttributes, all.extractContents()];
@@ -1252,21 +1261,27 @@ function startTag(el) {
     }
     return out + '>';
 }
-// What the engine would write otherwise than this layer: spelt nodes, raw pieces, boolean
-// attributes without a value, and elements the engine writes its own way.
-const ownWayTags = 'template, isindex, noscript, svg, math';
-// (any value: a selector of values is many times slower than one of names)
-const ownWayAttrs = [...booleanAttrs].map(a => '[' + a + ']').join(', ');
+const ownWayTags = new Set(['template', 'isindex', 'noscript', 'svg', 'math']);
+function ownWayAttribute(name) {
+    return booleanAttrs.has(name) || name.startsWith('zv-raw-');
+}
+function ownWay(el, names) {
+    return ownWayTags.has(el.localName) || names.some(ownWayAttribute);
+}
+function noteOwnWays(n) {
+    if (n.nodeType !== Node.ELEMENT_NODE) return;
+    if (ownWay(n, n.getAttributeNames())) spellers.add(n);
+    for (const el of n.getElementsByTagName('*')) if (ownWay(el, el.getAttributeNames())) spellers.add(el);
+}
 // The elements under Root holding a node written otherwise than the engine writes it; the
 // engine writes the others, at its own speed (a walk in script is ten times slower).
 function ownWayHolders(root) {
     const holders = new Set();
-    const hold = n => {
-        for (; n && n !== root && !holders.has(n); n = n.parentNode) holders.add(n);
-    };
     // nodes out of the page stay: undo may put them back
-    for (const n of spellers) if (root.contains(n)) hold(n);
-    for (const el of root.querySelectorAll(ownWayTags + ', ' + ownWayAttrs + rawPieces)) hold(el);
+    for (let n of spellers) {
+        if (!root.contains(n)) continue;
+        for (; n !== root && !holders.has(n); n = n.parentNode) holders.add(n);
+    }
     return holders;
 }
 // The source of Root and everything in it, walked without recursion (pages nest deeply).
