@@ -26,6 +26,7 @@
 #include "ComboBox97.h"
 #include "DataFiles.h"
 #include "DockUtils.h"
+#include "EngineIds.h"
 #include "EntityViewer.h"
 #include "Folders.h"
 #include "FontComboBox97.h"
@@ -551,17 +552,11 @@ std::vector<std::pair<QAction*, std::function<bool()>>> TFormMain::DocumentComma
             return true;
         });
     };
-    // formatting buttons
-    Changes(F.BtnLeft, &THtmlDesigner::AlignLeft);
-    Changes(F.BtnCenter, &THtmlDesigner::AlignCenter);
-    Changes(F.BtnRight, &THtmlDesigner::AlignRight);
-    Changes(F.BtnOrder, &THtmlDesigner::OrderList);
-    Changes(F.BtnUnorder, &THtmlDesigner::UnorderList);
-    Changes(F.BtnIndent, &THtmlDesigner::Indent);
-    Changes(F.BtnOutdent, &THtmlDesigner::Outdent);
-    Changes(F.BtnBold, &THtmlDesigner::ToggleBold);
-    Changes(F.BtnItalic, &THtmlDesigner::ToggleItalic);
-    Changes(F.BtnUnderline, &THtmlDesigner::ToggleUnderline);
+    for (const auto& [Action, Id] : FormatActions())
+        Commands.emplace_back(Action, [this, Id] {
+            Designer->Run(Id);
+            return true;
+        });
     // tables
     Changes(F.MenuMergeCells, &THtmlDesigner::MergeCells);
     Changes(F.MenuUnmergeCells, &THtmlDesigner::UnmergeCells);
@@ -614,6 +609,15 @@ std::vector<std::pair<QAction*, std::function<bool()>>> TFormMain::DocumentComma
         return true;
     });
     return Commands;
+}
+
+std::vector<std::pair<QAction*, int>> TFormMain::FormatActions() const
+{
+    Ui::FormMain& F = *FForm;
+    return {{F.BtnLeft, IDM_JUSTIFYLEFT},  {F.BtnCenter, IDM_JUSTIFYCENTER}, {F.BtnRight, IDM_JUSTIFYRIGHT},
+            {F.BtnOrder, IDM_ORDERLIST},   {F.BtnUnorder, IDM_UNORDERLIST}, {F.BtnIndent, IDM_INDENT},
+            {F.BtnOutdent, IDM_OUTDENT},   {F.BtnBold, IDM_BOLD},           {F.BtnItalic, IDM_ITALIC},
+            {F.BtnUnderline, IDM_UNDERLINE}};
 }
 
 void TFormMain::WireMenus()
@@ -955,16 +959,10 @@ void TFormMain::UpdateControls()
     StatusPanels[1]->setText(QString::fromStdString(S.SelectedTagName));
     UpdatingControls = true;
     F.BtnLink->setEnabled(S.Hyperlink.Can);
-    const std::pair<QAction*, const TCommandState*> Toggles[] = {
-        {F.BtnLeft, &S.AlignLeft},     {F.BtnCenter, &S.AlignCenter}, {F.BtnRight, &S.AlignRight},
-        {F.BtnOrder, &S.OrderList},    {F.BtnUnorder, &S.UnorderList}, {F.BtnBold, &S.Bold},
-        {F.BtnItalic, &S.Italic},      {F.BtnUnderline, &S.Underline}};
-    for (const auto& [Action, State] : Toggles) {
-        Action->setEnabled(State->Can);
-        Action->setChecked(State->Is);
+    for (const auto& [Action, Id] : FormatActions()) {
+        Action->setEnabled(S.Of(Id).Can);
+        Action->setChecked(S.Of(Id).Is);
     }
-    F.BtnIndent->setEnabled(S.Indent.Can);
-    F.BtnOutdent->setEnabled(S.Outdent.Can);
     TextColorButton->SetButtonEnabled(S.ForeColor.Can);
     BackColorButton->SetButtonEnabled(S.BackColor.Can);
     BlockFormatCombo->setEnabled(S.BlockFormat.Can);

@@ -171,6 +171,8 @@ private:
     // The commands on the document with the action that runs each; a command answers true
     // when it changed the document.
     std::vector<std::pair<QAction*, std::function<bool()>>> DocumentCommands();
+    // The formatting buttons with the design view's command each runs and shows.
+    std::vector<std::pair<QAction*, int>> FormatActions() const;
     void WireDocking();
 
     void DocumentComplete();
