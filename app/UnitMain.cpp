@@ -149,6 +149,50 @@ void TFormMain::FormCreate()
         A->setIcon(Picture(A->objectName().mid(4).toUpper().toLatin1().constData()));
 
     WireDocking();
+    RestorePanels();
+
+    CreateFormattingControls();
+    // one entity palette, moved onto the tab shown
+    EntityView = new TEntityView(FForm->TabCommon);
+    EntityView->setObjectName(QStringLiteral("EntityView"));
+    FForm->TabCommon->layout()->addWidget(EntityView);
+    FillEntityView(*EntityView, 0);
+    EntityView->OnSelect = [this](TEntityView*, const QString& Entity) {
+        Guard([&] { EntitySelect(Entity); });
+    };
+    connect(FForm->PageControl2, &QTabWidget::currentChanged, this, &TFormMain::EntityTabChange);
+    WireCommands();
+
+    CreateToolPalette();
+
+    IconPackManager = std::make_unique<TIconPackManager>(FForm->PageControlIcons);
+    const std::string Icons = FindDataFolder("Icons");
+    if (!Icons.empty()) IconPackManager->LoadFolder(Icons);
+    IconPackManager->OnIconSelect = [this](TIconPackManager*, TIconPack* Pack, const QString& Name,
+                                           int Index) { Guard([&] { IconSelect(Pack, Name, Index); }); };
+
+    FForm->MenuViewProperties->setVisible(false);
+    PanelProps()->hide();
+    SpellChecker = std::make_unique<TSpellChecker>();
+    SpellPrompt = new TFormSpellCheck(this);
+    Designer->OnSpellCheck = [this](QObject*, const WideString& Word, bool& NeedCorrection) {
+        NeedCorrection = !SpellChecker->IsKnownWord(Utf16ToUtf8(Word));
+    };
+    Designer->OnSpellSuggest = [this](QObject*, const QRect& Rc, WideString& Word, bool& Corrected,
+                                      bool& Canceled) {
+        SpellPrompt->Execute(Designer, Rc, *SpellChecker, Word, Corrected, Canceled);
+    };
+    Designer->OnLoadTemplate = [](const std::string& File, const std::string& Folder,
+                                  const std::string& ProtectedFile) {
+        TTemplateReader Reader(File);
+        Reader.ReadHeader();
+        Reader.ExtractTo(Folder, ProtectedFile);
+        return Reader.PageText;
+    };
+}
+
+void TFormMain::RestorePanels()
+{
     // the panels where the settings put them, else in their first-run places
     TIniFile& Ini = SettingsFile();
     const bool FirstRun = !Ini.SectionExists("PanelObjects");
@@ -175,20 +219,10 @@ void TFormMain::FormCreate()
     }
     if (FirstRun) resizeDocks({PanelObjects()}, {65}, Qt::Horizontal);
     FitPaletteOnShow = FirstRun;
+}
 
-    CreateFormattingControls();
-    // one entity palette, moved onto the tab shown
-    EntityView = new TEntityView(FForm->TabCommon);
-    EntityView->setObjectName(QStringLiteral("EntityView"));
-    FForm->TabCommon->layout()->addWidget(EntityView);
-    FillEntityView(*EntityView, 0);
-    EntityView->OnSelect = [this](TEntityView*, const QString& Entity) {
-        Guard([&] { EntitySelect(Entity); });
-    };
-    connect(FForm->PageControl2, &QTabWidget::currentChanged, this, &TFormMain::EntityTabChange);
-    WireCommands();
-
-
+void TFormMain::CreateToolPalette()
+{
     TImageList ImgBar;
     ImgBar.CellSize = QSize(16, 16);
     LoadImageList(ImgBar, 1000);
@@ -219,31 +253,6 @@ void TFormMain::FormCreate()
     RegisterTools(*ToolManager);
     Designer->OnDblClick = [this](QObject*) {
         if (Designer->CurrentElement()) Guard([this] { ToolManager->EditElement(Designer->CurrentElement()); });
-    };
-
-    IconPackManager = std::make_unique<TIconPackManager>(FForm->PageControlIcons);
-    const std::string Icons = FindDataFolder("Icons");
-    if (!Icons.empty()) IconPackManager->LoadFolder(Icons);
-    IconPackManager->OnIconSelect = [this](TIconPackManager*, TIconPack* Pack, const QString& Name,
-                                           int Index) { Guard([&] { IconSelect(Pack, Name, Index); }); };
-
-    FForm->MenuViewProperties->setVisible(false);
-    PanelProps()->hide();
-    SpellChecker = std::make_unique<TSpellChecker>();
-    SpellPrompt = new TFormSpellCheck(this);
-    Designer->OnSpellCheck = [this](QObject*, const WideString& Word, bool& NeedCorrection) {
-        NeedCorrection = !SpellChecker->IsKnownWord(Utf16ToUtf8(Word));
-    };
-    Designer->OnSpellSuggest = [this](QObject*, const QRect& Rc, WideString& Word, bool& Corrected,
-                                      bool& Canceled) {
-        SpellPrompt->Execute(Designer, Rc, *SpellChecker, Word, Corrected, Canceled);
-    };
-    Designer->OnLoadTemplate = [](const std::string& File, const std::string& Folder,
-                                  const std::string& ProtectedFile) {
-        TTemplateReader Reader(File);
-        Reader.ReadHeader();
-        Reader.ExtractTo(Folder, ProtectedFile);
-        return Reader.PageText;
     };
 }
 

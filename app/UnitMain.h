@@ -160,6 +160,9 @@ protected:
 private:
     void FormCreate();
     void CreateFormattingControls();
+    // The panels where the settings put them, else in their first-run places.
+    void RestorePanels();
+    void CreateToolPalette();
     void CreateViews();
     void CreateFileManager();
     void CreateTagTree();
