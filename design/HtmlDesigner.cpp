@@ -364,48 +364,67 @@ void THtmlDesigner::ReplaceDocument(const std::function<void()>& Load)
     }
 }
 
+// What a load prepares on its thread. The thread shares it: a load given up leaves it to the
+// thread, which ends on its own.
+struct THtmlDesigner::TLoadWork {
+    explicit TLoadWork(const std::string& FileName) : File(FileName, TFileMode::OpenRead) {}
+    TFileStream File;
+    THtmlFilter Next;
+    TDesignPage Page;
+    QString SetBodyArguments;
+    std::exception_ptr Error;
+    std::atomic<bool> Prepared = false;
+};
+
+THtmlDesigner::TFormerLoad::~TFormerLoad()
+{
+    if (Thread.joinable()) Thread.join();
+}
+
 void THtmlDesigner::LoadFromFile(const std::string& FileName)
 {
-    TFileStream File(FileName, TFileMode::OpenRead);
+    std::erase_if(FormerLoads, [](TFormerLoad& Former) {
+        if (!Former.Work->Prepared) return false;
+        Former.Thread.join();
+        return true;
+    });
+    const auto Work = std::make_shared<TLoadWork>(FileName);
     const auto Stage = [this](const char* Text) {
         if (OnLoadProgress) OnLoadProgress(this, QString::fromLatin1(Text));
     };
     // The file is read and its page prepared aside, on a thread of its own, while the
     // document shown stays as it is.
-    THtmlFilter Next;
+    THtmlFilter& Next = Work->Next;
     Next.Generator = Filter->Generator;
     Next.SetBasePath(FolderOf(FileName));
-    TDesignPage Page;
-    QString SetBodyArguments;
-    std::exception_ptr Error;
-    std::atomic<bool> Prepared = false;
-    std::thread Worker([&] {
+    std::thread Worker([Work, FileName] {
+        THtmlFilter& Next = Work->Next;
+        TDesignPage& Page = Work->Page;
         try {
-            Next.LoadFromStream(File);
+            Next.LoadFromStream(Work->File);
             const THtmlNode* Body = Next.Root() ? Next.Root()->FindFirstOfKind(tagBody) : nullptr;
             if (Body && NestingDepth(*Body) > MaxNesting)
                 throw EEngineError(FileName + ": its elements nest more than " +
                                    std::to_string(MaxNesting) +
                                    " levels deep, more than the design view can show.");
             Page = MakeDesignPage(Next, Next.GetDesignHtml());
-            if (!Page.BodyJson.isEmpty()) SetBodyArguments = CallArguments({Page.BodyJson});
+            if (!Page.BodyJson.isEmpty()) Work->SetBodyArguments = CallArguments({Page.BodyJson});
             Page.BodyJson.clear();
         } catch (...) {
-            Error = std::current_exception();
+            Work->Error = std::current_exception();
         }
-        Prepared = true;
+        Work->Prepared = true;
     });
     Stage("Reading the file");
     try {
-        AwaitPage([&] { return Prepared.load(); }, std::numeric_limits<int>::max());
+        AwaitPage([&] { return Work->Prepared.load(); }, std::numeric_limits<int>::max());
     } catch (...) {
-        // the thread works on what lives here: it ends before anything goes
-        while (!Prepared) QThread::msleep(5);
-        Worker.join();
+        // the window goes on at once; the thread ends with what it works on
+        FormerLoads.push_back({std::move(Worker), Work});
         throw;
     }
     Worker.join();
-    if (Error) std::rethrow_exception(Error);
+    if (Work->Error) std::rethrow_exception(Work->Error);
 
     try {
         ReadPage();
@@ -418,7 +437,7 @@ void THtmlDesigner::LoadFromFile(const std::string& FileName)
     Filter->SetBasePath(FolderOf(FileName));
     FFileName = FileName;
     try {
-        ShowPageAwaiting(std::move(Page), SetBodyArguments);
+        ShowPageAwaiting(std::move(Work->Page), Work->SetBodyArguments);
     } catch (const std::exception& Failure) {
         FFileName = OldName;
         Filter->SetBasePath(OldBase);

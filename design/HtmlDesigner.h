@@ -13,6 +13,7 @@
 #include <set>
 #include <span>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "HTMLColors.h"
@@ -443,6 +444,18 @@ private:
     uint64_t ReadGeneration = 0;
     // The body that a load in the background puts into its page once it is there.
     std::optional<QString> BackgroundBody;
+    // Loads given up while their thread still read the file: each thread ends on its own and
+    // is joined when the next load starts or with the designer.
+    struct TLoadWork;
+    struct TFormerLoad {
+        std::thread Thread;
+        std::shared_ptr<const TLoadWork> Work;
+        TFormerLoad(std::thread T, std::shared_ptr<const TLoadWork> W) : Thread(std::move(T)), Work(std::move(W)) {}
+        TFormerLoad(TFormerLoad&&) = default;
+        TFormerLoad& operator=(TFormerLoad&&) = default;
+        ~TFormerLoad();
+    };
+    std::vector<TFormerLoad> FormerLoads;
     // design ids of the elements resized in the page since the load
     std::set<std::string> ResizedIds;
     QPointer<TFormFind> FFindDialog;
