@@ -1,22 +1,40 @@
 #pragma once
-// The large page the design view and main window benchmarks open.
+// The large page the design view, main window and parser benchmarks open: the largest page of
+// the corpus, its body repeated.
+#include <fstream>
+#include <iterator>
+#include <string>
+#if __has_include(<QByteArray>)
 #include <QByteArray>
-#include <QFile>
+#endif
 
 namespace zv::bench {
 
-// A page of about 1 MB: the largest page of the corpus, its body repeated.
-inline QByteArray LargePage()
+// The page at Bytes or a little more; empty when the corpus page cannot be read.
+inline std::string LargePageText(std::size_t Bytes)
 {
-    QFile File(ZV_BENCH_DATA "/corpus/nodejs_api_fs.html");
-    if (!File.open(QIODevice::ReadOnly)) return {};
-    const QByteArray Html = File.readAll();
-    const qsizetype Open = Html.indexOf('>', Html.indexOf("<body")) + 1;
-    const qsizetype Close = Html.lastIndexOf("</body>");
-    if (Open <= 0 || Close < Open) return {};
-    QByteArray Page = Html.left(Open);
-    while (Page.size() < 1000000) Page += Html.mid(Open, Close - Open);
+    std::ifstream In(ZV_BENCH_DATA "/corpus/nodejs_api_fs.html", std::ios::binary);
+    const std::string Html((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
+    const std::size_t Body = Html.find("<body");
+    const std::size_t Open = Body == std::string::npos ? Body : Html.find('>', Body);
+    const std::size_t Close = Html.rfind("</body>");
+    if (Open == std::string::npos || Close == std::string::npos || Close <= Open)
+        return {};
+    std::string Page = Html.substr(0, Open + 1);
+    const std::string_view Content = std::string_view(Html).substr(Open + 1, Close - Open - 1);
+    Page.reserve(Bytes + Content.size() + 16);
+    while (Page.size() < Bytes)
+        Page += Content;
     return Page + "</body></html>";
 }
+
+#if __has_include(<QByteArray>)
+// A page of about 1 MB.
+inline QByteArray LargePage()
+{
+    const std::string Page = LargePageText(1000000);
+    return QByteArray(Page.data(), static_cast<qsizetype>(Page.size()));
+}
+#endif
 
 }  // namespace zv::bench
