@@ -231,7 +231,7 @@ void THtmlDesigner::FinishLoading(const QString& BodyJson)
 {
     if (!BodyJson.isEmpty()) {
         // the tree holds the body as the page now shows it
-        ReadChanges = CallLayer("setBody", {BodyJson}).toLongLong();
+        ReadChanges = CallLayer("setBody", {QVariant::fromValue(TLayerJson{BodyJson})}).toLongLong();
         ReadGeneration = Generation();
     }
     AttachDocumentEvents();
