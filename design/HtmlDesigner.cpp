@@ -231,7 +231,7 @@ void THtmlDesigner::FinishLoading(const QString& BodyJson)
 {
     if (!BodyJson.isEmpty()) {
         // the tree holds the body as the page now shows it
-        ReadChanges = CallLayer("setBody", {QVariant::fromValue(TLayerJson{BodyJson})}).toLongLong();
+        ReadChanges = CallLayer("setBody", {BodyJson}).toLongLong();
         ReadGeneration = Generation();
     }
     AttachDocumentEvents();

@@ -24,7 +24,6 @@
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
-#include <algorithm>
 #include <memory>
 
 static void InitEngineResources() { Q_INIT_RESOURCE(engine); }
@@ -154,32 +153,6 @@ int DomButton(Qt::MouseButton Button)
     return Button == Qt::RightButton ? 2 : Button == Qt::MiddleButton ? 1 : 0;
 }
 
-// "zvLayer.call(Request)" with Args as the request's "a".
-QString LayerCallScript(QJsonObject Request, const QVariantList& Args)
-{
-    const auto IsJson = [](const QVariant& A) { return A.metaType() == QMetaType::fromType<TLayerJson>(); };
-    if (std::none_of(Args.begin(), Args.end(), IsJson)) {
-        Request.insert("a", QJsonArray::fromVariantList(Args));
-        return QStringLiteral("zvLayer.call(") +
-               QString::fromUtf8(QJsonDocument(Request).toJson(QJsonDocument::Compact)) + u')';
-    }
-    QString Script = QStringLiteral("zvLayer.call(") +
-                     QString::fromUtf8(QJsonDocument(Request).toJson(QJsonDocument::Compact));
-    Script.chop(1);   // the closing brace
-    Script += QStringLiteral(",\"a\":[");
-    for (qsizetype K = 0; K < Args.size(); ++K) {
-        if (K) Script += u',';
-        if (IsJson(Args[K])) {
-            Script += Args[K].value<TLayerJson>().Text;
-        } else {
-            const QByteArray One = QJsonDocument(QJsonArray{QJsonValue::fromVariant(Args[K])})
-                                       .toJson(QJsonDocument::Compact);
-            Script += QString::fromUtf8(One.mid(1, One.size() - 2));
-        }
-    }
-    return Script + QStringLiteral("]})");
-}
-
 }  // namespace
 
 std::vector<TGlyphEntry> ParseGlyphEntries(const QString& Text)
@@ -220,7 +193,6 @@ TWebBrowser::TWebBrowser(QWidget* Parent) : QWebEngineView(Parent)
     InitEngineResources();
     qRegisterMetaType<TPageEvent>();
     qRegisterMetaType<THtmlElement>();
-    qRegisterMetaType<TLayerJson>();
 
     auto* Page = new TEnginePage(QWebEngineProfile::defaultProfile(), this);
     QWebEngineSettings* S = Page->settings();
@@ -349,7 +321,7 @@ int TWebBrowser::PageObjectCount() { return CallLayer(QStringLiteral("objectCoun
 QVariant TWebBrowser::Invoke(const QString& Function, const QVariantList& Args,
                              const QString& UseToken)
 {
-    QJsonObject Request{{"f", Function}, {"t", UseToken}};
+    QJsonObject Request{{"f", Function}, {"t", UseToken}, {"a", QJsonArray::fromVariantList(Args)}};
     if (!Released.isEmpty() && UseToken == Token) {
         Request.insert("r", QJsonArray::fromVariantList(Released));
         Request.insert("s", NoticesSeen);
@@ -358,7 +330,9 @@ QVariant TWebBrowser::Invoke(const QString& Function, const QVariantList& Args,
     ++FRoundTrips;
     // a call may change the page, and what lies under the pointer with it
     if (Function != QLatin1String("hit")) LastHit.Valid = false;
-    const QString Script = LayerCallScript(Request, Args);
+    const QString Script = QStringLiteral("zvLayer.call(") +
+                           QString::fromUtf8(QJsonDocument(Request).toJson(QJsonDocument::Compact)) +
+                           QStringLiteral(")");
     // the answer may come after a timeout: it then lands in state nobody waits for
     struct TState {
         bool Done = false;

@@ -26,12 +26,6 @@ namespace zv {
 // reported (an index out of range, say).
 class EEngineError : public Exception { using Exception::Exception; };
 
-// An argument of a layer call that is JSON text already: it goes into the call as the value
-// it spells, not as a string, and so is neither escaped again nor parsed twice.
-struct TLayerJson {
-    QString Text;
-};
-
 // One mouse or key event of the page.
 struct TPageEvent {
     std::string Type;           // "mousedown", "mousemove", "mouseup", "mouseout", "mouseover",
@@ -193,4 +187,3 @@ private:
 
 Q_DECLARE_METATYPE(zv::TPageEvent)
 Q_DECLARE_METATYPE(zv::THtmlElement)
-Q_DECLARE_METATYPE(zv::TLayerJson)

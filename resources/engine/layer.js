@@ -1071,16 +1071,14 @@ function setAttributes(el, list) {
     if (spelling) speltAttrs.set(el, spelling);
     attrOrder.set(el, el.getAttributeNames());
 }
-// The tree of a JSON body as above (its text, or the value itself): its attributes and its
-// children in a fragment.
+// The tree of a JSON body as above: its attributes and its children in a fragment.
 function readBody(json) {
-    const [bodyAttributes, xml, texts, attributes] = typeof json === 'string' ? JSON.parse(json) : json;
+    const [bodyAttributes, xml, texts, attributes] = JSON.parse(json);
     const parsed = new DOMParser().parseFromString(xml, 'application/xhtml+xml');
     const top = parsed.documentElement;
     if (!top || top.localName !== 'div' || parsed.querySelector('parsererror'))
         throw new Error('The body could not be read');
-    // moved, not copied: the parsed document keeps nothing
-    const tree = doc.adoptNode(top);
+    const tree = doc.importNode(top, true);
     const marks = [];
     const walker = doc.createTreeWalker(tree, NodeFilter.SHOW_PROCESSING_INSTRUCTION);
     for (let p = walker.nextNode(); p; p = walker.nextNode()) marks.push(p);
