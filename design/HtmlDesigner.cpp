@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <malloc.h>
 #include <sys/stat.h>
 
 #include "DesignTree.h"
@@ -198,7 +199,7 @@ void THtmlDesigner::ResetTableSelection()
 
 // ---------------------------------------------------------------- loading and saving
 
-void THtmlDesigner::LoadDesignHtml(const WideString& Html, bool Wait)
+void THtmlDesigner::LoadDesignHtml(bool Wait)
 {
     BackgroundBody.reset();
     ResetTableSelection();
@@ -209,11 +210,7 @@ void THtmlDesigner::LoadDesignHtml(const WideString& Html, bool Wait)
     // The head goes to the engine as HTML, the body as the tree itself: the engine's parser
     // would rearrange it (see DesignTree.h).
     const THtmlNode* Body = Filter->Root() ? Filter->Root()->FindFirstOfKind(tagBody) : nullptr;
-    const size_t HeadEnd = Html.find(u"</head>");
-    if (!Body || HeadEnd == WideString::npos) Body = nullptr;
-    DocumentData = QString::fromStdU16String(
-                       Body ? Html.substr(0, HeadEnd + 7) + u"\r\n<body></body>\r\n</html>" : Html)
-                       .toUtf8();
+    DocumentData = QString::fromStdU16String(Filter->GetDesignShell()).toUtf8();
     ReadChanges = -1;
     const QString BodyJson =
         Body ? QString::fromStdU16String(DesignBodyJson(*static_cast<const THtmlTag*>(Body))) : QString();
@@ -268,30 +265,35 @@ void THtmlDesigner::ReplaceDocument(const std::function<void()>& Load)
     } catch (const EEngineError&) {
         // a page that cannot give its body: the document as last read
     }
-    // the document as it stands waits aside until the new one shows: the new one half in
-    // the filter would save as a mix of the two
-    THtmlFilter Old;
-    Old.SwapDocument(*Filter);
-    const std::string OldName = FFileName, OldBase = Filter->BasePath();
-    try {
-        Load();
-    } catch (...) {
-        Filter->SwapDocument(Old);
-        throw;
-    }
-    try {
-        LoadDesignHtml(Filter->GetDesignHtml());
-    } catch (...) {
-        FFileName = OldName;
-        Filter->SetBasePath(OldBase);
-        Filter->SwapDocument(Old);
+    {
+        // the document as it stands waits aside until the new one shows: the new one half in
+        // the filter would save as a mix of the two
+        THtmlFilter Old;
+        Old.SwapDocument(*Filter);
+        const std::string OldName = FFileName, OldBase = Filter->BasePath();
         try {
-            LoadDesignHtml(Filter->GetDesignHtml());
-        } catch (const std::exception&) {
-            // the page stays without a document; the filter holds the old one for saving
+            Load();
+        } catch (...) {
+            Filter->SwapDocument(Old);
+            throw;
         }
-        throw;
+        try {
+            LoadDesignHtml();
+        } catch (...) {
+            FFileName = OldName;
+            Filter->SetBasePath(OldBase);
+            Filter->SwapDocument(Old);
+            try {
+                LoadDesignHtml();
+            } catch (const std::exception&) {
+                // the page stays without a document; the filter holds the old one for saving
+            }
+            throw;
+        }
     }
+    // the old document, the new one's texts for the page and the parser's work are gone: what
+    // they held goes back to the system instead of staying with the program
+    malloc_trim(0);
 }
 
 void THtmlDesigner::LoadFromFile(const std::string& FileName)
@@ -319,7 +321,7 @@ void THtmlDesigner::NewDocument(bool Wait)
 {
     Filter->NewDocument();
     FFileName.clear();
-    LoadDesignHtml(Filter->GetDesignHtml(), Wait);
+    LoadDesignHtml(Wait);
 }
 
 WideString THtmlDesigner::GetHtml()

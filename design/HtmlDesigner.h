@@ -350,9 +350,9 @@ private:
     std::vector<TRowLayout> DragCells;
 
 private:
-    // Shows the filter's design document Html; every load of a file, a text or a new page
+    // Shows the filter's design document; every load of a file, a text or a new page
     // ends here.
-    void LoadDesignHtml(const WideString& Html, bool Wait = true);
+    void LoadDesignHtml(bool Wait = true);
     // Load puts a new document into the filter, which is then shown; see LoadFromFile.
     void ReplaceDocument(const std::function<void()>& Load);
     // The body into the page just loaded, and the page's events to the designer.

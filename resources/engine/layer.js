@@ -1078,7 +1078,7 @@ function readBody(json) {
     const top = parsed.documentElement;
     if (!top || top.localName !== 'div' || parsed.querySelector('parsererror'))
         throw new Error('The body could not be read');
-    const tree = doc.importNode(top, true);
+    const tree = doc.adoptNode(top);
     const marks = [];
     const walker = doc.createTreeWalker(tree, NodeFilter.SHOW_PROCESSING_INSTRUCTION);
     for (let p = walker.nextNode(); p; p = walker.nextNode()) marks.push(p);
