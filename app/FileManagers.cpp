@@ -10,7 +10,9 @@
 #include <exception>
 
 #include "Folders.h"
+#include "HtmlConv.h"
 #include "IniFile.h"
+#include "Streams.h"
 
 namespace zv {
 
@@ -122,10 +124,25 @@ void TFileManager::Open()
     OpenFile(chosen);
 }
 
+const char* TFileManager::Refusal(const std::string& Name)
+{
+    // nothing but a regular file is opened: a FIFO would wait for a writer
+    switch (PathKind(Name)) {
+    case TPathKind::RegularFile:
+    case TPathKind::Unknown: break;  // opening it tells why not
+    case TPathKind::Missing: return NotFoundText;
+    case TPathKind::Folder: return FolderText;
+    case TPathKind::Pipe: return PipeText;
+    case TPathKind::LinkLoop: return LinkLoopText;
+    case TPathKind::Other: return NotRegularText;
+    }
+    return nullptr;
+}
+
 void TFileManager::OpenFile(const std::string& Name)
 {
-    if (!FileExists(Name)) {
-        ShowError(std::string(NotFoundText) + "\n" + Name);
+    if (const char* Text = Refusal(Name)) {
+        ShowError(Text + ("\n" + Name));
         return;
     }
     if (!OnOpen || !CallHandler(OnOpen, Name))
@@ -183,6 +200,9 @@ bool TFileManager::CallHandler(const TOnOpenSaveEvent& Handler, const std::strin
 {
     try {
         return Handler(this, Name);
+    } catch (const ENotAPage& e) {
+        ShowError(e.Message() + "\n" + Name);
+        return false;
     } catch (const std::exception& e) {
         ShowError(e.what());
         return false;
@@ -276,8 +296,8 @@ void TFileManager::MRUItemClick(QAction* Sender)
     const std::string name = RecentFiles[static_cast<size_t>(index)];
     if (!CheckModified())
         return;
-    if (!FileExists(name)) {
-        ShowError(std::string(NotFoundText) + "\n" + name);
+    if (const char* Text = Refusal(name)) {
+        ShowError(Text + ("\n" + name));
         const auto entry = std::find(RecentFiles.begin(), RecentFiles.end(), name);
         if (entry != RecentFiles.end())
             RecentFiles.erase(entry);

@@ -68,6 +68,12 @@ public:
     static constexpr const char* SaveFirstText = "File was modified. Do you want to save it first?";
     static constexpr const char* NotFoundText =
         "Unable to locate the file. It might be deleted or moved.";
+    static constexpr const char* FolderText = "Unable to open the file. It is a folder, not a regular file.";
+    static constexpr const char* PipeText = "Unable to open the file. It is a pipe (FIFO), not a regular file.";
+    static constexpr const char* LinkLoopText =
+        "Unable to open the file. It is a symbolic link that leads back to itself, not a regular file.";
+    static constexpr const char* NotRegularText =
+        "Unable to open the file. It is a device or a socket, not a regular file.";
 
     explicit TFileManager(QObject* Owner = nullptr) : QObject(Owner) {}
 
@@ -108,8 +114,11 @@ private:
     std::string OpenDialogName;
     std::string SaveDialogName;
 
+    // Why Name cannot be opened as a page (nil when it may be).
+    static const char* Refusal(const std::string& Name);
     bool RunSaveDialog(std::string& Chosen);
-    // Calls OnOpen / OnSave; an exception is shown and gives false.
+    // Calls OnOpen / OnSave; an exception is shown and gives false. A file that holds no
+    // page is named in the message.
     bool CallHandler(const TOnOpenSaveEvent& Handler, const std::string& Name);
     void ShowError(const std::string& Text);
 };

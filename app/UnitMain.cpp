@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDockWidget>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QScrollArea>
@@ -13,6 +14,7 @@
 #include <QTabBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWindow>
 #include <Qsci/qscilexerhtml.h>
 #include <Qsci/qsciscintilla.h>
 #include <algorithm>
@@ -284,7 +286,6 @@ void TFormMain::CreateFileManager()
     FileManager->Ui = Dialogs;
     // the page goes, with what the other views hold of it: the save prompt came first
     FileManager->OnNew = [this](TFileManager*) {
-        KeyDownInPage = false;
         ViewModified = false;
         TitleKept = false;
         SelectView(DesignerTab);
@@ -294,7 +295,6 @@ void TFormMain::CreateFileManager()
         return false;
     };
     FileManager->OnOpen = [this](TFileManager*, const std::string& Name) {
-        KeyDownInPage = false;
         ViewModified = false;
         TitleKept = false;
         SelectView(DesignerTab);
@@ -303,11 +303,13 @@ void TFormMain::CreateFileManager()
         return true;
     };
     FileManager->OnSave = [this](TFileManager*, const std::string& Name) {
-        KeyDownInPage = false;
         CommitView(CurrentView);
         ViewModified = false;
         Designer->SaveToFile(Name);
         UpdateControls();
+        // what the page holds beyond what was saved is an edit
+        ChangesSeen = Designer->ChangesRead();
+        ChangesGeneration = Designer->Generation();
         TitleKept = true;
         return true;
     };
@@ -342,20 +344,9 @@ void TFormMain::CreateViews()
     Stack->setCurrentWidget(Designer);
     Designer->OnDocumentComplete = [this](QObject*) { DocumentComplete(); };
     Designer->OnMouseUp = [this](QObject*) { UpdateControls(); };
-    // A modifier alone edits nothing (its key-down may reach the page after the command of
-    // a menu key such as Ctrl+S has run), and neither does a copy, as from the menu.
-    connect(Designer, &TWebBrowser::PageEvent, this, [this](const TPageEvent& Event) {
-        static constexpr int Modifiers[] = {16, 17, 18, 20, 91, 92, 144, 145, 225};
-        if (Event.Type != "keydown" || std::count(std::begin(Modifiers), std::end(Modifiers), Event.KeyCode))
-            return;
-        if (Event.Ctrl && !Event.Alt && (Event.KeyCode == 'C' || Event.KeyCode == 45)) return;
-        KeyDownInPage = true;
-    });
-    Designer->OnKeyUp = [this](QObject*) {
-        UpdateControls();
-        // the release of a key pressed elsewhere (Enter in a file dialog) is no edit
-        if (std::exchange(KeyDownInPage, false)) SetModified();
-    };
+    // keys and clicks that only move the caret edit nothing: UpdateControls sees changes
+    Designer->OnKeyUp = [this](QObject*) { UpdateControls(); };
+    Designer->OnChange = Designer->OnKeyUp;
     Designer->OnResized = [this](QObject*) {
         UpdateControls();
         SetModified();
@@ -471,29 +462,25 @@ void TFormMain::WireCommands()
         if (Designer->Hyperlink()) SetModified();
         UpdateControls();
     });
-    connect(FontNameCombo, &TFontComboBox97::Click, this, [this] {
+    // a choice in a box goes to the page, and so does the keyboard after it: the next letters
+    // are the user's text, not the box's type-ahead
+    auto Choose = [this](const std::function<void()>& Command) {
         if (UpdatingControls) return;
         Guard([&] {
-            Designer->SetFontName(FontNameCombo->currentText());
+            Command();
             SetModified();
             UpdateControls();
         });
+        Designer->setFocus();
+    };
+    connect(FontNameCombo, &TFontComboBox97::Click, this, [this, Choose] {
+        Choose([this] { Designer->SetFontName(FontNameCombo->currentText()); });
     });
-    connect(BlockFormatCombo, &QComboBox::textActivated, this, [this](const QString& Name) {
-        if (UpdatingControls) return;
-        Guard([&] {
-            Designer->SetBlockFormat(Name);
-            SetModified();
-            UpdateControls();
-        });
+    connect(BlockFormatCombo, &QComboBox::textActivated, this, [this, Choose](const QString& Name) {
+        Choose([this, Name] { Designer->SetBlockFormat(Name); });
     });
-    connect(FontSizeCombo, &QComboBox::activated, this, [this](int Index) {
-        if (UpdatingControls) return;
-        Guard([&] {
-            Designer->SetFontSize(Index + 1);
-            SetModified();
-            UpdateControls();
-        });
+    connect(FontSizeCombo, &QComboBox::activated, this, [this, Choose](int Index) {
+        Choose([this, Index] { Designer->SetFontSize(Index + 1); });
     });
     // the button part applies the button's colour, the popup a new one
     for (TColorToolButton* Button : {TextColorButton, BackColorButton}) {
@@ -579,6 +566,14 @@ void TFormMain::WireCommands()
 
 void TFormMain::SetModified() { FileManager->SetModified(true); }
 
+void TFormMain::NoteChanges(int64_t Changes)
+{
+    if (Changes < 0) return;
+    if (Designer->Generation() == ChangesGeneration && Changes != ChangesSeen) SetModified();
+    ChangesSeen = Changes;
+    ChangesGeneration = Designer->Generation();
+}
+
 void TFormMain::SetCaption(const QString& Title)
 {
     FApplicationTitle = Title.isEmpty() ? QString::fromLatin1(AppTitle)
@@ -597,7 +592,7 @@ void TFormMain::DocumentComplete()
         } catch (const EEngineError&) {
         }
     }
-    UpdateControls();
+    // the formats first: the box then shows the one of the caret's block
     QStringList Formats;
     Designer->GetBlockFormats(Formats);
     const bool Was = UpdatingControls;
@@ -606,15 +601,15 @@ void TFormMain::DocumentComplete()
     BlockFormatCombo->addItems(Formats);
     BlockFormatCombo->setCurrentIndex(-1);
     UpdatingControls = Was;
+    UpdateControls();
 }
 
 void TFormMain::EditCommand(int Which)
 {
     if (Which == ecFind) {
-        if (CurrentView != CodeTab) {
-            Designer->Find();
-            return;
-        }
+        // each view finds in its own text; the Tag Tree view has no search
+        if (CurrentView == DesignerTab) Designer->Find();
+        if (CurrentView != CodeTab) return;
         // the HTML Code view searches its own text
         if (!SourceFind) {
             SourceFind = new TFormFind(this);
@@ -625,7 +620,10 @@ void TFormMain::EditCommand(int Which)
         SourceFind->Execute();
         return;
     }
+    // only a change of the content marks the document: the design view's page tells it in
+    // UpdateControls, the source editor by its change handler
     if (CurrentView == DesignerTab) {
+        const int Undone = Designer->UndoIndex();
         switch (Which) {
         case ecCut: Designer->Cut(); break;
         case ecCopy: Designer->Copy(); break;
@@ -633,6 +631,8 @@ void TFormMain::EditCommand(int Which)
         case ecUndo: Designer->Undo(); break;
         case ecRedo: Designer->Redo(); break;
         }
+        // an undo may put back what lies outside the page (the head)
+        if ((Which == ecUndo || Which == ecRedo) && Designer->UndoIndex() != Undone) SetModified();
         UpdateControls();
     } else if (CurrentView == CodeTab) {
         switch (Which) {
@@ -643,7 +643,6 @@ void TFormMain::EditCommand(int Which)
         case ecRedo: SourceEditor->redo(); break;
         }
     }
-    if (Which != ecCopy) SetModified();
 }
 
 void TFormMain::EditMenuShow()
@@ -794,6 +793,17 @@ void TFormMain::AboutClick()
     About->exec();
 }
 
+void TFormMain::OpenCommandLine(const QStringList& Arguments)
+{
+    for (const QString& Argument : Arguments) {
+        if (Argument.isEmpty() || Argument.startsWith('-')) continue;
+        const QUrl Url(Argument);
+        const QString Path = Url.isLocalFile() ? Url.toLocalFile() : Argument;
+        Guard([&] { FileManager->OpenFile(QFileInfo(Path).absoluteFilePath().toStdString()); });
+        return;  // one document at a time
+    }
+}
+
 bool TFormMain::EnsureSaved()
 {
     if (!FileManager->FileName().empty()) return true;
@@ -815,7 +825,10 @@ void TFormMain::UpdateControls()
         W->setEnabled(Design);
 
     TDesignerState S;
-    if (Design) S = Designer->GetState();
+    if (Design) {
+        S = Designer->GetState();
+        NoteChanges(S.Changes);
+    }
     if (Design) {
         F.BtnCut->setEnabled(S.Cut.Can);
         F.BtnCopy->setEnabled(S.Copy.Can);
@@ -872,11 +885,20 @@ void TFormMain::UpdateControls()
 
 void TFormMain::showEvent(QShowEvent* Event)
 {
-    if (!Shown) {
+    const bool First = !Shown;
+    if (First) {
         Shown = true;
         FormShow();
     }
     QMainWindow::showEvent(Event);
+    // panels restored floating were shown before the window they belong to: they stay over it
+    if (First) QMetaObject::invokeMethod(this, [this] {
+        for (QDockWidget* Panel : {PanelObjects(), PanelEntities(), PanelIcons()}) {
+            if (!Panel->isFloating() || Panel->isHidden() || !Panel->windowHandle()) continue;
+            Panel->windowHandle()->setTransientParent(windowHandle());
+            Panel->raise();
+        }
+    }, Qt::QueuedConnection);
     if (FitPaletteOnShow) {
         FitPaletteOnShow = false;
         QMetaObject::invokeMethod(this, [this] { FitPalette(); }, Qt::QueuedConnection);
@@ -921,6 +943,10 @@ void TFormMain::FormShow()
     if (Ini.SectionExists("Toolbar")) LoadToolbars();
     FileManager->LoadMRU(Ini, "Recents");
     UpdateControls();
+    if (Ini.TooLarge())
+        QMetaObject::invokeMethod(this, [this, Name = Ini.FileName()] {
+            Dialogs->ShowError(std::string(SettingsTooLargeText) + "\n" + Name);
+        }, Qt::QueuedConnection);
     // typing goes into the page from the start
     Designer->setFocus();
 }

@@ -87,6 +87,9 @@ public:
     static constexpr const char* NoSelectionText =
         "To apply a template to the current document, you need to select the text that you "
         "want to be preserved as the main content.";
+    static constexpr const char* SettingsTooLargeText =
+        "The settings file is too large to be read whole. It is left as it is: the settings "
+        "of this run are kept until the program closes, and not saved.";
     static constexpr const char* HomePageUrl = "https://www.zandovell.example/";
     static constexpr const char* HotStuffUrl = "https://www.zandovell.example/hot";
 
@@ -139,6 +142,9 @@ public:
     QLabel* StatusPanel(int Index) const { return StatusPanels[Index]; }
     QString ApplicationTitle() const { return FApplicationTitle; }
 
+    // Opens the first file the program was started with, as File > Open does; options
+    // (starting with "-") are skipped, a "file:" URL names its file.
+    void OpenCommandLine(const QStringList& Arguments);
     // True when the document has a file name, possibly after saving it now.
     bool EnsureSaved();
     void UpdateControls();
@@ -173,6 +179,8 @@ private:
 
     void DocumentComplete();
     void SetModified();
+    // Marks the document modified when the design view's page changed since last seen.
+    void NoteChanges(int64_t Changes);
     void SetCaption(const QString& Title);
     void TabChanged(int Index);
     void EnterView(int View);
@@ -218,7 +226,10 @@ private:
     QPointer<TFormFind> SourceFind;  // Find in the HTML Code view
     bool Shown = false;
     bool FitPaletteOnShow = false;
-    bool KeyDownInPage = false;  // a key went down in the design view and is not yet up
+    // The design view's count of changes last seen, and the page it counts in: a count that
+    // moves in the same page is an edit.
+    int64_t ChangesSeen = -1;
+    uint64_t ChangesGeneration = 0;
     bool Closing = false;
     bool LoadingSource = false;
     bool TitleKept = false;  // the document stays after the next file change: a save

@@ -41,6 +41,7 @@ int main(int argc, char** argv)
     {
         zv::TFormMain Window;
         Window.show();
+        Window.OpenCommandLine(App.arguments().mid(1));
         Result = App.exec();
     }
     zv::FinalizeIniUtils();

@@ -1,9 +1,15 @@
-// Known-word lookups and suggestions per second: the editor's spell checker and Hunspell
-// (en_US) on the same sample of words; and how often the first suggestion is the word meant,
-// on a list of common misspellings (data/misspellings.txt) that both take as wrong.
+// Lookups and suggestions per second: the editor's spell checker and Hunspell (en_US) on the
+// same words, the words of real text: the PostgreSQL and Python manuals where their Debian
+// packages (postgresql-doc-*, python3-doc) are installed, else the pages of the corpus. And
+// how often the first suggestion is the word meant, on a list of common misspellings
+// (data/misspellings.txt) that both take as wrong.
 
 #include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -39,28 +45,96 @@ Hunspell& Reference()
     return hunspell;
 }
 
-// Every 97th word of the list as known words; lower-case words of 5 to 10 letters with two
-// inner letters swapped as misspellings.
+// The HTML pages of each manual, in a fixed order; the corpus when neither is installed.
+std::vector<std::vector<std::filesystem::path>> TextSources()
+{
+    namespace fs = std::filesystem;
+    std::vector<std::vector<fs::path>> Sources;
+    for (const fs::path Root : {fs::path("/usr/share/doc/postgresql-doc-15/html"), fs::path("/usr/share/doc/python3-doc/html"),
+                                fs::path(ZV_BENCH_DATA "/corpus")}) {
+        if (Root.filename() == "corpus" && !Sources.empty())
+            break;
+        std::vector<fs::path> Pages;
+        std::error_code Error;
+        for (fs::recursive_directory_iterator It(Root, fs::directory_options::follow_directory_symlink, Error), End;
+             !Error && It != End; It.increment(Error))
+            if (It->path().extension() == ".html")
+                Pages.push_back(It->path());
+        std::sort(Pages.begin(), Pages.end());
+        if (!Pages.empty())
+            Sources.push_back(std::move(Pages));
+    }
+    return Sources;
+}
+
+// The words of a page's text, as a reader sees them: runs of letters (with apostrophes
+// inside) outside tags, scripts and styles; references count as breaks.
+void AddWords(const std::string& Html, std::vector<std::string>& Words)
+{
+    auto Letter = [](char C) { return (C >= 'a' && C <= 'z') || (C >= 'A' && C <= 'Z'); };
+    std::string Word;
+    for (size_t I = 0; I < Html.size(); ++I) {
+        const char C = Html[I];
+        if (Letter(C) || (C == '\'' && !Word.empty() && I + 1 < Html.size() && Letter(Html[I + 1]))) {
+            Word += C;
+            continue;
+        }
+        if (!Word.empty())
+            Words.push_back(std::move(Word));
+        Word.clear();
+        if (C == '<') {
+            for (const char* Raw : {"script", "style"})
+                if (Html.compare(I + 1, std::strlen(Raw), Raw) == 0) {
+                    const size_t End = Html.find(std::string("</") + Raw, I);
+                    I = End == std::string::npos ? Html.size() : End;
+                }
+            const size_t Close = Html.find('>', I);
+            I = Close == std::string::npos ? Html.size() : Close;
+        } else if (C == '&') {
+            const size_t Semi = Html.find(';', I);
+            if (Semi != std::string::npos && Semi - I < 12)
+                I = Semi;
+        }
+    }
+    if (!Word.empty())
+        Words.push_back(std::move(Word));
+}
+
+// Up to this many words of running text in all (as many from each source), in the order they
+// stand.
+constexpr size_t SampleWords = 200000;
+
+// The words of real text as the lookups' sample; as misspellings, words of 5 to 10 lower-case
+// letters of it that both checkers know, with two inner letters swapped, that both take as
+// wrong.
 const TSample& Sample()
 {
     static const TSample sample = [] {
         TSample s;
-        std::vector<std::string> words;
-        for (const auto& bucket : Checker().Buckets)
-            if (bucket)
-                for (const auto& entry : *bucket)
-                    words.push_back(entry.Word);
-        std::sort(words.begin(), words.end());
-        for (size_t i = 0; i < words.size(); i += 97)
-            s.Known.push_back(words[i]);
-        for (size_t i = 0; i < words.size() && s.Misspelt.size() < 100; i += 211) {
-            const std::string& word = words[i];
+        const auto Sources = TextSources();
+        for (const auto& Pages : Sources) {
+            std::vector<std::string> Words;
+            for (const auto& Page : Pages) {
+                std::ifstream In(Page, std::ios::binary);
+                AddWords(std::string(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>()), Words);
+                if (Words.size() >= SampleWords / Sources.size())
+                    break;
+            }
+            Words.resize(std::min(Words.size(), SampleWords / Sources.size()));
+            s.Known.insert(s.Known.end(), Words.begin(), Words.end());
+        }
+        std::vector<std::string> distinct = s.Known;
+        std::sort(distinct.begin(), distinct.end());
+        distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+        for (size_t i = 0; i < distinct.size() && s.Misspelt.size() < 100; i += 37) {
+            const std::string& word = distinct[i];
             if (word.size() < 5 || word.size() > 10 ||
-                !std::all_of(word.begin(), word.end(), [](char c) { return c >= 'a' && c <= 'z'; }))
+                !std::all_of(word.begin(), word.end(), [](char c) { return c >= 'a' && c <= 'z'; }) ||
+                !Checker().IsKnownWord(word) || !Reference().spell(word))
                 continue;
             std::string wrong = word;
             std::swap(wrong[2], wrong[3]);
-            if (wrong != word && !Checker().IsKnownWord(wrong))
+            if (wrong != word && !Checker().IsKnownWord(wrong) && !Reference().spell(wrong))
                 s.Misspelt.emplace_back(wrong, word);
         }
         return s;
@@ -68,22 +142,54 @@ const TSample& Sample()
     return sample;
 }
 
-void Lookup_Zandovell(benchmark::State& State)
+// "known": the share of the words the checker takes as right.
+template <class TKnows> void MeasureLookups(benchmark::State& State, TKnows Knows)
 {
     const auto& words = Sample().Known;
-    for (auto _ : State)
+    size_t known = 0;
+    for (auto _ : State) {
+        known = 0;
         for (const auto& word : words)
-            benchmark::DoNotOptimize(Checker().IsKnownWord(word));
+            known += Knows(word);
+    }
     State.SetItemsProcessed(State.iterations() * static_cast<int64_t>(words.size()));
+    State.counters["words"] = static_cast<double>(words.size());
+    State.counters["known"] = static_cast<double>(known) / static_cast<double>(words.size());
+}
+
+void Lookup_Zandovell(benchmark::State& State)
+{
+    MeasureLookups(State, [](const std::string& Word) { return Checker().IsKnownWord(Word); });
 }
 
 void Lookup_Hunspell(benchmark::State& State)
 {
+    MeasureLookups(State, [](const std::string& Word) { return Reference().spell(Word); });
+}
+
+// Lookups per second of ours over Hunspell's, the best of five passes each over the sample.
+void Goal_Lookups_Zandovell_over_Hunspell(benchmark::State& State)
+{
     const auto& words = Sample().Known;
+    auto Best = [&](auto Knows) {
+        double best = 1e30;
+        for (int pass = 0; pass < 5; ++pass) {
+            const auto start = std::chrono::steady_clock::now();
+            size_t known = 0;
+            for (const auto& word : words)
+                known += Knows(word);
+            benchmark::DoNotOptimize(known);
+            best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        }
+        return best;
+    };
+    double ratio = 0;
     for (auto _ : State)
-        for (const auto& word : words)
-            benchmark::DoNotOptimize(Reference().spell(word));
-    State.SetItemsProcessed(State.iterations() * static_cast<int64_t>(words.size()));
+        ratio = Best([](const std::string& Word) { return Reference().spell(Word); }) /
+                Best([](const std::string& Word) { return Checker().IsKnownWord(Word); });
+    State.counters["ratio"] = ratio;
+    State.counters["goal_at_least"] = 1.0;
+    State.SetLabel(ratio >= 1.0 ? "met" : "NOT MET");
 }
 
 // "found": the share of misspellings whose original word is among the suggestions.
@@ -183,5 +289,6 @@ BENCHMARK(Lookup_Zandovell)->Unit(benchmark::kMicrosecond);
 BENCHMARK(Lookup_Hunspell)->Unit(benchmark::kMicrosecond);
 BENCHMARK(Suggest_Zandovell)->Unit(benchmark::kMillisecond);
 BENCHMARK(Suggest_Hunspell)->Unit(benchmark::kMillisecond);
+BENCHMARK(Goal_Lookups_Zandovell_over_Hunspell)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 BENCHMARK_MAIN();

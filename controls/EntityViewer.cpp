@@ -83,9 +83,18 @@ void TEntityView::DrawItem(QPainter& P, int Index, const QRect& Cell)
     P.save();
     P.setClipRect(Band);
     P.setPen(palette().color(QPalette::Text));
-    const QFontMetrics M(font());
+    // a caption wider than the cell is drawn smaller, whole
+    QFont Caption = font();
+    QFontMetrics M(Caption);
+    const int Room = FItemWidth - 4;
+    for (int Wide = M.horizontalAdvance(Item.Entity); Wide > Room && Caption.pointSizeF() > 5;
+         Wide = M.horizontalAdvance(Item.Entity)) {
+        Caption.setPointSizeF(std::max(5.0, Caption.pointSizeF() * std::min(0.95, double(Room) / Wide)));
+        M = QFontMetrics(Caption);
+    }
+    P.setFont(Caption);
     P.drawText(Band.left() + (FItemWidth - M.horizontalAdvance(Item.Entity)) / 2,
-               Band.top() + 2 + M.ascent(), Item.Entity);
+               Band.top() + (CaptionHeight - M.height()) / 2 + M.ascent(), Item.Entity);
     P.restore();
 }
 

@@ -93,6 +93,8 @@ THtmlDesigner::THtmlDesigner(QWidget* Parent)
     connect(this, &TWebBrowser::UndoKey, this, &THtmlDesigner::Undo);
     connect(this, &TWebBrowser::RedoKey, this, &THtmlDesigner::Redo);
     connect(this, &TWebBrowser::PasteKey, this, &THtmlDesigner::Paste);
+    connect(this, &TWebBrowser::CopyKey, this, &THtmlDesigner::Copy);
+    connect(this, &TWebBrowser::CutKey, this, &THtmlDesigner::Cut);
     // after the browser's own handler: the page has its token by then
     connect(this, &QWebEngineView::loadFinished, this, &THtmlDesigner::BackgroundLoadFinished);
 }
@@ -403,6 +405,15 @@ int THtmlDesigner::GetSelectionKind()
     return 0;
 }
 
+bool THtmlDesigner::HasControlSelection()
+{
+    try {
+        return HasDocument() && Document().selection().type() == "Control";
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
 std::string THtmlDesigner::TagNameOf(const std::string& Id, const std::string& OwnTag) const
 {
     if (const THtmlNode* Stored = Filter->FindObject(Utf8ToUtf16(Id)))
@@ -618,6 +629,16 @@ template <class F> void THtmlDesigner::Act(const char* Name, F&& Change)
         throw;
     }
     EndAction();
+    FollowReplacedElement();
+}
+
+void THtmlDesigner::FollowReplacedElement()
+{
+    try {
+        if (FCurrentElement.IsCurrent() && CallLayer("connected", {FCurrentElement.Number()}).toBool()) return;
+    } catch (const EEngineError&) {
+    }
+    FCurrentElement = CaretElement(FCurrentElement);
 }
 
 void THtmlDesigner::Perform(const char* Name, int Cmd, const QVariant& Input)
@@ -632,6 +653,19 @@ QString THtmlDesigner::CommandValue(int Cmd)
         Output.isNull())
         return {};
     return Output.toString();
+}
+
+void THtmlDesigner::DropData(const QMimeData* Data, const QPointF& ClientPos, bool Move)
+{
+    BeginAction("Paste");
+    try {
+        TWebBrowser::DropData(Data, ClientPos, Move);
+    } catch (...) {
+        EndAction();
+        throw;
+    }
+    EndAction();
+    if (OnChange) OnChange(this);
 }
 
 bool THtmlDesigner::CanCopy() { return CanDo(IDM_COPY); }
@@ -815,6 +849,7 @@ TDesignerState THtmlDesigner::GetState()
     S.FontSizeValue = Read.value(2).isNull() || !Ok ? -1 : Size;
 
     S.SelectionKind = Answer.value(2).toInt();
+    S.Changes = Answer.value(5).toLongLong();
     SyncUndoList(Answer.value(3).toInt());
     S.CanUndo = FUndoIndex >= 0;
     S.CanRedo = FUndoIndex < static_cast<int>(FUndoList.size()) - 1;
@@ -911,15 +946,28 @@ bool THtmlDesigner::CanUndo()
     return FUndoIndex >= 0;
 }
 
+void THtmlDesigner::LoadActionPage(const TUndoAction& Action, bool After)
+{
+    const TUndoAction Kept = Action;  // the load clears the list that holds Action
+    SetHtml(After ? *Kept.PageAfter : *Kept.PageBefore);
+    FUndoList = {Kept};
+    FUndoIndex = After ? 0 : -1;
+}
+
 void THtmlDesigner::Undo()
 {
     SyncUndoList();
     if (FUndoIndex < 0) return;
     const TUndoAction& Action = FUndoList[FUndoIndex];
+    if (Action.PageBefore) {
+        LoadActionPage(Action, false);
+        return;
+    }
     for (int K = 0; K < Action.Units; ++K) ExecCommand(IDM_UNDO);
     for (auto S = Action.Stored.rbegin(); S != Action.Stored.rend(); ++S) RestoreKept(*S, *S->Before);
     --FUndoIndex;
     RestoreResizedSizes();
+    FollowReplacedElement();
 }
 
 bool THtmlDesigner::CanRedo()
@@ -932,12 +980,17 @@ void THtmlDesigner::Redo()
 {
     SyncUndoList();
     if (FUndoIndex > static_cast<int>(FUndoList.size()) - 2) return;
+    if (FUndoList[FUndoIndex + 1].PageAfter) {
+        LoadActionPage(FUndoList[FUndoIndex + 1], true);
+        return;
+    }
     ++FUndoIndex;
     const TUndoAction& Action = FUndoList[FUndoIndex];
     for (int K = 0; K < Action.Units; ++K) ExecCommand(IDM_REDO);
     for (const TUndoAction::TStoredState& S : Action.Stored)
         if (S.After) RestoreKept(S, *S.After);
     RestoreResizedSizes();
+    FollowReplacedElement();
 }
 
 // ---------------------------------------------------------------- dialogs

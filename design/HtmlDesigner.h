@@ -49,6 +49,8 @@ struct TUndoAction {
         std::shared_ptr<const THtmlNode> Before, After;
     };
     std::vector<TStoredState> Stored;
+    // For an action that replaced the whole document: its source text before and after.
+    std::shared_ptr<const WideString> PageBefore = nullptr, PageAfter = nullptr;
 };
 using TUndoActionList = std::vector<TUndoAction>;
 
@@ -70,6 +72,8 @@ struct TDesignerState {
     QString BlockFormatName;    // empty when the command has no value
     QString FontNameValue;
     int FontSizeValue = -1;
+    // The page's count of changes to its body; -1 when unknown. Moving the caret counts none.
+    int64_t Changes = -1;
 };
 
 using TDesignerEvent = std::function<void(QObject* Sender)>;
@@ -118,6 +122,9 @@ public:
     WideString GetHtml();
     // The document tree that GetHtml's text stands for, without writing and parsing it.
     std::unique_ptr<THtmlRoot> GetSourceTree();
+    // The page's count of body changes when the document last took the page's body (a save
+    // or any other read); -1 when the page has changed documents since.
+    int64_t ChangesRead() const { return ReadGeneration == Generation() ? ReadChanges : -1; }
     // The title of the document's head.
     WideString GetTitle() const;
     // The file last loaded or saved (UTF-8); empty for a new document.
@@ -125,6 +132,8 @@ public:
 
     // 0 none, 1 an element or a caret, 2 text. Never raises.
     int GetSelectionKind();
+    // An element is selected as a whole: kind 1, but no caret. Never raises.
+    bool HasControlSelection();
     // For an element or a caret, the tag of CurrentElement in upper case (the stored element's
     // tag for a placeholder); "Text" for text; empty without a selection.
     std::string GetSelectedTagName();
@@ -251,6 +260,8 @@ public:
     TDesignerEvent OnKeyPress;
     TDesignerEvent OnKeyUp;
     TDesignerEvent OnResized;
+    // The page changed by a drop or the middle button's paste.
+    TDesignerEvent OnChange;
     TOnSpellCheck OnSpellCheck;
     TOnSpellSuggest OnSpellSuggest;
     TOnLoadTemplate OnLoadTemplate;
@@ -264,8 +275,9 @@ public:
     TSpellCheckCounts SpellCheck();
     // Makes the selection the content of the template's page: the template's files go into
     // the document's folder (through OnLoadTemplate), every "{CONTENT}" of its page becomes
-    // the selection's HTML (without an enclosing body, table, row group, row or cell), and
-    // that page replaces the document; undo starts anew. Raises, leaving the page and the
+    // the selection's HTML (without an enclosing body, table, row group, row or cell; the
+    // whole body's when nothing is selected), and that page replaces the document as one undo
+    // group, which brings the page back; earlier groups go. Raises, leaving the page and the
     // folder as they were, for a document without a folder, an element selected as a whole
     // or a damaged template.
     void ApplyTemplate(const std::string& FileName);
@@ -310,6 +322,8 @@ public:
     // in another document, of whatever stands under its old id there).
     void Copied(const QString& Html) override;
     WideString PastedHtml(const WideString& Html) override;
+    // One undo group "Paste".
+    void DropData(const QMimeData* Data, const QPointF& ClientPos, bool Move) override;
 
 protected:
     // ------------------------------------------------------------ table cell selection
@@ -384,8 +398,14 @@ private:
     void Perform(const char* Name, int Cmd, const QVariant& Input = {});
     // Runs Change as one undo group, also when it raises.
     template <class F> void Act(const char* Name, F&& Change);
+    // A change that took the current element out of the page (a paragraph made a heading)
+    // leaves the element that holds the caret current.
+    void FollowReplacedElement();
     QString CommandValue(int Cmd);
 
+    // Shows the document an action replaced (Before) or the one it made; that action is then
+    // the only undo group.
+    void LoadActionPage(const TUndoAction& Action, bool After);
     // Puts back what KeepStoredNode or KeepHead kept.
     void RestoreKept(const TUndoAction::TStoredState& State, const THtmlNode& Copy);
     int CountUndoUnits();

@@ -119,16 +119,23 @@ void THtmlDesigner::ApplyTemplate(const std::string& FileName)
     const THtmlSelection Sel = Document().selection();
     if (Sel.type() == "Control")
         throw Exception("A template takes selected text, not an element selected as a whole.");
-    const WideString Selected = Sel.createRange().htmlText();
+    const WideString Selected = Sel.type() == "None" ? WideString() : Sel.createRange().htmlText();
+    const WideString Before = GetHtml();
 
     // the selection, mapped back to its source (placeholders become what they stand for), as
-    // the body of a page; the page itself stays as it is until the template replaces it
+    // the body of a page; with nothing selected the whole body. The page itself stays as it
+    // is until the template replaces it.
     WideString Content;
     std::string PageText;
     try {
-        ReadChanges = -1;  // the tree's body is the selection for now
-        Filter->ReadDesign(u"<body>" + Selected + u"</body>");
-        const std::unique_ptr<THtmlRoot> Page = ParseHtml(Filter->GetSourceText());
+        std::unique_ptr<THtmlRoot> Page;
+        if (Trim(Selected).empty()) {
+            Page = ParseHtml(Before);
+        } else {
+            ReadChanges = -1;  // the tree's body is the selection for now
+            Filter->ReadDesign(u"<body>" + Selected + u"</body>");
+            Page = ParseHtml(Filter->GetSourceText());
+        }
         if (THtmlNode* Body = FindNodeByPath(Page.get(), u"html.body"))
             Content = UnwrapContent(Trim(NodeToHtml(Body)));
         PageText = OnLoadTemplate(FileName, Filter->BasePath(), FFileName);
@@ -136,9 +143,15 @@ void THtmlDesigner::ApplyTemplate(const std::string& FileName)
         ReadPage();
         throw;
     }
-    const std::string Result = ReplaceAll(PageText, "{CONTENT}", Utf16ToUtf8(Content));
-    SetHtml(Utf8ToUtf16(Result));
-    ClearUndo();
+    const WideString After = Utf8ToUtf16(ReplaceAll(PageText, "{CONTENT}", Utf16ToUtf8(Content)));
+    SetHtml(After);
+    // one undo group that brings the page back
+    TUndoAction Action;
+    Action.Name = "Template";
+    Action.PageBefore = std::make_shared<const WideString>(Before);
+    Action.PageAfter = std::make_shared<const WideString>(After);
+    FUndoList = {std::move(Action)};
+    FUndoIndex = 0;
 }
 
 }  // namespace zv

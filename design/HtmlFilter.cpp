@@ -102,15 +102,20 @@ bool IsInputOfType(const THtmlTag* Tag, std::u16string_view Type)
     return Tag->Kind() == tagInput && SameTextAscii(Tag->AttributeValue(attrType), Type);
 }
 
-// The ids of a tag's attributes in list order.
-std::vector<THtmlAttrId> AttributeOrder(const THtmlTag* Tag)
+// Records a tag's attribute ids in list order, and the names of its unknown ones.
+void KeepAttributeOrder(const THtmlTag* Tag, std::vector<THtmlAttrId>& Order,
+                        std::vector<WideString>& UnknownNames)
 {
-    std::vector<THtmlAttrId> Order;
     const int N = Tag->GetAttributeCount();
     Order.reserve(N);
-    for (int I = 0; I < N; ++I)
-        Order.push_back(Tag->GetAttributeId(I));
-    return Order;
+    for (int I = 0; I < N; ++I) {
+        const THtmlAttrId Id = Tag->GetAttributeId(I);
+        Order.push_back(Id);
+        if (Id == attrUnknown) {
+            const WideStringView Text = Tag->AttributeText(I);
+            UnknownNames.emplace_back(Text.substr(0, UnknownNameEnd(Text)));
+        }
+    }
 }
 
 // "file://" URL of a local path, with everything but unreserved characters and "/" escaped.
@@ -261,7 +266,8 @@ void THtmlFilter::LoadFromStream(TStream& Stream)
 {
     TMemoryStream Text;
     const bool MayHoldNul = LoadText(Stream, Text);
-    TakeTree(ParseHtml(Text, MayHoldNul));
+    CheckPageText(reinterpret_cast<const char16_t*>(Text.Memory()), static_cast<size_t>(Text.Size() / 2));
+    TakeTree(ParseHtml(std::move(Text), MayHoldNul));
 }
 
 void THtmlFilter::LoadFromString(WideStringView Text)
@@ -455,7 +461,7 @@ void THtmlFilter::MakeImage(THtmlTag* Node)
     const WideString& ClassName = Known->second.first;
     const WideString& DesignSrc = Known->second.second;
     const WideString Id = AddObject(std::move(Stored));
-    FObjects.back().SourceOrder = AttributeOrder(Node);
+    KeepAttributeOrder(Node, FObjects.back().SourceOrder, FObjects.back().SourceUnknownNames);
 
     Node->SetKind(tagImg);
     Attributes.Clear();
@@ -482,7 +488,7 @@ void THtmlFilter::MakeTable(THtmlTag* Node)
         Attributes.PutOn(Stored.get());
     }
     const WideString Id = AddObject(std::move(Stored));
-    FObjects.back().SourceOrder = AttributeOrder(Node);
+    KeepAttributeOrder(Node, FObjects.back().SourceOrder, FObjects.back().SourceUnknownNames);
 
     Attributes.Clear();
     Attributes.AddEntries(Node, {attrId, attrClass, attrStyle});

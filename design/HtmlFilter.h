@@ -51,7 +51,8 @@ public:
     void Clear();
 
     // Load a document: bytes in any supported character set, or UTF-16 text. A conversion or
-    // parser error passes to the caller and leaves the previous document as it was.
+    // parser error, or bytes that hold no page (ENotAPage), pass to the caller and leave the
+    // previous document as it was.
     void LoadFromStream(TStream& Stream);
     void LoadFromString(WideStringView Text);
     // Replaces the document by an empty page.
@@ -98,7 +99,8 @@ public:
     // A copy of the tree with every design element turned back into its source (an empty root
     // without a tree).
     std::unique_ptr<THtmlRoot> RebuildSource();
-    // The document's source text; empty without a tree.
+    // The document's source text, its declarations naming the character set that
+    // SaveToStream writes; empty without a tree.
     WideString GetSourceText();
     // The saved form of the document: one byte per character when every character is
     // Latin-1, else UTF-8 with the head's declarations saying so; nothing without a tree.
@@ -167,8 +169,10 @@ private:
 
     struct TStoredObject {
         std::unique_ptr<THtmlNode> Node;
-        // For a loaded image, image input or table: its attribute ids in the page's order.
+        // For a loaded image, image input or table: its attribute ids in the page's order,
+        // and the names of those that are attrUnknown there, in the same order.
         std::vector<THtmlAttrId> SourceOrder;
+        std::vector<WideString> SourceUnknownNames;
     };
 
     std::unique_ptr<THtmlRoot> FRoot;
@@ -187,7 +191,7 @@ private:
         WideStringView Text;
         size_t Rank;
     };
-    mutable std::vector<TSourceEntry> FEntries;
+    mutable std::vector<TSourceEntry> FEntries, FRanked;
     mutable std::vector<THtmlAttribute> FItems;
 };
 

@@ -132,6 +132,13 @@ private:
     WideString Old;
 };
 
+// Bytes of a page written one byte per character read back as Latin-1: no declaration that
+// the loading pass leaves alone (an XML one, say) names another set.
+bool ReadsAsLatin1(TStream& Stream)
+{
+    return SameTextAscii(Utf8ToUtf16(DetectCharset(Stream)), u"ISO-8859-1");
+}
+
 }  // namespace
 
 void THtmlFilter::ReadDesign(WideStringView Html)
@@ -238,25 +245,32 @@ void THtmlFilter::SourceAttributes(const THtmlTag* Design, const THtmlTag* Store
         if (!Design->HasAttribute(Id) && Stored->HasAttribute(Id))
             Entries.push_back({Id, Stored->AttributeValue(Id), 0});
     }
-    // The attributes the loaded page had take their order there among themselves; others
-    // (added in the page since) keep their places.
-    const std::vector<THtmlAttrId>& Order = FObjects[Index].SourceOrder;
+    // The attributes the loaded page had (unknown ones known by name) take their order there
+    // among themselves; others (added in the page since) keep their places.
+    const TStoredObject& Object = FObjects[Index];
+    const std::vector<THtmlAttrId>& Order = Object.SourceOrder;
     constexpr size_t Unranked = SIZE_MAX;
     for (TEntry& E : Entries) {
-        const auto At = std::find(Order.begin(), Order.end(), E.Id);
-        const bool Ranked = E.Id != attrUnknown && At != Order.end();
-        E.Rank = Ranked ? static_cast<size_t>(At - Order.begin()) : Unranked;
+        const WideStringView Name = E.Id == attrUnknown ? E.Text.substr(0, UnknownNameEnd(E.Text)) : WideStringView();
+        E.Rank = Unranked;
+        for (size_t P = 0, Unknown = 0; P < Order.size() && E.Rank == Unranked; ++P) {
+            if (Order[P] != attrUnknown)
+                E.Rank = Order[P] == E.Id ? P : Unranked;
+            else if (E.Id == attrUnknown && SameTextAscii(Object.SourceUnknownNames[Unknown++], Name))
+                E.Rank = P;
+        }
     }
-    for (size_t I = 0; I < Entries.size(); ++I) {
-        if (Entries[I].Rank == Unranked)
-            continue;
-        size_t Least = I;
-        for (size_t J = I + 1; J < Entries.size(); ++J)
-            if (Entries[J].Rank < Entries[Least].Rank)
-                Least = J;
-        if (Least != I)
-            std::swap(Entries[I], Entries[Least]);
-    }
+    std::vector<TEntry>& Ranked = FRanked;
+    Ranked.clear();
+    for (const TEntry& E : Entries)
+        if (E.Rank != Unranked)
+            Ranked.push_back(E);
+    std::stable_sort(Ranked.begin(), Ranked.end(),
+                     [](const TEntry& A, const TEntry& B) { return A.Rank < B.Rank; });
+    auto Next = Ranked.begin();
+    for (TEntry& E : Entries)
+        if (E.Rank != Unranked)
+            E = *Next++;
 
     // Entries of distinct known ids go in as one block; anything else one by one, so that
     // repeats merge.
@@ -378,6 +392,21 @@ WideString THtmlFilter::GetSourceText()
     if (!FRoot)
         return {};
     TSourceScope Scope(*this);
+    WideString Text = NodeToHtml(FRoot.get());
+    // the declarations say what SaveToStream writes: a character beyond Latin-1 is written
+    // as itself only where the save turns to UTF-8
+    if (std::all_of(Text.begin(), Text.end(), [](char16_t C) { return C <= 0xFF; })) {
+        TMemoryStream Bytes;
+        Bytes.SetSize(static_cast<int64_t>(Text.size()));
+        std::transform(Text.begin(), Text.end(), Bytes.Memory(), [](char16_t C) { return static_cast<uint8_t>(C); });
+        Bytes.SetPosition(0);
+        if (ReadsAsLatin1(Bytes)) {
+            const TXmlEncoding Xml(*FRoot, u"ISO-8859-1");
+            return Xml.Changed() ? NodeToHtml(FRoot.get()) : Text;
+        }
+    }
+    const TCharsetDeclaration Declaration(*FRoot, u"UTF-8");
+    const TXmlEncoding Xml(*FRoot, u"UTF-8");
     return NodeToHtml(FRoot.get());
 }
 
@@ -400,7 +429,7 @@ void THtmlFilter::SaveToStream(TStream& Stream)
     };
     if (!Wide) {
         Stream.SetPosition(Start);
-        const bool Latin1 = SameTextAscii(Utf8ToUtf16(DetectCharset(Stream)), u"ISO-8859-1");
+        const bool Latin1 = ReadsAsLatin1(Stream);
         Stream.SetPosition(End);
         if (Latin1) {
             // an XML declaration before the page that names another set is made to agree
@@ -416,10 +445,7 @@ void THtmlFilter::SaveToStream(TStream& Stream)
     // where a reference would not read as one) the page is saved in UTF-8 and says so.
     const TCharsetDeclaration Declaration(*FRoot, u"UTF-8");
     const TXmlEncoding Xml(*FRoot, u"UTF-8");
-    TMemoryStream Text;
-    WriteDocument(Text, FRoot.get());
-    Text.SetPosition(0);
-    SaveTextUtf8(Text, Stream);
+    WriteDocumentUtf8(Stream, FRoot.get());
 }
 
 }  // namespace zv

@@ -50,6 +50,13 @@ namespace {
 
 // How long a call waits for its answer with only the engine's own work running.
 constexpr int EngineWorkWaitMs = 2000;
+// How long a call waits for the page to handle the input sent before it.
+constexpr int InputWaitMs = 2000;
+// The echo: the release of a key no keyboard has, with every modifier held. The page counts
+// it and lets nothing else see it.
+constexpr Qt::Key EchoKey = Qt::Key_F24;
+constexpr Qt::KeyboardModifiers EchoModifiers =
+    Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier | Qt::MetaModifier;
 
 // The page of the design view: no dialogs, no console output, no navigation away.
 class TEnginePage : public QWebEnginePage {
@@ -63,6 +70,8 @@ protected:
     {
         return false;
     }
+    // a file field of the page clicked in the view picks nothing
+    QStringList chooseFiles(FileSelectionMode, const QStringList&, const QStringList&) override { return {}; }
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int,
                                   const QString&) override
     {
@@ -263,6 +272,8 @@ void TWebBrowser::LoadStarted()
     NoticesSeen = 0;
     LastHit = {};
     Loading = true;
+    InputSent = false;
+    EchoesSent = 0;
 }
 
 void TWebBrowser::LoadFinished(bool Ok)
@@ -286,6 +297,7 @@ void TWebBrowser::LoadFinished(bool Ok)
 QVariant TWebBrowser::CallLayer(const QString& Function, const QVariantList& Args)
 {
     if (Token.isEmpty()) throw EEngineError("No document is loaded");
+    if (Function != QLatin1String("hit")) WaitForInput();
     return Invoke(Function, Args, Token);
 }
 
@@ -295,7 +307,27 @@ QVariant TWebBrowser::CallLayerFor(uint64_t HandleGeneration, const QString& Fun
     if (Token.isEmpty()) throw EEngineError("No document is loaded");
     if (HandleGeneration != FGeneration)
         throw EEngineError("The page object belongs to a document that is gone");
+    WaitForInput();
     return Invoke(Function, Args, Token);
+}
+
+// Input reaches the page on another road than the calls, and may come later than a call made
+// after it. An echo sent on the input's road comes back after all input sent before it.
+void TWebBrowser::WaitForInput()
+{
+    if (!InputSent || !Proxy || Token.isEmpty() || Echoing) return;
+    InputSent = false;
+    const int Echo = ++EchoesSent;
+    QKeyEvent Key(QEvent::KeyRelease, EchoKey, EchoModifiers);
+    Echoing = true;
+    QCoreApplication::sendEvent(Proxy, &Key);
+    Echoing = false;
+    QElapsedTimer Clock;
+    Clock.start();
+    while (Invoke(QStringLiteral("echoes"), {}, Token).toInt() < Echo && Clock.elapsed() < InputWaitMs) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::Timer);
+        QThread::usleep(100);
+    }
 }
 
 std::shared_ptr<const void> TWebBrowser::KeepAlive(uint64_t HandleGeneration, int Number)
@@ -485,6 +517,7 @@ void TWebBrowser::HookFocusProxy()
 bool TWebBrowser::event(QEvent* Event)
 {
     if (Event->type() == QEvent::Resize) LastHit.Valid = false;
+    if (Event->type() == QEvent::Drop && DropEvent(Event)) return true;
     if (Event->type() == QEvent::ChildAdded || Event->type() == QEvent::ChildPolished)
         QTimer::singleShot(0, this, &TWebBrowser::HookFocusProxy);
     return QWebEngineView::event(Event);
@@ -495,38 +528,25 @@ bool TWebBrowser::eventFilter(QObject* Watched, QEvent* Event)
     if (Watched != Proxy) return QWebEngineView::eventFilter(Watched, Event);
     switch (Event->type()) {
     case QEvent::ShortcutOverride:
-    case QEvent::KeyPress: {
+    case QEvent::KeyPress:
         LastHit.Valid = false;
-        auto* Key = static_cast<QKeyEvent*>(Event);
-        const bool IsUndo = Key->matches(QKeySequence::Undo);
-        const bool IsRedo = Key->matches(QKeySequence::Redo) ||
-                            (Key->key() == Qt::Key_Y && Key->modifiers() == Qt::ControlModifier);
-        const bool IsPaste = Key->matches(QKeySequence::Paste);
-        if (!IsUndo && !IsRedo && !IsPaste) break;
-        Event->accept();
-        if (Event->type() == QEvent::ShortcutOverride) return true;
-        const QMetaMethod Signal = IsUndo   ? QMetaMethod::fromSignal(&TWebBrowser::UndoKey)
-                                   : IsRedo ? QMetaMethod::fromSignal(&TWebBrowser::RedoKey)
-                                            : QMetaMethod::fromSignal(&TWebBrowser::PasteKey);
-        try {
-            if (isSignalConnected(Signal)) {
-                if (IsUndo) emit UndoKey(); else if (IsRedo) emit RedoKey(); else emit PasteKey();
-            } else if (HasDocument()) {
-                if (IsUndo) Document().UndoManager().Undo();
-                else if (IsRedo) Document().UndoManager().Redo();
-                else Exec(IDM_PASTE);
-            }
-        } catch (...) {
-            // dropped like any failure that reaches the event loop
-        }
-        return true;
-    }
+        if (EditKey(static_cast<QKeyEvent*>(Event))) return true;
+        InputSent |= Event->type() == QEvent::KeyPress;
+        break;
+    case QEvent::KeyRelease:
+    case QEvent::InputMethod:
+        InputSent |= !Echoing;
+        break;
     case QEvent::Wheel:
         LastHit.Valid = false;
         break;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseButtonRelease:
+        if (DropEvent(Event)) return true;
+        PreHandleMouse(static_cast<QMouseEvent*>(Event));
+        InputSent = true;
+        break;
     case QEvent::MouseMove:
         PreHandleMouse(static_cast<QMouseEvent*>(Event));
         break;
@@ -534,6 +554,78 @@ bool TWebBrowser::eventFilter(QObject* Watched, QEvent* Event)
         break;
     }
     return QWebEngineView::eventFilter(Watched, Event);
+}
+
+// HTML dropped into the page and the middle button's paste go in as the page's own paste does:
+// the engine would read them with its parser and its computed styles.
+bool TWebBrowser::DropEvent(QEvent* Event)
+{
+    if (!HasDocument() || CallDepth > 0 || InHandler) return false;
+    const QMimeData* Data = nullptr;
+    QPointF Pos;
+    bool Move = false;
+    if (Event->type() == QEvent::Drop) {
+        auto* Drop = static_cast<QDropEvent*>(Event);
+        Data = Drop->mimeData();
+        if (!Data || !(Data->hasHtml() || Data->hasText())) return false;
+        Pos = Drop->position();
+        // a drag out of this page moves what it dragged
+        auto* Source = qobject_cast<QWidget*>(Drop->source());
+        Move = Source && (Source == this || isAncestorOf(Source)) &&
+               Drop->proposedAction() == Qt::MoveAction;
+        Drop->setDropAction(Move ? Qt::MoveAction : Qt::CopyAction);
+        Drop->accept();
+        // the engine followed the drag this far: it leaves without a drop
+        QDragLeaveEvent Leave;
+        QWebEngineView::event(&Leave);
+    } else {
+        auto* Mouse = static_cast<QMouseEvent*>(Event);
+        if (Mouse->button() != Qt::MiddleButton || !QApplication::clipboard()->supportsSelection())
+            return false;
+        Event->accept();
+        // the press pastes; the release must not paste again
+        if (Event->type() != QEvent::MouseButtonPress) return true;
+        Data = QApplication::clipboard()->mimeData(QClipboard::Selection);
+        Pos = Mouse->position();
+    }
+    try {
+        DropData(Data, Pos / page()->zoomFactor(), Move);
+    } catch (...) {
+        // dropped like any failure that reaches the event loop
+    }
+    return true;
+}
+
+// The undo, redo and clipboard keys go to the browser's receivers, never to the engine.
+bool TWebBrowser::EditKey(QKeyEvent* Key)
+{
+    using TSignal = void (TWebBrowser::*)();
+    struct TEditKey {
+        QKeySequence::StandardKey Standard;
+        TSignal Signal;
+        int Cmd;
+    };
+    static const TEditKey Keys[] = {{QKeySequence::Undo, &TWebBrowser::UndoKey, IDM_UNDO},
+                                    {QKeySequence::Redo, &TWebBrowser::RedoKey, IDM_REDO},
+                                    {QKeySequence::Paste, &TWebBrowser::PasteKey, IDM_PASTE},
+                                    {QKeySequence::Copy, &TWebBrowser::CopyKey, IDM_COPY},
+                                    {QKeySequence::Cut, &TWebBrowser::CutKey, IDM_CUT}};
+    const TEditKey* Found = nullptr;
+    for (const TEditKey& K : Keys)
+        if (Key->matches(K.Standard)) Found = &K;
+    if (!Found && Key->key() == Qt::Key_Y && Key->modifiers() == Qt::ControlModifier) Found = &Keys[1];
+    if (!Found) return false;
+    Key->accept();
+    if (Key->type() == QEvent::ShortcutOverride) return true;
+    try {
+        if (isSignalConnected(QMetaMethod::fromSignal(Found->Signal)))
+            (this->*Found->Signal)();
+        else if (HasDocument())
+            Exec(Found->Cmd);
+    } catch (...) {
+        // dropped like any failure that reaches the event loop
+    }
+    return true;
 }
 
 bool TWebBrowser::PreHandleMouse(QMouseEvent* Event)
@@ -647,9 +739,15 @@ bool TWebBrowser::CopySelection(bool Cut)
     return !Cut || CallLayer("deleteSelection").toBool();
 }
 
-bool TWebBrowser::PasteClipboard()
+bool TWebBrowser::PasteClipboard() { return InsertData(QApplication::clipboard()->mimeData()); }
+
+void TWebBrowser::DropData(const QMimeData* Data, const QPointF& ClientPos, bool Move)
 {
-    const QMimeData* Data = QApplication::clipboard()->mimeData();
+    if (CallLayer("caretAt", {ClientPos.x(), ClientPos.y(), Move}).toBool()) InsertData(Data);
+}
+
+bool TWebBrowser::InsertData(const QMimeData* Data)
+{
     if (!Data) return false;
     if (Data->hasHtml()) {
         InsertAtSelection(PastedHtml(ClipboardFragment(Data->html()).toStdU16String()), true);

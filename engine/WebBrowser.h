@@ -9,6 +9,8 @@
 #include <QUrl>
 #include <QVariant>
 #include <QWebEngineView>
+
+class QMimeData;
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -101,6 +103,10 @@ public:
     // The clipboard's HTML as it is pasted: as it is here.
     virtual WideString PastedHtml(const WideString& Html) { return Html; }
     int CallTimeout() const { return FCallTimeout; }
+    // HTML or text dropped into the page at ClientPos, or pasted there with the middle button:
+    // the caret goes there (a move takes the selection away first) and the data goes in as a
+    // paste does.
+    virtual void DropData(const QMimeData* Data, const QPointF& ClientPos, bool Move);
 
 signals:
     void DocumentComplete();
@@ -119,9 +125,11 @@ signals:
     // undoes or redoes one unit itself.
     void UndoKey();
     void RedoKey();
-    // The paste keys; the engine's own paste never runs. Without a receiver the browser
-    // pastes the clipboard itself.
+    // The clipboard keys; the engine's own copy, cut and paste never run. Without a receiver
+    // the browser does the command itself.
     void PasteKey();
+    void CopyKey();
+    void CutKey();
 
 protected:
     // Html in place of the selection (Replace) or at the caret, in front of a selected element;
@@ -163,9 +171,14 @@ private:
     QPoint ScreenPos(const QPointF& ClientPos) const;
     bool CopySelection(bool Cut);
     bool PasteClipboard();
+    bool InsertData(const QMimeData* Data);
+    bool DropEvent(QEvent* Event);
     bool Find(const QVariant& Input);
     bool Hyperlink(const QVariant& Input);
     bool AddGlyphs(const QString& Text);
+    // Returns once the page has handled every key and click sent to it before.
+    void WaitForInput();
+    bool EditKey(QKeyEvent* Key);
 
     QString Token;              // of the current document's page script; empty while loading
     uint64_t FGeneration = 1;
@@ -181,6 +194,9 @@ private:
     uint64_t FRoundTrips = 0;
     THit LastHit;
     QPointer<QWidget> Proxy;
+    bool InputSent = false;     // input went to the page after the last echo came back
+    bool Echoing = false;
+    int EchoesSent = 0;         // to the current document
 };
 
 }  // namespace zv

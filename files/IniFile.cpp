@@ -155,6 +155,7 @@ void TIniFile::Refresh() const
     Loaded = state;
     HaveLoaded = true;
     Unreadable = false;
+    Cut = false;
     if (!state.Exists)
         return;
 
@@ -165,7 +166,7 @@ void TIniFile::Refresh() const
         return;
     }
     char buffer[65536];
-    while (static_cast<int64_t>(bytes.size()) < MaxFileSize) {
+    while (static_cast<int64_t>(bytes.size()) <= MaxFileSize) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR)
             continue;
@@ -176,8 +177,13 @@ void TIniFile::Refresh() const
         bytes.append(buffer, static_cast<size_t>(n));
     }
     ::close(fd);
-    if (static_cast<int64_t>(bytes.size()) > MaxFileSize)
+    if (static_cast<int64_t>(bytes.size()) > MaxFileSize) {
+        // the line the limit cuts is not read
+        Cut = true;
         bytes.resize(static_cast<size_t>(MaxFileSize));
+        const size_t end = bytes.find_last_of("\r\n");
+        bytes.resize(end == std::string::npos ? 0 : end + 1);
+    }
 
     size_t pos = 0;
     if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
@@ -196,8 +202,16 @@ void TIniFile::Refresh() const
     }
 }
 
+bool TIniFile::TooLarge() const
+{
+    Refresh();
+    return Cut;
+}
+
 void TIniFile::Save()
 {
+    if (Cut)
+        return;  // what was not read would be lost
     if (Unreadable)
         throw EIniFileException("Unable to write to " + Name + ". The file cannot be read.");
     std::string bytes;

@@ -5,7 +5,8 @@
 // when reading and kept as they are when the file is rewritten.
 //
 // Nothing is cached beyond the file's last known state: every read sees the file as it is
-// now, and every write rewrites the file at once through a temporary file.
+// now, and every write rewrites the file at once through a temporary file (but see
+// MaxFileSize).
 
 #include <cstdint>
 #include <string>
@@ -48,8 +49,12 @@ public:
     // Removes every section of that name with all its lines.
     void EraseSection(std::string_view Section);
 
-    // A larger file is read (and rewritten) only up to this many bytes.
+    // A larger file is read only up to the last line end within this many bytes, and never
+    // rewritten: writes then change the settings in memory only, for as long as the file
+    // stays as it is.
     static constexpr int64_t MaxFileSize = 16 * 1024 * 1024;
+    // True when the file is larger than MaxFileSize.
+    bool TooLarge() const;
 
 private:
     enum class TLineKind { Other, Section, Key };
@@ -71,6 +76,7 @@ private:
     mutable TFileState Loaded;
     mutable bool HaveLoaded = false;
     mutable bool Unreadable = false;
+    mutable bool Cut = false;  // read only in part: kept in memory
 
     // Reloads the lines when the file changed since it was last read.
     void Refresh() const;

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "HtmlEntities.h"
+#include "PageMemory.h"
 #include "WideText.h"
 
 namespace zv {
@@ -507,7 +508,10 @@ bool DecodeDirectly(const std::string& Charset, TStream& Source, TStream& Dest, 
         In = Memory->Memory() + From;
         Count = static_cast<size_t>(Source.Size() - From);
     } else {
-        Read.resize(static_cast<size_t>(std::max<int64_t>(Source.Size() - Source.Position(), 0)));
+        const auto Size = static_cast<size_t>(std::max<int64_t>(Source.Size() - Source.Position(), 0));
+        Read.reserve(Size);
+        PrefaultPages(Read.data(), Size);
+        Read.resize(Size);
         Read.resize(static_cast<size_t>(std::max<int64_t>(Source.Read(Read.data(), static_cast<int64_t>(Read.size())), 0)));
         In = Read.data();
         Count = Read.size();
@@ -521,6 +525,9 @@ bool DecodeDirectly(const std::string& Charset, TStream& Source, TStream& Dest, 
         Out = &Spare;
     const int64_t At = Out->Position();
     const int64_t Size = Out->Size();
+    Out->Reserve(At + 2 * static_cast<int64_t>(Count));
+    if (At + 2 * static_cast<int64_t>(Count) > Size)
+        PrefaultPages(Out->Memory() + Size, static_cast<size_t>(At + 2 * static_cast<int64_t>(Count) - Size));
     Out->SetSize(std::max(Size, At + 2 * static_cast<int64_t>(Count)));
     auto* Units = reinterpret_cast<char16_t*>(Out->Memory() + At);
     size_t Used = Count;
@@ -679,6 +686,31 @@ bool LoadText(TStream& Source, TStream& Dest)
     converter.Flush(Dest);
     Dest.SetPosition(0);
     return true;
+}
+
+void CheckPageText(const char16_t* Units, size_t Count)
+{
+    size_t I = 0;
+    bool Nul = false;
+    for (; I < Count; ++I) {
+        const char16_t C = Units[I];
+        if (C == 0)
+            Nul = true;
+        else if (C != ' ' && C != '\t' && C != '\n' && C != '\r' && C != '\f')
+            break;
+    }
+    if (I == Count && Nul)
+        throw ENotAPage("The file holds no text.");
+    // Tab, line ends, vertical tab, form feed, the end-of-file mark and escape are met in text.
+    const size_t Sample = std::min<size_t>(Count, 1024);
+    size_t Odd = 0;
+    for (I = 0; I < Sample; ++I) {
+        const char16_t C = Units[I];
+        if ((C < 0x20 && (C < 0x09 || C > 0x0D) && C != 0x1A && C != 0x1B) || C == 0x7F)
+            ++Odd;
+    }
+    if (Odd * 32 > Sample)
+        throw ENotAPage("The file does not look like an HTML page: it holds binary data.");
 }
 
 size_t EncodeLatin1(const char16_t* Units, size_t Count, char* Out, char16_t& PendingHigh, bool& Wide)

@@ -22,6 +22,16 @@ std::string DetectCharset(TStream& Stream);
 // is known to hold no U+0000 (which spares the parser its search).
 bool LoadText(TStream& Source, TStream& Dest);
 
+// Text that is no page: nothing but U+0000 and blanks, or what another kind of file (a
+// picture, an archive, a program) holds.
+class ENotAPage : public Exception { using Exception::Exception; };
+
+// Raises ENotAPage for Count code units of text as LoadText gives it that hold nothing but
+// U+0000 and blanks (and at least one U+0000), or whose first 1024 hold more than one in 32
+// that is U+0000 or a control character that text has no use for. The text is judged once
+// decoded, so a page in a set of two bytes a character passes.
+void CheckPageText(const char16_t* Units, size_t Count);
+
 // Reads UTF-16LE code units from Source's position to its end and writes one byte per
 // character up to U+00FF; any other character becomes a numeric reference "&#x...;".
 void SaveText(TStream& Source, TStream& Dest);

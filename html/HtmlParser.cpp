@@ -13,6 +13,7 @@
 #include "Exceptions.h"
 #include "NameTable.h"
 #include "NodeArena.h"
+#include "PageMemory.h"
 #include "WideText.h"
 
 namespace zv {
@@ -68,7 +69,12 @@ const std::array<TTagProps, HtmlTagCount>& PropTable()
 
 class TParser {
 public:
-    explicit TParser(WideStringView Text) : Buf(Text.data()), Len(Text.size()) {}
+    // With GiveBack, the parser owns the text's memory and gives it back to the system as it
+    // passes, so that a large page is not held twice (as text and as tree) at the end.
+    explicit TParser(WideStringView Text, bool GiveBack = false)
+        : Buf(Text.data()), Len(Text.size()), GiveBack(GiveBack)
+    {
+    }
 
     std::unique_ptr<THtmlRoot> Run()
     {
@@ -80,11 +86,25 @@ public:
                 Markup();
             else
                 Text();
+            if (GiveBack && Pos - Given >= GiveBackStep)
+                GiveBackBefore(Pos);
         }
         return Result;
     }
 
 private:
+    // Nothing before the position is read again once a tag or text is done (nodes hold copies);
+    // a margin is kept all the same.
+    static constexpr size_t GiveBackStep = 1 << 20;
+    static constexpr size_t GiveBackMargin = 1 << 14;
+
+    void GiveBackBefore(size_t Until)
+    {
+        const size_t To = Until - GiveBackMargin;
+        GiveBackPages(const_cast<char16_t*>(Buf + Given), (To - Given) * sizeof(char16_t));
+        Given = To;
+    }
+
     char16_t At(size_t I) const { return I < Len ? Buf[I] : u'\0'; }
 
     const TTagProps& Props(THtmlTagId Id) const
@@ -913,6 +933,8 @@ private:
     const char16_t* Buf;
     size_t Len;
     size_t Pos = 0;
+    bool GiveBack;
+    size_t Given = 0;  // the text before this was given back
     const TTagProps* const PropsById = PropTable().data();
     const TNameTable& TagNames = TagNameTable();
     const TNameTable& AttrNames = AttrNameTable();
@@ -980,6 +1002,25 @@ std::unique_ptr<THtmlRoot> Parse(WideStringView Text, bool MayHoldNul)
 std::unique_ptr<THtmlRoot> ParseHtml(WideStringView Text)
 {
     return Parse(Text, true);
+}
+
+std::unique_ptr<THtmlRoot> ParseHtml(TMemoryStream&& Stream, bool MayHoldNul)
+{
+    const int64_t From = Stream.Position();
+    std::vector<uint8_t> Bytes = std::move(Stream.Bytes());
+    Stream.Clear();
+    if (From < 0 || From % 2 != 0 || From >= static_cast<int64_t>(Bytes.size()) || std::endian::native != std::endian::little) {
+        TMemoryStream Rest;
+        Rest.Bytes() = std::move(Bytes);
+        Rest.SetPosition(From);
+        return ParseHtml(Rest, MayHoldNul);
+    }
+    auto* Units = reinterpret_cast<char16_t*>(Bytes.data() + From);
+    size_t Count = (Bytes.size() - static_cast<size_t>(From)) / 2;
+    if (MayHoldNul)
+        Count = static_cast<size_t>(std::remove(Units, Units + Count, u'\0') - Units);
+    const TNodeArenaScope Arena(true);
+    return TParser(WideStringView(Units, Count), true).Run();
 }
 
 std::unique_ptr<THtmlRoot> ParseHtml(TStream& Stream, bool MayHoldNul)

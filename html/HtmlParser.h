@@ -19,6 +19,10 @@ namespace zv {
 // (as LoadText can answer) spares the search for U+0000.
 std::unique_ptr<THtmlRoot> ParseHtml(TStream& Stream, bool MayHoldNul = true);
 
+// The same, taking the text over: its memory is given back as the parse passes it, and the
+// stream is left empty.
+std::unique_ptr<THtmlRoot> ParseHtml(TMemoryStream&& Stream, bool MayHoldNul = true);
+
 // The same for text in memory.
 std::unique_ptr<THtmlRoot> ParseHtml(WideStringView Text);
 

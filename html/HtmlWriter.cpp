@@ -11,6 +11,7 @@
 #include "HtmlConv.h"
 #include "HtmlEntities.h"
 #include "HtmlUtils.h"
+#include "PageMemory.h"
 
 namespace zv {
 
@@ -164,14 +165,19 @@ struct TFrame {
     bool BreakUnlessTouching = false;  // a line break follows unless what follows touches it
 };
 
+enum class TEncoding : uint8_t {
+    Utf16,   // UTF-16LE code units
+    Latin1,  // one byte per character as SaveText makes of it
+    Utf8,    // as SaveTextUtf8 makes of the UTF-16 text
+};
+
 // The writer's state. Nodes are written without recursion (an explicit stack of open
 // elements), so any depth of nesting is fine.
 class TWriter {
 public:
-    // Writes to Stream (nil: into a text for TakeOutput), as UTF-16 or, with Latin1, one byte
-    // per character as SaveText makes of it.
-    TWriter(TStream* Stream, bool Latin1 = false)
-        : FStream(Stream), FMemory(dynamic_cast<TMemoryStream*>(Stream)), FLatin1(Latin1)
+    // Writes to Stream (nil: into a text for TakeOutput) in the form Encoding says.
+    TWriter(TStream* Stream, TEncoding Encoding = TEncoding::Utf16)
+        : FStream(Stream), FMemory(dynamic_cast<TMemoryStream*>(Stream)), FEncoding(Encoding)
     {
         FOut.reserve(FlushUnits);
     }
@@ -188,6 +194,7 @@ public:
 private:
     // Output and the line primitives.
     void Flush();
+    static void Release(std::string& Block);
     void Hand(WideStringView S);
     void Emit(const char* Bytes, size_t Count);
     void Put(WideStringView S);
@@ -229,7 +236,8 @@ private:
     // sized once, exactly, at the end.
     std::vector<std::string> FBlocks;
     size_t FGathered = 0;  // bytes in the blocks before the last
-    bool FLatin1;
+    TEncoding FEncoding;
+    // A high surrogate at the end of what was handed on, waiting for its partner.
     char16_t FPendingHigh = 0;
     bool FWide = false;
 
@@ -292,8 +300,24 @@ void TWriter::Emit(const char* Bytes, size_t Count)
 
 void TWriter::Hand(WideStringView S)
 {
-    if (!FLatin1)
+    if (FEncoding == TEncoding::Utf16)
         return Emit(reinterpret_cast<const char*>(S.data()), S.size() * sizeof(char16_t));
+    if (FEncoding == TEncoding::Utf8) {
+        if (S.empty())
+            return;
+        WideString Units;
+        Units.reserve(S.size() + 1);
+        if (FPendingHigh)
+            Units += FPendingHigh;
+        Units += S;
+        FPendingHigh = 0;
+        if (Units.back() >= 0xD800 && Units.back() <= 0xDBFF) {
+            FPendingHigh = Units.back();
+            Units.pop_back();
+        }
+        const std::string Bytes = Utf16ToUtf8(Units);
+        return Emit(Bytes.data(), Bytes.size());
+    }
     char Bytes[FlushUnits * MaxLatin1Bytes];
     for (size_t I = 0; I < S.size(); I += FlushUnits) {
         const size_t Count = std::min(FlushUnits, S.size() - I);
@@ -307,11 +331,24 @@ void TWriter::Flush()
     FOut.clear();
 }
 
+// A block handed over: its pages go back to the system at once, so that the output is not
+// held twice while it is gathered in one piece.
+void TWriter::Release(std::string& Block)
+{
+    GiveBackPages(Block.data(), Block.capacity());
+    std::string().swap(Block);
+}
+
 void TWriter::Finish()
 {
     Flush();
     if (FPendingHigh) {
-        Emit("&#xFFFD;", 8);
+        if (FEncoding == TEncoding::Utf8) {
+            const std::string Bytes = Utf16ToUtf8(WideStringView(&FPendingHigh, 1));
+            Emit(Bytes.data(), Bytes.size());
+        } else {
+            Emit("&#xFFFD;", 8);
+        }
         FPendingHigh = 0;
     }
     if (!FMemory)
@@ -322,7 +359,7 @@ void TWriter::Finish()
     FMemory->Reserve(FMemory->Position() + static_cast<int64_t>(Total));
     for (std::string& Block : FBlocks) {
         FMemory->WriteBuffer(Block.data(), static_cast<int64_t>(Block.size()));
-        std::string().swap(Block);
+        Release(Block);
     }
     FBlocks.clear();
 }
@@ -339,7 +376,7 @@ WideString TWriter::TakeOutput()
     Text.reserve(Total / sizeof(char16_t));
     for (std::string& Block : FBlocks) {
         Text.append(reinterpret_cast<const char16_t*>(Block.data()), Block.size() / sizeof(char16_t));
-        std::string().swap(Block);
+        Release(Block);
     }
     FBlocks.clear();
     return Text;
@@ -1047,10 +1084,20 @@ bool WriteDocumentLatin1(TStream& Stream, THtmlRoot* Root, bool& Wide)
     Wide = false;
     if (!Root)
         return false;
-    TWriter Writer(&Stream, true);
+    TWriter Writer(&Stream, TEncoding::Latin1);
     Writer.Document(Root);
     Writer.Finish();
     Wide = Writer.Wide();
+    return true;
+}
+
+bool WriteDocumentUtf8(TStream& Stream, THtmlRoot* Root)
+{
+    if (!Root)
+        return false;
+    TWriter Writer(&Stream, TEncoding::Utf8);
+    Writer.Document(Root);
+    Writer.Finish();
     return true;
 }
 

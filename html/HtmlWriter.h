@@ -24,6 +24,9 @@ bool WriteDocument(TStream& Stream, THtmlRoot* Root);
 // becomes a numeric reference, and Wide tells that one was written.
 bool WriteDocumentLatin1(TStream& Stream, THtmlRoot* Root, bool& Wide);
 
+// The same in UTF-8, as SaveTextUtf8 makes of the text, written as it is made.
+bool WriteDocumentUtf8(TStream& Stream, THtmlRoot* Root);
+
 // Writes one node with its subtree, starting at the beginning of a line with no indentation.
 // A root is written as a document.
 void WriteHtml(TStream& Stream, THtmlNode* Node);

@@ -5,6 +5,8 @@
 #include <new>
 #include <vector>
 
+#include "PageMemory.h"
+
 #ifdef ZV_ARENA_ASAN
 #include <sanitizer/asan_interface.h>
 #define ZV_POISON(P, N) ASAN_POISON_MEMORY_REGION(P, N)
@@ -133,6 +135,7 @@ TSegment* NewSegment(TArena& A, std::size_t Need)
         A.Spare.pop_back();
     } else {
         Memory = ::operator new(Size);
+        PrefaultPages(Memory, Size);
     }
     auto* S = new (Memory) TSegment{nullptr, static_cast<char*>(Memory) + Size, 0, Size};
     S->Next = S->Data();

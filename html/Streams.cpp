@@ -1,6 +1,8 @@
 #include "Streams.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string_view>
+#include <random>
 
 namespace zv {
 
@@ -144,7 +148,7 @@ static std::string ErrnoText()
 
 TFileStream::TFileStream(const std::string& FileName, TFileMode Mode) : Name(FileName)
 {
-    int flags = O_CLOEXEC;
+    int flags = O_CLOEXEC | O_NONBLOCK;
     switch (Mode) {
     case TFileMode::Create: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
     case TFileMode::OpenRead: flags |= O_RDONLY; break;
@@ -158,11 +162,16 @@ TFileStream::TFileStream(const std::string& FileName, TFileMode Mode) : Name(Fil
         throw EFOpenError("Cannot open file \"" + FileName + "\". " + ErrnoText());
     }
     struct stat st {};
-    if (::fstat(Fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    const char* refused = ::fstat(Fd, &st) != 0                         ? nullptr
+                          : S_ISDIR(st.st_mode)                          ? "Is a directory"
+                          : S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode) ? "Not a regular file"
+                                                                         : nullptr;
+    if (refused) {
         ::close(Fd);
         Fd = -1;
-        throw EFOpenError("Cannot open file \"" + FileName + "\". Is a directory");
+        throw EFOpenError("Cannot open file \"" + FileName + "\". " + refused);
     }
+    ::fcntl(Fd, F_SETFL, ::fcntl(Fd, F_GETFL) & ~O_NONBLOCK);
 }
 
 TFileStream::~TFileStream()
@@ -231,6 +240,97 @@ void SaveFileAtomically(const std::string& FileName, const void* Data, int64_t C
     SaveFileAtomically(FileName, [Data, Count](TStream& File) { File.WriteBuffer(Data, Count); });
 }
 
+bool SaveThroughUnnamedFile = true;
+
+namespace {
+
+constexpr size_t RandomLetters = 8;
+
+// Prefix followed by random letters and digits.
+std::string RandomName(const std::string& Prefix)
+{
+    static constexpr char Letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    std::random_device Source;
+    uint64_t Bits = (uint64_t(Source()) << 32) | Source();
+    std::string Name = Prefix;
+    for (size_t I = 0; I < RandomLetters; ++I, Bits /= 62)
+        Name += Letters[Bits % 62];
+    return Name;
+}
+
+// A new file named Prefix + random letters; -1 with errno set when it cannot be made.
+int CreateNamed(const std::string& Prefix, std::string& Name)
+{
+    for (int Tries = 0; Tries < 100; ++Tries) {
+        Name = RandomName(Prefix);
+        const int Fd = ::open(Name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (Fd >= 0)
+            return Fd;
+        if (errno != EEXIST)
+            break;
+    }
+    Name.clear();
+    return -1;
+}
+
+// Gives the unnamed file Fd the name Prefix + random letters; false (errno telling why) when
+// this system lets the process name no such file.
+bool LinkUnnamed(int Fd, const std::string& Prefix, std::string& Name)
+{
+    const std::string Self = "/proc/self/fd/" + std::to_string(Fd);
+    for (int Tries = 0; Tries < 100; ++Tries) {
+        Name = RandomName(Prefix);
+        if (::linkat(AT_FDCWD, Self.c_str(), AT_FDCWD, Name.c_str(), AT_SYMLINK_FOLLOW) == 0)
+            return true;
+        if (errno == EEXIST)
+            continue;
+        // without /proc: the descriptor itself, which takes a privilege
+        if (::linkat(Fd, "", AT_FDCWD, Name.c_str(), AT_EMPTY_PATH) == 0)
+            return true;
+        if (errno != EEXIST)
+            break;
+    }
+    Name.clear();
+    return false;
+}
+
+// A linked temporary file carries this mark after the file's own name; its save holds it
+// locked until it has replaced the file.
+constexpr const char* LinkedMark = "~";
+
+// Removes the linked temporary files of Base in Folder that no save holds: a save that died
+// in the moment between naming its file and putting it in place left them.
+void RemoveAbandoned(const std::string& Folder, const std::string& Base)
+{
+    const std::string Start = "." + Base + "." + LinkedMark;
+    DIR* Dir = ::opendir(Folder.c_str());
+    if (!Dir)
+        return;
+    const int DirFd = ::dirfd(Dir);
+    while (const dirent* Entry = ::readdir(Dir)) {
+        const std::string_view Name = Entry->d_name;
+        if (Name.size() != Start.size() + RandomLetters || !Name.starts_with(Start))
+            continue;
+        const int Fd = ::openat(DirFd, Entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (Fd < 0)
+            continue;
+        struct stat Held {}, Named {};
+        if (::flock(Fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(Fd, &Held) == 0 && S_ISREG(Held.st_mode) &&
+            ::fstatat(DirFd, Entry->d_name, &Named, AT_SYMLINK_NOFOLLOW) == 0 &&
+            Named.st_dev == Held.st_dev && Named.st_ino == Held.st_ino)
+            ::unlinkat(DirFd, Entry->d_name, 0);
+        ::close(Fd);
+    }
+    ::closedir(Dir);
+}
+
+bool SyncFailed(int Fd)
+{
+    return ::fsync(Fd) != 0 && errno != EINVAL && errno != EROFS;
+}
+
+}  // namespace
+
 void SaveFileAtomically(const std::string& Name, const std::function<void(TStream&)>& Write)
 {
     // Through a symbolic link the file it points to is replaced, and the link stays.
@@ -248,32 +348,40 @@ void SaveFileAtomically(const std::string& Name, const std::function<void(TStrea
     const auto slash = FileName.rfind('/');
     const std::string folder = slash == std::string::npos ? "." : FileName.substr(0, slash + 1);
     const std::string base = slash == std::string::npos ? FileName : FileName.substr(slash + 1);
-    std::string tmp = (slash == std::string::npos ? std::string() : folder) + "." + base + ".XXXXXX";
-    std::vector<char> tmpl(tmp.begin(), tmp.end());
-    tmpl.push_back('\0');
-    const int fd = ::mkstemp(tmpl.data());
+    const std::string prefix = (slash == std::string::npos ? std::string() : folder) + "." + base + ".";
+    RemoveAbandoned(folder, base);
+
+    // The new text goes into a file without a name, which the system removes when the save
+    // dies part way; it is named only when it is whole, just before it replaces the old one.
+    // Where the file system cannot make one, a named temporary file takes its place.
+    std::string tmp;  // the temporary file's name, once it has one
+    int fd = SaveThroughUnnamedFile ? ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600) : -1;
+    if (fd < 0 && (!SaveThroughUnnamedFile || errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL))
+        fd = CreateNamed(prefix, tmp);
     if (fd < 0)
         throw EFCreateError("Cannot create file \"" + FileName + "\". " + ErrnoText());
-    tmp = tmpl.data();
     // The stream closes the descriptor, whatever happens.
     std::unique_ptr<TFileStream> file(new TFileStream(fd, tmp));
 
     auto fail = [&](const std::string& what) {
         const std::string reason = ErrnoText();
         file.reset();
-        ::unlink(tmp.c_str());
+        if (!tmp.empty())
+            ::unlink(tmp.c_str());
         throw EWriteError(what + " \"" + FileName + "\". " + reason);
     };
 
     // Keep the permissions of the file being replaced; a new file gets the usual ones.
     struct stat st {};
+    mode_t mode = 0;
     if (::stat(FileName.c_str(), &st) == 0)
-        ::fchmod(fd, st.st_mode & 07777);
+        mode = st.st_mode & 07777;
     else {
         const mode_t mask = ::umask(0);
         ::umask(mask);
-        ::fchmod(fd, 0666 & ~mask);
+        mode = 0666 & ~mask;
     }
+    ::fchmod(fd, mode);
 
     try {
         errno = 0;
@@ -286,29 +394,56 @@ void SaveFileAtomically(const std::string& Name, const std::function<void(TStrea
         fail("Cannot write file");
     } catch (...) {
         file.reset();
-        ::unlink(tmp.c_str());
+        if (!tmp.empty())
+            ::unlink(tmp.c_str());
         throw;
     }
-    if (::fsync(fd) != 0 && errno != EINVAL && errno != EROFS)
+    if (SyncFailed(fd))
         fail("Cannot write file");
-    file->Fd = -1;
-    file.reset();
-    if (::close(fd) != 0) {
-        const std::string reason = ErrnoText();
-        ::unlink(tmp.c_str());
-        throw EWriteError("Cannot write file \"" + FileName + "\". " + reason);
+    if (tmp.empty())
+        ::flock(fd, LOCK_EX | LOCK_NB);
+    if (tmp.empty() && !LinkUnnamed(fd, prefix + LinkedMark, tmp)) {
+        // No way to name it here: a copy goes into a named temporary file.
+        const int named = CreateNamed(prefix, tmp);
+        if (named < 0)
+            fail("Cannot create file");
+        std::unique_ptr<TFileStream> copy(new TFileStream(named, tmp));
+        ::fchmod(named, mode);
+        try {
+            errno = 0;
+            copy->CopyFrom(*file, 0);
+        } catch (const EStreamError&) {
+            const int error = errno != 0 ? errno : EIO;
+            file = std::move(copy);
+            errno = error;
+            fail("Cannot write file");
+        }
+        file = std::move(copy);
+        if (SyncFailed(named))
+            fail("Cannot write file");
     }
-    if (::rename(tmp.c_str(), FileName.c_str()) != 0) {
-        const std::string reason = ErrnoText();
-        ::unlink(tmp.c_str());
-        throw EWriteError("Cannot write file \"" + FileName + "\". " + reason);
-    }
+    // Put in place while still open: its lock keeps other saves from taking it for abandoned.
+    // Once synced, nothing is left for the close to report.
+    if (::rename(tmp.c_str(), FileName.c_str()) != 0)
+        fail("Cannot write file");
+}
+
+TPathKind PathKind(const std::string& Path)
+{
+    struct stat Info {};
+    if (::stat(Path.c_str(), &Info) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? TPathKind::Missing
+               : errno == ELOOP                    ? TPathKind::LinkLoop
+                                                   : TPathKind::Unknown;
+    return S_ISREG(Info.st_mode)    ? TPathKind::RegularFile
+           : S_ISDIR(Info.st_mode)  ? TPathKind::Folder
+           : S_ISFIFO(Info.st_mode) ? TPathKind::Pipe
+                                    : TPathKind::Other;
 }
 
 bool IsRegularFile(const std::string& Path)
 {
-    struct stat Info {};
-    return ::stat(Path.c_str(), &Info) == 0 && S_ISREG(Info.st_mode);
+    return PathKind(Path) == TPathKind::RegularFile;
 }
 
 }  // namespace zv

@@ -70,7 +70,8 @@ enum class TFileMode { Create, OpenRead, OpenWrite, OpenReadWrite };
 
 class TFileStream : public TStream {
 public:
-    // Raises EFCreateError (Create) or EFOpenError (the others) when the file cannot be had.
+    // Raises EFCreateError (Create) or EFOpenError (the others) when the file cannot be had,
+    // or when it is a folder, a FIFO or a socket (without waiting for a FIFO's other end).
     TFileStream(const std::string& FileName, TFileMode Mode);
     ~TFileStream() override;
     TFileStream(const TFileStream&) = delete;
@@ -102,6 +103,13 @@ void SaveFileAtomically(const std::string& FileName, const void* Data, int64_t C
 // it need not be held in memory in one piece first. Whatever Write raises leaves the old file
 // untouched and is raised again.
 void SaveFileAtomically(const std::string& FileName, const std::function<void(TStream&)>& Write);
+// Saves write into a file without a name that is linked in once complete (true, where the
+// file system can), else into a named temporary file from the start.
+extern bool SaveThroughUnnamedFile;
+
+// What Path names, following links. Unknown: it cannot be told (no permission, say).
+enum class TPathKind { Missing, RegularFile, Folder, Pipe, LinkLoop, Other, Unknown };
+TPathKind PathKind(const std::string& Path);
 
 // True when Path names a regular file (following links): not a folder, FIFO or device.
 bool IsRegularFile(const std::string& Path);

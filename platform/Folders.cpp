@@ -4,6 +4,8 @@
 
 #include <cerrno>
 
+#include "Streams.h"
+
 namespace zv {
 
 static bool IsFolder(const std::string& Dir)
@@ -29,8 +31,7 @@ bool ForceDirectories(const std::string& Dir)
 
 bool FileExists(const std::string& FileName)
 {
-    struct stat st {};
-    return !FileName.empty() && ::stat(FileName.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    return IsRegularFile(FileName);
 }
 
 std::string ExtractFilePath(const std::string& FileName)

@@ -1,11 +1,13 @@
 #include "PickUrls.h"
 
+#include <QAbstractItemView>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QImageReader>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -183,7 +185,10 @@ QFileDialog& PrepareUrlDialog(int Kind, const std::string& BaseUrl, const std::s
     std::string Folder;
     if (!Name.empty()) {
         Folder = ExtractFilePath(Name);
-        if (std::filesystem::is_directory(Name)) Name.clear();
+        // a file the first filter hides is not offered as the answer
+        const QStringList Patterns = QString::fromStdString(FilterForKind(Kind)).section('|', 1, 1).split(';');
+        if (std::filesystem::is_directory(Name) || !QDir::match(Patterns, QFileInfo(QString::fromStdString(Name)).fileName()))
+            Name.clear();
     } else {
         Folder = ExtractFilePath(BaseUrl);
     }
@@ -191,7 +196,13 @@ QFileDialog& PrepareUrlDialog(int Kind, const std::string& BaseUrl, const std::s
     Dialog.setFileMode(QFileDialog::ExistingFile);
     Dialog.setNameFilters(QString::fromStdString(DialogFilter(Kind)).split(";;"));
     Dialog.setDirectory(QString::fromStdString(Folder.empty() ? QDir::currentPath().toStdString() : Folder));
-    Dialog.selectFile(Name.empty() ? QString() : QFileInfo(QString::fromStdString(Name)).fileName());
+    if (!Name.empty()) {
+        Dialog.selectFile(QFileInfo(QString::fromStdString(Name)).fileName());
+    } else {
+        // nor is the file picked last time
+        for (QAbstractItemView* View : Dialog.findChildren<QAbstractItemView*>()) View->clearSelection();
+        if (auto* Edit = Dialog.findChild<QLineEdit*>("fileNameEdit")) Edit->clear();
+    }
     if (auto* Preview = dynamic_cast<TPicturePreview*>(Dialog.findChild<QLabel*>("Preview")))
         Preview->Show(QString::fromStdString(Name));
     return Dialog;

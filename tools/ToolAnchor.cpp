@@ -6,16 +6,17 @@
 
 namespace zv {
 
-TFormToolAnchor::TFormToolAnchor(QWidget* Parent) : TFormTool(Parent)
-{
-}
+namespace {
+
+const TField Fields[] = {{"EditName", "name", TFieldKind::Text, TFieldHome::Stored}};
+
+}  // namespace
+
+TFormToolAnchor::TFormToolAnchor(QWidget* Parent) : TFormTool(Parent) { UseFields({Fields}); }
 
 TFormToolAnchor::~TFormToolAnchor() = default;
 
-void TFormToolAnchor::FormShow()
-{
-    Form->EditName->setText(ToQString(GetNodeAttr(attrName)));
-}
+void TFormToolAnchor::FormShow() { ShowFields(); }
 
 bool TFormToolAnchor::CheckFields() { return !Form->EditName->text().isEmpty(); }
 
@@ -24,9 +25,6 @@ void TFormToolAnchor::GetHTML(WideString& S)
     S = Designer->Filter->NewAnchorPlaceholder(EscapeStoredValue(ToWide(Form->EditName->text())));
 }
 
-void TFormToolAnchor::Apply()
-{
-    SetNodeAttr(attrName, ToWide(Form->EditName->text()));
-}
+void TFormToolAnchor::Apply() { ApplyFields(); }
 
 }  // namespace zv

@@ -20,8 +20,6 @@ public:
     void GetHTML(WideString& S) override;
     void Apply() override;
 
-private:
-    QString Shown;
 };
 
 class TToolBgSound : public TToolItem {

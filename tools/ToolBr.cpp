@@ -5,23 +5,25 @@
 
 namespace zv {
 
-TFormToolBr::TFormToolBr(QWidget* Parent) : TFormTool(Parent)
-{
-}
+namespace {
+
+const TField Fields[] = {{"ComboClear", "clear"}};
+
+}  // namespace
+
+TFormToolBr::TFormToolBr(QWidget* Parent) : TFormTool(Parent) { UseFields({Fields}); }
 
 TFormToolBr::~TFormToolBr() = default;
 
-void TFormToolBr::FormShow()
-{
-    Form->ComboClear->setCurrentText(Element ? ToQString(GetAttr(Element, "clear")) : QString());
-}
+void TFormToolBr::FormShow() { ShowFields(); }
 
 void TFormToolBr::GetHTML(WideString& S)
 {
+    // the clear value goes in as typed, blanks and all
     const WideString Clear = ToWide(Form->ComboClear->currentText());
     S = Clear.empty() ? u"<br>" : u"<br clear=\"" + EscapeHtmlValue(Clear) + u"\">";
 }
 
-void TFormToolBr::Apply() { SetAttr(Element, "clear", ToWide(Form->ComboClear->currentText())); }
+void TFormToolBr::Apply() { ApplyFields(); }
 
 }  // namespace zv

@@ -14,46 +14,47 @@ bool InputTypeIs(const THtmlElement& Element, std::initializer_list<const char16
     return false;
 }
 
-TFormToolForm::TFormToolForm(QWidget* Parent) : TFormTool(Parent)
-{
-    RegisterBrowseButton(Form->EditAction, Form->BtnAction, ukServerScript);
-}
+namespace {
+
+const TField EveryControl[] = {
+    {"EditTab", "tabindex", TFieldKind::Number},
+    {"EditKey", "accesskey", TFieldKind::Key},
+    {"CheckDisabled", "disabled", TFieldKind::Boolean},
+};
+const TField ReadOnly[] = {
+    {"CheckReadOnly", "readonly", TFieldKind::Boolean, TFieldHome::Live, nullptr, nullptr, "readOnly"},
+};
+
+const TField Fields[] = {
+    {"EditName", "name"},
+    {"EditAction", "action", TFieldKind::Url, TFieldHome::Live, nullptr, nullptr, nullptr, "BtnAction", ukServerScript},
+    {"ComboMethod", "method"},
+    {"ComboEncType", "enctype"},
+};
+
+}  // namespace
+
+const std::span<const TField> ControlFields{EveryControl};
+const std::span<const TField> ReadOnlyField{ReadOnly};
+
+TFormToolForm::TFormToolForm(QWidget* Parent) : TFormTool(Parent) { UseFields({Fields}); }
 
 TFormToolForm::~TFormToolForm() = default;
 
-void TFormToolForm::FormShow()
-{
-    const auto Live = [this](const char* Name) { return Element ? ToQString(GetAttr(Element, Name)) : QString(); };
-    Form->EditName->setText(Live("name"));
-    Form->EditAction->setText(Live("action"));
-    Form->ComboMethod->setCurrentText(Live("method"));
-    Form->ComboEncType->setCurrentText(Live("encoding"));
-}
+void TFormToolForm::FormShow() { ShowFields(); }
 
 bool TFormToolForm::CheckFields()
 {
-    if (Form->EditAction->text().isEmpty())
-        return FieldError(Form->EditAction, tr("Please specify an action (cgi, php, asp, etc.) for this form."));
-    return true;
+    return RequiredField(Form->EditAction, tr("Please specify an action (cgi, php, asp, etc.) for this form."));
 }
 
 void TFormToolForm::GetHTML(WideString& S)
 {
     S = u"<form";
-    AddAttr(S, "name", Form->EditName->text());
-    AddAttr(S, "action", Form->EditAction->text());
-    AddAttr(S, "method", Form->ComboMethod->currentText());
-    AddAttr(S, "enctype", Form->ComboEncType->currentText());
+    AddFieldsHtml(S);
     S += u"><p>&nbsp;</p></form>";
 }
 
-void TFormToolForm::Apply()
-{
-    if (!Element) return;
-    SetAttr(Element, "name", ToWide(Form->EditName->text()));
-    SetAttr(Element, "method", ToWide(Form->ComboMethod->currentText()));
-    SetAttr(Element, "action", ToWide(Form->EditAction->text()));
-    SetAttr(Element, "encoding", ToWide(Form->ComboEncType->currentText()));
-}
+void TFormToolForm::Apply() { ApplyFields(); }
 
 }  // namespace zv

@@ -31,6 +31,11 @@ public:
     bool Nests() const override { return false; }
 };
 
+// The tab index, access key and disabled state every form control has.
+extern const std::span<const TField> ControlFields;
+// The read-only state of text fields and text areas.
+extern const std::span<const TField> ReadOnlyField;
+
 // Whether Element is an input whose type is Type (ignoring case).
 bool InputTypeIs(const THtmlElement& Element, std::initializer_list<const char16_t*> Types);
 

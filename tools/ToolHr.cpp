@@ -4,45 +4,35 @@
 
 namespace zv {
 
-TFormToolHr::TFormToolHr(QWidget* Parent) : TFormTool(Parent)
-{
-    SetLengthEdit(Form->EditWidth);
-    SetLengthEdit(Form->EditHeight);
-    RegisterColorEdit(Form->EditColor, Form->BtnColor);
-}
+namespace {
+
+const TField Fields[] = {
+    {"EditWidth", "width", TFieldKind::Length},
+    {"EditHeight", "size", TFieldKind::Length},
+    {"ComboAlign", "align"},
+    {"EditColor", "color", TFieldKind::Colour, TFieldHome::Live, nullptr, nullptr, nullptr, "BtnColor"},
+    {"CheckNoShade", "noshade", TFieldKind::Boolean, TFieldHome::Live, nullptr, nullptr, "noShade"},
+};
+
+}  // namespace
+
+TFormToolHr::TFormToolHr(QWidget* Parent) : TFormTool(Parent) { UseFields({Fields}); }
 
 TFormToolHr::~TFormToolHr() = default;
 
 void TFormToolHr::FormShow()
 {
-    const bool Editing = static_cast<bool>(Element);
-    Form->EditWidth->setText(Editing ? ToQString(GetAttr(Element, "width")) : QString());
-    Form->EditHeight->setText(Editing ? ToQString(GetAttr(Element, "size")) : QString());
-    Form->ComboAlign->setCurrentText(Editing ? ToQString(GetAttr(Element, "align")) : QString());
-    Form->EditColor->setText(Editing ? ToQString(GetAttr(Element, "color")) : QString());
-    Form->CheckNoShade->setChecked(Editing && Element.getProperty("noShade").toBool());
+    ShowFields();
     UpdateColorEdits();
 }
 
 void TFormToolHr::GetHTML(WideString& S)
 {
     S = u"<hr";
-    AddAttr(S, "width", Form->EditWidth->text());
-    AddAttr(S, "size", Form->EditHeight->text());
-    AddAttr(S, "align", Form->ComboAlign->currentText());
-    AddAttr(S, "color", Form->EditColor->text());
-    if (Form->CheckNoShade->isChecked()) S += u" noshade";
+    AddFieldsHtml(S);
     S += u'>';
 }
 
-void TFormToolHr::Apply()
-{
-    SetAttr(Element, "width", ToWide(Form->EditWidth->text()));
-    SetAttr(Element, "size", ToWide(Form->EditHeight->text()));
-    SetAttr(Element, "align", ToWide(Form->ComboAlign->currentText()));
-    SetAttr(Element, "color", ToWide(Form->EditColor->text()));
-    const bool NoShade = Form->CheckNoShade->isChecked();
-    if (Element.getProperty("noShade").toBool() != NoShade) Element.setProperty("noShade", NoShade);
-}
+void TFormToolHr::Apply() { ApplyFields(); }
 
 }  // namespace zv

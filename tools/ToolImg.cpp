@@ -8,80 +8,73 @@
 
 namespace zv {
 
-void ApplyPicture(TTagEditor& Editor, const QString& Src, const QString& Width, const QString& Height)
+void ShowPictureSrc(const TTagEditor& Editor, QLineEdit* Src)
 {
-    const WideString Id = Utf8ToUtf16(Editor.Element.id());
-    if (ToWide(Src) != Editor.GetNodeAttr(attrSrc)) {
-        WideString DesignSrc, ClassName;
-        Editor.Designer->Filter->SetImageSrc(Id, EscapeStoredValue(ToWide(Src)), DesignSrc, ClassName);
-        SetAttr(Editor.Element, "src", DesignSrc);
-        SetAttr(Editor.Element, "class", ClassName);
-    }
-    SetStoredAndLive(Editor, attrWidth, ToWide(Width));
-    SetStoredAndLive(Editor, attrHeight, ToWide(Height));
-    Editor.Element.removeAttribute("style");
+    Src->setText(Editor.Element ? ToQString(Editor.GetNodeAttr(attrSrc)) : QString());
 }
 
-WideString OpenPicture(const TDesignObject& Object, const QString& Width, const QString& Height)
+bool ApplyPictureSrc(TTagEditor& Editor, const QString& Src)
 {
-    SetStoredAttr(*Object.Node, attrWidth, ToWide(Width.trimmed()));
-    SetStoredAttr(*Object.Node, attrHeight, ToWide(Height.trimmed()));
-    WideString S = Object.Html;
-    if (!S.empty() && S.back() == u' ') S.pop_back();
-    return S;
+    if (ToWide(Src) == Editor.GetNodeAttr(attrSrc)) return false;
+    WideString DesignSrc, ClassName;
+    Editor.Designer->Filter->SetImageSrc(Utf8ToUtf16(Editor.Element.id()), EscapeStoredValue(ToWide(Src)), DesignSrc,
+                                         ClassName);
+    SetAttr(Editor.Element, "src", DesignSrc);
+    SetAttr(Editor.Element, "class", ClassName);
+    return true;
 }
+
+namespace {
+
+const TField Fields[] = {
+    {"EditWidth", "width", TFieldKind::Number, TFieldHome::Both},
+    {"EditHeight", "height", TFieldKind::Number, TFieldHome::Both},
+    {"EditAlt", "alt"},
+    {"ComboAlign", "align", TFieldKind::Text, TFieldHome::Both},
+    {"EditBorder", "border", TFieldKind::Number},
+    {"EditHSpace", "hspace", TFieldKind::Number},
+    {"EditVSpace", "vspace", TFieldKind::Number},
+    {"ComboMap", "usemap"},
+    {"CheckServerMap", "ismap", TFieldKind::Boolean, TFieldHome::Live, nullptr, nullptr, "isMap"},
+};
+
+}  // namespace
 
 TFormToolImg::TFormToolImg(QWidget* Parent) : TFormTool(Parent)
 {
     RegisterBrowseButton(Form->EditSrc, Form->BtnSrc, ukPicture);
-    for (QLineEdit* Edit : {Form->EditBorder, Form->EditWidth, Form->EditHeight, Form->EditHSpace, Form->EditVSpace})
-        SetNumericEdit(Edit);
+    UseFields({Fields});
 }
 
 TFormToolImg::~TFormToolImg() = default;
 
 void TFormToolImg::FormShow()
 {
-    ShowPictureFields(*this, *Form);
-    const QString Map = Element ? ToQString(GetAttr(Element, "usemap")) : QString();
-    Form->CheckServerMap->setChecked(Element && Element.getProperty("isMap").toBool());
-    UpdateColorEdits();
     TWideStringList Maps;
     if (Designer) Designer->Filter->GetMapNames(Maps);
     Form->ComboMap->clear();
     for (int K = 0; K < Maps.Count(); ++K) Form->ComboMap->addItem(ToQString(Maps.Get(K)));
-    Form->ComboMap->setCurrentText(Map);
+    ShowPictureSrc(*this, Form->EditSrc);
+    ShowFields();
+    UpdateColorEdits();
 }
 
-bool TFormToolImg::CheckFields()
-{
-    if (Form->EditSrc->text().isEmpty()) return FieldError(Form->EditSrc, tr("Please specify an image."));
-    return true;
-}
+bool TFormToolImg::CheckFields() { return RequiredField(Form->EditSrc, tr("Please specify an image.")); }
 
 void TFormToolImg::GetHTML(WideString& S)
 {
     const TDesignObject Img = Designer->Filter->NewImageObject(EscapeStoredValue(ToWide(Form->EditSrc->text())));
-    S = OpenPicture(Img, Form->EditWidth->text(), Form->EditHeight->text());
-    AddAttr(S, "width", Form->EditWidth->text());
-    AddAttr(S, "height", Form->EditHeight->text());
-    AddAttr(S, "alt", Form->EditAlt->text());
-    AddAttr(S, "align", Form->ComboAlign->currentText());
-    AddAttr(S, "border", Form->EditBorder->text());
-    AddAttr(S, "hspace", Form->EditHSpace->text());
-    AddAttr(S, "vspace", Form->EditVSpace->text());
-    AddAttr(S, "usemap", Form->ComboMap->currentText());
-    if (Form->CheckServerMap->isChecked()) S += u" ismap";
+    S = OpenedHtml(Img);
+    AddFieldsHtml(S, Img.Node);
     S += u'>';
 }
 
 void TFormToolImg::Apply()
 {
     if (!Element) return;
-    ApplyPictureFields(*this, *Form);
-    SetAttr(Element, "usemap", ToWide(Form->ComboMap->currentText()));
-    SetBoolProperty(Element, "isMap", Form->CheckServerMap->isChecked());
-    SetLiveAndStored(*this, attrAlign, ToWide(Form->ComboAlign->currentText()));
+    const bool Src = ApplyPictureSrc(*this, Form->EditSrc->text());
+    // the size the view was given by resizing goes with any change
+    if (ApplyFields() || Src) Element.removeAttribute("style");
 }
 
 }  // namespace zv

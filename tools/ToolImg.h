@@ -8,9 +8,9 @@ namespace Ui {
 class FormToolImg;
 }
 
-namespace zv {
+class QLineEdit;
 
-struct TDesignObject;
+namespace zv {
 
 class TFormToolImg : public TFormTool<Ui::FormToolImg> {
     Q_OBJECT
@@ -32,44 +32,9 @@ public:
     TTagEditor* GetEditor() override { return SharedEditor<TFormToolImg>(); }
 };
 
-// The picture fields an image and an image button share: the source through the filter, the
-// live src and class it gives, the size on both, the inline style gone.
-void ApplyPicture(TTagEditor& Editor, const QString& Src, const QString& Width, const QString& Height);
-// The opening a new picture's builder gave, without its last blank, its size also stored.
-WideString OpenPicture(const TDesignObject& Object, const QString& Width, const QString& Height);
-
-// What the picture and image-button dialogs show alike: the source and size from the stored
-// node, the alternative text, alignment and border from the element, the spacing as written.
-template <class TForm>
-void ShowPictureFields(const TTagEditor& Editor, TForm& Form)
-{
-    const THtmlElement& Element = Editor.Element;
-    WideString HSpace, VSpace;
-    if (Element) {
-        GetAttrNoDefault(Element, "hspace", HSpace);
-        GetAttrNoDefault(Element, "vspace", VSpace);
-    }
-    const auto Live = [&](const char* Name) { return Element ? ToQString(GetAttr(Element, Name)) : QString(); };
-    const auto Stored = [&](THtmlAttrId Id) { return Element ? ToQString(Editor.GetNodeAttr(Id)) : QString(); };
-    Form.EditSrc->setText(Stored(attrSrc));
-    Form.EditWidth->setText(Stored(attrWidth));
-    Form.EditHeight->setText(Stored(attrHeight));
-    Form.EditAlt->setText(Live("alt"));
-    Form.ComboAlign->setCurrentText(Live("align"));
-    Form.EditBorder->setText(Live("border"));
-    Form.EditHSpace->setText(ToQString(HSpace));
-    Form.EditVSpace->setText(ToQString(VSpace));
-}
-
-// Writes those fields back, but the alignment, which each dialog writes last.
-template <class TForm>
-void ApplyPictureFields(TTagEditor& Editor, TForm& Form)
-{
-    ApplyPicture(Editor, Form.EditSrc->text(), Form.EditWidth->text(), Form.EditHeight->text());
-    SetAttr(Editor.Element, "alt", ToWide(Form.EditAlt->text()));
-    SetAttr(Editor.Element, "border", ToWide(Form.EditBorder->text()));
-    SetAttr(Editor.Element, "hspace", ToWide(Form.EditHSpace->text()));
-    SetAttr(Editor.Element, "vspace", ToWide(Form.EditVSpace->text()));
-}
+// The source an image and an image button share: shown from the stored node as written; a
+// changed one goes through the filter, which gives the live src and class. True when it changed.
+void ShowPictureSrc(const TTagEditor& Editor, QLineEdit* Src);
+bool ApplyPictureSrc(TTagEditor& Editor, const QString& Src);
 
 }  // namespace zv

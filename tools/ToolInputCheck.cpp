@@ -1,9 +1,20 @@
 #include "ToolInputCheck.h"
 
-#include "ToolFields.h"
 #include "ui_ToolInputCheck.h"
 
 namespace zv {
+
+namespace {
+
+const TField Fields[] = {
+    {"EditName", "name"},
+    {"EditTab", "tabindex", TFieldKind::Number},
+    {"EditKey", "accesskey", TFieldKind::Key},
+    // the attribute is the initial state; the box's own state follows it
+    {"CheckChecked", "checked", TFieldKind::Boolean, TFieldHome::Live, nullptr, nullptr, "defaultChecked"},
+};
+
+}  // namespace
 
 TTagEditor* TToolInputCheck::GetEditor()
 {
@@ -21,53 +32,28 @@ TTagEditor* TToolInputRadio::GetEditor()
 
 TFormToolInputCheck::TFormToolInputCheck(QWidget* Parent) : TFormTool(Parent)
 {
-    SetNumericEdit(Form->EditTab);
-    SetAccessKeyEdit(Form->EditKey);
+    UseFields({Fields});
 }
 
 TFormToolInputCheck::~TFormToolInputCheck() = default;
 
 void TFormToolInputCheck::FormShow()
 {
-    WideString Tab;
-    if (Element) GetAttrNoDefault(Element, "tabindex", Tab);
-    Form->EditName->setText(Element ? ToQString(GetAttr(Element, "name")) : QString());
-    Form->EditTab->setText(ToQString(Tab));
-    Form->EditKey->setText(Element ? ToQString(GetAttr(Element, "accesskey")) : QString());
-    ShownChecked = Element && Element.getProperty("checked").toBool();
-    Form->CheckChecked->setChecked(ShownChecked);
+    ShowFields();
     setWindowTitle(Radio ? tr("  Radio Button") : tr("  Checkbox"));
     UpdateColorEdits();
 }
 
-bool TFormToolInputCheck::CheckFields()
-{
-    if (Form->EditName->text().isEmpty()) return FieldError(Form->EditName, tr("Please specify a name."));
-    return true;
-}
+bool TFormToolInputCheck::CheckFields() { return RequiredField(Form->EditName, tr("Please specify a name.")); }
 
 void TFormToolInputCheck::GetHTML(WideString& S)
 {
     S = u"<input";
     AddAttr(S, "type", WideStringView(Radio ? u"radio" : u"checkbox"));
-    AddAttr(S, "name", Form->EditName->text());
-    AddAttr(S, "tabindex", Form->EditTab->text());
-    AddAttr(S, "accesskey", Form->EditKey->text());
-    if (Form->CheckChecked->isChecked()) S += u" checked";
+    AddFieldsHtml(S);
     S += u'>';
 }
 
-void TFormToolInputCheck::Apply()
-{
-    if (!Element) return;
-    SetAttr(Element, "name", ToWide(Form->EditName->text()));
-    SetAttr(Element, "tabindex", ToWide(Form->EditTab->text()));
-    SetAttr(Element, "accesskey", ToWide(Form->EditKey->text()));
-    const bool Checked = Form->CheckChecked->isChecked();
-    if (Checked != ShownChecked) {
-        Element.setProperty("defaultChecked", Checked);
-        Element.setProperty("checked", Checked);
-    }
-}
+void TFormToolInputCheck::Apply() { ApplyFields(); }
 
 }  // namespace zv

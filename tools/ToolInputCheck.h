@@ -23,10 +23,6 @@ public:
 
     // Serving the radio tool; set before each showing.
     bool Radio = false;
-
-private:
-    // The element's checked state as shown: the checked attribute changes only with the box.
-    bool ShownChecked = false;
 };
 
 class TToolInputCheck : public TToolItem {

@@ -14,21 +14,25 @@ bool StoredInputIs(const THtmlNode* Node, WideStringView Type)
 
 bool TToolInputHidden::CanEdit(const THtmlElement& Element) { return StoredInputIs(StoredNode(Element), u"hidden"); }
 
-TFormToolInputHidden::TFormToolInputHidden(QWidget* Parent) : TFormTool(Parent) {}
+namespace {
+
+const TField Fields[] = {
+    {"EditName", "name", TFieldKind::Text, TFieldHome::Stored},
+    {"EditValue", "value", TFieldKind::Text, TFieldHome::Stored},
+};
+
+}  // namespace
+
+TFormToolInputHidden::TFormToolInputHidden(QWidget* Parent) : TFormTool(Parent) { UseFields({Fields}); }
 
 TFormToolInputHidden::~TFormToolInputHidden() = default;
 
-void TFormToolInputHidden::FormShow()
-{
-    Form->EditName->setText(Element ? ToQString(GetNodeAttr(attrName)) : QString());
-    Form->EditValue->setText(Element ? ToQString(GetNodeAttr(attrValue)) : QString());
-}
+void TFormToolInputHidden::FormShow() { ShowFields(); }
 
 bool TFormToolInputHidden::CheckFields()
 {
-    if (Form->EditName->text().isEmpty()) return FieldError(Form->EditName, tr("Please specify a name."));
-    if (Form->EditValue->text().isEmpty()) return FieldError(Form->EditValue, tr("Please specify a value."));
-    return true;
+    return RequiredField(Form->EditName, tr("Please specify a name.")) &&
+           RequiredField(Form->EditValue, tr("Please specify a value."));
 }
 
 void TFormToolInputHidden::GetHTML(WideString& S)
@@ -37,10 +41,6 @@ void TFormToolInputHidden::GetHTML(WideString& S)
                                                     EscapeStoredValue(ToWide(Form->EditValue->text())));
 }
 
-void TFormToolInputHidden::Apply()
-{
-    SetNodeAttr(attrName, ToWide(Form->EditName->text()));
-    SetNodeAttr(attrValue, ToWide(Form->EditValue->text()));
-}
+void TFormToolInputHidden::Apply() { ApplyFields(); }
 
 }  // namespace zv

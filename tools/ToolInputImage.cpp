@@ -12,50 +12,56 @@ namespace zv {
 
 bool TToolInputImage::CanEdit(const THtmlElement& Element) { return StoredInputIs(StoredNode(Element), u"image"); }
 
+namespace {
+
+const TField Fields[] = {
+    {"EditName", "name", TFieldKind::Text, TFieldHome::Stored},
+    {"EditWidth", "width", TFieldKind::Number, TFieldHome::Both},
+    {"EditHeight", "height", TFieldKind::Number, TFieldHome::Both},
+    {"EditAlt", "alt"},
+    {"EditBorder", "border", TFieldKind::Number},
+    {"ComboAlign", "align", TFieldKind::Text, TFieldHome::Both},
+    {"EditHSpace", "hspace", TFieldKind::Number},
+    {"EditVSpace", "vspace", TFieldKind::Number},
+};
+
+}  // namespace
+
 TFormToolInputImage::TFormToolInputImage(QWidget* Parent) : TFormTool(Parent)
 {
     RegisterBrowseButton(Form->EditSrc, Form->BtnSrc, ukPicture);
-    for (QLineEdit* Edit : {Form->EditBorder, Form->EditWidth, Form->EditHeight, Form->EditHSpace, Form->EditVSpace})
-        SetNumericEdit(Edit);
+    UseFields({Fields});
 }
 
 TFormToolInputImage::~TFormToolInputImage() = default;
 
 void TFormToolInputImage::FormShow()
 {
-    ShowPictureFields(*this, *Form);
-    Form->EditName->setText(Element ? ToQString(GetNodeAttr(attrName)) : QString());
+    ShowPictureSrc(*this, Form->EditSrc);
+    ShowFields();
     UpdateColorEdits();
 }
 
 bool TFormToolInputImage::CheckFields()
 {
-    if (Form->EditName->text().isEmpty()) return FieldError(Form->EditName, tr("Please specify a name."));
-    if (Form->EditSrc->text().isEmpty()) return FieldError(Form->EditSrc, tr("Please specify an image."));
-    return true;
+    return RequiredField(Form->EditName, tr("Please specify a name.")) &&
+           RequiredField(Form->EditSrc, tr("Please specify an image."));
 }
 
 void TFormToolInputImage::GetHTML(WideString& S)
 {
     const TDesignObject Input = Designer->Filter->NewImageInputObject(EscapeStoredValue(ToWide(Form->EditSrc->text())),
                                                                       EscapeStoredValue(ToWide(Form->EditName->text())));
-    S = OpenPicture(Input, Form->EditWidth->text(), Form->EditHeight->text());
-    AddAttr(S, "width", Form->EditWidth->text());
-    AddAttr(S, "height", Form->EditHeight->text());
-    AddAttr(S, "alt", Form->EditAlt->text());
-    AddAttr(S, "border", Form->EditBorder->text());
-    AddAttr(S, "align", Form->ComboAlign->currentText());
-    AddAttr(S, "hspace", Form->EditHSpace->text());
-    AddAttr(S, "vspace", Form->EditVSpace->text());
+    S = OpenedHtml(Input);
+    AddFieldsHtml(S, Input.Node);
     S += u'>';
 }
 
 void TFormToolInputImage::Apply()
 {
     if (!Element) return;
-    SetNodeAttr(attrName, ToWide(Form->EditName->text()));
-    ApplyPictureFields(*this, *Form);
-    SetLiveAndStored(*this, attrAlign, ToWide(Form->ComboAlign->currentText()));
+    const bool Src = ApplyPictureSrc(*this, Form->EditSrc->text());
+    if (ApplyFields() || Src) Element.removeAttribute("style");
 }
 
 }  // namespace zv

@@ -62,15 +62,6 @@ WideString GetAttr(const THtmlElement& Element, const std::string& Name)
     return Value;
 }
 
-void GetAttrNoDefault(const THtmlElement& Element, const std::string& Name, WideString& Value)
-{
-    GetAttr(Element, Name, Value);
-    const std::string Lower = AsciiLowerCase(Name);
-    if ((Lower == "tabindex" && Value == u"32768") || (Lower == "maxlength" && Value == u"2147483647") ||
-        ((Lower == "hspace" || Lower == "vspace") && Value == u"0"))
-        Value.clear();
-}
-
 void AddAttr(WideString& Html, const char* Name, WideStringView Value)
 {
     const WideString Trimmed = Trim(Value);
@@ -207,7 +198,7 @@ void TTagEditor::Apply() {}
 
 void TTagEditor::OkClick()
 {
-    if (CheckFields()) accept();
+    if ((Element && !DialogChanged()) || CheckFields()) accept();
 }
 
 THtmlNode* TTagEditor::StoredNode() const
@@ -220,14 +211,6 @@ WideString TTagEditor::GetNodeAttr(THtmlAttrId Id) const
 {
     if (auto* Tag = dynamic_cast<THtmlTag*>(StoredNode())) return Tag->GetAttribute(Id);
     return Element ? GetAttr(Element, std::string(AttrNameFromId(Id))) : WideString();
-}
-
-void TTagEditor::SetNodeAttr(THtmlAttrId Id, const WideString& Value)
-{
-    if (auto* Tag = dynamic_cast<THtmlTag*>(StoredNode()))
-        SetStoredAttr(*Tag, Id, Value);
-    else if (Element)
-        SetAttr(Element, std::string(AttrNameFromId(Id)), Value);
 }
 
 void TTagEditor::SetNumericEdit(QLineEdit* Edit) { SetKeyFilter(Edit, "-." + Digits); }
@@ -298,7 +281,10 @@ bool TTagEditor::FieldError(QWidget* Field, const QString& Message)
 
 void TTagEditor::showEvent(QShowEvent* Event)
 {
-    if (!Event->spontaneous()) FormShow();
+    if (!Event->spontaneous()) {
+        FormShow();
+        RememberShownValues();
+    }
     QDialog::showEvent(Event);
 }
 
@@ -577,45 +563,24 @@ void TToolManager::Execute(TToolItem* Tool)
     if ((Kind == 1 || Kind == 2) && !Tool->Nests())
         if (const THtmlElement Outer = EnclosingOwn(Tool, FDesigner->CurrentElement()))
             return EditAndReplace(Tool, Outer, ButtonScreenRect(Tool));
-    switch (Kind) {
-    case 1: {
-        const THtmlElement Element = FDesigner->CurrentElement();
-        // the body, the page or an element gone since its event take the new HTML at the
-        // selection
-        if (!IsEditable(Element)) {
-            if (!InsertDialog(Tool, Html)) return;
-            FDesigner->InsertHtml(Html);
-            Changed();
-            return;
-        }
-        if (!Tool->TagName.empty() && SameTextAscii(Utf8ToUtf16(Element.tagName()), Utf8ToUtf16(Tool->TagName)) &&
-            Tool->CanEdit(Element)) {
-            EditAndReplace(Tool, Element, ButtonScreenRect(Tool));
-        } else if (OnlyItsKindBefore(Element)) {
-            // in front of a cell, a row or a list item the new element would stand outside
-            // any cell or item: the caret in it takes it
-            if (!InsertDialog(Tool, Html)) return;
-            FDesigner->InsertHtml(Html);
-            Changed();
-        } else {
-            if (!InsertDialog(Tool, Html)) return;
-            {
-                TActionScope Action(*FDesigner, "Insert");
-                Element.insertAdjacentHTML("BeforeBegin", Html);
-            }
-            Changed();
-        }
-        return;
-    }
-    case 0:
-    case 2:
-        if (!InsertDialog(Tool, Html)) return;
+    if (Kind < 0 || Kind > 2) return;
+    const THtmlElement Element = Kind == 1 ? FDesigner->CurrentElement() : THtmlElement();
+    // with an element or a caret, the element of the last event is edited when it is the
+    // tool's own
+    const bool Editable = Kind == 1 && IsEditable(Element);
+    if (Editable && !Tool->TagName.empty() &&
+        SameTextAscii(Utf8ToUtf16(Element.tagName()), Utf8ToUtf16(Tool->TagName)) && Tool->CanEdit(Element))
+        return EditAndReplace(Tool, Element, ButtonScreenRect(Tool));
+    if (!InsertDialog(Tool, Html)) return;
+    if (Editable && FDesigner->HasControlSelection()) {
+        // an element selected whole takes the new one in front of it
+        TActionScope Action(*FDesigner, "Insert");
+        Element.insertAdjacentHTML("BeforeBegin", Html);
+    } else {
+        // a caret or a text selection takes it at its place
         FDesigner->InsertHtml(Html);
-        Changed();
-        return;
-    default:
-        return;
     }
+    Changed();
 }
 
 void TToolManager::EditElement(const THtmlElement& Element)
@@ -635,14 +600,6 @@ void TToolManager::EditElement(const THtmlElement& Element)
         const QPoint Mouse = QCursor::pos();
         return EditAndReplace(Tool, Element, QRect(Mouse - QPoint(20, 20), QSize(40, 40)));
     }
-}
-
-bool TToolManager::OnlyItsKindBefore(const THtmlElement& Element)
-{
-    static const char* const Parts[] = {"TD",  "TH",       "TR",  "THEAD", "TBODY", "TFOOT", "CAPTION",
-                                        "COL", "COLGROUP", "LI",  "DT",    "DD",    "OPTION", "OPTGROUP"};
-    const std::string Tag = Element.tagName();
-    return std::any_of(std::begin(Parts), std::end(Parts), [&](const char* Part) { return Tag == Part; });
 }
 
 THtmlElement TToolManager::EnclosingOwn(TToolItem* Tool, const THtmlElement& Element) const

@@ -11,10 +11,13 @@
 #include <QSize>
 #include <QString>
 #include <functional>
+#include <QHash>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "FieldState.h"
 #include "HTMLAttributes.h"
 #include "HTMLColors.h"
 #include "HTMLTags.h"
@@ -64,9 +67,6 @@ void SetAttr(const THtmlElement& Element, const std::string& Name, const WideStr
 // The attribute as the page holds it; '' when absent.
 void GetAttr(const THtmlElement& Element, const std::string& Name, WideString& Value);
 WideString GetAttr(const THtmlElement& Element, const std::string& Name);
-// GetAttr, with the values the engine reports for an absent tabindex ("32768"), maxlength
-// ("2147483647"), hspace or vspace ("0") as ''.
-void GetAttrNoDefault(const THtmlElement& Element, const std::string& Name, WideString& Value);
 
 // Appends ` Name="Value"` to the HTML of a new element when Value, trimmed, is not empty; the
 // value is escaped for markup.
@@ -175,26 +175,27 @@ public:
     THtmlElement Element;
     THtmlDesigner* Designer = nullptr;
 
-    // Fills every field: defaults while inserting, else from Element or its stored node.
-    // Runs at each showing.
+    // Fills every field: defaults while inserting, else from Element or its stored node (the
+    // field table through ShowFields, the rest by the dialog's own rules). Runs at each showing.
     virtual void FormShow() {}
     // The OK button's checks; false keeps the dialog open.
     virtual bool CheckFields() { return true; }
     // The HTML of a new element built from the fields.
     virtual void GetHTML(WideString& S);
-    // Writes the fields into Element or its stored node.
+    // Writes the fields the user changed into Element or its stored node, and no other.
     virtual void Apply();
 
-    // The OK button: CheckFields, then the dialog is accepted.
+    // The OK button: CheckFields, then the dialog is accepted. On an existing element that
+    // nothing was changed in, the dialog closes unchecked.
     void OkClick();
+    // Whether any control shows something else than when the dialog was shown.
+    bool DialogChanged() const;
     // The stored source node behind Element; nullptr when there is none (a pasted placeholder
     // has no design id): the dialog then works on the live element.
     THtmlNode* StoredNode() const;
     // A field of a placeholder: the stored tag's attribute as written (references kept), or
     // the live element's when Element has no stored tag.
     WideString GetNodeAttr(THtmlAttrId Id) const;
-    // Writes it back to the same place: SetStoredAttr, or SetAttr on the live element.
-    void SetNodeAttr(THtmlAttrId Id, const WideString& Value);
 
     // Key filters of numeric, length ('%' too) and access-key fields.
     static void SetNumericEdit(QLineEdit* Edit);
@@ -202,6 +203,25 @@ public:
     static void SetAccessKeyEdit(QLineEdit* Edit);
 
 protected:
+    // The dialog's field table, given once after the layout is set up, in one or more parts;
+    // the key filters and the colour and browse buttons of its fields are set up from it.
+    void UseFields(std::initializer_list<std::span<const TField>> Parts);
+    // Reads every field of the table from Element, or its new-element value, and remembers
+    // what each shows. An attribute that is there shows as written, an absent one empty.
+    void ShowFields();
+    // A new element's attributes in table order: live ones appended to Html (blank ones left
+    // out, Boolean words last), stored ones written into Node when one is given.
+    void AddFieldsHtml(WideString& Html, THtmlTag* Node = nullptr) const;
+    // Writes every field whose control differs from what ShowFields showed, and no other;
+    // true when one was written.
+    bool ApplyFields();
+    // Whether the control shows something else than when the dialog was shown.
+    bool FieldChanged(const QWidget* Field) const;
+    // A required field: empty gives the error box, except on an existing element whose field
+    // the user left as the page has it.
+    bool RequiredField(QWidget* Field, const QString& Message);
+    // Records what every control shows; showing the dialog does it after FormShow.
+    void RememberShownValues();
     // The OK and Cancel buttons of the dialog's layout.
     void SetupButtons(QDialogButtonBox* Buttons);
     // Links a colour field to its button; answers the field's index among the linked edits.
@@ -225,6 +245,11 @@ private:
         bool Color;
     };
     std::vector<TLinkedEdit> LinkedEdits;
+    std::vector<TField> FieldTable;
+    std::vector<QWidget*> FieldControls;
+    std::vector<QString> ShownFields;
+    // every named control's value when the dialog was shown, by object name
+    QHash<QString, QString> ShownValues;
 };
 
 // A tool dialog over the layout class TUi of its .ui file, whose button box is named Buttons.
@@ -260,7 +285,8 @@ public:
     void SetDesigner(THtmlDesigner* Designer);
 
     // Runs a tool as its button does: edits the selected element when the tool takes it,
-    // else inserts its new element.
+    // else inserts its new element at the caret or the selection, or in front of an element
+    // selected whole.
     void Execute(TToolItem* Tool);
     // Runs the first tool of class T (subclasses too); nothing when there is none.
     template <class T> void ExecuteTool()
@@ -309,8 +335,6 @@ private:
     QRect ButtonScreenRect(const TToolItem* Tool) const;
     // The element the tools may change: in the page still, and not the body or the page.
     static bool IsEditable(const THtmlElement& Element);
-    // A table part or a list item: before it stands only another of its kind.
-    static bool OnlyItsKindBefore(const THtmlElement& Element);
     // The element of the tool's kind that Element lies in (itself included), when the tool
     // takes it; a null handle otherwise.
     THtmlElement EnclosingOwn(TToolItem* Tool, const THtmlElement& Element) const;

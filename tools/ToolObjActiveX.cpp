@@ -1,6 +1,5 @@
 #include "ToolObjActiveX.h"
 
-#include "FieldState.h"
 #include "HtmlFilter.h"
 #include "HtmlNodes.h"
 #include "UnitSelectClassID.h"
@@ -8,28 +7,25 @@
 
 namespace zv {
 
-TFormToolObjActiveX::TFormToolObjActiveX(QWidget* Parent)
-    : TFormTool(Parent),
-      Fields{Form->EditWidth, Form->EditHeight, Form->ComboAlign, Form->EditTitle, Form->EditAlt,
-             {{attrClassid, Form->EditClassID}, {attrCodebase, Form->EditCodeBase}}, Form->ParamGrid}
+namespace {
+
+const TField ActiveXFields[] = {
+    {"EditClassID", "classid", TFieldKind::Text, TFieldHome::Stored},
+    {"EditCodeBase", "codebase", TFieldKind::Text, TFieldHome::Stored},
+};
+
+}  // namespace
+
+TFormToolObjActiveX::TFormToolObjActiveX(QWidget* Parent) : TFormGridObject(Parent, tagObject, ActiveXFields)
 {
-    SetNumericEdit(Form->EditWidth);
-    SetNumericEdit(Form->EditHeight);
     connect(Form->BtnSelect, &QToolButton::clicked, this, &TFormToolObjActiveX::BtnSelectClick);
 }
 
 TFormToolObjActiveX::~TFormToolObjActiveX() = default;
 
-void TFormToolObjActiveX::FormShow()
-{
-    Fields.Show(TagOfKind(StoredNode(), tagObject), static_cast<bool>(Element));
-    Shown = DialogFieldState(this);
-}
-
 bool TFormToolObjActiveX::CheckFields()
 {
-    if (!Form->EditClassID->text().isEmpty()) return true;
-    return FieldError(Form->EditClassID, tr("Please specify ActiveX Class ID first."));
+    return RequiredField(Form->EditClassID, tr("Please specify ActiveX Class ID first."));
 }
 
 void TFormToolObjActiveX::BtnSelectClick()
@@ -40,16 +36,6 @@ void TFormToolObjActiveX::BtnSelectClick()
     if (Chooser.Selected) Form->EditClassID->setText(Chooser.GetClassID());
 }
 
-void TFormToolObjActiveX::GetHTML(WideString& S)
-{
-    const TDesignObject Object = Designer->Filter->NewActiveXObject();
-    S = Object.Html;
-    Fields.Place(S, *Object.Node);
-}
-
-void TFormToolObjActiveX::Apply()
-{
-    if (Element && DialogFieldState(this) != Shown) Fields.Apply(Element, TagOfKind(StoredNode(), tagObject));
-}
+TDesignObject TFormToolObjActiveX::NewObject() { return Designer->Filter->NewActiveXObject(); }
 
 }  // namespace zv

@@ -10,22 +10,20 @@ class FormToolObjActiveX;
 
 namespace zv {
 
-class TFormToolObjActiveX : public TFormTool<Ui::FormToolObjActiveX> {
+class TFormToolObjActiveX : public TFormGridObject<Ui::FormToolObjActiveX> {
     Q_OBJECT
 public:
     explicit TFormToolObjActiveX(QWidget* Parent = nullptr);
     ~TFormToolObjActiveX() override;
 
-    void FormShow() override;
     bool CheckFields() override;
-    void GetHTML(WideString& S) override;
-    void Apply() override;
+
+protected:
+    TDesignObject NewObject() override;
 
 private:
     // The chooser, starting on the class of the field; its choice goes into the field.
     void BtnSelectClick();
-    TGridObjectFields Fields;
-    QString Shown;
 };
 
 class TToolObjActiveX : public TToolItem {

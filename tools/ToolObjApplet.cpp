@@ -2,10 +2,9 @@
 
 #include <QHeaderView>
 
-#include "FieldState.h"
 #include "HtmlFilter.h"
 #include "HtmlNodes.h"
-#include "ToolObjMedia.h"
+#include "PickUrls.h"
 #include "ui_ToolObjApplet.h"
 
 namespace zv {
@@ -76,76 +75,33 @@ void WriteGridParams(const TParamGrid& Grid, THtmlTag* Node)
 
 // ---------------------------------------------------------------- applets and other objects
 
-void TGridObjectFields::Show(const THtmlTag* Node, bool Editing) const
-{
-    const auto Text = [Node](THtmlAttrId Id) { return Node ? ToQString(Node->GetAttribute(Id)) : QString(); };
-    EditWidth->setText(Editing ? Text(attrWidth) : QStringLiteral("400"));
-    EditHeight->setText(Editing ? Text(attrHeight) : QStringLiteral("300"));
-    ComboAlign->setCurrentText(Text(attrAlign));
-    EditTitle->setText(Text(attrTitle));
-    EditAlt->setText(Text(attrAlt));
-    for (const auto& [Id, Edit] : Others) Edit->setText(Text(Id));
-    FillGridParams(*Grid, Node);
-}
+namespace {
 
-void TGridObjectFields::Place(WideString& Html, THtmlTag& Node) const
-{
-    PlaceValues(Html, Node,
-                {{"width", attrWidth, EditWidth->text()}, {"height", attrHeight, EditHeight->text()},
-                 {"align", attrAlign, ComboAlign->currentText()}, {"title", attrTitle, EditTitle->text()},
-                 {"alt", attrAlt, EditAlt->text()}});
-    for (const auto& [Id, Edit] : Others) SetStoredAttr(Node, Id, ToWide(Edit->text()));
-    Html += u'>';
-    WriteGridParams(*Grid, &Node);
-}
+const TField TextFields[] = {
+    {"EditTitle", "title", TFieldKind::Text, TFieldHome::Both},
+    {"EditAlt", "alt", TFieldKind::Text, TFieldHome::Both},
+};
+const TField AppletFields[] = {
+    {"EditCode", "code", TFieldKind::Url, TFieldHome::Stored, nullptr, nullptr, nullptr, "BtnCode", ukApplet},
+    {"EditCodebase", "codebase", TFieldKind::Text, TFieldHome::Stored},
+    {"EditArchive", "archive", TFieldKind::Text, TFieldHome::Stored},
+};
 
-void TGridObjectFields::Apply(const THtmlElement& Element, THtmlTag* Node) const
-{
-    ApplyObjectBox(Element, Node, EditWidth->text(), EditHeight->text(), ComboAlign->currentText());
-    if (!Node) return;
-    SetStoredAttr(*Node, attrTitle, ToWide(EditTitle->text()));
-    SetStoredAttr(*Node, attrAlt, ToWide(EditAlt->text()));
-    for (const auto& [Id, Edit] : Others) SetStoredAttr(*Node, Id, ToWide(Edit->text()));
-    WriteGridParams(*Grid, Node);
-}
+}  // namespace
+
+const std::span<const TField> ObjectTexts{TextFields};
 
 // ---------------------------------------------------------------- the dialog
 
-TFormToolObjApplet::TFormToolObjApplet(QWidget* Parent)
-    : TFormTool(Parent),
-      Fields{Form->EditWidth, Form->EditHeight, Form->ComboAlign, Form->EditTitle, Form->EditAlt,
-             {{attrCode, Form->EditCode}, {attrCodebase, Form->EditCodebase}, {attrArchive, Form->EditArchive}},
-             Form->ParamGrid}
-{
-    RegisterBrowseButton(Form->EditCode, Form->BtnCode, 5);
-    SetNumericEdit(Form->EditWidth);
-    SetNumericEdit(Form->EditHeight);
-}
+TFormToolObjApplet::TFormToolObjApplet(QWidget* Parent) : TFormGridObject(Parent, tagApplet, AppletFields) {}
 
 TFormToolObjApplet::~TFormToolObjApplet() = default;
 
-void TFormToolObjApplet::FormShow()
-{
-    Fields.Show(TagOfKind(StoredNode(), tagApplet), static_cast<bool>(Element));
-    Shown = DialogFieldState(this);
-}
-
 bool TFormToolObjApplet::CheckFields()
 {
-    if (!Form->EditCode->text().isEmpty()) return true;
-    return FieldError(Form->EditCode, tr("Please specify a compiled Java Applet file first."));
+    return RequiredField(Form->EditCode, tr("Please specify a compiled Java Applet file first."));
 }
 
-void TFormToolObjApplet::GetHTML(WideString& S)
-{
-    const TDesignObject Object = Designer->Filter->NewAppletObject();
-    S = Object.Html;
-    Fields.Place(S, *Object.Node);
-}
-
-void TFormToolObjApplet::Apply()
-{
-    if (Element && DialogFieldState(this) != Shown) Fields.Apply(Element, TagOfKind(StoredNode(), tagApplet));
-}
+TDesignObject TFormToolObjApplet::NewObject() { return Designer->Filter->NewAppletObject(); }
 
 }  // namespace zv

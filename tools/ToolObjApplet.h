@@ -4,16 +4,13 @@
 // grid and its writer serve the ActiveX tool too.
 
 #include <QTableWidget>
-#include <utility>
-#include <vector>
 
-#include "ToolManager.h"
+#include "HtmlFilter.h"
+#include "ToolObjMedia.h"
 
 namespace Ui {
 class FormToolObjApplet;
 }
-
-class QComboBox;
 
 namespace zv {
 
@@ -38,39 +35,61 @@ void FillGridParams(TParamGrid& Grid, const THtmlTag* Node);
 // empty value removes it. Rows without a name and PARAMs named in no row stay as they are.
 void WriteGridParams(const TParamGrid& Grid, THtmlTag* Node);
 
-// The fields of the applet and ActiveX dialogs: width, height, alignment, title, alternate
-// text (on the placeholder too), Others (on the stored node only) and the parameter grid.
-struct TGridObjectFields {
-    QLineEdit* EditWidth;
-    QLineEdit* EditHeight;
-    QComboBox* ComboAlign;
-    QLineEdit* EditTitle;
-    QLineEdit* EditAlt;
-    std::vector<std::pair<THtmlAttrId, QLineEdit*>> Others;
-    TParamGrid* Grid;
+// The title and alternate text of an applet or ActiveX object, on its placeholder too.
+extern const std::span<const TField> ObjectTexts;
 
-    // From the stored node while editing (Node nullptr: empty), else the defaults of a new one.
-    void Show(const THtmlTag* Node, bool Editing) const;
-    // A new object: the rest of its placeholder into Html, which is closed, and its stored node.
-    void Place(WideString& Html, THtmlTag& Node) const;
-    // An edited object: its placeholder's box, and its stored node when there is one.
-    void Apply(const THtmlElement& Element, THtmlTag* Node) const;
+// The applet and ActiveX dialogs: a table of fields (the object's box and texts, then Own)
+// on the stored node of Kind, and its parameter grid, named ParamGrid in the layout.
+template <class TUi> class TFormGridObject : public TFormTool<TUi> {
+public:
+    TFormGridObject(QWidget* Parent, THtmlTagId Kind, std::span<const TField> Own)
+        : TFormTool<TUi>(Parent), Grid(this->template findChild<TParamGrid*>("ParamGrid")), Kind(Kind)
+    {
+        this->UseFields({ObjectBox, ObjectTexts, Own});
+    }
+
+    void FormShow() override
+    {
+        this->ShowFields();
+        FillGridParams(*Grid, Node());
+        this->RememberShownValues();
+    }
+    void GetHTML(WideString& S) override
+    {
+        const TDesignObject Object = NewObject();
+        S = Object.Html;
+        this->AddFieldsHtml(S, Object.Node);
+        S += u'>';
+        WriteGridParams(*Grid, Object.Node);
+    }
+    void Apply() override
+    {
+        if (!this->Element || !this->DialogChanged()) return;
+        this->ApplyFields();
+        SetAttr(this->Element, "style", WideString());
+        if (this->FieldChanged(Grid)) WriteGridParams(*Grid, Node());
+    }
+
+protected:
+    // A new object of the kind, from the filter.
+    virtual TDesignObject NewObject() = 0;
+
+private:
+    THtmlTag* Node() const { return TagOfKind(this->StoredNode(), Kind); }
+    TParamGrid* Grid;
+    THtmlTagId Kind;
 };
 
-class TFormToolObjApplet : public TFormTool<Ui::FormToolObjApplet> {
+class TFormToolObjApplet : public TFormGridObject<Ui::FormToolObjApplet> {
     Q_OBJECT
 public:
     explicit TFormToolObjApplet(QWidget* Parent = nullptr);
     ~TFormToolObjApplet() override;
 
-    void FormShow() override;
     bool CheckFields() override;
-    void GetHTML(WideString& S) override;
-    void Apply() override;
 
-private:
-    TGridObjectFields Fields;
-    QString Shown;
+protected:
+    TDesignObject NewObject() override;
 };
 
 class TToolObjApplet : public TToolItem {

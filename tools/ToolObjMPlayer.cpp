@@ -9,7 +9,8 @@ namespace {
 const char16_t* const ClassIds[] = {u"clsid:6BF52A52-394A-11D3-B153-00C04F79FAA6", u"clsid:22D6F312-B0F6-11D0-94AB-0080C74C7E95"};
 
 const TMediaParam Params[] = {
-    {"EditMovie", "URL", nullptr, ""},
+    // the older player keeps its movie in "FileName"
+    {"EditMovie", "URL", nullptr, "", "FileName"},
     {"EditPlayCount", "PlayCount", "1", "1"},
     {"TrackVolume", "Volume", "100", "100"},
     {"TrackBalance", "Balance", "0", "0"},

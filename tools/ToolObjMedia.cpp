@@ -42,26 +42,27 @@ int ToInt(WideStringView Text, int Default)
 
 }  // namespace
 
-void PlaceValues(WideString& Html, THtmlTag& Node, std::initializer_list<TPlacedValue> Values)
+namespace {
+
+const TField BoxFields[] = {
+    {"EditWidth", "width", TFieldKind::Number, TFieldHome::Both, "400"},
+    {"EditHeight", "height", TFieldKind::Number, TFieldHome::Both, "300"},
+    {"ComboAlign", "align", TFieldKind::Text, TFieldHome::Both},
+};
+const TField MediaFields[] = {{"EditLoading", "standby", TFieldKind::Text, TFieldHome::Stored}};
+
+// The PARAM that keeps a setting of Node.
+WideString ParamName(const THtmlTag* Node, const TMediaParam& Param)
 {
-    for (const TPlacedValue& V : Values) {
-        AddAttr(Html, V.Name, V.Value);
-        SetStoredAttr(Node, V.Id, ToWide(V.Value));
-    }
+    const WideString Name = Latin1ToUtf16(Param.Name);
+    if (!Param.Alias || !Node || !THtmlFilter::GetObjectParam(Node, Name).empty()) return Name;
+    const WideString Alias = Latin1ToUtf16(Param.Alias);
+    return THtmlFilter::GetObjectParam(Node, Alias).empty() ? Name : Alias;
 }
 
-void ApplyObjectBox(const THtmlElement& Element, THtmlTag* Node, const QString& Width,
-                    const QString& Height, const QString& Align)
-{
-    SetAttr(Element, "width", ToWide(Width));
-    SetAttr(Element, "height", ToWide(Height));
-    SetAttr(Element, "style", WideString());
-    SetAttr(Element, "align", ToWide(Align));
-    if (!Node) return;
-    SetStoredAttr(*Node, attrWidth, ToWide(Width));
-    SetStoredAttr(*Node, attrHeight, ToWide(Height));
-    SetStoredAttr(*Node, attrAlign, ToWide(Align));
-}
+}  // namespace
+
+const std::span<const TField> ObjectBox{BoxFields};
 
 bool TToolObjMedia::CanEdit(const THtmlElement& Element) { return IsObjectOf(StoredNode(Element), Player); }
 
@@ -73,13 +74,8 @@ TFormToolObjMedia::TFormToolObjMedia(QWidget* Parent, const TMediaPlayer& Player
 void TFormToolObjMedia::Setup(QDialogButtonBox* Buttons)
 {
     SetupButtons(Buttons);
+    UseFields({ObjectBox, MediaFields});
     EditMovie = findChild<QLineEdit*>("EditMovie");
-    EditWidth = findChild<QLineEdit*>("EditWidth");
-    EditHeight = findChild<QLineEdit*>("EditHeight");
-    ComboAlign = findChild<QComboBox*>("ComboAlign");
-    EditLoading = findChild<QLineEdit*>("EditLoading");
-    SetNumericEdit(EditWidth);
-    SetNumericEdit(EditHeight);
     using TPair = std::pair<const char*, const char*>;
     for (const auto& [Track, Label] : {TPair{"TrackVolume", "LabelVolume"}, TPair{"TrackBalance", "LabelBalance"}}) {
         auto* Slider = findChild<QSlider*>(Track);
@@ -124,21 +120,17 @@ void TFormToolObjMedia::FormShow()
 {
     const bool Editing = static_cast<bool>(Element);
     const THtmlTag* Node = Editing ? StoredObject() : nullptr;
-    EditWidth->setText(Editing ? ToQString(GetNodeAttr(attrWidth)) : QStringLiteral("400"));
-    EditHeight->setText(Editing ? ToQString(GetNodeAttr(attrHeight)) : QStringLiteral("300"));
-    ComboAlign->setCurrentText(Editing ? ToQString(GetNodeAttr(attrAlign)) : QString());
-    EditLoading->setText(Editing && Node ? ToQString(Node->GetAttribute(attrStandby)) : QString());
+    ShowFields();
     for (const TMediaParam& Param : Player.Params)
-        ShowParam(Param, THtmlFilter::GetObjectParam(Node, Latin1ToUtf16(Param.Name)), Editing);
+        ShowParam(Param, THtmlFilter::GetObjectParam(Node, ParamName(Node, Param)), Editing);
     UpdateColorEdits();
-    Shown = DialogFieldState(this);
+    RememberShownValues();
 }
 
 bool TFormToolObjMedia::CheckFields()
 {
-    if (!EditMovie->text().isEmpty()) return true;
     if (Player.Instead && !findChild<QLineEdit*>(Player.Instead)->text().isEmpty()) return true;
-    return FieldError(EditMovie, tr(Player.Required));
+    return RequiredField(EditMovie, tr(Player.Required));
 }
 
 void TFormToolObjMedia::WriteParams(THtmlTag* Node)
@@ -146,9 +138,7 @@ void TFormToolObjMedia::WriteParams(THtmlTag* Node)
     if (!Node) return;
     if (Player.CodeBase) SetStoredAttr(*Node, attrCodebase, Player.CodeBase);
     for (const TMediaParam& Param : Player.Params)
-        THtmlFilter::SetObjectParam(Node, Latin1ToUtf16(Param.Name),
-                                    Wide(Param.Default),
-                                    EscapeStoredValue(ParamValue(Param)));
+        THtmlFilter::SetObjectParam(Node, ParamName(Node, Param), Wide(Param.Default), EscapeStoredValue(ParamValue(Param)));
     THtmlTag* Embed = THtmlFilter::RebuildEmbed(Node);
     if (Player.EmbedType) Embed->SetUnknownAttribute(u"type", Player.EmbedType);
     if (Player.PluginsPage) Embed->SetUnknownAttribute(u"pluginspage", Player.PluginsPage);
@@ -158,22 +148,18 @@ void TFormToolObjMedia::GetHTML(WideString& S)
 {
     const TDesignObject Object = Designer->Filter->NewObjectObject(Player.ClassIds.front());
     S = Object.Html;
-    PlaceValues(S, *Object.Node,
-                {{"width", attrWidth, EditWidth->text()}, {"height", attrHeight, EditHeight->text()},
-                 {"align", attrAlign, ComboAlign->currentText()}});
-    SetStoredAttr(*Object.Node, attrStandby, ToWide(EditLoading->text()));
+    AddFieldsHtml(S, Object.Node);
     S += u'>';
     WriteParams(Object.Node);
 }
 
 void TFormToolObjMedia::Apply()
 {
-    if (!Element || DialogFieldState(this) == Shown) return;
-    THtmlTag* Node = StoredObject();
-    ApplyObjectBox(Element, Node, EditWidth->text(), EditHeight->text(), ComboAlign->currentText());
-    if (!Node) return;
-    SetStoredAttr(*Node, attrStandby, ToWide(EditLoading->text()));
-    WriteParams(Node);
+    // the PARAMs are written together, in their own spelling, with the EMBED after them
+    if (!Element || !DialogChanged()) return;
+    ApplyFields();
+    SetAttr(Element, "style", WideString());
+    WriteParams(StoredObject());
 }
 
 }  // namespace zv

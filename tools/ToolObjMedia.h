@@ -21,6 +21,9 @@ struct TMediaParam {
     // What a new object shows: a text, "true" or "false" for a check box, a number for a
     // track bar.
     const char* NewValue;
+    // Another PARAM some pages keep the setting in: read and written there when the object
+    // has it and not Name. nullptr: none.
+    const char* Alias = nullptr;
 };
 
 struct TMediaPlayer {
@@ -38,17 +41,8 @@ struct TMediaPlayer {
     std::span<const TMediaParam> Params;
 };
 
-// A value of a new object: on its placeholder when not blank, and on its stored node.
-struct TPlacedValue {
-    const char* Name;
-    THtmlAttrId Id;
-    QString Value;
-};
-void PlaceValues(WideString& Html, THtmlTag& Node, std::initializer_list<TPlacedValue> Values);
-// An edited object's box: width, height and align on the placeholder (whose style goes) and
-// on the stored node, when there is one.
-void ApplyObjectBox(const THtmlElement& Element, THtmlTag* Node, const QString& Width,
-                    const QString& Height, const QString& Align);
+// The box of an object's placeholder: width, height and align, on the stored node too.
+extern const std::span<const TField> ObjectBox;
 
 // Check boxes are written as these words.
 inline const char16_t* BoolWords(bool Value) { return Value ? u"true" : u"false"; }
@@ -79,13 +73,6 @@ protected:
 
     const TMediaPlayer& Player;
     QLineEdit* EditMovie = nullptr;
-    QLineEdit* EditWidth = nullptr;
-    QLineEdit* EditHeight = nullptr;
-    QComboBox* ComboAlign = nullptr;
-    QLineEdit* EditLoading = nullptr;
-
-private:
-    QString Shown;
 };
 
 class TToolObjMedia : public TToolItem {

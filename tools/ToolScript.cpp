@@ -4,7 +4,6 @@
 #include <Qsci/qscilexerjavascript.h>
 #include <Qsci/qsciscintilla.h>
 
-#include "FieldState.h"
 #include "HtmlFilter.h"
 #include "HtmlNodes.h"
 #include "UnitCodeEditor.h"
@@ -97,11 +96,22 @@ WideString WrapScriptComment(WideStringView Text)
 
 bool TToolScript::CanEdit(const THtmlElement& Element) { return StoredScript(StoredNode(Element)) != nullptr; }
 
+namespace {
+
+// the script's text has rules of its own
+const TField Fields[] = {
+    {"ComboType", "type", TFieldKind::Text, TFieldHome::Stored},
+    {"CheckDefer", "defer", TFieldKind::Boolean, TFieldHome::Stored, nullptr, u"TRUE"},
+};
+
+}  // namespace
+
 TFormToolScript::TFormToolScript(QWidget* Parent)
     : TFormTool(Parent), FEditor(new QsciScintilla(Form->Panel1)), JScript(new QsciLexerJavaScript(this)),
       VBScript(new TVBScriptLexer(this))
 {
     FEditor->setObjectName("Editor");
+    UseFields({Fields});
     auto* Layout = new QVBoxLayout(Form->Panel1);
     Layout->setContentsMargins(0, 0, 0, 0);
     Layout->addWidget(FEditor);
@@ -131,18 +141,15 @@ void TFormToolScript::FormShow()
     Filling = true;
     FEditor->clear();
     Form->ComboType->setCurrentIndex(-1);
-    Form->ComboType->setCurrentText(QString());
-    Form->CheckDefer->setChecked(false);
+    ShowFields();
     if (THtmlTag* Node = StoredScript(StoredNode())) {
-        Form->ComboType->setCurrentText(ToQString(Node->GetAttribute(attrType)));
-        Form->CheckDefer->setChecked(Node->GetAttribute(attrDefer) == u"TRUE");
         if (const THtmlText* Text = ScriptText(*Node)) {
             QString Shown = ToQString(StripScriptComment(Text->Text));
             FEditor->setText(Shown.replace("\r\n", "\n"));
         }
     }
     Filling = false;
-    Shown = DialogFieldState(this);
+    RememberShownValues();
 }
 
 void TFormToolScript::GetHTML(WideString& S)
@@ -154,9 +161,9 @@ void TFormToolScript::GetHTML(WideString& S)
 void TFormToolScript::Apply()
 {
     THtmlTag* Node = StoredScript(StoredNode());
-    if (!Node || DialogFieldState(this) == Shown) return;
-    SetStoredAttr(*Node, attrType, ToWide(Form->ComboType->currentText()));
-    SetStoredAttr(*Node, attrDefer, Form->CheckDefer->isChecked() ? u"TRUE" : u"");
+    if (!Node) return;
+    ApplyFields();
+    if (!FieldChanged(FEditor)) return;
     THtmlText* Text = ScriptText(*Node);
     if (!Text) {
         Text = new THtmlText(tagComment, WideString());

@@ -43,7 +43,6 @@ private:
     QsciLexer* JScript;
     QsciLexer* VBScript;
     bool Filling = false;
-    QString Shown;
 };
 
 class TToolScript : public TToolItem {

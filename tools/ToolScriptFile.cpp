@@ -1,6 +1,5 @@
 #include "ToolScriptFile.h"
 
-#include "FieldState.h"
 #include "HtmlCharsets.h"
 #include "HtmlFilter.h"
 #include "HtmlNodes.h"
@@ -23,11 +22,21 @@ bool TToolScriptFile::CanEdit(const THtmlElement& Element)
     return Node && !Node->AttributeValue(attrSrc).empty();
 }
 
+namespace {
+
+// the type follows the file's extension, and the character set is shown by its display name
+const TField Fields[] = {
+    {"EditSrc", "src", TFieldKind::Url, TFieldHome::Stored, nullptr, nullptr, nullptr, "BtnSrc", 13},
+    {"CheckDefer", "defer", TFieldKind::Boolean, TFieldHome::Stored, nullptr, u"TRUE"},
+};
+
+}  // namespace
+
 TFormToolScriptFile::TFormToolScriptFile(QWidget* Parent) : TFormTool(Parent)
 {
     Form->ComboCharset->clear();
     for (const char* Name : CharsetDisplayNames) Form->ComboCharset->addItem(QString::fromLatin1(Name));
-    RegisterBrowseButton(Form->EditSrc, Form->BtnSrc, 13);
+    UseFields({Fields});
     connect(Form->Button3, &QPushButton::clicked, this, &TFormToolScriptFile::Button3Click);
 }
 
@@ -42,17 +51,13 @@ WideString TFormToolScriptFile::Charset() const
 
 void TFormToolScriptFile::FormShow()
 {
-    Form->EditSrc->clear();
+    ShowFields();
     Form->ComboCharset->setCurrentIndex(-1);
     Form->ComboCharset->setCurrentText(QString());
-    Form->CheckDefer->setChecked(false);
-    if (const THtmlTag* Node = TagOfKind(StoredNode(), tagScript)) {
-        Form->EditSrc->setText(ToQString(Node->GetAttribute(attrSrc)));
+    if (const THtmlTag* Node = TagOfKind(StoredNode(), tagScript))
         Form->ComboCharset->setCurrentText(
             QString::fromStdString(DisplayFromCode(Utf16ToUtf8(Node->GetAttribute(attrCharset)))));
-        Form->CheckDefer->setChecked(Node->GetAttribute(attrDefer) == u"TRUE");
-    }
-    Shown = DialogFieldState(this);
+    RememberShownValues();
 }
 
 void TFormToolScriptFile::GetHTML(WideString& S)
@@ -65,12 +70,11 @@ void TFormToolScriptFile::GetHTML(WideString& S)
 void TFormToolScriptFile::Apply()
 {
     THtmlTag* Node = TagOfKind(StoredNode(), tagScript);
-    if (!Node || DialogFieldState(this) == Shown) return;
-    const WideString Src = ToWide(Form->EditSrc->text());
-    SetStoredAttr(*Node, attrSrc, Src);
-    SetStoredAttr(*Node, attrType, ScriptTypeOfFile(Src));
-    SetStoredAttr(*Node, attrCharset, Charset());
-    SetStoredAttr(*Node, attrDefer, Form->CheckDefer->isChecked() ? u"TRUE" : u"");
+    if (!Node) return;
+    const bool Src = FieldChanged(Form->EditSrc);
+    ApplyFields();
+    if (Src) SetStoredAttr(*Node, attrType, ScriptTypeOfFile(ToWide(Form->EditSrc->text())));
+    if (FieldChanged(Form->ComboCharset)) SetStoredAttr(*Node, attrCharset, Charset());
 }
 
 }  // namespace zv

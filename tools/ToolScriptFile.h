@@ -28,7 +28,6 @@ private:
     void Button3Click();
     // The code name of the charset box's display name; '' when it names no row.
     WideString Charset() const;
-    QString Shown;
 };
 
 class TToolScriptFile : public TToolItem {

@@ -9,6 +9,7 @@
 #include "HtmlParser.h"
 #include "HtmlWriter.h"
 #include "ToolFields.h"
+#include "ToolForm.h"
 #include "ui_ToolSelect.h"
 
 namespace zv {
@@ -113,10 +114,18 @@ bool TToolSelectList::CanEdit(const THtmlElement& Element) { return SelectSize(E
 
 TTagEditor* TToolSelectList::GetEditor() { return EditorFor(false); }
 
+namespace {
+
+// the list's size and choices have rules of their own
+const TField Fields[] = {
+    {"EditName", "name"},
+};
+
+}  // namespace
+
 TFormToolSelect::TFormToolSelect(QWidget* Parent) : TFormTool(Parent)
 {
-    SetNumericEdit(Form->EditTab);
-    SetAccessKeyEdit(Form->EditKey);
+    UseFields({Fields, ControlFields});
     SetNumericEdit(Form->EditLines);
     Form->RichEdit1->setVisible(false);
     // a TAB as wide as eight characters of the memo's font
@@ -130,15 +139,10 @@ TFormToolSelect::~TFormToolSelect() = default;
 
 void TFormToolSelect::FormShow()
 {
+    ShowFields();
     if (Element) {
-        WideString Tab;
-        GetAttrNoDefault(Element, "tabindex", Tab);
-        Form->EditName->setText(ToQString(GetAttr(Element, "name")));
-        Form->EditTab->setText(ToQString(Tab));
-        Form->EditKey->setText(ToQString(GetAttr(Element, "accesskey")));
         Form->EditLines->setText(ToQString(GetAttr(Element, "size")));
-        Form->CheckDisabled->setChecked(Element.getProperty("disabled").toBool());
-        Form->CheckMultiple->setChecked(Element.getProperty("multiple").toBool());
+        Form->CheckMultiple->setChecked(Element.getAttribute("multiple").has_value());
         // the engine writes selected and disabled as selected="" and disabled="": back to the
         // words they were written as
         QString Html = ToQString(Element.outerHTML());
@@ -150,11 +154,7 @@ void TFormToolSelect::FormShow()
         }
         LoadChoices(ToWide(Html));
     } else {
-        Form->EditName->clear();
-        Form->EditTab->clear();
-        Form->EditKey->clear();
         if (!Combo) Form->EditLines->setText("5");
-        Form->CheckDisabled->setChecked(false);
         Form->CheckMultiple->setChecked(false);
         Form->MemoChoices->clear();
         Form->CheckGrouped->setChecked(false);
@@ -164,6 +164,7 @@ void TFormToolSelect::FormShow()
     ShownChoices = Form->MemoChoices->toPlainText();
     ShownGrouped = Form->CheckGrouped->isChecked();
     ShownLines = Form->EditLines->text();
+    ShownMultiple = Form->CheckMultiple->isChecked();
     Form->EditLines->setVisible(!Combo);
     Form->LabelEditLines->setVisible(!Combo);
     Form->CheckMultiple->setVisible(!Combo);
@@ -173,8 +174,7 @@ void TFormToolSelect::FormShow()
 
 bool TFormToolSelect::CheckFields()
 {
-    if (Form->EditName->text().isEmpty()) return FieldError(Form->EditName, tr("Please specify a name."));
-    return true;
+    return RequiredField(Form->EditName, tr("Please specify a name."));
 }
 
 void TFormToolSelect::LoadChoices(WideStringView Html)
@@ -328,10 +328,7 @@ WideString TFormToolSelect::BuildOptions() const
 void TFormToolSelect::GetHTML(WideString& S)
 {
     S = u"<select";
-    AddAttr(S, "name", Form->EditName->text());
-    AddAttr(S, "tabindex", Form->EditTab->text());
-    AddAttr(S, "accesskey", Form->EditKey->text());
-    if (Form->CheckDisabled->isChecked()) S += u" disabled";
+    AddFieldsHtml(S);
     if (!Combo) {
         S += u" size=\"" + ToWide(QString::number(std::max(2, Form->EditLines->text().trimmed().toInt()))) + u'"';
         if (Form->CheckMultiple->isChecked()) S += u" multiple";
@@ -344,14 +341,12 @@ void TFormToolSelect::GetHTML(WideString& S)
 void TFormToolSelect::Apply()
 {
     if (!Element) return;
-    SetAttr(Element, "name", ToWide(Form->EditName->text()));
-    SetAttr(Element, "tabindex", ToWide(Form->EditTab->text()));
-    SetAttr(Element, "accesskey", ToWide(Form->EditKey->text()));
-    SetBoolProperty(Element, "disabled", Form->CheckDisabled->isChecked());
+    ApplyFields();
     if (!Combo) {
         if (Form->EditLines->text() != ShownLines)
             SetAttr(Element, "size", ToWide(QString::number(std::max(2, Form->EditLines->text().trimmed().toInt()))));
-        SetBoolProperty(Element, "multiple", Form->CheckMultiple->isChecked());
+        if (Form->CheckMultiple->isChecked() != ShownMultiple)
+            Element.setProperty("multiple", Form->CheckMultiple->isChecked());
     }
     if (Form->MemoChoices->toPlainText() != ShownChoices || Form->CheckGrouped->isChecked() != ShownGrouped)
         Element.setInnerHTML(BuildOptions() + u"\r\n");

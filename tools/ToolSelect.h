@@ -59,6 +59,7 @@ private:
     QString ShownChoices;
     QString ShownLines;
     bool ShownGrouped = false;
+    bool ShownMultiple = false;
     // The select read at the showing, and the option or optgroup of each memo line then
     std::shared_ptr<THtmlRoot> ShownTree;
     std::vector<THtmlTag*> ShownNodes;

@@ -17,19 +17,30 @@ int CountOr4(const QString& Text)
     return Ok ? N : 4;
 }
 
+const TField Fields[] = {
+    {"EditWidth", "width", TFieldKind::Length, TFieldHome::Both, "100%"},
+    {"EditHeight", "height", TFieldKind::Length, TFieldHome::Both},
+    {"ComboAlign", "align", TFieldKind::Text, TFieldHome::Both},
+    {"EditPadding", "cellpadding", TFieldKind::Number},
+    {"EditSpacing", "cellspacing", TFieldKind::Number},
+    {"EditSummary", "summary"},
+    {"EditBgColor", "bgcolor", TFieldKind::Colour, TFieldHome::Live, nullptr, nullptr, nullptr, "BtnBgColor"},
+    {"EditBackground", "background", TFieldKind::Url, TFieldHome::Live, nullptr, nullptr, nullptr, "BtnBackground", ukPicture},
+    {"ComboFrame", "frame"},
+    {"EditBorder", "border", TFieldKind::Number, TFieldHome::Both, "1"},
+    {"ComboInner", "rules"},
+    {"EditBorderColor", "bordercolor", TFieldKind::Colour, TFieldHome::Live, nullptr, nullptr, nullptr, "BtnBorderColor"},
+    {"EditBorderLight", "bordercolorlight", TFieldKind::Colour, TFieldHome::Live, nullptr, nullptr, nullptr, "BtnBorderLight"},
+    {"EditBorderDark", "bordercolordark", TFieldKind::Colour, TFieldHome::Live, nullptr, nullptr, nullptr, "BtnBorderDark"},
+};
+
 }  // namespace
 
 TFormToolTable::TFormToolTable(QWidget* Parent) : TFormTool(Parent)
 {
-    RegisterBrowseButton(Form->EditBackground, Form->BtnBackground, ukPicture);
-    RegisterColorEdit(Form->EditBgColor, Form->BtnBgColor);
-    RegisterColorEdit(Form->EditBorderColor, Form->BtnBorderColor);
-    RegisterColorEdit(Form->EditBorderLight, Form->BtnBorderLight);
-    RegisterColorEdit(Form->EditBorderDark, Form->BtnBorderDark);
-    for (QLineEdit* Edit : {Form->EditPadding, Form->EditSpacing, Form->EditCols, Form->EditRows, Form->EditBorder})
-        SetNumericEdit(Edit);
-    SetLengthEdit(Form->EditWidth);
-    SetLengthEdit(Form->EditHeight);
+    UseFields({Fields});
+    SetNumericEdit(Form->EditCols);
+    SetNumericEdit(Form->EditRows);
 }
 
 TFormToolTable::~TFormToolTable() = default;
@@ -37,31 +48,14 @@ TFormToolTable::~TFormToolTable() = default;
 void TFormToolTable::FormShow()
 {
     Editing = static_cast<bool>(Element);
-    const auto Live = [this](const char* Name) { return Editing ? ToQString(GetAttr(Element, Name)) : QString(); };
-    Form->ComboAlign->setCurrentText(Live("align"));
-    Form->EditBackground->setText(Live("background"));
-    Form->EditBgColor->setText(Live("bgcolor"));
-    Form->EditSummary->setText(Live("summary"));
-    Form->EditPadding->setText(Live("cellpadding"));
-    Form->EditSpacing->setText(Live("cellspacing"));
-    Form->EditBorderColor->setText(Live("bordercolor"));
-    Form->EditBorderLight->setText(Live("bordercolorlight"));
-    Form->EditBorderDark->setText(Live("bordercolordark"));
-    Form->ComboFrame->setCurrentText(Live("frame"));
-    Form->ComboInner->setCurrentText(Live("rules"));
+    ShowFields();
     if (Editing) {
         const THtmlTable Table = Element.asTable();
         Form->EditCols->setText(QString::number(Table ? Table.cols() : 0));
         Form->EditRows->setText(QString::number(Table ? Table.rows().size() : 0));
-        Form->EditWidth->setText(ToQString(GetNodeAttr(attrWidth)));
-        Form->EditHeight->setText(ToQString(GetNodeAttr(attrHeight)));
-        Form->EditBorder->setText(Live("border"));
     } else {
         Form->EditCols->setText("4");
         Form->EditRows->setText("4");
-        Form->EditWidth->setText("100%");
-        Form->EditHeight->clear();
-        Form->EditBorder->setText("1");
     }
     for (QWidget* W : {static_cast<QWidget*>(Form->EditCols), static_cast<QWidget*>(Form->LabelEditCols),
                        static_cast<QWidget*>(Form->EditRows), static_cast<QWidget*>(Form->LabelEditRows)})
@@ -71,29 +65,12 @@ void TFormToolTable::FormShow()
 
 void TFormToolTable::GetHTML(WideString& S)
 {
-    const WideString Border = ToWide(Form->EditBorder->text().trimmed());
-    const TDesignObject Table = Designer->Filter->NewTableObject(EscapeStoredValue(Border));
-    // the stored node keeps the size the saved page gets
-    const WideString Width = Form->EditWidth->text().trimmed().isEmpty() ? u"80%" : ToWide(Form->EditWidth->text().trimmed());
-    const WideString Height = ToWide(Form->EditHeight->text().trimmed());
-    SetStoredAttr(*Table.Node, attrWidth, Width);
-    SetStoredAttr(*Table.Node, attrHeight, Height);
-    S = Table.Html;
-    if (!S.empty() && S.back() == u' ') S.pop_back();
-    AddAttr(S, "width", Width);
-    AddAttr(S, "height", Height);
-    AddAttr(S, "align", Form->ComboAlign->currentText());
-    AddAttr(S, "cellpadding", Form->EditPadding->text());
-    AddAttr(S, "cellspacing", Form->EditSpacing->text());
-    AddAttr(S, "summary", Form->EditSummary->text());
-    AddAttr(S, "bgcolor", Form->EditBgColor->text());
-    AddAttr(S, "background", Form->EditBackground->text());
-    AddAttr(S, "frame", Form->ComboFrame->currentText());
-    AddAttr(S, "border", Border);
-    AddAttr(S, "rules", Form->ComboInner->currentText());
-    AddAttr(S, "bordercolor", Form->EditBorderColor->text());
-    AddAttr(S, "bordercolorlight", Form->EditBorderLight->text());
-    AddAttr(S, "bordercolordark", Form->EditBorderDark->text());
+    // a new table without a width gets 80%, on the stored node too
+    if (Form->EditWidth->text().trimmed().isEmpty()) Form->EditWidth->setText("80%");
+    const TDesignObject Table =
+        Designer->Filter->NewTableObject(EscapeStoredValue(ToWide(Form->EditBorder->text().trimmed())));
+    S = OpenedHtml(Table);
+    AddFieldsHtml(S, Table.Node);
     S += u">\r\n";
     const int Rows = CountOr4(Form->EditRows->text()), Cols = CountOr4(Form->EditCols->text());
     for (int R = 0; R < Rows; ++R) {
@@ -118,23 +95,13 @@ bool TFormToolTable::CheckFields()
 void TFormToolTable::Apply()
 {
     if (!Element) return;
-    SetAttr(Element, "cellpadding", ToWide(Form->EditPadding->text()));
-    SetAttr(Element, "cellspacing", ToWide(Form->EditSpacing->text()));
-    SetAttr(Element, "summary", ToWide(Form->EditSummary->text()));
-    SetAttr(Element, "bgcolor", ToWide(Form->EditBgColor->text()));
-    SetAttr(Element, "background", ToWide(Form->EditBackground->text()));
-    SetAttr(Element, "frame", ToWide(Form->ComboFrame->currentText()));
-    const WideString Border = ToWide(Form->EditBorder->text());
-    SetLiveAndStored(*this, attrBorder, Border);
-    SetAttr(Element, "rules", ToWide(Form->ComboInner->currentText()));
-    SetAttr(Element, "bordercolor", ToWide(Form->EditBorderColor->text()));
-    SetAttr(Element, "bordercolorlight", ToWide(Form->EditBorderLight->text()));
-    SetAttr(Element, "bordercolordark", ToWide(Form->EditBorderDark->text()));
-    SetStoredAndLive(*this, attrWidth, ToWide(Form->EditWidth->text()));
-    SetStoredAndLive(*this, attrHeight, ToWide(Form->EditHeight->text()));
-    Element.removeAttribute("style");
-    SetLiveAndStored(*this, attrAlign, ToWide(Form->ComboAlign->currentText()));
-    SetAttr(Element, "class", Border.empty() || Border == u"0" ? u"dsgn_layout" : u"");
+    const bool Border = FieldChanged(Form->EditBorder);
+    if (ApplyFields()) Element.removeAttribute("style");
+    // a table without a border shows its cells' edges in the view
+    if (Border) {
+        const QString Width = Form->EditBorder->text();
+        SetAttr(Element, "class", Width.isEmpty() || Width == "0" ? u"dsgn_layout" : u"");
+    }
 }
 
 }  // namespace zv

@@ -455,6 +455,43 @@ function isListBox(el) {
 function target(e) {
     return e.target === host ? (control || doc.body) : controlOf(e.target);
 }
+// Tab in a table cell selects what the next cell holds (Shift+Tab the cell before); in the
+// last cell it stays. Elsewhere it goes on as usual, but no form field of the page takes the
+// focus: the caret goes in front of the field instead, and typing stays in the page's text.
+addEventListener('keydown', function (e) {
+    if (e.key !== 'Tab' || e.ctrlKey || e.altKey || e.metaKey || !doc.body.isContentEditable) return;
+    const s = getSelection();
+    const from = s.rangeCount ? s.getRangeAt(0).startContainer : null;
+    const el = from && (from.nodeType === Node.ELEMENT_NODE ? from : from.parentNode);
+    const cell = el && el.closest('td, th');
+    if (!cell || !doc.body.contains(cell)) return;
+    e.preventDefault();
+    const table = cell.closest('table');
+    const cells = [...table.querySelectorAll('td, th')].filter(c => c.closest('table') === table);
+    const next = cells[cells.indexOf(cell) + (e.shiftKey ? -1 : 1)];
+    if (!next) return;
+    const r = doc.createRange();
+    r.selectNodeContents(next);
+    s.removeAllRanges();
+    s.addRange(r);
+}, true);
+addEventListener('focusin', function (e) {
+    const el = e.target;
+    if (!(el instanceof Element) || !isControl(el) || el.localName === 'table' ||
+        !doc.body.isContentEditable)
+        return;
+    doc.body.focus({ preventScroll: true });
+    getSelection().collapse(el.parentNode, Array.prototype.indexOf.call(el.parentNode.childNodes, el));
+}, true);
+// The browser's echo after the input it sent: the release of F24 with every modifier held.
+// Counted here, and seen by nothing else.
+let echoes = 0;
+addEventListener('keyup', function (e) {
+    if (!e.isTrusted || e.keyCode !== 135 || !(e.ctrlKey && e.altKey && e.shiftKey && e.metaKey))
+        return;
+    echoes++;
+    e.stopImmediatePropagation();
+}, true);
 for (const type of ['mousedown', 'mousemove', 'mouseup', 'mouseout', 'mouseover', 'click',
                     'dblclick', 'keydown', 'keyup', 'keypress', 'contextmenu']) {
     addEventListener(type, function (e) {
@@ -701,8 +738,19 @@ function makeRoomForBlocks(r, frag) {
     }
     r.collapse(true);
 }
+// The lone <br> that holds an empty block open gives way to what goes into the block.
+function dropPlaceholder(r, frag) {
+    const box = r.startContainer;
+    if (!frag.firstChild || box.nodeType !== Node.ELEMENT_NODE || box === doc.body ||
+        box.childNodes.length !== 1 || box.firstChild.localName !== 'br')
+        return;
+    box.firstChild.remove();
+    r.setStart(box, 0);
+    r.collapse(true);
+}
 function placeNodes(r, frag) {
     if (!r.collapsed) r.deleteContents();
+    dropPlaceholder(r, frag);
     makeRoomForBlocks(r, frag);
     const last = frag.lastChild;
     r.insertNode(frag);
@@ -795,6 +843,25 @@ const blockFormats = [['Normal', 'p'], ['Formatted', 'pre'], ['Address', 'addres
     ['Heading 5', 'h5'], ['Heading 6', 'h6'], ['Numbered List', 'ol'], ['Bulleted List', 'ul'],
     ['Definition Term', 'dt'], ['Definition', 'dd']];
 
+// The blocks of the selection made tag blocks; each new block keeps the attributes (id,
+// class, style ...) of the block it replaced.
+function formatBlocks(tag) {
+    const tags = blockFormats.map(b => b[1]).filter(t => t !== 'ol' && t !== 'ul');
+    const blocksOf = range => Array.from(doc.body.querySelectorAll(tags.join(',')))
+        .filter(el => range.intersectsNode(el) && !tags.some(t => el.querySelector(t)));
+    const sel = getSelection();
+    const before = sel.rangeCount ? blocksOf(sel.getRangeAt(0)) : [];
+    const done = doc.execCommand('formatBlock', false, tag);
+    const replaced = before.filter(el => !el.isConnected);
+    const made = sel.rangeCount ? blocksOf(sel.getRangeAt(0)).filter(el => !before.includes(el)) : [];
+    if (replaced.length === made.length)
+        replaced.forEach((old, k) => {
+            for (const a of old.attributes)
+                if (!made[k].hasAttribute(a.name)) made[k].setAttribute(a.name, a.value);
+        });
+    return done;
+}
+
 function hasContent() {
     const t = selectionType();
     return t === 'Control' || (t === 'Text' && !getSelection().getRangeAt(0).collapsed);
@@ -869,7 +936,7 @@ function exec(id, input) {
             const cmd = tag === 'ol' ? 'insertOrderedList' : 'insertUnorderedList';
             return doc.queryCommandState(cmd) || liftLists(doc.execCommand(cmd, false, null));
         }
-        return doc.execCommand('formatBlock', false, tag);
+        return formatBlocks(tag);
     }
     if (id === IDM.FONTSIZE) {
         const size = Math.min(7, Math.max(1, parseInt(input, 10) || 1));
@@ -1433,10 +1500,30 @@ const api = {
         insertFragment(r, String(html));
         showRange(r);
     },
+    // The caret to the point (X, Y) of the viewport. With Take the selection goes first, as a
+    // drag that moves it; a point inside the selection takes nothing and places nothing.
+    caretAt: function (x, y, take) {
+        const at = doc.caretRangeFromPoint(x, y);
+        if (!at || !doc.body.isContentEditable || !doc.body.contains(at.startContainer)) return false;
+        if (take) {
+            const c = currentControl();
+            const s = getSelection();
+            if (c) c.remove();
+            else if (s.rangeCount && !s.isCollapsed) {
+                const r = s.getRangeAt(0);
+                if (r.isPointInRange(at.startContainer, at.startOffset)) return false;
+                r.deleteContents();
+            }
+        }
+        doc.body.focus({ preventScroll: true });
+        showRange(at);
+        return true;
+    },
     insertText: t => doc.execCommand('insertText', false, String(t)),
     setBody: setBody,
     insertBody: insertBody,
     // The count of changes, and the body's source unless the count is still Seen.
+    echoes: () => echoes,
     bodySource: seen => [changes, seen === changes ? null : sourceOf(doc.body)],
     // The next match after the selection, wrapping at the end; it becomes the selection.
     find: function (text, matchCase) {
@@ -1447,7 +1534,8 @@ const api = {
     },
     // What the designer's controls show after each key and click, in one call: the status of
     // the commands Ids, the values of the commands Values, the selection kind (0 none, 1 an
-    // element or a caret, 2 text), the undo units, and id and tag of the element Current.
+    // element or a caret, 2 text), the undo units, id and tag of the element Current, and the
+    // count of the body's changes.
     state: function (ids, values, current) {
         const t = selectionType();
         let kind = 0;
@@ -1455,7 +1543,7 @@ const api = {
         else if (t === 'Text') kind = textOf(getSelection().getRangeAt(0)) ? 2 : 1;
         const el = objects.get(current);
         return [ids.map(status), values.map(v => status(v) & 1 ? value(v) : null), kind,
-                undoUnits(), el instanceof Element ? [el.id, el.tagName] : null];
+                undoUnits(), el instanceof Element ? [el.id, el.tagName] : null, changes];
     },
 };
 
@@ -1465,7 +1553,7 @@ const queries = new Set(['hello', 'body', 'title', 'hit', 'objectCount', 'byId',
     'selType', 'selRange', 'selControl', 'bodyRange', 'rangeText', 'rangeHtml', 'rangeParent',
     'rangeMetrics', 'newPointer', 'pointersToRange', 'rangeToPointers', 'pointerTo',
     'pointerMove', 'pointerCompare', 'status', 'value', 'undoCount', 'redoCount',
-    'selectionContent', 'bodySource', 'state']);
+    'selectionContent', 'bodySource', 'state', 'echoes']);
 
 window.zvLayer = {
     call: function (request) {

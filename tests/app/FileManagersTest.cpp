@@ -242,7 +242,7 @@ TEST(FileManager, OpeningFilesAndRecentItems)
     Harness h;
     h.Fm.OpenFile(gone);
     h.Fm.OpenFile(dir.Path);  // a folder is no file
-    EXPECT_EQ(h.Ui.Errors, (Strings{NotFound + gone, NotFound + dir.Path}));
+    EXPECT_EQ(h.Ui.Errors, (Strings{NotFound + gone, TFileManager::FolderText + ("\n" + dir.Path)}));
     h.Result = false;
     h.Fm.OpenFile(a);
     EXPECT_EQ(h.TakeLog(), Strings{"open " + a});

@@ -1,6 +1,8 @@
 // The main window driven as a user drives it: mouse and keys on the real window and engine.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -8,7 +10,9 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QKeyEvent>
+#include <QClipboard>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QListWidget>
 #include <QPushButton>
 #include <QPlainTextEdit>
@@ -19,6 +23,7 @@
 #include <QTableWidget>
 #include <QToolButton>
 #include <QTreeView>
+#include <QWindow>
 #include <Qsci/qsciscintilla.h>
 
 #include "DockUtils.h"
@@ -383,17 +388,20 @@ TEST(MainWindow, FirstRunUserBuildsAPageWithThePalette)
     EXPECT_NE(Saved.find("<td>x</td>"), std::string::npos) << Saved;
     EXPECT_NE(Saved.find("</table>\r\n    End"), std::string::npos) << Saved;
     EXPECT_EQ(Saved.find("inline-block"), std::string::npos) << Saved;
-    // the release of the key that closed the save dialog is no edit; a key in the page is
+    // the release of the key that closed the save dialog is no edit, nor is a caret move; a
+    // typed key is
     bool Up = false;
     const auto C = QObject::connect(&H.D(), &TWebBrowser::PageEvent,
                                     [&](const TPageEvent& E) { Up |= E.Type == "keyup"; });
     QTest::keyRelease(H.D().focusProxy(), Qt::Key_Return);
     ASSERT_TRUE(WaitFor([&] { return Up; }));
     EXPECT_FALSE(W.FileManager->Modified());
-    Up = false;
-    QTest::keyClick(H.D().focusProxy(), Qt::Key_Right);
-    ASSERT_TRUE(WaitFor([&] { return Up; }));
-    EXPECT_TRUE(W.FileManager->Modified());
+    for (Qt::Key Key : {Qt::Key_Right, Qt::Key_Z}) {
+        Up = false;
+        QTest::keyClick(H.D().focusProxy(), Key);
+        ASSERT_TRUE(WaitFor([&] { return Up; }));
+        EXPECT_EQ(W.FileManager->Modified(), Key == Qt::Key_Z);
+    }
     QObject::disconnect(C);
 
     // in a new page Enter starts a new paragraph
@@ -482,6 +490,8 @@ TEST(MainWindow, SettingsWrittenAndRestoredFromMissingDamagedAndForeignFiles)
         EXPECT_EQ(W.geometry().size(), Frame.size());
         EXPECT_TRUE(W.PanelEntities()->isFloating());
         EXPECT_EQ(W.PanelEntities()->geometry(), Floating);
+        // the floating panel stays over its window
+        EXPECT_TRUE(WaitFor([&] { return W.PanelEntities()->windowHandle()->transientParent() == W.windowHandle(); }));
         EXPECT_TRUE(W.PanelIcons()->isHidden());
         EXPECT_EQ(W.dockWidgetArea(W.PanelObjects()), Qt::BottomDockWidgetArea);
         EXPECT_EQ(W.FileManager->RecentFiles, (std::vector<std::string>{Docs / "b.html", Docs / "a.html"}));
@@ -535,6 +545,23 @@ TEST(MainWindow, SettingsWrittenAndRestoredFromMissingDamagedAndForeignFiles)
         EXPECT_EQ(W.dockWidgetArea(W.PanelIcons()), Qt::RightDockWidgetArea);
         EXPECT_TRUE(WaitFor([&] { return PaletteShowsEveryTool(W); }));
         EXPECT_TRUE(W.close());
+    }
+    // a file too large to read whole: what was read is used, the user is told once, and the
+    // file is left as it was
+    std::string Large = "[Form]\nWidth=760\n[Recents]\nCount=1\nItem0=" + Docs / "a.html" + "\n";
+    while (Large.size() <= TIniFile::MaxFileSize)
+        Large += "[Notes]\nText=" + std::string(4000, 'n') + "\n";
+    WriteAll(Ini, Large);
+    {
+        TMainWindowHost H(Config.Path);
+        TFormMain& W = H.W();
+        EXPECT_EQ(W.width(), 760);
+        ASSERT_TRUE(WaitFor([&] { return H.Ui.Errors.size() == 1; }));
+        EXPECT_EQ(H.Ui.Errors[0], std::string(TFormMain::SettingsTooLargeText) + "\n" + Ini);
+        W.FileManager->OpenFile(Docs / "b.html");
+        EXPECT_TRUE(W.close());
+        EXPECT_EQ(H.Ui.Errors.size(), 1u);
+        EXPECT_TRUE(ReadAll(Ini) == Large);
     }
 }
 
@@ -841,7 +868,8 @@ TEST(MainWindow, OpensEditsAndSavesPagesMadeElsewhere)
         // UTF-8 without a declaration, and under one naming a set nobody knows
         {"plain.html", "<html><head><title>T</title></head><body><p id=\"t\">" + Jp + "</p></body></html>"},
         {"unknown.html", "<meta charset=\"utf8mb4\"><p id=\"t\">" + Jp + "</p>"},
-        // UTF-16 without a byte-order mark
+        // UTF-16 with a byte-order mark, and without one
+        {"bom.html", "\xFF\xFE" + Utf16(Wide, false)},
         {"le.html", Utf16(Wide, false)},
         {"be.html", Utf16(Wide, true)},
     };
@@ -862,6 +890,40 @@ TEST(MainWindow, OpensEditsAndSavesPagesMadeElsewhere)
         })) << ReadAll(Docs / Page.Name);
     }
     EXPECT_TRUE(H.Ui.Errors.empty()) << H.Ui.Errors.front();
+
+    // What is no page is refused with the reason, and the page open stays, editable: a
+    // folder, a FIFO (with no writer: nothing waits for one), a link that leads to itself,
+    // a picture whose bytes hold "<?", a file of NUL bytes.
+    const std::string Kept = Docs / "be.html";
+    std::filesystem::create_directory(Docs / "folder.html");
+    ASSERT_EQ(::mkfifo((Docs / "pipe.html").c_str(), 0600), 0);
+    std::filesystem::create_symlink("loop.html", Docs / "loop.html");
+    std::string Picture("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x10\0\0\0\x10\x08\x06\0\0\0\x1f\xf3\xff" "a", 33);
+    for (int I = 0; I < 600; ++I) Picture += static_cast<char>((I * 7919 + 13) % 256);
+    Picture += "<?\x01\x02";
+    WriteAll(Docs / "picture.html", Picture);
+    WriteAll(Docs / "zeros.html", std::string(5000, '\0'));
+    const std::pair<const char*, std::string> Refused[] = {
+        {"folder.html", TFileManager::FolderText},
+        {"pipe.html", TFileManager::PipeText},
+        {"loop.html", TFileManager::LinkLoopText},
+        {"picture.html", "The file does not look like an HTML page: it holds binary data."},
+        {"zeros.html", "The file holds no text."},
+    };
+    for (const auto& [Name, Text] : Refused) {
+        W.FileManager->OpenFile(Docs / Name);
+        ASSERT_FALSE(H.Ui.Errors.empty()) << Name;
+        EXPECT_EQ(H.Ui.Errors.back(), Text + "\n" + Docs / Name);
+        EXPECT_EQ(W.FileManager->FileName(), Kept);
+        EXPECT_EQ(W.StatusPanel(2)->text().toStdString(), Kept);
+    }
+    EXPECT_EQ(H.Ui.Errors.size(), std::size(Refused));
+    H.Ui.Errors.clear();
+    PageSelectText(H.D(), "#t", 0, 0);
+    H.TypeInDesigner("?");
+    ASSERT_TRUE(W.FileManager->Save());
+    EXPECT_EQ(PageEval(H.D(), "document.getElementById('t').textContent").toString(),
+              QString::fromUtf8("?" + Jp + "!"));
 
     // references without their ";" mean what browsers read, in the view and once edited
     WriteAll(Docs / "refs.html", "<p id=\"t\">&copy 2005 Tom &amp Jerry&nbsp;<a href=\"?a=1&copy=2\" "
@@ -1131,6 +1193,308 @@ TEST(MainWindow, FileCommandsFromTheKeyboardKeepTheCaptionAndFollowTheAnswers)
     EXPECT_FALSE(Code->text().contains("<!-- open"));
     H.Tab(DesignerTab);
     EXPECT_EQ(W.CurrentView, DesignerTab);
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
+    EXPECT_TRUE(W.close());
+}
+
+TEST(MainWindow, KeysGoWhereTheUserLooksAndEveryKeyIsSaved)
+{
+    TempDir Config, Docs;
+    TMainWindowHost H(Config.Path);
+    TFormMain& W = H.W();
+    WriteAll(Docs / "k.html",
+             "<html><head><title>Keys</title></head><body>"
+             "<p id=\"p\" data-x=\"\" class=\"\">Hello <b style=\"color: red\">world</b> "
+             "\xCE\xB1\xCE\xB2\xCE\xB3 &amp; more</p>"
+             "<form action=\"go.cgi\"><input name=\"q\" value=\"\" data-odd></form>"
+             "<a href=\"#x\"><div id=\"d\">linked block</div></a>"
+             "<table id=\"t\" border=\"1\"><tr><td id=\"c1\">one</td><td id=\"c2\">two</td></tr>"
+             "<tr><td id=\"c3\">three</td><td id=\"c4\">four</td></tr></table></body></html>");
+    W.FileManager->OpenFile(Docs / "k.html");
+    ASSERT_TRUE(WaitFor([&] { return H.Body().contains("c4"); }));
+    const auto Saved = [&] { return QString::fromStdString(ReadAll(Docs / "k.html")); };
+    // a key pressed on whatever has the keyboard focus, as the window system delivers it
+    const auto Press = [&](int Key, Qt::KeyboardModifiers Mods = {}) { H.Key(Key, Mods); };
+
+    // the caret moved by keys and clicks changes nothing
+    ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), "#p")));
+    H.TypeInDesigner("");
+    for (int Key : {Qt::Key_Left, Qt::Key_Right, Qt::Key_Down, Qt::Key_End, Qt::Key_Home}) Press(Key);
+    ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), "#c3")));
+    ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), "#p")));
+    ASSERT_TRUE(WaitForFrames(H.D()));
+    EXPECT_FALSE(W.FileManager->Modified());
+    EXPECT_EQ(W.StatusPanel(0)->text(), "");
+
+    // a word typed and saved at once, again and again: every save holds every key
+    PageSelectText(H.D(), "#p", 0, 0);
+    H.TypeInDesigner("");
+    QString Typed;
+    int Incomplete = 0;
+    for (int K = 0; K < 200; ++K) {
+        const QString Word = QString("w") + QChar('a' + K % 26) + QChar('a' + K / 26) + "z";
+        QTest::keyClicks(QApplication::focusWidget(), Word);
+        Typed += Word;
+        Press(Qt::Key_S, Qt::ControlModifier);
+        Incomplete += !Saved().contains(Typed);
+    }
+    EXPECT_EQ(Incomplete, 0);
+    // so does a view switch, and a save after the keyboard went elsewhere
+    for (int K = 0; K < 20; ++K) {
+        const QString Word = QString("v") + QChar('a' + K) + "z";
+        QTest::keyClicks(QApplication::focusWidget(), Word);
+        Typed += Word;
+        if (K % 2) {
+            H.Tab(CodeTab);
+            Incomplete += !W.SourceEditor->text().contains(Typed);
+            H.Tab(DesignerTab);
+        } else {
+            W.FontNameCombo->setFocus();
+            H.F().MenuSave->trigger();
+            Incomplete += !Saved().contains(Typed);
+            H.D().setFocus();
+        }
+    }
+    EXPECT_EQ(Incomplete, 0);
+    Press(Qt::Key_S, Qt::ControlModifier);
+    ASSERT_TRUE(WaitFor([&] { return H.Body().contains(Typed + "Hello"); }));
+    ASSERT_TRUE(WaitForFrames(H.D()));
+    EXPECT_FALSE(W.FileManager->Modified());
+
+    // the clipboard keys copy and paste the page's own markup, never the engine's styling
+    PageSelectText(H.D(), "b", 0, 5);
+    Press(Qt::Key_C, Qt::ControlModifier);
+    PageSelectText(H.D(), "#c1", 3, 3);
+    Press(Qt::Key_V, Qt::ControlModifier);
+    PageSelectText(H.D(), "#c2", 0, 3);
+    Press(Qt::Key_Delete, Qt::ShiftModifier);  // cut
+    ASSERT_TRUE(WaitFor([&] { return !H.Body().contains(">two<"); })) << H.Body().toStdString();
+    ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), "#c2")));
+    Press(Qt::Key_Insert, Qt::ShiftModifier);  // paste
+    PageSelectText(H.D(), "#c3", 0, 5);
+    Press(Qt::Key_Insert, Qt::ControlModifier);  // copy
+    Press(Qt::Key_X, Qt::ControlModifier);
+    PageSelectText(H.D(), "#c4", 0, 0);
+    Press(Qt::Key_V, Qt::ControlModifier);
+    ASSERT_TRUE(WaitFor([&] { return H.Body().contains("threefour"); })) << H.Body().toStdString();
+    ASSERT_TRUE(WaitForFrames(H.D()));
+    EXPECT_TRUE(W.FileManager->Modified());
+    Press(Qt::Key_S, Qt::ControlModifier);
+    const QString Clean = Saved();
+    for (const char* Cell : {"<td id=\"c1\">oneworld</td>", "<td id=\"c2\">two</td>",
+                             "<td id=\"c4\">threefour</td>", "<b style=\"color: red\">world</b>"})
+        EXPECT_TRUE(Clean.contains(Cell)) << Cell << "\n" << Clean.toStdString();
+    for (const char* Engine : {"rgb(", "font-family", "<span", "font-size"})
+        EXPECT_FALSE(Clean.contains(Engine)) << Engine << "\n" << Clean.toStdString();
+
+    // HTML dropped into the page is read as the page's own: its spelling stays, and it is one
+    // undo step
+    {
+        QMimeData Dropped;
+        Dropped.setHtml("<html><body><!--StartFragment--><font color=\"red\" data-k=\"\">caf&eacute; "
+                        "&#x263A;</font><!--EndFragment--></body></html>");
+        Dropped.setText("plain");
+        // drops go to the view; the page fills it
+        QWidget* Proxy = &H.D();
+        PageEval(H.D(), "document.getElementById('c3').scrollIntoView()");
+        const QPoint At = PageCentre(H.D(), "#c3");
+        QDragEnterEvent Enter(At, Qt::CopyAction, &Dropped, Qt::LeftButton, {});
+        QApplication::sendEvent(Proxy, &Enter);
+        QDragMoveEvent Move(At, Qt::CopyAction, &Dropped, Qt::LeftButton, {});
+        QApplication::sendEvent(Proxy, &Move);
+        QDropEvent Drop(At, Qt::CopyAction, &Dropped, Qt::LeftButton, {});
+        QApplication::sendEvent(Proxy, &Drop);
+        ASSERT_TRUE(WaitFor([&] { return H.Body().contains("caf"); })) << H.Body().toStdString();
+        Press(Qt::Key_S, Qt::ControlModifier);
+        EXPECT_TRUE(Saved().contains("<td id=\"c3\"><font color=\"red\" data-k>caf&eacute; &#x263A;</font></td>"))
+            << Saved().toStdString();
+        Press(Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_TRUE(WaitFor([&] { return !H.Body().contains("caf"); })) << H.Body().toStdString();
+    }
+
+    // Tab moves from cell to cell and stays in the last one; form fields take no typing
+    ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), "#c1")));
+    PageSelectText(H.D(), "#c1", 0, 0);
+    H.TypeInDesigner("");
+    Press(Qt::Key_Tab);
+    H.TypeInDesigner("A");
+    Press(Qt::Key_Tab);
+    Press(Qt::Key_Tab);
+    Press(Qt::Key_Backtab, Qt::ShiftModifier);
+    H.TypeInDesigner("B");
+    Press(Qt::Key_Tab);
+    Press(Qt::Key_Tab);
+    Press(Qt::Key_Tab);
+    H.TypeInDesigner("C");
+    EXPECT_TRUE(H.D().isAncestorOf(QApplication::focusWidget()));
+    EXPECT_EQ(PageEval(H.D(), "document.activeElement.localName").toString(), "body");
+    EXPECT_EQ(PageEval(H.D(), "document.querySelector('input').value").toString(), "");
+    // the next cell's content is selected: typing replaces it
+    EXPECT_EQ(PageEval(H.D(), "document.getElementById('c2').textContent").toString(), "A");
+    EXPECT_EQ(PageEval(H.D(), "document.getElementById('c3').textContent").toString(), "B");
+    EXPECT_EQ(PageEval(H.D(), "document.getElementById('c4').textContent").toString(), "C");
+    // Tab in the text goes on past the form field: it takes neither the focus nor the typing
+    PageSelectText(H.D(), "#p", 0, 0);
+    Press(Qt::Key_Tab);
+    H.TypeInDesigner("D");
+    EXPECT_EQ(PageEval(H.D(), "document.querySelector('input').value").toString(), "");
+    EXPECT_TRUE(H.Body().contains("D<input")) << H.Body().toStdString();
+
+    // a choice in a formatting box hands the keyboard back to the page
+    PageSelectText(H.D(), "#d", 0, 0);
+    H.TypeInDesigner("");
+    W.UpdateControls();
+    for (TCustomComboBox97* Box : {static_cast<TCustomComboBox97*>(W.BlockFormatCombo),
+                                   static_cast<TCustomComboBox97*>(W.FontSizeCombo)}) {
+        QTest::mouseClick(Box, Qt::LeftButton);
+        ASSERT_TRUE(WaitFor([&] { return Box->view()->isVisible(); }));
+        QTest::keyClick(Box->view(), Qt::Key_Down);
+        QTest::keyClick(Box->view(), Qt::Key_Return);
+        ASSERT_TRUE(WaitFor([] { return !QApplication::activePopupWidget(); }));
+        EXPECT_TRUE(H.D().isAncestorOf(QApplication::focusWidget())) << Box->objectName().toStdString();
+    }
+    const QString Block = W.BlockFormatCombo->currentText();
+    QTest::keyClicks(QApplication::focusWidget(), "Fx");
+    EXPECT_TRUE(WaitFor([&] { return H.Body().contains("Fx"); })) << H.Body().toStdString();
+    EXPECT_EQ(W.BlockFormatCombo->currentText(), Block);
+
+    // the Tag Tree view: edit keys change nothing there, and Find is not the design view's
+    // a popup that closed leaves no window active offscreen
+    QApplication::setActiveWindow(&W);
+    Press(Qt::Key_S, Qt::ControlModifier);
+    ASSERT_FALSE(W.FileManager->Modified());
+    H.Tab(TreeTab);
+    ASSERT_TRUE(W.TreeTag->hasFocus());
+    Press(Qt::Key_X, Qt::ControlModifier);
+    Press(Qt::Key_V, Qt::ControlModifier);
+    Press(Qt::Key_Z, Qt::ControlModifier);
+    Press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_FALSE(W.FileManager->Modified());
+    Press(Qt::Key_F3);
+    QApplication::processEvents();
+    for (QWidget* Top : QApplication::topLevelWidgets())
+        EXPECT_FALSE(Top->isVisible() && qobject_cast<TFormFind*>(Top)) << "a find dialog showed";
+    if (auto* Find = H.D().findChild<TFormFind*>()) {
+        EXPECT_FALSE(Find->isVisible());
+    }
+    H.Tab(DesignerTab);
+    EXPECT_FALSE(W.FileManager->Modified());
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
+    EXPECT_TRUE(W.close());
+}
+
+TEST(MainWindow, PageNamedAtStartIsEditedWithoutLoss)
+{
+    TempDir Config, Docs;
+    TMainWindowHost H(Config.Path);
+    TFormMain& W = H.W();
+    Ui::FormMain& F = H.F();
+    // a page as pages come: a comment beyond Latin-1 (so it saves in UTF-8), references,
+    // empty and unknown attributes, a link around a block
+    WriteAll(Docs / "start page.html",
+             "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">"
+             "<title>Start</title></head><body><!-- \xE6\xB3\xA8\xE9\x87\x88 -->"
+             "<p id=\"p1\" class=\"\" data-x=\"y\">Caf&eacute; &amp; \xE6\xBC\xA2\xE5\xAD\x97</p>"
+             "<a href=\"x.html\"><div>linked block</div></a><p id=\"p2\">second</p></body></html>");
+
+    // named on the command line: a missing file gets the file manager's message, options are
+    // skipped, a file URL opens its file
+    W.OpenCommandLine({QString::fromStdString(Docs / "missing.html")});
+    ASSERT_EQ(H.Ui.Errors.size(), 1u);
+    EXPECT_NE(H.Ui.Errors[0].find("missing.html"), std::string::npos);
+    W.OpenCommandLine({"--reverse", QUrl::fromLocalFile(QString::fromStdString(Docs / "start page.html")).toString()});
+    ASSERT_TRUE(WaitFor([&] { return W.windowTitle() == "Zandovell - Start"; })) << W.windowTitle().toStdString();
+    EXPECT_EQ(W.FileManager->FileName(), Docs / "start page.html");
+    EXPECT_EQ(H.Ui.Errors.size(), 1u);
+    // the block-format box shows the caret's block at once
+    EXPECT_TRUE(WaitFor([&] { return W.BlockFormatCombo->currentIndex() >= 0; }));
+
+    // a paragraph made a heading: the box and the status bar follow; it keeps its id, through
+    // undo and redo
+    ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), "#p2")));
+    EXPECT_TRUE(WaitFor([&] { return W.StatusPanel(1)->text() == "P"; })) << W.StatusPanel(1)->text().toStdString();
+    EXPECT_EQ(W.BlockFormatCombo->currentText(), "Normal");
+    QTest::mouseClick(W.BlockFormatCombo, Qt::LeftButton);
+    QAbstractItemView* Popup = W.BlockFormatCombo->view();
+    ASSERT_TRUE(WaitFor([&] { return Popup->isVisible(); }));
+    for (int K = W.BlockFormatCombo->currentIndex(); K < W.BlockFormatCombo->findText("Heading 1"); ++K)
+        QTest::keyClick(Popup, Qt::Key_Down);
+    QTest::keyClick(Popup, Qt::Key_Return);
+    ASSERT_TRUE(WaitFor([&] { return H.Body().contains("<h1 id=\"p2\">second</h1>"); })) << H.Body().toStdString();
+    EXPECT_EQ(W.StatusPanel(1)->text(), "H1");
+    EXPECT_EQ(W.BlockFormatCombo->currentText(), "Heading 1");
+    H.Click(F.BtnUndo);
+    EXPECT_TRUE(H.Body().contains("<p id=\"p2\">second</p>")) << H.Body().toStdString();
+    H.Click(F.BtnRedo);
+    EXPECT_TRUE(H.Body().contains("<h1 id=\"p2\">second</h1>")) << H.Body().toStdString();
+
+    // a text area from the palette keeps its text as typed, and so does one edited
+    ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), "#p2")));
+    WhenModal([](QWidget* Dialog) {
+        QTest::keyClicks(Dialog->findChild<QLineEdit*>("EditName"), "notes");
+        auto* Memo = Dialog->findChild<QPlainTextEdit*>("MemoValue");
+        QTest::keyClicks(Memo, "first");
+        QTest::keyClick(Memo, Qt::Key_Return);
+        QTest::keyClicks(Memo, "second & <b>");
+        Dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    ClickTool(W, "Insert Text Area");
+    ASSERT_TRUE(WaitFor([&] { return H.Body().contains("textarea"); })) << H.Body().toStdString();
+    // the HTML Code view shows the declarations the save writes, and the save writes it all
+    QApplication::setActiveWindow(&W);  // a dialog that closed leaves none active offscreen
+    H.Key(Qt::Key_S, Qt::ControlModifier);
+    ASSERT_TRUE(WaitFor([&] { return !W.FileManager->Modified(); }));
+    const std::string Saved = ReadAll(Docs / "start page.html");
+    EXPECT_NE(Saved.find("<textarea name=\"notes\">first\r\nsecond &amp; &lt;b&gt;</textarea>"), std::string::npos) << Saved;
+    EXPECT_NE(Saved.find("charset=UTF-8"), std::string::npos) << Saved;
+    H.Tab(CodeTab);
+    EXPECT_EQ(W.SourceEditor->text(), QString::fromUtf8(Saved.c_str()));
+    EXPECT_FALSE(W.SourceEditor->text().contains("ISO-8859-1"));
+    H.Tab(DesignerTab);
+    WhenModal([](QWidget* Dialog) {
+        auto* Memo = Dialog->findChild<QPlainTextEdit*>("MemoValue");
+        EXPECT_EQ(Memo->toPlainText(), "first\nsecond & <b>");
+        Memo->selectAll();
+        QTest::keyClicks(Memo, "edited");
+        Dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    const QPoint Area = PageCentre(H.D(), "textarea");
+    PageDoubleClick(H.D(), Area);
+    ASSERT_TRUE(WaitFor([&] { return H.Body().contains(">edited</textarea>"); })) << H.Body().toStdString();
+    QApplication::setActiveWindow(&W);
+    H.Key(Qt::Key_S, Qt::ControlModifier);
+    ASSERT_TRUE(WaitFor([&] { return !W.FileManager->Modified(); }));
+    EXPECT_NE(ReadAll(Docs / "start page.html").find("<textarea name=\"notes\">edited</textarea>"), std::string::npos)
+        << ReadAll(Docs / "start page.html");
+
+    // a template with only a caret takes the whole body; undo brings the page back, redo the
+    // template again
+    ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), "#p1")));
+    PageSelectText(H.D(), "#p1", 2, 2);
+    auto ChooseTemplate = [](QWidget* Chooser) {
+        auto* List = Chooser->findChild<QListWidget*>("ListTemplates");
+        ASSERT_TRUE(WaitFor([&] { return List->count() > 0; }));
+        List->setCurrentRow(0);
+        QTest::mouseClick(Chooser->findChild<QPushButton*>("ButtonOk"), Qt::LeftButton);
+    };
+    WhenModal(ChooseTemplate);
+    F.MenuTemplates->trigger();
+    EXPECT_TRUE(H.Ui.Errors.size() == 1u) << H.Ui.Errors.back();
+    const QString Templated = H.Body();
+    EXPECT_TRUE(Templated.contains("Written by")) << Templated.toStdString();
+    for (const char* Kept : {"Caf", "linked block", "<h1 id=\"p2\">second", "edited</textarea>"})
+        EXPECT_TRUE(Templated.contains(QString::fromUtf8(Kept))) << Kept << "\n" << Templated.toStdString();
+    EXPECT_TRUE(W.FileManager->Modified());
+    ASSERT_TRUE(F.BtnUndo->isEnabled());
+    H.Click(F.BtnUndo);
+    ASSERT_TRUE(WaitFor([&] { return !H.Body().contains("Written by"); })) << H.Body().toStdString();
+    EXPECT_TRUE(H.Body().contains("id=\"p1\"")) << H.Body().toStdString();
+    EXPECT_EQ(W.windowTitle(), "Zandovell - Start");
+    ASSERT_TRUE(F.BtnRedo->isEnabled());
+    H.Click(F.BtnRedo);
+    ASSERT_TRUE(WaitFor([&] { return H.Body() == Templated; })) << H.Body().toStdString();
+    H.Click(F.BtnUndo);
+    ASSERT_TRUE(WaitFor([&] { return H.Body().contains("id=\"p1\""); }));
     H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
     EXPECT_TRUE(W.close());
 }

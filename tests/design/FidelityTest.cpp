@@ -43,7 +43,7 @@ TEST(DesignerFidelity, AnEditKeepsServerBlocksTextareasAndOddCharacters)
     H.LoadFile("fidelity.html", Page);
     const std::string Unedited = SavedByFilter(H.Folder() / "fidelity.html");
     for (const char* Kept : {"<body <?php body_class(); ?> class=\"b\">", "<option <?= $sel ?>>", "<?php echo $s2; ?> class=\"c\"", "<div <?php post_class(); ?>>",
-                             "<a href=\"x\" <?= $a ?>>", "<img <?= $size ?> <?= $attr ?>=\"on\" src=\"a.gif\">",
+                             "<a href=\"x\" <?= $a ?>>", "<img src=\"a.gif\" <?= $size ?> <?= $attr ?>=\"on\">",
                              "<input type=\"checkbox\" <?= $on ?> value=\"v\">",
                              "<td <% If x Then %> class=\"a\" <% End If %>>",
                              "a <svg><title>Tip</title><rect/></svg> b <?= $n ?> c", "an unmatched </b> and <b>bold</b> &lt; here",

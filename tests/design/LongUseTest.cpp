@@ -15,17 +15,6 @@ using zv::test::TDesignerHost;
 
 namespace {
 
-// Presses a key in the page and waits until the page has seen it go up.
-void Press(THtmlDesigner& D, Qt::Key Key, Qt::KeyboardModifiers Modifiers = Qt::NoModifier)
-{
-    bool Up = false;
-    const auto C = QObject::connect(&D, &TWebBrowser::PageEvent,
-                                    [&](const TPageEvent& E) { Up |= E.Type == "keyup"; });
-    QTest::keyClick(D.focusProxy(), Key, Modifiers);
-    test::WaitFor([&] { return Up; });
-    QObject::disconnect(C);
-}
-
 std::vector<std::string> Groups(THtmlDesigner& D)
 {
     D.CanUndo();
@@ -52,9 +41,9 @@ TEST(DesignerLongUse, ClicksKeysAndMovesHoldFewHandlesAndCostFewTrips)
     // a new paragraph made and taken away again at every click: the page lets go of each
     for (int I = 0; I < 40; ++I) {
         ASSERT_TRUE(H.Click(H.Centre("#p" + QString::number(I % 8))));
-        Press(D, Qt::Key_End);
-        Press(D, Qt::Key_Return);
-        Press(D, Qt::Key_Backspace);
+        test::PageKey(D, Qt::Key_End);
+        test::PageKey(D, Qt::Key_Return);
+        test::PageKey(D, Qt::Key_Backspace);
     }
     EXPECT_LE(D.PageObjectCount(), Start + 8);
     EXPECT_EQ(D.GetHtml().find(u"<p></p>"), WideString::npos);
@@ -89,7 +78,7 @@ TEST(DesignerLongUse, ClicksKeysAndMovesHoldFewHandlesAndCostFewTrips)
         D.GetState();
         InCall = false;
     };
-    Press(D, Qt::Key_Right);
+    test::PageKey(D, Qt::Key_Right);
     ASSERT_TRUE(test::WaitFor([&] { return Ran == 2; }));
     EXPECT_FALSE(RanInside);
     D.OnKeyDown = nullptr;
@@ -105,7 +94,7 @@ TEST(DesignerLongUse, TypingIsOneUndoGroupUntilTheCaretMovesOrACommandRuns)
     D.OnKeyUp = [&](QObject*) { D.GetState(); };
     const QString Original = H.BodyHtml();
     ASSERT_TRUE(H.Click(H.Centre("#p")));
-    Press(D, Qt::Key_End);
+    test::PageKey(D, Qt::Key_End);
 
     const QString Sentence = " The quick brown fox jumps over the lazy dog.";
     H.Type(Sentence);
@@ -114,18 +103,18 @@ TEST(DesignerLongUse, TypingIsOneUndoGroupUntilTheCaretMovesOrACommandRuns)
     EXPECT_EQ(Groups(D), std::vector<std::string>{""});
 
     // the undo key takes the sentence back at once, the redo key brings it again
-    Press(D, Qt::Key_Z, Qt::ControlModifier);
+    test::PageKey(D, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(H.BodyHtml(), Original);
-    Press(D, Qt::Key_Y, Qt::ControlModifier);
+    test::PageKey(D, Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(H.BodyHtml(), Typed);
 
     // a caret moved by a key, or a command, starts a new group
-    Press(D, Qt::Key_Home);
+    test::PageKey(D, Qt::Key_Home);
     H.Type("A");
     EXPECT_EQ(Groups(D).size(), 2u);
     H.SelectText("#q", 0, 5);
     D.ToggleBold();
-    Press(D, Qt::Key_End);
+    test::PageKey(D, Qt::Key_End);
     H.Type("B");
     H.Type("C");
     EXPECT_EQ(Groups(D), (std::vector<std::string>{"", "", "Bold", ""}));
@@ -158,7 +147,7 @@ TEST(DesignerLongUse, InsertedAndPastedHtmlSavesAsWritten)
     QApplication::clipboard()->setMimeData(Data);
     ASSERT_TRUE(H.Click(H.Centre("#q")));
     H.SelectText("#q", 0, 5);
-    Press(D, Qt::Key_V, Qt::ControlModifier);
+    test::PageKey(D, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(Groups(D).back(), "Paste");
     Html = D.GetHtml();
     EXPECT_EQ(Html.find(u"tbody"), WideString::npos) << Utf16ToUtf8(Html);
@@ -167,6 +156,6 @@ TEST(DesignerLongUse, InsertedAndPastedHtmlSavesAsWritten)
     EXPECT_EQ(Html.find(u"after"), WideString::npos);
 
     // the paste is undone as one group
-    Press(D, Qt::Key_Z, Qt::ControlModifier);
+    test::PageKey(D, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_NE(D.GetHtml().find(u"after"), WideString::npos);
 }

@@ -232,7 +232,13 @@ TEST(ApplyTemplate, WrapsTheSelectionAndWritesTheFilesIntoTheDocumentsFolder)
               std::string::npos)
         << Source;
     EXPECT_NE(Source.find("again: Hello <b>bold</b> &amp; <!-- note -->world"), std::string::npos);
+    // one undo group brings the page back, redo the template's page again
+    ASSERT_TRUE(D.CanUndo());
+    D.Undo();
+    EXPECT_NE(Collapsed(D.GetHtml()).find("Old"), std::string::npos);
     EXPECT_FALSE(D.CanUndo());
+    D.Redo();
+    EXPECT_EQ(Collapsed(D.GetHtml()), Source);
     EXPECT_EQ(D.FileName(), Doc);
     // the template's picture shows from the document's folder
     EXPECT_EQ(H.Eval("document.images[document.images.length - 1].src").toString(),

@@ -99,6 +99,29 @@ TEST(IniFile, BrokenFileIsReadLenientlyAndKeptOnWrite)
     EXPECT_EQ(noisy.ReadInteger("Form", "Left", 12), 12);
     noisy.WriteInteger("Form", "Left", 13);
     EXPECT_EQ(noisy.ReadInteger("Form", "Left", 12), 13);
+
+    // Too large to read whole: the line the limit cuts is not read, and writes stay in
+    // memory while the file stays as it was.
+    const size_t limit = TIniFile::MaxFileSize;
+    std::string large = "[Form]\nLeft=1\n[Big]\n";
+    while (large.size() < limit - 2000)
+        large += "; " + std::string(1000, 'z') + "\n";
+    large += "Pad=" + std::string(limit - 6 - large.size() - 5, 'p') + "\n";
+    ASSERT_EQ(large.size(), limit - 6);
+    large += "Cut=1234567\nAfter=1\n";
+    WriteAll(dir / "large.ini", large);
+    TIniFile big(dir / "large.ini");
+    EXPECT_TRUE(big.TooLarge());
+    EXPECT_EQ(big.ReadInteger("Form", "Left", 0), 1);
+    EXPECT_EQ(big.ReadString("Big", "Pad", "").size(), limit - 6 - large.find("Pad=") - 5);
+    EXPECT_EQ(big.ReadInteger("Big", "Cut", -1), -1);
+    EXPECT_FALSE(big.ValueExists("Big", "After"));
+    big.WriteInteger("Form", "Left", 5);
+    big.EraseSection("Big");
+    EXPECT_EQ(big.ReadInteger("Form", "Left", 0), 5);
+    EXPECT_FALSE(big.SectionExists("Big"));
+    EXPECT_TRUE(ReadAll(dir / "large.ini") == large);
+    EXPECT_FALSE(noisy.TooLarge());
 }
 
 TEST(IniFile, FailedWritesRaiseAndKeepTheFile)

@@ -39,9 +39,15 @@ inline const std::filesystem::path& Folder()
         }
         std::filesystem::remove_all(path);
         std::filesystem::create_directories(path);
-        std::atexit([] { std::filesystem::remove_all(Folder()); });
         return path;
     }();
+    // Registered once the path is built, so that the handler runs before the path is
+    // destroyed (handlers and statics go in the reverse order of their registration).
+    static const bool removedAtExit = std::atexit([] {
+        std::error_code error;
+        std::filesystem::remove_all(Folder(), error);
+    }) == 0;
+    (void)removedAtExit;
     return folder;
 }
 

@@ -55,6 +55,17 @@ std::vector<WideString> VerbatimTexts(const THtmlRoot& Root)
     return Texts;
 }
 
+// Whether parsing the text taken over raises Message.
+bool ParseRaises(TMemoryStream&& Text, const std::string& Message)
+{
+    try {
+        ParseHtml(std::move(Text));
+    } catch (const Exception& E) {
+        return E.Message() == Message;
+    }
+    return false;
+}
+
 // Written, read back and written again, the tree gives the same text.
 void CheckFixedPoint(THtmlRoot& Root)
 {
@@ -66,17 +77,36 @@ void CheckFixedPoint(THtmlRoot& Root)
     Require(VerbatimTexts(*Again) == Verbatim);
 }
 
-void Parse(TStream& Text)
+// Written in UTF-8 as it is made, the tree gives what the UTF-16 text makes in UTF-8.
+void CheckUtf8(THtmlRoot& Root)
 {
-    std::unique_ptr<THtmlRoot> Root;
+    TMemoryStream Wide, Want, Utf8;
+    WriteDocument(Wide, &Root);
+    Wide.SetPosition(0);
+    SaveTextUtf8(Wide, Want);
+    WriteDocumentUtf8(Utf8, &Root);
+    Require(Utf8.Bytes() == Want.Bytes());
+}
+
+void Parse(TMemoryStream& Text)
+{
+    // The same text taken over by the parser gives the same tree.
+    TMemoryStream Copy;
+    Copy.Bytes() = Text.Bytes();
+    Copy.SetPosition(Text.Position());
+    std::unique_ptr<THtmlRoot> Root, Taken;
     try {
         Root = ParseHtml(Text);
     } catch (const Exception& E) {
         Require(E.Message() == "Unterminated Comment" || E.Message() == "Unterminated Script");
+        Require(ParseRaises(std::move(Copy), E.Message()));
         return;
     }
+    Taken = ParseHtml(std::move(Copy));
     CheckTree(*Root);
     CheckFixedPoint(*Root);
+    Require(NodeToHtml(Taken.get()) == NodeToHtml(Root.get()));
+    CheckUtf8(*Root);
 }
 
 }  // namespace

@@ -6,11 +6,20 @@
 #include <csignal>
 #include <unistd.h>
 
+#include <fcntl.h>
+#include <sys/wait.h>
+
+#include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <random>
+#include <thread>
 #include <sstream>
 #include <stdexcept>
 
+#include "HtmlParser.h"
+#include "HtmlWriter.h"
 #include "Streams.h"
 #include "WideText.h"
 #include "support/Unprivileged.h"
@@ -97,14 +106,33 @@ TEST(Streams, FileStreamErrorsNameTheFile)
     EXPECT_THROW(TFileStream("/nonexistent/dir/x", TFileMode::Create), EFCreateError);
 }
 
-TEST(Streams, AtomicSaveReplacesOrLeavesTheOldFile)
+// Each case runs through an unnamed temporary file and through the named one that file
+// systems without unnamed files get.
+class AtomicSave : public testing::TestWithParam<bool> {
+protected:
+    void SetUp() override { SaveThroughUnnamedFile = GetParam(); }
+    void TearDown() override { SaveThroughUnnamedFile = true; }
+};
+INSTANTIATE_TEST_SUITE_P(Streams, AtomicSave, testing::Values(true, false));
+
+TEST_P(AtomicSave, ReplacesOrLeavesTheOldFile)
 {
     const std::string dir = MakeTempDir();
     const std::string path = dir + "/page.html";
     SaveFileAtomically(path, "first", 5);
     EXPECT_EQ(ReadAll(path), "first");
+    // a new file gets the usual permissions, a replaced one keeps its own
+    struct stat info {};
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0666 & ~mask);
+    ::chmod(path.c_str(), 0640);
     SaveFileAtomically(path, "second!", 7);
     EXPECT_EQ(ReadAll(path), "second!");
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640);
+    ::chmod(path.c_str(), 0644);
     // through a link the file it points to gets the text, and the link stays a link
     const std::string link = dir + "/link.html";
     ASSERT_EQ(::symlink("page.html", link.c_str()), 0);
@@ -169,5 +197,85 @@ TEST(Streams, AtomicSaveReplacesOrLeavesTheOldFile)
                  std::runtime_error);
     EXPECT_EQ(ReadAll(path), "in pieces");
     EXPECT_EQ(std::system(("test $(ls -A " + dir + " | wc -l) -eq 1").c_str()), 0);
+    std::system(("rm -rf " + dir).c_str());
+}
+
+TEST(Streams, SaveKilledAtAnyMomentLeavesTheOldOrTheNewFileAndNothingElse)
+{
+    const std::string dir = MakeTempDir();
+    const std::string path = dir + "/page.html";
+    if (const int probe = ::open(dir.c_str(), O_TMPFILE | O_RDWR, 0600); probe >= 0)
+        ::close(probe);
+    else
+        GTEST_SKIP() << "the temporary folder's file system makes no unnamed files";
+    // two large pages, each as the writer saves it
+    std::string bytes[2];
+    for (int k = 0; k < 2; ++k) {
+        WideString html = u"<!DOCTYPE html><html><head><title>\u00c9t\u00e9 " + WideString(k ? u"new" : u"old") +
+                          u"</title></head><body>";
+        for (int i = 0; i < 12000 + 3000 * k; ++i)
+            html += u"<p class=\"c\" data-x=\"\" title=\"a &amp; b\">Paragraph &eacute; \u03a9 \u4e2d "
+                    u"<a href=\"x.html#\u00e9\"><div>a block in a link</div></a><br></p>";
+        html += u"</body></html>";
+        const std::unique_ptr<THtmlRoot> page = ParseHtml(html);
+        TMemoryStream memory;
+        bool wide = false;
+        WriteDocumentLatin1(memory, page.get(), wide);
+        bytes[k].assign(reinterpret_cast<const char*>(memory.Memory()), static_cast<size_t>(memory.Size()));
+    }
+    ASSERT_GT(bytes[0].size(), 2000000u);
+    auto startSave = [&](int k) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            // in pieces, as the writer streams a page
+            SaveFileAtomically(path, [&](TStream& file) {
+                for (size_t at = 0; at < bytes[k].size(); at += 16384)
+                    file.WriteBuffer(bytes[k].data() + at, static_cast<int64_t>(std::min<size_t>(16384, bytes[k].size() - at)));
+            });
+            ::_exit(0);
+        }
+        return child;
+    };
+    auto reap = [](pid_t child) {
+        int status = 0;
+        while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+        }
+    };
+    SaveFileAtomically(path, bytes[0].data(), static_cast<int64_t>(bytes[0].size()));
+    // how long one whole save takes, from the fork to its end
+    const auto before = std::chrono::steady_clock::now();
+    reap(startSave(1));
+    const auto whole = std::chrono::steady_clock::now() - before;
+    ASSERT_EQ(ReadAll(path), bytes[1]);
+
+    std::mt19937 random(std::random_device{}());
+    std::uniform_int_distribution<int64_t> moment(0, std::chrono::duration_cast<std::chrono::microseconds>(whole).count() * 3 / 2);
+    int old = 0, replaced = 0, named = 0;
+    for (int run = 0; run < 50; ++run) {
+        const std::string previous = ReadAll(path);
+        const int k = previous == bytes[0] ? 1 : 0;
+        const pid_t child = startSave(k);
+        ASSERT_GT(child, 0);
+        std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
+        ::kill(child, SIGKILL);
+        reap(child);
+        const std::string now = ReadAll(path);
+        ASSERT_TRUE(now == bytes[0] || now == bytes[1]) << "run " << run << ": " << now.size() << " bytes";
+        (now == previous ? old : replaced)++;
+        // Nothing part-written is left. A kill in the moment between naming the new file and
+        // putting it in place leaves it whole under its temporary name, until the next save.
+        for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+            if (entry.path() == path) continue;
+            EXPECT_TRUE(entry.path().filename().string().starts_with(".page.html.~")) << entry.path();
+            EXPECT_EQ(ReadAll(entry.path()), bytes[k]) << "run " << run;
+            ++named;
+        }
+    }
+    // the kills came before, during and after the writing
+    EXPECT_GT(old, 0);
+    EXPECT_GT(replaced, 0);
+    EXPECT_LE(named, 5);
+    SaveFileAtomically(path, "done", 4);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 1);
     std::system(("rm -rf " + dir).c_str());
 }

@@ -343,6 +343,25 @@ TEST(HtmlParser, NulIsDroppedAndStreamsAreReadFromTheirPosition)
     Odd.SetPosition(1);
     EXPECT_EQ(DumpChildren(ParseHtml(Odd).get()), "html(body(b(\"z\")))");
     EXPECT_EQ(Odd.Position(), Odd.Size());
+
+    // A large text taken over gives the same tree as the text parsed where it lies, though its
+    // memory is given back on the way; the stream is left empty.
+    WideString Large(u"<html><head><title>t</title><style>p { a: b }</style></head><body>"sv);
+    for (int I = 0; Large.size() < 5000000; ++I) {
+        Large += u"<p class=\"c\" title='a \"b\"' data-x="sv;
+        Large += Utf8ToUtf16(std::to_string(I));
+        Large += u">caf\u00e9 &amp; <b>x\0y</b><!-- c < d --><?php echo '<p>'; ?><script>if (a<b) f('</p>');</script>"
+                 u"<svg><g><p>in</p></g></svg><table><tr><td>"sv;
+        Large += WideString(I % 50, u'z') + u"</table>\n";
+    }
+    TMemoryStream Taken;
+    Taken.WriteBuffer("??", 2);
+    Taken.WriteBuffer(Large.data(), static_cast<int64_t>(Large.size() * 2));
+    Taken.SetPosition(2);
+    const std::string InPlace = DumpChildren(ParseHtml(Large).get());
+    EXPECT_EQ(DumpChildren(ParseHtml(std::move(Taken)).get()), InPlace);
+    EXPECT_EQ(Taken.Size(), 0);
+    EXPECT_EQ(InPlace.find(std::string(1, '\0')), std::string::npos);
 }
 
 TEST(HtmlParser, DeepAndWideInputs)

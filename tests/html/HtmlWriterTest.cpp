@@ -317,16 +317,28 @@ TEST(HtmlWriter, OutputIsTheSameWhereverItGoes)
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(After.Memory()), static_cast<size_t>(After.Size())), "ab" + Written);
 
     // Written one byte per character, it is what SaveText makes of the text, and it tells
-    // whether a character needed a reference.
-    for (THtmlRoot* Page : {R.get(), Root({El(tagP, {Tx(u"caf\u00e9 au lait")})})}) {
-        TMemoryStream Text, Want, Bytes;
+    // whether a character needed a reference; written in UTF-8, what SaveTextUtf8 makes of it
+    // (pairs of surrogates across the pieces it is handed on in, and lone ones too).
+    THtmlTag* Split = El(tagP);
+    for (int I = 0; I < 1500; ++I) {
+        Split->AddLast(Tx(I % 3 ? u"ab\xD83D" : u"a\xD800", tagComment));
+        Split->AddLast(Tx(I % 5 ? u"\xDE00 c" : u"\xDC00" u"b d", tagComment));
+    }
+    Split->AddLast(Tx(u"\xD83D", tagComment));
+    THtmlRoot* Latin = Root({El(tagP, {Tx(u"caf\u00e9 au lait")})});
+    for (THtmlRoot* Page : {R.get(), Latin, Root({Split})}) {
+        TMemoryStream Text, Want, Bytes, WantUtf8, Utf8;
         WriteDocument(Text, Page);
         Text.SetPosition(0);
         SaveText(Text, Want);
+        Text.SetPosition(0);
+        SaveTextUtf8(Text, WantUtf8);
         bool Wide = false;
         ASSERT_TRUE(WriteDocumentLatin1(Bytes, Page, Wide));
         EXPECT_EQ(Bytes.Bytes(), Want.Bytes());
-        EXPECT_EQ(Wide, Page == R.get());
+        EXPECT_EQ(Wide, Page != Latin);
+        ASSERT_TRUE(WriteDocumentUtf8(Utf8, Page));
+        EXPECT_EQ(Utf8.Bytes(), WantUtf8.Bytes());
         if (Page != R.get())
             delete Page;
     }

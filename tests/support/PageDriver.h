@@ -81,9 +81,13 @@ inline bool PageClick(TWebBrowser& Browser, const QPoint& Pos, Qt::MouseButton B
     return Done;
 }
 
-// A double click as the window system sends it.
+// A double click as the window system sends it, its events 20 ms apart; each double click
+// comes a second after the one before, so that two on one spot are not taken for a triple
+// click.
 inline void PageDoubleClick(TWebBrowser& Browser, const QPoint& Pos)
 {
+    static quint64 Stamp = 1000000;
+    Stamp += 1000;
     QWidget* Proxy = Browser.focusProxy();
     const QPoint Global = Proxy->mapToGlobal(Pos);
     for (QEvent::Type Type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
@@ -91,8 +95,21 @@ inline void PageDoubleClick(TWebBrowser& Browser, const QPoint& Pos)
         const Qt::MouseButtons Held =
             Type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(Qt::LeftButton);
         QMouseEvent Event(Type, Pos, Global, Qt::LeftButton, Held, Qt::NoModifier);
+        Event.setTimestamp(Stamp += 20);
         QApplication::sendEvent(Proxy, &Event);
     }
+}
+
+// Presses a key in the page as the keyboard does and waits until the page has seen it go up.
+inline bool PageKey(TWebBrowser& Browser, Qt::Key Key, Qt::KeyboardModifiers Modifiers = Qt::NoModifier)
+{
+    bool Up = false;
+    const auto C = QObject::connect(&Browser, &TWebBrowser::PageEvent,
+                                    [&](const TPageEvent& E) { Up |= E.Type == "keyup"; });
+    QTest::keyClick(Browser.focusProxy(), Key, Modifiers);
+    const bool Done = WaitFor([&] { return Up; });
+    QObject::disconnect(C);
+    return Done;
 }
 
 // Puts a caret or a selection into the first text of the first element matching Selector.

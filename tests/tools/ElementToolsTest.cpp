@@ -26,6 +26,7 @@
 #include "ToolTd.h"
 #include "ToolTextArea.h"
 #include "ToolsHost.h"
+#include "support/PageDriver.h"
 
 using namespace zv;
 using namespace zv::test;
@@ -197,14 +198,14 @@ TEST(ElementTools, NewElementsAndRequiredFields)
               "<input type=\"password\" name=\"p\" maxlength=\"8\" readonly>");
     EXPECT_EQ(Html(Tool<TToolInputFile>(), [](QWidget* D) { SetField(D, "EditName", "f"); }),
               "<input type=\"file\" name=\"f\">");
-    // text areas: the memo's lines each end in CR LF
+    // text areas: the memo's lines break with CR LF, and nothing is added after the last
     EXPECT_EQ(Html(Tool<TToolTextArea>(), [](QWidget* D) { SetField(D, "EditName", "t"); }),
               "<textarea name=\"t\"></textarea>");
     EXPECT_EQ(Html(Tool<TToolTextArea>(), [](QWidget* D) {
                   SetField(D, "EditName", "t");
                   SetField(D, "MemoValue", QString::fromUtf8("a < b & \xd0\x96\nsecond"));
               }),
-              "<textarea name=\"t\">a &lt; b &amp; \xd0\x96\r\nsecond\r\n</textarea>");
+              "<textarea name=\"t\">a &lt; b &amp; \xd0\x96\r\nsecond</textarea>");
     // the marquee's defaults, kept on the stored node too
     const std::string Marquee = WithoutId(Html(Tool<TToolMarquee>(), [](QWidget* D) {
         EXPECT_EQ(FieldText(D, "EditWidth"), "100%");
@@ -341,92 +342,141 @@ TEST(ElementTools, SelectChoicesRoundTrip)
 
 namespace {
 
-const char* const ElementsPage =
-    "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">"
-    "<title>Elements</title></head><body>\n"
-    "<table id=\"t\" class='grid \"x\"' border=\"1\" width=\"50%\" height=\"20\" summary='Sum \"q\" &amp; \xd0\x96' data-x=\"1\">\n"
-    "<tr><td id=\"c\" colspan=\"2\" title='cell \"q\" &amp; \xd0\x96' bgcolor=\"#ff0000\">\xd0\x96 &amp; co</td></tr>\n"
-    "</table>\n"
-    "<p><img id=\"i\" src=\"pic.gif\" alt='Alt \"q\" &amp; \xd0\x96' width=\"10\" height=\"20\" class=\"photo\" "
-    "onclick=\"go(&quot;x&quot;)\" align=\"left\"></p>\n"
-    "<form id=\"f\" name=\"f\" action=\"send.php?a=1&amp;b=2\" method=\"post\" class=\"k\" title='T \"q\" \xd0\x96'>\n"
-    "<div><input id=\"it\" type=\"text\" name=\"q\" value='Va \"q\" &amp; \xd0\x96' size=\"10\" class=\"c\" style=\"color: red\" "
-    "onchange=\"x()\" data-k=\"\xd0\x96\"></div>\n"
-    "<div><input id=\"ip\" type=\"password\" name=\"pw\" value=\"s&amp;c\" title=\"\xd0\x96\"></div>\n"
-    "<div><input id=\"if\" type=\"file\" name=\"up\" accept=\"image/*\"></div>\n"
-    "<div><input id=\"ib\" type=\"submit\" name=\"go\" value='Send \"it\" &amp; \xd0\x96' class=\"b\" "
-    "onclick=\"return check(&quot;a&quot;)\"></div>\n"
-    "<div><input id=\"ic\" type=\"checkbox\" name=\"ok\" value=\"yes &amp; \xd0\x96\" checked title='q \"x\"'></div>\n"
-    "<div><input id=\"ir\" type=\"radio\" name=\"r\" value=\"2\" class=\"rr\"></div>\n"
-    "<div><input type=\"hidden\" name=\"h\" value='v \"q\" &amp; \xd0\x96' id=\"ih\" class=\"hid\"></div>\n"
-    "<div><input type=\"image\" name=\"ii\" src=\"btn.gif\" alt='Go \"q\" &amp; \xd0\x96' width=\"30\" height=\"12\" id=\"im\" class=\"imb\"></div>\n"
-    "<select id=\"sc\" name=\"combo\" class=\"s\" onchange=\"f()\"><option>Plain \xd0\x96</option>"
-    "<option selected>Chosen &amp; no value</option><optgroup label='G \"1\" \xd0\x96'><option value=\"a&amp;b\">A</option>"
-    "</optgroup><option value=\"loose\">Loose</option></select>\n"
-    "<select id=\"sl\" name=\"list\" size=\"4\" multiple title=\"\xd0\x96\"><option value=\"1\">One</option>"
-    "<option value=\"2\" selected>Two &amp; more</option></select>\n"
-    "<textarea id=\"ta\" name=\"ta\" cols=\"20\" rows=\"3\" class=\"t\" title='q \"x\" \xd0\x96'>Line 1 &amp; \xd0\x96\n"
-    "Line 2</textarea>\n"
-    "</form>\n"
-    "<marquee behavior=\"alternate\" scrollamount=\"3\" loop=\"YES\" width=\"200\" height=\"30\" class=\"m\" "
-    "title='q \"x\" \xd0\x96'>Run &amp; \xd0\x96</marquee>\n"
-    "</body></html>\n";
-
-// One element of the page, the dialog that edits it, one field changed and what that changes
-// in the saved page.
-struct TEditCase {
+// One element of the every-tool page, where a double click takes it (the n-th match of
+// Selector; in its middle, or just inside its top left corner where its own padding or cell
+// spacing is), what its dialog shows, one field changed and what that changes in the saved page.
+struct TToolCase {
     const char* Selector;
+    int Index;
+    bool Corner;
     const char* Title;
+    std::vector<std::pair<const char*, const char*>> Shows;
     const char* Field;
     const char* Value;
     const char* Before;
     const char* After;
 };
 
-const TEditCase EditCases[] = {
-    {"table", "  Table Properties", "EditWidth", "60%", " width=\"50%\"", " width=\"60%\""},
-    {"#c", "  Cell Properties", "EditBgColor", "#00ff00", " bgcolor=\"#ff0000\"", " bgcolor=\"#00ff00\""},
-    {"img[alt^=Alt]", "  Image Properties", "EditAlt", "Other & more", " alt='Alt \"q\" &amp; \xd0\x96'",
-     " alt=\"Other &amp; more\""},
-    {"#f", "  Form Properties", "ComboMethod", "get", " method=\"post\"", " method=\"get\""},
-    {"#it", "  Input Text", "EditWidth", "12", " size=\"10\"", " size=\"12\""},
-    {"#ip", "  Input Password", "EditValue", "s&c2", " value=\"s&amp;c\"", " value=\"s&amp;c2\""},
-    {"#if", "  Input File", "EditMax", "5", " accept=\"image/*\">", " accept=\"image/*\" maxlength=\"5\">"},
-    {"#ib", "  Input Button", "EditCaption", "Go \"now\"", " value='Send \"it\" &amp; \xd0\x96'",
+const TToolCase ToolCases[] = {
+    {"table", 0, true, "  Table Properties", {{"EditBorder", "1"}, {"EditPadding", "0"}}, "EditWidth", "60%", " width=\"50%\" cellspacing", " width=\"60%\" cellspacing"},
+    {"#c", 0, false, "  Cell Properties", {{"EditColSpan", "2"}}, "EditBgColor", "#00ff00", " bgcolor=\"#ff0000\"", " bgcolor=\"#00ff00\""},
+    {"#pi img", 0, false, "  Image Properties", {{"EditHSpace", "0"}, {"EditAlt", ""}, {"EditSrc", "pic.gif"}},
+     "EditAlt", "Bild & mehr", " alt=\"\" width=\"10\"", " alt=\"Bild &amp; mehr\" width=\"10\""},
+    {"#h", 0, false, "  Horizontal Rule", {{"CheckNoShade", "1"}}, "EditHeight", "6", " size=\"4\" noshade", " size=\"6\" noshade"},
+    {"#br", 0, false, "  Line Break", {{"ComboClear", "all"}}, "ComboClear", "left", " clear=\"all\"", " clear=\"left\""},
+    {"img[src=\"edit:anchor.gif\"]", 0, false, "  Anchor", {{"EditName", "top"}}, "EditName", "bottom", " name=\"top\"", " name=\"bottom\""},
+    {"img[src=\"edit:comment.gif\"]", 0, false, "  Comment", {}, "MemoComment", "<!-- other -->", "<!-- note &amp; \xd0\x96 -->", "<!-- other -->"},
+    {"img[src=\"edit:script.gif\"]", 0, false, "  Script", {}, "ComboType", "text/jscript", " type=\"text/javascript\" class=\"s\"",
+     " type=\"text/jscript\" class=\"s\""},
+    {"img[src=\"edit:scriptfile.gif\"]", 0, false, "  Script File", {}, "EditSrc", "lib2.js", " src=\"lib&amp;x.js\"", " src=\"lib2.js\""},
+    {"img[src=\"edit:bgsound.gif\"]", 0, false, "  Background Sound", {{"CheckAutoStart", "1"}}, "EditSrc", "b.mid", " src=\"a&amp;b.mid\"", " src=\"b.mid\""},
+    {"#f", 0, true, "  Form Properties", {}, "ComboMethod", "get", " method=\"post\"", " method=\"get\""},
+    {"#it", 0, false, "  Input Text", {{"EditMax", "2147483647"}, {"EditTab", "32768"}, {"EditValue", ""}},
+     "EditWidth", "12", " size=\"10\"", " size=\"12\""},
+    {"#ip", 0, false, "  Input Password", {{"EditMax", "0"}, {"EditTab", "0"}}, "EditValue", "s&c2", " value=\"s&amp;c\"", " value=\"s&amp;c2\""},
+    {"#if", 0, false, "  Input File", {}, "EditName", "up2", " name=\"up\"", " name=\"up2\""},
+    {"#ib", 0, false, "  Input Button", {{"EditName", ""}}, "EditCaption", "Go \"now\"", " value='Send \"it\" &amp; \xd0\x96'",
      " value=\"Go &quot;now&quot;\""},
-    {"#ic", "  Checkbox", "CheckChecked", "", " checked title", " title"},
-    {"#ir", "  Radio Button", "CheckChecked", "on", " class=\"rr\">", " class=\"rr\" checked>"},
-    {"img[src=\"edit:hidden.gif\"]", "  Hidden Field", "EditValue", "w", " value='v \"q\" &amp; \xd0\x96'", " value=\"w\""},
-    {"img[alt^=Go]", "  Image Button", "EditName", "jj", " name=\"ii\"", " name=\"jj\""},
-    {"#sc", "  Input Combobox", "EditName", "combo2", " name=\"combo\"", " name=\"combo2\""},
-    {"#sl", "  Input Listbox", "EditLines", "6", " size=\"4\"", " size=\"6\""},
-    {"#ta", "  Text Area", "EditCols", "30", " cols=\"20\"", " cols=\"30\""},
-    {".dsgn_marquee", "  Marquee", "ComboBehavior", "slide", " behavior=\"alternate\"", " behavior=\"slide\""},
+    {"#ix", 0, false, "  Input Button", {{"EditCaption", ""}}, "EditCaption", "Clear", " value=\"\" data-r", " value=\"Clear\" data-r"},
+    {"#ic", 0, false, "  Checkbox", {}, "CheckChecked", "", " checked title", " title"},
+    {"#ir", 0, false, "  Radio Button", {}, "CheckChecked", "on", " class=\"rr\" tabindex=\"32768\">", " class=\"rr\" tabindex=\"32768\" checked>"},
+    {"img[src=\"edit:hidden.gif\"]", 0, false, "  Hidden Field", {{"EditValue", ""}}, "EditValue", "w", " value=\"\" id=\"ih\"",
+     " value=\"w\" id=\"ih\""},
+    {"#pim img", 0, false, "  Image Button", {{"EditAlt", ""}, {"EditVSpace", "0"}}, "EditAlt", "Go", " alt=\"\" width=\"30\"",
+     " alt=\"Go\" width=\"30\""},
+    {"#sc", 0, false, "  Input Combobox", {{"EditTab", "32768"}}, "EditName", "combo2", " name=\"combo\"", " name=\"combo2\""},
+    {"#sl", 0, false, "  Input Listbox", {}, "EditLines", "6", " size=\"4\" multiple", " size=\"6\" multiple"},
+    {"#ta", 0, false, "  Text Area", {}, "EditCols", "30", " cols=\"20\"", " cols=\"30\""},
+    {"#pm img", 0, false, "  Marquee", {{"CheckLoop", "0"}, {"EditHSpace", "0"}}, "ComboBehavior", "slide", " behavior=\"alternate\"",
+     " behavior=\"slide\""},
+    // a change rewrites a media object's PARAMs and EMBED: the unchanged OK is what counts
+    {"img.dsgn_flash", 0, false, "  Flash Player Properties", {{"EditMovie", "m&amp;n.swf"}}},
+    {"img.dsgn_quicktime", 0, false, "  QuickTime Properties", {}},
+    {"img.dsgn_real", 0, false, "  Real Player Properties", {}},
+    {"img.dsgn_mplayer", 0, false, "  Windows Media Player Properties", {{"EditMovie", "new.wmv"}}},
+    {"img.dsgn_mplayer", 1, false, "  Windows Media Player Properties", {{"EditMovie", "old &amp; media.asf"}}},
+    {"img.dsgn_applet", 0, false, "  Java Applet Properties", {{"EditAlt", ""}}, "EditTitle", "App", " title=\"\xd0\x90\xd0\xbf\xd0\xbf\xd0\xbb\xd0\xb5\xd1\x82\"",
+     " title=\"App\""},
+    {"img.dsgn_activex", 0, false, "  ActiveX Properties", {{"EditClassID", ""}}, "EditWidth", "120", " width=\"100\" height=\"50\" class=\"svg\"",
+     " width=\"120\" height=\"50\" class=\"svg\""},
 };
+
+// Double-clicks the element of C as the user does, and answers its dialog with Fill and OK; a
+// refused OK cancels. The dialog's title and the message of a refusal.
+std::pair<QString, QString> DoubleClickAndOk(const TToolCase& C, const TFill& Fill = {})
+{
+    TDesignerHost& H = TDesignerHost::Get();
+    const QVariantList R = H.Eval(QString("(function(){ const e = document.querySelectorAll('%1')[%2];"
+                                          " e.scrollIntoView({block: 'center'}); const r = e.getBoundingClientRect();"
+                                          " return [r.left, r.top, r.width, r.height]; })()")
+                                      .arg(C.Selector)
+                                      .arg(C.Index))
+                              .toList();
+    EXPECT_EQ(R.size(), 4);
+    const double Left = R.value(0).toDouble(), Top = R.value(1).toDouble();
+    const double Width = R.value(2).toDouble(), Height = R.value(3).toDouble();
+    QString Title, Refusal;
+    TModalAnswer Answer([&](QWidget* Dialog) {
+        Title = Dialog->windowTitle();
+        for (const auto& [Name, Text] : C.Shows) {
+            auto* Box = Dialog->findChild<QCheckBox*>(Name);
+            EXPECT_EQ(Box ? QString(Box->isChecked() ? "1" : "0") : FieldText(Dialog, Name), QString::fromUtf8(Text)) << Name;
+        }
+        if (Fill) Fill(Dialog);
+        TModalAnswer Box([&](QWidget* Message) {
+            Refusal = Message->property("text").toString();
+            static_cast<QDialog*>(Message)->accept();
+        });
+        PressOk(Dialog);
+        if (Dialog->isVisible()) PressCancel(Dialog);
+    });
+    if (Width < 1 || Height < 1) {
+        // a line break has no box to click: its properties command opens it
+        Palette().EditElement(H.Designer().Document().getElementById(H.DesignId(C.Selector, C.Index)));
+    } else {
+        const QPointF At = C.Corner ? QPointF(Left + 4, Top + 4) : QPointF(Left + Width / 2, Top + Height / 2);
+        PageDoubleClick(H.Designer(), At.toPoint());
+    }
+    EXPECT_TRUE(WaitFor([&] { return Answer.Seen; }, 3000));
+    return {Title, Refusal};
+}
 
 }  // namespace
 
-TEST(ElementTools, UnchangedOkKeepsEveryByteAndOneFieldChangesOnlyItself)
+TEST(ElementTools, EveryToolUnchangedOkKeepsEveryByteAndOneFieldChangesOnlyItsText)
 {
     TDesignerHost& H = TDesignerHost::Get();
-    for (const TEditCase& C : EditCases) {
-        SCOPED_TRACE(C.Title);
-        H.LoadFile("elements.html", ElementsPage);
-        const std::string Before = SaveBytes("elements-0.html");
+    THtmlDesigner& D = H.Designer();
+    H.LoadFile("every-tool.html", ReadAll(ZV_TEST_DATA "/tools/every-tool.html"));
+    const std::string Before = SaveBytes("every-tool-0.html");
+    D.OnDblClick = [&](QObject*) { Palette().EditElement(D.CurrentElement()); };
+    for (const TToolCase& C : ToolCases) {
+        SCOPED_TRACE(std::string(C.Selector) + " " + C.Title);
+        // an unchanged OK closes, refused by no check, and changes nothing
+        const auto [Title, Refusal] = DoubleClickAndOk(C);
+        EXPECT_EQ(Title, C.Title);
+        EXPECT_EQ(Refusal, "");
+        EXPECT_EQ(SaveBytes("every-tool-1.html"), Before);
+        if (!C.Field) continue;
+        // one field changed changes that attribute's text alone, as one undo step
         ASSERT_NE(Before.find(C.Before), std::string::npos) << Before;
-        THtmlElement Element = Find(C.Selector);
-        ASSERT_TRUE(Element);
-        EXPECT_EQ(EditElement(Element), C.Title);
-        EXPECT_EQ(SaveBytes("elements-1.html"), Before);
-        Element = Find(C.Selector);
-        EditElement(Element, [&](QWidget* D) {
-            if (QString(C.Field).startsWith("Check")) Check(D, C.Field, *C.Value != 0);
-            else SetField(D, C.Field, QString::fromUtf8(C.Value));
+        ASSERT_EQ(Before.find(C.Before), Before.rfind(C.Before)) << C.Before;
+        DoubleClickAndOk(C, [&](QWidget* Dialog) {
+            if (QString(C.Field).startsWith("Check")) Check(Dialog, C.Field, *C.Value != 0);
+            else SetField(Dialog, C.Field, QString::fromUtf8(C.Value));
         });
         std::string Expected = Before;
         Expected.replace(Expected.find(C.Before), strlen(C.Before), C.After);
-        EXPECT_EQ(SaveBytes("elements-2.html"), Expected);
+        EXPECT_EQ(SaveBytes("every-tool-2.html"), Expected);
+        D.Undo();
+        EXPECT_EQ(SaveBytes("every-tool-3.html"), Before);
     }
+    // the older player's movie goes back where the page keeps it
+    DoubleClickAndOk(ToolCases[std::size(ToolCases) - 3], [](QWidget* Dialog) { SetField(Dialog, "EditMovie", "other.asf"); });
+    const std::string Moved = SaveBytes("every-tool-4.html");
+    EXPECT_NE(Moved.find("<param name=\"FileName\" value=\"other.asf\">"), std::string::npos) << Moved;
+    EXPECT_EQ(Moved.find("name=\"URL\" value=\"other.asf\""), std::string::npos) << Moved;
+    D.OnDblClick = nullptr;
 }
 
 TEST(ElementTools, ApplyWritesTheElementAndItsStoredNode)
@@ -482,8 +532,8 @@ TEST(ElementTools, ApplyWritesTheElementAndItsStoredNode)
     EXPECT_FALSE(Img.getAttribute("style"));
     EXPECT_EQ(StoredOf(Img)->GetAttribute(attrHeight), u"15");
     EXPECT_EQ(GetAttr(Img, "class"), u"dsgn_remote");
-    // the marquee: "yes" is not "YES", so OK takes the loop away; an emptied delay goes; a
-    // marquee without text gets one
+    // the marquee: "yes" is not "YES", so the box shows no loop, and the loop stays while the
+    // box is left alone; an emptied delay goes; a marquee without text gets one
     EXPECT_EQ(EditElement(Find(".dsgn_marquee"), [](QWidget* W) {
                   EXPECT_FALSE(W->findChild<QCheckBox*>("CheckLoop")->isChecked());
                   SetField(W, "EditScrollDelay", "");
@@ -511,7 +561,7 @@ TEST(ElementTools, ApplyWritesTheElementAndItsStoredNode)
     const std::string Saved = Squeezed(SaveBytes("apply-1.html"));
     for (const char* Part : {"<table border=\"0\" width=\"70%\" class=\"old\">", "<td id=\"one\">a</td>",
                              "<td id=\"two\" colspan=\"2\" nowrap>b</td>", "<img src=\"http://example.com/b.gif\" width=\"10\" height=\"15\" style=\"width: 40px\">",
-                             "<marquee>Run</marquee>", "<marquee>New & &lt;b></marquee>",
+                             "<marquee loop=\"yes\">Run</marquee>", "<marquee>New & &lt;b></marquee>",
                              "<select id=\"s\" name=\"s\" class=\"k\"><option value=\"\" disabled>Pick</option><optgroup label=\"G\" class=\"g\">"
                              "<option value=\"b\" selected>B</option></optgroup><option value=\"c\" class=\"c\">C2</option>"
                              "<option value=\"e\">E</option></select>"})

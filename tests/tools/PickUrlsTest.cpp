@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -70,6 +71,9 @@ TEST(PickUrls, DialogStartsWhereTheFieldPointsAndAnswersARelativeUrl)
     EXPECT_EQ(Existing.selectedFiles().value(0), Folder + "/img/sun set.png");
     EXPECT_EQ(Existing.fileMode(), QFileDialog::ExistingFile);
     EXPECT_EQ(Existing.nameFilters().value(1), "JPEG Files (*.jpg)");
+    // a field that names no picture: the picture dialog offers no file, nor the one picked before
+    WriteAll(Site / "img/notes.txt", "x");
+    EXPECT_FALSE(QFileInfo(PrepareUrlDialog(ukPicture, Doc, "img/notes.txt").selectedFiles().value(0)).isFile());
     // a folder: its parent, no file; another scheme: the document's folder
     QFileDialog& AtFolder = PrepareUrlDialog(ukHtml, Doc, "img");
     EXPECT_EQ(AtFolder.directory().absolutePath(), Folder);
