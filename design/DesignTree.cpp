@@ -149,11 +149,14 @@ public:
 
     void StartTag(const THtmlTag& Tag, bool Empty)
     {
+        const size_t At = Xml.size();
+        int Count = 0;
         Xml += u'<';
         Xml += Utf8ToUtf16(TagNameFromId(Tag.Kind()));
         WideString Spelt;
         int SpeltCount = 0;
         ForEachAttribute(Tag, [&](const WideString& Name, const WideString& Shown, const WideString* Spelling) {
+            ++Count;
             Xml += u' ';
             if (IsXmlName(Name)) {
                 Xml += Name;
@@ -177,6 +180,7 @@ public:
             AttributeSpellings += Spelt + u"]";
         }
         Xml += Empty ? u"/>" : u">";
+        if (Count >= 2) Xml.insert(At, u"<?zvo?>");
     }
 
     void EndTag(const THtmlTag& Tag) { Xml += u"</" + Utf8ToUtf16(TagNameFromId(Tag.Kind())) + u">"; }
