@@ -5,7 +5,10 @@
 #include <QDesktopServices>
 #include <QDockWidget>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QMessageBox>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -299,7 +302,11 @@ void TFormMain::CreateFileManager()
         TitleKept = false;
         SelectView(DesignerTab);
         ShownSource.clear();
-        Designer->LoadFromFile(Name);
+        try {
+            OpenInDesigner(Name);
+        } catch (const ELoadCanceled&) {
+            return false;   // the user stopped it: the previous document stays, nothing to say
+        }
         return true;
     };
     FileManager->OnSave = [this](TFileManager*, const std::string& Name) {
@@ -323,6 +330,99 @@ void TFormMain::CreateFileManager()
         TitleKept = false;
     };
     FileManager->New();
+}
+
+namespace {
+
+// Swallows the input meant for the widgets inside Area; Escape anywhere in its window calls
+// OnEscape.
+class TInputBlocker : public QObject {
+public:
+    TInputBlocker(QWidget* Area, std::function<void()> OnEscape)
+        : Area(Area), OnEscape(std::move(OnEscape))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override
+    {
+        auto* Widget = qobject_cast<QWidget*>(Watched);
+        if (Event->type() == QEvent::KeyPress && Area && Widget &&
+            Widget->window() == Area->window() &&
+            static_cast<QKeyEvent*>(Event)->key() == Qt::Key_Escape) {
+            OnEscape();
+            return true;
+        }
+        switch (Event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::ContextMenu: {
+            return Area && Widget && (Widget == Area || Area->isAncestorOf(Widget));
+        }
+        default:
+            return false;
+        }
+    }
+
+private:
+    QPointer<QWidget> Area;
+    std::function<void()> OnEscape;
+};
+
+}  // namespace
+
+void TFormMain::OpenInDesigner(const std::string& Name)
+{
+    // everything but the status bar waits: no command may run on a document half loaded. The
+    // views take no input either; they stay enabled, as the page loses its focus otherwise.
+    std::vector<QPointer<QWidget>> Locked;
+    for (QWidget* W : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (W != statusBar() && W != centralWidget() && W->isEnabled() && !W->isWindow()) {
+            W->setEnabled(false);
+            Locked.emplace_back(W);
+        }
+    TInputBlocker Blocker(centralWidget(), [this] { Designer->CancelLoad(); });
+    qApp->installEventFilter(&Blocker);
+    // the stage of the load, and the button that stops it
+    FLoadProgress = new QWidget(statusBar());
+    FLoadProgress->setObjectName(QStringLiteral("LoadProgress"));
+    auto* Layout = new QHBoxLayout(FLoadProgress);
+    Layout->setContentsMargins(0, 0, 0, 0);
+    auto* Stage = new QLabel(FLoadProgress);
+    auto* Bar = new QProgressBar(FLoadProgress);
+    Bar->setRange(0, 0);   // busy: the engine tells no share of its work
+    Bar->setFixedSize(100, 14);
+    auto* Cancel = new QPushButton(QStringLiteral("Cancel"), FLoadProgress);
+    Cancel->setObjectName(QStringLiteral("LoadCancel"));
+    Cancel->setFocusPolicy(Qt::NoFocus);
+    connect(Cancel, &QPushButton::clicked, this, [this] { Designer->CancelLoad(); });
+    Layout->addWidget(Stage);
+    Layout->addWidget(Bar);
+    Layout->addWidget(Cancel);
+    for (QLabel* Panel : StatusPanels) Panel->hide();
+    statusBar()->addWidget(FLoadProgress, 1);
+    Designer->OnLoadProgress = [Stage](QObject*, const QString& Text) {
+        Stage->setText(Text + QStringLiteral("..."));
+    };
+    struct TUnlock {
+        TFormMain* Window;
+        std::vector<QPointer<QWidget>>& Locked;
+        ~TUnlock()
+        {
+            Window->Designer->OnLoadProgress = nullptr;
+            delete Window->FLoadProgress;
+            Window->FLoadProgress = nullptr;
+            for (QLabel* Panel : Window->StatusPanels) Panel->show();
+            for (const QPointer<QWidget>& W : Locked)
+                if (W) W->setEnabled(true);
+        }
+    } Unlock{this, Locked};
+    Designer->LoadFromFile(Name);
 }
 
 void TFormMain::CreateViews()
@@ -816,6 +916,7 @@ bool TFormMain::EnsureSaved()
 
 void TFormMain::UpdateControls()
 {
+    if (Designer->IsLoading()) return;   // the page being loaded answers nothing yet
     Ui::FormMain& F = *FForm;
     const bool Design = CurrentView == DesignerTab;
     F.ToolFormatting->setEnabled(Design);
@@ -1026,6 +1127,12 @@ bool TFormMain::eventFilter(QObject* Watched, QEvent* Event)
 
 void TFormMain::closeEvent(QCloseEvent* Event)
 {
+    if (Designer->IsLoading()) {
+        // the load stops first; the window closes on the next request
+        Designer->CancelLoad();
+        Event->ignore();
+        return;
+    }
     if (FormClose())
         Event->accept();
     else

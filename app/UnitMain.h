@@ -140,6 +140,8 @@ public:
     QDockWidget* PanelIcons() const;
     QDockWidget* PanelProps() const;
     QLabel* StatusPanel(int Index) const { return StatusPanels[Index]; }
+    // In the status bar while a file loads: its stage and the button that stops it.
+    QWidget* LoadProgress() const { return FLoadProgress; }
     QString ApplicationTitle() const { return FApplicationTitle; }
 
     // Opens the first file the program was started with, as File > Open does; options
@@ -174,6 +176,8 @@ private:
     void CreateViews();
     void CreateFileManager();
     void CreateTagTree();
+    // Loads the file into the design view with the window locked but for the load's Cancel.
+    void OpenInDesigner(const std::string& Name);
     void WireCommands();
     void WireDocking();
 
@@ -220,6 +224,7 @@ private:
     std::unique_ptr<TMainWindowDialogs> OwnDialogs;
     IMainWindowUi* Dialogs = nullptr;
     QLabel* StatusPanels[3] = {};
+    QWidget* FLoadProgress = nullptr;
     QString FApplicationTitle;
     QPointer<TFormAbout> About;
     QPointer<TFormTemplate> TemplateChooser;

@@ -38,3 +38,25 @@ inline QByteArray LargePage()
 #endif
 
 }  // namespace zv::bench
+
+namespace zv::bench {
+
+// A page with one table of Rows rows of Columns cells, each with a little text, a link or an
+// attribute, the way a data table exported from a spreadsheet looks.
+inline std::string TablePageText(int Rows, int Columns)
+{
+    std::string Page = "<html><head><title>Table</title></head><body>\n<table border=\"1\" width=\"100%\">\n";
+    for (int R = 0; R < Rows; ++R) {
+        Page += "<tr>";
+        for (int C = 0; C < Columns; ++C) {
+            const std::string Cell = std::to_string(R) + "." + std::to_string(C);
+            if (C % 5 == 1) Page += "<td align=right>" + Cell + "</td>";
+            else if (C % 7 == 3) Page += "<td><a href=\"#r" + Cell + "\">" + Cell + "</a></td>";
+            else Page += "<td>" + Cell + "</td>";
+        }
+        Page += "</tr>\n";
+    }
+    return Page + "</table>\n</body></html>";
+}
+
+}  // namespace zv::bench

@@ -9,6 +9,10 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <atomic>
+#include <limits>
+#include <thread>
+#include <QThread>
 #include <malloc.h>
 #include <sys/stat.h>
 
@@ -66,6 +70,35 @@ QString ColorCommandValue(TColor Color)
     if (Color == clNone || IsSysColor(Color)) return {};
     return QString::fromStdU16String(ColorToHtmlName(Color));
 }
+
+// How deep elements nest below Top (Top's children are at 1).
+int NestingDepth(const THtmlNode& Top)
+{
+    int Depth = 0, Deepest = 0;
+    const TLinkNode* N = Top.First();
+    if (N) Depth = 1;
+    while (N) {
+        if (dynamic_cast<const THtmlTag*>(N)) Deepest = std::max(Deepest, Depth);
+        if (N->First()) {
+            N = N->First();
+            ++Depth;
+            continue;
+        }
+        while (N != &Top && !N->Next()) {
+            N = N->Parent();
+            --Depth;
+        }
+        N = N == &Top ? nullptr : N->Next();
+    }
+    return Deepest;
+}
+
+// Left at the end of a load, after the document it replaced: what that document, the texts
+// made for the page and the parser's work held goes back to the system instead of staying
+// with the program.
+struct TReleaseFreedMemory {
+    ~TReleaseFreedMemory() { malloc_trim(0); }
+};
 
 bool IsKeyEvent(const std::string& Type) { return Type.rfind("key", 0) == 0; }
 bool IsHoverEvent(const std::string& Type)
@@ -201,7 +234,19 @@ void THtmlDesigner::ResetTableSelection()
 
 // ---------------------------------------------------------------- loading and saving
 
-void THtmlDesigner::LoadDesignHtml(bool Wait)
+THtmlDesigner::TDesignPage THtmlDesigner::MakeDesignPage(THtmlFilter& From)
+{
+    // The head goes to the engine as HTML, the body as the tree itself: the engine's parser
+    // would rearrange it (see DesignTree.h).
+    const THtmlNode* Body = From.Root() ? From.Root()->FindFirstOfKind(tagBody) : nullptr;
+    TDesignPage Page;
+    Page.Data = QString::fromStdU16String(From.GetDesignShell()).toUtf8();
+    if (Body)
+        Page.BodyJson = QString::fromStdU16String(DesignBodyJson(*static_cast<const THtmlTag*>(Body)));
+    return Page;
+}
+
+void THtmlDesigner::ResetForLoad(TDesignPage Page)
 {
     BackgroundBody.reset();
     ResetTableSelection();
@@ -209,13 +254,15 @@ void THtmlDesigner::LoadDesignHtml(bool Wait)
     ResizedIds.clear();
     EventsGeneration = 0;
     FCurrentElement = {};
-    // The head goes to the engine as HTML, the body as the tree itself: the engine's parser
-    // would rearrange it (see DesignTree.h).
-    const THtmlNode* Body = Filter->Root() ? Filter->Root()->FindFirstOfKind(tagBody) : nullptr;
-    DocumentData = QString::fromStdU16String(Filter->GetDesignShell()).toUtf8();
+    DocumentData = std::move(Page.Data);
     ReadChanges = -1;
-    const QString BodyJson =
-        Body ? QString::fromStdU16String(DesignBodyJson(*static_cast<const THtmlTag*>(Body))) : QString();
+}
+
+void THtmlDesigner::LoadDesignHtml(bool Wait)
+{
+    TDesignPage Page = MakeDesignPage(*Filter);
+    const QString BodyJson = std::move(Page.BodyJson);
+    ResetForLoad(std::move(Page));
     if (!Wait) {
         BackgroundBody = BodyJson;
         BeginNavigate(QUrl(QStringLiteral("idoc:index.html")));
@@ -224,6 +271,33 @@ void THtmlDesigner::LoadDesignHtml(bool Wait)
     if (!Navigate(QUrl(QStringLiteral("idoc:index.html"))))
         throw EEngineError("The design view could not show the document");
     FinishLoading(BodyJson);
+}
+
+void THtmlDesigner::ShowPageAwaiting(TDesignPage Page, const QString& SetBodyArguments)
+{
+    ResetForLoad(std::move(Page));
+    const auto Stage = [this](const char* Text) {
+        if (OnLoadProgress) OnLoadProgress(this, QString::fromLatin1(Text));
+    };
+    Stage("Loading the page");
+    BeginNavigate(QUrl(QStringLiteral("idoc:index.html")));
+    AwaitPage([this] { return !Navigating(); }, LoadTimeout);
+    if (!HasDocument()) throw EEngineError("The design view could not show the document");
+    if (!SetBodyArguments.isEmpty()) {
+        Stage("Building the page");
+        auto Call = StartCall(QStringLiteral("setBody"), SetBodyArguments);
+        AwaitPage([&] { return Call->Done; }, LoadTimeout);
+        ReadChanges = TakeAnswer(*Call).toLongLong();
+        ReadGeneration = Generation();
+    }
+    Stage("Laying out the page");
+    // the first answer comes once the page is laid out, the second once it has painted it
+    for (int Round = 0; Round < 2; ++Round) {
+        auto Call = StartCall(QStringLiteral("laidOut"));
+        AwaitPage([&] { return Call->Done; }, LoadTimeout);
+        TakeAnswer(*Call);
+    }
+    AttachDocumentEvents();
 }
 
 void THtmlDesigner::FinishLoading(const QString& BodyJson)
@@ -262,56 +336,108 @@ void THtmlDesigner::ReadPage()
 
 void THtmlDesigner::ReplaceDocument(const std::function<void()>& Load)
 {
+    const TReleaseFreedMemory Release;
     try {
         ReadPage();
     } catch (const EEngineError&) {
         // a page that cannot give its body: the document as last read
     }
-    {
-        // the document as it stands waits aside until the new one shows: the new one half in
-        // the filter would save as a mix of the two
-        THtmlFilter Old;
-        Old.SwapDocument(*Filter);
-        const std::string OldName = FFileName, OldBase = Filter->BasePath();
-        try {
-            Load();
-        } catch (...) {
-            Filter->SwapDocument(Old);
-            throw;
-        }
+    // the document as it stands waits aside until the new one shows: the new one half in
+    // the filter would save as a mix of the two
+    THtmlFilter Old;
+    Old.SwapDocument(*Filter);
+    const std::string OldName = FFileName, OldBase = Filter->BasePath();
+    try {
+        Load();
+    } catch (...) {
+        Filter->SwapDocument(Old);
+        throw;
+    }
+    try {
+        LoadDesignHtml();
+    } catch (...) {
+        FFileName = OldName;
+        Filter->SetBasePath(OldBase);
+        Filter->SwapDocument(Old);
         try {
             LoadDesignHtml();
-        } catch (...) {
-            FFileName = OldName;
-            Filter->SetBasePath(OldBase);
-            Filter->SwapDocument(Old);
-            try {
-                LoadDesignHtml();
-            } catch (const std::exception&) {
-                // the page stays without a document; the filter holds the old one for saving
-            }
-            throw;
+        } catch (const std::exception&) {
+            // the page stays without a document; the filter holds the old one for saving
         }
+        throw;
     }
-    // the old document, the new one's texts for the page and the parser's work are gone: what
-    // they held goes back to the system instead of staying with the program
-    malloc_trim(0);
 }
 
 void THtmlDesigner::LoadFromFile(const std::string& FileName)
 {
+    const TReleaseFreedMemory Release;
     TFileStream File(FileName, TFileMode::OpenRead);
-    ReplaceDocument([&] {
-        const std::string OldBase = Filter->BasePath();
-        Filter->SetBasePath(FolderOf(FileName));
+    const auto Stage = [this](const char* Text) {
+        if (OnLoadProgress) OnLoadProgress(this, QString::fromLatin1(Text));
+    };
+    // The file is read and its page prepared aside, on a thread of its own, while the
+    // document shown stays as it is.
+    THtmlFilter Next;
+    Next.Generator = Filter->Generator;
+    Next.SetBasePath(FolderOf(FileName));
+    TDesignPage Page;
+    QString SetBodyArguments;
+    std::exception_ptr Error;
+    std::atomic<bool> Prepared = false;
+    std::thread Worker([&] {
         try {
-            Filter->LoadFromStream(File);
+            Next.LoadFromStream(File);
+            const THtmlNode* Body = Next.Root() ? Next.Root()->FindFirstOfKind(tagBody) : nullptr;
+            if (Body && NestingDepth(*Body) > MaxNesting)
+                throw EEngineError(FileName + ": its elements nest more than " +
+                                   std::to_string(MaxNesting) +
+                                   " levels deep, more than the design view can show.");
+            Page = MakeDesignPage(Next);
+            if (!Page.BodyJson.isEmpty()) SetBodyArguments = CallArguments({Page.BodyJson});
+            Page.BodyJson.clear();
         } catch (...) {
-            Filter->SetBasePath(OldBase);
-            throw;
+            Error = std::current_exception();
         }
-        FFileName = FileName;
+        Prepared = true;
     });
+    Stage("Reading the file");
+    try {
+        AwaitPage([&] { return Prepared.load(); }, std::numeric_limits<int>::max());
+    } catch (...) {
+        // the thread works on what lives here: it ends before anything goes
+        while (!Prepared) QThread::msleep(5);
+        Worker.join();
+        throw;
+    }
+    Worker.join();
+    if (Error) std::rethrow_exception(Error);
+
+    try {
+        ReadPage();
+    } catch (const EEngineError&) {
+        // a page that cannot give its body: the document as last read
+    }
+    // the new document takes the filter; the one it replaces waits aside until the new one shows
+    Filter->SwapDocument(Next);
+    const std::string OldName = FFileName, OldBase = Filter->BasePath();
+    Filter->SetBasePath(FolderOf(FileName));
+    FFileName = FileName;
+    try {
+        ShowPageAwaiting(std::move(Page), SetBodyArguments);
+    } catch (const std::exception& Failure) {
+        FFileName = OldName;
+        Filter->SetBasePath(OldBase);
+        Filter->SwapDocument(Next);
+        // a page still busy with the new document is ended; the previous one comes back
+        AbandonPage();
+        try {
+            LoadDesignHtml();
+        } catch (const std::exception&) {
+            // the page stays without a document; the filter holds the old one for saving
+        }
+        if (dynamic_cast<const ELoadCanceled*>(&Failure)) throw;
+        throw EEngineError("The design view could not show " + FileName + ": " + Failure.what());
+    }
 }
 
 void THtmlDesigner::SetHtml(const WideString& Text)

@@ -110,8 +110,19 @@ public:
     // ------------------------------------------------------------ document
     // Errors of the file, the character set or the parser pass to the caller; the design view
     // then still shows the previous document. So it does when the engine fails to show the
-    // new one: the previous document and its name come back before the error passes on.
+    // new one: the previous document and its name come back before the error passes on, which
+    // then names the file and the reason. The file is read and prepared aside and the page
+    // built while the event loop runs, input included (OnLoadProgress tells each stage);
+    // CancelLoad stops it with ELoadCanceled, the previous document kept.
     void LoadFromFile(const std::string& FileName);
+    void CancelLoad() { CancelWait(); }
+    bool IsLoading() const { return Waiting(); }
+    std::function<void(QObject* Sender, const QString& Stage)> OnLoadProgress;
+    // How long a load waits for the engine to build and lay out the page.
+    int LoadTimeout = 300000;
+    // The deepest nesting of elements inside the body that the engine keeps; deeper pages are
+    // refused at load (measured: 513 levels stay, from 514 on the engine flattens them).
+    static constexpr int MaxNesting = 512;
     // Writes the document through a temporary file; on failure the old file is untouched.
     void SaveToFile(const std::string& FileName);
     // Without Wait the empty page loads in the background: HasDocument and DocumentComplete
@@ -364,9 +375,19 @@ private:
     std::vector<TRowLayout> DragCells;
 
 private:
-    // Shows the filter's design document; every load of a file, a text or a new page
-    // ends here.
+    // Shows the filter's design document; every load of a text or a new page ends here.
     void LoadDesignHtml(bool Wait = true);
+    // The design document of From as served and its body for the page (see DesignTree.h).
+    struct TDesignPage {
+        QByteArray Data;
+        QString BodyJson;
+    };
+    static TDesignPage MakeDesignPage(THtmlFilter& From);
+    // The state of the view for a new page.
+    void ResetForLoad(TDesignPage Page);
+    // Shows Page while the event loop runs; SetBodyArguments are its body (empty for none) as
+    // the arguments of the call that puts it in.
+    void ShowPageAwaiting(TDesignPage Page, const QString& SetBodyArguments);
     // Load puts a new document into the filter, which is then shown; see LoadFromFile.
     void ReplaceDocument(const std::function<void()>& Load);
     // The body into the page just loaded, and the page's events to the designer.

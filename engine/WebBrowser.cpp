@@ -25,6 +25,8 @@
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 #include <memory>
+#include <csignal>
+#include <sys/types.h>
 
 static void InitEngineResources() { Q_INIT_RESOURCE(engine); }
 
@@ -221,6 +223,11 @@ TWebBrowser::TWebBrowser(QWidget* Parent) : QWebEngineView(Parent)
 
     connect(this, &QWebEngineView::loadStarted, this, &TWebBrowser::LoadStarted);
     connect(this, &QWebEngineView::loadFinished, this, &TWebBrowser::LoadFinished);
+    connect(page(), &QWebEnginePage::renderProcessTerminated, this, [this] {
+        FPageGone = true;
+        Token.clear();
+        Outstanding = 0;
+    });
     HookFocusProxy();
 }
 
@@ -249,13 +256,15 @@ bool TWebBrowser::Navigate(const QUrl& Url, int TimeoutMs)
     QCoreApplication::sendPostedEvents();
     Timer.start(TimeoutMs);
     // a load that was still running ends first; ours follows
-    while (Self && Timer.isActive() && (Loading || page()->isLoading()))
+    while (Self && Timer.isActive() && Navigating())
         Loop.exec(QEventLoop::ExcludeUserInputEvents);
     if (!Self) throw EEngineError("The browser was destroyed while loading");
     --CallDepth;
     ScheduleDelivery();
     return !Loading && HasDocument();
 }
+
+bool TWebBrowser::Navigating() const { return Loading || page()->isLoading(); }
 
 void TWebBrowser::BeginNavigate(const QUrl& Url)
 {
@@ -272,6 +281,8 @@ void TWebBrowser::LoadStarted()
     NoticesSeen = 0;
     LastHit = {};
     Loading = true;
+    FPageGone = false;
+    Outstanding = 0;
     InputSent = false;
     EchoesSent = 0;
 }
@@ -350,10 +361,29 @@ std::shared_ptr<const void> TWebBrowser::KeepAlive(uint64_t HandleGeneration, in
 
 int TWebBrowser::PageObjectCount() { return CallLayer(QStringLiteral("objectCount")).toInt(); }
 
-QVariant TWebBrowser::Invoke(const QString& Function, const QVariantList& Args,
-                             const QString& UseToken)
+std::shared_ptr<TWebBrowser::TPendingCall> TWebBrowser::StartCall(const QString& Function,
+                                                                  const QVariantList& Args)
 {
-    QJsonObject Request{{"f", Function}, {"t", UseToken}, {"a", QJsonArray::fromVariantList(Args)}};
+    return StartCall(Function, CallArguments(Args));
+}
+
+std::shared_ptr<TWebBrowser::TPendingCall> TWebBrowser::StartCall(const QString& Function,
+                                                                  const QString& Arguments)
+{
+    if (Token.isEmpty()) throw EEngineError("No document is loaded");
+    return Start(Function, Arguments, Token);
+}
+
+QString TWebBrowser::CallArguments(const QVariantList& Args)
+{
+    return QString::fromUtf8(QJsonDocument(QJsonArray::fromVariantList(Args)).toJson(QJsonDocument::Compact));
+}
+
+std::shared_ptr<TWebBrowser::TPendingCall> TWebBrowser::Start(const QString& Function,
+                                                              const QString& Arguments,
+                                                              const QString& UseToken)
+{
+    QJsonObject Request{{"f", Function}, {"t", UseToken}};
     if (!Released.isEmpty() && UseToken == Token) {
         Request.insert("r", QJsonArray::fromVariantList(Released));
         Request.insert("s", NoticesSeen);
@@ -362,22 +392,101 @@ QVariant TWebBrowser::Invoke(const QString& Function, const QVariantList& Args,
     ++FRoundTrips;
     // a call may change the page, and what lies under the pointer with it
     if (Function != QLatin1String("hit")) LastHit.Valid = false;
-    const QString Script = QStringLiteral("zvLayer.call(") +
-                           QString::fromUtf8(QJsonDocument(Request).toJson(QJsonDocument::Compact)) +
-                           QStringLiteral(")");
-    // the answer may come after a timeout: it then lands in state nobody waits for
-    struct TState {
-        bool Done = false;
-        QVariant Result;
-        QPointer<QEventLoop> Loop;
-    };
-    auto State = std::make_shared<TState>();
+    QString Head = QString::fromUtf8(QJsonDocument(Request).toJson(QJsonDocument::Compact));
+    Head.chop(1);   // the closing brace: the arguments go in front of it
+    const QString Script = QStringLiteral("zvLayer.call(") + Head + QStringLiteral(",\"a\":") +
+                           Arguments + QStringLiteral("})");
+    // the answer may come after its caller gave up: it then lands in state nobody waits for
+    auto Call = std::make_shared<TPendingCall>();
     QPointer<TWebBrowser> Self(this);
-    page()->runJavaScript(Script, QWebEngineScript::ApplicationWorld, [State](const QVariant& V) {
-        State->Done = true;
-        State->Result = V;
-        if (State->Loop) State->Loop->quit();
+    ++Outstanding;
+    const uint64_t Of = FGeneration;
+    page()->runJavaScript(Script, QWebEngineScript::ApplicationWorld, [Call, Self, Of](const QVariant& V) {
+        Call->Done = true;
+        Call->Result = V;
+        if (Self && Self->FGeneration == Of) --Self->Outstanding;
+        if (Call->Loop) Call->Loop->quit();
     });
+    return Call;
+}
+
+QVariant TWebBrowser::TakeAnswer(const TPendingCall& Call)
+{
+    if (!Call.Done) throw EEngineError("The page did not answer in time");
+    const QVariantMap Answer = Call.Result.toMap();
+    if (!Answer.value("ok").toBool()) {
+        const QString Message = Answer.contains("e") ? Answer.value("e").toString()
+                                                      : QStringLiteral("The page script is not ready");
+        throw EEngineError(Message.toStdString());
+    }
+    return Answer.value("v");
+}
+
+bool TWebBrowser::AbandonPage()
+{
+    const qint64 Pid = page()->renderProcessPid();
+    const bool Busy = Outstanding > 0 && Pid > 0 && !FPageGone;
+    if (!Busy && !Navigating()) return false;
+    Token.clear();
+    QEventLoop Loop;
+    QTimer Timer;
+    Timer.setSingleShot(true);
+    connect(&Timer, &QTimer::timeout, &Loop, &QEventLoop::quit);
+    Timer.start(5000);
+    if (Busy) {
+        // a page busy in a script answers nothing until the script ends: only its end stops it
+        connect(page(), &QWebEnginePage::renderProcessTerminated, &Loop, &QEventLoop::quit);
+        ::kill(static_cast<pid_t>(Pid), SIGKILL);
+        if (!FPageGone) Loop.exec(QEventLoop::ExcludeUserInputEvents);
+    } else {
+        // a load under way ends before the next one starts, or the two run into one
+        connect(this, &QWebEngineView::loadFinished, &Loop, &QEventLoop::quit);
+        page()->triggerAction(QWebEnginePage::Stop);
+        while (Timer.isActive() && Navigating()) Loop.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    return true;
+}
+
+void TWebBrowser::AwaitPage(const std::function<bool()>& Done, int TimeoutMs)
+{
+    if (WaitLoop) throw EEngineError("The design view is busy");
+    QPointer<TWebBrowser> Self(this);
+    QEventLoop Loop;
+    WaitLoop = &Loop;
+    WaitCanceled = false;
+    QElapsedTimer Clock;
+    Clock.start();
+    // short ticks: the answers of the page and of helper threads come without a signal
+    QTimer Tick;
+    connect(&Tick, &QTimer::timeout, &Loop, [&] {
+        if (!Self || WaitCanceled || FPageGone || Done() || Clock.elapsed() >= TimeoutMs) Loop.quit();
+    });
+    ++CallDepth;
+    Tick.start(10);
+    if (!Done()) Loop.exec(QEventLoop::AllEvents);
+    if (!Self) throw EEngineError("The browser was destroyed while loading");
+    --CallDepth;
+    WaitLoop = nullptr;
+    ScheduleDelivery();
+    // a stop asked for counts even when what it waited for came at the same time
+    if (WaitCanceled) throw ELoadCanceled("The load was canceled");
+    if (Done()) return;
+    if (FPageGone) throw EEngineError("The engine's page process ended");
+    throw EEngineError("The page did not answer in time");
+}
+
+void TWebBrowser::CancelWait()
+{
+    if (!WaitLoop) return;
+    WaitCanceled = true;
+    WaitLoop->quit();
+}
+
+QVariant TWebBrowser::Invoke(const QString& Function, const QVariantList& Args,
+                             const QString& UseToken)
+{
+    const std::shared_ptr<TPendingCall> Call = Start(Function, CallArguments(Args), UseToken);
+    QPointer<TWebBrowser> Self(this);
     ++CallDepth;
     // Only the engine's own work runs while the call waits: the engine posts it to itself as
     // timer events, which nothing else of the program posts. Queued slots, timers and
@@ -385,32 +494,25 @@ QVariant TWebBrowser::Invoke(const QString& Function, const QVariantList& Args,
     // (a posted event that is being handled does not hold these back either).
     QElapsedTimer Clock;
     Clock.start();
-    while (!State->Done && Clock.elapsed() < EngineWorkWaitMs) {
+    while (!Call->Done && Clock.elapsed() < EngineWorkWaitMs) {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::Timer);
-        if (!State->Done) QThread::usleep(Clock.elapsed() < 5 ? 20 : 200);
+        if (!Call->Done) QThread::usleep(Clock.elapsed() < 5 ? 20 : 200);
     }
     // An answer that needs more of the engine than that (work it put off with a timer of its
     // own) is waited for in a loop that leaves out input.
-    if (!State->Done && Self) {
+    if (!Call->Done && Self) {
         QEventLoop Loop;
-        State->Loop = &Loop;
+        Call->Loop = &Loop;
         QTimer Timer;
         Timer.setSingleShot(true);
         connect(&Timer, &QTimer::timeout, &Loop, &QEventLoop::quit);
         Timer.start(std::max<qint64>(0, FCallTimeout - Clock.elapsed()));
-        if (!State->Done) Loop.exec(QEventLoop::ExcludeUserInputEvents);
+        if (!Call->Done) Loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
     if (!Self) throw EEngineError("The browser was destroyed during a call");
     --CallDepth;
     ScheduleDelivery();
-    if (!State->Done) throw EEngineError("The page did not answer in time");
-    const QVariantMap Answer = State->Result.toMap();
-    if (!Answer.value("ok").toBool()) {
-        const QString Message = Answer.contains("e") ? Answer.value("e").toString()
-                                                      : QStringLiteral("The page script is not ready");
-        throw EEngineError(Message.toStdString());
-    }
-    return Answer.value("v");
+    return TakeAnswer(*Call);
 }
 
 // ---------------------------------------------------------------- notifications

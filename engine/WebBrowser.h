@@ -4,6 +4,7 @@
 // page's own scripts never run; the layer supplies undo units, the control selection, resize
 // handles, tag glyphs, runtime backgrounds and window.external.Report.
 
+#include <QEventLoop>
 #include <QPointer>
 #include <QRectF>
 #include <QUrl>
@@ -13,6 +14,7 @@
 class QMimeData;
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -27,6 +29,8 @@ namespace zv {
 // A failed call into the page: no document, a stale handle, a timeout, or an error the page
 // reported (an index out of range, say).
 class EEngineError : public Exception { using Exception::Exception; };
+// A wait for the page that the user stopped.
+class ELoadCanceled : public EEngineError { using EEngineError::EEngineError; };
 
 // One mouse or key event of the page.
 struct TPageEvent {
@@ -68,6 +72,8 @@ public:
     // Starts loading the URL and returns at once: loadFinished tells when it is there.
     void BeginNavigate(const QUrl& Url);
     bool HasDocument() const { return !Token.isEmpty(); }
+    // A load started and not yet finished.
+    bool Navigating() const;
     // Grows with every load; handles of an earlier generation are stale.
     uint64_t Generation() const { return FGeneration; }
     THtmlDocument Document();
@@ -83,6 +89,32 @@ public:
 
     // A synchronous call into the page script of the current document.
     QVariant CallLayer(const QString& Function, const QVariantList& Args = {});
+    // A call into the current document whose answer the caller waits for by its own means:
+    // Done is set when it came; TakeAnswer gives it as CallLayer would.
+    struct TPendingCall {
+        bool Done = false;
+        QVariant Result;
+        QPointer<QEventLoop> Loop;   // quit when the answer comes
+    };
+    std::shared_ptr<TPendingCall> StartCall(const QString& Function,
+                                            const QVariantList& Args = {});
+    // The same with the arguments as CallArguments wrote them, on any thread (a large body
+    // is written while the event loop runs).
+    std::shared_ptr<TPendingCall> StartCall(const QString& Function, const QString& Arguments);
+    static QString CallArguments(const QVariantList& Args);
+    static QVariant TakeAnswer(const TPendingCall& Call);
+    // Ends the page's process when it is busy, so that a page that does not answer can be
+    // replaced by the next load, or stops a load under way; answers whether it did either.
+    bool AbandonPage();
+    // Whether the page's process ended since the last load started.
+    bool PageGone() const { return FPageGone; }
+    // Waits until Done gives true with the event loop running, input included; the page's
+    // notices are held meanwhile. Raises ELoadCanceled after CancelWait, EEngineError when
+    // the page's process ends or TimeoutMs pass.
+    void AwaitPage(const std::function<bool()>& Done, int TimeoutMs);
+    // Ends the wait of AwaitPage under way, if any.
+    void CancelWait();
+    bool Waiting() const { return WaitLoop != nullptr; }
     // The synchronous calls made since the browser was created.
     uint64_t RoundTrips() const { return FRoundTrips; }
     // How many elements, ranges and pointers the page holds for handles of this side.
@@ -157,6 +189,8 @@ private:
     };
 
     friend class TLayerBridge;
+    std::shared_ptr<TPendingCall> Start(const QString& Function, const QString& Arguments,
+                                        const QString& UseToken);
     QVariant Invoke(const QString& Function, const QVariantList& Args, const QString& UseToken);
     void LoadStarted();
     void LoadFinished(bool Ok);
@@ -187,6 +221,10 @@ private:
     bool InHandler = false;
     bool DeliveryScheduled = false;
     bool Loading = false;
+    bool FPageGone = false;
+    int Outstanding = 0;        // calls started whose answer has not come
+    QPointer<QEventLoop> WaitLoop;
+    bool WaitCanceled = false;
     std::deque<TNotice> Notices;
     QVariantList Released;      // page objects to drop with the next call
     std::unordered_map<int, std::weak_ptr<const void>> Kept;   // page objects held here

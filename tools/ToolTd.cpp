@@ -30,12 +30,9 @@ TFormToolTd::~TFormToolTd() = default;
 
 void TFormToolTd::FormShow()
 {
+    // spans show as the page writes them: an absent span reads empty, so spans of one that the
+    // page writes are the page's own and stay
     ShowFields();
-    // spans of one each show empty, and OK takes them away
-    if (Form->EditColSpan->text() == "1" && Form->EditRowSpan->text() == "1") {
-        Form->EditColSpan->clear();
-        Form->EditRowSpan->clear();
-    }
     UpdateColorEdits();
 }
 

@@ -823,11 +823,17 @@ function setText(r, text) {
 }
 // The text of a range, with a line break where a block or a br begins.
 function textOf(r) {
+    if (r.collapsed) return '';
     const root = r.commonAncestorContainer;
     if (root.nodeType === Node.TEXT_NODE) return r.toString();
     let out = '';
+    // from the range's first node until past its end: a caret in a large table walks no cells
     const w = doc.createTreeWalker(root, NodeFilter.SHOW_ELEMENT | NodeFilter.SHOW_TEXT);
-    for (let n = w.nextNode(); n; n = w.nextNode()) {
+    const start = r.startContainer;
+    w.currentNode = start.nodeType !== Node.TEXT_NODE && start.childNodes[r.startOffset]
+        ? start.childNodes[r.startOffset] : start;
+    for (let n = w.currentNode === root ? w.nextNode() : w.currentNode; n; n = w.nextNode()) {
+        if (r.comparePoint(n, 0) > 0) break;
         if (!r.intersectsNode(n)) continue;
         if (n.nodeType === Node.TEXT_NODE) {
             const s = n === r.startContainer ? r.startOffset : 0;
@@ -1548,6 +1554,8 @@ const api = {
     // The count of changes, and the body's source unless the count is still Seen.
     echoes: () => echoes,
     bodySource: seen => [changes, seen === changes ? null : sourceOf(doc.body)],
+    // Answers once the page is laid out.
+    laidOut: () => doc.body ? doc.body.offsetHeight : 0,
     // The next match after the selection, wrapping at the end; it becomes the selection.
     find: function (text, matchCase) {
         if (!String(text)) return false;
@@ -1576,7 +1584,7 @@ const queries = new Set(['hello', 'body', 'title', 'hit', 'objectCount', 'byId',
     'selType', 'selRange', 'selControl', 'bodyRange', 'rangeText', 'rangeHtml', 'rangeParent',
     'rangeMetrics', 'newPointer', 'pointersToRange', 'rangeToPointers', 'pointerTo',
     'pointerMove', 'pointerCompare', 'status', 'value', 'undoCount', 'redoCount',
-    'selectionContent', 'bodySource', 'state', 'echoes']);
+    'selectionContent', 'bodySource', 'laidOut', 'state', 'echoes']);
 
 window.zvLayer = {
     call: function (request) {

@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QPlainTextEdit>
 #include <QScrollArea>
@@ -1159,6 +1160,56 @@ TEST(MainWindow, FileCommandsFromTheKeyboardKeepTheCaptionAndFollowTheAnswers)
     EXPECT_TRUE(W.FileManager->Modified());
     W.FileManager->OpenFile(Docs / "other/copy.html");
     ASSERT_TRUE(WaitFor([&] { return H.Body().contains("?#!"); })) << H.Body().toStdString();
+
+    // Pages the design view cannot show leave the page open and edited as it was, and saving
+    // it still works: a page nested deeper than the engine keeps, refused before it loads...
+    H.TypeInDesigner("+");
+    std::string Deep = "<html><head><title>Deep</title></head><body>";
+    for (int K = 0; K <= THtmlDesigner::MaxNesting; ++K) Deep += K % 3 ? "<span class=\"\">" : "<div x-odd=k\u00e9>";
+    Deep += "\u0436&amp;";
+    WriteAll(Docs / "deep.html", Deep);
+    const auto KeptAsItWas = [&] {
+        EXPECT_EQ(W.FileManager->FileName(), Docs / "other/copy.html");
+        EXPECT_TRUE(W.FileManager->Modified());
+        EXPECT_EQ(W.windowTitle(), "Zandovell - Trip");
+        EXPECT_TRUE(H.Body().contains("?#!") && H.Body().contains("+")) << H.Body().toStdString();
+        EXPECT_EQ(W.LoadProgress(), nullptr);
+        EXPECT_TRUE(W.menuBar()->isEnabled());
+    };
+    W.FileManager->OpenFile(Docs / "deep.html");
+    ASSERT_EQ(H.Ui.Errors.size(), 5u);
+    EXPECT_EQ(H.Ui.Errors.back(), (Docs / "deep.html") + ": its elements nest more than 512 levels "
+                                  "deep, more than the design view can show.");
+    KeptAsItWas();
+    // ...a page the engine does not take in time, the load shown in the status bar meanwhile...
+    WriteAll(Docs / "slow.html", "<html><body><table><tr><td>\u00e9<a href=#x><p>a</p></a></table>");
+    W.Designer->LoadTimeout = 0;
+    W.FileManager->OpenFile(Docs / "slow.html");
+    W.Designer->LoadTimeout = 300000;
+    ASSERT_EQ(H.Ui.Errors.size(), 6u);
+    EXPECT_EQ(H.Ui.Errors.back(), "The design view could not show " + (Docs / "slow.html") +
+                                      ": The page did not answer in time");
+    KeptAsItWas();
+    // ...and one the user stops with Escape while it loads
+    QString Stage;
+    bool Locked = false;
+    W.Designer->OnLoadProgress = nullptr;
+    QTimer::singleShot(0, &W, [&] {
+        if (W.LoadProgress()) Stage = W.LoadProgress()->findChild<QLabel*>()->text();
+        Locked = !W.menuBar()->isEnabled() && W.LoadProgress() && W.LoadProgress()->isVisible();
+        QApplication::setActiveWindow(&W);
+        QTest::keyClick(&W, Qt::Key_Escape);
+
+    });
+    W.FileManager->OpenFile(Docs / "slow.html");
+    EXPECT_TRUE(Locked);
+    EXPECT_TRUE(Stage.endsWith("...")) << Stage.toStdString();
+    EXPECT_EQ(H.Ui.Errors.size(), 6u);
+    KeptAsItWas();
+    H.TypeInDesigner("=");
+    H.Key(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(WaitFor([&] { return ReadAll(Docs / "other/copy.html").find("=") != std::string::npos; }));
+    EXPECT_FALSE(W.FileManager->Modified());
 
     // source typed in the HTML Code view that cannot be read back, then New: Cancel keeps it,
     // Yes cannot save it, No drops it with the page

@@ -178,15 +178,26 @@ TEST(DesignerDocument, DeepAndOddDocumentsLoad)
 {
     TDesignerHost& H = TDesignerHost::Get();
     THtmlDesigner& D = H.Designer();
-    // nesting far deeper than the engine draws: the deepest elements move up, no text is lost
-    std::string Deep;
-    for (int K = 0; K < 3000; ++K) Deep += "<div>";
-    Deep += "bottom";
-    for (int K = 0; K < 3000; ++K) Deep += "</div>";
-    H.LoadFile("deep.html", "<html><body><p>top</p>" + Deep + "</body></html>");
-    EXPECT_TRUE(H.Eval("document.body.textContent").toString().contains("bottom"));
-    EXPECT_LE(H.Eval("(function(){ let n = 0; for (let e = document.querySelector('div'); e;"
-                     " e = e.querySelector(':scope > div')) n++; return n; })()").toInt(), 513);
+    // nesting as deep as the engine keeps shows as it is; deeper is refused, saying why, and
+    // the document shown stays
+    const auto Nested = [](int Levels) {
+        std::string Deep = "<html><body><p>top</p>";
+        for (int K = 0; K < Levels; ++K) Deep += K % 2 ? "<span x-a=\"\">" : "<div>";
+        return Deep + "bottom</body></html>";
+    };
+    H.LoadFile("deep.html", Nested(THtmlDesigner::MaxNesting));
+    EXPECT_EQ(H.Eval("(function(){ let n = 0; for (let e = document.querySelector('div'); e;"
+                     " e = e.firstElementChild) n++; return n; })()").toInt(), THtmlDesigner::MaxNesting);
+    test::WriteAll(H.Folder() / "deeper.html", Nested(THtmlDesigner::MaxNesting + 1));
+    try {
+        D.LoadFromFile(H.Folder() / "deeper.html");
+        ADD_FAILURE() << "a page nested too deep loaded";
+    } catch (const EEngineError& E) {
+        EXPECT_EQ(std::string(E.what()), (H.Folder() / "deeper.html") +
+                  ": its elements nest more than 512 levels deep, more than the design view can show.");
+    }
+    EXPECT_EQ(D.FileName(), H.Folder() / "deep.html");
+    EXPECT_TRUE(H.Eval("document.body.textContent").toString().endsWith("bottom"));
     EXPECT_NE(D.GetHtml().find(u"bottom"), WideString::npos);
 
     // quotes, backslashes and characters beyond the basic plane travel intact

@@ -360,6 +360,7 @@ struct TToolCase {
 const TToolCase ToolCases[] = {
     {"table", 0, true, "  Table Properties", {{"EditBorder", "1"}, {"EditPadding", "0"}}, "EditWidth", "60%", " width=\"50%\" cellspacing", " width=\"60%\" cellspacing"},
     {"#c", 0, false, "  Cell Properties", {{"EditColSpan", "2"}}, "EditBgColor", "#00ff00", " bgcolor=\"#ff0000\"", " bgcolor=\"#00ff00\""},
+    {"#c1", 0, false, "  Cell Properties", {{"EditColSpan", "1"}, {"EditRowSpan", "1"}}, "EditColSpan", "3", " colspan=\"1\"", " colspan=\"3\""},
     {"#pi img", 0, false, "  Image Properties", {{"EditHSpace", "0"}, {"EditAlt", ""}, {"EditSrc", "pic.gif"}},
      "EditAlt", "Bild & mehr", " alt=\"\" width=\"10\"", " alt=\"Bild &amp; mehr\" width=\"10\""},
     {"#h", 0, false, "  Horizontal Rule", {{"CheckNoShade", "1"}}, "EditHeight", "6", " size=\"4\" noshade", " size=\"6\" noshade"},
@@ -506,10 +507,10 @@ TEST(ElementTools, ApplyWritesTheElementAndItsStoredNode)
     EXPECT_EQ(StoredOf(Table)->GetAttribute(attrBorder), u"0");
     EXPECT_EQ(StoredOf(Table)->GetAttribute(attrWidth), u"70%");
     EXPECT_EQ(GetAttr(Table, "width"), u"70%");
-    // cells: spans of 1 show empty and go; a span of 2 shows as read; an emptied colour goes
+    // cells: written spans show as read and stay, ones included; an emptied colour goes
     EXPECT_EQ(EditElement(D.Document().getElementById("one"), [](QWidget* W) {
-                  EXPECT_EQ(FieldText(W, "EditColSpan"), "");
-                  EXPECT_EQ(FieldText(W, "EditRowSpan"), "");
+                  EXPECT_EQ(FieldText(W, "EditColSpan"), "1");
+                  EXPECT_EQ(FieldText(W, "EditRowSpan"), "1");
               }),
               "  Cell Properties");
     EditElement(D.Document().getElementById("two"), [](QWidget* W) {
@@ -559,7 +560,7 @@ TEST(ElementTools, ApplyWritesTheElementAndItsStoredNode)
         return S;
     };
     const std::string Saved = Squeezed(SaveBytes("apply-1.html"));
-    for (const char* Part : {"<table border=\"0\" width=\"70%\" class=\"old\">", "<td id=\"one\">a</td>",
+    for (const char* Part : {"<table border=\"0\" width=\"70%\" class=\"old\">", "<td id=\"one\" colspan=\"1\" rowspan=\"1\">a</td>",
                              "<td id=\"two\" colspan=\"2\" nowrap>b</td>", "<img src=\"http://example.com/b.gif\" width=\"10\" height=\"15\" style=\"width: 40px\">",
                              "<marquee loop=\"yes\">Run</marquee>", "<marquee>New & &lt;b></marquee>",
                              "<select id=\"s\" name=\"s\" class=\"k\"><option value=\"\" disabled>Pick</option><optgroup label=\"G\" class=\"g\">"
