@@ -872,7 +872,7 @@ void TFormMain::TemplatesClick()
     PushPendingEdits();
     [this] {
         if (!EnsureSaved()) return;
-        if (Designer->GetSelectionKind() == 0) {
+        if (Designer->GetSelectionKind() == skNone) {
             Dialogs->ShowError(NoSelectionText);
             return;
         }

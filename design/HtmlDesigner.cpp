@@ -518,17 +518,17 @@ void THtmlDesigner::NameSpaceRequest(QObject*, const WideString& URL, bool& Hand
 
 // ---------------------------------------------------------------- selection
 
-int THtmlDesigner::GetSelectionKind()
+TSelectionKind THtmlDesigner::GetSelectionKind()
 {
     try {
-        if (!HasDocument()) return 0;
+        if (!HasDocument()) return skNone;
         const THtmlSelection Sel = Document().selection();
         const std::string Type = Sel.type();
-        if (Type == "Control") return 1;
-        if (Type == "Text") return Sel.createRange().text().empty() ? 1 : 2;
+        if (Type == "Control") return skElement;
+        if (Type == "Text") return Sel.createRange().text().empty() ? skElement : skText;
     } catch (const std::exception&) {
     }
-    return 0;
+    return skNone;
 }
 
 bool THtmlDesigner::HasControlSelection()
@@ -550,14 +550,14 @@ std::string THtmlDesigner::TagNameOf(const std::string& Id, const std::string& O
 std::string THtmlDesigner::GetSelectedTagName()
 {
     switch (GetSelectionKind()) {
-    case 1:
+    case skElement:
         try {
             if (FCurrentElement.IsCurrent())
                 return TagNameOf(FCurrentElement.id(), FCurrentElement.tagName());
         } catch (const EEngineError&) {
         }
         return {};
-    case 2:
+    case skText:
         return "Text";
     default:
         return {};
@@ -846,7 +846,7 @@ bool THtmlDesigner::IsAnchorPlaceholder(const std::string& Id) const
 bool THtmlDesigner::CanHyperlink()
 {
     if (!CanDo(IDM_HYPERLINK)) return false;
-    if (GetSelectionKind() != 1 || !FCurrentElement.IsCurrent()) return true;
+    if (GetSelectionKind() != skElement || !FCurrentElement.IsCurrent()) return true;
     try {
         return !IsAnchorPlaceholder(FCurrentElement.id());
     } catch (const EEngineError&) {
@@ -974,17 +974,17 @@ TDesignerState THtmlDesigner::GetState()
     const int Size = Read.value(2).toString().toInt(&Ok);
     S.FontSizeValue = Read.value(2).isNull() || !Ok ? -1 : Size;
 
-    S.SelectionKind = Answer.value(2).toInt();
+    S.SelectionKind = static_cast<TSelectionKind>(Answer.value(2).toInt());
     S.Changes = Answer.value(5).toLongLong();
     SyncUndoList(Answer.value(3).toInt());
     S.CanUndo = FUndoIndex >= 0;
     S.CanRedo = FUndoIndex < static_cast<int>(FUndoList.size()) - 1;
     const QVariantList Element = Answer.value(4).toList();
     const std::string Id = Element.value(0).toString().toStdString();
-    if (S.SelectionKind == 1 && !Element.isEmpty()) {
+    if (S.SelectionKind == skElement && !Element.isEmpty()) {
         S.SelectedTagName = TagNameOf(Id, Element.value(1).toString().toStdString());
         if (IsAnchorPlaceholder(Id)) S.Hyperlink.Can = false;
-    } else if (S.SelectionKind == 2) {
+    } else if (S.SelectionKind == skText) {
         S.SelectedTagName = "Text";
     }
     return S;

@@ -54,6 +54,9 @@ struct TUndoAction {
 };
 using TUndoActionList = std::vector<TUndoAction>;
 
+// What is selected: nothing, an element or a caret, or text.
+enum TSelectionKind : int { skNone = 0, skElement = 1, skText = 2 };
+
 // Whether a command can run now, and for a toggle whether it is on.
 struct TCommandState {
     bool Can = false;
@@ -67,7 +70,7 @@ struct TDesignerState {
         BlockFormat, FontName, FontSize;
     bool CanUndo = false;
     bool CanRedo = false;
-    int SelectionKind = 0;
+    TSelectionKind SelectionKind = skNone;
     std::string SelectedTagName;
     QString BlockFormatName;    // empty when the command has no value
     QString FontNameValue;
@@ -141,9 +144,9 @@ public:
     // The file last loaded or saved (UTF-8); empty for a new document.
     const std::string& FileName() const { return FFileName; }
 
-    // 0 none, 1 an element or a caret, 2 text. Never raises.
-    int GetSelectionKind();
-    // An element is selected as a whole: kind 1, but no caret. Never raises.
+    // Never raises.
+    TSelectionKind GetSelectionKind();
+    // An element is selected as a whole: skElement, but no caret. Never raises.
     bool HasControlSelection();
     // For an element or a caret, the tag of CurrentElement in upper case (the stored element's
     // tag for a placeholder); "Text" for text; empty without a selection.

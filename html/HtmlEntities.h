@@ -30,6 +30,11 @@ int EntityNameHash(std::string_view Text);
 WideString EscapeHtmlText(WideStringView Text);
 // An attribute value as it goes between double quotes: "&", "\"" and U+00A0 as references.
 WideString EscapeHtmlValue(WideStringView Text);
+// A value for a stored source node, whose references stay as written: only '"' becomes
+// "&quot;".
+WideString EscapeStoredValue(WideStringView Value);
+// Text for a stored text node, whose references stay as written: only '<' becomes "&lt;".
+WideString EscapeStoredText(WideStringView Text);
 
 // The reference at Text[Pos] ("&..."): its code and length, or 0 when it is none. A name of
 // the Latin-1 set also counts without ";" ("&copy 2005", "&nbsp"), as browsers read it, but

@@ -13,7 +13,7 @@
 
 #include "HtmlEntities.h"
 #include "HtmlNodes.h"
-#include "ToolManager.h"
+#include "TagEditor.h"
 
 namespace zv {
 
@@ -64,7 +64,7 @@ void SetFieldValue(QWidget* W, const QString& Value)
     if (auto* Memo = qobject_cast<QPlainTextEdit*>(W)) return Memo->setPlainText(Value);
 }
 
-THtmlTag* StoredTag(const TTagEditor& Editor) { return dynamic_cast<THtmlTag*>(Editor.StoredNode()); }
+THtmlTag* StoredTag(const TTagEditor& Editor) { return dynamic_cast<THtmlTag*>(StoredNode(Editor.Designer, Editor.Element)); }
 
 // Where a field is read and written: the stored tag for stored fields of a placeholder that
 // has one, else the live element.

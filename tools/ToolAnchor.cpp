@@ -1,5 +1,6 @@
 #include "ToolAnchor.h"
 
+#include "HtmlEntities.h"
 #include "HtmlFilter.h"
 #include "HtmlNodes.h"
 #include "ui_ToolAnchor.h"

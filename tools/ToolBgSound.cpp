@@ -1,5 +1,6 @@
 #include "ToolBgSound.h"
 
+#include "HtmlEntities.h"
 #include "HtmlFilter.h"
 #include "HtmlNodes.h"
 #include "ui_ToolBgSound.h"

@@ -23,7 +23,7 @@ TFormToolComment::~TFormToolComment() = default;
 void TFormToolComment::FormShow()
 {
     Form->MemoComment->clear();
-    if (auto* Node = dynamic_cast<THtmlText*>(StoredNode()); Node && Node->Kind() == tagComment)
+    if (auto* Node = dynamic_cast<THtmlText*>(StoredNode(Designer, Element)); Node && Node->Kind() == tagComment)
         Form->MemoComment->setPlainText(ToQString(Node->Text));
     Shown = Form->MemoComment->toPlainText();
 }
@@ -49,7 +49,7 @@ void TFormToolComment::Apply()
 {
     // the memo shows line ends as LF: an unchanged text keeps the node's own
     if (Form->MemoComment->toPlainText() == Shown) return;
-    if (auto* Node = dynamic_cast<THtmlText*>(StoredNode()); Node && Node->Kind() == tagComment)
+    if (auto* Node = dynamic_cast<THtmlText*>(StoredNode(Designer, Element)); Node && Node->Kind() == tagComment)
         Node->Text = CommentText();
 }
 

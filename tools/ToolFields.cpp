@@ -5,17 +5,6 @@
 
 namespace zv {
 
-WideString EscapeStoredText(WideStringView Text)
-{
-    WideString Out;
-    Out.reserve(Text.size());
-    for (const char16_t C : Text) {
-        if (C == u'<') Out += u"&lt;";
-        else Out += C;
-    }
-    return Out;
-}
-
 WideString OpenedHtml(const TDesignObject& Object)
 {
     WideString S = Object.Html;

@@ -1,5 +1,6 @@
 #include "ToolImg.h"
 
+#include "HtmlEntities.h"
 #include "HtmlFilter.h"
 #include "HtmlNodes.h"
 #include "PickUrls.h"

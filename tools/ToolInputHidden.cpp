@@ -1,5 +1,6 @@
 #include "ToolInputHidden.h"
 
+#include "HtmlEntities.h"
 #include "HtmlFilter.h"
 #include "HtmlNodes.h"
 #include "ui_ToolInputHidden.h"
@@ -12,7 +13,7 @@ bool StoredInputIs(const THtmlNode* Node, WideStringView Type)
     return Tag && Tag->Kind() == tagInput && SameTextAscii(Tag->AttributeValue(attrType), Type);
 }
 
-bool TToolInputHidden::CanEdit(const THtmlElement& Element) { return StoredInputIs(StoredNode(Element), u"hidden"); }
+bool TToolInputHidden::CanEdit(const THtmlElement& Element) { return StoredInputIs(StoredNode(Designer, Element), u"hidden"); }
 
 namespace {
 

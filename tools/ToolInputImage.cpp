@@ -1,5 +1,6 @@
 #include "ToolInputImage.h"
 
+#include "HtmlEntities.h"
 #include "HtmlFilter.h"
 #include "HtmlNodes.h"
 #include "PickUrls.h"
@@ -10,7 +11,7 @@
 
 namespace zv {
 
-bool TToolInputImage::CanEdit(const THtmlElement& Element) { return StoredInputIs(StoredNode(Element), u"image"); }
+bool TToolInputImage::CanEdit(const THtmlElement& Element) { return StoredInputIs(StoredNode(Designer, Element), u"image"); }
 
 namespace {
 

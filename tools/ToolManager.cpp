@@ -1,142 +1,16 @@
 #include "ToolManager.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QCursor>
-#include <QDialogButtonBox>
-#include <QKeyEvent>
-#include <QLineEdit>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPushButton>
 #include <QScreen>
-#include <QTabWidget>
 #include <QToolTip>
 #include <algorithm>
 
-#include "HtmlEntities.h"
-#include "HtmlFilter.h"
 #include "HtmlNodes.h"
-#include "PickUrls.h"
 
 namespace zv {
-
-// ---------------------------------------------------------------- the main window's part
-
-TToolHost& ToolHost()
-{
-    static TToolHost Host;
-    return Host;
-}
-
-std::string DocumentFileName() { return ToolHost().FileName ? ToolHost().FileName() : std::string(); }
-
-bool EnsureSaved()
-{
-    if (ToolHost().EnsureSaved) return ToolHost().EnsureSaved();
-    return !DocumentFileName().empty();
-}
-
-// ---------------------------------------------------------------- attributes
-
-void SetAttr(const THtmlElement& Element, const std::string& Name, const WideString& Value)
-{
-    const std::optional<WideString> Present = Element.getAttribute(Name);
-    if (Value.empty()) {
-        if (Present) Element.removeAttribute(Name);
-    } else if (Present != Value) {
-        Element.setAttribute(Name, Value);
-    }
-}
-
-void GetAttr(const THtmlElement& Element, const std::string& Name, WideString& Value)
-{
-    Value = Element.getAttribute(Name).value_or(WideString());
-}
-
-WideString GetAttr(const THtmlElement& Element, const std::string& Name)
-{
-    WideString Value;
-    GetAttr(Element, Name, Value);
-    return Value;
-}
-
-void AddAttr(WideString& Html, const char* Name, WideStringView Value)
-{
-    const WideString Trimmed = Trim(Value);
-    if (Trimmed.empty()) return;
-    Html += u' ';
-    Html += Latin1ToUtf16(Name);
-    Html += u"=\"";
-    Html += EscapeHtmlValue(Trimmed);
-    Html += u'"';
-}
-
-WideString EscapeStoredValue(WideStringView Value)
-{
-    WideString Out;
-    Out.reserve(Value.size());
-    for (const char16_t C : Value) {
-        if (C == u'"') Out += u"&quot;";
-        else Out += C;
-    }
-    return Out;
-}
-
-void SetStoredAttr(THtmlTag& Node, THtmlAttrId Id, WideStringView Value)
-{
-    if (Value.empty()) {
-        if (Node.HasAttribute(Id)) Node.DeleteAttribute(Id);
-    } else if (!Node.HasAttribute(Id) || Node.AttributeValue(Id) != Value) {
-        Node.SetAttribute(Id, EscapeStoredValue(Value));
-    }
-}
-
-THtmlTag* TagOfKind(THtmlNode* Node, THtmlTagId Kind)
-{
-    auto* Tag = dynamic_cast<THtmlTag*>(Node);
-    return Tag && Tag->Kind() == Kind ? Tag : nullptr;
-}
-
-// ---------------------------------------------------------------- colour fields
-
-void PaintColorEdit(QLineEdit* Edit)
-{
-    QPalette Palette = QApplication::palette(Edit);
-    if (!Edit->text().isEmpty()) {
-        // a system colour name is weighed as the colour it shows, not by its raw value
-        const QColor Color = ToQColor(HtmlColorToColor(ToWide(Edit->text())));
-        Palette.setColor(QPalette::Base, Color);
-        Palette.setColor(QPalette::Text, ToQColor(ColorEditTextColor(FromQColor(Color))));
-    }
-    Edit->setPalette(Palette);
-}
-
-// ---------------------------------------------------------------- placing a dialog
-
-QPoint PlaceEditor(const QRect& R, const QSize& Size, const QRect& Bounds, const QSize& Screen)
-{
-    // rectangles as left, top, right, bottom with exclusive right and bottom
-    const int W = Size.width(), H = Size.height();
-    const int RL = R.x(), RT = R.y(), RR = R.x() + R.width(), RB = R.y() + R.height();
-    const int DL = Bounds.x() + 10, DT = Bounds.y() + 10;
-    const int DR = Bounds.x() + Bounds.width() - 10, DB = Bounds.y() + Bounds.height() - 10;
-    const bool InPage = RL < DR && DL < RR && RT < DB && DT < RB;
-    int X, Y;
-    if (InPage) {
-        X = Screen.width() > RR + W ? RR : RL - W;
-        Y = Screen.height() > RB + H ? RB : RT - H;
-    } else {
-        X = Screen.width() > RL + W ? RL : RR - W;
-        Y = Screen.height() > RT + H ? RT : RB - H;
-    }
-    // inside the page, and on the screen: a dialog larger than either keeps its top left
-    // corner, where its caption and first fields are
-    X = std::max(0, std::min(Screen.width() - W, std::max(DL, std::min(DR - W, X))));
-    Y = std::max(0, std::min(Screen.height() - H, std::max(DT, std::min(DB - H, Y))));
-    return QPoint(X, Y);
-}
 
 // ---------------------------------------------------------------- tools
 
@@ -144,148 +18,10 @@ bool TToolItem::CanEdit(const THtmlElement&) { return false; }
 
 TTagEditor* TToolItem::GetEditor() { return nullptr; }
 
-THtmlNode* TToolItem::StoredNode(const THtmlElement& Element) const
-{
-    if (!Designer || !Element) return nullptr;
-    return Designer->Filter->FindObject(Utf8ToUtf16(Element.id()));
-}
-
 bool TToolItem::StoredKindIs(const THtmlElement& Element, THtmlTagId Kind) const
 {
-    const THtmlNode* Node = StoredNode(Element);
+    const THtmlNode* Node = StoredNode(Designer, Element);
     return Node && Node->Kind() == Kind;
-}
-
-// ---------------------------------------------------------------- the dialog base
-
-namespace {
-
-// Swallows every typed character that is not in Allowed; keys without text pass.
-class TKeyFilter : public QObject {
-public:
-    TKeyFilter(QObject* Parent, QString Allowed) : QObject(Parent), Allowed(std::move(Allowed)) {}
-
-protected:
-    bool eventFilter(QObject* Watched, QEvent* Event) override
-    {
-        if (Event->type() != QEvent::KeyPress) return false;
-        const QString Text = static_cast<QKeyEvent*>(Event)->text();
-        for (const QChar C : Text)
-            if (C.unicode() >= 32 && C.unicode() != 127 && !Allowed.contains(C)) return true;
-        return false;
-    }
-
-private:
-    QString Allowed;
-};
-
-void SetKeyFilter(QLineEdit* Edit, const QString& Allowed)
-{
-    Edit->installEventFilter(new TKeyFilter(Edit, Allowed));
-}
-
-const QString Digits = QStringLiteral("0123456789");
-
-}  // namespace
-
-TTagEditor::TTagEditor(QWidget* Parent) : QDialog(Parent, Qt::Tool) {}
-
-TTagEditor::~TTagEditor() = default;
-
-void TTagEditor::GetHTML(WideString& S) { S.clear(); }
-
-void TTagEditor::Apply() {}
-
-void TTagEditor::OkClick()
-{
-    if ((Element && !DialogChanged()) || CheckFields()) accept();
-}
-
-THtmlNode* TTagEditor::StoredNode() const
-{
-    if (!Designer || !Element) return nullptr;
-    return Designer->Filter->FindObject(Utf8ToUtf16(Element.id()));
-}
-
-WideString TTagEditor::GetNodeAttr(THtmlAttrId Id) const
-{
-    if (auto* Tag = dynamic_cast<THtmlTag*>(StoredNode())) return Tag->GetAttribute(Id);
-    return Element ? GetAttr(Element, std::string(AttrNameFromId(Id))) : WideString();
-}
-
-void TTagEditor::SetNumericEdit(QLineEdit* Edit) { SetKeyFilter(Edit, "-." + Digits); }
-
-void TTagEditor::SetLengthEdit(QLineEdit* Edit) { SetKeyFilter(Edit, "-.%" + Digits); }
-
-void TTagEditor::SetAccessKeyEdit(QLineEdit* Edit)
-{
-    Edit->setMaxLength(1);
-    SetKeyFilter(Edit, "." + Digits + "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
-}
-
-void TTagEditor::SetupButtons(QDialogButtonBox* Buttons)
-{
-    Buttons->button(QDialogButtonBox::Ok)->setDefault(true);
-    connect(Buttons, &QDialogButtonBox::accepted, this, &TTagEditor::OkClick);
-    connect(Buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-}
-
-int TTagEditor::RegisterColorEdit(QLineEdit* Edit, QAbstractButton* Button)
-{
-    const int Index = static_cast<int>(LinkedEdits.size());
-    LinkedEdits.push_back({Edit, true});
-    connect(Button, &QAbstractButton::clicked, this, [this, Edit, Button] { ColorButtonClick(Edit, Button); });
-    connect(Edit, &QLineEdit::textChanged, this, [Edit] { PaintColorEdit(Edit); });
-    return Index;
-}
-
-void TTagEditor::ColorButtonClick(QLineEdit* Edit, QAbstractButton* Button)
-{
-    if (!ColorPopup) ColorPopup = new TColorPopupDialog(this);
-    ColorPopup->SetColorText(Edit->text());
-    ColorPopup->SetColor(Edit->text().isEmpty() ? clWindow : HtmlColorToColor(ToWide(Edit->text())));
-    if (!ColorPopup->Execute(Button)) return;
-    Edit->setText(ColorPopup->GetColorText());
-    PaintColorEdit(Edit);
-}
-
-int TTagEditor::RegisterBrowseButton(QLineEdit* Edit, QAbstractButton* Button, int Kind)
-{
-    const int Index = static_cast<int>(LinkedEdits.size());
-    LinkedEdits.push_back({Edit, false});
-    connect(Button, &QAbstractButton::clicked, this, [Edit, Kind] {
-        std::string Url = Edit->text().toStdString();
-        if (PickUrl(Kind, DocumentFileName(), Url)) Edit->setText(QString::fromStdString(Url));
-    });
-    return Index;
-}
-
-void TTagEditor::UpdateColorEdits()
-{
-    for (const TLinkedEdit& L : LinkedEdits)
-        if (L.Color) PaintColorEdit(L.Edit);
-}
-
-bool TTagEditor::FieldError(QWidget* Field, const QString& Message)
-{
-    QMessageBox::critical(this, windowTitle().trimmed(), Message, QMessageBox::Ok);
-    if (!Field) return false;
-    // the field's tab page comes to the front, or the field could not take the focus
-    for (QWidget* W = Field->parentWidget(); W && W != this; W = W->parentWidget())
-        if (auto* Tabs = qobject_cast<QTabWidget*>(W))
-            for (int K = 0; K < Tabs->count(); ++K)
-                if (Tabs->widget(K)->isAncestorOf(Field)) Tabs->setCurrentIndex(K);
-    Field->setFocus();
-    return false;
-}
-
-void TTagEditor::showEvent(QShowEvent* Event)
-{
-    if (!Event->spontaneous()) {
-        FormShow();
-        RememberShownValues();
-    }
-    QDialog::showEvent(Event);
 }
 
 // ---------------------------------------------------------------- the palette
@@ -315,7 +51,7 @@ TToolItem* TToolManager::AddTool(std::unique_ptr<TToolItem> Tool)
 void TToolManager::AddSeparator()
 {
     auto Item = std::make_unique<TToolItem>();
-    Item->ImageIndex = -2;
+    Item->ImageIndex = iiSeparator;
     Tools.push_back(std::move(Item));
     States.push_back(TButtonState::Normal);
 }
@@ -370,7 +106,7 @@ int TToolManager::Arrange(int Width, const std::function<void(TToolItem&, const 
             const int Top = LayoutMargin + (N / Columns) * FButtonSize;
             Place(*Tool, {X0, Top, X0 + Columns * FButtonSize, Top + FButtonSize});
             N += Columns;
-        } else if (Tool->ImageIndex == -1) {
+        } else if (Tool->ImageIndex == iiNoButton) {
             Place(*Tool, {-1, -1, -1, -1});
         } else {
             const int Left = X0 + (N % Columns) * FButtonSize, Top = LayoutMargin + (N / Columns) * FButtonSize;
@@ -444,7 +180,7 @@ void TToolManager::paintEvent(QPaintEvent*)
     Painter.fillRect(rect(), palette().button());
     for (size_t K = 0; K < Tools.size(); ++K) {
         const TToolItem& T = *Tools[K];
-        if (T.ImageIndex == -1) continue;
+        if (T.ImageIndex == iiNoButton) continue;
         if (T.IsSeparator()) {
             const int Y = T.ButtonRect.Top + FButtonSize / 2;
             Painter.setPen(palette().dark().color());
@@ -559,15 +295,14 @@ void TToolManager::Execute(TToolItem* Tool)
     if (!FDesigner || !Tool || Tool->IsSeparator()) return;
     if (Tool->NeedsSavedDocument && !EnsureSaved()) return;
     WideString Html;
-    const int Kind = FDesigner->GetSelectionKind();
-    if ((Kind == 1 || Kind == 2) && !Tool->Nests())
+    const TSelectionKind Kind = FDesigner->GetSelectionKind();
+    if (Kind != skNone && !Tool->Nests())
         if (const THtmlElement Outer = EnclosingOwn(Tool, FDesigner->CurrentElement()))
             return EditAndReplace(Tool, Outer, ButtonScreenRect(Tool));
-    if (Kind < 0 || Kind > 2) return;
-    const THtmlElement Element = Kind == 1 ? FDesigner->CurrentElement() : THtmlElement();
+    const THtmlElement Element = Kind == skElement ? FDesigner->CurrentElement() : THtmlElement();
     // with an element or a caret, the element of the last event is edited when it is the
     // tool's own
-    const bool Editable = Kind == 1 && IsEditable(Element);
+    const bool Editable = Kind == skElement && IsEditable(Element);
     if (Editable && !Tool->TagName.empty() &&
         SameTextAscii(Utf8ToUtf16(Element.tagName()), Utf8ToUtf16(Tool->TagName)) && Tool->CanEdit(Element))
         return EditAndReplace(Tool, Element, ButtonScreenRect(Tool));
@@ -659,7 +394,7 @@ bool TToolManager::EditDialog(TToolItem* Tool, const THtmlElement& Element, cons
         {
             TActionScope Action(*FDesigner, "Edit");
             // undo takes back what Apply writes into the stored node too
-            if (Editor->StoredNode()) FDesigner->KeepStoredNode(Element.id());
+            if (StoredNode(FDesigner, Element)) FDesigner->KeepStoredNode(Element.id());
             Editor->Apply();
         }
         Changed();

@@ -1,5 +1,6 @@
 #include "ToolMarquee.h"
 
+#include "HtmlEntities.h"
 #include "HtmlFilter.h"
 #include "HtmlNodes.h"
 #include "ToolFields.h"
@@ -39,7 +40,7 @@ TFormToolMarquee::~TFormToolMarquee() = default;
 void TFormToolMarquee::FormShow()
 {
     ShowFields();
-    const THtmlText* Text = Element ? FirstText(StoredNode()) : nullptr;
+    const THtmlText* Text = Element ? FirstText(StoredNode(Designer, Element)) : nullptr;
     Form->MemoText->setPlainText(Text ? ToQString(Text->Text) : QString());
     Shown = Form->MemoText->toPlainText();
     UpdateColorEdits();
@@ -69,7 +70,7 @@ void TFormToolMarquee::Apply()
     if (!Element) return;
     if (ApplyFields()) Element.removeAttribute("style");
     if (Form->MemoText->toPlainText() == Shown) return;
-    auto* Node = dynamic_cast<THtmlTag*>(StoredNode());
+    auto* Node = dynamic_cast<THtmlTag*>(StoredNode(Designer, Element));
     if (!Node) return;
     THtmlText* Text = FirstText(Node);
     if (!Text) {

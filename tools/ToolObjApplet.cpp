@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 
+#include "HtmlEntities.h"
 #include "HtmlFilter.h"
 #include "HtmlNodes.h"
 #include "PickUrls.h"

@@ -75,7 +75,7 @@ protected:
     virtual TDesignObject NewObject() = 0;
 
 private:
-    THtmlTag* Node() const { return TagOfKind(this->StoredNode(), Kind); }
+    THtmlTag* Node() const { return TagOfKind(StoredNode(this->Designer, this->Element), Kind); }
     TParamGrid* Grid;
     THtmlTagId Kind;
 };

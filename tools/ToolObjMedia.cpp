@@ -8,6 +8,7 @@
 #include <QSlider>
 
 #include "FieldState.h"
+#include "HtmlEntities.h"
 #include "HtmlFilter.h"
 #include "HtmlNodes.h"
 
@@ -64,7 +65,7 @@ WideString ParamName(const THtmlTag* Node, const TMediaParam& Param)
 
 const std::span<const TField> ObjectBox{BoxFields};
 
-bool TToolObjMedia::CanEdit(const THtmlElement& Element) { return IsObjectOf(StoredNode(Element), Player); }
+bool TToolObjMedia::CanEdit(const THtmlElement& Element) { return IsObjectOf(StoredNode(Designer, Element), Player); }
 
 TFormToolObjMedia::TFormToolObjMedia(QWidget* Parent, const TMediaPlayer& Player)
     : TTagEditor(Parent), Player(Player)
@@ -87,7 +88,7 @@ void TFormToolObjMedia::Setup(QDialogButtonBox* Buttons)
 
 QWidget* TFormToolObjMedia::FieldOf(const TMediaParam& Param) const { return findChild<QWidget*>(Param.Field); }
 
-THtmlTag* TFormToolObjMedia::StoredObject() const { return TagOfKind(StoredNode(), tagObject); }
+THtmlTag* TFormToolObjMedia::StoredObject() const { return TagOfKind(StoredNode(Designer, Element), tagObject); }
 
 void TFormToolObjMedia::ShowParam(const TMediaParam& Param, const WideString& Value, bool Editing)
 {

@@ -4,6 +4,7 @@
 #include <Qsci/qscilexerjavascript.h>
 #include <Qsci/qsciscintilla.h>
 
+#include "HtmlEntities.h"
 #include "HtmlFilter.h"
 #include "HtmlNodes.h"
 #include "UnitCodeEditor.h"
@@ -94,7 +95,7 @@ WideString WrapScriptComment(WideStringView Text)
     return u"<!--\r\n" + StripScriptComment(Lines) + u"\r\n-->";
 }
 
-bool TToolScript::CanEdit(const THtmlElement& Element) { return StoredScript(StoredNode(Element)) != nullptr; }
+bool TToolScript::CanEdit(const THtmlElement& Element) { return StoredScript(StoredNode(Designer, Element)) != nullptr; }
 
 namespace {
 
@@ -142,7 +143,7 @@ void TFormToolScript::FormShow()
     FEditor->clear();
     Form->ComboType->setCurrentIndex(-1);
     ShowFields();
-    if (THtmlTag* Node = StoredScript(StoredNode())) {
+    if (THtmlTag* Node = StoredScript(StoredNode(Designer, Element))) {
         if (const THtmlText* Text = ScriptText(*Node)) {
             QString Shown = ToQString(StripScriptComment(Text->Text));
             FEditor->setText(Shown.replace("\r\n", "\n"));
@@ -160,7 +161,7 @@ void TFormToolScript::GetHTML(WideString& S)
 
 void TFormToolScript::Apply()
 {
-    THtmlTag* Node = StoredScript(StoredNode());
+    THtmlTag* Node = StoredScript(StoredNode(Designer, Element));
     if (!Node) return;
     ApplyFields();
     if (!FieldChanged(FEditor)) return;

@@ -1,6 +1,7 @@
 #include "ToolScriptFile.h"
 
 #include "HtmlCharsets.h"
+#include "HtmlEntities.h"
 #include "HtmlFilter.h"
 #include "HtmlNodes.h"
 #include "ui_ToolScriptFile.h"
@@ -18,7 +19,7 @@ WideString ScriptTypeOfFile(WideStringView FileName)
 
 bool TToolScriptFile::CanEdit(const THtmlElement& Element)
 {
-    const THtmlTag* Node = TagOfKind(StoredNode(Element), tagScript);
+    const THtmlTag* Node = TagOfKind(StoredNode(Designer, Element), tagScript);
     return Node && !Node->AttributeValue(attrSrc).empty();
 }
 
@@ -54,7 +55,7 @@ void TFormToolScriptFile::FormShow()
     ShowFields();
     Form->ComboCharset->setCurrentIndex(-1);
     Form->ComboCharset->setCurrentText(QString());
-    if (const THtmlTag* Node = TagOfKind(StoredNode(), tagScript))
+    if (const THtmlTag* Node = TagOfKind(StoredNode(Designer, Element), tagScript))
         Form->ComboCharset->setCurrentText(
             QString::fromStdString(DisplayFromCode(Utf16ToUtf8(Node->GetAttribute(attrCharset)))));
     RememberShownValues();
@@ -69,7 +70,7 @@ void TFormToolScriptFile::GetHTML(WideString& S)
 
 void TFormToolScriptFile::Apply()
 {
-    THtmlTag* Node = TagOfKind(StoredNode(), tagScript);
+    THtmlTag* Node = TagOfKind(StoredNode(Designer, Element), tagScript);
     if (!Node) return;
     const bool Src = FieldChanged(Form->EditSrc);
     ApplyFields();

@@ -5,6 +5,7 @@
 #include <QTextCursor>
 #include <algorithm>
 
+#include "HtmlEntities.h"
 #include "HtmlNodes.h"
 #include "HtmlParser.h"
 #include "HtmlWriter.h"

@@ -1,5 +1,6 @@
 #include "ToolTable.h"
 
+#include "HtmlEntities.h"
 #include "HtmlFilter.h"
 #include "HtmlNodes.h"
 #include "PickUrls.h"

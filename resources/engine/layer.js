@@ -1105,7 +1105,7 @@ function applyGlyphs() {
 }
 
 // ---------------------------------------------------------------- the body as the document spells it
-// The designer hands the body over as XML (see design/DesignTree.h): the engine's HTML parser
+// The designer hands the body over as XML (see filter/DesignTree.h): the engine's HTML parser
 // would move elements about (implied row groups, paragraphs closed by blocks, a line break
 // dropped after pre). Where the document spells a text or an attribute value otherwise than
 // this layer would write it ("&#187;" for "»"), the spelling comes along, and bodySource gives

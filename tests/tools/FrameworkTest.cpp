@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 
+#include "HtmlEntities.h"
 #include "ToolAnchor.h"
 #include "ToolBr.h"
 #include "ToolComment.h"

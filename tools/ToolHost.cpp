@@ -1,0 +1,83 @@
+#include "ToolHost.h"
+
+#include "HtmlEntities.h"
+#include "HtmlFilter.h"
+#include "HtmlNodes.h"
+
+namespace zv {
+
+// ---------------------------------------------------------------- the main window's part
+
+TToolHost& ToolHost()
+{
+    static TToolHost Host;
+    return Host;
+}
+
+std::string DocumentFileName() { return ToolHost().FileName ? ToolHost().FileName() : std::string(); }
+
+bool EnsureSaved()
+{
+    if (ToolHost().EnsureSaved) return ToolHost().EnsureSaved();
+    return !DocumentFileName().empty();
+}
+
+// ---------------------------------------------------------------- attributes
+
+void SetAttr(const THtmlElement& Element, const std::string& Name, const WideString& Value)
+{
+    const std::optional<WideString> Present = Element.getAttribute(Name);
+    if (Value.empty()) {
+        if (Present) Element.removeAttribute(Name);
+    } else if (Present != Value) {
+        Element.setAttribute(Name, Value);
+    }
+}
+
+void GetAttr(const THtmlElement& Element, const std::string& Name, WideString& Value)
+{
+    Value = Element.getAttribute(Name).value_or(WideString());
+}
+
+WideString GetAttr(const THtmlElement& Element, const std::string& Name)
+{
+    WideString Value;
+    GetAttr(Element, Name, Value);
+    return Value;
+}
+
+void AddAttr(WideString& Html, const char* Name, WideStringView Value)
+{
+    const WideString Trimmed = Trim(Value);
+    if (Trimmed.empty()) return;
+    Html += u' ';
+    Html += Latin1ToUtf16(Name);
+    Html += u"=\"";
+    Html += EscapeHtmlValue(Trimmed);
+    Html += u'"';
+}
+
+void SetStoredAttr(THtmlTag& Node, THtmlAttrId Id, WideStringView Value)
+{
+    if (Value.empty()) {
+        if (Node.HasAttribute(Id)) Node.DeleteAttribute(Id);
+    } else if (!Node.HasAttribute(Id) || Node.AttributeValue(Id) != Value) {
+        Node.SetAttribute(Id, EscapeStoredValue(Value));
+    }
+}
+
+THtmlTag* TagOfKind(THtmlNode* Node, THtmlTagId Kind)
+{
+    auto* Tag = dynamic_cast<THtmlTag*>(Node);
+    return Tag && Tag->Kind() == Kind ? Tag : nullptr;
+}
+
+// ---------------------------------------------------------------- stored nodes
+
+THtmlNode* StoredNode(const THtmlDesigner* Designer, const THtmlElement& Element)
+{
+    if (!Designer || !Element) return nullptr;
+    return Designer->Filter->FindObject(Utf8ToUtf16(Element.id()));
+}
+
+}  // namespace zv
