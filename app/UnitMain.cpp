@@ -26,6 +26,7 @@
 #include "ComboBox97.h"
 #include "DataFiles.h"
 #include "DockUtils.h"
+#include "EngineIds.h"
 #include "EntityViewer.h"
 #include "Folders.h"
 #include "FontComboBox97.h"
@@ -34,7 +35,6 @@
 #include "IconPackManager.h"
 #include "IniUtils.h"
 #include "SpellCheckers.h"
-#include "TagTreeModel.h"
 #include "TemplateFiles.h"
 #include "ToolBody.h"
 #include "ToolLoader.h"
@@ -93,9 +93,6 @@ TFormMain::TFormMain(QWidget* Parent)
 
 TFormMain::~TFormMain()
 {
-    // the views go before the document tree they show
-    if (TreeModel) TreeModel->SetRoot(nullptr);
-    EditedNode = nullptr;
     delete FileManager;
     FileManager = nullptr;
     if (FormMain == this) {
@@ -152,6 +149,50 @@ void TFormMain::FormCreate()
         A->setIcon(Picture(A->objectName().mid(4).toUpper().toLatin1().constData()));
 
     WireDocking();
+    RestorePanels();
+
+    CreateFormattingControls();
+    // one entity palette, moved onto the tab shown
+    EntityView = new TEntityView(FForm->TabCommon);
+    EntityView->setObjectName(QStringLiteral("EntityView"));
+    FForm->TabCommon->layout()->addWidget(EntityView);
+    FillEntityView(*EntityView, 0);
+    EntityView->OnSelect = [this](TEntityView*, const QString& Entity) {
+        Guard([&] { EntitySelect(Entity); });
+    };
+    connect(FForm->PageControl2, &QTabWidget::currentChanged, this, &TFormMain::EntityTabChange);
+    WireCommands();
+
+    CreateToolPalette();
+
+    IconPackManager = std::make_unique<TIconPackManager>(FForm->PageControlIcons);
+    const std::string Icons = FindDataFolder("Icons");
+    if (!Icons.empty()) IconPackManager->LoadFolder(Icons);
+    IconPackManager->OnIconSelect = [this](TIconPackManager*, TIconPack* Pack, const QString& Name,
+                                           int Index) { Guard([&] { IconSelect(Pack, Name, Index); }); };
+
+    FForm->MenuViewProperties->setVisible(false);
+    PanelProps()->hide();
+    SpellChecker = std::make_unique<TSpellChecker>();
+    SpellPrompt = new TFormSpellCheck(this);
+    Designer->OnSpellCheck = [this](QObject*, const WideString& Word, bool& NeedCorrection) {
+        NeedCorrection = !SpellChecker->IsKnownWord(Utf16ToUtf8(Word));
+    };
+    Designer->OnSpellSuggest = [this](QObject*, const QRect& Rc, WideString& Word, bool& Corrected,
+                                      bool& Canceled) {
+        SpellPrompt->Execute(Designer, Rc, *SpellChecker, Word, Corrected, Canceled);
+    };
+    Designer->OnLoadTemplate = [](const std::string& File, const std::string& Folder,
+                                  const std::string& ProtectedFile) {
+        TTemplateReader Reader(File);
+        Reader.ReadHeader();
+        Reader.ExtractTo(Folder, ProtectedFile);
+        return Reader.PageText;
+    };
+}
+
+void TFormMain::RestorePanels()
+{
     // the panels where the settings put them, else in their first-run places
     TIniFile& Ini = SettingsFile();
     const bool FirstRun = !Ini.SectionExists("PanelObjects");
@@ -178,20 +219,10 @@ void TFormMain::FormCreate()
     }
     if (FirstRun) resizeDocks({PanelObjects()}, {65}, Qt::Horizontal);
     FitPaletteOnShow = FirstRun;
+}
 
-    CreateFormattingControls();
-    // one entity palette, moved onto the tab shown
-    EntityView = new TEntityView(FForm->TabCommon);
-    EntityView->setObjectName(QStringLiteral("EntityView"));
-    FForm->TabCommon->layout()->addWidget(EntityView);
-    FillEntityView(*EntityView, 0);
-    EntityView->OnSelect = [this](TEntityView*, const QString& Entity) {
-        Guard([&] { EntitySelect(Entity); });
-    };
-    connect(FForm->PageControl2, &QTabWidget::currentChanged, this, &TFormMain::EntityTabChange);
-    WireCommands();
-
-
+void TFormMain::CreateToolPalette()
+{
     TImageList ImgBar;
     ImgBar.CellSize = QSize(16, 16);
     LoadImageList(ImgBar, 1000);
@@ -222,31 +253,6 @@ void TFormMain::FormCreate()
     RegisterTools(*ToolManager);
     Designer->OnDblClick = [this](QObject*) {
         if (Designer->CurrentElement()) Guard([this] { ToolManager->EditElement(Designer->CurrentElement()); });
-    };
-
-    IconPackManager = std::make_unique<TIconPackManager>(FForm->PageControlIcons);
-    const std::string Icons = FindDataFolder("Icons");
-    if (!Icons.empty()) IconPackManager->LoadFolder(Icons);
-    IconPackManager->OnIconSelect = [this](TIconPackManager*, TIconPack* Pack, const QString& Name,
-                                           int Index) { Guard([&] { IconSelect(Pack, Name, Index); }); };
-
-    FForm->MenuViewProperties->setVisible(false);
-    PanelProps()->hide();
-    SpellChecker = std::make_unique<TSpellChecker>();
-    SpellPrompt = new TFormSpellCheck(this);
-    Designer->OnSpellCheck = [this](QObject*, const WideString& Word, bool& NeedCorrection) {
-        NeedCorrection = !SpellChecker->IsKnownWord(Utf16ToUtf8(Word));
-    };
-    Designer->OnSpellSuggest = [this](QObject*, const QRect& Rc, WideString& Word, bool& Corrected,
-                                      bool& Canceled) {
-        SpellPrompt->Execute(Designer, Rc, *SpellChecker, Word, Corrected, Canceled);
-    };
-    Designer->OnLoadTemplate = [](const std::string& File, const std::string& Folder,
-                                  const std::string& ProtectedFile) {
-        TTemplateReader Reader(File);
-        Reader.ReadHeader();
-        Reader.ExtractTo(Folder, ProtectedFile);
-        return Reader.PageText;
     };
 }
 
@@ -499,21 +505,133 @@ void TFormMain::Guard(const std::function<void()>& Command)
     }
 }
 
+void TFormMain::Apply(const std::function<bool()>& Command)
+{
+    PushPendingEdits();
+    if (Command()) SetModified();
+    RefreshView();
+    UpdateControls();
+}
+
 void TFormMain::WireCommands()
 {
     Ui::FormMain& F = *FForm;
     auto On = [this](QAction* Action, std::function<void()> Command) {
         connect(Action, &QAction::triggered, this, [this, Command] { Guard(Command); });
     };
-    // file
-    for (QAction* A : {F.MenuNew, F.BtnNew}) On(A, [this] { FileManager->New(); });
-    for (QAction* A : {F.MenuOpen, F.BtnOpen}) On(A, [this] { FileManager->Open(); });
-    for (QAction* A : {F.MenuSave, F.BtnSave}) On(A, [this] {
-             FileManager->Save();
-             UpdateControls();
-         });
-    On(F.MenuSaveAs, [this] { FileManager->SaveAs(); });
-    On(F.MenuExit, [this] { close(); });
+    // commands that leave the document as it is, or mark it themselves
+    const std::pair<std::vector<QAction*>, std::function<void()>> Plain[] = {
+        {{F.MenuNew, F.BtnNew}, [this] { FileManager->New(); }},
+        {{F.MenuOpen, F.BtnOpen}, [this] { FileManager->Open(); }},
+        {{F.MenuSave, F.BtnSave}, [this] { FileManager->Save(); UpdateControls(); }},
+        {{F.MenuSaveAs}, [this] { FileManager->SaveAs(); }},
+        {{F.MenuExit}, [this] { close(); }},
+        {{F.MenuViewObjects}, [this] { TogglePanel(PanelObjects()); }},
+        {{F.MenuViewProperties}, [this] { TogglePanel(PanelProps()); }},
+        {{F.MenuViewEntities}, [this] { TogglePanel(PanelEntities()); }},
+        {{F.MenuViewIcons}, [this] { TogglePanel(PanelIcons()); }},
+        {{F.MenuSpellCheck}, [this] { SpellCheckClick(); }},
+        {{F.MenuPreview}, [this] { PreviewClick(); }},
+        {{F.MenuTemplates}, [this] { TemplatesClick(); }},
+        {{F.MenuAbout}, [this] { AboutClick(); }},
+        {{F.MenuHomePage}, [this] { OpenUrl(QUrl(QString::fromLatin1(HomePageUrl))); }},
+        {{F.MenuHotStuff}, [this] { OpenUrl(QUrl(QString::fromLatin1(HotStuffUrl))); }}};
+    for (const auto& [Actions, Command] : Plain)
+        for (QAction* Action : Actions) On(Action, Command);
+    // edit, routed by view
+    for (const auto& [Actions, Which] : std::initializer_list<std::pair<std::vector<QAction*>, TEditCommand>>{
+             {{F.MenuCut, F.BtnCut}, ecCut},     {{F.MenuCopy, F.BtnCopy}, ecCopy}, {{F.MenuPaste, F.BtnPaste}, ecPaste},
+             {{F.MenuUndo, F.BtnUndo}, ecUndo}, {{F.MenuRedo, F.BtnRedo}, ecRedo}, {{F.MenuFind, F.BtnFind}, ecFind}})
+        for (QAction* Action : Actions) On(Action, [this, W = Which] { EditCommand(W); });
+    // commands on the document: true when they changed it
+    for (const auto& [Action, Command] : DocumentCommands())
+        connect(Action, &QAction::triggered, this, [this, C = Command] { Guard([&] { Apply(C); }); });
+    WireMenus();
+    WireFormatControls();
+    connect(FForm->TabControl1, &QTabBar::currentChanged, this, &TFormMain::TabChanged);
+}
+
+std::vector<std::pair<QAction*, std::function<bool()>>> TFormMain::DocumentCommands()
+{
+    Ui::FormMain& F = *FForm;
+    std::vector<std::pair<QAction*, std::function<bool()>>> Commands;
+    auto Changes = [&](QAction* Action, void (THtmlDesigner::*Command)()) {
+        Commands.emplace_back(Action, [this, Command] {
+            (Designer->*Command)();
+            return true;
+        });
+    };
+    for (const auto& [Action, Id] : FormatActions())
+        Commands.emplace_back(Action, [this, Id] {
+            Designer->Run(Id);
+            return true;
+        });
+    // tables
+    Changes(F.MenuMergeCells, &THtmlDesigner::MergeCells);
+    Changes(F.MenuUnmergeCells, &THtmlDesigner::UnmergeCells);
+    Changes(F.MenuInsertRowAbove, &THtmlDesigner::InsertRowAbove);
+    Changes(F.MenuInsertRowBelow, &THtmlDesigner::InsertRowBelow);
+    Changes(F.MenuDeleteRows, &THtmlDesigner::DeleteRows);
+    Changes(F.MenuInsertColumnBefore, &THtmlDesigner::InsertColumnBefore);
+    Changes(F.MenuInsertColumnAfter, &THtmlDesigner::InsertColumnAfter);
+    Changes(F.MenuDeleteColumns, &THtmlDesigner::DeleteColumns);
+    Changes(F.MenuFixTable, &THtmlDesigner::FixTable);
+    const std::pair<QAction*, const char*> Horizontal[] = {
+        {F.MenuHAlignLeft, "left"}, {F.MenuHAlignCenter, "center"}, {F.MenuHAlignRight, "right"}};
+    for (const auto& [Action, Value] : Horizontal)
+        Commands.emplace_back(Action, [this, V = Value] {
+            Designer->SetCellHorizontalAlignment(V);
+            return true;
+        });
+    const std::pair<QAction*, const char*> Vertical[] = {
+        {F.MenuVAlignTop, "top"}, {F.MenuVAlignMiddle, "middle"}, {F.MenuVAlignBottom, "bottom"}};
+    for (const auto& [Action, Value] : Vertical)
+        Commands.emplace_back(Action, [this, V = Value] {
+            Designer->SetCellVerticalAlignment(V);
+            return true;
+        });
+    // the tools edit the document themselves; the design view's page tells of the change
+    Commands.emplace_back(F.MenuInsertTable, [this] {
+        for (const auto& Tool : ToolManager->AllTools())
+            if (QString::fromStdString(Tool->TagName).compare("TABLE", Qt::CaseInsensitive) == 0) {
+                ToolManager->Execute(Tool.get());
+                break;
+            }
+        return false;
+    });
+    // the table of the cell selection opens in the table tool
+    Commands.emplace_back(F.MenuTableProperties, [this] {
+        if (const THtmlTable Table = Designer->GetSelectedTable(); Table && Table.IsCurrent())
+            ToolManager->EditElement(Table);
+        return false;
+    });
+    // the link dialog left unchanged or cancelled edits nothing
+    Commands.emplace_back(F.BtnLink, [this] { return Designer->Hyperlink(); });
+    Commands.emplace_back(F.BtnTag, [this] {
+        Designer->SetShowTagGlyphs(!Designer->ShowTagGlyphs());
+        return false;
+    });
+    Commands.emplace_back(F.MenuPageProperties, [this] {
+        if (!ShowPageProperties(Designer)) return false;
+        // the title may have changed without a reload of the page
+        SetCaption(QString::fromStdU16String(Designer->GetTitle()));
+        return true;
+    });
+    return Commands;
+}
+
+std::vector<std::pair<QAction*, int>> TFormMain::FormatActions() const
+{
+    Ui::FormMain& F = *FForm;
+    return {{F.BtnLeft, IDM_JUSTIFYLEFT},  {F.BtnCenter, IDM_JUSTIFYCENTER}, {F.BtnRight, IDM_JUSTIFYRIGHT},
+            {F.BtnOrder, IDM_ORDERLIST},   {F.BtnUnorder, IDM_UNORDERLIST}, {F.BtnIndent, IDM_INDENT},
+            {F.BtnOutdent, IDM_OUTDENT},   {F.BtnBold, IDM_BOLD},           {F.BtnItalic, IDM_ITALIC},
+            {F.BtnUnderline, IDM_UNDERLINE}};
+}
+
+void TFormMain::WireMenus()
+{
+    Ui::FormMain& F = *FForm;
     connect(F.MenuFile, &QMenu::aboutToShow, this, [this] {
         FileManager->BuildMRUMenu(FForm->MenuRecent);
         FForm->MenuSave->setEnabled(FileManager->Modified());
@@ -527,49 +645,25 @@ void TFormMain::WireCommands()
     F.BtnOpen->setMenu(PopupRecent);
     if (auto* Button = qobject_cast<QToolButton*>(F.ToolStandard->widgetForAction(F.BtnOpen)))
         Button->setPopupMode(QToolButton::MenuButtonPopup);
-
-    // edit, routed by view
-    const std::pair<QAction*, TEditCommand> Edits[] = {
-        {F.MenuCut, ecCut},   {F.BtnCut, ecCut},     {F.MenuCopy, ecCopy}, {F.BtnCopy, ecCopy},
-        {F.MenuPaste, ecPaste}, {F.BtnPaste, ecPaste}, {F.MenuUndo, ecUndo}, {F.BtnUndo, ecUndo},
-        {F.MenuRedo, ecRedo}, {F.BtnRedo, ecRedo},   {F.MenuFind, ecFind}, {F.BtnFind, ecFind}};
-    for (const auto& [Action, Which] : Edits) On(Action, [this, W = Which] { EditCommand(W); });
     connect(F.MenuEdit, &QMenu::aboutToShow, this, &TFormMain::EditMenuShow);
     connect(F.MenuEdit, &QMenu::aboutToHide, this, [this] {
         for (QAction* A : FForm->MenuEdit->actions()) A->setEnabled(true);
     });
-    On(F.BtnTag, [this] {
-        Designer->SetShowTagGlyphs(!Designer->ShowTagGlyphs());
-        UpdateControls();
-    });
+    connect(F.MenuView, &QMenu::aboutToShow, this, &TFormMain::ViewMenuShow);
+    connect(F.MenuTables, &QMenu::aboutToShow, this, &TFormMain::TablesMenuShow);
+}
 
-    // formatting buttons: a design view command, then the document is modified
-    const std::pair<QAction*, void (THtmlDesigner::*)()> Formats[] = {
-        {F.BtnLeft, &THtmlDesigner::AlignLeft},
-        {F.BtnCenter, &THtmlDesigner::AlignCenter}, {F.BtnRight, &THtmlDesigner::AlignRight},
-        {F.BtnOrder, &THtmlDesigner::OrderList},    {F.BtnUnorder, &THtmlDesigner::UnorderList},
-        {F.BtnIndent, &THtmlDesigner::Indent},      {F.BtnOutdent, &THtmlDesigner::Outdent},
-        {F.BtnBold, &THtmlDesigner::ToggleBold},    {F.BtnItalic, &THtmlDesigner::ToggleItalic},
-        {F.BtnUnderline, &THtmlDesigner::ToggleUnderline}};
-    for (const auto& [Action, Command] : Formats)
-        On(Action, [this, C = Command] {
-            (Designer->*C)();
-            SetModified();
-            UpdateControls();
-        });
-    // the link dialog left unchanged or cancelled edits nothing
-    On(F.BtnLink, [this] {
-        if (Designer->Hyperlink()) SetModified();
-        UpdateControls();
-    });
+void TFormMain::WireFormatControls()
+{
     // a choice in a box goes to the page, and so does the keyboard after it: the next letters
     // are the user's text, not the box's type-ahead
     auto Choose = [this](const std::function<void()>& Command) {
         if (UpdatingControls) return;
         Guard([&] {
-            Command();
-            SetModified();
-            UpdateControls();
+            Apply([&] {
+                Command();
+                return true;
+            });
         });
         Designer->setFocus();
     };
@@ -588,80 +682,6 @@ void TFormMain::WireCommands()
         Button->OnButtonClick = [this, Back](TColorToolButton*) { Guard([&] { ColorButtonClick(Back); }); };
         Button->OnColorChange = Button->OnButtonClick;
     }
-
-    // view menu
-    connect(F.MenuView, &QMenu::aboutToShow, this, &TFormMain::ViewMenuShow);
-    const std::pair<QAction*, QDockWidget*> Views[] = {{F.MenuViewObjects, PanelObjects()},
-                                                       {F.MenuViewProperties, PanelProps()},
-                                                       {F.MenuViewEntities, PanelEntities()},
-                                                       {F.MenuViewIcons, PanelIcons()}};
-    for (const auto& [Action, Panel] : Views) On(Action, [this, P = Panel] { TogglePanel(P); });
-
-    // tables
-    connect(F.MenuTables, &QMenu::aboutToShow, this, &TFormMain::TablesMenuShow);
-    const std::pair<QAction*, void (THtmlDesigner::*)()> Tables[] = {
-        {F.MenuMergeCells, &THtmlDesigner::MergeCells},
-        {F.MenuUnmergeCells, &THtmlDesigner::UnmergeCells},
-        {F.MenuInsertRowAbove, &THtmlDesigner::InsertRowAbove},
-        {F.MenuInsertRowBelow, &THtmlDesigner::InsertRowBelow},
-        {F.MenuDeleteRows, &THtmlDesigner::DeleteRows},
-        {F.MenuInsertColumnBefore, &THtmlDesigner::InsertColumnBefore},
-        {F.MenuInsertColumnAfter, &THtmlDesigner::InsertColumnAfter},
-        {F.MenuDeleteColumns, &THtmlDesigner::DeleteColumns},
-        {F.MenuFixTable, &THtmlDesigner::FixTable}};
-    for (const auto& [Action, Command] : Tables)
-        On(Action, [this, C = Command] { TableCommand([this, C] { (Designer->*C)(); }); });
-    const std::pair<QAction*, const char*> Horizontal[] = {
-        {F.MenuHAlignLeft, "left"}, {F.MenuHAlignCenter, "center"}, {F.MenuHAlignRight, "right"}};
-    for (const auto& [Action, Value] : Horizontal)
-        On(Action, [this, V = Value] {
-            TableCommand([this, V] { Designer->SetCellHorizontalAlignment(V); });
-        });
-    const std::pair<QAction*, const char*> Vertical[] = {
-        {F.MenuVAlignTop, "top"}, {F.MenuVAlignMiddle, "middle"}, {F.MenuVAlignBottom, "bottom"}};
-    for (const auto& [Action, Value] : Vertical)
-        On(Action, [this, V = Value] {
-            TableCommand([this, V] { Designer->SetCellVerticalAlignment(V); });
-        });
-
-    // the table tool inserts; the table of the cell selection opens in it
-    On(F.MenuInsertTable, [this] {
-        PushPendingEdits();
-        for (const auto& Tool : ToolManager->AllTools())
-            if (QString::fromStdString(Tool->TagName).compare("TABLE", Qt::CaseInsensitive) == 0) {
-                ToolManager->Execute(Tool.get());
-                break;
-            }
-        RefreshView();
-        UpdateControls();
-    });
-    On(F.MenuTableProperties, [this] {
-        PushPendingEdits();
-        if (const THtmlTable Table = Designer->GetSelectedTable(); Table && Table.IsCurrent())
-            ToolManager->EditElement(Table);
-        RefreshView();
-        UpdateControls();
-    });
-
-    // tools and help
-    On(F.MenuPageProperties, [this] {
-        PushPendingEdits();
-        if (ShowPageProperties(Designer)) {
-            SetModified();
-            // the title may have changed without a reload of the page
-            SetCaption(QString::fromStdU16String(Designer->GetTitle()));
-        }
-        RefreshView();
-        UpdateControls();
-    });
-    On(F.MenuSpellCheck, [this] { SpellCheckClick(); });
-    On(F.MenuPreview, [this] { PreviewClick(); });
-    On(F.MenuTemplates, [this] { TemplatesClick(); });
-    On(F.MenuAbout, [this] { AboutClick(); });
-    On(F.MenuHomePage, [this] { OpenUrl(QUrl(QString::fromLatin1(HomePageUrl))); });
-    On(F.MenuHotStuff, [this] { OpenUrl(QUrl(QString::fromLatin1(HotStuffUrl))); });
-
-    connect(FForm->TabControl1, &QTabBar::currentChanged, this, &TFormMain::TabChanged);
 }
 
 void TFormMain::SetModified() { FileManager->SetModified(true); }
@@ -788,25 +808,17 @@ void TFormMain::TablesMenuShow()
     F.MenuVerticalAlignment->setEnabled(D.CanSetCellVerticalAlignment());
 }
 
-void TFormMain::TableCommand(const std::function<void()>& Command)
-{
-    PushPendingEdits();
-    Command();
-    SetModified();
-    RefreshView();
-    UpdateControls();
-}
-
 void TFormMain::ColorButtonClick(bool Back)
 {
-    // the default colour takes the colour off
-    const TColor Value = (Back ? BackColorButton : TextColorButton)->Color();
-    if (Back)
-        Designer->SetBackColor(Value);
-    else
-        Designer->SetForeColor(Value);
-    SetModified();
-    UpdateControls();
+    Apply([&] {
+        // the default colour takes the colour off
+        const TColor Value = (Back ? BackColorButton : TextColorButton)->Color();
+        if (Back)
+            Designer->SetBackColor(Value);
+        else
+            Designer->SetForeColor(Value);
+        return true;
+    });
 }
 
 void TFormMain::EntitySelect(const QString& Entity)
@@ -956,16 +968,10 @@ void TFormMain::UpdateControls()
     StatusPanels[1]->setText(QString::fromStdString(S.SelectedTagName));
     UpdatingControls = true;
     F.BtnLink->setEnabled(S.Hyperlink.Can);
-    const std::pair<QAction*, const TCommandState*> Toggles[] = {
-        {F.BtnLeft, &S.AlignLeft},     {F.BtnCenter, &S.AlignCenter}, {F.BtnRight, &S.AlignRight},
-        {F.BtnOrder, &S.OrderList},    {F.BtnUnorder, &S.UnorderList}, {F.BtnBold, &S.Bold},
-        {F.BtnItalic, &S.Italic},      {F.BtnUnderline, &S.Underline}};
-    for (const auto& [Action, State] : Toggles) {
-        Action->setEnabled(State->Can);
-        Action->setChecked(State->Is);
+    for (const auto& [Action, Id] : FormatActions()) {
+        Action->setEnabled(S.Of(Id).Can);
+        Action->setChecked(S.Of(Id).Is);
     }
-    F.BtnIndent->setEnabled(S.Indent.Can);
-    F.BtnOutdent->setEnabled(S.Outdent.Can);
     TextColorButton->SetButtonEnabled(S.ForeColor.Can);
     BackColorButton->SetButtonEnabled(S.BackColor.Can);
     BlockFormatCombo->setEnabled(S.BlockFormat.Can);

@@ -10,20 +10,19 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "FileManagers.h"
 #include "HtmlDesigner.h"
 #include "HtmlNodes.h"
 
+class QAction;
 class QComboBox;
 class QDockWidget;
 class QLabel;
 class QMenu;
-class QPlainTextEdit;
-class QSplitter;
-class QTableWidget;
 class QToolButton;
-class QTreeView;
 class QsciLexerHTML;
 class QsciScintilla;
 
@@ -45,7 +44,7 @@ class TIconPack;
 class TIconPackManager;
 class TSpellChecker;
 class TToolManager;
-class TTagTreeModel;
+class TTagTreeView;
 
 // The dialogs of the main window: those of the file manager, and the information prompt of
 // EnsureSaved. Tests put answers of their own in its place.
@@ -112,18 +111,9 @@ public:
     TFormSpellCheck* SpellPrompt = nullptr;
     bool WordListLoaded = false;
 
-    // Tag Tree view
-    std::unique_ptr<THtmlRoot> TreeRoot;
-    QSplitter* PanelTag = nullptr;
-    QTreeView* TreeTag = nullptr;
-    TTagTreeModel* TreeModel = nullptr;
-    QWidget* PanelTagRight = nullptr;
-    QTableWidget* GridAttr = nullptr;
-    QPlainTextEdit* MemoAttr = nullptr;
-    THtmlNode* EditedNode = nullptr;  // not owned: a node of TreeRoot
+    TTagTreeView* TagTree = nullptr;
 
     int CurrentView = 0;
-    int PreviousView = 0;
     bool ViewModified = false;
     bool UpdatingControls = false;
 
@@ -161,9 +151,6 @@ public:
     // View changes.
     void ShowView();
     void CommitView(int View);
-    void FillTagTree();
-    void ShowNodeProperties();
-    void CommitNodeEdit();
 
 protected:
     void showEvent(QShowEvent* Event) override;
@@ -173,12 +160,22 @@ protected:
 private:
     void FormCreate();
     void CreateFormattingControls();
+    // The panels where the settings put them, else in their first-run places.
+    void RestorePanels();
+    void CreateToolPalette();
     void CreateViews();
     void CreateFileManager();
     void CreateTagTree();
     // Loads the file into the design view with the window locked but for the load's Cancel.
     void OpenInDesigner(const std::string& Name);
     void WireCommands();
+    void WireMenus();
+    void WireFormatControls();
+    // The commands on the document with the action that runs each; a command answers true
+    // when it changed the document.
+    std::vector<std::pair<QAction*, std::function<bool()>>> DocumentCommands();
+    // The formatting buttons with the design view's command each runs and shows.
+    std::vector<std::pair<QAction*, int>> FormatActions() const;
     void WireDocking();
 
     void DocumentComplete();
@@ -191,18 +188,20 @@ private:
     // Loads the design view's text into the source editor without firing its change handler.
     void FillSourceEditor();
     void SourceChanged();
-    void GridChanged();
 
     // Commands from a view other than the design view first push its pending edits into the
     // design view; afterwards that view shows the result.
     void PushPendingEdits();
     void RefreshView();
+    // Runs a command on the document: the pending edits of the view go in first, the document
+    // is marked modified when the command answers that it changed it, and the view and the
+    // controls show the result.
+    void Apply(const std::function<bool()>& Command);
     // Runs a command; an exception is shown to the user and the program goes on.
     void Guard(const std::function<void()>& Command);
 
     void EditCommand(int Which);
     void TablesMenuShow();
-    void TableCommand(const std::function<void()>& Command);
     void EditMenuShow();
     void ViewMenuShow();
     void TogglePanel(QDockWidget* Panel);
@@ -235,11 +234,9 @@ private:
     // moves in the same page is an edit.
     int64_t ChangesSeen = -1;
     uint64_t ChangesGeneration = 0;
-    bool Closing = false;
     bool LoadingSource = false;
     bool TitleKept = false;  // the document stays after the next file change: a save
     QString ShownSource;  // the text the source editor was last filled with
-    bool RebuildingTree = false;
     QMenu* PopupRecent = nullptr;
 };
 

@@ -316,15 +316,10 @@ void ControlStateOneByOne(benchmark::State& State)
 {
     zv::THtmlDesigner& D = *Designer;
     for (auto _ : State) {
-        benchmark::DoNotOptimize(D.CanCut() + D.CanCopy() + D.CanPaste() + D.CanUndo() + D.CanRedo() +
-                                 D.CanFind() + D.CanHyperlink() + D.CanBold() + D.IsBold() +
-                                 D.CanItalic() + D.IsItalic() + D.CanUnderline() + D.IsUnderline() +
-                                 D.CanAlignLeft() + D.IsAlignLeft() + D.CanAlignCenter() +
-                                 D.IsAlignCenter() + D.CanAlignRight() + D.IsAlignRight() +
-                                 D.CanOrderList() + D.IsOrderList() + D.CanUnorderList() +
-                                 D.IsUnorderList() + D.CanIndent() + D.CanOutdent() + D.CanForeColor() +
-                                 D.CanBackColor() + D.CanBlockFormat() + D.CanFontName() +
-                                 D.CanFontSize());
+        int Answers = D.CanUndo() + D.CanRedo() + D.CanHyperlink();
+        for (const zv::TDesignerCommand& Command : zv::DesignerCommands())
+            Answers += D.CanRun(Command.Id) + (Command.Toggle ? D.IsOn(Command.Id) : 0);
+        benchmark::DoNotOptimize(Answers);
         benchmark::DoNotOptimize(D.GetSelectedTagName());
         benchmark::DoNotOptimize(D.GetBlockFormat());
         benchmark::DoNotOptimize(D.GetFontName());

@@ -738,11 +738,66 @@ bool THtmlDesigner::ExecCommandEx(int Cmd, const QVariant& Input, QVariant* Outp
     return Exec(Cmd, Input, Output);
 }
 
-bool THtmlDesigner::CanDo(int Cmd) { return QueryCommandStatus(Cmd) & OLECMDF_ENABLED; }
-bool THtmlDesigner::IsOn(int Cmd) { return QueryCommandStatus(Cmd) & OLECMDF_LATCHED; }
-bool THtmlDesigner::CanToggle(int Cmd)
+namespace {
+
+using S = TDesignerState;
+const TDesignerCommand Commands[] = {
+    {IDM_CUT, "Cut", false, &S::Cut},
+    {IDM_COPY, nullptr, false, &S::Copy},
+    {IDM_PASTE, "Paste", false, &S::Paste},
+    {IDM_FIND, nullptr, false, &S::Find},
+    {IDM_BOLD, "Bold", true, &S::Bold},
+    {IDM_ITALIC, "Italic", true, &S::Italic},
+    {IDM_UNDERLINE, "Underline", true, &S::Underline},
+    {IDM_JUSTIFYLEFT, "Left", true, &S::AlignLeft},
+    {IDM_JUSTIFYCENTER, "Center", true, &S::AlignCenter},
+    {IDM_JUSTIFYRIGHT, "Right", true, &S::AlignRight},
+    {IDM_ORDERLIST, "Order List", true, &S::OrderList},
+    {IDM_UNORDERLIST, "Unorder List", true, &S::UnorderList},
+    {IDM_INDENT, "Indent", false, &S::Indent},
+    {IDM_OUTDENT, "Outdent", false, &S::Outdent},
+    {IDM_HYPERLINK, "Hyperlink", false, &S::Hyperlink},
+    {IDM_FORECOLOR, "Fore Color", false, &S::ForeColor},
+    {IDM_BACKCOLOR, "Back Color", false, &S::BackColor},
+    {IDM_BLOCKFMT, "Block Format", false, &S::BlockFormat},
+    {IDM_FONTNAME, "Font Name", false, &S::FontName},
+    {IDM_FONTSIZE, "Font Size", false, &S::FontSize}};
+
+// The flags of a command that say it can run.
+int CanFlags(const TDesignerCommand* Command)
 {
-    return QueryCommandStatus(Cmd) & (OLECMDF_ENABLED | OLECMDF_LATCHED);
+    return Command && Command->Toggle ? OLECMDF_ENABLED | OLECMDF_LATCHED : OLECMDF_ENABLED;
+}
+
+}  // namespace
+
+std::span<const TDesignerCommand> DesignerCommands() { return Commands; }
+
+const TDesignerCommand* FindDesignerCommand(int Id)
+{
+    for (const TDesignerCommand& Command : Commands)
+        if (Command.Id == Id) return &Command;
+    return nullptr;
+}
+
+const TCommandState& TDesignerState::Of(int Id) const
+{
+    static const TCommandState Never;
+    const TDesignerCommand* Command = FindDesignerCommand(Id);
+    return Command ? this->*(Command->State) : Never;
+}
+
+bool THtmlDesigner::CanDo(int Cmd) { return QueryCommandStatus(Cmd) & OLECMDF_ENABLED; }
+bool THtmlDesigner::CanRun(int Id) { return QueryCommandStatus(Id) & CanFlags(FindDesignerCommand(Id)); }
+bool THtmlDesigner::IsOn(int Id) { return QueryCommandStatus(Id) & OLECMDF_LATCHED; }
+
+void THtmlDesigner::Run(int Id, const QVariant& Input)
+{
+    const TDesignerCommand* Command = FindDesignerCommand(Id);
+    if (Command && Command->Name)
+        Perform(Command->Name, Id, Input);
+    else
+        ExecCommandEx(Id, Input);
 }
 
 template <class F> void THtmlDesigner::Act(const char* Name, F&& Change)
@@ -794,48 +849,15 @@ void THtmlDesigner::DropData(const QMimeData* Data, const QPointF& ClientPos, bo
     if (OnChange) OnChange(this);
 }
 
-bool THtmlDesigner::CanCopy() { return CanDo(IDM_COPY); }
-void THtmlDesigner::Copy() { ExecCommand(IDM_COPY); }
-bool THtmlDesigner::CanCut() { return CanDo(IDM_CUT); }
-void THtmlDesigner::Cut() { Perform("Cut", IDM_CUT); }
-bool THtmlDesigner::CanPaste() { return CanDo(IDM_PASTE); }
-void THtmlDesigner::Paste() { Perform("Paste", IDM_PASTE); }
-bool THtmlDesigner::CanFind() { return CanDo(IDM_FIND); }
+void THtmlDesigner::Copy() { Run(IDM_COPY); }
+void THtmlDesigner::Cut() { Run(IDM_CUT); }
+void THtmlDesigner::Paste() { Run(IDM_PASTE); }
 void THtmlDesigner::Find() { FindDialog()->Execute(); }
 
 bool THtmlDesigner::FindNext(const QString& Text, bool MatchCase)
 {
     return ExecCommandEx(IDM_FIND, QVariantMap{{"text", Text}, {"matchCase", MatchCase}});
 }
-
-bool THtmlDesigner::CanBold() { return CanToggle(IDM_BOLD); }
-bool THtmlDesigner::IsBold() { return IsOn(IDM_BOLD); }
-void THtmlDesigner::ToggleBold() { Perform("Bold", IDM_BOLD); }
-bool THtmlDesigner::CanItalic() { return CanToggle(IDM_ITALIC); }
-bool THtmlDesigner::IsItalic() { return IsOn(IDM_ITALIC); }
-void THtmlDesigner::ToggleItalic() { Perform("Italic", IDM_ITALIC); }
-bool THtmlDesigner::CanUnderline() { return CanToggle(IDM_UNDERLINE); }
-bool THtmlDesigner::IsUnderline() { return IsOn(IDM_UNDERLINE); }
-void THtmlDesigner::ToggleUnderline() { Perform("Underline", IDM_UNDERLINE); }
-bool THtmlDesigner::CanAlignCenter() { return CanToggle(IDM_JUSTIFYCENTER); }
-bool THtmlDesigner::IsAlignCenter() { return IsOn(IDM_JUSTIFYCENTER); }
-void THtmlDesigner::AlignCenter() { Perform("Center", IDM_JUSTIFYCENTER); }
-bool THtmlDesigner::CanAlignLeft() { return CanToggle(IDM_JUSTIFYLEFT); }
-bool THtmlDesigner::IsAlignLeft() { return IsOn(IDM_JUSTIFYLEFT); }
-void THtmlDesigner::AlignLeft() { Perform("Left", IDM_JUSTIFYLEFT); }
-bool THtmlDesigner::CanAlignRight() { return CanToggle(IDM_JUSTIFYRIGHT); }
-bool THtmlDesigner::IsAlignRight() { return IsOn(IDM_JUSTIFYRIGHT); }
-void THtmlDesigner::AlignRight() { Perform("Right", IDM_JUSTIFYRIGHT); }
-bool THtmlDesigner::CanOrderList() { return CanToggle(IDM_ORDERLIST); }
-bool THtmlDesigner::IsOrderList() { return IsOn(IDM_ORDERLIST); }
-void THtmlDesigner::OrderList() { Perform("Order List", IDM_ORDERLIST); }
-bool THtmlDesigner::CanUnorderList() { return CanToggle(IDM_UNORDERLIST); }
-bool THtmlDesigner::IsUnorderList() { return IsOn(IDM_UNORDERLIST); }
-void THtmlDesigner::UnorderList() { Perform("Unorder List", IDM_UNORDERLIST); }
-bool THtmlDesigner::CanIndent() { return CanDo(IDM_INDENT); }
-void THtmlDesigner::Indent() { Perform("Indent", IDM_INDENT); }
-bool THtmlDesigner::CanOutdent() { return CanDo(IDM_OUTDENT); }
-void THtmlDesigner::Outdent() { Perform("Outdent", IDM_OUTDENT); }
 
 bool THtmlDesigner::IsAnchorPlaceholder(const std::string& Id) const
 {
@@ -886,22 +908,19 @@ bool THtmlDesigner::Hyperlink()
     return true;
 }
 
-void THtmlDesigner::SetHyperlink(const QString& Url) { Perform("Hyperlink", IDM_HYPERLINK, Url); }
+void THtmlDesigner::SetHyperlink(const QString& Url) { Run(IDM_HYPERLINK, Url); }
 void THtmlDesigner::Unlink() { Perform("Unlink", IDM_UNLINK); }
 
-bool THtmlDesigner::CanBackColor() { return CanDo(IDM_BACKCOLOR); }
 void THtmlDesigner::SetBackColor(TColor Color)
 {
-    Perform("Back Color", IDM_BACKCOLOR, ColorCommandValue(Color));
+    Run(IDM_BACKCOLOR, ColorCommandValue(Color));
 }
-bool THtmlDesigner::CanForeColor() { return CanDo(IDM_FORECOLOR); }
 void THtmlDesigner::SetForeColor(TColor Color)
 {
-    Perform("Fore Color", IDM_FORECOLOR, ColorCommandValue(Color));
+    Run(IDM_FORECOLOR, ColorCommandValue(Color));
 }
 
-bool THtmlDesigner::CanBlockFormat() { return CanDo(IDM_BLOCKFMT); }
-void THtmlDesigner::SetBlockFormat(const QString& Name) { Perform("Block Format", IDM_BLOCKFMT, Name); }
+void THtmlDesigner::SetBlockFormat(const QString& Name) { Run(IDM_BLOCKFMT, Name); }
 QString THtmlDesigner::GetBlockFormat() { return CommandValue(IDM_BLOCKFMT); }
 
 void THtmlDesigner::GetBlockFormats(QStringList& Strings)
@@ -912,14 +931,12 @@ void THtmlDesigner::GetBlockFormats(QStringList& Strings)
     for (const QVariant& Name : Output.toList()) Strings.append(Name.toString());
 }
 
-bool THtmlDesigner::CanFontName() { return CanDo(IDM_FONTNAME); }
-void THtmlDesigner::SetFontName(const QString& Name) { Perform("Font Name", IDM_FONTNAME, Name); }
+void THtmlDesigner::SetFontName(const QString& Name) { Run(IDM_FONTNAME, Name); }
 QString THtmlDesigner::GetFontName() { return CommandValue(IDM_FONTNAME); }
 
-bool THtmlDesigner::CanFontSize() { return CanDo(IDM_FONTSIZE); }
 void THtmlDesigner::SetFontSize(int Size)
 {
-    Perform("Font Size", IDM_FONTSIZE, std::clamp(Size, 1, 7));
+    Run(IDM_FONTSIZE, std::clamp(Size, 1, 7));
 }
 
 int THtmlDesigner::GetFontSize()
@@ -933,21 +950,8 @@ TDesignerState THtmlDesigner::GetState()
 {
     TDesignerState S;
     if (!HasDocument()) return S;
-    TCommandState* const States[] = {&S.Cut,         &S.Copy,        &S.Paste,     &S.Find,
-                                     &S.Bold,        &S.Italic,      &S.Underline, &S.AlignLeft,
-                                     &S.AlignCenter, &S.AlignRight,  &S.OrderList, &S.UnorderList,
-                                     &S.Indent,      &S.Outdent,     &S.Hyperlink, &S.ForeColor,
-                                     &S.BackColor,   &S.BlockFormat, &S.FontName,  &S.FontSize};
-    static const int Ids[] = {IDM_CUT,          IDM_COPY,          IDM_PASTE,     IDM_FIND,
-                              IDM_BOLD,         IDM_ITALIC,        IDM_UNDERLINE, IDM_JUSTIFYLEFT,
-                              IDM_JUSTIFYCENTER, IDM_JUSTIFYRIGHT, IDM_ORDERLIST, IDM_UNORDERLIST,
-                              IDM_INDENT,       IDM_OUTDENT,       IDM_HYPERLINK, IDM_FORECOLOR,
-                              IDM_BACKCOLOR,    IDM_BLOCKFMT,      IDM_FONTNAME,  IDM_FONTSIZE};
-    static const std::vector<int> Toggles = {IDM_BOLD,          IDM_ITALIC,       IDM_UNDERLINE,
-                                             IDM_JUSTIFYLEFT,   IDM_JUSTIFYCENTER, IDM_JUSTIFYRIGHT,
-                                             IDM_ORDERLIST,     IDM_UNORDERLIST};
     QVariantList IdList;
-    for (int Id : Ids) IdList.append(Id);
+    for (const TDesignerCommand& Command : Commands) IdList.append(Command.Id);
     const QVariantList Values{IDM_BLOCKFMT, IDM_FONTNAME, IDM_FONTSIZE};
     const int Current = FCurrentElement.IsCurrent() ? FCurrentElement.Number() : 0;
     QVariantList Answer;
@@ -957,15 +961,16 @@ TDesignerState THtmlDesigner::GetState()
         return S;
     }
     const QVariantList Flags = Answer.value(0).toList();
-    for (size_t K = 0; K < std::size(Ids); ++K) {
+    for (size_t K = 0; K < std::size(Commands); ++K) {
+        const TDesignerCommand& Command = Commands[K];
         int F = Flags.value(static_cast<qsizetype>(K)).toInt();
-        if (Ids[K] == IDM_PASTE && (F & OLECMDF_ENABLED)) {
+        if (Command.Id == IDM_PASTE && (F & OLECMDF_ENABLED)) {
             const QMimeData* Clip = QApplication::clipboard()->mimeData();
             if (!Clip || !(Clip->hasHtml() || Clip->hasText())) F &= ~OLECMDF_ENABLED;
         }
-        const bool Toggle = std::find(Toggles.begin(), Toggles.end(), Ids[K]) != Toggles.end();
-        States[K]->Can = F & (Toggle ? OLECMDF_ENABLED | OLECMDF_LATCHED : OLECMDF_ENABLED);
-        States[K]->Is = F & OLECMDF_LATCHED;
+        TCommandState& State = S.*(Command.State);
+        State.Can = F & CanFlags(&Command);
+        State.Is = F & OLECMDF_LATCHED;
     }
     const QVariantList Read = Answer.value(1).toList();
     S.BlockFormatName = Read.value(0).isNull() ? QString() : Read.value(0).toString();

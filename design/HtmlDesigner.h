@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -77,7 +78,24 @@ struct TDesignerState {
     int FontSizeValue = -1;
     // The page's count of changes to its body; -1 when unknown. Moving the caret counts none.
     int64_t Changes = -1;
+    // The state of the command of that engine id in DesignerCommands; a command off the
+    // table can never run.
+    const TCommandState& Of(int Id) const;
 };
+
+// A command of the design view's controls, by its engine id.
+struct TDesignerCommand {
+    int Id;
+    // The undo group it makes; nil for a command that changes nothing.
+    const char* Name;
+    // On or off: it can run while on, even where it could not be turned on.
+    bool Toggle;
+    TCommandState TDesignerState::*State;
+};
+// The commands of TDesignerState, in the order they are read.
+std::span<const TDesignerCommand> DesignerCommands();
+// The command of that engine id; nil when it is not on the table.
+const TDesignerCommand* FindDesignerCommand(int Id);
 
 using TDesignerEvent = std::function<void(QObject* Sender)>;
 // X and Y: the mouse cursor on the screen.
@@ -174,45 +192,18 @@ public:
     bool ExecCommand(int Cmd);
     bool ExecCommandEx(int Cmd, const QVariant& Input, QVariant* Output = nullptr);
 
-    bool CanCopy();
+    // The commands of DesignerCommands by engine id: whether one can run now, whether a
+    // toggle is on, and running one, as an undo group of its name when it has one.
+    bool CanRun(int Id);
+    bool IsOn(int Id);
+    void Run(int Id, const QVariant& Input = {});
     void Copy();
-    bool CanCut();
     void Cut();
-    bool CanPaste();
     void Paste();
-    bool CanFind();
     // Opens the find dialog; its Find Next selects the next match.
     void Find();
     // The search of the find dialog; false when there is no further match.
     bool FindNext(const QString& Text, bool MatchCase);
-    bool CanBold();
-    bool IsBold();
-    void ToggleBold();
-    bool CanItalic();
-    bool IsItalic();
-    void ToggleItalic();
-    bool CanUnderline();
-    bool IsUnderline();
-    void ToggleUnderline();
-    bool CanAlignCenter();
-    bool IsAlignCenter();
-    void AlignCenter();
-    bool CanAlignLeft();
-    bool IsAlignLeft();
-    void AlignLeft();
-    bool CanAlignRight();
-    bool IsAlignRight();
-    void AlignRight();
-    bool CanOrderList();
-    bool IsOrderList();
-    void OrderList();
-    bool CanUnorderList();
-    bool IsUnorderList();
-    void UnorderList();
-    bool CanIndent();
-    void Indent();
-    bool CanOutdent();
-    void Outdent();
     // False while the named-anchor placeholder is selected.
     bool CanHyperlink();
     // Asks for an address. With the selection inside one link, the link's own address is
@@ -222,19 +213,14 @@ public:
     // Links the selection to Url without asking.
     void SetHyperlink(const QString& Url);
     void Unlink();
-    bool CanBackColor();
     // No colour (clNone) or a system colour takes the colour off the selection.
     void SetBackColor(TColor Color);
-    bool CanForeColor();
     void SetForeColor(TColor Color);
-    bool CanBlockFormat();
     void SetBlockFormat(const QString& Name);
     QString GetBlockFormat();
     void GetBlockFormats(QStringList& Strings);
-    bool CanFontName();
     void SetFontName(const QString& Name);
     QString GetFontName();
-    bool CanFontSize();
     // Clamped to 1..7.
     void SetFontSize(int Size);
     // -1 when the selection has no single size.
@@ -416,8 +402,6 @@ private:
     void RestoreResizedSizes();
 
     bool CanDo(int Cmd);
-    bool IsOn(int Cmd);
-    bool CanToggle(int Cmd);
     // Runs one command as the undo group Name.
     void Perform(const char* Name, int Cmd, const QVariant& Input = {});
     // Runs Change as one undo group, also when it raises.

@@ -31,6 +31,7 @@
 #include "HtmlWriter.h"
 #include "MainWindowHost.h"
 #include "TagTreeModel.h"
+#include "TagTreeView.h"
 #include "UnitAbout.h"
 #include "UnitFind.h"
 
@@ -49,14 +50,14 @@ const QString Unicode = QString::fromUtf8("Greek \xCE\xB1\xCE\xB2\xCE\xB3 CJK \x
 // The tree item of the n-th paragraph of body (the first two levels are open).
 QModelIndex BodyChild(TFormMain& W, int Row)
 {
-    const QModelIndex Root = W.TreeModel->index(0, 0);
-    for (int K = 0; K < W.TreeModel->rowCount(Root); ++K) {
-        const QModelIndex Html = W.TreeModel->index(K, 0, Root);
-        for (int J = 0; J < W.TreeModel->rowCount(Html); ++J) {
-            const QModelIndex Body = W.TreeModel->index(J, 0, Html);
+    const QModelIndex Root = W.TagTree->TreeModel->index(0, 0);
+    for (int K = 0; K < W.TagTree->TreeModel->rowCount(Root); ++K) {
+        const QModelIndex Html = W.TagTree->TreeModel->index(K, 0, Root);
+        for (int J = 0; J < W.TagTree->TreeModel->rowCount(Html); ++J) {
+            const QModelIndex Body = W.TagTree->TreeModel->index(J, 0, Html);
             if (Body.data().toString() != "<body>") continue;
-            for (int P = 0; P < W.TreeModel->rowCount(Body); ++P) {
-                const QModelIndex Child = W.TreeModel->index(P, 0, Body);
+            for (int P = 0; P < W.TagTree->TreeModel->rowCount(Body); ++P) {
+                const QModelIndex Child = W.TagTree->TreeModel->index(P, 0, Body);
                 if (Child.data().toString() == "<p>" && Row-- == 0) return Child;
             }
         }
@@ -83,7 +84,7 @@ std::pair<QString, QString> OtherViews(TMainWindowHost& H)
     H.Tab(CodeTab);
     const QString Code = W.SourceEditor->text();
     H.Tab(TreeTab);
-    const QString Tree = W.TreeRoot ? QString::fromStdU16String(NodeToHtml(W.TreeRoot.get())) : QString();
+    const QString Tree = W.TagTree->Root() ? QString::fromStdU16String(NodeToHtml(W.TagTree->Root())) : QString();
     H.Tab(DesignerTab);
     return {Code, Tree};
 }
@@ -233,31 +234,31 @@ TEST(MainWindow, EditsAPageThroughEveryViewAndSavesIt)
 
     // the Tag Tree view parses what the design view took in
     H.Tab(TreeTab);
-    EXPECT_TRUE(W.TreeTag->isVisible());
-    EXPECT_FALSE(W.GridAttr->isVisible());
-    EXPECT_FALSE(W.MemoAttr->isVisible());
+    EXPECT_TRUE(W.TagTree->TreeTag->isVisible());
+    EXPECT_FALSE(W.TagTree->GridAttr->isVisible());
+    EXPECT_FALSE(W.TagTree->MemoAttr->isVisible());
     for (QAction* A : {F.BtnCut, F.BtnCopy, F.BtnPaste, F.BtnUndo, F.BtnRedo, F.BtnFind, F.BtnTag})
         EXPECT_FALSE(A->isEnabled()) << A->objectName().toStdString();
     const QModelIndex Para = BodyChild(W, 0);
     ASSERT_TRUE(Para.isValid());
     EXPECT_EQ(Para.data().toString(), "<p>");
-    W.TreeTag->expand(Para);
-    ClickItem(W.TreeTag, W.TreeModel->index(1, 0, Para));
-    ASSERT_TRUE(W.MemoAttr->isVisible());
-    EXPECT_EQ(W.MemoAttr->toPlainText(), " world more code");
-    W.TreeTag->expand(BodyChild(W, 1));
-    ClickItem(W.TreeTag, W.TreeModel->index(0, 0, BodyChild(W, 1)));
+    W.TagTree->TreeTag->expand(Para);
+    ClickItem(W.TagTree->TreeTag, W.TagTree->TreeModel->index(1, 0, Para));
+    ASSERT_TRUE(W.TagTree->MemoAttr->isVisible());
+    EXPECT_EQ(W.TagTree->MemoAttr->toPlainText(), " world more code");
+    W.TagTree->TreeTag->expand(BodyChild(W, 1));
+    ClickItem(W.TagTree->TreeTag, W.TagTree->TreeModel->index(0, 0, BodyChild(W, 1)));
     // the tree keeps character references as written
-    EXPECT_EQ(W.MemoAttr->toPlainText(), "Greek &alpha;&beta;&gamma; CJK &#x6F22;&#x5B57; emoji &#x1F600;");
-    ClickItem(W.TreeTag, Para);
-    ASSERT_TRUE(W.GridAttr->isVisible());
-    ASSERT_EQ(W.GridAttr->rowCount(), 2);
-    EXPECT_EQ(W.GridAttr->item(0, 0)->text(), "id");
-    EXPECT_EQ(W.GridAttr->item(0, 1)->text(), "a");
-    EditCell(W.GridAttr, 0, 1, "b2");
-    EditCell(W.GridAttr, 1, 0, "CLASS");
-    EditCell(W.GridAttr, 1, 1, "x");
-    EXPECT_TRUE(WaitFor([&] { return W.GridAttr->rowCount() == 3; }));
+    EXPECT_EQ(W.TagTree->MemoAttr->toPlainText(), "Greek &alpha;&beta;&gamma; CJK &#x6F22;&#x5B57; emoji &#x1F600;");
+    ClickItem(W.TagTree->TreeTag, Para);
+    ASSERT_TRUE(W.TagTree->GridAttr->isVisible());
+    ASSERT_EQ(W.TagTree->GridAttr->rowCount(), 2);
+    EXPECT_EQ(W.TagTree->GridAttr->item(0, 0)->text(), "id");
+    EXPECT_EQ(W.TagTree->GridAttr->item(0, 1)->text(), "a");
+    EditCell(W.TagTree->GridAttr, 0, 1, "b2");
+    EditCell(W.TagTree->GridAttr, 1, 0, "CLASS");
+    EditCell(W.TagTree->GridAttr, 1, 1, "x");
+    EXPECT_TRUE(WaitFor([&] { return W.TagTree->GridAttr->rowCount() == 3; }));
     EXPECT_TRUE(W.ViewModified);
     H.Shot("tagtree");
 
@@ -686,19 +687,19 @@ TEST(MainWindow, CommandsMarkTheDocumentModifiedAndKeepPendingEdits)
 
     // the Tag Tree view entered again and again never reaches back into an old tree
     H.Tab(TreeTab);
-    ClickItem(W.TreeTag, BodyChild(W, 0));
-    ASSERT_TRUE(W.GridAttr->isVisible());
-    EditCell(W.GridAttr, 0, 1, "q", false);
+    ClickItem(W.TagTree->TreeTag, BodyChild(W, 0));
+    ASSERT_TRUE(W.TagTree->GridAttr->isVisible());
+    EditCell(W.TagTree->GridAttr, 0, 1, "q", false);
     H.Tab(DesignerTab);
     EXPECT_TRUE(H.Body().contains("<p id=\"q\">")) << H.Body().toStdString();
     const uint64_t Loaded = W.Designer->Generation();
     H.Tab(TreeTab);
-    ClickItem(W.TreeTag, BodyChild(W, 0));
+    ClickItem(W.TagTree->TreeTag, BodyChild(W, 0));
     H.Tab(CodeTab);
     H.Tab(TreeTab);
-    EXPECT_EQ(W.EditedNode, nullptr);
-    ClickItem(W.TreeTag, BodyChild(W, 0));
-    EXPECT_EQ(W.GridAttr->item(0, 1)->text(), "q");
+    EXPECT_EQ(W.TagTree->EditedNode(), nullptr);
+    ClickItem(W.TagTree->TreeTag, BodyChild(W, 0));
+    EXPECT_EQ(W.TagTree->GridAttr->item(0, 1)->text(), "q");
     H.Tab(DesignerTab);
     EXPECT_EQ(W.Designer->Generation(), Loaded);  // views left unchanged reload nothing
 
@@ -952,14 +953,14 @@ TEST(MainWindow, OpensEditsAndSavesPagesMadeElsewhere)
     PageSelectText(H.D(), "p", 0, 0);
     H.TypeInDesigner("Still ");
     H.Tab(TreeTab);
-    const QModelIndex Frame = FindItem(W.TreeModel, "<frame>");
+    const QModelIndex Frame = FindItem(W.TagTree->TreeModel, "<frame>");
     ASSERT_TRUE(Frame.isValid());
-    ClickItem(W.TreeTag, Frame);
-    ASSERT_TRUE(W.GridAttr->isVisible());
-    ASSERT_EQ(W.GridAttr->rowCount(), 3);
-    EXPECT_EQ(W.GridAttr->item(1, 0)->text(), "noresize");
-    EXPECT_EQ(W.GridAttr->item(1, 1)->text(), "");
-    EditCell(W.GridAttr, 0, 1, "b.html");
+    ClickItem(W.TagTree->TreeTag, Frame);
+    ASSERT_TRUE(W.TagTree->GridAttr->isVisible());
+    ASSERT_EQ(W.TagTree->GridAttr->rowCount(), 3);
+    EXPECT_EQ(W.TagTree->GridAttr->item(1, 0)->text(), "noresize");
+    EXPECT_EQ(W.TagTree->GridAttr->item(1, 1)->text(), "");
+    EditCell(W.TagTree->GridAttr, 0, 1, "b.html");
     H.Tab(DesignerTab);
     ASSERT_TRUE(W.FileManager->Save());
     const std::string Saved = ReadAll(Docs / "frames.html");
@@ -1415,7 +1416,7 @@ TEST(MainWindow, KeysGoWhereTheUserLooksAndEveryKeyIsSaved)
     Press(Qt::Key_S, Qt::ControlModifier);
     ASSERT_FALSE(W.FileManager->Modified());
     H.Tab(TreeTab);
-    ASSERT_TRUE(W.TreeTag->hasFocus());
+    ASSERT_TRUE(W.TagTree->TreeTag->hasFocus());
     Press(Qt::Key_X, Qt::ControlModifier);
     Press(Qt::Key_V, Qt::ControlModifier);
     Press(Qt::Key_Z, Qt::ControlModifier);

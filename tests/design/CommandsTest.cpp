@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "DesignerHost.h"
+#include "EngineIds.h"
 #include "UnitFind.h"
 #include "UnitHyperlink.h"
 
@@ -56,7 +57,7 @@ TEST(DesignerUndo, ActionsAndTypedKeysAreGroups)
     const QString Original = H.BodyHtml();
 
     H.SelectText("#p", 0, 5);
-    D.ToggleBold();
+    D.Run(IDM_BOLD);
     ASSERT_EQ(Names(D), std::vector<std::string>{"Bold"});
     EXPECT_GE(D.UndoList()[0].Units, 1);
     const QString Bold = H.BodyHtml();
@@ -127,16 +128,16 @@ TEST(DesignerUndo, UndoAndRedoGiveBackThePageAfterEveryCommand)
     };
     QApplication::clipboard()->setText("pasted words");
     const std::vector<TCase> Cases = {
-        {"Bold", "#a", 0, 5, [&] { D.ToggleBold(); }},
-        {"Italic", "#a", 0, 5, [&] { D.ToggleItalic(); }},
-        {"Underline", "#a", 6, 10, [&] { D.ToggleUnderline(); }},
-        {"Center", "#a", 0, 5, [&] { D.AlignCenter(); }},
-        {"Right", "#a", 0, 5, [&] { D.AlignRight(); }},
-        {"Left", "#a", 0, 5, [&] { D.AlignRight(); D.AlignLeft(); }},
-        {"Order List", "#a", 0, 5, [&] { D.OrderList(); }},
-        {"Unorder List", "#li", 0, 2, [&] { D.UnorderList(); }},
-        {"Indent", "#a", 0, 5, [&] { D.Indent(); }},
-        {"Outdent", "#li", 0, 2, [&] { D.Outdent(); }},
+        {"Bold", "#a", 0, 5, [&] { D.Run(IDM_BOLD); }},
+        {"Italic", "#a", 0, 5, [&] { D.Run(IDM_ITALIC); }},
+        {"Underline", "#a", 6, 10, [&] { D.Run(IDM_UNDERLINE); }},
+        {"Center", "#a", 0, 5, [&] { D.Run(IDM_JUSTIFYCENTER); }},
+        {"Right", "#a", 0, 5, [&] { D.Run(IDM_JUSTIFYRIGHT); }},
+        {"Left", "#a", 0, 5, [&] { D.Run(IDM_JUSTIFYRIGHT); D.Run(IDM_JUSTIFYLEFT); }},
+        {"Order List", "#a", 0, 5, [&] { D.Run(IDM_ORDERLIST); }},
+        {"Unorder List", "#li", 0, 2, [&] { D.Run(IDM_UNORDERLIST); }},
+        {"Indent", "#a", 0, 5, [&] { D.Run(IDM_INDENT); }},
+        {"Outdent", "#li", 0, 2, [&] { D.Run(IDM_OUTDENT); }},
         {"Hyperlink", "#a", 0, 5, [&] { D.SetHyperlink("http://example.com/"); }},
         {"Unlink", "#l", 1, 2, [&] { D.Unlink(); }},
         {"Back Color", "#a", 0, 5, [&] { D.SetBackColor(clYellow); }},
@@ -195,11 +196,11 @@ TEST(DesignerCommands, ValuesStatesAndTheLinkOnAnAnchor)
 
     // the state in one call agrees with the single queries
     H.SelectText("#p font", 0, 3);
-    D.ToggleBold();
+    D.Run(IDM_BOLD);
     const TDesignerState S = D.GetState();
-    EXPECT_TRUE(S.Bold.Is && S.Bold.Can && D.IsBold());
-    EXPECT_EQ(S.Italic.Is, D.IsItalic());
-    EXPECT_EQ(S.Cut.Can, D.CanCut());
+    EXPECT_TRUE(S.Bold.Is && S.Bold.Can && D.IsOn(IDM_BOLD));
+    EXPECT_EQ(S.Italic.Is, D.IsOn(IDM_ITALIC));
+    EXPECT_EQ(S.Cut.Can, D.CanRun(IDM_CUT));
     EXPECT_EQ(S.BlockFormatName, "Normal");
     EXPECT_EQ(S.FontSizeValue, 2);
     EXPECT_TRUE(S.CanUndo && !S.CanRedo);
@@ -226,7 +227,7 @@ TEST(DesignerCommands, InsertHtmlBeforeASelectedElement)
     EXPECT_EQ(H.Eval("document.querySelector('img').previousSibling.id").toString(), "it");
     // the group was closed: the next action is a group of its own
     H.SelectText("#p", 0, 3);
-    D.ToggleItalic();
+    D.Run(IDM_ITALIC);
     EXPECT_EQ(Names(D), (std::vector<std::string>{"Insert", "Italic"}));
     D.Undo();
     D.Undo();

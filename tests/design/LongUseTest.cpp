@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "DesignerHost.h"
+#include "EngineIds.h"
 
 using namespace zv;
 using zv::test::TDesignerHost;
@@ -113,7 +114,7 @@ TEST(DesignerLongUse, TypingIsOneUndoGroupUntilTheCaretMovesOrACommandRuns)
     H.Type("A");
     EXPECT_EQ(Groups(D).size(), 2u);
     H.SelectText("#q", 0, 5);
-    D.ToggleBold();
+    D.Run(IDM_BOLD);
     test::PageKey(D, Qt::Key_End);
     H.Type("B");
     H.Type("C");
