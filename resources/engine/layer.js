@@ -111,11 +111,30 @@ let changes = 0;                  // counts every change of the body: an unchang
                                   // the body's source read at that count still holds
 
 // The order of each element's attributes as first seen: an attribute that undo or redo puts
-// back returns to its place instead of going to the end.
+// back returns to its place instead of going to the end. A loaded element with two or more
+// attributes has it from the start; one with fewer gets it when its attributes first change,
+// from what they were before (the one it had, if any, stands first).
 const attrOrder = new WeakMap();
 function noteOrder(n) {
     if (n.nodeType === Node.ELEMENT_NODE && !attrOrder.has(n))
         attrOrder.set(n, [...n.attributes].map(a => a.name));
+}
+function noteFirstOrders(records) {
+    const changed = new Map();
+    for (const r of records) {
+        if (r.type !== 'attributes' || attrOrder.has(r.target)) continue;
+        if (!changed.has(r.target)) changed.set(r.target, []);
+        changed.get(r.target).push(r);
+    }
+    for (const [el, list] of changed) {
+        const names = el.getAttributeNames();
+        for (let k = list.length - 1; k >= 0; k--) {
+            const name = list[k].attributeName, at = names.indexOf(name);
+            if (list[k].oldValue === null) { if (at >= 0) names.splice(at, 1); }
+            else if (at < 0) names.unshift(name);
+        }
+        if (names.length < 2) attrOrder.set(el, names);
+    }
 }
 function restoreOrder(el) {
     const order = attrOrder.get(el);
@@ -147,6 +166,7 @@ function record(r) {
              next: r.nextSibling };
 }
 const observer = new MutationObserver(function (records) {
+    noteFirstOrders(records);
     for (const r of records) pending.push(record(r));
     textDirty = true;
     changes++;
@@ -158,6 +178,7 @@ observer.observe(doc.body, { subtree: true, childList: true, attributes: true,
 
 function collect() {
     const records = observer.takeRecords();
+    noteFirstOrders(records);
     for (const r of records) pending.push(record(r));
     if (records.length) {
         textDirty = displayDirty = true;
@@ -1162,8 +1183,8 @@ function readBody(json) {
     const top = parsed.documentElement;
     if (!top || top.localName !== 'div' || parsed.querySelector('parsererror'))
         throw new Error('The body could not be read');
-    const tree = doc.importNode(top, true);
-    const marks = [];
+    const tree = doc.adoptNode(top);
+    const marks = [], ordered = [];
     const walker = doc.createTreeWalker(tree, NodeFilter.SHOW_PROCESSING_INSTRUCTION);
     for (let p = walker.nextNode(); p; p = walker.nextNode()) marks.push(p);
     for (const p of marks) {
@@ -1172,6 +1193,8 @@ function readBody(json) {
             if (!t || t.nodeType !== Node.TEXT_NODE) p.after(t = doc.createTextNode(''));
             spelt.set(t, [t.data, texts[+p.data]]);
             spellers.add(t);
+        } else if (p.target === 'zvo') {
+            ordered.push(p.nextSibling);
         }
         p.remove();
     }
@@ -1187,11 +1210,9 @@ function readBody(json) {
         speltAttrs.set(el, s);
         spellers.add(el);
     }
-    for (const el of tree.querySelectorAll('*')) {
-        const names = el.getAttributeNames();
-        attrOrder.set(el, names);
-        if (ownWay(el, names)) spellers.add(el);
-    }
+    for (const el of ordered) attrOrder.set(el, el.getAttributeNames());
+    // a selector of names: one of values is many times slower
+    for (const el of tree.querySelectorAll(ownWaySelector)) spellers.add(el);
     const all = doc.createRange();
     all.selectNodeContents(tree);
     return [bodyAttributes, all.extractContents()];
@@ -1262,6 +1283,7 @@ function startTag(el) {
     return out + '>';
 }
 const ownWayTags = new Set(['template', 'isindex', 'noscript', 'svg', 'math']);
+const ownWaySelector = [...ownWayTags, ...[...booleanAttrs].map(a => '[' + a + ']')].join(', ');
 function ownWayAttribute(name) {
     return booleanAttrs.has(name) || name.startsWith('zv-raw-');
 }
