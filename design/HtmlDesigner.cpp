@@ -103,7 +103,7 @@ bool IsHoverEvent(const std::string& Type)
 // ---------------------------------------------------------------- construction
 
 THtmlDesigner::THtmlDesigner(QWidget* Parent)
-    : TWebBrowser(Parent), Filter(std::make_unique<THtmlFilter>())
+    : TWebBrowser(Parent, TProfile::Own), Filter(std::make_unique<THtmlFilter>())
 {
     InitDesignResources();
     RegisterNameSpace(
@@ -124,7 +124,7 @@ THtmlDesigner::THtmlDesigner(QWidget* Parent)
     connect(this, &QWebEngineView::loadFinished, this, &THtmlDesigner::BackgroundLoadFinished);
 }
 
-THtmlDesigner::~THtmlDesigner() { UnregisterNameSpace(); }
+THtmlDesigner::~THtmlDesigner() { UnregisterNameSpace(page()->profile()); }
 
 // ---------------------------------------------------------------- page events
 
