@@ -13,6 +13,7 @@
 #include <limits>
 #include <thread>
 #include <QThread>
+#include <malloc.h>
 #include <sys/stat.h>
 
 #include "DesignTree.h"
@@ -91,6 +92,13 @@ int NestingDepth(const THtmlNode& Top)
     }
     return Deepest;
 }
+
+// Left at the end of a load, after the document it replaced: what that document, the texts
+// made for the page and the parser's work held goes back to the system instead of staying
+// with the program.
+struct TReleaseFreedMemory {
+    ~TReleaseFreedMemory() { malloc_trim(0); }
+};
 
 bool IsKeyEvent(const std::string& Type) { return Type.rfind("key", 0) == 0; }
 bool IsHoverEvent(const std::string& Type)
@@ -226,18 +234,13 @@ void THtmlDesigner::ResetTableSelection()
 
 // ---------------------------------------------------------------- loading and saving
 
-THtmlDesigner::TDesignPage THtmlDesigner::MakeDesignPage(const THtmlFilter& From,
-                                                      const WideString& Html)
+THtmlDesigner::TDesignPage THtmlDesigner::MakeDesignPage(THtmlFilter& From)
 {
     // The head goes to the engine as HTML, the body as the tree itself: the engine's parser
     // would rearrange it (see DesignTree.h).
     const THtmlNode* Body = From.Root() ? From.Root()->FindFirstOfKind(tagBody) : nullptr;
-    const size_t HeadEnd = Html.find(u"</head>");
-    if (!Body || HeadEnd == WideString::npos) Body = nullptr;
     TDesignPage Page;
-    Page.Data = QString::fromStdU16String(
-                    Body ? Html.substr(0, HeadEnd + 7) + u"\r\n<body></body>\r\n</html>" : Html)
-                    .toUtf8();
+    Page.Data = QString::fromStdU16String(From.GetDesignShell()).toUtf8();
     if (Body)
         Page.BodyJson = QString::fromStdU16String(DesignBodyJson(*static_cast<const THtmlTag*>(Body)));
     return Page;
@@ -255,9 +258,9 @@ void THtmlDesigner::ResetForLoad(TDesignPage Page)
     ReadChanges = -1;
 }
 
-void THtmlDesigner::LoadDesignHtml(const WideString& Html, bool Wait)
+void THtmlDesigner::LoadDesignHtml(bool Wait)
 {
-    TDesignPage Page = MakeDesignPage(*Filter, Html);
+    TDesignPage Page = MakeDesignPage(*Filter);
     const QString BodyJson = std::move(Page.BodyJson);
     ResetForLoad(std::move(Page));
     if (!Wait) {
@@ -333,6 +336,7 @@ void THtmlDesigner::ReadPage()
 
 void THtmlDesigner::ReplaceDocument(const std::function<void()>& Load)
 {
+    const TReleaseFreedMemory Release;
     try {
         ReadPage();
     } catch (const EEngineError&) {
@@ -350,13 +354,13 @@ void THtmlDesigner::ReplaceDocument(const std::function<void()>& Load)
         throw;
     }
     try {
-        LoadDesignHtml(Filter->GetDesignHtml());
+        LoadDesignHtml();
     } catch (...) {
         FFileName = OldName;
         Filter->SetBasePath(OldBase);
         Filter->SwapDocument(Old);
         try {
-            LoadDesignHtml(Filter->GetDesignHtml());
+            LoadDesignHtml();
         } catch (const std::exception&) {
             // the page stays without a document; the filter holds the old one for saving
         }
@@ -366,6 +370,7 @@ void THtmlDesigner::ReplaceDocument(const std::function<void()>& Load)
 
 void THtmlDesigner::LoadFromFile(const std::string& FileName)
 {
+    const TReleaseFreedMemory Release;
     TFileStream File(FileName, TFileMode::OpenRead);
     const auto Stage = [this](const char* Text) {
         if (OnLoadProgress) OnLoadProgress(this, QString::fromLatin1(Text));
@@ -387,7 +392,7 @@ void THtmlDesigner::LoadFromFile(const std::string& FileName)
                 throw EEngineError(FileName + ": its elements nest more than " +
                                    std::to_string(MaxNesting) +
                                    " levels deep, more than the design view can show.");
-            Page = MakeDesignPage(Next, Next.GetDesignHtml());
+            Page = MakeDesignPage(Next);
             if (!Page.BodyJson.isEmpty()) SetBodyArguments = CallArguments({Page.BodyJson});
             Page.BodyJson.clear();
         } catch (...) {
@@ -426,7 +431,7 @@ void THtmlDesigner::LoadFromFile(const std::string& FileName)
         // a page still busy with the new document is ended; the previous one comes back
         AbandonPage();
         try {
-            LoadDesignHtml(Filter->GetDesignHtml());
+            LoadDesignHtml();
         } catch (const std::exception&) {
             // the page stays without a document; the filter holds the old one for saving
         }
@@ -444,7 +449,7 @@ void THtmlDesigner::NewDocument(bool Wait)
 {
     Filter->NewDocument();
     FFileName.clear();
-    LoadDesignHtml(Filter->GetDesignHtml(), Wait);
+    LoadDesignHtml(Wait);
 }
 
 WideString THtmlDesigner::GetHtml()

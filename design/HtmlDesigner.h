@@ -380,14 +380,14 @@ private:
     std::vector<TRowLayout> DragCells;
 
 private:
-    // Shows the filter's design document Html; every load of a text or a new page ends here.
-    void LoadDesignHtml(const WideString& Html, bool Wait = true);
-    // The design document of Html as served and its body for the page (see DesignTree.h).
+    // Shows the filter's design document; every load of a text or a new page ends here.
+    void LoadDesignHtml(bool Wait = true);
+    // The design document of From as served and its body for the page (see DesignTree.h).
     struct TDesignPage {
         QByteArray Data;
         QString BodyJson;
     };
-    static TDesignPage MakeDesignPage(const THtmlFilter& From, const WideString& Html);
+    static TDesignPage MakeDesignPage(THtmlFilter& From);
     // The state of the view for a new page.
     void ResetForLoad(TDesignPage Page);
     // Shows Page while the event loop runs; SetBodyArguments are its body (empty for none) as

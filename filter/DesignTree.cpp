@@ -20,20 +20,17 @@ void AppendJson(WideString& Out, WideStringView Text)
 {
     static const char Hex[] = "0123456789abcdef";
     Out += u'"';
-    for (size_t K = 0; K < Text.size(); ++K) {
-        const char16_t C = Text[K];
-        const bool High = C >= 0xD800 && C < 0xDC00, Low = C >= 0xDC00 && C < 0xE000;
-        const bool Paired = High && K + 1 < Text.size() && Text[K + 1] >= 0xDC00 && Text[K + 1] < 0xE000;
+    for (const char16_t C : Text) {
         if (C == u'"' || C == u'\\') {
             Out += u'\\';
             Out += C;
-        } else if (C < 0x20 || (High && !Paired) || Low) {
-            // control characters and lone surrogates travel as escapes
+        } else if (C < 0x20 || C > 0xFF) {
+            // control characters, surrogates (lone or paired) and everything beyond Latin-1
+            // travel as escapes: the page then holds the text one byte per character
             Out += u"\\u";
             for (int Shift = 12; Shift >= 0; Shift -= 4) Out += static_cast<char16_t>(Hex[(C >> Shift) & 15]);
         } else {
             Out += C;
-            if (Paired) Out += Text[++K];
         }
     }
     Out += u'"';
@@ -81,9 +78,20 @@ WideString XmlSafe(WideStringView Text)
     return Out;
 }
 
+// Text made XML-safe (see XmlSafe) as XML; beyond Latin-1 as references, as in AppendJson.
 void AppendXml(WideString& Out, WideStringView Text, bool Value)
 {
-    for (const char16_t C : Text) {
+    for (size_t K = 0; K < Text.size(); ++K) {
+        const char16_t C = Text[K];
+        if (C > 0xFF) {
+            char32_t Code = C;
+            if (C >= 0xD800 && C < 0xDC00 && K + 1 < Text.size() && Text[K + 1] >= 0xDC00 && Text[K + 1] < 0xE000)
+                Code = 0x10000 + ((C - 0xD800) << 10) + (Text[++K] - 0xDC00);
+            else if (C >= 0xD800 && C < 0xE000)
+                Code = 0xFFFD;
+            Out += u"&#x" + IntToHexWide(Code, 1) + u";";
+            continue;
+        }
         switch (C) {
         case u'&': Out += u"&amp;"; break;
         case u'<': Out += u"&lt;"; break;
@@ -141,11 +149,14 @@ public:
 
     void StartTag(const THtmlTag& Tag, bool Empty)
     {
+        const size_t At = Xml.size();
+        int Count = 0;
         Xml += u'<';
         Xml += Utf8ToUtf16(TagNameFromId(Tag.Kind()));
         WideString Spelt;
         int SpeltCount = 0;
         ForEachAttribute(Tag, [&](const WideString& Name, const WideString& Shown, const WideString* Spelling) {
+            ++Count;
             Xml += u' ';
             if (IsXmlName(Name)) {
                 Xml += Name;
@@ -169,6 +180,7 @@ public:
             AttributeSpellings += Spelt + u"]";
         }
         Xml += Empty ? u"/>" : u">";
+        if (Count >= 2) Xml.insert(At, u"<?zvo?>");
     }
 
     void EndTag(const THtmlTag& Tag) { Xml += u"</" + Utf8ToUtf16(TagNameFromId(Tag.Kind())) + u">"; }

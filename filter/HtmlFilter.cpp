@@ -554,6 +554,12 @@ WideString THtmlFilter::GetDesignHtml()
     return Html;
 }
 
+WideString THtmlFilter::GetDesignShell()
+{
+    if (!FRoot || !FRoot->FindFirstOfKind(tagBody)) return GetDesignHtml();
+    return DesignHead() + u"<body></body>\r\n</html>";
+}
+
 void THtmlFilter::ClassifyImageSrc(WideStringView Src, WideString& ClassName,
                                    WideString& DesignSrc) const
 {

@@ -62,6 +62,9 @@ public:
 
     // The complete design document; empty without a tree.
     WideString GetDesignHtml();
+    // The same with the body left empty when the tree has one: the page is given the body by
+    // itself (see DesignTree.h), and writing it here would be work thrown away.
+    WideString GetDesignShell();
 
     // The pass that follows every parse. A page without a DOCTYPE gains none: one would take
     // the browser out of the mode the page was made for.

@@ -111,11 +111,30 @@ let changes = 0;                  // counts every change of the body: an unchang
                                   // the body's source read at that count still holds
 
 // The order of each element's attributes as first seen: an attribute that undo or redo puts
-// back returns to its place instead of going to the end.
+// back returns to its place instead of going to the end. A loaded element with two or more
+// attributes has it from the start; one with fewer gets it when its attributes first change,
+// from what they were before (the one it had, if any, stands first).
 const attrOrder = new WeakMap();
 function noteOrder(n) {
     if (n.nodeType === Node.ELEMENT_NODE && !attrOrder.has(n))
         attrOrder.set(n, [...n.attributes].map(a => a.name));
+}
+function noteFirstOrders(records) {
+    const changed = new Map();
+    for (const r of records) {
+        if (r.type !== 'attributes' || attrOrder.has(r.target)) continue;
+        if (!changed.has(r.target)) changed.set(r.target, []);
+        changed.get(r.target).push(r);
+    }
+    for (const [el, list] of changed) {
+        const names = el.getAttributeNames();
+        for (let k = list.length - 1; k >= 0; k--) {
+            const name = list[k].attributeName, at = names.indexOf(name);
+            if (list[k].oldValue === null) { if (at >= 0) names.splice(at, 1); }
+            else if (at < 0) names.unshift(name);
+        }
+        if (names.length < 2) attrOrder.set(el, names);
+    }
 }
 function restoreOrder(el) {
     const order = attrOrder.get(el);
@@ -143,6 +162,7 @@ function record(r) {
              next: r.nextSibling };
 }
 const observer = new MutationObserver(function (records) {
+    noteFirstOrders(records);
     for (const r of records) pending.push(record(r));
     textDirty = true;
     changes++;
@@ -154,6 +174,7 @@ observer.observe(doc.body, { subtree: true, childList: true, attributes: true,
 
 function collect() {
     const records = observer.takeRecords();
+    noteFirstOrders(records);
     for (const r of records) pending.push(record(r));
     if (records.length) {
         textDirty = displayDirty = true;
@@ -1151,8 +1172,8 @@ function readBody(json) {
     const top = parsed.documentElement;
     if (!top || top.localName !== 'div' || parsed.querySelector('parsererror'))
         throw new Error('The body could not be read');
-    const tree = doc.importNode(top, true);
-    const marks = [];
+    const tree = doc.adoptNode(top);
+    const marks = [], ordered = [];
     const walker = doc.createTreeWalker(tree, NodeFilter.SHOW_PROCESSING_INSTRUCTION);
     for (let p = walker.nextNode(); p; p = walker.nextNode()) marks.push(p);
     for (const p of marks) {
@@ -1160,6 +1181,8 @@ function readBody(json) {
             let t = p.nextSibling;
             if (!t || t.nodeType !== Node.TEXT_NODE) p.after(t = doc.createTextNode(''));
             spelt.set(t, [t.data, texts[+p.data]]);
+        } else if (p.target === 'zvo') {
+            ordered.push(p.nextSibling);
         }
         p.remove();
     }
@@ -1174,7 +1197,7 @@ function readBody(json) {
         }
         speltAttrs.set(el, s);
     }
-    for (const el of tree.querySelectorAll('*')) attrOrder.set(el, el.getAttributeNames());
+    for (const el of ordered) attrOrder.set(el, el.getAttributeNames());
     const all = doc.createRange();
     all.selectNodeContents(tree);
     return [bodyAttributes, all.extractContents()];

@@ -206,4 +206,11 @@ TEST(DesignerDocument, DeepAndOddDocumentsLoad)
     EXPECT_EQ(H.Eval("document.querySelector('p').textContent").toString(),
               QString::fromUtf16(u"tab here \U0001F600 \"quoted\" \\ end"));
     EXPECT_NE(D.GetHtml().find(u"title=\"a\\b &quot;q&quot;\""), WideString::npos);
+    // so do characters beyond Latin-1, in values and in texts with references
+    D.SetHtml(u"<html><body><p title=\"Привет — 漢字 \U0001F600\">Ελληνικά &mdash; — 漢字 &#x1F600;</p></body></html>");
+    EXPECT_EQ(H.Eval("document.querySelector('p').title").toString(),
+              QString::fromUtf16(u"Привет — 漢字 \U0001F600"));
+    EXPECT_EQ(H.Eval("document.querySelector('p').textContent").toString(),
+              QString::fromUtf16(u"Ελληνικά — — 漢字 \U0001F600"));
+    EXPECT_NE(D.GetHtml().find(u"<p title=\"Привет — 漢字 \U0001F600\">"), WideString::npos);
 }

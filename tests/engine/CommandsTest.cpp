@@ -100,6 +100,15 @@ TEST(Undo, TypingAndCommandsUndoToTheExactMarkup)
     EXPECT_TRUE(Undo.Undo());
     EXPECT_EQ(H.BodyHtml(), Typed);
 
+    // an attribute that undo puts back returns to its place
+    const THtmlElement P = B.Document().getElementById("p");
+    P.setAttribute("title", u"t");
+    ASSERT_TRUE(P.removeAttribute("id"));
+    EXPECT_TRUE(Undo.Undo());
+    EXPECT_TRUE(H.BodyHtml().contains("<p id=\"p\" title=\"t\">")) << H.BodyHtml().toStdString();
+    EXPECT_TRUE(Undo.Undo());
+    EXPECT_EQ(H.BodyHtml(), Typed);
+
     // structural changes through handles undo exactly too
     const THtmlTable T = [&] {
         B.Document().body().insertAdjacentHTML("BeforeEnd", u"<table id=t><tr><td>1</td></tr></table>");
