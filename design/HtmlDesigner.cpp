@@ -111,7 +111,7 @@ bool IsHoverEvent(const std::string& Type)
 // ---------------------------------------------------------------- construction
 
 THtmlDesigner::THtmlDesigner(QWidget* Parent)
-    : TWebBrowser(Parent), Filter(std::make_unique<THtmlFilter>())
+    : TWebBrowser(Parent, TProfile::Own), Filter(std::make_unique<THtmlFilter>())
 {
     InitDesignResources();
     RegisterNameSpace(
@@ -132,7 +132,7 @@ THtmlDesigner::THtmlDesigner(QWidget* Parent)
     connect(this, &QWebEngineView::loadFinished, this, &THtmlDesigner::BackgroundLoadFinished);
 }
 
-THtmlDesigner::~THtmlDesigner() { UnregisterNameSpace(); }
+THtmlDesigner::~THtmlDesigner() { UnregisterNameSpace(page()->profile()); }
 
 // ---------------------------------------------------------------- page events
 
@@ -346,7 +346,7 @@ void THtmlDesigner::ReplaceDocument(const std::function<void()>& Load)
     // the filter would save as a mix of the two
     THtmlFilter Old;
     Old.SwapDocument(*Filter);
-    const std::string OldName = FFileName, OldBase = Filter->BasePath();
+    const std::string OldName = FFileName, OldBase = BasePath();
     try {
         Load();
     } catch (...) {
@@ -438,7 +438,7 @@ void THtmlDesigner::LoadFromFile(const std::string& FileName)
     }
     // the new document takes the filter; the one it replaces waits aside until the new one shows
     Filter->SwapDocument(Next);
-    const std::string OldName = FFileName, OldBase = Filter->BasePath();
+    const std::string OldName = FFileName, OldBase = BasePath();
     Filter->SetBasePath(FolderOf(FileName));
     FFileName = FileName;
     try {
@@ -500,6 +500,23 @@ WideString THtmlDesigner::GetTitle() const
     return Title ? GetPlainText(Title, false) : WideString();
 }
 
+THtmlRoot* THtmlDesigner::StoredRoot() const { return Filter->Root(); }
+
+THtmlTag* THtmlDesigner::StoredBody() const
+{
+    THtmlRoot* Root = Filter->Root();
+    return Root ? dynamic_cast<THtmlTag*>(Root->FindFirstOfKind(tagBody)) : nullptr;
+}
+
+THtmlNode* THtmlDesigner::StoredNode(const THtmlElement& Element) const
+{
+    return Element ? Filter->FindObject(Utf8ToUtf16(Element.id())) : nullptr;
+}
+
+const std::string& THtmlDesigner::BasePath() const { return Filter->BasePath(); }
+
+void THtmlDesigner::GetMapNames(TWideStrings& Names) const { Filter->GetMapNames(Names); }
+
 void THtmlDesigner::NameSpaceRequest(QObject*, const WideString& URL, bool& Handled, int& Size,
                                      TMemoryStream& Stream)
 {
@@ -526,8 +543,8 @@ void THtmlDesigner::NameSpaceRequest(QObject*, const WideString& URL, bool& Hand
             return;
         }
         // files next to the document; a document without a folder has none
-        if (Filter->BasePath().empty()) return;
-        const std::string Path = Filter->BasePath() + Utf16ToUtf8(WideStringView(URL).substr(5));
+        if (BasePath().empty()) return;
+        const std::string Path = BasePath() + Utf16ToUtf8(WideStringView(URL).substr(5));
         if (!IsRegularFile(Path)) return;
         Stream.LoadFromFile(Path);
         Size = static_cast<int>(Stream.Size());

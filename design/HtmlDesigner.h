@@ -27,6 +27,8 @@ namespace zv {
 class THtmlFilter;
 class THtmlNode;
 class THtmlRoot;
+class THtmlTag;
+class TWideStrings;
 class TFormFind;
 class TFormHyperlink;
 
@@ -162,6 +164,20 @@ public:
     WideString GetTitle() const;
     // The file last loaded or saved (UTF-8); empty for a new document.
     const std::string& FileName() const { return FFileName; }
+
+    // ------------------------------------------------------------ stored document
+    // The document tree behind the page; null before the first document.
+    THtmlRoot* StoredRoot() const;
+    // The body of the document tree; null when it has none.
+    THtmlTag* StoredBody() const;
+    // The node of the document tree a design element stands for; null for an element that
+    // stands for none.
+    THtmlNode* StoredNode(const THtmlElement& Element) const;
+    // The folder the document's relative links resolve against (UTF-8, closing slash); empty
+    // for a new document.
+    const std::string& BasePath() const;
+    // The names of the document's image maps.
+    void GetMapNames(TWideStrings& Names) const;
 
     // Never raises.
     TSelectionKind GetSelectionKind();

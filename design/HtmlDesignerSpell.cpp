@@ -114,7 +114,7 @@ TSpellCheckCounts THtmlDesigner::SpellCheck()
 void THtmlDesigner::ApplyTemplate(const std::string& FileName)
 {
     if (!OnLoadTemplate || !HasDocument()) return;
-    if (FFileName.empty() || Filter->BasePath().empty())
+    if (FFileName.empty() || BasePath().empty())
         throw Exception("The document has no folder yet: save it before applying a template.");
     const THtmlSelection Sel = Document().selection();
     if (Sel.type() == "Control")
@@ -138,7 +138,7 @@ void THtmlDesigner::ApplyTemplate(const std::string& FileName)
         }
         if (THtmlNode* Body = FindNodeByPath(Page.get(), u"html.body"))
             Content = UnwrapContent(Trim(NodeToHtml(Body)));
-        PageText = OnLoadTemplate(FileName, Filter->BasePath(), FFileName);
+        PageText = OnLoadTemplate(FileName, BasePath(), FFileName);
     } catch (...) {
         ReadPage();
         throw;

@@ -8,6 +8,7 @@
 #include <QWebEngineUrlScheme>
 #include <QWebEngineUrlSchemeHandler>
 #include <algorithm>
+#include <utility>
 
 namespace zv {
 
@@ -15,19 +16,17 @@ namespace {
 
 const char* const SchemeNames[] = {"edit", "idoc"};
 
-TNameSpaceRequestEvent& Callback()
-{
-    static TNameSpaceRequestEvent Stored;
-    return Stored;
-}
-
-// Makes one protocol object per request; the object lives until the job is gone.
+// Makes one protocol object per request, with the callback of its profile; the object lives
+// until the job is gone.
 class TNameSpaceHandler : public QWebEngineUrlSchemeHandler {
 public:
-    using QWebEngineUrlSchemeHandler::QWebEngineUrlSchemeHandler;
+    TNameSpaceHandler(TNameSpaceRequestEvent Callback, QObject* Parent)
+        : QWebEngineUrlSchemeHandler(Parent), Callback(std::move(Callback))
+    {
+    }
     void requestStarted(QWebEngineUrlRequestJob* Job) override
     {
-        auto* Protocol = new TEditorNameSpace;
+        auto* Protocol = new TEditorNameSpace(Callback);
         QObject::connect(Job, &QObject::destroyed, Protocol, [Protocol] {
             Protocol->Terminate();
             Protocol->deleteLater();
@@ -40,17 +39,19 @@ public:
             Job->fail(QWebEngineUrlRequestJob::RequestFailed);
         }
     }
+    TNameSpaceRequestEvent Callback;
 };
 
-struct TRegistration {
-    QPointer<QWebEngineProfile> Profile;
-    TNameSpaceHandler* Handler = nullptr;
-};
-
-TRegistration& Registration()
+QWebEngineProfile* ProfileOrDefault(QWebEngineProfile* Profile)
 {
-    static TRegistration Stored;
-    return Stored;
+    return Profile ? Profile : QWebEngineProfile::defaultProfile();
+}
+
+// The handler installed on Profile; null when there is none.
+TNameSpaceHandler* HandlerOf(QWebEngineProfile* Profile)
+{
+    const auto* Handler = dynamic_cast<const TNameSpaceHandler*>(Profile->urlSchemeHandler(SchemeNames[0]));
+    return const_cast<TNameSpaceHandler*>(Handler);
 }
 
 // The engine decides the type from the name and the bytes; text that is valid UTF-8 is read
@@ -69,7 +70,10 @@ QByteArray ContentType(const QString& Path, const QByteArray& Bytes)
 
 }  // namespace
 
-TEditorNameSpace::TEditorNameSpace(QObject* Parent) : QIODevice(Parent) {}
+TEditorNameSpace::TEditorNameSpace(TNameSpaceRequestEvent Callback, QObject* Parent)
+    : QIODevice(Parent), Callback(std::move(Callback))
+{
+}
 
 TEditorNameSpace::~TEditorNameSpace() = default;
 
@@ -80,7 +84,7 @@ HRESULT TEditorNameSpace::Start(const QUrl& URL, QWebEngineUrlRequestJob* Job)
     bool Handled = false;
     int Size = 0;
     const std::optional<QString> Name = NormalizeNameSpaceUrl(URL);
-    if (Name && Callback()) Callback()(this, Name->toStdU16String(), Handled, Size, Data);
+    if (Name && Callback) Callback(this, Name->toStdU16String(), Handled, Size, Data);
     if (!Handled) return INET_E_OBJECT_NOT_FOUND;
 
     Sink = Job;
@@ -143,26 +147,24 @@ void RegisterNameSpaceSchemes()
     }
 }
 
-void RegisterNameSpace(TNameSpaceRequestEvent NewCallback, QWebEngineProfile* Profile)
+void RegisterNameSpace(TNameSpaceRequestEvent Callback, QWebEngineProfile* Profile)
 {
-    Callback() = std::move(NewCallback);
-    if (!Profile) Profile = QWebEngineProfile::defaultProfile();
-    UnregisterNameSpace();
-    TRegistration& R = Registration();
-    R.Profile = Profile;
-    R.Handler = new TNameSpaceHandler(Profile);
-    for (const char* Name : SchemeNames) Profile->installUrlSchemeHandler(Name, R.Handler);
+    Profile = ProfileOrDefault(Profile);
+    if (TNameSpaceHandler* Handler = HandlerOf(Profile)) {
+        Handler->Callback = std::move(Callback);
+        return;
+    }
+    auto* Handler = new TNameSpaceHandler(std::move(Callback), Profile);
+    for (const char* Name : SchemeNames) Profile->installUrlSchemeHandler(Name, Handler);
 }
 
-void UnregisterNameSpace()
+void UnregisterNameSpace(QWebEngineProfile* Profile)
 {
-    TRegistration& R = Registration();
-    if (R.Profile && R.Handler) {
-        R.Profile->removeUrlSchemeHandler(R.Handler);
-        delete R.Handler;
+    Profile = ProfileOrDefault(Profile);
+    if (TNameSpaceHandler* Handler = HandlerOf(Profile)) {
+        Profile->removeUrlSchemeHandler(Handler);
+        delete Handler;
     }
-    R.Handler = nullptr;
-    R.Profile = nullptr;
 }
 
 std::optional<QString> NormalizeNameSpaceUrl(const QUrl& URL)

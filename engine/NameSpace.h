@@ -1,6 +1,7 @@
 #pragma once
 // The "idoc:" and "edit:" URL schemes of the design view. Every request is answered from
-// memory through one callback; the protocol object itself knows nothing of documents.
+// memory through the callback of the browser profile that asked; the protocol object itself
+// knows nothing of documents.
 
 #include <QIODevice>
 #include <QPointer>
@@ -30,11 +31,12 @@ constexpr HRESULT INET_E_OBJECT_NOT_FOUND = static_cast<HRESULT>(0x800C0006);
 using TNameSpaceRequestEvent = std::function<void(QObject* Sender, const WideString& URL,
                                                   bool& Handled, int& Size, TMemoryStream& Stream)>;
 
-// One request. The engine reads the answer through the QIODevice interface, which is Read.
+// One request, answered by Callback. The engine reads the answer through the QIODevice
+// interface, which is Read.
 class TEditorNameSpace : public QIODevice {
     Q_OBJECT
 public:
-    explicit TEditorNameSpace(QObject* Parent = nullptr);
+    explicit TEditorNameSpace(TNameSpaceRequestEvent Callback = {}, QObject* Parent = nullptr);
     ~TEditorNameSpace() override;
 
     // Asks the callback for URL; on success hands the data to Job (when given) in one piece.
@@ -57,6 +59,7 @@ protected:
     qint64 writeData(const char*, qint64) override { return -1; }
 
 private:
+    TNameSpaceRequestEvent Callback;
     TMemoryStream Data;
     bool FHasData = false;
     int64_t FBytesRead = 0;
@@ -66,11 +69,11 @@ private:
 
 // Registers the two schemes with the engine; must run before the application object exists.
 void RegisterNameSpaceSchemes();
-// Stores the callback and installs the schemes' handler on the profile (the default profile
-// when none is given). A second call replaces the callback.
+// Installs the schemes' handler with Callback on the profile (the default profile when none is
+// given); each profile has its own. A second call for a profile replaces its callback.
 void RegisterNameSpace(TNameSpaceRequestEvent Callback, QWebEngineProfile* Profile = nullptr);
-// Removes the handler; the engine no longer resolves either scheme. The callback stays.
-void UnregisterNameSpace();
+// Removes the profile's handler: its pages no longer resolve either scheme.
+void UnregisterNameSpace(QWebEngineProfile* Profile = nullptr);
 
 // "scheme:path" with escapes decoded, "." and ".." segments resolved and leading slashes
 // dropped; nothing when the path climbs above its root or holds a NUL character.

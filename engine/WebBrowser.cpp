@@ -199,13 +199,16 @@ std::vector<TGlyphEntry> ParseGlyphEntries(const QString& Text)
 
 // ---------------------------------------------------------------- construction
 
-TWebBrowser::TWebBrowser(QWidget* Parent) : QWebEngineView(Parent)
+TWebBrowser::TWebBrowser(QWidget* Parent, TProfile Profile) : QWebEngineView(Parent)
 {
     InitEngineResources();
     qRegisterMetaType<TPageEvent>();
     qRegisterMetaType<THtmlElement>();
 
-    auto* Page = new TEnginePage(QWebEngineProfile::defaultProfile(), this);
+    QWebEngineProfile* Own = Profile == TProfile::Own ? new QWebEngineProfile : nullptr;
+    auto* Page = new TEnginePage(Own ? Own : QWebEngineProfile::defaultProfile(), this);
+    // a child of the page: freed after the page is done with it
+    if (Own) Own->setParent(Page);
     QWebEngineSettings* S = Page->settings();
     S->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
     S->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);

@@ -63,7 +63,10 @@ std::vector<TGlyphEntry> ParseGlyphEntries(const QString& Text);
 class TWebBrowser : public QWebEngineView {
     Q_OBJECT
 public:
-    explicit TWebBrowser(QWidget* Parent = nullptr);
+    // Which browser profile the page uses: the default one, shared by every browser, or one of
+    // its own, off the record, that goes with the page (so its URL scheme handlers are its own).
+    enum class TProfile { Shared, Own };
+    explicit TWebBrowser(QWidget* Parent = nullptr, TProfile Profile = TProfile::Shared);
     ~TWebBrowser() override;
 
     // Loads the URL and waits until the document is complete; false when it failed or did not

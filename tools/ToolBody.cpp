@@ -149,7 +149,7 @@ void TFormToolBody::FormShow()
     Shown = {};
     Shown.Links.assign(Form->ValueListEditor1->rowCount(), nullptr);
 
-    THtmlRoot* Root = Designer ? Designer->Filter->Root() : nullptr;
+    THtmlRoot* Root = Designer ? Designer->StoredRoot() : nullptr;
     ShownRoot = Root;
     if (Root) {
         if (auto* Body = dynamic_cast<THtmlTag*>(Root->FindFirstOfKind(tagBody))) {
@@ -287,11 +287,11 @@ void TFormToolBody::accept()
 
 void TFormToolBody::WritePage()
 {
-    if (!Designer || !Designer->Filter->Root()) return;
+    if (!Designer || !Designer->StoredRoot()) return;
     // one undo step takes back the head, the page's body and its stored node together
     TActionScope Action(*Designer, "Page Properties");
     Designer->KeepHead();
-    if (auto* Body = dynamic_cast<THtmlTag*>(Designer->Filter->Root()->FindFirstOfKind(tagBody)))
+    if (const THtmlTag* Body = Designer->StoredBody())
         Designer->KeepStoredNode(Utf16ToUtf8(Body->GetAttribute(attrId)));
     WriteHead();
     WriteBody();
@@ -299,7 +299,7 @@ void TFormToolBody::WritePage()
 
 void TFormToolBody::WriteHead()
 {
-    THtmlRoot* Root = Designer->Filter->Root();
+    THtmlRoot* Root = Designer->StoredRoot();
     const THeadValues V = HeadValues();
     auto* Head = dynamic_cast<THtmlTag*>(Root->FindFirstOfKind(tagHead));
     if (!Head) Head = Root->EnsureHead();
@@ -395,7 +395,7 @@ void TFormToolBody::WriteHead()
 
 void TFormToolBody::WriteBody()
 {
-    auto* Body = dynamic_cast<THtmlTag*>(Designer->Filter->Root()->FindFirstOfKind(tagBody));
+    THtmlTag* Body = Designer->StoredBody();
     if (!Body) return;
     const std::tuple<THtmlAttrId, QLineEdit*, const char*> Fields[] = {
         {attrBackground, Form->EditBackground, "background"}, {attrBgcolor, Form->EditColor1, "bgColor"},

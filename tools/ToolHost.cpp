@@ -1,7 +1,6 @@
 #include "ToolHost.h"
 
 #include "HtmlEntities.h"
-#include "HtmlFilter.h"
 #include "HtmlNodes.h"
 
 namespace zv {
@@ -76,8 +75,7 @@ THtmlTag* TagOfKind(THtmlNode* Node, THtmlTagId Kind)
 
 THtmlNode* StoredNode(const THtmlDesigner* Designer, const THtmlElement& Element)
 {
-    if (!Designer || !Element) return nullptr;
-    return Designer->Filter->FindObject(Utf8ToUtf16(Element.id()));
+    return Designer ? Designer->StoredNode(Element) : nullptr;
 }
 
 }  // namespace zv

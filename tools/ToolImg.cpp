@@ -52,7 +52,7 @@ TFormToolImg::~TFormToolImg() = default;
 void TFormToolImg::FormShow()
 {
     TWideStringList Maps;
-    if (Designer) Designer->Filter->GetMapNames(Maps);
+    if (Designer) Designer->GetMapNames(Maps);
     Form->ComboMap->clear();
     for (int K = 0; K < Maps.Count(); ++K) Form->ComboMap->addItem(ToQString(Maps.Get(K)));
     ShowPictureSrc(*this, Form->EditSrc);

@@ -97,7 +97,7 @@ TEST(DesignerDocument, NewDocumentTitleAndLoadsThatFail)
                               "<body><p>menu</p></body></html>");
     EXPECT_EQ(D.GetTitle(), u"Fish & Chips");
     EXPECT_EQ(D.FileName(), H.Folder() / "titled.html");
-    EXPECT_EQ(D.Filter->BasePath(), H.Folder().Path + "/");
+    EXPECT_EQ(D.BasePath(), H.Folder().Path + "/");
 
     int Complete = 0;
     D.OnDocumentComplete = [&](QObject* Sender) {
@@ -120,7 +120,7 @@ TEST(DesignerDocument, NewDocumentTitleAndLoadsThatFail)
     test::WriteAll(H.Folder() / "sub/broken.html", "<html><body><p>x</p><!-- never closed");
     EXPECT_THROW(D.LoadFromFile(H.Folder() / "sub/broken.html"), Exception);
     EXPECT_EQ(D.FileName(), H.Folder() / "kept.html");
-    EXPECT_EQ(D.Filter->BasePath(), H.Folder().Path + "/");
+    EXPECT_EQ(D.BasePath(), H.Folder().Path + "/");
     EXPECT_EQ(D.GetHtml(), Kept);
     EXPECT_EQ(D.GetTitle(), u"Kept");
     Complete = 0;

@@ -99,6 +99,22 @@ TEST(DesignerNameSpace, PicturesNextToTheDocumentAndMissingOnes)
     std::string Page;
     EXPECT_TRUE(Serves(D, u"idoc:Index.HTML", &Page));
     EXPECT_NE(Page.find("<style>"), std::string::npos);
+
+    // a second design view serves its own document and pictures, and going takes nothing
+    // from the first
+    {
+        test::TempDir Other;
+        std::filesystem::create_directories(Other / "pics");
+        test::WriteAll(Other / "pics/red.png", Png(7, 3, Qt::green));
+        test::WriteAll(Other / "other.html", "<html><body><p><img src=\"pics/red.png\"></p></body></html>");
+        THtmlDesigner Second;
+        Second.resize(400, 300);
+        Second.LoadFromFile(Other / "other.html");
+        ASSERT_TRUE(test::WaitFor([&] { return test::PageEval(Second, "document.images[0].complete").toBool(); }));
+        EXPECT_EQ(test::PageEval(Second, "document.images[0].naturalWidth").toInt(), 7);
+        EXPECT_EQ(PictureWidths(H, {"pics/red.png?again"}).at("pics/red.png?again"), 12);
+    }
+    EXPECT_EQ(PictureWidths(H, {"pics/red.png?after"}).at("pics/red.png?after"), 12);
 }
 
 TEST(DesignerNameSpace, EveryPlaceholderPictureIsServed)

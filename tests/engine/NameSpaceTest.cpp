@@ -11,9 +11,9 @@ using zv::test::TEngineHost;
 namespace {
 
 // Answers "idoc:data" with Bytes, anything else not.
-void Serve(const QByteArray& Bytes, QStringList* Seen = nullptr)
+TNameSpaceRequestEvent Serve(const QByteArray& Bytes, QStringList* Seen = nullptr)
 {
-    RegisterNameSpace([Bytes, Seen](QObject* Sender, const WideString& Url, bool& Handled,
+    return [Bytes, Seen](QObject* Sender, const WideString& Url, bool& Handled,
                                     int& Size, TMemoryStream& Stream) {
         EXPECT_NE(dynamic_cast<TEditorNameSpace*>(Sender), nullptr);
         if (Seen) Seen->append(QString::fromStdU16String(Url));
@@ -21,15 +21,14 @@ void Serve(const QByteArray& Bytes, QStringList* Seen = nullptr)
         Stream.WriteBuffer(Bytes.constData(), Bytes.size());
         Size = static_cast<int>(Bytes.size());
         Handled = true;
-    });
+    };
 }
 
 }  // namespace
 
 TEST(NameSpace, StartAndReadFollowTheProtocol)
 {
-    Serve("0123456789");
-    TEditorNameSpace P;
+    TEditorNameSpace P(Serve("0123456789"));
     ASSERT_EQ(P.Start(QUrl("idoc:data")), S_OK);
     EXPECT_TRUE(P.HasData());
     EXPECT_EQ(P.TotalSize(), 10);
@@ -50,8 +49,7 @@ TEST(NameSpace, StartAndReadFollowTheProtocol)
     EXPECT_EQ(P.readAll(), QByteArray("0123456789"));
 
     // an empty answer still succeeds, and its first read is the last
-    Serve("");
-    TEditorNameSpace Empty;
+    TEditorNameSpace Empty(Serve(""));
     ASSERT_EQ(Empty.Start(QUrl("idoc:data")), S_OK);
     EXPECT_EQ(Empty.TotalSize(), 0);
     EXPECT_EQ(Empty.Read(Buffer, 4, Done), S_FALSE);
@@ -60,9 +58,8 @@ TEST(NameSpace, StartAndReadFollowTheProtocol)
     // unknown names, and no callback at all, are not found
     EXPECT_EQ(Empty.Start(QUrl("idoc:other")), INET_E_OBJECT_NOT_FOUND);
     EXPECT_FALSE(Empty.HasData());
-    RegisterNameSpace(nullptr);
-    EXPECT_EQ(Empty.Start(QUrl("idoc:data")), INET_E_OBJECT_NOT_FOUND);
-    TEngineHost::Get().Register();
+    TEditorNameSpace None;
+    EXPECT_EQ(None.Start(QUrl("idoc:data")), INET_E_OBJECT_NOT_FOUND);
 }
 
 TEST(NameSpace, UrlsAreDecodedAndKeptInsideTheirFolder)
@@ -82,12 +79,10 @@ TEST(NameSpace, UrlsAreDecodedAndKeptInsideTheirFolder)
 
     // the callback never sees a refused request
     QStringList Seen;
-    Serve("x", &Seen);
-    TEditorNameSpace P;
+    TEditorNameSpace P(Serve("x", &Seen));
     EXPECT_EQ(P.Start(QUrl("idoc:../data")), INET_E_OBJECT_NOT_FOUND);
     EXPECT_EQ(P.Start(QUrl("idoc:x/../data")), S_OK);
     EXPECT_EQ(Seen, QStringList{"idoc:data"});
-    TEngineHost::Get().Register();
 }
 
 TEST(NameSpace, EngineLoadsThePageAndItsPicturesThroughTheSchemes)

@@ -104,7 +104,7 @@ THtmlElement Find(const QString& Selector)
 
 THtmlTag* StoredOf(const THtmlElement& Element)
 {
-    return dynamic_cast<THtmlTag*>(TDesignerHost::Get().Designer().Filter->FindObject(Utf8ToUtf16(Element.id())));
+    return dynamic_cast<THtmlTag*>(TDesignerHost::Get().Designer().StoredNode(Element));
 }
 
 }  // namespace

@@ -45,7 +45,7 @@ THtmlElement PlaceholderOf(const QString& Selector, int Index = 0)
 
 THtmlTag* Stored(const THtmlElement& Placeholder)
 {
-    return dynamic_cast<THtmlTag*>(TDesignerHost::Get().Designer().Filter->FindObject(Utf8ToUtf16(Placeholder.id())));
+    return dynamic_cast<THtmlTag*>(TDesignerHost::Get().Designer().StoredNode(Placeholder));
 }
 
 // The stored node of the first placeholder of Selector.

@@ -229,7 +229,7 @@ TEST(PageProperties, UnchangedOkKeepsTheHeadAndChangesTouchOnlyTheirElement)
 
     // a page without an html element gets one, with the head in it
     H.LoadFile("bare.html", "");
-    ASSERT_EQ(H.Designer().Filter->Root()->FindFirstOfKind(tagHtml), nullptr);
+    ASSERT_EQ(H.Designer().StoredRoot()->FindFirstOfKind(tagHtml), nullptr);
     EXPECT_TRUE(PageProperties([](QWidget* D) { SetField(D, "EditTitle", "Bare"); }));
     const std::string Bare = SaveBytes("bare-1.html");
     EXPECT_NE(Bare.find("<html>\r\n  <head>\r\n    <title>Bare</title>\r\n"
