@@ -409,6 +409,7 @@ std::shared_ptr<TWebBrowser::TPendingCall> TWebBrowser::Start(const QString& Fun
         Call->Result = V;
         if (Self && Self->FGeneration == Of) --Self->Outstanding;
         if (Call->Loop) Call->Loop->quit();
+        if (Self && Self->WaitCheck) Self->WaitCheck();
     });
     return Call;
 }
@@ -459,17 +460,22 @@ void TWebBrowser::AwaitPage(const std::function<bool()>& Done, int TimeoutMs)
     WaitCanceled = false;
     QElapsedTimer Clock;
     Clock.start();
-    // short ticks: the answers of the page and of helper threads come without a signal
-    QTimer Tick;
-    connect(&Tick, &QTimer::timeout, &Loop, [&] {
+    const auto Check = [&] {
         if (!Self || WaitCanceled || FPageGone || Done() || Clock.elapsed() >= TimeoutMs) Loop.quit();
-    });
+    };
+    // answers and loads end the wait as they arrive; short ticks for what comes without a
+    // signal (helper threads, the timeout)
+    WaitCheck = Check;
+    connect(this, &QWebEngineView::loadFinished, &Loop, Check);
+    QTimer Tick;
+    connect(&Tick, &QTimer::timeout, &Loop, Check);
     ++CallDepth;
     Tick.start(10);
     if (!Done()) Loop.exec(QEventLoop::AllEvents);
     if (!Self) throw EEngineError("The browser was destroyed while loading");
     --CallDepth;
     WaitLoop = nullptr;
+    WaitCheck = nullptr;
     ScheduleDelivery();
     // a stop asked for counts even when what it waited for came at the same time
     if (WaitCanceled) throw ELoadCanceled("The load was canceled");

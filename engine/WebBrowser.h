@@ -228,6 +228,8 @@ private:
     int Outstanding = 0;        // calls started whose answer has not come
     QPointer<QEventLoop> WaitLoop;
     bool WaitCanceled = false;
+    // Ends the wait of AwaitPage when it is over; run when an answer or a load arrives.
+    std::function<void()> WaitCheck;
     std::deque<TNotice> Notices;
     QVariantList Released;      // page objects to drop with the next call
     std::unordered_map<int, std::weak_ptr<const void>> Kept;   // page objects held here
