@@ -273,12 +273,14 @@ void THtmlDesigner::LoadDesignHtml(bool Wait)
     FinishLoading(BodyJson);
 }
 
+void THtmlDesigner::Stage(const char* Text)
+{
+    if (OnLoadProgress) OnLoadProgress(this, QString::fromLatin1(Text));
+}
+
 void THtmlDesigner::ShowPageAwaiting(TDesignPage Page, const QString& SetBodyArguments)
 {
     ResetForLoad(std::move(Page));
-    const auto Stage = [this](const char* Text) {
-        if (OnLoadProgress) OnLoadProgress(this, QString::fromLatin1(Text));
-    };
     Stage("Loading the page");
     BeginNavigate(QUrl(QStringLiteral("idoc:index.html")));
     AwaitPage([this] { return !Navigating(); }, LoadTimeout);
@@ -394,9 +396,6 @@ void THtmlDesigner::LoadFromFile(const std::string& FileName)
         return true;
     });
     const auto Work = std::make_shared<TLoadWork>(FileName);
-    const auto Stage = [this](const char* Text) {
-        if (OnLoadProgress) OnLoadProgress(this, QString::fromLatin1(Text));
-    };
     // The file is read and its page prepared aside, on a thread of its own, while the
     // document shown stays as it is.
     THtmlFilter& Next = Work->Next;

@@ -391,6 +391,8 @@ private:
     static TDesignPage MakeDesignPage(THtmlFilter& From);
     // The state of the view for a new page.
     void ResetForLoad(TDesignPage Page);
+    // Tells OnLoadProgress the stage a load has reached.
+    void Stage(const char* Text);
     // Shows Page while the event loop runs; SetBodyArguments are its body (empty for none) as
     // the arguments of the call that puts it in.
     void ShowPageAwaiting(TDesignPage Page, const QString& SetBodyArguments);
