@@ -412,7 +412,8 @@ void THtmlDesigner::LoadFromFile(const std::string& FileName)
                                    std::to_string(MaxNesting) +
                                    " levels deep, more than the design view can show.");
             Page = MakeDesignPage(Next);
-            if (!Page.BodyJson.isEmpty()) Work->SetBodyArguments = CallArguments({Page.BodyJson});
+            // the body is JSON already: the call takes it as it is, not as a string of JSON
+            if (!Page.BodyJson.isEmpty()) Work->SetBodyArguments = u'[' + Page.BodyJson + u']';
             Page.BodyJson.clear();
         } catch (...) {
             Work->Error = std::current_exception();

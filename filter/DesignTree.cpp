@@ -2,6 +2,8 @@
 
 #include "HtmlEntities.h"
 
+#include <set>
+
 namespace zv {
 
 namespace {
@@ -149,15 +151,17 @@ public:
 
     void StartTag(const THtmlTag& Tag, bool Empty)
     {
-        const size_t At = Xml.size();
         int Count = 0;
         Xml += u'<';
-        Xml += Utf8ToUtf16(TagNameFromId(Tag.Kind()));
+        const WideString TagName = Utf8ToUtf16(TagNameFromId(Tag.Kind()));
+        Xml += TagName;
+        Note(TagName);
         WideString Spelt;
         int SpeltCount = 0;
         ForEachAttribute(Tag, [&](const WideString& Name, const WideString& Shown, const WideString* Spelling) {
             ++Count;
             Xml += u' ';
+            Note(Name);
             if (IsXmlName(Name)) {
                 Xml += Name;
                 Xml += u"=\"";
@@ -179,8 +183,19 @@ public:
             AttributeSpellings += AttributeSpellings.size() > 1 ? u",[" : u"[";
             AttributeSpellings += Spelt + u"]";
         }
+        if (Count >= 2) Xml += u" zv-ordered=\"\"";
         Xml += Empty ? u"/>" : u">";
-        if (Count >= 2) Xml.insert(At, u"<?zvo?>");
+    }
+
+    // The element and attribute names written, each once, as a JSON array.
+    WideString NamesJson() const
+    {
+        WideString Out = u"[";
+        for (const WideString& Name : Names) {
+            if (Out.size() > 1) Out += u',';
+            AppendJson(Out, Name);
+        }
+        return Out + u"]";
     }
 
     void EndTag(const THtmlTag& Tag) { Xml += u"</" + Utf8ToUtf16(TagNameFromId(Tag.Kind())) + u">"; }
@@ -207,6 +222,17 @@ public:
     }
 
 private:
+    std::set<WideString, std::less<>> Names;
+    WideString LastName;
+
+    // most names repeat the one before: the set is asked only when the name changes
+    void Note(const WideString& Name)
+    {
+        if (Name == LastName) return;
+        LastName = Name;
+        Names.insert(Name);
+    }
+
     // Length of the piece at Text[K] that the page cannot hold, or 0.
     static size_t OddPiece(WideStringView Text, size_t K)
     {
@@ -263,7 +289,7 @@ private:
             }
             // a server block among the attributes keeps its case
             if (Name.empty() || Name[0] != u'<') Name = AsciiLowerCase(Name);
-            if (Name.empty() || Name == u"zv-spelling") continue;
+            if (Name.empty() || Name == u"zv-spelling" || Name == u"zv-ordered") continue;
             // a bare boolean attribute holds "TRUE"; the page has it empty
             const bool Bare = IsBooleanAttribute(Id) && Spelling == u"TRUE";
             const WideString Shown = Bare ? WideString() : XmlSafe(DecodeDocumentText(Spelling));
@@ -312,7 +338,7 @@ WideString DesignBodyJson(const THtmlTag& Body)
     TBodyWriter::BodyAttributes(Out, Body);
     Out += u',';
     AppendJson(Out, W.Xml + u"</div>");
-    Out += u',' + W.Texts + u"]," + W.AttributeSpellings + u"]]";
+    Out += u',' + W.Texts + u"]," + W.AttributeSpellings + u"]," + W.NamesJson() + u"]";
     return Out;
 }
 

@@ -4,7 +4,7 @@
 // dropped after pre), but as XML, which keeps the tree as it is, together with the spelling
 // of every text and attribute value that the page would write otherwise ("&#187;" for "»").
 //
-//   [body attributes, xml, text spellings, attribute spellings]
+//   [body attributes, xml, text spellings, attribute spellings, names]
 //
 //   body attributes      [[name, value] or [name, value, spelling], ...]
 //   xml                  the children of the body inside <div xmlns="...xhtml">; a text that
@@ -14,9 +14,11 @@
 //                        name ("@click", "x:y") stands here as zv-odd-k="" (k: its place in
 //                        the element's spellings) and is made from its spelling; one that
 //                        the page's parser would split ("<?= $sel ?>") is kept whole there;
-//                        an element with two or more attributes follows <?zvo?>
+//                        an element with two or more attributes carries zv-ordered=""
 //   text spellings       [spelling, ...]
 //   attribute spellings  [[name, spelling, name, spelling, ...], ...]
+//   names                [name, ...]: each element and attribute name of the xml once, so
+//                        that the page looks only for what is there
 
 #include "HtmlEntities.h"
 #include "HtmlNodes.h"

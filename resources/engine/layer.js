@@ -1176,43 +1176,54 @@ function setAttributes(el, list) {
     }
     attrOrder.set(el, el.getAttributeNames());
 }
-// The tree of a JSON body as above: its attributes and its children in a fragment.
-function readBody(json) {
-    const [bodyAttributes, xml, texts, attributes] = JSON.parse(json);
+// The tree of a body (see above; as JSON text or as its value): its attributes and its
+// children in a fragment.
+function readBody(body) {
+    const [bodyAttributes, xml, texts, attributes, names] =
+        typeof body === 'string' ? JSON.parse(body) : body;
     const parsed = new DOMParser().parseFromString(xml, 'application/xhtml+xml');
     const top = parsed.documentElement;
     if (!top || top.localName !== 'div' || parsed.querySelector('parsererror'))
         throw new Error('The body could not be read');
     const tree = doc.adoptNode(top);
-    const marks = [], ordered = [];
-    const walker = doc.createTreeWalker(tree, NodeFilter.SHOW_PROCESSING_INSTRUCTION);
-    for (let p = walker.nextNode(); p; p = walker.nextNode()) marks.push(p);
-    for (const p of marks) {
-        if (p.target === 'zv' && p.data) {
-            let t = p.nextSibling;
-            if (!t || t.nodeType !== Node.TEXT_NODE) p.after(t = doc.createTextNode(''));
-            spelt.set(t, [t.data, texts[+p.data]]);
-            spellers.add(t);
-        } else if (p.target === 'zvo') {
-            ordered.push(p.nextSibling);
+    // each kind of mark is looked for only where the body has it
+    if (xml.includes('<?zv')) {
+        const marks = [];
+        const walker = doc.createTreeWalker(tree, NodeFilter.SHOW_PROCESSING_INSTRUCTION);
+        for (let p = walker.nextNode(); p; p = walker.nextNode()) marks.push(p);
+        for (const p of marks) {
+            if (p.data) {
+                let t = p.nextSibling;
+                if (!t || t.nodeType !== Node.TEXT_NODE) p.after(t = doc.createTextNode(''));
+                spelt.set(t, [t.data, texts[+p.data]]);
+                spellers.add(t);
+            }
+            p.remove();
         }
-        p.remove();
     }
-    for (const el of tree.querySelectorAll('[zv-spelling]')) {
-        const list = attributes[+el.getAttribute('zv-spelling')];
-        el.removeAttribute('zv-spelling');
-        makeOddAttributes(el, list);
-        const s = [];
-        for (let k = 0; k + 1 < list.length; k += 2) {
-            if (!el.hasAttribute(list[k])) continue;
-            s.push([list[k], el.getAttribute(list[k]), list[k + 1]]);
+    if (attributes.length) {
+        for (const el of tree.querySelectorAll('[zv-spelling]')) {
+            const list = attributes[+el.getAttribute('zv-spelling')];
+            el.removeAttribute('zv-spelling');
+            makeOddAttributes(el, list);
+            const s = [];
+            for (let k = 0; k + 1 < list.length; k += 2) {
+                if (!el.hasAttribute(list[k])) continue;
+                s.push([list[k], el.getAttribute(list[k]), list[k + 1]]);
+            }
+            speltAttrs.set(el, s);
+            spellers.add(el);
         }
-        speltAttrs.set(el, s);
-        spellers.add(el);
     }
-    for (const el of ordered) attrOrder.set(el, el.getAttributeNames());
+    if (xml.includes(' zv-ordered=')) {
+        for (const el of tree.querySelectorAll('[zv-ordered]')) {
+            el.removeAttribute('zv-ordered');
+            attrOrder.set(el, el.getAttributeNames());
+        }
+    }
     // a selector of names: one of values is many times slower
-    for (const el of tree.querySelectorAll(ownWaySelector)) spellers.add(el);
+    const selector = ownWaySelectorOf(names);
+    if (selector) for (const el of tree.querySelectorAll(selector)) spellers.add(el);
     const all = doc.createRange();
     all.selectNodeContents(tree);
     return [bodyAttributes, all.extractContents()];
@@ -1283,7 +1294,12 @@ function startTag(el) {
     return out + '>';
 }
 const ownWayTags = new Set(['template', 'isindex', 'noscript', 'svg', 'math']);
-const ownWaySelector = [...ownWayTags, ...[...booleanAttrs].map(a => '[' + a + ']')].join(', ');
+// The selector of the elements written their own way among Names (all when not given).
+function ownWaySelectorOf(names) {
+    const tags = names ? names.filter(n => ownWayTags.has(n)) : [...ownWayTags];
+    const attrs = names ? names.filter(n => booleanAttrs.has(n)) : [...booleanAttrs];
+    return [...tags, ...attrs.map(a => '[' + a + ']')].join(', ');
+}
 function ownWayAttribute(name) {
     return booleanAttrs.has(name) || name.startsWith('zv-raw-');
 }
