@@ -8,7 +8,9 @@
 // spread over the rounds: time, the resident memory of the process and all its descendants
 // (the engine's processes) a second after the page is laid out, and the peak of that sum.
 //   designer_bench [--rounds N]                the comparison (default 7 rounds)
-//   designer_bench --side design|plain FILE    one open; prints its figures
+//   designer_bench --side design|plain FILE [--processes]
+//                                              one open; prints its figures (and each
+//                                              process's resident memory)
 // With --benchmark_* arguments it runs the micro benchmarks of the view instead: one
 // synchronous layer call, the state the main window reads after each key and click, reading
 // the page back.
@@ -54,6 +56,34 @@ public:
         long long Sum = 0;
         for (const int Pid : Pids) Sum += ResidentOf(Pid);
         return Sum;
+    }
+
+    // Each process of the tree with its name and resident memory (all, anonymous, file,
+    // shared), to stderr.
+    void Print()
+    {
+        Scan();
+        for (const int Pid : Pids) {
+            char Path[64], Name[64] = "";
+            std::snprintf(Path, sizeof Path, "/proc/%d/comm", Pid);
+            if (FILE* F = std::fopen(Path, "r")) {
+                if (!std::fgets(Name, sizeof Name, F)) Name[0] = 0;
+                std::fclose(F);
+            }
+            Name[std::strcspn(Name, "\n")] = 0;
+            std::fprintf(stderr, "  %7d %-24s %8.1f MB", Pid, Name, ResidentOf(Pid) / 1e6);
+            std::snprintf(Path, sizeof Path, "/proc/%d/status", Pid);
+            if (FILE* F = std::fopen(Path, "r")) {
+                char Line[256];
+                while (std::fgets(Line, sizeof Line, F))
+                    if (!std::strncmp(Line, "Rss", 3)) {
+                        Line[std::strcspn(Line, "\n")] = 0;
+                        std::fprintf(stderr, " | %s", Line);
+                    }
+                std::fclose(F);
+            }
+            std::fprintf(stderr, "\n");
+        }
     }
 
 private:
@@ -156,8 +186,9 @@ void Idle(int Ms)
     Loop.exec();
 }
 
-// Opens File in the view of Side and prints "ms height resident peak".
-int RunSide(const QString& Side, const QString& File)
+// Opens File in the view of Side and prints "ms height resident peak"; with Processes, each
+// process's resident memory to stderr as well.
+int RunSide(const QString& Side, const QString& File, bool Processes)
 {
     const bool Design = Side == QLatin1String("design");
     if (!Design && Side != QLatin1String("plain")) return 2;
@@ -193,7 +224,9 @@ int RunSide(const QString& Side, const QString& File)
     const int Height = Open(File);
     const double Ms = Clock.nsecsElapsed() / 1e6;
     Idle(1000);
-    const long long Resident = TTreeMemory().Resident();
+    TTreeMemory Tree;
+    const long long Resident = Tree.Resident();
+    if (Processes) Tree.Print();
     const long long Peak = std::max(Sampler.Finish(), Resident);
     std::printf("%.3f %d %lld %lld\n", Ms, Height, Resident, Peak);
     std::fflush(stdout);
@@ -359,7 +392,9 @@ int main(int argc, char** argv)
     zv::test::PrepareEngineProcess();
     QApplication App(argc, argv);
     const QStringList Args = App.arguments();
-    if (Args.size() == 4 && Args[1] == QLatin1String("--side")) return RunSide(Args[2], Args[3]);
+    if ((Args.size() == 4 || (Args.size() == 5 && Args[4] == QLatin1String("--processes"))) &&
+        Args[1] == QLatin1String("--side"))
+        return RunSide(Args[2], Args[3], Args.size() == 5);
     if (std::any_of(Args.begin(), Args.end(), [](const QString& A) { return A.startsWith("--benchmark"); }))
         return RunMicro(argc, argv);
     const int Rounds = Args.size() == 3 && Args[1] == QLatin1String("--rounds") ? Args[2].toInt() : 7;

@@ -114,6 +114,27 @@ TEST(DesignerUndo, ActionsAndTypedKeysAreGroups)
     ASSERT_TRUE(H.LoadBody("<p>again</p>"));
     EXPECT_TRUE(D.UndoList().empty());
     EXPECT_EQ(D.UndoIndex(), -1);
+
+    // an attribute that undo puts back returns to its place in a loaded element, from a
+    // string or a file; bare and odd attributes read back as written
+    const std::string Marked = "<p id=\"q\" title=\"t&quot;\" class=\"c\" data-x=\"\">x &#187; y</p>"
+                               "<input type=\"checkbox\" checked><svg><rect width=\"1\"/></svg>"
+                               "<div @click=\"go\" lang=\"\u0436\">\u0436</div>";
+    for (const bool FromFile : {false, true}) {
+        SCOPED_TRACE(FromFile ? "file" : "string");
+        if (FromFile) H.LoadFile("marked.html", "<html><body>" + Marked + "</body></html>");
+        else ASSERT_TRUE(H.LoadBody(Marked));
+        const QString Loaded = H.BodyHtml();
+        const WideString Source = D.GetHtml();
+        EXPECT_TRUE(Loaded.contains("<p id=\"q\" title=\"t&quot;\" class=\"c\" data-x=\"\">")) << Loaded.toStdString();
+        EXPECT_FALSE(Loaded.contains("zv-")) << Loaded.toStdString();
+        for (const char16_t* Written : {u"title=\"t&quot;\"", u"x &#187; y", u"checked>", u"@click=\"go\""})
+            EXPECT_NE(Source.find(Written), WideString::npos) << Utf16ToUtf8(Source);
+        ASSERT_TRUE(D.Document().getElementById("q").removeAttribute("title"));
+        D.Undo();
+        EXPECT_EQ(H.BodyHtml(), Loaded);
+        EXPECT_TRUE(D.GetHtml() == Source);
+    }
 }
 
 TEST(DesignerUndo, UndoAndRedoGiveBackThePageAfterEveryCommand)
