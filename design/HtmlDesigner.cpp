@@ -289,7 +289,13 @@ void THtmlDesigner::ShowPageAwaiting(TDesignPage Page, const QString& SetBodyArg
         Stage("Building the page");
         auto Call = StartCall(QStringLiteral("setBody"), SetBodyArguments);
         AwaitPage([&] { return Call->Done; }, LoadTimeout);
-        ReadChanges = TakeAnswer(*Call).toLongLong();
+        const QVariantList Answer = TakeAnswer(*Call).toList();
+        for (bool More = Answer.value(1).toBool(); More;) {
+            auto Part = StartCall(QStringLiteral("moreBody"));
+            AwaitPage([&] { return Part->Done; }, LoadTimeout);
+            More = TakeAnswer(*Part).toBool();
+        }
+        ReadChanges = Answer.value(0).toLongLong();
         ReadGeneration = Generation();
     }
     Stage("Laying out the page");
@@ -306,7 +312,9 @@ void THtmlDesigner::FinishLoading(const QString& BodyJson)
 {
     if (!BodyJson.isEmpty()) {
         // the tree holds the body as the page now shows it
-        ReadChanges = CallLayer("setBody", {BodyJson}).toLongLong();
+        const QVariantList Answer = CallLayer("setBody", {BodyJson}).toList();
+        for (bool More = Answer.value(1).toBool(); More;) More = CallLayer("moreBody").toBool();
+        ReadChanges = Answer.value(0).toLongLong();
         ReadGeneration = Generation();
     }
     AttachDocumentEvents();

@@ -1228,6 +1228,14 @@ function readBody(body) {
     all.selectNodeContents(tree);
     return [bodyAttributes, all.extractContents()];
 }
+// A large body goes in by parts, each in a call of its own (setBody, then moreBody while the
+// last answer says more is to come): between the calls the page lays out and collects what it has, where the
+// whole body at once takes it more time and far more memory. Each part costs a pass over
+// all that is in, so their number stays small: a few of at least bodyPartLeast elements.
+const bodyPartLeast = 20000, bodyPartsMost = 8;
+let bodyPart = bodyPartLeast;
+// What is still to come: [parent, fragment of what goes at its end], the innermost last.
+let bodyRest = [];
 function setBody(json) {
     // the nodes of the body before go for good (undo forgets them)
     spellers.clear();
@@ -1235,16 +1243,47 @@ function setBody(json) {
     const body = doc.body;
     for (const a of [...body.attributes]) body.removeAttribute(a.name);
     setAttributes(body, bodyAttributes);
-    body.replaceChildren(children);
+    body.replaceChildren();
+    bodyPart = Math.max(bodyPartLeast, Math.ceil(children.querySelectorAll('*').length / bodyPartsMost));
+    bodyRest = [[body, children]];
+    const more = moreBody();
+    textDirty = true;
+    control = null;
+    // the count of changes that the body as loaded stands at
+    return [++changes, more];
+}
+// The next part of the body; false once all of it is in. An element larger than what is
+// left of the part goes in without its content, which follows by parts (up to a depth:
+// each level counts its elements again).
+function moreBody() {
+    let left = bodyPart;
+    while (left > 0 && bodyRest.length) {
+        const [parent, rest] = bodyRest[bodyRest.length - 1];
+        const n = rest.firstChild;
+        if (!n) {
+            bodyRest.pop();
+            continue;
+        }
+        const size = n.nodeType === Node.ELEMENT_NODE ? 1 + n.getElementsByTagName('*').length : 0;
+        if (size > left && n.firstChild && bodyRest.length < 8) {
+            const content = doc.createRange();
+            content.selectNodeContents(n);
+            const inner = content.extractContents();
+            parent.append(n);
+            bodyRest.push([n, inner]);
+            left--;
+        } else {
+            parent.append(n);
+            left -= size;
+        }
+    }
     // the document as loaded is no change
     observer.takeRecords();
     pending = [];
     undoStack.length = 0;
     redoStack.length = 0;
     typing = null;
-    textDirty = true;
-    control = null;
-    return ++changes;
+    return bodyRest.length > 0;
 }
 // The children of a JSON body in place of the selection (Replace) or at the caret, in front of
 // a selected element; the caret goes behind them.
@@ -1610,6 +1649,7 @@ const api = {
     },
     insertText: t => doc.execCommand('insertText', false, String(t)),
     setBody: setBody,
+    moreBody: moreBody,
     insertBody: insertBody,
     // The count of changes, and the body's source unless the count is still Seen.
     echoes: () => echoes,

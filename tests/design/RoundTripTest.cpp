@@ -117,4 +117,22 @@ TEST(DesignerRoundTrip, PagesComeBackAsTheirSourceText)
         ++Pages_;
     }
     EXPECT_GT(Pages_, 20);
+
+    // a large page, all in one element, shows whole: read back after a change and its undo it
+    // is the document again
+    const std::string Corpus = test::ReadAll(ZV_SOURCE_DIR "/bench/data/corpus/nodejs_api_fs.html");
+    const size_t Open = Corpus.find('>', Corpus.find("<body")), Close = Corpus.rfind("</body>");
+    ASSERT_LT(Open, Close);
+    std::string Large = Corpus.substr(0, Open + 1) + "<div id=\"all\" class=\"wrap\">";
+    for (int K = 0; K < 4; ++K) Large += Corpus.substr(Open + 1, Close - Open - 1);
+    Large += "</div><p id=\"last\" title=\"end\" lang=\"en\">end &#187;</p></body></html>";
+    const std::string LargeFile = H.Folder() / "large.html";
+    test::WriteAll(LargeFile, Large);
+    const WideString Expected = FilterSource(LargeFile);
+    D.LoadFromFile(LargeFile);
+    EXPECT_GT(H.Eval("document.body.getElementsByTagName('*').length").toInt(), 20000);
+    ASSERT_TRUE(D.Document().getElementById("last").removeAttribute("title"));
+    D.Undo();
+    const WideString Shown = D.GetHtml();
+    EXPECT_TRUE(Shown == Expected) << FirstDifference(Expected, Shown);
 }
