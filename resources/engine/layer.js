@@ -1185,22 +1185,29 @@ function readBody(body) {
     const top = parsed.documentElement;
     if (!top || top.localName !== 'div' || parsed.querySelector('parsererror'))
         throw new Error('The body could not be read');
-    const tree = doc.adoptNode(top);
-    // each kind of mark is looked for only where the body has it
+    // the marks go while the tree is still in its own document, where a change costs less;
+    // each kind is looked for only where the body has it
     if (xml.includes('<?zv')) {
         const marks = [];
-        const walker = doc.createTreeWalker(tree, NodeFilter.SHOW_PROCESSING_INSTRUCTION);
+        const walker = parsed.createTreeWalker(top, NodeFilter.SHOW_PROCESSING_INSTRUCTION);
         for (let p = walker.nextNode(); p; p = walker.nextNode()) marks.push(p);
         for (const p of marks) {
             if (p.data) {
                 let t = p.nextSibling;
-                if (!t || t.nodeType !== Node.TEXT_NODE) p.after(t = doc.createTextNode(''));
+                if (!t || t.nodeType !== Node.TEXT_NODE) p.after(t = parsed.createTextNode(''));
                 spelt.set(t, [t.data, texts[+p.data]]);
                 spellers.add(t);
             }
             p.remove();
         }
     }
+    if (xml.includes(' zv-ordered=')) {
+        for (const el of top.querySelectorAll('[zv-ordered]')) {
+            el.removeAttribute('zv-ordered');
+            attrOrder.set(el, el.getAttributeNames());
+        }
+    }
+    const tree = doc.adoptNode(top);
     if (attributes.length) {
         for (const el of tree.querySelectorAll('[zv-spelling]')) {
             const list = attributes[+el.getAttribute('zv-spelling')];
@@ -1213,12 +1220,6 @@ function readBody(body) {
             }
             speltAttrs.set(el, s);
             spellers.add(el);
-        }
-    }
-    if (xml.includes(' zv-ordered=')) {
-        for (const el of tree.querySelectorAll('[zv-ordered]')) {
-            el.removeAttribute('zv-ordered');
-            attrOrder.set(el, el.getAttributeNames());
         }
     }
     // a selector of names: one of values is many times slower
