@@ -1187,8 +1187,8 @@ function readBody(body) {
     const top = parsed.documentElement;
     if (!top || top.localName !== 'div' || parsed.querySelector('parsererror'))
         throw new Error('The body could not be read');
-    // the marks go while the tree is still in its own document, where a change costs less;
-    // each kind is looked for only where the body has it
+    // each kind of mark is looked for only where the body has it; the texts' marks go while
+    // the tree is still in its own document, where a change costs less
     if (xml.includes('<?zv')) {
         const marks = [];
         const walker = parsed.createTreeWalker(top, NodeFilter.SHOW_PROCESSING_INSTRUCTION);
@@ -1201,12 +1201,6 @@ function readBody(body) {
                 spellers.add(t);
             }
             p.remove();
-        }
-    }
-    if (xml.includes(' zv-ordered=')) {
-        for (const el of top.querySelectorAll('[zv-ordered]')) {
-            el.removeAttribute('zv-ordered');
-            attrOrder.set(el, el.getAttributeNames());
         }
     }
     const tree = doc.adoptNode(top);
@@ -1222,6 +1216,13 @@ function readBody(body) {
             }
             speltAttrs.set(el, s);
             spellers.add(el);
+        }
+    }
+    // the order as made: odd attributes stand in their places by now
+    if (xml.includes(' zv-ordered=')) {
+        for (const el of tree.querySelectorAll('[zv-ordered]')) {
+            el.removeAttribute('zv-ordered');
+            attrOrder.set(el, el.getAttributeNames());
         }
     }
     // a selector of names: one of values is many times slower
@@ -1252,8 +1253,9 @@ function setBody(json) {
     const more = moreBody();
     textDirty = true;
     control = null;
-    // the count of changes that the body as loaded stands at
-    return [++changes, more];
+    // the count of changes that the body as loaded stands at, read at it
+    readFrom(++changes);
+    return [changes, more];
 }
 // The next part of the body; false once all of it is in. An element larger than what is
 // left of the part goes in without its content, which follows by parts (up to a depth:
@@ -1282,7 +1284,6 @@ function moreBody() {
     }
     // the document as loaded is no change
     observer.takeRecords();
-    readFrom(changes + 1);
     pending = [];
     undoStack.length = 0;
     redoStack.length = 0;
