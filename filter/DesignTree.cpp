@@ -22,19 +22,24 @@ void AppendJson(WideString& Out, WideStringView Text)
 {
     static const char Hex[] = "0123456789abcdef";
     Out += u'"';
-    for (const char16_t C : Text) {
+    // the characters between two escapes go in at once
+    size_t From = 0;
+    for (size_t K = 0; K < Text.size(); ++K) {
+        const char16_t C = Text[K];
+        if (C != u'"' && C != u'\\' && C >= 0x20 && C <= 0xFF) continue;
+        Out.append(Text.data() + From, K - From);
+        From = K + 1;
         if (C == u'"' || C == u'\\') {
             Out += u'\\';
             Out += C;
-        } else if (C < 0x20 || C > 0xFF) {
+        } else {
             // control characters, surrogates (lone or paired) and everything beyond Latin-1
             // travel as escapes: the page then holds the text one byte per character
             Out += u"\\u";
             for (int Shift = 12; Shift >= 0; Shift -= 4) Out += static_cast<char16_t>(Hex[(C >> Shift) & 15]);
-        } else {
-            Out += C;
         }
     }
+    Out.append(Text.data() + From, Text.size() - From);
     Out += u'"';
 }
 
@@ -337,7 +342,9 @@ WideString DesignBodyJson(const THtmlTag& Body)
     WideString Out = u"[";
     TBodyWriter::BodyAttributes(Out, Body);
     Out += u',';
-    AppendJson(Out, W.Xml + u"</div>");
+    W.Xml += u"</div>";
+    Out.reserve(Out.size() + W.Xml.size() + W.Xml.size() / 8 + W.Texts.size() + W.AttributeSpellings.size() + 64);
+    AppendJson(Out, W.Xml);
     Out += u',' + W.Texts + u"]," + W.AttributeSpellings + u"]," + W.NamesJson() + u"]";
     return Out;
 }
