@@ -278,17 +278,30 @@ void THtmlDesigner::Stage(const char* Text)
     if (OnLoadProgress) OnLoadProgress(this, QString::fromLatin1(Text));
 }
 
-void THtmlDesigner::ShowPageAwaiting(TDesignPage Page, const QString& SetBodyArguments)
+namespace {
+// Where the page of a load fetches its body from: the body travels as bytes, not inside the
+// script of a call.
+const char16_t* const LoadingBodyUrl = u"idoc:index.body.json";
+}  // namespace
+
+void THtmlDesigner::ShowPageAwaiting(TDesignPage Page, QByteArray Body)
 {
     ResetForLoad(std::move(Page));
     Stage("Loading the page");
     BeginNavigate(QUrl(QStringLiteral("idoc:index.html")));
     AwaitPage([this] { return !Navigating(); }, LoadTimeout);
     if (!HasDocument()) throw EEngineError("The design view could not show the document");
-    if (!SetBodyArguments.isEmpty()) {
+    if (!Body.isEmpty()) {
         Stage("Building the page");
-        auto Call = StartCall(QStringLiteral("setBody"), SetBodyArguments);
-        AwaitPage([&] { return Call->Done; }, LoadTimeout);
+        LoadingBody = std::move(Body);
+        auto Call = StartCall(QStringLiteral("fetchBody"), QVariantList{QString::fromUtf16(LoadingBodyUrl)});
+        try {
+            AwaitPage([&] { return Call->Done; }, LoadTimeout);
+        } catch (...) {
+            LoadingBody.clear();
+            throw;
+        }
+        LoadingBody.clear();
         const QVariantList Answer = TakeAnswer(*Call).toList();
         for (bool More = Answer.value(1).toBool(); More;) {
             auto Part = StartCall(QStringLiteral("moreBody"));
@@ -412,7 +425,7 @@ struct THtmlDesigner::TLoadWork {
     TFileStream File;
     THtmlFilter Next;
     TDesignPage Page;
-    QString SetBodyArguments;
+    QByteArray Body;   // JSON, UTF-8
     std::exception_ptr Error;
     std::atomic<bool> Prepared = false;
 };
@@ -447,8 +460,7 @@ void THtmlDesigner::LoadFromFile(const std::string& FileName)
                                    std::to_string(MaxNesting) +
                                    " levels deep, more than the design view can show.");
             Page = MakeDesignPage(Next);
-            // the body is JSON already: the call takes it as it is, not as a string of JSON
-            if (!Page.BodyJson.isEmpty()) Work->SetBodyArguments = u'[' + Page.BodyJson + u']';
+            Work->Body = Page.BodyJson.toUtf8();
             Page.BodyJson.clear();
         } catch (...) {
             Work->Error = std::current_exception();
@@ -477,7 +489,7 @@ void THtmlDesigner::LoadFromFile(const std::string& FileName)
     Filter->SetBasePath(FolderOf(FileName));
     FFileName = FileName;
     try {
-        ShowPageAwaiting(std::move(Work->Page), Work->SetBodyArguments);
+        ShowPageAwaiting(std::move(Work->Page), std::move(Work->Body));
     } catch (const std::exception& Failure) {
         FFileName = OldName;
         Filter->SetBasePath(OldBase);
@@ -571,9 +583,11 @@ void THtmlDesigner::NameSpaceRequest(QObject*, const WideString& URL, bool& Hand
             return;
         }
     } else if (Scheme == u"idoc") {
-        if (SameTextAscii(URL, u"idoc:index.html")) {
-            Stream.WriteBuffer(DocumentData.constData(), DocumentData.size());
-            Size = static_cast<int>(DocumentData.size());
+        const bool Shell = SameTextAscii(URL, u"idoc:index.html");
+        if (Shell || (!LoadingBody.isEmpty() && SameTextAscii(URL, LoadingBodyUrl))) {
+            const QByteArray& Data = Shell ? DocumentData : LoadingBody;
+            Stream.WriteBuffer(Data.constData(), Data.size());
+            Size = static_cast<int>(Data.size());
             Handled = true;
             return;
         }

@@ -393,9 +393,9 @@ private:
     void ResetForLoad(TDesignPage Page);
     // Tells OnLoadProgress the stage a load has reached.
     void Stage(const char* Text);
-    // Shows Page while the event loop runs; SetBodyArguments are its body (empty for none) as
-    // the arguments of the call that puts it in.
-    void ShowPageAwaiting(TDesignPage Page, const QString& SetBodyArguments);
+    // Shows Page while the event loop runs; Body is its body (empty for none) as JSON in UTF-8,
+    // which the page fetches from the URL scheme.
+    void ShowPageAwaiting(TDesignPage Page, QByteArray Body);
     // Load puts a new document into the filter, which is then shown; see LoadFromFile.
     void ReplaceDocument(const std::function<void()>& Load);
     // The body into the page just loaded, and the page's events to the designer.
@@ -447,6 +447,7 @@ private:
 
     std::string FFileName;
     QByteArray DocumentData;
+    QByteArray LoadingBody;   // "idoc:index.body.json" while a load waits for the page to take it
     TUndoActionList FUndoList;
     std::string PendingAction;
     int PendingUnits = 0;

@@ -1178,11 +1178,9 @@ function setAttributes(el, list) {
     }
     attrOrder.set(el, el.getAttributeNames());
 }
-// The tree of a body (see above; as JSON text or as its value): its attributes and its
-// children in a fragment.
-function readBody(body) {
-    const [bodyAttributes, xml, texts, attributes, names] =
-        typeof body === 'string' ? JSON.parse(body) : body;
+// The tree of a JSON body as above: its attributes and its children in a fragment.
+function readBody(json) {
+    const [bodyAttributes, xml, texts, attributes, names] = JSON.parse(json);
     const parsed = new DOMParser().parseFromString(xml, 'application/xhtml+xml');
     const top = parsed.documentElement;
     if (!top || top.localName !== 'div' || parsed.querySelector('parsererror'))
@@ -1256,6 +1254,16 @@ function setBody(json) {
     // the count of changes that the body as loaded stands at, read at it
     readFrom(++changes);
     return [changes, more];
+}
+// setBody with the body the designer serves at Url, read as it comes: the body does not go
+// through the script of the call.
+function fetchBody(url) {
+    const request = new XMLHttpRequest();
+    request.open('GET', url, false);
+    request.overrideMimeType('application/json; charset=utf-8');
+    request.send();
+    if (request.status !== 200) throw new Error('The body could not be fetched');
+    return setBody(request.responseText);
 }
 // The next part of the body; false once all of it is in. An element larger than what is
 // left of the part goes in without its content, which follows by parts (up to a depth:
@@ -1779,6 +1787,7 @@ const api = {
     },
     insertText: t => doc.execCommand('insertText', false, String(t)),
     setBody: setBody,
+    fetchBody: fetchBody,
     moreBody: moreBody,
     insertBody: insertBody,
     echoes: () => echoes,
