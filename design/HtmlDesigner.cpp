@@ -428,6 +428,9 @@ struct THtmlDesigner::TLoadWork {
     QByteArray Body;   // JSON, UTF-8
     std::exception_ptr Error;
     std::atomic<bool> Prepared = false;
+    // Run on the main thread once the work is prepared; set and cleared there while a load
+    // waits for it.
+    std::function<void()> Wake;
 };
 
 THtmlDesigner::TFormerLoad::~TFormerLoad()
@@ -449,6 +452,7 @@ void THtmlDesigner::LoadFromFile(const std::string& FileName)
     THtmlFilter& Next = Work->Next;
     Next.Generator = Filter->Generator;
     Next.SetBasePath(FolderOf(FileName));
+    Work->Wake = [this] { RecheckWait(); };
     std::thread Worker([Work, FileName] {
         THtmlFilter& Next = Work->Next;
         TDesignPage& Page = Work->Page;
@@ -466,15 +470,24 @@ void THtmlDesigner::LoadFromFile(const std::string& FileName)
             Work->Error = std::current_exception();
         }
         Work->Prepared = true;
+        // the wait ends now rather than on its next tick
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [Work] {
+                if (Work->Wake) Work->Wake();
+            },
+            Qt::QueuedConnection);
     });
     Stage("Reading the file");
     try {
         AwaitPage([&] { return Work->Prepared.load(); }, std::numeric_limits<int>::max());
     } catch (...) {
+        Work->Wake = nullptr;
         // the window goes on at once; the thread ends with what it works on
         FormerLoads.push_back({std::move(Worker), Work});
         throw;
     }
+    Work->Wake = nullptr;
     Worker.join();
     if (Work->Error) std::rethrow_exception(Work->Error);
 

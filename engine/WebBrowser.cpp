@@ -491,6 +491,11 @@ void TWebBrowser::CancelWait()
     WaitLoop->quit();
 }
 
+void TWebBrowser::RecheckWait()
+{
+    if (WaitCheck) WaitCheck();
+}
+
 QVariant TWebBrowser::Invoke(const QString& Function, const QVariantList& Args,
                              const QString& UseToken)
 {

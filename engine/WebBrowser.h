@@ -117,6 +117,9 @@ public:
     void AwaitPage(const std::function<bool()>& Done, int TimeoutMs);
     // Ends the wait of AwaitPage under way, if any.
     void CancelWait();
+    // Has the wait of AwaitPage under way, if any, ask its Done now: for what comes without a
+    // signal of the engine, such as the end of a helper thread.
+    void RecheckWait();
     bool Waiting() const { return WaitLoop != nullptr; }
     // The synchronous calls made since the browser was created.
     uint64_t RoundTrips() const { return FRoundTrips; }
