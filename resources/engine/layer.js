@@ -367,6 +367,7 @@ function cursorOf(ex, ey) {
     return ex === ey ? 'nwse-resize' : 'nesw-resize';
 }
 let paintQueued = false;
+let drawnState = 0;               // of the call drawn: 1 while it waits for two frames, 2 after
 function repaint() {
     displayDirty = true;
     if (paintQueued || (!host && !runtimeBg.size && !control)) return;
@@ -1600,6 +1601,16 @@ const api = {
     bodySource: seen => [changes, seen === changes ? null : sourceOf(doc.body)],
     // Answers once the page is laid out.
     laidOut: () => doc.body ? doc.body.offsetHeight : 0,
+    // Whether what the page held at the first of these calls has been drawn (a page not on
+    // the screen draws nothing, so it counts as drawn).
+    drawn: function () {
+        if (drawnState === 0) {
+            drawnState = 1;
+            // the second frame begins once the first is drawn
+            requestAnimationFrame(() => requestAnimationFrame(() => { drawnState = 2; }));
+        }
+        return drawnState === 2 || doc.hidden;
+    },
     // The next match after the selection, wrapping at the end; it becomes the selection.
     find: function (text, matchCase) {
         if (!String(text)) return false;
@@ -1628,7 +1639,7 @@ const queries = new Set(['hello', 'body', 'title', 'hit', 'objectCount', 'byId',
     'selType', 'selRange', 'selControl', 'bodyRange', 'rangeText', 'rangeHtml', 'rangeParent',
     'rangeMetrics', 'newPointer', 'pointersToRange', 'rangeToPointers', 'pointerTo',
     'pointerMove', 'pointerCompare', 'status', 'value', 'undoCount', 'redoCount',
-    'selectionContent', 'bodySource', 'laidOut', 'state', 'echoes']);
+    'selectionContent', 'bodySource', 'laidOut', 'drawn', 'state', 'echoes']);
 
 window.zvLayer = {
     call: function (request) {

@@ -1194,7 +1194,6 @@ TEST(MainWindow, FileCommandsFromTheKeyboardKeepTheCaptionAndFollowTheAnswers)
     // ...and one the user stops with Escape while it loads
     QString Stage;
     bool Locked = false;
-    W.Designer->OnLoadProgress = nullptr;
     QTimer::singleShot(0, &W, [&] {
         if (W.LoadProgress()) Stage = W.LoadProgress()->findChild<QLabel*>()->text();
         Locked = !W.menuBar()->isEnabled() && W.LoadProgress() && W.LoadProgress()->isVisible();
