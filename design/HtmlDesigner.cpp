@@ -317,14 +317,20 @@ void THtmlDesigner::ShowPageAwaiting(TDesignPage Page, const QString& SetBodyArg
     Stage("Laying out the page", Cancelable);
     Ask("laidOut");
     AttachDocumentEvents();
-    if (OnPageShown) OnPageShown(this);
-    // drawing a big page, after a change of its selection too, keeps it from answering for a
-    // long time: the window's first calls would wait for it without input
+    // drawing a big page, and drawing it again after a change of its selection, keeps it from
+    // answering for a long time: calls made meanwhile would wait for it without input
+    const auto AwaitDrawn = [&] {
+        while (!Ask("drawn").toBool()) {
+            QElapsedTimer Pause;
+            Pause.start();
+            AwaitWork([&] { return Pause.elapsed() >= 15; }, Cancelable);
+        }
+    };
     Stage("Drawing the page", Cancelable);
-    while (!Ask("drawn").toBool()) {
-        QElapsedTimer Pause;
-        Pause.start();
-        AwaitWork([&] { return Pause.elapsed() >= 15; }, Cancelable);
+    AwaitDrawn();
+    if (OnPageShown) {
+        OnPageShown(this);
+        AwaitDrawn();
     }
 }
 

@@ -1601,15 +1601,21 @@ const api = {
     bodySource: seen => [changes, seen === changes ? null : sourceOf(doc.body)],
     // Answers once the page is laid out.
     laidOut: () => doc.body ? doc.body.offsetHeight : 0,
-    // Whether what the page held at the first of these calls has been drawn (a page not on
-    // the screen draws nothing, so it counts as drawn).
+    // Whether what the page holds at the first of these calls has been drawn, which the
+    // following calls answer; after a true answer the next call starts again. A page not on
+    // the screen draws nothing, so it counts as drawn.
     drawn: function () {
+        if (doc.hidden) return true;
+        if (drawnState === 2) {
+            drawnState = 0;
+            return true;
+        }
         if (drawnState === 0) {
             drawnState = 1;
             // the second frame begins once the first is drawn
             requestAnimationFrame(() => requestAnimationFrame(() => { drawnState = 2; }));
         }
-        return drawnState === 2 || doc.hidden;
+        return false;
     },
     // The next match after the selection, wrapping at the end; it becomes the selection.
     find: function (text, matchCase) {
