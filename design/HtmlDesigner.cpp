@@ -356,21 +356,46 @@ void THtmlDesigner::BackgroundLoadFinished()
     }
 }
 
+namespace {
+
+// The changed parts of the body as the layer gives them (see bodySource) into Filter; false
+// where they do not fit its tree.
+bool ReadChangedParts(THtmlFilter& Filter, const QVariantList& Parts)
+{
+    std::vector<THtmlFilter::TDesignPart> List;
+    for (qsizetype I = 1; I < Parts.size(); ++I) {
+        const QVariantList Item = Parts[I].toList();
+        if (Item.size() < 7 || (Item.size() - 4) % 3 != 0) return false;
+        THtmlFilter::TDesignPart& Part = List.emplace_back();
+        Part.Source = Item[0].toString().toStdU16String();
+        Part.Before = Item[1].toString().toStdU16String();
+        Part.After = Item[2].toString().toStdU16String();
+        Part.Up = Item[3].toInt();
+        for (qsizetype K = 4; K + 2 < Item.size(); K += 3)
+            Part.Path.push_back({Item[K].toInt(), Item[K + 1].toInt(), Item[K + 2].toString().toStdU16String()});
+    }
+    return Filter.ReadDesignParts(Parts.value(0).toString().toStdU16String(), List);
+}
+
+}  // namespace
+
 void THtmlDesigner::ReadPage(bool Await)
 {
     if (!HasDocument()) return;
-    // a body the page has not changed since the last read is in the tree already
-    const QVariantList Seen{qlonglong(ReadGeneration == Generation() ? ReadChanges : -1)};
-    QVariantList Read;
-    if (Await) {
-        auto Call = StartCall(QStringLiteral("bodySource"), Seen);
+    const auto Ask = [&](qlonglong Seen) {
+        if (!Await) return CallLayer("bodySource", {Seen}).toList();
+        auto Call = StartCall(QStringLiteral("bodySource"), QVariantList{Seen});
         AwaitPage([&] { return Call->Done; }, DefaultLoadTimeout);
-        Read = TakeAnswer(*Call).toList();
-    } else {
-        Read = CallLayer("bodySource", Seen).toList();
-    }
+        return TakeAnswer(*Call).toList();
+    };
+    // a body the page has not changed since the last read is in the tree already; one changed
+    // in a few places comes as those places, or whole where they do not fit the tree
+    QVariantList Read = Ask(ReadGeneration == Generation() ? ReadChanges : -1);
+    if (Read.size() == 2 && Read[1].typeId() == QMetaType::QVariantList &&
+        !ReadChangedParts(*Filter, Read[1].toList()))
+        Read = Ask(-1);
     if (Read.size() != 2) throw EEngineError("The design view did not give its body");
-    if (!Read[1].isNull()) Filter->ReadDesign(Read[1].toString().toStdU16String());
+    if (Read[1].typeId() == QMetaType::QString) Filter->ReadDesign(Read[1].toString().toStdU16String());
     ReadChanges = Read[0].toLongLong();
     ReadGeneration = Generation();
 }

@@ -93,6 +93,27 @@ public:
     // Mapping back. ReadDesign replaces the tree's body by the body of the given design HTML
     // (a parser error passes before the tree is touched); nothing without a tree.
     void ReadDesign(WideStringView Html);
+    // An element of the design body changed since the tree was read: the way to it from the
+    // body (at each step its place among the elements of its parent, their count and its tag
+    // name), its source now, and the source of the texts right before it and right after the
+    // element Up levels above it (it being the last node of each level in between).
+    struct TDesignPart {
+        struct TStep {
+            int Index = 0;
+            int Count = 0;
+            WideString Name;
+        };
+        std::vector<TStep> Path;
+        WideString Source;
+        WideString Before;
+        WideString After;
+        int Up = 0;
+    };
+    // What ReadDesign makes of a body that differs from the tree's in Parts and, when BodyTag
+    // (the body's start tag) is not empty, in its attributes. False, with nothing changed,
+    // where a part does not lead to an element of its kind, does not read as one element
+    // after the text before it, or changes how the text after it reads.
+    bool ReadDesignParts(WideStringView BodyTag, const std::vector<TDesignPart>& Parts);
     // The next three turn the tree into its source form for a moment and back: afterwards the
     // tree and the stored nodes are as before (up to the blanks that writing trims at the ends
     // of texts written on one line).

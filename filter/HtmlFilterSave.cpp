@@ -163,6 +163,136 @@ void THtmlFilter::ReadDesign(WideStringView Html)
         Body->Append(Child);
 }
 
+namespace {
+
+// Element Index of the Count elements of Parent; nil where Parent holds another count.
+THtmlTag* NthElement(THtmlNode* Parent, int Index, int Count)
+{
+    THtmlTag* Found = nullptr;
+    int K = 0;
+    for (THtmlNode* N = Parent->FirstNode(); N; N = N->NextNode()) {
+        if (N->Kind() < 0 || N->Kind() >= HtmlTagCount)
+            continue;
+        if (K++ == Index)
+            Found = AsTag(N);
+    }
+    return K == Count ? Found : nullptr;
+}
+
+// The only child of Parent when it is an element of kind Kind; nil otherwise.
+THtmlTag* OnlyChild(THtmlNode* Parent, THtmlTagId Kind)
+{
+    THtmlNode* Child = Parent ? Parent->FirstNode() : nullptr;
+    return Child && !Child->NextNode() && Child->Kind() == Kind ? AsTag(Child) : nullptr;
+}
+
+}  // namespace
+
+bool THtmlFilter::ReadDesignParts(WideStringView BodyTag, const std::vector<TDesignPart>& Parts)
+{
+    THtmlTag* Body = FRoot ? FirstBody(FRoot.get()) : nullptr;
+    if (!Body)
+        return false;
+    // Every part is found and read before the tree changes.
+    struct TRead {
+        THtmlTag* Old;
+        std::unique_ptr<THtmlRoot> Page;
+        THtmlTag* New;
+    };
+    std::vector<TRead> Reads;
+    std::vector<THtmlTagId> Kinds;
+    std::unique_ptr<THtmlRoot> Tag;
+    try {
+        for (const TDesignPart& Part : Parts) {
+            // the element, and the text that reads the part inside the elements it stands in:
+            // the text before it, the part, the ends of the Up elements it is the last of, the
+            // text after them and a line break that must end up beside them
+            const size_t Depth = Part.Path.size();
+            if (Depth == 0 || Part.Up < 0 || static_cast<size_t>(Part.Up) >= Depth)
+                return false;
+            THtmlTag* Old = Body;
+            WideString Text = u"<body>";
+            Kinds.clear();
+            for (const TDesignPart::TStep& Step : Part.Path) {
+                if (Old != Body)
+                    Text += u'<' + Utf8ToUtf16(TagNameFromId(Old->Kind())) + u'>';
+                Old = NthElement(Old, Step.Index, Step.Count);
+                Kinds.push_back(TagIdFromName(Step.Name));
+                if (!Old || Old->Kind() != Kinds.back())
+                    return false;
+            }
+            for (const TRead& Other : Reads)
+                if (Other.Old == Old || Old->HasAncestor(Other.Old) || Other.Old->HasAncestor(Old))
+                    return false;
+            const size_t EndLevel = Depth - 1 - static_cast<size_t>(Part.Up);
+            THtmlNode* OldEnd = Old;
+            for (int K = 0; K < Part.Up; ++K) {
+                if (OldEnd->NextNode())
+                    return false;
+                OldEnd = OldEnd->ParentNode();
+            }
+            Text += Part.Before;
+            Text += Part.Source;
+            for (size_t K = Depth - 1; K-- > EndLevel;)
+                Text += u"</" + Utf8ToUtf16(TagNameFromId(Kinds[K])) + u'>';
+            Text += Part.After;
+            Text += u"<br>";
+            std::unique_ptr<THtmlRoot> Page = ParseHtml(Text);
+            THtmlNode* Parent = FirstBody(Page.get());
+            for (size_t K = 0; Parent && K < EndLevel; ++K)
+                Parent = OnlyChild(Parent, Kinds[K]);
+            // the text before is read only for how it leaves the reader
+            auto AfterBefore = [&](THtmlNode* N) {
+                return N && N->Kind() == tagText && !Part.Before.empty() ? N->NextNode() : N;
+            };
+            THtmlNode* End = Parent ? Parent->FirstNode() : nullptr;
+            if (Part.Up == 0)
+                End = AfterBefore(End);
+            THtmlNode* New = End;
+            if (Part.Up > 0) {
+                for (size_t K = EndLevel + 1; New && K + 1 < Depth; ++K)
+                    New = OnlyChild(New, Kinds[K]);
+                New = New ? AfterBefore(New->FirstNode()) : nullptr;
+                if (New && New->NextNode())
+                    return false;
+            }
+            if (!End || End->Kind() != Kinds[EndLevel] || !New || New->Kind() != Kinds.back() || !AsTag(New))
+                return false;
+            // the text after reads as the tree has it
+            THtmlNode* Next = End->NextNode();
+            const auto* OldText = dynamic_cast<const THtmlText*>(OldEnd->NextNode());
+            if (OldText && OldText->Kind() != tagText)
+                OldText = nullptr;
+            if (Next && Next->Kind() == tagText) {
+                if (!OldText || WideStringView(static_cast<THtmlText*>(Next)->Text) != WideStringView(OldText->Text))
+                    return false;
+                Next = Next->NextNode();
+            } else if (OldText) {
+                return false;
+            }
+            if (!Next || Next->Kind() != tagBr || Next->NextNode())
+                return false;
+            Reads.push_back({Old, std::move(Page), AsTag(New)});
+        }
+        if (!BodyTag.empty()) {
+            Tag = ParseHtml(BodyTag);
+            if (!FirstBody(Tag.get()))
+                return false;
+        }
+    } catch (const Exception&) {
+        // a read of the whole body says what is wrong
+        return false;
+    }
+    for (TRead& Read : Reads) {
+        Read.Old->InsertBefore(Read.New);
+        Read.Old->Parent()->Remove(Read.Old);
+        delete Read.Old;
+    }
+    if (Tag)
+        Body->AssignAttributes(FirstBody(Tag.get()));
+    return true;
+}
+
 // What MapToSource changed in the tree, undone in reverse order by UnmapSource: a source
 // node put in place of a design element, or the source attributes (and kind) put on a design
 // element while its own wait aside.

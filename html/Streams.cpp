@@ -258,14 +258,16 @@ std::string RandomName(const std::string& Prefix)
     return Name;
 }
 
-// A new file named Prefix + random letters; -1 with errno set when it cannot be made.
+// A new file named Prefix + random letters, locked; -1 with errno set when it cannot be made.
 int CreateNamed(const std::string& Prefix, std::string& Name)
 {
     for (int Tries = 0; Tries < 100; ++Tries) {
         Name = RandomName(Prefix);
         const int Fd = ::open(Name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (Fd >= 0)
+        if (Fd >= 0) {
+            ::flock(Fd, LOCK_EX | LOCK_NB);
             return Fd;
+        }
         if (errno != EEXIST)
             break;
     }
@@ -294,15 +296,15 @@ bool LinkUnnamed(int Fd, const std::string& Prefix, std::string& Name)
     return false;
 }
 
-// A linked temporary file carries this mark after the file's own name; its save holds it
-// locked until it has replaced the file.
-constexpr const char* LinkedMark = "~";
+// A named temporary file carries this mark after the file's own name; its save holds it
+// locked from its naming until it has replaced the file.
+constexpr const char* TemporaryMark = "~";
 
-// Removes the linked temporary files of Base in Folder that no save holds: a save that died
-// in the moment between naming its file and putting it in place left them.
+// Removes the temporary files of Base in Folder that no save holds: a save that died after
+// naming its file and before putting it in place left them.
 void RemoveAbandoned(const std::string& Folder, const std::string& Base)
 {
-    const std::string Start = "." + Base + "." + LinkedMark;
+    const std::string Start = "." + Base + "." + TemporaryMark;
     DIR* Dir = ::opendir(Folder.c_str());
     if (!Dir)
         return;
@@ -357,7 +359,7 @@ void SaveFileAtomically(const std::string& Name, const std::function<void(TStrea
     std::string tmp;  // the temporary file's name, once it has one
     int fd = SaveThroughUnnamedFile ? ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600) : -1;
     if (fd < 0 && (!SaveThroughUnnamedFile || errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL))
-        fd = CreateNamed(prefix, tmp);
+        fd = CreateNamed(prefix + TemporaryMark, tmp);
     if (fd < 0)
         throw EFCreateError("Cannot create file \"" + FileName + "\". " + ErrnoText());
     // The stream closes the descriptor, whatever happens.
@@ -402,9 +404,9 @@ void SaveFileAtomically(const std::string& Name, const std::function<void(TStrea
         fail("Cannot write file");
     if (tmp.empty())
         ::flock(fd, LOCK_EX | LOCK_NB);
-    if (tmp.empty() && !LinkUnnamed(fd, prefix + LinkedMark, tmp)) {
+    if (tmp.empty() && !LinkUnnamed(fd, prefix + TemporaryMark, tmp)) {
         // No way to name it here: a copy goes into a named temporary file.
-        const int named = CreateNamed(prefix, tmp);
+        const int named = CreateNamed(prefix + TemporaryMark, tmp);
         if (named < 0)
             fail("Cannot create file");
         std::unique_ptr<TFileStream> copy(new TFileStream(named, tmp));

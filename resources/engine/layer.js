@@ -149,6 +149,7 @@ function restoreOrder(el) {
     for (const [ns, name, value] of moved) el.setAttributeNS(ns, name, value);
 }
 function record(r) {
+    touch(r.target, r.type);
     if (r.type === 'attributes') {
         const order = attrOrder.get(r.target);
         if (order && !order.includes(r.attributeName)) order.push(r.attributeName);
@@ -249,6 +250,7 @@ function replay(unit, backwards) {
     if (backwards) for (let k = unit.length - 1; k >= 0; k--) revert(unit[k]);
     else for (const r of unit) reapply(r);
     observer.takeRecords();
+    for (const r of unit) touch(r.target, r.type);
     textDirty = displayDirty = true;
     changes++;
     control = null;
@@ -1228,6 +1230,7 @@ function setBody(json) {
     body.replaceChildren(children);
     // the document as loaded is no change
     observer.takeRecords();
+    readFrom(changes + 1);
     pending = [];
     undoStack.length = 0;
     redoStack.length = 0;
@@ -1308,8 +1311,7 @@ function ownWayHolders(root) {
     return holders;
 }
 // The source of Root and everything in it, walked without recursion (pages nest deeply).
-function sourceOf(root) {
-    const holders = ownWayHolders(root);
+function sourceOf(root, holders = ownWayHolders(root)) {
     let out = '';
     let n = root;
     for (;;) {
@@ -1344,6 +1346,132 @@ function sourceOf(root) {
         n = n.nextSibling;
     }
     return out;
+}
+
+// ---------------------------------------------------------------- reading back what changed
+// A read after a few changes gives only the elements that hold them, each as the whole read
+// would write it, with the way to it from the body: the designer puts them in place of the
+// elements of its tree. Where the tree could not be sure to come out as a whole read would
+// make it, the whole body is read.
+const partLimit = 256;            // changed nodes beyond which the whole body is read
+let readAt = null;                // the count of changes at the last read
+const touched = new Set();        // nodes changed since then, the body apart
+let bodyTouched = false;          // the body's attributes changed
+let allTouched = false;           // only a whole read will do
+function readFrom(count) {
+    readAt = count;
+    touched.clear();
+    bodyTouched = allTouched = false;
+}
+function touch(target, type) {
+    if (allTouched) return;
+    if (target === doc.body) {
+        if (type === 'attributes') bodyTouched = true;
+        else allTouched = true;
+    } else if (touched.add(target).size > partLimit) {
+        allTouched = true;
+        touched.clear();
+    }
+}
+// Tags whose reading depends on more than the elements around them (they move the reader
+// into the head and out again), or that hold no markup.
+const contextTags = /<(style|link|meta|title|base|script|frame|frameset|noframes|html|head|body|xmp|plaintext)[\s>\/]/i;
+// The next node after N in document order, N's children first unless Skip; nil past the body.
+function following(n, skip) {
+    if (!skip && n.firstChild) return n.firstChild;
+    for (; n !== doc.body; n = n.parentNode)
+        if (n.nextSibling) return n.nextSibling;
+    return null;
+}
+// Whether N stands in an element whose content is read as written.
+function inPre(n) {
+    for (let p = n.parentNode; p && p !== doc.body; p = p.parentNode)
+        if (p.localName === 'pre' || p.localName === 'textarea' || p.localName === 'listing' ||
+            rawTextTags.has(p.localName) || ownWayTags.has(p.localName)) return true;
+    return false;
+}
+// Whether what is read from N on may lose a leading blank or keep it, by what came before:
+// the first text there (outside pre) starts with a blank before a break, a rule or a picture
+// settles it.
+const settlers = new Set(['br', 'hr', 'img', 'input']);
+// Elements whose end settles it.
+const showsContent = new Set(['applet', 'button', 'embed', 'iframe', 'object', 'select', 'textarea']);
+function hangsOnBefore(n) {
+    for (let k = 0; n && k < 64; n = following(n, false), k++) {
+        if (n.nodeType === Node.ELEMENT_NODE && settlers.has(n.localName)) return false;
+        if (n.nodeType !== Node.TEXT_NODE || inPre(n)) continue;
+        const s = spelt.get(n);
+        const text = s && s[0] === n.data ? s[1] : n.data;
+        if (text !== '') return text.charCodeAt(0) <= 32;
+    }
+    return n !== null;
+}
+// The source of the texts that stand right before (Way 'previousSibling') or after
+// ('nextSibling') El, in their order.
+function textsBeside(el, way) {
+    const list = [];
+    for (let n = el[way]; n && n.nodeType === Node.TEXT_NODE; n = n[way]) {
+        const s = spelt.get(n);
+        list.push(s && s[0] === n.data ? s[1] : escapeText(n.data));
+    }
+    if (way === 'previousSibling') list.reverse();
+    return list.join('');
+}
+// The changes since the read at Seen: the body's start tag when its attributes changed (else
+// nil), then for each changed element its source, the texts right before and after it (what
+// reads before it settles how it reads; what reads after it must read as before), and for
+// each step from the body its place among the elements of its parent, their count and its
+// name. Nil where the whole body must be read.
+function changedParts(seen) {
+    if (seen !== readAt || allTouched) return null;
+    const body = doc.body, elements = new Set();
+    for (const n of touched) {
+        if (!body.contains(n)) continue;   // its removal is a change of a node in the body
+        const el = n.nodeType === Node.ELEMENT_NODE ? n : n.parentNode;
+        if (el === body) return null;
+        elements.add(el);
+    }
+    const parts = [];
+    for (const el of elements) {
+        const steps = [];
+        let n = el;
+        for (; n !== body && !(n !== el && elements.has(n)); n = n.parentNode) {
+            let k = 0;
+            for (let s = n.previousElementSibling; s; s = s.previousElementSibling) k++;
+            steps.push(n.localName, n.parentNode.childElementCount, k);
+        }
+        if (n !== body) continue;          // inside another changed element
+        // the last node of its parent: the texts after the element it ends count, unless that
+        // element settles how they read
+        let end = el, up = 0, settled = false;
+        while (!end.nextSibling && end.parentNode !== body && !settled) {
+            end = end.parentNode;
+            up++;
+            settled = showsContent.has(end.localName);
+        }
+        const lead = textsBeside(el, 'previousSibling');
+        const tail = settled ? '' : textsBeside(end, 'nextSibling');
+        if (inPre(el) || ownWayTags.has(el.localName) || (lead === '' && hangsOnBefore(el)) ||
+            (tail === '' && !settled && hangsOnBefore(following(end, true))))
+            return null;
+        parts.push([el, lead, tail, up, ...steps.reverse()]);
+    }
+    const holders = parts.length ? ownWayHolders(body) : null;
+    const out = [bodyTouched ? startTag(body) : null];
+    for (const part of parts) {
+        const el = part[0];
+        part[0] = holders.has(el) ? sourceOf(el, holders) : el.outerHTML;
+        if (contextTags.test(part[0]) || contextTags.test(part[1]) || contextTags.test(part[2]))
+            return null;
+        out.push(part);
+    }
+    return out;
+}
+function bodySource(seen) {
+    if (seen === changes) return [changes, null];
+    const parts = changedParts(seen);
+    readFrom(changes);
+    return [changes, parts || sourceOf(doc.body)];
 }
 
 // ---------------------------------------------------------------- the calls C++ makes
@@ -1596,9 +1724,10 @@ const api = {
     insertText: t => doc.execCommand('insertText', false, String(t)),
     setBody: setBody,
     insertBody: insertBody,
-    // The count of changes, and the body's source unless the count is still Seen.
     echoes: () => echoes,
-    bodySource: seen => [changes, seen === changes ? null : sourceOf(doc.body)],
+    // The count of changes, and the body's source unless the count is still Seen: only what
+    // changed since Seen where that can be told (see changedParts).
+    bodySource: bodySource,
     // Answers once the page is laid out.
     laidOut: () => doc.body ? doc.body.offsetHeight : 0,
     // Whether what the page holds at the first of these calls has been drawn, which the

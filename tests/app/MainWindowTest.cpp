@@ -28,8 +28,10 @@
 #include <Qsci/qsciscintilla.h>
 
 #include "DockUtils.h"
+#include "HtmlFilter.h"
 #include "HtmlWriter.h"
 #include "MainWindowHost.h"
+#include "Streams.h"
 #include "TagTreeModel.h"
 #include "TagTreeView.h"
 #include "UnitAbout.h"
@@ -1080,6 +1082,76 @@ TEST(MainWindow, OpensEditsAndSavesPagesMadeElsewhere)
     ASSERT_TRUE(WaitFor([&] { return Answer->Seen && W.FileManager->Modified(); }));
     EXPECT_EQ(Offered, "http://");
     EXPECT_NE(SaveLinks().find("<p id=\"p\"><a href=\"r.html\">Read</a> <a href=\"a.html\""), std::string::npos);
+
+    // A page edited in many places, saved after each edit: the save reads back only what
+    // changed, and gives what a read of the whole body gives.
+    const std::string Mixed =
+        "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\"><title>M</title></head>\n"
+        "<body bgcolor=\"#ffffff\" data-x=\"\">\n<!-- a comment -->\n"
+        "<p id=\"a\" class=\"\" foo:bar=\"?\" data-e=\"\">First &copy; text with <b>bold</b> and &#187; refs.</p>\n"
+        "<script>var x = 1 < 2;</script>\n"
+        "<div id=\"d\"><p id=\"r\">\xC3\x9C" "ber \xD0\x96uk \xE6\x97\xA5\xE6\x9C\xAC text</p></div>\n"
+        "<a href=\"block.html\" class=\"wrap\"><div id=\"w\">A block in a link</div></a>\n"
+        "<table border=\"1\" width=\"50%\"><tr><td id=\"c1\">one</td><td id=\"c2\" nowrap> two </td></tr>\n"
+        "<tr><td id=\"c3\">three<br>x</td><td id=\"c4\"><a href=\"x.html\">four</a></td></tr></table>\n"
+        "<ul><li id=\"l1\">item <i>one</i></li><li id=\"l2\">item two</li></ul>\n"
+        "<pre id=\"pre\">  kept\n  lines</pre>\n<p id=\"z\">last <i>one</i> here</p>\n</body></html>\n";
+    WriteAll(Docs / "mixed.html", Mixed);
+    W.FileManager->OpenFile(Docs / "mixed.html");
+    ASSERT_TRUE(WaitFor([&] { return W.FileManager->FileName() == Docs / "mixed.html" && H.Body().contains("lines"); }));
+    auto SavedAsWhole = [&](const char* Step) {
+        SCOPED_TRACE(Step);
+        EXPECT_TRUE(W.FileManager->Save());
+        const std::string Saved = ReadAll(Docs / "mixed.html");
+        // the whole body read into the tree, saved again
+        THtmlFilter& Filter = *H.D().Filter;
+        Filter.ReadDesign(H.D().CallLayer("bodySource", {-1}).toList().value(1).toString().toStdU16String());
+        TMemoryStream Whole;
+        Filter.SaveToStream(Whole);
+        EXPECT_EQ(Saved, std::string(reinterpret_cast<const char*>(Whole.Memory()), Whole.Size()));
+        return Saved;
+    };
+    PageSelectText(H.D(), "#a", 6, 6);
+    H.TypeInDesigner("typed ");
+    PageSelectText(H.D(), "#c2", 0, 0);
+    H.TypeInDesigner("X");
+    PageSelectText(H.D(), "#l2", 5, 5);
+    H.TypeInDesigner("new ");
+    std::string Edited = SavedAsWhole("typing");
+    for (const char* Piece : {"<p id=\"a\" class=\"\" foo:bar=\"?\" data-e>First typed &copy; text with <b>bold</b>",
+                              "<td id=\"c2\" nowrap>X", "<li id=\"l2\">item new two</li>", "<!-- a comment -->",
+                              "<script>var x = 1 < 2;</script>", "<pre id=\"pre\">  kept\n  lines</pre>"})
+        EXPECT_NE(Edited.find(Piece), std::string::npos) << Piece << "\n" << Edited;
+    // deleted with keys, in non-Latin text and in a block inside a link
+    PageSelectText(H.D(), "#r", 5, 8);
+    H.Key(Qt::Key_Delete);
+    PageSelectText(H.D(), "#w", 1, 1);
+    H.Key(Qt::Key_Backspace);
+    Edited = SavedAsWhole("deleting");
+    EXPECT_NE(Edited.find("<p id=\"r\">&Uuml;ber&nbsp; &#x65E5;&#x672C; text</p>"), std::string::npos) << Edited;
+    EXPECT_NE(Edited.find("&nbsp;block in a link"), std::string::npos) << Edited;
+    // pasted into a cell
+    auto* Pasted = new QMimeData;
+    Pasted->setHtml("<html><body><!--StartFragment--><b>pasted &amp; kept</b><!--EndFragment--></body></html>");
+    QApplication::clipboard()->setMimeData(Pasted);
+    QApplication::setActiveWindow(&W);
+    ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), "#c3")));
+    PageSelectText(H.D(), "#c3", 0, 5);
+    H.Key(Qt::Key_V, Qt::ControlModifier);
+    Edited = SavedAsWhole("pasting");
+    EXPECT_NE(Edited.find("<td id=\"c3\"><b>pasted &amp; kept</b><br>"), std::string::npos) << Edited;
+    // a link made with the dialog, and undone
+    PageSelectText(H.D(), "#z", 0, 4);
+    const auto LinkAnswer = LinkDialog("last.html", Offered);
+    H.Click(H.F().BtnLink);
+    ASSERT_TRUE(WaitFor([&] { return LinkAnswer->Seen; }));
+    Edited = SavedAsWhole("the link dialog");
+    EXPECT_NE(Edited.find("<p id=\"z\"><a href=\"last.html\">last</a> <i>one</i> here</p>"), std::string::npos) << Edited;
+    H.Click(H.F().BtnUndo);
+    Edited = SavedAsWhole("undo");
+    EXPECT_NE(Edited.find("<p id=\"z\">last <i>one</i> here</p>"), std::string::npos) << Edited;
+    EXPECT_NE(Edited.find("<body bgcolor=\"#ffffff\" data-x>"), std::string::npos) << Edited;
+    EXPECT_TRUE(H.Ui.Errors.empty()) << H.Ui.Errors.front();
 }
 
 TEST(MainWindow, FileCommandsFromTheKeyboardKeepTheCaptionAndFollowTheAnswers)
