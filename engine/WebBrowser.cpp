@@ -273,6 +273,8 @@ bool TWebBrowser::Navigating() const { return Loading || page()->isLoading(); }
 void TWebBrowser::BeginNavigate(const QUrl& Url)
 {
     Loading = true;
+    // the load brings a page process of its own
+    FPageGone = false;
     load(Url);
 }
 
