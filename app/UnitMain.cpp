@@ -309,7 +309,7 @@ void TFormMain::CreateFileManager()
         SelectView(DesignerTab);
         ShownSource.clear();
         try {
-            OpenInDesigner(Name);
+            Designer->LoadFromFile(Name);
         } catch (const ELoadCanceled&) {
             return false;   // the user stopped it: the previous document stays, nothing to say
         }
@@ -382,53 +382,62 @@ private:
 
 }  // namespace
 
-void TFormMain::OpenInDesigner(const std::string& Name)
-{
-    // everything but the status bar waits: no command may run on a document half loaded. The
-    // views take no input either; they stay enabled, as the page loses its focus otherwise.
+// Everything but the status bar waits: no command may run on a document half loaded. The
+// views take no input either; they stay enabled, as the page loses its focus otherwise.
+struct TFormMain::TLoadLock {
+    TFormMain& Window;
     std::vector<QPointer<QWidget>> Locked;
-    for (QWidget* W : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
-        if (W != statusBar() && W != centralWidget() && W->isEnabled() && !W->isWindow()) {
-            W->setEnabled(false);
-            Locked.emplace_back(W);
-        }
-    TInputBlocker Blocker(centralWidget(), [this] { Designer->CancelLoad(); });
-    qApp->installEventFilter(&Blocker);
-    // the stage of the load, and the button that stops it
-    FLoadProgress = new QWidget(statusBar());
-    FLoadProgress->setObjectName(QStringLiteral("LoadProgress"));
-    auto* Layout = new QHBoxLayout(FLoadProgress);
-    Layout->setContentsMargins(0, 0, 0, 0);
-    auto* Stage = new QLabel(FLoadProgress);
-    auto* Bar = new QProgressBar(FLoadProgress);
-    Bar->setRange(0, 0);   // busy: the engine tells no share of its work
-    Bar->setFixedSize(100, 14);
-    auto* Cancel = new QPushButton(QStringLiteral("Cancel"), FLoadProgress);
-    Cancel->setObjectName(QStringLiteral("LoadCancel"));
-    Cancel->setFocusPolicy(Qt::NoFocus);
-    connect(Cancel, &QPushButton::clicked, this, [this] { Designer->CancelLoad(); });
-    Layout->addWidget(Stage);
-    Layout->addWidget(Bar);
-    Layout->addWidget(Cancel);
-    for (QLabel* Panel : StatusPanels) Panel->hide();
-    statusBar()->addWidget(FLoadProgress, 1);
-    Designer->OnLoadProgress = [Stage](QObject*, const QString& Text) {
-        Stage->setText(Text + QStringLiteral("..."));
-    };
-    struct TUnlock {
-        TFormMain* Window;
-        std::vector<QPointer<QWidget>>& Locked;
-        ~TUnlock()
-        {
-            Window->Designer->OnLoadProgress = nullptr;
-            delete Window->FLoadProgress;
-            Window->FLoadProgress = nullptr;
-            for (QLabel* Panel : Window->StatusPanels) Panel->show();
-            for (const QPointer<QWidget>& W : Locked)
-                if (W) W->setEnabled(true);
-        }
-    } Unlock{this, Locked};
-    Designer->LoadFromFile(Name);
+    TInputBlocker Blocker;
+    QLabel* Stage = nullptr;
+    QPushButton* Cancel = nullptr;
+
+    explicit TLoadLock(TFormMain& W)
+        : Window(W), Blocker(W.centralWidget(), [&W] { W.Designer->CancelLoad(); })
+    {
+        for (QWidget* Child : W.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+            if (Child != W.statusBar() && Child != W.centralWidget() && Child->isEnabled() && !Child->isWindow()) {
+                Child->setEnabled(false);
+                Locked.emplace_back(Child);
+            }
+        qApp->installEventFilter(&Blocker);
+        // the stage of the load, and the button that stops it
+        W.FLoadProgress = new QWidget(W.statusBar());
+        W.FLoadProgress->setObjectName(QStringLiteral("LoadProgress"));
+        auto* Layout = new QHBoxLayout(W.FLoadProgress);
+        Layout->setContentsMargins(0, 0, 0, 0);
+        Stage = new QLabel(W.FLoadProgress);
+        auto* Bar = new QProgressBar(W.FLoadProgress);
+        Bar->setRange(0, 0);   // busy: the engine tells no share of its work
+        Bar->setFixedSize(100, 14);
+        Cancel = new QPushButton(QStringLiteral("Cancel"), W.FLoadProgress);
+        Cancel->setObjectName(QStringLiteral("LoadCancel"));
+        Cancel->setFocusPolicy(Qt::NoFocus);
+        QObject::connect(Cancel, &QPushButton::clicked, &W, [&W] { W.Designer->CancelLoad(); });
+        Layout->addWidget(Stage);
+        Layout->addWidget(Bar);
+        Layout->addWidget(Cancel);
+        for (QLabel* Panel : W.StatusPanels) Panel->hide();
+        W.statusBar()->addWidget(W.FLoadProgress, 1);
+    }
+    ~TLoadLock()
+    {
+        delete Window.FLoadProgress;
+        Window.FLoadProgress = nullptr;
+        for (QLabel* Panel : Window.StatusPanels) Panel->show();
+        for (const QPointer<QWidget>& W : Locked)
+            if (W) W->setEnabled(true);
+    }
+};
+
+void TFormMain::ShowLoadStage(const QString& Stage)
+{
+    if (Stage.isEmpty()) {
+        FLoadLock.reset();
+        return;
+    }
+    if (!FLoadLock) FLoadLock = std::make_unique<TLoadLock>(*this);
+    FLoadLock->Stage->setText(Stage + QStringLiteral("..."));
+    FLoadLock->Cancel->setEnabled(Designer->CanCancelLoad());
 }
 
 void TFormMain::CreateViews()
@@ -449,6 +458,8 @@ void TFormMain::CreateViews()
     Stack->addWidget(Designer);
     Stack->setCurrentWidget(Designer);
     Designer->OnDocumentComplete = [this](QObject*) { DocumentComplete(); };
+    Designer->OnLoadProgress = [this](QObject*, const QString& Stage) { ShowLoadStage(Stage); };
+    Designer->OnPageShown = [this](QObject*) { CaretToStart(); };
     Designer->OnMouseUp = [this](QObject*) { UpdateControls(); };
     // keys and clicks that only move the caret edit nothing: UpdateControls sees changes
     Designer->OnKeyUp = [this](QObject*) { UpdateControls(); };
@@ -701,17 +712,21 @@ void TFormMain::SetCaption(const QString& Title)
     setWindowTitle(FApplicationTitle);
 }
 
+void TFormMain::CaretToStart()
+{
+    // the view the window goes to: a page handed over from another view loads before it shows
+    if (FForm->TabControl1->currentIndex() != DesignerTab) return;
+    try {
+        const THtmlSelection Selection = Designer->Document().selection();
+        if (Selection.type() == "None") Selection.createRange().select();
+    } catch (const EEngineError&) {
+    }
+}
+
 void TFormMain::DocumentComplete()
 {
     SetCaption(QString::fromStdU16String(Designer->GetTitle()));
-    // a page new in the design view takes typing at once: the caret goes to its start
-    if (CurrentView == DesignerTab) {
-        try {
-            const THtmlSelection Selection = Designer->Document().selection();
-            if (Selection.type() == "None") Selection.createRange().select();
-        } catch (const EEngineError&) {
-        }
-    }
+    CaretToStart();
     // the formats first: the box then shows the one of the caret's block
     QStringList Formats;
     Designer->GetBlockFormats(Formats);

@@ -166,8 +166,12 @@ private:
     void CreateViews();
     void CreateFileManager();
     void CreateTagTree();
-    // Loads the file into the design view with the window locked but for the load's Cancel.
-    void OpenInDesigner(const std::string& Name);
+    // While the design view loads, the window is locked but for the load's stage and Cancel;
+    // an empty stage ends the load.
+    struct TLoadLock;
+    void ShowLoadStage(const QString& Stage);
+    // A page new in the design view takes typing at once: the caret goes to its start.
+    void CaretToStart();
     void WireCommands();
     void WireMenus();
     void WireFormatControls();
@@ -224,6 +228,7 @@ private:
     IMainWindowUi* Dialogs = nullptr;
     QLabel* StatusPanels[3] = {};
     QWidget* FLoadProgress = nullptr;
+    std::unique_ptr<TLoadLock> FLoadLock;
     QString FApplicationTitle;
     QPointer<TFormAbout> About;
     QPointer<TFormTemplate> TemplateChooser;

@@ -35,8 +35,8 @@ void TFormMain::TabChanged(int Index)
     try {
         CommitView(PreviousView);
     } catch (const std::exception& Error) {
-        // the edits stay where they were typed
-        Dialogs->ShowError(Error.what());
+        // the edits stay where they were typed; a load the user stopped needs no message
+        if (!dynamic_cast<const ELoadCanceled*>(&Error)) Dialogs->ShowError(Error.what());
         const QSignalBlocker Block(FForm->TabControl1);
         FForm->TabControl1->setCurrentIndex(PreviousView);
         return;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
@@ -273,8 +274,10 @@ void THtmlDesigner::LoadDesignHtml(bool Wait)
     FinishLoading(BodyJson);
 }
 
-void THtmlDesigner::Stage(const char* Text)
+void THtmlDesigner::Stage(const char* Text, bool Cancelable)
 {
+    StageShown = true;
+    StageCancelable = Cancelable;
     if (OnLoadProgress) OnLoadProgress(this, QString::fromLatin1(Text));
 }
 
@@ -284,41 +287,66 @@ namespace {
 const char16_t* const LoadingBodyUrl = u"idoc:index.body.json";
 }  // namespace
 
-void THtmlDesigner::ShowPageAwaiting(TDesignPage Page, QByteArray Body)
+// The end of a load that told its stages is told as an empty stage.
+struct THtmlDesigner::TLoadScope {
+    THtmlDesigner& Designer;
+    explicit TLoadScope(THtmlDesigner& D) : Designer(D) { Designer.StageShown = false; }
+    ~TLoadScope()
+    {
+        if (!Designer.StageShown) return;
+        Designer.StageShown = false;
+        if (Designer.OnLoadProgress) Designer.OnLoadProgress(&Designer, QString());
+    }
+};
+
+void THtmlDesigner::ShowPageAwaiting(TDesignPage Page, QByteArray Body, bool Restoring)
 {
+    const bool Cancelable = !Restoring;
+    const int Timeout = Restoring ? DefaultLoadTimeout : LoadTimeout;
+    const auto Ask = [&](const char* Function) {
+        auto Call = StartCall(QString::fromLatin1(Function));
+        AwaitPage([&] { return Call->Done; }, Timeout, Cancelable);
+        return TakeAnswer(*Call);
+    };
     ResetForLoad(std::move(Page));
-    Stage("Loading the page");
+    Stage("Loading the page", Cancelable);
     BeginNavigate(QUrl(QStringLiteral("idoc:index.html")));
-    AwaitPage([this] { return !Navigating(); }, LoadTimeout);
+    AwaitPage([this] { return !Navigating(); }, Timeout, Cancelable);
     if (!HasDocument()) throw EEngineError("The design view could not show the document");
     if (!Body.isEmpty()) {
-        Stage("Building the page");
+        Stage("Building the page", Cancelable);
         LoadingBody = std::move(Body);
         auto Call = StartCall(QStringLiteral("fetchBody"), QVariantList{QString::fromUtf16(LoadingBodyUrl)});
         try {
-            AwaitPage([&] { return Call->Done; }, LoadTimeout);
+            AwaitPage([&] { return Call->Done; }, Timeout, Cancelable);
         } catch (...) {
             LoadingBody.clear();
             throw;
         }
         LoadingBody.clear();
         const QVariantList Answer = TakeAnswer(*Call).toList();
-        for (bool More = Answer.value(1).toBool(); More;) {
-            auto Part = StartCall(QStringLiteral("moreBody"));
-            AwaitPage([&] { return Part->Done; }, LoadTimeout);
-            More = TakeAnswer(*Part).toBool();
-        }
+        for (bool More = Answer.value(1).toBool(); More;) More = Ask("moreBody").toBool();
         ReadChanges = Answer.value(0).toLongLong();
         ReadGeneration = Generation();
     }
-    Stage("Laying out the page");
-    // the first answer comes once the page is laid out, the second once it has painted it
-    for (int Round = 0; Round < 2; ++Round) {
-        auto Call = StartCall(QStringLiteral("laidOut"));
-        AwaitPage([&] { return Call->Done; }, LoadTimeout);
-        TakeAnswer(*Call);
-    }
+    Stage("Laying out the page", Cancelable);
+    Ask("laidOut");
     AttachDocumentEvents();
+    // drawing a big page, and drawing it again after a change of its selection, keeps it from
+    // answering for a long time: calls made meanwhile would wait for it without input
+    const auto AwaitDrawn = [&] {
+        while (!Ask("drawn").toBool()) {
+            QElapsedTimer Pause;
+            Pause.start();
+            AwaitWork([&] { return Pause.elapsed() >= 15; }, Cancelable);
+        }
+    };
+    Stage("Drawing the page", Cancelable);
+    AwaitDrawn();
+    if (OnPageShown) {
+        OnPageShown(this);
+        AwaitDrawn();
+    }
 }
 
 void THtmlDesigner::FinishLoading(const QString& BodyJson)
@@ -368,69 +396,35 @@ bool ReadChangedParts(THtmlFilter& Filter, const QVariantList& Parts)
 
 }  // namespace
 
-void THtmlDesigner::ReadPage()
+void THtmlDesigner::ReadPage(bool Await)
 {
     if (!HasDocument()) return;
+    const auto Ask = [&](qlonglong Seen) {
+        if (!Await) return CallLayer("bodySource", {Seen}).toList();
+        auto Call = StartCall(QStringLiteral("bodySource"), QVariantList{Seen});
+        AwaitPage([&] { return Call->Done; }, DefaultLoadTimeout);
+        return TakeAnswer(*Call).toList();
+    };
     // a body the page has not changed since the last read is in the tree already; one changed
     // in a few places comes as those places, or whole where they do not fit the tree
-    QVariantList Read =
-        CallLayer("bodySource", {qlonglong(ReadGeneration == Generation() ? ReadChanges : -1)}).toList();
+    QVariantList Read = Ask(ReadGeneration == Generation() ? ReadChanges : -1);
     if (Read.size() == 2 && Read[1].typeId() == QMetaType::QVariantList &&
         !ReadChangedParts(*Filter, Read[1].toList()))
-        Read = CallLayer("bodySource", {qlonglong(-1)}).toList();
+        Read = Ask(-1);
     if (Read.size() != 2) throw EEngineError("The design view did not give its body");
     if (Read[1].typeId() == QMetaType::QString) Filter->ReadDesign(Read[1].toString().toStdU16String());
     ReadChanges = Read[0].toLongLong();
     ReadGeneration = Generation();
 }
 
-void THtmlDesigner::ReplaceDocument(const std::function<void()>& Load)
-{
-    const TReleaseFreedMemory Release;
-    try {
-        ReadPage();
-    } catch (const EEngineError&) {
-        // a page that cannot give its body: the document as last read
-    }
-    // the document as it stands waits aside until the new one shows: the new one half in
-    // the filter would save as a mix of the two
-    THtmlFilter Old;
-    Old.SwapDocument(*Filter);
-    const std::string OldName = FFileName, OldBase = BasePath();
-    try {
-        Load();
-    } catch (...) {
-        Filter->SwapDocument(Old);
-        throw;
-    }
-    try {
-        LoadDesignHtml();
-    } catch (...) {
-        FFileName = OldName;
-        Filter->SetBasePath(OldBase);
-        Filter->SwapDocument(Old);
-        try {
-            LoadDesignHtml();
-        } catch (const std::exception&) {
-            // the page stays without a document; the filter holds the old one for saving
-        }
-        throw;
-    }
-}
-
-// What a load prepares on its thread. The thread shares it: a load given up leaves it to the
-// thread, which ends on its own.
+// What a load prepares on a thread of its own. The thread shares it: a load given up leaves it
+// to the thread, which ends on its own.
 struct THtmlDesigner::TLoadWork {
-    explicit TLoadWork(const std::string& FileName) : File(FileName, TFileMode::OpenRead) {}
-    TFileStream File;
     THtmlFilter Next;
     TDesignPage Page;
     QByteArray Body;   // JSON, UTF-8
     std::exception_ptr Error;
     std::atomic<bool> Prepared = false;
-    // Run on the main thread once the work is prepared; set and cleared there while a load
-    // waits for it.
-    std::function<void()> Wake;
 };
 
 THtmlDesigner::TFormerLoad::~TFormerLoad()
@@ -438,90 +432,120 @@ THtmlDesigner::TFormerLoad::~TFormerLoad()
     if (Thread.joinable()) Thread.join();
 }
 
-void THtmlDesigner::LoadFromFile(const std::string& FileName)
+void THtmlDesigner::Prepare(const std::shared_ptr<TLoadWork>& Work, TLoad Load, bool Cancelable)
 {
-    const TReleaseFreedMemory Release;
     std::erase_if(FormerLoads, [](TFormerLoad& Former) {
         if (!Former.Work->Prepared) return false;
         Former.Thread.join();
         return true;
     });
-    const auto Work = std::make_shared<TLoadWork>(FileName);
-    // The file is read and its page prepared aside, on a thread of its own, while the
-    // document shown stays as it is.
-    THtmlFilter& Next = Work->Next;
-    Next.Generator = Filter->Generator;
-    Next.SetBasePath(FolderOf(FileName));
-    Work->Wake = [this] { RecheckWait(); };
-    std::thread Worker([Work, FileName] {
-        THtmlFilter& Next = Work->Next;
-        TDesignPage& Page = Work->Page;
+    std::thread Worker([Work, Load = std::move(Load)] {
         try {
-            Next.LoadFromStream(Work->File);
-            const THtmlNode* Body = Next.Root() ? Next.Root()->FindFirstOfKind(tagBody) : nullptr;
-            if (Body && NestingDepth(*Body) > MaxNesting)
-                throw EEngineError(FileName + ": its elements nest more than " +
-                                   std::to_string(MaxNesting) +
-                                   " levels deep, more than the design view can show.");
-            Page = MakeDesignPage(Next);
+            if (Load) Load(Work->Next);
+            TDesignPage& Page = Work->Page;
+            Page = MakeDesignPage(Work->Next);
             Work->Body = Page.BodyJson.toUtf8();
             Page.BodyJson.clear();
         } catch (...) {
             Work->Error = std::current_exception();
         }
         Work->Prepared = true;
-        // the wait ends now rather than on its next tick
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [Work] {
-                if (Work->Wake) Work->Wake();
-            },
-            Qt::QueuedConnection);
     });
-    Stage("Reading the file");
     try {
-        AwaitPage([&] { return Work->Prepared.load(); }, std::numeric_limits<int>::max());
+        AwaitWork([&] { return Work->Prepared.load(); }, Cancelable);
     } catch (...) {
-        Work->Wake = nullptr;
-        // the window goes on at once; the thread ends with what it works on
-        FormerLoads.push_back({std::move(Worker), Work});
+        // a load given up goes on at once; the thread ends with what it works on
+        if (Cancelable)
+            FormerLoads.push_back({std::move(Worker), Work});
+        else
+            Worker.join();
         throw;
     }
-    Work->Wake = nullptr;
     Worker.join();
     if (Work->Error) std::rethrow_exception(Work->Error);
+}
+
+void THtmlDesigner::ReplaceDocument(TLoad Load, const std::string& FileName)
+{
+    if (Waiting()) throw EEngineError("The design view is busy");
+    const TReleaseFreedMemory Release;
+    const TLoadScope Scope(*this);
+    const bool NewFile = !FileName.empty();
+    const auto Work = std::make_shared<TLoadWork>();
+    THtmlFilter& Next = Work->Next;
+    Next.Generator = Filter->Generator;
+    Next.SetBasePath(NewFile ? FolderOf(FileName) : BasePath());
+    // The new document and its page are prepared aside, while the document shown stays as
+    // it is.
+    Stage(NewFile ? "Reading the file" : "Preparing the page");
+    const std::string Named = NewFile ? FileName : std::string("The page");
+    Prepare(Work, [Load = std::move(Load), Named](THtmlFilter& Next) {
+        Load(Next);
+        const THtmlNode* Body = Next.Root() ? Next.Root()->FindFirstOfKind(tagBody) : nullptr;
+        if (Body && NestingDepth(*Body) > MaxNesting)
+            throw EEngineError(Named + ": its elements nest more than " + std::to_string(MaxNesting) +
+                               " levels deep, more than the design view can show.");
+    }, true);
 
     try {
-        ReadPage();
+        ReadPage(true);
+    } catch (const ELoadCanceled&) {
+        throw;
     } catch (const EEngineError&) {
         // a page that cannot give its body: the document as last read
     }
-    // the new document takes the filter; the one it replaces waits aside until the new one shows
+    // the new document takes the filter; the one it replaces waits aside until the new one
+    // shows: the new one half in the filter would save as a mix of the two
     Filter->SwapDocument(Next);
     const std::string OldName = FFileName, OldBase = BasePath();
-    Filter->SetBasePath(FolderOf(FileName));
-    FFileName = FileName;
+    if (NewFile) {
+        Filter->SetBasePath(FolderOf(FileName));
+        FFileName = FileName;
+    }
     try {
-        ShowPageAwaiting(std::move(Work->Page), std::move(Work->Body));
+        ShowPageAwaiting(std::move(Work->Page), std::move(Work->Body), false);
     } catch (const std::exception& Failure) {
         FFileName = OldName;
         Filter->SetBasePath(OldBase);
         Filter->SwapDocument(Next);
         // a page still busy with the new document is ended; the previous one comes back
         AbandonPage();
-        try {
-            LoadDesignHtml();
-        } catch (const std::exception&) {
-            // the page stays without a document; the filter holds the old one for saving
-        }
+        RestorePage();
         if (dynamic_cast<const ELoadCanceled*>(&Failure)) throw;
-        throw EEngineError("The design view could not show " + FileName + ": " + Failure.what());
+        throw EEngineError("The design view could not show " + (NewFile ? FileName : "the page") +
+                           ": " + Failure.what());
     }
+}
+
+void THtmlDesigner::RestorePage()
+{
+    // Not to be stopped: without its page the document could not be edited. It waits aside
+    // while its page is prepared, so that the thread has it to itself.
+    Stage("Restoring the previous document", false);
+    const auto Work = std::make_shared<TLoadWork>();
+    Work->Next.SwapDocument(*Filter);
+    try {
+        Prepare(Work, nullptr, false);
+    } catch (const std::exception&) {
+    }
+    Filter->SwapDocument(Work->Next);
+    if (!Work->Prepared || Work->Error) return;
+    try {
+        ShowPageAwaiting(std::move(Work->Page), std::move(Work->Body), true);
+    } catch (const std::exception&) {
+        // the page stays without a document; the filter holds it for saving
+    }
+}
+
+void THtmlDesigner::LoadFromFile(const std::string& FileName)
+{
+    const auto File = std::make_shared<TFileStream>(FileName, TFileMode::OpenRead);
+    ReplaceDocument([File](THtmlFilter& Next) { Next.LoadFromStream(*File); }, FileName);
 }
 
 void THtmlDesigner::SetHtml(const WideString& Text)
 {
-    ReplaceDocument([&] { Filter->LoadFromString(Text); });
+    ReplaceDocument([Text](THtmlFilter& Next) { Next.LoadFromString(Text); }, {});
 }
 
 void THtmlDesigner::NewDocument(bool Wait)

@@ -136,14 +136,22 @@ public:
     // then still shows the previous document. So it does when the engine fails to show the
     // new one: the previous document and its name come back before the error passes on, which
     // then names the file and the reason. The file is read and prepared aside and the page
-    // built while the event loop runs, input included (OnLoadProgress tells each stage);
-    // CancelLoad stops it with ELoadCanceled, the previous document kept.
+    // built while the event loop runs, input included (OnLoadProgress tells each stage, and
+    // the end of the load as an empty stage); CancelLoad stops it with ELoadCanceled, the
+    // previous document kept. Putting the previous document back cannot be stopped.
     void LoadFromFile(const std::string& FileName);
     void CancelLoad() { CancelWait(); }
     bool IsLoading() const { return Waiting(); }
+    // Whether the stage last told can be stopped.
+    bool CanCancelLoad() const { return StageCancelable; }
     std::function<void(QObject* Sender, const QString& Stage)> OnLoadProgress;
-    // How long a load waits for the engine to build and lay out the page.
-    int LoadTimeout = 300000;
+    // A loaded page is there and answers at once; what is done to it here is drawn before the
+    // load ends.
+    TDesignerEvent OnPageShown;
+    // How long a load waits for the engine to build and lay out the page; putting the previous
+    // document back after a failed load waits the default.
+    static constexpr int DefaultLoadTimeout = 300000;
+    int LoadTimeout = DefaultLoadTimeout;
     // The deepest nesting of elements inside the body that the engine keeps; deeper pages are
     // refused at load (measured: 513 levels stay, from 514 on the engine flattens them).
     static constexpr int MaxNesting = 512;
@@ -152,7 +160,8 @@ public:
     // Without Wait the empty page loads in the background: HasDocument and DocumentComplete
     // tell when it is there.
     void NewDocument(bool Wait = true);
-    // Source text in and out (the source view and the tag tree).
+    // Source text in and out (the source view and the tag tree). The text goes in as a file
+    // does (see LoadFromFile); the file name stays.
     void SetHtml(const WideString& Text);
     WideString GetHtml();
     // The document tree that GetHtml's text stands for, without writing and parsing it.
@@ -392,17 +401,31 @@ private:
     // The state of the view for a new page.
     void ResetForLoad(TDesignPage Page);
     // Tells OnLoadProgress the stage a load has reached.
-    void Stage(const char* Text);
+    void Stage(const char* Text, bool Cancelable = true);
     // Shows Page while the event loop runs; Body is its body (empty for none) as JSON in UTF-8,
-    // which the page fetches from the URL scheme.
-    void ShowPageAwaiting(TDesignPage Page, QByteArray Body);
-    // Load puts a new document into the filter, which is then shown; see LoadFromFile.
-    void ReplaceDocument(const std::function<void()>& Load);
+    // which the page fetches from the URL scheme. Restoring: the previous document after a
+    // failed load, which cannot be stopped.
+    void ShowPageAwaiting(TDesignPage Page, QByteArray Body, bool Restoring);
+    // Puts a document into a filter.
+    using TLoad = std::function<void(THtmlFilter& Next)>;
+    struct TLoadWork;
+    struct TLoadScope;
+    // Runs Load (when given) into Work's filter and makes its page, on a thread of its own
+    // while the event loop runs.
+    void Prepare(const std::shared_ptr<TLoadWork>& Work, TLoad Load, bool Cancelable);
+    // Load, on a thread, gives the new document, which is then shown; with a FileName it is
+    // that file's. See LoadFromFile.
+    void ReplaceDocument(TLoad Load, const std::string& FileName);
+    // Shows the filter's document again after a load that failed; a failure leaves the view
+    // without a page and the document in the filter.
+    void RestorePage();
+    bool StageShown = false;
+    bool StageCancelable = true;
     // The body into the page just loaded, and the page's events to the designer.
     void FinishLoading(const QString& BodyJson);
     void BackgroundLoadFinished();
-    // The edited body back into the filter's tree.
-    void ReadPage();
+    // The edited body back into the filter's tree; Await: while the event loop runs.
+    void ReadPage(bool Await = false);
     void ResetTableSelection();
     void EditDesignerHook(const TPageEvent& Event);
     void AttachDocumentEvents();
@@ -465,7 +488,6 @@ private:
     std::optional<QString> BackgroundBody;
     // Loads given up while their thread still read the file: each thread ends on its own and
     // is joined when the next load starts or with the designer.
-    struct TLoadWork;
     struct TFormerLoad {
         std::thread Thread;
         std::shared_ptr<const TLoadWork> Work;

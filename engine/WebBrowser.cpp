@@ -24,8 +24,9 @@
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
-#include <memory>
 #include <csignal>
+#include <limits>
+#include <memory>
 #include <sys/types.h>
 
 static void InitEngineResources() { Q_INIT_RESOURCE(engine); }
@@ -272,6 +273,8 @@ bool TWebBrowser::Navigating() const { return Loading || page()->isLoading(); }
 void TWebBrowser::BeginNavigate(const QUrl& Url)
 {
     Loading = true;
+    // the load brings a page process of its own
+    FPageGone = false;
     load(Url);
 }
 
@@ -374,6 +377,7 @@ std::shared_ptr<TWebBrowser::TPendingCall> TWebBrowser::StartCall(const QString&
                                                                   const QString& Arguments)
 {
     if (Token.isEmpty()) throw EEngineError("No document is loaded");
+    WaitForInput();
     return Start(Function, Arguments, Token);
 }
 
@@ -451,17 +455,29 @@ bool TWebBrowser::AbandonPage()
     return true;
 }
 
-void TWebBrowser::AwaitPage(const std::function<bool()>& Done, int TimeoutMs)
+void TWebBrowser::AwaitPage(const std::function<bool()>& Done, int TimeoutMs, bool Cancelable)
+{
+    Await(Done, TimeoutMs, true, Cancelable);
+}
+
+void TWebBrowser::AwaitWork(const std::function<bool()>& Done, bool Cancelable)
+{
+    Await(Done, std::numeric_limits<int>::max(), false, Cancelable);
+}
+
+void TWebBrowser::Await(const std::function<bool()>& Done, int TimeoutMs, bool OnPage, bool Cancelable)
 {
     if (WaitLoop) throw EEngineError("The design view is busy");
     QPointer<TWebBrowser> Self(this);
     QEventLoop Loop;
     WaitLoop = &Loop;
     WaitCanceled = false;
+    WaitCancelable = Cancelable;
     QElapsedTimer Clock;
     Clock.start();
     const auto Check = [&] {
-        if (!Self || WaitCanceled || FPageGone || Done() || Clock.elapsed() >= TimeoutMs) Loop.quit();
+        if (!Self || WaitCanceled || (OnPage && FPageGone) || Done() || Clock.elapsed() >= TimeoutMs)
+            Loop.quit();
     };
     // answers and loads end the wait as they arrive; short ticks for what comes without a
     // signal (helper threads, the timeout)
@@ -486,14 +502,9 @@ void TWebBrowser::AwaitPage(const std::function<bool()>& Done, int TimeoutMs)
 
 void TWebBrowser::CancelWait()
 {
-    if (!WaitLoop) return;
+    if (!CanCancelWait()) return;
     WaitCanceled = true;
     WaitLoop->quit();
-}
-
-void TWebBrowser::RecheckWait()
-{
-    if (WaitCheck) WaitCheck();
 }
 
 QVariant TWebBrowser::Invoke(const QString& Function, const QVariantList& Args,

@@ -112,15 +112,16 @@ public:
     // Whether the page's process ended since the last load started.
     bool PageGone() const { return FPageGone; }
     // Waits until Done gives true with the event loop running, input included; the page's
-    // notices are held meanwhile. Raises ELoadCanceled after CancelWait, EEngineError when
-    // the page's process ends or TimeoutMs pass.
-    void AwaitPage(const std::function<bool()>& Done, int TimeoutMs);
-    // Ends the wait of AwaitPage under way, if any.
+    // notices are held meanwhile. Raises ELoadCanceled after CancelWait (when Cancelable),
+    // EEngineError when the page's process ends or TimeoutMs pass.
+    void AwaitPage(const std::function<bool()>& Done, int TimeoutMs, bool Cancelable = true);
+    // The same for work that does not depend on the page (a thread of the program's own):
+    // the page's process may end meanwhile, and there is no timeout.
+    void AwaitWork(const std::function<bool()>& Done, bool Cancelable = true);
+    // Ends the wait of AwaitPage or AwaitWork under way, if any and if it may be ended.
     void CancelWait();
-    // Has the wait of AwaitPage under way, if any, ask its Done now: for what comes without a
-    // signal of the engine, such as the end of a helper thread.
-    void RecheckWait();
     bool Waiting() const { return WaitLoop != nullptr; }
+    bool CanCancelWait() const { return WaitLoop && WaitCancelable; }
     // The synchronous calls made since the browser was created.
     uint64_t RoundTrips() const { return FRoundTrips; }
     // How many elements, ranges and pointers the page holds for handles of this side.
@@ -198,6 +199,8 @@ private:
     std::shared_ptr<TPendingCall> Start(const QString& Function, const QString& Arguments,
                                         const QString& UseToken);
     QVariant Invoke(const QString& Function, const QVariantList& Args, const QString& UseToken);
+    // AwaitPage and AwaitWork; OnPage: the page's process ending ends the wait.
+    void Await(const std::function<bool()>& Done, int TimeoutMs, bool OnPage, bool Cancelable);
     void LoadStarted();
     void LoadFinished(bool Ok);
     void HookFocusProxy();
@@ -231,6 +234,7 @@ private:
     int Outstanding = 0;        // calls started whose answer has not come
     QPointer<QEventLoop> WaitLoop;
     bool WaitCanceled = false;
+    bool WaitCancelable = true;
     // Ends the wait of AwaitPage when it is over; run when an answer or a load arrives.
     std::function<void()> WaitCheck;
     std::deque<TNotice> Notices;

@@ -369,6 +369,7 @@ function cursorOf(ex, ey) {
     return ex === ey ? 'nwse-resize' : 'nesw-resize';
 }
 let paintQueued = false;
+let drawnState = 0;               // of the call drawn: 1 while it waits for two frames, 2 after
 function repaint() {
     displayDirty = true;
     if (paintQueued || (!host && !runtimeBg.size && !control)) return;
@@ -1796,6 +1797,22 @@ const api = {
     bodySource: bodySource,
     // Answers once the page is laid out.
     laidOut: () => doc.body ? doc.body.offsetHeight : 0,
+    // Whether what the page holds at the first of these calls has been drawn, which the
+    // following calls answer; after a true answer the next call starts again. A page not on
+    // the screen draws nothing, so it counts as drawn.
+    drawn: function () {
+        if (doc.hidden) return true;
+        if (drawnState === 2) {
+            drawnState = 0;
+            return true;
+        }
+        if (drawnState === 0) {
+            drawnState = 1;
+            // the second frame begins once the first is drawn
+            requestAnimationFrame(() => requestAnimationFrame(() => { drawnState = 2; }));
+        }
+        return false;
+    },
     // The next match after the selection, wrapping at the end; it becomes the selection.
     find: function (text, matchCase) {
         if (!String(text)) return false;
@@ -1824,7 +1841,7 @@ const queries = new Set(['hello', 'body', 'title', 'hit', 'objectCount', 'byId',
     'selType', 'selRange', 'selControl', 'bodyRange', 'rangeText', 'rangeHtml', 'rangeParent',
     'rangeMetrics', 'newPointer', 'pointersToRange', 'rangeToPointers', 'pointerTo',
     'pointerMove', 'pointerCompare', 'status', 'value', 'undoCount', 'redoCount',
-    'selectionContent', 'bodySource', 'laidOut', 'state', 'echoes']);
+    'selectionContent', 'bodySource', 'laidOut', 'drawn', 'state', 'echoes']);
 
 window.zvLayer = {
     call: function (request) {

@@ -1254,19 +1254,40 @@ TEST(MainWindow, FileCommandsFromTheKeyboardKeepTheCaptionAndFollowTheAnswers)
     EXPECT_EQ(H.Ui.Errors.back(), (Docs / "deep.html") + ": its elements nest more than 512 levels "
                                   "deep, more than the design view can show.");
     KeptAsItWas();
-    // ...a page the engine does not take in time, the load shown in the status bar meanwhile...
+    // A 10 ms timer watches the status bar: each stage it sees shows that the window went on
+    // while the page was loaded.
+    QStringList Stages;
+    std::function<void(const QString&)> AtStage;
+    QTimer Watch;
+    QObject::connect(&Watch, &QTimer::timeout, [&] {
+        const QString Now = W.LoadProgress() ? W.LoadProgress()->findChild<QLabel*>()->text() : QString();
+        if (Now.isEmpty() || (!Stages.isEmpty() && Stages.back() == Now)) return;
+        Stages << Now;
+        if (AtStage) AtStage(Now);
+    });
+    Watch.start(10);
+    // ...a page the engine does not take in time: the previous document comes back while the
+    // window goes on, and Escape meanwhile does not stop that...
     WriteAll(Docs / "slow.html", "<html><body><table><tr><td>\u00e9<a href=#x><p>a</p></a></table>");
+    bool RestoreCancelable = true;
+    AtStage = [&](const QString& Now) {
+        if (!Now.startsWith("Restoring")) return;
+        RestoreCancelable = W.LoadProgress()->findChild<QPushButton*>("LoadCancel")->isEnabled();
+        H.Key(Qt::Key_Escape);
+    };
     W.Designer->LoadTimeout = 0;
     W.FileManager->OpenFile(Docs / "slow.html");
     W.Designer->LoadTimeout = 300000;
     ASSERT_EQ(H.Ui.Errors.size(), 6u);
     EXPECT_EQ(H.Ui.Errors.back(), "The design view could not show " + (Docs / "slow.html") +
                                       ": The page did not answer in time");
+    EXPECT_TRUE(Stages.contains("Restoring the previous document...")) << Stages.join(", ").toStdString();
+    EXPECT_FALSE(RestoreCancelable);
+    AtStage = nullptr;
     KeptAsItWas();
     // ...and one the user stops with Escape while it loads
     QString Stage;
     bool Locked = false;
-    W.Designer->OnLoadProgress = nullptr;
     QTimer::singleShot(0, &W, [&] {
         if (W.LoadProgress()) Stage = W.LoadProgress()->findChild<QLabel*>()->text();
         Locked = !W.menuBar()->isEnabled() && W.LoadProgress() && W.LoadProgress()->isVisible();
@@ -1284,10 +1305,62 @@ TEST(MainWindow, FileCommandsFromTheKeyboardKeepTheCaptionAndFollowTheAnswers)
     EXPECT_TRUE(WaitFor([&] { return ReadAll(Docs / "other/copy.html").find("=") != std::string::npos; }));
     EXPECT_FALSE(W.FileManager->Modified());
 
+    // A page typed in the HTML Code view goes to the design view as a file does, the window
+    // going on meanwhile but taking no keys: Escape stops it, and a page the design view
+    // cannot take stays there too, with a message. The typed text stays as it was.
+    H.Tab(CodeTab);
+    QsciScintilla* Code = W.SourceEditor;
+    std::string Big = "<html><head><title>Big</title></head><body>";
+    for (int K = 0; K < 3000; ++K)
+        Big += "<p class=\"\" data-k=" + std::to_string(K) + " x-odd>\u0416 &amp; &#x1F600; <a href=\"#k\">"
+               "<div>linked</div></a><img src=\"images/none.gif\" alt></p>";
+    Code->setText(QString::fromStdString(Big + "<p id=\"end\">end"));
+    QTest::keyClick(Code, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(Code, " typed");
+    const QString Typed = Code->text();
+    ASSERT_TRUE(Typed.endsWith("end typed"));
+    bool Stopped = false;
+    AtStage = [&](const QString& Now) {
+        if (Stopped || Now.startsWith("Restoring")) return;
+        H.Key(Qt::Key_X);
+        H.Key(Qt::Key_Escape);
+        Stopped = true;
+    };
+    const size_t ErrorsBefore = H.Ui.Errors.size();
+    const auto StaysTyped = [&] {
+        EXPECT_EQ(W.CurrentView, CodeTab);
+        EXPECT_EQ(H.F().TabControl1->currentIndex(), CodeTab);
+        EXPECT_TRUE(Code->isVisible());
+        EXPECT_EQ(Code->text(), Typed);
+        EXPECT_EQ(W.LoadProgress(), nullptr);
+        EXPECT_TRUE(W.menuBar()->isEnabled());
+        // the design view keeps the previous document, live
+        EXPECT_TRUE(H.Body().contains("=") && H.Body().contains("?#!")) << H.Body().toStdString();
+    };
+    Stages.clear();
+    H.Tab(DesignerTab);
+    EXPECT_TRUE(Stopped);
+    EXPECT_TRUE(Stages.contains("Preparing the page...")) << Stages.join(", ").toStdString();
+    EXPECT_EQ(H.Ui.Errors.size(), ErrorsBefore);
+    StaysTyped();
+    AtStage = nullptr;
+    W.Designer->LoadTimeout = 0;
+    H.Tab(DesignerTab);
+    W.Designer->LoadTimeout = 300000;
+    ASSERT_EQ(H.Ui.Errors.size(), ErrorsBefore + 1);
+    EXPECT_EQ(H.Ui.Errors.back(), "The design view could not show the page: The page did not answer in time");
+    StaysTyped();
+    H.Tab(DesignerTab);
+    EXPECT_EQ(W.CurrentView, DesignerTab);
+    EXPECT_TRUE(H.Body().contains("end typed")) << H.Body().right(200).toStdString();
+    EXPECT_EQ(H.Ui.Errors.size(), ErrorsBefore + 1);
+    H.Key(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(WaitFor([&] { return ReadAll(Docs / "other/copy.html").find("end typed") != std::string::npos; }));
+    Watch.stop();
+
     // source typed in the HTML Code view that cannot be read back, then New: Cancel keeps it,
     // Yes cannot save it, No drops it with the page
     H.Tab(CodeTab);
-    QsciScintilla* Code = W.SourceEditor;
     QTest::keyClick(Code, Qt::Key_End, Qt::ControlModifier);
     QTest::keyClicks(Code, "<!-- open");
     ASSERT_TRUE(W.FileManager->Modified());

@@ -196,6 +196,15 @@ TEST(DesignerDocument, DeepAndOddDocumentsLoad)
         EXPECT_EQ(std::string(E.what()), (H.Folder() / "deeper.html") +
                   ": its elements nest more than 512 levels deep, more than the design view can show.");
     }
+    // so is such a text handed over from another view, and one that does not parse
+    try {
+        D.SetHtml(Utf8ToUtf16(Nested(THtmlDesigner::MaxNesting + 1)));
+        ADD_FAILURE() << "a text nested too deep loaded";
+    } catch (const EEngineError& E) {
+        EXPECT_EQ(std::string(E.what()), "The page: its elements nest more than 512 levels deep, "
+                                         "more than the design view can show.");
+    }
+    EXPECT_THROW(D.SetHtml(u"<p>\u0436 &amp;<!-- never closed"), Exception);
     EXPECT_EQ(D.FileName(), H.Folder() / "deep.html");
     EXPECT_TRUE(H.Eval("document.body.textContent").toString().endsWith("bottom"));
     EXPECT_NE(D.GetHtml().find(u"bottom"), WideString::npos);

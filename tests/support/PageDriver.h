@@ -115,6 +115,8 @@ inline bool PageKey(TWebBrowser& Browser, Qt::Key Key, Qt::KeyboardModifiers Mod
 // Puts a caret or a selection into the first text of the first element matching Selector.
 inline void PageSelectText(TWebBrowser& Browser, const QString& Selector, int Start, int End)
 {
+    // keys sent before reach the page first, as they do before a selection made with the mouse
+    Browser.CallLayer(QStringLiteral("echoes"));
     PageEval(Browser, "(function(){ const t = document.querySelector('" + Selector + "').firstChild;"
                       "const r = document.createRange(); r.setStart(t, " + QString::number(Start) +
                           ");"
