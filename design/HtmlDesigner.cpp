@@ -287,6 +287,9 @@ namespace {
 const char16_t* const LoadingBodyUrl = u"idoc:index.body.json";
 }  // namespace
 
+// A page built and laid out in less time than this is drawn as quickly.
+constexpr qint64 QuickPageMs = 100;
+
 // The end of a load that told its stages is told as an empty stage.
 struct THtmlDesigner::TLoadScope {
     THtmlDesigner& Designer;
@@ -309,10 +312,12 @@ void THtmlDesigner::ShowPageAwaiting(TDesignPage Page, QByteArray Body, bool Res
         return TakeAnswer(*Call);
     };
     ResetForLoad(std::move(Page));
+    QElapsedTimer Building;
     Stage("Loading the page", Cancelable);
     BeginNavigate(QUrl(QStringLiteral("idoc:index.html")));
     AwaitPage([this] { return !Navigating(); }, Timeout, Cancelable);
     if (!HasDocument()) throw EEngineError("The design view could not show the document");
+    Building.start();
     if (!Body.isEmpty()) {
         Stage("Building the page", Cancelable);
         LoadingBody = std::move(Body);
@@ -332,13 +337,18 @@ void THtmlDesigner::ShowPageAwaiting(TDesignPage Page, QByteArray Body, bool Res
     Stage("Laying out the page", Cancelable);
     Ask("laidOut");
     AttachDocumentEvents();
-    // drawing a big page, and drawing it again after a change of its selection, keeps it from
-    // answering for a long time: calls made meanwhile would wait for it without input
+    // Drawing a big page, and drawing it again after a change of its selection, keeps it from
+    // answering for a long time: calls made meanwhile would wait for it without input. A page
+    // built and laid out in a moment draws in one too, and goes on at once.
+    if (Building.elapsed() < QuickPageMs) {
+        if (OnPageShown) OnPageShown(this);
+        return;
+    }
     const auto AwaitDrawn = [&] {
         while (!Ask("drawn").toBool()) {
             QElapsedTimer Pause;
             Pause.start();
-            AwaitWork([&] { return Pause.elapsed() >= 15; }, Cancelable);
+            AwaitWork([&] { return Pause.elapsed() >= 5; }, Cancelable);
         }
     };
     Stage("Drawing the page", Cancelable);
