@@ -1268,7 +1268,7 @@ function fetchBody(url) {
 }
 // The next part of the body; false once all of it is in. An element larger than what is
 // left of the part goes in without its content, which follows by parts (up to a depth:
-// each level counts its elements again).
+// each level counts its elements again); a table goes in whole.
 function moreBody() {
     let left = bodyPart;
     while (left > 0 && bodyRest.length) {
@@ -1279,7 +1279,8 @@ function moreBody() {
             continue;
         }
         const size = n.nodeType === Node.ELEMENT_NODE ? 1 + n.getElementsByTagName('*').length : 0;
-        if (size > left && n.firstChild && bodyRest.length < 8) {
+        // a table lays itself out whole each time a row comes: it goes in at once
+        if (size > left && n.firstChild && bodyRest.length < 8 && n.localName !== 'table') {
             const content = doc.createRange();
             content.selectNodeContents(n);
             const inner = content.extractContents();
