@@ -124,6 +124,14 @@ bool IsXmlName(WideStringView Name)
     return true;
 }
 
+// Whether an attribute goes into the page by its name. Others stand as marks that the page
+// turns into the attribute from its spelling: names that are no XML names, and the page's own
+// names that begin as the page's marks do ("zv-ordered", "zv-odd-0").
+bool ByName(WideStringView Name)
+{
+    return IsXmlName(Name) && !StartsWithTextAscii(Name, u"zv-");
+}
+
 // Deeper elements are written as siblings of their parent: the engine draws no deeper.
 constexpr int MaxDepth = 512;
 
@@ -167,7 +175,7 @@ public:
             ++Count;
             Xml += u' ';
             Note(Name);
-            if (IsXmlName(Name)) {
+            if (ByName(Name)) {
                 Xml += Name;
                 Xml += u"=\"";
                 AppendXml(Xml, Shown, true);
@@ -294,12 +302,12 @@ private:
             }
             // a server block among the attributes keeps its case
             if (Name.empty() || Name[0] != u'<') Name = AsciiLowerCase(Name);
-            if (Name.empty() || Name == u"zv-spelling" || Name == u"zv-ordered") continue;
+            if (Name.empty()) continue;
             // a bare boolean attribute holds "TRUE"; the page has it empty
             const bool Bare = IsBooleanAttribute(Id) && Spelling == u"TRUE";
             const WideString Shown = Bare ? WideString() : XmlSafe(DecodeDocumentText(Spelling));
             // a name that is no XML name ("@click", "x:y") reaches the page by its spelling only
-            const bool Spelt = !IsXmlName(Name) ||
+            const bool Spelt = !ByName(Name) ||
                                (Shown.empty() ? !Bare && !Spelling.empty() : EscapeHtmlValue(Shown) != Spelling);
             Each(Name, Shown, Spelt ? &Spelling : nullptr);
         }

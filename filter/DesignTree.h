@@ -13,7 +13,8 @@
 //                        spellings carries zv-spelling="n"; an attribute whose name is no XML
 //                        name ("@click", "x:y") stands here as zv-odd-k="" (k: its place in
 //                        the element's spellings) and is made from its spelling; one that
-//                        the page's parser would split ("<?= $sel ?>") is kept whole there;
+//                        the page's parser would split ("<?= $sel ?>") and the document's own
+//                        attributes named "zv-..." are kept whole there, as raw pieces;
 //                        an element with two or more attributes carries zv-ordered=""
 //   text spellings       [spelling, ...]
 //   attribute spellings  [[name, spelling, name, spelling, ...], ...]

@@ -1153,6 +1153,10 @@ function rawAttribute(k, name, spelling) {
     a.value = spelling === '' ? name : name + '=' + q + spelling + q;
     return a;
 }
+// An attribute of the document whose name begins as the marks' names do stands as a raw piece.
+function markLike(name) {
+    return name.toLowerCase().startsWith('zv-');
+}
 // The zv-odd-k="" marks of an element become the attributes they stand for, in their places.
 function makeOddAttributes(el, list) {
     const all = [...el.attributes];
@@ -1160,14 +1164,18 @@ function makeOddAttributes(el, list) {
     const made = all.map(a => {
         if (!a.name.startsWith('zv-odd-')) return a;
         const k = +a.name.slice(7), name = list[2 * k], spelling = list[2 * k + 1];
-        return speltAttribute(name, spelling) || rawAttribute(k, name, spelling);
+        return (!markLike(name) && speltAttribute(name, spelling)) || rawAttribute(k, name, spelling);
     });
     for (const a of all) el.removeAttributeNode(a);
     for (const a of made) if (a && !el.hasAttribute(a.name)) el.setAttributeNode(a);
 }
 function setAttributes(el, list) {
     let spelling = null;
-    for (const a of list) {
+    for (const [k, a] of list.entries()) {
+        if (markLike(a[0])) {
+            if (a.length > 2) el.setAttributeNode(rawAttribute(k, a[0], a[2]));
+            continue;
+        }
         try { el.setAttribute(a[0], a[1]); } catch (e) {
             if (a.length < 3 || !addSpeltAttribute(el, a[0], a[2])) continue;
         }

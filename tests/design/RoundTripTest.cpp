@@ -135,4 +135,21 @@ TEST(DesignerRoundTrip, PagesComeBackAsTheirSourceText)
     D.Undo();
     const WideString Shown = D.GetHtml();
     EXPECT_TRUE(Shown == Expected) << FirstDifference(Expected, Shown);
+
+    // a page's own attributes named as the design page names its marks come back as written
+    const std::string MarksFile = H.Folder() / "marks.html";
+    test::WriteAll(MarksFile, "<html><head><title>Marks</title></head><body zv-raw-0=\"b\" zv-ordered>\n"
+                              "<p id=\"m\" zv-ordered=\"1\" title=\"t\" zv-spelling=\"\" zv-odd-0=\"a\" "
+                              "zv-raw-0='say \"q\"'>marks &amp; more</p>\n<p zv-odd-0>x</p></body></html>");
+    const WideString MarksExpected = FilterSource(MarksFile);
+    D.LoadFromFile(MarksFile);
+    THtmlFilter Read;
+    LoadFilter(Read, MarksFile);
+    Read.ReadDesign(D.CallLayer("bodySource", {-1}).toList().value(1).toString().toStdU16String());
+    EXPECT_TRUE(Read.GetSourceText() == MarksExpected) << FirstDifference(MarksExpected, Read.GetSourceText());
+    // and so does the element alone, read back after a change
+    ASSERT_TRUE(D.Document().getElementById("m").removeAttribute("title"));
+    D.Undo();
+    const WideString MarksShown = D.GetHtml();
+    EXPECT_TRUE(MarksShown == MarksExpected) << FirstDifference(MarksExpected, MarksShown);
 }
