@@ -21,6 +21,7 @@
 #include <Qsci/qscilexerhtml.h>
 #include <Qsci/qsciscintilla.h>
 #include <algorithm>
+#include <tuple>
 #include <utility>
 
 #include "ComboBox97.h"
@@ -587,18 +588,16 @@ std::vector<std::pair<QAction*, std::function<bool()>>> TFormMain::DocumentComma
     Changes(F.MenuInsertColumnAfter, &THtmlDesigner::InsertColumnAfter);
     Changes(F.MenuDeleteColumns, &THtmlDesigner::DeleteColumns);
     Changes(F.MenuFixTable, &THtmlDesigner::FixTable);
-    const std::pair<QAction*, const char*> Horizontal[] = {
-        {F.MenuHAlignLeft, "left"}, {F.MenuHAlignCenter, "center"}, {F.MenuHAlignRight, "right"}};
-    for (const auto& [Action, Value] : Horizontal)
-        Commands.emplace_back(Action, [this, V = Value] {
-            Designer->SetCellHorizontalAlignment(V);
-            return true;
-        });
-    const std::pair<QAction*, const char*> Vertical[] = {
-        {F.MenuVAlignTop, "top"}, {F.MenuVAlignMiddle, "middle"}, {F.MenuVAlignBottom, "bottom"}};
-    for (const auto& [Action, Value] : Vertical)
-        Commands.emplace_back(Action, [this, V = Value] {
-            Designer->SetCellVerticalAlignment(V);
+    using TAlign = void (THtmlDesigner::*)(const std::string&);
+    const TAlign Horizontal = &THtmlDesigner::SetCellHorizontalAlignment;
+    const TAlign Vertical = &THtmlDesigner::SetCellVerticalAlignment;
+    const std::tuple<QAction*, TAlign, const char*> Alignments[] = {
+        {F.MenuHAlignLeft, Horizontal, "left"}, {F.MenuHAlignCenter, Horizontal, "center"},
+        {F.MenuHAlignRight, Horizontal, "right"}, {F.MenuVAlignTop, Vertical, "top"},
+        {F.MenuVAlignMiddle, Vertical, "middle"}, {F.MenuVAlignBottom, Vertical, "bottom"}};
+    for (const auto& [Action, Align, Value] : Alignments)
+        Commands.emplace_back(Action, [this, A = Align, V = Value] {
+            (Designer->*A)(V);
             return true;
         });
     // the tools edit the document themselves; the design view's page tells of the change

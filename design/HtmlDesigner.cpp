@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
+#include <QScopeGuard>
 #include <QRegularExpression>
 #include <algorithm>
 #include <filesystem>
@@ -306,10 +307,8 @@ void THtmlDesigner::ShowPageAwaiting(TDesignPage Page, QByteArray Body, bool Res
 {
     const bool Cancelable = !Restoring;
     const int Timeout = Restoring ? DefaultLoadTimeout : LoadTimeout;
-    const auto Ask = [&](const char* Function) {
-        auto Call = StartCall(QString::fromLatin1(Function));
-        AwaitPage([&] { return Call->Done; }, Timeout, Cancelable);
-        return TakeAnswer(*Call);
+    const auto Ask = [&](const char* Function, const QVariantList& Args = {}) {
+        return AwaitCall(QString::fromLatin1(Function), Args, Timeout, Cancelable);
     };
     ResetForLoad(std::move(Page));
     QElapsedTimer Building;
@@ -321,18 +320,9 @@ void THtmlDesigner::ShowPageAwaiting(TDesignPage Page, QByteArray Body, bool Res
     if (!Body.isEmpty()) {
         Stage("Building the page", Cancelable);
         LoadingBody = std::move(Body);
-        auto Call = StartCall(QStringLiteral("fetchBody"), QVariantList{QString::fromUtf16(LoadingBodyUrl)});
-        try {
-            AwaitPage([&] { return Call->Done; }, Timeout, Cancelable);
-        } catch (...) {
-            LoadingBody.clear();
-            throw;
-        }
-        LoadingBody.clear();
-        const QVariantList Answer = TakeAnswer(*Call).toList();
-        for (bool More = Answer.value(1).toBool(); More;) More = Ask("moreBody").toBool();
-        ReadChanges = Answer.value(0).toLongLong();
-        ReadGeneration = Generation();
+        const auto Served = qScopeGuard([this] { LoadingBody.clear(); });
+        BodyTaken(Ask("fetchBody", {QString::fromUtf16(LoadingBodyUrl)}).toList(),
+                  [&] { return Ask("moreBody"); });
     }
     Stage("Laying out the page", Cancelable);
     Ask("laidOut");
@@ -362,13 +352,17 @@ void THtmlDesigner::ShowPageAwaiting(TDesignPage Page, QByteArray Body, bool Res
 void THtmlDesigner::FinishLoading(const QString& BodyJson)
 {
     if (!BodyJson.isEmpty()) {
-        // the tree holds the body as the page now shows it
-        const QVariantList Answer = CallLayer("setBody", {BodyJson}).toList();
-        for (bool More = Answer.value(1).toBool(); More;) More = CallLayer("moreBody").toBool();
-        ReadChanges = Answer.value(0).toLongLong();
-        ReadGeneration = Generation();
+        BodyTaken(CallLayer("setBody", {BodyJson}).toList(), [this] { return CallLayer("moreBody"); });
     }
     AttachDocumentEvents();
+}
+
+void THtmlDesigner::BodyTaken(const QVariantList& Answer, const std::function<QVariant()>& More)
+{
+    for (bool Left = Answer.value(1).toBool(); Left;) Left = More().toBool();
+    // the tree holds the body as the page now shows it
+    ReadChanges = Answer.value(0).toLongLong();
+    ReadGeneration = Generation();
 }
 
 void THtmlDesigner::BackgroundLoadFinished()
@@ -410,10 +404,8 @@ void THtmlDesigner::ReadPage(bool Await)
 {
     if (!HasDocument()) return;
     const auto Ask = [&](qlonglong Seen) {
-        if (!Await) return CallLayer("bodySource", {Seen}).toList();
-        auto Call = StartCall(QStringLiteral("bodySource"), QVariantList{Seen});
-        AwaitPage([&] { return Call->Done; }, DefaultLoadTimeout);
-        return TakeAnswer(*Call).toList();
+        const QVariantList Args = {Seen};
+        return (Await ? AwaitCall("bodySource", Args, DefaultLoadTimeout) : CallLayer("bodySource", Args)).toList();
     };
     // a body the page has not changed since the last read is in the tree already; one changed
     // in a few places comes as those places, or whole where they do not fit the tree

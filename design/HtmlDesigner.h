@@ -423,6 +423,9 @@ private:
     bool StageCancelable = true;
     // The body into the page just loaded, and the page's events to the designer.
     void FinishLoading(const QString& BodyJson);
+    // The rest of a body that setBody or fetchBody Answer began, through More (moreBody);
+    // the tree then holds the body as the page shows it.
+    void BodyTaken(const QVariantList& Answer, const std::function<QVariant()>& More);
     void BackgroundLoadFinished();
     // The edited body back into the filter's tree; Await: while the event loop runs.
     void ReadPage(bool Await = false);

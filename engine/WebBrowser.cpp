@@ -367,18 +367,14 @@ std::shared_ptr<const void> TWebBrowser::KeepAlive(uint64_t HandleGeneration, in
 
 int TWebBrowser::PageObjectCount() { return CallLayer(QStringLiteral("objectCount")).toInt(); }
 
-std::shared_ptr<TWebBrowser::TPendingCall> TWebBrowser::StartCall(const QString& Function,
-                                                                  const QVariantList& Args)
-{
-    return StartCall(Function, CallArguments(Args));
-}
-
-std::shared_ptr<TWebBrowser::TPendingCall> TWebBrowser::StartCall(const QString& Function,
-                                                                  const QString& Arguments)
+QVariant TWebBrowser::AwaitCall(const QString& Function, const QVariantList& Args, int TimeoutMs,
+                                bool Cancelable)
 {
     if (Token.isEmpty()) throw EEngineError("No document is loaded");
     WaitForInput();
-    return Start(Function, Arguments, Token);
+    const std::shared_ptr<TPendingCall> Call = Start(Function, CallArguments(Args), Token);
+    AwaitPage([&] { return Call->Done; }, TimeoutMs, Cancelable);
+    return TakeAnswer(*Call);
 }
 
 QString TWebBrowser::CallArguments(const QVariantList& Args)

@@ -92,20 +92,9 @@ public:
 
     // A synchronous call into the page script of the current document.
     QVariant CallLayer(const QString& Function, const QVariantList& Args = {});
-    // A call into the current document whose answer the caller waits for by its own means:
-    // Done is set when it came; TakeAnswer gives it as CallLayer would.
-    struct TPendingCall {
-        bool Done = false;
-        QVariant Result;
-        QPointer<QEventLoop> Loop;   // quit when the answer comes
-    };
-    std::shared_ptr<TPendingCall> StartCall(const QString& Function,
-                                            const QVariantList& Args = {});
-    // The same with the arguments as CallArguments wrote them, on any thread (a large body
-    // is written while the event loop runs).
-    std::shared_ptr<TPendingCall> StartCall(const QString& Function, const QString& Arguments);
-    static QString CallArguments(const QVariantList& Args);
-    static QVariant TakeAnswer(const TPendingCall& Call);
+    // The same, its answer waited for as AwaitPage waits (the event loop running).
+    QVariant AwaitCall(const QString& Function, const QVariantList& Args, int TimeoutMs,
+                       bool Cancelable = true);
     // Ends the page's process when it is busy, so that a page that does not answer can be
     // replaced by the next load, or stops a load under way; answers whether it did either.
     bool AbandonPage();
@@ -196,6 +185,15 @@ private:
     };
 
     friend class TLayerBridge;
+    // A call into the current document: Done is set when its answer came; TakeAnswer gives it
+    // as CallLayer would.
+    struct TPendingCall {
+        bool Done = false;
+        QVariant Result;
+        QPointer<QEventLoop> Loop;   // quit when the answer comes
+    };
+    static QString CallArguments(const QVariantList& Args);
+    static QVariant TakeAnswer(const TPendingCall& Call);
     std::shared_ptr<TPendingCall> Start(const QString& Function, const QString& Arguments,
                                         const QString& UseToken);
     QVariant Invoke(const QString& Function, const QVariantList& Args, const QString& UseToken);

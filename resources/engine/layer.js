@@ -1240,9 +1240,10 @@ function readBody(json) {
     return [bodyAttributes, all.extractContents()];
 }
 // A large body goes in by parts, each in a call of its own (setBody, then moreBody while the
-// last answer says more is to come): between the calls the page lays out and collects what it has, where the
-// whole body at once takes it more time and far more memory. Each part costs a pass over
-// all that is in, so their number stays small: a few of at least bodyPartLeast elements.
+// last answer says more is to come): between the calls the page lays out and collects what it
+// has, where the whole body at once takes it more time and far more memory. Each part costs a
+// pass over all that is in, so their number stays small: a few of at least bodyPartLeast
+// elements.
 const bodyPartLeast = 20000, bodyPartsMost = 8;
 let bodyPart = bodyPartLeast;
 // What is still to come: [parent, fragment of what goes at its end], the innermost last.
@@ -1384,6 +1385,12 @@ function ownWayHolders(root) {
     }
     return holders;
 }
+// The source of text node N: its spelling while it reads as loaded.
+function textSource(n) {
+    const s = spelt.get(n);
+    if (s && s[0] === n.data) return s[1];
+    return n.parentNode && rawTextTags.has(n.parentNode.localName) ? n.data : escapeText(n.data);
+}
 // The source of Root and everything in it, walked without recursion (pages nest deeply).
 function sourceOf(root, holders = ownWayHolders(root)) {
     let out = '';
@@ -1403,10 +1410,7 @@ function sourceOf(root, holders = ownWayHolders(root)) {
                 out += '</' + name + '>';
             }
         } else if (type === Node.TEXT_NODE) {
-            const s = spelt.get(n);
-            if (s && s[0] === n.data) out += s[1];
-            else if (n.parentNode && rawTextTags.has(n.parentNode.localName)) out += n.data;
-            else out += escapeText(n.data);
+            out += textSource(n);
         } else if (type === Node.COMMENT_NODE) {
             const s = spelt.get(n);
             out += s && s[0] === n.data ? s[1] : '<!--' + n.data + '-->';
@@ -1474,8 +1478,7 @@ function hangsOnBefore(n) {
     for (let k = 0; n && k < 64; n = following(n, false), k++) {
         if (n.nodeType === Node.ELEMENT_NODE && settlers.has(n.localName)) return false;
         if (n.nodeType !== Node.TEXT_NODE || inPre(n)) continue;
-        const s = spelt.get(n);
-        const text = s && s[0] === n.data ? s[1] : n.data;
+        const text = textSource(n);
         if (text !== '') return text.charCodeAt(0) <= 32;
     }
     return n !== null;
@@ -1484,10 +1487,7 @@ function hangsOnBefore(n) {
 // ('nextSibling') El, in their order.
 function textsBeside(el, way) {
     const list = [];
-    for (let n = el[way]; n && n.nodeType === Node.TEXT_NODE; n = n[way]) {
-        const s = spelt.get(n);
-        list.push(s && s[0] === n.data ? s[1] : escapeText(n.data));
-    }
+    for (let n = el[way]; n && n.nodeType === Node.TEXT_NODE; n = n[way]) list.push(textSource(n));
     if (way === 'previousSibling') list.reverse();
     return list.join('');
 }
