@@ -37,7 +37,6 @@
 #include "IniUtils.h"
 #include "SpellCheckers.h"
 #include "TemplateFiles.h"
-#include "ToolBody.h"
 #include "ToolLoader.h"
 #include "ToolManager.h"
 #include "UnitAbout.h"
@@ -96,10 +95,7 @@ TFormMain::~TFormMain()
 {
     delete FileManager;
     FileManager = nullptr;
-    if (FormMain == this) {
-        FormMain = nullptr;
-        ToolHost() = {};
-    }
+    if (FormMain == this) FormMain = nullptr;
 }
 
 QDockWidget* TFormMain::PanelObjects() const { return FForm->PanelObjects; }
@@ -248,8 +244,8 @@ void TFormMain::CreateToolPalette()
     };
     // a tool used from another view works on that view's edits
     ToolManager->installEventFilter(this);
-    ToolHost().EnsureSaved = [this] { return EnsureSaved(); };
-    ToolHost().FileName = [this] { return FileManager->FileName(); };
+    ToolManager->Host.EnsureSaved = [this] { return EnsureSaved(); };
+    ToolManager->Host.FileName = [this] { return FileManager ? FileManager->FileName() : std::string(); };
     ToolManager->SetImages(std::vector<QPixmap>(ImgBar.Images.begin(), ImgBar.Images.end()));
     RegisterTools(*ToolManager);
     Designer->OnDblClick = [this](QObject*) {
@@ -622,7 +618,7 @@ std::vector<std::pair<QAction*, std::function<bool()>>> TFormMain::DocumentComma
         return false;
     });
     Commands.emplace_back(F.MenuPageProperties, [this] {
-        if (!ShowPageProperties(Designer)) return false;
+        if (!Designer->HasDocument() || !ToolManager->EditElement(Designer->Document().body())) return false;
         // the title may have changed without a reload of the page
         SetCaption(QString::fromStdU16String(Designer->GetTitle()));
         return true;

@@ -22,6 +22,7 @@
 #include "HtmlFilter.h"
 #include "HtmlParser.h"
 #include "HtmlUtils.h"
+#include "HtmlWriter.h"
 #include "NameSpace.h"
 #include "UnitFind.h"
 #include "UnitHyperlink.h"
@@ -690,14 +691,8 @@ std::string THtmlDesigner::GetSelectedTagName()
 
 void THtmlDesigner::InsertHtml(const WideString& Html)
 {
-    BeginAction("Insert");
-    try {
-        InsertAtSelection(Html, false);
-    } catch (...) {
-        EndAction();
-        throw;
-    }
-    EndAction();
+    TUndoGroup Group(*this, "Insert");
+    InsertAtSelection(Html, false);
 }
 
 QString THtmlDesigner::PageBody(const WideString& Html)
@@ -926,14 +921,10 @@ void THtmlDesigner::Run(int Id, const QVariant& Input)
 
 template <class F> void THtmlDesigner::Act(const char* Name, F&& Change)
 {
-    BeginAction(Name);
-    try {
+    {
+        TUndoGroup Group(*this, Name);
         Change();
-    } catch (...) {
-        EndAction();
-        throw;
     }
-    EndAction();
     FollowReplacedElement();
 }
 
@@ -962,14 +953,10 @@ QString THtmlDesigner::CommandValue(int Cmd)
 
 void THtmlDesigner::DropData(const QMimeData* Data, const QPointF& ClientPos, bool Move)
 {
-    BeginAction("Paste");
-    try {
+    {
+        TUndoGroup Group(*this, "Paste");
         TWebBrowser::DropData(Data, ClientPos, Move);
-    } catch (...) {
-        EndAction();
-        throw;
     }
-    EndAction();
     if (OnChange) OnChange(this);
 }
 
@@ -1179,13 +1166,48 @@ void THtmlDesigner::RestoreKept(const TUndoAction::TStoredState& State, const TH
     else Filter->RestoreObject(State.Id, Copy);
 }
 
-void THtmlDesigner::EndAction()
+bool THtmlDesigner::EndAction()
 {
-    for (TUndoAction::TStoredState& S : PendingStored) S.After = S.Id.empty() ? Filter->CopyHead() : Filter->CopyObject(S.Id);
-    FUndoList.resize(FUndoIndex + 1);
-    FUndoList.push_back({PendingAction, std::max(0, CountUndoUnits() - PendingUnits), std::move(PendingStored)});
+    const int Units = std::max(0, CountUndoUnits() - PendingUnits);
+    bool StoredChanged = false;
+    for (TUndoAction::TStoredState& S : PendingStored) {
+        S.After = S.Id.empty() ? Filter->CopyHead() : Filter->CopyObject(S.Id);
+        if (!S.After || NodeToHtml(const_cast<THtmlNode*>(S.Before.get())) != NodeToHtml(const_cast<THtmlNode*>(S.After.get())))
+            StoredChanged = true;
+    }
+    std::vector<TUndoAction::TStoredState> Stored = std::move(PendingStored);
     PendingStored.clear();
+    if (Units == 0 && !StoredChanged) return false;
+    FUndoList.resize(FUndoIndex + 1);
+    FUndoList.push_back({PendingAction, Units, std::move(Stored)});
     ++FUndoIndex;
+    return true;
+}
+
+TUndoGroup::TUndoGroup(THtmlDesigner& Designer, const std::string& Name) : Designer(Designer)
+{
+    if (Designer.OpenGroups > 0) InnerUnits = Designer.CountUndoUnits();
+    else Designer.BeginAction(Name);
+    ++Designer.OpenGroups;
+}
+
+TUndoGroup::~TUndoGroup()
+{
+    try {
+        Close();
+    } catch (...) {
+        // an engine failure while unwinding leaves the units ungrouped
+    }
+}
+
+bool TUndoGroup::Close()
+{
+    if (Open) {
+        Open = false;
+        --Designer.OpenGroups;
+        Changed = InnerUnits >= 0 ? Designer.CountUndoUnits() != InnerUnits : Designer.EndAction();
+    }
+    return Changed;
 }
 
 void THtmlDesigner::ClearUndo()

@@ -256,14 +256,12 @@ public:
     TDesignerState GetState();
 
     // ------------------------------------------------------------ undo groups
-    // Every change made to the page through the engine goes between these two.
-    void BeginAction(const std::string& Name);
-    // Within an action: the stored node of design id Id is about to change. Undoing the action
-    // puts it back as it is now; redoing it brings back what the action left.
+    // Every change made to the page through the engine goes inside a TUndoGroup.
+    // Within a group: the stored node of design id Id is about to change. Undoing the group
+    // puts it back as it is now; redoing it brings back what the group left.
     void KeepStoredNode(const std::string& Id);
     // The same for the head of the document tree.
     void KeepHead();
-    void EndAction();
     void ClearUndo();
     bool CanUndo();
     void Undo();
@@ -475,8 +473,13 @@ private:
     QByteArray DocumentData;
     QByteArray LoadingBody;   // "idoc:index.body.json" while a load waits for the page to take it
     TUndoActionList FUndoList;
+    friend class TUndoGroup;
+    void BeginAction(const std::string& Name);
+    // Records the group begun; false when it changed nothing and was dropped.
+    bool EndAction();
     std::string PendingAction;
     int PendingUnits = 0;
+    int OpenGroups = 0;
     std::vector<TUndoAction::TStoredState> PendingStored;
     int FUndoIndex = -1;
     std::string FGenerator;
@@ -504,6 +507,26 @@ private:
     std::set<std::string> ResizedIds;
     QPointer<TFormFind> FFindDialog;
     QPointer<TFormHyperlink> FHyperlinkDialog;
+};
+
+// One undo group, from its making to Close or its end (also when the change raises). A group
+// that changed nothing (no engine unit, no kept node that differs) is dropped: it leaves no
+// step on the undo list. A group made inside another is part of the outer one.
+class TUndoGroup {
+public:
+    TUndoGroup(THtmlDesigner& Designer, const std::string& Name);
+    ~TUndoGroup();
+    TUndoGroup(const TUndoGroup&) = delete;
+    TUndoGroup& operator=(const TUndoGroup&) = delete;
+    // Ends the group; true when it changed something. Later calls answer the same.
+    bool Close();
+
+private:
+    THtmlDesigner& Designer;
+    bool Open = true;
+    bool Changed = false;
+    // the engine's units when an inner group began
+    int InnerUnits = -1;
 };
 
 }  // namespace zv

@@ -84,9 +84,9 @@ TSpellCheckCounts THtmlDesigner::SpellCheck()
             if (Corrected) {
                 ++Counts.Corrected;
                 if (Word != Text) {
-                    BeginAction({});
+                    TUndoGroup Group(*this, {});
                     Range.setText(Word);
-                    EndAction();
+                    Group.Close();
                     // the pointers frame the new text, so a correction of several words is
                     // not checked again
                     Doc.MovePointersToRange(Range, WordStart, WordEnd);

@@ -114,18 +114,11 @@ void SetRowSpan(const THtmlTableCell& Cell, int Value)
     else Cell.setRowSpan(Value);
 }
 
-// Runs the changes as the undo group Name. The group is recorded only when they succeed,
-// unless Always is set: then it is closed on a failure too.
-template <class F> void AsAction(THtmlDesigner& D, const char* Name, F&& Changes, bool Always = false)
+// Runs the changes as the undo group Name.
+template <class F> void AsAction(THtmlDesigner& D, const char* Name, F&& Changes)
 {
-    D.BeginAction(Name);
-    try {
-        Changes();
-    } catch (...) {
-        if (Always) D.EndAction();
-        throw;
-    }
-    D.EndAction();
+    TUndoGroup Group(D, Name);
+    Changes();
 }
 
 }  // namespace
@@ -303,7 +296,7 @@ void THtmlDesigner::InsertRow(bool Below)
         const THtmlTableRow NewRow = Table.insertRow(At);
         for (int K = Covered; K < MaxWidth; ++K) NewRow.insertCell(0);
         for (const TSlot* S : Crossing) SetRowSpan(S->Cell->Cell, S->RowSpan + 1);
-    }, true);
+    });
 }
 
 // A new logical column before the first or after the last column of the target. Each row
@@ -349,7 +342,7 @@ void THtmlDesigner::InsertColumn(bool After)
             Rows[R].Row.insertCell(Next == Grid[R].end() ? -1 : Next->Index);
         }
         for (const TSlot* S : Growing) SetColSpan(S->Cell->Cell, S->ColSpan + 1);
-    }, true);
+    });
 }
 
 // Deletes every cell that lies within the band of rows (or columns) of the target, then the

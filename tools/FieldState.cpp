@@ -64,8 +64,6 @@ void SetFieldValue(QWidget* W, const QString& Value)
     if (auto* Memo = qobject_cast<QPlainTextEdit*>(W)) return Memo->setPlainText(Value);
 }
 
-THtmlTag* StoredTag(const TTagEditor& Editor) { return dynamic_cast<THtmlTag*>(StoredNode(Editor.Designer, Editor.Element)); }
-
 // Where a field is read and written: the stored tag for stored fields of a placeholder that
 // has one, else the live element.
 THtmlAttrId IdOf(const TField& F) { return AttrIdFromName(std::string_view(F.Attr)); }
@@ -74,18 +72,19 @@ THtmlTag* StoredHome(const TTagEditor& Editor, const TField& F)
 {
     // a Boolean without its word is a bare attribute of the live element
     const bool Bare = F.Kind == TFieldKind::Boolean && !F.On;
-    return F.Home == TFieldHome::Live || Bare || IdOf(F) == attrUnknown ? nullptr : StoredTag(Editor);
+    return F.Home == TFieldHome::Live || Bare || IdOf(F) == attrUnknown ? nullptr : Editor.StoredTag();
 }
 
 }  // namespace
 
-void TTagEditor::UseFields(std::initializer_list<std::span<const TField>> Parts)
+void TTagEditor::UseFields(const char* Tag, std::initializer_list<std::span<const TField>> Parts)
 {
+    NewTag = Tag;
     FieldTable.clear();
     for (const std::span<const TField> Part : Parts) FieldTable.insert(FieldTable.end(), Part.begin(), Part.end());
     FieldControls.clear();
     for (const TField& F : FieldTable) {
-        QWidget* Control = findChild<QWidget*>(F.Control);
+        QWidget* Control = F.Control ? findChild<QWidget*>(F.Control) : nullptr;
         FieldControls.push_back(Control);
         auto* Edit = qobject_cast<QLineEdit*>(Control);
         auto* Button = F.Button ? findChild<QAbstractButton*>(F.Button) : nullptr;
@@ -132,6 +131,8 @@ void TTagEditor::AddFieldsHtml(WideString& Html, THtmlTag* Node) const
     WideString Words;
     for (size_t K = 0; K < FieldTable.size(); ++K) {
         const TField& F = FieldTable[K];
+        // a field without a control: an attribute every new element gets
+        if (!F.Control && F.New) AddAttr(Html, F.Attr, Latin1ToUtf16(F.New));
         if (!FieldControls[K]) continue;
         const QString Value = FieldValue(FieldControls[K]);
         const bool Stored = Node && F.Home != TFieldHome::Live && IdOf(F) != attrUnknown;

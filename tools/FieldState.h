@@ -36,7 +36,8 @@ enum class TFieldHome {
 };
 
 struct TField {
-    // The object name of the line edit, combo box, check box, spin box or memo.
+    // The object name of the line edit, combo box, check box, spin box or memo; nullptr for
+    // an attribute that every new element gets as New and that no control shows.
     const char* Control;
     // The attribute's name, lower case.
     const char* Attr;

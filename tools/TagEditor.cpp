@@ -90,18 +90,40 @@ TTagEditor::TTagEditor(QWidget* Parent) : QDialog(Parent, Qt::Tool) {}
 
 TTagEditor::~TTagEditor() = default;
 
-void TTagEditor::GetHTML(WideString& S) { S.clear(); }
+void TTagEditor::Open(THtmlDesigner* ADesigner, const THtmlElement& AElement, const TToolHost& AHost)
+{
+    Designer = ADesigner;
+    Element = AElement;
+    Host = AHost;
+    FormShow();
+    RememberShownValues();
+}
 
-void TTagEditor::Apply() {}
+void TTagEditor::FormShow()
+{
+    ShowFields();
+    UpdateColorEdits();
+}
+
+void TTagEditor::GetHTML(WideString& S)
+{
+    S = u'<' + Latin1ToUtf16(NewTag);
+    AddFieldsHtml(S);
+    S += u'>';
+}
+
+void TTagEditor::Apply() { ApplyFields(); }
 
 void TTagEditor::OkClick()
 {
     if ((Element && !DialogChanged()) || CheckFields()) accept();
 }
 
+THtmlTag* TTagEditor::StoredTag() const { return dynamic_cast<THtmlTag*>(StoredNode(Designer, Element)); }
+
 WideString TTagEditor::GetNodeAttr(THtmlAttrId Id) const
 {
-    if (auto* Tag = dynamic_cast<THtmlTag*>(StoredNode(Designer, Element))) return Tag->GetAttribute(Id);
+    if (THtmlTag* Tag = StoredTag()) return Tag->GetAttribute(Id);
     return Element ? GetAttr(Element, std::string(AttrNameFromId(Id))) : WideString();
 }
 
@@ -145,9 +167,9 @@ int TTagEditor::RegisterBrowseButton(QLineEdit* Edit, QAbstractButton* Button, i
 {
     const int Index = static_cast<int>(LinkedEdits.size());
     LinkedEdits.push_back({Edit, false});
-    connect(Button, &QAbstractButton::clicked, this, [Edit, Kind] {
+    connect(Button, &QAbstractButton::clicked, this, [this, Edit, Kind] {
         std::string Url = Edit->text().toStdString();
-        if (PickUrl(Kind, DocumentFileName(), Url)) Edit->setText(QString::fromStdString(Url));
+        if (PickUrl(Kind, FileName(), Url)) Edit->setText(QString::fromStdString(Url));
     });
     return Index;
 }
@@ -173,11 +195,10 @@ bool TTagEditor::FieldError(QWidget* Field, const QString& Message)
 
 void TTagEditor::showEvent(QShowEvent* Event)
 {
-    if (!Event->spontaneous()) {
-        FormShow();
-        RememberShownValues();
-    }
     QDialog::showEvent(Event);
+    if (Event->spontaneous()) return;
+    if (!focusWidget()) focusNextPrevChild(true);
+    activateWindow();
 }
 
 }  // namespace zv

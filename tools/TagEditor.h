@@ -1,7 +1,8 @@
 #pragma once
 // The base of every tool dialog (TTagEditor): its field table (whose part lives in
 // FieldState.cpp), its OK button, the key filters of its fields, its colour fields and where
-// it opens beside the element or palette button.
+// it opens beside the element or palette button. A dialog is made for one opening and gets
+// what it works on when it opens; it collects values, and the palette writes them.
 
 #include <QDialog>
 #include <QHash>
@@ -42,33 +43,37 @@ QPoint PlaceEditor(const QRect& R, const QSize& Size, const QRect& Bounds, const
 
 // ---------------------------------------------------------------- the dialog base
 
-// One dialog per class, made on first use, living until the program ends.
-template <class T> T* SharedEditor()
-{
-    static T* Editor = new T(nullptr);
-    return Editor;
-}
-
 class TTagEditor : public QDialog {
     Q_OBJECT
 public:
     explicit TTagEditor(QWidget* Parent = nullptr);
     ~TTagEditor() override;
 
-    // The element being edited; a null handle while a new one is inserted. Without a stored
-    // node behind it (StoredNode) the dialog works on the live element.
+    // What the dialog works on, given by Open. The element being edited; a null handle while
+    // a new one is inserted. Without a stored node behind it (StoredNode) the dialog works on
+    // the live element.
     THtmlElement Element;
     THtmlDesigner* Designer = nullptr;
+    TToolHost Host;
 
-    // Fills every field: defaults while inserting, else from Element or its stored node (the
-    // field table through ShowFields, the rest by the dialog's own rules). Runs at each showing.
-    virtual void FormShow() {}
+    // Takes what the dialog works on and fills its fields (FormShow), before it is shown.
+    void Open(THtmlDesigner* Designer, const THtmlElement& Element, const TToolHost& Host = {});
+    // Fills every field: defaults while inserting, else from Element or its stored node. The
+    // base shows the field table (ShowFields) and paints the colour fields.
+    virtual void FormShow();
     // The OK button's checks; false keeps the dialog open.
     virtual bool CheckFields() { return true; }
-    // The HTML of a new element built from the fields.
+    // The HTML of a new element built from the fields. The base writes the table's tag with
+    // the table's attributes (AddFieldsHtml).
     virtual void GetHTML(WideString& S);
-    // Writes the fields the user changed into Element or its stored node, and no other.
+    // Writes the fields the user changed into Element or its stored node, and no other. The
+    // base writes those of the field table (ApplyFields).
     virtual void Apply();
+    // The name of the undo group the palette writes Apply in.
+    virtual std::string UndoName() const { return "Edit"; }
+    // The stored source tag the stored fields live in: the one behind Element's placeholder;
+    // nullptr when there is none.
+    virtual THtmlTag* StoredTag() const;
 
     // The OK button: CheckFields, then the dialog is accepted. On an existing element that
     // nothing was changed in, the dialog closes unchecked.
@@ -79,15 +84,19 @@ public:
     // the live element's when Element has no stored tag.
     WideString GetNodeAttr(THtmlAttrId Id) const;
 
+    // The document's file name (UTF-8), the base of relative URLs; empty while unnamed.
+    std::string FileName() const { return Host.FileName ? Host.FileName() : std::string(); }
+
     // Key filters of numeric, length ('%' too) and access-key fields.
     static void SetNumericEdit(QLineEdit* Edit);
     static void SetLengthEdit(QLineEdit* Edit);
     static void SetAccessKeyEdit(QLineEdit* Edit);
 
 protected:
-    // The dialog's field table, given once after the layout is set up, in one or more parts;
-    // the key filters and the colour and browse buttons of its fields are set up from it.
-    void UseFields(std::initializer_list<std::span<const TField>> Parts);
+    // The dialog's field table, given once after the layout is set up, in one or more parts,
+    // with the tag a new element gets; the key filters and the colour and browse buttons of its
+    // fields are set up from it.
+    void UseFields(const char* Tag, std::initializer_list<std::span<const TField>> Parts);
     // Reads every field of the table from Element, or its new-element value, and remembers
     // what each shows. An attribute that is there shows as written, an absent one empty.
     void ShowFields();
@@ -102,7 +111,7 @@ protected:
     // A required field: empty gives the error box, except on an existing element whose field
     // the user left as the page has it.
     bool RequiredField(QWidget* Field, const QString& Message);
-    // Records what every control shows; showing the dialog does it after FormShow.
+    // Records what every control shows; Open does it after FormShow.
     void RememberShownValues();
     // The OK and Cancel buttons of the dialog's layout.
     void SetupButtons(QDialogButtonBox* Buttons);
@@ -115,6 +124,8 @@ protected:
     // Shows Message in an error box and puts the focus into Field; false, for CheckFields.
     bool FieldError(QWidget* Field, const QString& Message);
 
+    // The keyboard goes to the first field, whether the window system activates the dialog
+    // or not.
     void showEvent(QShowEvent* Event) override;
 
 private:
@@ -127,6 +138,7 @@ private:
         bool Color;
     };
     std::vector<TLinkedEdit> LinkedEdits;
+    const char* NewTag = "";
     std::vector<TField> FieldTable;
     std::vector<QWidget*> FieldControls;
     std::vector<QString> ShownFields;

@@ -13,11 +13,9 @@ const TField Fields[] = {{"EditName", "name", TFieldKind::Text, TFieldHome::Stor
 
 }  // namespace
 
-TFormToolAnchor::TFormToolAnchor(QWidget* Parent) : TFormTool(Parent) { UseFields({Fields}); }
+TFormToolAnchor::TFormToolAnchor(QWidget* Parent) : TFormTool(Parent) { UseFields("a", {Fields}); }
 
 TFormToolAnchor::~TFormToolAnchor() = default;
-
-void TFormToolAnchor::FormShow() { ShowFields(); }
 
 bool TFormToolAnchor::CheckFields() { return !Form->EditName->text().isEmpty(); }
 
@@ -25,7 +23,5 @@ void TFormToolAnchor::GetHTML(WideString& S)
 {
     S = Designer->Filter->NewAnchorPlaceholder(EscapeStoredValue(ToWide(Form->EditName->text())));
 }
-
-void TFormToolAnchor::Apply() { ApplyFields(); }
 
 }  // namespace zv

@@ -2,7 +2,7 @@
 // The named anchor tool: the name of an a element, shown in the design view as a placeholder
 // and edited in its stored node.
 
-#include "ToolManager.h"
+#include "ToolItem.h"
 
 namespace Ui {
 class FormToolAnchor;
@@ -16,19 +16,16 @@ public:
     explicit TFormToolAnchor(QWidget* Parent = nullptr);
     ~TFormToolAnchor() override;
 
-    void FormShow() override;
     // An empty name is not taken, without a message.
     bool CheckFields() override;
     void GetHTML(WideString& S) override;
-    void Apply() override;
-
 };
 
 class TToolAnchor : public TToolItem {
 public:
     TToolAnchor() : TToolItem("IMG", "Insert Anchor", 0, true, false) {}
     bool CanEdit(const THtmlElement& Element) override { return StoredKindIs(Element, tagA); }
-    TTagEditor* GetEditor() override { return SharedEditor<TFormToolAnchor>(); }
+    std::unique_ptr<TTagEditor> NewEditor() override { return std::make_unique<TFormToolAnchor>(); }
 };
 
 }  // namespace zv

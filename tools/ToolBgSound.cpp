@@ -18,18 +18,14 @@ const TField Fields[] = {
 
 }  // namespace
 
-TFormToolBgSound::TFormToolBgSound(QWidget* Parent) : TFormTool(Parent) { UseFields({Fields}); }
+TFormToolBgSound::TFormToolBgSound(QWidget* Parent) : TFormTool(Parent) { UseFields("bgsound", {Fields}); }
 
 TFormToolBgSound::~TFormToolBgSound() = default;
-
-void TFormToolBgSound::FormShow() { ShowFields(); }
 
 void TFormToolBgSound::GetHTML(WideString& S)
 {
     S = Designer->Filter->NewBgSoundPlaceholder(EscapeStoredValue(ToWide(Form->EditSrc->text())),
                                                 Form->SpinLoop->value(), Form->CheckAutoStart->isChecked());
 }
-
-void TFormToolBgSound::Apply() { ApplyFields(); }
 
 }  // namespace zv

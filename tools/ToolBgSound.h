@@ -2,7 +2,7 @@
 // The background sound tool: audio file, loop count and autostart of a bgsound, shown in the
 // design view as a placeholder and edited in its stored node.
 
-#include "ToolManager.h"
+#include "ToolItem.h"
 
 namespace Ui {
 class FormToolBgSound;
@@ -16,17 +16,14 @@ public:
     explicit TFormToolBgSound(QWidget* Parent = nullptr);
     ~TFormToolBgSound() override;
 
-    void FormShow() override;
     void GetHTML(WideString& S) override;
-    void Apply() override;
-
 };
 
 class TToolBgSound : public TToolItem {
 public:
     TToolBgSound() : TToolItem("IMG", "Insert Background Sound", 3, true, true) {}
     bool CanEdit(const THtmlElement& Element) override { return StoredKindIs(Element, tagBgSound); }
-    TTagEditor* GetEditor() override { return SharedEditor<TFormToolBgSound>(); }
+    std::unique_ptr<TTagEditor> NewEditor() override { return std::make_unique<TFormToolBgSound>(); }
 };
 
 }  // namespace zv

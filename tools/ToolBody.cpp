@@ -36,6 +36,20 @@ WideString WithoutMailto(WideString Text)
     return Trim(Text);
 }
 
+// The body's page attributes.
+const TField BodyFields[] = {
+    {"EditBackground", "background", TFieldKind::Url, TFieldHome::Both, nullptr, nullptr, nullptr, "BtnBackground", ukPicture},
+    {"EditColor1", "bgcolor", TFieldKind::Colour, TFieldHome::Both, nullptr, nullptr, nullptr, "BtnColor1"},
+    {"EditColor2", "text", TFieldKind::Colour, TFieldHome::Both, nullptr, nullptr, nullptr, "BtnColor2"},
+    {"EditColor3", "link", TFieldKind::Colour, TFieldHome::Both, nullptr, nullptr, nullptr, "BtnColor3"},
+    {"EditColor4", "vlink", TFieldKind::Colour, TFieldHome::Both, nullptr, nullptr, nullptr, "BtnColor4"},
+    {"EditColor5", "alink", TFieldKind::Colour, TFieldHome::Both, nullptr, nullptr, nullptr, "BtnColor5"},
+    {"EditMargin1", "leftmargin", TFieldKind::Number, TFieldHome::Both},
+    {"EditMargin2", "topmargin", TFieldKind::Number, TFieldHome::Both},
+    {"EditMargin3", "rightmargin", TFieldKind::Number, TFieldHome::Both},
+    {"EditMargin4", "bottommargin", TFieldKind::Number, TFieldHome::Both},
+};
+
 THtmlTag* NewElement(THtmlTagId Kind, std::initializer_list<std::pair<THtmlAttrId, WideStringView>> Attributes)
 {
     auto* Tag = new THtmlTag(Kind);
@@ -54,13 +68,8 @@ void SetTitleText(THtmlTag& Title, const WideString& Text)
 
 TFormToolBody::TFormToolBody(QWidget* Parent) : TFormTool(Parent)
 {
-    RegisterBrowseButton(Form->EditBackground, Form->BtnBackground, ukPicture);
+    UseFields("body", {BodyFields});
     RegisterBrowseButton(Form->EditRefreshUrl, Form->BtnRefreshUrl, ukHtml);
-    QLineEdit* Colors[] = {Form->EditColor1, Form->EditColor2, Form->EditColor3, Form->EditColor4, Form->EditColor5};
-    QToolButton* ColorButtons[] = {Form->BtnColor1, Form->BtnColor2, Form->BtnColor3, Form->BtnColor4, Form->BtnColor5};
-    for (int K = 0; K < 5; ++K) RegisterColorEdit(Colors[K], ColorButtons[K]);
-    for (QLineEdit* Margin : {Form->EditMargin1, Form->EditMargin2, Form->EditMargin3, Form->EditMargin4})
-        SetNumericEdit(Margin);
     for (QAbstractButton* Button : {static_cast<QAbstractButton*>(Form->CheckRobot),
                                     static_cast<QAbstractButton*>(Form->CheckRefresh),
                                     static_cast<QAbstractButton*>(Form->RadioRefresh1),
@@ -117,7 +126,7 @@ void TFormToolBody::BrowseRelation(int Row)
                      : SameTextAscii(Relation, u"Shortcut Icon")                                                 ? ukIcon
                                                                                                                  : ukHtml;
     std::string Url = List->item(Row, 1)->text().toStdString();
-    if (PickUrl(Kind, DocumentFileName(), Url)) List->item(Row, 1)->setText(QString::fromStdString(Url));
+    if (PickUrl(Kind, FileName(), Url)) List->item(Row, 1)->setText(QString::fromStdString(Url));
 }
 
 void TFormToolBody::UpdateEnabling()
@@ -149,18 +158,12 @@ void TFormToolBody::FormShow()
     Shown = {};
     Shown.Links.assign(Form->ValueListEditor1->rowCount(), nullptr);
 
+    // the page's body, also when the dialog was not opened on it
+    if (!Element && Designer && Designer->HasDocument()) Element = Designer->Document().body();
+    ShowFields();
     THtmlRoot* Root = Designer ? Designer->StoredRoot() : nullptr;
     ShownRoot = Root;
     if (Root) {
-        if (auto* Body = dynamic_cast<THtmlTag*>(Root->FindFirstOfKind(tagBody))) {
-            const std::pair<THtmlAttrId, QLineEdit*> Fields[] = {
-                {attrBackground, Form->EditBackground}, {attrBgcolor, Form->EditColor1},
-                {attrText, Form->EditColor2},           {attrLink, Form->EditColor3},
-                {attrVlink, Form->EditColor4},          {attrAlink, Form->EditColor5},
-                {attrLeftmargin, Form->EditMargin1},    {attrTopmargin, Form->EditMargin2},
-                {attrRightmargin, Form->EditMargin3},   {attrBottommargin, Form->EditMargin4}};
-            for (const auto& [Id, Edit] : Fields) Edit->setText(ToQString(Body->GetAttribute(Id)));
-        }
         auto* Head = dynamic_cast<THtmlTag*>(Root->FindFirstOfKind(tagHead));
         for (THtmlNode* N = Head ? Head->FirstNode() : nullptr; N; N = N->NextNode()) {
             auto* Tag = dynamic_cast<THtmlTag*>(N);
@@ -279,22 +282,17 @@ bool TFormToolBody::CheckFields()
     return true;
 }
 
-void TFormToolBody::accept()
-{
-    WritePage();
-    TFormTool::accept();
-}
+THtmlTag* TFormToolBody::StoredTag() const { return Designer ? Designer->StoredBody() : nullptr; }
 
-void TFormToolBody::WritePage()
+void TFormToolBody::Apply()
 {
     if (!Designer || !Designer->StoredRoot()) return;
-    // one undo step takes back the head, the page's body and its stored node together
-    TActionScope Action(*Designer, "Page Properties");
+    // the palette's undo group takes back the head, the page's body and its stored node
     Designer->KeepHead();
     if (const THtmlTag* Body = Designer->StoredBody())
         Designer->KeepStoredNode(Utf16ToUtf8(Body->GetAttribute(attrId)));
     WriteHead();
-    WriteBody();
+    if (ApplyFields()) Designer->Filter->UpdateBodyObject();
 }
 
 void TFormToolBody::WriteHead()
@@ -393,24 +391,6 @@ void TFormToolBody::WriteHead()
     ShownRoot = nullptr;
 }
 
-void TFormToolBody::WriteBody()
-{
-    THtmlTag* Body = Designer->StoredBody();
-    if (!Body) return;
-    const std::tuple<THtmlAttrId, QLineEdit*, const char*> Fields[] = {
-        {attrBackground, Form->EditBackground, "background"}, {attrBgcolor, Form->EditColor1, "bgColor"},
-        {attrText, Form->EditColor2, "text"},                 {attrLink, Form->EditColor3, "link"},
-        {attrVlink, Form->EditColor4, "vLink"},               {attrAlink, Form->EditColor5, "aLink"},
-        {attrLeftmargin, Form->EditMargin1, "leftMargin"},    {attrTopmargin, Form->EditMargin2, "topMargin"},
-        {attrRightmargin, Form->EditMargin3, "rightMargin"},  {attrBottommargin, Form->EditMargin4, "bottomMargin"}};
-    for (const auto& [Id, Edit, Name] : Fields) SetStoredAttr(*Body, Id, Field(Edit));
-    Designer->Filter->UpdateBodyObject();
-    if (!Designer->HasDocument()) return;
-    const THtmlElement Live = Designer->Document().body();
-    if (!Live) return;
-    for (const auto& [Id, Edit, Name] : Fields) SetAttr(Live, Name, DecodeDocumentText(Body->GetAttribute(Id)));
-}
-
 void TFormToolBody::WebSafeClick()
 {
     TFormWebSafe* Chooser = WebSafeForm();
@@ -425,23 +405,6 @@ void TFormToolBody::WebSafeClick()
                              Chooser->ALinkColor()};
     for (int K = 0; K < 5; ++K) Colors[K]->setText(ToQString(ColorToHtmlName(Chosen[K])));
     UpdateColorEdits();
-}
-
-TFormToolBody* EnsureFormToolBody() { return SharedEditor<TFormToolBody>(); }
-
-bool ShowPageProperties(THtmlDesigner* Designer)
-{
-    TFormToolBody* Form = EnsureFormToolBody();
-    Form->Designer = Designer;
-    Form->Element = THtmlElement();
-    return Form->exec() == QDialog::Accepted;
-}
-
-TTagEditor* TToolBody::GetEditor()
-{
-    TFormToolBody* Form = EnsureFormToolBody();
-    Form->Designer = Designer;
-    return Form;
 }
 
 }  // namespace zv

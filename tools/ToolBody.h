@@ -3,7 +3,7 @@
 // colours, background picture and margins of its body. It works on the document tree; the
 // body's attributes are mirrored onto the design page.
 
-#include "ToolManager.h"
+#include "ToolItem.h"
 
 class QTableWidget;
 
@@ -23,14 +23,15 @@ public:
     void FormShow() override;
     // The refresh fields; a failure shows its message on the "Misc" page.
     bool CheckFields() override;
-    // OK: the fields go into the document (WritePage) before the dialog closes.
-    void accept() override;
     // The head gets the title, the refresh, generator, author, description, keywords and
     // robots metas, the author's e-mail link, one link per relation and the base, in that
     // order; an element whose field did not change stays as it is, one whose field was emptied
-    // goes, and everything else in the head keeps its place and attributes. The body's ten page
-    // attributes go to the tree, its stored node and the design page (one undo group).
-    void WritePage();
+    // goes, and everything else in the head keeps its place and attributes. The body's page
+    // attributes the user changed go to the tree, its stored node and the design page.
+    void Apply() override;
+    std::string UndoName() const override { return "Page Properties"; }
+    // The body of the document tree.
+    THtmlTag* StoredTag() const override;
 
     // The relation list.
     QTableWidget* Relations() const;
@@ -52,7 +53,6 @@ private:
     void ResetRelations();
     int AddRelation(const QString& Relation);
     void WriteHead();
-    void WriteBody();
 
     // The head elements the fields were read from (null where the page had none), the
     // values shown, and the tree they belong to.
@@ -71,18 +71,11 @@ private:
     const void* ShownRoot = nullptr;
 };
 
-// The page properties dialog, made on first use.
-TFormToolBody* EnsureFormToolBody();
-
-// Runs the page properties dialog over the designer's document; true when it was closed with
-// OK (the document is then changed). The main window's Page Properties command.
-bool ShowPageProperties(THtmlDesigner* Designer);
-
 class TToolBody : public TToolItem {
 public:
     TToolBody() : TToolItem("Body", "Body", -1, true, false) {}
     bool CanEdit(const THtmlElement&) override { return true; }
-    TTagEditor* GetEditor() override;
+    std::unique_ptr<TTagEditor> NewEditor() override { return std::make_unique<TFormToolBody>(); }
 };
 
 }  // namespace zv

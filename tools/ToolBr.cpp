@@ -11,11 +11,9 @@ const TField Fields[] = {{"ComboClear", "clear"}};
 
 }  // namespace
 
-TFormToolBr::TFormToolBr(QWidget* Parent) : TFormTool(Parent) { UseFields({Fields}); }
+TFormToolBr::TFormToolBr(QWidget* Parent) : TFormTool(Parent) { UseFields("br", {Fields}); }
 
 TFormToolBr::~TFormToolBr() = default;
-
-void TFormToolBr::FormShow() { ShowFields(); }
 
 void TFormToolBr::GetHTML(WideString& S)
 {
@@ -23,7 +21,5 @@ void TFormToolBr::GetHTML(WideString& S)
     const WideString Clear = ToWide(Form->ComboClear->currentText());
     S = Clear.empty() ? u"<br>" : u"<br clear=\"" + EscapeHtmlValue(Clear) + u"\">";
 }
-
-void TFormToolBr::Apply() { ApplyFields(); }
 
 }  // namespace zv

@@ -1,7 +1,7 @@
 #pragma once
 // The line break tool: the clear attribute of a br.
 
-#include "ToolManager.h"
+#include "ToolItem.h"
 
 namespace Ui {
 class FormToolBr;
@@ -15,17 +15,14 @@ public:
     explicit TFormToolBr(QWidget* Parent = nullptr);
     ~TFormToolBr() override;
 
-    void FormShow() override;
     void GetHTML(WideString& S) override;
-    void Apply() override;
-
 };
 
 class TToolBr : public TToolItem {
 public:
     TToolBr() : TToolItem("BR", "Insert Line Break", 4, true, false) {}
     bool CanEdit(const THtmlElement&) override { return true; }
-    TTagEditor* GetEditor() override { return SharedEditor<TFormToolBr>(); }
+    std::unique_ptr<TTagEditor> NewEditor() override { return std::make_unique<TFormToolBr>(); }
 };
 
 }  // namespace zv

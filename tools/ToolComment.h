@@ -2,7 +2,7 @@
 // The comment tool: the text of a comment, shown in the design view as a placeholder and
 // edited in its stored node.
 
-#include "ToolManager.h"
+#include "ToolItem.h"
 
 namespace Ui {
 class FormToolComment;
@@ -36,7 +36,7 @@ class TToolComment : public TToolItem {
 public:
     TToolComment() : TToolItem("IMG", "Insert Comment", 5, true, false) {}
     bool CanEdit(const THtmlElement& Element) override { return StoredKindIs(Element, tagComment); }
-    TTagEditor* GetEditor() override { return SharedEditor<TFormToolComment>(); }
+    std::unique_ptr<TTagEditor> NewEditor() override { return std::make_unique<TFormToolComment>(); }
 };
 
 }  // namespace zv

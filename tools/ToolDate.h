@@ -3,7 +3,7 @@
 
 #include <QDateTime>
 #include <QLocale>
-#include "ToolManager.h"
+#include "ToolItem.h"
 
 namespace Ui {
 class FormToolDate;
@@ -27,13 +27,12 @@ public:
     void GetHTML(WideString& S) override;
     // The sample anew from the formats and the pickers.
     void UpdateSample();
-
 };
 
 class TToolDate : public TToolItem {
 public:
     TToolDate() : TToolItem("", "Insert Date and Time", 6, false, false) {}
-    TTagEditor* GetEditor() override { return SharedEditor<TFormToolDate>(); }
+    std::unique_ptr<TTagEditor> NewEditor() override { return std::make_unique<TFormToolDate>(); }
 };
 
 }  // namespace zv

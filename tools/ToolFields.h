@@ -2,7 +2,7 @@
 // What the element dialogs share beyond the framework and its field tables: the opening of a
 // new design object, and memo text as it goes into the page.
 
-#include "ToolManager.h"
+#include "ToolItem.h"
 
 namespace zv {
 

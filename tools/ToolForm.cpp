@@ -37,11 +37,9 @@ const TField Fields[] = {
 const std::span<const TField> ControlFields{EveryControl};
 const std::span<const TField> ReadOnlyField{ReadOnly};
 
-TFormToolForm::TFormToolForm(QWidget* Parent) : TFormTool(Parent) { UseFields({Fields}); }
+TFormToolForm::TFormToolForm(QWidget* Parent) : TFormTool(Parent) { UseFields("form", {Fields}); }
 
 TFormToolForm::~TFormToolForm() = default;
-
-void TFormToolForm::FormShow() { ShowFields(); }
 
 bool TFormToolForm::CheckFields()
 {
@@ -50,11 +48,8 @@ bool TFormToolForm::CheckFields()
 
 void TFormToolForm::GetHTML(WideString& S)
 {
-    S = u"<form";
-    AddFieldsHtml(S);
-    S += u"><p>&nbsp;</p></form>";
+    TTagEditor::GetHTML(S);
+    S += u"<p>&nbsp;</p></form>";
 }
-
-void TFormToolForm::Apply() { ApplyFields(); }
 
 }  // namespace zv

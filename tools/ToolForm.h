@@ -2,7 +2,7 @@
 // The form tool: a new form holding one empty paragraph, and the name, action, method and
 // encoding type of an existing one, edited where it stands.
 
-#include "ToolManager.h"
+#include "ToolItem.h"
 
 namespace Ui {
 class FormToolForm;
@@ -16,18 +16,16 @@ public:
     explicit TFormToolForm(QWidget* Parent = nullptr);
     ~TFormToolForm() override;
 
-    void FormShow() override;
     // The action is required.
     bool CheckFields() override;
     void GetHTML(WideString& S) override;
-    void Apply() override;
 };
 
 class TToolForm : public TToolItem {
 public:
     TToolForm() : TToolItem("FORM", "Insert Form", 24, true, false) {}
     bool CanEdit(const THtmlElement&) override { return true; }
-    TTagEditor* GetEditor() override { return SharedEditor<TFormToolForm>(); }
+    std::unique_ptr<TTagEditor> NewEditor() override { return std::make_unique<TFormToolForm>(); }
     bool Nests() const override { return false; }
 };
 

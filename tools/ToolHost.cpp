@@ -5,22 +5,6 @@
 
 namespace zv {
 
-// ---------------------------------------------------------------- the main window's part
-
-TToolHost& ToolHost()
-{
-    static TToolHost Host;
-    return Host;
-}
-
-std::string DocumentFileName() { return ToolHost().FileName ? ToolHost().FileName() : std::string(); }
-
-bool EnsureSaved()
-{
-    if (ToolHost().EnsureSaved) return ToolHost().EnsureSaved();
-    return !DocumentFileName().empty();
-}
-
 // ---------------------------------------------------------------- attributes
 
 void SetAttr(const THtmlElement& Element, const std::string& Name, const WideString& Value)

@@ -1,8 +1,7 @@
 #pragma once
-// What every tag tool works with besides its dialog: the main window's part (ToolHost), text
-// at the Qt boundary, the attributes of live elements and of stored source nodes, the stored
-// node behind a placeholder, and undo groups. Every change a tool makes to the page goes
-// through the design view as one undo group.
+// What every tag tool works with besides its dialog: the main window's part (TToolHost), text
+// at the Qt boundary, the attributes of live elements and of stored source nodes, and the
+// stored node behind a placeholder.
 
 #include <QString>
 #include <functional>
@@ -19,7 +18,8 @@ namespace zv {
 class THtmlNode;
 class THtmlTag;
 
-// What the tools need of the main window, which fills it in at start-up.
+// What the tools need of the main window, which fills in the palette's at start-up; the
+// palette hands it to each dialog when it opens.
 struct TToolHost {
     // Offers to save an unnamed document; true when the document has a file name afterwards.
     // Unset: true when FileName is not empty.
@@ -27,10 +27,14 @@ struct TToolHost {
     // The document's file name (UTF-8), the base of relative URLs; empty while unnamed.
     // Unset: empty.
     std::function<std::string()> FileName;
+
+    // EnsureSaved, or whether FileName is not empty.
+    bool Saved() const
+    {
+        if (EnsureSaved) return EnsureSaved();
+        return FileName && !FileName().empty();
+    }
 };
-TToolHost& ToolHost();
-bool EnsureSaved();
-std::string DocumentFileName();
 
 // ---------------------------------------------------------------- text at the Qt boundary
 
@@ -65,20 +69,5 @@ THtmlTag* TagOfKind(THtmlNode* Node, THtmlTagId Kind);
 // The stored source node behind a placeholder of Designer's page; nullptr without a designer
 // or an element, and when the element has none (a pasted placeholder has no design id).
 THtmlNode* StoredNode(const THtmlDesigner* Designer, const THtmlElement& Element);
-
-// Between BeginAction and EndAction, also when the change raises.
-class TActionScope {
-public:
-    TActionScope(THtmlDesigner& Designer, const std::string& Name) : Designer(Designer)
-    {
-        Designer.BeginAction(Name);
-    }
-    ~TActionScope() { Designer.EndAction(); }
-    TActionScope(const TActionScope&) = delete;
-    TActionScope& operator=(const TActionScope&) = delete;
-
-private:
-    THtmlDesigner& Designer;
-};
 
 }  // namespace zv

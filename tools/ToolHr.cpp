@@ -16,23 +16,8 @@ const TField Fields[] = {
 
 }  // namespace
 
-TFormToolHr::TFormToolHr(QWidget* Parent) : TFormTool(Parent) { UseFields({Fields}); }
+TFormToolHr::TFormToolHr(QWidget* Parent) : TFormTool(Parent) { UseFields("hr", {Fields}); }
 
 TFormToolHr::~TFormToolHr() = default;
-
-void TFormToolHr::FormShow()
-{
-    ShowFields();
-    UpdateColorEdits();
-}
-
-void TFormToolHr::GetHTML(WideString& S)
-{
-    S = u"<hr";
-    AddFieldsHtml(S);
-    S += u'>';
-}
-
-void TFormToolHr::Apply() { ApplyFields(); }
 
 }  // namespace zv

@@ -2,7 +2,7 @@
 // The horizontal rule tool: alignment, width, height (the size attribute), colour and shading
 // of an hr, edited where it stands.
 
-#include "ToolManager.h"
+#include "ToolItem.h"
 
 namespace Ui {
 class FormToolHr;
@@ -15,18 +15,13 @@ class TFormToolHr : public TFormTool<Ui::FormToolHr> {
 public:
     explicit TFormToolHr(QWidget* Parent = nullptr);
     ~TFormToolHr() override;
-
-    void FormShow() override;
-    void GetHTML(WideString& S) override;
-    void Apply() override;
-
 };
 
 class TToolHr : public TToolItem {
 public:
     TToolHr() : TToolItem("HR", "Insert Horizontal Rule", 8, true, false) {}
     bool CanEdit(const THtmlElement&) override { return true; }
-    TTagEditor* GetEditor() override { return SharedEditor<TFormToolHr>(); }
+    std::unique_ptr<TTagEditor> NewEditor() override { return std::make_unique<TFormToolHr>(); }
 };
 
 }  // namespace zv

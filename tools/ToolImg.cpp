@@ -44,7 +44,7 @@ const TField Fields[] = {
 TFormToolImg::TFormToolImg(QWidget* Parent) : TFormTool(Parent)
 {
     RegisterBrowseButton(Form->EditSrc, Form->BtnSrc, ukPicture);
-    UseFields({Fields});
+    UseFields("img", {Fields});
 }
 
 TFormToolImg::~TFormToolImg() = default;

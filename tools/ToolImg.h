@@ -2,7 +2,7 @@
 // The image tool: an img shown in the design view with a design src and class, its source
 // src and size kept in the stored node.
 
-#include "ToolManager.h"
+#include "ToolItem.h"
 
 namespace Ui {
 class FormToolImg;
@@ -29,7 +29,7 @@ class TToolImg : public TToolItem {
 public:
     TToolImg() : TToolItem("IMG", "Insert Image", 9, true, true) {}
     bool CanEdit(const THtmlElement& Element) override { return StoredKindIs(Element, tagImg); }
-    TTagEditor* GetEditor() override { return SharedEditor<TFormToolImg>(); }
+    std::unique_ptr<TTagEditor> NewEditor() override { return std::make_unique<TFormToolImg>(); }
 };
 
 // The source an image and an image button share: shown from the stored node as written; a

@@ -18,26 +18,11 @@ const TField Fields[] = {
 
 TFormToolInputButton::TFormToolInputButton(QWidget* Parent) : TFormTool(Parent)
 {
-    UseFields({Fields, ControlFields});
+    UseFields("input", {Fields, ControlFields});
 }
 
 TFormToolInputButton::~TFormToolInputButton() = default;
 
-void TFormToolInputButton::FormShow()
-{
-    ShowFields();
-    UpdateColorEdits();
-}
-
 bool TFormToolInputButton::CheckFields() { return RequiredField(Form->EditName, tr("Please specify a name.")); }
-
-void TFormToolInputButton::GetHTML(WideString& S)
-{
-    S = u"<input";
-    AddFieldsHtml(S);
-    S += u'>';
-}
-
-void TFormToolInputButton::Apply() { ApplyFields(); }
 
 }  // namespace zv

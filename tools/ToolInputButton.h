@@ -16,11 +16,8 @@ public:
     explicit TFormToolInputButton(QWidget* Parent = nullptr);
     ~TFormToolInputButton() override;
 
-    void FormShow() override;
     // The name is required.
     bool CheckFields() override;
-    void GetHTML(WideString& S) override;
-    void Apply() override;
 };
 
 class TToolInputButton : public TToolItem {
@@ -30,7 +27,7 @@ public:
     {
         return InputTypeIs(Element, {u"submit", u"reset", u"button"});
     }
-    TTagEditor* GetEditor() override { return SharedEditor<TFormToolInputButton>(); }
+    std::unique_ptr<TTagEditor> NewEditor() override { return std::make_unique<TFormToolInputButton>(); }
 };
 
 }  // namespace zv

@@ -6,6 +6,9 @@ namespace zv {
 
 namespace {
 
+const TField CheckboxType[] = {{nullptr, "type", TFieldKind::Text, TFieldHome::Live, "checkbox"}};
+const TField RadioType[] = {{nullptr, "type", TFieldKind::Text, TFieldHome::Live, "radio"}};
+
 const TField Fields[] = {
     {"EditName", "name"},
     {"EditTab", "tabindex", TFieldKind::Number},
@@ -16,44 +19,14 @@ const TField Fields[] = {
 
 }  // namespace
 
-TTagEditor* TToolInputCheck::GetEditor()
+TFormToolInputCheck::TFormToolInputCheck(bool Radio, QWidget* Parent) : TFormTool(Parent)
 {
-    auto* Editor = SharedEditor<TFormToolInputCheck>();
-    Editor->Radio = false;
-    return Editor;
-}
-
-TTagEditor* TToolInputRadio::GetEditor()
-{
-    auto* Editor = SharedEditor<TFormToolInputCheck>();
-    Editor->Radio = true;
-    return Editor;
-}
-
-TFormToolInputCheck::TFormToolInputCheck(QWidget* Parent) : TFormTool(Parent)
-{
-    UseFields({Fields});
+    UseFields("input", {Radio ? RadioType : CheckboxType, Fields});
+    setWindowTitle(Radio ? tr("  Radio Button") : tr("  Checkbox"));
 }
 
 TFormToolInputCheck::~TFormToolInputCheck() = default;
 
-void TFormToolInputCheck::FormShow()
-{
-    ShowFields();
-    setWindowTitle(Radio ? tr("  Radio Button") : tr("  Checkbox"));
-    UpdateColorEdits();
-}
-
 bool TFormToolInputCheck::CheckFields() { return RequiredField(Form->EditName, tr("Please specify a name.")); }
-
-void TFormToolInputCheck::GetHTML(WideString& S)
-{
-    S = u"<input";
-    AddAttr(S, "type", WideStringView(Radio ? u"radio" : u"checkbox"));
-    AddFieldsHtml(S);
-    S += u'>';
-}
-
-void TFormToolInputCheck::Apply() { ApplyFields(); }
 
 }  // namespace zv

@@ -12,38 +12,33 @@ namespace zv {
 class TFormToolInputEdit : public TFormTool<Ui::FormToolInputEdit> {
     Q_OBJECT
 public:
-    explicit TFormToolInputEdit(QWidget* Parent = nullptr);
+    // Kind: 0 text, 1 password, 2 file.
+    explicit TFormToolInputEdit(int Kind, QWidget* Parent = nullptr);
     ~TFormToolInputEdit() override;
 
-    void FormShow() override;
     // The name is required.
     bool CheckFields() override;
-    void GetHTML(WideString& S) override;
-    void Apply() override;
-
-    // 0 text, 1 password, 2 file; set before each showing.
-    int Kind = 0;
 };
 
 class TToolInputEdit : public TToolItem {
 public:
     TToolInputEdit() : TToolItem("INPUT", "Insert Input Text", 22, true, false) {}
     bool CanEdit(const THtmlElement& Element) override { return InputTypeIs(Element, {u"text"}); }
-    TTagEditor* GetEditor() override;
+    std::unique_ptr<TTagEditor> NewEditor() override { return std::make_unique<TFormToolInputEdit>(0); }
 };
 
 class TToolInputPassword : public TToolItem {
 public:
     TToolInputPassword() : TToolItem("INPUT", "Insert Input Password", 28, true, false) {}
     bool CanEdit(const THtmlElement& Element) override { return InputTypeIs(Element, {u"password"}); }
-    TTagEditor* GetEditor() override;
+    std::unique_ptr<TTagEditor> NewEditor() override { return std::make_unique<TFormToolInputEdit>(1); }
 };
 
 class TToolInputFile : public TToolItem {
 public:
     TToolInputFile() : TToolItem("INPUT", "Insert Input File", 23, true, false) {}
     bool CanEdit(const THtmlElement& Element) override { return InputTypeIs(Element, {u"file"}); }
-    TTagEditor* GetEditor() override;
+    std::unique_ptr<TTagEditor> NewEditor() override { return std::make_unique<TFormToolInputEdit>(2); }
 };
 
 }  // namespace zv

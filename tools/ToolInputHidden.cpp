@@ -24,11 +24,9 @@ const TField Fields[] = {
 
 }  // namespace
 
-TFormToolInputHidden::TFormToolInputHidden(QWidget* Parent) : TFormTool(Parent) { UseFields({Fields}); }
+TFormToolInputHidden::TFormToolInputHidden(QWidget* Parent) : TFormTool(Parent) { UseFields("input", {Fields}); }
 
 TFormToolInputHidden::~TFormToolInputHidden() = default;
-
-void TFormToolInputHidden::FormShow() { ShowFields(); }
 
 bool TFormToolInputHidden::CheckFields()
 {
@@ -41,7 +39,5 @@ void TFormToolInputHidden::GetHTML(WideString& S)
     S = Designer->Filter->NewHiddenInputPlaceholder(EscapeStoredValue(ToWide(Form->EditName->text())),
                                                     EscapeStoredValue(ToWide(Form->EditValue->text())));
 }
-
-void TFormToolInputHidden::Apply() { ApplyFields(); }
 
 }  // namespace zv

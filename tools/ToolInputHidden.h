@@ -2,7 +2,7 @@
 // The hidden input tool: a placeholder whose stored input holds the name and value, edited in
 // the stored node, so that its other attributes stay.
 
-#include "ToolManager.h"
+#include "ToolItem.h"
 
 namespace Ui {
 class FormToolInputHidden;
@@ -16,18 +16,16 @@ public:
     explicit TFormToolInputHidden(QWidget* Parent = nullptr);
     ~TFormToolInputHidden() override;
 
-    void FormShow() override;
     // The name, then the value, are required.
     bool CheckFields() override;
     void GetHTML(WideString& S) override;
-    void Apply() override;
 };
 
 class TToolInputHidden : public TToolItem {
 public:
     TToolInputHidden() : TToolItem("IMG", "Insert Hidden Input", 25, true, false) {}
     bool CanEdit(const THtmlElement& Element) override;
-    TTagEditor* GetEditor() override { return SharedEditor<TFormToolInputHidden>(); }
+    std::unique_ptr<TTagEditor> NewEditor() override { return std::make_unique<TFormToolInputHidden>(); }
 };
 
 // Whether the stored node is an input whose type attribute is Type (ignoring case).

@@ -31,7 +31,7 @@ const TField Fields[] = {
 TFormToolInputImage::TFormToolInputImage(QWidget* Parent) : TFormTool(Parent)
 {
     RegisterBrowseButton(Form->EditSrc, Form->BtnSrc, ukPicture);
-    UseFields({Fields});
+    UseFields("input", {Fields});
 }
 
 TFormToolInputImage::~TFormToolInputImage() = default;

@@ -2,7 +2,7 @@
 // The image button tool: a placeholder picture whose stored input holds the source, name and
 // size; the other picture attributes live on the placeholder.
 
-#include "ToolManager.h"
+#include "ToolItem.h"
 
 namespace Ui {
 class FormToolInputImage;
@@ -27,7 +27,7 @@ class TToolInputImage : public TToolItem {
 public:
     TToolInputImage() : TToolItem("IMG", "Insert Image Button", 26, true, true) {}
     bool CanEdit(const THtmlElement& Element) override;
-    TTagEditor* GetEditor() override { return SharedEditor<TFormToolInputImage>(); }
+    std::unique_ptr<TTagEditor> NewEditor() override { return std::make_unique<TFormToolInputImage>(); }
 };
 
 }  // namespace zv

@@ -16,7 +16,7 @@ namespace zv {
 
 bool TToolItem::CanEdit(const THtmlElement&) { return false; }
 
-TTagEditor* TToolItem::GetEditor() { return nullptr; }
+std::unique_ptr<TTagEditor> TToolItem::NewEditor() { return nullptr; }
 
 bool TToolItem::StoredKindIs(const THtmlElement& Element, THtmlTagId Kind) const
 {
@@ -293,41 +293,44 @@ QRect TToolManager::ButtonScreenRect(const TToolItem* Tool) const
 void TToolManager::Execute(TToolItem* Tool)
 {
     if (!FDesigner || !Tool || Tool->IsSeparator()) return;
-    if (Tool->NeedsSavedDocument && !EnsureSaved()) return;
-    WideString Html;
+    if (Tool->NeedsSavedDocument && !Host.Saved()) return;
     const TSelectionKind Kind = FDesigner->GetSelectionKind();
     if (Kind != skNone && !Tool->Nests())
         if (const THtmlElement Outer = EnclosingOwn(Tool, FDesigner->CurrentElement()))
-            return EditAndReplace(Tool, Outer, ButtonScreenRect(Tool));
+            return void(EditAndReplace(Tool, Outer, ButtonScreenRect(Tool)));
     const THtmlElement Element = Kind == skElement ? FDesigner->CurrentElement() : THtmlElement();
     // with an element or a caret, the element of the last event is edited when it is the
     // tool's own
     const bool Editable = Kind == skElement && IsEditable(Element);
     if (Editable && !Tool->TagName.empty() &&
         SameTextAscii(Utf8ToUtf16(Element.tagName()), Utf8ToUtf16(Tool->TagName)) && Tool->CanEdit(Element))
-        return EditAndReplace(Tool, Element, ButtonScreenRect(Tool));
-    if (!InsertDialog(Tool, Html)) return;
+        return void(EditAndReplace(Tool, Element, ButtonScreenRect(Tool)));
+    const std::unique_ptr<TTagEditor> Editor = RunDialog(Tool, THtmlElement(), ButtonScreenRect(Tool));
+    if (!Editor) return;
+    WideString Html;
+    Editor->GetHTML(Html);
+    TUndoGroup Group(*FDesigner, "Insert");
     if (Editable && FDesigner->HasControlSelection()) {
         // an element selected whole takes the new one in front of it
-        TActionScope Action(*FDesigner, "Insert");
         Element.insertAdjacentHTML("BeforeBegin", Html);
     } else {
         // a caret or a text selection takes it at its place
         FDesigner->InsertHtml(Html);
     }
-    Changed();
+    if (Group.Close()) Changed();
 }
 
-void TToolManager::EditElement(const THtmlElement& Element)
+bool TToolManager::EditElement(const THtmlElement& Element)
 {
-    if (!Element || !FDesigner) return;
+    if (!Element || !FDesigner) return false;
     // the body opens the page properties, which change it in place
     const bool Body = Element.IsCurrent() && Element.tagName() == "BODY";
-    if (!Body && !IsEditable(Element)) return;
+    if (!Body && !IsEditable(Element)) return false;
     const std::string Tag = Element.tagName();
     if (SameTextAscii(Utf8ToUtf16(Tag), u"A")) {
-        if (FDesigner->CanHyperlink() && FDesigner->Hyperlink()) Changed();
-        return;
+        if (!FDesigner->CanHyperlink() || !FDesigner->Hyperlink()) return false;
+        Changed();
+        return true;
     }
     for (TToolItem* Tool : FTagEditors) {
         if (!SameTextAscii(Utf8ToUtf16(Tag), Utf8ToUtf16(Tool->TagName)) || !Tool->CanEdit(Element))
@@ -335,6 +338,7 @@ void TToolManager::EditElement(const THtmlElement& Element)
         const QPoint Mouse = QCursor::pos();
         return EditAndReplace(Tool, Element, QRect(Mouse - QPoint(20, 20), QSize(40, 40)));
     }
+    return false;
 }
 
 THtmlElement TToolManager::EnclosingOwn(TToolItem* Tool, const THtmlElement& Element) const
@@ -343,17 +347,6 @@ THtmlElement TToolManager::EnclosingOwn(TToolItem* Tool, const THtmlElement& Ele
     for (THtmlElement E = Element; E && E.tagName() != "BODY"; E = E.parentElement())
         if (SameTextAscii(Utf8ToUtf16(E.tagName()), Utf8ToUtf16(Tool->TagName)) && Tool->CanEdit(E)) return E;
     return {};
-}
-
-void TToolManager::EditAndReplace(TToolItem* Tool, const THtmlElement& Element, const QRect& Reference)
-{
-    WideString Html;
-    if (!EditDialog(Tool, Element, Reference, Html)) return;
-    {
-        TActionScope Action(*FDesigner, "Edit");
-        Element.setOuterHTML(Html);
-    }
-    Changed();
 }
 
 namespace {
@@ -369,38 +362,35 @@ void PlaceDialog(TTagEditor& Editor, const QRect& Reference, const QWidget* Desi
 
 }  // namespace
 
-bool TToolManager::InsertDialog(TToolItem* Tool, WideString& Html)
+std::unique_ptr<TTagEditor> TToolManager::RunDialog(TToolItem* Tool, const THtmlElement& Element,
+                                                    const QRect& Reference)
 {
-    TTagEditor* Editor = Tool->GetEditor();
-    if (!Editor) return false;
-    PlaceDialog(*Editor, ButtonScreenRect(Tool), FDesigner);
-    Editor->Designer = FDesigner;
-    Editor->Element = THtmlElement();
-    if (Editor->exec() != QDialog::Accepted) return false;
-    Editor->GetHTML(Html);
-    return true;
+    std::unique_ptr<TTagEditor> Editor = Tool->NewEditor();
+    if (!Editor) return nullptr;
+    Editor->Open(FDesigner, Element, Host);
+    PlaceDialog(*Editor, Reference, FDesigner);
+    const int R = Editor->exec();
+    if (R != QDialog::Accepted) return nullptr;
+    return Editor;
 }
 
-bool TToolManager::EditDialog(TToolItem* Tool, const THtmlElement& Element, const QRect& Reference,
-                              WideString& Html)
+bool TToolManager::EditAndReplace(TToolItem* Tool, const THtmlElement& Element, const QRect& Reference)
 {
-    TTagEditor* Editor = Tool->GetEditor();
-    if (!Editor) return false;
-    PlaceDialog(*Editor, Reference, FDesigner);
-    Editor->Designer = FDesigner;
-    Editor->Element = Element;
-    if (Editor->exec() != QDialog::Accepted) return false;
+    const std::unique_ptr<TTagEditor> Editor = RunDialog(Tool, Element, Reference);
+    // an OK on a dialog the user changed nothing in writes nothing
+    if (!Editor || !Editor->DialogChanged()) return false;
+    TUndoGroup Group(*FDesigner, Editor->UndoName());
     if (Tool->EditInPlace) {
-        {
-            TActionScope Action(*FDesigner, "Edit");
-            // undo takes back what Apply writes into the stored node too
-            if (StoredNode(FDesigner, Element)) FDesigner->KeepStoredNode(Element.id());
-            Editor->Apply();
-        }
-        Changed();
-        return false;
+        // undo takes back what Apply writes into the stored node too
+        if (StoredNode(FDesigner, Element)) FDesigner->KeepStoredNode(Element.id());
+        Editor->Apply();
+    } else {
+        WideString Html;
+        Editor->GetHTML(Html);
+        Element.setOuterHTML(Html);
     }
-    Editor->GetHTML(Html);
+    if (!Group.Close()) return false;
+    Changed();
     return true;
 }
 

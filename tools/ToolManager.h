@@ -1,7 +1,8 @@
 #pragma once
-// The tag tools: one tool (TToolItem), whose dialog is a TTagEditor, and the Objects palette
-// that lays the tools out as buttons and runs them (TToolManager). Elements shown as
-// placeholders are edited through their stored source node.
+// The Objects palette (TToolManager): lays the tools out as buttons and runs them. A tool's
+// dialog only collects values; the palette writes them into the page as one undo group, which
+// is dropped when it changed nothing. Elements shown as placeholders are edited through their
+// stored source node.
 
 #include <QPixmap>
 #include <QPoint>
@@ -16,55 +17,12 @@
 #include "HtmlDesigner.h"
 #include "HtmlElements.h"
 #include "ImageList.h"
-#include "TagEditor.h"
 #include "ToolHost.h"
+#include "ToolItem.h"
 
 class QPainter;
 
 namespace zv {
-
-// The markers a TToolItem's ImageIndex holds instead of an icon.
-enum : int { iiNoButton = -1, iiSeparator = -2 };
-
-class TToolItem {
-public:
-    TToolItem() = default;
-    TToolItem(std::string TagName, std::string Hint, int ImageIndex, bool EditInPlace,
-              bool NeedsSavedDocument)
-        : TagName(std::move(TagName)), Hint(std::move(Hint)), ImageIndex(ImageIndex),
-          EditInPlace(EditInPlace), NeedsSavedDocument(NeedsSavedDocument)
-    {
-    }
-    virtual ~TToolItem() = default;
-
-    // The button's cell in palette coordinates, right and bottom exclusive; all -1 without
-    // a button.
-    TRect ButtonRect{-1, -1, -1, -1};
-    // The tag the tool edits (compared ignoring case); "IMG" for placeholders; empty for a
-    // tool that only inserts.
-    std::string TagName;
-    std::string Hint;
-    // Icon in the palette's images, or iiNoButton or iiSeparator.
-    int ImageIndex = 0;
-    // Edits call the dialog's Apply; otherwise the element is replaced by its GetHTML.
-    bool EditInPlace = false;
-    // Runs only once the document has a file name.
-    bool NeedsSavedDocument = false;
-    THtmlDesigner* Designer = nullptr;
-
-    virtual bool CanEdit(const THtmlElement& Element);
-    // The tool's dialog, made on first use and kept; nullptr for a tool without one.
-    virtual TTagEditor* GetEditor();
-    // Whether the tool's element may stand inside another of its kind. One that may not (a
-    // form) is edited when the selection lies in it, instead of getting a new one inside.
-    virtual bool Nests() const { return true; }
-
-    bool IsSeparator() const { return ImageIndex == iiSeparator; }
-
-protected:
-    // Whether the element is a placeholder whose stored node is of Kind.
-    bool StoredKindIs(const THtmlElement& Element, THtmlTagId Kind) const;
-};
 
 // The Objects palette.
 class TToolManager : public QWidget {
@@ -95,12 +53,15 @@ public:
         for (const auto& Tool : Tools)
             if (dynamic_cast<T*>(Tool.get())) return Execute(Tool.get());
     }
-    // Opens the dialog of the first tool that takes Element; a link goes to the design view's
-    // hyperlink command.
-    void EditElement(const THtmlElement& Element);
+    // Opens the dialog of the first tool that takes Element (the body: the page properties);
+    // a link goes to the design view's hyperlink command. True when the page changed.
+    bool EditElement(const THtmlElement& Element);
 
-    // Fired after every change a tool made to the document.
+    // Fired after every change a tool made to the document; an OK that changed nothing
+    // fires nothing.
     std::function<void(QObject* Sender)> OnChange;
+    // The main window's part, handed to every dialog when it opens.
+    TToolHost Host;
 
     // Every tool and separator in palette order.
     const std::vector<std::unique_ptr<TToolItem>>& AllTools() const { return Tools; }
@@ -139,11 +100,12 @@ private:
     // The element of the tool's kind that Element lies in (itself included), when the tool
     // takes it; a null handle otherwise.
     THtmlElement EnclosingOwn(TToolItem* Tool, const THtmlElement& Element) const;
-    // The edit dialog for Element; its HTML, when it gives some, replaces the element.
-    void EditAndReplace(TToolItem* Tool, const THtmlElement& Element, const QRect& Reference);
-    bool InsertDialog(TToolItem* Tool, WideString& Html);
-    bool EditDialog(TToolItem* Tool, const THtmlElement& Element, const QRect& Reference,
-                    WideString& Html);
+    // A new dialog of Tool opened on Element (null: a new element) beside Reference; the
+    // dialog when closed with OK, else nullptr.
+    std::unique_ptr<TTagEditor> RunDialog(TToolItem* Tool, const THtmlElement& Element, const QRect& Reference);
+    // The edit dialog for Element; what it collected is written into the element, or its
+    // HTML replaces the element, as one undo group. True when the page changed.
+    bool EditAndReplace(TToolItem* Tool, const THtmlElement& Element, const QRect& Reference);
     void Changed();
 
     bool FPressed = false;

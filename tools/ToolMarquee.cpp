@@ -33,7 +33,7 @@ THtmlText* FirstText(THtmlNode* Node)
 
 }  // namespace
 
-TFormToolMarquee::TFormToolMarquee(QWidget* Parent) : TFormTool(Parent) { UseFields({Fields}); }
+TFormToolMarquee::TFormToolMarquee(QWidget* Parent) : TFormTool(Parent) { UseFields("marquee", {Fields}); }
 
 TFormToolMarquee::~TFormToolMarquee() = default;
 

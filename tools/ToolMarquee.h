@@ -2,7 +2,7 @@
 // The marquee tool: running text shown as a placeholder picture. The scrolling settings and
 // the text live on the stored node, the size and alignment on both.
 
-#include "ToolManager.h"
+#include "ToolItem.h"
 
 namespace Ui {
 class FormToolMarquee;
@@ -31,7 +31,7 @@ class TToolMarquee : public TToolItem {
 public:
     TToolMarquee() : TToolItem("IMG", "Insert Running Text (Marquee)", 34, true, false) {}
     bool CanEdit(const THtmlElement& Element) override { return StoredKindIs(Element, tagMarquee); }
-    TTagEditor* GetEditor() override { return SharedEditor<TFormToolMarquee>(); }
+    std::unique_ptr<TTagEditor> NewEditor() override { return std::make_unique<TFormToolMarquee>(); }
 };
 
 }  // namespace zv

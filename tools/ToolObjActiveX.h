@@ -30,7 +30,7 @@ class TToolObjActiveX : public TToolItem {
 public:
     TToolObjActiveX() : TToolItem("IMG", "Insert ActiveX Object", 31, true, false) {}
     bool CanEdit(const THtmlElement& Element) override { return StoredKindIs(Element, tagObject); }
-    TTagEditor* GetEditor() override { return SharedEditor<TFormToolObjActiveX>(); }
+    std::unique_ptr<TTagEditor> NewEditor() override { return std::make_unique<TFormToolObjActiveX>(); }
 };
 
 }  // namespace zv

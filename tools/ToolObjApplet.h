@@ -45,7 +45,7 @@ public:
     TFormGridObject(QWidget* Parent, THtmlTagId Kind, std::span<const TField> Own)
         : TFormTool<TUi>(Parent), Grid(this->template findChild<TParamGrid*>("ParamGrid")), Kind(Kind)
     {
-        this->UseFields({ObjectBox, ObjectTexts, Own});
+        this->UseFields(Kind == tagApplet ? "applet" : "object", {ObjectBox, ObjectTexts, Own});
     }
 
     void FormShow() override
@@ -96,7 +96,7 @@ class TToolObjApplet : public TToolItem {
 public:
     TToolObjApplet() : TToolItem("IMG", "Insert Java Applet", 32, true, true) {}
     bool CanEdit(const THtmlElement& Element) override { return StoredKindIs(Element, tagApplet); }
-    TTagEditor* GetEditor() override { return SharedEditor<TFormToolObjApplet>(); }
+    std::unique_ptr<TTagEditor> NewEditor() override { return std::make_unique<TFormToolObjApplet>(); }
 };
 
 }  // namespace zv

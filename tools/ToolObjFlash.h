@@ -25,7 +25,7 @@ private:
 class TToolObjFlash : public TToolObjMedia {
 public:
     TToolObjFlash() : TToolObjMedia("Insert Flash Movie", 33, FlashPlayer) {}
-    TTagEditor* GetEditor() override { return SharedEditor<TFormToolObjFlash>(); }
+    std::unique_ptr<TTagEditor> NewEditor() override { return std::make_unique<TFormToolObjFlash>(); }
 };
 
 }  // namespace zv

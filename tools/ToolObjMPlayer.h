@@ -25,7 +25,7 @@ private:
 class TToolObjMPlayer : public TToolObjMedia {
 public:
     TToolObjMPlayer() : TToolObjMedia("Insert Windows Media Player", 35, MPlayerPlayer) {}
-    TTagEditor* GetEditor() override { return SharedEditor<TFormToolObjMPlayer>(); }
+    std::unique_ptr<TTagEditor> NewEditor() override { return std::make_unique<TFormToolObjMPlayer>(); }
 };
 
 }  // namespace zv

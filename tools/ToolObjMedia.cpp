@@ -75,7 +75,7 @@ TFormToolObjMedia::TFormToolObjMedia(QWidget* Parent, const TMediaPlayer& Player
 void TFormToolObjMedia::Setup(QDialogButtonBox* Buttons)
 {
     SetupButtons(Buttons);
-    UseFields({ObjectBox, MediaFields});
+    UseFields("object", {ObjectBox, MediaFields});
     EditMovie = findChild<QLineEdit*>("EditMovie");
     using TPair = std::pair<const char*, const char*>;
     for (const auto& [Track, Label] : {TPair{"TrackVolume", "LabelVolume"}, TPair{"TrackBalance", "LabelBalance"}}) {

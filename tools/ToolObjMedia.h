@@ -6,7 +6,7 @@
 
 #include <span>
 
-#include "ToolManager.h"
+#include "ToolItem.h"
 
 class QComboBox;
 

@@ -25,7 +25,7 @@ private:
 class TToolObjQuickTime : public TToolObjMedia {
 public:
     TToolObjQuickTime() : TToolObjMedia("Insert QuickTime Movie", 36, QuickTimePlayer) {}
-    TTagEditor* GetEditor() override { return SharedEditor<TFormToolObjQuickTime>(); }
+    std::unique_ptr<TTagEditor> NewEditor() override { return std::make_unique<TFormToolObjQuickTime>(); }
 };
 
 }  // namespace zv

@@ -46,7 +46,7 @@ private:
 class TToolObjReal : public TToolObjMedia {
 public:
     TToolObjReal() : TToolObjMedia("Insert Real Media", 37, RealPlayer) {}
-    TTagEditor* GetEditor() override { return SharedEditor<TFormToolObjReal>(); }
+    std::unique_ptr<TTagEditor> NewEditor() override { return std::make_unique<TFormToolObjReal>(); }
 };
 
 }  // namespace zv

@@ -112,7 +112,7 @@ TFormToolScript::TFormToolScript(QWidget* Parent)
       VBScript(new TVBScriptLexer(this))
 {
     FEditor->setObjectName("Editor");
-    UseFields({Fields});
+    UseFields("script", {Fields});
     auto* Layout = new QVBoxLayout(Form->Panel1);
     Layout->setContentsMargins(0, 0, 0, 0);
     Layout->addWidget(FEditor);

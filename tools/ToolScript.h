@@ -3,7 +3,7 @@
 // in the design view as a placeholder and edited in its stored node. The text is kept between
 // comment markers and edited in a source editor with JavaScript or VBScript highlighting.
 
-#include "ToolManager.h"
+#include "ToolItem.h"
 
 class QsciLexer;
 class QsciScintilla;
@@ -49,7 +49,7 @@ class TToolScript : public TToolItem {
 public:
     TToolScript() : TToolItem("IMG", "Insert Script", 16, true, false) {}
     bool CanEdit(const THtmlElement& Element) override;
-    TTagEditor* GetEditor() override { return SharedEditor<TFormToolScript>(); }
+    std::unique_ptr<TTagEditor> NewEditor() override { return std::make_unique<TFormToolScript>(); }
 };
 
 }  // namespace zv

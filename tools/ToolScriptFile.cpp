@@ -37,7 +37,7 @@ TFormToolScriptFile::TFormToolScriptFile(QWidget* Parent) : TFormTool(Parent)
 {
     Form->ComboCharset->clear();
     for (const char* Name : CharsetDisplayNames) Form->ComboCharset->addItem(QString::fromLatin1(Name));
-    UseFields({Fields});
+    UseFields("script", {Fields});
     connect(Form->Button3, &QPushButton::clicked, this, &TFormToolScriptFile::Button3Click);
 }
 

@@ -2,7 +2,7 @@
 // The script file tool: file, character set and deferring of a script element with a src,
 // shown in the design view as a placeholder and edited in its stored node.
 
-#include "ToolManager.h"
+#include "ToolItem.h"
 
 namespace Ui {
 class FormToolScriptFile;
@@ -34,7 +34,7 @@ class TToolScriptFile : public TToolItem {
 public:
     TToolScriptFile() : TToolItem("IMG", "Insert External Script File", 38, true, true) {}
     bool CanEdit(const THtmlElement& Element) override;
-    TTagEditor* GetEditor() override { return SharedEditor<TFormToolScriptFile>(); }
+    std::unique_ptr<TTagEditor> NewEditor() override { return std::make_unique<TFormToolScriptFile>(); }
 };
 
 }  // namespace zv

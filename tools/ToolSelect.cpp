@@ -22,13 +22,6 @@ int SelectSize(const THtmlElement& Element)
     return Element && Element.tagName() == "SELECT" ? Element.getProperty("size").toInt() : -1;
 }
 
-TTagEditor* EditorFor(bool Combo)
-{
-    auto* Editor = SharedEditor<TFormToolSelect>();
-    Editor->Combo = Combo;
-    return Editor;
-}
-
 // Text of the option's direct text children, on one line.
 QString OptionText(const THtmlTag& Option)
 {
@@ -109,11 +102,7 @@ bool TToolSelectCombo::CanEdit(const THtmlElement& Element)
     return Size >= 0 && Size < 2;
 }
 
-TTagEditor* TToolSelectCombo::GetEditor() { return EditorFor(true); }
-
 bool TToolSelectList::CanEdit(const THtmlElement& Element) { return SelectSize(Element) > 1; }
-
-TTagEditor* TToolSelectList::GetEditor() { return EditorFor(false); }
 
 namespace {
 
@@ -124,9 +113,9 @@ const TField Fields[] = {
 
 }  // namespace
 
-TFormToolSelect::TFormToolSelect(QWidget* Parent) : TFormTool(Parent)
+TFormToolSelect::TFormToolSelect(bool Combo, QWidget* Parent) : TFormTool(Parent), Combo(Combo)
 {
-    UseFields({Fields, ControlFields});
+    UseFields("select", {Fields, ControlFields});
     SetNumericEdit(Form->EditLines);
     Form->RichEdit1->setVisible(false);
     // a TAB as wide as eight characters of the memo's font

@@ -13,7 +13,7 @@
 #include <memory>
 #include <vector>
 
-#include "ToolManager.h"
+#include "ToolItem.h"
 
 namespace Ui {
 class FormToolSelect;
@@ -26,7 +26,8 @@ class THtmlRoot;
 class TFormToolSelect : public TFormTool<Ui::FormToolSelect> {
     Q_OBJECT
 public:
-    explicit TFormToolSelect(QWidget* Parent = nullptr);
+    // The dialog of the drop-down tool when Combo is set, else of the list tool.
+    explicit TFormToolSelect(bool Combo, QWidget* Parent = nullptr);
     ~TFormToolSelect() override;
 
     void FormShow() override;
@@ -44,8 +45,8 @@ public:
     // Shows the help in place of the memo, or the memo again.
     void ToggleHelp();
 
-    // Serving the drop-down tool; set before each showing.
-    bool Combo = true;
+    // Serving the drop-down tool.
+    const bool Combo = true;
 
 private:
     // The option of a choice line, or its optgroup for a group line: as it was shown when
@@ -70,14 +71,14 @@ class TToolSelectCombo : public TToolItem {
 public:
     TToolSelectCombo() : TToolItem("SELECT", "Insert Input Combobox", 21, true, false) {}
     bool CanEdit(const THtmlElement& Element) override;
-    TTagEditor* GetEditor() override;
+    std::unique_ptr<TTagEditor> NewEditor() override { return std::make_unique<TFormToolSelect>(true); }
 };
 
 class TToolSelectList : public TToolItem {
 public:
     TToolSelectList() : TToolItem("SELECT", "Insert Input Listbox", 27, true, false) {}
     bool CanEdit(const THtmlElement& Element) override;
-    TTagEditor* GetEditor() override;
+    std::unique_ptr<TTagEditor> NewEditor() override { return std::make_unique<TFormToolSelect>(false); }
 };
 
 }  // namespace zv

@@ -39,7 +39,7 @@ const TField Fields[] = {
 
 TFormToolTable::TFormToolTable(QWidget* Parent) : TFormTool(Parent)
 {
-    UseFields({Fields});
+    UseFields("table", {Fields});
     SetNumericEdit(Form->EditCols);
     SetNumericEdit(Form->EditRows);
 }

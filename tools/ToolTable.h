@@ -3,7 +3,7 @@
 // The width and height live in the table's stored node; a table without one (pasted) is read
 // and written on the live element.
 
-#include "ToolManager.h"
+#include "ToolItem.h"
 
 namespace Ui {
 class FormToolTable;
@@ -32,7 +32,7 @@ class TToolTable : public TToolItem {
 public:
     TToolTable() : TToolItem("TABLE", "Insert Table", 17, true, false) {}
     bool CanEdit(const THtmlElement&) override { return true; }
-    TTagEditor* GetEditor() override { return SharedEditor<TFormToolTable>(); }
+    std::unique_ptr<TTagEditor> NewEditor() override { return std::make_unique<TFormToolTable>(); }
 };
 
 }  // namespace zv

@@ -24,25 +24,8 @@ const TField Fields[] = {
 
 }  // namespace
 
-TFormToolTd::TFormToolTd(QWidget* Parent) : TFormTool(Parent) { UseFields({Fields}); }
+TFormToolTd::TFormToolTd(QWidget* Parent) : TFormTool(Parent) { UseFields("td", {Fields}); }
 
 TFormToolTd::~TFormToolTd() = default;
-
-void TFormToolTd::FormShow()
-{
-    // spans show as the page writes them: an absent span reads empty, so spans of one that the
-    // page writes are the page's own and stay
-    ShowFields();
-    UpdateColorEdits();
-}
-
-void TFormToolTd::GetHTML(WideString& S)
-{
-    S = u"<td";
-    AddFieldsHtml(S);
-    S += u'>';
-}
-
-void TFormToolTd::Apply() { ApplyFields(); }
 
 }  // namespace zv

@@ -2,7 +2,7 @@
 // The table cell tool: the attributes of one cell, reached by a double click on it. Cells have
 // no stored node; the dialog works on the live element.
 
-#include "ToolManager.h"
+#include "ToolItem.h"
 
 namespace Ui {
 class FormToolTd;
@@ -15,18 +15,13 @@ class TFormToolTd : public TFormTool<Ui::FormToolTd> {
 public:
     explicit TFormToolTd(QWidget* Parent = nullptr);
     ~TFormToolTd() override;
-
-    // Spans that both read "1" show empty, so OK removes them.
-    void FormShow() override;
-    void GetHTML(WideString& S) override;
-    void Apply() override;
 };
 
 class TToolTd : public TToolItem {
 public:
     TToolTd() : TToolItem("TD", "Table Cell", -1, true, false) {}
     bool CanEdit(const THtmlElement&) override { return true; }
-    TTagEditor* GetEditor() override { return SharedEditor<TFormToolTd>(); }
+    std::unique_ptr<TTagEditor> NewEditor() override { return std::make_unique<TFormToolTd>(); }
 };
 
 }  // namespace zv

@@ -20,7 +20,7 @@ const TField Fields[] = {
 
 TFormToolTextArea::TFormToolTextArea(QWidget* Parent) : TFormTool(Parent)
 {
-    UseFields({Fields, ControlFields, ReadOnlyField});
+    UseFields("textarea", {Fields, ControlFields, ReadOnlyField});
 }
 
 TFormToolTextArea::~TFormToolTextArea() = default;

@@ -1,7 +1,7 @@
 #pragma once
 // The text area tool: a textarea with its initial text, edited where it stands.
 
-#include "ToolManager.h"
+#include "ToolItem.h"
 
 namespace Ui {
 class FormToolTextArea;
@@ -31,7 +31,7 @@ class TToolTextArea : public TToolItem {
 public:
     TToolTextArea() : TToolItem("TEXTAREA", "Insert Text Area", 30, true, false) {}
     bool CanEdit(const THtmlElement&) override { return true; }
-    TTagEditor* GetEditor() override { return SharedEditor<TFormToolTextArea>(); }
+    std::unique_ptr<TTagEditor> NewEditor() override { return std::make_unique<TFormToolTextArea>(); }
 };
 
 }  // namespace zv

@@ -1695,3 +1695,89 @@ TEST(MainWindow, PageNamedAtStartIsEditedWithoutLoss)
     H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
     EXPECT_TRUE(W.close());
 }
+
+TEST(MainWindow, ElementDialogsStartFreshAndAnUnchangedOkLeavesNoStep)
+{
+    TempDir Config, Docs;
+    TMainWindowHost H(Config.Path);
+    TFormMain& W = H.W();
+    // empty values, unknown and bare attributes, a named anchor beside the field
+    WriteAll(Docs / "fields.html",
+             "<html><head><title>Fields</title></head><body>"
+             "<form action=\"go.php\"><p id=\"p\">Find <input id=\"t\" type=\"text\" name=\"q\" value=\"\" size=\"\" "
+             "data-x=\"1\" foo> here</p></form><p><a name=\"top\"></a>Top &amp; tail</p></body></html>");
+    H.Ui.OpenNames.push_back(Docs / "fields.html");
+    H.Key(Qt::Key_O, Qt::ControlModifier);
+    ASSERT_TRUE(WaitFor([&] { return W.windowTitle() == "Zandovell - Fields"; }));
+    ASSERT_FALSE(W.FileManager->Modified());
+    const QString Loaded = H.Body();
+    // the widget that has the keyboard
+    const auto Focus = [] {
+        const QWidget* W = QApplication::focusWidget();
+        return W ? QString(W->metaObject()->className()) + ' ' + W->objectName() : QString("none");
+    };
+
+    // Each element's dialog opened twice by a double click: the first time closed with OK by
+    // the mouse, unchanged; the second time typed into where the keyboard is, as a person does.
+    const struct {
+        const char* Selector;
+        const char* Typed;
+        const char* After;
+    } Cases[] = {{"#t", "new value", "name=\"new value\""}, {"img[src=\"edit:anchor.gif\"]", "chapter 2", "name=\"chapter 2\""}};
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Selector);
+        const size_t Steps = H.D().UndoList().size();
+        const int Done = H.D().UndoIndex();
+        QString FirstFocus;
+        // the window system makes a dialog that opens the active window
+        WhenModal([&](QWidget* Dialog) {
+            QApplication::setActiveWindow(Dialog);
+            FirstFocus = Focus();
+            QTest::mouseClick(Dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
+        });
+        ASSERT_TRUE(WaitForFrames(H.D()));
+        PageDoubleClick(H.D(), PageCentre(H.D(), C.Selector));
+        ASSERT_TRUE(WaitFor([&] { return !FirstFocus.isNull(); }));
+        EXPECT_EQ(FirstFocus, "QLineEdit EditName");
+        // nothing changed: no step to undo, the redo kept, the document not modified, the page
+        // as loaded
+        EXPECT_EQ(H.D().UndoList().size(), Steps);
+        EXPECT_EQ(H.D().UndoIndex(), Done);
+        EXPECT_FALSE(W.FileManager->Modified());
+        EXPECT_EQ(H.Body(), Loaded);
+
+        QString SecondFocus;
+        WhenModal([&](QWidget* Dialog) {
+            QApplication::setActiveWindow(Dialog);
+            SecondFocus = Focus();
+            QTest::keyClicks(QApplication::focusWidget(), C.Typed);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        });
+        PageDoubleClick(H.D(), PageCentre(H.D(), C.Selector));
+        const auto Source = [&] { return QString::fromStdU16String(H.D().GetHtml()); };
+        ASSERT_TRUE(WaitFor([&] { return Source().contains(C.After); })) << Source().toStdString();
+        EXPECT_EQ(SecondFocus, FirstFocus);
+        EXPECT_TRUE(H.Body().contains("<input id=\"t\" type=\"text\"")) << H.Body().toStdString();
+        ASSERT_EQ(H.D().UndoIndex(), Done + 1);
+        EXPECT_EQ(H.D().UndoList()[Done + 1].Name, "Edit");
+        EXPECT_TRUE(W.FileManager->Modified());
+        // one undo takes the change back
+        QApplication::setActiveWindow(&W);
+        H.D().focusProxy()->setFocus();
+        H.Key(Qt::Key_Z, Qt::ControlModifier);
+        ASSERT_TRUE(WaitFor([&] { return !Source().contains(C.After); })) << Source().toStdString();
+        H.Key(Qt::Key_S, Qt::ControlModifier);
+        ASSERT_TRUE(WaitFor([&] { return !W.FileManager->Modified(); }));
+    }
+    // the page properties, opened from the menu with nothing changed, write nothing either
+    const size_t Steps = H.D().UndoList().size();
+    WhenModal([](QWidget* Dialog) {
+        QTest::mouseClick(Dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
+    });
+    H.F().MenuPageProperties->trigger();
+    EXPECT_EQ(H.D().UndoList().size(), Steps);
+    EXPECT_FALSE(W.FileManager->Modified());
+    EXPECT_EQ(ReadAll(Docs / "fields.html").find("Generator"), std::string::npos);
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
+    EXPECT_TRUE(W.close());
+}

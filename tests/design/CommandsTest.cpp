@@ -92,12 +92,22 @@ TEST(DesignerUndo, ActionsAndTypedKeysAreGroups)
     EXPECT_EQ(Names(D), (std::vector<std::string>{"Bold", "Paste"}));
     EXPECT_TRUE(H.BodyHtml().contains("<b>abhello</b>"));
 
-    // an action that changes nothing is still a group; undoing it only moves the index
+    // an action that changes nothing leaves no group: undo then takes back the paste
     const QString Before = H.BodyHtml();
-    D.BeginAction("Nothing");
-    D.EndAction();
-    EXPECT_EQ(Names(D).back(), "Nothing");
-    EXPECT_EQ(D.UndoList().back().Units, 0);
+    {
+        TUndoGroup Nothing(D, "Nothing");
+        EXPECT_FALSE(Nothing.Close());
+    }
+    EXPECT_EQ(Names(D), (std::vector<std::string>{"Bold", "Paste"}));
+    EXPECT_FALSE(D.CanRedo());
+    // a group inside another is part of it
+    {
+        TUndoGroup Outer(D, "Outer");
+        H.SelectText("#p b", 0, 0);
+        D.Paste();
+        EXPECT_TRUE(Outer.Close());
+    }
+    EXPECT_EQ(Names(D), (std::vector<std::string>{"Bold", "Paste", "Outer"}));
     D.Undo();
     EXPECT_EQ(H.BodyHtml(), Before);
     EXPECT_EQ(D.UndoIndex(), 1);

@@ -36,13 +36,11 @@ namespace {
 using TFill = std::function<void(QWidget*)>;
 
 // The dialog of Tool, headless, for a new element (or Element), filled by Fill.
-TTagEditor* Prepare(TToolItem* Tool, const THtmlElement& Element = {}, const TFill& Fill = {})
+std::unique_ptr<TTagEditor> Prepare(TToolItem* Tool, const THtmlElement& Element = {}, const TFill& Fill = {})
 {
-    TTagEditor* Editor = Tool->GetEditor();
-    Editor->Designer = &TDesignerHost::Get().Designer();
-    Editor->Element = Element;
-    Editor->FormShow();
-    if (Fill) Fill(Editor);
+    std::unique_ptr<TTagEditor> Editor = Tool->NewEditor();
+    Editor->Open(&TDesignerHost::Get().Designer(), Element);
+    if (Fill) Fill(Editor.get());
     return Editor;
 }
 
@@ -143,8 +141,9 @@ TEST(ElementTools, NewElementsAndRequiredFields)
               "<td colspan=\"2\" bgcolor=\"red\" nowrap>");
     EXPECT_EQ(WithoutId(Html(Tool<TToolImg>(), [](QWidget* D) { SetField(D, "EditSrc", "http://x/a.gif"); })),
               "<img id=\"ID\" src=\"edit:trans.gif\" class=\"dsgn_remote\">");
-    EXPECT_EQ(FieldText(Tool<TToolImg>()->GetEditor(), "ComboMap"), "");
-    auto* Maps = Tool<TToolImg>()->GetEditor()->findChild<QComboBox*>("ComboMap");
+    const std::unique_ptr<TTagEditor> Img = Prepare(Tool<TToolImg>());
+    EXPECT_EQ(FieldText(Img.get(), "ComboMap"), "");
+    auto* Maps = Img->findChild<QComboBox*>("ComboMap");
     ASSERT_EQ(Maps->count(), 2);
     EXPECT_EQ(Maps->itemText(1), "#side");
     EXPECT_EQ(WithoutId(Html(Tool<TToolImg>(), [](QWidget* D) {
@@ -233,35 +232,35 @@ TEST(ElementTools, NewElementsAndRequiredFields)
     // required fields, in order, each refusal with its message
     using V = std::vector<std::string>;
     const auto Set = [](const char* Name, const char* Text) { return [=](QWidget* D) { SetField(D, Name, Text); }; };
-    EXPECT_EQ(Refusals(Prepare(Tool<TToolForm>()), {Set("EditAction", "a.php")}),
+    EXPECT_EQ(Refusals(Prepare(Tool<TToolForm>()).get(), {Set("EditAction", "a.php")}),
               V{"Please specify an action (cgi, php, asp, etc.) for this form."});
     for (TToolItem* T : std::initializer_list<TToolItem*>{Tool<TToolInputButton>(), Tool<TToolInputCheck>(),
                                                          Tool<TToolInputEdit>(), Tool<TToolSelectList>(),
                                                          Tool<TToolTextArea>()})
-        EXPECT_EQ(Refusals(Prepare(T), {Set("EditName", " ")}), V{"Please specify a name."}) << T->Hint;
+        EXPECT_EQ(Refusals(Prepare(T).get(), {Set("EditName", " ")}), V{"Please specify a name."}) << T->Hint;
     // a refused field on a tab page not shown brings its page to the front
-    TTagEditor* Select = Prepare(Tool<TToolSelectList>());
+    const std::unique_ptr<TTagEditor> Select = Prepare(Tool<TToolSelectList>());
     auto* Pages = Select->findChild<QTabWidget*>();
     ASSERT_NE(Pages, nullptr);
     Pages->setCurrentIndex(1);
-    EXPECT_EQ(Refusals(Select, {Set("EditName", "s")}), V{"Please specify a name."});
+    EXPECT_EQ(Refusals(Select.get(), {Set("EditName", "s")}), V{"Please specify a name."});
     EXPECT_TRUE(Pages->currentWidget()->isAncestorOf(Select->findChild<QWidget*>("EditName")));
-    EXPECT_EQ(Refusals(Prepare(Tool<TToolInputHidden>()), {Set("EditName", "n"), Set("EditValue", "v")}),
+    EXPECT_EQ(Refusals(Prepare(Tool<TToolInputHidden>()).get(), {Set("EditName", "n"), Set("EditValue", "v")}),
               (V{"Please specify a name.", "Please specify a value."}));
-    EXPECT_EQ(Refusals(Prepare(Tool<TToolInputImage>(), {}, Set("EditSrc", "b.gif")),
+    EXPECT_EQ(Refusals(Prepare(Tool<TToolInputImage>(), {}, Set("EditSrc", "b.gif")).get(),
                        {Set("EditName", "n"), Set("EditSrc", "")}),
               (V{"Please specify a name."}));
-    EXPECT_EQ(Refusals(Prepare(Tool<TToolInputImage>()), {Set("EditName", "n"), Set("EditSrc", "b.gif")}),
+    EXPECT_EQ(Refusals(Prepare(Tool<TToolInputImage>()).get(), {Set("EditName", "n"), Set("EditSrc", "b.gif")}),
               (V{"Please specify a name.", "Please specify an image."}));
-    EXPECT_EQ(Refusals(Prepare(Tool<TToolImg>()), {Set("EditSrc", "a.gif")}), V{"Please specify an image."});
-    EXPECT_EQ(Refusals(Prepare(Tool<TToolMarquee>()), {Set("MemoText", " \n "), Set("MemoText", "x")}),
+    EXPECT_EQ(Refusals(Prepare(Tool<TToolImg>()).get(), {Set("EditSrc", "a.gif")}), V{"Please specify an image."});
+    EXPECT_EQ(Refusals(Prepare(Tool<TToolMarquee>()).get(), {Set("MemoText", " \n "), Set("MemoText", "x")}),
               (V{"Please specify a text first.", "Please specify a text first."}));
     EXPECT_TRUE(Prepare(Tool<TToolTable>())->CheckFields());
     // a table too large to show is refused; a count that is no number counts as 4
     EXPECT_EQ(Refusals(Prepare(Tool<TToolTable>(), {}, [](QWidget* D) {
                   SetField(D, "EditRows", "100000");
                   SetField(D, "EditCols", "20");
-              }),
+              }).get(),
                        {Set("EditRows", "99999999999")}),
               V{"Please specify fewer rows or columns: a new table can have at most 100000 cells."});
     EXPECT_TRUE(Prepare(Tool<TToolTable>(), {}, [](QWidget* D) {
@@ -273,7 +272,8 @@ TEST(ElementTools, NewElementsAndRequiredFields)
 TEST(ElementTools, SelectChoicesRoundTrip)
 {
     TDesignerHost::Get().LoadBody("<p>x</p>");
-    auto* Select = static_cast<TFormToolSelect*>(Prepare(Tool<TToolSelectList>()));
+    const std::unique_ptr<TTagEditor> Dialog = Prepare(Tool<TToolSelectList>());
+    auto* Select = static_cast<TFormToolSelect*>(Dialog.get());
     EXPECT_EQ(FieldText(Select, "EditLines"), "5");
     const auto Build = [&](const QString& Memo, bool Grouped) {
         SetField(Select, "MemoChoices", Memo);
@@ -628,7 +628,8 @@ TEST(ElementTools, DialogsForTheEye)
         {Tool<TToolSelectCombo>(), "select-combo"}, {Tool<TToolTextArea>(), "textarea"},
         {Tool<TToolMarquee>(), "marquee"}};
     for (const auto& [T, Name] : Shots) {
-        TTagEditor* Editor = Prepare(T);
+        const std::unique_ptr<TTagEditor> Dialog = Prepare(T);
+        TTagEditor* Editor = Dialog.get();
         Editor->show();
         Editor->adjustSize();
         if (std::string(Name) == "select-list") {

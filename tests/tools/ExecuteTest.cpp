@@ -31,7 +31,7 @@ namespace {
 struct TSavedDocumentTool : TToolItem {
     int Asked = 0;
     TSavedDocumentTool() : TToolItem("IMG", "Insert Picture", 1, true, true) {}
-    TTagEditor* GetEditor() override
+    std::unique_ptr<TTagEditor> NewEditor() override
     {
         ++Asked;
         return nullptr;
@@ -178,13 +178,13 @@ TEST(ToolExecute, EditInsertBeforeOrAtSelection)
     // a declined save stops a tool that needs a file name before its dialog
     TSavedDocumentTool Saved;
     Saved.Designer = &D;
-    ToolHost().EnsureSaved = [] { return false; };
+    Palette().Host.EnsureSaved = [] { return false; };
     Palette().Execute(&Saved);
     EXPECT_EQ(Saved.Asked, 0);
-    ToolHost().EnsureSaved = [] { return true; };
+    Palette().Host.EnsureSaved = [] { return true; };
     Palette().Execute(&Saved);
     EXPECT_EQ(Saved.Asked, 1);
-    ToolHost().EnsureSaved = nullptr;
+    Palette().Host.EnsureSaved = nullptr;
     Palette().OnChange = nullptr;
 }
 
@@ -236,7 +236,7 @@ TEST(ToolExecute, InsertOnlyToolsPutTheirElementAtTheCaretOrBeforeASelectedImage
         {Tool<TToolSelectList>(), Named},
         {Tool<TToolTextArea>(), Named},
     };
-    ToolHost().EnsureSaved = [] { return true; };
+    Palette().Host.EnsureSaved = [] { return true; };
     for (const TCase& Case : Cases) {
         ASSERT_TRUE(Case.Tool);
         SCOPED_TRACE(Case.Tool->Hint);
@@ -267,7 +267,7 @@ TEST(ToolExecute, InsertOnlyToolsPutTheirElementAtTheCaretOrBeforeASelectedImage
         EXPECT_LT(Second, Saved.find("<img src=\"pic.gif\"")) << Saved;
         EXPECT_NE(Saved.find("Gamma</p>"), std::string::npos) << Saved;
     }
-    ToolHost().EnsureSaved = nullptr;
+    Palette().Host.EnsureSaved = nullptr;
 }
 
 TEST(ToolExecute, DoubleClickOpensTheFirstToolThatTakesTheElement)

@@ -22,7 +22,7 @@ namespace {
 struct TCountingTool : TToolItem {
     int Asked = 0;
     TCountingTool() { ImageIndex = 1; }
-    TTagEditor* GetEditor() override
+    std::unique_ptr<TTagEditor> NewEditor() override
     {
         ++Asked;
         return nullptr;
@@ -110,23 +110,19 @@ TEST(ToolFramework, RegistrationOrderAndFirstClaims)
     ASSERT_TRUE(Pasted);
     EXPECT_FALSE(AnchorTool->CanEdit(Pasted));
     // its dialogs, run headless on it, work on the live element
-    TTagEditor* AnchorDialog = AnchorTool->GetEditor();
-    AnchorDialog->Designer = &D;
-    AnchorDialog->Element = Pasted;
-    AnchorDialog->FormShow();
-    EXPECT_EQ(FieldText(AnchorDialog, "EditName"), "live");
-    SetField(AnchorDialog, "EditName", "");
+    const std::unique_ptr<TTagEditor> AnchorDialog = AnchorTool->NewEditor();
+    AnchorDialog->Open(&D, Pasted);
+    EXPECT_EQ(FieldText(AnchorDialog.get(), "EditName"), "live");
+    SetField(AnchorDialog.get(), "EditName", "");
     EXPECT_FALSE(AnchorDialog->CheckFields());   // a name cannot be emptied
-    SetField(AnchorDialog, "EditName", "moved");
+    SetField(AnchorDialog.get(), "EditName", "moved");
     EXPECT_TRUE(AnchorDialog->CheckFields());
     AnchorDialog->Apply();
     EXPECT_EQ(GetAttr(Pasted, "name"), u"moved");
-    TTagEditor* CommentDialog = CommentTool->GetEditor();
-    CommentDialog->Designer = &D;
-    CommentDialog->Element = Pasted;
-    CommentDialog->FormShow();
-    EXPECT_EQ(FieldText(CommentDialog, "MemoComment"), "");
-    SetField(CommentDialog, "MemoComment", "x");
+    const std::unique_ptr<TTagEditor> CommentDialog = CommentTool->NewEditor();
+    CommentDialog->Open(&D, Pasted);
+    EXPECT_EQ(FieldText(CommentDialog.get(), "MemoComment"), "");
+    SetField(CommentDialog.get(), "MemoComment", "x");
     CommentDialog->Apply();
 
     // ExecuteTool runs the first tool of a class, subclasses included

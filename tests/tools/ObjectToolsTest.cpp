@@ -72,7 +72,7 @@ std::string Children(const THtmlTag* Node)
 
 void UseDocumentName()
 {
-    ToolHost().FileName = [] { return TDesignerHost::Get().Folder() / "objects.html"; };
+    Palette().Host.FileName = [] { return TDesignerHost::Get().Folder() / "objects.html"; };
 }
 
 bool Checked(QWidget* Dialog, const char* Name) { return Dialog->findChild<QCheckBox*>(Name)->isChecked(); }
@@ -173,7 +173,7 @@ TEST(ObjectTools, UnchangedOkKeepsEveryByteForEveryTool)
         const THtmlElement Placeholder = PlaceholderOf(C.Placeholder);
         ASSERT_TRUE(Placeholder) << C.Placeholder.toStdString();
         Edit(Placeholder, [&](QWidget* Dialog) {
-            EXPECT_EQ(Dialog, C.Tool->GetEditor());   // the first tool that takes it
+            EXPECT_EQ(typeid(*Dialog), typeid(*C.Tool->NewEditor()));   // the first tool that takes it
             C.Shows(Dialog);
         });
         EXPECT_EQ(SaveBytes("objects-" + std::to_string(++Step) + ".html"), Before);
@@ -254,7 +254,7 @@ TEST(ObjectTools, MediaObjectsWriteParamsAndOneEmbedLast)
     const std::string After = SaveBytes("media-after.html");
     EXPECT_EQ(After.find("old.swf"), std::string::npos) << After;   // the old EMBED went
     EXPECT_EQ(After.find("name=\"Play\""), std::string::npos);
-    ToolHost().FileName = nullptr;
+    Palette().Host.FileName = nullptr;
 }
 
 TEST(ObjectTools, ScriptsAndSound)
@@ -310,14 +310,15 @@ TEST(ObjectTools, ScriptsAndSound)
     EXPECT_EQ(ScriptTypeOfFile(u"x.VbS"), u"text/vbscript");
     EXPECT_EQ(ScriptTypeOfFile(u"page.php"), u"");
     EXPECT_EQ(StripScriptComment(u"  <!--\r\n  x\r\n-->  "), u"  x");
-    auto* Script = static_cast<TFormToolScript*>(Tool<TToolScript>()->GetEditor());
+    const std::unique_ptr<TTagEditor> ScriptDialog = Tool<TToolScript>()->NewEditor();
+    auto* Script = static_cast<TFormToolScript*>(ScriptDialog.get());
     EXPECT_EQ(Script->Highlighter(), Script->JavaScriptHighlighter());
     Script->findChild<QComboBox*>("ComboType")->setCurrentText("text/VBScript");
     EXPECT_EQ(Script->Highlighter(), Script->VBScriptHighlighter());
     Script->findChild<QComboBox*>("ComboType")->setCurrentText("text/tcl");
     EXPECT_EQ(Script->Highlighter(), nullptr);
     Script->findChild<QComboBox*>("ComboType")->setCurrentText("text/javascript");
-    ToolHost().FileName = nullptr;
+    Palette().Host.FileName = nullptr;
 }
 
 TEST(ObjectTools, ParameterGridAndClassChooser)
@@ -444,14 +445,11 @@ TEST(ObjectTools, PlaceholdersWithoutStoredNodes)
         for (TToolItem* Tool : Palette().TagEditors()) {
             if (Tool->TagName != "IMG") continue;
             EXPECT_FALSE(Tool->CanEdit(Pasted)) << Tool->Hint;
-            TTagEditor* Editor = Tool->GetEditor();
+            const std::unique_ptr<TTagEditor> Editor = Tool->NewEditor();
             if (!Editor) continue;
-            Editor->Designer = &D;
-            Editor->Element = Pasted;
-            Editor->FormShow();
+            Editor->Open(&D, Pasted);
             for (QLineEdit* Edit : Editor->findChildren<QLineEdit*>()) Edit->setText("changed");
             Editor->Apply();
-            Editor->Element = THtmlElement();
         }
     }
     // a placeholder of another kind is taken only by its own tool
@@ -472,10 +470,10 @@ TEST(ObjectTools, DialogsForTheEye)
         {Tool<TToolObjMPlayer>(), "mplayer"}, {Tool<TToolObjApplet>(), "applet"},
         {Tool<TToolObjActiveX>(), "activex"}};
     for (const auto& [Item, Name] : Tools) {
-        TTagEditor* Editor = Item->GetEditor();
+        const std::unique_ptr<TTagEditor> Dialog = Item->NewEditor();
+        TTagEditor* Editor = Dialog.get();
         ASSERT_TRUE(Editor);
-        Editor->Designer = &D;
-        Editor->Element = THtmlElement();
+        Editor->Open(&D, THtmlElement());
         Editor->show();
         EXPECT_TRUE(Editor->windowTitle().startsWith("  "));
         if (auto* Movie = Editor->findChild<QLineEdit*>("EditMovie")) Movie->setText("media/intro.swf");

@@ -45,16 +45,19 @@ void SetRelationUrl(QWidget* D, const QString& Relation, const QString& Url)
     ADD_FAILURE() << "no relation " << Relation.toStdString();
 }
 
-// Opens the dialog as the main window's command does, answering it with Fill and OK.
+// The dialog opened on the page's body, as the main window's command does.
+bool ShowPageProperties(THtmlDesigner& Designer) { return Palette().EditElement(Designer.Document().body()); }
+
+// Opens the dialog, answering it with Fill and OK; true when the page changed.
 bool PageProperties(std::function<void(QWidget*)> Fill = {})
 {
     TModalAnswer Answer([&](QWidget* Dialog) {
         if (Fill) Fill(Dialog);
         PressOk(Dialog);
     });
-    const bool Ok = ShowPageProperties(&TDesignerHost::Get().Designer());
+    const bool Changed = ShowPageProperties(TDesignerHost::Get().Designer());
     EXPECT_TRUE(Answer.Seen);
-    return Ok;
+    return Changed;
 }
 
 QString LiveBody(const char* Attribute)
@@ -71,7 +74,7 @@ TEST(PageProperties, EveryFieldWrittenInOrderThenReadBack)
                "<html><head>\n<style>p { color: red }</style>\n<!-- kept -->\n</head>\n"
                "<body>\n<p id=\"p\">Text</p>\n</body></html>\n");
     WriteAll(H.Folder() / "site.css", "p { color: blue }");
-    ToolHost().FileName = [&] { return std::string(H.Folder() / "props.html"); };
+    Palette().Host.FileName = [&] { return std::string(H.Folder() / "props.html"); };
     // a double click on the body opens the dialog
     TModalAnswer Answer([&](QWidget* D) {
         EXPECT_EQ(D->windowTitle(), "Page Properties");
@@ -123,7 +126,7 @@ TEST(PageProperties, EveryFieldWrittenInOrderThenReadBack)
     EXPECT_EQ(LiveBody("bgcolor"), "#FFFFCC");
     EXPECT_EQ(LiveBody("leftmargin"), "1");
     EXPECT_EQ(QString::fromStdU16String(H.Designer().GetTitle()), "Fish & <Chips>");
-    ToolHost().FileName = nullptr;
+    Palette().Host.FileName = nullptr;
     EXPECT_EQ(SaveBytes("props-saved.html"), ReadAll(ZV_TEST_DATA "/tools/page-properties.html"));
 
     // read back, then changed and emptied
@@ -184,7 +187,7 @@ TEST(PageProperties, UnchangedOkKeepsTheHeadAndChangesTouchOnlyTheirElement)
         "</head><body bgcolor=\"#ffffff\" background=\"a&amp;b.gif\"><p>x</p></body></html>\n";
     H.LoadFile("keep.html", Page);
     const std::string Before = SaveBytes("keep-0.html");
-    EXPECT_TRUE(PageProperties([](QWidget* D) {
+    EXPECT_FALSE(PageProperties([](QWidget* D) {
         EXPECT_EQ(FieldText(D, "EditTitle"), QString::fromUtf8("Caf\xc3\xa9 <b> & more"));
         EXPECT_EQ(RelationUrl(D, "StyleSheet"), "print.css");   // the later one
         EXPECT_EQ(RelationUrl(D, "icon"), "fav.png");           // a row of its own at the end
@@ -224,7 +227,9 @@ TEST(PageProperties, UnchangedOkKeepsTheHeadAndChangesTouchOnlyTheirElement)
     EXPECT_EQ(LiveBody("bgcolor"), "#000000");
     EXPECT_EQ(SaveBytes("keep-redone.html"), Expected);
     EXPECT_NE(Expected.find("href=\"paper.css\" media=\"print\""), std::string::npos) << Expected;
-    EXPECT_TRUE(PageProperties([](QWidget* D) { EXPECT_EQ(FieldText(D, "EditTitle"), "<i>Tea</i> & cake"); }));
+    const size_t Steps = H.Designer().UndoList().size();
+    EXPECT_FALSE(PageProperties([](QWidget* D) { EXPECT_EQ(FieldText(D, "EditTitle"), "<i>Tea</i> & cake"); }));
+    EXPECT_EQ(H.Designer().UndoList().size(), Steps);
     EXPECT_EQ(SaveBytes("keep-3.html"), Expected);
 
     // a page without an html element gets one, with the head in it
@@ -241,12 +246,13 @@ TEST(PageProperties, UnchangedOkKeepsTheHeadAndChangesTouchOnlyTheirElement)
 TEST(PageProperties, RefreshRobotsChecksAndColourFields)
 {
     THtmlDesigner& Designer = TDesignerHost::Get().Designer();
-    TFormToolBody* D = EnsureFormToolBody();
-    EXPECT_EQ(D, Tool<TToolBody>()->GetEditor());
-    D->Designer = &Designer;
+    std::unique_ptr<TTagEditor> Dialog;
+    TTagEditor* D = nullptr;
     const auto Show = [&](const std::string& Head) {
         Designer.SetHtml(Utf8ToUtf16("<html><head>" + Head + "</head><body><p>x</p></body></html>"));
-        D->FormShow();
+        Dialog = Tool<TToolBody>()->NewEditor();
+        D = Dialog.get();
+        D->Open(&Designer, THtmlElement());
     };
     struct TRefresh {
         const char* Content;
@@ -314,7 +320,7 @@ TEST(PageProperties, RefreshRobotsChecksAndColourFields)
         EXPECT_EQ(Colour.color(QPalette::Text), QColor(Qt::black));
         PressCancel(Dialog);
     });
-    EXPECT_FALSE(ShowPageProperties(&Designer));
+    EXPECT_FALSE(ShowPageProperties(Designer));
     EXPECT_EQ(Messages, QStringList({"Refresh time not specified yet.", "Refresh URL not specified yet."}));
     EXPECT_EQ(SaveBytes("checks-1.html"), Before);
 }
@@ -365,8 +371,9 @@ TEST(PageProperties, WebSafeSchemesFromTheDialog)
               std::string::npos) << Coloured;
 
     // empty fields keep the colours chosen last; a group without a scheme changes nothing;
-    // Reset gives white, black, blue, purple, purple; Cancel leaves the fields
-    EXPECT_TRUE(PageProperties([&](QWidget* D) {
+    // Reset gives white, black, blue, purple, purple; Cancel leaves the fields, which then show
+    // what the page has: nothing to write
+    EXPECT_FALSE(PageProperties([&](QWidget* D) {
         for (const char* Name : {"EditColor1", "EditColor2", "EditColor3", "EditColor4", "EditColor5"}) SetField(D, Name, "");
         TModalAnswer Keep([&](QWidget* W) {
             EXPECT_EQ(Chooser->TextColor(), RgbColor(0x99, 0x66, 0x66));
@@ -401,8 +408,9 @@ TEST(PageProperties, DialogsForTheEye)
                            "<meta http-equiv=\"Refresh\" content=\"30; url=next.html\"><base target=\"_top\">"
                            "</head><body bgcolor=\"#FFFFCC\" text=\"navy\" link=\"blue\" vlink=\"purple\" alink=\"red\" "
                            "leftmargin=\"10\" background=\"back.gif\"><p>x</p></body></html>");
-    TFormToolBody* D = EnsureFormToolBody();
-    D->Designer = &H.Designer();
+    const std::unique_ptr<TTagEditor> Dialog = Tool<TToolBody>()->NewEditor();
+    TTagEditor* D = Dialog.get();
+    D->Open(&H.Designer(), THtmlElement());
     D->show();
     auto* Pages = D->findChild<QTabWidget*>();
     for (int K = 0; K < Pages->count(); ++K) {

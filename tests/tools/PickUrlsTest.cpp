@@ -116,7 +116,7 @@ TEST(PickUrls, BrowseButtonFillsItsFieldRelativeToTheDocument)
     const TempDir Site;
     std::filesystem::create_directories(Site / "pages");
     WriteAll(Site / "pages/next page.html", "<html></html>");
-    ToolHost().FileName = [&] { return Site / "index.html"; };
+    Dialog.Host.FileName = [&] { return Site / "index.html"; };
     TModalAnswer Answer([&](QWidget* Files) {
         EXPECT_EQ(static_cast<QFileDialog*>(Files)->directory().absolutePath(), QString::fromStdString(Site.Path));
         // the dialog leaves a focused file name as the user typed it
@@ -137,7 +137,7 @@ TEST(PickUrls, BrowseButtonFillsItsFieldRelativeToTheDocument)
     Picture.fill(Qt::red);
     ASSERT_TRUE(Picture.save(QString::fromStdString(H.Folder() / "my pics/red & blue.png"), "PNG"));
     H.LoadFile("index.html", "<html><body><p id=\"p\">text</p></body></html>");
-    ToolHost().FileName = [&] { return H.Folder() / "index.html"; };
+    Palette().Host.FileName = [&] { return H.Folder() / "index.html"; };
     InsertAt("#p", 2, Tool<TToolImg>(), [&](QWidget* Img) {
         TModalAnswer Files([&](QWidget* Files) {
             if (QWidget* Focus = QApplication::focusWidget()) Focus->clearFocus();
@@ -151,5 +151,5 @@ TEST(PickUrls, BrowseButtonFillsItsFieldRelativeToTheDocument)
     EXPECT_EQ(H.Eval("[document.images[0].className, document.images[0].naturalWidth].join()").toString(), ",6");
     EXPECT_NE(SaveBytes("index.html").find("<img src=\"my%20pics/red%20&%20blue.png\">"), std::string::npos)
         << ReadAll(H.Folder() / "index.html");
-    ToolHost().FileName = nullptr;
+    Palette().Host.FileName = nullptr;
 }
