@@ -369,8 +369,7 @@ std::unique_ptr<TTagEditor> TToolManager::RunDialog(TToolItem* Tool, const THtml
     if (!Editor) return nullptr;
     Editor->Open(FDesigner, Element, Host);
     PlaceDialog(*Editor, Reference, FDesigner);
-    const int R = Editor->exec();
-    if (R != QDialog::Accepted) return nullptr;
+    if (Editor->exec() != QDialog::Accepted) return nullptr;
     return Editor;
 }
 

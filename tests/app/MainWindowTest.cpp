@@ -1750,6 +1750,7 @@ TEST(MainWindow, ElementDialogsStartFreshAndAnUnchangedOkLeavesNoStep)
         WhenModal([&](QWidget* Dialog) {
             QApplication::setActiveWindow(Dialog);
             SecondFocus = Focus();
+            ASSERT_TRUE(QApplication::focusWidget());
             QTest::keyClicks(QApplication::focusWidget(), C.Typed);
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         });
