@@ -590,7 +590,7 @@ addEventListener('beforeinput', function (e) {
     if (!goesOn) cut();
     if (kind) typing = { kind: kind, node: null, offset: 0, time: e.timeStamp };
     if (e.inputType === 'insertParagraph') wrapLooseText();
-    joining = e.inputType.startsWith('delete') ? itemsAtSelection() : null;
+    joining = e.inputType.startsWith('delete') || !getSelection().isCollapsed ? itemsAtSelection() : null;
 }, true);
 // Enter in text that stands loose in the body: the engine would carry what follows up to the
 // body's end (a table too) into the new paragraph, so the text gets a paragraph of its own first.
@@ -1132,8 +1132,8 @@ function selectAgain(sc, so, ec, eo) {
     s.addRange(back);
 }
 
-// The list items a deletion at the selection may join: those around its ends and their
-// neighbours, each with something of its own.
+// The list items a deletion (or typing over the selection) may join: those around the
+// selection's ends and their neighbours, each with something of its own.
 let joining = null;
 const ownContent = li => !emptyBox(li) && [...li.childNodes].some(n => !blank(n) && !isList(n));
 function itemsAtSelection() {
