@@ -590,7 +590,8 @@ addEventListener('beforeinput', function (e) {
     if (!goesOn) cut();
     if (kind) typing = { kind: kind, node: null, offset: 0, time: e.timeStamp };
     if (e.inputType === 'insertParagraph') wrapLooseText();
-    joining = e.inputType.startsWith('delete') || !getSelection().isCollapsed ? itemsAtSelection() : null;
+    const s = getSelection();
+    joining = s.rangeCount && (e.inputType.startsWith('delete') || !s.isCollapsed) ? itemsAround(s.getRangeAt(0)) : null;
 }, true);
 // Enter in text that stands loose in the body: the engine would carry what follows up to the
 // body's end (a table too) into the new paragraph, so the text gets a paragraph of its own first.
@@ -603,7 +604,7 @@ function wrapLooseText() {
     if (n === doc.body && doc.body.textContent.trim()) doc.execCommand('formatBlock', false, 'p');
 }
 addEventListener('input', function (e) {
-    if (joining) joinItems(joining);
+    if (joining) joinItems(joining, getSelection().anchorNode);
     joining = null;
     if (!typing) return;
     const s = getSelection();
@@ -863,16 +864,21 @@ function dropPlaceholder(r, frag) {
     r.collapse(true);
 }
 function placeNodes(r, frag) {
-    if (!r.collapsed) r.deleteContents();
+    const items = r.collapsed ? null : itemsAround(r);
+    const [start, offset] = [r.startContainer, r.startOffset];
+    r.deleteContents();
+    // where the selection began, not between the blocks it ran across
+    if (start.isConnected)
+        r.setStart(start, Math.min(offset, start.nodeType === Node.TEXT_NODE ? start.length : start.childNodes.length));
     dropPlaceholder(r, frag);
     makeRoomForBlocks(r, frag);
     const last = frag.lastChild;
     r.insertNode(frag);
     if (last) r.setStartAfter(last);
     r.collapse(true);
+    if (items) joinItems(items, r.startContainer);
 }
 function insertFragment(r, html) {
-    r.deleteContents();
     placeNodes(r, r.createContextualFragment(html));
 }
 // The children of a JSON body (see readBody) around or inside an element, as
@@ -1132,14 +1138,12 @@ function selectAgain(sc, so, ec, eo) {
     s.addRange(back);
 }
 
-// The list items a deletion (or typing over the selection) may join: those around the
-// selection's ends and their neighbours, each with something of its own.
+// The list items that a deletion of R (by a key, by typing over it or by a paste) may join:
+// those around its ends and their neighbours, each with something of its own.
 let joining = null;
 const ownContent = li => !emptyBox(li) && [...li.childNodes].some(n => !blank(n) && !isList(n));
-function itemsAtSelection() {
-    const s = getSelection();
-    if (!s.rangeCount) return null;
-    const r = s.getRangeAt(0), found = new Set();
+function itemsAround(r) {
+    const found = new Set();
     for (const end of [r.startContainer, r.endContainer])
         for (let n = end; n && n !== doc.body; n = n.parentNode) {
             if (n.localName !== 'li') continue;
@@ -1150,9 +1154,7 @@ function itemsAtSelection() {
 }
 // What a join left of the items: an item left empty goes, and one left with nothing of its own
 // but lists hands them to the item before it. The item with the caret stays.
-function joinItems(items) {
-    const s = getSelection();
-    const caret = s.rangeCount ? s.getRangeAt(0).startContainer : null;
+function joinItems(items, caret) {
     for (const li of items) {
         if (!li.isConnected || (caret && li.contains(caret)) || !isList(li.parentNode)) continue;
         if (emptyBox(li)) {
@@ -1973,9 +1975,10 @@ const api = {
             control = null;
             return true;
         }
-        const items = itemsAtSelection();
+        const s = getSelection();
+        const items = s.rangeCount ? itemsAround(s.getRangeAt(0)) : null;
         const done = doc.execCommand('delete', false, null);
-        if (items) joinItems(items);
+        if (items) joinItems(items, s.anchorNode);
         return done;
     },
     insertHtml: function (html, replace) {

@@ -69,7 +69,7 @@ inline QPoint PageCentre(TWebBrowser& Browser, const QString& Selector)
 }
 
 // Viewport position of the caret place Offset characters into the first occurrence of Text in
-// one text node of the page: a click there puts the caret there.
+// one text node of the page, scrolled into view: a click there puts the caret there.
 inline QPoint PageTextPoint(TWebBrowser& Browser, const QString& Text, int Offset = 0)
 {
     // where the keys sent before have moved it
@@ -78,6 +78,7 @@ inline QPoint PageTextPoint(TWebBrowser& Browser, const QString& Text, int Offse
         PageEval(Browser, "(function(text, offset){ const w = document.createTreeWalker(document.body,"
                           " NodeFilter.SHOW_TEXT); for (let t = w.nextNode(); t; t = w.nextNode()) {"
                           " const k = t.data.indexOf(text); if (k < 0) continue;"
+                          " t.parentElement.scrollIntoView({ block: 'nearest' });"
                           " const r = document.createRange(); r.setStart(t, k + offset); r.collapse(true);"
                           " const b = r.getClientRects()[0] || r.getBoundingClientRect();"
                           " return [b.left, b.top + b.height / 2]; } return null; })(" +
