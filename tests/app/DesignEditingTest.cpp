@@ -287,6 +287,14 @@ TEST(DesignEditing, JoinedAndOutdentedListItemsLeaveNoEmptyItemAndNestValidly)
     EXPECT_EQ(Texts("body > ul > li"), "Outer item|Inner two");
     EXPECT_EQ(Texts("body > ul > li > ol > li"), "Inner one|Inner three") << Saved.toStdString();
     EXPECT_EQ(Texts("body > ul > li > ul > li"), "Deep|Last outer") << Saved.toStdString();
+
+    // each join, Outdent and Indent is one step back
+    for (int K = 0; K < 6; ++K) H.Key(Qt::Key_Z, Qt::ControlModifier);
+    H.Key(Qt::Key_S, Qt::ControlModifier);
+    const TWritten Undone = ReadWritten(QString::fromStdString(ReadAll(Docs / "lists.html")));
+    EXPECT_EQ(Undone.Words.join(' ').toStdString(), ReadWritten(Page).Words.join(' ').toStdString());
+    EXPECT_EQ(Undone.Items, ReadWritten(Page).Items);
+    EXPECT_EQ(Texts("body > ul > li"), "Outer item|Last outer");
     H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
 }
 
