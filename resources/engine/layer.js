@@ -735,7 +735,6 @@ function showRange(r) {
     control = null;
     repaint();
 }
-// Puts the nodes of a fragment in place of the range; the range collapses behind them.
 // Blocks that a paragraph or heading cannot hold; the saved page would end the paragraph at
 // them, and its rest would lose it.
 const blockNames = new Set(['table', 'form', 'hr', 'div', 'p', 'ul', 'ol', 'dl', 'pre', 'blockquote',
@@ -776,8 +775,7 @@ function splitUpTo(r, top) {
     }
     r.collapse(true);
 }
-// The element at the caret of R that the fragment's items may stand beside, and which items
-// (li, or dt and dd) those are.
+// The list item (li, dt or dd) at the caret of R, outside any cell inside it.
 function caretItem(r) {
     for (let n = r.startContainer; n && n !== doc.body; n = n.parentNode) {
         if (n.nodeType !== Node.ELEMENT_NODE) continue;
@@ -863,6 +861,7 @@ function dropPlaceholder(r, frag) {
     r.setStart(box, 0);
     r.collapse(true);
 }
+// Puts the nodes of a fragment in place of the range; the range collapses behind them.
 function placeNodes(r, frag) {
     const items = r.collapsed ? null : itemsAround(r);
     const [start, offset] = [r.startContainer, r.startOffset];
