@@ -236,9 +236,10 @@ void TFormMain::CreateToolPalette()
     ToolManager->SetDesigner(Designer);
     ToolManager->OnChange = [this](QObject*) {
         SetModified();
-        // the other views show what the tool did, the buttons what can be undone now
-        QMetaObject::invokeMethod(this, [this] { Guard([this] {
-            RefreshView();
+        // the other views show what the tool did, the buttons what can be undone now; a view
+        // entered since shows it already
+        QMetaObject::invokeMethod(this, [this, View = CurrentView] { Guard([this, View] {
+            if (CurrentView == View) RefreshView();
             UpdateControls();
         }); }, Qt::QueuedConnection);
     };
