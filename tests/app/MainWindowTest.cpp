@@ -1695,3 +1695,165 @@ TEST(MainWindow, PageNamedAtStartIsEditedWithoutLoss)
     H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
     EXPECT_TRUE(W.close());
 }
+
+namespace {
+
+// A key whose text is one character beyond U+FFFF, pressed and released on Target as a
+// keyboard layout or a compose sequence delivers it: no key code, the text a surrogate pair.
+void PressWideKey(QWidget* Target, char32_t Character)
+{
+    const QString Text = QString::fromUcs4(&Character, 1);
+    QKeyEvent Down(QEvent::KeyPress, 0, Qt::NoModifier, Text);
+    QApplication::sendEvent(Target, &Down);
+    QKeyEvent Up(QEvent::KeyRelease, 0, Qt::NoModifier, Text);
+    QApplication::sendEvent(Target, &Up);
+}
+
+}  // namespace
+
+TEST(MainWindow, CharactersBeyondU_FFFFStayWholeWhereverTheyAreTyped)
+{
+    TempDir Config, Docs;
+    TMainWindowHost H(Config.Path);
+    TFormMain& W = H.W();
+    WriteAll(Docs / "c.html", "<html><head><title>C</title></head><body><p id=\"p\">Hello</p>"
+                              "<p id=\"q\">\xCE\xB1\xCE\xB2 &amp; more</p><!-- note --></body></html>");
+    W.FileManager->OpenFile(Docs / "c.html");
+    ASSERT_TRUE(WaitFor([&] { return H.Body().contains("Hello"); }));
+    const auto Saved = [&] { return QString::fromUtf8(ReadAll(Docs / "c.html")); };
+    const auto Text = [&](const QString& Id) {
+        return PageEval(H.D(), "document.getElementById('" + Id + "').textContent").toString();
+    };
+
+    // a key and an input method's commit in the design view, each between plain keys
+    ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), "#p")));
+    PageSelectText(H.D(), "#p", 5, 5);
+    H.TypeInDesigner("");
+    QWidget* Page = H.D().focusProxy();
+    PressWideKey(Page, U'\U0001F600');
+    H.TypeInDesigner("x");
+    QInputMethodEvent Commit;
+    Commit.setCommitString(QString::fromUcs4(U"\U0001F601\u00E9"));
+    QApplication::sendEvent(Page, &Commit);
+    H.TypeInDesigner("y");
+    EXPECT_EQ(Text("p"), QString::fromUcs4(U"Hello\U0001F600x\U0001F601\u00E9y"));
+    EXPECT_TRUE(W.FileManager->Modified());
+    // the same key in the middle of non-Latin text
+    PageSelectText(H.D(), "#q", 1, 1);
+    H.TypeInDesigner("");
+    PressWideKey(Page, U'\U00020BB7');
+    H.TypeInDesigner("z");
+    EXPECT_EQ(Text("q"), QString::fromUcs4(U"\u03B1\U00020BB7z\u03B2 & more"));
+    H.Key(Qt::Key_S, Qt::ControlModifier);
+    const QString First = Saved();
+    EXPECT_TRUE(First.contains("<p id=\"p\">Hello&#x1F600;x&#x1F601;&eacute;y</p>")) << First.toStdString();
+    EXPECT_TRUE(First.contains("<p id=\"q\">&alpha;&#x20BB7;z&beta; &amp; more</p>")) << First.toStdString();
+
+    // a dialog's field: the page title
+    WhenModal([](QWidget* Dialog) {
+        auto* Title = Dialog->findChild<QLineEdit*>("EditTitle");
+        Title->selectAll();
+        QTest::keyClicks(Title, "Smile ");
+        PressWideKey(Title, U'\U0001F602');
+        Dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    H.F().MenuPageProperties->trigger();
+    // the HTML Code view: a key in a comment, written as itself in a page saved as UTF-8
+    QApplication::setActiveWindow(&W);  // a dialog that closed leaves no window active offscreen
+    H.Tab(CodeTab);
+    QsciScintilla* Code = W.SourceEditor;
+    ASSERT_TRUE(Code->hasFocus());
+    ASSERT_TRUE(Code->findFirst("note", false, true, false, false));
+    PressWideKey(Code, U'\U0001F603');
+    EXPECT_TRUE(Code->text().contains(QString::fromUcs4(U"<!-- \U0001F603 -->"))) << Code->text().toStdString();
+    H.Tab(DesignerTab);
+    EXPECT_EQ(Text("p"), QString::fromUcs4(U"Hello\U0001F600x\U0001F601\u00E9y"));
+    H.Key(Qt::Key_S, Qt::ControlModifier);
+    const QString Second = Saved();
+    for (const char32_t* Kept : {U"<title>Smile &#x1F602;</title>", U"<!-- \U0001F603 -->",
+                                 U"Hello&#x1F600;x&#x1F601;&eacute;y</p>", U"&alpha;&#x20BB7;z&beta; &amp; more"})
+        EXPECT_TRUE(Second.contains(QString::fromUcs4(Kept))) << Second.toStdString();
+    // never half a character, never a reference to one
+    for (const char* Cut : {"&#xF60", "&#xD8", "&#xDE", "&#55357;", "\xEF\xBF\xBD"})
+        EXPECT_FALSE(Second.contains(QString::fromUtf8(Cut))) << Cut << "\n" << Second.toStdString();
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
+    EXPECT_TRUE(W.close());
+}
+
+TEST(MainWindow, NamedAnchorsShowTheirTextBehindTheirPicture)
+{
+    TempDir Config, Docs;
+    TMainWindowHost H(Config.Path);
+    TFormMain& W = H.W();
+    WriteAll(Docs / "a.html",
+             "<html><head><title>Anchors</title></head><body>"
+             "<h1><a name=\"top\">Media page</a></h1>"
+             "<p id=\"p\">Some <a name=\"n2\" title=\"\" data-k>named words</a> here</p>"
+             "<p><a href=\"x.html\" name=\"both\">link with name</a></p>"
+             "<p id=\"e\">Empty<a name=\"empty\"></a> anchor</p>"
+             "<dl><dt><a name=\"term\" id=\"term\">Gr\xC3\xBC\xC3\x9F" "e &amp; \xCE\xB1\xCE\xB2</a></dt><dd>a term</dd></dl>"
+             "</body></html>");
+    W.FileManager->OpenFile(Docs / "a.html");
+    ASSERT_TRUE(WaitFor([&] { return H.Body().contains("a term"); }));
+    const auto Saved = [&] { return QString::fromStdString(ReadAll(Docs / "a.html")); };
+    const auto Shown = [&](const QString& Selector) {
+        return PageEval(H.D(), "(function(){ const e = document.querySelector('" + Selector +
+                                   "'); const r = e.getBoundingClientRect(); return e.innerText + '|' +"
+                                   " (r.width > 0 && r.height > 0); })()")
+            .toString();
+    };
+    // every anchor's text shows, after one picture of its own
+    EXPECT_EQ(Shown("h1"), "Media page|true");
+    EXPECT_EQ(Shown("#p"), "Some named words here|true");
+    EXPECT_EQ(Shown("a[href]"), "link with name|true");
+    EXPECT_EQ(Shown("dt"), QString::fromUtf8("Gr\xC3\xBC\xC3\x9F" "e & \xCE\xB1\xCE\xB2|true"));
+    EXPECT_EQ(PageEval(H.D(), "document.querySelectorAll('img[src=\"edit:anchor.gif\"]').length").toInt(), 5);
+    EXPECT_EQ(PageEval(H.D(), "document.querySelector('h1 a').firstChild.localName").toString(), "img");
+    WaitFor([&] { return PageEval(H.D(), "[...document.images].every(i => i.complete && i.naturalWidth > 0)").toBool(); });
+    H.Shot("anchors");
+
+    // the anchor's text is edited like any other
+    ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), "#p a")));
+    PageEval(H.D(), "(function(){ const t = document.querySelector('#p a').lastChild; const r = document.createRange();"
+                    " r.setStart(t, 5); r.collapse(true); getSelection().removeAllRanges(); getSelection().addRange(r); })()");
+    H.TypeInDesigner("ly");
+    EXPECT_EQ(Shown("#p"), "Some namedly words here|true");
+    H.Key(Qt::Key_S, Qt::ControlModifier);
+    const QString First = Saved();
+    for (const char* Kept : {"<h1><a name=\"top\">Media page</a></h1>",
+                             "<p id=\"p\">Some <a name=\"n2\" title=\"\" data-k>namedly words</a> here</p>",
+                             "<a href=\"x.html\" name=\"both\">link with name</a>",
+                             "Empty<a name=\"empty\"></a> anchor",
+                             "<a name=\"term\" id=\"term\">Gr&uuml;&szlig;e &amp; &alpha;&beta;</a>"})
+        EXPECT_TRUE(First.contains(Kept)) << Kept << "\n" << First.toStdString();
+    EXPECT_FALSE(First.contains("anchor.gif")) << First.toStdString();
+
+    // a double click on the picture opens the anchor's dialog; its name goes to the anchor
+    // around the text, twice in a row
+    for (const char* Name : {"head", "head2"}) {
+        bool Asked = false;
+        WhenModal([&](QWidget* Dialog) {
+            auto* Edit = Dialog->findChild<QLineEdit*>("EditName");
+            ASSERT_NE(Edit, nullptr);
+            Asked = true;
+            Edit->selectAll();
+            QTest::keyClicks(Edit, Name);
+            Dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+        });
+        PageDoubleClick(H.D(), PageCentre(H.D(), "h1 img"));
+        ASSERT_TRUE(WaitFor([&] { return Asked && !QApplication::activeModalWidget(); }));
+        EXPECT_EQ(Shown("h1"), "Media page|true");
+    }
+    // the code view and the tree show the anchor as it is saved
+    const auto [Code, Tree] = OtherViews(H);
+    EXPECT_TRUE(Code.contains("<h1><a name=\"head2\">Media page</a></h1>")) << Code.toStdString();
+    EXPECT_TRUE(Tree.contains("<h1><a name=\"head2\">Media page</a></h1>")) << Tree.toStdString();
+    EXPECT_EQ(Shown("h1"), "Media page|true");
+    // a dialog that closed leaves no window active offscreen
+    QApplication::setActiveWindow(&W);
+    H.Key(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(Saved().contains("<h1><a name=\"head2\">Media page</a></h1>")) << Saved().toStdString();
+    EXPECT_FALSE(Saved().contains("anchor.gif")) << Saved().toStdString();
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
+    EXPECT_TRUE(W.close());
+}
