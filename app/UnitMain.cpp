@@ -837,10 +837,12 @@ void TFormMain::ColorButtonClick(bool Back)
 
 void TFormMain::EntitySelect(const QString& Entity)
 {
+    // the keyboard goes back to the view: the next keys are the user's text
     if (CurrentView == DesignerTab) {
         Designer->InsertHtml(Entity.toStdU16String());
         SetModified();
         UpdateControls();
+        Designer->setFocus();
     } else if (CurrentView == CodeTab) {
         // the entity replaces the selection; the caret goes after it
         int Line = 0, Index = 0;
@@ -848,6 +850,7 @@ void TFormMain::EntitySelect(const QString& Entity)
         SourceEditor->getCursorPosition(&Line, &Index);
         SourceEditor->insert(Entity);
         SourceEditor->setCursorPosition(Line, Index + int(Entity.size()));
+        SourceEditor->setFocus();
     }
 }
 

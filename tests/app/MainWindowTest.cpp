@@ -1857,3 +1857,61 @@ TEST(MainWindow, NamedAnchorsShowTheirTextBehindTheirPicture)
     H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
     EXPECT_TRUE(W.close());
 }
+
+TEST(MainWindow, EntityPaletteInsertsOnADoubleClickAndHandsTheKeyboardBack)
+{
+    TempDir Config, Docs;
+    TMainWindowHost H(Config.Path);
+    TFormMain& W = H.W();
+    WriteAll(Docs / "e.html", "<html><head><title>E</title></head><body>"
+                              "<p id=\"p\" class=\"\">Hello \xCF\x89orld</p></body></html>");
+    W.FileManager->OpenFile(Docs / "e.html");
+    ASSERT_TRUE(WaitFor([&] { return H.Body().contains("Hello"); }));
+    QWidget* Palette = W.EntityView->viewport();
+    const auto Cell = [&](int Index) { return W.EntityView->ItemRect(Index).center(); };
+    const auto Text = [&] { return PageEval(H.D(), "document.getElementById('p').textContent").toString(); };
+    // keys typed where the keyboard is, once the page has it as well as the widget
+    const auto Typed = [&](const QString& Keys, const QString& Expected) {
+        EXPECT_TRUE(H.D().isAncestorOf(QApplication::focusWidget()));
+        EXPECT_TRUE(WaitFor([&] { return PageEval(H.D(), "document.hasFocus()").toBool(); }));
+        QTest::keyClicks(QApplication::focusWidget(), Keys);
+        return WaitFor([&] { return Text() == Expected; });
+    };
+
+    // a double click as a test tool sends it (the double click alone): one entity at the
+    // caret, and the next keys go to the page
+    ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), "#p")));
+    PageSelectText(H.D(), "#p", 2, 2);
+    H.TypeInDesigner("");
+    QTest::mouseDClick(Palette, Qt::LeftButton, {}, Cell(1));  // &copy;
+    EXPECT_TRUE(Typed("ab", QString::fromUtf8("He\xC2\xA9" "abllo \xCF\x89orld"))) << Text().toStdString();
+    EXPECT_TRUE(W.FileManager->Modified());
+    // as the window system sends it (press, release, press, double click, release): one entity
+    QTest::mousePress(Palette, Qt::LeftButton, {}, Cell(2));  // &reg;
+    QTest::mouseRelease(Palette, Qt::LeftButton, {}, Cell(2));
+    QTest::mousePress(Palette, Qt::LeftButton, {}, Cell(2));
+    QTest::mouseDClick(Palette, Qt::LeftButton, {}, Cell(2));
+    QTest::mouseRelease(Palette, Qt::LeftButton, {}, Cell(2));
+    EXPECT_TRUE(Typed("c", QString::fromUtf8("He\xC2\xA9" "ab\xC2\xAE" "cllo \xCF\x89orld"))) << Text().toStdString();
+    // a click selects, Enter chooses; the keyboard comes back all the same
+    QTest::mouseClick(Palette, Qt::LeftButton, {}, Cell(3));  // &trade;
+    EXPECT_EQ(Text(), QString::fromUtf8("He\xC2\xA9" "ab\xC2\xAE" "cllo \xCF\x89orld"));
+    QTest::keyClick(W.EntityView, Qt::Key_Return);
+    EXPECT_TRUE(Typed("d", QString::fromUtf8("He\xC2\xA9" "ab\xC2\xAE" "c\xE2\x84\xA2" "dllo \xCF\x89orld"))) << Text().toStdString();
+    H.Key(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(QString::fromStdString(ReadAll(Docs / "e.html"))
+                    .contains("<p id=\"p\" class=\"\">He&copy;ab&reg;c&trade;dllo &omega;orld</p>"))
+        << ReadAll(Docs / "e.html");
+
+    // in the HTML Code view a double click replaces the selection, and typing goes on there
+    H.Tab(CodeTab);
+    QsciScintilla* Code = W.SourceEditor;
+    ASSERT_TRUE(Code->findFirst("llo", false, true, false, true));
+    QTest::mouseDClick(Palette, Qt::LeftButton, {}, Cell(4));  // &cent;
+    EXPECT_EQ(QApplication::focusWidget(), Code);
+    QTest::keyClicks(QApplication::focusWidget(), "!");
+    EXPECT_TRUE(Code->text().contains("d&cent;! &omega;orld"))
+        << Code->text().toStdString();
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
+    EXPECT_TRUE(W.close());
+}
