@@ -642,6 +642,11 @@ std::vector<std::pair<QAction*, int>> TFormMain::FormatActions() const
 void TFormMain::WireMenus()
 {
     Ui::FormMain& F = *FForm;
+    // Find takes the platform's Find key (Ctrl+F) as well as F3, which the menu shows
+    QList<QKeySequence> FindKeys = F.MenuFind->shortcuts();
+    for (const QKeySequence& Key : QKeySequence::keyBindings(QKeySequence::Find))
+        if (!FindKeys.contains(Key)) FindKeys.append(Key);
+    F.MenuFind->setShortcuts(FindKeys);
     connect(F.MenuFile, &QMenu::aboutToShow, this, [this] {
         FileManager->BuildMRUMenu(FForm->MenuRecent);
         FForm->MenuSave->setEnabled(FileManager->Modified());
@@ -945,9 +950,9 @@ bool TFormMain::EnsureSaved()
 
 void TFormMain::UpdateControls()
 {
-    if (Designer->IsLoading()) return;   // the page being loaded answers nothing yet
-    Ui::FormMain& F = *FForm;
     const bool Design = CurrentView == DesignerTab;
+    if (Design && Designer->IsLoading()) return;   // the page being loaded answers nothing yet
+    Ui::FormMain& F = *FForm;
     F.ToolFormatting->setEnabled(Design);
     F.ToolBlock->setEnabled(Design);
     for (QWidget* W : std::initializer_list<QWidget*>{BlockFormatCombo, FontNameCombo, FontSizeCombo,

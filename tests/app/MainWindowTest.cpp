@@ -1698,9 +1698,10 @@ TEST(MainWindow, PageNamedAtStartIsEditedWithoutLoss)
 
 namespace {
 
-// A key whose text is one character beyond U+FFFF, pressed and released on Target as a
-// keyboard layout or a compose sequence delivers it: no key code, the text a surrogate pair.
-void PressWideKey(QWidget* Target, char32_t Character)
+// A key that types Character, pressed and released on Target as a keyboard layout or a
+// compose sequence delivers it: no key code, the text the character (beyond U+FFFF a
+// surrogate pair).
+void PressTextKey(QWidget* Target, char32_t Character)
 {
     const QString Text = QString::fromUcs4(&Character, 1);
     QKeyEvent Down(QEvent::KeyPress, 0, Qt::NoModifier, Text);
@@ -1730,7 +1731,7 @@ TEST(MainWindow, CharactersBeyondU_FFFFStayWholeWhereverTheyAreTyped)
     PageSelectText(H.D(), "#p", 5, 5);
     H.TypeInDesigner("");
     QWidget* Page = H.D().focusProxy();
-    PressWideKey(Page, U'\U0001F600');
+    PressTextKey(Page, U'\U0001F600');
     H.TypeInDesigner("x");
     QInputMethodEvent Commit;
     Commit.setCommitString(QString::fromUcs4(U"\U0001F601\u00E9"));
@@ -1741,7 +1742,7 @@ TEST(MainWindow, CharactersBeyondU_FFFFStayWholeWhereverTheyAreTyped)
     // the same key in the middle of non-Latin text
     PageSelectText(H.D(), "#q", 1, 1);
     H.TypeInDesigner("");
-    PressWideKey(Page, U'\U00020BB7');
+    PressTextKey(Page, U'\U00020BB7');
     H.TypeInDesigner("z");
     EXPECT_EQ(Text("q"), QString::fromUcs4(U"\u03B1\U00020BB7z\u03B2 & more"));
     H.Key(Qt::Key_S, Qt::ControlModifier);
@@ -1754,7 +1755,7 @@ TEST(MainWindow, CharactersBeyondU_FFFFStayWholeWhereverTheyAreTyped)
         auto* Title = Dialog->findChild<QLineEdit*>("EditTitle");
         Title->selectAll();
         QTest::keyClicks(Title, "Smile ");
-        PressWideKey(Title, U'\U0001F602');
+        PressTextKey(Title, U'\U0001F602');
         Dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
     });
     H.F().MenuPageProperties->trigger();
@@ -1764,7 +1765,7 @@ TEST(MainWindow, CharactersBeyondU_FFFFStayWholeWhereverTheyAreTyped)
     QsciScintilla* Code = W.SourceEditor;
     ASSERT_TRUE(Code->hasFocus());
     ASSERT_TRUE(Code->findFirst("note", false, true, false, false));
-    PressWideKey(Code, U'\U0001F603');
+    PressTextKey(Code, U'\U0001F603');
     EXPECT_TRUE(Code->text().contains(QString::fromUcs4(U"<!-- \U0001F603 -->"))) << Code->text().toStdString();
     H.Tab(DesignerTab);
     EXPECT_EQ(Text("p"), QString::fromUcs4(U"Hello\U0001F600x\U0001F601\u00E9y"));
@@ -1912,6 +1913,118 @@ TEST(MainWindow, EntityPaletteInsertsOnADoubleClickAndHandsTheKeyboardBack)
     QTest::keyClicks(QApplication::focusWidget(), "!");
     EXPECT_TRUE(Code->text().contains("d&cent;! &omega;orld"))
         << Code->text().toStdString();
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
+    EXPECT_TRUE(W.close());
+}
+
+TEST(MainWindow, UndoFollowsTheViewShownAndFindTakesThePlatformKey)
+{
+    TempDir Config, Docs;
+    TMainWindowHost H(Config.Path);
+    TFormMain& W = H.W();
+    Ui::FormMain& F = H.F();
+    WriteAll(Docs / "u.html", "<html><head><title>U</title></head><body>"
+                              "<p id=\"p\">Hello \xCE\xB1\xCE\xB2</p></body></html>");
+    W.FileManager->OpenFile(Docs / "u.html");
+    ASSERT_TRUE(WaitFor([&] { return H.Body().contains("Hello"); }));
+    const auto Text = [&] { return PageEval(H.D(), "document.getElementById('p').textContent").toString(); };
+    // Undo and Redo as the Edit menu shows them
+    const auto MenuShows = [&](QAction* Action) {
+        emit F.MenuEdit->aboutToShow();
+        const bool Enabled = Action->isEnabled();
+        emit F.MenuEdit->aboutToHide();
+        return Enabled;
+    };
+
+    // typing, then a visit to the HTML Code view that changes nothing: the typing can still be
+    // undone and redone in the design view, from the keys, the menu and the buttons
+    ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), "#p")));
+    PageSelectText(H.D(), "#p", 5, 5);
+    H.TypeInDesigner(" there");
+    ASSERT_EQ(Text(), QString::fromUtf8("Hello there \xCE\xB1\xCE\xB2"));
+    EXPECT_TRUE(F.BtnUndo->isEnabled());
+    H.Tab(CodeTab);
+    EXPECT_TRUE(W.SourceEditor->text().contains("Hello there &alpha;&beta;"));
+    EXPECT_FALSE(F.BtnUndo->isEnabled());  // nothing typed in this view yet
+    EXPECT_FALSE(MenuShows(F.MenuUndo));
+    H.Tab(DesignerTab);
+    EXPECT_TRUE(F.BtnUndo->isEnabled());
+    EXPECT_TRUE(MenuShows(F.MenuUndo));
+    EXPECT_FALSE(F.BtnRedo->isEnabled());
+    H.TypeInDesigner("");
+    H.Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(WaitFor([&] { return Text() == QString::fromUtf8("Hello \xCE\xB1\xCE\xB2"); })) << Text().toStdString();
+    EXPECT_TRUE(F.BtnRedo->isEnabled());
+    EXPECT_TRUE(MenuShows(F.MenuRedo));
+    H.Click(F.BtnRedo);
+    EXPECT_TRUE(WaitFor([&] { return Text() == QString::fromUtf8("Hello there \xCE\xB1\xCE\xB2"); })) << Text().toStdString();
+    // a second visit, where a key typed is taken back, and the menu's Undo
+    H.Tab(CodeTab);
+    QTest::keyClicks(W.SourceEditor, "x");
+    QTest::keyClick(W.SourceEditor, Qt::Key_Backspace);
+    H.Tab(DesignerTab);
+    EXPECT_TRUE(MenuShows(F.MenuUndo));
+    F.MenuUndo->trigger();
+    EXPECT_TRUE(WaitFor([&] { return Text() == QString::fromUtf8("Hello \xCE\xB1\xCE\xB2"); })) << Text().toStdString();
+
+    // in the HTML Code view the menu and the button follow that view's own typing
+    H.Tab(CodeTab);
+    QsciScintilla* Code = W.SourceEditor;
+    ASSERT_TRUE(Code->findFirst("Hello", false, true, false, true));
+    QTest::keyClick(Code, Qt::Key_Right);
+    QTest::keyClicks(Code, " you");
+    EXPECT_TRUE(Code->text().contains("<p id=\"p\">Hello you &alpha;&beta;</p>")) << Code->text().toStdString();
+    EXPECT_TRUE(F.BtnUndo->isEnabled());
+    EXPECT_TRUE(MenuShows(F.MenuUndo));
+    EXPECT_FALSE(MenuShows(F.MenuRedo));
+    H.Click(F.BtnUndo);
+    EXPECT_TRUE(Code->text().contains("<p id=\"p\">Hello &alpha;&beta;</p>")) << Code->text().toStdString();
+    EXPECT_TRUE(F.BtnRedo->isEnabled());
+    EXPECT_TRUE(MenuShows(F.MenuRedo));
+    F.MenuRedo->trigger();
+    EXPECT_TRUE(Code->text().contains("<p id=\"p\">Hello you &alpha;&beta;</p>")) << Code->text().toStdString();
+    // a save from this view loads the page behind it; the view's own undo goes on meanwhile
+    H.Key(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(QString::fromStdString(ReadAll(Docs / "u.html")).contains("Hello you &alpha;&beta;"));
+    QTest::keyClick(Code, Qt::Key_Home);
+    QTest::keyClicks(Code, "!");
+    EXPECT_TRUE(F.BtnUndo->isEnabled());
+    EXPECT_TRUE(MenuShows(F.MenuUndo));
+    QTest::keyClick(Code, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(Code->text().contains("<p id=\"p\">Hello you &alpha;&beta;</p>")) << Code->text().toStdString();
+    EXPECT_TRUE(F.BtnRedo->isEnabled());
+    // the change goes to the design view
+    H.Tab(DesignerTab);
+    EXPECT_TRUE(WaitFor([&] { return Text() == QString::fromUtf8("Hello you \xCE\xB1\xCE\xB2"); })) << Text().toStdString();
+
+    // Ctrl+F finds, in the view it was pressed in; F3 as well
+    const auto FindDialog = [&]() -> TFormFind* {
+        for (TFormFind* Find : W.findChildren<TFormFind*>())
+            if (Find->isVisible()) return Find;
+        return nullptr;
+    };
+    H.TypeInDesigner("");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::ControlModifier);
+    ASSERT_TRUE(WaitFor([&] { return FindDialog() != nullptr; }));
+    TFormFind* Find = FindDialog();
+    EXPECT_EQ(Find->parentWidget(), &H.D());
+    QApplication::setActiveWindow(Find);  // as the window manager does with a new window
+    PressTextKey(QApplication::focusWidget(), U'\u03B2');
+    EXPECT_EQ(Find->FindText(), QString::fromUtf8("\xCE\xB2"));
+    EXPECT_TRUE(Find->FindNext());
+    EXPECT_EQ(PageEval(H.D(), "getSelection().toString()").toString(), QString::fromUtf8("\xCE\xB2"));
+    Find->hide();
+    QApplication::setActiveWindow(&W);
+    H.Tab(CodeTab);
+    QTest::keyClick(Code, Qt::Key_F, Qt::ControlModifier);
+    ASSERT_TRUE(WaitFor([&] { return FindDialog() != nullptr; }));
+    EXPECT_EQ(FindDialog()->parentWidget(), &W);
+    FindDialog()->hide();
+    QApplication::setActiveWindow(&W);
+    Code->setFocus();
+    QTest::keyClick(Code, Qt::Key_F3);
+    EXPECT_TRUE(WaitFor([&] { return FindDialog() != nullptr; }));
+    FindDialog()->hide();
     H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
     EXPECT_TRUE(W.close());
 }
