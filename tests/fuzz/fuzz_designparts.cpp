@@ -4,9 +4,9 @@
 // only those parts gives the same tree as reading the whole edited body, or declines and
 // leaves the tree as it was.
 //
-// Input: a byte with the number of parts, two bytes per part (which element, which change),
-// then the page; pieces after NUL bytes are fragments that the changes put into elements.
-// Bytes are Latin-1 characters.
+// Input: a byte with the number of parts (and whether the body's attributes change), two
+// bytes per part (which element, which change), then the page; pieces after NUL bytes are
+// fragments that the changes put into elements. Bytes are Latin-1 characters.
 
 #include <algorithm>
 #include <cstdint>
@@ -44,6 +44,23 @@ void TrimEnd(WideString& Text)
         Text.pop_back();
 }
 
+// The start tag of Tag as the writer spells it.
+WideString StartTag(const THtmlTag* Tag)
+{
+    THtmlTag Shallow(Tag->Kind());
+    Shallow.AssignAttributes(Tag);
+    WideString Start = NodeToHtml(&Shallow);
+    TrimEnd(Start);
+    Start.erase(0, Start.find(u'<'));
+    if (TagIsContainer(Tag->Kind())) {
+        const WideString End = u"</" + TagName(Tag->Kind()) + u">";
+        Require(Start.size() >= End.size() && SameTextAscii(WideStringView(Start).substr(Start.size() - End.size()), End));
+        Start.resize(Start.size() - End.size());
+        TrimEnd(Start);
+    }
+    return Start;
+}
+
 // The body as the page writes it: each node where it stands, tags in the writer's spelling
 // but without line breaks of their own.
 void Source(THtmlNode* N, WideString& Out)
@@ -60,22 +77,11 @@ void Source(THtmlNode* N, WideString& Out)
         }
         return;
     }
-    THtmlTag Shallow(Tag->Kind());
-    Shallow.AssignAttributes(Tag);
-    WideString Start = NodeToHtml(&Shallow);
-    TrimEnd(Start);
-    const bool Container = TagIsContainer(Tag->Kind());
-    const WideString End = u"</" + TagName(Tag->Kind()) + u">";
-    if (Container) {
-        Require(Start.size() >= End.size() && SameTextAscii(WideStringView(Start).substr(Start.size() - End.size()), End));
-        Start.resize(Start.size() - End.size());
-        TrimEnd(Start);
-    }
-    Out += Start;
+    Out += StartTag(Tag);
     for (THtmlNode* C = N->FirstNode(); C; C = C->NextNode())
         Source(C, Out);
-    if (Container)
-        Out += End;
+    if (TagIsContainer(Tag->Kind()))
+        Out += u"</" + TagName(Tag->Kind()) + u">";
 }
 
 WideString SourceOf(THtmlNode* N)
@@ -365,11 +371,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
     for (THtmlNode* El : Changed)
         if (!Report(El, Body, Parts.emplace_back()))
             return 0;
+    // the body's own attributes changed too: its start tag comes along
+    WideString BodyTag;
+    if (Data[0] & 0x10) {
+        Body->SetAttribute(attrBgcolor, Pieces.back().substr(0, 20));
+        BodyTag = StartTag(Body);
+    }
 
     const WideString Before = SourceOf(BodyOf(Partial));
     bool Read = false;
     try {
-        Read = Partial.ReadDesignParts(u"", Parts);
+        Read = Partial.ReadDesignParts(BodyTag, Parts);
     } catch (const Exception&) {
         std::abort();  // the partial read declines, it does not raise
     }
