@@ -10,6 +10,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QMessageBox>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStackedWidget>
@@ -414,7 +415,8 @@ struct TFormMain::TLoadLock {
         Cancel->setObjectName(QStringLiteral("LoadCancel"));
         Cancel->setFocusPolicy(Qt::NoFocus);
         QObject::connect(Cancel, &QPushButton::clicked, &W, [&W] { W.Designer->CancelLoad(); });
-        Layout->addWidget(Stage);
+        // the stage takes the room the bar leaves; the button keeps its own size
+        Layout->addWidget(Stage, 1);
         Layout->addWidget(Bar);
         Layout->addWidget(Cancel);
         for (QLabel* Panel : W.StatusPanels) Panel->hide();
@@ -642,6 +644,11 @@ std::vector<std::pair<QAction*, int>> TFormMain::FormatActions() const
 void TFormMain::WireMenus()
 {
     Ui::FormMain& F = *FForm;
+    // Find takes the platform's Find key (Ctrl+F) as well as F3, which the menu shows
+    QList<QKeySequence> FindKeys = F.MenuFind->shortcuts();
+    for (const QKeySequence& Key : QKeySequence::keyBindings(QKeySequence::Find))
+        if (!FindKeys.contains(Key)) FindKeys.append(Key);
+    F.MenuFind->setShortcuts(FindKeys);
     connect(F.MenuFile, &QMenu::aboutToShow, this, [this] {
         FileManager->BuildMRUMenu(FForm->MenuRecent);
         FForm->MenuSave->setEnabled(FileManager->Modified());
@@ -837,10 +844,12 @@ void TFormMain::ColorButtonClick(bool Back)
 
 void TFormMain::EntitySelect(const QString& Entity)
 {
+    // the keyboard goes back to the view: the next keys are the user's text
     if (CurrentView == DesignerTab) {
         Designer->InsertHtml(Entity.toStdU16String());
         SetModified();
         UpdateControls();
+        Designer->setFocus();
     } else if (CurrentView == CodeTab) {
         // the entity replaces the selection; the caret goes after it
         int Line = 0, Index = 0;
@@ -848,6 +857,7 @@ void TFormMain::EntitySelect(const QString& Entity)
         SourceEditor->getCursorPosition(&Line, &Index);
         SourceEditor->insert(Entity);
         SourceEditor->setCursorPosition(Line, Index + int(Entity.size()));
+        SourceEditor->setFocus();
     }
 }
 
@@ -942,9 +952,9 @@ bool TFormMain::EnsureSaved()
 
 void TFormMain::UpdateControls()
 {
-    if (Designer->IsLoading()) return;   // the page being loaded answers nothing yet
-    Ui::FormMain& F = *FForm;
     const bool Design = CurrentView == DesignerTab;
+    if (Design && Designer->IsLoading()) return;   // the page being loaded answers nothing yet
+    Ui::FormMain& F = *FForm;
     F.ToolFormatting->setEnabled(Design);
     F.ToolBlock->setEnabled(Design);
     for (QWidget* W : std::initializer_list<QWidget*>{BlockFormatCombo, FontNameCombo, FontSizeCombo,
@@ -1050,6 +1060,14 @@ void TFormMain::FormShow()
 {
     TIniFile& Ini = SettingsFile();
     QRect Frame = geometry();
+    // the first start takes three quarters of the screen (no less than the window needs),
+    // centred
+    const QScreen* Screen = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (Screen && !Ini.ValueExists("Form", "Width") && !Ini.ValueExists("Form", "Height")) {
+        const QRect Area = Screen->availableGeometry();
+        Frame.setSize((Area.size() * 3 / 4).expandedTo(minimumSizeHint()).boundedTo(Area.size()));
+        Frame.moveCenter(Area.center());
+    }
     if (Ini.ValueExists("Form", "Left")) Frame.moveLeft(Ini.ReadInteger("Form", "Left", 100));
     if (Ini.ValueExists("Form", "Top")) Frame.moveTop(Ini.ReadInteger("Form", "Top", 100));
     if (Ini.ValueExists("Form", "Width"))
