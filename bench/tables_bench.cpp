@@ -96,9 +96,11 @@ int main(int argc, char** argv)
         View.show();
         View.SetHtml(zv::Utf8ToUtf16("<html><head><title>Bench</title></head><body>" + Body +
                                      "</body></html>"));
-        const zv::THtmlTableCell First = View.Document().elementFromPoint(20, 20).asTableCell();
-        if (!First) return 1;
-        for (const zv::TRowLayout& Row : First.Place().Table.Layout()) {
+        const zv::THtmlElement PageBody = View.Document().body();
+        const zv::THtmlTable Table =
+            zv::THtmlElement(&View, View.Generation(), PageBody.getProperty("firstElementChild").toInt()).asTable();
+        if (!Table) return 1;
+        for (const zv::TRowLayout& Row : Table.Layout()) {
             Cells.emplace_back();
             for (const zv::TCellLayout& Cell : Row.Cells) Cells.back().push_back(Cell.Cell);
         }
