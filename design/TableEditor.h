@@ -47,7 +47,8 @@ public:
     // ------------------------------------------------------------ the target
     // The target is the block of highlighted cells while CellsSelected is set, else the cell
     // pressed last or holding the caret (LastCell). Each command that changes the table is one
-    // undo group, named as its entry on the command table.
+    // undo group, named as its entry on the command table. SelectedTable brings the target
+    // up to date with the caret, as every query and command does; the others read it as it is.
     THtmlTable SelectedTable();
     const std::string& TableId() const { return FTableId; }
     const THtmlTableCell& LastCell() const { return FLastCell; }
