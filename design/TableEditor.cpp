@@ -674,7 +674,8 @@ void TTableEditor::SplitCell(const THtmlTableCell& Cell, int RowIndex)
     if (!K.RuntimeBackground.empty()) Cell.setRuntimeStyleBackground(WideString());
     for (int R = RowIndex; R < Last; ++R) {
         const int Count = R == RowIndex ? Cols - 1 : Cols;
-        for (int N = 0; N < Count; ++N) Rows[R].Row.insertCell(Places[R - RowIndex]);
+        // the slots of a header cell stay header cells
+        for (int N = 0; N < Count; ++N) Rows[R].Row.insertCell(Places[R - RowIndex], K.Header);
     }
 }
 

@@ -141,6 +141,7 @@ const TCase Cases[] = {
     {"x:c3 r2,a|b", 0, 0, 0, 0, Unmerge, "x,,,a|,,,b"},
     {"x:c3 r2|-", 0, 0, 0, 0, Unmerge, "x,,|,,"},
     {"x:c2 r3,a|b", 0, 0, 0, 0, Unmerge, "x,,a|,,b"},   // rows past the end are not made
+    {"!H:c2|a,b", 0, 0, 0, 0, Unmerge, "!H,!|a,b"},
     // fixing fills every logical row and adds the rows a span reaches
     {"a,b,c|d,e|f", 2, 0, 2, 0, Fix, "a,b,c|d,e,|f,,"},
     {"a,b|c:r3,d", 0, 0, 0, 0, Fix, "a,b|c:r3,d||"},
