@@ -106,7 +106,7 @@ struct TDesignerCommand {
 // The commands of the design view: those of TDesignerState in the order they are read, then
 // the designer's own.
 std::span<const TDesignerCommand> DesignerCommands();
-// The command of that engine id; nil when it is not on the table.
+// The command of that id; nil when it is not on the table.
 const TDesignerCommand* FindDesignerCommand(int Id);
 
 using TDesignerEvent = std::function<void(QObject* Sender)>;
