@@ -54,7 +54,8 @@ public:
             if (dynamic_cast<T*>(Tool.get())) return Execute(Tool.get());
     }
     // Opens the dialog of the first tool that takes Element (the body: the page properties);
-    // a link goes to the design view's hyperlink command. True when the page changed.
+    // a link goes to the design view's hyperlink command, an element no tool takes inside a
+    // table cell opens the cell's. True when the page changed.
     bool EditElement(const THtmlElement& Element);
 
     // Fired after every change a tool made to the document; an OK that changed nothing
