@@ -10,6 +10,7 @@
 #include <QTabWidget>
 #include <algorithm>
 
+#include "HtmlEntities.h"
 #include "HtmlNodes.h"
 #include "PickUrls.h"
 
@@ -101,7 +102,8 @@ void TTagEditor::OkClick()
 
 WideString TTagEditor::GetNodeAttr(THtmlAttrId Id) const
 {
-    if (auto* Tag = dynamic_cast<THtmlTag*>(StoredNode(Designer, Element))) return Tag->GetAttribute(Id);
+    if (auto* Tag = dynamic_cast<THtmlTag*>(StoredNode(Designer, Element)))
+        return MarkupToField(Tag->AttributeValue(Id), TMarkupPlace::Value);
     return Element ? GetAttr(Element, std::string(AttrNameFromId(Id))) : WideString();
 }
 

@@ -75,8 +75,8 @@ public:
     void OkClick();
     // Whether any control shows something else than when the dialog was shown.
     bool DialogChanged() const;
-    // A field of a placeholder: the stored tag's attribute as written (references kept), or
-    // the live element's when Element has no stored tag.
+    // A field of a placeholder: the stored tag's attribute as the page shows it (references
+    // decoded), or the live element's when Element has no stored tag.
     WideString GetNodeAttr(THtmlAttrId Id) const;
 
     // Key filters of numeric, length ('%' too) and access-key fields.
@@ -89,7 +89,8 @@ protected:
     // the key filters and the colour and browse buttons of its fields are set up from it.
     void UseFields(std::initializer_list<std::span<const TField>> Parts);
     // Reads every field of the table from Element, or its new-element value, and remembers
-    // what each shows. An attribute that is there shows as written, an absent one empty.
+    // what each shows. An attribute that is there shows as the page shows it, an absent one
+    // empty.
     void ShowFields();
     // A new element's attributes in table order: live ones appended to Html (blank ones left
     // out, Boolean words last), stored ones written into Node when one is given.

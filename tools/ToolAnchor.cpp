@@ -23,7 +23,7 @@ bool TFormToolAnchor::CheckFields() { return !Form->EditName->text().isEmpty(); 
 
 void TFormToolAnchor::GetHTML(WideString& S)
 {
-    S = Designer->Filter->NewAnchorPlaceholder(EscapeStoredValue(ToWide(Form->EditName->text())));
+    S = Designer->Filter->NewAnchorPlaceholder(FieldToMarkup(ToWide(Form->EditName->text()), TMarkupPlace::Value));
 }
 
 void TFormToolAnchor::Apply() { ApplyFields(); }

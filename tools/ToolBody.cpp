@@ -26,6 +26,9 @@ const char* const InitialRelations[] = {
 
 const char16_t* const DefaultGenerator = u"Zandovell v1.00";
 
+// An attribute of a stored node as its field shows it.
+QString ValueOf(const THtmlTag* Tag, THtmlAttrId Id) { return ToQString(MarkupToField(Tag->AttributeValue(Id), TMarkupPlace::Value)); }
+
 WideString Field(const QLineEdit* Edit) { return Trim(ToWide(Edit->text())); }
 WideString Field(const QPlainTextEdit* Memo) { return Trim(ToWide(Memo->toPlainText())); }
 
@@ -159,7 +162,7 @@ void TFormToolBody::FormShow()
                 {attrVlink, Form->EditColor4},          {attrAlink, Form->EditColor5},
                 {attrLeftmargin, Form->EditMargin1},    {attrTopmargin, Form->EditMargin2},
                 {attrRightmargin, Form->EditMargin3},   {attrBottommargin, Form->EditMargin4}};
-            for (const auto& [Id, Edit] : Fields) Edit->setText(ToQString(Body->GetAttribute(Id)));
+            for (const auto& [Id, Edit] : Fields) Edit->setText(ValueOf(Body, Id));
         }
         auto* Head = dynamic_cast<THtmlTag*>(Root->FindFirstOfKind(tagHead));
         for (THtmlNode* N = Head ? Head->FirstNode() : nullptr; N; N = N->NextNode()) {
@@ -167,7 +170,7 @@ void TFormToolBody::FormShow()
             if (!Tag) continue;
             if (Tag->Kind() == tagMeta) {
                 const WideString Name = Tag->GetAttribute(attrName);
-                const QString Content = ToQString(Tag->GetAttribute(attrContent));
+                const QString Content = ValueOf(Tag, attrContent);
                 if (SameTextAscii(Name, u"keywords")) {
                     Form->MemoKeyword->setPlainText(Content);
                     Shown.Keywords = Tag;
@@ -208,7 +211,7 @@ void TFormToolBody::FormShow()
                 Form->EditTitle->setText(ToQString(Trim(GetPlainText(Tag, false))));
                 Shown.Title = Tag;
             } else if (Tag->Kind() == tagLink) {
-                const QString Rel = ToQString(Tag->GetAttribute(attrRel));
+                const QString Rel = ValueOf(Tag, attrRel);
                 if (!Rel.isEmpty()) {
                     int Row = 0;
                     QTableWidget* List = Form->ValueListEditor1;
@@ -218,15 +221,15 @@ void TFormToolBody::FormShow()
                         AddRelation(Rel);
                         Shown.Links.push_back(nullptr);
                     }
-                    List->item(Row, 1)->setText(ToQString(Tag->GetAttribute(attrHref)));
+                    List->item(Row, 1)->setText(ValueOf(Tag, attrHref));
                     Shown.Links[Row] = Tag;
                 } else if (SameTextAscii(Tag->GetAttribute(attrRev), u"made")) {
-                    Form->EditEmail->setText(ToQString(WithoutMailto(Tag->GetAttribute(attrHref))));
+                    Form->EditEmail->setText(ToQString(WithoutMailto(ToWide(ValueOf(Tag, attrHref)))));
                     Shown.Made = Tag;
                 }
             } else if (Tag->Kind() == tagBase) {
-                Form->EditBase->setText(ToQString(Tag->GetAttribute(attrHref)));
-                Form->ComboTarget->setEditText(ToQString(Tag->GetAttribute(attrTarget)));
+                Form->EditBase->setText(ValueOf(Tag, attrHref));
+                Form->ComboTarget->setEditText(ValueOf(Tag, attrTarget));
                 Shown.Base = Tag;
             }
         }
@@ -408,7 +411,7 @@ void TFormToolBody::WriteBody()
     if (!Designer->HasDocument()) return;
     const THtmlElement Live = Designer->Document().body();
     if (!Live) return;
-    for (const auto& [Id, Edit, Name] : Fields) SetAttr(Live, Name, DecodeDocumentText(Body->GetAttribute(Id)));
+    for (const auto& [Id, Edit, Name] : Fields) SetAttr(Live, Name, MarkupToField(Body->AttributeValue(Id), TMarkupPlace::Value));
 }
 
 void TFormToolBody::WebSafeClick()

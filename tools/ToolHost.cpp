@@ -60,8 +60,9 @@ void SetStoredAttr(THtmlTag& Node, THtmlAttrId Id, WideStringView Value)
 {
     if (Value.empty()) {
         if (Node.HasAttribute(Id)) Node.DeleteAttribute(Id);
-    } else if (!Node.HasAttribute(Id) || Node.AttributeValue(Id) != Value) {
-        Node.SetAttribute(Id, EscapeStoredValue(Value));
+    } else if (WideString Markup = FieldToMarkup(Value, TMarkupPlace::Value);
+               !Node.HasAttribute(Id) || Node.AttributeValue(Id) != Markup) {
+        Node.SetAttribute(Id, Markup);
     }
 }
 

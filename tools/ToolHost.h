@@ -56,8 +56,8 @@ inline void AddAttr(WideString& Html, const char* Name, const QString& Value)
 {
     AddAttr(Html, Name, ToWide(Value));
 }
-// Writes a field into a stored node: empty removes the attribute, the present value changes
-// nothing, anything else goes in as EscapeStoredValue.
+// Writes a field's text into a stored node: empty removes the attribute, the present value
+// changes nothing, anything else goes in escaped (FieldToMarkup).
 void SetStoredAttr(THtmlTag& Node, THtmlAttrId Id, WideStringView Value);
 // Node as a tag of Kind; nullptr when it is none.
 THtmlTag* TagOfKind(THtmlNode* Node, THtmlTagId Kind);

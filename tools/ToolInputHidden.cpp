@@ -38,8 +38,8 @@ bool TFormToolInputHidden::CheckFields()
 
 void TFormToolInputHidden::GetHTML(WideString& S)
 {
-    S = Designer->Filter->NewHiddenInputPlaceholder(EscapeStoredValue(ToWide(Form->EditName->text())),
-                                                    EscapeStoredValue(ToWide(Form->EditValue->text())));
+    S = Designer->Filter->NewHiddenInputPlaceholder(FieldToMarkup(ToWide(Form->EditName->text()), TMarkupPlace::Value),
+                                                    FieldToMarkup(ToWide(Form->EditValue->text()), TMarkupPlace::Value));
 }
 
 void TFormToolInputHidden::Apply() { ApplyFields(); }

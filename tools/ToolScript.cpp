@@ -155,7 +155,7 @@ void TFormToolScript::FormShow()
 
 void TFormToolScript::GetHTML(WideString& S)
 {
-    S = Designer->Filter->NewScriptPlaceholder(EscapeStoredValue(ToWide(Form->ComboType->currentText())),
+    S = Designer->Filter->NewScriptPlaceholder(FieldToMarkup(ToWide(Form->ComboType->currentText()), TMarkupPlace::Value),
                                                WrapScriptComment(ToWide(FEditor->text())), Form->CheckDefer->isChecked());
 }
 

@@ -220,15 +220,15 @@ TEST(ElementTools, NewElementsAndRequiredFields)
     EXPECT_EQ(NewMarquee->GetAttribute(attrBehavior), u"slide");
     EXPECT_EQ(NewMarquee->GetAttribute(attrLoop), u"YES");
     EXPECT_EQ(NewMarquee->GetAttribute(attrWidth), u"100%");
-    EXPECT_EQ(dynamic_cast<THtmlText*>(NewMarquee->FirstNode())->Text, u"Run &lt;fast>");
-    // placeholders keep what is typed as written, a quote made a reference
+    EXPECT_EQ(dynamic_cast<THtmlText*>(NewMarquee->FirstNode())->Text, u"Run &lt;fast&gt;");
+    // placeholders write what is typed as the page is to show it
     EXPECT_NE(Html(Tool<TToolInputHidden>(), [](QWidget* D) {
                   SetField(D, "EditName", "h");
                   SetField(D, "EditValue", "a\"&amp;");
               }).find("hidden.gif"),
               std::string::npos);
     auto* Hidden = dynamic_cast<THtmlTag*>(Filter.Object(Filter.ObjectCount() - 1));
-    EXPECT_EQ(Hidden->GetAttribute(attrValue), u"a&quot;&amp;");
+    EXPECT_EQ(Hidden->GetAttribute(attrValue), u"a&quot;&amp;amp;");
 
     // required fields, in order, each refusal with its message
     using V = std::vector<std::string>;
@@ -293,7 +293,7 @@ TEST(ElementTools, SelectChoicesRoundTrip)
     EXPECT_EQ(Build("A\t\tv1\nB\tv2\tSELECTED\n\nC", false),
               "\r\n  <option value=\"v1\">A</option>\r\n  <option value=\"v2\" selected>B</option>"
               "\r\n  <option></option>\r\n  <option>C</option>");
-    EXPECT_EQ(Build("G \"1\"\n\tA\ta&amp;b\n\tB\n", true),
+    EXPECT_EQ(Build("G \"1\"\n\tA\ta&b\n\tB\n", true),
               "\r\n  <optgroup label=\"G &quot;1&quot;\">\r\n    <option value=\"a&amp;b\">A</option>"
               "\r\n    <option>B</option>\r\n  </optgroup>");
     EXPECT_EQ(Build("\tFirst\nG\n\tA", true),
@@ -316,8 +316,8 @@ TEST(ElementTools, SelectChoicesRoundTrip)
     Select->LoadChoices(Tricky);
     EXPECT_TRUE(Select->findChild<QCheckBox*>("CheckGrouped")->isChecked());
     EXPECT_EQ(FieldText(Select, "MemoChoices"),
-              QString::fromUtf8("Plain \xd0\x96\t\nChosen &amp; no value\t\tselected\nG &quot;1&quot; \xd0\x96\n"
-                                "\tA &lt; B\ta&amp;b\tselected\n\tTwo\t2\nLoose\tloose\nH\n\tLast\t"));
+              QString::fromUtf8("Plain \xd0\x96\t\nChosen & no value\t\tselected\nG \"1\" \xd0\x96\n"
+                                "\tA < B\ta&b\tselected\n\tTwo\t2\nLoose\tloose\nH\n\tLast\t"));
     EXPECT_EQ(QString::fromStdU16String(Select->BuildOptions()).toStdString(),
               "\r\n  <option>Plain \xd0\x96</option>\r\n  <option selected>Chosen &amp; no value</option>"
               "\r\n  <optgroup label=\"G &quot;1&quot; \xd0\x96\">\r\n    <option value=\"a&amp;b\" selected>A &lt; B</option>"
@@ -391,11 +391,11 @@ const TToolCase ToolCases[] = {
     {"#pm img", 0, false, "  Marquee", {{"CheckLoop", "0"}, {"EditHSpace", "0"}}, "ComboBehavior", "slide", " behavior=\"alternate\"",
      " behavior=\"slide\""},
     // a change rewrites a media object's PARAMs and EMBED: the unchanged OK is what counts
-    {"img.dsgn_flash", 0, false, "  Flash Player Properties", {{"EditMovie", "m&amp;n.swf"}}},
+    {"img.dsgn_flash", 0, false, "  Flash Player Properties", {{"EditMovie", "m&n.swf"}}},
     {"img.dsgn_quicktime", 0, false, "  QuickTime Properties", {}},
     {"img.dsgn_real", 0, false, "  Real Player Properties", {}},
     {"img.dsgn_mplayer", 0, false, "  Windows Media Player Properties", {{"EditMovie", "new.wmv"}}},
-    {"img.dsgn_mplayer", 1, false, "  Windows Media Player Properties", {{"EditMovie", "old &amp; media.asf"}}},
+    {"img.dsgn_mplayer", 1, false, "  Windows Media Player Properties", {{"EditMovie", "old & media.asf"}}},
     {"img.dsgn_applet", 0, false, "  Java Applet Properties", {{"EditAlt", ""}}, "EditTitle", "App", " title=\"\xd0\x90\xd0\xbf\xd0\xbf\xd0\xbb\xd0\xb5\xd1\x82\"",
      " title=\"App\""},
     {"img.dsgn_activex", 0, false, "  ActiveX Properties", {{"EditClassID", ""}}, "EditWidth", "120", " width=\"100\" height=\"50\" class=\"svg\"",
@@ -562,7 +562,7 @@ TEST(ElementTools, ApplyWritesTheElementAndItsStoredNode)
     const std::string Saved = Squeezed(SaveBytes("apply-1.html"));
     for (const char* Part : {"<table border=\"0\" width=\"70%\" class=\"old\">", "<td id=\"one\" colspan=\"1\" rowspan=\"1\">a</td>",
                              "<td id=\"two\" colspan=\"2\" nowrap>b</td>", "<img src=\"http://example.com/b.gif\" width=\"10\" height=\"15\" style=\"width: 40px\">",
-                             "<marquee loop=\"yes\">Run</marquee>", "<marquee>New & &lt;b></marquee>",
+                             "<marquee loop=\"yes\">Run</marquee>", "<marquee>New &amp; &lt;b&gt;</marquee>",
                              "<select id=\"s\" name=\"s\" class=\"k\"><option value=\"\" disabled>Pick</option><optgroup label=\"G\" class=\"g\">"
                              "<option value=\"b\" selected>B</option></optgroup><option value=\"c\" class=\"c\">C2</option>"
                              "<option value=\"e\">E</option></select>"})
