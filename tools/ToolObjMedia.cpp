@@ -189,14 +189,11 @@ void TFormToolObjMedia::WriteParams(THtmlTag* Node)
     std::vector<WideString> Gone;
     for (const TMediaParam& Param : Player.Params) {
         const WideString Name = ParamName(Node, Param);
-        const THtmlTag* Written = THtmlFilter::FindObjectParam(Node, Name);
-        const bool Had = Written;
-        // a setting left as shown keeps its value as the page writes it
+        const bool Had = THtmlFilter::FindObjectParam(Node, Name);
+        // a PARAM of a setting left as shown stays as the page writes it, even at the default
         const QWidget* Field = FieldOf(Param);
-        const WideString Value = Element && Had && Field && !FieldChanged(Field)
-                                     ? Written->GetAttribute(attrValue)
-                                     : FieldToMarkup(ParamValue(Param), TMarkupPlace::Value);
-        THtmlFilter::SetObjectParam(Node, Name, Wide(Param.Default), Value);
+        if (Element && Had && Field && !FieldChanged(Field)) continue;
+        THtmlFilter::SetObjectParam(Node, Name, Wide(Param.Default), FieldToMarkup(ParamValue(Param), TMarkupPlace::Value));
         if (Had && !THtmlFilter::FindObjectParam(Node, Name)) Gone.push_back(EmbedName(Name));
     }
     // the EMBED mirrors the object's size, id and PARAMs and keeps the rest it carries

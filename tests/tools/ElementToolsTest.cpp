@@ -407,15 +407,8 @@ const TToolCase ToolCases[] = {
 std::pair<QString, QString> DoubleClickAndOk(const TToolCase& C, const TFill& Fill = {})
 {
     TDesignerHost& H = TDesignerHost::Get();
-    const QVariantList R = H.Eval(QString("(function(){ const e = document.querySelectorAll('%1')[%2];"
-                                          " e.scrollIntoView({block: 'center'}); const r = e.getBoundingClientRect();"
-                                          " return [r.left, r.top, r.width, r.height]; })()")
-                                      .arg(C.Selector)
-                                      .arg(C.Index))
-                              .toList();
-    EXPECT_EQ(R.size(), 4);
-    const double Left = R.value(0).toDouble(), Top = R.value(1).toDouble();
-    const double Width = R.value(2).toDouble(), Height = R.value(3).toDouble();
+    const QRectF R = ElementBox(C.Selector, C.Index);
+    const double Left = R.left(), Top = R.top(), Width = R.width(), Height = R.height();
     QString Title, Refusal;
     TModalAnswer Answer([&](QWidget* Dialog) {
         Title = Dialog->windowTitle();
@@ -614,6 +607,70 @@ TEST(ElementTools, ApplyWritesTheElementAndItsStoredNode)
     const std::string Inserted = Squeezed(SaveBytes("apply-2.html"));
     EXPECT_NE(Inserted.find("<table width=\"80%\" border=\"1\">"), std::string::npos) << Inserted;
     EXPECT_NE(Inserted.find("<marquee width=\"100%\" height=\"30\">Hello</marquee>"), std::string::npos) << Inserted;
+}
+
+TEST(ElementTools, FieldsShowWhatThePageShowsAndWriteWhatWasTyped)
+{
+    TDesignerHost& H = TDesignerHost::Get();
+    H.LoadFile("text.html",
+               "<html><head><title>Text</title></head><body>\n"
+               "<form id=\"f\"><p>Fields: <input type=\"text\" id=\"it\" name=\"it\" value=\"a &amp; b &lt;c&gt;\" data-x=\"k\">\n"
+               "<select id=\"s\" name=\"s\"><option value=\"us\">USA &amp; Kanada</option>"
+               "<option value=\"ru\">\xd0\xa0\xd0\xbe\xd1\x81\xd1\x81\xd0\xb8\xd1\x8f</option></select>\n"
+               "<textarea id=\"ta\" name=\"ta\">Old &amp; &lt;new&gt;</textarea></p></form>\n"
+               "<p><marquee behavior=\"slide\">Run &amp; run</marquee></p>\n"
+               "<!-- a comment -->\n"
+               "<p id=\"q\">end</p>\n"
+               "</body></html>\n");
+    const QString Russia = QString::fromUtf8("\xd0\xa0\xd0\xbe\xd1\x81\xd1\x81\xd0\xb8\xd1\x8f");
+    const QString Marquee = "Hello &copy; AT&T <b>world</b>";
+    DoubleClick("#it", 0, [](QWidget* D) {
+        EXPECT_EQ(FieldText(D, "EditValue"), "a & b <c>");
+        SetField(D, "EditValue", "c & \"d\" <e>");
+    });
+    DoubleClick("#s", 0, [&](QWidget* D) {
+        EXPECT_EQ(FieldText(D, "MemoChoices"), "USA & Kanada\tus\n" + Russia + "\tru");
+        SetField(D, "MemoChoices", FieldText(D, "MemoChoices") + "\nTwo & more\t2&3");
+    });
+    DoubleClick("#ta", 0, [](QWidget* D) {
+        EXPECT_EQ(FieldText(D, "MemoValue"), "Old & <new>");
+        SetField(D, "MemoValue", "x & <y>");
+    });
+    DoubleClick(".dsgn_marquee", 0, [&](QWidget* D) {
+        EXPECT_EQ(FieldText(D, "MemoText"), "Run & run");
+        SetField(D, "MemoText", Marquee);
+    });
+    // a "--" could end the comment early: refused with a message, the dialog stays open
+    DoubleClick("img[src=\"edit:comment.gif\"]", 0, [](QWidget* D) {
+        EXPECT_EQ(FieldText(D, "MemoComment"), "<!-- a comment -->");
+        SetField(D, "MemoComment", "<!-- a -- comment -->");
+        QString Said;
+        TModalAnswer Message([&](QWidget* Box) {
+            Said = static_cast<QMessageBox*>(Box)->text();
+            static_cast<QMessageBox*>(Box)->accept();
+        });
+        PressOk(D);
+        EXPECT_EQ(Said, "A comment cannot hold \"--\".");
+        EXPECT_TRUE(D->isVisible());
+        SetField(D, "MemoComment", "->a comment-");
+    });
+    const std::string Saved = SaveBytes("text-1.html");
+    for (const char* Part : {"value=\"c &amp; &quot;d&quot; <e>\" data-x=\"k\"", "<option value=\"us\">USA &amp; Kanada</option>",
+                             "<option value=\"2&amp;3\">Two &amp; more</option>", ">x &amp; &lt;y&gt;</textarea>",
+                             "<marquee behavior=\"slide\">Hello &amp;copy; AT&amp;T &lt;b&gt;world&lt;/b&gt;</marquee>",
+                             "<!-- ->a comment- -->"})
+        EXPECT_NE(Saved.find(Part), std::string::npos) << Part << "\n" << Saved;
+    // the second opening of each shows what was typed, and an unchanged OK keeps the page
+    DoubleClick("#it", 0, [](QWidget* D) { EXPECT_EQ(FieldText(D, "EditValue"), "c & \"d\" <e>"); });
+    DoubleClick("#s", 0, [&](QWidget* D) {
+        EXPECT_EQ(FieldText(D, "MemoChoices"), "USA & Kanada\tus\n" + Russia + "\tru\nTwo & more\t2&3");
+    });
+    DoubleClick("#ta", 0, [](QWidget* D) { EXPECT_EQ(FieldText(D, "MemoValue"), "x & <y>"); });
+    DoubleClick(".dsgn_marquee", 0, [&](QWidget* D) { EXPECT_EQ(FieldText(D, "MemoText"), Marquee); });
+    DoubleClick("img[src=\"edit:comment.gif\"]", 0, [](QWidget* D) {
+        EXPECT_EQ(FieldText(D, "MemoComment"), "<!-- ->a comment- -->");
+    });
+    EXPECT_EQ(SaveBytes("text-2.html"), Saved);
 }
 
 TEST(ElementTools, DialogsForTheEye)

@@ -223,13 +223,13 @@ TEST(ObjectTools, MediaObjectsWriteParamsAndOneEmbedLast)
     Edit(Old, [](QWidget* D) { Check(D, "CheckPlay", true); });
     EXPECT_EQ(Children(Node), "param Movie=m&amp;n &quot;.swf | param custom=keep \"&amp;\" me | embed");
 
-    // QuickTime: "full" is the default; a movie may be left out when there is an HREF
+    // QuickTime: a setting left as shown stays; a movie may be left out when there is an HREF
     Edit(PlaceholderOf("img.dsgn_quicktime"), [](QWidget* D) {
         SetField(D, "EditMovie", "");
         SetField(D, "EditHref", "next.html");
     });
     EXPECT_EQ(Children(Stored(PlaceholderOf("img.dsgn_quicktime"))),
-              "param extra=x&quot;y | param href=next.html | embed");
+              "param fullscreen=full | param extra=x&quot;y | param href=next.html | embed");
 
     // RealMedia: an unknown control set survives a change elsewhere; a chosen one sets the size
     const THtmlElement Real = PlaceholderOf("img.dsgn_real");
@@ -500,4 +500,100 @@ TEST(ObjectTools, DialogsForTheEye)
     Chooser.SetClassID("clsid:CFCDAA03-8BE4-11cf-B84B-0020AFBBCCFA");
     Chooser.grab().save("/tmp/zv-dialog-classid.png");
     Chooser.hide();
+}
+
+TEST(ObjectTools, MediaObjectsOfOtherEditorsKeepWhatTheDialogDoesNotShow)
+{
+    TDesignerHost& H = TDesignerHost::Get();
+    H.LoadFile("media.html",
+               "<html><head><title>Media</title></head><body>\n"
+               "<p id=\"p\">Media from other editors</p>\n"
+               "<object classid=\"clsid:D27CDB6E-AE6D-11cf-96B8-444553540000\""
+               " codebase=\"https://dl.example.com/swflash.cab#version=9,0,28,0\" width=\"400\" height=\"300\" id=\"intro\""
+               " title=\"Intro\">\n"
+               "<param name=\"Movie\" value=\"intro.swf?a=1&amp;b=2\"><param name=\"quality\" value=\"high\">"
+               "<param name=\"AllowScriptAccess\" value=\"sameDomain\">\n"
+               "<embed src=\"intro.swf?a=1&amp;b=2\" quality=\"high\" width=\"400\" height=\"300\" name=\"intro\""
+               " allowScriptAccess=\"sameDomain\" swLiveConnect=\"true\" type=\"application/x-shockwave-flash\""
+               " pluginspage=\"https://get.example.com/flash\"></embed>\n"
+               "</object>\n"
+               "<object classid=\"CLSID:6BF52A52-394A-11d3-B153-00C04F79FAA6\" width=\"320\" height=\"240\" data-from=\"x\">\n"
+               "<param name=\"url\" value=\"clip.wmv?x=1&amp;y=2\"><param name=\"autoStart\" value=\"False\">"
+               "<param name=\"uiMode\" value=\"mini\">\n"
+               "<embed src=\"clip.wmv?x=1&amp;y=2\" autostart=\"0\" showcontrols=\"1\" width=\"320\" height=\"240\""
+               " type=\"application/x-mplayer2\"></embed>\n"
+               "</object>\n"
+               "<object classid=\"clsid:02BF25D5-8C17-4B23-BC80-D3488ABDDC6B\" codebase=\"https://q.example.com/qtplugin.cab\""
+               " width=\"160\" height=\"136\">\n"
+               "<param name=\"SRC\" value=\"movie.mov\"><param name=\"AUTOPLAY\" value=\"true\">"
+               "<param name=\"CONTROLLER\" value=\"false\">\n"
+               "<embed src=\"movie.mov\" width=\"160\" height=\"136\" autoplay=\"true\" controller=\"false\""
+               " pluginspage=\"https://q.example.com/\"></embed>\n"
+               "</object>\n"
+               "<object classid=\"clsid:CFCDAA03-8BE4-11cf-B84B-0020AFBBCCFA\" width=\"320\" height=\"240\">\n"
+               "<param name=\"SRC\" value=\"talk.rm?s=1&amp;t=2\"><param name=\"CONTROLS\" value=\"ImageWindow\">"
+               "<param name=\"CONSOLE\" value=\"clip1\">\n"
+               "<embed src=\"talk.rm?s=1&amp;t=2\" controls=\"ImageWindow\" console=\"clip1\" width=\"320\" height=\"240\""
+               " nojava=\"true\"></embed>\n"
+               "</object>\n"
+               "<object classid=\"clsid:AAAAAAAA-1111-2222-3333-444444444444\" width=\"100\" height=\"50\" data-from=\"x\">\n"
+               "<param name=\"Source\" value=\"feed.xml?a=1&amp;b=2\"><embed src=\"feed.xml\" width=\"100\" height=\"50\">\n"
+               "</object>\n"
+               "<applet code=\"Clock.class\" archive=\"clock.jar\" width=\"120\" height=\"40\" data-from=\"x\">\n"
+               "<param name=\"TimeZone\" value=\"UTC &amp; more\">\n"
+               "</applet>\n"
+               "</body></html>\n");
+    UseDocumentName();
+    struct TCase {
+        const char* Selector;
+        const char* Movie;   // the movie field, or nullptr for a PARAM in the grid
+        const char* Shows;
+        QString Width;
+    };
+    TCase Cases[] = {{"img.dsgn_flash", "EditMovie", "intro.swf?a=1&b=2"},   {"img.dsgn_mplayer", "EditMovie", "clip.wmv?x=1&y=2"},
+                     {"img.dsgn_quicktime", "EditMovie", "movie.mov"},        {"img.dsgn_real", "EditMovie", "talk.rm?s=1&t=2"},
+                     {"img.dsgn_activex", nullptr, "feed.xml?a=1&b=2"},       {"img.dsgn_applet", nullptr, "UTC & more"}};
+    // a size changed: the page keeps what the dialog has no field for, in its own spelling
+    for (TCase& C : Cases)
+        DoubleClick(C.Selector, 0, [&](QWidget* D) {
+            if (C.Movie) EXPECT_EQ(FieldText(D, C.Movie), C.Shows) << C.Selector;
+            else EXPECT_EQ(D->findChild<TParamGrid*>("ParamGrid")->Cell(1, 0), C.Shows) << C.Selector;
+            C.Width = QString::number(FieldText(D, "EditWidth").toInt() + 20);
+            SetField(D, "EditWidth", C.Width);
+        });
+    const std::string Sized = SaveBytes("media-1.html");
+    for (const char* Part :
+         {"codebase=\"https://dl.example.com/swflash.cab#version=9,0,28,0\" width=\"420\"",
+          "<param name=\"Movie\" value=\"intro.swf?a=1&amp;b=2\">", "<param name=\"AllowScriptAccess\" value=\"sameDomain\">",
+          "<embed src=\"intro.swf?a=1&amp;b=2\" quality=\"high\" width=\"420\" height=\"300\" name=\"intro\""
+          " allowScriptAccess=\"sameDomain\" swLiveConnect=\"true\" type=\"application/x-shockwave-flash\""
+          " pluginspage=\"https://get.example.com/flash\">",
+          "<param name=\"url\" value=\"clip.wmv?x=1&amp;y=2\">", "<param name=\"autoStart\" value=\"False\">",
+          "<embed src=\"clip.wmv?x=1&amp;y=2\" autostart=\"False\" showcontrols=\"1\" width=\"340\" height=\"240\""
+          " type=\"application/x-mplayer2\"",
+          "<param name=\"AUTOPLAY\" value=\"true\">", "<param name=\"CONTROLLER\" value=\"false\">",
+          "<embed src=\"movie.mov\" width=\"180\" height=\"136\" autoplay=\"true\" controller=\"false\""
+          " pluginspage=\"https://q.example.com/\" type=\"video/quicktime\">",
+          "<param name=\"SRC\" value=\"talk.rm?s=1&amp;t=2\">", "<param name=\"CONTROLS\" value=\"ImageWindow\">",
+          "<embed src=\"talk.rm?s=1&amp;t=2\" controls=\"ImageWindow\" console=\"clip1\" width=\"340\" height=\"240\" nojava=\"true\">",
+          "width=\"120\" height=\"50\" data-from=\"x\">", "<param name=\"Source\" value=\"feed.xml?a=1&amp;b=2\">",
+          "width=\"140\" height=\"40\" data-from=\"x\">", "<param name=\"TimeZone\" value=\"UTC &amp; more\">"})
+        EXPECT_NE(Sized.find(Part), std::string::npos) << Part << "\n" << Sized;
+    // the second opening shows what the first wrote; a movie typed with "&" and quotes goes
+    // into the PARAM and the EMBED's src escaped
+    for (const TCase& C : Cases)
+        DoubleClick(C.Selector, 0, [&](QWidget* D) {
+            EXPECT_EQ(FieldText(D, "EditWidth"), C.Width) << C.Selector;
+            if (C.Movie) SetField(D, C.Movie, "new.swf?a=1&b=\"2\"");
+            else D->findChild<TParamGrid*>("ParamGrid")->SetCell(1, 0, "new & \"2\"");
+        });
+    std::string Moved = SaveBytes("media-2.html");
+    int Movies = 0, Params = 0;
+    for (size_t At; (At = Moved.find("=\"new.swf?a=1&amp;b=&quot;2&quot;\"")) != std::string::npos; ++Movies)
+        Moved.erase(At, 2);
+    for (size_t At; (At = Moved.find("value=\"new &amp; &quot;2&quot;\"")) != std::string::npos; ++Params) Moved.erase(At, 2);
+    EXPECT_EQ(Movies, 8) << Moved;   // four PARAMs, four EMBEDs
+    EXPECT_EQ(Params, 2) << Moved;
+    EXPECT_EQ(Moved.find(".wmv"), std::string::npos) << Moved;
+    ToolHost().FileName = nullptr;
 }
