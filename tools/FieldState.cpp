@@ -109,8 +109,7 @@ void TTagEditor::ShowFields()
         } else {
             const THtmlTag* Stored = StoredHome(*this, F);
             std::optional<WideString> Written;
-            if (Stored && Stored->HasAttribute(IdOf(F)))
-                Written = MarkupToField(Stored->AttributeValue(IdOf(F)), TMarkupPlace::Value);
+            if (Stored && Stored->HasAttribute(IdOf(F))) Written = GetStoredAttr(*Stored, IdOf(F));
             // a value kept on both that the stored node lacks shows as the element has it
             else if (!Stored || F.Home == TFieldHome::Both) Written = Element.getAttribute(std::string(F.Attr));
             if (F.Kind != TFieldKind::Boolean) Value = Written ? ToQString(*Written) : QString();

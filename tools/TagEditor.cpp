@@ -102,8 +102,7 @@ void TTagEditor::OkClick()
 
 WideString TTagEditor::GetNodeAttr(THtmlAttrId Id) const
 {
-    if (auto* Tag = dynamic_cast<THtmlTag*>(StoredNode(Designer, Element)))
-        return MarkupToField(Tag->AttributeValue(Id), TMarkupPlace::Value);
+    if (auto* Tag = dynamic_cast<THtmlTag*>(StoredNode(Designer, Element))) return GetStoredAttr(*Tag, Id);
     return Element ? GetAttr(Element, std::string(AttrNameFromId(Id))) : WideString();
 }
 

@@ -23,7 +23,7 @@ bool TFormToolAnchor::CheckFields() { return !Form->EditName->text().isEmpty(); 
 
 void TFormToolAnchor::GetHTML(WideString& S)
 {
-    S = Designer->Filter->NewAnchorPlaceholder(FieldToMarkup(ToWide(Form->EditName->text()), TMarkupPlace::Value));
+    S = Designer->Filter->NewAnchorPlaceholder(StoredValue(Form->EditName->text()));
 }
 
 void TFormToolAnchor::Apply() { ApplyFields(); }

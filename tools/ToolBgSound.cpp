@@ -26,7 +26,7 @@ void TFormToolBgSound::FormShow() { ShowFields(); }
 
 void TFormToolBgSound::GetHTML(WideString& S)
 {
-    S = Designer->Filter->NewBgSoundPlaceholder(FieldToMarkup(ToWide(Form->EditSrc->text()), TMarkupPlace::Value),
+    S = Designer->Filter->NewBgSoundPlaceholder(StoredValue(Form->EditSrc->text()),
                                                 Form->SpinLoop->value(), Form->CheckAutoStart->isChecked());
 }
 

@@ -26,8 +26,7 @@ const char* const InitialRelations[] = {
 
 const char16_t* const DefaultGenerator = u"Zandovell v1.00";
 
-// An attribute of a stored node as its field shows it.
-QString ValueOf(const THtmlTag* Tag, THtmlAttrId Id) { return ToQString(MarkupToField(Tag->AttributeValue(Id), TMarkupPlace::Value)); }
+QString ValueOf(const THtmlTag* Tag, THtmlAttrId Id) { return ToQString(GetStoredAttr(*Tag, Id)); }
 
 WideString Field(const QLineEdit* Edit) { return Trim(ToWide(Edit->text())); }
 WideString Field(const QPlainTextEdit* Memo) { return Trim(ToWide(Memo->toPlainText())); }
@@ -411,7 +410,7 @@ void TFormToolBody::WriteBody()
     if (!Designer->HasDocument()) return;
     const THtmlElement Live = Designer->Document().body();
     if (!Live) return;
-    for (const auto& [Id, Edit, Name] : Fields) SetAttr(Live, Name, MarkupToField(Body->AttributeValue(Id), TMarkupPlace::Value));
+    for (const auto& [Id, Edit, Name] : Fields) SetAttr(Live, Name, GetStoredAttr(*Body, Id));
 }
 
 void TFormToolBody::WebSafeClick()

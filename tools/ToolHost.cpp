@@ -56,6 +56,13 @@ void AddAttr(WideString& Html, const char* Name, WideStringView Value)
     Html += u'"';
 }
 
+WideString GetStoredAttr(const THtmlTag& Node, THtmlAttrId Id)
+{
+    return MarkupToField(Node.AttributeValue(Id), TMarkupPlace::Value);
+}
+
+WideString StoredValue(const QString& Field) { return FieldToMarkup(ToWide(Field), TMarkupPlace::Value); }
+
 void SetStoredAttr(THtmlTag& Node, THtmlAttrId Id, WideStringView Value)
 {
     if (Value.empty()) {

@@ -18,7 +18,7 @@ bool ApplyPictureSrc(TTagEditor& Editor, const QString& Src)
 {
     if (ToWide(Src) == Editor.GetNodeAttr(attrSrc)) return false;
     WideString DesignSrc, ClassName;
-    Editor.Designer->Filter->SetImageSrc(Utf8ToUtf16(Editor.Element.id()), FieldToMarkup(ToWide(Src), TMarkupPlace::Value), DesignSrc,
+    Editor.Designer->Filter->SetImageSrc(Utf8ToUtf16(Editor.Element.id()), StoredValue(Src), DesignSrc,
                                          ClassName);
     SetAttr(Editor.Element, "src", DesignSrc);
     SetAttr(Editor.Element, "class", ClassName);
@@ -64,7 +64,7 @@ bool TFormToolImg::CheckFields() { return RequiredField(Form->EditSrc, tr("Pleas
 
 void TFormToolImg::GetHTML(WideString& S)
 {
-    const TDesignObject Img = Designer->Filter->NewImageObject(FieldToMarkup(ToWide(Form->EditSrc->text()), TMarkupPlace::Value));
+    const TDesignObject Img = Designer->Filter->NewImageObject(StoredValue(Form->EditSrc->text()));
     S = OpenedHtml(Img);
     AddFieldsHtml(S, Img.Node);
     S += u'>';

@@ -38,8 +38,8 @@ bool TFormToolInputHidden::CheckFields()
 
 void TFormToolInputHidden::GetHTML(WideString& S)
 {
-    S = Designer->Filter->NewHiddenInputPlaceholder(FieldToMarkup(ToWide(Form->EditName->text()), TMarkupPlace::Value),
-                                                    FieldToMarkup(ToWide(Form->EditValue->text()), TMarkupPlace::Value));
+    S = Designer->Filter->NewHiddenInputPlaceholder(StoredValue(Form->EditName->text()),
+                                                    StoredValue(Form->EditValue->text()));
 }
 
 void TFormToolInputHidden::Apply() { ApplyFields(); }

@@ -57,8 +57,8 @@ void FillGridParams(TParamGrid& Grid, const THtmlTag* Node)
         if (!Param || Param->Kind() != tagParam) continue;
         const int Row = Grid.rowCount();
         Grid.setRowCount(Row + 1);
-        Grid.SetCell(0, Row, ToQString(MarkupToField(Param->AttributeValue(attrName), TMarkupPlace::Value)));
-        Grid.SetCell(1, Row, ToQString(MarkupToField(Param->AttributeValue(attrValue), TMarkupPlace::Value)));
+        Grid.SetCell(0, Row, ToQString(GetStoredAttr(*Param, attrName)));
+        Grid.SetCell(1, Row, ToQString(GetStoredAttr(*Param, attrValue)));
     }
     if (Grid.rowCount() == 0) Grid.setRowCount(1);
 }

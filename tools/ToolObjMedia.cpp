@@ -84,9 +84,10 @@ void SetNamedAttribute(THtmlTag& Tag, WideStringView Name, WideStringView Value)
 {
     if (const THtmlAttrId Id = AttrIdFromName(Name); Id != attrUnknown) return Tag.SetAttribute(Id, Value);
     const int K = UnknownAttribute(Tag, Name);
-    if (K >= 0 && Value.empty()) Tag.Attributes()->Delete(K);
-    else if (K >= 0) Tag.SetUnknownAttribute(Tag.AttributeText(K).substr(0, Name.size()), Value);
-    else if (!Value.empty()) Tag.SetUnknownAttribute(Name, Value);
+    const WideString Spelling(K >= 0 ? Tag.AttributeText(K).substr(0, Name.size()) : Name);
+    // one written without a value is set anew
+    if (K >= 0 && (Value.empty() || Tag.AttributeText(K).size() == Name.size())) Tag.Attributes()->Delete(K);
+    if (!Value.empty()) Tag.SetUnknownAttribute(Spelling, Value);
 }
 
 // The EMBED twin of Node as its last child: the first one the page has, with what it
@@ -164,9 +165,10 @@ void TFormToolObjMedia::FormShow()
     const bool Editing = static_cast<bool>(Element);
     const THtmlTag* Node = Editing ? StoredObject() : nullptr;
     ShowFields();
-    for (const TMediaParam& Param : Player.Params)
-        ShowParam(Param, MarkupToField(THtmlFilter::GetObjectParam(Node, ParamName(Node, Param)), TMarkupPlace::Value),
-                  Editing);
+    for (const TMediaParam& Param : Player.Params) {
+        const WideString Written = THtmlFilter::GetObjectParam(Node, ParamName(Node, Param));
+        ShowParam(Param, MarkupToField(Written, TMarkupPlace::Value), Editing);
+    }
     UpdateColorEdits();
     RememberShownValues();
 }
@@ -193,7 +195,8 @@ void TFormToolObjMedia::WriteParams(THtmlTag* Node)
         // a PARAM of a setting left as shown stays as the page writes it, even at the default
         const QWidget* Field = FieldOf(Param);
         if (Element && Had && Field && !FieldChanged(Field)) continue;
-        THtmlFilter::SetObjectParam(Node, Name, Wide(Param.Default), FieldToMarkup(ParamValue(Param), TMarkupPlace::Value));
+        const WideString Value = FieldToMarkup(ParamValue(Param), TMarkupPlace::Value);
+        THtmlFilter::SetObjectParam(Node, Name, Wide(Param.Default), Value);
         if (Had && !THtmlFilter::FindObjectParam(Node, Name)) Gone.push_back(EmbedName(Name));
     }
     // the EMBED mirrors the object's size, id and PARAMs and keeps the rest it carries
@@ -209,7 +212,8 @@ void TFormToolObjMedia::WriteParams(THtmlTag* Node)
             SetNamedAttribute(*Embed, EmbedName(Name), Param->AttributeValue(attrValue));
     }
     // a type and download page the page gives stay
-    for (const auto& [Name, Value] : {std::pair{u"type", Player.EmbedType}, std::pair{u"pluginspage", Player.PluginsPage}})
+    using TPair = std::pair<const char16_t*, const char16_t*>;
+    for (const auto& [Name, Value] : {TPair{u"type", Player.EmbedType}, TPair{u"pluginspage", Player.PluginsPage}})
         if (Value && !HasNamedAttribute(*Embed, Name)) SetNamedAttribute(*Embed, Name, Value);
 }
 

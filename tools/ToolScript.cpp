@@ -155,7 +155,7 @@ void TFormToolScript::FormShow()
 
 void TFormToolScript::GetHTML(WideString& S)
 {
-    S = Designer->Filter->NewScriptPlaceholder(FieldToMarkup(ToWide(Form->ComboType->currentText()), TMarkupPlace::Value),
+    S = Designer->Filter->NewScriptPlaceholder(StoredValue(Form->ComboType->currentText()),
                                                WrapScriptComment(ToWide(FEditor->text())), Form->CheckDefer->isChecked());
 }
 

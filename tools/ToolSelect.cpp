@@ -43,7 +43,7 @@ QString OptionText(const THtmlTag& Option)
 
 QString ChoiceLine(const THtmlTag& Option)
 {
-    QString Line = OptionText(Option) + '\t' + ToQString(Trim(MarkupToField(Option.AttributeValue(attrValue), TMarkupPlace::Value)));
+    QString Line = OptionText(Option) + '\t' + ToQString(Trim(GetStoredAttr(Option, attrValue)));
     if (Option.HasAttribute(attrSelected)) Line += "\tselected";
     return Line;
 }
@@ -192,7 +192,7 @@ void TFormToolSelect::LoadChoices(WideStringView Html)
         if (!Tag) continue;
         if (Tag->Kind() == tagOptGroup) {
             Form->CheckGrouped->setChecked(true);
-            QString Label = ToQString(Trim(MarkupToField(Tag->AttributeValue(attrLabel), TMarkupPlace::Value)));
+            QString Label = ToQString(Trim(GetStoredAttr(*Tag, attrLabel)));
             for (const QChar C : {QChar('\r'), QChar('\n'), QChar('\t')}) Label.replace(C, ' ');
             Lines << Label;
             ShownNodes.push_back(Tag);
@@ -257,7 +257,7 @@ WideString TFormToolSelect::ShownNodeHtml(int Shown, const QString& Line, bool G
 {
     const THtmlTag& Node = *ShownNodes[Shown];
     if (Group) {
-        return u"<optgroup label=\"" + FieldToMarkup(ToWide(Line.trimmed()), TMarkupPlace::Value) + u'"' +
+        return u"<optgroup label=\"" + StoredValue(Line.trimmed()) + u'"' +
                OtherAttributes(Node, {attrLabel}) + u'>';
     }
     if (Line == ShownChoiceLines[Shown]) return Trim(NodeToHtml(const_cast<THtmlTag*>(&Node)));
@@ -315,7 +315,7 @@ WideString TFormToolSelect::BuildOptions() const
             Open = true;
             S += u"\r\n  ";
             S += Pair[K] >= 0 ? ShownNodeHtml(Pair[K], First, true)
-                              : u"<optgroup label=\"" + FieldToMarkup(ToWide(First), TMarkupPlace::Value) + u"\">";
+                              : u"<optgroup label=\"" + StoredValue(First) + u"\">";
         } else {
             // a choice outside any group
             Close();
