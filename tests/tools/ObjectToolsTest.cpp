@@ -544,6 +544,7 @@ TEST(ObjectTools, MediaObjectsOfOtherEditorsKeepWhatTheDialogDoesNotShow)
                "</applet>\n"
                "</body></html>\n");
     UseDocumentName();
+    const std::string Loaded = SaveBytes("media-0.html");
     struct TCase {
         const char* Selector;
         const char* Movie;   // the movie field, or nullptr for a PARAM in the grid
@@ -595,5 +596,8 @@ TEST(ObjectTools, MediaObjectsOfOtherEditorsKeepWhatTheDialogDoesNotShow)
     EXPECT_EQ(Movies, 8) << Moved;   // four PARAMs, four EMBEDs
     EXPECT_EQ(Params, 2) << Moved;
     EXPECT_EQ(Moved.find(".wmv"), std::string::npos) << Moved;
+    // undo takes the EMBEDs back as they were too
+    while (H.Designer().CanUndo()) H.Designer().Undo();
+    EXPECT_EQ(SaveBytes("media-3.html"), Loaded);
     ToolHost().FileName = nullptr;
 }
