@@ -642,6 +642,11 @@ std::vector<std::pair<QAction*, int>> TFormMain::FormatActions() const
 void TFormMain::WireMenus()
 {
     Ui::FormMain& F = *FForm;
+    // Find takes the platform's Find key (Ctrl+F) as well as F3, which the menu shows
+    QList<QKeySequence> FindKeys = F.MenuFind->shortcuts();
+    for (const QKeySequence& Key : QKeySequence::keyBindings(QKeySequence::Find))
+        if (!FindKeys.contains(Key)) FindKeys.append(Key);
+    F.MenuFind->setShortcuts(FindKeys);
     connect(F.MenuFile, &QMenu::aboutToShow, this, [this] {
         FileManager->BuildMRUMenu(FForm->MenuRecent);
         FForm->MenuSave->setEnabled(FileManager->Modified());
@@ -837,10 +842,12 @@ void TFormMain::ColorButtonClick(bool Back)
 
 void TFormMain::EntitySelect(const QString& Entity)
 {
+    // the keyboard goes back to the view: the next keys are the user's text
     if (CurrentView == DesignerTab) {
         Designer->InsertHtml(Entity.toStdU16String());
         SetModified();
         UpdateControls();
+        Designer->setFocus();
     } else if (CurrentView == CodeTab) {
         // the entity replaces the selection; the caret goes after it
         int Line = 0, Index = 0;
@@ -848,6 +855,7 @@ void TFormMain::EntitySelect(const QString& Entity)
         SourceEditor->getCursorPosition(&Line, &Index);
         SourceEditor->insert(Entity);
         SourceEditor->setCursorPosition(Line, Index + int(Entity.size()));
+        SourceEditor->setFocus();
     }
 }
 
@@ -942,9 +950,9 @@ bool TFormMain::EnsureSaved()
 
 void TFormMain::UpdateControls()
 {
-    if (Designer->IsLoading()) return;   // the page being loaded answers nothing yet
-    Ui::FormMain& F = *FForm;
     const bool Design = CurrentView == DesignerTab;
+    if (Design && Designer->IsLoading()) return;   // the page being loaded answers nothing yet
+    Ui::FormMain& F = *FForm;
     F.ToolFormatting->setEnabled(Design);
     F.ToolBlock->setEnabled(Design);
     for (QWidget* W : std::initializer_list<QWidget*>{BlockFormatCombo, FontNameCombo, FontSizeCombo,

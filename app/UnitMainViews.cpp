@@ -112,7 +112,9 @@ void TFormMain::CommitView(int View)
     if (View == TreeTab) TagTree->CommitEditor();
     if (!ViewModified) return;
     if (View == CodeTab) {
-        Designer->SetHtml(SourceEditor->text().toStdU16String());
+        // text typed and taken back changes nothing: the page and its undo history stay
+        const QString Text = SourceEditor->text();
+        if (Text != ShownSource) Designer->SetHtml(Text.toStdU16String());
     } else if (View == TreeTab && TagTree->Root()) {
         Designer->SetHtml(TagTree->Html());
     }

@@ -1,5 +1,6 @@
 #include "EntityViewer.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -213,16 +214,35 @@ void TEntityView::mousePressEvent(QMouseEvent* Event)
 {
     const QPoint P = Event->position().toPoint();
     const int I = ItemAt(P.x(), P.y());
-    if (I != -1) {
-        if (I != FItemIndex) {
-            SetItemIndex(I);
-            MakeVisible();
-        } else {
-            DoSelect();
-        }
+    FPressChose = I != -1 && I == FItemIndex;
+    if (I != -1 && !FPressChose) {
+        SetItemIndex(I);
+        MakeVisible();
     }
     setFocus(Qt::MouseFocusReason);
     Event->accept();
+    if (!FPressChose) return;
+    DoSelect();
+    FChoiceFocus = QApplication::focusWidget();
+}
+
+void TEntityView::mouseDoubleClickEvent(QMouseEvent* Event)
+{
+    // the press before a double click chose the cell already, when the window system sent one
+    const QPoint P = Event->position().toPoint();
+    const int I = ItemAt(P.x(), P.y());
+    const bool Chosen = FPressChose && I == FItemIndex;
+    FPressChose = false;
+    Event->accept();
+    if (Chosen) {
+        // the double click took the keyboard again: it stays where the choice sent it
+        if (FChoiceFocus) FChoiceFocus->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    if (I == -1) return;
+    SetItemIndex(I);
+    MakeVisible();
+    DoSelect();
 }
 
 void TEntityView::mouseMoveEvent(QMouseEvent* Event)

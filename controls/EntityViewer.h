@@ -1,9 +1,10 @@
 #pragma once
 // The grid of character-entity cells of the Entities panel: a glyph over a caption band with
 // the entity text; resting the mouse on a cell shows the character's names; a click selects a
-// cell, a second click (or Enter, Space) chooses it through OnSelect.
+// cell, a second click, a double click, Enter or Space chooses it through OnSelect.
 
 #include <QImage>
+#include <QPointer>
 #include <QString>
 #include <functional>
 #include <vector>
@@ -60,6 +61,7 @@ public:
 protected:
     void PaintContent(QPainter& Painter) override;
     void mousePressEvent(QMouseEvent* Event) override;
+    void mouseDoubleClickEvent(QMouseEvent* Event) override;
     void mouseMoveEvent(QMouseEvent* Event) override;
     void keyPressEvent(QKeyEvent* Event) override;
     void leaveEvent(QEvent* Event) override;
@@ -72,6 +74,8 @@ private:
     TColor FViewColor = clWhite;
     TColor FCaptionColor = 0xFFEBD9;
     int FItemIndex = -1;
+    bool FPressChose = false;         // the last press chose its cell
+    QPointer<QWidget> FChoiceFocus;  // where the keyboard went after that choice
     int FHintIndex = -1;
     QImage FGlyphs;
 };

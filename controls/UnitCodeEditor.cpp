@@ -10,6 +10,7 @@
 
 #include "HTMLColors.h"
 #include "IniFile.h"
+#include "KeyText.h"
 #include "WideText.h"
 
 namespace zv {
@@ -186,6 +187,7 @@ void SetupCodeEditor(QsciScintilla& Editor)
     // one gutter: the symbol and fold margins stay closed
     for (int Margin = 1; Margin < Editor.margins(); ++Margin) Editor.setMarginWidth(Margin, 0);
     UpdateGutterWidth(Editor);
+    CommitKeyTextOf(&Editor);
     if (!Editor.property(GutterHooked).toBool()) {
         Editor.setProperty(GutterHooked, true);
         QObject::connect(&Editor, &QsciScintilla::linesChanged, &Editor,

@@ -43,8 +43,8 @@ void ReadHighlighterAttribute(QsciLexerHTML& Highlighter, THtmlToken Attribute,
 void LoadHtmlHighlighterColors(QsciLexerHTML& Highlighter, const TIniFile* Settings,
                                std::string_view Section);
 
-// Tab and Return as text, Unicode text, the editor and gutter fonts, line numbers. Works with
-// any lexer the editor has (or none); call it after the lexer is set.
+// Tab and Return as text, Unicode text (keys beyond U+FFFF too), the editor and gutter fonts,
+// line numbers. Works with any lexer the editor has (or none); call it after the lexer is set.
 void SetupCodeEditor(QsciScintilla& Editor);
 
 }  // namespace zv

@@ -29,6 +29,8 @@
 #include <memory>
 #include <sys/types.h>
 
+#include "KeyText.h"
+
 static void InitEngineResources() { Q_INIT_RESOURCE(engine); }
 
 namespace zv {
@@ -654,6 +656,7 @@ bool TWebBrowser::eventFilter(QObject* Watched, QEvent* Event)
     case QEvent::KeyPress:
         LastHit.Valid = false;
         if (EditKey(static_cast<QKeyEvent*>(Event))) return true;
+        if (CommitKeyText(Proxy, static_cast<QKeyEvent*>(Event))) return true;
         InputSent |= Event->type() == QEvent::KeyPress;
         break;
     case QEvent::KeyRelease:

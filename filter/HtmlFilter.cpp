@@ -366,7 +366,10 @@ TLinkNode* THtmlFilter::PrepareElement(THtmlTag* Tag)
             MakeImage(Tag);
         return Tag;
     case tagA:
-        return Tag->AttributeValue(attrName).empty() ? Tag : MakePlaceholder(Tag);
+        if (Tag->AttributeValue(attrName).empty())
+            return Tag;
+        // a named anchor around text stays, its text shown and edited behind its picture
+        return Tag->First() ? MarkNamedAnchor(Tag) : MakePlaceholder(Tag);
     case tagApplet:
         MakeObjectLike(Tag, u"dsgn_applet");
         return Tag;
@@ -395,20 +398,39 @@ TLinkNode* THtmlFilter::PrepareElement(THtmlTag* Tag)
 
 THtmlTag* THtmlFilter::MakePlaceholder(THtmlNode* Node)
 {
-    auto* Img = new THtmlTag(tagImg);
-    Node->InsertBefore(Img);
-    Node->Parent()->Remove(Node);
     // A copy on the heap is stored rather than the node itself: a large page's nodes lie in
     // the node arena, and a stored node there would hold its segment once the body goes.
-    std::unique_ptr<THtmlNode> Original(Node);
     std::unique_ptr<THtmlNode> Copy;
     {
         const TNodeHeapScope Heap;
         Copy.reset(CopyOf(Node));
     }
-    const WideString Id = AddObject(std::move(Copy));
+    THtmlTag* Img = NewPlaceholder(std::move(Copy), PlaceholderPicture(Node));
+    Node->InsertBefore(Img);
+    Node->Parent()->Remove(Node);
+    delete Node;
+    return Img;
+}
+
+THtmlTag* THtmlFilter::MarkNamedAnchor(THtmlTag* Anchor)
+{
+    std::unique_ptr<THtmlTag> Shell;
+    {
+        const TNodeHeapScope Heap;
+        Shell = std::make_unique<THtmlTag>(tagA);
+        Shell->AssignAttributes(Anchor);
+    }
+    THtmlTag* Img = NewPlaceholder(std::move(Shell), PlaceholderPicture(Anchor));
+    Anchor->AddFirst(Img);
+    return Img;
+}
+
+THtmlTag* THtmlFilter::NewPlaceholder(std::unique_ptr<THtmlNode> Stored, const char16_t* Picture)
+{
+    auto* Img = new THtmlTag(tagImg);
+    const WideString Id = AddObject(std::move(Stored));
     WideString Src = u"edit:";
-    Src += PlaceholderPicture(Node);
+    Src += Picture;
     const THtmlAttribute Items[] = {{attrId, {}, Id}, {attrSrc, {}, Src}, {attrOnResize, {}, u"cancelEvent()"}};
     Img->AddAttributes(Items, std::size(Items));
     return Img;

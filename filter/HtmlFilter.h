@@ -171,6 +171,11 @@ private:
     // The preparation of one node; each answers the node now standing in its place.
     TLinkNode* PrepareElement(THtmlTag* Tag);
     THtmlTag* MakePlaceholder(THtmlNode* Node);
+    // A named anchor around text keeps its place and text; a placeholder holding its
+    // attributes goes in as its first child.
+    THtmlTag* MarkNamedAnchor(THtmlTag* Anchor);
+    // A placeholder img (not yet in the tree) of a new stored node.
+    THtmlTag* NewPlaceholder(std::unique_ptr<THtmlNode> Stored, const char16_t* Picture);
     void MakeObjectLike(THtmlTag* Node, WideStringView ClassName);
     void MakeImage(THtmlTag* Node);
     void MakeTable(THtmlTag* Node);

@@ -305,6 +305,9 @@ struct THtmlFilter::TSourceMapping {
         // The design element's own attributes, and its kind.
         THtmlTag* Aside = nullptr;
         THtmlTagId Kind = tagImg;
+        // The design element taken out of Parent, where it stood before Next.
+        THtmlNode* Parent = nullptr;
+        TLinkNode* Next = nullptr;
     };
     std::vector<TChange> Changes;
     std::deque<THtmlTag> Asides;
@@ -452,6 +455,22 @@ void THtmlFilter::MapToSource(TSourceMapping& Mapping)
         const THtmlTagId StoredKind = Stored->Kind();
         const bool StoredInput = StoredTag && StoredKind == tagInput &&
                                  SameTextAscii(StoredTag->AttributeValue(attrType), u"image");
+        THtmlTag* Anchor = Kind == tagImg && StoredTag && StoredKind == tagA && !Stored->First()
+                               ? AsTag(Tag->ParentNode())
+                               : nullptr;
+        if (Anchor && Anchor->Kind() == tagA) {
+            // The picture of a named anchor around text: the anchor takes the stored name
+            // (its dialog changes it there), and the picture goes.
+            THtmlTag* Aside = &Mapping.Asides.emplace_back(tagA);
+            Aside->AssignAttributes(Anchor);
+            Aside->SetAttribute(attrName, StoredTag->AttributeValue(attrName));
+            Mapping.Changes.push_back({Anchor, nullptr, false, Aside, tagA});
+            Anchor->SwapAttributes(*Aside);
+            N = Root->NextInTree(Tag);
+            Mapping.Changes.push_back({Tag, nullptr, false, nullptr, tagImg, Anchor, Tag->Next()});
+            Anchor->Remove(Tag);
+            continue;
+        }
         if (Kind == tagImg && !(StoredTag && StoredKind == tagImg) && !StoredInput) {
             // A placeholder: its source takes its place (a copy when an earlier copy of the
             // placeholder already took it) and is written as it stands.
@@ -496,6 +515,13 @@ void THtmlFilter::UnmapSource(TSourceMapping& Mapping)
         if (It->Aside) {
             It->Design->SwapAttributes(*It->Aside);
             It->Design->SetKind(It->Kind);
+            continue;
+        }
+        if (It->Parent) {
+            if (It->Next)
+                It->Next->InsertBefore(It->Design);
+            else
+                It->Parent->Append(It->Design);
             continue;
         }
         It->Source->InsertBefore(It->Design);

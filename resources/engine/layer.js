@@ -590,6 +590,8 @@ addEventListener('beforeinput', function (e) {
     if (!goesOn) cut();
     if (kind) typing = { kind: kind, node: null, offset: 0, time: e.timeStamp };
     if (e.inputType === 'insertParagraph') wrapLooseText();
+    const s = getSelection();
+    joining = s.rangeCount && (e.inputType.startsWith('delete') || !s.isCollapsed) ? itemsAround(s.getRangeAt(0)) : null;
 }, true);
 // Enter in text that stands loose in the body: the engine would carry what follows up to the
 // body's end (a table too) into the new paragraph, so the text gets a paragraph of its own first.
@@ -602,6 +604,8 @@ function wrapLooseText() {
     if (n === doc.body && doc.body.textContent.trim()) doc.execCommand('formatBlock', false, 'p');
 }
 addEventListener('input', function (e) {
+    if (joining) joinItems(joining, getSelection().anchorNode);
+    joining = null;
     if (!typing) return;
     const s = getSelection();
     typing.node = s.rangeCount ? s.anchorNode : null;
@@ -731,40 +735,121 @@ function showRange(r) {
     control = null;
     repaint();
 }
-// Puts the nodes of a fragment in place of the range; the range collapses behind them.
 // Blocks that a paragraph or heading cannot hold; the saved page would end the paragraph at
 // them, and its rest would lose it.
 const blockNames = new Set(['table', 'form', 'hr', 'div', 'p', 'ul', 'ol', 'dl', 'pre', 'blockquote',
                             'address', 'center', 'fieldset', 'h1', 'h2', 'h3', 'h4', 'h5', 'h6']);
 const paragraphNames = new Set(['p', 'h1', 'h2', 'h3', 'h4', 'h5', 'h6']);
-// When frag holds such a block and the collapsed range r lies in a paragraph, the paragraph is
-// split there (what follows goes into a copy of it, without its id) and r comes between the
-// two halves; an empty half goes.
-function makeRoomForBlocks(r, frag) {
-    if (![...frag.childNodes].some(n => n.nodeType === Node.ELEMENT_NODE && blockNames.has(n.localName))) return;
-    let holder = r.startContainer.nodeType === Node.ELEMENT_NODE ? r.startContainer : r.startContainer.parentNode;
-    while (holder && holder !== doc.body && !paragraphNames.has(holder.localName)) {
-        if (blockNames.has(holder.localName) || ['td', 'th', 'li', 'dd', 'dt', 'caption'].includes(holder.localName))
-            return;
-        holder = holder.parentNode;
-    }
-    if (!holder || holder === doc.body) return;
+// Items and the lists that hold them.
+const itemLists = new Map([['li', ['ol', 'ul']], ['dt', ['dl']], ['dd', ['dl']]]);
+const isList = n => n.nodeType === Node.ELEMENT_NODE && ['ol', 'ul', 'dl'].includes(n.localName);
+// Whether N is an item that List (a list element) may hold.
+const belongsTo = (n, list) => n.nodeType === Node.ELEMENT_NODE && itemLists.has(n.localName) &&
+                            itemLists.get(n.localName).includes(list.localName);
+const isItem = n => !!n.parentNode && belongsTo(n, n.parentNode);
+const tableParts = new Set(['table', 'tbody', 'thead', 'tfoot', 'tr']);
+const blank = n => n.nodeType === Node.COMMENT_NODE || (n.nodeType === Node.TEXT_NODE && !n.data.trim());
+const emptyBox = el => !el.textContent.trim() &&
+    !el.querySelector('img, input, select, textarea, button, object, embed, iframe, hr, table');
+// Splits everything from the collapsed range's container up to Top at the range: what follows
+// goes into copies (without their ids) after Top, and the range comes between the two halves;
+// an empty half goes.
+function splitUpTo(r, top) {
+    let depth = 0;
+    for (let n = r.startContainer; n !== top; n = n.parentNode) depth += n.nodeType === Node.ELEMENT_NODE;
     const tail = doc.createRange();
     tail.setStart(r.startContainer, r.startOffset);
-    tail.setEnd(holder, holder.childNodes.length);
-    const rest = holder.cloneNode(false);
+    tail.setEnd(top, top.childNodes.length);
+    const rest = top.cloneNode(false);
     rest.removeAttribute('id');
     rest.append(tail.extractContents());
-    holder.after(rest);
-    const empty = el => !el.textContent.trim() && !el.querySelector('img, input, select, textarea, button, br');
-    if (empty(rest)) rest.remove();
-    if (empty(holder)) {
-        r.setStartBefore(holder);
-        holder.remove();
+    // the copies of the elements split on the way down are the first children
+    for (let c = rest.firstElementChild; c && depth--; c = c.firstElementChild) c.removeAttribute('id');
+    top.after(rest);
+    if (emptyBox(rest)) rest.remove();
+    if (emptyBox(top)) {
+        r.setStartBefore(top);
+        top.remove();
     } else {
-        r.setStartAfter(holder);
+        r.setStartAfter(top);
     }
     r.collapse(true);
+}
+// The list item (li, dt or dd) at the caret of R, outside any cell inside it.
+function caretItem(r) {
+    for (let n = r.startContainer; n && n !== doc.body; n = n.parentNode) {
+        if (n.nodeType !== Node.ELEMENT_NODE) continue;
+        if (isList(n)) return null;
+        if (isItem(n)) return n;
+        if (['td', 'th', 'caption'].includes(n.localName)) return null;
+    }
+    return null;
+}
+// Runs of loose items (no list around them) go into a list of their kind.
+function wrapLooseItems(frag) {
+    let list = null;
+    for (const n of [...frag.childNodes]) {
+        const kind = n.nodeType === Node.ELEMENT_NODE && itemLists.get(n.localName);
+        if (kind && (!list || !kind.includes(list.localName))) {
+            list = doc.createElement(kind[kind.length - 1]);
+            n.before(list);
+        }
+        if (kind) list.append(n);
+        else if (!blank(n)) list = null;
+        else if (list) list.append(n);
+    }
+}
+// Makes room at the collapsed range R for what Frag holds. List items pasted into an item of a
+// list of their kind become items of that list: the item is split at the caret and they come
+// between its halves (a list around them gives way). Blocks split the paragraphs and inline
+// elements around the caret up to the element that can hold them. The caret never stays
+// directly in a list or a table.
+function makeRoomForBlocks(r, frag) {
+    const item = caretItem(r);
+    if (item) {
+        const list = item.parentNode, top = [...frag.childNodes].filter(n => !blank(n));
+        const lists = top.filter(isList);
+        const items = top.filter(n => !isList(n)).concat(lists.flatMap(l => [...l.childNodes].filter(n => !blank(n))));
+        if (top.length && items.every(n => belongsTo(n, list))) {
+            for (const l of lists) l.replaceWith(...l.childNodes);
+            splitUpTo(r, item);
+            return;
+        }
+    }
+    wrapLooseItems(frag);
+    let at = r.startContainer.nodeType === Node.ELEMENT_NODE ? r.startContainer : r.startContainer.parentNode;
+    // inside a table but in no cell: in front of the table
+    const table = tableParts.has(at.localName) && at.closest('table');
+    if (table) {
+        r.setStartBefore(table);
+        r.collapse(true);
+        at = table.parentNode;
+    }
+    if ([...frag.childNodes].some(n => n.nodeType === Node.ELEMENT_NODE && blockNames.has(n.localName))) {
+        let holder = null;
+        for (let n = at; n && n !== doc.body; n = n.parentNode) {
+            if (!paragraphNames.has(n.localName) && n.localName !== 'pre' && n.localName !== 'address' &&
+                getComputedStyle(n).display !== 'inline')
+                break;
+            holder = n;
+        }
+        if (holder) {
+            splitUpTo(r, holder);
+            at = r.startContainer;
+        }
+    }
+    // what is no item of the list it goes into becomes one
+    if (isList(at)) {
+        let box = null;
+        for (const n of [...frag.childNodes]) {
+            if (belongsTo(n, at)) {
+                box = null;
+            } else if (box || !blank(n)) {
+                if (!box) n.before(box = doc.createElement(at.localName === 'dl' ? 'dd' : 'li'));
+                box.append(n);
+            }
+        }
+    }
 }
 // The lone <br> that holds an empty block open gives way to what goes into the block.
 function dropPlaceholder(r, frag) {
@@ -776,17 +861,23 @@ function dropPlaceholder(r, frag) {
     r.setStart(box, 0);
     r.collapse(true);
 }
+// Puts the nodes of a fragment in place of the range; the range collapses behind them.
 function placeNodes(r, frag) {
-    if (!r.collapsed) r.deleteContents();
+    const items = r.collapsed ? null : itemsAround(r);
+    const [start, offset] = [r.startContainer, r.startOffset];
+    r.deleteContents();
+    // where the selection began, not between the blocks it ran across
+    if (start.isConnected)
+        r.setStart(start, Math.min(offset, start.nodeType === Node.TEXT_NODE ? start.length : start.childNodes.length));
     dropPlaceholder(r, frag);
     makeRoomForBlocks(r, frag);
     const last = frag.lastChild;
     r.insertNode(frag);
     if (last) r.setStartAfter(last);
     r.collapse(true);
+    if (items) joinItems(items, r.startContainer);
 }
 function insertFragment(r, html) {
-    r.deleteContents();
     placeNodes(r, r.createContextualFragment(html));
 }
 // The children of a JSON body (see readBody) around or inside an element, as
@@ -857,6 +948,31 @@ const inline = new Set(['img', 'input', 'select', 'textarea', 'button']);
 function htmlOf(r) {
     const d = doc.createElement('div');
     d.appendChild(r.cloneContents());
+    return d.innerHTML;
+}
+// What a copy of R puts on the clipboard: items and rows keep the list or table around them,
+// so that they stay whole blocks wherever they go.
+function copiedHtml(r) {
+    let content = r.cloneContents();
+    let n = r.commonAncestorContainer;
+    // a block the selection only touches at its edge comes as an empty copy: it goes
+    for (const [end, side] of [[r.startContainer, 'firstChild'], [r.endContainer, 'lastChild']]) {
+        let depth = 0;
+        for (let a = end; a !== n; a = a.parentNode) depth += a.nodeType === Node.ELEMENT_NODE;
+        for (let c = content[side]; c && c.nodeType === Node.ELEMENT_NODE && depth--; c = c[side])
+            if (emptyBox(c)) {
+                c.remove();
+                break;
+            }
+    }
+    if (n.nodeType !== Node.ELEMENT_NODE) n = n.parentNode;
+    for (; n && n !== doc.body && (isList(n) || tableParts.has(n.localName)); n = n.parentNode) {
+        const box = n.cloneNode(false);
+        box.append(content);
+        content = box;
+    }
+    const d = doc.createElement('div');
+    d.append(content);
     return d.innerHTML;
 }
 
@@ -977,6 +1093,8 @@ function exec(id, input) {
         return doc.execCommand('fontSize', false, String(size));
     }
     if (id === IDM.UNLINK) widenToLink();
+    if (id === IDM.OUTDENT && outdentItems()) return true;
+    if (id === IDM.INDENT || id === IDM.OUTDENT) return nestLists(doc.execCommand(actions[id], false, null));
     if (id in actions)
         return doc.execCommand(actions[id], false, input === null || input === undefined
                                                     ? null : String(input));
@@ -1006,11 +1124,101 @@ function liftLists(done) {
         if (!p.textContent.trim() && !p.querySelector('img, input, select, textarea, object'))
             p.remove();
     }
+    selectAgain(sc, so, ec, eo);
+    return done;
+}
+// The selection back where it was before nodes around it moved.
+function selectAgain(sc, so, ec, eo) {
     const back = doc.createRange();
     back.setStart(sc, so);
     back.setEnd(ec, eo);
+    const s = getSelection();
     s.removeAllRanges();
     s.addRange(back);
+}
+
+// The list items that a deletion of R (by a key, by typing over it or by a paste) may join:
+// those around its ends and their neighbours, each with something of its own.
+let joining = null;
+const ownContent = li => !emptyBox(li) && [...li.childNodes].some(n => !blank(n) && !isList(n));
+function itemsAround(r) {
+    const found = new Set();
+    for (const end of [r.startContainer, r.endContainer])
+        for (let n = end; n && n !== doc.body; n = n.parentNode) {
+            if (n.localName !== 'li') continue;
+            for (const li of [n, n.previousElementSibling, n.nextElementSibling])
+                if (li && li.localName === 'li' && ownContent(li)) found.add(li);
+        }
+    return found.size ? found : null;
+}
+// What a join left of the items: an item left empty goes, and one left with nothing of its own
+// but lists hands them to the item before it. The item with the caret stays.
+function joinItems(items, caret) {
+    for (const li of items) {
+        if (!li.isConnected || (caret && li.contains(caret)) || !isList(li.parentNode)) continue;
+        if (emptyBox(li)) {
+            li.remove();
+            continue;
+        }
+        const before = li.previousElementSibling;
+        if (before && before.localName === 'li' && !ownContent(li)) {
+            before.append(...li.childNodes);
+            li.remove();
+        }
+    }
+}
+// Outdent of items of a list inside an item: they become items of the outer list, after the
+// item that held them, each with what it holds; the items after them in their list go into
+// a list in the last one. False when the selection is in no such item.
+function outdentItems() {
+    const s = getSelection();
+    if (!s.rangeCount) return false;
+    const r = s.getRangeAt(0);
+    const [sc, so, ec, eo] = [r.startContainer, r.startOffset, r.endContainer, r.endOffset];
+    const first = (sc.nodeType === Node.ELEMENT_NODE ? sc : sc.parentElement).closest('li');
+    if (!first || !doc.body.contains(first) || !isItem(first)) return false;
+    const list = first.parentNode, holder = list.parentNode;
+    if (holder.localName !== 'li' || !isList(holder.parentNode)) return false;
+    let last = first;
+    for (let n = first.nextElementSibling; n && n.localName === 'li' && r.intersectsNode(n); n = n.nextElementSibling)
+        last = n;
+    const moved = [];
+    for (let n = first; ; n = n.nextElementSibling) {
+        moved.push(n);
+        if (n === last) break;
+    }
+    if (last.nextSibling && [...list.childNodes].slice([...list.childNodes].indexOf(last) + 1).some(n => !blank(n))) {
+        const rest = list.cloneNode(false);
+        rest.removeAttribute('id');
+        while (last.nextSibling) rest.append(last.nextSibling);
+        last.append(rest);
+    }
+    holder.after(...moved);
+    if (![...list.childNodes].some(n => !blank(n))) list.remove();
+    selectAgain(sc, so, ec, eo);
+    return true;
+}
+// A list that stands right in a list (the engine's indent and outdent leave them) goes into
+// the item before it, or into an item of its own.
+function nestLists(done) {
+    const s = getSelection();
+    if (!s.rangeCount) return done;
+    let n = s.getRangeAt(0).commonAncestorContainer;
+    let top = null;
+    for (; n && n !== doc.body; n = n.parentNode) if (isList(n)) top = n;
+    if (!top) return done;
+    for (const list of [top, ...top.querySelectorAll('ol, ul')]) {
+        const parent = list.parentNode;
+        if (parent.localName !== 'ol' && parent.localName !== 'ul') continue;
+        let before = list.previousSibling;
+        while (before && blank(before)) before = before.previousSibling;
+        if (before && before.localName === 'li') before.append(list);
+        else {
+            const li = doc.createElement('li');
+            list.replaceWith(li);
+            li.append(list);
+        }
+    }
     return done;
 }
 
@@ -1757,7 +1965,7 @@ const api = {
         if (c) return [c.outerHTML, ''];
         if (!hasContent()) return null;
         const r = getSelection().getRangeAt(0);
-        return [htmlOf(r), textOf(r)];
+        return [copiedHtml(r), textOf(r)];
     },
     deleteSelection: function () {
         const c = currentControl();
@@ -1766,7 +1974,11 @@ const api = {
             control = null;
             return true;
         }
-        return doc.execCommand('delete', false, null);
+        const s = getSelection();
+        const items = s.rangeCount ? itemsAround(s.getRangeAt(0)) : null;
+        const done = doc.execCommand('delete', false, null);
+        if (items) joinItems(items, s.anchorNode);
+        return done;
     },
     insertHtml: function (html, replace) {
         const c = currentControl();

@@ -1695,3 +1695,336 @@ TEST(MainWindow, PageNamedAtStartIsEditedWithoutLoss)
     H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
     EXPECT_TRUE(W.close());
 }
+
+namespace {
+
+// A key that types Character, pressed and released on Target as a keyboard layout or a
+// compose sequence delivers it: no key code, the text the character (beyond U+FFFF a
+// surrogate pair).
+void PressTextKey(QWidget* Target, char32_t Character)
+{
+    const QString Text = QString::fromUcs4(&Character, 1);
+    QKeyEvent Down(QEvent::KeyPress, 0, Qt::NoModifier, Text);
+    QApplication::sendEvent(Target, &Down);
+    QKeyEvent Up(QEvent::KeyRelease, 0, Qt::NoModifier, Text);
+    QApplication::sendEvent(Target, &Up);
+}
+
+}  // namespace
+
+TEST(MainWindow, CharactersBeyondU_FFFFStayWholeWhereverTheyAreTyped)
+{
+    TempDir Config, Docs;
+    TMainWindowHost H(Config.Path);
+    TFormMain& W = H.W();
+    WriteAll(Docs / "c.html", "<html><head><title>C</title></head><body><p id=\"p\">Hello</p>"
+                              "<p id=\"q\">\xCE\xB1\xCE\xB2 &amp; more</p><!-- note --></body></html>");
+    W.FileManager->OpenFile(Docs / "c.html");
+    ASSERT_TRUE(WaitFor([&] { return H.Body().contains("Hello"); }));
+    const auto Saved = [&] { return QString::fromUtf8(ReadAll(Docs / "c.html")); };
+    const auto Text = [&](const QString& Id) {
+        return PageEval(H.D(), "document.getElementById('" + Id + "').textContent").toString();
+    };
+
+    // a key and an input method's commit in the design view, each between plain keys
+    ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), "#p")));
+    PageSelectText(H.D(), "#p", 5, 5);
+    H.TypeInDesigner("");
+    QWidget* Page = H.D().focusProxy();
+    PressTextKey(Page, U'\U0001F600');
+    H.TypeInDesigner("x");
+    QInputMethodEvent Commit;
+    Commit.setCommitString(QString::fromUcs4(U"\U0001F601\u00E9"));
+    QApplication::sendEvent(Page, &Commit);
+    H.TypeInDesigner("y");
+    EXPECT_EQ(Text("p"), QString::fromUcs4(U"Hello\U0001F600x\U0001F601\u00E9y"));
+    EXPECT_TRUE(W.FileManager->Modified());
+    // the same key in the middle of non-Latin text
+    PageSelectText(H.D(), "#q", 1, 1);
+    H.TypeInDesigner("");
+    PressTextKey(Page, U'\U00020BB7');
+    H.TypeInDesigner("z");
+    EXPECT_EQ(Text("q"), QString::fromUcs4(U"\u03B1\U00020BB7z\u03B2 & more"));
+    H.Key(Qt::Key_S, Qt::ControlModifier);
+    const QString First = Saved();
+    EXPECT_TRUE(First.contains("<p id=\"p\">Hello&#x1F600;x&#x1F601;&eacute;y</p>")) << First.toStdString();
+    EXPECT_TRUE(First.contains("<p id=\"q\">&alpha;&#x20BB7;z&beta; &amp; more</p>")) << First.toStdString();
+
+    // a dialog's field: the page title
+    WhenModal([](QWidget* Dialog) {
+        auto* Title = Dialog->findChild<QLineEdit*>("EditTitle");
+        Title->selectAll();
+        QTest::keyClicks(Title, "Smile ");
+        PressTextKey(Title, U'\U0001F602');
+        Dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    H.F().MenuPageProperties->trigger();
+    // the HTML Code view: a key in a comment, written as itself in a page saved as UTF-8
+    QApplication::setActiveWindow(&W);  // a dialog that closed leaves no window active offscreen
+    H.Tab(CodeTab);
+    QsciScintilla* Code = W.SourceEditor;
+    ASSERT_TRUE(Code->hasFocus());
+    ASSERT_TRUE(Code->findFirst("note", false, true, false, false));
+    PressTextKey(Code, U'\U0001F603');
+    EXPECT_TRUE(Code->text().contains(QString::fromUcs4(U"<!-- \U0001F603 -->"))) << Code->text().toStdString();
+    H.Tab(DesignerTab);
+    EXPECT_EQ(Text("p"), QString::fromUcs4(U"Hello\U0001F600x\U0001F601\u00E9y"));
+    H.Key(Qt::Key_S, Qt::ControlModifier);
+    const QString Second = Saved();
+    for (const char32_t* Kept : {U"<title>Smile &#x1F602;</title>", U"<!-- \U0001F603 -->",
+                                 U"Hello&#x1F600;x&#x1F601;&eacute;y</p>", U"&alpha;&#x20BB7;z&beta; &amp; more"})
+        EXPECT_TRUE(Second.contains(QString::fromUcs4(Kept))) << Second.toStdString();
+    // never half a character, never a reference to one
+    for (const char* Cut : {"&#xF60", "&#xD8", "&#xDE", "&#55357;", "\xEF\xBF\xBD"})
+        EXPECT_FALSE(Second.contains(QString::fromUtf8(Cut))) << Cut << "\n" << Second.toStdString();
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
+    EXPECT_TRUE(W.close());
+}
+
+TEST(MainWindow, NamedAnchorsShowTheirTextBehindTheirPicture)
+{
+    TempDir Config, Docs;
+    TMainWindowHost H(Config.Path);
+    TFormMain& W = H.W();
+    WriteAll(Docs / "a.html",
+             "<html><head><title>Anchors</title></head><body>"
+             "<h1><a name=\"top\">Media page</a></h1>"
+             "<p id=\"p\">Some <a name=\"n2\" title=\"\" data-k>named words</a> here</p>"
+             "<p><a href=\"x.html\" name=\"both\">link with name</a></p>"
+             "<p id=\"e\">Empty<a name=\"empty\"></a> anchor</p>"
+             "<dl><dt><a name=\"term\" id=\"term\">Gr\xC3\xBC\xC3\x9F" "e &amp; \xCE\xB1\xCE\xB2</a></dt><dd>a term</dd></dl>"
+             "</body></html>");
+    W.FileManager->OpenFile(Docs / "a.html");
+    ASSERT_TRUE(WaitFor([&] { return H.Body().contains("a term"); }));
+    const auto Saved = [&] { return QString::fromStdString(ReadAll(Docs / "a.html")); };
+    const auto Shown = [&](const QString& Selector) {
+        return PageEval(H.D(), "(function(){ const e = document.querySelector('" + Selector +
+                                   "'); const r = e.getBoundingClientRect(); return e.innerText + '|' +"
+                                   " (r.width > 0 && r.height > 0); })()")
+            .toString();
+    };
+    // every anchor's text shows, after one picture of its own
+    EXPECT_EQ(Shown("h1"), "Media page|true");
+    EXPECT_EQ(Shown("#p"), "Some named words here|true");
+    EXPECT_EQ(Shown("a[href]"), "link with name|true");
+    EXPECT_EQ(Shown("dt"), QString::fromUtf8("Gr\xC3\xBC\xC3\x9F" "e & \xCE\xB1\xCE\xB2|true"));
+    EXPECT_EQ(PageEval(H.D(), "document.querySelectorAll('img[src=\"edit:anchor.gif\"]').length").toInt(), 5);
+    EXPECT_EQ(PageEval(H.D(), "document.querySelector('h1 a').firstChild.localName").toString(), "img");
+    WaitFor([&] { return PageEval(H.D(), "[...document.images].every(i => i.complete && i.naturalWidth > 0)").toBool(); });
+    H.Shot("anchors");
+
+    // the anchor's text is edited like any other
+    ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), "#p a")));
+    PageEval(H.D(), "(function(){ const t = document.querySelector('#p a').lastChild; const r = document.createRange();"
+                    " r.setStart(t, 5); r.collapse(true); getSelection().removeAllRanges(); getSelection().addRange(r); })()");
+    H.TypeInDesigner("ly");
+    EXPECT_EQ(Shown("#p"), "Some namedly words here|true");
+    H.Key(Qt::Key_S, Qt::ControlModifier);
+    const QString First = Saved();
+    for (const char* Kept : {"<h1><a name=\"top\">Media page</a></h1>",
+                             "<p id=\"p\">Some <a name=\"n2\" title=\"\" data-k>namedly words</a> here</p>",
+                             "<a href=\"x.html\" name=\"both\">link with name</a>",
+                             "Empty<a name=\"empty\"></a> anchor",
+                             "<a name=\"term\" id=\"term\">Gr&uuml;&szlig;e &amp; &alpha;&beta;</a>"})
+        EXPECT_TRUE(First.contains(Kept)) << Kept << "\n" << First.toStdString();
+    EXPECT_FALSE(First.contains("anchor.gif")) << First.toStdString();
+
+    // a double click on the picture opens the anchor's dialog; its name goes to the anchor
+    // around the text, twice in a row
+    for (const char* Name : {"head", "head2"}) {
+        bool Asked = false;
+        WhenModal([&](QWidget* Dialog) {
+            auto* Edit = Dialog->findChild<QLineEdit*>("EditName");
+            ASSERT_NE(Edit, nullptr);
+            Asked = true;
+            Edit->selectAll();
+            QTest::keyClicks(Edit, Name);
+            Dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+        });
+        PageDoubleClick(H.D(), PageCentre(H.D(), "h1 img"));
+        ASSERT_TRUE(WaitFor([&] { return Asked && !QApplication::activeModalWidget(); }));
+        EXPECT_EQ(Shown("h1"), "Media page|true");
+    }
+    // the code view and the tree show the anchor as it is saved
+    const auto [Code, Tree] = OtherViews(H);
+    EXPECT_TRUE(Code.contains("<h1><a name=\"head2\">Media page</a></h1>")) << Code.toStdString();
+    EXPECT_TRUE(Tree.contains("<h1><a name=\"head2\">Media page</a></h1>")) << Tree.toStdString();
+    EXPECT_EQ(Shown("h1"), "Media page|true");
+    // a dialog that closed leaves no window active offscreen
+    QApplication::setActiveWindow(&W);
+    H.Key(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(Saved().contains("<h1><a name=\"head2\">Media page</a></h1>")) << Saved().toStdString();
+    EXPECT_FALSE(Saved().contains("anchor.gif")) << Saved().toStdString();
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
+    EXPECT_TRUE(W.close());
+}
+
+TEST(MainWindow, EntityPaletteInsertsOnADoubleClickAndHandsTheKeyboardBack)
+{
+    TempDir Config, Docs;
+    TMainWindowHost H(Config.Path);
+    TFormMain& W = H.W();
+    WriteAll(Docs / "e.html", "<html><head><title>E</title></head><body>"
+                              "<p id=\"p\" class=\"\">Hello \xCF\x89orld</p></body></html>");
+    W.FileManager->OpenFile(Docs / "e.html");
+    ASSERT_TRUE(WaitFor([&] { return H.Body().contains("Hello"); }));
+    QWidget* Palette = W.EntityView->viewport();
+    const auto Cell = [&](int Index) { return W.EntityView->ItemRect(Index).center(); };
+    const auto Text = [&] { return PageEval(H.D(), "document.getElementById('p').textContent").toString(); };
+    // keys typed where the keyboard is, once the page has it as well as the widget
+    const auto Typed = [&](const QString& Keys, const QString& Expected) {
+        EXPECT_TRUE(H.D().isAncestorOf(QApplication::focusWidget()));
+        EXPECT_TRUE(WaitFor([&] { return PageEval(H.D(), "document.hasFocus()").toBool(); }));
+        QTest::keyClicks(QApplication::focusWidget(), Keys);
+        return WaitFor([&] { return Text() == Expected; });
+    };
+
+    // a double click as a test tool sends it (the double click alone): one entity at the
+    // caret, and the next keys go to the page
+    ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), "#p")));
+    PageSelectText(H.D(), "#p", 2, 2);
+    H.TypeInDesigner("");
+    QTest::mouseDClick(Palette, Qt::LeftButton, {}, Cell(1));  // &copy;
+    EXPECT_TRUE(Typed("ab", QString::fromUtf8("He\xC2\xA9" "abllo \xCF\x89orld"))) << Text().toStdString();
+    EXPECT_TRUE(W.FileManager->Modified());
+    // as the window system sends it (press, release, press, double click, release): one entity
+    QTest::mousePress(Palette, Qt::LeftButton, {}, Cell(2));  // &reg;
+    QTest::mouseRelease(Palette, Qt::LeftButton, {}, Cell(2));
+    QTest::mousePress(Palette, Qt::LeftButton, {}, Cell(2));
+    QTest::mouseDClick(Palette, Qt::LeftButton, {}, Cell(2));
+    QTest::mouseRelease(Palette, Qt::LeftButton, {}, Cell(2));
+    EXPECT_TRUE(Typed("c", QString::fromUtf8("He\xC2\xA9" "ab\xC2\xAE" "cllo \xCF\x89orld"))) << Text().toStdString();
+    // a click selects, Enter chooses; the keyboard comes back all the same
+    QTest::mouseClick(Palette, Qt::LeftButton, {}, Cell(3));  // &trade;
+    EXPECT_EQ(Text(), QString::fromUtf8("He\xC2\xA9" "ab\xC2\xAE" "cllo \xCF\x89orld"));
+    QTest::keyClick(W.EntityView, Qt::Key_Return);
+    EXPECT_TRUE(Typed("d", QString::fromUtf8("He\xC2\xA9" "ab\xC2\xAE" "c\xE2\x84\xA2" "dllo \xCF\x89orld"))) << Text().toStdString();
+    H.Key(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(QString::fromStdString(ReadAll(Docs / "e.html"))
+                    .contains("<p id=\"p\" class=\"\">He&copy;ab&reg;c&trade;dllo &omega;orld</p>"))
+        << ReadAll(Docs / "e.html");
+
+    // in the HTML Code view a double click replaces the selection, and typing goes on there
+    H.Tab(CodeTab);
+    QsciScintilla* Code = W.SourceEditor;
+    ASSERT_TRUE(Code->findFirst("llo", false, true, false, true));
+    QTest::mouseDClick(Palette, Qt::LeftButton, {}, Cell(4));  // &cent;
+    EXPECT_EQ(QApplication::focusWidget(), Code);
+    QTest::keyClicks(QApplication::focusWidget(), "!");
+    EXPECT_TRUE(Code->text().contains("d&cent;! &omega;orld"))
+        << Code->text().toStdString();
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
+    EXPECT_TRUE(W.close());
+}
+
+TEST(MainWindow, UndoFollowsTheViewShownAndFindTakesThePlatformKey)
+{
+    TempDir Config, Docs;
+    TMainWindowHost H(Config.Path);
+    TFormMain& W = H.W();
+    Ui::FormMain& F = H.F();
+    WriteAll(Docs / "u.html", "<html><head><title>U</title></head><body>"
+                              "<p id=\"p\">Hello \xCE\xB1\xCE\xB2</p></body></html>");
+    W.FileManager->OpenFile(Docs / "u.html");
+    ASSERT_TRUE(WaitFor([&] { return H.Body().contains("Hello"); }));
+    const auto Text = [&] { return PageEval(H.D(), "document.getElementById('p').textContent").toString(); };
+    // Undo and Redo as the Edit menu shows them
+    const auto MenuShows = [&](QAction* Action) {
+        emit F.MenuEdit->aboutToShow();
+        const bool Enabled = Action->isEnabled();
+        emit F.MenuEdit->aboutToHide();
+        return Enabled;
+    };
+
+    // typing, then a visit to the HTML Code view that changes nothing: the typing can still be
+    // undone and redone in the design view, from the keys, the menu and the buttons
+    ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), "#p")));
+    PageSelectText(H.D(), "#p", 5, 5);
+    H.TypeInDesigner(" there");
+    ASSERT_EQ(Text(), QString::fromUtf8("Hello there \xCE\xB1\xCE\xB2"));
+    EXPECT_TRUE(F.BtnUndo->isEnabled());
+    H.Tab(CodeTab);
+    EXPECT_TRUE(W.SourceEditor->text().contains("Hello there &alpha;&beta;"));
+    EXPECT_FALSE(F.BtnUndo->isEnabled());  // nothing typed in this view yet
+    EXPECT_FALSE(MenuShows(F.MenuUndo));
+    H.Tab(DesignerTab);
+    EXPECT_TRUE(F.BtnUndo->isEnabled());
+    EXPECT_TRUE(MenuShows(F.MenuUndo));
+    EXPECT_FALSE(F.BtnRedo->isEnabled());
+    H.TypeInDesigner("");
+    H.Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(WaitFor([&] { return Text() == QString::fromUtf8("Hello \xCE\xB1\xCE\xB2"); })) << Text().toStdString();
+    EXPECT_TRUE(F.BtnRedo->isEnabled());
+    EXPECT_TRUE(MenuShows(F.MenuRedo));
+    H.Click(F.BtnRedo);
+    EXPECT_TRUE(WaitFor([&] { return Text() == QString::fromUtf8("Hello there \xCE\xB1\xCE\xB2"); })) << Text().toStdString();
+    // a second visit, where a key typed is taken back, and the menu's Undo
+    H.Tab(CodeTab);
+    QTest::keyClicks(W.SourceEditor, "x");
+    QTest::keyClick(W.SourceEditor, Qt::Key_Backspace);
+    H.Tab(DesignerTab);
+    EXPECT_TRUE(MenuShows(F.MenuUndo));
+    F.MenuUndo->trigger();
+    EXPECT_TRUE(WaitFor([&] { return Text() == QString::fromUtf8("Hello \xCE\xB1\xCE\xB2"); })) << Text().toStdString();
+
+    // in the HTML Code view the menu and the button follow that view's own typing
+    H.Tab(CodeTab);
+    QsciScintilla* Code = W.SourceEditor;
+    ASSERT_TRUE(Code->findFirst("Hello", false, true, false, true));
+    QTest::keyClick(Code, Qt::Key_Right);
+    QTest::keyClicks(Code, " you");
+    EXPECT_TRUE(Code->text().contains("<p id=\"p\">Hello you &alpha;&beta;</p>")) << Code->text().toStdString();
+    EXPECT_TRUE(F.BtnUndo->isEnabled());
+    EXPECT_TRUE(MenuShows(F.MenuUndo));
+    EXPECT_FALSE(MenuShows(F.MenuRedo));
+    H.Click(F.BtnUndo);
+    EXPECT_TRUE(Code->text().contains("<p id=\"p\">Hello &alpha;&beta;</p>")) << Code->text().toStdString();
+    EXPECT_TRUE(F.BtnRedo->isEnabled());
+    EXPECT_TRUE(MenuShows(F.MenuRedo));
+    F.MenuRedo->trigger();
+    EXPECT_TRUE(Code->text().contains("<p id=\"p\">Hello you &alpha;&beta;</p>")) << Code->text().toStdString();
+    // a save from this view loads the page behind it; the view's own undo goes on meanwhile
+    H.Key(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(QString::fromStdString(ReadAll(Docs / "u.html")).contains("Hello you &alpha;&beta;"));
+    QTest::keyClick(Code, Qt::Key_Home);
+    QTest::keyClicks(Code, "!");
+    EXPECT_TRUE(F.BtnUndo->isEnabled());
+    EXPECT_TRUE(MenuShows(F.MenuUndo));
+    QTest::keyClick(Code, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(Code->text().contains("<p id=\"p\">Hello you &alpha;&beta;</p>")) << Code->text().toStdString();
+    EXPECT_TRUE(F.BtnRedo->isEnabled());
+    // the change goes to the design view
+    H.Tab(DesignerTab);
+    EXPECT_TRUE(WaitFor([&] { return Text() == QString::fromUtf8("Hello you \xCE\xB1\xCE\xB2"); })) << Text().toStdString();
+
+    // Ctrl+F finds, in the view it was pressed in; F3 as well
+    const auto FindDialog = [&]() -> TFormFind* {
+        for (TFormFind* Find : W.findChildren<TFormFind*>())
+            if (Find->isVisible()) return Find;
+        return nullptr;
+    };
+    H.TypeInDesigner("");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::ControlModifier);
+    ASSERT_TRUE(WaitFor([&] { return FindDialog() != nullptr; }));
+    TFormFind* Find = FindDialog();
+    EXPECT_EQ(Find->parentWidget(), &H.D());
+    QApplication::setActiveWindow(Find);  // as the window manager does with a new window
+    PressTextKey(QApplication::focusWidget(), U'\u03B2');
+    EXPECT_EQ(Find->FindText(), QString::fromUtf8("\xCE\xB2"));
+    EXPECT_TRUE(Find->FindNext());
+    EXPECT_EQ(PageEval(H.D(), "getSelection().toString()").toString(), QString::fromUtf8("\xCE\xB2"));
+    Find->hide();
+    QApplication::setActiveWindow(&W);
+    H.Tab(CodeTab);
+    QTest::keyClick(Code, Qt::Key_F, Qt::ControlModifier);
+    ASSERT_TRUE(WaitFor([&] { return FindDialog() != nullptr; }));
+    EXPECT_EQ(FindDialog()->parentWidget(), &W);
+    FindDialog()->hide();
+    QApplication::setActiveWindow(&W);
+    Code->setFocus();
+    QTest::keyClick(Code, Qt::Key_F3);
+    EXPECT_TRUE(WaitFor([&] { return FindDialog() != nullptr; }));
+    FindDialog()->hide();
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
+    EXPECT_TRUE(W.close());
+}

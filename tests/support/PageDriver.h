@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QPointer>
 #include <QTimer>
 #include <QMouseEvent>
@@ -63,6 +65,27 @@ inline QPoint PageCentre(TWebBrowser& Browser, const QString& Selector)
                               " return [r.left + r.width / 2, r.top + r.height / 2]; })()")
             .toList();
     EXPECT_EQ(R.size(), 2) << "no element " << Selector.toStdString();
+    return QPoint(qRound(R.value(0).toDouble()), qRound(R.value(1).toDouble()));
+}
+
+// Viewport position of the caret place Offset characters into the first occurrence of Text in
+// one text node of the page, scrolled into view: a click there puts the caret there.
+inline QPoint PageTextPoint(TWebBrowser& Browser, const QString& Text, int Offset = 0)
+{
+    // where the keys sent before have moved it
+    Browser.CallLayer(QStringLiteral("echoes"));
+    const QVariantList R =
+        PageEval(Browser, "(function(text, offset){ const w = document.createTreeWalker(document.body,"
+                          " NodeFilter.SHOW_TEXT); for (let t = w.nextNode(); t; t = w.nextNode()) {"
+                          " const k = t.data.indexOf(text); if (k < 0) continue;"
+                          " t.parentElement.scrollIntoView({ block: 'nearest' });"
+                          " const r = document.createRange(); r.setStart(t, k + offset); r.collapse(true);"
+                          " const b = r.getClientRects()[0] || r.getBoundingClientRect();"
+                          " return [b.left, b.top + b.height / 2]; } return null; })(" +
+                              QString::fromUtf8(QJsonDocument(QJsonArray{Text}).toJson(QJsonDocument::Compact)).mid(1).chopped(1) +
+                              ", " + QString::number(Offset) + ")")
+            .toList();
+    EXPECT_EQ(R.size(), 2) << "no text " << Text.toStdString();
     return QPoint(qRound(R.value(0).toDouble()), qRound(R.value(1).toDouble()));
 }
 

@@ -1,0 +1,301 @@
+// Editing blocks in the design view of the main window, with the keys a person presses: copy
+// and paste across paragraphs, list items, terms and rows; joining and outdenting list items.
+// The saved file is read as written: every word must be in it, in a structure browsers keep.
+#include <gtest/gtest.h>
+
+#include <QClipboard>
+#include <QMimeData>
+#include <QRegularExpression>
+#include <QSet>
+#include <vector>
+
+#include "MainWindowHost.h"
+#include "Streams.h"
+
+using namespace zv;
+using namespace zv::test;
+
+namespace {
+
+// The body of a page (or a piece of one) as it is written: its words in order, its list items,
+// and each place where an element or text stands where no browser keeps it.
+struct TWritten {
+    QStringList Words;
+    QStringList Faults;
+    int Items = 0;
+};
+
+TWritten ReadWritten(const QString& Html)
+{
+    static const QSet<QString> Void{"br", "img", "hr", "input", "meta", "link", "col", "area", "base", "param", "wbr"};
+    static const QSet<QString> Blocks{"p",  "div", "ul", "ol", "dl", "dt", "dd", "li", "table", "tbody", "thead",
+                                      "tfoot", "tr", "td", "th", "pre", "blockquote", "h1", "h2", "h3", "h4",
+                                      "h5", "h6", "address", "center", "form", "hr", "caption", "body"};
+    static const QSet<QString> Lists{"ol", "ul", "dl"};
+    static const QSet<QString> Paragraphs{"p", "h1", "h2", "h3", "h4", "h5", "h6"};
+    static const QRegularExpression Token(R"(<!--.*?-->|<(/?)([A-Za-z][A-Za-z0-9]*)[^>]*>|[^<]+)",
+                                          QRegularExpression::DotMatchesEverythingOption);
+    // what may stand right in each of these
+    const auto Allowed = [](const QString& Parent, const QString& Child) {
+        if (Parent == "ol" || Parent == "ul") return Child == "li";
+        if (Parent == "dl") return Child == "dt" || Child == "dd";
+        if (Parent == "table")
+            return QSet<QString>{"caption", "colgroup", "col", "thead", "tbody", "tfoot", "tr"}.contains(Child);
+        if (Parent == "tbody" || Parent == "thead" || Parent == "tfoot") return Child == "tr";
+        if (Parent == "tr") return Child == "td" || Child == "th";
+        if (Paragraphs.contains(Parent)) return Child == "#text" || !Blocks.contains(Child);
+        if (Child == "li") return false;
+        return true;
+    };
+    struct TOpen {
+        QString Name;
+        bool Own = false;  // holds text or an element other than a list
+    };
+    TWritten W;
+    std::vector<TOpen> Open;
+    QString Text;
+    for (const QRegularExpressionMatch& M : Token.globalMatch(Html, std::max<qsizetype>(0, Html.indexOf("<body")))) {
+        const QString Tag = M.captured(2).toLower();
+        if (M.captured(0).startsWith("<!--")) continue;
+        const QString Parent = Open.empty() ? QString() : Open.back().Name;
+        if (Tag.isEmpty()) {
+            Text += M.captured(0);
+            if (M.captured(0).trimmed().isEmpty()) continue;
+            if (!Open.empty()) Open.back().Own = true;
+            if (!Parent.isEmpty() && !Allowed(Parent, "#text"))
+                W.Faults << "text \"" + M.captured(0).trimmed() + "\" right in " + Parent;
+            continue;
+        }
+        if (Blocks.contains(Tag)) Text += ' ';
+        if (M.captured(1) == "/") {
+            while (!Open.empty()) {
+                const TOpen Closed = Open.back();
+                Open.pop_back();
+                if (Closed.Name == "li" && !Closed.Own) W.Faults << "an item with nothing of its own";
+                if (Closed.Name == Tag) break;
+            }
+            continue;
+        }
+        if (!Parent.isEmpty() && !Allowed(Parent, Tag)) W.Faults << Tag + " right in " + Parent;
+        if (!Open.empty() && !Lists.contains(Tag)) Open.back().Own = true;
+        W.Items += Tag == "li";
+        if (!Void.contains(Tag)) Open.push_back({Tag});
+    }
+    W.Words = Text.split(QRegularExpression("\\W+"), Qt::SkipEmptyParts);
+    return W;
+}
+
+QString Joined(const QStringList& Words) { return " " + Words.join(' ') + " "; }
+
+std::string Sorted(QStringList Words)
+{
+    Words.sort();
+    return Words.join(' ').toStdString();
+}
+
+// Checks what a copy put on the clipboard: whole blocks with the words of the selection.
+QStringList CheckClipboard(const char* Opening)
+{
+    const QMimeData* Data = QApplication::clipboard()->mimeData();
+    const QStringList Words = Data->text().split(QRegularExpression("\\W+"), Qt::SkipEmptyParts);
+    const TWritten Html = ReadWritten(Data->html());
+    EXPECT_TRUE(Data->html().startsWith(Opening)) << Data->html().toStdString();
+    EXPECT_EQ(Html.Words.join(' ').toStdString(), Words.join(' ').toStdString()) << Data->html().toStdString();
+    EXPECT_EQ(Html.Faults.join(", ").toStdString(), "") << Data->html().toStdString();
+    return Words;
+}
+
+// Writes Page into Docs as Name and opens it in the window.
+void OpenPage(TMainWindowHost& H, const TempDir& Docs, const std::string& Name, const QString& Page)
+{
+    WriteAll(Docs / Name, Page.toStdString());
+    H.W().FileManager->OpenFile(Docs / Name);
+    ASSERT_TRUE(WaitFor([&] { return H.Body().contains("</ul>"); }));
+}
+
+TEST(DesignEditing, PastedBlocksKeepEveryWordOnBothSidesAndStayItemsOfTheirList)
+{
+    TempDir Config, Docs;
+    TMainWindowHost H(Config.Path);
+    const QString Page =
+        "<html><head><title>Paste</title></head><body>\n"
+        "<p class=\"intro\">Before words <a href=\"x.html\">linked text here</a> after words.</p>\n"
+        "<ol>\n"
+        "<li><p>Alpha one two three four five six <code>CODE</code> seven eight nine.</p></li>\n"
+        "<li><p>Bravo ten <a href=\"b.html\">eleven</a> twelve.</p></li>\n"
+        "<li><p>Charlie thirteen fourteen.</p></li>\n"
+        "<li><p>Delta fifteen sixteen.</p></li>\n"
+        "</ol>\n"
+        "<ul class=\"\">\n"
+        "<li>Echo seventeen <b>bold</b> eighteen</li>\n"
+        "<li>Foxtrot nineteen\n<ul><li>Golf twenty</li><li>Hotel thirty</li></ul></li>\n"
+        "<li>India forty</li>\n"
+        "</ul>\n"
+        "<dl>\n<dt>Kilo term</dt><dd><p>Lima definition words.</p></dd>\n"
+        "<dt>Mike term</dt><dd><p>November definition words.</p></dd>\n</dl>\n"
+        "<table border=\"1\"><tr><td>Oscar cell</td><td>Papa cell</td></tr>"
+        "<tr><td>Quebec cell</td><td>Romeo cell</td></tr></table>\n"
+        "<p>Sierra tango uniform.</p>\n"
+        "</body></html>";
+    ASSERT_NO_FATAL_FAILURE(OpenPage(H, Docs, "paste.html", Page));
+    const TWritten Before = ReadWritten(Page);
+    ASSERT_TRUE(Before.Faults.isEmpty());
+
+    // a selection from inside one block to inside another, made with Shift+Down, and copied
+    const auto Copy = [&](const QString& From, int Offset, int Lines, const char* Opening, QStringList& Words) {
+        ASSERT_TRUE(PageClick(H.D(), PageTextPoint(H.D(), From, Offset)));
+        H.TypeInDesigner("");
+        for (int K = 0; K < Lines; ++K) H.Key(Qt::Key_Down, Qt::ShiftModifier);
+        QApplication::clipboard()->clear();
+        H.Key(Qt::Key_C, Qt::ControlModifier);
+        ASSERT_TRUE(WaitFor([] { return QApplication::clipboard()->mimeData()->hasHtml(); }));
+        Words = CheckClipboard(Opening);
+    };
+    QStringList Words, Pasted;
+    struct TExpected {
+        QString Before, Words, After;
+    };
+    std::vector<TExpected> Expected;
+    int Items = Before.Items;
+    // the words copied last pasted between the words Left and Right; items pasted into an item
+    // split it in two around them
+    const auto Paste = [&](const QString& At, int Offset, const QString& Left, const QString& Right, bool IntoItem) {
+        ASSERT_TRUE(PageClick(H.D(), PageTextPoint(H.D(), At, Offset)));
+        H.Key(Qt::Key_V, Qt::ControlModifier);
+        Pasted += Words;
+        Expected.push_back({Left, Words.join(' '), Right});
+        if (IntoItem) Items += ReadWritten(QApplication::clipboard()->mimeData()->html()).Items + 1;
+    };
+
+    // items of a list with paragraphs in them, into the middle of the first item's paragraph
+    ASSERT_NO_FATAL_FAILURE(Copy("Bravo", 2, 2, "<ol", Words));
+    Paste("Alpha one two three", 19, "Alpha one two three", "four five six CODE seven eight nine", true);
+    // items of a bulleted list, one with a list inside, into an item of the numbered list
+    ASSERT_NO_FATAL_FAILURE(Copy("Echo", 2, 2, "<ul", Words));
+    Paste("Delta fifteen", 13, "Delta fifteen", "sixteen", true);
+    // terms and definitions into the middle of a link, and into a definition of their own list
+    ASSERT_NO_FATAL_FAILURE(Copy("Lima", 2, 2, "<dl", Words));
+    Paste("linked text", 7, "Before words linked", "text here after words", false);
+    Paste("November definition", 20, "November definition", "words", false);
+    // rows of a table into the middle of a paragraph, and in place of a selection from inside
+    // one item to the end of the next
+    ASSERT_NO_FATAL_FAILURE(Copy("Papa", 2, 1, "<table", Words));
+    Paste("Sierra tango", 13, "Sierra tango", "uniform", false);
+    ASSERT_TRUE(PageClick(H.D(), PageTextPoint(H.D(), "Bravo ten", 6)));
+    H.TypeInDesigner("");
+    H.Key(Qt::Key_Down, Qt::ShiftModifier);
+    H.Key(Qt::Key_End, Qt::ShiftModifier);
+    H.D().CallLayer("echoes");
+    const QStringList Replaced =
+        PageEval(H.D(), "getSelection().toString()").toString().split(QRegularExpression("\\W+"), Qt::SkipEmptyParts);
+    ASSERT_EQ(Replaced.join(' ').toStdString(), "ten eleven twelve Charlie thirteen fourteen");
+    H.Key(Qt::Key_V, Qt::ControlModifier);
+    Pasted += Words;
+    Expected.push_back({"Bravo", Words.join(' '), "Delta fifteen"});
+    --Items;  // the item it emptied
+
+    H.Key(Qt::Key_S, Qt::ControlModifier);
+    ASSERT_FALSE(H.W().FileManager->Modified());
+    const QString Saved = QString::fromStdString(ReadAll(Docs / "paste.html"));
+    const TWritten After = ReadWritten(Saved);
+    EXPECT_EQ(After.Faults.join(", ").toStdString(), "") << Saved.toStdString();
+    EXPECT_EQ(Sorted(After.Words + Replaced), Sorted(Before.Words + Pasted)) << Saved.toStdString();
+    for (const TExpected& E : Expected)
+        EXPECT_TRUE(Joined(After.Words).contains(Joined({E.Before, E.Words, E.After})))
+            << E.Before.toStdString() << " | " << E.Words.toStdString() << "\n" << Saved.toStdString();
+    // the pasted items are items of the list they went into
+    EXPECT_EQ(After.Items, Items) << Saved.toStdString();
+    EXPECT_EQ(Saved.count("<ol"), 1) << Saved.toStdString();
+    EXPECT_TRUE(Saved.contains("<a href=\"x.html\">linked")) << Saved.toStdString();
+    EXPECT_TRUE(Saved.contains("<a href=\"x.html\">text here</a> after words.</p>")) << Saved.toStdString();
+    EXPECT_EQ(Saved.count("<code>CODE</code>"), 1) << Saved.toStdString();
+    EXPECT_EQ(Saved.count("<a href=\"b.html\">eleven</a>"), 1) << Saved.toStdString();
+
+    // each paste is one step back
+    for (size_t K = 0; K < Expected.size(); ++K) H.Key(Qt::Key_Z, Qt::ControlModifier);
+    H.Key(Qt::Key_S, Qt::ControlModifier);
+    const TWritten Undone = ReadWritten(QString::fromStdString(ReadAll(Docs / "paste.html")));
+    EXPECT_EQ(Undone.Words.join(' ').toStdString(), Before.Words.join(' ').toStdString());
+    EXPECT_EQ(Undone.Items, Before.Items);
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
+}
+
+TEST(DesignEditing, JoinedAndOutdentedListItemsLeaveNoEmptyItemAndNestValidly)
+{
+    TempDir Config, Docs;
+    TMainWindowHost H(Config.Path);
+    const QString Page =
+        "<html><head><title>Lists</title></head><body>\n"
+        "<ol class=\"steps\">\n"
+        "<li>One first</li>\n"
+        "<li>Two second</li>\n"
+        "<li><p>Three third</p></li>\n"
+        "<li><p>Four <code>fourth</code></p>\n<ul><li>Four sub</li></ul></li>\n"
+        "<li>Five <a href=\"f.html\">fifth link</a></li>\n"
+        "<li><p>Six sixth</p></li>\n"
+        "<li><p>Seven seventh</p></li>\n"
+        "<li><p>Eight eighth</p></li>\n"
+        "<li>Nine ninth</li>\n"
+        "</ol>\n"
+        "<ul>\n"
+        "<li>Outer item\n"
+        "<ol><li>Inner one</li><li>Inner two<ul><li>Deep</li></ul></li><li>Inner three</li></ol></li>\n"
+        "<li>Last outer</li>\n"
+        "</ul>\n"
+        "</body></html>";
+    ASSERT_NO_FATAL_FAILURE(OpenPage(H, Docs, "lists.html", Page));
+    const auto ClickAt = [&](const QString& Text, int Offset) {
+        ASSERT_TRUE(PageClick(H.D(), PageTextPoint(H.D(), Text, Offset)));
+        H.TypeInDesigner("");
+    };
+
+    // Delete at an item's end and Backspace at an item's start join two items
+    ASSERT_NO_FATAL_FAILURE(ClickAt("One first", 9));
+    H.Key(Qt::Key_Delete);
+    ASSERT_NO_FATAL_FAILURE(ClickAt("Four", 0));
+    H.Key(Qt::Key_Backspace);
+    ASSERT_NO_FATAL_FAILURE(ClickAt("fifth link", 10));
+    H.Key(Qt::Key_Delete);
+    // so does Delete on a selection from one item into the next
+    ASSERT_NO_FATAL_FAILURE(ClickAt("Seven", 2));
+    H.Key(Qt::Key_Down, Qt::ShiftModifier);
+    H.Key(Qt::Key_Delete);
+    // Outdent of an item of a list in a list, and Indent of the last outer item
+    ASSERT_NO_FATAL_FAILURE(ClickAt("Inner two", 3));
+    H.Click(H.F().BtnOutdent);
+    ASSERT_NO_FATAL_FAILURE(ClickAt("Last outer", 2));
+    H.Click(H.F().BtnIndent);
+    H.Key(Qt::Key_S, Qt::ControlModifier);
+    ASSERT_FALSE(H.W().FileManager->Modified());
+    const QString Saved = QString::fromStdString(ReadAll(Docs / "lists.html"));
+    const TWritten After = ReadWritten(Saved);
+    EXPECT_EQ(After.Faults.join(", ").toStdString(), "") << Saved.toStdString();
+    const QString Words = Joined(After.Words);
+    for (const char* Kept : {" One firstTwo second Three thirdFour fourth Four sub Five fifth linkSix sixth Se",
+                             " Nine ninth Outer item Inner one Inner two Deep Inner three Last outer "})
+        EXPECT_TRUE(Words.contains(Kept)) << Kept << "\n" << Saved.toStdString();
+    // the numbered list counts the items that are left; the outdented item stands in the
+    // outer list with its own list and the items that followed it, the indented one in it
+    const auto Texts = [&](const QString& Selector) {
+        return PageEval(H.D(), "[...document.querySelectorAll('" + Selector +
+                                   "')].map(li => li.firstChild.textContent.trim()).join('|')")
+            .toString()
+            .toStdString();
+    };
+    EXPECT_EQ(Texts("body > ol > li"), "One firstTwo second|Three thirdFour fourth|Five|" +
+                                           Texts("body > ol > li:nth-child(4)") + "|Nine ninth");
+    EXPECT_EQ(Texts("body > ul > li"), "Outer item|Inner two");
+    EXPECT_EQ(Texts("body > ul > li > ol > li"), "Inner one|Inner three") << Saved.toStdString();
+    EXPECT_EQ(Texts("body > ul > li > ul > li"), "Deep|Last outer") << Saved.toStdString();
+
+    // each join, Outdent and Indent is one step back
+    for (int K = 0; K < 6; ++K) H.Key(Qt::Key_Z, Qt::ControlModifier);
+    H.Key(Qt::Key_S, Qt::ControlModifier);
+    const TWritten Undone = ReadWritten(QString::fromStdString(ReadAll(Docs / "lists.html")));
+    EXPECT_EQ(Undone.Words.join(' ').toStdString(), ReadWritten(Page).Words.join(' ').toStdString());
+    EXPECT_EQ(Undone.Items, ReadWritten(Page).Items);
+    EXPECT_EQ(Texts("body > ul > li"), "Outer item|Last outer");
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
+}
+
+}  // namespace
