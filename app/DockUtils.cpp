@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QTimer>
 #include <algorithm>
 
 #include "IniFile.h"
@@ -257,12 +258,10 @@ void LoadDockSite(const TIniFile& Ini, QMainWindow* Window, int Site, std::strin
 
 QRect ClampToScreen(const QRect& Frame)
 {
-    QScreen* Screen = nullptr;
+    // the screen the frame's centre is on, else the first it reaches into
+    QScreen* Screen = QGuiApplication::screenAt(Frame.center());
     for (QScreen* S : QGuiApplication::screens())
-        if (S->availableGeometry().intersects(Frame)) {
-            Screen = S;
-            break;
-        }
+        if (!Screen && S->availableGeometry().intersects(Frame)) Screen = S;
     QRect Result = Frame;
     if (!Screen) {
         Screen = QGuiApplication::primaryScreen();
@@ -282,6 +281,14 @@ QRect ClampToScreen(const QRect& Frame)
 TFineDockManager::TFineDockManager(QDockWidget* Panel) : QWidget(Panel), Panel(Panel)
 {
     connect(Panel, &QDockWidget::featuresChanged, this, [this] { updateGeometry(); });
+    // a panel that floats keeps its docked size, which may run off the screen: once it has
+    // its place, it is made to fit the screen it is on
+    connect(Panel, &QDockWidget::topLevelChanged, this, [this](bool Floating) {
+        if (Floating)
+            QTimer::singleShot(0, this, [this] {
+                if (this->Panel->isFloating()) this->Panel->setGeometry(ClampToScreen(this->Panel->geometry()));
+            });
+    });
 }
 
 bool TFineDockManager::Vertical() const

@@ -1,10 +1,12 @@
 #include "FileManagers.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <exception>
@@ -30,6 +32,8 @@ bool TFileManagerDialogs::ExecuteFileDialog(bool Save, const std::string& Initia
                                 : QStringLiteral("HTML Files (*.htm *.html)"),
                            QStringLiteral("PHP Files (*.php)"), QStringLiteral("ASP Files (*.asp)"),
                            QStringLiteral("All Files (*)")});
+    if (Save && !FileName.empty())
+        dialog.selectFile(QFile::decodeName(FileName.c_str()));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
     FileName = QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
@@ -111,12 +115,25 @@ void TFileManager::New()
     NotifyChange();
 }
 
+namespace {
+
+// Where a file dialog opens when nothing was chosen yet: the user's documents, else home.
+std::string UserFolder()
+{
+    const QString Documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString Folder = !Documents.isEmpty() && QDir(Documents).exists() ? Documents : QDir::homePath();
+    return QFile::encodeName(QDir::cleanPath(Folder)).toStdString() + "/";
+}
+
+}  // namespace
+
 void TFileManager::Open()
 {
     if (!CheckModified() || !Ui)
         return;
-    const std::string initialDir = ExtractFilePath(OpenDialogName);
-    OpenDialogName.clear();
+    std::string initialDir = ExtractFilePath(OpenDialogName);
+    if (initialDir.empty())
+        initialDir = LastFolder.empty() ? UserFolder() : LastFolder;
     std::string chosen;
     if (!Ui->ExecuteOpenDialog(initialDir, chosen))
         return;
@@ -147,8 +164,14 @@ void TFileManager::OpenFile(const std::string& Name)
     }
     if (!OnOpen || !CallHandler(OnOpen, Name))
         return;
+    TakeName(Name);
+}
+
+void TFileManager::TakeName(const std::string& Name)
+{
     FFileName = Name;
     FModified = false;
+    LastFolder = ExtractFilePath(Name);
     AddToMRU(FFileName);
     NotifyChange();
 }
@@ -157,12 +180,12 @@ bool TFileManager::RunSaveDialog(std::string& Chosen)
 {
     if (!Ui)
         return false;
-    const std::string initialDir = ExtractFilePath(SaveDialogName);
-    SaveDialogName.clear();
-    if (!Ui->ExecuteSaveDialog(initialDir, Chosen))
-        return false;
-    SaveDialogName = Chosen;
-    return true;
+    // a named page is offered under its own name; a new one in the last folder used
+    std::string initialDir = ExtractFilePath(FFileName);
+    Chosen = FFileName.substr(initialDir.size());
+    if (FFileName.empty())
+        initialDir = LastFolder.empty() ? UserFolder() : LastFolder;
+    return Ui->ExecuteSaveDialog(initialDir, Chosen);
 }
 
 bool TFileManager::Save()
@@ -178,10 +201,7 @@ bool TFileManager::DoSave()
         return false;
     if (!OnSave || !CallHandler(OnSave, name))
         return false;
-    FFileName = name;
-    FModified = false;
-    AddToMRU(FFileName);
-    NotifyChange();
+    TakeName(name);
     return true;
 }
 
@@ -190,10 +210,7 @@ void TFileManager::SaveAs()
     std::string chosen;
     if (!RunSaveDialog(chosen) || !OnSave || !CallHandler(OnSave, chosen))
         return;
-    FFileName = chosen;
-    FModified = false;
-    AddToMRU(FFileName);
-    NotifyChange();
+    TakeName(chosen);
 }
 
 bool TFileManager::CallHandler(const TOnOpenSaveEvent& Handler, const std::string& Name)

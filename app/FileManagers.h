@@ -25,8 +25,9 @@ enum class TSaveAnswer { Yes, No, Cancel };
 class IFileManagerUi {
 public:
     virtual ~IFileManagerUi() = default;
-    // Runs the open (save) file dialog in InitialDir with an empty file name; answers
-    // whether the user confirmed, with the chosen full name in FileName.
+    // Runs the open (save) file dialog in InitialDir; the save dialog offers the name that
+    // FileName holds (none when empty). Answers whether the user confirmed, with the chosen
+    // full name in FileName.
     virtual bool ExecuteOpenDialog(const std::string& InitialDir, std::string& FileName) = 0;
     virtual bool ExecuteSaveDialog(const std::string& InitialDir, std::string& FileName) = 0;
     // A warning with Yes, No and Cancel; closing it answers Cancel.
@@ -110,13 +111,16 @@ public:
 private:
     std::string FFileName;
     bool FModified = false;
-    // Each dialog's last confirmed file name; its folder is where the dialog opens next.
+    // The open dialog's last confirmed file name: its folder is where the dialog opens next.
     std::string OpenDialogName;
-    std::string SaveDialogName;
+    // The folder of the last page opened or saved, where a new page is saved.
+    std::string LastFolder;
 
     // Why Name cannot be opened as a page (nil when it may be).
     static const char* Refusal(const std::string& Name);
     bool RunSaveDialog(std::string& Chosen);
+    // The document is now the file Name, as it stands on disk.
+    void TakeName(const std::string& Name);
     // Calls OnOpen / OnSave; an exception is shown and gives false. A file that holds no
     // page is named in the message.
     bool CallHandler(const TOnOpenSaveEvent& Handler, const std::string& Name);

@@ -10,6 +10,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QMessageBox>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStackedWidget>
@@ -414,7 +415,8 @@ struct TFormMain::TLoadLock {
         Cancel->setObjectName(QStringLiteral("LoadCancel"));
         Cancel->setFocusPolicy(Qt::NoFocus);
         QObject::connect(Cancel, &QPushButton::clicked, &W, [&W] { W.Designer->CancelLoad(); });
-        Layout->addWidget(Stage);
+        // the stage takes the room the bar leaves; the button keeps its own size
+        Layout->addWidget(Stage, 1);
         Layout->addWidget(Bar);
         Layout->addWidget(Cancel);
         for (QLabel* Panel : W.StatusPanels) Panel->hide();
@@ -1058,6 +1060,14 @@ void TFormMain::FormShow()
 {
     TIniFile& Ini = SettingsFile();
     QRect Frame = geometry();
+    // the first start takes three quarters of the screen (no less than the window needs),
+    // centred
+    const QScreen* Screen = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (Screen && !Ini.ValueExists("Form", "Width") && !Ini.ValueExists("Form", "Height")) {
+        const QRect Area = Screen->availableGeometry();
+        Frame.setSize((Area.size() * 3 / 4).expandedTo(minimumSizeHint()).boundedTo(Area.size()));
+        Frame.moveCenter(Area.center());
+    }
     if (Ini.ValueExists("Form", "Left")) Frame.moveLeft(Ini.ReadInteger("Form", "Left", 100));
     if (Ini.ValueExists("Form", "Top")) Frame.moveTop(Ini.ReadInteger("Form", "Top", 100));
     if (Ini.ValueExists("Form", "Width"))

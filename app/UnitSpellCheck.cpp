@@ -60,8 +60,13 @@ void TFormSpellCheck::Prepare(const WideString& Word, TSpellChecker& Checker)
         return;
     QStringList words;
     words.reserve(static_cast<qsizetype>(Checker.Suggestions.size()));
-    for (const auto& suggestion : Checker.Suggestions)
-        words.append(MatchCapitals(QString::fromStdString(suggestion.Word), Form->EditFound->text()));
+    // each once: the list may hold a word in more than one case ("hiss", "Hiss"), which the
+    // word's capitals make the same
+    for (const auto& suggestion : Checker.Suggestions) {
+        const QString word = MatchCapitals(QString::fromStdString(suggestion.Word), Form->EditFound->text());
+        if (!words.contains(word))
+            words.append(word);
+    }
     Form->ListSuggestions->addItems(words);
     Form->EditSuggestion->setText(words.first());
 }

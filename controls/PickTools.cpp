@@ -1,6 +1,8 @@
 #include "PickTools.h"
 
 #include <QApplication>
+#include <QCursor>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -16,28 +18,90 @@ namespace zv {
 
 namespace {
 
-// The program's windows step aside while the screen is photographed, so that the windows
-// below can repaint first.
-QImage GrabScreen()
+// The screen the user works on: the one under the mouse, else the primary one.
+QScreen* WorkScreen()
+{
+    QScreen* Screen = QGuiApplication::screenAt(QCursor::pos());
+    return Screen ? Screen : QGuiApplication::primaryScreen();
+}
+
+// Processes what is not the user's input for a while.
+void Pause(int Ms)
+{
+    QEventLoop Wait;
+    QTimer::singleShot(Ms, &Wait, &QEventLoop::quit);
+    Wait.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+// Waits until each of Windows is on the screen (Shown) or gone from it, for up to a second.
+void AwaitWindows(const std::vector<QWidget*>& Windows, bool Shown)
+{
+    const auto Done = [&] {
+        for (QWidget* W : Windows)
+            if (W->windowHandle() && W->windowHandle()->isExposed() != Shown) return false;
+        return true;
+    };
+    QElapsedTimer Clock;
+    Clock.start();
+    while (!Done() && Clock.elapsed() < 1000)
+        Pause(10);
+}
+
+// One colour all over: what a session that does not let programs photograph the screen gives
+// (X servers answer black), and no picture to pick from either way.
+bool IsBlank(const QImage& Picture)
+{
+    const QImage Pixels = Picture.convertToFormat(QImage::Format_RGB32);
+    if (Pixels.isNull()) return true;
+    const QRgb First = Pixels.pixel(0, 0);
+    for (int Y = 0; Y < Pixels.height(); ++Y) {
+        const auto* Line = reinterpret_cast<const QRgb*>(Pixels.constScanLine(Y));
+        for (int X = 0; X < Pixels.width(); ++X)
+            if (Line[X] != First) return false;
+    }
+    return true;
+}
+
+// A picture of Screen once it stops changing (windows repainted, a window manager's animation
+// over), or the last one taken after about a second.
+QImage SettledPicture(QScreen* Screen)
+{
+    QImage Last = Screen->grabWindow(0).toImage();
+    QElapsedTimer Clock;
+    Clock.start();
+    while (Clock.elapsed() < 1000) {
+        Pause(50);
+        QImage Now = Screen->grabWindow(0).toImage();
+        if (Now == Last) break;
+        Last = std::move(Now);
+    }
+    return Last;
+}
+
+// The program's windows step aside while Screen is photographed. Where that leaves nothing
+// but a bare desktop, the screen is taken as it is, with them.
+QImage GrabScreen(QScreen* Screen)
 {
     const QString Platform = QGuiApplication::platformName();
-    if (Platform == "offscreen" || Platform == "minimal")
+    if (!Screen || Platform == "offscreen" || Platform == "minimal")
         return QImage();
     std::vector<std::pair<QWidget*, Qt::WindowStates>> Hidden;
+    std::vector<QWidget*> Windows;
     for (QWidget* W : QApplication::topLevelWidgets())
         if (W->isVisible() && W->windowType() != Qt::Popup) {
             Hidden.emplace_back(W, W->windowState());
+            Windows.push_back(W);
             W->showMinimized();
         }
-    QEventLoop Wait;
-    QTimer::singleShot(100, &Wait, &QEventLoop::quit);
-    Wait.exec(QEventLoop::ExcludeUserInputEvents);
-    QImage Picture;
-    if (QScreen* Screen = QGuiApplication::primaryScreen())
-        Picture = Screen->grabWindow(0).toImage();
+    AwaitWindows(Windows, false);
+    QImage Picture = SettledPicture(Screen);
     for (auto& [W, State] : Hidden) {
         W->setWindowState(State);
         W->show();
+    }
+    if (IsBlank(Picture) && !Windows.empty()) {
+        AwaitWindows(Windows, true);
+        Picture = SettledPicture(Screen);
     }
     return Picture;
 }
@@ -58,13 +122,14 @@ void SetScreenshotSource(TScreenshotSource NewSource)
 std::optional<TColor> PickScreenColor()
 {
     TFormPick* Form = TFormPick::Instance();
-    const QImage Picture = Source() ? Source()() : GrabScreen();
-    if (Picture.isNull()) {
+    QScreen* Screen = WorkScreen();
+    const QImage Picture = Source() ? Source()() : GrabScreen(Screen);
+    if (IsBlank(Picture)) {
         QMessageBox::information(QApplication::activeWindow(), "Pick",
                                  "The screen cannot be captured in this session.");
         return std::nullopt;
     }
-    const bool Picked = Form->Run(Picture);
+    const bool Picked = Form->Run(Picture, Screen ? Screen->geometry().topLeft() : QPoint());
     Form->Screenshot = QImage();
     if (!Picked)
         return std::nullopt;
@@ -88,12 +153,10 @@ TFormPick::TFormPick()
     FMagnifier = QImage(26, 26, QImage::Format_RGB32);
 }
 
-bool TFormPick::Run(const QImage& Picture)
+bool TFormPick::Run(const QImage& Picture, QPoint Origin)
 {
     Screenshot = Picture.convertToFormat(QImage::Format_RGB32);
     Screenshot.setDevicePixelRatio(Picture.devicePixelRatio());
-    const QScreen* Screen = QGuiApplication::primaryScreen();
-    const QPoint Origin = Screen ? Screen->geometry().topLeft() : QPoint();
     setGeometry(QRect(Origin, (QSizeF(Screenshot.size()) / Screenshot.devicePixelRatio()).toSize()));
     exec();
     return Picked;

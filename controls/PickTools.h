@@ -17,8 +17,9 @@ using TScreenshotSource = std::function<QImage()>;
 // An empty source restores the real screen.
 void SetScreenshotSource(TScreenshotSource Source);
 
-// The colour of the clicked pixel; nothing when the user cancels or the screen cannot be
-// captured (the user is told).
+// The colour of the clicked pixel on the screen under the mouse; nothing when the user
+// cancels or the screen cannot be captured, a picture of one colour all over included (the
+// user is told).
 std::optional<TColor> PickScreenColor();
 
 class TFormPick : public QDialog {
@@ -36,8 +37,9 @@ public:
     bool Picked = false;
     TColor PickedColor = 0;
 
-    // Shows Picture modally; true when a pixel was clicked.
-    bool Run(const QImage& Picture);
+    // Shows Picture modally over the screen whose top left corner is Origin; true when a
+    // pixel was clicked.
+    bool Run(const QImage& Picture, QPoint Origin);
     QRect CornerRect(int Corner) const;
 
 protected:

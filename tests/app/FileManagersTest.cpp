@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include <deque>
+#include <filesystem>
 #include <stdexcept>
 
 #include "FileManagers.h"
@@ -25,7 +26,8 @@ using Strings = std::vector<std::string>;
 
 namespace {
 
-// Scripted dialogs; an empty chosen name cancels a file dialog.
+// Scripted dialogs; an empty chosen name cancels a file dialog. Each dialog's folder and the
+// name it offers are noted.
 struct FakeUi : IFileManagerUi {
     std::deque<TSaveAnswer> Answers;
     std::deque<std::string> Chosen;
@@ -33,7 +35,7 @@ struct FakeUi : IFileManagerUi {
 
     bool Choose(const std::string& Dir, std::string& Name)
     {
-        Dirs.push_back(Dir);
+        Dirs.push_back(Dir + Name);
         Name = Chosen.empty() ? "" : Chosen.front();
         if (!Chosen.empty())
             Chosen.pop_front();
@@ -83,6 +85,13 @@ std::string Touch(const TempDir& Dir, const std::string& Name)
 }
 
 const std::string NotFound = "Unable to locate the file. It might be deleted or moved.\n";
+
+// For as long as it lives, the user's home is a new empty folder.
+struct TempHome : TempDir {
+    QByteArray Old = qgetenv("HOME");
+    TempHome() { qputenv("HOME", QByteArray::fromStdString(Path)); }
+    ~TempHome() { qputenv("HOME", Old); }
+};
 
 }  // namespace
 
@@ -150,6 +159,7 @@ TEST(FileManager, SavePromptAndModifiedFlag)
 {
     TempDir dir;
     const std::string a = Touch(dir, "a.html"), b = Touch(dir, "b.html"), c = dir / "c.html";
+    TempHome home;
     Harness h;
     h.Fm.New();  // OnNew answers the flag
     EXPECT_EQ(h.TakeLog(), (Strings{"new", "clean", "file "}));
@@ -190,8 +200,9 @@ TEST(FileManager, SavePromptAndModifiedFlag)
     h.Fm.Open();
     EXPECT_EQ(h.TakeLog(), (Strings{"save " + a, "clean", "file " + a, "open " + b, "clean",
                                     "file " + b}));
-    // Each dialog opens in the folder of the name it gave last, not after a cancel.
-    EXPECT_EQ(h.Ui.Dirs, (Strings{"", "", "", dir.Path + "/"}));
+    // A new page is saved first in the user's home; then each dialog opens in the folder of
+    // the page last opened or saved.
+    EXPECT_EQ(h.Ui.Dirs, (Strings{home.Path + "/", home.Path + "/", dir.Path + "/", dir.Path + "/"}));
 }
 
 TEST(FileManager, FailedSavesChangeNothing)
@@ -233,6 +244,8 @@ TEST(FileManager, FailedSavesChangeNothing)
     h.Fm.SaveAs();
     EXPECT_EQ(h.Fm.FileName(), b);
     EXPECT_EQ(h.Fm.RecentFiles, (Strings{b, a}));
+    // Save As offers the page's own folder and name
+    EXPECT_EQ(h.Ui.Dirs.back(), a);
 }
 
 TEST(FileManager, OpeningFilesAndRecentItems)
@@ -330,6 +343,46 @@ TEST(FileManagerDialogs, QtDialogs)
         dialog->findChild<QLineEdit*>()->setText("new");
         static_cast<QDialog*>(dialog)->accept();
     });
+    name.clear();
     EXPECT_TRUE(ui.ExecuteSaveDialog(dir.Path, name));
     EXPECT_EQ(name, dir / "new.html");
+}
+
+TEST(FileManagerDialogs, StartInTheUsersFolderThenWhereThePageIs)
+{
+    TempHome home;
+    std::filesystem::create_directory(home / "Documents");
+    TempDir dir;
+    const std::string page = Touch(dir, "page.htm");
+    TFileManagerDialogs ui;
+    TFileManager fm;
+    fm.Ui = &ui;
+    fm.OnOpen = fm.OnSave = [](TFileManager*, const std::string&) { return true; };
+    // where the next dialog opens and the name it offers; then the user cancels
+    const auto Expect = [](const std::string& Folder, const std::string& Offered) {
+        WhenModal([=](QWidget* w) {
+            auto* dialog = qobject_cast<QFileDialog*>(w);
+            ASSERT_TRUE(dialog);
+            EXPECT_EQ(dialog->directory().absolutePath().toStdString(), Folder);
+            EXPECT_EQ(dialog->findChild<QLineEdit*>()->text().toStdString(), Offered);
+        });
+    };
+
+    // the first Open and the first save of a new page: the user's documents, no name
+    Expect(home / "Documents", "");
+    fm.Open();
+    Expect(home / "Documents", "");
+    EXPECT_FALSE(fm.Save());
+    // once a page was opened, a new page is saved first in its folder
+    fm.OpenFile(page);
+    fm.New();
+    Expect(dir.Path, "");
+    EXPECT_FALSE(fm.Save());
+    // Save As of a named page, twice in a row: its folder and its name
+    fm.OpenFile(page);
+    for (int K = 0; K < 2; ++K) {
+        Expect(dir.Path, "page.htm");
+        fm.SaveAs();
+    }
+    EXPECT_EQ(fm.FileName(), page);
 }

@@ -450,9 +450,27 @@ TEST(MainWindow, SettingsWrittenAndRestoredFromMissingDamagedAndForeignFiles)
     const QRect Floating(120, 90, 220, 260);
     QRect Frame;
     {
-        // no settings: the first-run places
+        // no settings: the first-run places, the window on three quarters of the screen
         TMainWindowHost H(Config.Path);
         TFormMain& W = H.W();
+        const QRect Screen = W.screen()->availableGeometry(), First = W.geometry();
+        EXPECT_TRUE(Screen.contains(First));
+        EXPECT_GE(First.width(), Screen.width() * 3 / 4);
+        EXPECT_NEAR(First.height(), Screen.height() * 3 / 4, 2);
+        EXPECT_LE((First.center() - Screen.center()).manhattanLength(), 10);
+        // the palette floated from a window taller than the screen keeps to the screen, and
+        // goes back to its place
+        W.resize(First.width(), Screen.height() + 300);
+        QWidget* Grabber = W.PanelObjects()->titleBarWidget();
+        ASSERT_TRUE(WaitFor([&] { return W.PanelObjects()->height() > Screen.height(); }));
+        QTest::mouseDClick(Grabber, Qt::LeftButton, {}, QPoint(4, Grabber->height() / 2));
+        ASSERT_TRUE(W.PanelObjects()->isFloating());
+        EXPECT_TRUE(WaitFor([&] { return Screen.contains(W.PanelObjects()->geometry()); }))
+            << W.PanelObjects()->y() << "+" << W.PanelObjects()->height();
+        QTest::mouseDClick(Grabber, Qt::LeftButton, {}, QPoint(4, Grabber->height() / 2));
+        ASSERT_FALSE(W.PanelObjects()->isFloating());
+        EXPECT_EQ(W.dockWidgetArea(W.PanelObjects()), Qt::LeftDockWidgetArea);
+        W.setGeometry(First);
         EXPECT_TRUE(WaitFor([&] { return PaletteShowsEveryTool(W); }));
         // a panel hidden through the View menu collapses its site; shown again it gets 200
         // pixels in the empty site
@@ -1270,9 +1288,13 @@ TEST(MainWindow, FileCommandsFromTheKeyboardKeepTheCaptionAndFollowTheAnswers)
     // window goes on, and Escape meanwhile does not stop that...
     WriteAll(Docs / "slow.html", "<html><body><table><tr><td>\u00e9<a href=#x><p>a</p></a></table>");
     bool RestoreCancelable = true;
+    QSize CancelSize, CancelHint;
     AtStage = [&](const QString& Now) {
         if (!Now.startsWith("Restoring")) return;
-        RestoreCancelable = W.LoadProgress()->findChild<QPushButton*>("LoadCancel")->isEnabled();
+        const QPushButton* Cancel = W.LoadProgress()->findChild<QPushButton*>("LoadCancel");
+        RestoreCancelable = Cancel->isEnabled();
+        CancelSize = Cancel->size();
+        CancelHint = Cancel->sizeHint();
         H.Key(Qt::Key_Escape);
     };
     W.Designer->LoadTimeout = 0;
@@ -1283,6 +1305,7 @@ TEST(MainWindow, FileCommandsFromTheKeyboardKeepTheCaptionAndFollowTheAnswers)
                                       ": The page did not answer in time");
     EXPECT_TRUE(Stages.contains("Restoring the previous document...")) << Stages.join(", ").toStdString();
     EXPECT_FALSE(RestoreCancelable);
+    EXPECT_EQ(CancelSize.width(), CancelHint.width());  // not half the status bar
     AtStage = nullptr;
     KeptAsItWas();
     // ...and one the user stops with Escape while it loads

@@ -78,6 +78,18 @@ TEST(FormSpellCheck, PlacesThePromptAndReportsTheAnswer)
     result = answer([&] { ui.ButtonCorrect->click(); }, u"RECIEVE");
     EXPECT_EQ(std::get<0>(result), u"RECEIVE");
 
+    // a word the list holds in two cases is offered once, in the order of the list
+    checker.LoadFromText("0hiss\n0Hiss\n0his\n0ti's\n0Ti's\n");
+    result = answer(
+        [&] {
+            QStringList shown;
+            for (int K = 0; K < ui.ListSuggestions->count(); ++K) shown << ui.ListSuggestions->item(K)->text();
+            EXPECT_EQ(shown, (QStringList{"Ti's", "Hiss", "His"}));
+            ui.ButtonIgnore->click();
+        },
+        u"Tiss");
+    checker.LoadFromText("0relieve\n0receive\n0deceive\n");
+
     result = answer([&] { ui.ButtonIgnore->click(); }, u"recieve");
     EXPECT_EQ(result, std::make_tuple(WideString(u"recieve"), false, false));
 

@@ -242,17 +242,23 @@ TEST(ColorPopup, EscapeAndOtherAndPick)
     EXPECT_FALSE(Form->isVisible());
     EXPECT_TRUE(Form->Screenshot.isNull());
 
-    // A session that refuses the capture: the user is told, nothing is chosen.
-    SetScreenshotSource([] { return QImage(); });
-    Later([&] { QTest::mouseClick(Popup->PickButton(), Qt::LeftButton); });
-    QTimer::singleShot(50, qApp, [&] {
-        EXPECT_TRUE(WaitFor([] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); }));
-        if (auto* Box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            EXPECT_TRUE(Box->text().contains("cannot be captured"));
-            Box->accept();
-        }
-    });
-    EXPECT_FALSE(Dialog.Execute(Host.Field));
+    // A session that refuses the capture, or gives a black picture for the screen: the user
+    // is told, nothing is chosen.
+    QImage Black(400, 300, QImage::Format_ARGB32_Premultiplied);
+    Black.fill(Qt::black);
+    for (const QImage& Refused : {QImage(), Black}) {
+        SetScreenshotSource([Refused] { return Refused; });
+        Later([&] { QTest::mouseClick(Popup->PickButton(), Qt::LeftButton); });
+        QTimer::singleShot(50, qApp, [&] {
+            EXPECT_TRUE(WaitFor([] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); }));
+            if (auto* Box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                EXPECT_TRUE(Box->text().contains("cannot be captured"));
+                Box->accept();
+            }
+        });
+        EXPECT_FALSE(Dialog.Execute(Host.Field));
+        EXPECT_FALSE(Form->isVisible());
+    }
     SetScreenshotSource({});
 }
 
