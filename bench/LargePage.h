@@ -60,3 +60,18 @@ inline std::string TablePageText(int Rows, int Columns)
 }
 
 }  // namespace zv::bench
+
+namespace zv::bench {
+
+// A page whose one paragraph carries Count attributes: <p a0="0" a1="1" ...>.
+inline std::string AttributePageText(int Count)
+{
+    std::string Page = "<html><head><title>Attributes</title></head><body>\n<p";
+    for (int I = 0; I < Count; ++I) {
+        const std::string N = std::to_string(I);
+        Page += " a" + N + "=\"" + N + "\"";
+    }
+    return Page + ">text</p>\n</body></html>\n";
+}
+
+}  // namespace zv::bench

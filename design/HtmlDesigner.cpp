@@ -73,14 +73,28 @@ QString ColorCommandValue(TColor Color)
     return QString::fromStdU16String(ColorToHtmlName(Color));
 }
 
-// How deep elements nest below Top (Top's children are at 1).
-int NestingDepth(const THtmlNode& Top)
+// Why the design view's engine cannot show the elements from Top down as they are: they nest
+// deeper than it keeps, or one has more attributes than it takes in time; empty when nothing
+// keeps it.
+std::string Unshowable(const THtmlNode& Top)
 {
-    int Depth = 0, Deepest = 0;
-    const TLinkNode* N = Top.First();
-    if (N) Depth = 1;
-    while (N) {
-        if (dynamic_cast<const THtmlTag*>(N)) Deepest = std::max(Deepest, Depth);
+    int Depth = 0;
+    const auto Check = [&](const TLinkNode& N) -> std::string {
+        const auto* Tag = dynamic_cast<const THtmlTag*>(&N);
+        if (!Tag) return {};
+        if (Depth > THtmlDesigner::MaxNesting)
+            return "its elements nest more than " + std::to_string(THtmlDesigner::MaxNesting) +
+                   " levels deep";
+        if (Tag->GetAttributeCount() > THtmlDesigner::MaxAttributes)
+            return "an element of it has more than " + std::to_string(THtmlDesigner::MaxAttributes) +
+                   " attributes";
+        return {};
+    };
+    std::string Reason = Check(Top);
+    // Top's children are at 1
+    Depth = 1;
+    for (const TLinkNode* N = Top.First(); N && Reason.empty();) {
+        Reason = Check(*N);
         if (N->First()) {
             N = N->First();
             ++Depth;
@@ -92,15 +106,8 @@ int NestingDepth(const THtmlNode& Top)
         }
         N = N == &Top ? nullptr : N->Next();
     }
-    return Deepest;
+    return Reason;
 }
-
-// Left at the end of a load, after the document it replaced: what that document, the texts
-// made for the page and the parser's work held goes back to the system instead of staying
-// with the program.
-struct TReleaseFreedMemory {
-    ~TReleaseFreedMemory() { malloc_trim(0); }
-};
 
 bool IsKeyEvent(const std::string& Type) { return Type.rfind("key", 0) == 0; }
 bool IsHoverEvent(const std::string& Type)
@@ -303,7 +310,7 @@ struct THtmlDesigner::TLoadScope {
     }
 };
 
-void THtmlDesigner::ShowPageAwaiting(TDesignPage Page, QByteArray Body, bool Restoring)
+void THtmlDesigner::ShowPageAwaiting(TDesignPage Page, std::vector<uint8_t> Body, bool Restoring)
 {
     const bool Cancelable = !Restoring;
     const int Timeout = Restoring ? DefaultLoadTimeout : LoadTimeout;
@@ -317,7 +324,7 @@ void THtmlDesigner::ShowPageAwaiting(TDesignPage Page, QByteArray Body, bool Res
     AwaitPage([this] { return !Navigating(); }, Timeout, Cancelable);
     if (!HasDocument()) throw EEngineError("The design view could not show the document");
     Building.start();
-    if (!Body.isEmpty()) {
+    if (!Body.empty()) {
         Stage("Building the page", Cancelable);
         LoadingBody = std::move(Body);
         const auto Served = qScopeGuard([this] { LoadingBody.clear(); });
@@ -400,21 +407,36 @@ bool ReadChangedParts(THtmlFilter& Filter, const QVariantList& Parts)
 
 }  // namespace
 
-void THtmlDesigner::ReadPage(bool Await)
+void THtmlDesigner::ReadPage(bool Await, bool Cancelable)
 {
     if (!HasDocument()) return;
-    const auto Ask = [&](qlonglong Seen) {
-        const QVariantList Args = {Seen};
-        return (Await ? AwaitCall("bodySource", Args, DefaultLoadTimeout) : CallLayer("bodySource", Args)).toList();
+    // Await: the answer goes into the tree on a thread, which is not stopped half way
+    const auto Call = [&](const char* Function, const QVariantList& Args) {
+        return (Await ? AwaitCall(Function, Args, DefaultLoadTimeout, Cancelable) : CallLayer(Function, Args)).toList();
+    };
+    const auto Ask = [&](qlonglong Seen) { return Call("bodySource", {Seen}); };
+    const auto Take = [&](std::function<void()> Work) {
+        if (Await) RunAside(std::move(Work), false);
+        else Work();
     };
     // a body the page has not changed since the last read is in the tree already; one changed
     // in a few places comes as those places, or whole where they do not fit the tree
     QVariantList Read = Ask(ReadGeneration == Generation() ? ReadChanges : -1);
-    if (Read.size() == 2 && Read[1].typeId() == QMetaType::QVariantList &&
-        !ReadChangedParts(*Filter, Read[1].toList()))
-        Read = Ask(-1);
-    if (Read.size() != 2) throw EEngineError("The design view did not give its body");
-    if (Read[1].typeId() == QMetaType::QString) Filter->ReadDesign(Read[1].toString().toStdU16String());
+    if (Read.size() == 2 && Read[1].typeId() == QMetaType::QVariantList) {
+        bool Fits = false;
+        Take([&] { Fits = ReadChangedParts(*Filter, Read[1].toList()); });
+        if (!Fits) Read = Ask(-1);
+    }
+    if (Read.size() < 2) throw EEngineError("The design view did not give its body");
+    if (Read[1].typeId() == QMetaType::QString) {
+        // the whole body, in pieces put together with the tree's work
+        QStringList Pieces;
+        for (QVariantList Piece = Read.mid(1);; Piece = Call("moreSource", {})) {
+            Pieces.append(Piece.value(0).toString());
+            if (!Piece.value(1).toBool()) break;
+        }
+        Take([&] { Filter->ReadDesign(Pieces.join(QString()).toStdU16String()); });
+    }
     ReadChanges = Read[0].toLongLong();
     ReadGeneration = Generation();
 }
@@ -424,56 +446,71 @@ void THtmlDesigner::ReadPage(bool Await)
 struct THtmlDesigner::TLoadWork {
     THtmlFilter Next;
     TDesignPage Page;
-    QByteArray Body;   // JSON, UTF-8
-    std::exception_ptr Error;
-    std::atomic<bool> Prepared = false;
+    std::vector<uint8_t> Body;   // JSON, UTF-8
 };
 
-THtmlDesigner::TFormerLoad::~TFormerLoad()
+// A run of RunAside: whether it ended, and how.
+struct THtmlDesigner::TAsideRun {
+    std::atomic<bool> Done = false;
+    std::exception_ptr Error;
+};
+
+THtmlDesigner::TFormerRun::~TFormerRun()
 {
     if (Thread.joinable()) Thread.join();
 }
 
-void THtmlDesigner::Prepare(const std::shared_ptr<TLoadWork>& Work, TLoad Load, bool Cancelable)
+void THtmlDesigner::RunAside(std::function<void()> Work, bool Cancelable)
 {
-    std::erase_if(FormerLoads, [](TFormerLoad& Former) {
-        if (!Former.Work->Prepared) return false;
+    std::erase_if(FormerRuns, [](TFormerRun& Former) {
+        if (!Former.Run->Done) return false;
         Former.Thread.join();
         return true;
     });
-    std::thread Worker([Work, Load = std::move(Load)] {
+    const auto Run = std::make_shared<TAsideRun>();
+    std::thread Worker([Run, Work = std::move(Work)] {
         try {
-            if (Load) Load(Work->Next);
-            TDesignPage& Page = Work->Page;
-            Page = MakeDesignPage(Work->Next);
-            Work->Body = Page.BodyJson.toUtf8();
-            Page.BodyJson.clear();
+            Work();
         } catch (...) {
-            Work->Error = std::current_exception();
+            Run->Error = std::current_exception();
         }
-        Work->Prepared = true;
+        Run->Done = true;
     });
     try {
-        AwaitWork([&] { return Work->Prepared.load(); }, Cancelable);
+        AwaitWork([&] { return Run->Done.load(); }, Cancelable);
     } catch (...) {
-        // a load given up goes on at once; the thread ends with what it works on
+        // a wait given up goes on at once; the thread ends with what it works on
         if (Cancelable)
-            FormerLoads.push_back({std::move(Worker), Work});
+            FormerRuns.push_back({std::move(Worker), Run});
         else
             Worker.join();
         throw;
     }
     Worker.join();
-    if (Work->Error) std::rethrow_exception(Work->Error);
+    if (Run->Error) std::rethrow_exception(Run->Error);
+}
+
+void THtmlDesigner::Prepare(const std::shared_ptr<TLoadWork>& Work, TLoad Load, bool Cancelable)
+{
+    // the thread holds Work: a load given up leaves it there
+    RunAside([Work, Load = std::move(Load)] {
+        if (Load) Load(Work->Next);
+        TDesignPage& Page = Work->Page;
+        Page = MakeDesignPage(Work->Next);
+        const QByteArray Utf8 = Page.BodyJson.toUtf8();
+        Page.BodyJson.clear();
+        Work->Body.assign(Utf8.cbegin(), Utf8.cend());
+    }, Cancelable);
 }
 
 void THtmlDesigner::ReplaceDocument(TLoad Load, const std::string& FileName)
 {
     if (Waiting()) throw EEngineError("The design view is busy");
-    const TReleaseFreedMemory Release;
+    // what a load that did not end well made goes when it ends, and back to the system
+    auto Trim = qScopeGuard([] { malloc_trim(0); });
     const TLoadScope Scope(*this);
     const bool NewFile = !FileName.empty();
-    const auto Work = std::make_shared<TLoadWork>();
+    auto Work = std::make_shared<TLoadWork>();
     THtmlFilter& Next = Work->Next;
     Next.Generator = Filter->Generator;
     Next.SetBasePath(NewFile ? FolderOf(FileName) : BasePath());
@@ -484,13 +521,12 @@ void THtmlDesigner::ReplaceDocument(TLoad Load, const std::string& FileName)
     Prepare(Work, [Load = std::move(Load), Named](THtmlFilter& Next) {
         Load(Next);
         const THtmlNode* Body = Next.Root() ? Next.Root()->FindFirstOfKind(tagBody) : nullptr;
-        if (Body && NestingDepth(*Body) > MaxNesting)
-            throw EEngineError(Named + ": its elements nest more than " + std::to_string(MaxNesting) +
-                               " levels deep, more than the design view can show.");
+        if (const std::string Reason = Body ? Unshowable(*Body) : std::string(); !Reason.empty())
+            throw EEngineError(Named + ": " + Reason + ", more than the design view can show.");
     }, true);
 
     try {
-        ReadPage(true);
+        ReadPage(true, true);
     } catch (const ELoadCanceled&) {
         throw;
     } catch (const EEngineError&) {
@@ -517,6 +553,14 @@ void THtmlDesigner::ReplaceDocument(TLoad Load, const std::string& FileName)
         throw EEngineError("The design view could not show " + (NewFile ? FileName : "the page") +
                            ": " + Failure.what());
     }
+    // The document replaced, and the texts made for the page, go on a thread while the designer
+    // waits (nodes are made and freed on one thread at a time): freeing a large document takes
+    // a while. What they held goes back to the system instead of staying with the program.
+    Trim.dismiss();
+    RunAside([Old = std::move(Work)]() mutable {
+        Old.reset();
+        malloc_trim(0);
+    }, false);
 }
 
 void THtmlDesigner::RestorePage()
@@ -526,12 +570,14 @@ void THtmlDesigner::RestorePage()
     Stage("Restoring the previous document", false);
     const auto Work = std::make_shared<TLoadWork>();
     Work->Next.SwapDocument(*Filter);
+    bool Prepared = false;
     try {
         Prepare(Work, nullptr, false);
+        Prepared = true;
     } catch (const std::exception&) {
     }
     Filter->SwapDocument(Work->Next);
-    if (!Work->Prepared || Work->Error) return;
+    if (!Prepared) return;
     try {
         ShowPageAwaiting(std::move(Work->Page), std::move(Work->Body), true);
     } catch (const std::exception&) {
@@ -571,9 +617,14 @@ std::unique_ptr<THtmlRoot> THtmlDesigner::GetSourceTree()
 
 void THtmlDesigner::SaveToFile(const std::string& FileName)
 {
-    ReadPage();
+    if (Waiting()) throw EEngineError("The design view is busy");
+    // read and written while the event loop runs, not to be stopped half way; the user's input
+    // waits until the end, so that the page and the document stay as read
+    HoldInput = true;
+    const auto Held = qScopeGuard([this] { HoldInput = false; });
+    ReadPage(true, false);
     // straight into the temporary file: no second copy of the page in memory
-    SaveFileAtomically(FileName, [this](TStream& File) { Filter->SaveToStream(File); });
+    RunAside([&] { SaveFileAtomically(FileName, [this](TStream& File) { Filter->SaveToStream(File); }); }, false);
     FFileName = FileName;
     Filter->SetBasePath(FolderOf(FileName));
 }
@@ -623,10 +674,17 @@ void THtmlDesigner::NameSpaceRequest(QObject*, const WideString& URL, bool& Hand
         }
     } else if (Scheme == u"idoc") {
         const bool Shell = SameTextAscii(URL, u"idoc:index.html");
-        if (Shell || (!LoadingBody.isEmpty() && SameTextAscii(URL, LoadingBodyUrl))) {
-            const QByteArray& Data = Shell ? DocumentData : LoadingBody;
-            Stream.WriteBuffer(Data.constData(), Data.size());
-            Size = static_cast<int>(Data.size());
+        if (Shell) {
+            Stream.WriteBuffer(DocumentData.constData(), DocumentData.size());
+            Size = static_cast<int>(DocumentData.size());
+            Handled = true;
+            return;
+        }
+        // the body is asked for once: it goes as it is, without a copy
+        if (!LoadingBody.empty() && SameTextAscii(URL, LoadingBodyUrl)) {
+            Stream.Bytes() = std::move(LoadingBody);
+            LoadingBody = {};
+            Size = static_cast<int>(Stream.Size());
             Handled = true;
             return;
         }

@@ -94,8 +94,9 @@ HRESULT TEditorNameSpace::Start(const QUrl& URL, QWebEngineUrlRequestJob* Job)
     FHasData = true;
     if (!isOpen()) open(QIODevice::ReadOnly);
     if (Job) {
-        const QByteArray Bytes(reinterpret_cast<const char*>(Data.Memory()),
-                               static_cast<qsizetype>(FTotalSize));
+        // the type is told from the bytes where they stay: a large body is not copied for it
+        const QByteArray Bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(Data.Memory()),
+                                                         static_cast<qsizetype>(FTotalSize));
         Job->reply(ContentType(URL.path(), Bytes), this);
     }
     return S_OK;

@@ -485,7 +485,7 @@ void TWebBrowser::Await(const std::function<bool()>& Done, int TimeoutMs, bool O
     connect(&Tick, &QTimer::timeout, &Loop, Check);
     ++CallDepth;
     Tick.start(10);
-    if (!Done()) Loop.exec(QEventLoop::AllEvents);
+    if (!Done()) Loop.exec(HoldInput ? QEventLoop::ExcludeUserInputEvents : QEventLoop::AllEvents);
     if (!Self) throw EEngineError("The browser was destroyed while loading");
     --CallDepth;
     WaitLoop = nullptr;

@@ -166,6 +166,9 @@ protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
     void contextMenuEvent(QContextMenuEvent* Event) override;
     bool event(QEvent* Event) override;
+    // While set, the waits of AwaitPage and AwaitWork hold the user's input back until they
+    // end instead of passing it on.
+    bool HoldInput = false;
 
 private:
     struct TNotice {

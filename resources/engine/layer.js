@@ -1753,7 +1753,26 @@ function bodySource(seen) {
     if (seen === changes) return [changes, null];
     const parts = changedParts(seen);
     readFrom(changes);
-    return [changes, parts || sourceOf(doc.body)];
+    if (parts) return [changes, parts];
+    sourceRest = sourceOf(doc.body);
+    sourceAt = 0;
+    return [changes, ...moreSource()];
+}
+// The whole body's source goes in pieces, the first with bodySource's answer, the others
+// through moreSource while the last answer says more is to come: one answer of tens of
+// megabytes holds the program up while it takes it in.
+const sourcePiece = 1 << 20;
+let sourceRest = '', sourceAt = 0;
+function moreSource() {
+    let end = Math.min(sourceAt + sourcePiece, sourceRest.length);
+    // a character of two units stays whole
+    const last = sourceRest.charCodeAt(end - 1);
+    if (end < sourceRest.length && last >= 0xd800 && last < 0xdc00) end--;
+    const piece = sourceRest.slice(sourceAt, end);
+    sourceAt = end;
+    const more = sourceAt < sourceRest.length;
+    if (!more) sourceRest = '';
+    return [piece, more];
 }
 
 // ---------------------------------------------------------------- the calls C++ makes
@@ -2014,8 +2033,10 @@ const api = {
     insertBody: insertBody,
     echoes: () => echoes,
     // The count of changes, and the body's source unless the count is still Seen: only what
-    // changed since Seen where that can be told (see changedParts).
+    // changed since Seen where that can be told (see changedParts), else the first piece of
+    // the whole and whether more follow (see moreSource).
     bodySource: bodySource,
+    moreSource: moreSource,
     // Answers once the page is laid out.
     laidOut: () => doc.body ? doc.body.offsetHeight : 0,
     // Whether what the page holds at the first of these calls has been drawn, which the
@@ -2062,7 +2083,7 @@ const queries = new Set(['hello', 'body', 'title', 'hit', 'objectCount', 'byId',
     'selType', 'selRange', 'selControl', 'bodyRange', 'rangeText', 'rangeHtml', 'rangeParent',
     'rangeMetrics', 'newPointer', 'pointersToRange', 'rangeToPointers', 'pointerTo',
     'pointerMove', 'pointerCompare', 'status', 'value', 'undoCount', 'redoCount',
-    'selectionContent', 'bodySource', 'laidOut', 'drawn', 'state', 'echoes']);
+    'selectionContent', 'bodySource', 'moreSource', 'laidOut', 'drawn', 'state', 'echoes']);
 
 window.zvLayer = {
     call: function (request) {

@@ -1272,6 +1272,20 @@ TEST(MainWindow, FileCommandsFromTheKeyboardKeepTheCaptionAndFollowTheAnswers)
     EXPECT_EQ(H.Ui.Errors.back(), (Docs / "deep.html") + ": its elements nest more than 512 levels "
                                   "deep, more than the design view can show.");
     KeptAsItWas();
+    // ...one with an element of more attributes than the engine takes in time, opened with
+    // Ctrl+O and refused while it is read...
+    std::string Many = "<html><body><p>many</p><p";
+    for (int K = 0; K <= THtmlDesigner::MaxAttributes; ++K)
+        Many += " a" + std::to_string(K) + (K % 2 ? "=\"" + std::to_string(K) + "\"" : "=&amp;");
+    WriteAll(Docs / "many.html", Many + ">text</p></body></html>");
+    H.Ui.OpenNames.push_back(Docs / "many.html");
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
+    H.Key(Qt::Key_O, Qt::ControlModifier);
+    ASSERT_EQ(H.Ui.Errors.size(), 6u);
+    EXPECT_EQ(H.Ui.Errors.back(), (Docs / "many.html") + ": an element of it has more than 10000 "
+                                  "attributes, more than the design view can show.");
+    EXPECT_TRUE(H.Ui.SaveAnswers.empty());
+    KeptAsItWas();
     // A 10 ms timer watches the status bar: each stage it sees shows that the window went on
     // while the page was loaded.
     QStringList Stages;
@@ -1300,7 +1314,7 @@ TEST(MainWindow, FileCommandsFromTheKeyboardKeepTheCaptionAndFollowTheAnswers)
     W.Designer->LoadTimeout = 0;
     W.FileManager->OpenFile(Docs / "slow.html");
     W.Designer->LoadTimeout = 300000;
-    ASSERT_EQ(H.Ui.Errors.size(), 6u);
+    ASSERT_EQ(H.Ui.Errors.size(), 7u);
     EXPECT_EQ(H.Ui.Errors.back(), "The design view could not show " + (Docs / "slow.html") +
                                       ": The page did not answer in time");
     EXPECT_TRUE(Stages.contains("Restoring the previous document...")) << Stages.join(", ").toStdString();
@@ -1321,7 +1335,7 @@ TEST(MainWindow, FileCommandsFromTheKeyboardKeepTheCaptionAndFollowTheAnswers)
     W.FileManager->OpenFile(Docs / "slow.html");
     EXPECT_TRUE(Locked);
     EXPECT_TRUE(Stage.endsWith("...")) << Stage.toStdString();
-    EXPECT_EQ(H.Ui.Errors.size(), 6u);
+    EXPECT_EQ(H.Ui.Errors.size(), 7u);
     KeptAsItWas();
     H.TypeInDesigner("=");
     H.Key(Qt::Key_S, Qt::ControlModifier);

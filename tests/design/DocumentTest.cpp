@@ -209,6 +209,34 @@ TEST(DesignerDocument, DeepAndOddDocumentsLoad)
     EXPECT_TRUE(H.Eval("document.body.textContent").toString().endsWith("bottom"));
     EXPECT_NE(D.GetHtml().find(u"bottom"), WideString::npos);
 
+    // as many attributes on one element as the engine takes in time show, are edited and are
+    // saved in their order; one more is refused the same way
+    const auto Attributed = [](int Count) {
+        std::string Page = "<html><body><p>top</p><p";
+        for (int K = 0; K < Count; ++K)
+            Page += " a" + std::to_string(K) + (K % 3 ? "=\"" + std::to_string(K) + "\"" : "=x&amp;y");
+        return Page + ">many</p></body></html>";
+    };
+    H.LoadFile("many.html", Attributed(THtmlDesigner::MaxAttributes));
+    EXPECT_EQ(H.Eval("document.querySelectorAll('p')[1].attributes.length").toInt(), THtmlDesigner::MaxAttributes);
+    H.Click(H.Centre("p:last-child"));
+    H.Type("!");
+    D.SaveToFile(H.Folder() / "many-saved.html");
+    const std::string Saved = test::ReadAll(H.Folder() / "many-saved.html");
+    const size_t First = Saved.find(" a0=\"x&amp;y\""), Last = Saved.find(" a9998=\"9998\"");
+    EXPECT_TRUE(First != std::string::npos && Last != std::string::npos && First < Last) << Saved.substr(0, 300);
+    EXPECT_NE(Saved.find("!"), std::string::npos);
+    test::WriteAll(H.Folder() / "more.html", Attributed(THtmlDesigner::MaxAttributes + 1));
+    try {
+        D.LoadFromFile(H.Folder() / "more.html");
+        ADD_FAILURE() << "a page with too many attributes on an element loaded";
+    } catch (const EEngineError& E) {
+        EXPECT_EQ(std::string(E.what()), (H.Folder() / "more.html") + ": an element of it has more "
+                  "than 10000 attributes, more than the design view can show.");
+    }
+    EXPECT_EQ(D.FileName(), H.Folder() / "many-saved.html");
+    EXPECT_EQ(H.Eval("document.querySelectorAll('p')[1].attributes.length").toInt(), THtmlDesigner::MaxAttributes);
+
     // quotes, backslashes and characters beyond the basic plane travel intact
     D.SetHtml(u"<html><body><p title=\"a\\b &quot;q&quot;\">tab here \U0001F600 \"quoted\" \\ end</p></body></html>");
     EXPECT_EQ(H.Eval("document.querySelector('p').title").toString(), "a\\b \"q\"");
@@ -222,4 +250,29 @@ TEST(DesignerDocument, DeepAndOddDocumentsLoad)
     EXPECT_EQ(H.Eval("document.querySelector('p').textContent").toString(),
               QString::fromUtf16(u"Ελληνικά — — 漢字 \U0001F600"));
     EXPECT_NE(D.GetHtml().find(u"<p title=\"Привет — 漢字 \U0001F600\">"), WideString::npos);
+
+    // a body read back whole comes in pieces of 2^20 units: a character of two units stays
+    // whole at their ends, whichever of its units a piece would end on (the runs of them around
+    // the first two ends start an odd number of units apart)
+    const auto Filler = [](size_t Units) {
+        std::string Text;
+        while (Text.size() < Units) Text += "x ";
+        return Text;
+    };
+    std::string Faces;
+    for (int K = 0; K < 2000; ++K) Faces += "\U0001F600";
+    H.LoadFile("pieces.html", "<html><body><p>" + Filler((1 << 20) - 2010) + "</p><p>" + Faces +
+                              "</p><p>" + Filler((1 << 20) - 4016) + "</p><p>y" + Faces +
+                              "</p><p id=\"end\">end</p></body></html>");
+    H.Click(H.Centre("#end"));
+    test::PageKey(D, Qt::Key_End);
+    test::PageKey(D, Qt::Key_Return);
+    H.Type("z");
+    D.SaveToFile(H.Folder() / "pieces.html");
+    const WideString Read = D.GetHtml();
+    size_t Count = 0;
+    for (size_t At = Read.find(u"&#x1F600;"); At != WideString::npos; At = Read.find(u"&#x1F600;", At + 1)) ++Count;
+    EXPECT_EQ(Count, 4000u);
+    EXPECT_EQ(Read.find(u"&#xFFFD;"), WideString::npos);
+    EXPECT_NE(Read.find(u">z</p>"), WideString::npos);
 }
