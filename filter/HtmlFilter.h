@@ -152,13 +152,12 @@ public:
     void SetObjectSize(WideStringView Id, WideStringView Width, WideStringView Height);
     // "#" + name of every stored map with a name, in list order (the list is cleared first).
     void GetMapNames(TWideStrings& Strings) const;
+    // The first param child whose name matches (ignoring case); nullptr when there is none.
+    static THtmlTag* FindObjectParam(const THtmlTag* ObjectNode, WideStringView Name);
     static WideString GetObjectParam(const THtmlTag* ObjectNode, WideStringView Name);
     // Writes a param child; an empty value or the default (ignoring case) removes it.
     static void SetObjectParam(THtmlTag* ObjectNode, WideStringView Name,
                                WideStringView DefaultValue, WideStringView Value);
-    // Replaces every embed inside the object by one new embed, its last child, that mirrors
-    // the object's size, id and params.
-    static THtmlTag* RebuildEmbed(THtmlTag* ObjectNode);
 
 private:
     WideString NextId() const;

@@ -37,17 +37,6 @@ WideString OpenObjectPlaceholder(const WideString& Id, WideStringView ClassName)
 
 const char16_t* TrueOrEmpty(bool Value) { return Value ? u"TRUE" : u""; }
 
-THtmlTag* FirstParam(const THtmlTag* ObjectNode, WideStringView Name)
-{
-    for (THtmlNode* N = ObjectNode->FirstNode(); N; N = N->NextNode()) {
-        auto* Param = dynamic_cast<THtmlTag*>(N);
-        if (Param && Param->Kind() == tagParam &&
-            SameTextAscii(Param->GetAttribute(attrName), Name))
-            return Param;
-    }
-    return nullptr;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -216,9 +205,20 @@ void THtmlFilter::GetMapNames(TWideStrings& Strings) const
     }
 }
 
+THtmlTag* THtmlFilter::FindObjectParam(const THtmlTag* ObjectNode, WideStringView Name)
+{
+    for (THtmlNode* N = ObjectNode ? ObjectNode->FirstNode() : nullptr; N; N = N->NextNode()) {
+        auto* Param = dynamic_cast<THtmlTag*>(N);
+        if (Param && Param->Kind() == tagParam &&
+            SameTextAscii(Param->GetAttribute(attrName), Name))
+            return Param;
+    }
+    return nullptr;
+}
+
 WideString THtmlFilter::GetObjectParam(const THtmlTag* ObjectNode, WideStringView Name)
 {
-    const THtmlTag* Param = ObjectNode ? FirstParam(ObjectNode, Name) : nullptr;
+    const THtmlTag* Param = FindObjectParam(ObjectNode, Name);
     return Param ? Param->GetAttribute(attrValue) : WideString();
 }
 
@@ -227,7 +227,7 @@ void THtmlFilter::SetObjectParam(THtmlTag* ObjectNode, WideStringView Name,
 {
     if (!ObjectNode)
         return;
-    THtmlTag* Param = FirstParam(ObjectNode, Name);
+    THtmlTag* Param = FindObjectParam(ObjectNode, Name);
     if (Value.empty() || SameTextAscii(Value, DefaultValue)) {
         delete Param;  // unlinks itself
         return;
@@ -238,29 +238,6 @@ void THtmlFilter::SetObjectParam(THtmlTag* ObjectNode, WideStringView Name,
     }
     Param->SetAttribute(attrName, Name);
     Param->SetAttribute(attrValue, Value);
-}
-
-THtmlTag* THtmlFilter::RebuildEmbed(THtmlTag* ObjectNode)
-{
-    if (!ObjectNode)
-        return nullptr;
-    while (THtmlNode* Old = ObjectNode->FindFirstOfKind(tagEmbed))
-        delete Old;
-    auto* Embed = new THtmlTag(tagEmbed);
-    Embed->SetAttribute(attrWidth, ObjectNode->GetAttribute(attrWidth));
-    Embed->SetAttribute(attrHeight, ObjectNode->GetAttribute(attrHeight));
-    Embed->SetAttribute(attrName, ObjectNode->GetAttribute(attrId));
-    for (THtmlNode* N = ObjectNode->FirstNode(); N; N = N->NextNode()) {
-        auto* Param = dynamic_cast<THtmlTag*>(N);
-        if (!Param || Param->Kind() != tagParam)
-            continue;
-        const WideString Name = Param->GetAttribute(attrName);
-        const WideString Value = Param->GetAttribute(attrValue);
-        if (!Name.empty() && !Value.empty())
-            Embed->SetUnknownAttribute(Name, Value);
-    }
-    ObjectNode->AddLast(Embed);
-    return Embed;
 }
 
 }  // namespace zv

@@ -146,24 +146,10 @@ WideString Escaped(WideStringView Text, bool Value)
     return Out;
 }
 
-// Text with every Special written as Reference, and nothing else changed.
-WideString Replaced(WideStringView Text, char16_t Special, WideStringView Reference)
-{
-    WideString Out;
-    Out.reserve(Text.size());
-    for (const char16_t C : Text) {
-        if (C == Special) Out += Reference;
-        else Out += C;
-    }
-    return Out;
-}
-
 }  // namespace
 
 WideString EscapeHtmlText(WideStringView Text) { return Escaped(Text, false); }
 WideString EscapeHtmlValue(WideStringView Text) { return Escaped(Text, true); }
-WideString EscapeStoredValue(WideStringView Value) { return Replaced(Value, u'"', u"&quot;"); }
-WideString EscapeStoredText(WideStringView Text) { return Replaced(Text, u'<', u"&lt;"); }
 
 char32_t CharacterReference(WideStringView Text, size_t Pos, size_t& Length, bool InValue)
 {
@@ -232,6 +218,16 @@ WideString DecodeDocumentText(WideStringView Text, bool Value)
         }
     }
     return Out;
+}
+
+WideString MarkupToField(WideStringView Markup, TMarkupPlace Place)
+{
+    return DecodeDocumentText(Markup, Place == TMarkupPlace::Value);
+}
+
+WideString FieldToMarkup(WideStringView Field, TMarkupPlace Place)
+{
+    return Place == TMarkupPlace::Value ? EscapeHtmlValue(Field) : EscapeHtmlText(Field);
 }
 
 }  // namespace zv

@@ -30,11 +30,6 @@ int EntityNameHash(std::string_view Text);
 WideString EscapeHtmlText(WideStringView Text);
 // An attribute value as it goes between double quotes: "&", "\"" and U+00A0 as references.
 WideString EscapeHtmlValue(WideStringView Text);
-// A value for a stored source node, whose references stay as written: only '"' becomes
-// "&quot;".
-WideString EscapeStoredValue(WideStringView Value);
-// Text for a stored text node, whose references stay as written: only '<' becomes "&lt;".
-WideString EscapeStoredText(WideStringView Text);
 
 // The reference at Text[Pos] ("&..."): its code and length, or 0 when it is none. A name of
 // the Latin-1 set also counts without ";" ("&copy 2005", "&nbsp"), as browsers read it, but
@@ -45,5 +40,16 @@ char32_t CharacterReference(WideStringView Text, size_t Pos, size_t& Length, boo
 // or "="), line ends made LF. A number that is no character gives U+FFFD; unknown references
 // stay as written.
 WideString DecodeDocumentText(WideStringView Text, bool Value = true);
+
+// A dialog field holds text: it shows what the page shows (the markup's references decoded),
+// and what is typed is written escaped, so the page shows it as typed. These two are the one
+// road between a field and the markup of a stored source node; a live element's attributes
+// and text already hold characters.
+enum class TMarkupPlace {
+    Value,   // an attribute value between double quotes
+    Text,    // the text of an element
+};
+WideString MarkupToField(WideStringView Markup, TMarkupPlace Place);
+WideString FieldToMarkup(WideStringView Field, TMarkupPlace Place);
 
 }  // namespace zv

@@ -108,7 +108,7 @@ void TTagEditor::ShowFields()
         } else {
             const THtmlTag* Stored = StoredHome(*this, F);
             std::optional<WideString> Written;
-            if (Stored && Stored->HasAttribute(IdOf(F))) Written = Stored->GetAttribute(IdOf(F));
+            if (Stored && Stored->HasAttribute(IdOf(F))) Written = GetStoredAttr(*Stored, IdOf(F));
             // a value kept on both that the stored node lacks shows as the element has it
             else if (!Stored || F.Home == TFieldHome::Both) Written = Element.getAttribute(std::string(F.Attr));
             if (F.Kind != TFieldKind::Boolean) Value = Written ? ToQString(*Written) : QString();
@@ -171,7 +171,7 @@ bool TTagEditor::ApplyFields()
         }
         if (Stored) SetStoredAttr(*Stored, IdOf(F), Value);
         if (!Stored || F.Home == TFieldHome::Both)
-            SetAttr(Element, std::string(F.Attr), Stored ? DecodeDocumentText(Value) : Value);
+            SetAttr(Element, std::string(F.Attr), Value);
     }
     return Wrote;
 }

@@ -10,6 +10,7 @@
 #include <QTabWidget>
 #include <algorithm>
 
+#include "HtmlEntities.h"
 #include "HtmlNodes.h"
 #include "PickUrls.h"
 
@@ -123,7 +124,7 @@ THtmlTag* TTagEditor::StoredTag() const { return dynamic_cast<THtmlTag*>(StoredN
 
 WideString TTagEditor::GetNodeAttr(THtmlAttrId Id) const
 {
-    if (THtmlTag* Tag = StoredTag()) return Tag->GetAttribute(Id);
+    if (THtmlTag* Tag = StoredTag()) return GetStoredAttr(*Tag, Id);
     return Element ? GetAttr(Element, std::string(AttrNameFromId(Id))) : WideString();
 }
 

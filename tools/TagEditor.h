@@ -80,8 +80,8 @@ public:
     void OkClick();
     // Whether any control shows something else than when the dialog was shown.
     bool DialogChanged() const;
-    // A field of a placeholder: the stored tag's attribute as written (references kept), or
-    // the live element's when Element has no stored tag.
+    // A field of a placeholder: the stored tag's attribute as the page shows it (references
+    // decoded), or the live element's when Element has no stored tag.
     WideString GetNodeAttr(THtmlAttrId Id) const;
 
     // The document's file name (UTF-8), the base of relative URLs; empty while unnamed.
@@ -98,7 +98,8 @@ protected:
     // fields are set up from it.
     void UseFields(const char* Tag, std::initializer_list<std::span<const TField>> Parts);
     // Reads every field of the table from Element, or its new-element value, and remembers
-    // what each shows. An attribute that is there shows as written, an absent one empty.
+    // what each shows. An attribute that is there shows as the page shows it, an absent one
+    // empty.
     void ShowFields();
     // A new element's attributes in table order: live ones appended to Html (blank ones left
     // out, Boolean words last), stored ones written into Node when one is given.

@@ -21,7 +21,7 @@ bool TFormToolAnchor::CheckFields() { return !Form->EditName->text().isEmpty(); 
 
 void TFormToolAnchor::GetHTML(WideString& S)
 {
-    S = Designer->Filter->NewAnchorPlaceholder(EscapeStoredValue(ToWide(Form->EditName->text())));
+    S = Designer->Filter->NewAnchorPlaceholder(StoredValue(Form->EditName->text()));
 }
 
 }  // namespace zv

@@ -24,7 +24,7 @@ TFormToolBgSound::~TFormToolBgSound() = default;
 
 void TFormToolBgSound::GetHTML(WideString& S)
 {
-    S = Designer->Filter->NewBgSoundPlaceholder(EscapeStoredValue(ToWide(Form->EditSrc->text())),
+    S = Designer->Filter->NewBgSoundPlaceholder(StoredValue(Form->EditSrc->text()),
                                                 Form->SpinLoop->value(), Form->CheckAutoStart->isChecked());
 }
 

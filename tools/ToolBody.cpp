@@ -26,6 +26,8 @@ const char* const InitialRelations[] = {
 
 const char16_t* const DefaultGenerator = u"Zandovell v1.00";
 
+QString ValueOf(const THtmlTag* Tag, THtmlAttrId Id) { return ToQString(GetStoredAttr(*Tag, Id)); }
+
 WideString Field(const QLineEdit* Edit) { return Trim(ToWide(Edit->text())); }
 WideString Field(const QPlainTextEdit* Memo) { return Trim(ToWide(Memo->toPlainText())); }
 
@@ -170,7 +172,7 @@ void TFormToolBody::FormShow()
             if (!Tag) continue;
             if (Tag->Kind() == tagMeta) {
                 const WideString Name = Tag->GetAttribute(attrName);
-                const QString Content = ToQString(Tag->GetAttribute(attrContent));
+                const QString Content = ValueOf(Tag, attrContent);
                 if (SameTextAscii(Name, u"keywords")) {
                     Form->MemoKeyword->setPlainText(Content);
                     Shown.Keywords = Tag;
@@ -211,7 +213,7 @@ void TFormToolBody::FormShow()
                 Form->EditTitle->setText(ToQString(Trim(GetPlainText(Tag, false))));
                 Shown.Title = Tag;
             } else if (Tag->Kind() == tagLink) {
-                const QString Rel = ToQString(Tag->GetAttribute(attrRel));
+                const QString Rel = ValueOf(Tag, attrRel);
                 if (!Rel.isEmpty()) {
                     int Row = 0;
                     QTableWidget* List = Form->ValueListEditor1;
@@ -221,15 +223,15 @@ void TFormToolBody::FormShow()
                         AddRelation(Rel);
                         Shown.Links.push_back(nullptr);
                     }
-                    List->item(Row, 1)->setText(ToQString(Tag->GetAttribute(attrHref)));
+                    List->item(Row, 1)->setText(ValueOf(Tag, attrHref));
                     Shown.Links[Row] = Tag;
                 } else if (SameTextAscii(Tag->GetAttribute(attrRev), u"made")) {
-                    Form->EditEmail->setText(ToQString(WithoutMailto(Tag->GetAttribute(attrHref))));
+                    Form->EditEmail->setText(ToQString(WithoutMailto(ToWide(ValueOf(Tag, attrHref)))));
                     Shown.Made = Tag;
                 }
             } else if (Tag->Kind() == tagBase) {
-                Form->EditBase->setText(ToQString(Tag->GetAttribute(attrHref)));
-                Form->ComboTarget->setEditText(ToQString(Tag->GetAttribute(attrTarget)));
+                Form->EditBase->setText(ValueOf(Tag, attrHref));
+                Form->ComboTarget->setEditText(ValueOf(Tag, attrTarget));
                 Shown.Base = Tag;
             }
         }

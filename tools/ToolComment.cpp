@@ -31,8 +31,9 @@ void TFormToolComment::FormShow()
 bool TFormToolComment::CheckFields()
 {
     if (Form->MemoComment->toPlainText().isEmpty()) return false;
-    if (StripComment(ToWide(Form->MemoComment->toPlainText())).find(u"-->") != WideString::npos)
-        return FieldError(Form->MemoComment, tr("A comment cannot hold \"-->\"."));
+    // "--" may end a comment early (it does for older readers, and "-->" or "--!>" for all)
+    if (StripComment(ToWide(Form->MemoComment->toPlainText())).find(u"--") != WideString::npos)
+        return FieldError(Form->MemoComment, tr("A comment cannot hold \"--\"."));
     return true;
 }
 
@@ -40,6 +41,9 @@ WideString TFormToolComment::CommentText() const
 {
     QString Text = ToQString(StripComment(ToWide(Form->MemoComment->toPlainText())));
     Text.replace("\n", "\r\n");
+    // "<!-->" and "<!--->" would close at once, a "-" before "-->" would make "--" of it
+    if (Text.startsWith('>') || Text.startsWith("->")) Text.prepend(' ');
+    if (Text.endsWith('-')) Text.append(' ');
     return u"<!--" + ToWide(Text) + u"-->";
 }
 

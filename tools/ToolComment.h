@@ -20,14 +20,15 @@ public:
     ~TFormToolComment() override;
 
     void FormShow() override;
-    // An empty memo is not taken, without a message; a text that would end the comment early
-    // is refused with one.
+    // An empty memo is not taken, without a message; a text holding "--", which could end the
+    // comment early, is refused with one.
     bool CheckFields() override;
     void GetHTML(WideString& S) override;
     void Apply() override;
 
 private:
-    // "<!--" + the memo's stripped text + "-->", with the file's line ends.
+    // "<!--" + the memo's stripped text + "-->", with the file's line ends; a blank keeps a
+    // ">" or "->" at the start and a "-" at the end from joining the markers.
     WideString CommentText() const;
     QString Shown;
 };

@@ -40,12 +40,20 @@ void AddAttr(WideString& Html, const char* Name, WideStringView Value)
     Html += u'"';
 }
 
+WideString GetStoredAttr(const THtmlTag& Node, THtmlAttrId Id)
+{
+    return MarkupToField(Node.AttributeValue(Id), TMarkupPlace::Value);
+}
+
+WideString StoredValue(const QString& Field) { return FieldToMarkup(ToWide(Field), TMarkupPlace::Value); }
+
 void SetStoredAttr(THtmlTag& Node, THtmlAttrId Id, WideStringView Value)
 {
     if (Value.empty()) {
         if (Node.HasAttribute(Id)) Node.DeleteAttribute(Id);
-    } else if (!Node.HasAttribute(Id) || Node.AttributeValue(Id) != Value) {
-        Node.SetAttribute(Id, EscapeStoredValue(Value));
+    } else if (WideString Markup = FieldToMarkup(Value, TMarkupPlace::Value);
+               !Node.HasAttribute(Id) || Node.AttributeValue(Id) != Markup) {
+        Node.SetAttribute(Id, Markup);
     }
 }
 

@@ -60,9 +60,13 @@ inline void AddAttr(WideString& Html, const char* Name, const QString& Value)
 {
     AddAttr(Html, Name, ToWide(Value));
 }
-// Writes a field into a stored node: empty removes the attribute, the present value changes
-// nothing, anything else goes in as EscapeStoredValue.
+// A stored node's attribute as its field shows it (MarkupToField); '' when absent.
+WideString GetStoredAttr(const THtmlTag& Node, THtmlAttrId Id);
+// Writes a field's text into a stored node: empty removes the attribute, the present value
+// changes nothing, anything else goes in escaped (FieldToMarkup).
 void SetStoredAttr(THtmlTag& Node, THtmlAttrId Id, WideStringView Value);
+// A field's text as an attribute value of a stored node (FieldToMarkup).
+WideString StoredValue(const QString& Field);
 // Node as a tag of Kind; nullptr when it is none.
 THtmlTag* TagOfKind(THtmlNode* Node, THtmlTagId Kind);
 

@@ -18,7 +18,7 @@ bool ApplyPictureSrc(TTagEditor& Editor, const QString& Src)
 {
     if (ToWide(Src) == Editor.GetNodeAttr(attrSrc)) return false;
     WideString DesignSrc, ClassName;
-    Editor.Designer->Filter->SetImageSrc(Utf8ToUtf16(Editor.Element.id()), EscapeStoredValue(ToWide(Src)), DesignSrc,
+    Editor.Designer->Filter->SetImageSrc(Utf8ToUtf16(Editor.Element.id()), StoredValue(Src), DesignSrc,
                                          ClassName);
     SetAttr(Editor.Element, "src", DesignSrc);
     SetAttr(Editor.Element, "class", ClassName);
@@ -64,7 +64,7 @@ bool TFormToolImg::CheckFields() { return RequiredField(Form->EditSrc, tr("Pleas
 
 void TFormToolImg::GetHTML(WideString& S)
 {
-    const TDesignObject Img = Designer->Filter->NewImageObject(EscapeStoredValue(ToWide(Form->EditSrc->text())));
+    const TDesignObject Img = Designer->Filter->NewImageObject(StoredValue(Form->EditSrc->text()));
     S = OpenedHtml(Img);
     AddFieldsHtml(S, Img.Node);
     S += u'>';

@@ -36,8 +36,8 @@ bool TFormToolInputHidden::CheckFields()
 
 void TFormToolInputHidden::GetHTML(WideString& S)
 {
-    S = Designer->Filter->NewHiddenInputPlaceholder(EscapeStoredValue(ToWide(Form->EditName->text())),
-                                                    EscapeStoredValue(ToWide(Form->EditValue->text())));
+    S = Designer->Filter->NewHiddenInputPlaceholder(StoredValue(Form->EditName->text()),
+                                                    StoredValue(Form->EditValue->text()));
 }
 
 }  // namespace zv

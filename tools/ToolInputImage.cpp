@@ -51,8 +51,8 @@ bool TFormToolInputImage::CheckFields()
 
 void TFormToolInputImage::GetHTML(WideString& S)
 {
-    const TDesignObject Input = Designer->Filter->NewImageInputObject(EscapeStoredValue(ToWide(Form->EditSrc->text())),
-                                                                      EscapeStoredValue(ToWide(Form->EditName->text())));
+    const TDesignObject Input = Designer->Filter->NewImageInputObject(StoredValue(Form->EditSrc->text()),
+                                                                      StoredValue(Form->EditName->text()));
     S = OpenedHtml(Input);
     AddFieldsHtml(S, Input.Node);
     S += u'>';

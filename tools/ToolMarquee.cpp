@@ -41,7 +41,7 @@ void TFormToolMarquee::FormShow()
 {
     ShowFields();
     const THtmlText* Text = Element ? FirstText(StoredNode(Designer, Element)) : nullptr;
-    Form->MemoText->setPlainText(Text ? ToQString(Text->Text) : QString());
+    Form->MemoText->setPlainText(Text ? ToQString(MarkupToField(Text->Text, TMarkupPlace::Text)) : QString());
     Shown = Form->MemoText->toPlainText();
     UpdateColorEdits();
 }
@@ -58,7 +58,7 @@ bool TFormToolMarquee::CheckFields()
 void TFormToolMarquee::GetHTML(WideString& S)
 {
     const TDesignObject Marquee =
-        Designer->Filter->NewMarqueeObject(EscapeStoredText(ToWide(Form->MemoText->toPlainText())));
+        Designer->Filter->NewMarqueeObject(FieldToMarkup(ToWide(Form->MemoText->toPlainText()), TMarkupPlace::Text));
     // the saved marquee takes its size and alignment from the stored node
     S = OpenedHtml(Marquee);
     AddFieldsHtml(S, Marquee.Node);
@@ -77,7 +77,7 @@ void TFormToolMarquee::Apply()
         Text = new THtmlText(tagText);
         Node->AddLast(Text);
     }
-    Text->Text = EscapeStoredText(MemoLines(Form->MemoText->toPlainText()));
+    Text->Text = FieldToMarkup(MemoLines(Form->MemoText->toPlainText()), TMarkupPlace::Text);
 }
 
 }  // namespace zv

@@ -57,8 +57,8 @@ void FillGridParams(TParamGrid& Grid, const THtmlTag* Node)
         if (!Param || Param->Kind() != tagParam) continue;
         const int Row = Grid.rowCount();
         Grid.setRowCount(Row + 1);
-        Grid.SetCell(0, Row, ToQString(Param->GetAttribute(attrName)));
-        Grid.SetCell(1, Row, ToQString(Param->GetAttribute(attrValue)));
+        Grid.SetCell(0, Row, ToQString(GetStoredAttr(*Param, attrName)));
+        Grid.SetCell(1, Row, ToQString(GetStoredAttr(*Param, attrValue)));
     }
     if (Grid.rowCount() == 0) Grid.setRowCount(1);
 }
@@ -69,8 +69,8 @@ void WriteGridParams(const TParamGrid& Grid, THtmlTag* Node)
     for (int Row = 0; Row < Grid.rowCount(); ++Row) {
         const WideString Name = Trim(ToWide(Grid.Cell(0, Row)));
         if (Name.empty()) continue;
-        THtmlFilter::SetObjectParam(Node, EscapeStoredValue(Name), {},
-                                    EscapeStoredValue(Trim(ToWide(Grid.Cell(1, Row)))));
+        THtmlFilter::SetObjectParam(Node, FieldToMarkup(Name, TMarkupPlace::Value), {},
+                                    FieldToMarkup(Trim(ToWide(Grid.Cell(1, Row))), TMarkupPlace::Value));
     }
 }
 

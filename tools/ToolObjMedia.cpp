@@ -52,13 +52,56 @@ const TField BoxFields[] = {
 };
 const TField MediaFields[] = {{"EditLoading", "standby", TFieldKind::Text, TFieldHome::Stored}};
 
-// The PARAM that keeps a setting of Node.
+// The PARAM that keeps a setting of Node, in the page's spelling when Node has it.
 WideString ParamName(const THtmlTag* Node, const TMediaParam& Param)
 {
-    const WideString Name = Latin1ToUtf16(Param.Name);
-    if (!Param.Alias || !Node || !THtmlFilter::GetObjectParam(Node, Name).empty()) return Name;
-    const WideString Alias = Latin1ToUtf16(Param.Alias);
-    return THtmlFilter::GetObjectParam(Node, Alias).empty() ? Name : Alias;
+    WideString Name = Latin1ToUtf16(Param.Name);
+    if (Param.Alias && THtmlFilter::GetObjectParam(Node, Name).empty() &&
+        !THtmlFilter::GetObjectParam(Node, Latin1ToUtf16(Param.Alias)).empty())
+        Name = Latin1ToUtf16(Param.Alias);
+    const THtmlTag* Written = THtmlFilter::FindObjectParam(Node, Name);
+    return Written ? Written->GetAttribute(attrName) : Name;
+}
+
+// The index of the attribute Name of Tag outside the attribute table; -1 when it has none.
+int UnknownAttribute(const THtmlTag& Tag, WideStringView Name)
+{
+    for (int K = 0; K < Tag.GetAttributeCount(); ++K) {
+        const WideStringView Text = Tag.AttributeText(K);
+        if (Tag.GetAttributeId(K) == attrUnknown && SameTextAscii(Text.substr(0, Text.find(u'=')), Name)) return K;
+    }
+    return -1;
+}
+
+bool HasNamedAttribute(const THtmlTag& Tag, WideStringView Name)
+{
+    const THtmlAttrId Id = AttrIdFromName(Name);
+    return Id != attrUnknown ? Tag.HasAttribute(Id) : UnknownAttribute(Tag, Name) >= 0;
+}
+
+// Sets the attribute Name of Tag, in the spelling Tag has; empty removes it.
+void SetNamedAttribute(THtmlTag& Tag, WideStringView Name, WideStringView Value)
+{
+    if (const THtmlAttrId Id = AttrIdFromName(Name); Id != attrUnknown) return Tag.SetAttribute(Id, Value);
+    const int K = UnknownAttribute(Tag, Name);
+    const WideString Spelling(K >= 0 ? Tag.AttributeText(K).substr(0, Name.size()) : Name);
+    // one written without a value is set anew
+    if (K >= 0 && (Value.empty() || Tag.AttributeText(K).size() == Name.size())) Tag.Attributes()->Delete(K);
+    if (!Value.empty()) Tag.SetUnknownAttribute(Spelling, Value);
+}
+
+// The EMBED twin of Node as its last child: the first one the page has, with what it
+// carries, or a new one. Any other EMBED goes.
+THtmlTag* LastEmbed(THtmlTag& Node)
+{
+    auto* Embed = static_cast<THtmlTag*>(Node.FindFirstOfKind(tagEmbed));
+    if (!Embed) Embed = new THtmlTag(tagEmbed);
+    Node.AddLast(Embed);
+    while (THtmlNode* Other = Node.FindFirstOfKind(tagEmbed)) {
+        if (Other == Embed) break;
+        delete Other;
+    }
+    return Embed;
 }
 
 }  // namespace
@@ -122,8 +165,10 @@ void TFormToolObjMedia::FormShow()
     const bool Editing = static_cast<bool>(Element);
     const THtmlTag* Node = Editing ? StoredObject() : nullptr;
     ShowFields();
-    for (const TMediaParam& Param : Player.Params)
-        ShowParam(Param, THtmlFilter::GetObjectParam(Node, ParamName(Node, Param)), Editing);
+    for (const TMediaParam& Param : Player.Params) {
+        const WideString Written = THtmlFilter::GetObjectParam(Node, ParamName(Node, Param));
+        ShowParam(Param, MarkupToField(Written, TMarkupPlace::Value), Editing);
+    }
     UpdateColorEdits();
     RememberShownValues();
 }
@@ -137,12 +182,39 @@ bool TFormToolObjMedia::CheckFields()
 void TFormToolObjMedia::WriteParams(THtmlTag* Node)
 {
     if (!Node) return;
-    if (Player.CodeBase) SetStoredAttr(*Node, attrCodebase, Player.CodeBase);
-    for (const TMediaParam& Param : Player.Params)
-        THtmlFilter::SetObjectParam(Node, ParamName(Node, Param), Wide(Param.Default), EscapeStoredValue(ParamValue(Param)));
-    THtmlTag* Embed = THtmlFilter::RebuildEmbed(Node);
-    if (Player.EmbedType) Embed->SetUnknownAttribute(u"type", Player.EmbedType);
-    if (Player.PluginsPage) Embed->SetUnknownAttribute(u"pluginspage", Player.PluginsPage);
+    // a codebase the page gives (a later version of the player) stays
+    if (Player.CodeBase && !Node->HasAttribute(attrCodebase)) Node->SetAttribute(attrCodebase, Player.CodeBase);
+    // the movie is the EMBED's src
+    const auto EmbedName = [&](const WideString& Name) {
+        return SameTextAscii(Name, ParamName(Node, Player.Params.front())) ? WideString(u"src") : Name;
+    };
+    std::vector<WideString> Gone;
+    for (const TMediaParam& Param : Player.Params) {
+        const WideString Name = ParamName(Node, Param);
+        const bool Had = THtmlFilter::FindObjectParam(Node, Name);
+        // a PARAM of a setting left as shown stays as the page writes it, even at the default
+        const QWidget* Field = FieldOf(Param);
+        if (Element && Had && Field && !FieldChanged(Field)) continue;
+        const WideString Value = FieldToMarkup(ParamValue(Param), TMarkupPlace::Value);
+        THtmlFilter::SetObjectParam(Node, Name, Wide(Param.Default), Value);
+        if (Had && !THtmlFilter::FindObjectParam(Node, Name)) Gone.push_back(EmbedName(Name));
+    }
+    // the EMBED mirrors the object's size, id and PARAMs and keeps the rest it carries
+    THtmlTag* Embed = LastEmbed(*Node);
+    Embed->SetAttribute(attrWidth, Node->GetAttribute(attrWidth));
+    Embed->SetAttribute(attrHeight, Node->GetAttribute(attrHeight));
+    if (Node->HasAttribute(attrId)) Embed->SetAttribute(attrName, Node->GetAttribute(attrId));
+    for (const WideString& Name : Gone) SetNamedAttribute(*Embed, Name, {});
+    for (THtmlNode* N = Node->FirstNode(); N; N = N->NextNode()) {
+        const THtmlTag* Param = TagOfKind(N, tagParam);
+        const WideString Name = Param ? Param->GetAttribute(attrName) : WideString();
+        if (!Name.empty() && Param->HasAttribute(attrValue) && !Param->AttributeValue(attrValue).empty())
+            SetNamedAttribute(*Embed, EmbedName(Name), Param->AttributeValue(attrValue));
+    }
+    // a type and download page the page gives stay
+    using TPair = std::pair<const char16_t*, const char16_t*>;
+    for (const auto& [Name, Value] : {TPair{u"type", Player.EmbedType}, TPair{u"pluginspage", Player.PluginsPage}})
+        if (Value && !HasNamedAttribute(*Embed, Name)) SetNamedAttribute(*Embed, Name, Value);
 }
 
 void TFormToolObjMedia::GetHTML(WideString& S)

@@ -155,7 +155,7 @@ void TFormToolScript::FormShow()
 
 void TFormToolScript::GetHTML(WideString& S)
 {
-    S = Designer->Filter->NewScriptPlaceholder(EscapeStoredValue(ToWide(Form->ComboType->currentText())),
+    S = Designer->Filter->NewScriptPlaceholder(StoredValue(Form->ComboType->currentText()),
                                                WrapScriptComment(ToWide(FEditor->text())), Form->CheckDefer->isChecked());
 }
 

@@ -64,7 +64,7 @@ void TFormToolScriptFile::FormShow()
 void TFormToolScriptFile::GetHTML(WideString& S)
 {
     const WideString Src = ToWide(Form->EditSrc->text());
-    S = Designer->Filter->NewScriptFilePlaceholder(EscapeStoredValue(Src), ScriptTypeOfFile(Src),
+    S = Designer->Filter->NewScriptFilePlaceholder(FieldToMarkup(Src, TMarkupPlace::Value), ScriptTypeOfFile(Src),
                                                    Form->CheckDefer->isChecked(), Charset());
 }
 

@@ -28,7 +28,7 @@ QString OptionText(const THtmlTag& Option)
     WideString Text;
     for (THtmlNode* N = Option.FirstNode(); N; N = N->NextNode())
         if (auto* T = dynamic_cast<THtmlText*>(N); T && T->Kind() == tagText) Text += T->Text;
-    QString S = ToQString(Text);
+    QString S = ToQString(MarkupToField(Text, TMarkupPlace::Text));
     S.replace("\r\n", " ");
     for (const QChar C : {QChar('\r'), QChar('\n'), QChar('\t')}) S.replace(C, ' ');
     return S;
@@ -36,7 +36,7 @@ QString OptionText(const THtmlTag& Option)
 
 QString ChoiceLine(const THtmlTag& Option)
 {
-    QString Line = OptionText(Option) + '\t' + ToQString(Trim(Option.GetAttribute(attrValue)));
+    QString Line = OptionText(Option) + '\t' + ToQString(Trim(GetStoredAttr(Option, attrValue)));
     if (Option.HasAttribute(attrSelected)) Line += "\tselected";
     return Line;
 }
@@ -181,7 +181,7 @@ void TFormToolSelect::LoadChoices(WideStringView Html)
         if (!Tag) continue;
         if (Tag->Kind() == tagOptGroup) {
             Form->CheckGrouped->setChecked(true);
-            QString Label = ToQString(Trim(Tag->GetAttribute(attrLabel)));
+            QString Label = ToQString(Trim(GetStoredAttr(*Tag, attrLabel)));
             for (const QChar C : {QChar('\r'), QChar('\n'), QChar('\t')}) Label.replace(C, ' ');
             Lines << Label;
             ShownNodes.push_back(Tag);
@@ -246,7 +246,7 @@ WideString TFormToolSelect::ShownNodeHtml(int Shown, const QString& Line, bool G
 {
     const THtmlTag& Node = *ShownNodes[Shown];
     if (Group) {
-        return u"<optgroup label=\"" + EscapeStoredValue(ToWide(Line.trimmed())) + u'"' +
+        return u"<optgroup label=\"" + StoredValue(Line.trimmed()) + u'"' +
                OtherAttributes(Node, {attrLabel}) + u'>';
     }
     if (Line == ShownChoiceLines[Shown]) return Trim(NodeToHtml(const_cast<THtmlTag*>(&Node)));
@@ -256,19 +256,19 @@ WideString TFormToolSelect::ShownNodeHtml(int Shown, const QString& Line, bool G
     WideString S = u"<option";
     // an empty value given in the page stays: the choice then sends nothing, not its text
     if (!C.Value.empty() || (Node.HasAttribute(attrValue) && Node.AttributeValue(attrValue).empty()))
-        S += u" value=\"" + EscapeStoredValue(C.Value) + u'"';
+        S += u" value=\"" + FieldToMarkup(C.Value, TMarkupPlace::Value) + u'"';
     S += OtherAttributes(Node, {attrValue, attrSelected});
     if (C.Selected) S += u" selected";
-    return S + u'>' + EscapeStoredText(C.Text) + u"</option>";
+    return S + u'>' + FieldToMarkup(C.Text, TMarkupPlace::Text) + u"</option>";
 }
 
 WideString TFormToolSelect::OptionHtml(WideStringView Text, WideStringView Value, bool Selected)
 {
     WideString S = u"<option";
-    if (!Value.empty()) S += u" value=\"" + EscapeStoredValue(Value) + u'"';
+    if (!Value.empty()) S += u" value=\"" + FieldToMarkup(Value, TMarkupPlace::Value) + u'"';
     if (Selected) S += u" selected";
     S += u'>';
-    S += EscapeStoredText(Text);
+    S += FieldToMarkup(Text, TMarkupPlace::Text);
     S += u"</option>";
     return S;
 }
@@ -304,7 +304,7 @@ WideString TFormToolSelect::BuildOptions() const
             Open = true;
             S += u"\r\n  ";
             S += Pair[K] >= 0 ? ShownNodeHtml(Pair[K], First, true)
-                              : u"<optgroup label=\"" + EscapeStoredValue(ToWide(First)) + u"\">";
+                              : u"<optgroup label=\"" + StoredValue(First) + u"\">";
         } else {
             // a choice outside any group
             Close();

@@ -69,7 +69,7 @@ void TFormToolTable::GetHTML(WideString& S)
     // a new table without a width gets 80%, on the stored node too
     if (Form->EditWidth->text().trimmed().isEmpty()) Form->EditWidth->setText("80%");
     const TDesignObject Table =
-        Designer->Filter->NewTableObject(EscapeStoredValue(ToWide(Form->EditBorder->text().trimmed())));
+        Designer->Filter->NewTableObject(StoredValue(Form->EditBorder->text().trimmed()));
     S = OpenedHtml(Table);
     AddFieldsHtml(S, Table.Node);
     S += u">\r\n";

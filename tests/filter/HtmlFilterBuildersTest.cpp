@@ -146,7 +146,7 @@ TEST(HtmlFilterBuilders, IdsAndImageSources)
     EXPECT_EQ(Dump(Image.Node), "<img src=http://x.org/new.gif height=30>");
 }
 
-TEST(HtmlFilterBuilders, ObjectParamsAndEmbed)
+TEST(HtmlFilterBuilders, ObjectParams)
 {
     THtmlFilter F;
     THtmlTag* Object = F.NewObjectObject(u"clsid:x").Node;
@@ -166,21 +166,4 @@ TEST(HtmlFilterBuilders, ObjectParamsAndEmbed)
     THtmlFilter::SetObjectParam(Object, u"play", u"true", u"false");
     EXPECT_EQ(Dump(Object), "<object classid=clsid:x width=320 height=200 id=movie>"
                             "<param name=Movie value=b.swf><param name=play value=false></object>");
-
-    // Embeds anywhere inside go; one new embed mirrors size, id and params, as last child.
-    auto* Wrapper = new THtmlTag(tagNoScript);
-    Wrapper->AddLast(new THtmlTag(tagEmbed));
-    Object->AddLast(Wrapper);
-    Object->AddLast(new THtmlTag(tagEmbed));
-    auto* Unnamed = new THtmlTag(tagParam);
-    Unnamed->SetAttribute(attrValue, u"x");
-    Object->AddLast(Unnamed);
-    THtmlTag* Embed = THtmlFilter::RebuildEmbed(Object);
-    EXPECT_EQ(Object->LastNode(), Embed);
-    EXPECT_EQ(Dump(Object).substr(Dump(Object).find("<noscript>")),
-              "<noscript><param value=x>"
-              "<embed width=320 height=200 name=movie Movie=b.swf play=false></object>");
-    EXPECT_EQ(THtmlFilter::RebuildEmbed(Object), Object->LastNode());
-    EXPECT_EQ(Object->FindFirstOfKind(tagEmbed), Object->LastNode());
-    EXPECT_EQ(THtmlFilter::RebuildEmbed(nullptr), nullptr);
 }

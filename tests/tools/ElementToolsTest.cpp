@@ -219,15 +219,15 @@ TEST(ElementTools, NewElementsAndRequiredFields)
     EXPECT_EQ(NewMarquee->GetAttribute(attrBehavior), u"slide");
     EXPECT_EQ(NewMarquee->GetAttribute(attrLoop), u"YES");
     EXPECT_EQ(NewMarquee->GetAttribute(attrWidth), u"100%");
-    EXPECT_EQ(dynamic_cast<THtmlText*>(NewMarquee->FirstNode())->Text, u"Run &lt;fast>");
-    // placeholders keep what is typed as written, a quote made a reference
+    EXPECT_EQ(dynamic_cast<THtmlText*>(NewMarquee->FirstNode())->Text, u"Run &lt;fast&gt;");
+    // placeholders write what is typed as the page is to show it
     EXPECT_NE(Html(Tool<TToolInputHidden>(), [](QWidget* D) {
                   SetField(D, "EditName", "h");
                   SetField(D, "EditValue", "a\"&amp;");
               }).find("hidden.gif"),
               std::string::npos);
     auto* Hidden = dynamic_cast<THtmlTag*>(Filter.Object(Filter.ObjectCount() - 1));
-    EXPECT_EQ(Hidden->GetAttribute(attrValue), u"a&quot;&amp;");
+    EXPECT_EQ(Hidden->GetAttribute(attrValue), u"a&quot;&amp;amp;");
 
     // required fields, in order, each refusal with its message
     using V = std::vector<std::string>;
@@ -293,7 +293,7 @@ TEST(ElementTools, SelectChoicesRoundTrip)
     EXPECT_EQ(Build("A\t\tv1\nB\tv2\tSELECTED\n\nC", false),
               "\r\n  <option value=\"v1\">A</option>\r\n  <option value=\"v2\" selected>B</option>"
               "\r\n  <option></option>\r\n  <option>C</option>");
-    EXPECT_EQ(Build("G \"1\"\n\tA\ta&amp;b\n\tB\n", true),
+    EXPECT_EQ(Build("G \"1\"\n\tA\ta&b\n\tB\n", true),
               "\r\n  <optgroup label=\"G &quot;1&quot;\">\r\n    <option value=\"a&amp;b\">A</option>"
               "\r\n    <option>B</option>\r\n  </optgroup>");
     EXPECT_EQ(Build("\tFirst\nG\n\tA", true),
@@ -316,8 +316,8 @@ TEST(ElementTools, SelectChoicesRoundTrip)
     Select->LoadChoices(Tricky);
     EXPECT_TRUE(Select->findChild<QCheckBox*>("CheckGrouped")->isChecked());
     EXPECT_EQ(FieldText(Select, "MemoChoices"),
-              QString::fromUtf8("Plain \xd0\x96\t\nChosen &amp; no value\t\tselected\nG &quot;1&quot; \xd0\x96\n"
-                                "\tA &lt; B\ta&amp;b\tselected\n\tTwo\t2\nLoose\tloose\nH\n\tLast\t"));
+              QString::fromUtf8("Plain \xd0\x96\t\nChosen & no value\t\tselected\nG \"1\" \xd0\x96\n"
+                                "\tA < B\ta&b\tselected\n\tTwo\t2\nLoose\tloose\nH\n\tLast\t"));
     EXPECT_EQ(QString::fromStdU16String(Select->BuildOptions()).toStdString(),
               "\r\n  <option>Plain \xd0\x96</option>\r\n  <option selected>Chosen &amp; no value</option>"
               "\r\n  <optgroup label=\"G &quot;1&quot; \xd0\x96\">\r\n    <option value=\"a&amp;b\" selected>A &lt; B</option>"
@@ -391,11 +391,11 @@ const TToolCase ToolCases[] = {
     {"#pm img", 0, false, "  Marquee", {{"CheckLoop", "0"}, {"EditHSpace", "0"}}, "ComboBehavior", "slide", " behavior=\"alternate\"",
      " behavior=\"slide\""},
     // a change rewrites a media object's PARAMs and EMBED: the unchanged OK is what counts
-    {"img.dsgn_flash", 0, false, "  Flash Player Properties", {{"EditMovie", "m&amp;n.swf"}}},
+    {"img.dsgn_flash", 0, false, "  Flash Player Properties", {{"EditMovie", "m&n.swf"}}},
     {"img.dsgn_quicktime", 0, false, "  QuickTime Properties", {}},
     {"img.dsgn_real", 0, false, "  Real Player Properties", {}},
     {"img.dsgn_mplayer", 0, false, "  Windows Media Player Properties", {{"EditMovie", "new.wmv"}}},
-    {"img.dsgn_mplayer", 1, false, "  Windows Media Player Properties", {{"EditMovie", "old &amp; media.asf"}}},
+    {"img.dsgn_mplayer", 1, false, "  Windows Media Player Properties", {{"EditMovie", "old & media.asf"}}},
     {"img.dsgn_applet", 0, false, "  Java Applet Properties", {{"EditAlt", ""}}, "EditTitle", "App", " title=\"\xd0\x90\xd0\xbf\xd0\xbf\xd0\xbb\xd0\xb5\xd1\x82\"",
      " title=\"App\""},
     {"img.dsgn_activex", 0, false, "  ActiveX Properties", {{"EditClassID", ""}}, "EditWidth", "120", " width=\"100\" height=\"50\" class=\"svg\"",
@@ -407,15 +407,8 @@ const TToolCase ToolCases[] = {
 std::pair<QString, QString> DoubleClickAndOk(const TToolCase& C, const TFill& Fill = {})
 {
     TDesignerHost& H = TDesignerHost::Get();
-    const QVariantList R = H.Eval(QString("(function(){ const e = document.querySelectorAll('%1')[%2];"
-                                          " e.scrollIntoView({block: 'center'}); const r = e.getBoundingClientRect();"
-                                          " return [r.left, r.top, r.width, r.height]; })()")
-                                      .arg(C.Selector)
-                                      .arg(C.Index))
-                              .toList();
-    EXPECT_EQ(R.size(), 4);
-    const double Left = R.value(0).toDouble(), Top = R.value(1).toDouble();
-    const double Width = R.value(2).toDouble(), Height = R.value(3).toDouble();
+    const QRectF R = ElementBox(C.Selector, C.Index);
+    const double Left = R.left(), Top = R.top(), Width = R.width(), Height = R.height();
     QString Title, Refusal;
     TModalAnswer Answer([&](QWidget* Dialog) {
         Title = Dialog->windowTitle();
@@ -562,7 +555,7 @@ TEST(ElementTools, ApplyWritesTheElementAndItsStoredNode)
     const std::string Saved = Squeezed(SaveBytes("apply-1.html"));
     for (const char* Part : {"<table border=\"0\" width=\"70%\" class=\"old\">", "<td id=\"one\" colspan=\"1\" rowspan=\"1\">a</td>",
                              "<td id=\"two\" colspan=\"2\" nowrap>b</td>", "<img src=\"http://example.com/b.gif\" width=\"10\" height=\"15\" style=\"width: 40px\">",
-                             "<marquee loop=\"yes\">Run</marquee>", "<marquee>New & &lt;b></marquee>",
+                             "<marquee loop=\"yes\">Run</marquee>", "<marquee>New &amp; &lt;b&gt;</marquee>",
                              "<select id=\"s\" name=\"s\" class=\"k\"><option value=\"\" disabled>Pick</option><optgroup label=\"G\" class=\"g\">"
                              "<option value=\"b\" selected>B</option></optgroup><option value=\"c\" class=\"c\">C2</option>"
                              "<option value=\"e\">E</option></select>"})
@@ -614,6 +607,70 @@ TEST(ElementTools, ApplyWritesTheElementAndItsStoredNode)
     const std::string Inserted = Squeezed(SaveBytes("apply-2.html"));
     EXPECT_NE(Inserted.find("<table width=\"80%\" border=\"1\">"), std::string::npos) << Inserted;
     EXPECT_NE(Inserted.find("<marquee width=\"100%\" height=\"30\">Hello</marquee>"), std::string::npos) << Inserted;
+}
+
+TEST(ElementTools, FieldsShowWhatThePageShowsAndWriteWhatWasTyped)
+{
+    TDesignerHost& H = TDesignerHost::Get();
+    H.LoadFile("text.html",
+               "<html><head><title>Text</title></head><body>\n"
+               "<form id=\"f\"><p>Fields: <input type=\"text\" id=\"it\" name=\"it\" value=\"a &amp; b &lt;c&gt;\" data-x=\"k\">\n"
+               "<select id=\"s\" name=\"s\"><option value=\"us\">USA &amp; Kanada</option>"
+               "<option value=\"ru\">\xd0\xa0\xd0\xbe\xd1\x81\xd1\x81\xd0\xb8\xd1\x8f</option></select>\n"
+               "<textarea id=\"ta\" name=\"ta\">Old &amp; &lt;new&gt;</textarea></p></form>\n"
+               "<p><marquee behavior=\"slide\">Run &amp; run</marquee></p>\n"
+               "<!-- a comment -->\n"
+               "<p id=\"q\">end</p>\n"
+               "</body></html>\n");
+    const QString Russia = QString::fromUtf8("\xd0\xa0\xd0\xbe\xd1\x81\xd1\x81\xd0\xb8\xd1\x8f");
+    const QString Marquee = "Hello &copy; AT&T <b>world</b>";
+    DoubleClick("#it", 0, [](QWidget* D) {
+        EXPECT_EQ(FieldText(D, "EditValue"), "a & b <c>");
+        SetField(D, "EditValue", "c & \"d\" <e>");
+    });
+    DoubleClick("#s", 0, [&](QWidget* D) {
+        EXPECT_EQ(FieldText(D, "MemoChoices"), "USA & Kanada\tus\n" + Russia + "\tru");
+        SetField(D, "MemoChoices", FieldText(D, "MemoChoices") + "\nTwo & more\t2&3");
+    });
+    DoubleClick("#ta", 0, [](QWidget* D) {
+        EXPECT_EQ(FieldText(D, "MemoValue"), "Old & <new>");
+        SetField(D, "MemoValue", "x & <y>");
+    });
+    DoubleClick(".dsgn_marquee", 0, [&](QWidget* D) {
+        EXPECT_EQ(FieldText(D, "MemoText"), "Run & run");
+        SetField(D, "MemoText", Marquee);
+    });
+    // a "--" could end the comment early: refused with a message, the dialog stays open
+    DoubleClick("img[src=\"edit:comment.gif\"]", 0, [](QWidget* D) {
+        EXPECT_EQ(FieldText(D, "MemoComment"), "<!-- a comment -->");
+        SetField(D, "MemoComment", "<!-- a -- comment -->");
+        QString Said;
+        TModalAnswer Message([&](QWidget* Box) {
+            Said = static_cast<QMessageBox*>(Box)->text();
+            static_cast<QMessageBox*>(Box)->accept();
+        });
+        PressOk(D);
+        EXPECT_EQ(Said, "A comment cannot hold \"--\".");
+        EXPECT_TRUE(D->isVisible());
+        SetField(D, "MemoComment", "->a comment-");
+    });
+    const std::string Saved = SaveBytes("text-1.html");
+    for (const char* Part : {"value=\"c &amp; &quot;d&quot; <e>\" data-x=\"k\"", "<option value=\"us\">USA &amp; Kanada</option>",
+                             "<option value=\"2&amp;3\">Two &amp; more</option>", ">x &amp; &lt;y&gt;</textarea>",
+                             "<marquee behavior=\"slide\">Hello &amp;copy; AT&amp;T &lt;b&gt;world&lt;/b&gt;</marquee>",
+                             "<!-- ->a comment- -->"})
+        EXPECT_NE(Saved.find(Part), std::string::npos) << Part << "\n" << Saved;
+    // the second opening of each shows what was typed, and an unchanged OK keeps the page
+    DoubleClick("#it", 0, [](QWidget* D) { EXPECT_EQ(FieldText(D, "EditValue"), "c & \"d\" <e>"); });
+    DoubleClick("#s", 0, [&](QWidget* D) {
+        EXPECT_EQ(FieldText(D, "MemoChoices"), "USA & Kanada\tus\n" + Russia + "\tru\nTwo & more\t2&3");
+    });
+    DoubleClick("#ta", 0, [](QWidget* D) { EXPECT_EQ(FieldText(D, "MemoValue"), "x & <y>"); });
+    DoubleClick(".dsgn_marquee", 0, [&](QWidget* D) { EXPECT_EQ(FieldText(D, "MemoText"), Marquee); });
+    DoubleClick("img[src=\"edit:comment.gif\"]", 0, [](QWidget* D) {
+        EXPECT_EQ(FieldText(D, "MemoComment"), "<!-- ->a comment- -->");
+    });
+    EXPECT_EQ(SaveBytes("text-2.html"), Saved);
 }
 
 TEST(ElementTools, DialogsForTheEye)

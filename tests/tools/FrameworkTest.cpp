@@ -266,7 +266,10 @@ TEST(ToolFramework, AttributeColourPlacementAndKeyHelpers)
     AddAttr(Html, "title", u"  say \"hi\" & <go> \u0416 ");
     AddAttr(Html, "alt", u" \t ");
     EXPECT_EQ(Html, u"<x title=\"say &quot;hi&quot; &amp; <go> \u0416\"");
-    EXPECT_EQ(EscapeStoredValue(u"a &amp; \"b\""), u"a &amp; &quot;b&quot;");
+    // a field shows what the page shows and writes what was typed
+    EXPECT_EQ(MarkupToField(u"a &amp; &quot;b&quot; &copy;", TMarkupPlace::Value), u"a & \"b\" \u00A9");
+    EXPECT_EQ(FieldToMarkup(u"a &amp; \"b\"", TMarkupPlace::Value), u"a &amp;amp; &quot;b&quot;");
+    EXPECT_EQ(FieldToMarkup(u"AT&T <b>", TMarkupPlace::Text), u"AT&amp;T &lt;b&gt;");
 
     // attributes of live elements
     TDesignerHost& H = TDesignerHost::Get();

@@ -111,7 +111,7 @@ TEST(ObjectTools, UnchangedOkKeepsEveryByteForEveryTool)
     const TCase Cases[] = {
         {Tool<TToolBgSound>(), "img[src=\"edit:bgsound.gif\"]",
          [](QWidget* D) {
-             EXPECT_EQ(FieldText(D, "EditSrc"), "a&amp;b &quot;x&quot;.mid");
+             EXPECT_EQ(FieldText(D, "EditSrc"), "a&b \"x\".mid");
              EXPECT_EQ(D->findChild<QSpinBox*>("SpinLoop")->value(), -1);   // not a number
              EXPECT_FALSE(Checked(D, "CheckAutoStart"));                     // "true" is not "TRUE"
          }},
@@ -123,20 +123,20 @@ TEST(ObjectTools, UnchangedOkKeepsEveryByteForEveryTool)
          }},
         {Tool<TToolScriptFile>(), "img[src=\"edit:scriptfile.gif\"]",
          [](QWidget* D) {
-             EXPECT_EQ(FieldText(D, "EditSrc"), "lib&amp;x.js");
+             EXPECT_EQ(FieldText(D, "EditSrc"), "lib&x.js");
              EXPECT_EQ(FieldText(D, "ComboCharset"), "");   // not a name of the table
              EXPECT_TRUE(Checked(D, "CheckDefer"));
          }},
         {Tool<TToolObjFlash>(), "img.dsgn_flash",   // class id in other letter case
          [](QWidget* D) {
-             EXPECT_EQ(FieldText(D, "EditMovie"), "m&amp;n &quot;.swf");
+             EXPECT_EQ(FieldText(D, "EditMovie"), "m&n \".swf");
              EXPECT_FALSE(Checked(D, "CheckPlay"));   // "Play" = "FALSE"
              EXPECT_TRUE(Checked(D, "CheckLoop"));
-             EXPECT_EQ(FieldText(D, "EditLoading"), "Loading &quot;it&quot;");
+             EXPECT_EQ(FieldText(D, "EditLoading"), "Loading \"it\"");
          }},
         {Tool<TToolObjQuickTime>(), "img.dsgn_quicktime",
          [](QWidget* D) {
-             EXPECT_EQ(FieldText(D, "EditMovie"), "clip&amp;.mov");
+             EXPECT_EQ(FieldText(D, "EditMovie"), "clip&.mov");
              EXPECT_EQ(FieldText(D, "ComboFullscreen"), "full");
              EXPECT_EQ(D->findChild<QSlider*>("TrackVolume")->value(), 100);
          }},
@@ -153,17 +153,17 @@ TEST(ObjectTools, UnchangedOkKeepsEveryByteForEveryTool)
          }},
         {Tool<TToolObjApplet>(), "img.dsgn_applet",
          [](QWidget* D) {
-             EXPECT_EQ(FieldText(D, "EditCode"), "A&amp;B.class");
+             EXPECT_EQ(FieldText(D, "EditCode"), "A&B.class");
              auto* Grid = D->findChild<TParamGrid*>("ParamGrid");
              ASSERT_EQ(Grid->rowCount(), 2);
              EXPECT_EQ(Grid->Cell(0, 0), "one");
-             EXPECT_EQ(Grid->Cell(1, 0), "1 &amp; 2");
+             EXPECT_EQ(Grid->Cell(1, 0), "1 & 2");
              EXPECT_EQ(Grid->Cell(0, 1), "empty");
          }},
         {Tool<TToolObjActiveX>(), "img.dsgn_activex",
          [](QWidget* D) {
              EXPECT_EQ(FieldText(D, "EditClassID"), "clsid:11111111-2222-3333-4444-555555555555");
-             EXPECT_EQ(FieldText(D, "EditCodeBase"), "c&amp;d.cab");
+             EXPECT_EQ(FieldText(D, "EditCodeBase"), "c&d.cab");
              EXPECT_EQ(D->findChild<TParamGrid*>("ParamGrid")->Cell(1, 0), "\"");
          }},
     };
@@ -195,12 +195,12 @@ TEST(ObjectTools, MediaObjectsWriteParamsAndOneEmbedLast)
     });
     THtmlTag* Flash = StoredOf("#p img.dsgn_flash");
     ASSERT_TRUE(Flash);
-    EXPECT_EQ(Children(Flash), "param movie=new &quot;&&quot;.swf | embed");
+    EXPECT_EQ(Children(Flash), "param movie=new &quot;&amp;&quot;.swf | embed");
     EXPECT_TRUE(Flash->GetAttribute(attrCodebase).ends_with(u"swflash.cab#version=6,0,0,0"));
     EXPECT_EQ(Flash->GetAttribute(attrWidth), u"400");
     const std::string Saved = SaveBytes("new-flash.html");
     EXPECT_NE(Saved.find("type=\"application/x-shockwave-flash\" pluginspage=\"http://"), std::string::npos) << Saved;
-    EXPECT_NE(Saved.find("<param name=\"movie\" value=\"new &quot;&&quot;.swf\">"), std::string::npos) << Saved;
+    EXPECT_NE(Saved.find("<param name=\"movie\" value=\"new &quot;&amp;&quot;.swf\">"), std::string::npos) << Saved;
 
     // a required movie: the message, and the dialog stays open
     TMessages Messages;
@@ -213,23 +213,23 @@ TEST(ObjectTools, MediaObjectsWriteParamsAndOneEmbedLast)
     Palette().Execute(Tool<TToolObjFlash>());
     EXPECT_EQ(Messages.Texts, std::vector<QString>{"Please specify a movie first."});
 
-    // any change rewrites the PARAMs in their own spelling and leaves one EMBED, last
+    // any change rewrites the PARAMs in the page's spelling and leaves one EMBED, last
     const THtmlElement Old = PlaceholderOf("body > img.dsgn_flash");
     Edit(Old, [](QWidget* D) { SetField(D, "EditWidth", "330"); });
     THtmlTag* Node = Stored(Old);
-    EXPECT_EQ(Children(Node), "param movie=m&amp;n &quot;.swf | param play=false | param custom=keep \"&amp;\" me | embed");
+    EXPECT_EQ(Children(Node), "param Movie=m&amp;n &quot;.swf | param Play=FALSE | param custom=keep \"&amp;\" me | embed");
     EXPECT_EQ(Old.getAttribute("width"), std::optional<WideString>(u"330"));
     EXPECT_EQ(Node->GetAttribute(attrWidth), u"330");
     Edit(Old, [](QWidget* D) { Check(D, "CheckPlay", true); });
-    EXPECT_EQ(Children(Node), "param movie=m&amp;n &quot;.swf | param custom=keep \"&amp;\" me | embed");
+    EXPECT_EQ(Children(Node), "param Movie=m&amp;n &quot;.swf | param custom=keep \"&amp;\" me | embed");
 
-    // QuickTime: "full" is the default; a movie may be left out when there is an HREF
+    // QuickTime: a setting left as shown stays; a movie may be left out when there is an HREF
     Edit(PlaceholderOf("img.dsgn_quicktime"), [](QWidget* D) {
         SetField(D, "EditMovie", "");
         SetField(D, "EditHref", "next.html");
     });
     EXPECT_EQ(Children(Stored(PlaceholderOf("img.dsgn_quicktime"))),
-              "param extra=x&quot;y | param href=next.html | embed");
+              "param fullscreen=full | param extra=x&quot;y | param href=next.html | embed");
 
     // RealMedia: an unknown control set survives a change elsewhere; a chosen one sets the size
     const THtmlElement Real = PlaceholderOf("img.dsgn_real");
@@ -249,7 +249,7 @@ TEST(ObjectTools, MediaObjectsWriteParamsAndOneEmbedLast)
     const THtmlElement Player = PlaceholderOf("img.dsgn_mplayer");
     Edit(Player, [](QWidget* D) { D->findChild<QSlider*>("TrackBalance")->setValue(-20); });
     EXPECT_EQ(Stored(Player)->GetAttribute(attrClassid), u"clsid:22D6F312-B0F6-11D0-94AB-0080C74C7E95");
-    EXPECT_EQ(Children(Stored(Player)), "param FileName=old &amp; media.asf | param URL=m.wmv | param Balance=-20 | embed");
+    EXPECT_EQ(Children(Stored(Player)), "param FileName=old &amp; media.asf | param URL=m.wmv | param Volume=loud | param Balance=-20 | embed");
 
     const std::string After = SaveBytes("media-after.html");
     EXPECT_EQ(After.find("old.swf"), std::string::npos) << After;   // the old EMBED went
@@ -282,7 +282,7 @@ TEST(ObjectTools, ScriptsAndSound)
         EXPECT_EQ(FieldText(D, "ComboCharset"), "Western European (ISO)");
     });
     const std::string Saved = SaveBytes("scripts.html");
-    EXPECT_NE(Saved.find("<bgsound src=\"s&&quot;1&quot;.wav\" loop=\"-1\" autostart=\"TRUE\">"), std::string::npos) << Saved;
+    EXPECT_NE(Saved.find("<bgsound src=\"s&amp;&quot;1&quot;.wav\" loop=\"-1\" autostart=\"TRUE\">"), std::string::npos) << Saved;
     EXPECT_NE(Saved.find("<script src=\"LIB.JS\" type=\"text/javascript\" charset=\"iso-8859-1\">"), std::string::npos) << Saved;
     EXPECT_NE(Saved.find("<!--\r\nif (a --> 0) x = '-->';\r\ndone();\r\n-->"), std::string::npos) << Saved;
 
@@ -362,7 +362,7 @@ TEST(ObjectTools, ParameterGridAndClassChooser)
     Palette().Execute(Tool<TToolObjActiveX>());   // no file name needed
     THtmlTag* Typed1 = StoredOf("#p img.dsgn_activex");
     EXPECT_EQ(Typed1->GetAttribute(attrClassid), u"clsid:{Not-Listed}");
-    EXPECT_EQ(Children(Typed1), "param p&quot;q=a&b");
+    EXPECT_EQ(Children(Typed1), "param p&quot;q=a&amp;b");
 
     // the chooser: sorted by name ignoring case, equal names in file order, ids from the list
     std::istringstream List("# classes\nB-1=beta\nA-2=Alpha\r\nbroken line\n=no id\nC-3=ALPHA\nD-4=\n");
@@ -498,4 +498,104 @@ TEST(ObjectTools, DialogsForTheEye)
     Chooser.SetClassID("clsid:CFCDAA03-8BE4-11cf-B84B-0020AFBBCCFA");
     Chooser.grab().save("/tmp/zv-dialog-classid.png");
     Chooser.hide();
+}
+
+TEST(ObjectTools, MediaObjectsOfOtherEditorsKeepWhatTheDialogDoesNotShow)
+{
+    TDesignerHost& H = TDesignerHost::Get();
+    H.LoadFile("media.html",
+               "<html><head><title>Media</title></head><body>\n"
+               "<p id=\"p\">Media from other editors</p>\n"
+               "<object classid=\"clsid:D27CDB6E-AE6D-11cf-96B8-444553540000\""
+               " codebase=\"https://dl.example.com/swflash.cab#version=9,0,28,0\" width=\"400\" height=\"300\" id=\"intro\""
+               " title=\"Intro\">\n"
+               "<param name=\"Movie\" value=\"intro.swf?a=1&amp;b=2\"><param name=\"quality\" value=\"high\">"
+               "<param name=\"AllowScriptAccess\" value=\"sameDomain\">\n"
+               "<embed src=\"intro.swf?a=1&amp;b=2\" quality=\"high\" width=\"400\" height=\"300\" name=\"intro\""
+               " allowScriptAccess=\"sameDomain\" swLiveConnect=\"true\" type=\"application/x-shockwave-flash\""
+               " pluginspage=\"https://get.example.com/flash\"></embed>\n"
+               "</object>\n"
+               "<object classid=\"CLSID:6BF52A52-394A-11d3-B153-00C04F79FAA6\" width=\"320\" height=\"240\" data-from=\"x\">\n"
+               "<param name=\"url\" value=\"clip.wmv?x=1&amp;y=2\"><param name=\"autoStart\" value=\"False\">"
+               "<param name=\"uiMode\" value=\"mini\">\n"
+               "<embed src=\"clip.wmv?x=1&amp;y=2\" autostart=\"0\" showcontrols=\"1\" width=\"320\" height=\"240\""
+               " type=\"application/x-mplayer2\"></embed>\n"
+               "</object>\n"
+               "<object classid=\"clsid:02BF25D5-8C17-4B23-BC80-D3488ABDDC6B\" codebase=\"https://q.example.com/qtplugin.cab\""
+               " width=\"160\" height=\"136\">\n"
+               "<param name=\"SRC\" value=\"movie.mov\"><param name=\"AUTOPLAY\" value=\"true\">"
+               "<param name=\"CONTROLLER\" value=\"false\">\n"
+               "<embed src=\"movie.mov\" width=\"160\" height=\"136\" autoplay=\"true\" controller=\"false\""
+               " pluginspage=\"https://q.example.com/\"></embed>\n"
+               "</object>\n"
+               "<object classid=\"clsid:CFCDAA03-8BE4-11cf-B84B-0020AFBBCCFA\" width=\"320\" height=\"240\">\n"
+               "<param name=\"SRC\" value=\"talk.rm?s=1&amp;t=2\"><param name=\"CONTROLS\" value=\"ImageWindow\">"
+               "<param name=\"CONSOLE\" value=\"clip1\">\n"
+               "<embed src=\"talk.rm?s=1&amp;t=2\" controls=\"ImageWindow\" console=\"clip1\" width=\"320\" height=\"240\""
+               " nojava=\"true\"></embed>\n"
+               "</object>\n"
+               "<object classid=\"clsid:AAAAAAAA-1111-2222-3333-444444444444\" width=\"100\" height=\"50\" data-from=\"x\">\n"
+               "<param name=\"Source\" value=\"feed.xml?a=1&amp;b=2\"><embed src=\"feed.xml\" width=\"100\" height=\"50\">\n"
+               "</object>\n"
+               "<applet code=\"Clock.class\" archive=\"clock.jar\" width=\"120\" height=\"40\" data-from=\"x\">\n"
+               "<param name=\"TimeZone\" value=\"UTC &amp; more\">\n"
+               "</applet>\n"
+               "</body></html>\n");
+    UseDocumentName();
+    const std::string Loaded = SaveBytes("media-0.html");
+    struct TCase {
+        const char* Selector;
+        const char* Movie;   // the movie field, or nullptr for a PARAM in the grid
+        const char* Shows;
+        QString Width;
+    };
+    TCase Cases[] = {{"img.dsgn_flash", "EditMovie", "intro.swf?a=1&b=2"},   {"img.dsgn_mplayer", "EditMovie", "clip.wmv?x=1&y=2"},
+                     {"img.dsgn_quicktime", "EditMovie", "movie.mov"},        {"img.dsgn_real", "EditMovie", "talk.rm?s=1&t=2"},
+                     {"img.dsgn_activex", nullptr, "feed.xml?a=1&b=2"},       {"img.dsgn_applet", nullptr, "UTC & more"}};
+    // a size changed: the page keeps what the dialog has no field for, in its own spelling
+    for (TCase& C : Cases)
+        DoubleClick(C.Selector, 0, [&](QWidget* D) {
+            if (C.Movie) EXPECT_EQ(FieldText(D, C.Movie), C.Shows) << C.Selector;
+            else EXPECT_EQ(D->findChild<TParamGrid*>("ParamGrid")->Cell(1, 0), C.Shows) << C.Selector;
+            C.Width = QString::number(FieldText(D, "EditWidth").toInt() + 20);
+            SetField(D, "EditWidth", C.Width);
+        });
+    const std::string Sized = SaveBytes("media-1.html");
+    for (const char* Part :
+         {"codebase=\"https://dl.example.com/swflash.cab#version=9,0,28,0\" width=\"420\"",
+          "<param name=\"Movie\" value=\"intro.swf?a=1&amp;b=2\">", "<param name=\"AllowScriptAccess\" value=\"sameDomain\">",
+          "<embed src=\"intro.swf?a=1&amp;b=2\" quality=\"high\" width=\"420\" height=\"300\" name=\"intro\""
+          " allowScriptAccess=\"sameDomain\" swLiveConnect=\"true\" type=\"application/x-shockwave-flash\""
+          " pluginspage=\"https://get.example.com/flash\">",
+          "<param name=\"url\" value=\"clip.wmv?x=1&amp;y=2\">", "<param name=\"autoStart\" value=\"False\">",
+          "<embed src=\"clip.wmv?x=1&amp;y=2\" autostart=\"False\" showcontrols=\"1\" width=\"340\" height=\"240\""
+          " type=\"application/x-mplayer2\"",
+          "<param name=\"AUTOPLAY\" value=\"true\">", "<param name=\"CONTROLLER\" value=\"false\">",
+          "<embed src=\"movie.mov\" width=\"180\" height=\"136\" autoplay=\"true\" controller=\"false\""
+          " pluginspage=\"https://q.example.com/\" type=\"video/quicktime\">",
+          "<param name=\"SRC\" value=\"talk.rm?s=1&amp;t=2\">", "<param name=\"CONTROLS\" value=\"ImageWindow\">",
+          "<embed src=\"talk.rm?s=1&amp;t=2\" controls=\"ImageWindow\" console=\"clip1\" width=\"340\" height=\"240\" nojava=\"true\">",
+          "width=\"120\" height=\"50\" data-from=\"x\">", "<param name=\"Source\" value=\"feed.xml?a=1&amp;b=2\">",
+          "width=\"140\" height=\"40\" data-from=\"x\">", "<param name=\"TimeZone\" value=\"UTC &amp; more\">"})
+        EXPECT_NE(Sized.find(Part), std::string::npos) << Part << "\n" << Sized;
+    // the second opening shows what the first wrote; a movie typed with "&" and quotes goes
+    // into the PARAM and the EMBED's src escaped
+    for (const TCase& C : Cases)
+        DoubleClick(C.Selector, 0, [&](QWidget* D) {
+            EXPECT_EQ(FieldText(D, "EditWidth"), C.Width) << C.Selector;
+            if (C.Movie) SetField(D, C.Movie, "new.swf?a=1&b=\"2\"");
+            else D->findChild<TParamGrid*>("ParamGrid")->SetCell(1, 0, "new & \"2\"");
+        });
+    std::string Moved = SaveBytes("media-2.html");
+    int Movies = 0, Params = 0;
+    for (size_t At; (At = Moved.find("=\"new.swf?a=1&amp;b=&quot;2&quot;\"")) != std::string::npos; ++Movies)
+        Moved.erase(At, 2);
+    for (size_t At; (At = Moved.find("value=\"new &amp; &quot;2&quot;\"")) != std::string::npos; ++Params) Moved.erase(At, 2);
+    EXPECT_EQ(Movies, 8) << Moved;   // four PARAMs, four EMBEDs
+    EXPECT_EQ(Params, 2) << Moved;
+    EXPECT_EQ(Moved.find(".wmv"), std::string::npos) << Moved;
+    // undo takes the EMBEDs back as they were too
+    while (H.Designer().CanUndo()) H.Designer().Undo();
+    EXPECT_EQ(SaveBytes("media-3.html"), Loaded);
+    Palette().Host.FileName = nullptr;
 }

@@ -194,7 +194,7 @@ TEST(PageProperties, UnchangedOkKeepsTheHeadAndChangesTouchOnlyTheirElement)
         EXPECT_EQ(RelationList(D)->item(17, 0)->text(), "icon");
         EXPECT_EQ(FieldText(D, "EditEmail"), "x@y.z");
         EXPECT_EQ(FieldText(D, "MemoKeyword"), "second");
-        EXPECT_EQ(FieldText(D, "EditBackground"), "a&amp;b.gif");
+        EXPECT_EQ(FieldText(D, "EditBackground"), "a&b.gif");
         EXPECT_TRUE(Box(D, "CheckRobot")->isChecked());
         EXPECT_FALSE(Box(D, "CheckIndex")->isChecked());
         EXPECT_TRUE(Box(D, "CheckRefresh")->isChecked());

@@ -149,7 +149,7 @@ TEST(PickUrls, BrowseButtonFillsItsFieldRelativeToTheDocument)
     });
     H.WaitForPictures();
     EXPECT_EQ(H.Eval("[document.images[0].className, document.images[0].naturalWidth].join()").toString(), ",6");
-    EXPECT_NE(SaveBytes("index.html").find("<img src=\"my%20pics/red%20&%20blue.png\">"), std::string::npos)
+    EXPECT_NE(SaveBytes("index.html").find("<img src=\"my%20pics/red%20&amp;%20blue.png\">"), std::string::npos)
         << ReadAll(H.Folder() / "index.html");
     Palette().Host.FileName = nullptr;
 }

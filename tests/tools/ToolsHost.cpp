@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <gtest/gtest.h>
 
+#include "support/PageDriver.h"
+
 namespace zv::test {
 
 namespace {
@@ -65,6 +67,33 @@ void Edit(const THtmlElement& Element, std::function<void(QWidget*)> Fill)
     });
     Palette().EditElement(Element);
     EXPECT_TRUE(Answer.Seen);
+}
+
+QRectF ElementBox(const QString& Selector, int Index)
+{
+    const QVariantList R = TDesignerHost::Get()
+                               .Eval(QString("(function(){ const e = document.querySelectorAll('%1')[%2];"
+                                             " e.scrollIntoView({block: 'center'}); const r = e.getBoundingClientRect();"
+                                             " return [r.left, r.top, r.width, r.height]; })()")
+                                         .arg(Selector)
+                                         .arg(Index))
+                               .toList();
+    EXPECT_EQ(R.size(), 4) << Selector.toStdString();
+    return QRectF(R.value(0).toDouble(), R.value(1).toDouble(), R.value(2).toDouble(), R.value(3).toDouble());
+}
+
+void DoubleClick(const QString& Selector, int Index, std::function<void(QWidget*)> Fill)
+{
+    THtmlDesigner& D = TDesignerHost::Get().Designer();
+    D.OnDblClick = [&D](QObject*) { Palette().EditElement(D.CurrentElement()); };
+    TModalAnswer Answer([&](QWidget* Dialog) {
+        if (Fill) Fill(Dialog);
+        PressOk(Dialog);
+        if (Dialog->isVisible()) PressCancel(Dialog);
+    });
+    PageDoubleClick(D, ElementBox(Selector, Index).center().toPoint());
+    EXPECT_TRUE(WaitFor([&] { return Answer.Seen; }, 3000)) << Selector.toStdString();
+    D.OnDblClick = nullptr;
 }
 
 std::string SaveBytes(const std::string& Name)

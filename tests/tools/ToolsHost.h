@@ -2,6 +2,7 @@
 // What the tool tests share: the design view with a palette of the registered tools, and the
 // fields and buttons of the tools' dialogs.
 
+#include <QRectF>
 #include <string>
 
 #include "design/DesignerHost.h"
@@ -32,6 +33,12 @@ template <class T> T* Tool()
 void InsertAt(const QString& Selector, int Offset, TToolItem* Tool, std::function<void(QWidget*)> Fill = {});
 // Opens the dialog of the element as a double click does, answering it with Fill and OK.
 void Edit(const THtmlElement& Element, std::function<void(QWidget*)> Fill = {});
+
+// The box of the n-th element matched by Selector in the page, scrolled into view first.
+QRectF ElementBox(const QString& Selector, int Index = 0);
+// Double-clicks the middle of that element as the user does and answers the dialog that opens
+// with Fill and OK (a refused OK then cancels).
+void DoubleClick(const QString& Selector, int Index, std::function<void(QWidget*)> Fill = {});
 
 // Saves the design view's document into the test folder and answers the bytes.
 std::string SaveBytes(const std::string& Name);
