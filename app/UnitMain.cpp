@@ -37,6 +37,7 @@
 #include "IconPackManager.h"
 #include "IniUtils.h"
 #include "SpellCheckers.h"
+#include "TableEditor.h"
 #include "TemplateFiles.h"
 #include "ToolBody.h"
 #include "ToolLoader.h"
@@ -569,37 +570,14 @@ std::vector<std::pair<QAction*, std::function<bool()>>> TFormMain::DocumentComma
 {
     Ui::FormMain& F = *FForm;
     std::vector<std::pair<QAction*, std::function<bool()>>> Commands;
-    auto Changes = [&](QAction* Action, void (THtmlDesigner::*Command)()) {
-        Commands.emplace_back(Action, [this, Command] {
-            (Designer->*Command)();
-            return true;
-        });
-    };
     for (const auto& [Action, Id] : FormatActions())
         Commands.emplace_back(Action, [this, Id] {
             Designer->Run(Id);
             return true;
         });
-    // tables
-    Changes(F.MenuMergeCells, &THtmlDesigner::MergeCells);
-    Changes(F.MenuUnmergeCells, &THtmlDesigner::UnmergeCells);
-    Changes(F.MenuInsertRowAbove, &THtmlDesigner::InsertRowAbove);
-    Changes(F.MenuInsertRowBelow, &THtmlDesigner::InsertRowBelow);
-    Changes(F.MenuDeleteRows, &THtmlDesigner::DeleteRows);
-    Changes(F.MenuInsertColumnBefore, &THtmlDesigner::InsertColumnBefore);
-    Changes(F.MenuInsertColumnAfter, &THtmlDesigner::InsertColumnAfter);
-    Changes(F.MenuDeleteColumns, &THtmlDesigner::DeleteColumns);
-    Changes(F.MenuFixTable, &THtmlDesigner::FixTable);
-    using TAlign = void (THtmlDesigner::*)(const std::string&);
-    const TAlign Horizontal = &THtmlDesigner::SetCellHorizontalAlignment;
-    const TAlign Vertical = &THtmlDesigner::SetCellVerticalAlignment;
-    const std::tuple<QAction*, TAlign, const char*> Alignments[] = {
-        {F.MenuHAlignLeft, Horizontal, "left"}, {F.MenuHAlignCenter, Horizontal, "center"},
-        {F.MenuHAlignRight, Horizontal, "right"}, {F.MenuVAlignTop, Vertical, "top"},
-        {F.MenuVAlignMiddle, Vertical, "middle"}, {F.MenuVAlignBottom, Vertical, "bottom"}};
-    for (const auto& [Action, Align, Value] : Alignments)
-        Commands.emplace_back(Action, [this, A = Align, V = Value] {
-            (Designer->*A)(V);
+    for (const auto& [Action, Id, Input] : TableActions())
+        Commands.emplace_back(Action, [this, Id, Input] {
+            Designer->Run(Id, Input);
             return true;
         });
     // the tools edit the document themselves; the design view's page tells of the change
@@ -613,7 +591,7 @@ std::vector<std::pair<QAction*, std::function<bool()>>> TFormMain::DocumentComma
     });
     // the table of the cell selection opens in the table tool
     Commands.emplace_back(F.MenuTableProperties, [this] {
-        if (const THtmlTable Table = Designer->GetSelectedTable(); Table && Table.IsCurrent())
+        if (const THtmlTable Table = Designer->Tables().SelectedTable(); Table && Table.IsCurrent())
             ToolManager->EditElement(Table);
         return false;
     });
@@ -639,6 +617,26 @@ std::vector<std::pair<QAction*, int>> TFormMain::FormatActions() const
             {F.BtnOrder, IDM_ORDERLIST},   {F.BtnUnorder, IDM_UNORDERLIST}, {F.BtnIndent, IDM_INDENT},
             {F.BtnOutdent, IDM_OUTDENT},   {F.BtnBold, IDM_BOLD},           {F.BtnItalic, IDM_ITALIC},
             {F.BtnUnderline, IDM_UNDERLINE}};
+}
+
+std::vector<std::tuple<QAction*, int, QVariant>> TFormMain::TableActions() const
+{
+    Ui::FormMain& F = *FForm;
+    return {{F.MenuInsertRowAbove, IDT_INSERTROWABOVE, {}},
+            {F.MenuInsertRowBelow, IDT_INSERTROWBELOW, {}},
+            {F.MenuDeleteRows, IDT_DELETEROWS, {}},
+            {F.MenuInsertColumnBefore, IDT_INSERTCOLUMNBEFORE, {}},
+            {F.MenuInsertColumnAfter, IDT_INSERTCOLUMNAFTER, {}},
+            {F.MenuDeleteColumns, IDT_DELETECOLUMNS, {}},
+            {F.MenuMergeCells, IDT_MERGECELLS, {}},
+            {F.MenuUnmergeCells, IDT_UNMERGECELLS, {}},
+            {F.MenuFixTable, IDT_FIXTABLE, {}},
+            {F.MenuHAlignLeft, IDT_CELLHALIGN, "left"},
+            {F.MenuHAlignCenter, IDT_CELLHALIGN, "center"},
+            {F.MenuHAlignRight, IDT_CELLHALIGN, "right"},
+            {F.MenuVAlignTop, IDT_CELLVALIGN, "top"},
+            {F.MenuVAlignMiddle, IDT_CELLVALIGN, "middle"},
+            {F.MenuVAlignBottom, IDT_CELLVALIGN, "bottom"}};
 }
 
 void TFormMain::WireMenus()
@@ -814,19 +812,10 @@ void TFormMain::TogglePanel(QDockWidget* Panel)
 
 void TFormMain::TablesMenuShow()
 {
-    Ui::FormMain& F = *FForm;
-    THtmlDesigner& D = *Designer;
-    F.MenuMergeCells->setEnabled(D.CanMergeCells());
-    F.MenuUnmergeCells->setEnabled(D.CanUnmergeCells());
-    F.MenuInsertRowAbove->setEnabled(D.CanInsertRowAbove());
-    F.MenuInsertRowBelow->setEnabled(D.CanInsertRowBelow());
-    F.MenuDeleteRows->setEnabled(D.CanDeleteRows());
-    F.MenuInsertColumnBefore->setEnabled(D.CanInsertColumnBefore());
-    F.MenuInsertColumnAfter->setEnabled(D.CanInsertColumnAfter());
-    F.MenuDeleteColumns->setEnabled(D.CanDeleteColumns());
-    F.MenuFixTable->setEnabled(D.CanFixTable());
-    F.MenuHorizontalAlignment->setEnabled(D.CanSetCellHorizontalAlignment());
-    F.MenuVerticalAlignment->setEnabled(D.CanSetCellVerticalAlignment());
+    for (const auto& [Action, Id, Input] : TableActions()) Action->setEnabled(Designer->CanRun(Id));
+    // a submenu with its entries
+    for (QMenu* Sub : {FForm->MenuHorizontalAlignment, FForm->MenuVerticalAlignment})
+        Sub->setEnabled(Sub->actions().value(0) && Sub->actions().value(0)->isEnabled());
 }
 
 void TFormMain::ColorButtonClick(bool Back)

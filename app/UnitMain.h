@@ -180,6 +180,8 @@ private:
     std::vector<std::pair<QAction*, std::function<bool()>>> DocumentCommands();
     // The formatting buttons with the design view's command each runs and shows.
     std::vector<std::pair<QAction*, int>> FormatActions() const;
+    // The Tables menu's entries with the design view's command each runs, and its input.
+    std::vector<std::tuple<QAction*, int, QVariant>> TableActions() const;
     void WireDocking();
 
     void DocumentComplete();

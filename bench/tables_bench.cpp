@@ -5,21 +5,14 @@
 #include <unistd.h>
 
 #include "HtmlDesigner.h"
+#include "TableEditor.h"
 #include "NameSpace.h"
 
 namespace {
 
 constexpr int Size = 30;
 
-// The mouse handlers, called as the view's event hook calls them.
-class TBenchDesigner : public zv::THtmlDesigner {
-public:
-    using THtmlDesigner::CellMouseDown;
-    using THtmlDesigner::CellMouseMove;
-    using THtmlDesigner::CellMouseUp;
-};
-
-TBenchDesigner* Designer = nullptr;
+zv::THtmlDesigner* Designer = nullptr;
 std::vector<std::vector<zv::THtmlTableCell>> Cells;
 
 zv::TPageEvent Event(const char* Type, int Row, int Col)
@@ -31,17 +24,20 @@ zv::TPageEvent Event(const char* Type, int Row, int Col)
     return E;
 }
 
+// The mouse events as the view's event hook passes them on.
+void Mouse(const zv::TPageEvent& Event) { Designer->Tables().MouseEvent(Event); }
+
 // The pointer goes down the diagonal and back, one cell at a time: each move paints.
 void MoveToNextCell(benchmark::State& State)
 {
-    Designer->CellMouseDown(Event("mousedown", 0, 0));
+    Mouse(Event("mousedown", 0, 0));
     int Step = 1;
     for (auto _ : State) {
         const int K = Step < Size ? Step : 2 * Size - 2 - Step;
-        Designer->CellMouseMove(Event("mousemove", K, K));
+        Mouse(Event("mousemove", K, K));
         Step = (Step + 1) % (2 * Size - 2);
     }
-    Designer->CellMouseUp(Event("mouseup", 0, 0));
+    Mouse(Event("mouseup", 0, 0));
     State.counters["cells"] = Size * Size;
 }
 BENCHMARK(MoveToNextCell)->Unit(benchmark::kMillisecond)->MinTime(2.0);
@@ -49,23 +45,23 @@ BENCHMARK(MoveToNextCell)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 // The pointer jumps between the far corner and the pressed cell's neighbour: most cells change.
 void JumpAcrossTable(benchmark::State& State)
 {
-    Designer->CellMouseDown(Event("mousedown", 0, 0));
+    Mouse(Event("mousedown", 0, 0));
     bool Far = true;
     for (auto _ : State) {
-        Designer->CellMouseMove(Far ? Event("mousemove", Size - 1, Size - 1) : Event("mousemove", 1, 1));
+        Mouse(Far ? Event("mousemove", Size - 1, Size - 1) : Event("mousemove", 1, 1));
         Far = !Far;
     }
-    Designer->CellMouseUp(Event("mouseup", 0, 0));
+    Mouse(Event("mouseup", 0, 0));
 }
 BENCHMARK(JumpAcrossTable)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 // The pointer stays in one cell: nothing is read or painted after the first move.
 void StayInCell(benchmark::State& State)
 {
-    Designer->CellMouseDown(Event("mousedown", 0, 0));
-    Designer->CellMouseMove(Event("mousemove", 3, 3));
-    for (auto _ : State) Designer->CellMouseMove(Event("mousemove", 3, 3));
-    Designer->CellMouseUp(Event("mouseup", 0, 0));
+    Mouse(Event("mousedown", 0, 0));
+    Mouse(Event("mousemove", 3, 3));
+    for (auto _ : State) Mouse(Event("mousemove", 3, 3));
+    Mouse(Event("mouseup", 0, 0));
 }
 BENCHMARK(StayInCell)->Unit(benchmark::kMillisecond);
 
@@ -95,14 +91,16 @@ int main(int argc, char** argv)
     }
     Body += "</table>";
     {
-        TBenchDesigner View;
+        zv::THtmlDesigner View;
         View.resize(1200, 900);
         View.show();
         View.SetHtml(zv::Utf8ToUtf16("<html><head><title>Bench</title></head><body>" + Body +
                                      "</body></html>"));
-        const zv::THtmlTableCell First = View.Document().elementFromPoint(20, 20).asTableCell();
-        if (!First) return 1;
-        for (const zv::TRowLayout& Row : First.Place().Table.Layout()) {
+        const zv::THtmlElement PageBody = View.Document().body();
+        const zv::THtmlTable Table =
+            zv::THtmlElement(&View, View.Generation(), PageBody.getProperty("firstElementChild").toInt()).asTable();
+        if (!Table) return 1;
+        for (const zv::TRowLayout& Row : Table.Layout()) {
             Cells.emplace_back();
             for (const zv::TCellLayout& Cell : Row.Cells) Cells.back().push_back(Cell.Cell);
         }

@@ -26,6 +26,7 @@
 #include "UnitFind.h"
 #include "UnitHyperlink.h"
 #include "Streams.h"
+#include "TableEditor.h"
 
 static void InitDesignResources() { Q_INIT_RESOURCE(design); }
 
@@ -120,7 +121,9 @@ bool IsHoverEvent(const std::string& Type)
 // ---------------------------------------------------------------- construction
 
 THtmlDesigner::THtmlDesigner(QWidget* Parent)
-    : TWebBrowser(Parent, TProfile::Own), Filter(std::make_unique<THtmlFilter>())
+    : TWebBrowser(Parent, TProfile::Own),
+      Filter(std::make_unique<THtmlFilter>()),
+      FTables(std::make_unique<TTableEditor>(*this))
 {
     InitDesignResources();
     RegisterNameSpace(
@@ -174,8 +177,10 @@ void THtmlDesigner::DocumentEvent(const TPageEvent& Event)
     if (!Event.srcElement || Event.srcElement.Generation() != EventsGeneration) return;
     // a key names the editing host: the element that holds the caret counts; the pointer
     // passing over elements does not move the place where tools insert
-    if (IsKeyEvent(Event.Type))
+    if (IsKeyEvent(Event.Type)) {
         FCurrentElement = CaretElement(Event.srcElement);
+        FTables->KeyEvent();
+    }
     else if (!IsHoverEvent(Event.Type))
         FCurrentElement = Event.srcElement;
 
@@ -202,43 +207,7 @@ void THtmlDesigner::DocumentPopupMenu(const THtmlElement& Element, const QPoint&
 void THtmlDesigner::EditDesignerHook(const TPageEvent& Event)
 {
     if (!Event.srcElement || Event.srcElement.Generation() != EventsGeneration) return;
-    const std::string Tag = UpperAscii(Event.Tag.empty() ? Event.srcElement.tagName() : Event.Tag);
-    if (Tag == "TD") {
-        if (Event.Type == "mousedown") CellMouseDown(Event);
-        else if (Event.Type == "mousemove") CellMouseMove(Event);
-        else if (Event.Type == "mouseup") CellMouseUp(Event);
-    } else if (Tag == "TABLE") {
-        if (Event.Type == "mousedown") TableMouseDown(Event);
-    } else if (Table && (Event.Type == "mousedown" || Event.Type == "mouseup")) {
-        ClearCellSelection();
-        Table = {};
-        TableId.clear();
-        LastRow = {};
-        LastCell = {};
-        Dragging = false;
-        CellsSelected = false;
-    }
-}
-
-void THtmlDesigner::ClearCellSelection()
-{
-    if (!Table || !Table.IsCurrent()) return;
-    std::vector<std::pair<THtmlElement, WideString>> Plain;
-    for (const TRowLayout& Row : Table.Layout())
-        for (const TCellLayout& Cell : Row.Cells) Plain.emplace_back(Cell.Cell, WideString());
-    if (!Plain.empty()) Document().SetRuntimeBackgrounds(Plain);
-}
-
-void THtmlDesigner::ResetTableSelection()
-{
-    Table = {};
-    TableId.clear();
-    LastRow = {};
-    LastCell = {};
-    Dragging = false;
-    CellsSelected = false;
-    AnchorRect = {-1, -1, -1, -1};
-    CurrentRect = {-3, -3, -3, -3};
+    FTables->MouseEvent(Event);
 }
 
 // ---------------------------------------------------------------- loading and saving
@@ -258,7 +227,7 @@ THtmlDesigner::TDesignPage THtmlDesigner::MakeDesignPage(THtmlFilter& From)
 void THtmlDesigner::ResetForLoad(TDesignPage Page)
 {
     BackgroundBody.reset();
-    ResetTableSelection();
+    FTables->Reset();
     ClearUndo();
     ResizedIds.clear();
     EventsGeneration = 0;
@@ -922,6 +891,9 @@ bool THtmlDesigner::ExecCommandEx(int Cmd, const QVariant& Input, QVariant* Outp
 
 namespace {
 
+bool TableCan(THtmlDesigner& D, int Id) { return D.Tables().Can(Id); }
+void TableRun(THtmlDesigner& D, int Id, const char* Name, const QVariant& Input) { D.Tables().Run(Id, Name, Input); }
+
 using S = TDesignerState;
 const TDesignerCommand Commands[] = {
     {IDM_CUT, "Cut", false, &S::Cut},
@@ -943,13 +915,27 @@ const TDesignerCommand Commands[] = {
     {IDM_BACKCOLOR, "Back Color", false, &S::BackColor},
     {IDM_BLOCKFMT, "Block Format", false, &S::BlockFormat},
     {IDM_FONTNAME, "Font Name", false, &S::FontName},
-    {IDM_FONTSIZE, "Font Size", false, &S::FontSize}};
+    {IDM_FONTSIZE, "Font Size", false, &S::FontSize},
+    // the table commands
+    {IDT_INSERTROWABOVE, "Insert Row Above", false, nullptr, TableCan, TableRun},
+    {IDT_INSERTROWBELOW, "Insert Row Below", false, nullptr, TableCan, TableRun},
+    {IDT_DELETEROWS, "Delete Rows", false, nullptr, TableCan, TableRun},
+    {IDT_INSERTCOLUMNBEFORE, "Insert Column Before", false, nullptr, TableCan, TableRun},
+    {IDT_INSERTCOLUMNAFTER, "Insert Column After", false, nullptr, TableCan, TableRun},
+    {IDT_DELETECOLUMNS, "Delete Column", false, nullptr, TableCan, TableRun},
+    {IDT_MERGECELLS, "Merge Cells", false, nullptr, TableCan, TableRun},
+    {IDT_UNMERGECELLS, "Unmerge Cells", false, nullptr, TableCan, TableRun},
+    {IDT_FIXTABLE, "Fix Table", false, nullptr, TableCan, TableRun},
+    {IDT_CELLHALIGN, "Cell Horizontal Alignment", false, nullptr, TableCan, TableRun},
+    {IDT_CELLVALIGN, "Cell Vertical Alignment", false, nullptr, TableCan, TableRun}};
 
 // The flags of a command that say it can run.
 int CanFlags(const TDesignerCommand* Command)
 {
     return Command && Command->Toggle ? OLECMDF_ENABLED | OLECMDF_LATCHED : OLECMDF_ENABLED;
 }
+
+bool IsEngineCommand(const TDesignerCommand& Command) { return Command.State != nullptr; }
 
 }  // namespace
 
@@ -966,20 +952,36 @@ const TCommandState& TDesignerState::Of(int Id) const
 {
     static const TCommandState Never;
     const TDesignerCommand* Command = FindDesignerCommand(Id);
-    return Command ? this->*(Command->State) : Never;
+    return Command && IsEngineCommand(*Command) ? this->*(Command->State) : Never;
 }
 
 bool THtmlDesigner::CanDo(int Cmd) { return QueryCommandStatus(Cmd) & OLECMDF_ENABLED; }
-bool THtmlDesigner::CanRun(int Id) { return QueryCommandStatus(Id) & CanFlags(FindDesignerCommand(Id)); }
-bool THtmlDesigner::IsOn(int Id) { return QueryCommandStatus(Id) & OLECMDF_LATCHED; }
+
+bool THtmlDesigner::CanRun(int Id)
+{
+    const TDesignerCommand* Command = FindDesignerCommand(Id);
+    if (Command && Command->Can) return HasDocument() && Command->Can(*this, Id);
+    return QueryCommandStatus(Id) & CanFlags(Command);
+}
+
+bool THtmlDesigner::IsOn(int Id)
+{
+    const TDesignerCommand* Command = FindDesignerCommand(Id);
+    return (!Command || IsEngineCommand(*Command)) && (QueryCommandStatus(Id) & OLECMDF_LATCHED);
+}
 
 void THtmlDesigner::Run(int Id, const QVariant& Input)
 {
     const TDesignerCommand* Command = FindDesignerCommand(Id);
-    if (Command && Command->Name)
+    if (Command && Command->Run) {
+        if (!HasDocument()) return;
+        Command->Run(*this, Id, Command->Name, Input);
+        FollowReplacedElement();
+    } else if (Command && Command->Name) {
         Perform(Command->Name, Id, Input);
-    else
+    } else {
         ExecCommandEx(Id, Input);
+    }
 }
 
 template <class F> void THtmlDesigner::Act(const char* Name, F&& Change)
@@ -1133,7 +1135,8 @@ TDesignerState THtmlDesigner::GetState()
     TDesignerState S;
     if (!HasDocument()) return S;
     QVariantList IdList;
-    for (const TDesignerCommand& Command : Commands) IdList.append(Command.Id);
+    for (const TDesignerCommand& Command : Commands)
+        if (IsEngineCommand(Command)) IdList.append(Command.Id);
     const QVariantList Values{IDM_BLOCKFMT, IDM_FONTNAME, IDM_FONTSIZE};
     const int Current = FCurrentElement.IsCurrent() ? FCurrentElement.Number() : 0;
     QVariantList Answer;
@@ -1143,7 +1146,7 @@ TDesignerState THtmlDesigner::GetState()
         return S;
     }
     const QVariantList Flags = Answer.value(0).toList();
-    for (size_t K = 0; K < std::size(Commands); ++K) {
+    for (size_t K = 0; K < std::size(Commands) && IsEngineCommand(Commands[K]); ++K) {
         const TDesignerCommand& Command = Commands[K];
         int F = Flags.value(static_cast<qsizetype>(K)).toInt();
         if (Command.Id == IDM_PASTE && (F & OLECMDF_ENABLED)) {

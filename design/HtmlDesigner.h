@@ -31,6 +31,8 @@ class THtmlTag;
 class TWideStrings;
 class TFormFind;
 class TFormHyperlink;
+class THtmlDesigner;
+class TTableEditor;
 
 // A rectangle of the page with exclusive right and bottom.
 struct TRect {
@@ -86,18 +88,25 @@ struct TDesignerState {
     const TCommandState& Of(int Id) const;
 };
 
-// A command of the design view's controls, by its engine id.
+// A command of the design view's controls, by its engine id, or one of the designer's own
+// (the table commands) by an id of its own.
 struct TDesignerCommand {
     int Id;
     // The undo group it makes; nil for a command that changes nothing.
     const char* Name;
     // On or off: it can run while on, even where it could not be turned on.
     bool Toggle;
+    // Where GetState reads an engine command's state; nil for the designer's own commands.
     TCommandState TDesignerState::*State;
+    // A command of the designer's own: whether it can run now, and running it with its input
+    // as the undo group Name (none when it finds nothing to change).
+    bool (*Can)(THtmlDesigner& Designer, int Id) = nullptr;
+    void (*Run)(THtmlDesigner& Designer, int Id, const char* Name, const QVariant& Input) = nullptr;
 };
-// The commands of TDesignerState, in the order they are read.
+// The commands of the design view: those of TDesignerState in the order they are read, then
+// the designer's own.
 std::span<const TDesignerCommand> DesignerCommands();
-// The command of that engine id; nil when it is not on the table.
+// The command of that id; nil when it is not on the table.
 const TDesignerCommand* FindDesignerCommand(int Id);
 
 using TDesignerEvent = std::function<void(QObject* Sender)>;
@@ -317,33 +326,8 @@ public:
     TFormHyperlink* HyperlinkDialog();
 
     // ------------------------------------------------------------ tables
-    // The target is the block of highlighted cells while CellsSelected is set, else the cell
-    // pressed last. Each command that changes the table is one undo group.
-    THtmlTable GetSelectedTable() const { return Table; }
-    bool CanInsertRowAbove() const;
-    bool CanInsertRowBelow() const;
-    bool CanDeleteRows() const;
-    bool CanInsertColumnBefore() const;
-    bool CanInsertColumnAfter() const;
-    bool CanDeleteColumns() const;
-    void InsertRowAbove();
-    void InsertRowBelow();
-    void DeleteRows();
-    void InsertColumnBefore();
-    void InsertColumnAfter();
-    void DeleteColumns();
-    bool CanMergeCells() const;
-    bool CanUnmergeCells();
-    bool CanFixTable() const;
-    bool CanSetCellHorizontalAlignment() const;
-    bool CanSetCellVerticalAlignment() const;
-    void MergeCells();
-    void UnmergeCells();
-    // Fills every logical row up to the widest one and adds the rows that spans reach.
-    void FixTable();
-    // "left", "center", "right"; "top", "middle", "bottom".
-    void SetCellHorizontalAlignment(const std::string& Value);
-    void SetCellVerticalAlignment(const std::string& Value);
+    // The cell selection and the table commands (on DesignerCommands).
+    TTableEditor& Tables() { return *FTables; }
 
     // HTML for the page is read by the document's own parser (see DesignTree.h).
     QString PageBody(const WideString& Html) override;
@@ -354,44 +338,6 @@ public:
     WideString PastedHtml(const WideString& Html) override;
     // One undo group "Paste".
     void DropData(const QMimeData* Data, const QPointF& ClientPos, bool Move) override;
-
-protected:
-    // ------------------------------------------------------------ table cell selection
-    // Mouse events before the engine handles them, by the tag under the pointer.
-    virtual void CellMouseDown(const TPageEvent& Event);
-    virtual void CellMouseMove(const TPageEvent& Event);
-    virtual void CellMouseUp(const TPageEvent& Event);
-    virtual void TableMouseDown(const TPageEvent& Event);
-    // Takes the highlight off every cell of Table; changes no field.
-    virtual void ClearCellSelection();
-
-    bool Dragging = false;
-    bool CellsSelected = false;
-    TRect AnchorRect{-1, -1, -1, -1};
-    TRect CurrentRect{-3, -3, -3, -3};
-    std::string TableId;
-    THtmlTable Table;
-    THtmlTableRow LastRow;
-    THtmlTableCell LastCell;
-
-    // Ends the engine's text selection.
-    void ClearTextSelection();
-    // Logical width of every row of Table (spanning cells counted in each row they cover),
-    // the greatest of them and the number of logical rows.
-    void MeasureRowWidths(std::vector<int>& RowWidths, int& MaxWidth, int& RowCount);
-    // Makes Cell, which starts in row RowIndex, a single cell and fills the slots it covered
-    // with empty cells.
-    void SplitCell(const THtmlTableCell& Cell, int RowIndex);
-
-private:
-    bool IsTargetCell(const TCellLayout& Cell) const;
-    void PaintCellSelection();
-    void InsertRow(bool Below);
-    void InsertColumn(bool After);
-    void DeleteBand(bool Columns);
-    void SetCellAlignment(bool Vertical, const std::string& Value);
-    // The table as the current drag first read it, with the highlight painted since.
-    std::vector<TRowLayout> DragCells;
 
 private:
     // Shows the filter's design document; every load of a text or a new page ends here.
@@ -439,7 +385,6 @@ private:
     // The edited body back into the filter's tree; Await: while the event loop runs, to be
     // stopped when Cancelable.
     void ReadPage(bool Await = false, bool Cancelable = true);
-    void ResetTableSelection();
     void EditDesignerHook(const TPageEvent& Event);
     void AttachDocumentEvents();
     void DocumentEvent(const TPageEvent& Event);
@@ -514,6 +459,7 @@ private:
     std::set<std::string> ResizedIds;
     QPointer<TFormFind> FFindDialog;
     QPointer<TFormHyperlink> FHyperlinkDialog;
+    const std::unique_ptr<TTableEditor> FTables;
 };
 
 }  // namespace zv

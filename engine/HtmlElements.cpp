@@ -169,8 +169,15 @@ THtmlTableCell THtmlElement::asTableCell() const
 TCellPlace THtmlTableCell::Place() const
 {
     const QVariantList L = CallOn("cellPlace").toList();
-    return {Make<THtmlTable>(L.value(0)), Narrow(L.value(1)), Make<THtmlTableRow>(L.value(2)),
+    return {{}, Make<THtmlTable>(L.value(0)), Narrow(L.value(1)), Make<THtmlTableRow>(L.value(2)),
             RectOf(L, 3)};
+}
+
+TCellPlace THtmlElement::TablePlace() const
+{
+    const QVariantList L = CallOn("tablePlace").toList();
+    return {Make<THtmlTableCell>(L.value(0)), Make<THtmlTable>(L.value(1)), Narrow(L.value(2)),
+            Make<THtmlTableRow>(L.value(3)), RectOf(L, 4)};
 }
 
 int THtmlTableCell::cellIndex() const { return CallOn("prop", {"cellIndex"}).toInt(); }
@@ -196,11 +203,15 @@ std::vector<THtmlTableCell> THtmlTableRow::cells() const
 {
     return HandlesOf<THtmlTableCell>(*this, CallOn("cells"));
 }
-THtmlTableCell THtmlTableRow::insertCell(int Index) const
+THtmlTableCell THtmlTableRow::insertCell(int Index, bool Header) const
 {
-    return Make<THtmlTableCell>(CallOn("insertCell", {Index}));
+    return Make<THtmlTableCell>(CallOn("insertCell", {Index, Header}));
 }
 void THtmlTableRow::deleteCell(int Index) const { CallOn("deleteCell", {Index}); }
+void THtmlTableRow::moveCell(const THtmlTableCell& Cell, const THtmlTableCell& Before) const
+{
+    CallOn("moveCell", {NumberOf(Cell), Before ? NumberOf(Before) : 0});
+}
 
 std::vector<THtmlTableRow> THtmlTable::rows() const
 {
@@ -235,6 +246,7 @@ std::vector<TRowLayout> THtmlTable::Layout() const
             Cell.colSpan = L.value(3).toInt();
             Cell.Offset = RectOf(L, 4);
             Cell.RuntimeBackground = Wide(L.value(8));
+            Cell.Header = L.value(9).toBool();
         }
     }
     return Rows;

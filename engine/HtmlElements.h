@@ -23,6 +23,7 @@ class TWebBrowser;
 class THtmlTable;
 class THtmlTableRow;
 class THtmlTableCell;
+struct TCellPlace;
 
 class TPageObject {
 public:
@@ -103,6 +104,11 @@ public:
     WideString runtimeStyleBackground() const;
     void setRuntimeStyleBackground(const WideString& Value) const;
 
+    // The innermost table cell that holds the element, the element itself included, with its
+    // place; for a part of a table outside its cells (the table, a row), that table alone
+    // (no cell, no row, the table's offsets). All null outside tables.
+    TCellPlace TablePlace() const;
+
     // The same element as a table, row or cell; a null handle when it is none.
     THtmlTable asTable() const;
     THtmlTableRow asTableRow() const;
@@ -112,8 +118,6 @@ private:
     // Where as for insertAdjacentHTML, or "inner" or "outer".
     void PutHtml(const std::string& Where, const WideString& Html) const;
 };
-
-struct TCellPlace;
 
 class THtmlTableCell : public THtmlElement {
 public:
@@ -138,8 +142,12 @@ public:
     using THtmlElement::THtmlElement;
     int rowIndex() const;
     std::vector<THtmlTableCell> cells() const;
-    THtmlTableCell insertCell(int Index) const;   // -1 appends
+    // -1 appends; Header makes a th.
+    THtmlTableCell insertCell(int Index, bool Header = false) const;
     void deleteCell(int Index) const;
+    // Moves a cell of the page into this row, in front of Before (a cell of the row) or, when
+    // Before is null, at the row's end.
+    void moveCell(const THtmlTableCell& Cell, const THtmlTableCell& Before) const;
 };
 
 struct TCellLayout {
@@ -149,6 +157,7 @@ struct TCellLayout {
     int colSpan = 1;
     QRect Offset;                   // offsetLeft, offsetTop, offsetWidth, offsetHeight
     WideString RuntimeBackground;
+    bool Header = false;            // a th
 };
 
 struct TRowLayout {
@@ -169,6 +178,7 @@ public:
 };
 
 struct TCellPlace {
+    THtmlTableCell Cell;            // set by TablePlace only
     THtmlTable Table;               // the table of the cell's row group (a null handle outside one)
     std::string TableId;
     THtmlTableRow Row;

@@ -329,12 +329,17 @@ void TToolManager::EditElement(const THtmlElement& Element)
         if (FDesigner->CanHyperlink() && FDesigner->Hyperlink()) Changed();
         return;
     }
+    // a header cell is edited as a cell
+    const std::string ToolTag = Tag == "TH" ? "TD" : Tag;
     for (TToolItem* Tool : FTagEditors) {
-        if (!SameTextAscii(Utf8ToUtf16(Tag), Utf8ToUtf16(Tool->TagName)) || !Tool->CanEdit(Element))
+        if (!SameTextAscii(Utf8ToUtf16(ToolTag), Utf8ToUtf16(Tool->TagName)) || !Tool->CanEdit(Element))
             continue;
         const QPoint Mouse = QCursor::pos();
         return EditAndReplace(Tool, Element, QRect(Mouse - QPoint(20, 20), QSize(40, 40)));
     }
+    // what no tool edits inside a table cell (a paragraph, bold text, a list) stands for the
+    // cell, the innermost one
+    if (const THtmlTableCell Cell = Element.TablePlace().Cell; Cell && !(Cell == Element)) EditElement(Cell);
 }
 
 THtmlElement TToolManager::EnclosingOwn(TToolItem* Tool, const THtmlElement& Element) const

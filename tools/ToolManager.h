@@ -96,7 +96,7 @@ public:
             if (dynamic_cast<T*>(Tool.get())) return Execute(Tool.get());
     }
     // Opens the dialog of the first tool that takes Element; a link goes to the design view's
-    // hyperlink command.
+    // hyperlink command, an element no tool takes inside a table cell opens the cell's.
     void EditElement(const THtmlElement& Element);
 
     // Fired after every change a tool made to the document.

@@ -1800,6 +1800,15 @@ function table(n) {
     if (t.localName !== 'table') throw new Error('Not a table');
     return t;
 }
+// The table of a cell: the row group's parent, or the row's when the row stands in the table
+// itself.
+function cellPlace(c) {
+    const r = c.parentElement;
+    let t = r && r.parentElement;
+    if (t && t.localName !== 'table') t = t.parentElement;
+    if (t && t.localName !== 'table') t = null;
+    return [handle(t), t ? t.id : '', handle(r)].concat(rectOf(c));
+}
 function row(n) {
     const r = element(n);
     if (r.localName !== 'tr') throw new Error('Not a table row');
@@ -1883,18 +1892,34 @@ const api = {
     insertRow: (n, i) => handle(table(n).insertRow(i)),
     deleteRow: (n, i) => table(n).deleteRow(i),
     cells: n => [...row(n).cells].map(handle),
-    insertCell: (n, i) => handle(row(n).insertCell(i)),
+    // a header cell (th) when asked, else a data cell
+    insertCell: function (n, i, header) {
+        const r = row(n);
+        if (!header) return handle(r.insertCell(i));
+        const c = doc.createElement('th');
+        r.insertBefore(c, i < 0 || i >= r.cells.length ? null : r.cells[i]);
+        return handle(c);
+    },
     deleteCell: (n, i) => row(n).deleteCell(i),
+    // moves a cell of the page into the row, in front of another cell of it or at its end
+    moveCell: function (n, c, before) {
+        const r = row(n), cell = element(c), next = before ? element(before) : null;
+        if (!/^t[dh]$/.test(cell.localName)) throw new Error('Not a table cell');
+        if (next && next.parentNode !== r) throw new Error('Not a cell of the row');
+        r.insertBefore(cell, next);
+    },
     tableLayout: n => [...table(n).rows].map(r => [handle(r), r.rowIndex,
         [...r.cells].map(c => [handle(c), c.cellIndex, c.rowSpan, c.colSpan]
-            .concat(rectOf(c), [runtimeBg.get(c) || '']))]),
-    // the table is the row group's parent, or the row's when the row stands in the table itself
-    cellPlace: function (n) {
-        const c = element(n), r = c.parentElement;
-        let t = r && r.parentElement;
-        if (t && t.localName !== 'table') t = t.parentElement;
-        if (t && t.localName !== 'table') t = null;
-        return [handle(t), t ? t.id : '', handle(r)].concat(rectOf(c));
+            .concat(rectOf(c), [runtimeBg.get(c) || '', c.localName === 'th']))]),
+    cellPlace: n => cellPlace(element(n)),
+    // the innermost cell that holds the element (itself included) with its place; for a part
+    // of a table outside its cells (the table, a row), the table alone
+    tablePlace: function (n) {
+        const el = element(n);
+        const at = doc.body.contains(el) ? el.closest('td, th, table') : null;
+        if (!at) return [0, 0];
+        if (at.localName === 'table') return [0, handle(at), at.id, 0].concat(rectOf(at));
+        return [handle(at)].concat(cellPlace(at));
     },
     selType: selectionType,
     selRange: function () {
@@ -2080,6 +2105,7 @@ const api = {
 // Calls that only read: they neither cut the undo units nor end a run of typing.
 const queries = new Set(['hello', 'body', 'title', 'hit', 'objectCount', 'byId', 'prop', 'attr',
     'rect', 'parent', 'connected', 'runtimeBg', 'rows', 'cells', 'tableLayout', 'cellPlace',
+    'tablePlace',
     'selType', 'selRange', 'selControl', 'bodyRange', 'rangeText', 'rangeHtml', 'rangeParent',
     'rangeMetrics', 'newPointer', 'pointersToRange', 'rangeToPointers', 'pointerTo',
     'pointerMove', 'pointerCompare', 'status', 'value', 'undoCount', 'redoCount',

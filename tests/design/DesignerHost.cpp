@@ -22,11 +22,11 @@ TDesignerHost& TDesignerHost::Get()
 
 void TDesignerHost::Release() { Instance().reset(); }
 
-TDesignerHost::TDesignerHost() : FDesigner(std::make_unique<TTestDesigner>())
+TDesignerHost::TDesignerHost() : FDesigner(std::make_unique<THtmlDesigner>())
 {
     FDesigner->SetGenerator("Zandovell v1.00");
     // every request is recorded, then answered by the designer
-    TTestDesigner* D = FDesigner.get();
+    THtmlDesigner* D = FDesigner.get();
     RegisterNameSpace(
         [this, D](QObject* Sender, const WideString& Url, bool& Handled, int& Size,
                   TMemoryStream& Stream) {

@@ -15,50 +15,13 @@
 
 namespace zv::test {
 
-// The designer with its table-selection hooks recorded (they still act) and its selection
-// state reachable.
-class TTestDesigner : public THtmlDesigner {
-public:
-    using THtmlDesigner::THtmlDesigner;
-    using THtmlDesigner::CellsSelected;
-    using THtmlDesigner::Dragging;
-    using THtmlDesigner::LastCell;
-    using THtmlDesigner::Table;
-    using THtmlDesigner::TableId;
-
-    // "CellMouseDown", "CellMouseMove", "CellMouseUp", "TableMouseDown" as they came.
-    std::vector<std::string> Hooks;
-
-protected:
-    void CellMouseDown(const TPageEvent& E) override
-    {
-        Hooks.push_back("CellMouseDown");
-        THtmlDesigner::CellMouseDown(E);
-    }
-    void CellMouseMove(const TPageEvent& E) override
-    {
-        Hooks.push_back("CellMouseMove");
-        THtmlDesigner::CellMouseMove(E);
-    }
-    void CellMouseUp(const TPageEvent& E) override
-    {
-        Hooks.push_back("CellMouseUp");
-        THtmlDesigner::CellMouseUp(E);
-    }
-    void TableMouseDown(const TPageEvent& E) override
-    {
-        Hooks.push_back("TableMouseDown");
-        THtmlDesigner::TableMouseDown(E);
-    }
-};
-
 class TDesignerHost {
 public:
     static TDesignerHost& Get();
     // Ends the designer before the application object goes.
     static void Release();
 
-    TTestDesigner& Designer() { return *FDesigner; }
+    THtmlDesigner& Designer() { return *FDesigner; }
     // A folder for documents, emptied for each test that asks.
     const TempDir& Folder() const { return Dir; }
     // The URLs the page asked for since the last load.
@@ -94,7 +57,7 @@ public:
 private:
     TDesignerHost();
     TempDir Dir;
-    std::unique_ptr<TTestDesigner> FDesigner;
+    std::unique_ptr<THtmlDesigner> FDesigner;
 };
 
 }  // namespace zv::test

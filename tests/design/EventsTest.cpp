@@ -5,11 +5,11 @@
 #include <gtest/gtest.h>
 
 #include "DesignerHost.h"
+#include "TableDriver.h"
 #include "HtmlFilter.h"
 
 using namespace zv;
 using zv::test::TDesignerHost;
-using zv::test::TTestDesigner;
 
 namespace {
 
@@ -48,7 +48,7 @@ std::string CurrentId(THtmlDesigner& D) { return D.CurrentElement() ? D.CurrentE
 TEST(DesignerEvents, PageEventsContextMenuAndCurrentElement)
 {
     TDesignerHost& H = TDesignerHost::Get();
-    TTestDesigner& D = H.Designer();
+    THtmlDesigner& D = H.Designer();
     // the page's own handlers never run
     ASSERT_TRUE(H.LoadBody("<p id=\"p\" onclick=\"document.body.setAttribute('data-ran', 1); alert(1)\">"
                            "first paragraph</p><p id=\"q\">second paragraph</p>"));
@@ -99,65 +99,60 @@ TEST(DesignerEvents, PageEventsContextMenuAndCurrentElement)
     EXPECT_EQ(Log.Seen["complete"], 0);
 }
 
-TEST(DesignerEvents, MouseEventsReachTheCellSelectionByTag)
+TEST(DesignerEvents, MouseEventsReachTheCellSelection)
 {
     TDesignerHost& H = TDesignerHost::Get();
-    TTestDesigner& D = H.Designer();
+    THtmlDesigner& D = H.Designer();
     ASSERT_TRUE(H.LoadBody("<p id=\"p\">before the table</p>"
                            "<table border=\"1\" cellspacing=\"12\"><tr><td id=\"a\">cell a</td>"
-                           "<td id=\"b\">cell b</td></tr></table><p id=\"q\">after</p>"));
-    QWidget* Proxy = D.focusProxy();
-    D.Hooks.clear();
+                           "<td id=\"b\"><p>cell <b id=\"bb\">b in bold</b></p></td></tr></table>"
+                           "<p id=\"q\">after</p>"));
+    const THtmlDocument Doc = D.Document();
+    const auto Lit = [&](const char* Id) { return Doc.getElementById(Id).runtimeStyleBackground() == u"yellow"; };
 
-    // press in one cell, move to the next, release there
-    QTest::mousePress(Proxy, Qt::LeftButton, {}, H.Centre("#a"));
-    QTest::mouseMove(Proxy, H.Centre("#b"));
-    QTest::mouseRelease(Proxy, Qt::LeftButton, {}, H.Centre("#b"));
-    ASSERT_TRUE(test::WaitFor([&] { return !D.Hooks.empty() && D.Hooks.back() == "CellMouseUp"; }));
-    EXPECT_EQ(D.Hooks.front(), "CellMouseDown");
-    EXPECT_NE(std::find(D.Hooks.begin(), D.Hooks.end(), "CellMouseMove"), D.Hooks.end());
+    // press in one cell, move onto the bold text of the next, release there: a block of both
+    test::Drag(H.Centre("#a"), H.Centre("#bb"));
+    EXPECT_TRUE(D.Tables().CellsSelected());
+    EXPECT_FALSE(D.Tables().Dragging());
+    EXPECT_TRUE(Lit("a") && Lit("b"));
+    EXPECT_EQ(D.Tables().TableId(), H.DesignId("table"));
 
-    // a press on the table between its cells
-    D.Hooks.clear();
+    // a press on the table between its cells knows the table but no cell
     const QVariantList Corner = H.Eval("(function(){ const r = document.querySelector('table')"
                                        ".getBoundingClientRect(); return [r.left + 5, r.top + 5]; })()")
                                     .toList();
     ASSERT_TRUE(H.Click(QPoint(Corner.value(0).toInt(), Corner.value(1).toInt())));
-    EXPECT_EQ(D.Hooks, std::vector<std::string>{"TableMouseDown"});
+    EXPECT_TRUE(D.Tables().SelectedTable());
+    EXPECT_FALSE(D.Tables().LastCell());
+    EXPECT_FALSE(D.Tables().CellsSelected());
 
-    // with a table tracked, moving over a paragraph changes nothing; pressing on it forgets
-    // the table and takes the highlight off its cells
-    const THtmlDocument Doc = D.Document();
-    D.Table = Doc.getElementById(H.DesignId("table")).asTable();
-    D.TableId = H.DesignId("table");
-    D.LastCell = Doc.getElementById("a").asTableCell();
-    D.CellsSelected = true;
-    Doc.SetRuntimeBackgrounds({{Doc.getElementById("a"), u"yellow"}, {Doc.getElementById("b"), u"yellow"}});
-    D.Hooks.clear();
-    QTest::mouseMove(Proxy, H.Centre("#q"));
-    QTest::mouseMove(Proxy, H.Centre("#p"));
+    // moving over paragraphs outside changes nothing; pressing on one forgets the table and
+    // takes the highlight off its cells
+    test::Drag(H.Centre("#a"), H.Centre("#b"));
+    ASSERT_TRUE(Lit("a"));
+    QTest::mouseMove(D.focusProxy(), H.Centre("#q"));
+    QTest::mouseMove(D.focusProxy(), H.Centre("#p"));
     ASSERT_TRUE(test::WaitForFrames(D));
-    EXPECT_TRUE(D.Table);
-    EXPECT_EQ(Doc.getElementById("a").runtimeStyleBackground(), u"yellow");
+    EXPECT_TRUE(D.Tables().CellsSelected());
+    EXPECT_TRUE(Lit("a"));
     ASSERT_TRUE(H.Click(H.Centre("#q")));
-    EXPECT_FALSE(D.Table);
-    EXPECT_TRUE(D.TableId.empty());
-    EXPECT_FALSE(D.LastCell);
-    EXPECT_FALSE(D.CellsSelected);
-    EXPECT_EQ(Doc.getElementById("a").runtimeStyleBackground(), u"");
-    EXPECT_EQ(Doc.getElementById("b").runtimeStyleBackground(), u"");
-    EXPECT_TRUE(D.Hooks.empty());
+    EXPECT_FALSE(D.Tables().SelectedTable());
+    EXPECT_TRUE(D.Tables().TableId().empty());
+    EXPECT_FALSE(D.Tables().LastCell());
+    EXPECT_FALSE(D.Tables().CellsSelected());
+    EXPECT_FALSE(Lit("a") || Lit("b"));
 
     // a new document forgets the table
-    D.Table = Doc.getElementById(H.DesignId("table")).asTable();
+    ASSERT_TRUE(H.Click(H.Centre("#bb")));
+    EXPECT_TRUE(D.Tables().LastCell() == Doc.getElementById("b"));
     ASSERT_TRUE(H.LoadBody("<p>plain</p>"));
-    EXPECT_FALSE(D.Table);
+    EXPECT_FALSE(D.Tables().SelectedTable());
 }
 
 TEST(DesignerEvents, ResizeReportsGoToTheStoredObject)
 {
     TDesignerHost& H = TDesignerHost::Get();
-    TTestDesigner& D = H.Designer();
+    THtmlDesigner& D = H.Designer();
     H.LoadFile("resize.html",
                "<html><body><p>movie <object classid=\"clsid:D27CDB6E-AE6D-11cf-96B8-444553540000\""
                " width=\"100\" height=\"80\"><param name=\"movie\" value=\"m.swf\"></object> end</p>"

@@ -11,8 +11,9 @@ using namespace zv::test;
 
 namespace {
 
-// A table written short: rows split by "|", cells by ","; "-" is a row without cells. After
-// a ":" come the cell's attributes: c2 colspan, r2 rowspan, a=center align, v=top valign.
+// A table written short: rows split by "|", cells by ","; "-" is a row without cells; a cell
+// that starts with "!" is a header cell. After a ":" come the cell's attributes: c2 colspan,
+// r2 rowspan, a=center align, v=top valign.
 std::vector<std::string> Split(const std::string& Text, char Separator)
 {
     std::vector<std::string> Parts(1);
@@ -29,7 +30,9 @@ std::string T(const std::string& Spec)
         Out += "<tr>";
         for (const std::string& Cell : Row == "-" ? std::vector<std::string>() : Split(Row, ',')) {
             const size_t Colon = Cell.find(':');
-            Out += "<td";
+            const bool Header = !Cell.empty() && Cell[0] == '!';
+            const std::string Tag = Header ? "th" : "td";
+            Out += "<" + Tag;
             std::stringstream Attrs(Colon == std::string::npos ? "" : Cell.substr(Colon + 1));
             for (std::string A; Attrs >> A;) {
                 const std::string Value = A.substr(A[1] == '=' ? 2 : 1);
@@ -38,39 +41,32 @@ std::string T(const std::string& Spec)
                        : A[0] == 'a' ? " align=\"" + Value + "\""
                                      : " valign=\"" + Value + "\"";
             }
-            Out += ">" + Cell.substr(0, Colon) + "</td>";
+            Out += ">" + Cell.substr(Header, Colon - Header) + "</" + Tag + ">";
         }
         Out += "</tr>";
     }
     return Out + "</table>";
 }
 
+// A table command and its input.
 struct TCommand {
-    const char* Name;   // of its undo group
-    void (*Run)(THtmlDesigner&);
+    int Id;
+    const char* Input = nullptr;
 };
-const TCommand RowAbove{"Insert Row Above", [](THtmlDesigner& D) { D.InsertRowAbove(); }};
-const TCommand RowBelow{"Insert Row Below", [](THtmlDesigner& D) { D.InsertRowBelow(); }};
-const TCommand DelRows{"Delete Rows", [](THtmlDesigner& D) { D.DeleteRows(); }};
-const TCommand ColBefore{"Insert Column Before", [](THtmlDesigner& D) { D.InsertColumnBefore(); }};
-const TCommand ColAfter{"Insert Column After", [](THtmlDesigner& D) { D.InsertColumnAfter(); }};
-const TCommand DelCols{"Delete Column", [](THtmlDesigner& D) { D.DeleteColumns(); }};
-const TCommand Merge{"Merge Cells", [](THtmlDesigner& D) { D.MergeCells(); }};
-const TCommand Unmerge{"Unmerge Cells", [](THtmlDesigner& D) { D.UnmergeCells(); }};
-const TCommand Fix{"Fix Table", [](THtmlDesigner& D) { D.FixTable(); }};
-const TCommand Center{"Cell Horizontal Alignment",
-                      [](THtmlDesigner& D) { D.SetCellHorizontalAlignment("center"); }};
-const TCommand Top{"Cell Vertical Alignment", [](THtmlDesigner& D) { D.SetCellVerticalAlignment("top"); }};
+const TCommand RowAbove{IDT_INSERTROWABOVE}, RowBelow{IDT_INSERTROWBELOW}, DelRows{IDT_DELETEROWS},
+    ColBefore{IDT_INSERTCOLUMNBEFORE}, ColAfter{IDT_INSERTCOLUMNAFTER}, DelCols{IDT_DELETECOLUMNS},
+    Merge{IDT_MERGECELLS}, Unmerge{IDT_UNMERGECELLS}, Fix{IDT_FIXTABLE}, Center{IDT_CELLHALIGN, "center"},
+    Top{IDT_CELLVALIGN, "top"};
 
 // Runs Command, which must record one undo group, and gives the saved table it made. One
 // Undo brings back the page exactly, and Redo the table again.
 std::string Apply(const TCommand& Command)
 {
-    TTestDesigner& D = Designer();
+    THtmlDesigner& D = Designer();
     const WideString Before = D.GetHtml();
     const int Index = D.UndoIndex();
-    const char* Name = Command.Name;
-    Command.Run(D);
+    const char* Name = FindDesignerCommand(Command.Id)->Name;
+    D.Run(Command.Id, Command.Input ? QVariant(Command.Input) : QVariant());
     const std::string After = TableHtml();
     EXPECT_EQ(D.UndoIndex(), Index + 1);
     if (D.UndoIndex() >= 0) {
@@ -112,8 +108,11 @@ const TCase Cases[] = {
     {"a:r3,b||c", 0, 0, 0, 0, RowBelow, "a:r4,b|||c"},
     {Plain, 1, 1, 1, 1, DelRows, "a,b,c|g,h,i"},
     {Plain, 0, 2, 1, 1, DelRows, "g,h,i"},
-    // a cell with rowSpan 2 takes both its rows; the neighbour spanning three stays, shorter
-    {"a,x:r2,n:r3|b|c,d|e,f,g", 0, 1, 0, 1, DelRows, "n:r2|c,d|e,f,g"},
+    // a cell with rowSpan 2 takes both its rows; the neighbour spanning three moves down into
+    // the next row at its column, shorter
+    {"a,x:r2,n:r3|b|c,d|e,f,g", 0, 1, 0, 1, DelRows, "c,d,n|e,f,g"},
+    {"x:r3,a|b|c", 0, 1, 0, 1, DelRows, "x:r2,b|c"},
+    {"a,x:r2,b|c,d|e,f,g", 0, 0, 0, 0, DelRows, "c,x,d|e,f,g"},
     {"a,b|c:r2,d|-|e,f", 3, 0, 3, 0, DelRows, "a,b|c:r2,d|-"},
     // columns: after the pressed cell, before the highlighted first column
     {Plain, 1, 1, 1, 1, ColAfter, "a,b,,c|d,e,,f|g,h,,i"},
@@ -125,6 +124,9 @@ const TCase Cases[] = {
     // a cell spanning across the new column widens; one spanning from above pushes it along
     {"a:c2,b|c,d,e", 1, 1, 1, 1, ColBefore, "a:c3,b|c,,d,e"},
     {"a:r2,b|c", 0, 1, 0, 1, ColBefore, "a:r2,,b|,c"},
+    // header cells between header cells
+    {"!A,!B|c,d", 0, 0, 0, 0, ColAfter, "!A,!,!B|c,,d"},
+    {"!A,b|!C,d", 1, 1, 1, 1, ColBefore, "!A,,b|!C,,d"},
     {Plain, 1, 1, 1, 1, DelCols, "a,c|d,f|g,i"},
     {"a,b,c|d:c2", 0, 0, 0, 1, DelCols, "c"},
     {"a:c2,b|c,d,e", 1, 1, 1, 1, DelCols, "a,b|c,e"},
@@ -139,6 +141,7 @@ const TCase Cases[] = {
     {"x:c3 r2,a|b", 0, 0, 0, 0, Unmerge, "x,,,a|,,,b"},
     {"x:c3 r2|-", 0, 0, 0, 0, Unmerge, "x,,|,,"},
     {"x:c2 r3,a|b", 0, 0, 0, 0, Unmerge, "x,,a|,,b"},   // rows past the end are not made
+    {"!H:c2|a,b", 0, 0, 0, 0, Unmerge, "!H,!|a,b"},
     // fixing fills every logical row and adds the rows a span reaches
     {"a,b,c|d,e|f", 2, 0, 2, 0, Fix, "a,b,c|d,e,|f,,"},
     {"a,b|c:r3,d", 0, 0, 0, 0, Fix, "a,b|c:r3,d||"},
@@ -154,7 +157,7 @@ const TCase Cases[] = {
 TEST(TableCommands, EachGivesItsTableAsOneUndoGroup)
 {
     for (const TCase& C : Cases) {
-        SCOPED_TRACE(std::string(C.Command.Name) + " on " + C.Table);
+        SCOPED_TRACE(std::string(FindDesignerCommand(C.Command.Id)->Name) + " on " + C.Table);
         Load(C.Table);
         Drag(CellAt(C.R0, C.C0), CellAt(C.R1, C.C1));
         EXPECT_EQ(Apply(C.Command), T(C.Expected));
@@ -163,7 +166,7 @@ TEST(TableCommands, EachGivesItsTableAsOneUndoGroup)
 
 TEST(TableCommands, SelectionAfterCommands)
 {
-    TTestDesigner& D = Designer();
+    THtmlDesigner& D = Designer();
     Load(Plain);
     Select(0, 0, 1, 0);
     Apply(ColBefore);
@@ -175,12 +178,12 @@ TEST(TableCommands, SelectionAfterCommands)
     Select(0, 0, 1, 1);
     Apply(Merge);
     EXPECT_EQ(Lit(), "");
-    EXPECT_FALSE(D.CellsSelected);
-    EXPECT_FALSE(D.CanMergeCells());
-    EXPECT_TRUE(D.CanUnmergeCells()) << "the merged cell is the pressed one now";
+    EXPECT_FALSE(D.Tables().CellsSelected());
+    EXPECT_FALSE(D.CanRun(IDT_MERGECELLS));
+    EXPECT_TRUE(D.CanRun(IDT_UNMERGECELLS)) << "the merged cell is the pressed one now";
     Apply(DelRows);
-    EXPECT_FALSE(D.CanDeleteRows()) << "the pressed cell is gone";
-    EXPECT_FALSE(D.CanInsertColumnAfter());
+    EXPECT_FALSE(D.CanRun(IDT_DELETEROWS)) << "the pressed cell is gone";
+    EXPECT_FALSE(D.CanRun(IDT_INSERTCOLUMNAFTER));
 
     // a highlight left over when a right click over the pressed cell ended the block is no
     // target: only the pressed cell's row goes
@@ -188,18 +191,18 @@ TEST(TableCommands, SelectionAfterCommands)
     Select(0, 0, 1, 0);
     Mouse(QTest::MousePress, CellAt(0, 0), Qt::RightButton);
     Mouse(QTest::MouseRelease, CellAt(0, 0), Qt::RightButton);
-    EXPECT_FALSE(D.CellsSelected);
+    EXPECT_FALSE(D.Tables().CellsSelected());
     EXPECT_EQ(Lit(), "0.0 1.0");
     EXPECT_EQ(Apply(DelRows), T("d,e,f|g,h,i"));
 
     // a block whose cells all lost their highlight in an unmerge: nothing to delete or record
     Load("a:c2,b:c2|c,d,e,f");
     Select(0, 0, 0, 1);
-    D.UnmergeCells();
-    EXPECT_TRUE(D.CellsSelected);
+    D.Run(IDT_UNMERGECELLS);
+    EXPECT_TRUE(D.Tables().CellsSelected());
     const int Groups = D.UndoIndex();
-    D.DeleteColumns();
-    D.DeleteRows();
+    D.Run(IDT_DELETECOLUMNS);
+    D.Run(IDT_DELETEROWS);
     EXPECT_EQ(D.UndoIndex(), Groups);
     EXPECT_EQ(TableHtml(), T("a,,b,|c,d,e,f"));
 }

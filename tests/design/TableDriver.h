@@ -6,16 +6,16 @@
 #include <string>
 
 #include "DesignerHost.h"
+#include "TableEditor.h"
 
 namespace zv::test {
 
-inline TTestDesigner& Designer() { return TDesignerHost::Get().Designer(); }
+inline THtmlDesigner& Designer() { return TDesignerHost::Get().Designer(); }
 
 // Shows a page whose body is Body, with nothing pressed yet.
 inline void LoadTables(const std::string& Body)
 {
     ASSERT_TRUE(TDesignerHost::Get().LoadBody(Body));
-    Designer().Hooks.clear();
 }
 
 // View position of the middle of cell Cell of row Row of the Table-th table of the page.

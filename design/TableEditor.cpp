@@ -1,11 +1,9 @@
-// Table editing of the design view: the cell selection that a drag paints, and the commands
-// on rows, columns and cells. Each command reads the table in one call (Layout) and works out
-// its changes on that picture, in logical rows and columns (spans expanded), so that a
-// rectangular table stays rectangular.
-#include <algorithm>
-#include <optional>
+// Table editing of the design view. Each command reads the table in one call (Layout) and
+// works out its changes on that picture, in logical rows and columns (spans expanded), so that
+// a rectangular table stays rectangular.
+#include "TableEditor.h"
 
-#include "HtmlDesigner.h"
+#include <algorithm>
 
 namespace zv {
 
@@ -132,79 +130,163 @@ template <class F> void AsAction(THtmlDesigner& D, const char* Name, F&& Changes
 
 // ---------------------------------------------------------------- cell selection
 
-void THtmlDesigner::TableMouseDown(const TPageEvent& Event)
+void TTableEditor::Reset()
 {
-    if (!(Event.Buttons & 1)) return;
-    const THtmlTable T(Event.srcElement.Browser(), Event.srcElement.Generation(),
-                       Event.srcElement.Number());
+    Table = {};
+    FTableId.clear();
+    LastRow = {};
+    FLastCell = {};
+    FDragging = false;
+    FCellsSelected = false;
+    CaretMoved = false;
+    AnchorRect = {-1, -1, -1, -1};
+    CurrentRect = {-3, -3, -3, -3};
+    DragCells.clear();
+    DragHits.clear();
+}
+
+void TTableEditor::MouseEvent(const TPageEvent& Event)
+{
+    if (!Event.srcElement) return;
+    if (Event.Type == "mousemove") {
+        if (FDragging && Table) CellMouseMove(Event.srcElement);
+        return;
+    }
+    const bool Down = Event.Type == "mousedown";
+    if (!Down && (Event.Type != "mouseup" || !Table)) return;
+    const TCellPlace At = Event.srcElement.TablePlace();
+    if (At.Cell) {
+        if (Down) CellMouseDown(At, Event.Buttons);
+        else CellMouseUp(At);
+    } else if (At.Table) {
+        if (Down) TableMouseDown(At.Table, Event.Buttons);
+    } else {
+        Forget();
+    }
+}
+
+void TTableEditor::Forget()
+{
+    ClearCellSelection();
+    const TRect Anchor = AnchorRect, Current = CurrentRect;
+    Reset();
+    AnchorRect = Anchor;
+    CurrentRect = Current;
+}
+
+void TTableEditor::ClearCellSelection()
+{
+    if (!Table || !Table.IsCurrent()) return;
+    std::vector<std::pair<THtmlElement, WideString>> Plain;
+    for (const TRowLayout& Row : Table.Layout())
+        for (const TCellLayout& Cell : Row.Cells) Plain.emplace_back(Cell.Cell, WideString());
+    if (!Plain.empty()) D.Document().SetRuntimeBackgrounds(Plain);
+}
+
+void TTableEditor::TableMouseDown(const THtmlTable& T, int Buttons)
+{
+    if (!(Buttons & 1)) return;
     // tables are told apart by element, so that two tables without an id are too
     if (Table && !(T == Table)) ClearCellSelection();
-    Dragging = false;
-    CellsSelected = false;
+    FDragging = false;
+    FCellsSelected = false;
+    CaretMoved = false;
     Table = T;
-    TableId = T.id();
-    LastCell = {};
+    FTableId = T.id();
+    FLastCell = {};
     LastRow = {};
     AnchorRect = {-1, -1, -1, -1};
 }
 
-void THtmlDesigner::CellMouseDown(const TPageEvent& Event)
+void TTableEditor::CellMouseDown(const TCellPlace& At, int Buttons)
 {
-    if (!(Event.Buttons & 1)) return;
-    const THtmlTableCell Cell(Event.srcElement.Browser(), Event.srcElement.Generation(),
-                              Event.srcElement.Number());
-    const TCellPlace Place = Cell.Place();
-    if (Table && !(Place.Table == Table)) ClearCellSelection();
-    Dragging = true;
-    CellsSelected = false;
-    Table = Place.Table;
-    TableId = Place.TableId;
-    LastCell = Cell;
-    LastRow = Place.Row;
-    AnchorRect = RectOf(Place.Offset);
+    if (!(Buttons & 1)) return;
+    if (Table && !(At.Table == Table)) ClearCellSelection();
+    FDragging = true;
+    FCellsSelected = false;
+    CaretMoved = false;
+    Table = At.Table;
+    FTableId = At.TableId;
+    FLastCell = At.Cell;
+    LastRow = At.Row;
+    AnchorRect = RectOf(At.Offset);
     // a new drag starts in the pressed cell, whatever cell the last one ended in
     CurrentRect = AnchorRect;
     DragCells.clear();
+    DragHits.clear();
 }
 
-void THtmlDesigner::CellMouseMove(const TPageEvent& Event)
+void TTableEditor::CellMouseMove(const THtmlElement& Over)
 {
-    if (!Dragging || !Table) return;
     // the layout does not change while the button is held: a cell the drag has read is known
     std::optional<TRect> R;
+    bool Known = false;
     for (const TRowLayout& Row : DragCells)
         for (const TCellLayout& Cell : Row.Cells)
-            if (Cell.Cell.Number() == Event.srcElement.Number()) R = RectOf(Cell.Offset);
-    if (!R) {
-        const THtmlTableCell Cell(Event.srcElement.Browser(), Event.srcElement.Generation(),
-                                  Event.srcElement.Number());
-        const TCellPlace Place = Cell.Place();
-        if (!(Place.Table == Table)) return;
-        R = RectOf(Place.Offset);
+            if (Cell.Cell.Number() == Over.Number()) {
+                R = RectOf(Cell.Offset);
+                Known = true;
+            }
+    if (!Known) {
+        const auto Hit = DragHits.find(Over.Number());
+        if (Hit != DragHits.end()) {
+            R = Hit->second;
+        } else {
+            const TCellPlace Place = Over.TablePlace();
+            if (Place.Cell && Place.Table == Table) R = RectOf(Place.Offset);
+            DragHits.emplace(Over.Number(), R);
+        }
     }
-    if (*R == CurrentRect) return;
+    if (!R || *R == CurrentRect) return;
     CurrentRect = *R;
-    if (!CellsSelected && CurrentRect != AnchorRect) {
+    if (!FCellsSelected && CurrentRect != AnchorRect) {
         ClearTextSelection();
-        CellsSelected = true;
+        FCellsSelected = true;
     }
-    if (CellsSelected) PaintCellSelection();
+    if (FCellsSelected) PaintCellSelection();
 }
 
-void THtmlDesigner::CellMouseUp(const TPageEvent& Event)
+void TTableEditor::CellMouseUp(const TCellPlace& At)
 {
-    Dragging = false;
+    FDragging = false;
     DragCells.clear();
-    const THtmlElement& Cell = Event.srcElement;
-    if (RectOf(Cell.offsetRect()) != AnchorRect) return;
-    if (!CellsSelected) ClearCellSelection();
-    CellsSelected = false;
+    DragHits.clear();
+    if (RectOf(At.Offset) != AnchorRect) return;
+    if (!FCellsSelected) ClearCellSelection();
+    FCellsSelected = false;
+}
+
+void TTableEditor::FollowCaret()
+{
+    if (!CaretMoved || FDragging || FCellsSelected) return;
+    CaretMoved = false;
+    const THtmlElement& At = D.CurrentElement();
+    if (!At.IsCurrent()) return;
+    TCellPlace Place;
+    try {
+        Place = At.TablePlace();
+    } catch (const EEngineError&) {
+        return;
+    }
+    if (!Place.Table) return Forget();
+    if (Table && !(Place.Table == Table)) ClearCellSelection();
+    Table = Place.Table;
+    FTableId = Place.TableId;
+    FLastCell = Place.Cell;
+    LastRow = Place.Row;
+    AnchorRect = Place.Cell ? RectOf(Place.Offset) : TRect{-1, -1, -1, -1};
+}
+
+THtmlTable TTableEditor::SelectedTable()
+{
+    FollowCaret();
+    return Table;
 }
 
 // Highlights the cells that the rectangle of the anchor and the current cell cuts into,
 // grown until no highlighted cell sticks out of it; the others lose their highlight. The
 // table is read once a drag; only the cells whose highlight changes are painted.
-void THtmlDesigner::PaintCellSelection()
+void TTableEditor::PaintCellSelection()
 {
     if (DragCells.empty()) DragCells = Table.Layout();
     TTableLayout& Rows = DragCells;
@@ -228,52 +310,82 @@ void THtmlDesigner::PaintCellSelection()
             Cell.RuntimeBackground = On ? Highlight : WideString();
             Changes.emplace_back(Cell.Cell, Cell.RuntimeBackground);
         }
-    if (!Changes.empty()) Document().SetRuntimeBackgrounds(Changes);
+    if (!Changes.empty()) D.Document().SetRuntimeBackgrounds(Changes);
 }
 
-void THtmlDesigner::ClearTextSelection()
+void TTableEditor::ClearTextSelection()
 {
-    const THtmlSelection Selection = Document().selection();
+    const THtmlSelection Selection = D.Document().selection();
     // an element selected as a whole is no text selection
     if (Selection.type() == "Control") return;
     Selection.createRange().execCommand("Unselect");
 }
 
-bool THtmlDesigner::IsTargetCell(const TCellLayout& Cell) const
+bool TTableEditor::IsTargetCell(const TCellLayout& Cell) const
 {
     // without a block, a highlight left over from an earlier drag is no target
-    return CellsSelected ? IsHighlighted(Cell) : Cell.Cell == LastCell;
+    return FCellsSelected ? IsHighlighted(Cell) : Cell.Cell == FLastCell;
+}
+
+// ---------------------------------------------------------------- commands
+
+bool TTableEditor::Can(int Id)
+{
+    switch (Id) {
+    case IDT_INSERTROWABOVE:
+    case IDT_INSERTROWBELOW:
+    case IDT_DELETEROWS: return CanEditRows();
+    case IDT_INSERTCOLUMNBEFORE:
+    case IDT_INSERTCOLUMNAFTER:
+    case IDT_DELETECOLUMNS: return CanEditColumns();
+    case IDT_MERGECELLS: return CanMergeCells();
+    case IDT_UNMERGECELLS: return CanUnmergeCells();
+    case IDT_FIXTABLE: return CanFixTable();
+    case IDT_CELLHALIGN:
+    case IDT_CELLVALIGN: return CanAlignCells();
+    }
+    return false;
+}
+
+void TTableEditor::Run(int Id, const char* Action, const QVariant& Input)
+{
+    switch (Id) {
+    case IDT_INSERTROWABOVE:
+    case IDT_INSERTROWBELOW: return InsertRow(Id == IDT_INSERTROWBELOW, Action);
+    case IDT_DELETEROWS:
+    case IDT_DELETECOLUMNS: return DeleteBand(Id == IDT_DELETECOLUMNS, Action);
+    case IDT_INSERTCOLUMNBEFORE:
+    case IDT_INSERTCOLUMNAFTER: return InsertColumn(Id == IDT_INSERTCOLUMNAFTER, Action);
+    case IDT_MERGECELLS: return MergeCells(Action);
+    case IDT_UNMERGECELLS: return UnmergeCells(Action);
+    case IDT_FIXTABLE: return FixTable(Action);
+    case IDT_CELLHALIGN:
+    case IDT_CELLVALIGN: return SetCellAlignment(Id == IDT_CELLVALIGN, Input.toString().toStdString(), Action);
+    }
 }
 
 // ---------------------------------------------------------------- rows and columns
 
-void THtmlDesigner::MeasureRowWidths(std::vector<int>& RowWidths, int& MaxWidth, int& RowCount)
+bool TTableEditor::CanEditRows()
 {
-    Measure(Table ? Table.Layout() : TTableLayout(), RowWidths, MaxWidth, RowCount);
+    FollowCaret();
+    return Table && LastRow;
 }
 
-bool THtmlDesigner::CanInsertRowAbove() const { return Table && LastRow; }
-bool THtmlDesigner::CanInsertRowBelow() const { return Table && LastRow; }
-bool THtmlDesigner::CanDeleteRows() const { return Table && LastRow; }
-bool THtmlDesigner::CanInsertColumnBefore() const { return Table && LastRow && LastCell; }
-bool THtmlDesigner::CanInsertColumnAfter() const { return Table && LastRow && LastCell; }
-bool THtmlDesigner::CanDeleteColumns() const { return Table && LastRow && LastCell; }
-
-void THtmlDesigner::InsertRowAbove() { InsertRow(false); }
-void THtmlDesigner::InsertRowBelow() { InsertRow(true); }
-void THtmlDesigner::InsertColumnBefore() { InsertColumn(false); }
-void THtmlDesigner::InsertColumnAfter() { InsertColumn(true); }
-void THtmlDesigner::DeleteRows() { DeleteBand(false); }
-void THtmlDesigner::DeleteColumns() { DeleteBand(true); }
+bool TTableEditor::CanEditColumns()
+{
+    FollowCaret();
+    return Table && LastRow && FLastCell;
+}
 
 // A new row above or below the row of the target, as wide as the widest logical row. Cells
 // whose span crosses the new row's place grow over it, and it gets cells for the rest.
-void THtmlDesigner::InsertRow(bool Below)
+void TTableEditor::InsertRow(bool Below, const char* Action)
 {
-    if (!Table || !LastRow) return;
+    if (!CanEditRows()) return;
     const TTableLayout Rows = Table.Layout();
     int Target = -1;
-    if (CellsSelected) {
+    if (FCellsSelected) {
         for (size_t K = 0; K < Rows.size() && Target < 0; ++K) {
             const TRowLayout& Row = Rows[Below ? Rows.size() - 1 - K : K];
             if (std::any_of(Row.Cells.begin(), Row.Cells.end(), IsHighlighted)) Target = Row.rowIndex;
@@ -299,7 +411,7 @@ void THtmlDesigner::InsertRow(bool Below)
                 Covered += S.ColSpan;
             }
 
-    AsAction(*this, Below ? "Insert Row Below" : "Insert Row Above", [&] {
+    AsAction(D, Action, [&] {
         const THtmlTableRow NewRow = Table.insertRow(At);
         for (int K = Covered; K < MaxWidth; ++K) NewRow.insertCell(0);
         for (const TSlot* S : Crossing) SetRowSpan(S->Cell->Cell, S->RowSpan + 1);
@@ -308,9 +420,9 @@ void THtmlDesigner::InsertRow(bool Below)
 
 // A new logical column before the first or after the last column of the target. Each row
 // gets one empty cell there, except where a cell spans across that column: it grows instead.
-void THtmlDesigner::InsertColumn(bool After)
+void TTableEditor::InsertColumn(bool After, const char* Action)
 {
-    if (!LastRow || !LastCell || !Table) return;
+    if (!CanEditColumns()) return;
     const TTableLayout Rows = Table.Layout();
     const auto Grid = GridOf(Rows);
     std::optional<int> Col;
@@ -340,13 +452,16 @@ void THtmlDesigner::InsertColumn(bool After)
                     Covered[R] = 1;
             }
 
-    AsAction(*this, After ? "Insert Column After" : "Insert Column Before", [&] {
+    AsAction(D, Action, [&] {
         for (size_t R = 0; R < Grid.size(); ++R) {
             if (Covered[R]) continue;
-            const auto Next = std::find_if(Grid[R].begin(), Grid[R].end(),
-                                           [&](const TSlot& S) { return S.Col >= *Col; });
+            const auto& Row = Grid[R];
+            const auto Next = std::find_if(Row.begin(), Row.end(), [&](const TSlot& S) { return S.Col >= *Col; });
+            // a header cell between header cells (or beside one at the row's end)
+            const bool Header = (Next == Row.begin() || (Next - 1)->Cell->Header) &&
+                                (Next == Row.end() || Next->Cell->Header) && !Row.empty();
             // a short row gets the cell at its end
-            Rows[R].Row.insertCell(Next == Grid[R].end() ? -1 : Next->Index);
+            Rows[R].Row.insertCell(Next == Row.end() ? -1 : Next->Index, Header);
         }
         for (const TSlot* S : Growing) SetColSpan(S->Cell->Cell, S->ColSpan + 1);
     }, true);
@@ -354,10 +469,12 @@ void THtmlDesigner::InsertColumn(bool After)
 
 // Deletes every cell that lies within the band of rows (or columns) of the target, then the
 // rows this leaves without cells. Cells reaching into the band from outside stay and lose the
-// rows or columns that went.
-void THtmlDesigner::DeleteBand(bool Columns)
+// rows or columns that went; a cell that starts in a row that goes and reaches below the band
+// moves down into the next row that stays, at its column.
+void TTableEditor::DeleteBand(bool Columns, const char* Action)
 {
-    if (!Table || !LastCell) return;
+    FollowCaret();
+    if (!Table || !FLastCell) return;
     const TTableLayout Rows = Table.Layout();
     const auto Lo = [&](const TCellLayout& C) { return Columns ? C.Offset.x() : C.Offset.y(); };
     const auto Hi = [&](const TCellLayout& C) {
@@ -378,13 +495,17 @@ void THtmlDesigner::DeleteBand(bool Columns)
     std::vector<char> Gone(RowTotal, 0);          // covered by a deleted cell
     std::vector<char> GoneCols;
     std::vector<std::pair<THtmlElement, WideString>> Unlit;
-    std::vector<const TSlot*> Removed, Staying;
+    std::vector<const TSlot*> Removed, Staying, Leaving;
     for (const auto& Row : Grid)
         for (const TSlot& S : Row) {
             const bool Inside = Lo(*S.Cell) >= Band->first && Hi(*S.Cell) <= Band->second;
             if (!Inside) {
-                ++Left[S.Row];
                 Staying.push_back(&S);
+                // starts in the band and reaches below it: the row may go without it
+                if (!Columns && Lo(*S.Cell) >= Band->first && Lo(*S.Cell) < Band->second)
+                    Leaving.push_back(&S);
+                else
+                    ++Left[S.Row];
                 continue;
             }
             Deleted[S.Row] = 1;
@@ -398,44 +519,80 @@ void THtmlDesigner::DeleteBand(bool Columns)
     // before and a deleted cell covered it; other empty rows stay
     std::vector<char> DropRow(RowTotal, 0);
     for (int R = 0; R < RowTotal; ++R) DropRow[R] = Left[R] == 0 && (Deleted[R] || Gone[R]);
+    // where each leaving cell of a row that goes moves to: the first row of its span that
+    // stays; a cell with no such row keeps its row
+    std::vector<std::pair<int, const TSlot*>> Moves;
+    for (const TSlot* S : Leaving) {
+        if (!DropRow[S->Row]) continue;
+        int To = S->Row + 1;
+        while (To < std::min(S->Bottom(), RowTotal) && DropRow[To]) ++To;
+        if (To < std::min(S->Bottom(), RowTotal)) Moves.emplace_back(To, S);
+    }
+    for (const TSlot* S : Leaving)
+        if (DropRow[S->Row] && std::none_of(Moves.begin(), Moves.end(), [&](const auto& M) { return M.second == S; }))
+            DropRow[S->Row] = 0;
+    std::sort(Moves.begin(), Moves.end(), [](const auto& A, const auto& B) {
+        return A.first != B.first ? A.first < B.first : A.second->Col < B.second->Col;
+    });
+    // in front of the first cell to its right that stays in the row (none moves from there)
+    const auto Before = [&](int To, const TSlot* S) {
+        for (const TSlot& Next : Grid[To])
+            if (Next.Col > S->Col && std::find(Staying.begin(), Staying.end(), &Next) != Staying.end())
+                return Next.Cell->Cell;
+        return THtmlTableCell();
+    };
 
-    AsAction(*this, Columns ? "Delete Column" : "Delete Rows", [&] {
-        if (!Unlit.empty()) Document().SetRuntimeBackgrounds(Unlit);
+    AsAction(D, Action, [&] {
+        if (!Unlit.empty()) D.Document().SetRuntimeBackgrounds(Unlit);
         for (auto S = Removed.rbegin(); S != Removed.rend(); ++S)
             Rows[(*S)->Row].Row.deleteCell((*S)->Index);
+        for (const auto& [To, S] : Moves) Rows[To].Row.moveCell(S->Cell->Cell, Before(To, S));
         for (int R = RowTotal - 1; R >= 0; --R)
             if (DropRow[R]) Table.deleteRow(Rows[R].rowIndex);
         // spans that reached across what went
         for (const TSlot* S : Staying) {
             int LostRows = 0, LostCols = 0;
-            for (int R = S->Row + 1; R < S->Bottom() && R < RowTotal; ++R) LostRows += DropRow[R];
+            for (int R = S->Row; R < S->Bottom() && R < RowTotal; ++R) LostRows += DropRow[R];
             for (int C = S->Col; Columns && C < S->Right() && C < static_cast<int>(GoneCols.size()); ++C)
                 LostCols += GoneCols[C];
             if (LostRows) SetRowSpan(S->Cell->Cell, std::max(1, S->RowSpan - LostRows));
             if (LostCols) SetColSpan(S->Cell->Cell, std::max(1, S->ColSpan - LostCols));
         }
         LastRow = {};
-        LastCell = {};
+        FLastCell = {};
     });
 }
 
 // ---------------------------------------------------------------- cells
 
-bool THtmlDesigner::CanMergeCells() const { return Table && LastRow && LastCell && CellsSelected; }
-
-bool THtmlDesigner::CanUnmergeCells()
+bool TTableEditor::CanMergeCells()
 {
-    if (!Table || !LastRow || !LastCell) return false;
-    return CellsSelected || LastCell.colSpan() > 1 || LastCell.rowSpan() > 1;
+    FollowCaret();
+    return Table && LastRow && FLastCell && FCellsSelected;
 }
 
-bool THtmlDesigner::CanFixTable() const { return static_cast<bool>(Table); }
-bool THtmlDesigner::CanSetCellHorizontalAlignment() const { return Table && LastCell; }
-bool THtmlDesigner::CanSetCellVerticalAlignment() const { return Table && LastCell; }
+bool TTableEditor::CanUnmergeCells()
+{
+    FollowCaret();
+    if (!Table || !LastRow || !FLastCell) return false;
+    return FCellsSelected || FLastCell.colSpan() > 1 || FLastCell.rowSpan() > 1;
+}
+
+bool TTableEditor::CanFixTable()
+{
+    FollowCaret();
+    return static_cast<bool>(Table);
+}
+
+bool TTableEditor::CanAlignCells()
+{
+    FollowCaret();
+    return Table && FLastCell;
+}
 
 // The highlighted block becomes its first cell, spanning the block's logical rows and
 // columns, with the contents of all its cells joined by blanks.
-void THtmlDesigner::MergeCells()
+void TTableEditor::MergeCells(const char* Action)
 {
     if (!CanMergeCells()) return;
     const TTableLayout Rows = Table.Layout();
@@ -466,7 +623,7 @@ void THtmlDesigner::MergeCells()
                 }
         }
     }
-    AsAction(*this, "Merge Cells", [&] {
+    AsAction(D, Action, [&] {
         if (!Inside.empty()) {
             WideString Content;
             for (const TSlot* S : Inside) {
@@ -477,21 +634,21 @@ void THtmlDesigner::MergeCells()
             std::vector<std::pair<THtmlElement, WideString>> Unlit;
             for (const TSlot* S : Inside)
                 if (!S->Cell->RuntimeBackground.empty()) Unlit.emplace_back(S->Cell->Cell, WideString());
-            if (!Unlit.empty()) Document().SetRuntimeBackgrounds(Unlit);
+            if (!Unlit.empty()) D.Document().SetRuntimeBackgrounds(Unlit);
             for (auto S = Inside.rbegin(); S != Inside.rend(); ++S)
                 if (*S != First) Rows[(*S)->Row].Row.deleteCell((*S)->Index);
             const THtmlTableCell& Cell = First->Cell->Cell;
             Cell.setInnerHTML(Content);
             SetColSpan(Cell, Block->Right - First->Col);
             SetRowSpan(Cell, Block->Bottom - First->Row);
-            LastCell = Cell;
+            FLastCell = Cell;
             LastRow = Rows[First->Row].Row;
         }
-        CellsSelected = false;
+        FCellsSelected = false;
     });
 }
 
-void THtmlDesigner::SplitCell(const THtmlTableCell& Cell, int RowIndex)
+void TTableEditor::SplitCell(const THtmlTableCell& Cell, int RowIndex)
 {
     const TTableLayout Rows = Table.Layout();
     TCellLayout K;
@@ -517,16 +674,18 @@ void THtmlDesigner::SplitCell(const THtmlTableCell& Cell, int RowIndex)
     if (!K.RuntimeBackground.empty()) Cell.setRuntimeStyleBackground(WideString());
     for (int R = RowIndex; R < Last; ++R) {
         const int Count = R == RowIndex ? Cols - 1 : Cols;
-        for (int N = 0; N < Count; ++N) Rows[R].Row.insertCell(Places[R - RowIndex]);
+        // the slots of a header cell stay header cells
+        for (int N = 0; N < Count; ++N) Rows[R].Row.insertCell(Places[R - RowIndex], K.Header);
     }
 }
 
-void THtmlDesigner::UnmergeCells()
+void TTableEditor::UnmergeCells(const char* Action)
 {
-    if (!Table || !LastRow || !LastCell) return;
-    AsAction(*this, "Unmerge Cells", [&] {
-        if (!CellsSelected) {
-            if (LastCell.colSpan() > 1 || LastCell.rowSpan() > 1) SplitCell(LastCell, LastRow.rowIndex());
+    FollowCaret();
+    if (!Table || !LastRow || !FLastCell) return;
+    AsAction(D, Action, [&] {
+        if (!FCellsSelected) {
+            if (FLastCell.colSpan() > 1 || FLastCell.rowSpan() > 1) SplitCell(FLastCell, LastRow.rowIndex());
             return;
         }
         // after each split the table is read anew; the cells it adds carry no highlight
@@ -542,16 +701,16 @@ void THtmlDesigner::UnmergeCells()
     });
 }
 
-void THtmlDesigner::FixTable()
+void TTableEditor::FixTable(const char* Action)
 {
-    if (!Table) return;
+    if (!CanFixTable()) return;
     const TTableLayout Rows = Table.Layout();
     std::vector<int> Widths;
     int MaxWidth = 0, RowCount = 0;
     Measure(Rows, Widths, MaxWidth, RowCount);
     // a trailing row that holds no cells and that no span reaches is filled as well
     const auto WidthOf = [&](size_t R) { return R < Widths.size() ? Widths[R] : 0; };
-    AsAction(*this, "Fix Table", [&] {
+    AsAction(D, Action, [&] {
         for (size_t R = 0; R < Rows.size(); ++R)
             for (int K = WidthOf(R); K < MaxWidth; ++K) Rows[R].Row.insertCell(-1);
         for (int R = static_cast<int>(Rows.size()); R < RowCount; ++R) {
@@ -561,28 +720,18 @@ void THtmlDesigner::FixTable()
     });
 }
 
-void THtmlDesigner::SetCellHorizontalAlignment(const std::string& Value)
+void TTableEditor::SetCellAlignment(bool Vertical, const std::string& Value, const char* Action)
 {
-    SetCellAlignment(false, Value);
-}
-
-void THtmlDesigner::SetCellVerticalAlignment(const std::string& Value)
-{
-    SetCellAlignment(true, Value);
-}
-
-void THtmlDesigner::SetCellAlignment(bool Vertical, const std::string& Value)
-{
-    if (!Table || !LastCell) return;
+    if (!CanAlignCells()) return;
     std::vector<THtmlTableCell> Cells;
-    if (CellsSelected) {
+    if (FCellsSelected) {
         for (const TRowLayout& Row : Table.Layout())
             for (const TCellLayout& Cell : Row.Cells)
                 if (IsHighlighted(Cell)) Cells.push_back(Cell.Cell);
     } else {
-        Cells.push_back(LastCell);
+        Cells.push_back(FLastCell);
     }
-    AsAction(*this, Vertical ? "Cell Vertical Alignment" : "Cell Horizontal Alignment", [&] {
+    AsAction(D, Action, [&] {
         for (const THtmlTableCell& Cell : Cells)
             Vertical ? Cell.setVAlign(Value) : Cell.setAlign(Value);
     });

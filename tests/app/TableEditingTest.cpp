@@ -1,0 +1,202 @@
+// Tables of a real manual page edited in the main window with the mouse and the keys: the
+// Tables menu, double clicks into cells, and the saved file.
+#include <gtest/gtest.h>
+
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+
+#include "MainWindowHost.h"
+
+using namespace zv;
+using namespace zv::test;
+
+namespace {
+
+// A manual's table: a header row, text in paragraphs, spans, bold and links in the cells, a
+// cell three rows tall, a list and a nested table.
+const char* const Page =
+    "<html><head><title>Exceptions</title></head><body>\n"
+    "<h1>Built-in exceptions</h1>\n"
+    "<table class=\"docutils\" border=\"1\" data-kind=\"\">\n"
+    "<thead><tr><th id=\"name\">Name</th><th id=\"meaning\">Meaning</th></tr></thead>\n"
+    "<tbody>\n"
+    "<tr><td rowspan=\"3\"><p>Group</p></td><td><p id=\"raise\">Raise an exception</p></td></tr>\n"
+    "<tr><td><p>Catch <span class=\"pre\" id=\"it\">it&nbsp;now</span></p></td></tr>\n"
+    "<tr><td><p><b>Bold</b> and <a id=\"link\" href=\"x.html\">a link \xC3\xBC</a></p></td></tr>\n"
+    "<tr><td><ul><li id=\"item\">last item</li></ul></td>"
+    "<td><table border=\"2\"><tr><td><p id=\"inner\">inner</p></td></tr></table></td></tr>\n"
+    "</tbody></table>\n"
+    "</body></html>\n";
+
+// The Tables menu opened with a click on its title.
+QMenu* OpenTables(TMainWindowHost& H)
+{
+    QMenuBar* Bar = H.W().menuBar();
+    QMenu* Menu = H.F().MenuTables;
+    QTest::mouseClick(Bar, Qt::LeftButton, {}, Bar->actionGeometry(Menu->menuAction()).center());
+    EXPECT_TRUE(WaitFor([&] { return Menu->isVisible(); }));
+    return Menu;
+}
+
+// Clicks an entry of the open Tables menu, through its submenu when it has one.
+void Choose(TMainWindowHost& H, QAction* Entry, QMenu* Sub = nullptr)
+{
+    QMenu* Menu = H.F().MenuTables;
+    if (Sub) {
+        const QPoint At = Menu->actionGeometry(Sub->menuAction()).center();
+        QTest::mouseMove(Menu, At);
+        QTest::mouseClick(Menu, Qt::LeftButton, {}, At);
+        ASSERT_TRUE(WaitFor([&] { return Sub->isVisible(); }));
+        Menu = Sub;
+    }
+    QTest::mouseClick(Menu, Qt::LeftButton, {}, Menu->actionGeometry(Entry).center());
+    EXPECT_TRUE(WaitFor([&] { return !H.F().MenuTables->isVisible(); }));
+}
+
+// Clicks into the text of the element Selector of the page.
+void ClickIn(TMainWindowHost& H, const QString& Selector)
+{
+    QApplication::setActiveWindow(&H.W());
+    ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), Selector))) << Selector.toStdString();
+}
+
+// The entries of the Tables menu that are enabled, in menu order, as letters: rows above,
+// below, delete; columns before, after, delete; merge, unmerge, fix; the two alignments.
+std::string Enabled(TMainWindowHost& H)
+{
+    Ui::FormMain& F = H.F();
+    std::string Out;
+    for (QAction* A : {F.MenuInsertRowAbove, F.MenuInsertRowBelow, F.MenuDeleteRows, F.MenuInsertColumnBefore,
+                       F.MenuInsertColumnAfter, F.MenuDeleteColumns, F.MenuMergeCells, F.MenuUnmergeCells,
+                       F.MenuFixTable, F.MenuHorizontalAlignment->menuAction(),
+                       F.MenuVerticalAlignment->menuAction()})
+        Out += A->isEnabled() ? '+' : '-';
+    return Out;
+}
+
+// Answers the next modal dialog: checks its caption, types Text into the field Field, and
+// presses OK (Cancel without a field).
+struct TDialogAnswer {
+    QString Caption, FieldValue;
+};
+TModalAnswer Answer(TDialogAnswer& Seen, const char* Field, const QString& Text)
+{
+    return TModalAnswer([&Seen, Field, Text](QWidget* Dialog) {
+        Seen.Caption = Dialog->windowTitle().trimmed();
+        auto* Edit = Field ? Dialog->findChild<QLineEdit*>(Field) : nullptr;
+        if (Edit) Seen.FieldValue = Edit->text();
+        auto* Buttons = Dialog->findChild<QDialogButtonBox*>();
+        if (!Edit || Text.isNull()) return Buttons->button(QDialogButtonBox::Cancel)->click();
+        Edit->setFocus();
+        Edit->selectAll();
+        QTest::keyClicks(Edit, Text);
+        Buttons->button(QDialogButtonBox::Ok)->click();
+    });
+}
+
+// The outer table as saved, from its head on, on one line.
+std::string SavedTable(const std::string& Saved)
+{
+    const size_t Start = Saved.find("<thead>");
+    const size_t End = Saved.rfind("</table>");
+    if (Start == std::string::npos || End == std::string::npos) return Saved;
+    std::string Out;
+    for (size_t K = Start; K < End + 8; ++K) {
+        if (Saved[K] == '\r') continue;
+        if (Saved[K] == '\n') {
+            while (K + 1 < Saved.size() && Saved[K + 1] == ' ') ++K;
+            continue;
+        }
+        Out += Saved[K];
+    }
+    return Out;
+}
+
+}  // namespace
+
+TEST(TableEditing, CellsWithParagraphsSpansAndNestedTablesFromTheMenuAndDoubleClicks)
+{
+    TempDir Config, Docs;
+    TMainWindowHost H(Config.Path);
+    TFormMain& W = H.W();
+    Ui::FormMain& F = H.F();
+    WriteAll(Docs / "errors.html", Page);
+    W.FileManager->OpenFile(Docs / "errors.html");
+    ASSERT_TRUE(WaitFor([&] { return H.Body().contains("Raise an exception"); }));
+
+    // the caret in a cell's paragraph: the cell's commands, twice in a row
+    ClickIn(H, "#raise");
+    for (int K = 0; K < 2; ++K) {
+        QMenu* Menu = OpenTables(H);
+        EXPECT_EQ(Enabled(H), "++++++--+++");
+        QTest::keyClick(Menu, Qt::Key_Escape);
+        ASSERT_TRUE(WaitFor([&] { return !Menu->isVisible(); }));
+    }
+    // Delete Rows on the row where the tall cell starts: it moves down, one row shorter
+    OpenTables(H);
+    Choose(H, F.MenuDeleteRows);
+    EXPECT_FALSE(H.Body().contains("Raise")) << H.Body().toStdString();
+    EXPECT_TRUE(W.FileManager->Modified());
+
+    // a double click on a span in a paragraph in a cell opens the cell's dialog
+    TDialogAnswer Seen;
+    {
+        TModalAnswer Cell = Answer(Seen, "EditWidth", "40%");
+        PageDoubleClick(H.D(), PageCentre(H.D(), "#it"));
+        ASSERT_TRUE(WaitFor([&] { return Cell.Seen; }));
+    }
+    EXPECT_EQ(Seen.Caption, "Cell Properties");
+    EXPECT_TRUE(WaitFor([&] { return H.Body().contains("width=\"40%\""); })) << H.Body().toStdString();
+    // and on a header cell, fresh: nothing of the last cell shows
+    {
+        TModalAnswer Header = Answer(Seen, "EditBgColor", "#eeeeee");
+        PageDoubleClick(H.D(), PageCentre(H.D(), "#name"));
+        ASSERT_TRUE(WaitFor([&] { return Header.Seen; }));
+    }
+    EXPECT_EQ(Seen.Caption, "Cell Properties");
+    EXPECT_EQ(Seen.FieldValue, "");
+
+    // Insert Column Before in the header row: a header cell between header cells, data
+    // cells below
+    ClickIn(H, "#meaning");
+    OpenTables(H);
+    EXPECT_EQ(Enabled(H), "++++++--+++");
+    Choose(H, F.MenuInsertColumnBefore);
+
+    // Table Properties in the nested table's paragraph: the innermost table
+    ClickIn(H, "#inner");
+    {
+        TModalAnswer Table = Answer(Seen, "EditPadding", "4");
+        OpenTables(H);
+        Choose(H, F.MenuTableProperties);
+        ASSERT_TRUE(WaitFor([&] { return Table.Seen; }));
+    }
+    EXPECT_EQ(Seen.Caption, "Table Properties");
+
+    // the caret in a link, and in a list, in a cell: the alignments reach the cell
+    ClickIn(H, "#link");
+    OpenTables(H);
+    Choose(H, F.MenuHAlignRight, F.MenuHorizontalAlignment);
+    ClickIn(H, "#item");
+    OpenTables(H);
+    Choose(H, F.MenuVAlignTop, F.MenuVerticalAlignment);
+
+    // a closed menu leaves no window active offscreen
+    QApplication::setActiveWindow(&W);
+    H.Key(Qt::Key_S, Qt::ControlModifier);
+    ASSERT_TRUE(WaitFor([&] { return !W.FileManager->Modified(); }));
+    const std::string Saved = ReadAll(Docs / "errors.html");
+    EXPECT_NE(Saved.find("<table class=\"docutils\" border=\"1\" data-kind"), std::string::npos) << Saved;
+    EXPECT_EQ(SavedTable(Saved),
+              "<thead><tr><th id=\"name\" bgcolor=\"#eeeeee\">Name</th><th></th><th id=\"meaning\">Meaning</th></tr></thead>"
+              "<tbody>"
+              "<tr><td rowspan=\"2\"><p>Group</p></td><td></td>"
+              "<td width=\"40%\"><p>Catch <span class=\"pre\" id=\"it\">it&nbsp;now</span></p></td></tr>"
+              "<tr><td></td><td align=\"right\"><p><b>Bold</b> and <a id=\"link\" href=\"x.html\">a link &uuml;</a></p></td></tr>"
+              "<tr><td valign=\"top\"><ul><li id=\"item\">last item</li></ul></td><td></td>"
+              "<td><table border=\"2\" cellpadding=\"4\"><tr><td><p id=\"inner\">inner</p></td></tr></table></td></tr>"
+              "</tbody></table>");
+    EXPECT_TRUE(H.Ui.Errors.empty());
+}
