@@ -524,8 +524,8 @@ void THtmlDesigner::ReplaceDocument(TLoad Load, const std::string& FileName)
                            ": " + Failure.what());
     }
     // The document replaced, and the texts made for the page, go on a thread while the designer
-    // waits (nodes are made and freed on one thread at a time): freeing a large document takes
-    // a while. What they held goes back to the system instead of staying with the program.
+    // waits: freeing a large document takes a while. What they held goes back to the system
+    // instead of staying with the program.
     Trim.dismiss();
     RunAside([Old = std::move(Work)]() mutable {
         Old.reset();

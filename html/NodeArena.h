@@ -4,8 +4,10 @@
 // cost an allocation each and end up scattered, and every later walk over the tree pays for
 // it. While a TNodeArenaScope is open (the parser opens one for every page), nodes and
 // attribute blocks are cut one after another from big segments instead; a segment goes back
-// to the heap once nothing in it is in use. Single-threaded.
+// to the heap once nothing in it is in use. Each thread has its own scopes and cuts only from
+// segments it made; a tree may be freed on any thread.
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -20,17 +22,21 @@ namespace zv {
 #endif
 #endif
 
-// Where the next block is cut, and the segment the last block was freed in: the two ends a
-// parse and a tree's destruction work at, so that most calls take a few instructions inline.
+// Where the thread cuts its next block, and the segment it last freed a block in: the two ends
+// a parse and a tree's destruction work at, so that most calls take a few instructions inline.
 struct TNodeArenaCursor {
-    char* Next = nullptr;     // in the current segment while a scope is open, else nil
+    char* Next = nullptr;     // in the thread's current segment while a scope is open, else nil
     char* End = nullptr;
-    std::size_t* Live = nullptr;  // the current segment's count of blocks in use
+    std::atomic<std::size_t>* Cut = nullptr;  // the current segment's count of blocks cut
     const char* FreedBegin = nullptr;
     const char* FreedEnd = nullptr;
-    std::size_t* FreedLive = nullptr;
+    const std::atomic<std::size_t>* FreedCut = nullptr;
+    std::atomic<std::size_t>* Freed = nullptr;  // that segment's count of blocks freed
+    std::uint64_t FreedEpoch = 0;  // the segment is still there while NodeArenaEpoch is this
 };
-extern constinit TNodeArenaCursor NodeArenaCursor;
+extern constinit thread_local TNodeArenaCursor NodeArenaCursor;
+// Counts the segments given back, by any thread.
+extern constinit std::atomic<std::uint64_t> NodeArenaEpoch;
 
 void* NodeAllocateSlow(std::size_t Size);
 void NodeFreeSlow(void* P, std::size_t Size) noexcept;
@@ -45,7 +51,8 @@ inline void* NodeAllocate(std::size_t Size)
     if (Rounded != 0 && Rounded <= static_cast<std::size_t>(C.End - C.Next)) {
         void* P = C.Next;
         C.Next += Rounded;
-        ++*C.Live;
+        // (Only this thread writes the count of the segment it cuts from.)
+        C.Cut->store(C.Cut->load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
         return P;
     }
 #endif
@@ -58,12 +65,15 @@ inline void NodeFree(void* P, std::size_t Size) noexcept
 #ifndef ZV_ARENA_ASAN
     TNodeArenaCursor& C = NodeArenaCursor;
     const auto* Address = static_cast<const char*>(P);
-    // (Addresses compared as integers: they may lie in different blocks.)
+    // (Addresses compared as integers: they may lie in different blocks.) The last block of a
+    // segment goes the long way, which decides under the lock whether the segment goes back.
     if (reinterpret_cast<std::uintptr_t>(Address) - reinterpret_cast<std::uintptr_t>(C.FreedBegin) <
             static_cast<std::uintptr_t>(C.FreedEnd - C.FreedBegin) &&
-        *C.FreedLive > 1) {
-        --*C.FreedLive;
-        return;
+        C.FreedEpoch == NodeArenaEpoch.load(std::memory_order_relaxed)) {
+        std::size_t Freed = C.Freed->load(std::memory_order_relaxed);
+        if (Freed + 1 < C.FreedCut->load(std::memory_order_relaxed) &&
+            C.Freed->compare_exchange_weak(Freed, Freed + 1, std::memory_order_release, std::memory_order_relaxed))
+            return;
     }
 #endif
     NodeFreeSlow(P, Size);

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 
 #include "HtmlParser.h"
 #include "HtmlWriter.h"
@@ -94,5 +97,60 @@ TEST(NodeArena, ScopesNestAndNodesMayOutliveThem)
         const TNodeHeapScope Heap;
         Kept.reset(new THtmlText(tagText, u"kept"));
     }
+    EXPECT_EQ(NodeArenaBytes(), 0u);
+}
+
+// A page loads on a thread of its own while the window goes on pasting; trees cross threads
+// both ways and are freed where they end up.
+TEST(NodeArena, ThreadsBuildAndFreeEachOthersTrees)
+{
+    constexpr int Rounds = 8;
+    const WideString Page = LargePage();
+    const WideString Written = WrittenLargePage();
+    std::mutex Lock;
+    std::deque<std::unique_ptr<THtmlRoot>> Loaded;  // built by the loader, freed here
+    std::deque<std::unique_ptr<THtmlRoot>> Pasted;  // built here, freed by the loader
+    bool Done = false;
+    std::thread Loader([&] {
+        for (int I = 0; I < Rounds; ++I) {
+            std::unique_ptr<THtmlRoot> Root = ParseHtml(Page);
+            std::deque<std::unique_ptr<THtmlRoot>> Free;
+            const std::lock_guard Guard(Lock);
+            Loaded.push_back(std::move(Root));
+            Free.swap(Pasted);
+        }
+        const std::lock_guard Guard(Lock);
+        Done = true;
+    });
+    int Received = 0;
+    for (int Paste = 0;; ++Paste) {
+        const WideString Number = WideString(1, static_cast<char16_t>(u'0' + Paste % 10));
+        std::unique_ptr<THtmlRoot> Fragment = ParseHtml(u"<p>paste <b>" + Number + u"</b></p>");
+        auto* Body = static_cast<THtmlTag*>(Fragment->FindChild(tagBody, true));
+        Body->AddLast(new THtmlText(tagText, u"\u0436"));  // from the heap
+        EXPECT_EQ(NodeToHtml(Body), 
+                  u"  <body>\r\n    <p>paste <b>" + Number + u"</b></p>\r\n    &#x0436;\r\n  </body>\r\n");
+        std::unique_ptr<THtmlRoot> Root;
+        bool Finished;
+        {
+            const std::lock_guard Guard(Lock);
+            if (!Loaded.empty()) {
+                Root = std::move(Loaded.front());
+                Loaded.pop_front();
+            }
+            Pasted.push_back(std::move(Fragment));
+            Finished = Done && Loaded.empty();
+        }
+        if (Root) {
+            EXPECT_EQ(NodeToHtml(Root.get()), Written);
+            Root.reset();
+            ++Received;
+        }
+        if (Finished)
+            break;
+    }
+    Loader.join();
+    EXPECT_EQ(Received, Rounds);
+    Pasted.clear();
     EXPECT_EQ(NodeArenaBytes(), 0u);
 }
