@@ -85,8 +85,11 @@ void TFormSelectClassID::SetClassID(const QString& Value)
 
 void TFormSelectClassID::showEvent(QShowEvent* Event)
 {
-    if (!Event->spontaneous()) Selected = false;
     QDialog::showEvent(Event);
+    if (Event->spontaneous()) return;
+    Selected = false;
+    // kept from one showing to the next: the keyboard starts in the list every time
+    Form->ListBox1->setFocus(Qt::OtherFocusReason);
 }
 
 void TFormSelectClassID::BtnOKClick()

@@ -1,6 +1,7 @@
 #include "UnitWebSafe.h"
 
 #include <QPainter>
+#include <QShowEvent>
 #include <QPushButton>
 #include <QStyledItemDelegate>
 
@@ -193,6 +194,13 @@ TFormWebSafe::TFormWebSafe(QWidget* Parent) : QDialog(Parent), Form(std::make_un
 }
 
 TFormWebSafe::~TFormWebSafe() = default;
+
+void TFormWebSafe::showEvent(QShowEvent* Event)
+{
+    QDialog::showEvent(Event);
+    // kept from one showing to the next: the keyboard starts in the groups every time
+    if (!Event->spontaneous()) Form->ListBox1->setFocus(Qt::OtherFocusReason);
+}
 
 void TFormWebSafe::SetBgColor(TColor Color)
 {

@@ -56,6 +56,9 @@ public:
     // Takes the colours of the scheme at Row of the scheme list.
     void ChooseScheme(int Row);
 
+protected:
+    void showEvent(QShowEvent* Event) override;
+
 private:
     std::unique_ptr<Ui::FormWebSafe> Form;
     TColor FBgColor = clWhite;

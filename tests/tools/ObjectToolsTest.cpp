@@ -495,6 +495,10 @@ TEST(ObjectTools, DialogsForTheEye)
     }
     TFormSelectClassID& Chooser = EnsureFormSelectClassID();
     Chooser.show();
+    Chooser.findChild<QAbstractButton*>()->setFocus();   // kept, it starts in its list again
+    Chooser.hide();
+    Chooser.show();
+    EXPECT_EQ(Chooser.focusWidget(), Chooser.findChild<QListWidget*>("ListBox1"));
     Chooser.SetClassID("clsid:CFCDAA03-8BE4-11cf-B84B-0020AFBBCCFA");
     Chooser.grab().save("/tmp/zv-dialog-classid.png");
     Chooser.hide();

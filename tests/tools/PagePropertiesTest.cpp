@@ -355,6 +355,7 @@ TEST(PageProperties, WebSafeSchemesFromTheDialog)
             EXPECT_EQ(Chooser->findChild<QWidget*>("LabelParagraph1")->palette().color(QPalette::WindowText),
                       QColor(0x99, 0x66, 0x66));
             Chooser->grab().save("/tmp/zv-dialog-websafe.png");
+            Schemes->setFocus();   // left in the schemes, as after a click there
             PressOk(W);
         });
         D->findChild<QPushButton*>("Button3")->click();
@@ -376,6 +377,7 @@ TEST(PageProperties, WebSafeSchemesFromTheDialog)
     EXPECT_FALSE(PageProperties([&](QWidget* D) {
         for (const char* Name : {"EditColor1", "EditColor2", "EditColor3", "EditColor4", "EditColor5"}) SetField(D, Name, "");
         TModalAnswer Keep([&](QWidget* W) {
+            EXPECT_EQ(Chooser->focusWidget(), Groups);   // the keyboard starts in the groups again
             EXPECT_EQ(Chooser->TextColor(), RgbColor(0x99, 0x66, 0x66));
             Groups->setCurrentRow(2);
             EXPECT_EQ(Schemes->count(), 3);
