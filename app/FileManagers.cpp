@@ -117,9 +117,11 @@ void TFileManager::New()
 
 namespace {
 
-// Where a file dialog opens when nothing was chosen yet: the user's documents, else home.
-std::string UserFolder()
+// Where a file dialog opens without a page to start from: the last folder used, else the
+// user's documents, else home.
+std::string StartFolder(const std::string& LastFolder)
 {
+    if (!LastFolder.empty()) return LastFolder;
     const QString Documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const QString Folder = !Documents.isEmpty() && QDir(Documents).exists() ? Documents : QDir::homePath();
     return QFile::encodeName(QDir::cleanPath(Folder)).toStdString() + "/";
@@ -133,7 +135,7 @@ void TFileManager::Open()
         return;
     std::string initialDir = ExtractFilePath(OpenDialogName);
     if (initialDir.empty())
-        initialDir = LastFolder.empty() ? UserFolder() : LastFolder;
+        initialDir = StartFolder(LastFolder);
     std::string chosen;
     if (!Ui->ExecuteOpenDialog(initialDir, chosen))
         return;
@@ -184,7 +186,7 @@ bool TFileManager::RunSaveDialog(std::string& Chosen)
     std::string initialDir = ExtractFilePath(FFileName);
     Chosen = FFileName.substr(initialDir.size());
     if (FFileName.empty())
-        initialDir = LastFolder.empty() ? UserFolder() : LastFolder;
+        initialDir = StartFolder(LastFolder);
     return Ui->ExecuteSaveDialog(initialDir, Chosen);
 }
 

@@ -128,13 +128,13 @@ void Drop(TArena& A, TSegment* S)
     A.Count.store(A.Segments.size(), std::memory_order_relaxed);
     A.Bytes -= S->Size;
     ZV_UNPOISON(S, S->Size);
-    if (S->Size == MaxSegment && A.Spare.size() < A.Spare.capacity()) {
-        S->~TSegment();
+    const std::size_t Size = S->Size;
+    S->~TSegment();
+    if (Size == MaxSegment && A.Spare.size() < A.Spare.capacity()) {
         A.Spare.push_back(S);  // (room was made when the arena was)
         ZV_POISON(reinterpret_cast<char*>(S) + TSegment::HeadSize(), MaxSegment - TSegment::HeadSize());
         return;
     }
-    S->~TSegment();
     ::operator delete(static_cast<void*>(S));
 }
 

@@ -14,6 +14,7 @@
 #include <memory>
 #include <vector>
 
+#include "FuzzFiles.h"
 #include "HtmlFilter.h"
 #include "HtmlFilterHelpers.h"
 #include "HtmlParser.h"
@@ -21,14 +22,9 @@
 
 using namespace zv;
 using filter::AsTag;
+using zv::fuzz::Require;
 
 namespace {
-
-void Require(bool Condition)
-{
-    if (!Condition)
-        std::abort();
-}
 
 bool IsElement(const THtmlNode* N) { return N->Kind() >= 0 && N->Kind() < HtmlTagCount; }
 
@@ -38,25 +34,19 @@ WideString TagName(THtmlTagId Kind)
     return WideString(Name.begin(), Name.end());
 }
 
-void TrimEnd(WideString& Text)
-{
-    while (!Text.empty() && Text.back() <= u' ')
-        Text.pop_back();
-}
-
 // The start tag of Tag as the writer spells it.
 WideString StartTag(const THtmlTag* Tag)
 {
     THtmlTag Shallow(Tag->Kind());
     Shallow.AssignAttributes(Tag);
     WideString Start = NodeToHtml(&Shallow);
-    TrimEnd(Start);
+    Start = TrimRight(Start);
     Start.erase(0, Start.find(u'<'));
     if (TagIsContainer(Tag->Kind())) {
         const WideString End = u"</" + TagName(Tag->Kind()) + u">";
         Require(Start.size() >= End.size() && SameTextAscii(WideStringView(Start).substr(Start.size() - End.size()), End));
         Start.resize(Start.size() - End.size());
-        TrimEnd(Start);
+        Start = TrimRight(Start);
     }
     return Start;
 }
@@ -72,7 +62,7 @@ void Source(THtmlNode* N, WideString& Out)
             Out += Text->Text.View();
         } else {
             WideString Written = NodeToHtml(N);
-            TrimEnd(Written);
+            Written = TrimRight(Written);
             Out += Written;
         }
         return;
