@@ -400,12 +400,13 @@ void THtmlDesigner::ReadPage(bool Await, bool Cancelable)
     if (Read.size() < 2) throw EEngineError("The design view did not give its body");
     if (Read[1].typeId() == QMetaType::QString) {
         // the whole body, in pieces put together with the tree's work
-        QStringList Pieces;
+        WideString Source;
         for (QVariantList Piece = Read.mid(1);; Piece = Call("moreSource", {})) {
-            Pieces.append(Piece.value(0).toString());
+            const QString Text = Piece.value(0).toString();
+            Source.append(reinterpret_cast<const char16_t*>(Text.utf16()), Text.size());
             if (!Piece.value(1).toBool()) break;
         }
-        Take([&] { Filter->ReadDesign(Pieces.join(QString()).toStdU16String()); });
+        Take([&] { Filter->ReadDesign(Source); });
     }
     ReadChanges = Read[0].toLongLong();
     ReadGeneration = Generation();

@@ -213,14 +213,15 @@ void TTableEditor::CellMouseMove(const THtmlElement& Over)
 {
     // the layout does not change while the button is held: a cell the drag has read is known
     std::optional<TRect> R;
-    bool Known = false;
-    for (const TRowLayout& Row : DragCells)
+    for (const TRowLayout& Row : DragCells) {
         for (const TCellLayout& Cell : Row.Cells)
             if (Cell.Cell.Number() == Over.Number()) {
                 R = RectOf(Cell.Offset);
-                Known = true;
+                break;
             }
-    if (!Known) {
+        if (R) break;
+    }
+    if (!R) {
         const auto Hit = DragHits.find(Over.Number());
         if (Hit != DragHits.end()) {
             R = Hit->second;

@@ -226,7 +226,7 @@ void TFormToolBody::FormShow()
                     List->item(Row, 1)->setText(ValueOf(Tag, attrHref));
                     Shown.Links[Row] = Tag;
                 } else if (SameTextAscii(Tag->GetAttribute(attrRev), u"made")) {
-                    Form->EditEmail->setText(ToQString(WithoutMailto(ToWide(ValueOf(Tag, attrHref)))));
+                    Form->EditEmail->setText(ToQString(WithoutMailto(GetStoredAttr(*Tag, attrHref))));
                     Shown.Made = Tag;
                 }
             } else if (Tag->Kind() == tagBase) {

@@ -52,7 +52,6 @@ public:
     {
         this->ShowFields();
         FillGridParams(*Grid, Node());
-        this->RememberShownValues();
     }
     void GetHTML(WideString& S) override
     {

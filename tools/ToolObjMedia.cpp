@@ -68,7 +68,7 @@ int UnknownAttribute(const THtmlTag& Tag, WideStringView Name)
 {
     for (int K = 0; K < Tag.GetAttributeCount(); ++K) {
         const WideStringView Text = Tag.AttributeText(K);
-        if (Tag.GetAttributeId(K) == attrUnknown && SameTextAscii(Text.substr(0, Text.find(u'=')), Name)) return K;
+        if (Tag.GetAttributeId(K) == attrUnknown && SameTextAscii(Text.substr(0, UnknownNameEnd(Text)), Name)) return K;
     }
     return -1;
 }
@@ -170,7 +170,6 @@ void TFormToolObjMedia::FormShow()
         ShowParam(Param, MarkupToField(Written, TMarkupPlace::Value), Editing);
     }
     UpdateColorEdits();
-    RememberShownValues();
 }
 
 bool TFormToolObjMedia::CheckFields()

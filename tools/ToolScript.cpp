@@ -150,7 +150,6 @@ void TFormToolScript::FormShow()
         }
     }
     Filling = false;
-    RememberShownValues();
 }
 
 void TFormToolScript::GetHTML(WideString& S)

@@ -58,7 +58,6 @@ void TFormToolScriptFile::FormShow()
     if (const THtmlTag* Node = TagOfKind(StoredNode(Designer, Element), tagScript))
         Form->ComboCharset->setCurrentText(
             QString::fromStdString(DisplayFromCode(Utf16ToUtf8(Node->GetAttribute(attrCharset)))));
-    RememberShownValues();
 }
 
 void TFormToolScriptFile::GetHTML(WideString& S)
