@@ -152,7 +152,7 @@ void TTableEditor::MouseEvent(const TPageEvent& Event)
         if (Down) CellMouseDown(At, Event.Buttons);
         else CellMouseUp(At);
     } else if (At.Table) {
-        if (Down) TableMouseDown(At.Table, Event.Buttons);
+        if (Down) TableMouseDown(At, Event.Buttons);
     } else {
         Forget();
     }
@@ -176,33 +176,34 @@ void TTableEditor::ClearCellSelection()
     if (!Plain.empty()) D.Document().SetRuntimeBackgrounds(Plain);
 }
 
-void TTableEditor::TableMouseDown(const THtmlTable& T, int Buttons)
+void TTableEditor::Target(const TCellPlace& At)
+{
+    // tables are told apart by element, so that two tables without an id are too
+    if (Table && !(At.Table == Table)) ClearCellSelection();
+    Table = At.Table;
+    FTableId = At.TableId;
+    FLastCell = At.Cell;
+    LastRow = At.Row;
+    AnchorRect = At.Cell ? RectOf(At.Offset) : TRect{-1, -1, -1, -1};
+}
+
+void TTableEditor::TableMouseDown(const TCellPlace& At, int Buttons)
 {
     if (!(Buttons & 1)) return;
-    // tables are told apart by element, so that two tables without an id are too
-    if (Table && !(T == Table)) ClearCellSelection();
     FDragging = false;
     FCellsSelected = false;
     CaretMoved = false;
-    Table = T;
-    FTableId = T.id();
-    FLastCell = {};
-    LastRow = {};
-    AnchorRect = {-1, -1, -1, -1};
+    // a press on the table between its cells: At has the table alone
+    Target(At);
 }
 
 void TTableEditor::CellMouseDown(const TCellPlace& At, int Buttons)
 {
     if (!(Buttons & 1)) return;
-    if (Table && !(At.Table == Table)) ClearCellSelection();
     FDragging = true;
     FCellsSelected = false;
     CaretMoved = false;
-    Table = At.Table;
-    FTableId = At.TableId;
-    FLastCell = At.Cell;
-    LastRow = At.Row;
-    AnchorRect = RectOf(At.Offset);
+    Target(At);
     // a new drag starts in the pressed cell, whatever cell the last one ended in
     CurrentRect = AnchorRect;
     DragCells.clear();
@@ -263,12 +264,7 @@ void TTableEditor::FollowCaret()
         return;
     }
     if (!Place.Table) return Forget();
-    if (Table && !(Place.Table == Table)) ClearCellSelection();
-    Table = Place.Table;
-    FTableId = Place.TableId;
-    FLastCell = Place.Cell;
-    LastRow = Place.Row;
-    AnchorRect = Place.Cell ? RectOf(Place.Offset) : TRect{-1, -1, -1, -1};
+    Target(Place);
 }
 
 THtmlTable TTableEditor::SelectedTable()

@@ -100,7 +100,9 @@ private:
     void CellMouseDown(const TCellPlace& At, int Buttons);
     void CellMouseMove(const THtmlElement& Over);
     void CellMouseUp(const TCellPlace& At);
-    void TableMouseDown(const THtmlTable& T, int Buttons);
+    void TableMouseDown(const TCellPlace& At, int Buttons);
+    // Makes the table, row and cell of At the target, taking the highlight off another table.
+    void Target(const TCellPlace& At);
     // Takes the highlight off every cell of Table; changes no field.
     void ClearCellSelection();
     // Forgets the table, after taking its highlight off.
