@@ -243,7 +243,7 @@ private:
     uint64_t ChangesGeneration = 0;
     bool LoadingSource = false;
     bool TitleKept = false;  // the document stays after the next file change: a save
-    QString ShownSource;  // the text the source editor was last filled with
+    QString ShownSource;  // what the source editor was last filled with or gave the page
     QMenu* PopupRecent = nullptr;
 };
 

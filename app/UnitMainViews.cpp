@@ -111,12 +111,15 @@ void TFormMain::CommitView(int View)
     // a cell still being typed counts as typed
     if (View == TreeTab) TagTree->CommitEditor();
     if (!ViewModified) return;
+    // the text goes to the page as one step of its undo history; text typed and taken back
+    // since the page last took the view's text changes nothing
     if (View == CodeTab) {
-        // text typed and taken back changes nothing: the page and its undo history stay
         const QString Text = SourceEditor->text();
-        if (Text != ShownSource) Designer->SetHtml(Text.toStdU16String());
+        if (Text == ShownSource) return;
+        Designer->ReplacePage("HTML Code", Text.toStdU16String());
+        ShownSource = Text;
     } else if (View == TreeTab && TagTree->Root()) {
-        Designer->SetHtml(TagTree->Html());
+        Designer->ReplacePage("Tag Tree", TagTree->Html());
     }
 }
 

@@ -1239,6 +1239,15 @@ bool THtmlDesigner::EndAction()
     }
     std::vector<TUndoAction::TStoredState> Stored = std::move(PendingStored);
     PendingStored.clear();
+    if (PendingPageAfter) {
+        TUndoAction Action;
+        Action.Name = PendingAction;
+        Action.PageBefore = std::exchange(PendingPageBefore, nullptr);
+        Action.PageAfter = std::exchange(PendingPageAfter, nullptr);
+        FUndoList = {std::move(Action)};
+        FUndoIndex = 0;
+        return true;
+    }
     if (Units == 0 && !StoredChanged) return false;
     FUndoList.resize(FUndoIndex + 1);
     FUndoList.push_back({PendingAction, Units, std::move(Stored)});
@@ -1270,6 +1279,22 @@ bool TUndoGroup::Close()
         Changed = InnerUnits >= 0 ? Designer.CountUndoUnits() != InnerUnits : Designer.EndAction();
     }
     return Changed;
+}
+
+void TUndoGroup::ReplacePage(const WideString& Before, const WideString& After)
+{
+    Designer.SetHtml(After);
+    Designer.PendingPageBefore = std::make_shared<const WideString>(Before);
+    Designer.PendingPageAfter = std::make_shared<const WideString>(After);
+}
+
+bool THtmlDesigner::ReplacePage(const std::string& Name, const WideString& Text)
+{
+    const WideString Before = GetHtml();
+    if (Text == Before) return false;
+    TUndoGroup Group(*this, Name);
+    Group.ReplacePage(Before, Text);
+    return Group.Close();
 }
 
 void THtmlDesigner::ClearUndo()

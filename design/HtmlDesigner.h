@@ -276,6 +276,9 @@ public:
     // The same for the head of the document tree.
     void KeepHead();
     void ClearUndo();
+    // Replaces the whole page by Text as one undo step (a page typed in another view); false,
+    // and no step, when Text writes as the page already does.
+    bool ReplacePage(const std::string& Name, const WideString& Text);
     bool CanUndo();
     void Undo();
     bool CanRedo();
@@ -436,6 +439,8 @@ private:
     int PendingUnits = 0;
     int OpenGroups = 0;
     std::vector<TUndoAction::TStoredState> PendingStored;
+    // the page before and after when the group replaced the whole page
+    std::shared_ptr<const WideString> PendingPageBefore, PendingPageAfter;
     int FUndoIndex = -1;
     std::string FGenerator;
     bool FShowTagGlyphs = false;
@@ -476,6 +481,10 @@ public:
     TUndoGroup& operator=(const TUndoGroup&) = delete;
     // Ends the group; true when it changed something. Later calls answer the same.
     bool Close();
+    // Loads After in place of the whole page, Before being the page as it was. The group
+    // becomes one step that Undo takes back by loading Before and Redo gives again by loading
+    // After; the steps before it go, as their elements went with the page.
+    void ReplacePage(const WideString& Before, const WideString& After);
 
 private:
     THtmlDesigner& Designer;

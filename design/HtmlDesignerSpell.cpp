@@ -143,15 +143,8 @@ void THtmlDesigner::ApplyTemplate(const std::string& FileName)
         ReadPage();
         throw;
     }
-    const WideString After = Utf8ToUtf16(ReplaceAll(PageText, "{CONTENT}", Utf16ToUtf8(Content)));
-    SetHtml(After);
-    // one undo group that brings the page back
-    TUndoAction Action;
-    Action.Name = "Template";
-    Action.PageBefore = std::make_shared<const WideString>(Before);
-    Action.PageAfter = std::make_shared<const WideString>(After);
-    FUndoList = {std::move(Action)};
-    FUndoIndex = 0;
+    TUndoGroup Group(*this, "Template");
+    Group.ReplacePage(Before, Utf8ToUtf16(ReplaceAll(PageText, "{CONTENT}", Utf16ToUtf8(Content))));
 }
 
 }  // namespace zv

@@ -163,12 +163,30 @@ function record(r) {
         noteOrder(n);
         noteOwnWays(n);
     }
+    if (r.target.localName === 'a' && [...r.removedNodes].some(isAnchorPicture)) unpictured.add(r.target);
     return { type: r.type, target: r.target, added: [...r.addedNodes], removed: [...r.removedNodes],
              next: r.nextSibling };
 }
-const observer = new MutationObserver(function (records) {
+// The picture of a named anchor around text stands for the anchor: an anchor whose picture a
+// change took away goes too, its text staying where it was, within the same unit.
+const unpictured = new Set();
+function isAnchorPicture(n) {
+    return n.nodeType === Node.ELEMENT_NODE && n.localName === 'img' && n.getAttribute('src') === 'edit:anchor.gif';
+}
+function take(records) {
     noteFirstOrders(records);
     for (const r of records) pending.push(record(r));
+    if (!unpictured.size) return;
+    const s = getSelection(), r = s.rangeCount ? s.getRangeAt(0) : null;
+    const ends = r && [r.startContainer, r.startOffset, r.endContainer, r.endOffset];
+    for (const a of unpictured)
+        if (doc.body.contains(a) && ![...a.children].some(isAnchorPicture)) a.replaceWith(...a.childNodes);
+    unpictured.clear();
+    if (ends && ends[0].isConnected && ends[2].isConnected) selectAgain(...ends);
+    take(observer.takeRecords());
+}
+const observer = new MutationObserver(function (records) {
+    take(records);
     textDirty = true;
     changes++;
     repaint();
@@ -179,8 +197,7 @@ observer.observe(doc.body, { subtree: true, childList: true, attributes: true,
 
 function collect() {
     const records = observer.takeRecords();
-    noteFirstOrders(records);
-    for (const r of records) pending.push(record(r));
+    take(records);
     if (records.length) {
         textDirty = displayDirty = true;
         changes++;
@@ -201,9 +218,15 @@ function setAttr(target, ns, name, value) {
     if (value === null) target.removeAttributeNS(ns, name);
     else target.setAttributeNS(ns, name, value);
 }
-function place(r, nodes) {
+// Moved is given when undo puts removed nodes back: a node that a change made outside the page
+// had put elsewhere (into a copy of a split element, built before it went in) is noted there
+// with its place, so that redo takes it back to that place and the copy holds it again.
+function place(r, nodes, moved) {
     const before = r.next && r.next.parentNode === r.target ? r.next : null;
-    for (const n of nodes) r.target.insertBefore(n, before);
+    for (const n of nodes) {
+        if (moved && n.parentNode && n.parentNode !== r.target) moved.push([n, n.parentNode, n.nextSibling]);
+        r.target.insertBefore(n, before);
+    }
 }
 function unplace(r, nodes) {
     for (let k = nodes.length - 1; k >= 0; k--)
@@ -218,8 +241,9 @@ function revert(r) {
         r.newValue = r.target.data;
         r.target.data = r.oldValue;
     } else {
+        r.moved = [];
         unplace(r, r.added);
-        place(r, r.removed);
+        place(r, r.removed, r.moved);
     }
 }
 function reapply(r) {
@@ -229,6 +253,10 @@ function reapply(r) {
     } else if (r.type === 'characterData') r.target.data = r.newValue;
     else {
         unplace(r, r.removed);
+        for (let k = (r.moved || []).length - 1; k >= 0; k--) {
+            const [n, parent, next] = r.moved[k];
+            parent.insertBefore(n, next && next.parentNode === parent ? next : null);
+        }
         place(r, r.added);
     }
 }

@@ -58,6 +58,20 @@ struct TScriptedUi : IMainWindowUi {
     void ShowError(const std::string& Text) override { Errors.push_back(Text); }
 };
 
+// Clicks the palette button of the first tool with that hint.
+inline void ClickTool(TFormMain& W, const std::string& Hint)
+{
+    for (const auto& Tool : W.ToolManager->AllTools()) {
+        if (Tool->Hint != Hint) continue;
+        const QPoint At((Tool->ButtonRect.Left + Tool->ButtonRect.Right) / 2,
+                        (Tool->ButtonRect.Top + Tool->ButtonRect.Bottom) / 2);
+        QTest::mousePress(W.ToolManager, Qt::LeftButton, {}, At);
+        QTest::mouseRelease(W.ToolManager, Qt::LeftButton, {}, At);
+        return;
+    }
+    ADD_FAILURE() << "no tool " << Hint;
+}
+
 class TMainWindowHost {
 public:
     // Settings in Config (a folder holding "Zandovell/Config.ini" or not).

@@ -131,20 +131,6 @@ bool PaletteShowsEveryTool(TFormMain& W)
     return true;
 }
 
-// Clicks the palette button of the first tool with that hint.
-void ClickTool(TFormMain& W, const std::string& Hint)
-{
-    for (const auto& Tool : W.ToolManager->AllTools()) {
-        if (Tool->Hint != Hint) continue;
-        const QPoint At((Tool->ButtonRect.Left + Tool->ButtonRect.Right) / 2,
-                        (Tool->ButtonRect.Top + Tool->ButtonRect.Bottom) / 2);
-        QTest::mousePress(W.ToolManager, Qt::LeftButton, {}, At);
-        QTest::mouseRelease(W.ToolManager, Qt::LeftButton, {}, At);
-        return;
-    }
-    ADD_FAILURE() << "no tool " << Hint;
-}
-
 }  // namespace
 
 TEST(MainWindow, EditsAPageThroughEveryViewAndSavesIt)
