@@ -208,6 +208,8 @@ private:
 
     void EditCommand(int Which);
     void TablesMenuShow();
+    // The design view's menu of Link and Unlink, at a point of the screen.
+    void DesignPopupMenu(const QPoint& ScreenPos);
     void EditMenuShow();
     void ViewMenuShow();
     void TogglePanel(QDockWidget* Panel);
@@ -245,6 +247,7 @@ private:
     bool TitleKept = false;  // the document stays after the next file change: a save
     QString ShownSource;  // the text the source editor was last filled with
     QMenu* PopupRecent = nullptr;
+    QMenu* PopupDesign = nullptr;  // Link and Unlink, opened in the design view
 };
 
 // The main window, set while it exists.
