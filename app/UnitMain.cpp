@@ -159,6 +159,7 @@ void TFormMain::FormCreate()
     EntityView->OnSelect = [this](TEntityView*, const QString& Entity) {
         Guard([&] { EntitySelect(Entity); });
     };
+    EntityView->TypingTarget = [this](TEntityView*) { return TypingView(); };
     connect(FForm->PageControl2, &QTabWidget::currentChanged, this, &TFormMain::EntityTabChange);
     WireCommands();
 
@@ -864,6 +865,13 @@ void TFormMain::EntitySelect(const QString& Entity)
         SourceEditor->setCursorPosition(Line, Index + int(Entity.size()));
         SourceEditor->setFocus();
     }
+}
+
+QWidget* TFormMain::TypingView() const
+{
+    if (CurrentView == DesignerTab) return Designer;
+    if (CurrentView == CodeTab) return SourceEditor;
+    return nullptr;   // the Tag Tree view's text is typed into its grid
 }
 
 void TFormMain::EntityTabChange(int Index)

@@ -219,6 +219,8 @@ private:
     void AboutClick();
     void ColorButtonClick(bool Back);
     void EntitySelect(const QString& Entity);
+    // The view shown that takes typed text: the design view or the HTML Code view.
+    QWidget* TypingView() const;
     void EntityTabChange(int Index);
     void IconSelect(TIconPack* Pack, const QString& Name, int Index);
 

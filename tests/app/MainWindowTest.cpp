@@ -1937,9 +1937,35 @@ TEST(MainWindow, EntityPaletteInsertsOnADoubleClickAndHandsTheKeyboardBack)
     EXPECT_EQ(Text(), QString::fromUtf8("He\xC2\xA9" "ab\xC2\xAE" "cllo \xCF\x89orld"));
     QTest::keyClick(W.EntityView, Qt::Key_Return);
     EXPECT_TRUE(Typed("d", QString::fromUtf8("He\xC2\xA9" "ab\xC2\xAE" "c\xE2\x84\xA2" "dllo \xCF\x89orld"))) << Text().toStdString();
+    // a click selects; the palette keeps its keys that move, and Space chooses; the letters,
+    // digits and Backspace typed next go on to the page, at its caret, each to where the
+    // keyboard is
+    const auto KeysToFocus = [](const std::vector<int>& Keys) {
+        for (int K : Keys) QTest::keyClick(QApplication::focusWidget(), Qt::Key(K));
+    };
+    QTest::mouseClick(Palette, Qt::LeftButton, {}, Cell(5));
+    ASSERT_EQ(QApplication::focusWidget(), W.EntityView);
+    const int Row = (6 + W.EntityView->Columns) / W.EntityView->Columns * W.EntityView->Columns;
+    for (const auto& [Key, Index] : std::initializer_list<std::pair<int, int>>{
+             {Qt::Key_Right, 6}, {Qt::Key_Down, 6 + W.EntityView->Columns}, {Qt::Key_Home, Row},
+             {Qt::Key_End, Row + W.EntityView->Columns - 1}, {Qt::Key_PageDown, Row + W.EntityView->Columns - 1},
+             {Qt::Key_Up, Row - 1}, {Qt::Key_Left, Row - 2}, {Qt::Key_PageUp, Row - 2}}) {
+        KeysToFocus({Key});
+        EXPECT_EQ(W.EntityView->ItemIndex(), Index) << Key;
+        EXPECT_EQ(QApplication::focusWidget(), W.EntityView) << Key;
+    }
+    QTest::mouseClick(Palette, Qt::LeftButton, {}, Cell(1));  // &copy;
+    KeysToFocus({Qt::Key_Space});
+    EXPECT_TRUE(WaitFor([&] { return Text().contains(QString::fromUtf8("d\xC2\xA9" "llo")); })) << Text().toStdString();
+    QTest::mouseClick(Palette, Qt::LeftButton, {}, Cell(3));
+    KeysToFocus({Qt::Key_E, Qt::Key_2, Qt::Key_X, Qt::Key_Backspace, Qt::Key_F});
+    EXPECT_TRUE(WaitFor([&] {
+        return Text() == QString::fromUtf8("He\xC2\xA9" "ab\xC2\xAE" "c\xE2\x84\xA2" "d\xC2\xA9" "e2fllo \xCF\x89orld");
+    })) << Text().toStdString();
+    EXPECT_TRUE(H.D().isAncestorOf(QApplication::focusWidget()));
     H.Key(Qt::Key_S, Qt::ControlModifier);
     EXPECT_TRUE(QString::fromStdString(ReadAll(Docs / "e.html"))
-                    .contains("<p id=\"p\" class=\"\">He&copy;ab&reg;c&trade;dllo &omega;orld</p>"))
+                    .contains("<p id=\"p\" class=\"\">He&copy;ab&reg;c&trade;d&copy;e2fllo &omega;orld</p>"))
         << ReadAll(Docs / "e.html");
 
     // in the HTML Code view a double click replaces the selection, and typing goes on there
@@ -1949,7 +1975,11 @@ TEST(MainWindow, EntityPaletteInsertsOnADoubleClickAndHandsTheKeyboardBack)
     QTest::mouseDClick(Palette, Qt::LeftButton, {}, Cell(4));  // &cent;
     EXPECT_EQ(QApplication::focusWidget(), Code);
     QTest::keyClicks(QApplication::focusWidget(), "!");
-    EXPECT_TRUE(Code->text().contains("d&cent;! &omega;orld"))
+    // there too a click on the palette leaves the next letters to the view
+    QTest::mouseClick(Palette, Qt::LeftButton, {}, Cell(5));
+    KeysToFocus({Qt::Key_Q, Qt::Key_R});
+    EXPECT_EQ(QApplication::focusWidget(), Code);
+    EXPECT_TRUE(Code->text().contains("e2f&cent;!qr &omega;orld"))
         << Code->text().toStdString();
     H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
     EXPECT_TRUE(W.close());
