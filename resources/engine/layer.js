@@ -441,9 +441,18 @@ function endResize() {
     const innerH = el.localName === 'img'
         ? parseFloat(cs.borderTopWidth) + parseFloat(cs.borderBottomWidth) +
           parseFloat(cs.paddingTop) + parseFloat(cs.paddingBottom) : 0;
+    const sizes = [];
+    if (z.ex) sizes.push(['width', String(Math.max(1, Math.round(z.rect.width - inner)))]);
+    if (z.ey) sizes.push(['height', String(Math.max(1, Math.round(z.rect.height - innerH)))]);
+    // a click or a double click on a handle, or a drag back to where it began, changes nothing
+    const moved = z.rect.width !== z.start.width || z.rect.height !== z.start.height;
+    const changes = moved ? sizes.filter(([name, v]) => el.getAttribute(name) !== v) : [];
+    if (!changes.length) {
+        paint();
+        return;
+    }
     cut();
-    if (z.ex) el.setAttribute('width', String(Math.max(1, Math.round(z.rect.width - inner))));
-    if (z.ey) el.setAttribute('height', String(Math.max(1, Math.round(z.rect.height - innerH))));
+    for (const [name, v] of changes) el.setAttribute(name, v);
     cut();
     paint();
     // the handler the design document puts there is external.Report(this)
