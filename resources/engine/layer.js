@@ -1129,7 +1129,7 @@ function exec(id, input) {
         const size = Math.min(7, Math.max(1, parseInt(input, 10) || 1));
         return doc.execCommand('fontSize', false, String(size));
     }
-    if (id === IDM.UNLINK) widenToLink();
+    if (id === IDM.UNLINK && !widenToLink()) return false;
     if (id === IDM.OUTDENT && outdentItems()) return true;
     if (id === IDM.INDENT || id === IDM.OUTDENT) return nestLists(doc.execCommand(actions[id], false, null));
     if (id in actions)
@@ -1260,17 +1260,21 @@ function nestLists(done) {
 }
 
 // A caret inside a link stands for the whole link.
+// False when the selection touches no link: the engine would still change the page where
+// nothing is to be seen, and leave an undo step that does nothing.
 function widenToLink() {
     const s = getSelection();
-    if (!s.rangeCount || !s.getRangeAt(0).collapsed) return;
-    let n = s.getRangeAt(0).startContainer;
-    while (n && n !== doc.body && !(n.nodeType === Node.ELEMENT_NODE && n.localName === 'a'))
-        n = n.parentNode;
-    if (!n || n === doc.body) return;
-    const r = doc.createRange();
-    r.selectNodeContents(n);
+    if (!s.rangeCount) return false;
+    const r = s.getRangeAt(0), at = r.commonAncestorContainer;
+    const inside = (at.nodeType === Node.ELEMENT_NODE ? at : at.parentNode).closest('a[href]');
+    if (!r.collapsed)
+        return !!inside || (at.nodeType === Node.ELEMENT_NODE && [...at.querySelectorAll('a[href]')].some(a => r.intersectsNode(a)));
+    if (!inside || !doc.body.contains(inside)) return false;
+    const link = doc.createRange();
+    link.selectNodeContents(inside);
     s.removeAllRanges();
-    s.addRange(r);
+    s.addRange(link);
+    return true;
 }
 // One computed style value over the selected text; null when it differs.
 function uniformStyle(property) {
