@@ -2057,6 +2057,18 @@ TEST(MainWindow, DesignViewMenuFromTheMouseAndTheKeysLinksAndUnlinksInOneStep)
     EXPECT_EQ(Offered, "http://");
     EXPECT_TRUE(WaitFor([&] { return H.Body().contains("<a href=\"y.html\">Plain words</a> to link"); }))
         << H.Body().toStdString();
+    // words with no link among them: Unlink changes nothing and leaves no step
+    H.TypeInDesigner("");
+    PageSelectText(H.D(), "#p", 0, 3);
+    H.D().CanUndo();
+    const int Linked2 = H.D().UndoIndex();
+    const QString Before = H.Body();
+    QTest::keyClick(W.windowHandle(), Qt::Key_F10, Qt::ShiftModifier);
+    ASSERT_TRUE(WaitFor([&] { return Menu->isVisible(); }));
+    Choose(F.PopupUnlink);
+    EXPECT_EQ(H.Body().toStdString(), Before.toStdString());
+    H.D().CanUndo();
+    EXPECT_EQ(H.D().UndoIndex(), Linked2);
     // Shift+F10 opens it too; Escape closes it, and the keys go on into the page
     H.TypeInDesigner("");
     PageSelectText(H.D(), "#p", 0, 0);
