@@ -781,7 +781,7 @@ const emptyBox = el => !el.textContent.trim() &&
     !el.querySelector('img, input, select, textarea, button, object, embed, iframe, hr, table');
 // Splits everything from the collapsed range's container up to Top at the range: what follows
 // goes into copies (without their ids) after Top, and the range comes between the two halves;
-// an empty half goes.
+// an empty half goes. Gives the copy of Top when it stays.
 function splitUpTo(r, top) {
     let depth = 0;
     for (let n = r.startContainer; n !== top; n = n.parentNode) depth += n.nodeType === Node.ELEMENT_NODE;
@@ -802,6 +802,7 @@ function splitUpTo(r, top) {
         r.setStartAfter(top);
     }
     r.collapse(true);
+    return rest.isConnected ? rest : null;
 }
 // The list item (li, dt or dd) at the caret of R, outside any cell inside it.
 function caretItem(r) {
@@ -889,6 +890,42 @@ function dropPlaceholder(r, frag) {
     r.setStart(box, 0);
     r.collapse(true);
 }
+// Links never nest; a named anchor counts as a link, and so does the picture that stands for
+// an empty one. What goes in at the edge of a link goes beside it: before it at its start,
+// after it at its end. What holds a link splits a link it goes into the middle of; the second
+// half keeps the attributes but the id and the name, and an anchor left with none gives way to
+// its content.
+const seenInText = 'img, input, select, textarea, button, object, embed, iframe, hr, table, br';
+// Whether nothing shows between the collapsed range R and the start (or End) of El: blanks at
+// most, and El's own anchor picture.
+function atEdge(r, el, end) {
+    const between = doc.createRange();
+    between.selectNodeContents(el);
+    if (end) between.setStart(r.startContainer, r.startOffset);
+    else between.setEnd(r.startContainer, r.startOffset);
+    const part = between.cloneContents();
+    return !part.textContent.trim() && [...part.querySelectorAll(seenInText)].every(isAnchorPicture);
+}
+function keepLinksApart(r, frag) {
+    const bringsLink = [...frag.querySelectorAll('a, img')].some(n => n.localName === 'a' || isAnchorPicture(n));
+    for (let n = r.startContainer; n && n !== doc.body;) {
+        const link = n.localName === 'a';
+        if (link && atEdge(r, n, false)) {
+            r.setStartBefore(n);
+        } else if (link && atEdge(r, n, true)) {
+            r.setStartAfter(n);
+        } else if (link && bringsLink) {
+            const rest = splitUpTo(r, n);
+            if (rest) rest.removeAttribute('name');
+            if (rest && !rest.attributes.length) rest.replaceWith(...rest.childNodes);
+        } else {
+            n = n.parentNode;
+            continue;
+        }
+        r.collapse(true);
+        n = r.startContainer;
+    }
+}
 // Puts the nodes of a fragment in place of the range; the range collapses behind them.
 function placeNodes(r, frag) {
     const items = r.collapsed ? null : itemsAround(r);
@@ -898,6 +935,7 @@ function placeNodes(r, frag) {
     if (start.isConnected)
         r.setStart(start, Math.min(offset, start.nodeType === Node.TEXT_NODE ? start.length : start.childNodes.length));
     dropPlaceholder(r, frag);
+    keepLinksApart(r, frag);
     makeRoomForBlocks(r, frag);
     const last = frag.lastChild;
     r.insertNode(frag);
