@@ -1041,6 +1041,38 @@ function copiedHtml(r) {
     d.append(content);
     return d.innerHTML;
 }
+// Takes the selection out of the page as a cut does: the items it ran across join.
+function removeSelection() {
+    const c = currentControl();
+    if (c) {
+        c.remove();
+        control = null;
+        return true;
+    }
+    const s = getSelection();
+    const items = s.rangeCount ? itemsAround(s.getRangeAt(0)) : null;
+    const done = doc.execCommand('delete', false, null);
+    if (items) joinItems(items, s.anchorNode);
+    return done;
+}
+// A drag of the selection carries what a copy of it puts on the clipboard, never the engine's
+// markup with its computed styles, and a mark of its own under dragType: a drop that brings
+// the mark back while the page is as it was is the page's own (see dropAt).
+const dragType = 'application/x-zandovell-drag';
+let dragged = null;               // the mark, the selection dragged, the count of changes then
+let drags = 0;
+addEventListener('dragstart', function (e) {
+    dragged = null;
+    if (!e.isTrusted || !e.dataTransfer || !doc.body.isContentEditable || !hasContent()) return;
+    collect();
+    const c = currentControl(), r = getSelection().getRangeAt(0).cloneRange();
+    if (!r.intersectsNode(e.target)) return;
+    dragged = { mark: ++drags + '.' + Math.random().toString(36).slice(2), control: c, range: r,
+                changes: changes };
+    e.dataTransfer.setData('text/html', c ? c.outerHTML : copiedHtml(r));
+    if (!c) e.dataTransfer.setData('text/plain', textOf(r));
+    e.dataTransfer.setData(dragType, dragged.mark);
+}, true);
 
 // ---------------------------------------------------------------- commands
 const IDM = { BACKCOLOR: 51, BOLD: 52, FORECOLOR: 55, ITALIC: 56, JUSTIFYCENTER: 57,
@@ -2077,19 +2109,7 @@ const api = {
         const r = getSelection().getRangeAt(0);
         return [copiedHtml(r), textOf(r)];
     },
-    deleteSelection: function () {
-        const c = currentControl();
-        if (c) {
-            c.remove();
-            control = null;
-            return true;
-        }
-        const s = getSelection();
-        const items = s.rangeCount ? itemsAround(s.getRangeAt(0)) : null;
-        const done = doc.execCommand('delete', false, null);
-        if (items) joinItems(items, s.anchorNode);
-        return done;
-    },
+    deleteSelection: removeSelection,
     insertHtml: function (html, replace) {
         const c = currentControl();
         const r = c ? doc.createRange() : selectionRange();
@@ -2098,24 +2118,29 @@ const api = {
         insertFragment(r, String(html));
         showRange(r);
     },
-    // The caret to the point (X, Y) of the viewport. With Take the selection goes first, as a
-    // drag that moves it; a point inside the selection takes nothing and places nothing.
-    caretAt: function (x, y, take) {
+    // The caret to the point (X, Y) of the viewport for a drop there: 0 when nothing goes in, 1
+    // for a drop from elsewhere, 2 for the page's own drag (its Mark). A Move of the page's own
+    // takes what was dragged away first, as a cut does; on itself it drops nothing.
+    dropAt: function (x, y, mark, move) {
         const at = doc.caretRangeFromPoint(x, y);
-        if (!at || !doc.body.isContentEditable || !doc.body.contains(at.startContainer)) return false;
-        if (take) {
-            const c = currentControl();
-            const s = getSelection();
-            if (c) c.remove();
-            else if (s.rangeCount && !s.isCollapsed) {
-                const r = s.getRangeAt(0);
-                if (r.isPointInRange(at.startContainer, at.startOffset)) return false;
-                r.deleteContents();
+        if (!at || !doc.body.isContentEditable || !doc.body.contains(at.startContainer)) return 0;
+        const d = dragged;
+        const own = !!d && d.mark === mark && d.changes === changes &&
+                    (d.control ? d.control.isConnected : d.range.startContainer.isConnected);
+        if (own) {
+            dragged = null;
+            if (d.control ? d.control.contains(at.startContainer)
+                          : d.range.isPointInRange(at.startContainer, at.startOffset))
+                return 0;
+            if (move) {
+                if (d.control) selectControl(d.control);
+                else showRange(d.range);
+                removeSelection();
             }
         }
         doc.body.focus({ preventScroll: true });
         showRange(at);
-        return true;
+        return own ? 2 : 1;
     },
     insertText: t => doc.execCommand('insertText', false, String(t)),
     setBody: setBody,
