@@ -159,6 +159,7 @@ void TFormMain::FormCreate()
     EntityView->OnSelect = [this](TEntityView*, const QString& Entity) {
         Guard([&] { EntitySelect(Entity); });
     };
+    EntityView->TypingTarget = [this](TEntityView*) { return TypingView(); };
     connect(FForm->PageControl2, &QTabWidget::currentChanged, this, &TFormMain::EntityTabChange);
     WireCommands();
 
@@ -465,6 +466,7 @@ void TFormMain::CreateViews()
     // keys and clicks that only move the caret edit nothing: UpdateControls sees changes
     Designer->OnKeyUp = [this](QObject*) { UpdateControls(); };
     Designer->OnChange = Designer->OnKeyUp;
+    Designer->OnPopupMenu = [this](QObject*, int X, int Y) { Guard([&] { DesignPopupMenu(QPoint(X, Y)); }); };
     Designer->OnResized = [this](QObject*) {
         UpdateControls();
         SetModified();
@@ -593,7 +595,13 @@ std::vector<std::pair<QAction*, std::function<bool()>>> TFormMain::DocumentComma
         return false;
     });
     // the link dialog left unchanged or cancelled edits nothing
-    Commands.emplace_back(F.BtnLink, [this] { return Designer->Hyperlink(); });
+    for (QAction* Link : {F.BtnLink, F.PopupLink})
+        Commands.emplace_back(Link, [this] { return Designer->Hyperlink(); });
+    // the design view's page tells whether a link was there to remove
+    Commands.emplace_back(F.PopupUnlink, [this] {
+        Designer->Unlink();
+        return false;
+    });
     Commands.emplace_back(F.BtnTag, [this] {
         Designer->SetShowTagGlyphs(!Designer->ShowTagGlyphs());
         return false;
@@ -663,6 +671,18 @@ void TFormMain::WireMenus()
     });
     connect(F.MenuView, &QMenu::aboutToShow, this, &TFormMain::ViewMenuShow);
     connect(F.MenuTables, &QMenu::aboutToShow, this, &TFormMain::TablesMenuShow);
+    PopupDesign = new QMenu(this);
+    PopupDesign->setObjectName(QStringLiteral("PopupDesign"));
+    PopupDesign->addActions({F.PopupLink, F.PopupUnlink});
+}
+
+void TFormMain::DesignPopupMenu(const QPoint& ScreenPos)
+{
+    // the press that asked for the menu may have moved the caret
+    UpdateControls();
+    FForm->PopupLink->setEnabled(FForm->BtnLink->isEnabled());
+    FForm->PopupUnlink->setEnabled(Designer->CanRun(IDM_UNLINK));
+    PopupDesign->popup(ScreenPos);
 }
 
 void TFormMain::WireFormatControls()
@@ -845,6 +865,13 @@ void TFormMain::EntitySelect(const QString& Entity)
         SourceEditor->setCursorPosition(Line, Index + int(Entity.size()));
         SourceEditor->setFocus();
     }
+}
+
+QWidget* TFormMain::TypingView() const
+{
+    if (CurrentView == DesignerTab) return Designer;
+    if (CurrentView == CodeTab) return SourceEditor;
+    return nullptr;   // the Tag Tree view's text is typed into its grid
 }
 
 void TFormMain::EntityTabChange(int Index)

@@ -208,6 +208,8 @@ private:
 
     void EditCommand(int Which);
     void TablesMenuShow();
+    // The design view's menu of Link and Unlink, at a point of the screen.
+    void DesignPopupMenu(const QPoint& ScreenPos);
     void EditMenuShow();
     void ViewMenuShow();
     void TogglePanel(QDockWidget* Panel);
@@ -217,6 +219,8 @@ private:
     void AboutClick();
     void ColorButtonClick(bool Back);
     void EntitySelect(const QString& Entity);
+    // The view shown that takes typed text: the design view or the HTML Code view.
+    QWidget* TypingView() const;
     void EntityTabChange(int Index);
     void IconSelect(TIconPack* Pack, const QString& Name, int Index);
 
@@ -245,6 +249,7 @@ private:
     bool TitleKept = false;  // the document stays after the next file change: a save
     QString ShownSource;  // what the source editor was last filled with or gave the page
     QMenu* PopupRecent = nullptr;
+    QMenu* PopupDesign = nullptr;  // Link and Unlink, opened in the design view
 };
 
 // The main window, set while it exists.

@@ -277,10 +277,31 @@ void TEntityView::keyPressEvent(QKeyEvent* Event)
         DoSelect();
         return;
     default:
-        return TWindowControl::keyPressEvent(Event);
+        if (!HandOnTyping(Event)) TWindowControl::keyPressEvent(Event);
+        return;
     }
     SetItemIndex(New);
     MakeVisible();
+}
+
+bool TEntityView::HandOnTyping(QKeyEvent* Event)
+{
+    // text of its own or a key that takes text away; shortcuts are no typing
+    if (Event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
+    const QString Text = Event->text();
+    const bool Typing = (!Text.isEmpty() && Text.front().isPrint()) || Event->key() == Qt::Key_Backspace ||
+                        Event->key() == Qt::Key_Delete;
+    QWidget* Target = Typing && TypingTarget ? TypingTarget(this) : nullptr;
+    if (!Target) return false;
+    Target->setFocus(Qt::OtherFocusReason);
+    // the key goes where the view takes its keys; its release follows the focus there
+    while (Target->focusProxy()) Target = Target->focusProxy();
+    QKeyEvent Key(Event->type(), Event->key(), Event->modifiers(), Event->nativeScanCode(),
+                  Event->nativeVirtualKey(), Event->nativeModifiers(), Text, Event->isAutoRepeat(),
+                  Event->count(), Event->device());
+    QApplication::sendEvent(Target, &Key);
+    Event->accept();
+    return true;
 }
 
 void FillEntityView(TEntityView& View, int Group)

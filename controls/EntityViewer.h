@@ -1,7 +1,8 @@
 #pragma once
 // The grid of character-entity cells of the Entities panel: a glyph over a caption band with
 // the entity text; resting the mouse on a cell shows the character's names; a click selects a
-// cell, a second click, a double click, Enter or Space chooses it through OnSelect.
+// cell, a second click, a double click, Enter or Space chooses it through OnSelect. Other
+// typing goes on to the view TypingTarget names.
 
 #include <QImage>
 #include <QPointer>
@@ -27,6 +28,9 @@ public:
 
     // Sender and the chosen entity text.
     std::function<void(TEntityView*, const QString&)> OnSelect;
+    // The view that takes the keys the palette does not use (letters, digits, Backspace ...),
+    // and the keyboard with them; none keeps them here.
+    std::function<QWidget*(TEntityView*)> TypingTarget;
 
     // Removes every item, the hint, the selection and the scroll position, without repainting.
     void Clear();
@@ -68,6 +72,8 @@ protected:
 
 private:
     void DrawItem(QPainter& Painter, int Index, const QRect& Cell);
+    // Sends a typed key on to TypingTarget; false when it is no typing or there is none.
+    bool HandOnTyping(QKeyEvent* Event);
 
     std::vector<TItem> FItems;
     int FItemWidth = 48, FItemHeight = 64;

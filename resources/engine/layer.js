@@ -441,9 +441,18 @@ function endResize() {
     const innerH = el.localName === 'img'
         ? parseFloat(cs.borderTopWidth) + parseFloat(cs.borderBottomWidth) +
           parseFloat(cs.paddingTop) + parseFloat(cs.paddingBottom) : 0;
+    const sizes = [];
+    if (z.ex) sizes.push(['width', String(Math.max(1, Math.round(z.rect.width - inner)))]);
+    if (z.ey) sizes.push(['height', String(Math.max(1, Math.round(z.rect.height - innerH)))]);
+    // a click or a double click on a handle, or a drag back to where it began, changes nothing
+    const moved = z.rect.width !== z.start.width || z.rect.height !== z.start.height;
+    const changes = moved ? sizes.filter(([name, v]) => el.getAttribute(name) !== v) : [];
+    if (!changes.length) {
+        paint();
+        return;
+    }
     cut();
-    if (z.ex) el.setAttribute('width', String(Math.max(1, Math.round(z.rect.width - inner))));
-    if (z.ey) el.setAttribute('height', String(Math.max(1, Math.round(z.rect.height - innerH))));
+    for (const [name, v] of changes) el.setAttribute(name, v);
     cut();
     paint();
     // the handler the design document puts there is external.Report(this)
@@ -1175,14 +1184,14 @@ function exec(id, input) {
     if (!editable()) return false;
     if ((id === IDM.FORECOLOR || id === IDM.BACKCOLOR) && (input === null || input === undefined || input === ''))
         return removeColor(id === IDM.BACKCOLOR);
-    if (id === IDM.ORDERLIST || id === IDM.UNORDERLIST) return liftLists(doc.execCommand(toggles[id], false, null));
+    if (id === IDM.ORDERLIST || id === IDM.UNORDERLIST) return makeList(toggles[id]);
     if (id in toggles) return doc.execCommand(toggles[id], false, null);
     if (id === IDM.BLOCKFMT) {
         const tag = blockFormatOf(input);
         if (tag === null) throw new Error('Unknown block format "' + input + '"');
         if (tag === 'ol' || tag === 'ul') {
             const cmd = tag === 'ol' ? 'insertOrderedList' : 'insertUnorderedList';
-            return doc.queryCommandState(cmd) || liftLists(doc.execCommand(cmd, false, null));
+            return doc.queryCommandState(cmd) || makeList(cmd);
         }
         return formatBlocks(tag);
     }
@@ -1190,13 +1199,146 @@ function exec(id, input) {
         const size = Math.min(7, Math.max(1, parseInt(input, 10) || 1));
         return doc.execCommand('fontSize', false, String(size));
     }
-    if (id === IDM.UNLINK) widenToLink();
-    if (id === IDM.OUTDENT && outdentItems()) return true;
+    if (id === IDM.UNLINK && !widenToLink()) return false;
+    if (id === IDM.INDENT && indentItems()) return true;
+    if (id === IDM.OUTDENT && (outdentItems() || outdentTerms())) return true;
     if (id === IDM.INDENT || id === IDM.OUTDENT) return nestLists(doc.execCommand(actions[id], false, null));
     if (id in actions)
         return doc.execCommand(actions[id], false, input === null || input === undefined
                                                     ? null : String(input));
     throw new Error('Command ' + id + ' is not supported here');
+}
+// A list made of the selection. Terms and definitions become its items themselves; the engine
+// makes items of the rest of the selection, one part of it at a time, and they join them in
+// one list.
+function makeList(cmd) {
+    const made = termsToItems(cmd === 'insertOrderedList' ? 'ol' : 'ul');
+    if (!made.length) return liftLists(doc.execCommand(cmd, false, null));
+    const s = getSelection();
+    let [sc, so, ec, eo] = rangeEnds(s.getRangeAt(0));
+    // the parts of the selection before, between and after the lists made
+    const parts = [];
+    let after = null;
+    for (const list of [...made.filter(l => !made.some(o => o !== l && o.contains(l))), null]) {
+        const part = doc.createRange();
+        if (after) part.setStartAfter(after);
+        else part.setStart(sc, so);
+        if (list) part.setEndBefore(list);
+        else part.setEnd(ec, eo);
+        parts.push(part);
+        after = list;
+    }
+    parts.forEach((part, k) => {
+        if (part.collapsed || ![...textsIn(part)].some(n => n.data.trim())) return;
+        s.removeAllRanges();
+        s.addRange(part);
+        liftLists(doc.execCommand(cmd, false, null));
+        // the selection ends where the engine left the ends of its first and last part
+        const now = rangeEnds(s.getRangeAt(0));
+        if (k === 0) [sc, so] = now;
+        if (k === parts.length - 1) [ec, eo] = now.slice(2);
+    });
+    selectAgain(sc, so, ec, eo);
+    joinLists(made);
+    return true;
+}
+const rangeEnds = r => [r.startContainer, r.startOffset, r.endContainer, r.endOffset];
+// The text nodes that R reaches.
+function* textsIn(r) {
+    const w = doc.createTreeWalker(r.commonAncestorContainer, NodeFilter.SHOW_TEXT);
+    let seen = false;
+    for (let n = w.currentNode.nodeType === Node.TEXT_NODE ? w.currentNode : w.nextNode(); n; n = w.nextNode())
+        if (r.intersectsNode(n)) {
+            seen = true;
+            yield n;
+        } else if (seen) return;
+}
+// Each of Lists joins the selected lists of its kind right before and after it.
+function joinLists(lists) {
+    const r = getSelection().getRangeAt(0);
+    const [sc, so, ec, eo] = rangeEnds(r);
+    const sibling = (n, way) => {
+        do n = n[way]; while (n && blank(n));
+        return n;
+    };
+    for (let list of lists) {
+        if (!list.isConnected) continue;
+        const before = sibling(list, 'previousSibling');
+        if (before && before.localName === list.localName && r.intersectsNode(before)) {
+            before.append(...list.childNodes);
+            list.remove();
+            list = before;
+        }
+        const after = sibling(list, 'nextSibling');
+        if (after && after.localName === list.localName && r.intersectsNode(after)) {
+            list.append(...after.childNodes);
+            after.remove();
+        }
+    }
+    selectAgain(sc, so, ec, eo);
+}
+// The ends of R moved into the text next to them, where there is text in R: such ends stay
+// valid while the elements around them move.
+function textEnds(r) {
+    const at = rangeEnds(r);
+    if (at[0].nodeType === Node.TEXT_NODE && at[2].nodeType === Node.TEXT_NODE) return at;
+    const texts = [...textsIn(r)];
+    if (texts.length && at[0].nodeType !== Node.TEXT_NODE) at.splice(0, 2, texts[0], 0);
+    if (texts.length && at[2].nodeType !== Node.TEXT_NODE) at.splice(2, 2, texts[texts.length - 1], texts[texts.length - 1].length);
+    return at;
+}
+// The engine makes a list over definition terms right in their dl (dl > ul > dt). Instead the
+// terms and definitions with selected text of their own (or the caret) become items, with all
+// they hold and their attributes, of a list of the kind Tag between the two halves of their
+// dl. The lists made, in the page's order; the selection kept.
+function termsToItems(tag) {
+    const s = getSelection();
+    if (!s.rangeCount) return [];
+    const r = s.getRangeAt(0);
+    // an end at the edge of a term's text does not take the term
+    const texts = r.collapsed ? [r.startContainer] : [...textsIn(r)].filter(t => t.data.trim() &&
+        !(t === r.endContainer && r.endOffset === 0) && !(t === r.startContainer && r.startOffset === t.length));
+    const items = [...new Set(texts.map(t => (t.nodeType === Node.ELEMENT_NODE ? t : t.parentElement).closest('li, dt, dd')))]
+        .filter(el => el && el.localName !== 'li' && isItem(el) && doc.body.contains(el));
+    if (!items.length) return [];
+    const [sc, so, ec, eo] = textEnds(r);
+    const made = [];
+    // a list inside a term moves with it, and is split where it then stands
+    for (const dl of new Set(items.map(el => el.parentNode))) {
+        const mine = items.filter(el => el.parentNode === dl);
+        const first = mine[0], last = mine[mine.length - 1];
+        const run = [], tail = [];
+        for (let n = first; n !== last.nextSibling; n = n.nextSibling) run.push(n);
+        for (let n = last.nextSibling; n; n = n.nextSibling) tail.push(n);
+        // each node goes into place in the page, so that undo and redo see every move
+        const list = doc.createElement(tag);
+        dl.after(list);
+        let box = null;
+        for (const n of run) {
+            if (belongsTo(n, dl)) {
+                const li = list.appendChild(doc.createElement('li'));
+                for (const a of n.attributes) li.setAttribute(a.name, a.value);
+                li.append(...n.childNodes);
+                box = null;
+            } else if (box || !blank(n)) {
+                box = box || list.appendChild(doc.createElement('li'));
+                box.append(n);
+            }
+        }
+        for (const n of run) if (n.parentNode === dl) n.remove();
+        if (tail.some(n => !blank(n))) {
+            const rest = dl.cloneNode(false);
+            rest.removeAttribute('id');
+            list.after(rest);
+            rest.append(...tail);
+        }
+        if (![...dl.childNodes].some(n => !blank(n))) dl.remove();
+        made.push(list);
+    }
+    made.sort((a, b) => a.compareDocumentPosition(b) & Node.DOCUMENT_POSITION_FOLLOWING ? -1 : 1);
+    if (sc.isConnected && ec.isConnected) selectAgain(sc, so, ec, eo);
+    else selectAgain(made[0].firstChild, 0, made[0].firstChild, 0);
+    return made;
 }
 // The engine makes a list in a paragraph inside it (p > ul), which no page can hold: a list
 // at the selection leaves its paragraph, what stood before it staying in the paragraph and
@@ -1214,11 +1356,15 @@ function liftLists(done) {
     if (!lists.size) return done;
     for (const list of lists) {
         const p = list.parentNode;
-        const after = p.cloneNode(false);
-        while (list.nextSibling) after.appendChild(list.nextSibling);
+        const tail = [];
+        for (let n = list.nextSibling; n; n = n.nextSibling) tail.push(n);
         p.after(list);
-        if (after.textContent.trim() || after.querySelector('img, input, select, textarea, object'))
-            list.after(after);
+        // filled in place, so that undo and redo see every node it takes
+        const after = p.cloneNode(false);
+        list.after(after);
+        after.append(...tail);
+        if (!after.textContent.trim() && !after.querySelector('img, input, select, textarea, object'))
+            after.remove();
         if (!p.textContent.trim() && !p.querySelector('img, input, select, textarea, object'))
             p.remove();
     }
@@ -1286,15 +1432,80 @@ function outdentItems() {
         if (n === last) break;
     }
     if (last.nextSibling && [...list.childNodes].slice([...list.childNodes].indexOf(last) + 1).some(n => !blank(n))) {
-        const rest = list.cloneNode(false);
+        const rest = list.cloneNode(false), tail = [];
         rest.removeAttribute('id');
-        while (last.nextSibling) rest.append(last.nextSibling);
+        for (let n = last.nextSibling; n; n = n.nextSibling) tail.push(n);
         last.append(rest);
+        rest.append(...tail);
     }
     holder.after(...moved);
     if (![...list.childNodes].some(n => !blank(n))) list.remove();
+    // an item that held nothing but them (Indent of a list's first item makes one) goes
+    if (![...holder.childNodes].some(n => !blank(n))) holder.remove();
     selectAgain(sc, so, ec, eo);
     return true;
+}
+// The item around the start of the selection (li, dt or dd) and the items after it in its list
+// that the selection reaches, with the selection's ends; null when it starts in no item.
+function selectedItems() {
+    const s = getSelection();
+    if (!s.rangeCount) return null;
+    const r = s.getRangeAt(0);
+    let first = caretItem(r);
+    const at = r.startContainer.childNodes && r.startContainer.childNodes[r.startOffset];
+    if (!first && isList(r.startContainer) && at && isItem(at)) first = at;
+    if (!first || !doc.body.contains(first) || !isItem(first)) return null;
+    const run = [first];
+    for (let n = first.nextElementSibling; n && belongsTo(n, first.parentNode) && r.intersectsNode(n); n = n.nextElementSibling)
+        run.push(n);
+    return [run, rangeEnds(r)];
+}
+// Indent of list items, whatever they hold: they go into a list of their list's kind at the
+// end of the item before them (one there already, or a new one), or into an item of their own
+// at the list's start. Terms and definitions are indented within themselves, in a blockquote.
+// False when the selection starts in no item.
+function indentItems() {
+    const selected = selectedItems();
+    if (!selected) return false;
+    const [run, ends] = selected;
+    if (run[0].localName !== 'li') {
+        for (const item of run) {
+            const held = [...item.childNodes];
+            item.appendChild(doc.createElement('blockquote')).append(...held);
+        }
+        selectAgain(...ends);
+        return true;
+    }
+    const list = run[0].parentNode, before = run[0].previousElementSibling;
+    let into;
+    if (before && before.localName === 'li') {
+        let end = before.lastChild;
+        while (end && blank(end)) end = end.previousSibling;
+        into = end && end.localName === list.localName ? end : before.appendChild(doc.createElement(list.localName));
+    } else {
+        const li = doc.createElement('li');
+        into = li.appendChild(doc.createElement(list.localName));
+        run[0].before(li);
+    }
+    into.append(...run);
+    selectAgain(...ends);
+    return true;
+}
+// Outdent of terms and definitions that Indent put in a blockquote: the blockquote gives way
+// to what it holds. False when the selection starts in no such item.
+function outdentTerms() {
+    const selected = selectedItems();
+    if (!selected || selected[0][0].localName === 'li') return false;
+    const [run, ends] = selected;
+    let done = false;
+    for (const item of run) {
+        const own = [...item.childNodes].filter(n => !blank(n));
+        if (own.length !== 1 || own[0].localName !== 'blockquote') continue;
+        own[0].replaceWith(...own[0].childNodes);
+        done = true;
+    }
+    if (done) selectAgain(...ends);
+    return done;
 }
 // A list that stands right in a list (the engine's indent and outdent leave them) goes into
 // the item before it, or into an item of its own.
@@ -1321,17 +1532,21 @@ function nestLists(done) {
 }
 
 // A caret inside a link stands for the whole link.
+// False when the selection touches no link: the engine would still change the page where
+// nothing is to be seen, and leave an undo step that does nothing.
 function widenToLink() {
     const s = getSelection();
-    if (!s.rangeCount || !s.getRangeAt(0).collapsed) return;
-    let n = s.getRangeAt(0).startContainer;
-    while (n && n !== doc.body && !(n.nodeType === Node.ELEMENT_NODE && n.localName === 'a'))
-        n = n.parentNode;
-    if (!n || n === doc.body) return;
-    const r = doc.createRange();
-    r.selectNodeContents(n);
+    if (!s.rangeCount) return false;
+    const r = s.getRangeAt(0), at = r.commonAncestorContainer;
+    const inside = (at.nodeType === Node.ELEMENT_NODE ? at : at.parentNode).closest('a[href]');
+    if (!r.collapsed)
+        return !!inside || (at.nodeType === Node.ELEMENT_NODE && [...at.querySelectorAll('a[href]')].some(a => r.intersectsNode(a)));
+    if (!inside || !doc.body.contains(inside)) return false;
+    const link = doc.createRange();
+    link.selectNodeContents(inside);
     s.removeAllRanges();
-    s.addRange(r);
+    s.addRange(link);
+    return true;
 }
 // One computed style value over the selected text; null when it differs.
 function uniformStyle(property) {

@@ -1,6 +1,7 @@
 // Editing blocks in the design view of the main window, with the keys a person presses: copy
 // and paste across paragraphs, list items, terms and rows, beside and into links; drags and
-// drops inside the page; joining and outdenting list items.
+// drops inside the page; joining list items; lists made over terms and paragraphs; Indent and
+// Outdent of list items and definitions.
 // The saved file is read as written: every word must be in it, in a structure browsers keep.
 #include <gtest/gtest.h>
 
@@ -9,8 +10,10 @@
 #include <QMimeData>
 #include <QRegularExpression>
 #include <QSet>
+#include <Qsci/qsciscintilla.h>
 #include <vector>
 
+#include "HtmlEntities.h"
 #include "MainWindowHost.h"
 #include "Streams.h"
 
@@ -114,6 +117,18 @@ void OpenPage(TMainWindowHost& H, const TempDir& Docs, const std::string& Name, 
     H.W().FileManager->OpenFile(Docs / Name);
     ASSERT_TRUE(WaitFor([&] { return H.Body().contains("</ul>"); }));
 }
+
+// Clicks Offset characters into Text in the design view, and waits until the page has it.
+void ClickAt(TMainWindowHost& H, const QString& Text, int Offset)
+{
+    ASSERT_TRUE(PageClick(H.D(), PageTextPoint(H.D(), Text, Offset)));
+    H.TypeInDesigner("");
+}
+
+// The body's markup with the white space between tags left out.
+QString Tight(const QString& Html) { return QString(Html).replace(QRegularExpression(">\\s+<"), "><").trimmed(); }
+// Markup with its character references decoded.
+QString Decoded(const QString& Html) { return QString::fromStdU16String(DecodeDocumentText(Html.toStdU16String(), false)); }
 
 TEST(DesignEditing, PastedBlocksKeepEveryWordOnBothSidesAndStayItemsOfTheirList)
 {
@@ -281,10 +296,6 @@ TEST(DesignEditing, PastesAndDropsKeepLinksApartAndDropsMoveWhatACutAndPasteWoul
     H.W().FileManager->OpenFile(Docs / "drop.html");
     ASSERT_TRUE(WaitFor([&] { return H.Body().contains("</ul>"); }));
     QWidget* Proxy = H.D().focusProxy();
-    const auto ClickAt = [&](const QString& Text, int Offset) {
-        ASSERT_TRUE(PageClick(H.D(), PageTextPoint(H.D(), Text, Offset)));
-        H.TypeInDesigner("");
-    };
     const auto Selected = [&] { return PageEval(H.D(), "getSelection().toString()").toString(); };
     const auto SelectWithMouse = [&](const QPoint& From, const QPoint& To, const QString& Expected) {
         QTest::mousePress(Proxy, Qt::LeftButton, {}, From);
@@ -293,13 +304,13 @@ TEST(DesignEditing, PastesAndDropsKeepLinksApartAndDropsMoveWhatACutAndPasteWoul
         ASSERT_TRUE(WaitFor([&] { return Selected() == Expected; })) << Selected().toStdString();
     };
     const auto Paste = [&](const QString& Text, int Offset) {
-        ASSERT_NO_FATAL_FAILURE(ClickAt(Text, Offset));
+        ASSERT_NO_FATAL_FAILURE(ClickAt(H, Text, Offset));
         H.Key(Qt::Key_V, Qt::ControlModifier);
     };
 
     // a line holding a link, copied, pasted at the end of a link, in the middle of a named
     // anchor's text and at the start of a link around a block
-    ASSERT_NO_FATAL_FAILURE(ClickAt("abs", 0));
+    ASSERT_NO_FATAL_FAILURE(ClickAt(H, "abs", 0));
     H.Key(Qt::Key_End, Qt::ShiftModifier);
     H.Key(Qt::Key_C, Qt::ControlModifier);
     ASSERT_TRUE(WaitFor([] { return QApplication::clipboard()->mimeData()->hasHtml(); }));
@@ -307,7 +318,7 @@ TEST(DesignEditing, PastesAndDropsKeepLinksApartAndDropsMoveWhatACutAndPasteWoul
     ASSERT_NO_FATAL_FAILURE(Paste("named words", 5));
     ASSERT_NO_FATAL_FAILURE(Paste("Block link", 0));
     // words pasted into the middle of a link are the link's
-    ASSERT_NO_FATAL_FAILURE(ClickAt("Grant", 0));
+    ASSERT_NO_FATAL_FAILURE(ClickAt(H, "Grant", 0));
     for (int K = 0; K < 6; ++K) H.Key(Qt::Key_Right, Qt::ShiftModifier);
     H.Key(Qt::Key_C, Qt::ControlModifier);
     ASSERT_NO_FATAL_FAILURE(Paste("link text", 5));
@@ -368,7 +379,7 @@ TEST(DesignEditing, PastesAndDropsKeepLinksApartAndDropsMoveWhatACutAndPasteWoul
     ASSERT_NO_FATAL_FAILURE(DragTo(PageTextPoint(H.D(), Hello, 3), PageTextPoint(H.D(), "Tail words", 10), {}, Dropped));
     // a link with an attribute of its own and the words before it, selected with Shift+arrows
     // and copied with Ctrl held into the middle of the link around a block
-    ASSERT_NO_FATAL_FAILURE(ClickAt("Grant", 0));
+    ASSERT_NO_FATAL_FAILURE(ClickAt(H, "Grant", 0));
     for (int K = 0; K < 16; ++K) H.Key(Qt::Key_Right, Qt::ShiftModifier);
     ASSERT_EQ(Selected().toStdString(), "Grant Privileges");
     ASSERT_NO_FATAL_FAILURE(DragTo(PageTextPoint(H.D(), "Privileges", 4), PageTextPoint(H.D(), "Block link", 8),
@@ -428,26 +439,22 @@ TEST(DesignEditing, JoinedAndOutdentedListItemsLeaveNoEmptyItemAndNestValidly)
         "</ul>\n"
         "</body></html>";
     ASSERT_NO_FATAL_FAILURE(OpenPage(H, Docs, "lists.html", Page));
-    const auto ClickAt = [&](const QString& Text, int Offset) {
-        ASSERT_TRUE(PageClick(H.D(), PageTextPoint(H.D(), Text, Offset)));
-        H.TypeInDesigner("");
-    };
 
     // Delete at an item's end and Backspace at an item's start join two items
-    ASSERT_NO_FATAL_FAILURE(ClickAt("One first", 9));
+    ASSERT_NO_FATAL_FAILURE(ClickAt(H, "One first", 9));
     H.Key(Qt::Key_Delete);
-    ASSERT_NO_FATAL_FAILURE(ClickAt("Four", 0));
+    ASSERT_NO_FATAL_FAILURE(ClickAt(H, "Four", 0));
     H.Key(Qt::Key_Backspace);
-    ASSERT_NO_FATAL_FAILURE(ClickAt("fifth link", 10));
+    ASSERT_NO_FATAL_FAILURE(ClickAt(H, "fifth link", 10));
     H.Key(Qt::Key_Delete);
     // so does Delete on a selection from one item into the next
-    ASSERT_NO_FATAL_FAILURE(ClickAt("Seven", 2));
+    ASSERT_NO_FATAL_FAILURE(ClickAt(H, "Seven", 2));
     H.Key(Qt::Key_Down, Qt::ShiftModifier);
     H.Key(Qt::Key_Delete);
     // Outdent of an item of a list in a list, and Indent of the last outer item
-    ASSERT_NO_FATAL_FAILURE(ClickAt("Inner two", 3));
+    ASSERT_NO_FATAL_FAILURE(ClickAt(H, "Inner two", 3));
     H.Click(H.F().BtnOutdent);
-    ASSERT_NO_FATAL_FAILURE(ClickAt("Last outer", 2));
+    ASSERT_NO_FATAL_FAILURE(ClickAt(H, "Last outer", 2));
     H.Click(H.F().BtnIndent);
     H.Key(Qt::Key_S, Qt::ControlModifier);
     ASSERT_FALSE(H.W().FileManager->Modified());
@@ -480,6 +487,139 @@ TEST(DesignEditing, JoinedAndOutdentedListItemsLeaveNoEmptyItemAndNestValidly)
     EXPECT_EQ(Undone.Items, ReadWritten(Page).Items);
     EXPECT_EQ(Texts("body > ul > li"), "Outer item|Last outer");
     H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
+}
+
+
+TEST(DesignEditing, ListsOverTermsAndIndentedItemsAreValidListsAndUndoExactly)
+{
+    TempDir Config, Docs;
+    TMainWindowHost H(Config.Path);
+    const QString Terms =
+        "<p class=\"lead\" data-note=\"n\">Intro café words &amp; more</p>\n"
+        "<dl class=\"glossary\" data-kind=\"terms\">\n"
+        "<dt id=\"t1\">Kilo <a href=\"k.html\">term</a></dt><dd>Lima definition &eacute;t&eacute;</dd>\n"
+        "<dt data-x=\"1\">Mike τέρμα</dt><dd><p>November definition</p><ul><li>Nested sub</li></ul></dd>\n"
+        "<dt>Oscar term</dt><dd>Papa definition</dd>\n"
+        "</dl>\n"
+        "<p>Quebec paragraph</p>\n"
+        "<p>Uniform line <br>Victor <i>line</i> <br>Whiskey line</p>\n"
+        "<dl><dt>Romeo single</dt><dd>Sierra definition</dd></dl>\n";
+    const QString Lists =
+        "<ul class=\"steps\" data-step=\"s\">\n"
+        "<li>Alpha first</li>\n"
+        "<li><p>Bravo <a href=\"b.html\">второй</a> &amp; text</p></li>\n"
+        "<li><p>Charlie third</p><ul><li>Charlie sub</li></ul></li>\n"
+        "<li><p>Delta fourth</p></li>\n"
+        "<li>Echo fifth<ol><li>Foxtrot one</li><li><p>Golf two</p></li></ol></li>\n"
+        "</ul>\n"
+        "<ol start=\"3\">\n<li><p>Hotel first</p></li>\n<li><p>India second</p></li>\n</ol>\n"
+        "<dl><dt>Juliet term</dt><dd>Kilo definition</dd></dl>\n";
+    const QString Page = "<html><head><title>Lists</title></head><body>\n" + Terms + Lists + "</body></html>";
+    ASSERT_NO_FATAL_FAILURE(OpenPage(H, Docs, "terms.html", Page));
+    const auto Selected = [&] {
+        H.D().CallLayer("echoes");
+        return PageEval(H.D(), "getSelection().toString()").toString().simplified().toStdString();
+    };
+    // the page after each command
+    std::vector<QString> Pages{H.Body()};
+    const auto Press = [&](QAction* Button) {
+        H.Click(Button);
+        Pages.push_back(H.Body());
+    };
+
+    // a bulleted list over a term and its definition in the middle of a definition list, chosen
+    // with Shift+Down: their items in a list between the list's halves, with all they hold
+    ASSERT_NO_FATAL_FAILURE(ClickAt(H, "Mike", 1));
+    H.Key(Qt::Key_Down, Qt::ShiftModifier);
+    H.Key(Qt::Key_End, Qt::ShiftModifier);
+    ASSERT_EQ(Selected(), "ike τέρμα November definition");
+    Press(H.F().BtnUnorder);
+    // a numbered list over a paragraph and the terms after it
+    ASSERT_NO_FATAL_FAILURE(ClickAt(H, "Intro", 2));
+    H.Key(Qt::Key_Down, Qt::ShiftModifier);
+    H.Key(Qt::Key_Down, Qt::ShiftModifier);
+    H.Key(Qt::Key_End, Qt::ShiftModifier);
+    ASSERT_EQ(Selected(), "tro café words & more Kilo term Lima definition été");
+    Press(H.F().BtnOrder);
+    // a caret in a single term
+    ASSERT_NO_FATAL_FAILURE(ClickAt(H, "Romeo single", 3));
+    Press(H.F().BtnUnorder);
+    // and in one line of a paragraph of lines: the lines after it stay in a paragraph
+    ASSERT_NO_FATAL_FAILURE(ClickAt(H, "Victor", 3));
+    Press(H.F().BtnOrder);
+    // Indent of an item whose text is in a paragraph, of two selected such items (one with a
+    // list of its own), of one in a numbered list, of one in a list in a list, and of a
+    // definition
+    ASSERT_NO_FATAL_FAILURE(ClickAt(H, "Bravo", 2));
+    Press(H.F().BtnIndent);
+    ASSERT_NO_FATAL_FAILURE(ClickAt(H, "Charlie third", 2));
+    for (int K = 0; K < 2; ++K) H.Key(Qt::Key_Down, Qt::ShiftModifier);
+    ASSERT_EQ(Selected(), "arlie third Charlie sub De");
+    Press(H.F().BtnIndent);
+    for (const char* Text : {"India", "Golf", "Kilo definition"}) {
+        ASSERT_NO_FATAL_FAILURE(ClickAt(H, Text, 1));
+        Press(H.F().BtnIndent);
+    }
+    EXPECT_EQ(Tight(Pages.back()).toStdString(),
+              Tight("<ol><li>Intro café words &amp; more</li><li id=\"t1\">Kilo <a href=\"k.html\">term</a></li>"
+                    "<li>Lima definition été</li></ol>"
+                    "<ul><li data-x=\"1\">Mike τέρμα</li><li><p>November definition</p><ul><li>Nested sub</li></ul></li></ul>\n"
+                    "<dl class=\"glossary\" data-kind=\"terms\"><dt>Oscar term</dt><dd>Papa definition</dd></dl>\n"
+                    "<p>Quebec paragraph</p>\n"
+                    "<p>Uniform line <br></p><ol><li>Victor <i>line</i></li></ol><p>Whiskey line</p>\n"
+                    "<ul><li>Romeo single</li></ul><dl><dd>Sierra definition</dd></dl>\n"
+                    "<ul class=\"steps\" data-step=\"s\">\n"
+                    "<li>Alpha first<ul><li><p>Bravo <a href=\"b.html\">второй</a> &amp; text</p></li>"
+                    "<li><p>Charlie third</p><ul><li>Charlie sub</li></ul></li><li><p>Delta fourth</p></li></ul></li>\n"
+                    "<li>Echo fifth<ol><li>Foxtrot one<ol><li><p>Golf two</p></li></ol></li></ol></li>\n"
+                    "</ul>\n"
+                    "<ol start=\"3\">\n<li><p>Hotel first</p><ol><li><p>India second</p></li></ol></li>\n</ol>\n"
+                    "<dl><dt>Juliet term</dt><dd><blockquote>Kilo definition</blockquote></dd></dl>")
+                  .toStdString());
+
+    // the saved page: valid lists, every word in its order (those of other scripts and those
+    // written as references too), no style and no empty paragraph that the user did not make
+    H.Key(Qt::Key_S, Qt::ControlModifier);
+    ASSERT_FALSE(H.W().FileManager->Modified());
+    const QString Saved = QString::fromUtf8(ReadAll(Docs / "terms.html"));
+    const TWritten After = ReadWritten(Saved);
+    EXPECT_EQ(After.Faults.join(", ").toStdString(), "") << Saved.toStdString();
+    EXPECT_EQ(ReadWritten(Decoded(Saved)).Words.join(' ').toStdString(),
+              ReadWritten(Decoded(Page)).Words.join(' ').toStdString()) << Saved.toStdString();
+    EXPECT_FALSE(Saved.contains("style")) << Saved.toStdString();
+    EXPECT_FALSE(Tight(Saved).contains("<p></p>")) << Saved.toStdString();
+    for (const char* Kept : {"<li data-x=\"1\">Mike τέρμα</li>", "<p>Bravo <a href=\"b.html\">второй</a> & text</p>"})
+        EXPECT_TRUE(Decoded(Tight(Saved)).simplified().contains(Kept)) << Kept << "\n" << Saved.toStdString();
+
+    // Outdent gives the lists back as they were: the first item of the three takes the two
+    // after it along in a list of its own, and they follow it out
+    for (const char* Text : {"Bravo", "India", "Golf", "Kilo definition"}) {
+        ASSERT_NO_FATAL_FAILURE(ClickAt(H, Text, 1));
+        Press(H.F().BtnOutdent);
+    }
+    ASSERT_NO_FATAL_FAILURE(ClickAt(H, "Charlie third", 2));
+    for (int K = 0; K < 2; ++K) H.Key(Qt::Key_Down, Qt::ShiftModifier);
+    Press(H.F().BtnOutdent);
+    EXPECT_TRUE(Tight(Pages.back()).endsWith(Tight(Lists))) << Pages.back().toStdString();
+
+    // each Undo gives back the page before its command, each Redo the page after it
+    for (size_t K = Pages.size() - 1; K > 0; --K) {
+        H.Key(Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(H.Body().toStdString(), Pages[K - 1].toStdString()) << "undo " << K;
+    }
+    for (size_t K = 1; K < Pages.size(); ++K) {
+        H.Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        EXPECT_EQ(H.Body().toStdString(), Pages[K].toStdString()) << "redo " << K;
+    }
+    H.Key(Qt::Key_S, Qt::ControlModifier);
+    const QString Redone = QString::fromUtf8(ReadAll(Docs / "terms.html"));
+    EXPECT_EQ(ReadWritten(Redone).Faults.join(", ").toStdString(), "") << Redone.toStdString();
+    EXPECT_EQ(ReadWritten(Decoded(Redone)).Words.join(' ').toStdString(),
+              ReadWritten(Decoded(Page)).Words.join(' ').toStdString()) << Redone.toStdString();
+    // the HTML Code view shows what was saved
+    H.Tab(CodeTab);
+    EXPECT_EQ(H.W().SourceEditor->text().toStdString(), Redone.toStdString());
+    H.Tab(DesignerTab);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QPainter>
 #include <QTabBar>
 #include <QTest>
 #include <QToolBar>
@@ -130,10 +131,13 @@ public:
         EXPECT_TRUE(PageType(D(), Text)) << "typing " << Text.toStdString();
     }
     QString Body() { return PageEval(D(), "document.body.innerHTML").toString(); }
-    void Shot(const QString& Name)
+    // The window as shown, with a popup open over it.
+    void Shot(const QString& Name, QWidget* Popup = nullptr)
     {
         QApplication::processEvents();
-        Window->grab().save("/tmp/zv-mainwin-" + Name + ".png");
+        QPixmap Picture = Window->grab();
+        if (Popup) QPainter(&Picture).drawPixmap(Window->mapFromGlobal(Popup->pos()), Popup->grab());
+        Picture.save("/tmp/zv-mainwin-" + Name + ".png");
     }
 
     TScriptedUi Ui;

@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDialogButtonBox>
 #include <QDockWidget>
 #include <QHeaderView>
@@ -1922,9 +1923,35 @@ TEST(MainWindow, EntityPaletteInsertsOnADoubleClickAndHandsTheKeyboardBack)
     EXPECT_EQ(Text(), QString::fromUtf8("He\xC2\xA9" "ab\xC2\xAE" "cllo \xCF\x89orld"));
     QTest::keyClick(W.EntityView, Qt::Key_Return);
     EXPECT_TRUE(Typed("d", QString::fromUtf8("He\xC2\xA9" "ab\xC2\xAE" "c\xE2\x84\xA2" "dllo \xCF\x89orld"))) << Text().toStdString();
+    // a click selects; the palette keeps its keys that move, and Space chooses; the letters,
+    // digits and Backspace typed next go on to the page, at its caret, each to where the
+    // keyboard is
+    const auto KeysToFocus = [](const std::vector<int>& Keys) {
+        for (int K : Keys) QTest::keyClick(QApplication::focusWidget(), Qt::Key(K));
+    };
+    QTest::mouseClick(Palette, Qt::LeftButton, {}, Cell(5));
+    ASSERT_EQ(QApplication::focusWidget(), W.EntityView);
+    const int Row = (6 + W.EntityView->Columns) / W.EntityView->Columns * W.EntityView->Columns;
+    for (const auto& [Key, Index] : std::initializer_list<std::pair<int, int>>{
+             {Qt::Key_Right, 6}, {Qt::Key_Down, 6 + W.EntityView->Columns}, {Qt::Key_Home, Row},
+             {Qt::Key_End, Row + W.EntityView->Columns - 1}, {Qt::Key_PageDown, Row + W.EntityView->Columns - 1},
+             {Qt::Key_Up, Row - 1}, {Qt::Key_Left, Row - 2}, {Qt::Key_PageUp, Row - 2}}) {
+        KeysToFocus({Key});
+        EXPECT_EQ(W.EntityView->ItemIndex(), Index) << Key;
+        EXPECT_EQ(QApplication::focusWidget(), W.EntityView) << Key;
+    }
+    QTest::mouseClick(Palette, Qt::LeftButton, {}, Cell(1));  // &copy;
+    KeysToFocus({Qt::Key_Space});
+    EXPECT_TRUE(WaitFor([&] { return Text().contains(QString::fromUtf8("d\xC2\xA9" "llo")); })) << Text().toStdString();
+    QTest::mouseClick(Palette, Qt::LeftButton, {}, Cell(3));
+    KeysToFocus({Qt::Key_E, Qt::Key_2, Qt::Key_X, Qt::Key_Backspace, Qt::Key_F});
+    EXPECT_TRUE(WaitFor([&] {
+        return Text() == QString::fromUtf8("He\xC2\xA9" "ab\xC2\xAE" "c\xE2\x84\xA2" "d\xC2\xA9" "e2fllo \xCF\x89orld");
+    })) << Text().toStdString();
+    EXPECT_TRUE(H.D().isAncestorOf(QApplication::focusWidget()));
     H.Key(Qt::Key_S, Qt::ControlModifier);
     EXPECT_TRUE(QString::fromStdString(ReadAll(Docs / "e.html"))
-                    .contains("<p id=\"p\" class=\"\">He&copy;ab&reg;c&trade;dllo &omega;orld</p>"))
+                    .contains("<p id=\"p\" class=\"\">He&copy;ab&reg;c&trade;d&copy;e2fllo &omega;orld</p>"))
         << ReadAll(Docs / "e.html");
 
     // in the HTML Code view a double click replaces the selection, and typing goes on there
@@ -1934,10 +1961,120 @@ TEST(MainWindow, EntityPaletteInsertsOnADoubleClickAndHandsTheKeyboardBack)
     QTest::mouseDClick(Palette, Qt::LeftButton, {}, Cell(4));  // &cent;
     EXPECT_EQ(QApplication::focusWidget(), Code);
     QTest::keyClicks(QApplication::focusWidget(), "!");
-    EXPECT_TRUE(Code->text().contains("d&cent;! &omega;orld"))
+    // there too a click on the palette leaves the next letters to the view
+    QTest::mouseClick(Palette, Qt::LeftButton, {}, Cell(5));
+    KeysToFocus({Qt::Key_Q, Qt::Key_R});
+    EXPECT_EQ(QApplication::focusWidget(), Code);
+    EXPECT_TRUE(Code->text().contains("e2f&cent;!qr &omega;orld"))
         << Code->text().toStdString();
     H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
     EXPECT_TRUE(W.close());
+}
+
+TEST(MainWindow, DesignViewMenuFromTheMouseAndTheKeysLinksAndUnlinksInOneStep)
+{
+    TempDir Config, Docs;
+    TMainWindowHost H(Config.Path);
+    TFormMain& W = H.W();
+    Ui::FormMain& F = H.F();
+    WriteAll(Docs / "m.html", "<html><head><title>M</title></head><body>\n"
+                              "<p id=\"p\">See <a id=\"l\" href=\"x.html?a=1&amp;b=2\" title=\"T\">the <b>bold</b> "
+                              "link \xC3\xBC</a> here.</p>\n<p id=\"q\">Plain words to link</p>\n</body></html>\n");
+    W.FileManager->OpenFile(Docs / "m.html");
+    ASSERT_TRUE(WaitFor([&] { return H.Body().contains("Plain"); }));
+    auto* Menu = W.findChild<QMenu*>("PopupDesign");
+    ASSERT_NE(Menu, nullptr);
+    const auto Paragraph = [&] { return PageEval(H.D(), "document.getElementById('p').innerHTML").toString(); };
+    const QString Linked = Paragraph();
+    const QString Unlinked = QString::fromUtf8("See the <b>bold</b> link \xC3\xBC here.");
+    // the middle of an element of the page, in the window
+    const auto At = [&](const QString& Selector) { return H.D().focusProxy()->mapTo(&W, PageCentre(H.D(), Selector)); };
+    int Shown = 0;
+    QObject::connect(Menu, &QMenu::aboutToShow, [&] { ++Shown; });
+    const auto Choose = [&](QAction* Entry) {
+        EXPECT_TRUE(WaitForFrames(H.D()));   // whatever else the page sent has come by now
+        EXPECT_EQ(Shown, 1);
+        Shown = 0;
+        EXPECT_TRUE(Entry->isEnabled());
+        QTest::mouseClick(Menu, Qt::LeftButton, {}, Menu->actionGeometry(Entry).center());
+        EXPECT_TRUE(WaitFor([&] { return !Menu->isVisible(); }));
+        QApplication::setActiveWindow(&W);  // a closed menu leaves no window active offscreen
+    };
+
+    // a right click on the link's bold word as the window system sends it (the press, the
+    // context menu event, the release), the caret being elsewhere: the menu at the pointer
+    H.TypeInDesigner("");
+    PageSelectText(H.D(), "#q", 2, 2);
+    QTest::mouseClick(W.windowHandle(), Qt::RightButton, {}, At("#l b"));
+    ASSERT_TRUE(WaitFor([&] { return Menu->isVisible(); }));
+    EXPECT_LE((Menu->pos() - W.mapToGlobal(At("#l b"))).manhattanLength(), 2);
+    EXPECT_EQ(Menu->actions(), (QList<QAction*>{F.PopupLink, F.PopupUnlink}));
+    EXPECT_EQ(F.PopupUnlink->text(), "&Unlink");
+    H.Shot("popup-menu", Menu);
+    // Unlink takes the link off the words it held, which stay
+    Choose(F.PopupUnlink);
+    EXPECT_EQ(Paragraph(), Unlinked);
+    EXPECT_TRUE(W.FileManager->Modified());
+    // as one step, that the keys take back and give again, exactly
+    H.TypeInDesigner("");
+    for (int K = 0; K < 2; ++K) {
+        H.Key(Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_TRUE(WaitFor([&] { return Paragraph() == Linked; })) << Paragraph().toStdString();
+        H.Key(Qt::Key_Z, Qt::ShiftModifier | Qt::ControlModifier);
+        EXPECT_TRUE(WaitFor([&] { return Paragraph() == Unlinked; })) << Paragraph().toStdString();
+    }
+    EXPECT_FALSE(H.F().BtnRedo->isEnabled());
+    // Unlink where there is no link changes nothing and leaves no step
+    const int Steps = H.D().UndoIndex();
+    QTest::mouseClick(W.windowHandle(), Qt::RightButton, {}, At("#p b"));
+    ASSERT_TRUE(WaitFor([&] { return Menu->isVisible(); }));
+    Choose(F.PopupUnlink);
+    EXPECT_EQ(Paragraph(), Unlinked);
+    EXPECT_EQ(H.D().UndoIndex(), Steps);
+
+    // the context menu key, with words selected: Link asks for the address and links them
+    H.TypeInDesigner("");
+    PageSelectText(H.D(), "#q", 0, 11);
+    QString Offered;
+    {
+        TModalAnswer Address([&](QWidget* Dialog) {
+            auto* Url = Dialog->findChild<QLineEdit*>("EditUrl");
+            ASSERT_NE(Url, nullptr);
+            Offered = Url->text();
+            QTest::keyClicks(Url, "y.html");
+            QTest::keyClick(Url, Qt::Key_Return);
+        });
+        // as the window system sends it: the keyboard's context menu event, then the key
+        QWidget* Proxy = H.D().focusProxy();
+        const QPoint Caret = Proxy->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+        QContextMenuEvent Request(QContextMenuEvent::Keyboard, Caret, Proxy->mapToGlobal(Caret));
+        QApplication::sendEvent(Proxy, &Request);
+        QTest::keyClick(W.windowHandle(), Qt::Key_Menu);
+        ASSERT_TRUE(WaitFor([&] { return Menu->isVisible(); }));
+        Choose(F.PopupLink);
+        ASSERT_TRUE(WaitFor([&] { return Address.Seen; }));
+    }
+    EXPECT_EQ(Offered, "http://");
+    EXPECT_TRUE(WaitFor([&] { return H.Body().contains("<a href=\"y.html\">Plain words</a> to link"); }))
+        << H.Body().toStdString();
+    // Shift+F10 opens it too; Escape closes it, and the keys go on into the page
+    H.TypeInDesigner("");
+    PageSelectText(H.D(), "#p", 0, 0);
+    QTest::keyClick(W.windowHandle(), Qt::Key_F10, Qt::ShiftModifier);
+    ASSERT_TRUE(WaitFor([&] { return Menu->isVisible(); }));
+    QTest::keyClick(Menu, Qt::Key_Escape);
+    ASSERT_TRUE(WaitFor([&] { return !Menu->isVisible(); }));
+    QApplication::setActiveWindow(&W);
+    EXPECT_EQ(QApplication::focusWidget(), H.D().focusProxy());
+    H.TypeInDesigner("Z");
+    EXPECT_TRUE(WaitFor([&] { return Paragraph() == "Z" + Unlinked; })) << Paragraph().toStdString();
+
+    H.Key(Qt::Key_S, Qt::ControlModifier);
+    ASSERT_TRUE(WaitFor([&] { return !W.FileManager->Modified(); }));
+    const std::string Saved = ReadAll(Docs / "m.html");
+    EXPECT_NE(Saved.find("<p id=\"p\">ZSee the <b>bold</b> link &uuml; here.</p>"), std::string::npos) << Saved;
+    EXPECT_NE(Saved.find("<p id=\"q\"><a href=\"y.html\">Plain words</a> to link</p>"), std::string::npos) << Saved;
+    EXPECT_TRUE(H.Ui.Errors.empty());
 }
 
 TEST(MainWindow, UndoFollowsTheViewShownAndFindTakesThePlatformKey)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
@@ -28,6 +29,7 @@ const char* const Page =
     "<tr><td><ul><li id=\"item\">last item</li></ul></td>"
     "<td><table border=\"2\"><tr><td><p id=\"inner\">inner</p></td></tr></table></td></tr>\n"
     "</tbody></table>\n"
+    "<p id=\"pic\">A picture <img src=\"missing.gif\" width=\"40\" height=\"30\" alt=\"picture\"></p>\n"
     "</body></html>\n";
 
 // The Tables menu opened with a click on its title.
@@ -96,6 +98,19 @@ TModalAnswer Answer(TDialogAnswer& Seen, const char* Field, const QString& Text)
     });
 }
 
+// A point of the window on the middle of an edge or a corner of the element Selector of the
+// page, where its resize handle is: (-1, -1) top left, (0, 1) bottom middle and so on.
+QPoint EdgeOf(TMainWindowHost& H, const QString& Selector, int X, int Y)
+{
+    const QVariantList R = PageEval(H.D(), "(function(){ const r = document.querySelector('" + Selector +
+                                               "').getBoundingClientRect(); return [r.left, r.top, r.width, r.height]; })()")
+                               .toList();
+    EXPECT_EQ(R.size(), 4) << Selector.toStdString();
+    const QPoint At(qRound(R.value(0).toDouble() + (X + 1) * R.value(2).toDouble() / 2),
+                    qRound(R.value(1).toDouble() + (Y + 1) * R.value(3).toDouble() / 2));
+    return H.D().focusProxy()->mapTo(&H.W(), At);
+}
+
 // The outer table as saved, from its head on, on one line.
 std::string SavedTable(const std::string& Saved)
 {
@@ -125,6 +140,45 @@ TEST(TableEditing, CellsWithParagraphsSpansAndNestedTablesFromTheMenuAndDoubleCl
     WriteAll(Docs / "errors.html", Page);
     W.FileManager->OpenFile(Docs / "errors.html");
     ASSERT_TRUE(WaitFor([&] { return H.Body().contains("Raise an exception"); }));
+    TDialogAnswer Seen;
+
+    // The table selected with a press beside its cells, then a double click on its bottom
+    // handle and a click on its corner handle, without a move: neither changes anything. The
+    // same on a picture.
+    const QString SizesScript = "(function(){ return [...document.querySelectorAll('body > table, #pic img')]"
+                                ".map(e => e.getAttribute('width') + 'x' + e.getAttribute('height')).join(); })()";
+    const auto Sizes = [&] { return PageEval(H.D(), SizesScript).toString().toStdString(); };
+    const std::string Before = Sizes();
+    const auto Unchanged = [&] {
+        EXPECT_TRUE(WaitForFrames(H.D()));
+        EXPECT_EQ(Sizes(), Before);
+        EXPECT_FALSE(W.FileManager->Modified());
+        EXPECT_FALSE(H.D().CanUndo());
+        EXPECT_FALSE(F.BtnUndo->isEnabled());
+    };
+    for (const auto& [Selector, Select] :
+         {std::pair<QString, QPoint>{"body > table", EdgeOf(H, "body > table", -1, -1) + QPoint(2, 2)},
+          std::pair<QString, QPoint>{"#pic img", EdgeOf(H, "#pic img", 0, 0)}}) {
+        SCOPED_TRACE(Selector.toStdString());
+        ASSERT_TRUE(PageClick(H.D(), H.D().focusProxy()->mapFrom(&W, Select)));
+        ASSERT_EQ(W.StatusPanel(1)->text(), Selector == "#pic img" ? "IMG" : "TABLE");
+        TModalAnswer Cancel = Answer(Seen, nullptr, {});  // a dialog the double click opens is cancelled
+        QTest::mouseDClick(W.windowHandle(), Qt::LeftButton, {}, EdgeOf(H, Selector, 0, 1));
+        Unchanged();
+        QTest::mouseClick(W.windowHandle(), Qt::LeftButton, {}, EdgeOf(H, Selector, 1, 1));
+        Unchanged();
+    }
+    // a drag of a handle resizes, as one step
+    const QPoint Handle = EdgeOf(H, "#pic img", 1, 0);
+    QTest::mousePress(W.windowHandle(), Qt::LeftButton, {}, Handle);
+    QTest::mouseMove(W.windowHandle(), Handle + QPoint(10, 0));
+    QTest::mouseMove(W.windowHandle(), Handle + QPoint(20, 0));
+    QTest::mouseRelease(W.windowHandle(), Qt::LeftButton, {}, Handle + QPoint(20, 0));
+    EXPECT_TRUE(WaitFor([&] { return W.FileManager->Modified(); }));
+    EXPECT_EQ(Sizes(), "nullxnull,60x30");
+    H.Click(F.BtnUndo);
+    EXPECT_EQ(Sizes(), Before);
+    EXPECT_FALSE(H.D().CanUndo());
 
     // the caret in a cell's paragraph: the cell's commands, twice in a row
     ClickIn(H, "#raise");
@@ -141,7 +195,6 @@ TEST(TableEditing, CellsWithParagraphsSpansAndNestedTablesFromTheMenuAndDoubleCl
     EXPECT_TRUE(W.FileManager->Modified());
 
     // a double click on a span in a paragraph in a cell opens the cell's dialog
-    TDialogAnswer Seen;
     {
         TModalAnswer Cell = Answer(Seen, "EditWidth", "40%");
         PageDoubleClick(H.D(), PageCentre(H.D(), "#it"));
