@@ -768,7 +768,8 @@ void THtmlDesigner::Copied(const QString& Html, bool Dragged)
 
 WideString THtmlDesigner::PastedHtml(const WideString& Fragment, const QString& Html)
 {
-    const TCopiedObjects& C = CopiedObjects(CopiedObjects(true).Html == Html);
+    const TCopiedObjects& Dragged = CopiedObjects(true);
+    const TCopiedObjects& C = Dragged.Html == Html ? Dragged : CopiedObjects(false);
     const bool Ours = C.Html == Html;
     QString S = QString::fromStdU16String(Fragment), Out;
     qsizetype From = 0;

@@ -2335,7 +2335,7 @@ const api = {
     },
     // The caret to the point (X, Y) of the viewport for a drop there: 0 when nothing goes in, 1
     // for a drop from elsewhere, 2 for the page's own drag (its Mark). A Move of the page's own
-    // takes what was dragged away first, as a cut does; on itself it drops nothing.
+    // takes what was dragged away first, as a cut does; onto itself it moves nothing.
     dropAt: function (x, y, mark, move) {
         const at = doc.caretRangeFromPoint(x, y);
         if (!at || !doc.body.isContentEditable || !doc.body.contains(at.startContainer)) return 0;
@@ -2344,8 +2344,8 @@ const api = {
                     (d.control ? d.control.isConnected : d.range.startContainer.isConnected);
         if (own) {
             dragged = null;
-            if (d.control ? d.control.contains(at.startContainer)
-                          : d.range.isPointInRange(at.startContainer, at.startOffset))
+            if (move && (d.control ? d.control.contains(at.startContainer)
+                                   : d.range.isPointInRange(at.startContainer, at.startOffset)))
                 return 0;
             if (move) {
                 if (d.control) selectControl(d.control);

@@ -296,7 +296,11 @@ TEST(DesignEditing, PastesAndDropsKeepLinksApartAndDropsMoveWhatACutAndPasteWoul
     H.W().FileManager->OpenFile(Docs / "drop.html");
     ASSERT_TRUE(WaitFor([&] { return H.Body().contains("</ul>"); }));
     QWidget* Proxy = H.D().focusProxy();
-    const auto Selected = [&] { return PageEval(H.D(), "getSelection().toString()").toString(); };
+    // what the keys sent before have selected
+    const auto Selected = [&] {
+        H.D().CallLayer("echoes");
+        return PageEval(H.D(), "getSelection().toString()").toString();
+    };
     const auto SelectWithMouse = [&](const QPoint& From, const QPoint& To, const QString& Expected) {
         QTest::mousePress(Proxy, Qt::LeftButton, {}, From);
         QTest::mouseMove(Proxy, To);
