@@ -736,15 +736,15 @@ QString THtmlDesigner::PageBody(const WideString& Html)
 namespace {
 
 // The stored nodes behind the design elements last copied from a design view, as they were
-// then, and the clipboard HTML they came with.
+// then, and the HTML they came with: one for the clipboard, one for a drag.
 struct TCopiedObjects {
     QString Html;
     std::map<WideString, std::shared_ptr<const THtmlNode>> Nodes;
 };
-TCopiedObjects& CopiedObjects()
+TCopiedObjects& CopiedObjects(bool Dragged)
 {
-    static TCopiedObjects Copied;
-    return Copied;
+    static TCopiedObjects Copied[2];
+    return Copied[Dragged];
 }
 
 const QRegularExpression& DesignIdAttribute()
@@ -755,9 +755,9 @@ const QRegularExpression& DesignIdAttribute()
 
 }  // namespace
 
-void THtmlDesigner::Copied(const QString& Html)
+void THtmlDesigner::Copied(const QString& Html, bool Dragged)
 {
-    TCopiedObjects& C = CopiedObjects();
+    TCopiedObjects& C = CopiedObjects(Dragged);
     C.Html = Html;
     C.Nodes.clear();
     for (const QRegularExpressionMatch& M : DesignIdAttribute().globalMatch(Html)) {
@@ -766,12 +766,12 @@ void THtmlDesigner::Copied(const QString& Html)
     }
 }
 
-WideString THtmlDesigner::PastedHtml(const WideString& Html)
+WideString THtmlDesigner::PastedHtml(const WideString& Fragment, const QString& Html)
 {
-    const TCopiedObjects& C = CopiedObjects();
-    const QMimeData* Data = QApplication::clipboard()->mimeData();
-    const bool Ours = Data && Data->html() == C.Html;
-    QString S = QString::fromStdU16String(Html), Out;
+    const TCopiedObjects& Dragged = CopiedObjects(true);
+    const TCopiedObjects& C = Dragged.Html == Html ? Dragged : CopiedObjects(false);
+    const bool Ours = C.Html == Html;
+    QString S = QString::fromStdU16String(Fragment), Out;
     qsizetype From = 0;
     for (const QRegularExpressionMatch& M : DesignIdAttribute().globalMatch(S)) {
         Out += S.mid(From, M.capturedStart() - From);
@@ -1012,13 +1012,15 @@ QString THtmlDesigner::CommandValue(int Cmd)
     return Output.toString();
 }
 
-void THtmlDesigner::DropData(const QMimeData* Data, const QPointF& ClientPos, bool Move)
+bool THtmlDesigner::DropData(const QMimeData* Data, const QPointF& ClientPos, bool Move)
 {
+    bool Moved = false;
     {
         TUndoGroup Group(*this, "Paste");
-        TWebBrowser::DropData(Data, ClientPos, Move);
+        Moved = TWebBrowser::DropData(Data, ClientPos, Move);
     }
     if (OnChange) OnChange(this);
+    return Moved;
 }
 
 void THtmlDesigner::Copy() { Run(IDM_COPY); }

@@ -335,10 +335,10 @@ public:
     // A copied element with a stored node takes a copy of that node along; pasted, it gets a
     // new design id of its own with that copy, so it is no second view of the original (nor,
     // in another document, of whatever stands under its old id there).
-    void Copied(const QString& Html) override;
-    WideString PastedHtml(const WideString& Html) override;
+    void Copied(const QString& Html, bool Dragged) override;
+    WideString PastedHtml(const WideString& Fragment, const QString& Html) override;
     // One undo group "Paste".
-    void DropData(const QMimeData* Data, const QPointF& ClientPos, bool Move) override;
+    bool DropData(const QMimeData* Data, const QPointF& ClientPos, bool Move) override;
 
 private:
     // Shows the filter's design document; every load of a text or a new page ends here.

@@ -25,6 +25,7 @@
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 #include <csignal>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <sys/types.h>
@@ -141,6 +142,34 @@ QString ClipboardFragment(QString Html)
     static const QRegularExpression Meta(QStringLiteral("^\\s*<meta[^>]*>"),
                                          QRegularExpression::CaseInsensitiveOption);
     return Html.remove(Meta);
+}
+
+// The mark the page puts on a drag of its own selection (its type is the layer's dragType).
+// The engine carries the page's own types in one record: a count, then each type and its
+// value as a length and UTF-16 text, every field on a four-byte boundary.
+QString PageDragMark(const QMimeData* Data)
+{
+    const QByteArray Bytes = Data->data(QStringLiteral("chromium/x-web-custom-data"));
+    qsizetype At = 4;  // past the record's size
+    const auto Word = [&](quint32& Value) {
+        if (At + 4 > Bytes.size()) return false;
+        memcpy(&Value, Bytes.constData() + At, 4);
+        At += 4;
+        return true;
+    };
+    const auto Text = [&](QString& Value) {
+        quint32 Length = 0;
+        if (!Word(Length) || Length > (Bytes.size() - At) / 2) return false;
+        Value.resize(Length);
+        memcpy(Value.data(), Bytes.constData() + At, Length * 2);
+        At += (Length * 2 + 3) & ~qsizetype(3);
+        return true;
+    };
+    quint32 Count = 0;
+    QString Type, Value;
+    for (Word(Count); Count > 0 && Text(Type) && Text(Value); --Count)
+        if (Type == QLatin1String("application/x-zandovell-drag")) return Value;
+    return {};
 }
 
 const char* MouseType(QEvent::Type Type)
@@ -689,17 +718,13 @@ bool TWebBrowser::DropEvent(QEvent* Event)
     if (!HasDocument() || CallDepth > 0 || InHandler) return false;
     const QMimeData* Data = nullptr;
     QPointF Pos;
-    bool Move = false;
+    QDropEvent* Drop = nullptr;
     if (Event->type() == QEvent::Drop) {
-        auto* Drop = static_cast<QDropEvent*>(Event);
+        Drop = static_cast<QDropEvent*>(Event);
         Data = Drop->mimeData();
         if (!Data || !(Data->hasHtml() || Data->hasText())) return false;
         Pos = Drop->position();
-        // a drag out of this page moves what it dragged
-        auto* Source = qobject_cast<QWidget*>(Drop->source());
-        Move = Source && (Source == this || isAncestorOf(Source)) &&
-               Drop->proposedAction() == Qt::MoveAction;
-        Drop->setDropAction(Move ? Qt::MoveAction : Qt::CopyAction);
+        Drop->setDropAction(Qt::CopyAction);
         Drop->accept();
         // the engine followed the drag this far: it leaves without a drop
         QDragLeaveEvent Leave;
@@ -715,7 +740,10 @@ bool TWebBrowser::DropEvent(QEvent* Event)
         Pos = Mouse->position();
     }
     try {
-        DropData(Data, Pos / page()->zoomFactor(), Move);
+        // the page's own drag moves what it dragged unless Ctrl copies it
+        const bool Move = Drop && !(Drop->modifiers() & Qt::ControlModifier) &&
+                          (Drop->possibleActions() & Qt::MoveAction);
+        if (DropData(Data, Pos / page()->zoomFactor(), Move) && Drop) Drop->setDropAction(Qt::MoveAction);
     } catch (...) {
         // dropped like any failure that reaches the event loop
     }
@@ -861,22 +889,28 @@ bool TWebBrowser::CopySelection(bool Cut)
     Data->setHtml(Content[0].toString());
     if (!Content[1].toString().isEmpty()) Data->setText(Content[1].toString());
     QApplication::clipboard()->setMimeData(Data);
-    Copied(Content[0].toString());
+    Copied(Content[0].toString(), false);
     return !Cut || CallLayer("deleteSelection").toBool();
 }
 
 bool TWebBrowser::PasteClipboard() { return InsertData(QApplication::clipboard()->mimeData()); }
 
-void TWebBrowser::DropData(const QMimeData* Data, const QPointF& ClientPos, bool Move)
+bool TWebBrowser::DropData(const QMimeData* Data, const QPointF& ClientPos, bool Move)
 {
-    if (CallLayer("caretAt", {ClientPos.x(), ClientPos.y(), Move}).toBool()) InsertData(Data);
+    const int At = CallLayer("dropAt", {ClientPos.x(), ClientPos.y(), PageDragMark(Data), Move}).toInt();
+    if (!At) return false;
+    // the page's own markup: its elements stand for nodes of this document
+    if (At == 2 && Data->hasHtml()) Copied(Data->html(), true);
+    InsertData(Data);
+    return At == 2 && Move;
 }
 
 bool TWebBrowser::InsertData(const QMimeData* Data)
 {
     if (!Data) return false;
     if (Data->hasHtml()) {
-        InsertAtSelection(PastedHtml(ClipboardFragment(Data->html()).toStdU16String()), true);
+        const QString Html = Data->html();
+        InsertAtSelection(PastedHtml(ClipboardFragment(Html).toStdU16String(), Html), true);
         return true;
     }
     if (Data->hasText()) return CallLayer("insertText", {Data->text()}).toBool();

@@ -126,15 +126,16 @@ public:
     // read it: a body in the form of DesignBodyJson, or empty to let the engine parse the
     // HTML. The designer reads it with the document's own parser.
     virtual QString PageBody(const WideString& Html) { return {}; }
-    // The selection has just gone to the clipboard as Html.
-    virtual void Copied(const QString& Html) {}
-    // The clipboard's HTML as it is pasted: as it is here.
-    virtual WideString PastedHtml(const WideString& Html) { return Html; }
+    // The selection has just gone to the clipboard as Html, or the page's own drag of it has
+    // come back as Html (Dragged).
+    virtual void Copied(const QString& Html, bool Dragged) {}
+    // The HTML Fragment of a paste or drop of Html as it goes in: as it is here.
+    virtual WideString PastedHtml(const WideString& Fragment, const QString& Html) { return Fragment; }
     int CallTimeout() const { return FCallTimeout; }
     // HTML or text dropped into the page at ClientPos, or pasted there with the middle button:
-    // the caret goes there (a move takes the selection away first) and the data goes in as a
-    // paste does.
-    virtual void DropData(const QMimeData* Data, const QPointF& ClientPos, bool Move);
+    // the caret goes there and the data goes in as a paste does. The page's own drag, when
+    // Move, is taken from where it was first, as a cut does; the answer is whether it was.
+    virtual bool DropData(const QMimeData* Data, const QPointF& ClientPos, bool Move);
 
 signals:
     void DocumentComplete();

@@ -790,7 +790,7 @@ const emptyBox = el => !el.textContent.trim() &&
     !el.querySelector('img, input, select, textarea, button, object, embed, iframe, hr, table');
 // Splits everything from the collapsed range's container up to Top at the range: what follows
 // goes into copies (without their ids) after Top, and the range comes between the two halves;
-// an empty half goes.
+// an empty half goes. Gives the copy of Top when it stays.
 function splitUpTo(r, top) {
     let depth = 0;
     for (let n = r.startContainer; n !== top; n = n.parentNode) depth += n.nodeType === Node.ELEMENT_NODE;
@@ -811,6 +811,7 @@ function splitUpTo(r, top) {
         r.setStartAfter(top);
     }
     r.collapse(true);
+    return rest.isConnected ? rest : null;
 }
 // The list item (li, dt or dd) at the caret of R, outside any cell inside it.
 function caretItem(r) {
@@ -898,6 +899,42 @@ function dropPlaceholder(r, frag) {
     r.setStart(box, 0);
     r.collapse(true);
 }
+// Links never nest; a named anchor counts as a link, and so does the picture that stands for
+// an empty one. What goes in at the edge of a link goes beside it: before it at its start,
+// after it at its end. What holds a link splits a link it goes into the middle of; the second
+// half keeps the attributes but the id and the name, and an anchor left with none gives way to
+// its content.
+const seenInText = 'img, input, select, textarea, button, object, embed, iframe, hr, table, br';
+// Whether nothing shows between the collapsed range R and the start (or End) of El: blanks at
+// most, and El's own anchor picture.
+function atEdge(r, el, end) {
+    const between = doc.createRange();
+    between.selectNodeContents(el);
+    if (end) between.setStart(r.startContainer, r.startOffset);
+    else between.setEnd(r.startContainer, r.startOffset);
+    const part = between.cloneContents();
+    return !part.textContent.trim() && [...part.querySelectorAll(seenInText)].every(isAnchorPicture);
+}
+function keepLinksApart(r, frag) {
+    const bringsLink = [...frag.querySelectorAll('a, img')].some(n => n.localName === 'a' || isAnchorPicture(n));
+    for (let n = r.startContainer; n && n !== doc.body;) {
+        const link = n.localName === 'a';
+        if (link && atEdge(r, n, false)) {
+            r.setStartBefore(n);
+        } else if (link && atEdge(r, n, true)) {
+            r.setStartAfter(n);
+        } else if (link && bringsLink) {
+            const rest = splitUpTo(r, n);
+            if (rest) rest.removeAttribute('name');
+            if (rest && !rest.attributes.length) rest.replaceWith(...rest.childNodes);
+        } else {
+            n = n.parentNode;
+            continue;
+        }
+        r.collapse(true);
+        n = r.startContainer;
+    }
+}
 // Puts the nodes of a fragment in place of the range; the range collapses behind them.
 function placeNodes(r, frag) {
     const items = r.collapsed ? null : itemsAround(r);
@@ -907,6 +944,7 @@ function placeNodes(r, frag) {
     if (start.isConnected)
         r.setStart(start, Math.min(offset, start.nodeType === Node.TEXT_NODE ? start.length : start.childNodes.length));
     dropPlaceholder(r, frag);
+    keepLinksApart(r, frag);
     makeRoomForBlocks(r, frag);
     const last = frag.lastChild;
     r.insertNode(frag);
@@ -1012,6 +1050,38 @@ function copiedHtml(r) {
     d.append(content);
     return d.innerHTML;
 }
+// Takes the selection out of the page as a cut does: the items it ran across join.
+function removeSelection() {
+    const c = currentControl();
+    if (c) {
+        c.remove();
+        control = null;
+        return true;
+    }
+    const s = getSelection();
+    const items = s.rangeCount ? itemsAround(s.getRangeAt(0)) : null;
+    const done = doc.execCommand('delete', false, null);
+    if (items) joinItems(items, s.anchorNode);
+    return done;
+}
+// A drag of the selection carries what a copy of it puts on the clipboard, never the engine's
+// markup with its computed styles, and a mark of its own under dragType: a drop that brings
+// the mark back while the page is as it was is the page's own (see dropAt).
+const dragType = 'application/x-zandovell-drag';
+let dragged = null;               // the mark, the selection dragged, the count of changes then
+let drags = 0;
+addEventListener('dragstart', function (e) {
+    dragged = null;
+    if (!e.isTrusted || !e.dataTransfer || !doc.body.isContentEditable || !hasContent()) return;
+    collect();
+    const c = currentControl(), r = getSelection().getRangeAt(0).cloneRange();
+    if (!r.intersectsNode(e.target)) return;
+    dragged = { mark: ++drags + '.' + Math.random().toString(36).slice(2), control: c, range: r,
+                changes: changes };
+    e.dataTransfer.setData('text/html', c ? c.outerHTML : copiedHtml(r));
+    if (!c) e.dataTransfer.setData('text/plain', textOf(r));
+    e.dataTransfer.setData(dragType, dragged.mark);
+}, true);
 
 // ---------------------------------------------------------------- commands
 const IDM = { BACKCOLOR: 51, BOLD: 52, FORECOLOR: 55, ITALIC: 56, JUSTIFYCENTER: 57,
@@ -2254,19 +2324,7 @@ const api = {
         const r = getSelection().getRangeAt(0);
         return [copiedHtml(r), textOf(r)];
     },
-    deleteSelection: function () {
-        const c = currentControl();
-        if (c) {
-            c.remove();
-            control = null;
-            return true;
-        }
-        const s = getSelection();
-        const items = s.rangeCount ? itemsAround(s.getRangeAt(0)) : null;
-        const done = doc.execCommand('delete', false, null);
-        if (items) joinItems(items, s.anchorNode);
-        return done;
-    },
+    deleteSelection: removeSelection,
     insertHtml: function (html, replace) {
         const c = currentControl();
         const r = c ? doc.createRange() : selectionRange();
@@ -2275,24 +2333,29 @@ const api = {
         insertFragment(r, String(html));
         showRange(r);
     },
-    // The caret to the point (X, Y) of the viewport. With Take the selection goes first, as a
-    // drag that moves it; a point inside the selection takes nothing and places nothing.
-    caretAt: function (x, y, take) {
+    // The caret to the point (X, Y) of the viewport for a drop there: 0 when nothing goes in, 1
+    // for a drop from elsewhere, 2 for the page's own drag (its Mark). A Move of the page's own
+    // takes what was dragged away first, as a cut does; onto itself it moves nothing.
+    dropAt: function (x, y, mark, move) {
         const at = doc.caretRangeFromPoint(x, y);
-        if (!at || !doc.body.isContentEditable || !doc.body.contains(at.startContainer)) return false;
-        if (take) {
-            const c = currentControl();
-            const s = getSelection();
-            if (c) c.remove();
-            else if (s.rangeCount && !s.isCollapsed) {
-                const r = s.getRangeAt(0);
-                if (r.isPointInRange(at.startContainer, at.startOffset)) return false;
-                r.deleteContents();
+        if (!at || !doc.body.isContentEditable || !doc.body.contains(at.startContainer)) return 0;
+        const d = dragged;
+        const own = !!d && d.mark === mark && d.changes === changes &&
+                    (d.control ? d.control.isConnected : d.range.startContainer.isConnected);
+        if (own) {
+            dragged = null;
+            if (move && (d.control ? d.control.contains(at.startContainer)
+                                   : d.range.isPointInRange(at.startContainer, at.startOffset)))
+                return 0;
+            if (move) {
+                if (d.control) selectControl(d.control);
+                else showRange(d.range);
+                removeSelection();
             }
         }
         doc.body.focus({ preventScroll: true });
         showRange(at);
-        return true;
+        return own ? 2 : 1;
     },
     insertText: t => doc.execCommand('insertText', false, String(t)),
     setBody: setBody,

@@ -1,10 +1,12 @@
 // Editing blocks in the design view of the main window, with the keys a person presses: copy
-// and paste across paragraphs, list items, terms and rows; joining list items; lists made over
-// terms and paragraphs; Indent and Outdent of list items and definitions.
+// and paste across paragraphs, list items, terms and rows, beside and into links; drags and
+// drops inside the page; joining list items; lists made over terms and paragraphs; Indent and
+// Outdent of list items and definitions.
 // The saved file is read as written: every word must be in it, in a structure browsers keep.
 #include <gtest/gtest.h>
 
 #include <QClipboard>
+#include <QDrag>
 #include <QMimeData>
 #include <QRegularExpression>
 #include <QSet>
@@ -232,6 +234,188 @@ TEST(DesignEditing, PastedBlocksKeepEveryWordOnBothSidesAndStayItemsOfTheirList)
     const TWritten Undone = ReadWritten(QString::fromStdString(ReadAll(Docs / "paste.html")));
     EXPECT_EQ(Undone.Words.join(' ').toStdString(), Before.Words.join(' ').toStdString());
     EXPECT_EQ(Undone.Items, Before.Items);
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
+}
+
+// What the engine put on the drag it started last. Offscreen the window system runs no drag:
+// the engine's drag (a child of the view) ends as soon as it starts, and waits to be deleted.
+class TEngineDrag : public QObject {
+public:
+    explicit TEngineDrag(QWidget* View) : View(View) { qApp->installEventFilter(this); }
+    ~TEngineDrag() override { qApp->removeEventFilter(this); }
+    // Whether the data are here.
+    bool Taken()
+    {
+        for (const QPointer<QObject>& Child : Children)
+            if (auto* Drag = qobject_cast<QDrag*>(Child.data())) Take(Drag);
+        return Started;
+    }
+    QMimeData Data;
+    Qt::DropActions Actions;
+
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override
+    {
+        if (Event->type() == QEvent::ChildAdded && Watched == View)
+            Children.push_back(static_cast<QChildEvent*>(Event)->child());
+        if (auto* Drag = Event->type() == QEvent::DeferredDelete ? qobject_cast<QDrag*>(Watched) : nullptr)
+            Take(Drag);
+        return false;
+    }
+
+private:
+    void Take(QDrag* Drag)
+    {
+        if (Started || !Drag->mimeData()) return;
+        Started = true;
+        Actions = Drag->supportedActions();
+        for (const QString& Format : Drag->mimeData()->formats())
+            Data.setData(Format, Drag->mimeData()->data(Format));
+    }
+    QWidget* View;
+    std::vector<QPointer<QObject>> Children;
+    bool Started = false;
+};
+
+TEST(DesignEditing, PastesAndDropsKeepLinksApartAndDropsMoveWhatACutAndPasteWould)
+{
+    TempDir Config, Docs;
+    TMainWindowHost H(Config.Path);
+    const QString Page =
+        "<html><head><meta charset=\"utf-8\"><title>Drop</title></head><body>\n"
+        "<h2 data-role=\"title\">Synopsis</h2>\n"
+        "<p>Grant <a href=\"ddl-priv.html\" data-x=\"1\">Privileges</a> to roles; skip rows from the "
+        "table &amp; go.</p>\n"
+        "<p>abs, <a href=\"functions-math.html\" rel=\"x\">math &#x1F600;</a> end.</p>\n"
+        "<p>\u0417\u0434\u0440\u0430\u0432\u0441\u0442\u0432\u0443\u0439 <a name=\"n2\">named words</a> here.</p>\n"
+        "<a href=\"block.html\" data-k><div>Block link text</div></a>\n"
+        "<ul><li>Tail words here</li></ul>\n"
+        "</body></html>";
+    const QString Hello = "\u0417\u0434\u0440";
+    WriteAll(Docs / "drop.html", Page.toStdString());
+    H.W().FileManager->OpenFile(Docs / "drop.html");
+    ASSERT_TRUE(WaitFor([&] { return H.Body().contains("</ul>"); }));
+    QWidget* Proxy = H.D().focusProxy();
+    // what the keys sent before have selected
+    const auto Selected = [&] {
+        H.D().CallLayer("echoes");
+        return PageEval(H.D(), "getSelection().toString()").toString();
+    };
+    const auto SelectWithMouse = [&](const QPoint& From, const QPoint& To, const QString& Expected) {
+        QTest::mousePress(Proxy, Qt::LeftButton, {}, From);
+        QTest::mouseMove(Proxy, To);
+        QTest::mouseRelease(Proxy, Qt::LeftButton, {}, To);
+        ASSERT_TRUE(WaitFor([&] { return Selected() == Expected; })) << Selected().toStdString();
+    };
+    const auto Paste = [&](const QString& Text, int Offset) {
+        ASSERT_NO_FATAL_FAILURE(ClickAt(H, Text, Offset));
+        H.Key(Qt::Key_V, Qt::ControlModifier);
+    };
+
+    // a line holding a link, copied, pasted at the end of a link, in the middle of a named
+    // anchor's text and at the start of a link around a block
+    ASSERT_NO_FATAL_FAILURE(ClickAt(H, "abs", 0));
+    H.Key(Qt::Key_End, Qt::ShiftModifier);
+    H.Key(Qt::Key_C, Qt::ControlModifier);
+    ASSERT_TRUE(WaitFor([] { return QApplication::clipboard()->mimeData()->hasHtml(); }));
+    ASSERT_NO_FATAL_FAILURE(Paste("Privileges", 10));
+    ASSERT_NO_FATAL_FAILURE(Paste("named words", 5));
+    ASSERT_NO_FATAL_FAILURE(Paste("Block link", 0));
+    // words pasted into the middle of a link are the link's
+    ASSERT_NO_FATAL_FAILURE(ClickAt(H, "Grant", 0));
+    for (int K = 0; K < 6; ++K) H.Key(Qt::Key_Right, Qt::ShiftModifier);
+    H.Key(Qt::Key_C, Qt::ControlModifier);
+    ASSERT_NO_FATAL_FAILURE(Paste("link text", 5));
+
+    // Drags the selection with the mouse from From and drops it at To: the press and the
+    // moves start the engine's drag, the drop comes as the window system delivers it (enter,
+    // move, drop) with the data and actions the engine put on the drag. Each drop is one step:
+    // Undo gives back the page before, Redo the page after.
+    const auto DragTo = [&](const QPoint& From, const QPoint& To, Qt::KeyboardModifiers Mods, QString& After) {
+        const QString Before = H.Body();
+        TEngineDrag Drag(&H.D());
+        // the mouse moves until the page begins its drag, each move seen by the page first
+        PageEval(H.D(), "if (!('dragsBegun' in window)) addEventListener('dragstart', () => dragsBegun++, true);"
+                        "window.dragsBegun = 0");
+        const auto Begun = [&] { return PageEval(H.D(), "dragsBegun").toInt() > 0; };
+        QTest::mousePress(Proxy, Qt::LeftButton, {}, From);
+        for (int K = 1; K <= 10 && !Begun(); ++K) {
+            bool Moved = false;
+            const auto C = QObject::connect(&H.D(), &TWebBrowser::PageEvent,
+                                            [&](const TPageEvent& E) { Moved |= E.Type == "mousemove"; });
+            QTest::mouseMove(Proxy, From + QPoint(3 * K, -K));
+            WaitFor([&] { return Moved || Begun(); });
+            QObject::disconnect(C);
+        }
+        ASSERT_TRUE(WaitFor([&] { return Drag.Taken(); }));
+        QTest::mouseRelease(Proxy, Qt::LeftButton, {}, From + QPoint(30, -10));
+        QDragEnterEvent Enter(To, Drag.Actions, &Drag.Data, Qt::LeftButton, Mods);
+        QApplication::sendEvent(Proxy, &Enter);
+        QDragMoveEvent Move(To, Drag.Actions, &Drag.Data, Qt::LeftButton, Mods);
+        QApplication::sendEvent(Proxy, &Move);
+        QDropEvent Drop(To, Drag.Actions, &Drag.Data, Qt::LeftButton, Mods);
+        QApplication::sendEvent(Proxy, &Drop);
+        ASSERT_TRUE(WaitFor([&] { return H.Body() != Before; }));
+        After = H.Body();
+        H.Key(Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(H.Body().toStdString(), Before.toStdString());
+        H.Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        EXPECT_EQ(H.Body().toStdString(), After.toStdString());
+    };
+    // words selected with the mouse and dragged behind a heading's text: the page is the one
+    // that a cut and a paste there make
+    QString Dropped, CutAndPasted;
+    const auto SelectRows = [&] {
+        SelectWithMouse(PageTextPoint(H.D(), "rows from", 0), PageTextPoint(H.D(), "rows from", 9), "rows from");
+    };
+    ASSERT_NO_FATAL_FAILURE(SelectRows());
+    ASSERT_NO_FATAL_FAILURE(DragTo(PageTextPoint(H.D(), "rows from", 4), PageTextPoint(H.D(), "Synopsis", 8), {}, Dropped));
+    H.Key(Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_NO_FATAL_FAILURE(SelectRows());
+    H.Key(Qt::Key_X, Qt::ControlModifier);
+    ASSERT_NO_FATAL_FAILURE(Paste("Synopsis", 8));
+    CutAndPasted = H.Body();
+    EXPECT_EQ(Dropped.toStdString(), CutAndPasted.toStdString());
+    EXPECT_TRUE(Dropped.contains("<h2 data-role=\"title\">Synopsisrows from</h2>")) << Dropped.toStdString();
+    // non-Latin words and a named anchor, selected with the mouse and moved into an item
+    ASSERT_NO_FATAL_FAILURE(SelectWithMouse(PageTextPoint(H.D(), Hello, 0), PageTextPoint(H.D(), "named", 5),
+                                            Hello + "\u0430\u0432\u0441\u0442\u0432\u0443\u0439 named"));
+    ASSERT_NO_FATAL_FAILURE(DragTo(PageTextPoint(H.D(), Hello, 3), PageTextPoint(H.D(), "Tail words", 10), {}, Dropped));
+    // a link with an attribute of its own and the words before it, selected with Shift+arrows
+    // and copied with Ctrl held into the middle of the link around a block
+    ASSERT_NO_FATAL_FAILURE(ClickAt(H, "Grant", 0));
+    for (int K = 0; K < 16; ++K) H.Key(Qt::Key_Right, Qt::ShiftModifier);
+    ASSERT_EQ(Selected().toStdString(), "Grant Privileges");
+    ASSERT_NO_FATAL_FAILURE(DragTo(PageTextPoint(H.D(), "Privileges", 4), PageTextPoint(H.D(), "Block link", 8),
+                                   Qt::ControlModifier, Dropped));
+
+    H.Key(Qt::Key_S, Qt::ControlModifier);
+    ASSERT_FALSE(H.W().FileManager->Modified());
+    const QString Saved = QString::fromStdString(ReadAll(Docs / "drop.html"));
+    const QString Flat = Saved.simplified();
+    const QString Abs = "abs, <a href=\"functions-math.html\" rel=\"x\">math &#x1F600;</a> end.";
+    const QString Block = "<a href=\"block.html\" data-k>";
+    for (const QString& Part : QStringList{
+             // pasted at a link's end: after it
+             "<p>Grant <a href=\"ddl-priv.html\" data-x=\"1\">Privileges</a>" + Abs + " to roles; skip",
+             // pasted into a named anchor's text, then moved with the anchor's first half into an
+             // item: the text after the paste is in no anchor
+             "<p>" + Abs + " words here.</p>",
+             "<li>Tail words&#x0417;&#x0434;&#x0440;&#x0430;&#x0432;&#x0441;&#x0442;&#x0432;&#x0443;&#x0439; "
+             "<a name=\"n2\">named</a> here</li>",
+             // at the start of a link around a block, before it; in its middle, between its halves
+             Abs + Block + " <div> Block li </div> </a>Grant <a href=\"ddl-priv.html\" data-x=\"1\">Privileges</a>" +
+                 Block + " <div> nk Grant text </div> </a>"})
+        EXPECT_TRUE(Flat.contains(Part)) << Part.toStdString() << "\n" << Saved.toStdString();
+    // no link in a link, no style the user did not set, every named anchor once
+    int Open = 0, Nested = 0;
+    static const QRegularExpression Link(R"(<(/?)a[\s>])");
+    for (const QRegularExpressionMatch& M : Link.globalMatch(Saved))
+        Nested += M.captured(1).isEmpty() ? Open++ > 0 : (--Open, 0);
+    EXPECT_EQ(Nested, 0) << Saved.toStdString();
+    for (const char* Engine : {"style=", "<span", "rgb(", "font-family"})
+        EXPECT_FALSE(Saved.contains(Engine)) << Engine << "\n" << Saved.toStdString();
+    EXPECT_EQ(Saved.count("name=\"n2\""), 1) << Saved.toStdString();
     H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
 }
 
