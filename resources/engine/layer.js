@@ -937,6 +937,7 @@ function keepLinksApart(r, frag) {
 }
 // Puts the nodes of a fragment in place of the range; the range collapses behind them.
 function placeNodes(r, frag) {
+    if (r.collapsed && !frag.firstChild) return;  // nothing to put and nothing to take
     const items = r.collapsed ? null : itemsAround(r);
     const [start, offset] = [r.startContainer, r.startOffset];
     r.deleteContents();
