@@ -13,6 +13,7 @@
 #include "HtmlEntities.h"
 #include "HtmlNodes.h"
 #include "PickUrls.h"
+#include "ScreenPlaces.h"
 
 namespace zv {
 
@@ -32,27 +33,28 @@ void PaintColorEdit(QLineEdit* Edit)
 
 // ---------------------------------------------------------------- placing a dialog
 
-QPoint PlaceEditor(const QRect& R, const QSize& Size, const QRect& Bounds, const QSize& Screen)
+QPoint PlaceEditor(const QRect& R, const QSize& Size, const QRect& Bounds, const QRect& Area)
 {
     // rectangles as left, top, right, bottom with exclusive right and bottom
     const int W = Size.width(), H = Size.height();
     const int RL = R.x(), RT = R.y(), RR = R.x() + R.width(), RB = R.y() + R.height();
     const int DL = Bounds.x() + 10, DT = Bounds.y() + 10;
     const int DR = Bounds.x() + Bounds.width() - 10, DB = Bounds.y() + Bounds.height() - 10;
+    const int AR = Area.x() + Area.width(), AB = Area.y() + Area.height();
     const bool InPage = RL < DR && DL < RR && RT < DB && DT < RB;
     int X, Y;
     if (InPage) {
-        X = Screen.width() > RR + W ? RR : RL - W;
-        Y = Screen.height() > RB + H ? RB : RT - H;
+        X = AR > RR + W ? RR : RL - W;
+        Y = AB > RB + H ? RB : RT - H;
     } else {
-        X = Screen.width() > RL + W ? RL : RR - W;
-        Y = Screen.height() > RT + H ? RT : RB - H;
+        X = AR > RL + W ? RL : RR - W;
+        Y = AB > RT + H ? RT : RB - H;
     }
-    // inside the page, and on the screen: a dialog larger than either keeps its top left
-    // corner, where its caption and first fields are
-    X = std::max(0, std::min(Screen.width() - W, std::max(DL, std::min(DR - W, X))));
-    Y = std::max(0, std::min(Screen.height() - H, std::max(DT, std::min(DB - H, Y))));
-    return QPoint(X, Y);
+    X = std::max(DL, std::min(DR - W, X));
+    Y = std::max(DT, std::min(DB - H, Y));
+    // on the screen before all: a dialog larger than it keeps its top left corner, where its
+    // caption and first fields are
+    return KeepInside(QRect(QPoint(X, Y), Size), Area).topLeft();
 }
 
 // ---------------------------------------------------------------- the dialog base

@@ -38,8 +38,9 @@ void PaintColorEdit(QLineEdit* Edit);
 
 // Top-left corner of a dialog of Size for the reference rectangle R (screen coordinates):
 // beside R when R lies in the design view's Bounds (an element), else aligned with R (a
-// palette button); kept inside Bounds shrunk by 10 pixels.
-QPoint PlaceEditor(const QRect& R, const QSize& Size, const QRect& Bounds, const QSize& Screen);
+// palette button); kept inside Bounds shrunk by 10 pixels, and inside Area, the work area of
+// the screen R is on, above all.
+QPoint PlaceEditor(const QRect& R, const QSize& Size, const QRect& Bounds, const QRect& Area);
 
 // ---------------------------------------------------------------- the dialog base
 

@@ -4,11 +4,11 @@
 #include <QCursor>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScreen>
 #include <QToolTip>
 #include <algorithm>
 
 #include "HtmlNodes.h"
+#include "ScreenPlaces.h"
 
 namespace zv {
 
@@ -360,9 +360,7 @@ void PlaceDialog(TTagEditor& Editor, const QRect& Reference, const QWidget* Desi
 {
     Editor.adjustSize();
     const QRect Bounds(Designer->mapToGlobal(QPoint(0, 0)), Designer->size());
-    const QScreen* Screen = Designer->screen() ? Designer->screen() : QGuiApplication::primaryScreen();
-    const QSize ScreenSize = Screen ? Screen->geometry().size() : QSize(1024, 768);
-    Editor.move(PlaceEditor(Reference, Editor.frameGeometry().size(), Bounds, ScreenSize));
+    Editor.move(PlaceEditor(Reference, Editor.frameGeometry().size(), Bounds, ScreenAreaOf(Reference)));
 }
 
 }  // namespace
