@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShowEvent>
+#include <QTabBar>
 #include <QTabWidget>
 #include <algorithm>
 
@@ -196,11 +198,39 @@ bool TTagEditor::FieldError(QWidget* Field, const QString& Message)
     return false;
 }
 
+void TTagEditor::PlaceBeside(QWidget* View, const QRect& Reference)
+{
+    // a dialog of the window, for the window system too, which opens it as such
+    setParent(View->window(), windowFlags());
+    PlaceView = View;
+    PlaceReference = Reference;
+}
+
+QWidget* TTagEditor::FirstField() const
+{
+    for (QWidget* W = nextInFocusChain(); W && W != this; W = W->nextInFocusChain())
+        if ((W->focusPolicy() & Qt::TabFocus) && !W->focusProxy() && !qobject_cast<QTabBar*>(W) &&
+            isAncestorOf(W) && W->isVisibleTo(this) && W->isEnabled())
+            return W;
+    return nullptr;
+}
+
 void TTagEditor::showEvent(QShowEvent* Event)
 {
     QDialog::showEvent(Event);
     if (Event->spontaneous()) return;
-    if (!focusWidget()) focusNextPrevChild(true);
+    if (!Placed) {
+        Placed = true;
+        // the fields are shown by now, and their sizes are their own (a combo box sizes itself
+        // to its items once shown)
+        adjustSize();
+        if (PlaceView) {
+            const QRect Bounds(PlaceView->mapToGlobal(QPoint(0, 0)), PlaceView->size());
+            move(PlaceEditor(PlaceReference, frameGeometry().size(), Bounds, ScreenAreaOf(PlaceReference)));
+        }
+    }
+    if (!focusWidget())
+        if (QWidget* Field = FirstField()) Field->setFocus(Qt::TabFocusReason);
     activateWindow();
 }
 

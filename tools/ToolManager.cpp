@@ -8,7 +8,6 @@
 #include <algorithm>
 
 #include "HtmlNodes.h"
-#include "ScreenPlaces.h"
 
 namespace zv {
 
@@ -354,24 +353,13 @@ THtmlElement TToolManager::EnclosingOwn(TToolItem* Tool, const THtmlElement& Ele
     return {};
 }
 
-namespace {
-
-void PlaceDialog(TTagEditor& Editor, const QRect& Reference, const QWidget* Designer)
-{
-    Editor.adjustSize();
-    const QRect Bounds(Designer->mapToGlobal(QPoint(0, 0)), Designer->size());
-    Editor.move(PlaceEditor(Reference, Editor.frameGeometry().size(), Bounds, ScreenAreaOf(Reference)));
-}
-
-}  // namespace
-
 std::unique_ptr<TTagEditor> TToolManager::RunDialog(TToolItem* Tool, const THtmlElement& Element,
                                                     const QRect& Reference)
 {
     std::unique_ptr<TTagEditor> Editor = Tool->NewEditor();
     if (!Editor) return nullptr;
     Editor->Open(FDesigner, Element, Host);
-    PlaceDialog(*Editor, Reference, FDesigner);
+    Editor->PlaceBeside(FDesigner, Reference);
     if (Editor->exec() != QDialog::Accepted) return nullptr;
     return Editor;
 }
