@@ -2,15 +2,14 @@
 
 #include <QDataStream>
 #include <QDockWidget>
-#include <QGuiApplication>
 #include <QMainWindow>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScreen>
 #include <QTimer>
 #include <algorithm>
 
 #include "IniFile.h"
+#include "ScreenPlaces.h"
 #include "WideText.h"
 
 namespace zv {
@@ -254,26 +253,6 @@ void LoadDockSite(const TIniFile& Ini, QMainWindow* Window, int Site, std::strin
         if (!Panel->isHidden()) Visible.append(Panel);
     if (!Visible.isEmpty() && Size > 0)
         Window->resizeDocks({Visible.first()}, {Size}, Across(Site) ? Qt::Horizontal : Qt::Vertical);
-}
-
-QRect ClampToScreen(const QRect& Frame)
-{
-    // the screen the frame's centre is on, else the first it reaches into
-    QScreen* Screen = QGuiApplication::screenAt(Frame.center());
-    for (QScreen* S : QGuiApplication::screens())
-        if (!Screen && S->availableGeometry().intersects(Frame)) Screen = S;
-    QRect Result = Frame;
-    if (!Screen) {
-        Screen = QGuiApplication::primaryScreen();
-        if (!Screen) return Frame;
-        Result.moveTopLeft(Screen->availableGeometry().topLeft());
-    }
-    const QRect Area = Screen->availableGeometry();
-    Result.setWidth(std::min(Result.width(), Area.width()));
-    Result.setHeight(std::min(Result.height(), Area.height()));
-    Result.moveLeft(std::clamp(Result.left(), Area.left(), Area.right() + 1 - Result.width()));
-    Result.moveTop(std::clamp(Result.top(), Area.top(), Area.bottom() + 1 - Result.height()));
-    return Result;
 }
 
 // ---------------------------------------------------------------- grabber

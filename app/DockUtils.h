@@ -52,10 +52,6 @@ void SaveDockSite(TIniFile& Ini, const QMainWindow* Window, int Site, std::strin
 void LoadDockSite(const TIniFile& Ini, QMainWindow* Window, int Site, std::string_view Section,
                   std::string_view Name);
 
-// Moves a window's frame onto a screen that exists: a rectangle off every screen goes to the
-// primary screen, and one larger than its screen shrinks to fit.
-QRect ClampToScreen(const QRect& Frame);
-
 // The flat grabber of a docked panel, in place of its title bar: two raised bars and a close
 // cross, along the top of the panel in the left and right sites and along its left side in
 // the top and bottom ones. A floating panel shows its caption and the cross.

@@ -36,6 +36,7 @@
 #include "HtmlInplace.h"
 #include "IconPackManager.h"
 #include "IniUtils.h"
+#include "ScreenPlaces.h"
 #include "SpellCheckers.h"
 #include "TableEditor.h"
 #include "TemplateFiles.h"

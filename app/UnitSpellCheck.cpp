@@ -1,11 +1,10 @@
 #include "UnitSpellCheck.h"
 
-#include <QGuiApplication>
 #include <QMessageBox>
-#include <QScreen>
 
 #include "DataFiles.h"
 #include "Exceptions.h"
+#include "ScreenPlaces.h"
 #include "SpellCheckers.h"
 #include "ui_UnitSpellCheck.h"
 
@@ -26,14 +25,14 @@ TFormSpellCheck::TFormSpellCheck(QWidget* Parent)
 
 TFormSpellCheck::~TFormSpellCheck() = default;
 
-QPoint TFormSpellCheck::PromptPosition(const QRect& WordRect, const QSize& Prompt, const QRect& Screen)
+QPoint TFormSpellCheck::PromptPosition(const QRect& WordRect, const QSize& Prompt, const QRect& Area)
 {
     const int wordBottom = WordRect.y() + WordRect.height();
-    const int screenBottom = Screen.y() + Screen.height();
-    const int top = screenBottom < Prompt.height() + wordBottom + 50 ? WordRect.y() - Prompt.height() - 8
-                                                                     : wordBottom + 8;
-    const int left = std::min(WordRect.x(), Screen.x() + Screen.width() - Prompt.width());
-    return {left, top};
+    const int areaBottom = Area.y() + Area.height();
+    const int top = areaBottom < Prompt.height() + wordBottom + 50 ? WordRect.y() - Prompt.height() - 8
+                                                                   : wordBottom + 8;
+    const int left = std::min(WordRect.x(), Area.x() + Area.width() - Prompt.width());
+    return KeepInside(QRect(QPoint(left, top), Prompt), Area).topLeft();
 }
 
 namespace {
@@ -74,13 +73,15 @@ void TFormSpellCheck::Prepare(const WideString& Word, TSpellChecker& Checker)
 void TFormSpellCheck::Execute(QWidget* View, const QRect& Rc, TSpellChecker& Checker, WideString& Word,
                               bool& WordCorrected, bool& CheckCanceled)
 {
-    const QPoint topLeft = View ? View->mapToGlobal(Rc.topLeft()) : Rc.topLeft();
-    const QRect word(topLeft, Rc.size());
-    QScreen* screen = QGuiApplication::screenAt(topLeft);
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    if (screen)
-        move(PromptPosition(word, frameGeometry().size(), screen->geometry()));
+    const QRect word(View ? View->mapToGlobal(Rc.topLeft()) : Rc.topLeft(), Rc.size());
+    const QRect area = ScreenAreaOf(word);
+    if (!area.isEmpty()) {
+        // an enlarged prompt taller or wider than the screen is cut to it
+        const QSize frame = frameGeometry().size(), fits = frame.boundedTo(area.size());
+        if (fits != frame)
+            resize(size() - (frame - fits));
+        move(PromptPosition(word, fits, area));
+    }
     Prepare(Word, Checker);
     exec();
     CheckCanceled = Canceled;

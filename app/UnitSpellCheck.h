@@ -36,9 +36,10 @@ public:
     // Fills the fields for Word with Checker's suggestions for it.
     void Prepare(const WideString& Word, TSpellChecker& Checker);
 
-    // Where the prompt of size Prompt goes for a word at WordRect on Screen (screen
-    // coordinates): below the word, or above it when there is no room below.
-    static QPoint PromptPosition(const QRect& WordRect, const QSize& Prompt, const QRect& Screen);
+    // Where the prompt of size Prompt goes for a word at WordRect (screen coordinates) whose
+    // screen has the work area Area: below the word, or above it when there is no room below;
+    // inside Area in any case.
+    static QPoint PromptPosition(const QRect& WordRect, const QSize& Prompt, const QRect& Area);
 
 protected:
     void showEvent(QShowEvent* Event) override;

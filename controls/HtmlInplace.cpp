@@ -285,6 +285,14 @@ void TPopupColor::paintEvent(QPaintEvent*)
     }
 }
 
+void TPopupColor::showEvent(QShowEvent* Event)
+{
+    // the preview opens with the colour the popup was given, not the one shown last
+    PreviewColor = Color;
+    FPreviewText.clear();
+    TInplacePopup::showEvent(Event);
+}
+
 void TPopupColor::DrawPreview(TColor NewColor, const QString& Text)
 {
     if (NewColor == PreviewColor)

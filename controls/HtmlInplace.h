@@ -94,7 +94,7 @@ public:
 
     TColor Color = clWindow;  // the current or chosen colour
     QString ColorText;        // its text; empty for "no colour"
-    TColor PreviewColor = 0;  // the colour last drawn in the preview box
+    TColor PreviewColor = 0;  // the colour last drawn in the preview box; Color when it opens
 
     struct THit {
         bool Hit = false;
@@ -112,6 +112,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* Event) override;
+    void showEvent(QShowEvent* Event) override;
     void mousePressEvent(QMouseEvent* Event) override;
     void mouseMoveEvent(QMouseEvent* Event) override;
 

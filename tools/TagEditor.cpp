@@ -7,12 +7,15 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShowEvent>
+#include <QTabBar>
 #include <QTabWidget>
 #include <algorithm>
 
 #include "HtmlEntities.h"
 #include "HtmlNodes.h"
 #include "PickUrls.h"
+#include "ScreenPlaces.h"
 
 namespace zv {
 
@@ -32,27 +35,28 @@ void PaintColorEdit(QLineEdit* Edit)
 
 // ---------------------------------------------------------------- placing a dialog
 
-QPoint PlaceEditor(const QRect& R, const QSize& Size, const QRect& Bounds, const QSize& Screen)
+QPoint PlaceEditor(const QRect& R, const QSize& Size, const QRect& Bounds, const QRect& Area)
 {
     // rectangles as left, top, right, bottom with exclusive right and bottom
     const int W = Size.width(), H = Size.height();
     const int RL = R.x(), RT = R.y(), RR = R.x() + R.width(), RB = R.y() + R.height();
     const int DL = Bounds.x() + 10, DT = Bounds.y() + 10;
     const int DR = Bounds.x() + Bounds.width() - 10, DB = Bounds.y() + Bounds.height() - 10;
+    const int AR = Area.x() + Area.width(), AB = Area.y() + Area.height();
     const bool InPage = RL < DR && DL < RR && RT < DB && DT < RB;
     int X, Y;
     if (InPage) {
-        X = Screen.width() > RR + W ? RR : RL - W;
-        Y = Screen.height() > RB + H ? RB : RT - H;
+        X = AR > RR + W ? RR : RL - W;
+        Y = AB > RB + H ? RB : RT - H;
     } else {
-        X = Screen.width() > RL + W ? RL : RR - W;
-        Y = Screen.height() > RT + H ? RT : RB - H;
+        X = AR > RL + W ? RL : RR - W;
+        Y = AB > RT + H ? RT : RB - H;
     }
-    // inside the page, and on the screen: a dialog larger than either keeps its top left
-    // corner, where its caption and first fields are
-    X = std::max(0, std::min(Screen.width() - W, std::max(DL, std::min(DR - W, X))));
-    Y = std::max(0, std::min(Screen.height() - H, std::max(DT, std::min(DB - H, Y))));
-    return QPoint(X, Y);
+    X = std::max(DL, std::min(DR - W, X));
+    Y = std::max(DT, std::min(DB - H, Y));
+    // on the screen before all: a dialog larger than it keeps its top left corner, where its
+    // caption and first fields are
+    return KeepInside(QRect(QPoint(X, Y), Size), Area).topLeft();
 }
 
 // ---------------------------------------------------------------- the dialog base
@@ -194,11 +198,39 @@ bool TTagEditor::FieldError(QWidget* Field, const QString& Message)
     return false;
 }
 
+void TTagEditor::PlaceBeside(QWidget* View, const QRect& Reference)
+{
+    // a dialog of the window, for the window system too, which opens it as such
+    setParent(View->window(), windowFlags());
+    PlaceView = View;
+    PlaceReference = Reference;
+}
+
+QWidget* TTagEditor::FirstField() const
+{
+    for (QWidget* W = nextInFocusChain(); W && W != this; W = W->nextInFocusChain())
+        if ((W->focusPolicy() & Qt::TabFocus) && !W->focusProxy() && !qobject_cast<QTabBar*>(W) &&
+            isAncestorOf(W) && W->isVisibleTo(this) && W->isEnabled())
+            return W;
+    return nullptr;
+}
+
 void TTagEditor::showEvent(QShowEvent* Event)
 {
     QDialog::showEvent(Event);
     if (Event->spontaneous()) return;
-    if (!focusWidget()) focusNextPrevChild(true);
+    if (!Placed) {
+        Placed = true;
+        // the fields are shown by now, and their sizes are their own (a combo box sizes itself
+        // to its items once shown)
+        adjustSize();
+        if (PlaceView) {
+            const QRect Bounds(PlaceView->mapToGlobal(QPoint(0, 0)), PlaceView->size());
+            move(PlaceEditor(PlaceReference, frameGeometry().size(), Bounds, ScreenAreaOf(PlaceReference)));
+        }
+    }
+    if (!focusWidget())
+        if (QWidget* Field = FirstField()) Field->setFocus(Qt::TabFocusReason);
     activateWindow();
 }
 

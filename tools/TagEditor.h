@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QHash>
 #include <QPoint>
+#include <QPointer>
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -38,8 +39,9 @@ void PaintColorEdit(QLineEdit* Edit);
 
 // Top-left corner of a dialog of Size for the reference rectangle R (screen coordinates):
 // beside R when R lies in the design view's Bounds (an element), else aligned with R (a
-// palette button); kept inside Bounds shrunk by 10 pixels.
-QPoint PlaceEditor(const QRect& R, const QSize& Size, const QRect& Bounds, const QSize& Screen);
+// palette button); kept inside Bounds shrunk by 10 pixels, and inside Area, the work area of
+// the screen R is on, above all.
+QPoint PlaceEditor(const QRect& R, const QSize& Size, const QRect& Bounds, const QRect& Area);
 
 // ---------------------------------------------------------------- the dialog base
 
@@ -58,6 +60,10 @@ public:
 
     // Takes what the dialog works on and fills its fields (FormShow), before it is shown.
     void Open(THtmlDesigner* Designer, const THtmlElement& Element, const TToolHost& Host = {});
+    // Makes the dialog one of View's window, opened beside Reference (screen coordinates) by
+    // PlaceEditor, View being the design view. Where it goes is settled when it is shown, at
+    // its natural size, which its fields know only then.
+    void PlaceBeside(QWidget* View, const QRect& Reference);
     // Fills every field: defaults while inserting, else from Element or its stored node. The
     // base shows the field table (ShowFields) and paints the colour fields.
     virtual void FormShow();
@@ -125,8 +131,11 @@ protected:
     // Shows Message in an error box and puts the focus into Field; false, for CheckFields.
     bool FieldError(QWidget* Field, const QString& Message);
 
-    // The keyboard goes to the first field, whether the window system activates the dialog
-    // or not.
+    // The field the keyboard starts in: the first of the dialog's order that takes it, on the
+    // page shown, the tabs not counted.
+    QWidget* FirstField() const;
+    // The dialog takes its natural size and its place; the keyboard goes to the first field,
+    // whether the window system activates the dialog or not.
     void showEvent(QShowEvent* Event) override;
 
 private:
@@ -134,6 +143,10 @@ private:
     void ColorButtonClick(QLineEdit* Edit, QAbstractButton* Button);
     // Shared by the dialog's colour buttons; made at the first click.
     TColorPopupDialog* ColorPopup = nullptr;
+    // where PlaceBeside opens the dialog; it is placed once
+    QPointer<QWidget> PlaceView;
+    QRect PlaceReference;
+    bool Placed = false;
     struct TLinkedEdit {
         QLineEdit* Edit;
         bool Color;

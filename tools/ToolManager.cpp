@@ -4,7 +4,6 @@
 #include <QCursor>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScreen>
 #include <QToolTip>
 #include <algorithm>
 
@@ -354,26 +353,13 @@ THtmlElement TToolManager::EnclosingOwn(TToolItem* Tool, const THtmlElement& Ele
     return {};
 }
 
-namespace {
-
-void PlaceDialog(TTagEditor& Editor, const QRect& Reference, const QWidget* Designer)
-{
-    Editor.adjustSize();
-    const QRect Bounds(Designer->mapToGlobal(QPoint(0, 0)), Designer->size());
-    const QScreen* Screen = Designer->screen() ? Designer->screen() : QGuiApplication::primaryScreen();
-    const QSize ScreenSize = Screen ? Screen->geometry().size() : QSize(1024, 768);
-    Editor.move(PlaceEditor(Reference, Editor.frameGeometry().size(), Bounds, ScreenSize));
-}
-
-}  // namespace
-
 std::unique_ptr<TTagEditor> TToolManager::RunDialog(TToolItem* Tool, const THtmlElement& Element,
                                                     const QRect& Reference)
 {
     std::unique_ptr<TTagEditor> Editor = Tool->NewEditor();
     if (!Editor) return nullptr;
     Editor->Open(FDesigner, Element, Host);
-    PlaceDialog(*Editor, Reference, FDesigner);
+    Editor->PlaceBeside(FDesigner, Reference);
     if (Editor->exec() != QDialog::Accepted) return nullptr;
     return Editor;
 }

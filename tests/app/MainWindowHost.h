@@ -4,6 +4,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPainter>
 #include <QTabBar>
 #include <QTest>
@@ -131,6 +133,28 @@ public:
         EXPECT_TRUE(PageType(D(), Text)) << "typing " << Text.toStdString();
     }
     QString Body() { return PageEval(D(), "document.body.innerHTML").toString(); }
+    // Opens Menu of the menu bar with a click on its title.
+    QMenu* OpenMenu(QMenu* Menu)
+    {
+        QMenuBar* Bar = Window->menuBar();
+        QTest::mouseClick(Bar, Qt::LeftButton, {}, Bar->actionGeometry(Menu->menuAction()).center());
+        EXPECT_TRUE(WaitFor([&] { return Menu->isVisible(); }));
+        return Menu;
+    }
+    // Clicks Entry of the open Menu, through its submenu Sub when given.
+    void Choose(QMenu* Menu, QAction* Entry, QMenu* Sub = nullptr)
+    {
+        QMenu* Open = Menu;
+        if (Sub) {
+            const QPoint At = Open->actionGeometry(Sub->menuAction()).center();
+            QTest::mouseMove(Open, At);
+            QTest::mouseClick(Open, Qt::LeftButton, {}, At);
+            ASSERT_TRUE(WaitFor([&] { return Sub->isVisible(); }));
+            Open = Sub;
+        }
+        QTest::mouseClick(Open, Qt::LeftButton, {}, Open->actionGeometry(Entry).center());
+        EXPECT_TRUE(WaitFor([&] { return !Menu->isVisible(); }));
+    }
     // The window as shown, with a popup open over it.
     void Shot(const QString& Name, QWidget* Popup = nullptr)
     {

@@ -2210,7 +2210,9 @@ TEST(MainWindow, ElementDialogsStartFreshAndAnUnchangedOkLeavesNoStep)
     WriteAll(Docs / "fields.html",
              "<html><head><title>Fields</title></head><body>"
              "<form action=\"go.php\"><p id=\"p\">Find <input id=\"t\" type=\"text\" name=\"q\" value=\"\" size=\"\" "
-             "data-x=\"1\" foo> here</p></form><p><a name=\"top\"></a>Top &amp; tail</p></body></html>");
+             "data-x=\"1\" foo> here</p></form><p><a name=\"top\"></a>Top &amp; tail</p>"
+             "<table border=\"1\"><tr><td id=\"c\">cell one</td><td>two</td></tr></table>"
+             "<p id=\"ip\">A picture <img src=\"a.gif\" width=\"40\" height=\"40\"></p></body></html>");
     H.Ui.OpenNames.push_back(Docs / "fields.html");
     H.Key(Qt::Key_O, Qt::ControlModifier);
     ASSERT_TRUE(WaitFor([&] { return W.windowTitle() == "Zandovell - Fields"; }));
@@ -2222,15 +2224,41 @@ TEST(MainWindow, ElementDialogsStartFreshAndAnUnchangedOkLeavesNoStep)
         return W ? QString(W->metaObject()->className()) + ' ' + W->objectName() : QString("none");
     };
 
-    // Each element's dialog opened twice by a double click: the first time closed with OK by
-    // the mouse, unchanged; the second time typed into where the keyboard is, as a person does.
+    // a dialog opens as one of the main window, at its natural size, on the screen
+    const auto Natural = [&](QWidget* Dialog) {
+        EXPECT_EQ(Dialog->size(), Dialog->sizeHint());
+        EXPECT_TRUE(Dialog->screen()->availableGeometry().contains(Dialog->frameGeometry())) << Dialog->frameGeometry().y();
+        ASSERT_TRUE(Dialog->windowHandle());
+        EXPECT_EQ(Dialog->windowHandle()->transientParent(), W.windowHandle());
+    };
+    // opened by a double click, or by a click into the table and the Tables menu
+    const auto DoubleClick = [&](const char* Selector) {
+        ASSERT_TRUE(WaitForFrames(H.D()));
+        PageDoubleClick(H.D(), PageCentre(H.D(), Selector));
+    };
+    const auto TableProperties = [&](const char* Selector) {
+        ASSERT_TRUE(WaitForFrames(H.D()));
+        QApplication::setActiveWindow(&W);
+        ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), Selector)));
+        H.Choose(H.OpenMenu(H.F().MenuTables), H.F().MenuTableProperties);
+    };
+
+    // Each element's dialog opened twice: the first time closed with OK by the mouse,
+    // unchanged; the second time typed into where the keyboard is, as a person does. The
+    // dialogs with tabs start in the first field of their first page too.
     const struct {
         const char* Selector;
+        std::function<void(const char*)> Open;
+        const char* Field;
         const char* Typed;
         const char* After;
-    } Cases[] = {{"#t", "new value", "name=\"new value\""}, {"img[src=\"edit:anchor.gif\"]", "chapter 2", "name=\"chapter 2\""}};
+    } Cases[] = {{"#t", DoubleClick, "QLineEdit EditName", "new value", "name=\"new value\""},
+                 {"img[src=\"edit:anchor.gif\"]", DoubleClick, "QLineEdit EditName", "chapter 2", "name=\"chapter 2\""},
+                 {"#c", DoubleClick, "QComboBox ComboAlign", "right", "<td id=\"c\" align=\"right\">"},
+                 {"#c", TableProperties, "QComboBox ComboAlign", "center", "<table border=\"1\" align=\"center\">"},
+                 {"#ip img", DoubleClick, "QLineEdit EditSrc", "b.gif", "src=\"b.gif\""}};
     for (const auto& C : Cases) {
-        SCOPED_TRACE(C.Selector);
+        SCOPED_TRACE(C.After);
         const size_t Steps = H.D().UndoList().size();
         const int Done = H.D().UndoIndex();
         QString FirstFocus;
@@ -2238,12 +2266,13 @@ TEST(MainWindow, ElementDialogsStartFreshAndAnUnchangedOkLeavesNoStep)
         WhenModal([&](QWidget* Dialog) {
             QApplication::setActiveWindow(Dialog);
             FirstFocus = Focus();
+            Natural(Dialog);
+            Dialog->grab().save(QString("/tmp/zv-mainwin-dialog-%1.png").arg(Dialog->objectName()));
             QTest::mouseClick(Dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
         });
-        ASSERT_TRUE(WaitForFrames(H.D()));
-        PageDoubleClick(H.D(), PageCentre(H.D(), C.Selector));
+        C.Open(C.Selector);
         ASSERT_TRUE(WaitFor([&] { return !FirstFocus.isNull(); }));
-        EXPECT_EQ(FirstFocus, "QLineEdit EditName");
+        EXPECT_EQ(FirstFocus.toStdString(), C.Field);
         // nothing changed: no step to undo, the redo kept, the document not modified, the page
         // as loaded
         EXPECT_EQ(H.D().UndoList().size(), Steps);
@@ -2255,11 +2284,12 @@ TEST(MainWindow, ElementDialogsStartFreshAndAnUnchangedOkLeavesNoStep)
         WhenModal([&](QWidget* Dialog) {
             QApplication::setActiveWindow(Dialog);
             SecondFocus = Focus();
+            Natural(Dialog);
             ASSERT_TRUE(QApplication::focusWidget());
             QTest::keyClicks(QApplication::focusWidget(), C.Typed);
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         });
-        PageDoubleClick(H.D(), PageCentre(H.D(), C.Selector));
+        C.Open(C.Selector);
         const auto Source = [&] { return QString::fromStdU16String(H.D().GetHtml()); };
         ASSERT_TRUE(WaitFor([&] { return Source().contains(C.After); })) << Source().toStdString();
         EXPECT_EQ(SecondFocus, FirstFocus);

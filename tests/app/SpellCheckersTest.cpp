@@ -24,8 +24,11 @@ TEST(FormSpellCheck, PlacesThePromptAndReportsTheAnswer)
     // Near the bottom the prompt goes above the word, else 8 pixels below it.
     EXPECT_EQ(TFormSpellCheck::PromptPosition(QRect(100, 600, 60, 20), prompt, screen), QPoint(100, 600 - 210 - 8));
     EXPECT_EQ(TFormSpellCheck::PromptPosition(QRect(100, 300, 60, 20), prompt, screen), QPoint(100, 328));
-    // At the right edge it stays on the screen.
+    // At the right edge it stays on the screen; a prompt made taller than the room above the
+    // word stays below a panel along the screen's top.
     EXPECT_EQ(TFormSpellCheck::PromptPosition(QRect(1000, 300, 20, 20), prompt, screen).x(), 1024 - 320);
+    EXPECT_EQ(TFormSpellCheck::PromptPosition(QRect(100, 600, 60, 20), QSize(320, 700), QRect(0, 30, 1024, 738)),
+              QPoint(100, 30));
 
     TSpellChecker checker;
     checker.LoadFromText("0relieve\n0receive\n0deceive\n");
@@ -63,6 +66,19 @@ TEST(FormSpellCheck, PlacesThePromptAndReportsTheAnswer)
         u"recieve");
     EXPECT_EQ(result, std::make_tuple(WideString(u"receive"), true, false));
     EXPECT_LT(form.y(), 700);
+
+    // Enlarged by the user, taller than the room above the word, the prompt still opens
+    // wholly on the screen, from its top; larger than the screen, it is cut to it.
+    const QRect area = form.screen()->availableGeometry();
+    for (const QSize enlarged : {QSize(400, area.height() - 40), area.size() + QSize(100, 100)}) {
+        form.resize(enlarged);
+        QRect shown;
+        answer([&] { shown = form.frameGeometry(); ui.ButtonIgnore->click(); }, u"recieve");
+        EXPECT_TRUE(area.contains(shown)) << shown.x() << "," << shown.y() << " " << shown.width() << "x" << shown.height();
+        EXPECT_EQ(shown.top(), area.top());
+    }
+    EXPECT_EQ(form.frameGeometry(), area);
+    form.resize(320, 210);
 
     // The suggestions take the word's capitals: a word that starts a sentence keeps its capital
     // letter, a word in capitals stays in capitals.

@@ -33,29 +33,10 @@ const char* const Page =
     "</body></html>\n";
 
 // The Tables menu opened with a click on its title.
-QMenu* OpenTables(TMainWindowHost& H)
-{
-    QMenuBar* Bar = H.W().menuBar();
-    QMenu* Menu = H.F().MenuTables;
-    QTest::mouseClick(Bar, Qt::LeftButton, {}, Bar->actionGeometry(Menu->menuAction()).center());
-    EXPECT_TRUE(WaitFor([&] { return Menu->isVisible(); }));
-    return Menu;
-}
+QMenu* OpenTables(TMainWindowHost& H) { return H.OpenMenu(H.F().MenuTables); }
 
 // Clicks an entry of the open Tables menu, through its submenu when it has one.
-void Choose(TMainWindowHost& H, QAction* Entry, QMenu* Sub = nullptr)
-{
-    QMenu* Menu = H.F().MenuTables;
-    if (Sub) {
-        const QPoint At = Menu->actionGeometry(Sub->menuAction()).center();
-        QTest::mouseMove(Menu, At);
-        QTest::mouseClick(Menu, Qt::LeftButton, {}, At);
-        ASSERT_TRUE(WaitFor([&] { return Sub->isVisible(); }));
-        Menu = Sub;
-    }
-    QTest::mouseClick(Menu, Qt::LeftButton, {}, Menu->actionGeometry(Entry).center());
-    EXPECT_TRUE(WaitFor([&] { return !H.F().MenuTables->isVisible(); }));
-}
+void Choose(TMainWindowHost& H, QAction* Entry, QMenu* Sub = nullptr) { H.Choose(H.F().MenuTables, Entry, Sub); }
 
 // Clicks into the text of the element Selector of the page.
 void ClickIn(TMainWindowHost& H, const QString& Selector)

@@ -301,7 +301,8 @@ TEST(ToolFramework, AttributeColourPlacementAndKeyHelpers)
 
     // placing: beside an element in the page, aligned with a palette button outside it
     const QRect Page(200, 100, 800, 600);
-    const QSize Screen(1280, 1024), Dialog(300, 200);
+    const QRect Screen(0, 0, 1280, 1024);
+    const QSize Dialog(300, 200);
     EXPECT_EQ(PlaceEditor(QRect(400, 300, 40, 40), Dialog, Page, Screen), QPoint(440, 340));
     // near the right edge of the screen the dialog goes to the element's left
     EXPECT_EQ(PlaceEditor(QRect(950, 300, 40, 40), Dialog, Page, Screen), QPoint(650, 340));
@@ -312,6 +313,11 @@ TEST(ToolFramework, AttributeColourPlacementAndKeyHelpers)
     EXPECT_EQ(PlaceEditor(QRect(400, 300, 40, 40), QSize(300, 700), Page, Screen), QPoint(440, 110));
     EXPECT_EQ(PlaceEditor(QRect(400, 300, 40, 40), QSize(300, 700), QRect(0, -200, 800, 300), Screen),
               QPoint(400, 0));
+    // on a second screen with a panel along its top: inside that screen's work area
+    EXPECT_EQ(PlaceEditor(QRect(2250, 40, 40, 40), Dialog, QRect(1400, 0, 900, 700), QRect(1280, 30, 1024, 738)),
+              QPoint(1950, 80));
+    EXPECT_EQ(PlaceEditor(QRect(1300, 0, 30, 30), Dialog, QRect(1400, 0, 900, 700), QRect(1280, 30, 1024, 738)),
+              QPoint(1410, 30));
 
     // key filters
     QLineEdit Length, Number, Key;

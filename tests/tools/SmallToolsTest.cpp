@@ -175,6 +175,31 @@ TEST(SmallTools, DialogsForTheEyeAndTheColourButton)
         Editor->show();
         EXPECT_TRUE(Editor->windowTitle().startsWith("  "));
         if (std::string(Name) == "hr") {
+            // the colour popup's preview opens with the field's colour, however it is written;
+            // Escape leaves the field as it was
+            const QColor Yellowish(0xFF, 0xEE, 0x00), Window = QApplication::palette().color(QPalette::Base);
+            const std::pair<const char*, QColor> Previews[] = {{"#FFEE00", Yellowish}, {"#ffee00", Yellowish},
+                                                               {"#Fe0", Yellowish},    {"Navy", QColor(0, 0, 0x80)},
+                                                               {"teal", QColor(0, 0x80, 0x80)}, {"", Window}};
+            for (const auto& [Text, Colour] : Previews) {
+                SetField(Editor, "EditColor", Text);
+                QColor Preview;
+                QTimer Look;
+                QObject::connect(&Look, &QTimer::timeout, [&] {
+                    for (QWidget* W : QApplication::topLevelWidgets())
+                        if (auto* Popup = dynamic_cast<TPopupColor*>(W); Popup && Popup->isVisible()) {
+                            Look.stop();
+                            Preview = Popup->grab().toImage().pixelColor(TPopupColor::PreviewRect.center());
+                            if (Colour == Yellowish) Popup->grab().save("/tmp/zv-dialog-hr-popup-ffee00.png");
+                            QTest::keyClick(Popup, Qt::Key_Escape);
+                        }
+                });
+                Look.start(5);
+                QTest::mouseClick(Editor->findChild<QAbstractButton*>("BtnColor"), Qt::LeftButton);
+                EXPECT_FALSE(Look.isActive());
+                EXPECT_EQ(Preview.name(), Colour.name()) << Text;
+                EXPECT_EQ(FieldText(Editor, "EditColor"), Text);
+            }
             SetField(Editor, "EditWidth", "75%");
             SetField(Editor, "EditColor", "navy");
             // the colour button runs the shared colour popup under itself

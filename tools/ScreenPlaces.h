@@ -1,0 +1,22 @@
+#pragma once
+// Where windows go on the screen: the work area of the screen a rectangle lies on, and a
+// window's frame kept inside it. Dialogs placed beside a word or an element, the main window
+// and floating panels all keep to it.
+
+#include <QRect>
+
+namespace zv {
+
+// The available area (the screen less its panels) of the screen R lies on: the screen of R's
+// centre, else the first whose area R reaches into, else the primary screen. Empty without a
+// screen.
+QRect ScreenAreaOf(const QRect& R);
+
+// Frame cut to Area's size where it is larger, and moved the least that puts it inside Area.
+QRect KeepInside(QRect Frame, const QRect& Area);
+
+// Moves a window's frame onto a screen that exists: a rectangle off every screen goes to the
+// primary screen's top left corner, and one larger than its screen shrinks to fit.
+QRect ClampToScreen(const QRect& Frame);
+
+}  // namespace zv
