@@ -1532,9 +1532,9 @@ function nestLists(done) {
     return done;
 }
 
-// A caret inside a link stands for the whole link.
-// False when the selection touches no link: the engine would still change the page where
-// nothing is to be seen, and leave an undo step that does nothing.
+// A caret inside a link stands for the whole link. False when the selection touches no link:
+// the engine would still change the page where nothing is to be seen, and leave an undo step
+// that does nothing.
 function widenToLink() {
     const s = getSelection();
     if (!s.rangeCount) return false;
