@@ -292,9 +292,7 @@ TEST(DesignEditing, PastesAndDropsKeepLinksApartAndDropsMoveWhatACutAndPasteWoul
         "<ul><li>Tail words here</li></ul>\n"
         "</body></html>";
     const QString Hello = "\u0417\u0434\u0440";
-    WriteAll(Docs / "drop.html", Page.toStdString());
-    H.W().FileManager->OpenFile(Docs / "drop.html");
-    ASSERT_TRUE(WaitFor([&] { return H.Body().contains("</ul>"); }));
+    ASSERT_NO_FATAL_FAILURE(OpenPage(H, Docs, "drop.html", Page));
     QWidget* Proxy = H.D().focusProxy();
     // what the keys sent before have selected
     const auto Selected = [&] {
