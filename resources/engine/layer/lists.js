@@ -1,0 +1,324 @@
+// ---------------------------------------------------------------- lists and indent
+// A list made of the selection. Terms and definitions become its items themselves; the engine
+// makes items of the rest of the selection, one part of it at a time, and they join them in
+// one list.
+function makeList(cmd) {
+    const made = termsToItems(cmd === 'insertOrderedList' ? 'ol' : 'ul');
+    if (!made.length) return liftLists(doc.execCommand(cmd, false, null));
+    const s = getSelection();
+    let [sc, so, ec, eo] = rangeEnds(s.getRangeAt(0));
+    // the parts of the selection before, between and after the lists made
+    const parts = [];
+    let after = null;
+    for (const list of [...made.filter(l => !made.some(o => o !== l && o.contains(l))), null]) {
+        const part = doc.createRange();
+        if (after) part.setStartAfter(after);
+        else part.setStart(sc, so);
+        if (list) part.setEndBefore(list);
+        else part.setEnd(ec, eo);
+        parts.push(part);
+        after = list;
+    }
+    parts.forEach((part, k) => {
+        if (part.collapsed || ![...textsIn(part)].some(n => n.data.trim())) return;
+        s.removeAllRanges();
+        s.addRange(part);
+        liftLists(doc.execCommand(cmd, false, null));
+        // the selection ends where the engine left the ends of its first and last part
+        const now = rangeEnds(s.getRangeAt(0));
+        if (k === 0) [sc, so] = now;
+        if (k === parts.length - 1) [ec, eo] = now.slice(2);
+    });
+    selectAgain(sc, so, ec, eo);
+    joinLists(made);
+    return true;
+}
+const rangeEnds = r => [r.startContainer, r.startOffset, r.endContainer, r.endOffset];
+// The text nodes that R reaches.
+function* textsIn(r) {
+    const w = doc.createTreeWalker(r.commonAncestorContainer, NodeFilter.SHOW_TEXT);
+    let seen = false;
+    for (let n = w.currentNode.nodeType === Node.TEXT_NODE ? w.currentNode : w.nextNode(); n; n = w.nextNode())
+        if (r.intersectsNode(n)) {
+            seen = true;
+            yield n;
+        } else if (seen) return;
+}
+// Each of Lists joins the selected lists of its kind right before and after it.
+function joinLists(lists) {
+    const r = getSelection().getRangeAt(0);
+    const [sc, so, ec, eo] = rangeEnds(r);
+    const sibling = (n, way) => {
+        do n = n[way]; while (n && blank(n));
+        return n;
+    };
+    for (let list of lists) {
+        if (!list.isConnected) continue;
+        const before = sibling(list, 'previousSibling');
+        if (before && before.localName === list.localName && r.intersectsNode(before)) {
+            before.append(...list.childNodes);
+            list.remove();
+            list = before;
+        }
+        const after = sibling(list, 'nextSibling');
+        if (after && after.localName === list.localName && r.intersectsNode(after)) {
+            list.append(...after.childNodes);
+            after.remove();
+        }
+    }
+    selectAgain(sc, so, ec, eo);
+}
+// The ends of R moved into the text next to them, where there is text in R: such ends stay
+// valid while the elements around them move.
+function textEnds(r) {
+    const at = rangeEnds(r);
+    if (at[0].nodeType === Node.TEXT_NODE && at[2].nodeType === Node.TEXT_NODE) return at;
+    const texts = [...textsIn(r)];
+    if (texts.length && at[0].nodeType !== Node.TEXT_NODE) at.splice(0, 2, texts[0], 0);
+    if (texts.length && at[2].nodeType !== Node.TEXT_NODE) at.splice(2, 2, texts[texts.length - 1], texts[texts.length - 1].length);
+    return at;
+}
+// The engine makes a list over definition terms right in their dl (dl > ul > dt). Instead the
+// terms and definitions with selected text of their own (or the caret) become items, with all
+// they hold and their attributes, of a list of the kind Tag between the two halves of their
+// dl. The lists made, in the page's order; the selection kept.
+function termsToItems(tag) {
+    const s = getSelection();
+    if (!s.rangeCount) return [];
+    const r = s.getRangeAt(0);
+    // an end at the edge of a term's text does not take the term
+    const texts = r.collapsed ? [r.startContainer] : [...textsIn(r)].filter(t => t.data.trim() &&
+        !(t === r.endContainer && r.endOffset === 0) && !(t === r.startContainer && r.startOffset === t.length));
+    const items = [...new Set(texts.map(t => (t.nodeType === Node.ELEMENT_NODE ? t : t.parentElement).closest('li, dt, dd')))]
+        .filter(el => el && el.localName !== 'li' && isItem(el) && doc.body.contains(el));
+    if (!items.length) return [];
+    const [sc, so, ec, eo] = textEnds(r);
+    const made = [];
+    // a list inside a term moves with it, and is split where it then stands
+    for (const dl of new Set(items.map(el => el.parentNode))) {
+        const mine = items.filter(el => el.parentNode === dl);
+        const first = mine[0], last = mine[mine.length - 1];
+        const run = [], tail = [];
+        for (let n = first; n !== last.nextSibling; n = n.nextSibling) run.push(n);
+        for (let n = last.nextSibling; n; n = n.nextSibling) tail.push(n);
+        // each node goes into place in the page, so that undo and redo see every move
+        const list = doc.createElement(tag);
+        dl.after(list);
+        let box = null;
+        for (const n of run) {
+            if (belongsTo(n, dl)) {
+                const li = list.appendChild(doc.createElement('li'));
+                for (const a of n.attributes) li.setAttribute(a.name, a.value);
+                li.append(...n.childNodes);
+                box = null;
+            } else if (box || !blank(n)) {
+                box = box || list.appendChild(doc.createElement('li'));
+                box.append(n);
+            }
+        }
+        for (const n of run) if (n.parentNode === dl) n.remove();
+        if (tail.some(n => !blank(n))) {
+            const rest = dl.cloneNode(false);
+            rest.removeAttribute('id');
+            list.after(rest);
+            rest.append(...tail);
+        }
+        if (![...dl.childNodes].some(n => !blank(n))) dl.remove();
+        made.push(list);
+    }
+    made.sort((a, b) => a.compareDocumentPosition(b) & Node.DOCUMENT_POSITION_FOLLOWING ? -1 : 1);
+    if (sc.isConnected && ec.isConnected) selectAgain(sc, so, ec, eo);
+    else selectAgain(made[0].firstChild, 0, made[0].firstChild, 0);
+    return made;
+}
+// The engine makes a list in a paragraph inside it (p > ul), which no page can hold: a list
+// at the selection leaves its paragraph, what stood before it staying in the paragraph and
+// what came after going into a new one. The selection stays where it was.
+function liftLists(done) {
+    const s = getSelection();
+    if (!s.rangeCount) return done;
+    const r = s.getRangeAt(0);
+    const [sc, so, ec, eo] = [r.startContainer, r.startOffset, r.endContainer, r.endOffset];
+    const lists = new Set();
+    for (const end of [sc, ec])
+        for (let n = end; n && n !== doc.body; n = n.parentNode)
+            if ((n.localName === 'ul' || n.localName === 'ol') && n.parentNode.localName === 'p')
+                lists.add(n);
+    if (!lists.size) return done;
+    for (const list of lists) {
+        const p = list.parentNode;
+        const tail = [];
+        for (let n = list.nextSibling; n; n = n.nextSibling) tail.push(n);
+        p.after(list);
+        // filled in place, so that undo and redo see every node it takes
+        const after = p.cloneNode(false);
+        list.after(after);
+        after.append(...tail);
+        if (!after.textContent.trim() && !after.querySelector('img, input, select, textarea, object'))
+            after.remove();
+        if (!p.textContent.trim() && !p.querySelector('img, input, select, textarea, object'))
+            p.remove();
+    }
+    selectAgain(sc, so, ec, eo);
+    return done;
+}
+// The selection back where it was before nodes around it moved.
+function selectAgain(sc, so, ec, eo) {
+    const back = doc.createRange();
+    back.setStart(sc, so);
+    back.setEnd(ec, eo);
+    const s = getSelection();
+    s.removeAllRanges();
+    s.addRange(back);
+}
+
+// The list items that a deletion of R (by a key, by typing over it or by a paste) may join:
+// those around its ends and their neighbours, each with something of its own.
+let joining = null;
+const ownContent = li => !emptyBox(li) && [...li.childNodes].some(n => !blank(n) && !isList(n));
+function itemsAround(r) {
+    const found = new Set();
+    for (const end of [r.startContainer, r.endContainer])
+        for (let n = end; n && n !== doc.body; n = n.parentNode) {
+            if (n.localName !== 'li') continue;
+            for (const li of [n, n.previousElementSibling, n.nextElementSibling])
+                if (li && li.localName === 'li' && ownContent(li)) found.add(li);
+        }
+    return found.size ? found : null;
+}
+// What a join left of the items: an item left empty goes, and one left with nothing of its own
+// but lists hands them to the item before it. The item with the caret stays.
+function joinItems(items, caret) {
+    for (const li of items) {
+        if (!li.isConnected || (caret && li.contains(caret)) || !isList(li.parentNode)) continue;
+        if (emptyBox(li)) {
+            li.remove();
+            continue;
+        }
+        const before = li.previousElementSibling;
+        if (before && before.localName === 'li' && !ownContent(li)) {
+            before.append(...li.childNodes);
+            li.remove();
+        }
+    }
+}
+// Outdent of items of a list inside an item: they become items of the outer list, after the
+// item that held them, each with what it holds; the items after them in their list go into
+// a list in the last one. False when the selection is in no such item.
+function outdentItems() {
+    const s = getSelection();
+    if (!s.rangeCount) return false;
+    const r = s.getRangeAt(0);
+    const [sc, so, ec, eo] = [r.startContainer, r.startOffset, r.endContainer, r.endOffset];
+    const first = (sc.nodeType === Node.ELEMENT_NODE ? sc : sc.parentElement).closest('li');
+    if (!first || !doc.body.contains(first) || !isItem(first)) return false;
+    const list = first.parentNode, holder = list.parentNode;
+    if (holder.localName !== 'li' || !isList(holder.parentNode)) return false;
+    let last = first;
+    for (let n = first.nextElementSibling; n && n.localName === 'li' && r.intersectsNode(n); n = n.nextElementSibling)
+        last = n;
+    const moved = [];
+    for (let n = first; ; n = n.nextElementSibling) {
+        moved.push(n);
+        if (n === last) break;
+    }
+    if (last.nextSibling && [...list.childNodes].slice([...list.childNodes].indexOf(last) + 1).some(n => !blank(n))) {
+        const rest = list.cloneNode(false), tail = [];
+        rest.removeAttribute('id');
+        for (let n = last.nextSibling; n; n = n.nextSibling) tail.push(n);
+        last.append(rest);
+        rest.append(...tail);
+    }
+    holder.after(...moved);
+    if (![...list.childNodes].some(n => !blank(n))) list.remove();
+    // an item that held nothing but them (Indent of a list's first item makes one) goes
+    if (![...holder.childNodes].some(n => !blank(n))) holder.remove();
+    selectAgain(sc, so, ec, eo);
+    return true;
+}
+// The item around the start of the selection (li, dt or dd) and the items after it in its list
+// that the selection reaches, with the selection's ends; null when it starts in no item.
+function selectedItems() {
+    const s = getSelection();
+    if (!s.rangeCount) return null;
+    const r = s.getRangeAt(0);
+    let first = caretItem(r);
+    const at = r.startContainer.childNodes && r.startContainer.childNodes[r.startOffset];
+    if (!first && isList(r.startContainer) && at && isItem(at)) first = at;
+    if (!first || !doc.body.contains(first) || !isItem(first)) return null;
+    const run = [first];
+    for (let n = first.nextElementSibling; n && belongsTo(n, first.parentNode) && r.intersectsNode(n); n = n.nextElementSibling)
+        run.push(n);
+    return [run, rangeEnds(r)];
+}
+// Indent of list items, whatever they hold: they go into a list of their list's kind at the
+// end of the item before them (one there already, or a new one), or into an item of their own
+// at the list's start. Terms and definitions are indented within themselves, in a blockquote.
+// False when the selection starts in no item.
+function indentItems() {
+    const selected = selectedItems();
+    if (!selected) return false;
+    const [run, ends] = selected;
+    if (run[0].localName !== 'li') {
+        for (const item of run) {
+            const held = [...item.childNodes];
+            item.appendChild(doc.createElement('blockquote')).append(...held);
+        }
+        selectAgain(...ends);
+        return true;
+    }
+    const list = run[0].parentNode, before = run[0].previousElementSibling;
+    let into;
+    if (before && before.localName === 'li') {
+        let end = before.lastChild;
+        while (end && blank(end)) end = end.previousSibling;
+        into = end && end.localName === list.localName ? end : before.appendChild(doc.createElement(list.localName));
+    } else {
+        const li = doc.createElement('li');
+        into = li.appendChild(doc.createElement(list.localName));
+        run[0].before(li);
+    }
+    into.append(...run);
+    selectAgain(...ends);
+    return true;
+}
+// Outdent of terms and definitions that Indent put in a blockquote: the blockquote gives way
+// to what it holds. False when the selection starts in no such item.
+function outdentTerms() {
+    const selected = selectedItems();
+    if (!selected || selected[0][0].localName === 'li') return false;
+    const [run, ends] = selected;
+    let done = false;
+    for (const item of run) {
+        const own = [...item.childNodes].filter(n => !blank(n));
+        if (own.length !== 1 || own[0].localName !== 'blockquote') continue;
+        own[0].replaceWith(...own[0].childNodes);
+        done = true;
+    }
+    if (done) selectAgain(...ends);
+    return done;
+}
+// A list that stands right in a list (the engine's indent and outdent leave them) goes into
+// the item before it, or into an item of its own.
+function nestLists(done) {
+    const s = getSelection();
+    if (!s.rangeCount) return done;
+    let n = s.getRangeAt(0).commonAncestorContainer;
+    let top = null;
+    for (; n && n !== doc.body; n = n.parentNode) if (isList(n)) top = n;
+    if (!top) return done;
+    for (const list of [top, ...top.querySelectorAll('ol, ul')]) {
+        const parent = list.parentNode;
+        if (parent.localName !== 'ol' && parent.localName !== 'ul') continue;
+        let before = list.previousSibling;
+        while (before && blank(before)) before = before.previousSibling;
+        if (before && before.localName === 'li') before.append(list);
+        else {
+            const li = doc.createElement('li');
+            list.replaceWith(li);
+            li.append(list);
+        }
+    }
+    return done;
+}
+

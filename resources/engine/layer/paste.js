@@ -1,0 +1,186 @@
+// ---------------------------------------------------------------- paste and drop
+// Links never nest; a named anchor counts as a link, and so does the picture that stands for
+// an empty one. What goes in at the edge of a link goes beside it: before it at its start,
+// after it at its end. What holds a link splits a link it goes into the middle of; the second
+// half keeps the attributes but the id and the name, and an anchor left with none gives way to
+// its content.
+const seenInText = 'img, input, select, textarea, button, object, embed, iframe, hr, table, br';
+// Whether nothing shows between the collapsed range R and the start (or End) of El: blanks at
+// most, and El's own anchor picture.
+function atEdge(r, el, end) {
+    const between = doc.createRange();
+    between.selectNodeContents(el);
+    if (end) between.setStart(r.startContainer, r.startOffset);
+    else between.setEnd(r.startContainer, r.startOffset);
+    const part = between.cloneContents();
+    return !part.textContent.trim() && [...part.querySelectorAll(seenInText)].every(isAnchorPicture);
+}
+function keepLinksApart(r, frag) {
+    const bringsLink = [...frag.querySelectorAll('a, img')].some(n => n.localName === 'a' || isAnchorPicture(n));
+    for (let n = r.startContainer; n && n !== doc.body;) {
+        const link = n.localName === 'a';
+        if (link && atEdge(r, n, false)) {
+            r.setStartBefore(n);
+        } else if (link && atEdge(r, n, true)) {
+            r.setStartAfter(n);
+        } else if (link && bringsLink) {
+            const rest = splitUpTo(r, n);
+            if (rest) rest.removeAttribute('name');
+            if (rest && !rest.attributes.length) rest.replaceWith(...rest.childNodes);
+        } else {
+            n = n.parentNode;
+            continue;
+        }
+        r.collapse(true);
+        n = r.startContainer;
+    }
+}
+// Puts the nodes of a fragment in place of the range; the range collapses behind them.
+function placeNodes(r, frag) {
+    if (r.collapsed && !frag.firstChild) return;  // nothing to put and nothing to take
+    const items = r.collapsed ? null : itemsAround(r);
+    const [start, offset] = [r.startContainer, r.startOffset];
+    r.deleteContents();
+    // where the selection began, not between the blocks it ran across
+    if (start.isConnected)
+        r.setStart(start, Math.min(offset, start.nodeType === Node.TEXT_NODE ? start.length : start.childNodes.length));
+    dropPlaceholder(r, frag);
+    keepLinksApart(r, frag);
+    makeRoomForBlocks(r, frag);
+    const last = frag.lastChild;
+    r.insertNode(frag);
+    if (last) r.setStartAfter(last);
+    r.collapse(true);
+    if (items) joinItems(items, r.startContainer);
+}
+function insertFragment(r, html) {
+    placeNodes(r, r.createContextualFragment(html));
+}
+// The children of a JSON body (see readBody) around or inside an element, as
+// insertAdjacentHTML, innerHTML and outerHTML would put parsed HTML.
+function adjacentBody(n, where, json) {
+    const el = element(n), nodes = readBody(json)[1];
+    switch (String(where).toLowerCase()) {
+    case 'beforebegin': {
+        const r = doc.createRange();
+        r.setStartBefore(el);
+        makeRoomForBlocks(r, nodes);
+        r.insertNode(nodes);
+        break;
+    }
+    case 'afterbegin': el.prepend(nodes); break;
+    case 'beforeend': el.append(nodes); break;
+    case 'afterend': el.after(nodes); break;
+    case 'inner': el.replaceChildren(nodes); break;
+    case 'outer':
+        if (el === doc.body) throw new Error('The body cannot be replaced');
+        el.replaceWith(nodes);
+        break;
+    default: throw new Error('Unknown place ' + where);
+    }
+}
+function setText(r, text) {
+    const c = r.startContainer;
+    if (c === r.endContainer && c.nodeType === Node.TEXT_NODE) {
+        const start = r.startOffset;
+        c.replaceData(start, r.endOffset - start, text);
+        r.setStart(c, start);
+        r.setEnd(c, start + text.length);
+        return;
+    }
+    r.deleteContents();
+    if (text) {
+        const t = doc.createTextNode(text);
+        r.insertNode(t);
+        r.selectNode(t);
+    }
+}
+// The text of a range, with a line break where a block or a br begins.
+function textOf(r) {
+    if (r.collapsed) return '';
+    const root = r.commonAncestorContainer;
+    if (root.nodeType === Node.TEXT_NODE) return r.toString();
+    let out = '';
+    // from the range's first node until past its end: a caret in a large table walks no cells
+    const w = doc.createTreeWalker(root, NodeFilter.SHOW_ELEMENT | NodeFilter.SHOW_TEXT);
+    const start = r.startContainer;
+    w.currentNode = start.nodeType !== Node.TEXT_NODE && start.childNodes[r.startOffset]
+        ? start.childNodes[r.startOffset] : start;
+    for (let n = w.currentNode === root ? w.nextNode() : w.currentNode; n; n = w.nextNode()) {
+        if (r.comparePoint(n, 0) > 0) break;
+        if (!r.intersectsNode(n)) continue;
+        if (n.nodeType === Node.TEXT_NODE) {
+            const s = n === r.startContainer ? r.startOffset : 0;
+            const e = n === r.endContainer ? r.endOffset : n.data.length;
+            out += n.data.slice(s, e);
+        } else if (breaking.has(n.localName) && !inline.has(n.localName) && out &&
+                   !out.endsWith('\r\n')) {
+            out += '\r\n';
+        }
+    }
+    return out;
+}
+const inline = new Set(['img', 'input', 'select', 'textarea', 'button']);
+function htmlOf(r) {
+    const d = doc.createElement('div');
+    d.appendChild(r.cloneContents());
+    return d.innerHTML;
+}
+// What a copy of R puts on the clipboard: items and rows keep the list or table around them,
+// so that they stay whole blocks wherever they go.
+function copiedHtml(r) {
+    let content = r.cloneContents();
+    let n = r.commonAncestorContainer;
+    // a block the selection only touches at its edge comes as an empty copy: it goes
+    for (const [end, side] of [[r.startContainer, 'firstChild'], [r.endContainer, 'lastChild']]) {
+        let depth = 0;
+        for (let a = end; a !== n; a = a.parentNode) depth += a.nodeType === Node.ELEMENT_NODE;
+        for (let c = content[side]; c && c.nodeType === Node.ELEMENT_NODE && depth--; c = c[side])
+            if (emptyBox(c)) {
+                c.remove();
+                break;
+            }
+    }
+    if (n.nodeType !== Node.ELEMENT_NODE) n = n.parentNode;
+    for (; n && n !== doc.body && (isList(n) || tableParts.has(n.localName)); n = n.parentNode) {
+        const box = n.cloneNode(false);
+        box.append(content);
+        content = box;
+    }
+    const d = doc.createElement('div');
+    d.append(content);
+    return d.innerHTML;
+}
+// Takes the selection out of the page as a cut does: the items it ran across join.
+function removeSelection() {
+    const c = currentControl();
+    if (c) {
+        c.remove();
+        control = null;
+        return true;
+    }
+    const s = getSelection();
+    const items = s.rangeCount ? itemsAround(s.getRangeAt(0)) : null;
+    const done = doc.execCommand('delete', false, null);
+    if (items) joinItems(items, s.anchorNode);
+    return done;
+}
+// A drag of the selection carries what a copy of it puts on the clipboard, never the engine's
+// markup with its computed styles, and a mark of its own under dragType: a drop that brings
+// the mark back while the page is as it was is the page's own (see dropAt).
+const dragType = 'application/x-zandovell-drag';
+let dragged = null;               // the mark, the selection dragged, the count of changes then
+let drags = 0;
+addEventListener('dragstart', function (e) {
+    dragged = null;
+    if (!e.isTrusted || !e.dataTransfer || !doc.body.isContentEditable || !hasContent()) return;
+    collect();
+    const c = currentControl(), r = getSelection().getRangeAt(0).cloneRange();
+    if (!r.intersectsNode(e.target)) return;
+    dragged = { mark: ++drags + '.' + Math.random().toString(36).slice(2), control: c, range: r,
+                changes: changes };
+    e.dataTransfer.setData('text/html', c ? c.outerHTML : copiedHtml(r));
+    if (!c) e.dataTransfer.setData('text/plain', textOf(r));
+    e.dataTransfer.setData(dragType, dragged.mark);
+}, true);
+

@@ -1,0 +1,204 @@
+// ---------------------------------------------------------------- undo units
+// Mutations of the body are recorded and cut into units at every layer call that may change
+// the page and at each input event. Typing is the exception: text typed one key after the
+// other at the caret stays one unit until the caret moves, another kind of input comes, a call
+// changes the page or the user pauses. Undo replays a unit backwards, redo forwards. The
+// records since the last cut (pending) are the open unit.
+const typingPause = 1000;         // ms between two keys that end a run of typing
+let typing = null;                // the open run: its kind and where the caret stood after it
+let pending = [];
+const undoStack = [];
+const redoStack = [];
+let textDirty = true;
+let changes = 0;                  // counts every change of the body: an unchanged count means
+                                  // the body's source read at that count still holds
+
+// The order of each element's attributes as first seen: an attribute that undo or redo puts
+// back returns to its place instead of going to the end. A loaded element with two or more
+// attributes has it from the start; one with fewer gets it when its attributes first change,
+// from what they were before (the one it had, if any, stands first).
+const attrOrder = new WeakMap();
+function noteOrder(n) {
+    if (n.nodeType === Node.ELEMENT_NODE && !attrOrder.has(n))
+        attrOrder.set(n, [...n.attributes].map(a => a.name));
+}
+function noteFirstOrders(records) {
+    const changed = new Map();
+    for (const r of records) {
+        if (r.type !== 'attributes' || attrOrder.has(r.target)) continue;
+        if (!changed.has(r.target)) changed.set(r.target, []);
+        changed.get(r.target).push(r);
+    }
+    for (const [el, list] of changed) {
+        const names = el.getAttributeNames();
+        for (let k = list.length - 1; k >= 0; k--) {
+            const name = list[k].attributeName, at = names.indexOf(name);
+            if (list[k].oldValue === null) { if (at >= 0) names.splice(at, 1); }
+            else if (at < 0) names.unshift(name);
+        }
+        if (names.length < 2) attrOrder.set(el, names);
+    }
+}
+function restoreOrder(el) {
+    const order = attrOrder.get(el);
+    if (!order) return;
+    const rank = a => { const k = order.indexOf(a.name); return k < 0 ? order.length : k; };
+    const now = [...el.attributes];
+    const wanted = now.slice().sort((a, b) => rank(a) - rank(b));
+    const k = now.findIndex((a, i) => a !== wanted[i]);
+    if (k < 0) return;
+    const moved = wanted.slice(k).map(a => [a.namespaceURI, a.name, a.value]);
+    for (const [ns, name] of moved) el.removeAttributeNS(ns, name.replace(/^.*:/, ''));
+    for (const [ns, name, value] of moved) el.setAttributeNS(ns, name, value);
+}
+function record(r) {
+    touch(r.target, r.type);
+    if (r.type === 'attributes') {
+        const order = attrOrder.get(r.target);
+        if (order && !order.includes(r.attributeName)) order.push(r.attributeName);
+        if (ownWayAttribute(r.attributeName)) spellers.add(r.target);
+        return { type: r.type, target: r.target, ns: r.attributeNamespace, name: r.attributeName,
+                 oldValue: r.oldValue, newValue: null };
+    }
+    if (r.type === 'characterData')
+        return { type: r.type, target: r.target, oldValue: r.oldValue, newValue: null };
+    for (const n of r.addedNodes) {
+        noteOrder(n);
+        noteOwnWays(n);
+    }
+    if (r.target.localName === 'a' && [...r.removedNodes].some(isAnchorPicture)) unpictured.add(r.target);
+    return { type: r.type, target: r.target, added: [...r.addedNodes], removed: [...r.removedNodes],
+             next: r.nextSibling };
+}
+// The picture of a named anchor around text stands for the anchor: an anchor whose picture a
+// change took away goes too, its text staying where it was, within the same unit.
+const unpictured = new Set();
+function isAnchorPicture(n) {
+    return n.nodeType === Node.ELEMENT_NODE && n.localName === 'img' && n.getAttribute('src') === 'edit:anchor.gif';
+}
+function take(records) {
+    noteFirstOrders(records);
+    for (const r of records) pending.push(record(r));
+    if (!unpictured.size) return;
+    const s = getSelection(), r = s.rangeCount ? s.getRangeAt(0) : null;
+    const ends = r && [r.startContainer, r.startOffset, r.endContainer, r.endOffset];
+    for (const a of unpictured)
+        if (doc.body.contains(a) && ![...a.children].some(isAnchorPicture)) a.replaceWith(...a.childNodes);
+    unpictured.clear();
+    if (ends && ends[0].isConnected && ends[2].isConnected) selectAgain(...ends);
+    take(observer.takeRecords());
+}
+const observer = new MutationObserver(function (records) {
+    take(records);
+    textDirty = true;
+    changes++;
+    repaint();
+});
+observer.observe(doc.body, { subtree: true, childList: true, attributes: true,
+                              attributeOldValue: true, characterData: true,
+                              characterDataOldValue: true });
+
+function collect() {
+    const records = observer.takeRecords();
+    take(records);
+    if (records.length) {
+        textDirty = displayDirty = true;
+        changes++;
+    }
+}
+function cut() {
+    collect();
+    typing = null;
+    if (pending.length) {
+        undoStack.push(pending);
+        pending = [];
+        redoStack.length = 0;
+    }
+}
+function undoUnits() { return undoStack.length + (pending.length ? 1 : 0); }
+function redoUnits() { return pending.length ? 0 : redoStack.length; }
+function setAttr(target, ns, name, value) {
+    if (value === null) target.removeAttributeNS(ns, name);
+    else target.setAttributeNS(ns, name, value);
+}
+// Moved is given when undo puts removed nodes back: a node that a change made outside the page
+// had put elsewhere (into a copy of a split element, built before it went in) is noted there
+// with its place, so that redo takes it back to that place and the copy holds it again.
+function place(r, nodes, moved) {
+    const before = r.next && r.next.parentNode === r.target ? r.next : null;
+    for (const n of nodes) {
+        if (moved && n.parentNode && n.parentNode !== r.target) moved.push([n, n.parentNode, n.nextSibling]);
+        r.target.insertBefore(n, before);
+    }
+}
+function unplace(r, nodes) {
+    for (let k = nodes.length - 1; k >= 0; k--)
+        if (nodes[k].parentNode === r.target) r.target.removeChild(nodes[k]);
+}
+function revert(r) {
+    if (r.type === 'attributes') {
+        r.newValue = r.target.getAttributeNS(r.ns, r.name);
+        setAttr(r.target, r.ns, r.name, r.oldValue);
+        restoreOrder(r.target);
+    } else if (r.type === 'characterData') {
+        r.newValue = r.target.data;
+        r.target.data = r.oldValue;
+    } else {
+        r.moved = [];
+        unplace(r, r.added);
+        place(r, r.removed, r.moved);
+    }
+}
+function reapply(r) {
+    if (r.type === 'attributes') {
+        setAttr(r.target, r.ns, r.name, r.newValue);
+        restoreOrder(r.target);
+    } else if (r.type === 'characterData') r.target.data = r.newValue;
+    else {
+        unplace(r, r.removed);
+        for (let k = (r.moved || []).length - 1; k >= 0; k--) {
+            const [n, parent, next] = r.moved[k];
+            parent.insertBefore(n, next && next.parentNode === parent ? next : null);
+        }
+        place(r, r.added);
+    }
+}
+// After a replay the caret goes where the last change was made.
+function caretAt(r) {
+    let node = r.target, offset;
+    if (!node.isConnected || !doc.body.contains(node)) return;
+    if (node.nodeType === Node.TEXT_NODE) offset = node.data.length;
+    else if (r.type === 'childList' && r.next && r.next.parentNode === node)
+        offset = Array.prototype.indexOf.call(node.childNodes, r.next);
+    else offset = node.childNodes.length;
+    const s = getSelection();
+    s.removeAllRanges();
+    const c = doc.createRange();
+    c.setStart(node, offset);
+    s.addRange(c);
+}
+function replay(unit, backwards) {
+    if (backwards) for (let k = unit.length - 1; k >= 0; k--) revert(unit[k]);
+    else for (const r of unit) reapply(r);
+    observer.takeRecords();
+    for (const r of unit) touch(r.target, r.type);
+    textDirty = displayDirty = true;
+    changes++;
+    control = null;
+    caretAt(backwards ? unit[0] : unit[unit.length - 1]);
+}
+function undo() {
+    const unit = undoStack.pop();
+    if (!unit) return false;
+    replay(unit, true);
+    redoStack.push(unit);
+    return true;
+}
+function redo() {
+    const unit = redoStack.pop();
+    if (!unit) return false;
+    replay(unit, false);
+    undoStack.push(unit);
+    return true;
+}
+
