@@ -327,6 +327,9 @@ const queries = new Set(['hello', 'body', 'title', 'hit', 'objectCount', 'byId',
     'pointerMove', 'pointerCompare', 'status', 'value', 'undoCount', 'redoCount',
     'selectionContent', 'bodySource', 'moreSource', 'laidOut', 'drawn', 'state', 'echoes']);
 
+// Calls after which the page rules are not kept: replays, and bodies as the document has them.
+const ruleless = new Set(['undo', 'redo', 'setBody', 'fetchBody', 'moreBody']);
+
 window.zvLayer = {
     call: function (request) {
         const query = queries.has(request.f);
@@ -338,7 +341,10 @@ window.zvLayer = {
             if (!fn) throw new Error('Unknown layer call ' + request.f);
             if (query) collect(); else cut();
             const before = pending.length;
+            engineRan = false;
             const v = fn.apply(null, request.a || []);
+            if (!query && !ruleless.has(request.f))
+                keepRules(before, engineRan, request.f === 'exec' ? askedStyles[request.a[0]] : null);
             collect();
             if (!query || pending.length > before) {
                 // what the call changed is a unit of its own, after the open one
