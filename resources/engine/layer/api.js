@@ -342,9 +342,11 @@ window.zvLayer = {
             if (query) collect(); else cut();
             const before = pending.length;
             engineRan = false;
-            const v = fn.apply(null, request.a || []);
+            inCall = true;
+            let v;
+            try { v = fn.apply(null, request.a || []); } finally { inCall = false; }
             if (!query && !ruleless.has(request.f))
-                keepRules(before, engineRan, request.f === 'exec' ? askedStyles[request.a[0]] : null);
+                keepRules(before, engineRan, request.f === 'exec' ? request.a[0] : null);
             collect();
             if (!query || pending.length > before) {
                 // what the call changed is a unit of its own, after the open one

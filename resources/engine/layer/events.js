@@ -104,6 +104,7 @@ function caretBelowTable(e) {
     getSelection().collapse(doc.body, doc.body.childNodes.length);
 }
 let rulesFrom = 0;                // where the records of the input begin
+let inCall = false;               // a layer call runs: the engine's input events are its own
 function typingKind(inputType) {
     switch (inputType) {
     case 'insertText': case 'insertCompositionText': case 'insertParagraph':
@@ -147,7 +148,7 @@ function wrapLooseText() {
 addEventListener('input', function (e) {
     if (joining) joinItems(joining, getSelection().anchorNode);
     joining = null;
-    keepRules(rulesFrom, true, null);
+    if (!inCall) keepRules(rulesFrom, true, null);
     if (!typing) return;
     const s = getSelection();
     typing.node = s.rangeCount ? s.anchorNode : null;

@@ -81,9 +81,12 @@ function touchedBy(records) {
     }
     return found;
 }
+// The commands that change the structure of the items they are given, and nothing inside them.
+const itemCommands = new Set([IDM.ORDERLIST, IDM.UNORDERLIST, IDM.INDENT, IDM.OUTDENT, IDM.BLOCKFMT]);
 // The pass over the records of the open unit from From on. Engine tells whether the engine's
-// editing ran, Asked the styles the action's command sets.
-function keepRules(from, engine, asked) {
+// editing ran, Command is the command (its IDM id) that the action ran, if any.
+function keepRules(from, engine, command) {
+    const asked = askedStyles[command] || [];
     collect();
     let records = pending.slice(from);
     if (!records.length) return;
@@ -98,10 +101,10 @@ function keepRules(from, engine, asked) {
         const touched = touchedBy(records);
         if (round === 0) {
             anchorsWithoutPicture(records);
-            paragraphsOfItems(records, fresh);
+            if (itemCommands.has(command)) paragraphsOfItems(records, fresh);
             markersOutOfBlocks(records, fresh);
-            if (engine) engineStyles(records, touched, fresh, asked || []);
-            blanksOfJoins(records);
+            if (engine) engineStyles(records, touched, fresh, asked);
+            if (command === null) blanksOfJoins(records);
             retypedLink(records);
             typedIntoLink(records);
         }
