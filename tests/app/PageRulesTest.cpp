@@ -87,6 +87,7 @@ TEST(PageRules, LinksAnchorsIdsAndNamesHoldAfterTypingPastingCuttingAndLists)
                  "<p id=\"l3\">Cut <a href=\"three.html\">third link</a> away.</p>\n"
                  "<p id=\"l4\">See <a href=\"both.html\" name=\"both\">link with name</a> there.</p>\n"
                  "<p id=\"l5\">Named <a name=\"x1\">anchor words</a></p>\n"
+                 "<p id=\"l6\">Delete <a href=\"six.html\">sixth link</a> too.</p>\n"
                  "<ul><li><a href=\"item.html\">Item link</a></li></ul>\n"
                  "<dl><dt id=\"t1\">Term one</dt><dd>Its definition</dd></dl>\n"
                  "<p id=\"moved\">Moved paragraph</p>\n"
@@ -115,6 +116,14 @@ TEST(PageRules, LinksAnchorsIdsAndNamesHoldAfterTypingPastingCuttingAndLists)
     });
     EXPECT_HASNT(Page, "three.html");
     EXPECT_HAS(Page, "<p id=\"l3\">Cut &nbsp;away.</p>");
+    // and so does Delete
+    Page = P.Step("deleting a link's text", [&] {
+        ASSERT_NO_FATAL_FAILURE(P.Select("sixth link", 0, 10));
+        H.Key(Qt::Key_Delete);
+    });
+    EXPECT_HASNT(Page, "six.html");
+    EXPECT_HAS(Page, "<p id=\"l6\">Delete");
+    EXPECT_HAS(Page, "too.</p>");
     // the picture of a named link deleted: the link stays, without its name
     Page = P.Step("deleting a named link's picture", [&] {
         ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), "#l4 img")));
@@ -173,6 +182,8 @@ TEST(PageRules, BlocksListsAndStylesHoldAfterFormatsListsAndKeys)
                  "<aside><p>Tutorial</p><p>Side text here.</p></aside><p>After text here.</p>\n"
                  "<p>before pre:</p><pre>line A\nline B</pre>\n"
                  "<ul><li><p class=\"note\" id=\"keep\">Second para item</p></li></ul>\n"
+                 "<ul><li><p id=\"p1\">First para</p><p>Other para</p></li><li><pre>code line</pre></li></ul>\n"
+                 "<p>Para before</p><h3>Heading words</h3>\n"
                  "<p>second case <em>join</em> queries here.</p>\n"
                  "<p>End of page</p>");
     QString Page;
@@ -212,7 +223,8 @@ TEST(PageRules, BlocksListsAndStylesHoldAfterFormatsListsAndKeys)
     EXPECT_HASNT(Page, "<aside><h3>Side text here.<br></aside>");
     // Delete at the end of a paragraph before pre: no style the user did not set
     Page = P.Step("delete before pre", [&] {
-        ASSERT_NO_FATAL_FAILURE(P.ClickAt("before pre:", 11));
+        ASSERT_NO_FATAL_FAILURE(P.ClickAt("before pre:", 2));
+        H.Key(Qt::Key_End);
         H.Key(Qt::Key_Delete);
     });
     EXPECT_HAS(Page, "<p>before pre:line A</p><pre>line B</pre>");
@@ -228,7 +240,21 @@ TEST(PageRules, BlocksListsAndStylesHoldAfterFormatsListsAndKeys)
     });
     EXPECT_HAS(Page, "<p class=\"note\" id=\"keep\">Second para item</p>");
     EXPECT_HASNT(Page, "<li><p></p>");
-    // Enter then Backspace beside an inline element gives back the blank
+    // a numbered list over items of two paragraphs and of a pre: they stay in their items
+    Page = P.Step("numbered list over paragraphs and pre", [&] {
+        ASSERT_NO_FATAL_FAILURE(P.ClickAt("First para", 2));
+        H.Key(Qt::Key_Down, Qt::ShiftModifier);
+        H.Key(Qt::Key_Down, Qt::ShiftModifier);
+        H.Key(Qt::Key_End, Qt::ShiftModifier);
+        H.Click(H.F().BtnOrder);
+    });
+    EXPECT_HAS(Page, "<ol><li><p id=\"p1\">First para</p><p>Other para</p></li><li><pre>code line</pre></li></ol>");
+    // Backspace at a heading's start: its words join the paragraph, without the heading's looks
+    Page = P.Step("Backspace at a heading's start", [&] {
+        ASSERT_NO_FATAL_FAILURE(P.ClickAt("Heading words", 0));
+        H.Key(Qt::Key_Backspace);
+    });
+    EXPECT_HAS(Page, "<p>Para beforeHeading words</p>");
     // Enter then Backspace beside an inline element: the blank between the words comes back
     ASSERT_NO_FATAL_FAILURE(P.ClickAt("join", 4));
     H.Key(Qt::Key_Return);

@@ -327,8 +327,9 @@ const queries = new Set(['hello', 'body', 'title', 'hit', 'objectCount', 'byId',
     'pointerMove', 'pointerCompare', 'status', 'value', 'undoCount', 'redoCount',
     'selectionContent', 'bodySource', 'moreSource', 'laidOut', 'drawn', 'state', 'echoes']);
 
-// Calls after which the page rules are not kept: replays, and bodies as the document has them.
-const ruleless = new Set(['undo', 'redo', 'setBody', 'fetchBody', 'moreBody']);
+// Calls after which the page rules are not kept: replays, and bodies as the document has them
+// (loaded, or a whole page written in another view).
+const ruleless = new Set(['undo', 'redo', 'setBody', 'fetchBody', 'moreBody', 'replaceBody']);
 
 window.zvLayer = {
     call: function (request) {

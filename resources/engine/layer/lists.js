@@ -78,10 +78,12 @@ function textEnds(r) {
     if (texts.length && at[2].nodeType !== Node.TEXT_NODE) at.splice(2, 2, texts[texts.length - 1], texts[texts.length - 1].length);
     return at;
 }
-// The engine makes a list over definition terms right in their dl (dl > ul > dt). Instead the
-// terms and definitions with selected text of their own (or the caret) become items, with all
-// they hold and their attributes, of a list of the kind Tag between the two halves of their
-// dl. The lists made, in the page's order; the selection kept.
+// The engine makes a list over definition terms right in their dl (dl > ul > dt), and takes
+// the paragraphs out of the items of a list of the other kind. Instead the terms and
+// definitions with selected text of their own (or the caret) become items, with all they hold
+// and their attributes, of a list of the kind Tag between the two halves of their dl; such
+// items of a list of the other kind go there as they are (those inside them with them). The
+// lists made, in the page's order; the selection kept.
 function termsToItems(tag) {
     const s = getSelection();
     if (!s.rangeCount) return [];
@@ -89,8 +91,9 @@ function termsToItems(tag) {
     // an end at the edge of a term's text does not take the term
     const texts = r.collapsed ? [r.startContainer] : [...textsIn(r)].filter(t => t.data.trim() &&
         !(t === r.endContainer && r.endOffset === 0) && !(t === r.startContainer && r.startOffset === t.length));
-    const items = [...new Set(texts.map(t => (t.nodeType === Node.ELEMENT_NODE ? t : t.parentElement).closest('li, dt, dd')))]
-        .filter(el => el && el.localName !== 'li' && isItem(el) && doc.body.contains(el));
+    const found = [...new Set(texts.map(t => (t.nodeType === Node.ELEMENT_NODE ? t : t.parentElement).closest('li, dt, dd')))]
+        .filter(el => el && isItem(el) && doc.body.contains(el) && el.parentNode.localName !== tag);
+    const items = found.filter(el => !found.some(o => o !== el && o.contains(el)));
     if (!items.length) return [];
     const [sc, so, ec, eo] = textEnds(r);
     const made = [];
@@ -106,7 +109,10 @@ function termsToItems(tag) {
         dl.after(list);
         let box = null;
         for (const n of run) {
-            if (belongsTo(n, dl)) {
+            if (n.localName === 'li' && belongsTo(n, dl)) {
+                list.append(n);
+                box = null;
+            } else if (belongsTo(n, dl)) {
                 const li = list.appendChild(doc.createElement('li'));
                 for (const a of n.attributes) li.setAttribute(a.name, a.value);
                 li.append(...n.childNodes);
@@ -119,7 +125,6 @@ function termsToItems(tag) {
         for (const n of run) if (n.parentNode === dl) n.remove();
         if (tail.some(n => !blank(n))) {
             const rest = dl.cloneNode(false);
-            rest.removeAttribute('id');
             list.after(rest);
             rest.append(...tail);
         }
@@ -224,7 +229,6 @@ function outdentItems() {
     }
     if (last.nextSibling && [...list.childNodes].slice([...list.childNodes].indexOf(last) + 1).some(n => !blank(n))) {
         const rest = list.cloneNode(false), tail = [];
-        rest.removeAttribute('id');
         for (let n = last.nextSibling; n; n = n.nextSibling) tail.push(n);
         last.append(rest);
         rest.append(...tail);
