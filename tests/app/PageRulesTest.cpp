@@ -89,6 +89,7 @@ TEST(PageRules, LinksAnchorsIdsAndNamesHoldAfterTypingPastingCuttingAndLists)
                  "<p id=\"l5\">Named <a name=\"x1\">anchor words</a></p>\n"
                  "<p id=\"l6\">Delete <a href=\"six.html\">sixth link</a> too.</p>\n"
                  "<ul><li><a href=\"item.html\">Item link</a></li></ul>\n"
+                 "<p><a href=\"para.html\">Paragraph link</a></p>\n"
                  "<dl><dt id=\"t1\">Term one</dt><dd>Its definition</dd></dl>\n"
                  "<p id=\"moved\">Moved paragraph</p>\n"
                  "<p>End of page</p>");
@@ -136,6 +137,11 @@ TEST(PageRules, LinksAnchorsIdsAndNamesHoldAfterTypingPastingCuttingAndLists)
         H.Click(H.F().BtnOrder);
     });
     EXPECT_HAS(Page, "<ol><li><a href=\"item.html\">Item link</a></li></ol>");
+    Page = P.Step("numbered list over a linked paragraph", [&] {
+        ASSERT_NO_FATAL_FAILURE(P.ClickAt("Paragraph link", 3));
+        H.Click(H.F().BtnOrder);
+    });
+    EXPECT_HAS(Page, "<li><a href=\"para.html\">Paragraph link</a></li></ol>");
     // Enter at the end of a term and in a named anchor: the new term and paragraph take
     // neither the id nor the name
     Page = P.Step("Enter after a term", [&] {

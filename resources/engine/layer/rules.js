@@ -33,8 +33,10 @@ function isAnchorPicture(n) {
 // Links: an a, and the picture of an empty named anchor.
 const isLink = n => n.nodeType === Node.ELEMENT_NODE &&
     (n.localName === 'a' || (isAnchorPicture(n) && !(n.parentNode && n.parentNode.localName === 'a')));
-// Pictures of the design view (anchors, comments, scripts, objects): their ids are the view's.
+// Pictures of the design view (anchors, comments, scripts, objects) and the elements it keeps
+// apart (images, tables) carry ids of the view's own, which lead to what they stand for.
 const isPicture = el => el.localName === 'img' && /^edit:/.test(el.getAttribute('src') || '');
+const designId = v => v.startsWith('dsgn_:::_');
 // Styles the engine copies from what it computes when it moves text (colours and fonts as
 // rgb(...), display: inline !important, the grey the design view paints behind pre); the user
 // sets them only through the commands that ask for them.
@@ -442,7 +444,7 @@ function copiesKeepNoNames(fresh) {
         if (!el.isConnected || !doc.body.contains(el) || isPicture(el)) continue;
         for (const name of el.localName === 'a' ? ['id', 'name'] : ['id']) {
             const v = el.getAttribute(name);
-            if (!v) continue;
+            if (!v || (name === 'id' && designId(v))) continue;
             const same = [...doc.body.querySelectorAll((name === 'name' ? 'a' : '') + '[' + name + '="' + CSS.escape(v) + '"]')];
             if (same.length < 2) continue;
             const keeper = same.find(e => !fresh.has(e)) || same[0];
