@@ -25,22 +25,28 @@ public:
         H.W().FileManager->OpenFile(Docs / "rules.html");
         EXPECT_TRUE(WaitFor([&] { return H.Body().contains("End of page"); }));
     }
-    // The body without the white space between tags.
-    QString Tight() { return H.Body().replace(QRegularExpression(">\\s+<"), "><").trimmed(); }
+    // The body, once the keys sent before have reached the page.
+    QString Body()
+    {
+        H.D().CallLayer("echoes");
+        return H.Body();
+    }
+    // The same without the white space between tags.
+    QString Tight() { return Body().replace(QRegularExpression(">\\s+<"), "><").trimmed(); }
     // Act, then Undo gives back the page before it and Redo the page after it; the page after.
     QString Step(const char* What, const std::function<void()>& Act)
     {
-        const QString Before = H.Body();
+        const QString Before = Body();
         Act();
         H.TypeInDesigner("");
-        const QString After = H.Body();
+        const QString After = Body();
         EXPECT_NE(After, Before) << What;
         // offscreen, the popup of a box stays the active window once closed: the keys go to
         // the page's view
         QTest::keyClick(H.D().focusProxy(), Qt::Key_Z, Qt::ControlModifier);
-        EXPECT_EQ(H.Body().toStdString(), Before.toStdString()) << "undo of " << What;
+        EXPECT_EQ(Body().toStdString(), Before.toStdString()) << "undo of " << What;
         QTest::keyClick(H.D().focusProxy(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-        EXPECT_EQ(H.Body().toStdString(), After.toStdString()) << "redo of " << What;
+        EXPECT_EQ(Body().toStdString(), After.toStdString()) << "redo of " << What;
         return Tight();
     }
     void ClickAt(const QString& Text, int Offset)
