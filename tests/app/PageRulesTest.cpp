@@ -33,7 +33,37 @@ public:
     }
     // The same without the white space between tags.
     QString Tight() { return Body().replace(QRegularExpression(">\\s+<"), "><").trimmed(); }
-    // Act, then Undo gives back the page before it and Redo the page after it; the page after.
+    // What the page holds against the rules: links in links, empty links, blocks in
+    // paragraphs, headings in headings, items and lists out of place, rows and cells out of
+    // place, ids and anchor names twice, styles the engine computed.
+    QString Faults()
+    {
+        return PageEval(H.D(), R"((function () {
+            const out = [], all = [...document.body.querySelectorAll('*')];
+            const closes = /^(address|article|aside|blockquote|center|details|dialog|dir|div|dl|dd|dt|fieldset|figcaption|figure|footer|form|h[1-6]|header|hgroup|hr|li|main|menu|nav|ol|p|pre|section|table|ul)$/;
+            const ids = new Map(), names = new Map();
+            for (const e of all) {
+                const n = e.localName, up = e.parentElement.localName;
+                if (n === 'a' && e.parentElement.closest('a')) out.push('a in a');
+                if (n === 'a' && e.hasAttribute('href') && !e.textContent.trim() && !e.querySelector('img')) out.push('empty link');
+                if (closes.test(n) && e.parentElement.closest('p')) out.push(n + ' in p');
+                if (/^h[1-6]$/.test(n) && e.parentElement.closest('h1, h2, h3, h4, h5, h6')) out.push(n + ' in a heading');
+                if (n === 'li' && !/^(ul|ol|menu|dir)$/.test(up)) out.push('li in ' + up);
+                if ((n === 'dt' || n === 'dd') && up !== 'dl') out.push(n + ' in ' + up);
+                if (/^(ul|ol|dl)$/.test(n) && /^(ul|ol|dl)$/.test(up)) out.push(n + ' in ' + up);
+                if (n === 'tr' && !/^(table|thead|tbody|tfoot)$/.test(up)) out.push('tr in ' + up);
+                if ((n === 'td' || n === 'th') && up !== 'tr') out.push(n + ' in ' + up);
+                if (e.id && !e.id.startsWith('dsgn_:::_')) ids.set(e.id, (ids.get(e.id) || 0) + 1);
+                if (n === 'a' && e.name) names.set(e.name, (names.get(e.name) || 0) + 1);
+                const style = e.getAttribute('style') || '';
+                if (/rgb\(|!important/.test(style)) out.push('style ' + style);
+            }
+            for (const [k, v] of [...ids, ...names]) if (v > 1) out.push(k + ' twice');
+            return out.join(', ');
+        })())").toString();
+    }
+    // Act, then Undo gives back the page before it and Redo the page after it; the page after,
+    // which holds to the rules.
     QString Step(const char* What, const std::function<void()>& Act)
     {
         const QString Before = Body();
@@ -41,6 +71,7 @@ public:
         H.TypeInDesigner("");
         const QString After = Body();
         EXPECT_NE(After, Before) << What;
+        EXPECT_EQ(Faults().toStdString(), "") << What << "\n" << After.toStdString();
         // offscreen, the popup of a box stays the active window once closed: the keys go to
         // the page's view
         QTest::keyClick(H.D().focusProxy(), Qt::Key_Z, Qt::ControlModifier);
@@ -194,6 +225,7 @@ TEST(PageRules, BlocksListsAndStylesHoldAfterFormatsListsAndKeys)
                  "<aside><p>Tutorial</p><p>Side text here.</p></aside><p>After text here.</p>\n"
                  "<p>before pre:</p><pre>line A\nline B</pre>\n"
                  "<ul><li><p class=\"note\" id=\"keep\">Second para item</p></li></ul>\n"
+                 "<ul><li>Outer item<ol><li>Inner item</li></ol></li></ul>\n"
                  "<ul><li><p id=\"p1\">First para</p><p>Other para</p></li><li><pre>code line</pre></li></ul>\n"
                  "<p>Para before</p><h3>Heading words</h3>\n"
                  "<p>second case <em>join</em> queries here.</p>\n"
@@ -252,6 +284,12 @@ TEST(PageRules, BlocksListsAndStylesHoldAfterFormatsListsAndKeys)
     });
     EXPECT_HAS(Page, "<p class=\"note\" id=\"keep\">Second para item</p>");
     EXPECT_HASNT(Page, "<li><p></p>");
+    // a bulleted list over an item of a numbered list in an item: no item in an item
+    Page = P.Step("bulleted list over an inner item", [&] {
+        ASSERT_NO_FATAL_FAILURE(P.ClickAt("Inner item", 2));
+        H.Click(H.F().BtnUnorder);
+    });
+    EXPECT_HAS(Page, "<ul><li>Outer item<ul><li>Inner item</li></ul></li></ul>");
     // a numbered list over items of two paragraphs and of a pre: they stay in their items
     Page = P.Step("numbered list over paragraphs and pre", [&] {
         ASSERT_NO_FATAL_FAILURE(P.ClickAt("First para", 2));
