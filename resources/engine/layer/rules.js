@@ -21,7 +21,6 @@ const belongsTo = (n, list) => n.nodeType === Node.ELEMENT_NODE && itemLists.has
                             itemLists.get(n.localName).includes(list.localName);
 const isItem = n => !!n.parentNode && belongsTo(n, n.parentNode);
 const tableParts = new Set(['table', 'tbody', 'thead', 'tfoot', 'tr']);
-const rowHolders = new Set(['table', 'tbody', 'thead', 'tfoot']);
 const blank = n => n.nodeType === Node.COMMENT_NODE || (n.nodeType === Node.TEXT_NODE && !n.data.trim());
 const emptyBox = el => !el.textContent.trim() &&
     !el.querySelector('img, input, select, textarea, button, object, embed, iframe, hr, table');
@@ -42,7 +41,8 @@ const designId = v => v.startsWith('dsgn_:::_');
 // sets them only through the commands that ask for them.
 const computedStyles = /^(color|background(-color)?|font(-.*)?|display|float|letter-spacing|line-height|orphans|widows|text-(align|indent|transform|decoration.*)|white-space|word-spacing|caret-color|vertical-align|-webkit-.*)$/;
 const askedStyles = { 51: ['background-color'], 55: ['color'], 18: ['font-family'], 19: ['font-size'],
-                      57: ['text-align'], 59: ['text-align'], 60: ['text-align'] };
+                      57: ['text-align'], 59: ['text-align'], 60: ['text-align'], 52: ['font-weight'],
+                      56: ['font-style'], 63: ['text-decoration'] };
 // Whether the engine's own editing ran in the action: only then can computed styles come in.
 let engineRan = false;
 const engineCommand = doc.execCommand.bind(doc);
@@ -361,7 +361,8 @@ function blocksOutOfParagraphs(touched) {
 // with what became of their term.
 function itemsInLists(touched) {
     const allowed = (item, parent) => belongsTo(item, parent) ||
-        (item.localName === 'li' && ['menu', 'dir'].includes(parent.localName));
+        (item.localName === 'li' && ['menu', 'dir'].includes(parent.localName)) ||
+        (item.localName !== 'li' && parent.localName === 'div' && parent.parentNode.localName === 'dl');
     const sibling = (n, way) => {
         do n = n[way]; while (n && blank(n));
         return n;
@@ -397,45 +398,67 @@ function itemsInLists(touched) {
             item.append(el);
         }
     }
+    // definitions before a dl's first term go to the term before them (in the dl right before
+    // this one), or to what became of their term (the last item of the list right before,
+    // where a list command took it), or else stand as what they hold, in front of the dl
     for (const el of touched) {
         if (!el.isConnected || el.localName !== 'dl') continue;
-        const first = [...el.children].find(c => c.localName === 'dt' || c.localName === 'dd');
-        const list = sibling(el, 'previousSibling');
-        if (!first || first.localName !== 'dd' || !list || !['ol', 'ul'].includes(list.localName) ||
-            !list.lastElementChild || list.lastElementChild.localName !== 'li')
-            continue;
-        const item = list.lastElementChild;
-        // the definitions before the first term become paragraphs of the item
-        while (el.firstElementChild && el.firstElementChild.localName === 'dd') {
-            const dd = el.firstElementChild, p = doc.createElement('p');
-            for (const a of dd.attributes) p.setAttribute(a.name, a.value);
-            item.append(p);
-            p.append(...dd.childNodes);
-            dd.remove();
+        const leading = [];
+        for (const c of el.children) {
+            if (c.localName === 'dt') break;
+            if (c.localName === 'dd') leading.push(c);
+        }
+        if (!leading.length) continue;
+        const before = sibling(el, 'previousSibling');
+        if (before && before.localName === 'dl' && [...before.children].some(c => c.localName === 'dt')) {
+            before.append(...leading);
+        } else {
+            const item = before && ['ol', 'ul'].includes(before.localName) && before.lastElementChild &&
+                before.lastElementChild.localName === 'li' ? before.lastElementChild : null;
+            for (const dd of leading) {
+                const held = [...dd.childNodes];
+                if (held.some(n => n.nodeType === Node.ELEMENT_NODE && closesParagraph.has(n.localName))) {
+                    if (item) item.append(...held);
+                    else el.before(...held);
+                } else {
+                    const p = doc.createElement('p');
+                    for (const a of dd.attributes) p.setAttribute(a.name, a.value);
+                    if (item) item.append(p);
+                    else el.before(p);
+                    p.append(...held);
+                }
+                dd.remove();
+            }
         }
         if (![...el.childNodes].some(n => !blank(n))) el.remove();
     }
 }
-// Rows stand in a table or its sections, cells in rows: loose ones get a row or a table.
+// Rows stand in a table or its sections, cells in rows: loose ones get a row and a table. A
+// row right in a table stays so: the page saves a table as it was written, and a browser
+// reads its rows into a tbody of its own.
 function rowsInTables(touched) {
-    const wrap = (el, ok, tag) => {
-        if (!el.isConnected || ok(el.parentNode)) return;
-        const list = doc.createElement(tag);
-        el.before(list);
-        let n = el;
-        while (n && (blank(n) || n.localName === el.localName)) {
+    // the run of nodes of a kind around El, blanks between them, into a new Tag
+    const wrap = (el, kind, tag) => {
+        const goes = n => n && (blank(n) || kind(n));
+        let first = el;
+        while (goes(first.previousSibling)) first = first.previousSibling;
+        const box = doc.createElement(tag);
+        first.before(box);
+        for (let n = first; goes(n);) {
             const next = n.nextSibling;
-            list.append(n);
+            box.append(n);
             n = next;
         }
-        return list;
+        return box;
+    };
+    const isCell = n => n.localName === 'td' || n.localName === 'th', isRow = n => n.localName === 'tr';
+    const holders = new Set(['table', 'tbody', 'thead', 'tfoot']);
+    const place = row => {
+        if (row.isConnected && !holders.has(row.parentNode.localName)) wrap(row, isRow, 'table');
     };
     for (const el of touched)
-        if (el.localName === 'td' || el.localName === 'th') {
-            const row = wrap(el, p => p.localName === 'tr', 'tr');
-            if (row) wrap(row, p => rowHolders.has(p.localName), 'table');
-        }
-    for (const el of touched) if (el.localName === 'tr') wrap(el, p => rowHolders.has(p.localName), 'table');
+        if (el.isConnected && isCell(el) && !isRow(el.parentNode)) place(wrap(el, isCell, 'tr'));
+    for (const el of touched) if (isRow(el)) place(el);
 }
 // An element an action made (by Enter, a split, a paste of a copy) takes no id, and no anchor
 // name, that the page already has: the element the page had keeps it.
