@@ -482,6 +482,8 @@ function copiesKeepNoNames(fresh) {
 // put right beside it (typed or pasted over its whole text), or goes; an a with no attributes
 // gives way to what it holds.
 function emptyLinks(touched, fresh, records) {
+    // a blank typed over its text is the link's
+    const empty = a => !a.textContent && emptyBox(a);
     const inline = n => n.nodeType === Node.TEXT_NODE ||
         (n.nodeType === Node.ELEMENT_NODE && !closesParagraph.has(n.localName) && !isLink(n) &&
          !n.querySelector('a') && n.localName !== 'br');
@@ -501,7 +503,7 @@ function emptyLinks(touched, fresh, records) {
             a.replaceWith(...a.childNodes);
             continue;
         }
-        if (!a.hasAttribute('href') || !emptyBox(a)) continue;
+        if (!a.hasAttribute('href') || !empty(a)) continue;
         const taken = [];
         for (const way of ['previousSibling', 'nextSibling'])
             for (let n = a[way]; n && inline(n) && isNew(n); n = n[way]) taken.push([way, n]);
@@ -512,7 +514,7 @@ function emptyLinks(touched, fresh, records) {
         const was = refilled;
         refilled = [a, pending];
         if (!taken.length && !typedIntoLink(records)) refilled = was;
-        if (emptyBox(a)) a.replaceWith(...a.childNodes);
+        if (empty(a)) a.replaceWith(...a.childNodes);
     }
 }
 // No style the user did not set: what the engine copied from computed styles into the elements
