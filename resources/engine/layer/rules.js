@@ -258,9 +258,11 @@ function textBeside(t, after) {
         if (n.data) return after ? n.data[0] : n.data[n.data.length - 1];
     return '';
 }
-// Typing goes on in a link whose whole text it replaced: the engine puts what is typed at a
-// link's end after the link.
-// A key that replaced all of a link's text leaves the key's text in it.
+// Typing over all of a link's text goes on in the link, where the engine would put what is
+// typed at a link's end after it. Refilled: the link and the unit that typed into it.
+let refilled = null;
+let caretPlaced = false;          // a rule put the caret where typing goes on
+// A key that replaced all of a link's text leaves the key's text in it: the link is refilled.
 function retypedLink(records) {
     for (const r of records) {
         const t = r.target, a = t.parentNode;
@@ -272,8 +274,7 @@ function retypedLink(records) {
             refilled = [a, pending];
     }
 }
-let refilled = null;
-let caretPlaced = false;          // a rule put the caret where typing goes on              // [the link, the unit it took its new text in]
+// What is typed right beside the refilled link goes into it.
 function typedIntoLink(records) {
     if (!refilled || refilled[1] !== pending || !refilled[0].isConnected) return false;
     const a = refilled[0];
@@ -398,6 +399,17 @@ function itemsInLists(touched) {
             item.append(el);
         }
     }
+    // a block that is no item of a dl (a term made a paragraph) stands outside it, between its
+    // halves
+    for (const el of touched) {
+        const dl = el.parentNode;
+        if (!el.isConnected || !dl || dl.localName !== 'dl' || !closesParagraph.has(el.localName) ||
+            itemLists.has(el.localName) || isList(el) || el.localName === 'div')
+            continue;
+        liftOut(el, dl);
+        const after = sibling(el, 'nextSibling');
+        if (after && after.localName === 'dl') touched.add(after);
+    }
     // definitions before a dl's first term go to the term before them (in the dl right before
     // this one), or to what became of their term (the last item of the list right before,
     // where a list command took it), or else stand as what they hold, in front of the dl
@@ -405,8 +417,8 @@ function itemsInLists(touched) {
         if (!el.isConnected || el.localName !== 'dl') continue;
         const leading = [];
         for (const c of el.children) {
-            if (c.localName === 'dt') break;
-            if (c.localName === 'dd') leading.push(c);
+            if (c.localName !== 'dd') break;
+            leading.push(c);
         }
         if (!leading.length) continue;
         const before = sibling(el, 'previousSibling');
