@@ -184,8 +184,9 @@ function paragraphsOfItems(records, fresh) {
             if (!from.has(n)) from.set(n, r.target);
             for (const e of n.querySelectorAll('p, pre')) if (!from.has(e)) from.set(e, e.parentNode);
         }
-    const gone = [...from].filter(([p, parent]) => !p.isConnected && ['p', 'pre'].includes(p.localName) &&
-                                                  itemLists.has(parent.localName));
+    // one that went away whole, its text with it, was taken away, not emptied: it stays so
+    const gone = [...from].filter(([p, parent]) => !p.isConnected && !p.firstChild &&
+                                                  ['p', 'pre'].includes(p.localName) && itemLists.has(parent.localName));
     if (!gone.length) return;
     const textOf = textsBefore(records), runs = addedRuns(records);
     for (const [p] of gone) {
@@ -399,6 +400,22 @@ function itemsInLists(touched) {
             item.append(el);
         }
     }
+    // words right in a dl are a definition
+    for (const el of touched) {
+        if (!el.isConnected || el.localName !== 'dl') continue;
+        const loose = n => (n.nodeType === Node.TEXT_NODE && n.data.trim()) ||
+            (n.nodeType === Node.ELEMENT_NODE && !closesParagraph.has(n.localName) && !isPicture(n) && n.localName !== 'br');
+        for (const n of [...el.childNodes]) {
+            if (!n.isConnected || n.parentNode !== el || !loose(n)) continue;
+            const dd = doc.createElement('dd');
+            n.before(dd);
+            for (let m = n; m && (loose(m) || blank(m) || m.localName === 'br');) {
+                const next = m.nextSibling;
+                dd.append(m);
+                m = next;
+            }
+        }
+    }
     // a block that is no item of a dl (a term made a paragraph) stands outside it, between its
     // halves
     for (const el of touched) {
@@ -494,8 +511,10 @@ function copiesKeepNoNames(fresh) {
 // put right beside it (typed or pasted over its whole text), or goes; an a with no attributes
 // gives way to what it holds.
 function emptyLinks(touched, fresh, records) {
-    // a blank typed over its text is the link's
-    const empty = a => !a.textContent && emptyBox(a);
+    // a blank typed over its text is the link's; the view's pictures of tags show nothing of it
+    const shows = e => !isPicture(e) || e.getAttribute('src') === 'edit:trans.gif';
+    const empty = a => !a.textContent &&
+        ![...a.querySelectorAll('img, input, select, textarea, button, object, embed, iframe, hr, table')].some(shows);
     const inline = n => n.nodeType === Node.TEXT_NODE ||
         (n.nodeType === Node.ELEMENT_NODE && !closesParagraph.has(n.localName) && !isLink(n) &&
          !n.querySelector('a') && n.localName !== 'br');
@@ -526,13 +545,15 @@ function emptyLinks(touched, fresh, records) {
         const was = refilled;
         refilled = [a, pending];
         if (!taken.length && !typedIntoLink(records)) refilled = was;
-        if (empty(a)) a.replaceWith(...a.childNodes);
+        // a named link left without its words stays a named anchor
+        if (empty(a) && a.hasAttribute('name')) a.removeAttribute('href');
+        else if (empty(a)) a.replaceWith(...a.childNodes);
     }
 }
 // No style the user did not set: what the engine copied from computed styles into the elements
 // it made or restyled goes, and a span or font it left bare gives way to what it holds.
 function engineStyles(records, touched, fresh, asked) {
-    const strip = (el, old) => {
+    const strip = (el, old, computedOnly) => {
         const before = new Set();
         if (old) {
             const t = doc.createElement('span');
@@ -540,7 +561,9 @@ function engineStyles(records, touched, fresh, asked) {
             for (const p of t.style) before.add(p);
         }
         const drop = [...el.style].filter(p => !before.has(p) && computedStyles.test(p) &&
-                                          !asked.some(a => p === a || p.startsWith(a + '-')));
+                                          !asked.some(a => p === a || p.startsWith(a + '-')) &&
+                                          (!computedOnly || p === 'display' ||
+                                           /rgb\(|!important/.test(el.style.getPropertyValue(p) + el.style.getPropertyPriority(p))));
         for (const p of drop) el.style.removeProperty(p);
         if (drop.length && !el.style.length) el.removeAttribute('style');
         if ((el.localName === 'span' || el.localName === 'font') && !el.attributes.length)
@@ -552,7 +575,9 @@ function engineStyles(records, touched, fresh, asked) {
     for (const [el, old] of olds) if (el.isConnected && doc.body.contains(el) && !fresh.has(el)) strip(el, old);
     for (const el of fresh) {
         if (!el.isConnected || !el.hasAttribute('style')) continue;
-        // a copy of a block keeps what its original had; what the engine wraps text in does not
-        if (el.localName === 'span' || el.localName === 'font' || /!important/.test(el.getAttribute('style'))) strip(el, null);
+        // what the engine wraps text in keeps nothing it computed; another element it made (a
+        // copy of one it split) keeps what was written, not values the engine computes
+        if (el.localName === 'span' || el.localName === 'font') strip(el, null, false);
+        else strip(el, null, true);
     }
 }
