@@ -32,6 +32,62 @@ function cellPlace(c) {
     if (t && t.localName !== 'table') t = null;
     return [handle(t), t ? t.id : '', handle(r)].concat(rectOf(c));
 }
+// The columns a table declares, in order: its col elements and its colgroups without any;
+// each stands for as many columns as it spans.
+function declaredColumns(t) {
+    const out = [];
+    for (const c of t.children) {
+        if (c.localName === 'col') out.push(c);
+        if (c.localName !== 'colgroup') continue;
+        const cols = [...c.children].filter(e => e.localName === 'col');
+        out.push(...(cols.length ? cols : [c]));
+    }
+    return out;
+}
+const spanOf = el => Math.max(1, parseInt(el.getAttribute('span'), 10) || 1);
+function setSpan(el, span) {
+    if (span > 1) el.setAttribute('span', String(span));
+    else el.removeAttribute('span');
+}
+// A new column at column At: it joins the declaration that spans across At, else it gets a col
+// of its own beside the column before it (After) or the one after it. Declarations that end
+// before At stay as they are.
+function insertColumn(t, at, after) {
+    const cols = declaredColumns(t);
+    let start = 0;
+    const ends = cols.map(c => [start, start += spanOf(c)]);
+    const across = cols.findIndex((c, k) => ends[k][0] < at && at < ends[k][1]);
+    if (across >= 0) return setSpan(cols[across], spanOf(cols[across]) + 1);
+    const before = cols.findIndex((c, k) => ends[k][1] === at);
+    const next = cols.findIndex((c, k) => ends[k][0] === at);
+    const k = after ? (before >= 0 ? before : next) : (next >= 0 ? next : before);
+    if (k < 0) return;
+    const c = cols[k];
+    if (c.localName === 'colgroup') return setSpan(c, spanOf(c) + 1);
+    const col = doc.createElement('col');
+    if (k === before) c.after(col);
+    else c.before(col);
+}
+// The columns marked in Gone went: the declarations lose them, and a colgroup left without its
+// cols goes too.
+function deleteColumns(t, gone) {
+    let start = 0;
+    for (const c of declaredColumns(t)) {
+        const span = spanOf(c);
+        let lost = 0;
+        for (let k = start; k < start + span; ++k) lost += gone[k] ? 1 : 0;
+        start += span;
+        if (!lost) continue;
+        if (lost < span) {
+            setSpan(c, span - lost);
+            continue;
+        }
+        const group = c.parentNode;
+        c.remove();
+        if (group.localName === 'colgroup' && ![...group.children].some(e => e.localName === 'col'))
+            group.remove();
+    }
+}
 function row(n) {
     const r = element(n);
     if (r.localName !== 'tr') throw new Error('Not a table row');
@@ -124,6 +180,8 @@ const api = {
         return handle(c);
     },
     deleteCell: (n, i) => row(n).deleteCell(i),
+    insertColumn: (n, at, after) => insertColumn(table(n), at, !!after),
+    deleteColumns: (n, gone) => deleteColumns(table(n), gone),
     // moves a cell of the page into the row, in front of another cell of it or at its end
     moveCell: function (n, c, before) {
         const r = row(n), cell = element(c), next = before ? element(before) : null;
