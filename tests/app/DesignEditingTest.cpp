@@ -624,4 +624,80 @@ TEST(DesignEditing, ListsOverTermsAndIndentedItemsAreValidListsAndUndoExactly)
     H.Tab(DesignerTab);
 }
 
+TEST(DesignEditing, EnterAndIndentInItemsActOnTheLineOfTheCaret)
+{
+    TempDir Config, Docs;
+    TMainWindowHost H(Config.Path);
+    const QString Page =
+        "<html><head><title>Options</title></head><body>\n"
+        "<ul class=\"opts\">\n"
+        "<li>Alpha item<ul><li>Alpha sub</li></ul></li>\n"
+        "<li>Bravo <b>item</b>\n<ol><li>Bravo sub</li></ol></li>\n"
+        "</ul>\n"
+        "<dl>\n"
+        "<dt>Kilo term</dt>\n"
+        "<dd><p>First paragraph.</p>\n<p>Second paragraph.</p>\n<p>Third paragraph.</p></dd>\n"
+        "<dt>Lima term</dt><dd>Lima definition</dd>\n"
+        "</dl>\n"
+        "</body></html>";
+    ASSERT_NO_FATAL_FAILURE(OpenPage(H, Docs, "items.html", Page));
+    std::vector<QString> Pages{H.Body()};
+    const auto Done = [&] {
+        H.D().CallLayer("echoes");
+        Pages.push_back(H.Body());
+    };
+    // Enter at the end of an item that holds a list, then words: the new item takes the list
+    // and holds no break; the same after bold text (the words go on in bold), and in a term
+    for (const auto& [Text, Typed] : {std::pair<QString, QString>{"Alpha item", "New alpha"},
+                                      std::pair<QString, QString>{"Bravo", "New bravo"},
+                                      std::pair<QString, QString>{"Kilo term", "Next term"}}) {
+        ASSERT_NO_FATAL_FAILURE(ClickAt(H, Text, 2));
+        H.Key(Qt::Key_End);
+        H.Key(Qt::Key_Return);
+        H.TypeInDesigner(Typed);
+        Done();
+    }
+    // Indent with the caret in one paragraph of a definition, then Outdent; Indent of two
+    // paragraphs chosen with Shift+Down, and of a definition of one line
+    ASSERT_NO_FATAL_FAILURE(ClickAt(H, "Second paragraph", 3));
+    H.Click(H.F().BtnIndent);
+    Done();
+    ASSERT_NO_FATAL_FAILURE(ClickAt(H, "Second paragraph", 3));
+    H.Click(H.F().BtnOutdent);
+    Done();
+    EXPECT_EQ(Pages.back().toStdString(), Pages[Pages.size() - 3].toStdString());
+    ASSERT_NO_FATAL_FAILURE(ClickAt(H, "First paragraph", 3));
+    H.Key(Qt::Key_Down, Qt::ShiftModifier);
+    H.Click(H.F().BtnIndent);
+    Done();
+    ASSERT_NO_FATAL_FAILURE(ClickAt(H, "Lima definition", 3));
+    H.Click(H.F().BtnIndent);
+    Done();
+
+    H.Key(Qt::Key_S, Qt::ControlModifier);
+    ASSERT_FALSE(H.W().FileManager->Modified());
+    const QString Saved = QString::fromStdString(ReadAll(Docs / "items.html"));
+    EXPECT_EQ(QString(Saved.mid(Saved.indexOf("<ul"))).remove(QRegularExpression("\\r?\\n *")).toStdString(),
+              QString("<ul class=\"opts\">"
+                    "<li>Alpha item</li><li>New alpha<ul><li>Alpha sub</li></ul></li>"
+                    "<li>Bravo <b>item</b></li><li><b>New bravo</b><ol><li>Bravo sub</li></ol></li>"
+                    "</ul>"
+                    "<dl><dt>Kilo term</dt><dt>Next term</dt>"
+                    "<dd><blockquote><p>First paragraph.</p><p>Second paragraph.</p></blockquote><p>Third paragraph.</p></dd>"
+                    "<dt>Lima term</dt><dd><blockquote>Lima definition</blockquote></dd>"
+                    "</dl></body></html>")
+                  .toStdString());
+
+    // each step undone gives back the page before it, each redone the page after it
+    for (size_t K = Pages.size() - 1; K > 0; --K) {
+        H.Key(Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(H.Body().toStdString(), Pages[K - 1].toStdString()) << "undo " << K;
+    }
+    for (size_t K = 1; K < Pages.size(); ++K) {
+        H.Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        EXPECT_EQ(H.Body().toStdString(), Pages[K].toStdString()) << "redo " << K;
+    }
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
+}
+
 }  // namespace

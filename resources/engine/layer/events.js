@@ -182,6 +182,8 @@ function wrapLooseText() {
 addEventListener('input', function (e) {
     if (joining) joinItems(joining, getSelection().anchorNode);
     joining = null;
+    if (e.inputType === 'insertParagraph') noteItemBreak();
+    if (e.inputType === 'insertText') dropItemBreak();
     if (!typing) return;
     const s = getSelection();
     typing.node = s.rangeCount ? s.anchorNode : null;
