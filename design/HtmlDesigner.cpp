@@ -1056,7 +1056,8 @@ THtmlElement THtmlDesigner::SelectionLink()
         THtmlElement Element = CaretElement({});
         for (int Depth = 0; Element && Depth < 256; ++Depth) {
             const std::string Tag = UpperAscii(Element.tagName());
-            if (Tag == "A") return Element;
+            // selected text in a named anchor is linked on its own; a caret there stands for it
+            if (Tag == "A" && (Element.getAttribute("href") || GetSelectionKind() != skText)) return Element;
             if (Tag == "BODY") break;
             Element = Element.parentElement();
         }

@@ -7,6 +7,7 @@
 
 #include <QClipboard>
 #include <QDrag>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QRegularExpression>
 #include <QSet>
@@ -689,6 +690,66 @@ TEST(DesignEditing, EnterAndIndentInItemsActOnTheLineOfTheCaret)
                   .toStdString());
 
     // each step undone gives back the page before it, each redone the page after it
+    for (size_t K = Pages.size() - 1; K > 0; --K) {
+        H.Key(Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(H.Body().toStdString(), Pages[K - 1].toStdString()) << "undo " << K;
+    }
+    for (size_t K = 1; K < Pages.size(); ++K) {
+        H.Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        EXPECT_EQ(H.Body().toStdString(), Pages[K].toStdString()) << "redo " << K;
+    }
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
+}
+
+TEST(DesignEditing, LinksMadeInNamedAnchorsCoverTheSelectionAndKeepTheNameOnce)
+{
+    TempDir Config, Docs;
+    TMainWindowHost H(Config.Path);
+    const QString Page =
+        "<html><head><title>Anchors</title></head><body>\n"
+        "<p>The <a name=\"apxs\">APache eXtension Tool</a> builds modules.</p>\n"
+        "<p>Start <a name=\"first\" class=\"term\">Opening words here</a> and end.</p>\n"
+        "<p>See <a name=\"whole\" id=\"w\">whole anchor</a> there.</p>\n"
+        "<ul><li>Item</li></ul>\n"
+        "</body></html>";
+    ASSERT_NO_FATAL_FAILURE(OpenPage(H, Docs, "anchors.html", Page));
+    std::vector<QString> Pages{H.Body()};
+    // Text selected with Shift+Right, then the Link button and an address typed into its dialog
+    const auto Link = [&](const QString& Text, int Length, const QString& Url) {
+        ASSERT_NO_FATAL_FAILURE(ClickAt(H, Text, 0));
+        for (int K = 0; K < Length; ++K) H.Key(Qt::Key_Right, Qt::ShiftModifier);
+        QString Offered;
+        TModalAnswer Answer([&](QWidget* Dialog) {
+            auto* Edit = Dialog->findChild<QLineEdit*>("EditUrl");
+            Offered = Edit->text();
+            Edit->selectAll();
+            QTest::keyClicks(Edit, Url);
+            QTest::keyClick(Edit, Qt::Key_Return);
+        });
+        H.Click(H.F().BtnLink);
+        ASSERT_TRUE(WaitFor([&] { return Answer.Seen && H.Body() != Pages.back(); }));
+        EXPECT_EQ(Offered.toStdString(), "http://");
+        Pages.push_back(H.Body());
+    };
+    // a word in the middle of a named anchor, the first words of one, its last word, and the
+    // whole of one
+    ASSERT_NO_FATAL_FAILURE(Link("eXtension", 9, "apxs.html"));
+    ASSERT_NO_FATAL_FAILURE(Link("Opening", 12, "open.html"));
+    ASSERT_NO_FATAL_FAILURE(Link("here", 4, "here.html"));
+    ASSERT_NO_FATAL_FAILURE(Link("whole anchor", 12, "whole.html"));
+
+    H.TypeInDesigner("");
+    H.Key(Qt::Key_S, Qt::ControlModifier);
+    ASSERT_FALSE(H.W().FileManager->Modified());
+    const QString Saved = QString::fromStdString(ReadAll(Docs / "anchors.html"));
+    EXPECT_EQ(Tight(Saved.mid(Saved.indexOf("<p>")).simplified()).toStdString(),
+              "<p>The <a name=\"apxs\">APache </a><a href=\"apxs.html\">eXtension</a> Tool builds modules.</p>"
+              "<p>Start <a name=\"first\" class=\"term\" href=\"open.html\">Opening word</a><a class=\"term\">s </a>"
+              "<a class=\"term\" href=\"here.html\">here</a> and end.</p>"
+              "<p>See <a name=\"whole\" id=\"w\" href=\"whole.html\">whole anchor</a> there.</p>"
+              "<ul><li>Item</li></ul></body></html>") << Saved.toStdString();
+
+    // each link undone gives back the page before it, each redone the page after it
     for (size_t K = Pages.size() - 1; K > 0; --K) {
         H.Key(Qt::Key_Z, Qt::ControlModifier);
         EXPECT_EQ(H.Body().toStdString(), Pages[K - 1].toStdString()) << "undo " << K;
