@@ -126,6 +126,20 @@ void ClickAt(TMainWindowHost& H, const QString& Text, int Offset)
     H.TypeInDesigner("");
 }
 
+// Ctrl+Z back through Pages, the body after each step, then Ctrl+Shift+Z forward: each Undo
+// gives back the page before its step, each Redo the page after it.
+void UndoAndRedo(TMainWindowHost& H, const std::vector<QString>& Pages)
+{
+    for (size_t K = Pages.size() - 1; K > 0; --K) {
+        H.Key(Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(H.Body().toStdString(), Pages[K - 1].toStdString()) << "undo " << K;
+    }
+    for (size_t K = 1; K < Pages.size(); ++K) {
+        H.Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        EXPECT_EQ(H.Body().toStdString(), Pages[K].toStdString()) << "redo " << K;
+    }
+}
+
 // The body's markup with the white space between tags left out.
 QString Tight(const QString& Html) { return QString(Html).replace(QRegularExpression(">\\s+<"), "><").trimmed(); }
 // Markup with its character references decoded.
@@ -606,14 +620,7 @@ TEST(DesignEditing, ListsOverTermsAndIndentedItemsAreValidListsAndUndoExactly)
     EXPECT_TRUE(Tight(Pages.back()).endsWith(Tight(Lists))) << Pages.back().toStdString();
 
     // each Undo gives back the page before its command, each Redo the page after it
-    for (size_t K = Pages.size() - 1; K > 0; --K) {
-        H.Key(Qt::Key_Z, Qt::ControlModifier);
-        EXPECT_EQ(H.Body().toStdString(), Pages[K - 1].toStdString()) << "undo " << K;
-    }
-    for (size_t K = 1; K < Pages.size(); ++K) {
-        H.Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-        EXPECT_EQ(H.Body().toStdString(), Pages[K].toStdString()) << "redo " << K;
-    }
+    UndoAndRedo(H, Pages);
     H.Key(Qt::Key_S, Qt::ControlModifier);
     const QString Redone = QString::fromUtf8(ReadAll(Docs / "terms.html"));
     EXPECT_EQ(ReadWritten(Redone).Faults.join(", ").toStdString(), "") << Redone.toStdString();
@@ -689,15 +696,7 @@ TEST(DesignEditing, EnterAndIndentInItemsActOnTheLineOfTheCaret)
                     "</dl></body></html>")
                   .toStdString());
 
-    // each step undone gives back the page before it, each redone the page after it
-    for (size_t K = Pages.size() - 1; K > 0; --K) {
-        H.Key(Qt::Key_Z, Qt::ControlModifier);
-        EXPECT_EQ(H.Body().toStdString(), Pages[K - 1].toStdString()) << "undo " << K;
-    }
-    for (size_t K = 1; K < Pages.size(); ++K) {
-        H.Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-        EXPECT_EQ(H.Body().toStdString(), Pages[K].toStdString()) << "redo " << K;
-    }
+    UndoAndRedo(H, Pages);
     H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
 }
 
@@ -749,15 +748,7 @@ TEST(DesignEditing, LinksMadeInNamedAnchorsCoverTheSelectionAndKeepTheNameOnce)
               "<p>See <a name=\"whole\" id=\"w\" href=\"whole.html\">whole anchor</a> there.</p>"
               "<ul><li>Item</li></ul></body></html>") << Saved.toStdString();
 
-    // each link undone gives back the page before it, each redone the page after it
-    for (size_t K = Pages.size() - 1; K > 0; --K) {
-        H.Key(Qt::Key_Z, Qt::ControlModifier);
-        EXPECT_EQ(H.Body().toStdString(), Pages[K - 1].toStdString()) << "undo " << K;
-    }
-    for (size_t K = 1; K < Pages.size(); ++K) {
-        H.Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-        EXPECT_EQ(H.Body().toStdString(), Pages[K].toStdString()) << "redo " << K;
-    }
+    UndoAndRedo(H, Pages);
     H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
 }
 
