@@ -174,9 +174,15 @@ addEventListener('beforeinput', function (e) {
 function wrapLooseText() {
     const s = getSelection();
     if (!s.rangeCount) return;
-    let n = s.getRangeAt(0).startContainer;
+    const r = s.getRangeAt(0);
+    let n = r.startContainer;
+    const inline = el => el.nodeType !== Node.ELEMENT_NODE || getComputedStyle(el).display === 'inline';
+    // a caret right in the body is in loose text only with text or an inline element beside it
+    if (n === doc.body && ![n.childNodes[r.startOffset - 1], n.childNodes[r.startOffset]]
+        .some(c => c && !blank(c) && inline(c)))
+        return;
     for (; n && n !== doc.body; n = n.parentNode)
-        if (n.nodeType === Node.ELEMENT_NODE && getComputedStyle(n).display !== 'inline') return;
+        if (!inline(n)) return;
     if (n === doc.body && doc.body.textContent.trim()) doc.execCommand('formatBlock', false, 'p');
 }
 addEventListener('input', function (e) {
