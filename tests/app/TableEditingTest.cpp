@@ -255,6 +255,7 @@ TEST(TableEditing, ColumnDeclarationsFollowColumnsAndBackspaceAfterATableStaysOu
              "<thead><tr><th>Head one</th><th>Head two</th><th>Head three</th></tr></thead>\n"
              "<tbody><tr><td>Body one</td><td>Body two</td><td>Body three</td></tr></tbody></table>\n"
              "<div>Closing <b>words</b></div>\n"
+             "<table><colgroup span=\"2\" class=\"pair\"></colgroup><tr><td>Gamma one</td><td>Gamma two</td></tr></table>\n"
              "</body></html>\n");
     W.FileManager->OpenFile(Docs / "cols.html");
     ASSERT_TRUE(WaitFor([&] { return H.Body().contains("Closing"); }));
@@ -274,6 +275,10 @@ TEST(TableEditing, ColumnDeclarationsFollowColumnsAndBackspaceAfterATableStaysOu
     ASSERT_NO_FATAL_FAILURE(Column("Head three", F.MenuInsertColumnAfter));
     ASSERT_NO_FATAL_FAILURE(Column("Body three", F.MenuDeleteColumns));
     ASSERT_NO_FATAL_FAILURE(Column("Head one", F.MenuDeleteColumns));
+    // a colgroup that spans its columns without col elements
+    ASSERT_NO_FATAL_FAILURE(Column("Gamma one", F.MenuInsertColumnBefore));
+    ASSERT_NO_FATAL_FAILURE(Column("Gamma two", F.MenuDeleteColumns));
+    ASSERT_NO_FATAL_FAILURE(Column("Gamma one", F.MenuDeleteColumns));
 
     // Backspace at the start of a paragraph after a table, and of text in a div after one:
     // the caret goes to the end of the last cell, where the next key acts; nothing else changes
@@ -306,7 +311,8 @@ TEST(TableEditing, ColumnDeclarationsFollowColumnsAndBackspaceAfterATableStaysOu
               "<table border=\"1\"><colgroup><col span=\"2\" width=\"40\"><col></colgroup>"
               "<thead><tr><th></th><th>Head two</th><th></th></tr></thead>"
               "<tbody><tr><td></td><td>Body two</td><td>Y</td></tr></tbody></table>"
-              "<div>Closing <b>words</b></div>");
+              "<div>Closing <b>words</b></div>"
+              "<table><colgroup class=\"pair\"></colgroup><tr><td></td></tr></table>");
 
     // each step undone gives back the page before it, each redone the page after it
     for (size_t K = Pages.size() - 1; K > 0; --K) {
