@@ -128,7 +128,8 @@ void SaveDockPanel(TIniFile& Ini, const QMainWindow* Window, const QDockWidget* 
 {
     const int Site = SiteOf(Window, Panel);
     const bool Docked = !Panel->isFloating();
-    const QRect Box = Panel->geometry();
+    // a floating panel's place is its frame's
+    const QRect Box(Docked ? Panel->pos() : Panel->frameGeometry().topLeft(), Panel->size());
     Ini.WriteBool(Section, "Docked", Docked);
     Ini.WriteInteger(Section, "Parent", Docked ? Site : -1);
     Ini.WriteInteger(Section, "Height", Box.height());
@@ -155,7 +156,9 @@ bool LoadDockPanel(const TIniFile& Ini, QMainWindow* Window, QDockWidget* Panel,
     const bool Visible = Ini.ReadBool(Section, "Visible", true);
     if (!Ini.ReadBool(Section, "Docked", true)) {
         Panel->setFloating(true);
-        Panel->setGeometry(ClampToScreen(QRect(Left, Top, Width, Height)));
+        const QRect Box = ClampToScreen(QRect(Left, Top, Width, Height));
+        Panel->resize(Box.size());
+        MoveFrame(Panel, Box.topLeft());
     } else if (Parent >= 0) {
         Panel->setFloating(false);
         Window->addDockWidget(SiteArea(Parent), Panel);

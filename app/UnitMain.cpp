@@ -1073,7 +1073,8 @@ void TFormMain::FitPalette()
 void TFormMain::FormShow()
 {
     TIniFile& Ini = SettingsFile();
-    QRect Frame = geometry();
+    // Left and Top are the frame's place, Width and Height the client area's size
+    QRect Frame(frameGeometry().topLeft(), size());
     // the first start takes three quarters of the screen (no less than the window needs),
     // centred
     const QScreen* Screen = screen() ? screen() : QGuiApplication::primaryScreen();
@@ -1090,7 +1091,7 @@ void TFormMain::FormShow()
         Frame.setHeight(std::max(Ini.ReadInteger("Form", "Height", 400), 150));
     Frame = ClampToScreen(Frame);
     resize(Frame.size());
-    move(Frame.topLeft());
+    MoveFrame(this, Frame.topLeft());
     if (Ini.ReadBool("Form", "Maximized", false))
         setWindowState(windowState() | Qt::WindowMaximized);
     if (Ini.SectionExists("Toolbar")) LoadToolbars();
@@ -1149,8 +1150,8 @@ bool TFormMain::FormClose()
         const bool Maximized = isMaximized();
         Ini.WriteBool("Form", "Maximized", Maximized);
         if (!Maximized) {
-            Ini.WriteInteger("Form", "Left", x());
-            Ini.WriteInteger("Form", "Top", y());
+            Ini.WriteInteger("Form", "Left", frameGeometry().x());
+            Ini.WriteInteger("Form", "Top", frameGeometry().y());
             Ini.WriteInteger("Form", "Width", width());
             Ini.WriteInteger("Form", "Height", height());
         }

@@ -2,6 +2,8 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWidget>
+#include <QWindow>
 #include <algorithm>
 
 namespace zv {
@@ -41,6 +43,15 @@ QRect ClampToScreen(const QRect& Frame)
     QRect Result = Frame;
     if (!ScreenOf(Frame)) Result.moveTopLeft(Area.topLeft());
     return KeepInside(Result, Area);
+}
+
+void MoveFrame(QWidget* Window, const QPoint& TopLeft)
+{
+    // a window made but not yet framed by the window system would put its client area there
+    if (QWindow* Handle = Window->windowHandle())
+        Handle->setFramePosition(TopLeft);
+    else
+        Window->move(TopLeft);
 }
 
 }  // namespace zv

@@ -130,6 +130,7 @@ addEventListener('beforeinput', function (e) {
     if (e.inputType === 'insertParagraph') wrapLooseText();
     const s = getSelection();
     joining = s.rangeCount && (e.inputType.startsWith('delete') || !s.isCollapsed) ? itemsAround(s.getRangeAt(0)) : null;
+    noteListJoin(e);
 }, true);
 // Enter in text that stands loose in the body: the engine would carry what follows up to the
 // body's end (a table too) into the new paragraph, so the text gets a paragraph of its own first.
@@ -144,6 +145,7 @@ function wrapLooseText() {
 addEventListener('input', function (e) {
     if (joining) joinItems(joining, getSelection().anchorNode);
     joining = null;
+    caretToListJoin();
     if (!typing) return;
     const s = getSelection();
     typing.node = s.rangeCount ? s.anchorNode : null;
