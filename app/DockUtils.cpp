@@ -128,8 +128,7 @@ void SaveDockPanel(TIniFile& Ini, const QMainWindow* Window, const QDockWidget* 
 {
     const int Site = SiteOf(Window, Panel);
     const bool Docked = !Panel->isFloating();
-    // a floating panel's place is its frame's
-    const QRect Box(Docked ? Panel->pos() : Panel->frameGeometry().topLeft(), Panel->size());
+    const QRect Box = Panel->geometry();
     Ini.WriteBool(Section, "Docked", Docked);
     Ini.WriteInteger(Section, "Parent", Docked ? Site : -1);
     Ini.WriteInteger(Section, "Height", Box.height());
@@ -156,9 +155,7 @@ bool LoadDockPanel(const TIniFile& Ini, QMainWindow* Window, QDockWidget* Panel,
     const bool Visible = Ini.ReadBool(Section, "Visible", true);
     if (!Ini.ReadBool(Section, "Docked", true)) {
         Panel->setFloating(true);
-        const QRect Box = ClampToScreen(QRect(Left, Top, Width, Height));
-        Panel->resize(Box.size());
-        MoveFrame(Panel, Box.topLeft());
+        Panel->setGeometry(ClampToScreen(QRect(Left, Top, Width, Height)));
     } else if (Parent >= 0) {
         Panel->setFloating(false);
         Window->addDockWidget(SiteArea(Parent), Panel);

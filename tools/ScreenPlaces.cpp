@@ -47,8 +47,10 @@ QRect ClampToScreen(const QRect& Frame)
 
 void MoveFrame(QWidget* Window, const QPoint& TopLeft)
 {
-    // a window made but not yet framed by the window system would put its client area there
-    if (QWindow* Handle = Window->windowHandle())
+    // a window not yet made takes the place as its frame's when the window system makes it;
+    // one already made would put its client area there
+    QWindow* Handle = Window->testAttribute(Qt::WA_WState_Created) ? Window->windowHandle() : nullptr;
+    if (Handle)
         Handle->setFramePosition(TopLeft);
     else
         Window->move(TopLeft);
