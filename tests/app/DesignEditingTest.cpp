@@ -702,6 +702,12 @@ TEST(DesignEditing, DroppedWordsStandApartKeysRightAfterADropAreSavedAndTheMiddl
             EXPECT_TRUE(WaitFor([&] { return H.Body().contains(Key); }, 1000)) << Key.toLatin1();
         }
         EXPECT_LT(Clock.elapsed(), 1500 * Keys.size());
+        // the keys and the drop are a step each
+        const QString Typed = H.Body();
+        for (int K = 0; K < 2; ++K) H.Key(Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(H.Body().toStdString(), Before.toStdString());
+        for (int K = 0; K < 2; ++K) H.Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        EXPECT_EQ(H.Body().toStdString(), Typed.toStdString());
     };
 
     // a word moved to the end of another: one ordinary blank where it was, and a blank

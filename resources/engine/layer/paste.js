@@ -218,7 +218,7 @@ function charBeside(node, offset, back) {
     for (; n && n !== doc.body; n = back ? w.previousNode() : w.nextNode()) {
         if (n.nodeType === Node.ELEMENT_NODE) {
             if (breaking.has(n.localName) || hidden.has(n.localName)) return null;
-        } else if (n.data.length) {
+        } else if (n.nodeType === Node.TEXT_NODE && n.data.length) {
             return lineOf(n) === line ? [n, back ? n.data.length - 1 : 0] : null;
         }
     }
