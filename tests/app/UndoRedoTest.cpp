@@ -211,3 +211,74 @@ TEST(UndoRedo, ACodeViewChangeIsOneStepOfTheDesignViewsHistory)
     H.Tab(DesignerTab);
     H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
 }
+
+// The caret after Undo, Redo and a Backspace that joins two lists: the next key acts where the
+// change was, not where the replay or the join left the engine's caret.
+TEST(UndoRedo, TheNextKeyActsWhereUndoRedoOrAJoinMadeTheChange)
+{
+    TempDir Config, Docs;
+    TMainWindowHost H(Config.Path);
+    TFormMain& W = H.W();
+    WriteAll(Docs / "k.html", "<html><head><title>K</title></head><body>\n"
+                              "<p>Alpha beta gamma <em>delta</em> epsilon.</p>\n"
+                              "<p>Zeta eta theta iota.</p>\n"
+                              "<ul><li>Item one</li><li>Item two</li></ul>\n"
+                              "<ul><li>Other list</li></ul>\n"
+                              "</body></html>");
+    W.FileManager->OpenFile(Docs / "k.html");
+    ASSERT_TRUE(WaitFor([&] { return H.Body().contains("Other list"); }));
+    const auto Saved = [&] {
+        H.Key(Qt::Key_S, Qt::ControlModifier);
+        return QString(QString::fromStdString(ReadAll(Docs / "k.html"))).simplified();
+    };
+    const auto Selected = [&] {
+        H.D().CallLayer("echoes");
+        return PageEval(H.D(), "getSelection().toString()").toString();
+    };
+
+    // a word typed over, taken back: Undo selects the word it brought back, and what is typed
+    // next replaces it
+    PageDoubleClick(H.D(), PageTextPoint(H.D(), "beta", 2));
+    ASSERT_TRUE(WaitFor([&] { return Selected() == "beta"; })) << Selected().toStdString();
+    H.TypeInDesigner("BETA");
+    H.Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Selected().toStdString(), "beta");
+    H.TypeInDesigner("X");
+    EXPECT_TRUE(Saved().contains("<p>Alpha X gamma <em>delta</em> epsilon.</p>"));
+    // typed text taken back leaves the caret where it was typed; given again, the caret
+    // stands behind it and Delete takes the letter after it
+    H.Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Selected().toStdString(), "beta");
+    ASSERT_TRUE(PageClick(H.D(), PageTextPoint(H.D(), "eta theta", 2)));
+    H.TypeInDesigner("QQ");
+    H.Key(Qt::Key_Z, Qt::ControlModifier);
+    H.TypeInDesigner("1");
+    EXPECT_TRUE(Saved().contains("<p>Zeta et1a theta iota.</p>"));
+    H.Key(Qt::Key_Z, Qt::ControlModifier);
+    H.Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    H.Key(Qt::Key_Delete);
+    H.TypeInDesigner("");
+    EXPECT_TRUE(Saved().contains("<p>Zeta et1 theta iota.</p>"));
+
+    // Backspace at the start of a list after a list joins the lists; the caret stays at the
+    // join, so the next Backspace joins the two items there
+    ASSERT_TRUE(PageClick(H.D(), PageTextPoint(H.D(), "Other list", 0)));
+    H.TypeInDesigner("");
+    H.Key(Qt::Key_Backspace);
+    H.TypeInDesigner("");
+    QString Joined = Saved();
+    EXPECT_TRUE(Joined.contains("<ul> <li>Item one</li> <li>Item two</li> <li>Other list</li> </ul>"))
+        << Joined.toStdString();
+    H.Key(Qt::Key_Backspace);
+    H.TypeInDesigner("");
+    Joined = Saved();
+    EXPECT_TRUE(Joined.contains("<ul> <li>Item one</li> <li>Item twoOther list</li> </ul>")) << Joined.toStdString();
+    // taken back and given again, the joins leave the same pages
+    const QString Lists = "<ul> <li>Item one</li> <li>Item two</li> </ul> <ul> <li>Other list</li> </ul>";
+    int Undone = 0;
+    for (; Undone < 2 && !Saved().contains(Lists); ++Undone) H.Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(Saved().contains(Lists)) << Saved().toStdString();
+    for (int K = 0; K < Undone; ++K) H.Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_TRUE(Saved().contains("<ul> <li>Item one</li> <li>Item twoOther list</li> </ul>")) << Saved().toStdString();
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
+}

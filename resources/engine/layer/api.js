@@ -303,8 +303,10 @@ const api = {
     },
     // The caret to the point (X, Y) of the viewport for a drop there: 0 when nothing goes in, 1
     // for a drop from elsewhere, 2 for the page's own drag (its Mark). A Move of the page's own
-    // takes what was dragged away first, as a cut does; onto itself it moves nothing.
-    dropAt: function (x, y, mark, move) {
+    // takes what was dragged away first, as a cut does; onto itself it moves nothing. What a
+    // drop (Apart) puts in is set apart from the words beside it once it is in (droppedIn).
+    dropAt: function (x, y, mark, move, apart) {
+        dropStart = null;
         const at = doc.caretRangeFromPoint(x, y);
         if (!at || !doc.body.isContentEditable || !doc.body.contains(at.startContainer)) return 0;
         const d = dragged;
@@ -319,12 +321,21 @@ const api = {
                 if (d.control) selectControl(d.control);
                 else showRange(d.range);
                 removeSelection();
+                if (!d.control && getSelection().rangeCount) closeGap(getSelection().getRangeAt(0));
             }
         }
         doc.body.focus({ preventScroll: true });
         showRange(at);
+        if (apart) dropStart = at.cloneRange();
         return own ? 2 : 1;
     },
+    droppedIn: function () {
+        const s = getSelection();
+        if (dropStart && s.rangeCount && doc.body.contains(dropStart.startContainer))
+            setApart(dropStart, s.getRangeAt(0));
+        dropStart = null;
+    },
+    selectedMarkup: selectedMarkup,
     insertText: t => doc.execCommand('insertText', false, String(t)),
     setBody: setBody,
     fetchBody: fetchBody,

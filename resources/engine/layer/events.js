@@ -168,6 +168,7 @@ addEventListener('beforeinput', function (e) {
     if (e.inputType === 'insertParagraph') wrapLooseText();
     const s = getSelection();
     joining = s.rangeCount && (e.inputType.startsWith('delete') || !s.isCollapsed) ? itemsAround(s.getRangeAt(0)) : null;
+    noteListJoin(e);
 }, true);
 // Enter in text that stands loose in the body: the engine would carry what follows up to the
 // body's end (a table too) into the new paragraph, so the text gets a paragraph of its own first.
@@ -190,6 +191,7 @@ addEventListener('input', function (e) {
     joining = null;
     if (e.inputType === 'insertParagraph') noteItemBreak();
     if (e.inputType === 'insertText') dropItemBreak();
+    caretToListJoin();
     if (!typing) return;
     const s = getSelection();
     typing.node = s.rangeCount ? s.anchorNode : null;

@@ -186,6 +186,32 @@ function itemsAround(r) {
         }
     return found.size ? found : null;
 }
+// Backspace at the start of a list that follows a list of its kind: the engine joins the lists
+// and leaves the caret at the end of the item before. It goes back to the join, where the next
+// Backspace joins the two items.
+let listJoin = null;
+function noteListJoin(e) {
+    listJoin = null;
+    const s = getSelection();
+    if (e.inputType !== 'deleteContentBackward' || !s.rangeCount || !s.isCollapsed) return;
+    const r = s.getRangeAt(0), li = caretItem(r);
+    if (!li || li.localName !== 'li' || li.previousElementSibling) return;
+    const before = li.parentNode.previousElementSibling;
+    if (!before || before.localName !== li.parentNode.localName) return;
+    const lead = doc.createRange();
+    lead.setStart(li, 0);
+    lead.setEnd(r.startContainer, r.startOffset);
+    if (!emptyBox(lead.cloneContents())) return;
+    listJoin = li;
+}
+function caretToListJoin() {
+    const li = listJoin;
+    listJoin = null;
+    if (!li || !li.isConnected || !li.previousElementSibling || !isItem(li)) return;
+    const w = doc.createTreeWalker(li, NodeFilter.SHOW_TEXT);
+    const first = w.nextNode();
+    getSelection().collapse(first || li, 0);
+}
 // What a join left of the items: an item left empty goes, and one left with nothing of its own
 // but lists hands them to the item before it. The item with the caret stays.
 function joinItems(items, caret) {
