@@ -1318,17 +1318,21 @@ bool THtmlDesigner::ReplaceInPlace(const WideString& Text)
     }, true);
     if (Work->Body.empty()) return false;
     if (Filter->ObjectCount() != FirstId) throw EEngineError("The page changed while the text was read");
+    // the tree set aside holds the page as it is (a template may have put the selection there)
+    ReadPage();
     HoldInput = true;
     const auto Held = qScopeGuard([this] { HoldInput = false; });
     std::unique_ptr<THtmlRoot> Before = Filter->TakeDocument(Work->Next);
     try {
         LoadingBody = std::move(Work->Body);
         const auto Served = qScopeGuard([this] { LoadingBody.clear(); });
-        AwaitCall(QStringLiteral("replaceBody"), {QString::fromUtf16(LoadingBodyUrl)}, DefaultLoadTimeout, false);
-    } catch (...) {
+        AwaitCall(QStringLiteral("replaceBody"), {QString::fromUtf16(LoadingBodyUrl)}, LoadTimeout, false);
+    } catch (const std::exception& Failure) {
+        // the page may still be taking the body: the document before comes back by a load
         Filter->SwapTree(std::move(Before));
-        ReadChanges = -1;
-        throw;
+        AbandonPage();
+        RestorePage();
+        throw EEngineError(std::string("The design view could not show the page: ") + Failure.what());
     }
     PendingTree = std::make_shared<std::unique_ptr<THtmlRoot>>(std::move(Before));
     // the tree's body is the filter's own reading of Text until the page's is read

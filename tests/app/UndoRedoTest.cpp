@@ -360,5 +360,34 @@ TEST(UndoRedo, WholePageStepsAreStepsAmongTheOthers)
                              "<p>DxDelta <b>epsilon</b> zeta. Two.</p>"})
         EXPECT_TRUE(Before.contains(Kept)) << Kept << "\n" << Before.toStdString();
     EXPECT_FALSE(Before.contains("Written by") || Before.contains("article.css")) << Before.toStdString();
+
+    // a page that only a load can show (frames, no body) asks first: refused, the text stays
+    // in the code view and the history stays; agreed, the load is the one step left
+    H.Tab(CodeTab);
+    Code->selectAll();
+    QTest::keyClicks(Code, "<html><frameset cols=\"50%,50%\"><frame src=\"a.html\"></frameset></html>");
+    QString Asked;
+    const auto Answer = [&](QMessageBox::StandardButton Button) {
+        WhenModal([&Asked, Button](QWidget* Box) {
+            Asked = static_cast<QMessageBox*>(Box)->text();
+            static_cast<QMessageBox*>(Box)->button(Button)->click();
+        });
+    };
+    Answer(QMessageBox::Cancel);
+    H.Tab(DesignerTab);
+    EXPECT_EQ(Asked, "This change clears the undo history");
+    EXPECT_EQ(F.TabControl1->currentIndex(), CodeTab);
+    EXPECT_TRUE(Code->text().contains("frameset"));
+    Is(4, "a load refused");
+    Asked.clear();
+    Answer(QMessageBox::Ok);
+    H.Tab(DesignerTab);
+    EXPECT_EQ(Asked, "This change clears the undo history");
+    ASSERT_EQ(F.TabControl1->currentIndex(), DesignerTab);
+    EXPECT_FALSE(H.Body().contains("Delta")) << H.Body().toStdString();
+    H.TypeInDesigner("");
+    H.Key(Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_TRUE(WaitFor([&] { return H.Body() == States[4].Body; })) << H.Body().toStdString();
+    EXPECT_FALSE(F.BtnUndo->isEnabled());
     H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
 }

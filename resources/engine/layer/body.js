@@ -174,6 +174,8 @@ function replaceBody(url) {
     for (const a of [...body.attributes]) if (!kept.has(a.name)) body.removeAttribute(a.name);
     setAttributes(body, bodyAttributes);
     body.replaceChildren(children);
+    // nothing is selected, as in a page just loaded
+    getSelection().removeAllRanges();
     control = null;
 }
 // The next part of the body; false once all of it is in. An element larger than what is
