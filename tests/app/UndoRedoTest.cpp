@@ -8,11 +8,15 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTreeView>
 #include <Qsci/qsciscintilla.h>
 
 #include "MainWindowHost.h"
 #include "Streams.h"
+#include "TagTreeModel.h"
+#include "TagTreeView.h"
 #include "support/WaitFor.h"
 
 using namespace zv;
@@ -332,6 +336,33 @@ TEST(UndoRedo, WholePageStepsAreStepsAmongTheOthers)
     BackAndForth(3, 6);
     // and back through the template to before the code view's step, then all of it again
     BackAndForth(1, 6);
+    // 7: the template's byline edited in the Tag Tree view, its text item found by a click on
+    // each text item in turn
+    H.Tab(TreeTab);
+    TTagTreeModel* Model = W.TagTree->TreeModel;
+    QTreeView* Tree = W.TagTree->TreeTag;
+    QPlainTextEdit* Memo = W.TagTree->MemoAttr;
+    std::function<bool(const QModelIndex&)> ClickByline = [&](const QModelIndex& Parent) {
+        for (int Row = 0; Row < Model->rowCount(Parent); ++Row) {
+            const QModelIndex Item = Model->index(Row, 0, Parent);
+            if (Item.data().toString() == "<TEXT>") {
+                Tree->scrollTo(Item);
+                QApplication::processEvents();
+                QTest::mouseClick(Tree->viewport(), Qt::LeftButton, {}, Tree->visualRect(Item).center());
+                if (Memo->isVisible() && Memo->toPlainText().startsWith("Written by")) return true;
+            }
+            if (ClickByline(Item)) return true;
+        }
+        return false;
+    };
+    ASSERT_TRUE(ClickByline({}));
+    QTest::mouseClick(Memo->viewport(), Qt::LeftButton, {}, QPoint(2, 2));
+    QTest::keyClick(Memo, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(Memo, " Four.");
+    H.Tab(DesignerTab);
+    ASSERT_TRUE(WaitFor([&] { return H.Body().contains("welcome. Four."); })) << H.Body().toStdString();
+    Took("tag tree");
+    BackAndForth(4, 7);
 
     // Ctrl+Z in the code view takes back its own typing there; the design view has no new step
     const size_t Steps = H.D().UndoList().size();
@@ -343,17 +374,16 @@ TEST(UndoRedo, WholePageStepsAreStepsAmongTheOthers)
     QTest::keyClick(Code, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_FALSE(Code->text().contains("Three.Q"));
     H.Tab(DesignerTab);
-    Is(6, "code view typing taken back there");
+    Is(7, "code view typing taken back there");
     EXPECT_EQ(H.D().UndoList().size(), Steps);
 
     // the file has the last page, with the template's head
     const QString File = Saved();
-    for (const char* Kept : {"<title>Article</title>", "article.css", "Alpha Three.", "Written by"})
+    for (const char* Kept : {"<title>Article</title>", "article.css", "Alpha Three.", "welcome. Four."})
         EXPECT_TRUE(File.contains(Kept)) << Kept << "\n" << File.toStdString();
     EXPECT_FALSE(File.contains("Steps") || File.contains("Delta")) << File.toStdString();
     // the page before the template, from Undo, saves with its own head
-    H.Key(Qt::Key_Z, Qt::ControlModifier);
-    H.Key(Qt::Key_Z, Qt::ControlModifier);
+    for (int K = 0; K < 3; ++K) H.Key(Qt::Key_Z, Qt::ControlModifier);
     Is(4, "before the template");
     const QString Before = Saved();
     for (const char* Kept : {"<title>Steps Up</title>", "<p>Alpha beta gamma. One.</p>",
