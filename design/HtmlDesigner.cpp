@@ -624,7 +624,11 @@ THtmlNode* THtmlDesigner::StoredNode(const THtmlElement& Element) const
 
 const std::string& THtmlDesigner::BasePath() const { return Filter->BasePath(); }
 
-void THtmlDesigner::GetMapNames(TWideStrings& Names) const { Filter->GetMapNames(Names); }
+void THtmlDesigner::GetMapNames(TWideStrings& Names)
+{
+    ReadPage();
+    Filter->GetMapNames(Names);
+}
 
 void THtmlDesigner::NameSpaceRequest(QObject*, const WideString& URL, bool& Handled, int& Size,
                                      TMemoryStream& Stream)

@@ -202,8 +202,8 @@ public:
     // The folder the document's relative links resolve against (UTF-8, closing slash); empty
     // for a new document.
     const std::string& BasePath() const;
-    // The names of the document's image maps.
-    void GetMapNames(TWideStrings& Names) const;
+    // The names of the document's image maps, the page's changes read first.
+    void GetMapNames(TWideStrings& Names);
 
     // Never raises.
     TSelectionKind GetSelectionKind();

@@ -159,7 +159,8 @@ public:
     void SetImageSrc(WideStringView Id, WideStringView Src, WideString& DesignSrc,
                      WideString& ClassName);
     void SetObjectSize(WideStringView Id, WideStringView Width, WideStringView Height);
-    // "#" + name of every stored map with a name, in list order (the list is cleared first).
+    // "#" + name of every stored map with a name that the tree shows, in list order (the list
+    // is cleared first).
     void GetMapNames(TWideStrings& Strings) const;
     // The first param child whose name matches (ignoring case); nullptr when there is none.
     static THtmlTag* FindObjectParam(const THtmlTag* ObjectNode, WideStringView Name);
