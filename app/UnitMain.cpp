@@ -470,6 +470,7 @@ void TFormMain::CreateViews()
     // keys and clicks that only move the caret edit nothing: UpdateControls sees changes
     Designer->OnKeyUp = [this](QObject*) { UpdateControls(); };
     Designer->OnChange = Designer->OnKeyUp;
+    Designer->OnHeadChange = [this](QObject*) { SetCaption(QString::fromStdU16String(Designer->GetTitle())); };
     Designer->OnPopupMenu = [this](QObject*, int X, int Y) { Guard([&] { DesignPopupMenu(QPoint(X, Y)); }); };
     Designer->OnResized = [this](QObject*) {
         UpdateControls();

@@ -340,6 +340,7 @@ const api = {
     setBody: setBody,
     fetchBody: fetchBody,
     moreBody: moreBody,
+    replaceBody: replaceBody,
     insertBody: insertBody,
     echoes: () => echoes,
     // The count of changes, and the body's source unless the count is still Seen: only what
