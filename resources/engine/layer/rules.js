@@ -311,25 +311,35 @@ function typedIntoLink(records) {
             }
     return false;
 }
-// Node out of Top, which holds it: Top is split before and after it, and the part of Top
-// around Node alone gives way. The halves of Top keep what they hold; an empty one goes.
-function liftOut(node, top) {
+// Node (and the siblings after it up to Last) out of Top, which holds it: Top is split before
+// and after them, and the part of Top around them alone gives way. The halves of Top keep
+// what they hold; an empty one goes.
+function liftOut(node, top, last = node) {
     const r = doc.createRange();
     r.setStartBefore(node);
     r.collapse(true);
     const rest = splitUpTo(r, top);
     if (!rest) return;
-    r.setStartAfter(node);
+    r.setStartAfter(last);
     r.collapse(true);
     splitUpTo(r, rest);
     if (rest.isConnected) rest.replaceWith(...rest.childNodes);
 }
-// No link stands in a link: the outer one is split around the inner one.
+// No link stands in a link: the outer one is split around the inner one, and around what came
+// in with it (a paste that brings a link stands between the halves of the link it went into).
+const placed = new WeakSet();     // the nodes a paste, a drop or an insert put in, side by side
 function linksApart(touched) {
+    const came = n => n && placed.has(n);
     for (const el of touched) {
         if (!el.isConnected || !isLink(el)) continue;
         const outer = el.parentNode && el.parentNode.closest('a');
-        if (outer && doc.body.contains(outer)) liftOut(el, outer);
+        if (!outer || !doc.body.contains(outer)) continue;
+        let first = el, last = el;
+        if (came(el)) {
+            while (came(first.previousSibling)) first = first.previousSibling;
+            while (came(last.nextSibling)) last = last.nextSibling;
+        }
+        liftOut(first, outer, last);
     }
     // links an action put around others
     for (const el of touched) {
