@@ -229,6 +229,7 @@ TEST(PageRules, BlocksListsAndStylesHoldAfterFormatsListsAndKeys)
                  "<ul><li>Outer item<ol><li>Inner item</li></ol></li></ul>\n"
                  "<ul><li><p id=\"p1\">First para</p><p>Other para</p></li><li><pre>code line</pre></li></ul>\n"
                  "<p>Para before</p><h3>Heading words</h3>\n"
+                 "<h2 id=\"g\">Glossary title</h2>\n"
                  "<p>second case <em>join</em> queries here.</p>\n"
                  "<p>End of page</p>");
     QString Page;
@@ -300,6 +301,12 @@ TEST(PageRules, BlocksListsAndStylesHoldAfterFormatsListsAndKeys)
         H.Click(H.F().BtnOrder);
     });
     EXPECT_HAS(Page, "<ol><li><p id=\"p1\">First para</p><p>Other para</p></li><li><pre>code line</pre></li></ol>");
+    // a format made of a heading keeps its id
+    Page = P.Step("formatted heading", [&] {
+        ASSERT_NO_FATAL_FAILURE(P.ClickAt("Glossary title", 3));
+        ASSERT_NO_FATAL_FAILURE(P.Format("Formatted"));
+    });
+    EXPECT_HAS(Page, "<pre id=\"g\">Glossary title</pre>");
     // Backspace at a heading's start: its words join the paragraph, without the heading's looks
     Page = P.Step("Backspace at a heading's start", [&] {
         ASSERT_NO_FATAL_FAILURE(P.ClickAt("Heading words", 0));

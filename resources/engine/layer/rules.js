@@ -104,6 +104,7 @@ function keepRules(from, engine, command) {
         if (round === 0) {
             anchorsWithoutPicture(records);
             if (itemCommands.has(command)) paragraphsOfItems(records, fresh);
+            if (command !== null) idsOfReplaced(records, fresh);
             markersOutOfBlocks(records, fresh);
             if (engine) engineStyles(records, touched, fresh, asked);
             if (command === null) blanksOfJoins(records);
@@ -207,6 +208,27 @@ function paragraphsOfItems(records, fresh) {
         if (next && next.localName === 'br' && fresh.has(next)) next.remove();
         if (p.firstChild.nodeType === Node.TEXT_NODE && /^\s/.test(p.firstChild.data) && !/^\s/.test(was))
             p.firstChild.data = p.firstChild.data.replace(/^\s+/, '');
+    }
+}
+// A command that made a new element of one the page had (a heading, a paragraph, an item of a
+// list of another kind) gives it the old one's id: the block with the same words.
+function idsOfReplaced(records, fresh) {
+    const gone = [];
+    for (const r of records)
+        for (const n of r.removed || []) {
+            if (n.nodeType !== Node.ELEMENT_NODE || n.isConnected) continue;
+            for (const e of [n, ...n.querySelectorAll('[id]')])
+                if (e.id && !designId(e.id) && !e.isConnected && !gone.includes(e)) gone.push(e);
+        }
+    if (!gone.length) return;
+    const textOf = textsBefore(records);
+    for (const e of gone) {
+        const text = words(textOf(e));
+        if (!text || doc.getElementById(e.id)) continue;
+        // the innermost block of them
+        const made = [...fresh].filter(f => f.isConnected && !f.id && closesParagraph.has(f.localName) &&
+                                            words(f.textContent) === text).pop();
+        if (made) made.id = e.id;
     }
 }
 // The markers of elements the view does not know (aside, section ...) stand for their start
