@@ -344,8 +344,12 @@ function liftOut(node, top, last = node) {
     if (!rest) return;
     r.setStartAfter(last);
     r.collapse(true);
-    splitUpTo(r, rest);
-    if (rest.isConnected) rest.replaceWith(...rest.childNodes);
+    const after = splitUpTo(r, rest);
+    if (!rest.isConnected) return;
+    // Top's id goes with what it held, where neither half of it is left
+    if (rest.id && !top.isConnected && !after && node === last && !node.id && node.nodeType === Node.ELEMENT_NODE)
+        node.id = rest.id;
+    rest.replaceWith(...rest.childNodes);
 }
 // No link stands in a link: the outer one is split around the inner one, and around what came
 // in with it (a paste that brings a link stands between the halves of the link it went into).
@@ -543,9 +547,10 @@ function copiesKeepNoNames(fresh) {
 // put right beside it (typed or pasted over its whole text), or goes; an a with no attributes
 // gives way to what it holds.
 function emptyLinks(touched, fresh, records) {
-    // a blank typed over its text is the link's; the view's pictures of tags show nothing of it
+    // a blank typed over its words is the link's; the view's pictures of tags show nothing of it
     const shows = e => !isPicture(e) || e.getAttribute('src') === 'edit:trans.gif';
-    const empty = a => !a.textContent &&
+    const typedInto = a => refilled && refilled[0] === a && refilled[1] === pending;
+    const empty = a => !(typedInto(a) ? a.textContent : a.textContent.trim()) &&
         ![...a.querySelectorAll('img, input, select, textarea, button, object, embed, iframe, hr, table')].some(shows);
     const inline = n => n.nodeType === Node.TEXT_NODE ||
         (n.nodeType === Node.ELEMENT_NODE && !closesParagraph.has(n.localName) && !isLink(n) &&
