@@ -196,7 +196,7 @@ addEventListener('input', function (e) {
     if (e.inputType === 'insertParagraph') noteItemBreak();
     if (e.inputType === 'insertText') dropItemBreak();
     caretToListJoin();
-    if (!inCall) keepRules(rulesFrom, true, null);
+    if (!inCall) keepRules(rulesFrom, true, null, e.inputType);
     if (!typing) return;
     const s = getSelection();
     typing.node = s.rangeCount ? s.anchorNode : null;

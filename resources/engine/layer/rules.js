@@ -86,8 +86,9 @@ function touchedBy(records) {
 // The commands that change the structure of the items they are given, and nothing inside them.
 const itemCommands = new Set([IDM.ORDERLIST, IDM.UNORDERLIST, IDM.INDENT, IDM.OUTDENT, IDM.BLOCKFMT]);
 // The pass over the records of the open unit from From on. Engine tells whether the engine's
-// editing ran, Command is the command (its IDM id) that the action ran, if any.
-function keepRules(from, engine, command) {
+// editing ran, Command is the command (its IDM id) that the action ran, if any, Input the kind
+// of a key's input.
+function keepRules(from, engine, command, input = '') {
     const asked = askedStyles[command] || [];
     collect();
     let records = pending.slice(from);
@@ -108,7 +109,7 @@ function keepRules(from, engine, command) {
             markersOutOfBlocks(records, fresh);
             if (engine) engineStyles(records, touched, fresh, asked);
             if (command === null) blanksOfJoins(records);
-            retypedLink(records);
+            retypedLink(records, input.startsWith('insert'));
             typedIntoLink(records);
         }
         linksApart(touched);
@@ -286,7 +287,21 @@ function textBeside(t, after) {
 let refilled = null;
 let caretPlaced = false;          // a rule put the caret where typing goes on
 // A key that replaced all of a link's text leaves the key's text in it: the link is refilled.
-function retypedLink(records) {
+// Where the engine took the emptied link away and typed beside it, the link comes back around
+// what was typed.
+function retypedLink(records, typing) {
+    for (const r of typing ? records : []) {
+        if (r.type !== 'childList' || !doc.body.contains(r.target)) continue;
+        const a = r.removed.find(n => n.localName === 'a' && n.hasAttribute('href') && !n.isConnected && !n.firstChild);
+        const typed = a && records.flatMap(o => o.added || []).find(n => n.nodeType === Node.TEXT_NODE &&
+            n.parentNode === r.target && n.data && (r.next ? n.nextSibling === r.next : !n.nextSibling));
+        if (!typed) continue;
+        typed.before(a);
+        a.append(typed);
+        refilled = [a, pending];
+        getSelection().collapse(typed, typed.length);
+        caretPlaced = true;
+    }
     for (const r of records) {
         const t = r.target, a = t.parentNode;
         if (r.type !== 'characterData' || !t.isConnected || !a || a.localName !== 'a' || !a.hasAttribute('href'))
