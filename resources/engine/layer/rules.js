@@ -292,10 +292,12 @@ let caretPlaced = false;          // a rule put the caret where typing goes on
 function retypedLink(records, typing) {
     for (const r of typing ? records : []) {
         if (r.type !== 'childList' || !doc.body.contains(r.target)) continue;
-        const a = r.removed.find(n => n.localName === 'a' && n.hasAttribute('href') && !n.isConnected && !n.firstChild);
-        const typed = a && records.flatMap(o => o.added || []).find(n => n.nodeType === Node.TEXT_NODE &&
+        const gone = r.removed.find(n => n.localName === 'a' && n.hasAttribute('href') && !n.isConnected);
+        const typed = gone && records.flatMap(o => o.added || []).find(n => n.nodeType === Node.TEXT_NODE &&
             n.parentNode === r.target && n.data && (r.next ? n.nextSibling === r.next : !n.nextSibling));
         if (!typed) continue;
+        // a copy: what was taken away stays as it went, for undo
+        const a = gone.cloneNode(false);
         typed.before(a);
         a.append(typed);
         refilled = [a, pending];
