@@ -621,6 +621,7 @@ private:
             {6, [&] { return BlockFormat(E); }},
             {3, [&] { return Link(E); }},
             {Tables ? 4 : 0, [&] { return TableCommand(E); }},
+            {Tables ? 3 : 0, [&] { return DragOverCells(E); }},
             {1, [&] { return InsertTable(E); }},
             {4, [&] { return UndoRedo(E, -1); }},
             {2, [&] { return UndoRedo(E, +1); }},
@@ -697,6 +698,34 @@ return [b.left + b.width / 2, b.top + b.height / 2, e.localName + ' ' + (e.getAt
         PageClick(H.D(), QPoint(qRound(R[0].toDouble()), qRound(R[1].toDouble())));
         PictureKind = R[2].toString();
         return "click on picture '" + PictureKind.toStdString() + "'";
+    }
+
+    // A block of cells chosen with the mouse: pressed in one cell, released in another of
+    // the same table.
+    std::string DragOverCells(TExpect& E)
+    {
+        const QVariantList R = PageEval(H.D(), QString(R"JS((function (k, a, b) {
+const tables = [...document.body.querySelectorAll('table')].filter(t => t.querySelectorAll('td, th').length > 1);
+if (!tables.length) return null;
+const t = tables[k % tables.length], cells = [...t.querySelectorAll('td, th')].filter(c => c.closest('table') === t);
+const from = cells[a % cells.length], to = cells[b % cells.length];
+from.scrollIntoView({ block: 'center' });
+const at = c => { const r = c.getBoundingClientRect(); return [r.left + r.width / 2, r.top + r.height / 2]; };
+const name = c => "'" + c.textContent.trim().slice(0, 12) + "'";
+return at(from).concat(at(to), [name(from) + ' to ' + name(to)]);
+})(%1, %2, %3))JS").arg(int(Random() % 1000)).arg(int(Random() % 1000)).arg(int(Random() % 1000)))
+                                   .toList();
+        E.Unchanged = true;
+        if (R.size() != 5) return "drag over cells (none)";
+        QWidget* Proxy = H.D().focusProxy();
+        const QPoint From(qRound(R[0].toDouble()), qRound(R[1].toDouble())), To(qRound(R[2].toDouble()), qRound(R[3].toDouble()));
+        QTest::mousePress(Proxy, Qt::LeftButton, {}, From);
+        QTest::mouseMove(Proxy, (From + To) / 2);
+        QTest::mouseMove(Proxy, To);
+        QTest::mouseRelease(Proxy, Qt::LeftButton, {}, To);
+        WaitForFrames(H.D());
+        PictureKind.clear();
+        return "drag over cells from " + R[4].toString().toStdString();
     }
 
     std::string BlockFormat(TExpect& E)
