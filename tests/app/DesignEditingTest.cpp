@@ -401,8 +401,9 @@ TEST(DesignEditing, PastesAndDropsKeepLinksApartAndDropsMoveWhatACutAndPasteWoul
              "<p>" + Abs + " words here.</p>",
              "<li>Tail words&#x0417;&#x0434;&#x0440;&#x0430;&#x0432;&#x0441;&#x0442;&#x0432;&#x0443;&#x0439; "
              "<a name=\"n2\">named</a> here</li>",
-             // at the start of a link around a block, before it; in its middle, between its halves
-             Abs + Block + " <div> Block li </div> </a>Grant <a href=\"ddl-priv.html\" data-x=\"1\">Privileges</a>" +
+             // at the start of a link around a block, before it; in its middle, the words in it
+             // and the link between its halves
+             Abs + Block + " <div> Block liGrant </div> </a> <div> <a href=\"ddl-priv.html\" data-x=\"1\">Privileges</a> </div> " +
                  Block + " <div> nk Grant text </div> </a>"})
         EXPECT_TRUE(Flat.contains(Part)) << Part.toStdString() << "\n" << Saved.toStdString();
     // no link in a link, no style the user did not set, every named anchor once
@@ -569,7 +570,7 @@ TEST(DesignEditing, ListsOverTermsAndIndentedItemsAreValidListsAndUndoExactly)
                     "<dl class=\"glossary\" data-kind=\"terms\"><dt>Oscar term</dt><dd>Papa definition</dd></dl>\n"
                     "<p>Quebec paragraph</p>\n"
                     "<p>Uniform line <br></p><ol><li>Victor <i>line</i></li></ol><p>Whiskey line</p>\n"
-                    "<ul><li>Romeo single</li></ul><dl><dd>Sierra definition</dd></dl>\n"
+                    "<ul><li>Romeo single<p>Sierra definition</p></li></ul>\n"
                     "<ul class=\"steps\" data-step=\"s\">\n"
                     "<li>Alpha first<ul><li><p>Bravo <a href=\"b.html\">второй</a> &amp; text</p></li>"
                     "<li><p>Charlie third</p><ul><li>Charlie sub</li></ul></li><li><p>Delta fourth</p></li></ul></li>\n"

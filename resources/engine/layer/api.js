@@ -327,6 +327,10 @@ const queries = new Set(['hello', 'body', 'title', 'hit', 'objectCount', 'byId',
     'pointerMove', 'pointerCompare', 'status', 'value', 'undoCount', 'redoCount',
     'selectionContent', 'bodySource', 'moreSource', 'laidOut', 'drawn', 'state', 'echoes']);
 
+// Calls after which the page rules are not kept: replays, and bodies as the document has them
+// (loaded, or a whole page written in another view).
+const ruleless = new Set(['undo', 'redo', 'setBody', 'fetchBody', 'moreBody', 'replaceBody']);
+
 window.zvLayer = {
     call: function (request) {
         const query = queries.has(request.f);
@@ -338,7 +342,12 @@ window.zvLayer = {
             if (!fn) throw new Error('Unknown layer call ' + request.f);
             if (query) collect(); else cut();
             const before = pending.length;
-            const v = fn.apply(null, request.a || []);
+            engineRan = false;
+            inCall = true;
+            let v;
+            try { v = fn.apply(null, request.a || []); } finally { inCall = false; }
+            if (!query && !ruleless.has(request.f))
+                keepRules(before, engineRan, request.f === 'exec' ? request.a[0] : null);
             collect();
             if (!query || pending.length > before) {
                 // what the call changed is a unit of its own, after the open one

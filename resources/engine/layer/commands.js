@@ -117,7 +117,6 @@ function exec(id, input) {
     if (id === IDM.UNLINK && !widenToLink()) return false;
     if (id === IDM.INDENT && indentItems()) return true;
     if (id === IDM.OUTDENT && (outdentItems() || outdentTerms())) return true;
-    if (id === IDM.INDENT || id === IDM.OUTDENT) return nestLists(doc.execCommand(actions[id], false, null));
     if (id in actions)
         return doc.execCommand(actions[id], false, input === null || input === undefined
                                                     ? null : String(input));

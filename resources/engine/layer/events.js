@@ -103,6 +103,8 @@ function caretBelowTable(e) {
     doc.body.focus({ preventScroll: true });
     getSelection().collapse(doc.body, doc.body.childNodes.length);
 }
+let rulesFrom = 0;                // where the records of the input begin
+let inCall = false;               // a layer call runs: the engine's input events are its own
 function typingKind(inputType) {
     switch (inputType) {
     case 'insertText': case 'insertCompositionText': case 'insertParagraph':
@@ -126,6 +128,8 @@ addEventListener('beforeinput', function (e) {
     const goesOn = typing && kind === typing.kind && e.timeStamp - typing.time < typingPause &&
                    caretIs(typing.node, typing.offset);
     if (!goesOn) cut();
+    collect();
+    rulesFrom = pending.length;
     if (kind) typing = { kind: kind, node: null, offset: 0, time: e.timeStamp };
     if (e.inputType === 'insertParagraph') wrapLooseText();
     const s = getSelection();
@@ -144,6 +148,7 @@ function wrapLooseText() {
 addEventListener('input', function (e) {
     if (joining) joinItems(joining, getSelection().anchorNode);
     joining = null;
+    if (!inCall) keepRules(rulesFrom, true, null);
     if (!typing) return;
     const s = getSelection();
     typing.node = s.rangeCount ? s.anchorNode : null;

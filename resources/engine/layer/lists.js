@@ -4,7 +4,7 @@
 // one list.
 function makeList(cmd) {
     const made = termsToItems(cmd === 'insertOrderedList' ? 'ol' : 'ul');
-    if (!made.length) return liftLists(doc.execCommand(cmd, false, null));
+    if (!made.length) return doc.execCommand(cmd, false, null);
     const s = getSelection();
     let [sc, so, ec, eo] = rangeEnds(s.getRangeAt(0));
     // the parts of the selection before, between and after the lists made
@@ -23,7 +23,7 @@ function makeList(cmd) {
         if (part.collapsed || ![...textsIn(part)].some(n => n.data.trim())) return;
         s.removeAllRanges();
         s.addRange(part);
-        liftLists(doc.execCommand(cmd, false, null));
+        doc.execCommand(cmd, false, null);
         // the selection ends where the engine left the ends of its first and last part
         const now = rangeEnds(s.getRangeAt(0));
         if (k === 0) [sc, so] = now;
@@ -78,10 +78,12 @@ function textEnds(r) {
     if (texts.length && at[2].nodeType !== Node.TEXT_NODE) at.splice(2, 2, texts[texts.length - 1], texts[texts.length - 1].length);
     return at;
 }
-// The engine makes a list over definition terms right in their dl (dl > ul > dt). Instead the
-// terms and definitions with selected text of their own (or the caret) become items, with all
-// they hold and their attributes, of a list of the kind Tag between the two halves of their
-// dl. The lists made, in the page's order; the selection kept.
+// The engine makes a list over definition terms right in their dl (dl > ul > dt), and takes
+// the paragraphs out of the items of a list of the other kind. Instead the terms and
+// definitions with selected text of their own (or the caret) become items, with all they hold
+// and their attributes, of a list of the kind Tag between the two halves of their dl; such
+// items of a list of the other kind go there as they are (those inside them with them). The
+// lists made, in the page's order; the selection kept.
 function termsToItems(tag) {
     const s = getSelection();
     if (!s.rangeCount) return [];
@@ -89,8 +91,9 @@ function termsToItems(tag) {
     // an end at the edge of a term's text does not take the term
     const texts = r.collapsed ? [r.startContainer] : [...textsIn(r)].filter(t => t.data.trim() &&
         !(t === r.endContainer && r.endOffset === 0) && !(t === r.startContainer && r.startOffset === t.length));
-    const items = [...new Set(texts.map(t => (t.nodeType === Node.ELEMENT_NODE ? t : t.parentElement).closest('li, dt, dd')))]
-        .filter(el => el && el.localName !== 'li' && isItem(el) && doc.body.contains(el));
+    const found = [...new Set(texts.map(t => (t.nodeType === Node.ELEMENT_NODE ? t : t.parentElement).closest('li, dt, dd')))]
+        .filter(el => el && isItem(el) && doc.body.contains(el) && el.parentNode.localName !== tag);
+    const items = found.filter(el => !found.some(o => o !== el && o.contains(el)));
     if (!items.length) return [];
     const [sc, so, ec, eo] = textEnds(r);
     const made = [];
@@ -106,7 +109,10 @@ function termsToItems(tag) {
         dl.after(list);
         let box = null;
         for (const n of run) {
-            if (belongsTo(n, dl)) {
+            if (n.localName === 'li' && belongsTo(n, dl)) {
+                list.append(n);
+                box = null;
+            } else if (belongsTo(n, dl)) {
                 const li = list.appendChild(doc.createElement('li'));
                 for (const a of n.attributes) li.setAttribute(a.name, a.value);
                 li.append(...n.childNodes);
@@ -119,7 +125,6 @@ function termsToItems(tag) {
         for (const n of run) if (n.parentNode === dl) n.remove();
         if (tail.some(n => !blank(n))) {
             const rest = dl.cloneNode(false);
-            rest.removeAttribute('id');
             list.after(rest);
             rest.append(...tail);
         }
@@ -130,37 +135,6 @@ function termsToItems(tag) {
     if (sc.isConnected && ec.isConnected) selectAgain(sc, so, ec, eo);
     else selectAgain(made[0].firstChild, 0, made[0].firstChild, 0);
     return made;
-}
-// The engine makes a list in a paragraph inside it (p > ul), which no page can hold: a list
-// at the selection leaves its paragraph, what stood before it staying in the paragraph and
-// what came after going into a new one. The selection stays where it was.
-function liftLists(done) {
-    const s = getSelection();
-    if (!s.rangeCount) return done;
-    const r = s.getRangeAt(0);
-    const [sc, so, ec, eo] = [r.startContainer, r.startOffset, r.endContainer, r.endOffset];
-    const lists = new Set();
-    for (const end of [sc, ec])
-        for (let n = end; n && n !== doc.body; n = n.parentNode)
-            if ((n.localName === 'ul' || n.localName === 'ol') && n.parentNode.localName === 'p')
-                lists.add(n);
-    if (!lists.size) return done;
-    for (const list of lists) {
-        const p = list.parentNode;
-        const tail = [];
-        for (let n = list.nextSibling; n; n = n.nextSibling) tail.push(n);
-        p.after(list);
-        // filled in place, so that undo and redo see every node it takes
-        const after = p.cloneNode(false);
-        list.after(after);
-        after.append(...tail);
-        if (!after.textContent.trim() && !after.querySelector('img, input, select, textarea, object'))
-            after.remove();
-        if (!p.textContent.trim() && !p.querySelector('img, input, select, textarea, object'))
-            p.remove();
-    }
-    selectAgain(sc, so, ec, eo);
-    return done;
 }
 // The selection back where it was before nodes around it moved.
 function selectAgain(sc, so, ec, eo) {
@@ -224,7 +198,6 @@ function outdentItems() {
     }
     if (last.nextSibling && [...list.childNodes].slice([...list.childNodes].indexOf(last) + 1).some(n => !blank(n))) {
         const rest = list.cloneNode(false), tail = [];
-        rest.removeAttribute('id');
         for (let n = last.nextSibling; n; n = n.nextSibling) tail.push(n);
         last.append(rest);
         rest.append(...tail);
@@ -296,29 +269,6 @@ function outdentTerms() {
         done = true;
     }
     if (done) selectAgain(...ends);
-    return done;
-}
-// A list that stands right in a list (the engine's indent and outdent leave them) goes into
-// the item before it, or into an item of its own.
-function nestLists(done) {
-    const s = getSelection();
-    if (!s.rangeCount) return done;
-    let n = s.getRangeAt(0).commonAncestorContainer;
-    let top = null;
-    for (; n && n !== doc.body; n = n.parentNode) if (isList(n)) top = n;
-    if (!top) return done;
-    for (const list of [top, ...top.querySelectorAll('ol, ul')]) {
-        const parent = list.parentNode;
-        if (parent.localName !== 'ol' && parent.localName !== 'ul') continue;
-        let before = list.previousSibling;
-        while (before && blank(before)) before = before.previousSibling;
-        if (before && before.localName === 'li') before.append(list);
-        else {
-            const li = doc.createElement('li');
-            list.replaceWith(li);
-            li.append(list);
-        }
-    }
     return done;
 }
 

@@ -1,9 +1,7 @@
 // ---------------------------------------------------------------- paste and drop
-// Links never nest; a named anchor counts as a link, and so does the picture that stands for
-// an empty one. What goes in at the edge of a link goes beside it: before it at its start,
-// after it at its end. What holds a link splits a link it goes into the middle of; the second
-// half keeps the attributes but the id and the name, and an anchor left with none gives way to
-// its content.
+// What goes in at the edge of a link goes beside it: before it at its start, after it at its
+// end; a named anchor counts as a link. Links that still come to stand in a link are split
+// around by the page rules.
 const seenInText = 'img, input, select, textarea, button, object, embed, iframe, hr, table, br';
 // Whether nothing shows between the collapsed range R and the start (or End) of El: blanks at
 // most, and El's own anchor picture.
@@ -15,18 +13,13 @@ function atEdge(r, el, end) {
     const part = between.cloneContents();
     return !part.textContent.trim() && [...part.querySelectorAll(seenInText)].every(isAnchorPicture);
 }
-function keepLinksApart(r, frag) {
-    const bringsLink = [...frag.querySelectorAll('a, img')].some(n => n.localName === 'a' || isAnchorPicture(n));
+function besideLinks(r) {
     for (let n = r.startContainer; n && n !== doc.body;) {
         const link = n.localName === 'a';
         if (link && atEdge(r, n, false)) {
             r.setStartBefore(n);
         } else if (link && atEdge(r, n, true)) {
             r.setStartAfter(n);
-        } else if (link && bringsLink) {
-            const rest = splitUpTo(r, n);
-            if (rest) rest.removeAttribute('name');
-            if (rest && !rest.attributes.length) rest.replaceWith(...rest.childNodes);
         } else {
             n = n.parentNode;
             continue;
@@ -45,7 +38,7 @@ function placeNodes(r, frag) {
     if (start.isConnected)
         r.setStart(start, Math.min(offset, start.nodeType === Node.TEXT_NODE ? start.length : start.childNodes.length));
     dropPlaceholder(r, frag);
-    keepLinksApart(r, frag);
+    besideLinks(r);
     makeRoomForBlocks(r, frag);
     const last = frag.lastChild;
     r.insertNode(frag);

@@ -1,1 +1,521 @@
 // ---------------------------------------------------------------- what the page may hold
+// What may stand where, and the pass that keeps it. After every action (a key, a command, a
+// paste, a drop, a dialog's insert) the pass looks at what the action touched, as the records
+// of its unit tell, and mends there what a browser would read otherwise or what the user did
+// not ask for; its changes are part of the action's unit. Undo and redo replay as recorded.
+
+// Blocks that a paragraph or heading cannot hold; the saved page would end the paragraph at
+// them, and its rest would lose it.
+const blockNames = new Set(['table', 'form', 'hr', 'div', 'p', 'ul', 'ol', 'dl', 'pre', 'blockquote',
+                            'address', 'center', 'fieldset', 'h1', 'h2', 'h3', 'h4', 'h5', 'h6']);
+const paragraphNames = new Set(['p', 'h1', 'h2', 'h3', 'h4', 'h5', 'h6']);
+const headingNames = new Set(['h1', 'h2', 'h3', 'h4', 'h5', 'h6']);
+// What a browser ends an open p for where it begins.
+const closesParagraph = new Set([...blockNames, 'article', 'aside', 'details', 'dialog', 'dir', 'dd',
+    'dt', 'figcaption', 'figure', 'footer', 'header', 'hgroup', 'li', 'main', 'menu', 'nav', 'section']);
+// Items and the lists that hold them.
+const itemLists = new Map([['li', ['ol', 'ul']], ['dt', ['dl']], ['dd', ['dl']]]);
+const isList = n => n.nodeType === Node.ELEMENT_NODE && ['ol', 'ul', 'dl'].includes(n.localName);
+// Whether N is an item that List (a list element) may hold.
+const belongsTo = (n, list) => n.nodeType === Node.ELEMENT_NODE && itemLists.has(n.localName) &&
+                            itemLists.get(n.localName).includes(list.localName);
+const isItem = n => !!n.parentNode && belongsTo(n, n.parentNode);
+const tableParts = new Set(['table', 'tbody', 'thead', 'tfoot', 'tr']);
+const rowHolders = new Set(['table', 'tbody', 'thead', 'tfoot']);
+const blank = n => n.nodeType === Node.COMMENT_NODE || (n.nodeType === Node.TEXT_NODE && !n.data.trim());
+const emptyBox = el => !el.textContent.trim() &&
+    !el.querySelector('img, input, select, textarea, button, object, embed, iframe, hr, table');
+// The picture that stands for a named anchor: inside the anchor when it holds text, alone in
+// place of an empty one.
+function isAnchorPicture(n) {
+    return n.nodeType === Node.ELEMENT_NODE && n.localName === 'img' && n.getAttribute('src') === 'edit:anchor.gif';
+}
+// Links: an a, and the picture of an empty named anchor.
+const isLink = n => n.nodeType === Node.ELEMENT_NODE &&
+    (n.localName === 'a' || (isAnchorPicture(n) && !(n.parentNode && n.parentNode.localName === 'a')));
+// Pictures of the design view (anchors, comments, scripts, objects) and the elements it keeps
+// apart (images, tables) carry ids of the view's own, which lead to what they stand for.
+const isPicture = el => el.localName === 'img' && /^edit:/.test(el.getAttribute('src') || '');
+const designId = v => v.startsWith('dsgn_:::_');
+// Styles the engine copies from what it computes when it moves text (colours and fonts as
+// rgb(...), display: inline !important, the grey the design view paints behind pre); the user
+// sets them only through the commands that ask for them.
+const computedStyles = /^(color|background(-color)?|font(-.*)?|display|float|letter-spacing|line-height|orphans|widows|text-(align|indent|transform|decoration.*)|white-space|word-spacing|caret-color|vertical-align|-webkit-.*)$/;
+const askedStyles = { 51: ['background-color'], 55: ['color'], 18: ['font-family'], 19: ['font-size'],
+                      57: ['text-align'], 59: ['text-align'], 60: ['text-align'] };
+// Whether the engine's own editing ran in the action: only then can computed styles come in.
+let engineRan = false;
+const engineCommand = doc.execCommand.bind(doc);
+doc.execCommand = function (...args) {
+    engineRan = true;
+    return engineCommand(...args);
+};
+
+// The elements an action made (not moved): in what the records added, outside what they removed.
+function noteFresh(records, fresh) {
+    const gone = new Set();
+    for (const r of records) if (r.removed) for (const n of r.removed) gone.add(n);
+    const walk = n => {
+        if (n.nodeType !== Node.ELEMENT_NODE || gone.has(n)) return;
+        fresh.add(n);
+        for (const c of n.children) walk(c);
+    };
+    for (const r of records) if (r.added) for (const n of r.added) walk(n);
+}
+// The elements the records touched: their targets and all they added, in the body.
+function touchedBy(records) {
+    const found = new Set();
+    const add = n => {
+        if (n && n.nodeType !== Node.ELEMENT_NODE) n = n.parentNode;
+        if (n && n.nodeType === Node.ELEMENT_NODE && n !== doc.body && doc.body.contains(n)) found.add(n);
+    };
+    for (const r of records) {
+        add(r.target);
+        for (const n of r.added || []) {
+            add(n);
+            if (n.nodeType === Node.ELEMENT_NODE && doc.body.contains(n)) for (const e of n.querySelectorAll('*')) found.add(e);
+        }
+        // what a removal brought together
+        if (r.type === 'childList' && r.next && r.next.parentNode === r.target) {
+            add(r.next);
+            add(r.next.previousSibling);
+        }
+    }
+    return found;
+}
+// The commands that change the structure of the items they are given, and nothing inside them.
+const itemCommands = new Set([IDM.ORDERLIST, IDM.UNORDERLIST, IDM.INDENT, IDM.OUTDENT, IDM.BLOCKFMT]);
+// The pass over the records of the open unit from From on. Engine tells whether the engine's
+// editing ran, Command is the command (its IDM id) that the action ran, if any.
+function keepRules(from, engine, command) {
+    const asked = askedStyles[command] || [];
+    collect();
+    let records = pending.slice(from);
+    if (!records.length) return;
+    const s = getSelection();
+    const ends = s.rangeCount && doc.body.contains(s.getRangeAt(0).commonAncestorContainer)
+        ? rangeEnds(s.getRangeAt(0)) : null;
+    const fresh = new Set();
+    let changed = false;
+    caretPlaced = false;
+    for (let round = 0; round < 12 && records.length; round++) {
+        noteFresh(records, fresh);
+        const touched = touchedBy(records);
+        if (round === 0) {
+            anchorsWithoutPicture(records);
+            if (itemCommands.has(command)) paragraphsOfItems(records, fresh);
+            markersOutOfBlocks(records, fresh);
+            if (engine) engineStyles(records, touched, fresh, asked);
+            if (command === null) blanksOfJoins(records);
+            retypedLink(records);
+            typedIntoLink(records);
+        }
+        linksApart(touched);
+        blocksOutOfParagraphs(touched);
+        itemsInLists(touched);
+        rowsInTables(touched);
+        copiesKeepNoNames(fresh);
+        emptyLinks(touched, fresh, records);
+        const at = pending.length;
+        collect();
+        records = pending.slice(at);
+        changed = changed || records.length > 0;
+    }
+    if (changed && !caretPlaced && ends && ends[0].isConnected && ends[2].isConnected && doc.body.contains(ends[0])) {
+        try { selectAgain(...ends); } catch (e) { /* an end beyond its changed text */ }
+    }
+}
+
+// A named anchor whose picture an action took away goes, its words staying: an anchor that is
+// also a link keeps the link and loses only the name.
+function anchorsWithoutPicture(records) {
+    for (const r of records) {
+        const a = r.target;
+        if (r.type !== 'childList' || a.localName !== 'a' || !r.removed.some(isAnchorPicture) ||
+            !doc.body.contains(a) || [...a.children].some(isAnchorPicture))
+            continue;
+        if (a.hasAttribute('href')) a.removeAttribute('name');
+        else a.replaceWith(...a.childNodes);
+    }
+}
+// The engine moves text by copying it into new nodes and emptying the old ones: what a record
+// tells of a text is the value before each change; after the last one, the node's own.
+function textsBefore(records) {
+    const first = new Map();
+    for (const r of records) if (r.type === 'characterData' && !first.has(r.target)) first.set(r.target, r.oldValue);
+    const taken = new Map();
+    for (const r of records) if (r.type === 'childList' && r.removed.length) {
+        if (!taken.has(r.target)) taken.set(r.target, []);
+        taken.get(r.target).push(...r.removed);
+    }
+    const textOf = n => n.nodeType === Node.TEXT_NODE ? (first.has(n) ? first.get(n) : n.data)
+        : n.nodeType !== Node.ELEMENT_NODE ? ''
+        : [...new Set([...n.childNodes, ...(taken.get(n) || [])])].map(textOf).join('');
+    return textOf;
+}
+const words = t => t.replace(/\s+/g, ' ').trim();
+// The runs of nodes the records added that are still in the page, side by side: each with
+// the element that holds it.
+function addedRuns(records) {
+    const added = [];
+    for (const r of records)
+        for (const n of r.added || []) if (n.isConnected && doc.body.contains(n) && !added.includes(n)) added.push(n);
+    added.sort((a, b) => a.compareDocumentPosition(b) & Node.DOCUMENT_POSITION_FOLLOWING ? -1 : 1);
+    const runs = [];
+    for (const n of added) {
+        const run = runs[runs.length - 1];
+        let before = n.previousSibling;
+        while (before && blank(before) && !added.includes(before)) before = before.previousSibling;
+        if (run && run[run.length - 1] === before) run.push(n);
+        else runs.push([n]);
+    }
+    return runs;
+}
+// A paragraph (or pre) of an item that a list command or Outdent took away, while what it held
+// stays in the page, comes back around it: only the item was selected. A paragraph outside
+// items is what becomes the item, and one whose text went into a new block of another kind
+// was formatted.
+function paragraphsOfItems(records, fresh) {
+    // with those taken away inside what was taken away
+    const from = new Map();
+    for (const r of records)
+        for (const n of r.removed || []) {
+            if (n.nodeType !== Node.ELEMENT_NODE) continue;
+            if (!from.has(n)) from.set(n, r.target);
+            for (const e of n.querySelectorAll('p, pre')) if (!from.has(e)) from.set(e, e.parentNode);
+        }
+    const gone = [...from].filter(([p, parent]) => !p.isConnected && ['p', 'pre'].includes(p.localName) &&
+                                                  itemLists.has(parent.localName));
+    if (!gone.length) return;
+    const textOf = textsBefore(records), runs = addedRuns(records);
+    for (const [p] of gone) {
+        const was = textOf(p), text = words(was);
+        if (!text) continue;
+        const phrasing = n => n.nodeType !== Node.ELEMENT_NODE || (!closesParagraph.has(n.localName) &&
+            ![...n.querySelectorAll('*')].some(e => closesParagraph.has(e.localName)));
+        const run = runs.find(run => run.every(phrasing) && words(run.map(n => n.textContent).join('')) === text);
+        if (!run) continue;
+        const box = run[0].parentNode;
+        if (fresh.has(box) && !itemLists.has(box.localName)) continue;
+        runs.splice(runs.indexOf(run), 1);
+        run[0].before(p);
+        p.append(...run);
+        // the line break that ended its line, and the blank the engine left before it
+        if (p.lastChild.localName === 'br' && p.childNodes.length > 1) p.lastChild.remove();
+        const next = p.nextSibling;
+        if (next && next.localName === 'br' && fresh.has(next)) next.remove();
+        if (p.firstChild.nodeType === Node.TEXT_NODE && /^\s/.test(p.firstChild.data) && !/^\s/.test(was))
+            p.firstChild.data = p.firstChild.data.replace(/^\s+/, '');
+    }
+}
+// The markers of elements the view does not know (aside, section ...) stand for their start
+// and end tags: one that an action moved into a paragraph or heading it did not stand in goes
+// back out of it, with the line breaks the engine put beside it, so that the tags nest as
+// they did. The engine moves a marker as a copy.
+const isMarker = n => n.nodeType === Node.ELEMENT_NODE && n.localName === 'img' && n.getAttribute('src') === 'edit:unknown.gif';
+function markersOutOfBlocks(records, fresh) {
+    const blocks = 'p, h1, h2, h3, h4, h5, h6, pre, address';
+    const outside = new Set();
+    for (const r of records)
+        for (const n of r.removed || [])
+            if (isMarker(n) && !(r.target.closest && r.target.closest(blocks))) outside.add(n.id);
+    for (const m of fresh) {
+        if (!isMarker(m) || !outside.has(m.id) || !m.isConnected) continue;
+        const block = m.parentNode.closest(blocks);
+        if (!block || !doc.body.contains(block)) continue;
+        for (const n of [m.previousSibling, m.nextSibling]) if (n && n.localName === 'br' && fresh.has(n)) n.remove();
+        liftOut(m, block);
+    }
+}
+// A join of two blocks keeps the blank that stood at the start of the second (or the end of
+// the first), where the engine would drop it as it does at a block's edge.
+function blanksOfJoins(records) {
+    if (!records.some(r => r.type === 'childList' && r.removed.some(n => n.nodeType === Node.ELEMENT_NODE && closesParagraph.has(n.localName))))
+        return;
+    const runs = addedRuns(records).flat().filter(n => n.nodeType === Node.TEXT_NODE);
+    records.forEach((r, k) => {
+        if (r.type !== 'characterData' || r.oldValue === null) return;
+        const later = records.slice(k + 1).find(o => o.type === 'characterData' && o.target === r.target);
+        const now = later ? later.oldValue : r.target.data;
+        const lead = r.oldValue.replace(/^[ \t\n]+/, ''), trail = r.oldValue.replace(/[ \t\n]+$/, '');
+        if (lead !== r.oldValue && lead === now && now) {
+            const t = [r.target, ...runs].find(t => t.isConnected && doc.body.contains(t) && t.data.startsWith(now));
+            const before = t && textBeside(t, false);
+            if (before && !/\s/.test(before)) t.insertData(0, ' ');
+        } else if (trail !== r.oldValue && trail === now && now) {
+            const t = [r.target, ...runs].find(t => t.isConnected && doc.body.contains(t) && t.data.endsWith(now));
+            const after = t && textBeside(t, true);
+            if (after && !/\s/.test(after)) t.appendData(' ');
+        }
+    });
+}
+// The character next to text node T in its block (After: the one after it), or ''.
+function textBeside(t, after) {
+    const block = t.parentNode.closest([...closesParagraph, 'td', 'th', 'body'].join(', '));
+    const w = doc.createTreeWalker(block, NodeFilter.SHOW_TEXT);
+    w.currentNode = t;
+    for (let n = after ? w.nextNode() : w.previousNode(); n; n = after ? w.nextNode() : w.previousNode())
+        if (n.data) return after ? n.data[0] : n.data[n.data.length - 1];
+    return '';
+}
+// Typing goes on in a link whose whole text it replaced: the engine puts what is typed at a
+// link's end after the link.
+// A key that replaced all of a link's text leaves the key's text in it.
+function retypedLink(records) {
+    for (const r of records) {
+        const t = r.target, a = t.parentNode;
+        if (r.type !== 'characterData' || !t.isConnected || !a || a.localName !== 'a' || !a.hasAttribute('href'))
+            continue;
+        const first = records.find(o => o.target === t);
+        if (first === r && a.textContent === t.data && t.data && r.oldValue && !t.data.startsWith(r.oldValue) &&
+            !r.oldValue.startsWith(t.data))
+            refilled = [a, pending];
+    }
+}
+let refilled = null;
+let caretPlaced = false;          // a rule put the caret where typing goes on              // [the link, the unit it took its new text in]
+function typedIntoLink(records) {
+    if (!refilled || refilled[1] !== pending || !refilled[0].isConnected) return false;
+    const a = refilled[0];
+    const into = text => {
+        const end = a.lastChild && a.lastChild.nodeType === Node.TEXT_NODE ? a.lastChild : a.appendChild(doc.createTextNode(''));
+        // a blank typed last was kept visible as a no-break space; a word after it makes it a blank
+        if (end.data.endsWith('\u00a0') && !/^\s/.test(text)) end.replaceData(end.length - 1, 1, ' ');
+        end.appendData(text);
+        getSelection().collapse(end, end.length);
+        caretPlaced = true;
+        return true;
+    };
+    for (const r of records) {
+        const t = r.target, old = r.oldValue;
+        if (r.type !== 'characterData' || old === null || !t.isConnected || t.data.length <= old.length) continue;
+        const typed = t.data.length - old.length;
+        if (t.previousSibling === a && t.data.endsWith(old)) {
+            const text = t.data.slice(0, typed);
+            t.deleteData(0, typed);
+            return into(text);
+        }
+        if (t.nextSibling === a && t.data.startsWith(old)) {
+            const text = t.data.slice(old.length);
+            t.deleteData(old.length, typed);
+            return into(text);
+        }
+    }
+    for (const r of records)
+        for (const n of r.added || [])
+            if (n.nodeType === Node.TEXT_NODE && n.isConnected && (n.previousSibling === a || n.nextSibling === a)) {
+                n.remove();
+                return into(n.data);
+            }
+    return false;
+}
+// Node out of Top, which holds it: Top is split before and after it, and the part of Top
+// around Node alone gives way. The halves of Top keep what they hold; an empty one goes.
+function liftOut(node, top) {
+    const r = doc.createRange();
+    r.setStartBefore(node);
+    r.collapse(true);
+    const rest = splitUpTo(r, top);
+    if (!rest) return;
+    r.setStartAfter(node);
+    r.collapse(true);
+    splitUpTo(r, rest);
+    if (rest.isConnected) rest.replaceWith(...rest.childNodes);
+}
+// No link stands in a link: the outer one is split around the inner one.
+function linksApart(touched) {
+    for (const el of touched) {
+        if (!el.isConnected || !isLink(el)) continue;
+        const outer = el.parentNode && el.parentNode.closest('a');
+        if (outer && doc.body.contains(outer)) liftOut(el, outer);
+    }
+    // links an action put around others
+    for (const el of touched) {
+        if (!el.isConnected || el.localName !== 'a') continue;
+        for (const inner of [...el.querySelectorAll('a, img')].filter(isLink))
+            if (inner.isConnected && el.contains(inner)) liftOut(inner, el);
+    }
+}
+// Nothing a browser ends a paragraph for stands in a p, and no heading in a heading: the
+// paragraph is split around it.
+function blocksOutOfParagraphs(touched) {
+    const holders = new Set();
+    for (const el of touched) {
+        for (let n = el; n && n !== doc.body; n = n.parentNode) if (paragraphNames.has(n.localName)) holders.add(n);
+        for (const p of el.querySelectorAll('p, h1, h2, h3, h4, h5, h6')) holders.add(p);
+    }
+    for (const p of holders) {
+        if (!p.isConnected) continue;
+        const wrong = p.localName === 'p' ? closesParagraph : headingNames;
+        for (const inner of [...p.querySelectorAll('*')].filter(e => wrong.has(e.localName))) {
+            // the outermost such element; its own blocks go with it
+            let top = inner.parentNode;
+            while (top !== p && !wrong.has(top.localName)) top = top.parentNode;
+            if (top === p && p.contains(inner)) liftOut(inner, p);
+        }
+    }
+}
+// Items stand only in lists of their kind, lists only in items: loose items go into a list of
+// their kind (one beside them when there is one), and a list right in a list goes into the
+// item before it (or one of its own). Definitions left by a list command without a term go
+// with what became of their term.
+function itemsInLists(touched) {
+    const allowed = (item, parent) => belongsTo(item, parent) ||
+        (item.localName === 'li' && ['menu', 'dir'].includes(parent.localName));
+    const sibling = (n, way) => {
+        do n = n[way]; while (n && blank(n));
+        return n;
+    };
+    const kindOf = n => n && n.nodeType === Node.ELEMENT_NODE && itemLists.has(n.localName) ? itemLists.get(n.localName)[0] : null;
+    for (const el of touched) {
+        if (!el.isConnected || !itemLists.has(el.localName) || allowed(el, el.parentNode)) continue;
+        // the run of loose items of one kind that el is in
+        let first = el;
+        for (let n = sibling(el, 'previousSibling'); kindOf(n) === kindOf(el); n = sibling(n, 'previousSibling'))
+            first = n;
+        const run = [];
+        for (let n = first; n && (blank(n) || kindOf(n) === kindOf(el)); n = n.nextSibling) run.push(n);
+        while (run.length && blank(run[run.length - 1])) run.pop();
+        const kinds = itemLists.get(el.localName);
+        const before = sibling(first, 'previousSibling'), after = sibling(run[run.length - 1], 'nextSibling');
+        if (before && kinds.includes(before.localName)) before.append(...run);
+        else if (after && kinds.includes(after.localName)) after.prepend(...run);
+        else {
+            const list = doc.createElement(kinds[kinds.length - 1]);
+            first.before(list);
+            list.append(...run);
+        }
+    }
+    for (const el of touched) {
+        if (!el.isConnected || !isList(el) || !isList(el.parentNode)) continue;
+        const holder = el.parentNode.localName === 'dl' ? ['dd', 'dt'] : ['li'];
+        const before = sibling(el, 'previousSibling');
+        if (before && holder.includes(before.localName)) before.append(el);
+        else {
+            const item = doc.createElement(holder[0]);
+            el.replaceWith(item);
+            item.append(el);
+        }
+    }
+    for (const el of touched) {
+        if (!el.isConnected || el.localName !== 'dl') continue;
+        const first = [...el.children].find(c => c.localName === 'dt' || c.localName === 'dd');
+        const list = sibling(el, 'previousSibling');
+        if (!first || first.localName !== 'dd' || !list || !['ol', 'ul'].includes(list.localName) ||
+            !list.lastElementChild || list.lastElementChild.localName !== 'li')
+            continue;
+        const item = list.lastElementChild;
+        // the definitions before the first term become paragraphs of the item
+        while (el.firstElementChild && el.firstElementChild.localName === 'dd') {
+            const dd = el.firstElementChild, p = doc.createElement('p');
+            for (const a of dd.attributes) p.setAttribute(a.name, a.value);
+            item.append(p);
+            p.append(...dd.childNodes);
+            dd.remove();
+        }
+        if (![...el.childNodes].some(n => !blank(n))) el.remove();
+    }
+}
+// Rows stand in a table or its sections, cells in rows: loose ones get a row or a table.
+function rowsInTables(touched) {
+    const wrap = (el, ok, tag) => {
+        if (!el.isConnected || ok(el.parentNode)) return;
+        const list = doc.createElement(tag);
+        el.before(list);
+        let n = el;
+        while (n && (blank(n) || n.localName === el.localName)) {
+            const next = n.nextSibling;
+            list.append(n);
+            n = next;
+        }
+        return list;
+    };
+    for (const el of touched)
+        if (el.localName === 'td' || el.localName === 'th') {
+            const row = wrap(el, p => p.localName === 'tr', 'tr');
+            if (row) wrap(row, p => rowHolders.has(p.localName), 'table');
+        }
+    for (const el of touched) if (el.localName === 'tr') wrap(el, p => rowHolders.has(p.localName), 'table');
+}
+// An element an action made (by Enter, a split, a paste of a copy) takes no id, and no anchor
+// name, that the page already has: the element the page had keeps it.
+function copiesKeepNoNames(fresh) {
+    for (const el of fresh) {
+        if (!el.isConnected || !doc.body.contains(el) || isPicture(el)) continue;
+        for (const name of el.localName === 'a' ? ['id', 'name'] : ['id']) {
+            const v = el.getAttribute(name);
+            if (!v || (name === 'id' && designId(v))) continue;
+            const same = [...doc.body.querySelectorAll((name === 'name' ? 'a' : '') + '[' + name + '="' + CSS.escape(v) + '"]')];
+            if (same.length < 2) continue;
+            const keeper = same.find(e => !fresh.has(e)) || same[0];
+            if (keeper !== el) el.removeAttribute(name);
+        }
+        // an anchor left with no name shows no picture
+        if (el.localName === 'a' && !el.hasAttribute('name'))
+            for (const c of [...el.children]) if (isAnchorPicture(c)) c.remove();
+    }
+}
+// No link is left empty, and no a with nothing to say: an empty link takes what the action
+// put right beside it (typed or pasted over its whole text), or goes; an a with no attributes
+// gives way to what it holds.
+function emptyLinks(touched, fresh, records) {
+    const inline = n => n.nodeType === Node.TEXT_NODE ||
+        (n.nodeType === Node.ELEMENT_NODE && !closesParagraph.has(n.localName) && !isLink(n) &&
+         !n.querySelector('a') && n.localName !== 'br');
+    const isNew = n => fresh.has(n) || (n.nodeType === Node.TEXT_NODE && newTexts.has(n));
+    const newTexts = new Set();
+    for (const r of pending) if (r.added) for (const n of r.added) if (n.nodeType === Node.TEXT_NODE) newTexts.add(n);
+    const links = new Set();
+    for (const el of touched) {
+        if (el.localName === 'a') links.add(el);
+        for (const a of el.querySelectorAll('a')) links.add(a);
+        const around = el.closest('a');
+        if (around) links.add(around);
+    }
+    for (const a of links) {
+        if (!a.isConnected || !doc.body.contains(a)) continue;
+        if (!a.attributes.length) {
+            a.replaceWith(...a.childNodes);
+            continue;
+        }
+        if (!a.hasAttribute('href') || !emptyBox(a)) continue;
+        const taken = [];
+        for (const way of ['previousSibling', 'nextSibling'])
+            for (let n = a[way]; n && inline(n) && isNew(n); n = n[way]) taken.push([way, n]);
+        for (const [way, n] of taken) {
+            if (way === 'previousSibling') a.prepend(n);
+            else a.append(n);
+        }
+        const was = refilled;
+        refilled = [a, pending];
+        if (!taken.length && !typedIntoLink(records)) refilled = was;
+        if (emptyBox(a)) a.replaceWith(...a.childNodes);
+    }
+}
+// No style the user did not set: what the engine copied from computed styles into the elements
+// it made or restyled goes, and a span or font it left bare gives way to what it holds.
+function engineStyles(records, touched, fresh, asked) {
+    const strip = (el, old) => {
+        const before = new Set();
+        if (old) {
+            const t = doc.createElement('span');
+            t.setAttribute('style', old);
+            for (const p of t.style) before.add(p);
+        }
+        const drop = [...el.style].filter(p => !before.has(p) && computedStyles.test(p) &&
+                                          !asked.some(a => p === a || p.startsWith(a + '-')));
+        for (const p of drop) el.style.removeProperty(p);
+        if (drop.length && !el.style.length) el.removeAttribute('style');
+        if ((el.localName === 'span' || el.localName === 'font') && !el.attributes.length)
+            el.replaceWith(...el.childNodes);
+    };
+    const olds = new Map();
+    for (const r of records)
+        if (r.type === 'attributes' && r.name === 'style' && !olds.has(r.target)) olds.set(r.target, r.oldValue);
+    for (const [el, old] of olds) if (el.isConnected && doc.body.contains(el) && !fresh.has(el)) strip(el, old);
+    for (const el of fresh) {
+        if (!el.isConnected || !el.hasAttribute('style')) continue;
+        // a copy of a block keeps what its original had; what the engine wraps text in does not
+        if (el.localName === 'span' || el.localName === 'font' || /!important/.test(el.getAttribute('style'))) strip(el, null);
+    }
+}

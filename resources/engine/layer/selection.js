@@ -25,36 +25,15 @@ function showRange(r) {
     control = null;
     repaint();
 }
-// Blocks that a paragraph or heading cannot hold; the saved page would end the paragraph at
-// them, and its rest would lose it.
-const blockNames = new Set(['table', 'form', 'hr', 'div', 'p', 'ul', 'ol', 'dl', 'pre', 'blockquote',
-                            'address', 'center', 'fieldset', 'h1', 'h2', 'h3', 'h4', 'h5', 'h6']);
-const paragraphNames = new Set(['p', 'h1', 'h2', 'h3', 'h4', 'h5', 'h6']);
-// Items and the lists that hold them.
-const itemLists = new Map([['li', ['ol', 'ul']], ['dt', ['dl']], ['dd', ['dl']]]);
-const isList = n => n.nodeType === Node.ELEMENT_NODE && ['ol', 'ul', 'dl'].includes(n.localName);
-// Whether N is an item that List (a list element) may hold.
-const belongsTo = (n, list) => n.nodeType === Node.ELEMENT_NODE && itemLists.has(n.localName) &&
-                            itemLists.get(n.localName).includes(list.localName);
-const isItem = n => !!n.parentNode && belongsTo(n, n.parentNode);
-const tableParts = new Set(['table', 'tbody', 'thead', 'tfoot', 'tr']);
-const blank = n => n.nodeType === Node.COMMENT_NODE || (n.nodeType === Node.TEXT_NODE && !n.data.trim());
-const emptyBox = el => !el.textContent.trim() &&
-    !el.querySelector('img, input, select, textarea, button, object, embed, iframe, hr, table');
 // Splits everything from the collapsed range's container up to Top at the range: what follows
-// goes into copies (without their ids) after Top, and the range comes between the two halves;
-// an empty half goes. Gives the copy of Top when it stays.
+// goes into copies after Top, and the range comes between the two halves; an empty half goes.
+// Gives the copy of Top when it stays. A copy keeps no id or name the page has (see rules).
 function splitUpTo(r, top) {
-    let depth = 0;
-    for (let n = r.startContainer; n !== top; n = n.parentNode) depth += n.nodeType === Node.ELEMENT_NODE;
     const tail = doc.createRange();
     tail.setStart(r.startContainer, r.startOffset);
     tail.setEnd(top, top.childNodes.length);
     const rest = top.cloneNode(false);
-    rest.removeAttribute('id');
     rest.append(tail.extractContents());
-    // the copies of the elements split on the way down are the first children
-    for (let c = rest.firstElementChild; c && depth--; c = c.firstElementChild) c.removeAttribute('id');
     top.after(rest);
     if (emptyBox(rest)) rest.remove();
     if (emptyBox(top)) {

@@ -66,27 +66,12 @@ function record(r) {
         noteOrder(n);
         noteOwnWays(n);
     }
-    if (r.target.localName === 'a' && [...r.removedNodes].some(isAnchorPicture)) unpictured.add(r.target);
     return { type: r.type, target: r.target, added: [...r.addedNodes], removed: [...r.removedNodes],
              next: r.nextSibling };
-}
-// The picture of a named anchor around text stands for the anchor: an anchor whose picture a
-// change took away goes too, its text staying where it was, within the same unit.
-const unpictured = new Set();
-function isAnchorPicture(n) {
-    return n.nodeType === Node.ELEMENT_NODE && n.localName === 'img' && n.getAttribute('src') === 'edit:anchor.gif';
 }
 function take(records) {
     noteFirstOrders(records);
     for (const r of records) pending.push(record(r));
-    if (!unpictured.size) return;
-    const s = getSelection(), r = s.rangeCount ? s.getRangeAt(0) : null;
-    const ends = r && [r.startContainer, r.startOffset, r.endContainer, r.endOffset];
-    for (const a of unpictured)
-        if (doc.body.contains(a) && ![...a.children].some(isAnchorPicture)) a.replaceWith(...a.childNodes);
-    unpictured.clear();
-    if (ends && ends[0].isConnected && ends[2].isConnected) selectAgain(...ends);
-    take(observer.takeRecords());
 }
 const observer = new MutationObserver(function (records) {
     take(records);
