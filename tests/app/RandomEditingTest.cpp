@@ -155,7 +155,9 @@ const rules = {
         }
     },
     tables() {
-        for (const e of all('tr')) if (!/^(thead|tbody|tfoot)$/.test(name(e.parentElement)))
+        // (the design view keeps a table's rows where the file has them: right in the table
+        // when it has no tbody)
+        for (const e of all('tr')) if (!/^(table|thead|tbody|tfoot)$/.test(name(e.parentElement)))
             add('tables', 'tr in ' + name(e.parentElement), '', e.parentElement);
         for (const e of all('td, th')) if (name(e.parentElement) !== 'tr')
             add('tables', e.localName + ' in ' + name(e.parentElement), '', e.parentElement);
