@@ -149,6 +149,13 @@ const rules = {
         }
         for (const e of all(':is(ul, ol, dl, menu, dir) > :is(ul, ol, dl)'))
             add('lists', e.localName + ' in ' + name(e.parentElement), '', e.parentElement);
+        // what a list holds right in it: items (a dl: terms and definitions, or groups of them)
+        for (const l of all('ul, ol, dl')) for (const n of l.childNodes) {
+            const item = l.localName === 'dl' ? /^(dt|dd|div)$/ : /^(li)$/;
+            if (n.nodeType === Node.TEXT_NODE ? n.data.trim() : n.nodeType === Node.ELEMENT_NODE &&
+                !item.test(n.localName) && !/^(ul|ol|dl|script|template)$/.test(n.localName) && !picture(n))
+                add('lists', (n.nodeType === Node.TEXT_NODE ? 'text' : n.localName) + ' in ' + l.localName, '', l);
+        }
         for (const dl of all('dl')) {
             const first = [...dl.children].find(c => c.localName === 'dt' || c.localName === 'dd');
             if (first && first.localName === 'dd') add('lists', 'dd without term', '', dl);
@@ -981,7 +988,8 @@ return JSON.stringify([path(r.startContainer), r.startOffset, path(r.endContaine
         Open();
         const TSurvey After = Survey(H);
         if (Words(After.Text) != Words(Before.Text))
-            Fault("save/the page opened again shows other text", "", Before.Text, After.Text);
+            Fault("save/the page opened again shows other text", "markup\n" + Difference(Before.Html, After.Html), Before.Text,
+                  After.Text);
         if (After.Tags != Before.Tags)
             Fault("save/the page opened again has other elements",
                   "elements\n" + Difference(Before.Tags, After.Tags),
