@@ -211,6 +211,8 @@ if (s.rangeCount && body.contains(s.getRangeAt(0).commonAncestorContainer)) {
 return JSON.stringify({ html: body.innerHTML, text: body.innerText, faults: found,
     links: all('a[href]').map(a => [a.getAttribute('href'), a.textContent]),
     names: all('a[name]').map(a => a.getAttribute('name')),
+    ids: all('[id]').map(e => e.id).filter(id => !id.startsWith('dsgn_')),
+    emptyItems: all('li').filter(li => !li.textContent.trim() && !li.querySelector('br, img, input, select, textarea, table')).length,
     tags: all('*').map(e => e.localName).join(' '), sel: sel, whole: whole });
 })())JS";
 
@@ -222,7 +224,8 @@ struct TRuleFault {
 struct TSurvey {
     QString Html, Text, Tags, Selection;
     std::vector<std::pair<QString, QString>> Links;  // address and text
-    std::vector<QString> Names, WholeLinks;
+    std::vector<QString> Names, WholeLinks, Ids;
+    int EmptyItems = 0;
     std::vector<TRuleFault> Faults;
 };
 
@@ -243,6 +246,8 @@ TSurvey Survey(TMainWindowHost& H)
     for (const QJsonValue& L : O["links"].toArray()) S.Links.emplace_back(L.toArray()[0].toString(), L.toArray()[1].toString());
     for (const QJsonValue& N : O["names"].toArray()) S.Names.push_back(N.toString());
     for (const QJsonValue& N : O["whole"].toArray()) S.WholeLinks.push_back(N.toString());
+    for (const QJsonValue& N : O["ids"].toArray()) S.Ids.push_back(N.toString());
+    S.EmptyItems = O["emptyItems"].toInt();
     return S;
 }
 
@@ -574,6 +579,14 @@ private:
                 if (!Kept && !Chars.isEmpty())
                     Fault("kept/a link lost", "href " + Href.toStdString(), Before.Html, After.Html);
             }
+        // a formatting command keeps the ids of what it reformats, and leaves no empty item
+        if (E.SameWords) {
+            for (const QString& Id : Before.Ids)
+                if (std::find(After.Ids.begin(), After.Ids.end(), Id) == After.Ids.end())
+                    Fault("kept/a formatting command took an id", "id " + Id.toStdString(), Before.Html, After.Html);
+            if (After.EmptyItems > Before.EmptyItems)
+                Fault("kept/a formatting command left an empty item", "", Before.Html, After.Html);
+        }
         // typing or a paste over a link's whole text keeps the link around the new text
         if (!E.Adds.isEmpty() || Steps.back() == "Ctrl+V")
             for (const QString& Href : Before.WholeLinks)
@@ -665,6 +678,11 @@ private:
              }},
             {2, [&] { return CodeEdit(E); }},
         };
+        // an Enter is often taken back at once
+        if (LastWasEnter && Chance(40)) {
+            Key(Qt::Key_Backspace);
+            return "Backspace";
+        }
         int Total = 0;
         for (const TChoice& C : Choices) Total += C.Weight;
         int K = Pick(Total);
