@@ -1030,7 +1030,18 @@ std::vector<uint32_t> Seeds()
 }
 
 // Fault classes expected to be mended; a run passes when it finds no other.
-const std::set<std::string> Expected = {};
+// Faults being mended elsewhere, by the start of their class and of the action they follow;
+// a run passes when it finds no other. Keep this short, and empty when all are mended.
+const std::pair<const char*, const char*> Expected[] = {
+    {"", "\x01"},  // (none)
+};
+
+bool IsExpected(const TFault& F)
+{
+    for (const auto& [Class, Action] : Expected)
+        if (F.Class.rfind(Class, 0) == 0 && F.Action.rfind(Action, 0) == 0) return true;
+    return false;
+}
 
 void RunPage(int K)
 {
@@ -1054,7 +1065,7 @@ void RunPage(int K)
         for (const TFault* F : Distinct) Out << F->Text << "\n";
     }
     for (const TFault& F : Report.Faults)
-        EXPECT_TRUE(Expected.count(F.Class)) << F.Text.substr(0, F.Text.find("\n  steps"));
+        EXPECT_TRUE(IsExpected(F)) << F.Text.substr(0, F.Text.find("\n  steps"));
 }
 
 }  // namespace
