@@ -21,7 +21,6 @@ const belongsTo = (n, list) => n.nodeType === Node.ELEMENT_NODE && itemLists.has
                             itemLists.get(n.localName).includes(list.localName);
 const isItem = n => !!n.parentNode && belongsTo(n, n.parentNode);
 const tableParts = new Set(['table', 'tbody', 'thead', 'tfoot', 'tr']);
-const rowHolders = new Set(['table', 'tbody', 'thead', 'tfoot']);
 const blank = n => n.nodeType === Node.COMMENT_NODE || (n.nodeType === Node.TEXT_NODE && !n.data.trim());
 const emptyBox = el => !el.textContent.trim() &&
     !el.querySelector('img, input, select, textarea, button, object, embed, iframe, hr, table');
@@ -42,7 +41,8 @@ const designId = v => v.startsWith('dsgn_:::_');
 // sets them only through the commands that ask for them.
 const computedStyles = /^(color|background(-color)?|font(-.*)?|display|float|letter-spacing|line-height|orphans|widows|text-(align|indent|transform|decoration.*)|white-space|word-spacing|caret-color|vertical-align|-webkit-.*)$/;
 const askedStyles = { 51: ['background-color'], 55: ['color'], 18: ['font-family'], 19: ['font-size'],
-                      57: ['text-align'], 59: ['text-align'], 60: ['text-align'] };
+                      57: ['text-align'], 59: ['text-align'], 60: ['text-align'], 52: ['font-weight'],
+                      56: ['font-style'], 63: ['text-decoration'] };
 // Whether the engine's own editing ran in the action: only then can computed styles come in.
 let engineRan = false;
 const engineCommand = doc.execCommand.bind(doc);
@@ -184,8 +184,9 @@ function paragraphsOfItems(records, fresh) {
             if (!from.has(n)) from.set(n, r.target);
             for (const e of n.querySelectorAll('p, pre')) if (!from.has(e)) from.set(e, e.parentNode);
         }
-    const gone = [...from].filter(([p, parent]) => !p.isConnected && ['p', 'pre'].includes(p.localName) &&
-                                                  itemLists.has(parent.localName));
+    // one that went away whole, its text with it, was taken away, not emptied: it stays so
+    const gone = [...from].filter(([p, parent]) => !p.isConnected && !p.firstChild &&
+                                                  ['p', 'pre'].includes(p.localName) && itemLists.has(parent.localName));
     if (!gone.length) return;
     const textOf = textsBefore(records), runs = addedRuns(records);
     for (const [p] of gone) {
@@ -258,9 +259,11 @@ function textBeside(t, after) {
         if (n.data) return after ? n.data[0] : n.data[n.data.length - 1];
     return '';
 }
-// Typing goes on in a link whose whole text it replaced: the engine puts what is typed at a
-// link's end after the link.
-// A key that replaced all of a link's text leaves the key's text in it.
+// Typing over all of a link's text goes on in the link, where the engine would put what is
+// typed at a link's end after it. Refilled: the link and the unit that typed into it.
+let refilled = null;
+let caretPlaced = false;          // a rule put the caret where typing goes on
+// A key that replaced all of a link's text leaves the key's text in it: the link is refilled.
 function retypedLink(records) {
     for (const r of records) {
         const t = r.target, a = t.parentNode;
@@ -272,8 +275,7 @@ function retypedLink(records) {
             refilled = [a, pending];
     }
 }
-let refilled = null;
-let caretPlaced = false;          // a rule put the caret where typing goes on              // [the link, the unit it took its new text in]
+// What is typed right beside the refilled link goes into it.
 function typedIntoLink(records) {
     if (!refilled || refilled[1] !== pending || !refilled[0].isConnected) return false;
     const a = refilled[0];
@@ -361,7 +363,8 @@ function blocksOutOfParagraphs(touched) {
 // with what became of their term.
 function itemsInLists(touched) {
     const allowed = (item, parent) => belongsTo(item, parent) ||
-        (item.localName === 'li' && ['menu', 'dir'].includes(parent.localName));
+        (item.localName === 'li' && ['menu', 'dir'].includes(parent.localName)) ||
+        (item.localName !== 'li' && parent.localName === 'div' && parent.parentNode.localName === 'dl');
     const sibling = (n, way) => {
         do n = n[way]; while (n && blank(n));
         return n;
@@ -397,45 +400,94 @@ function itemsInLists(touched) {
             item.append(el);
         }
     }
+    // words right in a dl are a definition
     for (const el of touched) {
         if (!el.isConnected || el.localName !== 'dl') continue;
-        const first = [...el.children].find(c => c.localName === 'dt' || c.localName === 'dd');
-        const list = sibling(el, 'previousSibling');
-        if (!first || first.localName !== 'dd' || !list || !['ol', 'ul'].includes(list.localName) ||
-            !list.lastElementChild || list.lastElementChild.localName !== 'li')
+        const loose = n => (n.nodeType === Node.TEXT_NODE && n.data.trim()) ||
+            (n.nodeType === Node.ELEMENT_NODE && !closesParagraph.has(n.localName) && !isPicture(n) && n.localName !== 'br');
+        for (const n of [...el.childNodes]) {
+            if (!n.isConnected || n.parentNode !== el || !loose(n)) continue;
+            const dd = doc.createElement('dd');
+            n.before(dd);
+            for (let m = n; m && (loose(m) || blank(m) || m.localName === 'br');) {
+                const next = m.nextSibling;
+                dd.append(m);
+                m = next;
+            }
+        }
+    }
+    // a block that is no item of a dl (a term made a paragraph) stands outside it, between its
+    // halves
+    for (const el of touched) {
+        const dl = el.parentNode;
+        if (!el.isConnected || !dl || dl.localName !== 'dl' || !closesParagraph.has(el.localName) ||
+            itemLists.has(el.localName) || isList(el) || el.localName === 'div')
             continue;
-        const item = list.lastElementChild;
-        // the definitions before the first term become paragraphs of the item
-        while (el.firstElementChild && el.firstElementChild.localName === 'dd') {
-            const dd = el.firstElementChild, p = doc.createElement('p');
-            for (const a of dd.attributes) p.setAttribute(a.name, a.value);
-            item.append(p);
-            p.append(...dd.childNodes);
-            dd.remove();
+        liftOut(el, dl);
+        const after = sibling(el, 'nextSibling');
+        if (after && after.localName === 'dl') touched.add(after);
+    }
+    // definitions before a dl's first term go to the term before them (in the dl right before
+    // this one), or to what became of their term (the last item of the list right before,
+    // where a list command took it), or else stand as what they hold, in front of the dl
+    for (const el of touched) {
+        if (!el.isConnected || el.localName !== 'dl') continue;
+        const leading = [];
+        for (const c of el.children) {
+            if (c.localName !== 'dd') break;
+            leading.push(c);
+        }
+        if (!leading.length) continue;
+        const before = sibling(el, 'previousSibling');
+        if (before && before.localName === 'dl' && [...before.children].some(c => c.localName === 'dt')) {
+            before.append(...leading);
+        } else {
+            const item = before && ['ol', 'ul'].includes(before.localName) && before.lastElementChild &&
+                before.lastElementChild.localName === 'li' ? before.lastElementChild : null;
+            for (const dd of leading) {
+                const held = [...dd.childNodes];
+                if (held.some(n => n.nodeType === Node.ELEMENT_NODE && closesParagraph.has(n.localName))) {
+                    if (item) item.append(...held);
+                    else el.before(...held);
+                } else {
+                    const p = doc.createElement('p');
+                    for (const a of dd.attributes) p.setAttribute(a.name, a.value);
+                    if (item) item.append(p);
+                    else el.before(p);
+                    p.append(...held);
+                }
+                dd.remove();
+            }
         }
         if (![...el.childNodes].some(n => !blank(n))) el.remove();
     }
 }
-// Rows stand in a table or its sections, cells in rows: loose ones get a row or a table.
+// Rows stand in a table or its sections, cells in rows: loose ones get a row and a table. A
+// row right in a table stays so: the page saves a table as it was written, and a browser
+// reads its rows into a tbody of its own.
 function rowsInTables(touched) {
-    const wrap = (el, ok, tag) => {
-        if (!el.isConnected || ok(el.parentNode)) return;
-        const list = doc.createElement(tag);
-        el.before(list);
-        let n = el;
-        while (n && (blank(n) || n.localName === el.localName)) {
+    // the run of nodes of a kind around El, blanks between them, into a new Tag
+    const wrap = (el, kind, tag) => {
+        const goes = n => n && (blank(n) || kind(n));
+        let first = el;
+        while (goes(first.previousSibling)) first = first.previousSibling;
+        const box = doc.createElement(tag);
+        first.before(box);
+        for (let n = first; goes(n);) {
             const next = n.nextSibling;
-            list.append(n);
+            box.append(n);
             n = next;
         }
-        return list;
+        return box;
+    };
+    const isCell = n => n.localName === 'td' || n.localName === 'th', isRow = n => n.localName === 'tr';
+    const holders = new Set(['table', 'tbody', 'thead', 'tfoot']);
+    const place = row => {
+        if (row.isConnected && !holders.has(row.parentNode.localName)) wrap(row, isRow, 'table');
     };
     for (const el of touched)
-        if (el.localName === 'td' || el.localName === 'th') {
-            const row = wrap(el, p => p.localName === 'tr', 'tr');
-            if (row) wrap(row, p => rowHolders.has(p.localName), 'table');
-        }
-    for (const el of touched) if (el.localName === 'tr') wrap(el, p => rowHolders.has(p.localName), 'table');
+        if (el.isConnected && isCell(el) && !isRow(el.parentNode)) place(wrap(el, isCell, 'tr'));
+    for (const el of touched) if (isRow(el)) place(el);
 }
 // An element an action made (by Enter, a split, a paste of a copy) takes no id, and no anchor
 // name, that the page already has: the element the page had keeps it.
@@ -459,6 +511,10 @@ function copiesKeepNoNames(fresh) {
 // put right beside it (typed or pasted over its whole text), or goes; an a with no attributes
 // gives way to what it holds.
 function emptyLinks(touched, fresh, records) {
+    // a blank typed over its text is the link's; the view's pictures of tags show nothing of it
+    const shows = e => !isPicture(e) || e.getAttribute('src') === 'edit:trans.gif';
+    const empty = a => !a.textContent &&
+        ![...a.querySelectorAll('img, input, select, textarea, button, object, embed, iframe, hr, table')].some(shows);
     const inline = n => n.nodeType === Node.TEXT_NODE ||
         (n.nodeType === Node.ELEMENT_NODE && !closesParagraph.has(n.localName) && !isLink(n) &&
          !n.querySelector('a') && n.localName !== 'br');
@@ -478,7 +534,7 @@ function emptyLinks(touched, fresh, records) {
             a.replaceWith(...a.childNodes);
             continue;
         }
-        if (!a.hasAttribute('href') || !emptyBox(a)) continue;
+        if (!a.hasAttribute('href') || !empty(a)) continue;
         const taken = [];
         for (const way of ['previousSibling', 'nextSibling'])
             for (let n = a[way]; n && inline(n) && isNew(n); n = n[way]) taken.push([way, n]);
@@ -489,13 +545,15 @@ function emptyLinks(touched, fresh, records) {
         const was = refilled;
         refilled = [a, pending];
         if (!taken.length && !typedIntoLink(records)) refilled = was;
-        if (emptyBox(a)) a.replaceWith(...a.childNodes);
+        // a named link left without its words stays a named anchor
+        if (empty(a) && a.hasAttribute('name')) a.removeAttribute('href');
+        else if (empty(a)) a.replaceWith(...a.childNodes);
     }
 }
 // No style the user did not set: what the engine copied from computed styles into the elements
 // it made or restyled goes, and a span or font it left bare gives way to what it holds.
 function engineStyles(records, touched, fresh, asked) {
-    const strip = (el, old) => {
+    const strip = (el, old, computedOnly) => {
         const before = new Set();
         if (old) {
             const t = doc.createElement('span');
@@ -503,7 +561,9 @@ function engineStyles(records, touched, fresh, asked) {
             for (const p of t.style) before.add(p);
         }
         const drop = [...el.style].filter(p => !before.has(p) && computedStyles.test(p) &&
-                                          !asked.some(a => p === a || p.startsWith(a + '-')));
+                                          !asked.some(a => p === a || p.startsWith(a + '-')) &&
+                                          (!computedOnly || p === 'display' ||
+                                           /rgb\(|!important/.test(el.style.getPropertyValue(p) + el.style.getPropertyPriority(p))));
         for (const p of drop) el.style.removeProperty(p);
         if (drop.length && !el.style.length) el.removeAttribute('style');
         if ((el.localName === 'span' || el.localName === 'font') && !el.attributes.length)
@@ -515,7 +575,9 @@ function engineStyles(records, touched, fresh, asked) {
     for (const [el, old] of olds) if (el.isConnected && doc.body.contains(el) && !fresh.has(el)) strip(el, old);
     for (const el of fresh) {
         if (!el.isConnected || !el.hasAttribute('style')) continue;
-        // a copy of a block keeps what its original had; what the engine wraps text in does not
-        if (el.localName === 'span' || el.localName === 'font' || /!important/.test(el.getAttribute('style'))) strip(el, null);
+        // what the engine wraps text in keeps nothing it computed; another element it made (a
+        // copy of one it split) keeps what was written, not values the engine computes
+        if (el.localName === 'span' || el.localName === 'font') strip(el, null, false);
+        else strip(el, null, true);
     }
 }
