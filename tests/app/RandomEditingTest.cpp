@@ -368,7 +368,8 @@ private:
     TReport& Report;
     std::string File;
     int Step = 0;
-    std::vector<std::string> Steps;  // of this opening of the page
+    std::vector<std::string> Steps;  // every action, as a person would tell it
+    bool Broken = false;
     // the history since the page was opened: the body after each step, the one shown, and
     // which steps were made in the code view
     std::vector<QString> History;
@@ -499,6 +500,12 @@ private:
             Fault("kept/Enter then Backspace changes the words", "", BeforeEnter, After.Text);
         LastWasEnter = Enter;
         if (Enter) BeforeEnter = Before.Text;
+        if (Broken) {
+            // the history no longer tells what Undo gives: start again from the file
+            Broken = false;
+            Steps.push_back("(the page opened again)");
+            return Open();
+        }
         if (E.Model) return;
         if (After.Html == Before.Html) {
             // nor a step to undo; one that came stands in the history as a step of its own
@@ -553,10 +560,12 @@ private:
             }
         if (E.Model) {
             const size_t To = E.Towards < 0 ? (At > 0 ? At - 1 : 0) : std::min(At + 1, History.size() - 1);
-            if (After.Html != History[To])
+            if (After.Html != History[To]) {
                 Fault(E.Towards < 0 ? "undo/Undo does not give back the page before the step"
                                     : "redo/Redo does not give back the page after the step",
                       "", History[To], After.Html);
+                Broken = true;
+            }
             At = To;
             return;
         }
@@ -949,11 +958,12 @@ return JSON.stringify([path(r.startContainer), r.startOffset, path(r.endContaine
     void RestoreSelection(const QString& Saved)
     {
         if (Saved.isEmpty()) return;
-        PageEval(H.D(), "(function (a) { try {"
+        const QString Err = PageEval(H.D(), "(function (a) { try {"
                         " const node = p => p.reduce((n, k) => n.childNodes[k], document.body);"
                         " const r = document.createRange(); r.setStart(node(a[0]), a[1]); r.setEnd(node(a[2]), a[3]);"
-                        " const s = getSelection(); s.removeAllRanges(); s.addRange(r); } catch (e) {} })(" +
-                            Saved + ")");
+                        " const s = getSelection(); s.removeAllRanges(); s.addRange(r); return ''; } catch (e) { return String(e); } })(" +
+                            Saved + ")").toString();
+        if (!Err.isEmpty()) std::cout << "selection not put back: " << Err.toStdString() << "\n";
     }
 
     // All steps taken back and given again, one at a time: each gives the page the history has.
