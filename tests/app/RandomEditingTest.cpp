@@ -9,9 +9,9 @@
 // redone; now and then the page is saved and opened again and must show the same text and
 // elements.
 //
-// Longer runs: ZV_RANDOM_SEEDS ("1-10,17"), ZV_RANDOM_ACTIONS (per page and seed), and
-// ZV_RANDOM_REPORT (a file the faults are appended to). ZV_RANDOM_CODE_UNDO=1 checks Undo and
-// Redo of everything across edits made in the HTML Code view as well.
+// Longer runs: ZV_RANDOM_SEEDS ("1-10,17"), ZV_RANDOM_ACTIONS (per page and seed),
+// ZV_RANDOM_REPORT (a file the faults are appended to), ZV_RANDOM_TIMES (each action's time).
+// ZV_RANDOM_CODE_UNDO=1 checks Undo and Redo of everything across HTML Code view edits too.
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
@@ -319,11 +319,13 @@ struct TReport {
     }
 };
 
-// Code-view edits are one step of the design view's history: the whole history across them
-// is checked with ZV_RANDOM_CODE_UNDO=1 (or this set to true).
+// Whether Undo and Redo of everything are checked across edits made in the HTML Code view
+// (each such edit is one step of the design view's history); ZV_RANDOM_CODE_UNDO=1 turns it on
+// too. Off, Undo goes back no further than the last code-view edit.
+constexpr bool CodeViewEditsReplay = false;
 bool CodeEditsReplay()
 {
-    static const bool On = qEnvironmentVariableIntValue("ZV_RANDOM_CODE_UNDO") != 0;
+    static const bool On = CodeViewEditsReplay || qEnvironmentVariableIntValue("ZV_RANDOM_CODE_UNDO") != 0;
     return On;
 }
 
@@ -1043,7 +1045,15 @@ std::vector<uint32_t> Seeds()
 // Faults being mended elsewhere, by the start of their class and of the action they follow;
 // a run passes when it finds no other. Keep this short, and empty when all are mended.
 const std::pair<const char*, const char*> Expected[] = {
-    {"", "\x01"},  // (none)
+    // Undo of a code-view edit gives back the page read again, not the body as it was
+    {"undo/one Undo does not give back the page before", "HTML Code view"},
+    // a command whose changes the page rules take back leaves a step that undoes nothing
+    {"undo/an action that changes nothing leaves a step to undo", ""},
+    // a format or list command drops the id of the block it changes, leaves an empty item
+    // behind, or moves the lines of a pre
+    {"kept/a formatting command took an id", ""},
+    {"kept/a formatting command left an empty item", ""},
+    {"kept/a formatting command changed the words", ""},
 };
 
 bool IsExpected(const TFault& F)
@@ -1066,7 +1076,9 @@ void RunPage(int K)
     const auto Distinct = Report.Distinct();
     std::ostringstream Summary;
     Summary << "random editing: page " << Page(K).Name << ": " << Report.Actions << " actions in " << Clock.elapsed() / 1000.0
-            << " s, " << Report.Faults.size() << " faults, " << Distinct.size() << " distinct\n";
+            << " s, " << Report.Faults.size() << " faults ("
+            << std::count_if(Report.Faults.begin(), Report.Faults.end(), IsExpected) << " being mended elsewhere), "
+            << Distinct.size() << " distinct\n";
     for (const TFault* F : Distinct) Summary << "  " << F->Class << " after " << F->Action << "\n";
     std::cout << Summary.str();
     if (const QString Path = qEnvironmentVariable("ZV_RANDOM_REPORT"); !Path.isEmpty()) {
