@@ -8,6 +8,7 @@
 #include <QClipboard>
 #include <QMimeData>
 #include <QRegularExpression>
+#include <Qsci/qsciscintilla.h>
 
 #include "MainWindowHost.h"
 #include "Streams.h"
@@ -312,6 +313,15 @@ TEST(PageRules, BlocksListsAndStylesHoldAfterFormatsListsAndKeys)
     H.Key(Qt::Key_Backspace);
     H.TypeInDesigner("");
     EXPECT_HAS(P.Tight(), "<p>second case <em>join</em> queries here.</p>");
+    // the HTML Code view shows it so, and the design view comes back holding to the rules
+    H.Tab(CodeTab);
+    const QString Code = H.W().SourceEditor->text().replace(QRegularExpression(">\\s+<"), "><");
+    EXPECT_HAS(Code, "<p>second case <em>join</em> queries here.</p>");
+    EXPECT_HAS(Code, "<ol><li><p id=\"p1\">First para</p><p>Other para</p></li><li><pre>code line</pre></li></ol>");
+    EXPECT_HASNT(Code, "rgb(");
+    H.Tab(DesignerTab);
+    ASSERT_TRUE(WaitFor([&] { return P.Body().contains("End of page"); }));
+    EXPECT_EQ(P.Faults().toStdString(), "");
     H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
 }
 
