@@ -202,6 +202,9 @@ void TFormMain::RestorePanels()
                                            Qt::RightDockWidgetArea};
     for (int K = 0; K < 3; ++K) {
         bool Restored = false;
+        // a panel that floats makes the window: the window is placed before it is made
+        if (Ini.ValueExists(PanelSections[K], "Docked") && !Ini.ReadBool(PanelSections[K], "Docked", true))
+            RestoreWindowPlace();
         try {
             Restored = LoadDockPanel(Ini, this, Panels[K], PanelSections[K]);
         } catch (const std::exception&) {
@@ -467,6 +470,7 @@ void TFormMain::CreateViews()
     // keys and clicks that only move the caret edit nothing: UpdateControls sees changes
     Designer->OnKeyUp = [this](QObject*) { UpdateControls(); };
     Designer->OnChange = Designer->OnKeyUp;
+    Designer->OnHeadChange = [this](QObject*) { SetCaption(QString::fromStdU16String(Designer->GetTitle())); };
     Designer->OnPopupMenu = [this](QObject*, int X, int Y) { Guard([&] { DesignPopupMenu(QPoint(X, Y)); }); };
     Designer->OnResized = [this](QObject*) {
         UpdateControls();
@@ -1028,6 +1032,12 @@ void TFormMain::UpdateControls()
 
 // ---------------------------------------------------------------- show and close
 
+void TFormMain::setVisible(bool Visible)
+{
+    if (Visible) RestoreWindowPlace();
+    QMainWindow::setVisible(Visible);
+}
+
 void TFormMain::showEvent(QShowEvent* Event)
 {
     const bool First = !Shown;
@@ -1070,14 +1080,19 @@ void TFormMain::FitPalette()
     resizeDocks({Panel}, {Panel->width() + Width - Scroller->width()}, Qt::Horizontal);
 }
 
-void TFormMain::FormShow()
+void TFormMain::RestoreWindowPlace()
 {
     TIniFile& Ini = SettingsFile();
-    QRect Frame = geometry();
+    const bool FirstStart = !Ini.ValueExists("Form", "Width") && !Ini.ValueExists("Form", "Height");
+    // the first start is placed when the window is shown, and knows the size it needs
+    if (PlaceRestored || (FirstStart && !Shown)) return;
+    PlaceRestored = true;
+    // Left and Top are the frame's place, Width and Height the client area's size
+    QRect Frame(frameGeometry().topLeft(), size());
     // the first start takes three quarters of the screen (no less than the window needs),
     // centred
     const QScreen* Screen = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (Screen && !Ini.ValueExists("Form", "Width") && !Ini.ValueExists("Form", "Height")) {
+    if (Screen && FirstStart) {
         const QRect Area = Screen->availableGeometry();
         Frame.setSize((Area.size() * 3 / 4).expandedTo(minimumSizeHint()).boundedTo(Area.size()));
         Frame.moveCenter(Area.center());
@@ -1090,9 +1105,15 @@ void TFormMain::FormShow()
         Frame.setHeight(std::max(Ini.ReadInteger("Form", "Height", 400), 150));
     Frame = ClampToScreen(Frame);
     resize(Frame.size());
-    move(Frame.topLeft());
+    MoveFrame(this, Frame.topLeft());
     if (Ini.ReadBool("Form", "Maximized", false))
         setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void TFormMain::FormShow()
+{
+    TIniFile& Ini = SettingsFile();
+    RestoreWindowPlace();
     if (Ini.SectionExists("Toolbar")) LoadToolbars();
     FileManager->LoadMRU(Ini, "Recents");
     UpdateControls();
@@ -1149,8 +1170,8 @@ bool TFormMain::FormClose()
         const bool Maximized = isMaximized();
         Ini.WriteBool("Form", "Maximized", Maximized);
         if (!Maximized) {
-            Ini.WriteInteger("Form", "Left", x());
-            Ini.WriteInteger("Form", "Top", y());
+            Ini.WriteInteger("Form", "Left", frameGeometry().x());
+            Ini.WriteInteger("Form", "Top", frameGeometry().y());
             Ini.WriteInteger("Form", "Width", width());
             Ini.WriteInteger("Form", "Height", height());
         }

@@ -144,6 +144,9 @@ public:
     void SelectView(int Tab);
 
     void FormShow();
+    // The window's stored place and size ("Form"), given once, before the window system makes
+    // the window where it can, so that the stored place is the frame's.
+    void RestoreWindowPlace();
     // Asks to save a modified document; false keeps the window open. On true the settings
     // are written.
     bool FormClose();
@@ -153,6 +156,7 @@ public:
     void CommitView(int View);
 
 protected:
+    void setVisible(bool Visible) override;
     void showEvent(QShowEvent* Event) override;
     void closeEvent(QCloseEvent* Event) override;
     bool eventFilter(QObject* Watched, QEvent* Event) override;
@@ -240,6 +244,7 @@ private:
     QPointer<TFormTemplate> TemplateChooser;
     QPointer<TFormFind> SourceFind;  // Find in the HTML Code view
     bool Shown = false;
+    bool PlaceRestored = false;
     bool FitPaletteOnShow = false;
     // The design view's count of changes last seen, and the page it counts in: a count that
     // moves in the same page is an edit.

@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QScopeGuard>
 #include <QRegularExpression>
@@ -623,7 +624,11 @@ THtmlNode* THtmlDesigner::StoredNode(const THtmlElement& Element) const
 
 const std::string& THtmlDesigner::BasePath() const { return Filter->BasePath(); }
 
-void THtmlDesigner::GetMapNames(TWideStrings& Names) const { Filter->GetMapNames(Names); }
+void THtmlDesigner::GetMapNames(TWideStrings& Names)
+{
+    ReadPage();
+    Filter->GetMapNames(Names);
+}
 
 void THtmlDesigner::NameSpaceRequest(QObject*, const WideString& URL, bool& Handled, int& Size,
                                      TMemoryStream& Stream)
@@ -1056,7 +1061,8 @@ THtmlElement THtmlDesigner::SelectionLink()
         THtmlElement Element = CaretElement({});
         for (int Depth = 0; Element && Depth < 256; ++Depth) {
             const std::string Tag = UpperAscii(Element.tagName());
-            if (Tag == "A") return Element;
+            // selected text in a named anchor is linked on its own; a caret there stands for it
+            if (Tag == "A" && (Element.getAttribute("href") || GetSelectionKind() != skText)) return Element;
             if (Tag == "BODY") break;
             Element = Element.parentElement();
         }
@@ -1226,8 +1232,12 @@ void THtmlDesigner::KeepHead()
 
 void THtmlDesigner::RestoreKept(const TUndoAction::TStoredState& State, const THtmlNode& Copy)
 {
-    if (State.Id.empty()) Filter->RestoreHead(Copy);
-    else Filter->RestoreObject(State.Id, Copy);
+    if (!State.Id.empty()) {
+        Filter->RestoreObject(State.Id, Copy);
+        return;
+    }
+    Filter->RestoreHead(Copy);
+    if (OnHeadChange) OnHeadChange(this);
 }
 
 bool THtmlDesigner::EndAction()
@@ -1241,6 +1251,7 @@ bool THtmlDesigner::EndAction()
     }
     std::vector<TUndoAction::TStoredState> Stored = std::move(PendingStored);
     PendingStored.clear();
+    std::shared_ptr<std::unique_ptr<THtmlRoot>> Tree = std::exchange(PendingTree, nullptr);
     if (PendingPageAfter) {
         TUndoAction Action;
         Action.Name = PendingAction;
@@ -1250,9 +1261,9 @@ bool THtmlDesigner::EndAction()
         FUndoIndex = 0;
         return true;
     }
-    if (Units == 0 && !StoredChanged) return false;
+    if (Units == 0 && !StoredChanged && !Tree) return false;
     FUndoList.resize(FUndoIndex + 1);
-    FUndoList.push_back({PendingAction, Units, std::move(Stored)});
+    FUndoList.push_back({PendingAction, Units, std::move(Stored), std::move(Tree)});
     ++FUndoIndex;
     return true;
 }
@@ -1285,9 +1296,75 @@ bool TUndoGroup::Close()
 
 void TUndoGroup::ReplacePage(const WideString& Before, const WideString& After)
 {
+    if (Designer.ReplaceInPlace(After)) return;
+    if (!Designer.ConfirmClearUndo()) throw ELoadCanceled("The page was left as it was");
     Designer.SetHtml(After);
     Designer.PendingPageBefore = std::make_shared<const WideString>(Before);
     Designer.PendingPageAfter = std::make_shared<const WideString>(After);
+}
+
+bool THtmlDesigner::ReplaceInPlace(const WideString& Text)
+{
+    if (Waiting()) throw EEngineError("The design view is busy");
+    if (!HasDocument()) return false;
+    const TLoadScope Scope(*this);
+    // the new document's design ids follow those of the stored nodes: the elements of the
+    // page before, which undo may bring back, keep leading to theirs
+    const int FirstId = Filter->ObjectCount();
+    auto Work = std::make_shared<TLoadWork>();
+    Work->Next.Generator = Filter->Generator;
+    Work->Next.SetBasePath(BasePath());
+    Stage("Preparing the page");
+    Prepare(Work, [Text, FirstId](THtmlFilter& Next) {
+        Next.LoadFromString(Text, FirstId);
+        const THtmlNode* Body = Next.Root() ? Next.Root()->FindFirstOfKind(tagBody) : nullptr;
+        if (const std::string Reason = Body ? Unshowable(*Body) : std::string(); !Reason.empty())
+            throw EEngineError("The page: " + Reason + ", more than the design view can show.");
+    }, true);
+    if (Work->Body.empty()) return false;
+    if (Filter->ObjectCount() != FirstId) throw EEngineError("The page changed while the text was read");
+    // the tree set aside holds the page as it is (a template may have put the selection there)
+    ReadPage();
+    HoldInput = true;
+    const auto Held = qScopeGuard([this] { HoldInput = false; });
+    std::unique_ptr<THtmlRoot> Before = Filter->TakeDocument(Work->Next);
+    try {
+        LoadingBody = std::move(Work->Body);
+        const auto Served = qScopeGuard([this] { LoadingBody.clear(); });
+        AwaitCall(QStringLiteral("replaceBody"), {QString::fromUtf16(LoadingBodyUrl)}, LoadTimeout, false);
+    } catch (const std::exception& Failure) {
+        // the page may still be taking the body: the document before comes back by a load
+        Filter->SwapTree(std::move(Before));
+        AbandonPage();
+        RestorePage();
+        throw EEngineError(std::string("The design view could not show the page: ") + Failure.what());
+    }
+    PendingTree = std::make_shared<std::unique_ptr<THtmlRoot>>(std::move(Before));
+    // the tree's body is the filter's own reading of Text until the page's is read
+    ReadChanges = -1;
+    FTables->Reset();
+    FollowReplacedElement();
+    if (OnHeadChange) OnHeadChange(this);
+    return true;
+}
+
+void THtmlDesigner::TradeTree(const TUndoAction& Action)
+{
+    *Action.Tree = Filter->SwapTree(std::move(*Action.Tree));
+    ReadChanges = -1;
+    ReadPage();
+    if (OnHeadChange) OnHeadChange(this);
+}
+
+bool THtmlDesigner::ConfirmClearUndo()
+{
+    SyncUndoList();
+    if (FUndoList.empty()) return true;
+    QMessageBox Box(QMessageBox::Question, QStringLiteral("Confirm"), QString::fromLatin1(ClearsHistoryText),
+                    QMessageBox::Ok | QMessageBox::Cancel, this);
+    Box.setDefaultButton(QMessageBox::Ok);
+    Box.setEscapeButton(QMessageBox::Cancel);
+    return Box.exec() == QMessageBox::Ok;
 }
 
 bool THtmlDesigner::ReplacePage(const std::string& Name, const WideString& Text)
@@ -1331,6 +1408,7 @@ void THtmlDesigner::Undo()
     }
     for (int K = 0; K < Action.Units; ++K) ExecCommand(IDM_UNDO);
     for (auto S = Action.Stored.rbegin(); S != Action.Stored.rend(); ++S) RestoreKept(*S, *S->Before);
+    if (Action.Tree) TradeTree(Action);
     --FUndoIndex;
     RestoreResizedSizes();
     FollowReplacedElement();
@@ -1355,6 +1433,7 @@ void THtmlDesigner::Redo()
     for (int K = 0; K < Action.Units; ++K) ExecCommand(IDM_REDO);
     for (const TUndoAction::TStoredState& S : Action.Stored)
         if (S.After) RestoreKept(S, *S.After);
+    if (Action.Tree) TradeTree(Action);
     RestoreResizedSizes();
     FollowReplacedElement();
 }

@@ -55,7 +55,11 @@ struct TUndoAction {
         std::shared_ptr<const THtmlNode> Before, After;
     };
     std::vector<TStoredState> Stored;
-    // For an action that replaced the whole document: its source text before and after.
+    // For an action that replaced the whole document in place: the document tree that is not
+    // the filter's now (the one before while the action is done, the one it made while it is
+    // undone). Undo and redo trade it with the filter's; the page's body is then read into it.
+    std::shared_ptr<std::unique_ptr<THtmlRoot>> Tree;
+    // For an action that loaded the whole document anew: its source text before and after.
     std::shared_ptr<const WideString> PageBefore = nullptr, PageAfter = nullptr;
 };
 using TUndoActionList = std::vector<TUndoAction>;
@@ -198,8 +202,8 @@ public:
     // The folder the document's relative links resolve against (UTF-8, closing slash); empty
     // for a new document.
     const std::string& BasePath() const;
-    // The names of the document's image maps.
-    void GetMapNames(TWideStrings& Names) const;
+    // The names of the document's image maps, the page's changes read first.
+    void GetMapNames(TWideStrings& Names);
 
     // Never raises.
     TSelectionKind GetSelectionKind();
@@ -276,9 +280,12 @@ public:
     // The same for the head of the document tree.
     void KeepHead();
     void ClearUndo();
-    // Replaces the whole page by Text as one undo step (a page typed in another view); false,
-    // and no step, when Text writes as the page already does.
+    // Replaces the whole document by Text as one undo step among the others (a page typed in
+    // another view); false, and no step, when Text writes as the page already does. See
+    // TUndoGroup::ReplacePage.
     bool ReplacePage(const std::string& Name, const WideString& Text);
+    // The question asked before a change that clears the undo history.
+    static constexpr const char* ClearsHistoryText = "This change clears the undo history";
     bool CanUndo();
     void Undo();
     bool CanRedo();
@@ -302,6 +309,8 @@ public:
     TDesignerEvent OnResized;
     // The page changed by a drop or the middle button's paste.
     TDesignerEvent OnChange;
+    // The document's head changed without a load: a whole-page step, or its undo or redo.
+    TDesignerEvent OnHeadChange;
     TOnSpellCheck OnSpellCheck;
     TOnSpellSuggest OnSpellSuggest;
     TOnLoadTemplate OnLoadTemplate;
@@ -317,7 +326,7 @@ public:
     // the document's folder (through OnLoadTemplate), every "{CONTENT}" of its page becomes
     // the selection's HTML (without an enclosing body, table, row group, row or cell; the
     // whole body's when nothing is selected), and that page replaces the document as one undo
-    // group, which brings the page back; earlier groups go. Raises, leaving the page and the
+    // group among the others (see TUndoGroup::ReplacePage). Raises, leaving the page and the
     // folder as they were, for a document without a folder, an element selected as a whole
     // or a damaged template.
     void ApplyTemplate(const std::string& FileName);
@@ -415,6 +424,14 @@ private:
     // Shows the document an action replaced (Before) or the one it made; that action is then
     // the only undo group.
     void LoadActionPage(const TUndoAction& Action, bool After);
+    // Text in place of the document, its body in place of the page's as one change of the
+    // page's undo history; the tree it replaced goes to PendingTree. False, with nothing
+    // changed, for a document the page can only take by a load (one without a body).
+    bool ReplaceInPlace(const WideString& Text);
+    // Trades the tree an action keeps with the filter's, and reads the page's body into it.
+    void TradeTree(const TUndoAction& Action);
+    // Whether the user lets a change clear the undo history; true when there is none.
+    bool ConfirmClearUndo();
     // Puts back what KeepStoredNode or KeepHead kept.
     void RestoreKept(const TUndoAction::TStoredState& State, const THtmlNode& Copy);
     int CountUndoUnits();
@@ -439,8 +456,10 @@ private:
     int PendingUnits = 0;
     int OpenGroups = 0;
     std::vector<TUndoAction::TStoredState> PendingStored;
-    // the page before and after when the group replaced the whole page
+    // the page before and after when the group loaded the whole page anew
     std::shared_ptr<const WideString> PendingPageBefore, PendingPageAfter;
+    // the tree before when the group replaced the whole document in place
+    std::shared_ptr<std::unique_ptr<THtmlRoot>> PendingTree;
     int FUndoIndex = -1;
     std::string FGenerator;
     bool FShowTagGlyphs = false;
@@ -481,9 +500,12 @@ public:
     TUndoGroup& operator=(const TUndoGroup&) = delete;
     // Ends the group; true when it changed something. Later calls answer the same.
     bool Close();
-    // Loads After in place of the whole page, Before being the page as it was. The group
-    // becomes one step that Undo takes back by loading Before and Redo gives again by loading
-    // After; the steps before it go, as their elements went with the page.
+    // After in place of the whole document, Before being its text as it was. The page's body
+    // is replaced in place, as one change of the page's history, and the rest of the document
+    // (head, declarations) is kept beside it: the steps before and after it stay. A document
+    // the page can only take by a load (one without a body) is loaded, after the user agreed
+    // to lose the history (ClearsHistoryText; ELoadCanceled when not); Undo and Redo of that
+    // step load Before and After again.
     void ReplacePage(const WideString& Before, const WideString& After);
 
 private:

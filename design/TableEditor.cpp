@@ -410,6 +410,7 @@ void TTableEditor::InsertRow(bool Below, const char* Action)
 
 // A new logical column before the first or after the last column of the target. Each row
 // gets one empty cell there, except where a cell spans across that column: it grows instead.
+// The table's col declarations get the column too.
 void TTableEditor::InsertColumn(bool After, const char* Action)
 {
     if (!CanEditColumns()) return;
@@ -454,13 +455,15 @@ void TTableEditor::InsertColumn(bool After, const char* Action)
             Rows[R].Row.insertCell(Next == Row.end() ? -1 : Next->Index, Header);
         }
         for (const TSlot* S : Growing) SetColSpan(S->Cell->Cell, S->ColSpan + 1);
+        Table.insertDeclaredColumn(*Col, After);
     });
 }
 
 // Deletes every cell that lies within the band of rows (or columns) of the target, then the
 // rows this leaves without cells. Cells reaching into the band from outside stay and lose the
 // rows or columns that went; a cell that starts in a row that goes and reaches below the band
-// moves down into the next row that stays, at its column.
+// moves down into the next row that stays, at its column. Columns that go leave the table's
+// col declarations too.
 void TTableEditor::DeleteBand(bool Columns, const char* Action)
 {
     FollowCaret();
@@ -548,6 +551,7 @@ void TTableEditor::DeleteBand(bool Columns, const char* Action)
             if (LostRows) SetRowSpan(S->Cell->Cell, std::max(1, S->RowSpan - LostRows));
             if (LostCols) SetColSpan(S->Cell->Cell, std::max(1, S->ColSpan - LostCols));
         }
+        if (Columns) Table.deleteDeclaredColumns(GoneCols);
         LastRow = {};
         FLastCell = {};
     });

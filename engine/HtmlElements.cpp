@@ -229,6 +229,14 @@ int THtmlTable::cols() const
     return V ? QString::fromStdU16String(*V).trimmed().toInt() : 0;
 }
 
+void THtmlTable::insertDeclaredColumn(int At, bool After) const { CallOn("insertColumn", {At, After}); }
+void THtmlTable::deleteDeclaredColumns(const std::vector<char>& Gone) const
+{
+    QVariantList List;
+    for (char G : Gone) List.append(G != 0);
+    CallOn("deleteColumns", {List});
+}
+
 std::vector<TRowLayout> THtmlTable::Layout() const
 {
     std::vector<TRowLayout> Rows;

@@ -173,6 +173,10 @@ public:
     THtmlTableRow insertRow(int Index) const;     // -1 appends
     void deleteRow(int Index) const;
     int cols() const;                             // the declared column count, 0 when none
+    // The table's col and colgroup declarations follow a new column at column At (of the
+    // columns before it, After, or of those after it) and the columns that went (Gone[C] set).
+    void insertDeclaredColumn(int At, bool After) const;
+    void deleteDeclaredColumns(const std::vector<char>& Gone) const;
     // Every row and cell with spans, offsets and runtime background, in one call.
     std::vector<TRowLayout> Layout() const;
 };

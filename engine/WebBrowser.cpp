@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDrag>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
@@ -683,6 +684,7 @@ bool TWebBrowser::eventFilter(QObject* Watched, QEvent* Event)
     switch (Event->type()) {
     case QEvent::ShortcutOverride:
     case QEvent::KeyPress:
+        TakePendingDrop();
         LastHit.Valid = false;
         if (EditKey(static_cast<QKeyEvent*>(Event))) return true;
         if (CommitKeyText(Proxy, static_cast<QKeyEvent*>(Event))) return true;
@@ -698,6 +700,7 @@ bool TWebBrowser::eventFilter(QObject* Watched, QEvent* Event)
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseButtonRelease:
+        TakePendingDrop();
         if (DropEvent(Event)) return true;
         PreHandleMouse(static_cast<QMouseEvent*>(Event));
         InputSent = true;
@@ -716,38 +719,77 @@ bool TWebBrowser::eventFilter(QObject* Watched, QEvent* Event)
 bool TWebBrowser::DropEvent(QEvent* Event)
 {
     if (!HasDocument() || CallDepth > 0 || InHandler) return false;
-    const QMimeData* Data = nullptr;
-    QPointF Pos;
-    QDropEvent* Drop = nullptr;
     if (Event->type() == QEvent::Drop) {
-        Drop = static_cast<QDropEvent*>(Event);
-        Data = Drop->mimeData();
+        auto* Drop = static_cast<QDropEvent*>(Event);
+        const QMimeData* Data = Drop->mimeData();
         if (!Data || !(Data->hasHtml() || Data->hasText())) return false;
-        Pos = Drop->position();
         Drop->setDropAction(Qt::CopyAction);
         Drop->accept();
         // the engine followed the drag this far: it leaves without a drop
         QDragLeaveEvent Leave;
         QWebEngineView::event(&Leave);
-    } else {
-        auto* Mouse = static_cast<QMouseEvent*>(Event);
-        if (Mouse->button() != Qt::MiddleButton || !QApplication::clipboard()->supportsSelection())
-            return false;
-        Event->accept();
-        // the press pastes; the release must not paste again
-        if (Event->type() != QEvent::MouseButtonPress) return true;
-        Data = QApplication::clipboard()->mimeData(QClipboard::Selection);
-        Pos = Mouse->position();
-    }
-    try {
         // the page's own drag moves what it dragged unless Ctrl copies it
-        const bool Move = Drop && !(Drop->modifiers() & Qt::ControlModifier) &&
-                          (Drop->possibleActions() & Qt::MoveAction);
-        if (DropData(Data, Pos / page()->zoomFactor(), Move) && Drop) Drop->setDropAction(Qt::MoveAction);
+        const bool Move = !(Drop->modifiers() & Qt::ControlModifier) && (Drop->possibleActions() & Qt::MoveAction);
+        const QPointF Pos = Drop->position() / page()->zoomFactor();
+        // The engine's own drag is under way until the window system's drag loop sees this
+        // event return; the page holds every key and echo sent to it meanwhile, and comes one
+        // event late ever after. The drop goes in once the drag is over.
+        if (QDrag* Engine = findChild<QDrag*>(QString(), Qt::FindDirectChildrenOnly)) {
+            auto Copy = std::make_shared<QMimeData>();
+            for (const QString& Format : Data->formats()) Copy->setData(Format, Data->data(Format));
+            PendingDrop = {Copy, Pos, Move, FGeneration};
+            connect(Engine, &QObject::destroyed, this, &TWebBrowser::TakePendingDrop, Qt::QueuedConnection);
+            return true;
+        }
+        if (PasteData(Data, Pos, Move, true)) Drop->setDropAction(Qt::MoveAction);
+        return true;
+    }
+    auto* Mouse = static_cast<QMouseEvent*>(Event);
+    if (Mouse->button() != Qt::MiddleButton || !(PrimarySelection || QApplication::clipboard()->supportsSelection()))
+        return false;
+    Event->accept();
+    // the press pastes; the release must not paste again
+    if (Event->type() != QEvent::MouseButtonPress) return true;
+    TakePendingDrop();
+    PasteData(PrimarySelection ? PrimarySelection() : QApplication::clipboard()->mimeData(QClipboard::Selection),
+              Mouse->position() / page()->zoomFactor(), false, false);
+    return true;
+}
+
+void TWebBrowser::TakePendingDrop()
+{
+    if (!PendingDrop) return;
+    if (CallDepth > 0 || InHandler) {
+        QTimer::singleShot(10, this, &TWebBrowser::TakePendingDrop);
+        return;
+    }
+    const TPendingDrop Drop = *PendingDrop;
+    PendingDrop.reset();
+    if (HasDocument() && Drop.Generation == FGeneration) PasteData(Drop.Data.get(), Drop.Pos, Drop.Move, true);
+}
+
+bool TWebBrowser::PasteData(const QMimeData* Data, const QPointF& ClientPos, bool Move, bool Drop)
+{
+    QMimeData Own;
+    bool Moved = false;
+    Dropping = Drop;
+    try {
+        // the engine puts only the text of the page's selection there: the page has its markup
+        if (!Drop && Data && !Data->hasHtml() && Data->hasText()) {
+            const QString Html = CallLayer("selectedMarkup", {Data->text()}).toString();
+            if (!Html.isEmpty()) {
+                Own.setHtml(Html);
+                Own.setText(Data->text());
+                Copied(Html, true);
+                Data = &Own;
+            }
+        }
+        if (Data) Moved = DropData(Data, ClientPos, Move);
     } catch (...) {
         // dropped like any failure that reaches the event loop
     }
-    return true;
+    Dropping = false;
+    return Moved;
 }
 
 // The undo, redo and clipboard keys go to the browser's receivers, never to the engine.
@@ -897,11 +939,12 @@ bool TWebBrowser::PasteClipboard() { return InsertData(QApplication::clipboard()
 
 bool TWebBrowser::DropData(const QMimeData* Data, const QPointF& ClientPos, bool Move)
 {
-    const int At = CallLayer("dropAt", {ClientPos.x(), ClientPos.y(), PageDragMark(Data), Move}).toInt();
+    const int At = CallLayer("dropAt", {ClientPos.x(), ClientPos.y(), PageDragMark(Data), Move, Dropping}).toInt();
     if (!At) return false;
     // the page's own markup: its elements stand for nodes of this document
     if (At == 2 && Data->hasHtml()) Copied(Data->html(), true);
     InsertData(Data);
+    if (Dropping) CallLayer("droppedIn");
     return At == 2 && Move;
 }
 

@@ -16,6 +16,7 @@ class QMimeData;
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -111,6 +112,9 @@ public:
     void CancelWait();
     bool Waiting() const { return WaitLoop != nullptr; }
     bool CanCancelWait() const { return WaitLoop && WaitCancelable; }
+    // The primary selection that the middle button pastes; empty: the window system's, where
+    // it has one.
+    std::function<const QMimeData*()> PrimarySelection;
     // The synchronous calls made since the browser was created.
     uint64_t RoundTrips() const { return FRoundTrips; }
     // How many elements, ranges and pointers the page holds for handles of this side.
@@ -218,6 +222,10 @@ private:
     bool PasteClipboard();
     bool InsertData(const QMimeData* Data);
     bool DropEvent(QEvent* Event);
+    // Puts Data in at ClientPos: a drop, or the middle button's paste (not Drop); answers
+    // whether the page's own drag was moved.
+    bool PasteData(const QMimeData* Data, const QPointF& ClientPos, bool Move, bool Drop);
+    void TakePendingDrop();
     bool Find(const QVariant& Input);
     bool Hyperlink(const QVariant& Input);
     bool AddGlyphs(const QString& Text);
@@ -246,6 +254,14 @@ private:
     uint64_t FRoundTrips = 0;
     THit LastHit;
     QPointer<QWidget> Proxy;
+    bool Dropping = false;      // a drop, not the middle button's paste, is going in
+    struct TPendingDrop {
+        std::shared_ptr<QMimeData> Data;
+        QPointF Pos;
+        bool Move = false;
+        uint64_t Generation = 0;
+    };
+    std::optional<TPendingDrop> PendingDrop;   // dropped while the engine's drag was under way
     bool InputSent = false;     // input went to the page after the last echo came back
     bool Echoing = false;
     int EchoesSent = 0;         // to the current document

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "Exceptions.h"
 #include "HtmlConv.h"
 #include "HtmlEntities.h"
 #include "HtmlFilterHelpers.h"
@@ -252,6 +253,22 @@ void THtmlFilter::SwapDocument(THtmlFilter& Other)
     FObjects.swap(Other.FObjects);
 }
 
+std::unique_ptr<THtmlRoot> THtmlFilter::TakeDocument(THtmlFilter& Other)
+{
+    if (Other.FObjects.size() < FObjects.size())
+        throw Exception("The document's design ids overlap the stored nodes");
+    for (size_t K = FObjects.size(); K < Other.FObjects.size(); ++K)
+        FObjects.push_back(std::move(Other.FObjects[K]));
+    Other.FObjects.clear();
+    return SwapTree(std::move(Other.FRoot));
+}
+
+std::unique_ptr<THtmlRoot> THtmlFilter::SwapTree(std::unique_ptr<THtmlRoot> Tree)
+{
+    FRoot.swap(Tree);
+    return Tree;
+}
+
 void THtmlFilter::SetBasePath(const std::string& Path)
 {
     FBasePath = Path;
@@ -275,9 +292,15 @@ void THtmlFilter::LoadFromString(WideStringView Text)
     TakeTree(ParseHtml(Text));
 }
 
-void THtmlFilter::TakeTree(std::unique_ptr<THtmlRoot> NewRoot)
+void THtmlFilter::LoadFromString(WideStringView Text, int FirstId)
+{
+    TakeTree(ParseHtml(Text), FirstId);
+}
+
+void THtmlFilter::TakeTree(std::unique_ptr<THtmlRoot> NewRoot, int FirstId)
 {
     Clear();
+    FObjects.resize(static_cast<size_t>(std::max(FirstId, 0)));
     FRoot = std::move(NewRoot);
     // The design elements of a page join its nodes in the node arena; the stored nodes, which
     // outlive the page's body, do not.

@@ -55,10 +55,19 @@ public:
     // previous document as it was.
     void LoadFromStream(TStream& Stream);
     void LoadFromString(WideStringView Text);
+    // The same with the design ids of the new document from FirstId on: ids below it stay
+    // unused, for TakeDocument.
+    void LoadFromString(WideStringView Text, int FirstId);
     // Replaces the document by an empty page.
     void NewDocument();
     // Trades documents (tree and stored nodes) with Other: one set aside and put back.
     void SwapDocument(THtmlFilter& Other);
+    // Takes the document of Other, loaded with its first id at this filter's ObjectCount, in
+    // place of its own tree; every stored node stays, so the design elements of the document
+    // before still lead to theirs. Answers the tree it replaced; Other is left empty.
+    std::unique_ptr<THtmlRoot> TakeDocument(THtmlFilter& Other);
+    // Puts Tree in place of the tree and answers the one it replaced.
+    std::unique_ptr<THtmlRoot> SwapTree(std::unique_ptr<THtmlRoot> Tree);
 
     // The complete design document; empty without a tree.
     WideString GetDesignHtml();
@@ -150,7 +159,8 @@ public:
     void SetImageSrc(WideStringView Id, WideStringView Src, WideString& DesignSrc,
                      WideString& ClassName);
     void SetObjectSize(WideStringView Id, WideStringView Width, WideStringView Height);
-    // "#" + name of every stored map with a name, in list order (the list is cleared first).
+    // "#" + name of every stored map with a name that the tree shows, in list order (the list
+    // is cleared first).
     void GetMapNames(TWideStrings& Strings) const;
     // The first param child whose name matches (ignoring case); nullptr when there is none.
     static THtmlTag* FindObjectParam(const THtmlTag* ObjectNode, WideStringView Name);
@@ -166,7 +176,7 @@ private:
     TDesignObject NewImage(std::unique_ptr<THtmlTag> Node, WideStringView Src);
     TDesignObject NewObject(std::unique_ptr<THtmlTag> Node, WideStringView ClassName);
     // Puts NewRoot in place of the document after the passes that follow a parse.
-    void TakeTree(std::unique_ptr<THtmlRoot> NewRoot);
+    void TakeTree(std::unique_ptr<THtmlRoot> NewRoot, int FirstId = 0);
 
     // The preparation of one node; each answers the node now standing in its place.
     TLinkNode* PrepareElement(THtmlTag* Tag);

@@ -195,9 +195,18 @@ void THtmlFilter::SetObjectSize(WideStringView Id, WideStringView Width, WideStr
 void THtmlFilter::GetMapNames(TWideStrings& Strings) const
 {
     Strings.Clear();
-    for (const TStoredObject& Entry : FObjects) {
-        auto* Map = dynamic_cast<const THtmlTag*>(Entry.Node.get());
-        if (!Map || Map->Kind() != tagMap)
+    if (!FRoot)
+        return;
+    // the stored nodes of the tree's design elements: nodes of a document replaced in place
+    // stay stored for undo, but are not the document's
+    std::vector<bool> Shown(FObjects.size());
+    for (TLinkNode* N = FRoot->NextInTree(nullptr); N; N = FRoot->NextInTree(N))
+        if (const THtmlTag* Tag = AsTag(static_cast<THtmlNode*>(N)))
+            if (const int Index = IndexOfId(Tag->AttributeValue(attrId)); Index >= 0 && Index < ObjectCount())
+                Shown[Index] = true;
+    for (size_t K = 0; K < FObjects.size(); ++K) {
+        auto* Map = dynamic_cast<const THtmlTag*>(FObjects[K].Node.get());
+        if (!Shown[K] || !Map || Map->Kind() != tagMap)
             continue;
         const WideString Name = Map->GetAttribute(attrName);
         if (!Name.empty())

@@ -2,6 +2,8 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWidget>
+#include <QWindow>
 #include <algorithm>
 
 namespace zv {
@@ -41,6 +43,17 @@ QRect ClampToScreen(const QRect& Frame)
     QRect Result = Frame;
     if (!ScreenOf(Frame)) Result.moveTopLeft(Area.topLeft());
     return KeepInside(Result, Area);
+}
+
+void MoveFrame(QWidget* Window, const QPoint& TopLeft)
+{
+    // a window not yet made takes the place as its frame's when the window system makes it;
+    // one already made would put its client area there
+    QWindow* Handle = Window->testAttribute(Qt::WA_WState_Created) ? Window->windowHandle() : nullptr;
+    if (Handle)
+        Handle->setFramePosition(TopLeft);
+    else
+        Window->move(TopLeft);
 }
 
 }  // namespace zv

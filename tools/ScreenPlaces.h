@@ -5,6 +5,8 @@
 
 #include <QRect>
 
+class QWidget;
+
 namespace zv {
 
 // The available area (the screen less its panels) of the screen R lies on: the screen of R's
@@ -18,5 +20,9 @@ QRect KeepInside(QRect Frame, const QRect& Area);
 // Moves a window's frame onto a screen that exists: a rectangle off every screen goes to the
 // primary screen's top left corner, and one larger than its screen shrinks to fit.
 QRect ClampToScreen(const QRect& Frame);
+
+// Puts a window's frame, not its client area, at TopLeft, also before the window system has
+// given the window its frame.
+void MoveFrame(QWidget* Window, const QPoint& TopLeft);
 
 }  // namespace zv

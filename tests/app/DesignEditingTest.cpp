@@ -7,6 +7,8 @@
 
 #include <QClipboard>
 #include <QDrag>
+#include <QElapsedTimer>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QRegularExpression>
 #include <QSet>
@@ -123,6 +125,20 @@ void ClickAt(TMainWindowHost& H, const QString& Text, int Offset)
 {
     ASSERT_TRUE(PageClick(H.D(), PageTextPoint(H.D(), Text, Offset)));
     H.TypeInDesigner("");
+}
+
+// Ctrl+Z back through Pages, the body after each step, then Ctrl+Shift+Z forward: each Undo
+// gives back the page before its step, each Redo the page after it.
+void UndoAndRedo(TMainWindowHost& H, const std::vector<QString>& Pages)
+{
+    for (size_t K = Pages.size() - 1; K > 0; --K) {
+        H.Key(Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(H.Body().toStdString(), Pages[K - 1].toStdString()) << "undo " << K;
+    }
+    for (size_t K = 1; K < Pages.size(); ++K) {
+        H.Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        EXPECT_EQ(H.Body().toStdString(), Pages[K].toStdString()) << "redo " << K;
+    }
 }
 
 // The body's markup with the white space between tags left out.
@@ -364,6 +380,8 @@ TEST(DesignEditing, PastesAndDropsKeepLinksApartAndDropsMoveWhatACutAndPasteWoul
     // that a cut and a paste there make
     QString Dropped, CutAndPasted;
     const auto SelectRows = [&] {
+        // away from what an Undo selected, which the press would drag
+        ASSERT_NO_FATAL_FAILURE(ClickAt(H, "Grant", 0));
         SelectWithMouse(PageTextPoint(H.D(), "rows from", 0), PageTextPoint(H.D(), "rows from", 9), "rows from");
     };
     ASSERT_NO_FATAL_FAILURE(SelectRows());
@@ -373,8 +391,13 @@ TEST(DesignEditing, PastesAndDropsKeepLinksApartAndDropsMoveWhatACutAndPasteWoul
     H.Key(Qt::Key_X, Qt::ControlModifier);
     ASSERT_NO_FATAL_FAILURE(Paste("Synopsis", 8));
     CutAndPasted = H.Body();
-    EXPECT_EQ(Dropped.toStdString(), CutAndPasted.toStdString());
-    EXPECT_TRUE(Dropped.contains("<h2 data-role=\"title\">Synopsisrows from</h2>")) << Dropped.toStdString();
+    // but for the blanks: the move leaves one where the words were, and they stand apart from
+    // the word they land behind
+    EXPECT_EQ(Dropped.toStdString(), QString(CutAndPasted)
+                                         .replace("skip&nbsp; the", "skip the")
+                                         .replace("Synopsisrows", "Synopsis rows")
+                                         .toStdString());
+    EXPECT_TRUE(Dropped.contains("<h2 data-role=\"title\">Synopsis rows from</h2>")) << Dropped.toStdString();
     // non-Latin words and a named anchor, selected with the mouse and moved into an item
     ASSERT_NO_FATAL_FAILURE(SelectWithMouse(PageTextPoint(H.D(), Hello, 0), PageTextPoint(H.D(), "named", 5),
                                             Hello + "\u0430\u0432\u0441\u0442\u0432\u0443\u0439 named"));
@@ -399,11 +422,11 @@ TEST(DesignEditing, PastesAndDropsKeepLinksApartAndDropsMoveWhatACutAndPasteWoul
              // pasted into a named anchor's text, then moved with the anchor's first half into an
              // item: the text after the paste is in no anchor
              "<p>" + Abs + " words here.</p>",
-             "<li>Tail words&#x0417;&#x0434;&#x0440;&#x0430;&#x0432;&#x0441;&#x0442;&#x0432;&#x0443;&#x0439; "
+             "<li>Tail words &#x0417;&#x0434;&#x0440;&#x0430;&#x0432;&#x0441;&#x0442;&#x0432;&#x0443;&#x0439; "
              "<a name=\"n2\">named</a> here</li>",
-             // at the start of a link around a block, before it; in its middle, the words in it
-             // and the link between its halves
-             Abs + Block + " <div> Block liGrant </div> </a> <div> <a href=\"ddl-priv.html\" data-x=\"1\">Privileges</a> </div> " +
+             // at the start of a link around a block, before it; in its middle, between its halves
+             // (in a copy of the block the link holds)
+             Abs + Block + " <div> Block li </div> </a> <div> Grant <a href=\"ddl-priv.html\" data-x=\"1\">Privileges</a> </div> " +
                  Block + " <div> nk Grant text </div> </a>"})
         EXPECT_TRUE(Flat.contains(Part)) << Part.toStdString() << "\n" << Saved.toStdString();
     // no link in a link, no style the user did not set, every named anchor once
@@ -606,14 +629,7 @@ TEST(DesignEditing, ListsOverTermsAndIndentedItemsAreValidListsAndUndoExactly)
     EXPECT_TRUE(Tight(Pages.back()).endsWith(Tight(Lists))) << Pages.back().toStdString();
 
     // each Undo gives back the page before its command, each Redo the page after it
-    for (size_t K = Pages.size() - 1; K > 0; --K) {
-        H.Key(Qt::Key_Z, Qt::ControlModifier);
-        EXPECT_EQ(H.Body().toStdString(), Pages[K - 1].toStdString()) << "undo " << K;
-    }
-    for (size_t K = 1; K < Pages.size(); ++K) {
-        H.Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-        EXPECT_EQ(H.Body().toStdString(), Pages[K].toStdString()) << "redo " << K;
-    }
+    UndoAndRedo(H, Pages);
     H.Key(Qt::Key_S, Qt::ControlModifier);
     const QString Redone = QString::fromUtf8(ReadAll(Docs / "terms.html"));
     EXPECT_EQ(ReadWritten(Redone).Faults.join(", ").toStdString(), "") << Redone.toStdString();
@@ -623,6 +639,249 @@ TEST(DesignEditing, ListsOverTermsAndIndentedItemsAreValidListsAndUndoExactly)
     H.Tab(CodeTab);
     EXPECT_EQ(H.W().SourceEditor->text().toStdString(), Redone.toStdString());
     H.Tab(DesignerTab);
+}
+
+TEST(DesignEditing, EnterAndIndentInItemsActOnTheLineOfTheCaret)
+{
+    TempDir Config, Docs;
+    TMainWindowHost H(Config.Path);
+    const QString Page =
+        "<html><head><title>Options</title></head><body>\n"
+        "<ul><li>Zulu top<ul><li>Zulu sub</li></ul></li></ul>\n"
+        "<ul class=\"opts\">\n"
+        "<li>Alpha item<ul><li>Alpha sub</li></ul></li>\n"
+        "<li>Bravo <b>item</b>\n<ol><li>Bravo sub</li></ol></li>\n"
+        "</ul>\n"
+        "<dl>\n"
+        "<dt>Kilo term</dt>\n"
+        "<dd><p>First paragraph.</p>\n<p>Second paragraph.</p>\n<p>Third paragraph.</p></dd>\n"
+        "<dt>Lima term</dt><dd>Lima definition</dd>\n"
+        "</dl>\n"
+        "</body></html>";
+    ASSERT_NO_FATAL_FAILURE(OpenPage(H, Docs, "items.html", Page));
+    std::vector<QString> Pages{H.Body()};
+    const auto Done = [&] {
+        H.D().CallLayer("echoes");
+        Pages.push_back(H.Body());
+    };
+    // a click right at the end of an item's text before its list, and Enter: the lists stay
+    // valid wherever the engine puts the caret
+    ASSERT_NO_FATAL_FAILURE(ClickAt(H, "Zulu top", 8));
+    H.Key(Qt::Key_Return);
+    Done();
+    EXPECT_FALSE(Pages.back().contains("<p><ul")) << Pages.back().toStdString();
+    // Enter at the end of an item that holds a list, then words: the new item takes the list
+    // and holds no break; the same after bold text (the words go on in bold), and in a term
+    for (const auto& [Text, Typed] : {std::pair<QString, QString>{"Alpha item", "New alpha"},
+                                      std::pair<QString, QString>{"Bravo", "New bravo"},
+                                      std::pair<QString, QString>{"Kilo term", "Next term"}}) {
+        ASSERT_NO_FATAL_FAILURE(ClickAt(H, Text, 2));
+        H.Key(Qt::Key_End);
+        H.Key(Qt::Key_Return);
+        H.TypeInDesigner(Typed);
+        Done();
+    }
+    // Indent with the caret in one paragraph of a definition, then Outdent; Indent of two
+    // paragraphs chosen with Shift+Down, and of a definition of one line
+    ASSERT_NO_FATAL_FAILURE(ClickAt(H, "Second paragraph", 3));
+    H.Click(H.F().BtnIndent);
+    Done();
+    ASSERT_NO_FATAL_FAILURE(ClickAt(H, "Second paragraph", 3));
+    H.Click(H.F().BtnOutdent);
+    Done();
+    EXPECT_EQ(Pages.back().toStdString(), Pages[Pages.size() - 3].toStdString());
+    ASSERT_NO_FATAL_FAILURE(ClickAt(H, "First paragraph", 3));
+    H.Key(Qt::Key_Down, Qt::ShiftModifier);
+    H.Click(H.F().BtnIndent);
+    Done();
+    ASSERT_NO_FATAL_FAILURE(ClickAt(H, "Lima definition", 3));
+    H.Click(H.F().BtnIndent);
+    Done();
+
+    H.Key(Qt::Key_S, Qt::ControlModifier);
+    ASSERT_FALSE(H.W().FileManager->Modified());
+    const QString Saved = QString::fromStdString(ReadAll(Docs / "items.html"));
+    EXPECT_EQ(QString(Saved.mid(Saved.indexOf("<ul class"))).remove(QRegularExpression("\\r?\\n *")).toStdString(),
+              QString("<ul class=\"opts\">"
+                    "<li>Alpha item</li><li>New alpha<ul><li>Alpha sub</li></ul></li>"
+                    "<li>Bravo <b>item</b></li><li><b>New bravo</b><ol><li>Bravo sub</li></ol></li>"
+                    "</ul>"
+                    "<dl><dt>Kilo term</dt><dt>Next term</dt>"
+                    "<dd><blockquote><p>First paragraph.</p><p>Second paragraph.</p></blockquote><p>Third paragraph.</p></dd>"
+                    "<dt>Lima term</dt><dd><blockquote>Lima definition</blockquote></dd>"
+                    "</dl></body></html>")
+                  .toStdString());
+
+    UndoAndRedo(H, Pages);
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
+}
+
+TEST(DesignEditing, LinksMadeInNamedAnchorsCoverTheSelectionAndKeepTheNameOnce)
+{
+    TempDir Config, Docs;
+    TMainWindowHost H(Config.Path);
+    const QString Page =
+        "<html><head><title>Anchors</title></head><body>\n"
+        "<p>The <a name=\"apxs\">APache eXtension Tool</a> builds modules.</p>\n"
+        "<p>Start <a name=\"first\" class=\"term\">Opening words here</a> and end.</p>\n"
+        "<p>See <a name=\"whole\" id=\"w\">whole anchor</a> there.</p>\n"
+        "<ul><li>Item</li></ul>\n"
+        "</body></html>";
+    ASSERT_NO_FATAL_FAILURE(OpenPage(H, Docs, "anchors.html", Page));
+    std::vector<QString> Pages{H.Body()};
+    // Text selected with Shift+Right, then the Link button and an address typed into its dialog
+    const auto Link = [&](const QString& Text, int Length, const QString& Url) {
+        ASSERT_NO_FATAL_FAILURE(ClickAt(H, Text, 0));
+        for (int K = 0; K < Length; ++K) H.Key(Qt::Key_Right, Qt::ShiftModifier);
+        QString Offered;
+        TModalAnswer Answer([&](QWidget* Dialog) {
+            auto* Edit = Dialog->findChild<QLineEdit*>("EditUrl");
+            Offered = Edit->text();
+            Edit->selectAll();
+            QTest::keyClicks(Edit, Url);
+            QTest::keyClick(Edit, Qt::Key_Return);
+        });
+        H.Click(H.F().BtnLink);
+        ASSERT_TRUE(WaitFor([&] { return Answer.Seen && H.Body() != Pages.back(); }));
+        EXPECT_EQ(Offered.toStdString(), "http://");
+        Pages.push_back(H.Body());
+    };
+    // a word in the middle of a named anchor, the first words of one, its last word, and the
+    // whole of one
+    ASSERT_NO_FATAL_FAILURE(Link("eXtension", 9, "apxs.html"));
+    ASSERT_NO_FATAL_FAILURE(Link("Opening", 12, "open.html"));
+    ASSERT_NO_FATAL_FAILURE(Link("here", 4, "here.html"));
+    ASSERT_NO_FATAL_FAILURE(Link("whole anchor", 12, "whole.html"));
+
+    H.TypeInDesigner("");
+    H.Key(Qt::Key_S, Qt::ControlModifier);
+    ASSERT_FALSE(H.W().FileManager->Modified());
+    const QString Saved = QString::fromStdString(ReadAll(Docs / "anchors.html"));
+    EXPECT_EQ(Tight(Saved.mid(Saved.indexOf("<p>")).simplified()).toStdString(),
+              "<p>The <a name=\"apxs\">APache </a><a href=\"apxs.html\">eXtension</a> Tool builds modules.</p>"
+              "<p>Start <a name=\"first\" class=\"term\" href=\"open.html\">Opening word</a><a class=\"term\">s </a>"
+              "<a class=\"term\" href=\"here.html\">here</a> and end.</p>"
+              "<p>See <a name=\"whole\" id=\"w\" href=\"whole.html\">whole anchor</a> there.</p>"
+              "<ul><li>Item</li></ul></body></html>") << Saved.toStdString();
+
+    UndoAndRedo(H, Pages);
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
+}
+
+// Words dragged with the mouse and dropped as the window system ends a drag (by the release,
+// or by the next motion when the release went to the drag), then typed at once and saved; the
+// middle button's paste of a selected line with a link.
+TEST(DesignEditing, DroppedWordsStandApartKeysRightAfterADropAreSavedAndTheMiddleButtonPastesMarkup)
+{
+    TempDir Config, Docs;
+    TMainWindowHost H(Config.Path);
+    const QString Page =
+        "<html><head><title>Drops</title></head><body>\n"
+        "<p>For this reason, IF vacuum is kept.</p>\n"
+        "<p>It is appropriate here to drop words.</p>\n"
+        "<p>See <a href=\"a.html\">first link</a> and more.</p>\n"
+        "<p>Also <a href=\"b.html\">second target words</a> end.</p>\n"
+        "<ul><li>Item</li></ul>\n"
+        "</body></html>";
+    ASSERT_NO_FATAL_FAILURE(OpenPage(H, Docs, "drops.html", Page));
+    QWidget* Proxy = H.D().focusProxy();
+    const auto Selected = [&] {
+        H.D().CallLayer("echoes");
+        return PageEval(H.D(), "getSelection().toString()").toString();
+    };
+    const auto Saved = [&] {
+        H.Key(Qt::Key_S, Qt::ControlModifier);
+        return QString::fromStdString(ReadAll(Docs / "drops.html"));
+    };
+    // Double-clicks Word, drags it to To and drops it there; the window system's drag ends
+    // with the release (ByRelease) or with the next motion over the view. Then Keys are typed
+    // at once, each in the page before the next is pressed.
+    const auto DragWord = [&](const QString& Word, const QString& Text, int Offset, bool ByRelease,
+                              const QString& Keys) {
+        PageDoubleClick(H.D(), PageTextPoint(H.D(), Word, 1));
+        ASSERT_TRUE(WaitFor([&] { return Selected() == Word; })) << Selected().toStdString();
+        const QPoint From = PageTextPoint(H.D(), Word, 1), To = PageTextPoint(H.D(), Text, Offset);
+        const QString Before = H.Body();
+        TEngineDrag Drag(&H.D());
+        PageEval(H.D(), "if (!('dragsBegun' in window)) addEventListener('dragstart', () => dragsBegun++, true);"
+                        "window.dragsBegun = 0");
+        const auto Begun = [&] { return PageEval(H.D(), "dragsBegun").toInt() > 0; };
+        QTest::mousePress(Proxy, Qt::LeftButton, {}, From);
+        for (int K = 1; K <= 10 && !Begun(); ++K) {
+            bool Moved = false;
+            const auto C = QObject::connect(&H.D(), &TWebBrowser::PageEvent,
+                                            [&](const TPageEvent& E) { Moved |= E.Type == "mousemove"; });
+            QTest::mouseMove(Proxy, From + QPoint(3 * K, -K));
+            WaitFor([&] { return Moved || Begun(); });
+            QObject::disconnect(C);
+        }
+        ASSERT_TRUE(WaitFor([&] { return Drag.Taken(); }));
+        QDragEnterEvent Enter(To, Drag.Actions, &Drag.Data, Qt::LeftButton, {});
+        QApplication::sendEvent(Proxy, &Enter);
+        QDragMoveEvent Move(To, Drag.Actions, &Drag.Data, Qt::LeftButton, {});
+        QApplication::sendEvent(Proxy, &Move);
+        QDropEvent Drop(To, Drag.Actions, &Drag.Data, Qt::NoButton, {});
+        QApplication::sendEvent(Proxy, &Drop);
+        if (ByRelease) {
+            QTest::mouseRelease(Proxy, Qt::LeftButton, {}, To);
+        } else {
+            QMouseEvent Motion(QEvent::MouseMove, To + QPoint(2, 0), Proxy->mapToGlobal(To + QPoint(2, 0)),
+                               Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(Proxy, &Motion);
+        }
+        ASSERT_TRUE(WaitFor([&] { return H.Body() != Before; }));
+        // each key shows at once: none waits for the page to answer the one before
+        QElapsedTimer Clock;
+        Clock.start();
+        for (const QChar Key : Keys) {
+            QTest::keyClick(Proxy, Key.toLatin1());
+            EXPECT_TRUE(WaitFor([&] { return H.Body().contains(Key); }, 1000)) << Key.toLatin1();
+        }
+        EXPECT_LT(Clock.elapsed(), 1500 * Keys.size());
+        // the keys and the drop are a step each
+        const QString Typed = H.Body();
+        for (int K = 0; K < 2; ++K) H.Key(Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(H.Body().toStdString(), Before.toStdString());
+        for (int K = 0; K < 2; ++K) H.Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        EXPECT_EQ(H.Body().toStdString(), Typed.toStdString());
+    };
+
+    // a word moved to the end of another: one ordinary blank where it was, and a blank
+    // between it and the word it lands behind; the keys typed right after are in the save
+    ASSERT_NO_FATAL_FAILURE(DragWord("IF", "appropriate", 11, true, "QZ"));
+    QString Page1 = Saved();
+    EXPECT_TRUE(Page1.contains("<p>For this reason, vacuum is kept.</p>")) << Page1.toStdString();
+    EXPECT_TRUE(Page1.contains("<p>It is appropriate IFQZ here to drop words.</p>")) << Page1.toStdString();
+    // moved in front of a word, the drag ended by the motion after the drop
+    ASSERT_NO_FATAL_FAILURE(DragWord("drop", "vacuum", 0, false, "WX"));
+    QString Page2 = Saved();
+    EXPECT_TRUE(Page2.contains("<p>For this reason, dropWX vacuum is kept.</p>")) << Page2.toStdString();
+    EXPECT_TRUE(Page2.contains("<p>It is appropriate IFQZ here to words.</p>")) << Page2.toStdString();
+    EXPECT_FALSE(H.W().FileManager->Modified());
+
+    // a line with a link selected, pasted with the middle button into another link's text:
+    // the links stay apart, each with its markup, as a paste with the keys puts them
+    ASSERT_NO_FATAL_FAILURE(ClickAt(H, "See", 0));
+    H.Key(Qt::Key_End, Qt::ShiftModifier);
+    ASSERT_EQ(Selected().toStdString(), "See first link and more.");
+    // what the engine gives the primary selection: the selected text alone
+    QMimeData Primary;
+    Primary.setText(Selected());
+    H.D().PrimarySelection = [&] { return &Primary; };
+    const QString Before = H.Body();
+    QTest::mouseClick(Proxy, Qt::MiddleButton, {}, PageTextPoint(H.D(), "second target", 3));
+    ASSERT_TRUE(WaitFor([&] { return H.Body() != Before; }));
+    const QString After = H.Body();
+    const QString Pasted = Saved().simplified();
+    EXPECT_TRUE(Pasted.contains("<p>Also <a href=\"b.html\">sec</a>See <a href=\"a.html\">first link</a> and "
+                                "more.<a href=\"b.html\">ond target words</a> end.</p>"))
+        << Pasted.toStdString();
+    H.Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(H.Body().toStdString(), Before.toStdString());
+    H.Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(H.Body().toStdString(), After.toStdString());
+    H.D().PrimarySelection = nullptr;
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 
 #include <sys/stat.h>
 
+#include <filesystem>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
@@ -31,6 +33,7 @@
 #include "DockUtils.h"
 #include "HtmlFilter.h"
 #include "HtmlWriter.h"
+#include "IniFile.h"
 #include "MainWindowHost.h"
 #include "Streams.h"
 #include "TagTreeModel.h"
@@ -571,6 +574,46 @@ TEST(MainWindow, SettingsWrittenAndRestoredFromMissingDamagedAndForeignFiles)
         EXPECT_TRUE(W.close());
         EXPECT_EQ(H.Ui.Errors.size(), 1u);
         EXPECT_TRUE(ReadAll(Ini) == Large);
+    }
+}
+
+// Closed and started again and again, the window and a floating panel come back where they
+// were left: the window's place stored is its frame's, and the frame goes back there, also
+// when a floating panel makes the window before it is shown.
+TEST(MainWindow, TheWindowAndAFloatingPanelComeBackWhereTheyWereLeftAtEveryStart)
+{
+    TempDir Config;
+    const std::string Ini = Config / "Zandovell/Config.ini";
+    std::filesystem::create_directories(Config / "Zandovell");
+    WriteAll(Ini, "[Form]\nLeft=40\nTop=105\nWidth=720\nHeight=640\nMaximized=0\n");
+    const auto Stored = [&](const char* Section) {
+        TIniFile File(Ini);
+        return QRect(File.ReadInteger(Section, "Left", -1), File.ReadInteger(Section, "Top", -1),
+                     File.ReadInteger(Section, "Width", -1), File.ReadInteger(Section, "Height", -1));
+    };
+    QRect Panel;
+    for (int Start = 0; Start < 4; ++Start) {
+        TMainWindowHost H(Config.Path);
+        TFormMain& W = H.W();
+        QDockWidget* Entities = W.PanelEntities();
+        EXPECT_TRUE(WaitFor([&] { return W.frameGeometry().topLeft() == QPoint(40, 105); }))
+            << Start << ": " << W.frameGeometry().y();
+        EXPECT_EQ(W.size(), QSize(720, 640)) << Start;
+        if (Start == 0) {
+            W.removeDockWidget(Entities);
+            Entities->setFloating(true);
+            Entities->show();
+            Entities->setGeometry(300, 210, 220, 260);
+            ASSERT_TRUE(WaitFor([&] { return Entities->geometry() == QRect(300, 210, 220, 260); }));
+        } else {
+            EXPECT_TRUE(Entities->isFloating());
+            EXPECT_TRUE(WaitFor([&] { return Entities->geometry() == Panel; }))
+                << Start << ": " << Entities->geometry().y();
+        }
+        EXPECT_TRUE(W.close());
+        EXPECT_EQ(Stored("Form"), QRect(40, 105, 720, 640)) << Start;
+        if (Start == 0) Panel = Stored("PanelEntities");
+        EXPECT_EQ(Stored("PanelEntities"), QRect(300, 210, 220, 260)) << Start;
     }
 }
 

@@ -81,6 +81,14 @@ public:
         EXPECT_EQ(Body().toStdString(), After.toStdString()) << "redo of " << What;
         return Tight();
     }
+    // A click Offset characters into Text, then Button, as a step.
+    QString Press(const char* What, const QString& Text, int Offset, QAction* Button)
+    {
+        return Step(What, [&] {
+            ASSERT_NO_FATAL_FAILURE(ClickAt(Text, Offset));
+            H.Click(Button);
+        });
+    }
     void ClickAt(const QString& Text, int Offset)
     {
         ASSERT_TRUE(PageClick(H.D(), PageTextPoint(H.D(), Text, Offset)));
@@ -170,15 +178,9 @@ TEST(PageRules, LinksAnchorsIdsAndNamesHoldAfterTypingPastingCuttingAndLists)
     });
     EXPECT_HAS(Page, "See <a href=\"both.html\">link with name</a> there.");
     // a numbered list over a link in an item: the list is not in the link
-    Page = P.Step("numbered list over a linked item", [&] {
-        ASSERT_NO_FATAL_FAILURE(P.ClickAt("Item link", 3));
-        H.Click(H.F().BtnOrder);
-    });
+    Page = P.Press("numbered list over a linked item", "Item link", 3, H.F().BtnOrder);
     EXPECT_HAS(Page, "<ol><li><a href=\"item.html\">Item link</a></li></ol>");
-    Page = P.Step("numbered list over a linked paragraph", [&] {
-        ASSERT_NO_FATAL_FAILURE(P.ClickAt("Paragraph link", 3));
-        H.Click(H.F().BtnOrder);
-    });
+    Page = P.Press("numbered list over a linked paragraph", "Paragraph link", 3, H.F().BtnOrder);
     EXPECT_HAS(Page, "<li><a href=\"para.html\">Paragraph link</a></li></ol>");
     // Enter at the end of a term and in a named anchor: the new term and paragraph take
     // neither the id nor the name
@@ -229,15 +231,13 @@ TEST(PageRules, BlocksListsAndStylesHoldAfterFormatsListsAndKeys)
                  "<ul><li>Outer item<ol><li>Inner item</li></ol></li></ul>\n"
                  "<ul><li><p id=\"p1\">First para</p><p>Other para</p></li><li><pre>code line</pre></li></ul>\n"
                  "<p>Para before</p><h3>Heading words</h3>\n"
+                 "<h2 id=\"g\">Glossary title</h2>\n"
                  "<p>second case <em>join</em> queries here.</p>\n"
                  "<p>End of page</p>");
     QString Page;
 
     // Center in a line of a paragraph of lines: no paragraph in a paragraph
-    Page = P.Step("center", [&] {
-        ASSERT_NO_FATAL_FAILURE(P.ClickAt("line one", 2));
-        H.Click(H.F().BtnCenter);
-    });
+    Page = P.Press("center", "line one", 2, H.F().BtnCenter);
     EXPECT_HASNT(Page, "<p id=\"c\"><p");
     EXPECT_HAS(Page, "line one</p>");
     // the definition formats make a definition list and join it
@@ -252,10 +252,7 @@ TEST(PageRules, BlocksListsAndStylesHoldAfterFormatsListsAndKeys)
     });
     EXPECT_HAS(Page, "<dl><dt>Term words</dt><dd>Definition words</dd></dl>");
     // a list over a list's only term leaves no definition without a term
-    Page = P.Step("list over the only term", [&] {
-        ASSERT_NO_FATAL_FAILURE(P.ClickAt("Only term", 2));
-        H.Click(H.F().BtnOrder);
-    });
+    Page = P.Press("list over the only term", "Only term", 2, H.F().BtnOrder);
     EXPECT_HASNT(Page, "<dl><dd>");
     EXPECT_HAS(Page, "Its only definition");
     // a heading across the end of an element the view shows by markers
@@ -274,22 +271,13 @@ TEST(PageRules, BlocksListsAndStylesHoldAfterFormatsListsAndKeys)
     });
     EXPECT_HAS(Page, "<p>before pre:line A</p><pre>line B</pre>");
     // a numbered list and Outdent over an item's paragraph keep the paragraph
-    Page = P.Step("numbered list over li>p", [&] {
-        ASSERT_NO_FATAL_FAILURE(P.ClickAt("Second para", 2));
-        H.Click(H.F().BtnOrder);
-    });
+    Page = P.Press("numbered list over li>p", "Second para", 2, H.F().BtnOrder);
     EXPECT_HAS(Page, "<p class=\"note\" id=\"keep\">Second para item</p>");
-    Page = P.Step("outdent of li>p", [&] {
-        ASSERT_NO_FATAL_FAILURE(P.ClickAt("Second para", 2));
-        H.Click(H.F().BtnOutdent);
-    });
+    Page = P.Press("outdent of li>p", "Second para", 2, H.F().BtnOutdent);
     EXPECT_HAS(Page, "<p class=\"note\" id=\"keep\">Second para item</p>");
     EXPECT_HASNT(Page, "<li><p></p>");
     // a bulleted list over an item of a numbered list in an item: no item in an item
-    Page = P.Step("bulleted list over an inner item", [&] {
-        ASSERT_NO_FATAL_FAILURE(P.ClickAt("Inner item", 2));
-        H.Click(H.F().BtnUnorder);
-    });
+    Page = P.Press("bulleted list over an inner item", "Inner item", 2, H.F().BtnUnorder);
     EXPECT_HAS(Page, "<ul><li>Outer item<ul><li>Inner item</li></ul></li></ul>");
     // a numbered list over items of two paragraphs and of a pre: they stay in their items
     Page = P.Step("numbered list over paragraphs and pre", [&] {
@@ -300,6 +288,12 @@ TEST(PageRules, BlocksListsAndStylesHoldAfterFormatsListsAndKeys)
         H.Click(H.F().BtnOrder);
     });
     EXPECT_HAS(Page, "<ol><li><p id=\"p1\">First para</p><p>Other para</p></li><li><pre>code line</pre></li></ol>");
+    // a format made of a heading keeps its id
+    Page = P.Step("formatted heading", [&] {
+        ASSERT_NO_FATAL_FAILURE(P.ClickAt("Glossary title", 3));
+        ASSERT_NO_FATAL_FAILURE(P.Format("Formatted"));
+    });
+    EXPECT_HAS(Page, "<pre id=\"g\">Glossary title</pre>");
     // Backspace at a heading's start: its words join the paragraph, without the heading's looks
     Page = P.Step("Backspace at a heading's start", [&] {
         ASSERT_NO_FATAL_FAILURE(P.ClickAt("Heading words", 0));

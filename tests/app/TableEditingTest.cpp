@@ -92,14 +92,11 @@ QPoint EdgeOf(TMainWindowHost& H, const QString& Selector, int X, int Y)
     return H.D().focusProxy()->mapTo(&H.W(), At);
 }
 
-// The outer table as saved, from its head on, on one line.
-std::string SavedTable(const std::string& Saved)
+// Saved markup from Start to End on one line.
+std::string Flat(const std::string& Saved, size_t Start, size_t End)
 {
-    const size_t Start = Saved.find("<thead>");
-    const size_t End = Saved.rfind("</table>");
-    if (Start == std::string::npos || End == std::string::npos) return Saved;
     std::string Out;
-    for (size_t K = Start; K < End + 8; ++K) {
+    for (size_t K = Start; K < End; ++K) {
         if (Saved[K] == '\r') continue;
         if (Saved[K] == '\n') {
             while (K + 1 < Saved.size() && Saved[K + 1] == ' ') ++K;
@@ -108,6 +105,15 @@ std::string SavedTable(const std::string& Saved)
         Out += Saved[K];
     }
     return Out;
+}
+
+// The outer table as saved, from its head on, on one line.
+std::string SavedTable(const std::string& Saved)
+{
+    const size_t Start = Saved.find("<thead>");
+    const size_t End = Saved.rfind("</table>");
+    if (Start == std::string::npos || End == std::string::npos) return Saved;
+    return Flat(Saved, Start, End + 8);
 }
 
 }  // namespace
@@ -232,5 +238,92 @@ TEST(TableEditing, CellsWithParagraphsSpansAndNestedTablesFromTheMenuAndDoubleCl
               "<tr><td valign=\"top\"><ul><li id=\"item\">last item</li></ul></td><td></td>"
               "<td><table border=\"2\" cellpadding=\"4\"><tr><td><p id=\"inner\">inner</p></td></tr></table></td></tr>"
               "</tbody></table>");
+    EXPECT_TRUE(H.Ui.Errors.empty());
+}
+
+TEST(TableEditing, ColumnDeclarationsFollowColumnsAndBackspaceAfterATableStaysOutOfIt)
+{
+    TempDir Config, Docs;
+    TMainWindowHost H(Config.Path);
+    TFormMain& W = H.W();
+    Ui::FormMain& F = H.F();
+    WriteAll(Docs / "cols.html",
+             "<html><head><title>Columns</title></head><body>\n"
+             "<table border=\"1\"><colgroup><col class=\"key\"></colgroup><tr><td>Single cell</td></tr></table>\n"
+             "<p>After the table</p>\n"
+             "<table border=\"1\"><colgroup><col span=\"2\" width=\"40\"><col class=\"last\"></colgroup>\n"
+             "<thead><tr><th>Head one</th><th>Head two</th><th>Head three</th></tr></thead>\n"
+             "<tbody><tr><td>Body one</td><td>Body two</td><td>Body three</td></tr></tbody></table>\n"
+             "<div>Closing <b>words</b></div>\n"
+             "<table><colgroup span=\"2\" class=\"pair\"></colgroup><tr><td>Gamma one</td><td>Gamma two</td></tr></table>\n"
+             "</body></html>\n");
+    W.FileManager->OpenFile(Docs / "cols.html");
+    ASSERT_TRUE(WaitFor([&] { return H.Body().contains("Closing"); }));
+    std::vector<QString> Pages{H.Body()};
+    const auto Column = [&](const QString& Text, QAction* Entry) {
+        QApplication::setActiveWindow(&W);
+        ASSERT_TRUE(PageClick(H.D(), PageTextPoint(H.D(), Text, 2)));
+        OpenTables(H);
+        Choose(H, Entry);
+        ASSERT_TRUE(WaitFor([&] { return H.Body() != Pages.back(); }));
+        Pages.push_back(H.Body());
+    };
+    // a column after the only one of a table that declares one, a column inside a declaration
+    // that spans two, then the last column and the first deleted
+    ASSERT_NO_FATAL_FAILURE(Column("Single cell", F.MenuInsertColumnAfter));
+    ASSERT_NO_FATAL_FAILURE(Column("Head two", F.MenuInsertColumnBefore));
+    ASSERT_NO_FATAL_FAILURE(Column("Head three", F.MenuInsertColumnAfter));
+    ASSERT_NO_FATAL_FAILURE(Column("Body three", F.MenuDeleteColumns));
+    ASSERT_NO_FATAL_FAILURE(Column("Head one", F.MenuDeleteColumns));
+    // a colgroup that spans its columns without col elements
+    ASSERT_NO_FATAL_FAILURE(Column("Gamma one", F.MenuInsertColumnBefore));
+    ASSERT_NO_FATAL_FAILURE(Column("Gamma two", F.MenuDeleteColumns));
+    ASSERT_NO_FATAL_FAILURE(Column("Gamma one", F.MenuDeleteColumns));
+
+    // Backspace at the start of a paragraph after a table, and of text in a div after one:
+    // the caret goes to the end of the last cell, where the next key acts; nothing else changes
+    const auto BackspaceAndType = [&](const QString& Text, const QString& Typed) {
+        QApplication::setActiveWindow(&W);
+        ASSERT_TRUE(PageClick(H.D(), PageTextPoint(H.D(), Text, 0)));
+        H.TypeInDesigner("");
+        H.Key(Qt::Key_Backspace);
+        H.D().CallLayer("echoes");
+        EXPECT_EQ(H.Body().toStdString(), Pages.back().toStdString());
+        H.TypeInDesigner(Typed);
+        Pages.push_back(H.Body());
+    };
+    ASSERT_NO_FATAL_FAILURE(BackspaceAndType("After the table", "Z"));
+    ASSERT_NO_FATAL_FAILURE(BackspaceAndType("Closing", "YX"));
+    H.Key(Qt::Key_Backspace);
+    H.D().CallLayer("echoes");
+    Pages.push_back(H.Body());
+    // Delete at the end of the last cell takes nothing out of what follows the table
+    H.Key(Qt::Key_Delete);
+    H.D().CallLayer("echoes");
+    EXPECT_EQ(H.Body().toStdString(), Pages.back().toStdString());
+
+    H.Key(Qt::Key_S, Qt::ControlModifier);
+    ASSERT_TRUE(WaitFor([&] { return !W.FileManager->Modified(); }));
+    const std::string Saved = ReadAll(Docs / "cols.html");
+    EXPECT_EQ(Flat(Saved, Saved.find("<table"), Saved.find("</body>")),
+              "<table border=\"1\"><colgroup><col class=\"key\"><col></colgroup><tr><td>Single cell</td><td>Z</td></tr></table>"
+              "<p>After the table</p>"
+              "<table border=\"1\"><colgroup><col span=\"2\" width=\"40\"><col></colgroup>"
+              "<thead><tr><th></th><th>Head two</th><th></th></tr></thead>"
+              "<tbody><tr><td></td><td>Body two</td><td>Y</td></tr></tbody></table>"
+              "<div>Closing <b>words</b></div>"
+              "<table><colgroup class=\"pair\"></colgroup><tr><td></td></tr></table>");
+
+    // each step undone gives back the page before it, each redone the page after it
+    for (size_t K = Pages.size() - 1; K > 0; --K) {
+        H.Click(F.BtnUndo);
+        EXPECT_EQ(H.Body().toStdString(), Pages[K - 1].toStdString()) << "undo " << K;
+    }
+    EXPECT_FALSE(H.D().CanUndo());
+    for (size_t K = 1; K < Pages.size(); ++K) {
+        H.Click(F.BtnRedo);
+        EXPECT_EQ(H.Body().toStdString(), Pages[K].toStdString()) << "redo " << K;
+    }
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
     EXPECT_TRUE(H.Ui.Errors.empty());
 }

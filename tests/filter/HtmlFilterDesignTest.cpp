@@ -126,6 +126,25 @@ TEST(HtmlFilterDesign, EveryKindOfDesignElement)
     F.GetMapNames(Maps);
     EXPECT_EQ(U8(Maps.GetTextStr()), "#m\r\n");
     EXPECT_EQ(U8(F.NewAppletObject().Id), "dsgn_:::_30");  // builders go on counting
+
+    // A document taken in place: its ids follow the stored nodes, which all stay for the
+    // elements of the document before; the maps are those of the tree in place.
+    THtmlFilter Next;
+    Next.LoadFromString(u"<html><body><map name=n></map><p>x</p></body></html>", F.ObjectCount());
+    std::unique_ptr<THtmlRoot> Before = F.TakeDocument(Next);
+    EXPECT_EQ(Next.Root(), nullptr);
+    EXPECT_EQ(Next.ObjectCount(), 0);
+    ASSERT_EQ(F.ObjectCount(), 33);
+    EXPECT_EQ(Design(F, 31), "<body id=dsgn_:::_31 contentEditable=TRUE>" + Placeholder(32, "map") + "<p>x</p></body>");
+    EXPECT_EQ(Stored(F, 32), "<map name=n>");
+    EXPECT_EQ(Stored(F, 2), "<body bgcolor=#fff onLoad=init() class=page text=black>");
+    F.GetMapNames(Maps);
+    EXPECT_EQ(U8(Maps.GetTextStr()), "#n\r\n");
+    // and the tree before put back
+    Before = F.SwapTree(std::move(Before));
+    F.GetMapNames(Maps);
+    EXPECT_EQ(U8(Maps.GetTextStr()), "#m\r\n");
+    EXPECT_EQ(Design(F, 2).substr(0, 40), "<body id=dsgn_:::_2 contentEditable=TRUE");
 }
 
 TEST(HtmlFilterDesign, DocTypeGeneratorAndNewDocument)

@@ -32,6 +32,62 @@ function cellPlace(c) {
     if (t && t.localName !== 'table') t = null;
     return [handle(t), t ? t.id : '', handle(r)].concat(rectOf(c));
 }
+// The columns a table declares, in order: its col elements and its colgroups without any;
+// each stands for as many columns as it spans.
+function declaredColumns(t) {
+    const out = [];
+    for (const c of t.children) {
+        if (c.localName === 'col') out.push(c);
+        if (c.localName !== 'colgroup') continue;
+        const cols = [...c.children].filter(e => e.localName === 'col');
+        out.push(...(cols.length ? cols : [c]));
+    }
+    return out;
+}
+const spanOf = el => Math.max(1, parseInt(el.getAttribute('span'), 10) || 1);
+function setSpan(el, span) {
+    if (span > 1) el.setAttribute('span', String(span));
+    else el.removeAttribute('span');
+}
+// A new column at column At: it joins the declaration that spans across At, else it gets a col
+// of its own beside the column before it (After) or the one after it. Declarations that end
+// before At stay as they are.
+function insertColumn(t, at, after) {
+    const cols = declaredColumns(t);
+    let start = 0;
+    const ends = cols.map(c => [start, start += spanOf(c)]);
+    const across = cols.findIndex((c, k) => ends[k][0] < at && at < ends[k][1]);
+    if (across >= 0) return setSpan(cols[across], spanOf(cols[across]) + 1);
+    const before = cols.findIndex((c, k) => ends[k][1] === at);
+    const next = cols.findIndex((c, k) => ends[k][0] === at);
+    const k = after ? (before >= 0 ? before : next) : (next >= 0 ? next : before);
+    if (k < 0) return;
+    const c = cols[k];
+    if (c.localName === 'colgroup') return setSpan(c, spanOf(c) + 1);
+    const col = doc.createElement('col');
+    if (k === before) c.after(col);
+    else c.before(col);
+}
+// The columns marked in Gone went: the declarations lose them, and a colgroup left without its
+// cols goes too.
+function deleteColumns(t, gone) {
+    let start = 0;
+    for (const c of declaredColumns(t)) {
+        const span = spanOf(c);
+        let lost = 0;
+        for (let k = start; k < start + span; ++k) lost += gone[k] ? 1 : 0;
+        start += span;
+        if (!lost) continue;
+        if (lost < span) {
+            setSpan(c, span - lost);
+            continue;
+        }
+        const group = c.parentNode;
+        c.remove();
+        if (group.localName === 'colgroup' && ![...group.children].some(e => e.localName === 'col'))
+            group.remove();
+    }
+}
 function row(n) {
     const r = element(n);
     if (r.localName !== 'tr') throw new Error('Not a table row');
@@ -124,6 +180,8 @@ const api = {
         return handle(c);
     },
     deleteCell: (n, i) => row(n).deleteCell(i),
+    insertColumn: (n, at, after) => insertColumn(table(n), at, !!after),
+    deleteColumns: (n, gone) => deleteColumns(table(n), gone),
     // moves a cell of the page into the row, in front of another cell of it or at its end
     moveCell: function (n, c, before) {
         const r = row(n), cell = element(c), next = before ? element(before) : null;
@@ -245,8 +303,10 @@ const api = {
     },
     // The caret to the point (X, Y) of the viewport for a drop there: 0 when nothing goes in, 1
     // for a drop from elsewhere, 2 for the page's own drag (its Mark). A Move of the page's own
-    // takes what was dragged away first, as a cut does; onto itself it moves nothing.
-    dropAt: function (x, y, mark, move) {
+    // takes what was dragged away first, as a cut does; onto itself it moves nothing. What a
+    // drop (Apart) puts in is set apart from the words beside it once it is in (droppedIn).
+    dropAt: function (x, y, mark, move, apart) {
+        dropStart = null;
         const at = doc.caretRangeFromPoint(x, y);
         if (!at || !doc.body.isContentEditable || !doc.body.contains(at.startContainer)) return 0;
         const d = dragged;
@@ -261,16 +321,26 @@ const api = {
                 if (d.control) selectControl(d.control);
                 else showRange(d.range);
                 removeSelection();
+                if (!d.control && getSelection().rangeCount) closeGap(getSelection().getRangeAt(0));
             }
         }
         doc.body.focus({ preventScroll: true });
         showRange(at);
+        if (apart) dropStart = at.cloneRange();
         return own ? 2 : 1;
     },
+    droppedIn: function () {
+        const s = getSelection();
+        if (dropStart && s.rangeCount && doc.body.contains(dropStart.startContainer))
+            setApart(dropStart, s.getRangeAt(0));
+        dropStart = null;
+    },
+    selectedMarkup: selectedMarkup,
     insertText: t => doc.execCommand('insertText', false, String(t)),
     setBody: setBody,
     fetchBody: fetchBody,
     moreBody: moreBody,
+    replaceBody: replaceBody,
     insertBody: insertBody,
     echoes: () => echoes,
     // The count of changes, and the body's source unless the count is still Seen: only what

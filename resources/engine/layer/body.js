@@ -155,12 +155,28 @@ function setBody(json) {
 // setBody with the body the designer serves at Url, read as it comes: the body does not go
 // through the script of the call.
 function fetchBody(url) {
+    return setBody(fetched(url));
+}
+function fetched(url) {
     const request = new XMLHttpRequest();
     request.open('GET', url, false);
     request.overrideMimeType('application/json; charset=utf-8');
     request.send();
     if (request.status !== 200) throw new Error('The body could not be fetched');
-    return setBody(request.responseText);
+    return request.responseText;
+}
+// The body served at Url in place of the page's, its attributes and children, as one change
+// that undo takes back: the nodes before stay, for the units around it.
+function replaceBody(url) {
+    const [bodyAttributes, children] = readBody(fetched(url));
+    const body = doc.body;
+    const kept = new Set(bodyAttributes.map(a => a[0].toLowerCase()));
+    for (const a of [...body.attributes]) if (!kept.has(a.name)) body.removeAttribute(a.name);
+    setAttributes(body, bodyAttributes);
+    body.replaceChildren(children);
+    // nothing is selected, as in a page just loaded
+    getSelection().removeAllRanges();
+    control = null;
 }
 // The next part of the body; false once all of it is in. An element larger than what is
 // left of the part goes in without its content, which follows by parts (up to a depth:

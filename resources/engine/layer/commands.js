@@ -115,12 +115,44 @@ function exec(id, input) {
         return doc.execCommand('fontSize', false, String(size));
     }
     if (id === IDM.UNLINK && !widenToLink()) return false;
+    if (id === IDM.HYPERLINK && linkInAnchor(String(input))) return true;
     if (id === IDM.INDENT && indentItems()) return true;
     if (id === IDM.OUTDENT && (outdentItems() || outdentTerms())) return true;
     if (id in actions)
         return doc.execCommand(actions[id], false, input === null || input === undefined
                                                     ? null : String(input));
     throw new Error('Command ' + id + ' is not supported here');
+}
+// A link made of text selected in an anchor covers only that text: the anchor splits around
+// it, keeping its name and id on its first part; the part after the link keeps the other
+// attributes, and gives way to its content when none is left. False when the selection is in
+// no anchor.
+function linkInAnchor(url) {
+    const s = getSelection();
+    if (!s.rangeCount || s.getRangeAt(0).collapsed || !s.toString().trim()) return false;
+    const r = s.getRangeAt(0), at = r.commonAncestorContainer;
+    const anchor = (at.nodeType === Node.ELEMENT_NODE ? at : at.parentNode).closest('a');
+    if (!anchor || !doc.body.contains(anchor)) return false;
+    const [start, end] = [r.cloneRange(), r.cloneRange()];
+    start.collapse(true);
+    end.collapse(false);
+    const fromStart = atEdge(start, anchor, false);
+    if (!atEdge(end, anchor, true)) {
+        const after = splitUpTo(end, anchor);
+        if (after) after.removeAttribute('name');
+        if (after && !after.attributes.length) after.replaceWith(...after.childNodes);
+    }
+    let link = anchor;
+    if (!fromStart) {
+        link = splitUpTo(start, anchor);
+        link.removeAttribute('name');
+    }
+    link.setAttribute('href', url);
+    const linked = doc.createRange();
+    linked.selectNodeContents(link);
+    s.removeAllRanges();
+    s.addRange(linked);
+    return true;
 }
 // A caret inside a link stands for the whole link. False when the selection touches no link:
 // the engine would still change the page where nothing is to be seen, and leave an undo step

@@ -41,6 +41,44 @@ addEventListener('keydown', function (e) {
     s.removeAllRanges();
     s.addRange(r);
 }, true);
+// Backspace at the start of what follows a table puts the caret at the end of the table's
+// last cell, as word processors do; the engine would take the text out of its paragraph.
+addEventListener('keydown', function (e) {
+    if (e.key !== 'Backspace' || e.altKey || e.metaKey || !doc.body.isContentEditable) return;
+    const s = getSelection();
+    if (s.rangeCount !== 1 || !s.isCollapsed) return;
+    const table = tableBefore(s.getRangeAt(0));
+    if (!table) return;
+    e.preventDefault();
+    const rows = table.rows, last = rows.length ? rows[rows.length - 1] : null;
+    const cell = last && last.cells.length ? last.cells[last.cells.length - 1] : null;
+    if (!cell) return;
+    let text = null;
+    const w = doc.createTreeWalker(cell, NodeFilter.SHOW_TEXT);
+    for (let t = w.nextNode(); t; t = w.nextNode()) if (t.data.trim()) text = t;
+    if (text) s.collapse(text, text.data.replace(/[ \t\r\n]+$/, '').length);
+    else s.collapse(cell, cell.childNodes.length);
+}, true);
+// The table right before the collapsed range R, with nothing shown between them; a list item
+// or a cell in between keeps its own Backspace.
+function tableBefore(r) {
+    let n = r.startContainer;
+    if (n.nodeType === Node.ELEMENT_NODE && r.startOffset > 0) {
+        n = n.childNodes[r.startOffset - 1];
+        while (n && blank(n)) n = n.previousSibling;
+        if (n) return n.localName === 'table' ? n : null;
+        n = r.startContainer;
+    } else if (!atEdge(r, n, false)) {
+        return null;
+    }
+    for (; n && n !== doc.body && doc.body.contains(n); n = n.parentNode) {
+        if (itemLists.has(n.localName) || ['td', 'th', 'caption'].includes(n.localName)) return null;
+        let before = n.previousSibling;
+        while (before && blank(before)) before = before.previousSibling;
+        if (before) return before.localName === 'table' ? before : null;
+    }
+    return null;
+}
 addEventListener('focusin', function (e) {
     const el = e.target;
     if (!(el instanceof Element) || !isControl(el) || el.localName === 'table' ||
@@ -134,20 +172,30 @@ addEventListener('beforeinput', function (e) {
     if (e.inputType === 'insertParagraph') wrapLooseText();
     const s = getSelection();
     joining = s.rangeCount && (e.inputType.startsWith('delete') || !s.isCollapsed) ? itemsAround(s.getRangeAt(0)) : null;
+    noteListJoin(e);
 }, true);
 // Enter in text that stands loose in the body: the engine would carry what follows up to the
 // body's end (a table too) into the new paragraph, so the text gets a paragraph of its own first.
 function wrapLooseText() {
     const s = getSelection();
     if (!s.rangeCount) return;
-    let n = s.getRangeAt(0).startContainer;
+    const r = s.getRangeAt(0);
+    let n = r.startContainer;
+    const inline = el => el.nodeType !== Node.ELEMENT_NODE || getComputedStyle(el).display === 'inline';
+    // a caret right in the body is in loose text only with text or an inline element beside it
+    if (n === doc.body && ![n.childNodes[r.startOffset - 1], n.childNodes[r.startOffset]]
+        .some(c => c && !blank(c) && inline(c)))
+        return;
     for (; n && n !== doc.body; n = n.parentNode)
-        if (n.nodeType === Node.ELEMENT_NODE && getComputedStyle(n).display !== 'inline') return;
+        if (!inline(n)) return;
     if (n === doc.body && doc.body.textContent.trim()) doc.execCommand('formatBlock', false, 'p');
 }
 addEventListener('input', function (e) {
     if (joining) joinItems(joining, getSelection().anchorNode);
     joining = null;
+    if (e.inputType === 'insertParagraph') noteItemBreak();
+    if (e.inputType === 'insertText') dropItemBreak();
+    caretToListJoin();
     if (!inCall) keepRules(rulesFrom, true, null);
     if (!typing) return;
     const s = getSelection();

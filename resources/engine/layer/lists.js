@@ -160,6 +160,32 @@ function itemsAround(r) {
         }
     return found.size ? found : null;
 }
+// Backspace at the start of a list that follows a list of its kind: the engine joins the lists
+// and leaves the caret at the end of the item before. It goes back to the join, where the next
+// Backspace joins the two items.
+let listJoin = null;
+function noteListJoin(e) {
+    listJoin = null;
+    const s = getSelection();
+    if (e.inputType !== 'deleteContentBackward' || !s.rangeCount || !s.isCollapsed) return;
+    const r = s.getRangeAt(0), li = caretItem(r);
+    if (!li || li.localName !== 'li' || li.previousElementSibling) return;
+    const before = li.parentNode.previousElementSibling;
+    if (!before || before.localName !== li.parentNode.localName) return;
+    const lead = doc.createRange();
+    lead.setStart(li, 0);
+    lead.setEnd(r.startContainer, r.startOffset);
+    if (!emptyBox(lead.cloneContents())) return;
+    listJoin = li;
+}
+function caretToListJoin() {
+    const li = listJoin;
+    listJoin = null;
+    if (!li || !li.isConnected || !li.previousElementSibling || !isItem(li)) return;
+    const w = doc.createTreeWalker(li, NodeFilter.SHOW_TEXT);
+    const first = w.nextNode();
+    getSelection().collapse(first || li, 0);
+}
 // What a join left of the items: an item left empty goes, and one left with nothing of its own
 // but lists hands them to the item before it. The item with the caret stays.
 function joinItems(items, caret) {
@@ -175,6 +201,31 @@ function joinItems(items, caret) {
             li.remove();
         }
     }
+}
+// Enter at the end of an item that holds a list makes a new item with that list, and a break
+// in front of it that holds the empty line open. The break is kept here, and goes once text is
+// typed in front of it.
+const itemBreaks = new WeakSet();
+function noteItemBreak() {
+    const s = getSelection();
+    const item = s.rangeCount && s.isCollapsed ? caretItem(s.getRangeAt(0)) : null;
+    const own = item ? [...item.childNodes].filter(n => !blank(n)) : [];
+    if (own.length < 2 || !isList(own[1])) return;
+    // the styles of the line before stay around it
+    let br = own[0];
+    while (br.childNodes && br.childNodes.length === 1 && !blockNames.has(br.localName)) br = br.firstChild;
+    if (br.localName === 'br') itemBreaks.add(br);
+}
+function dropItemBreak() {
+    const s = getSelection();
+    if (!s.rangeCount || !s.isCollapsed) return;
+    let n = s.anchorNode, next = null;
+    for (; n && !isItem(n); n = n.parentNode) {
+        next = n.nextSibling;
+        while (next && blank(next)) next = next.nextSibling;
+        if (next) break;
+    }
+    if (next && itemBreaks.has(next) && next.previousSibling && !blank(next.previousSibling)) next.remove();
 }
 // Outdent of items of a list inside an item: they become items of the outer list, after the
 // item that held them, each with what it holds; the items after them in their list go into
@@ -224,18 +275,67 @@ function selectedItems() {
         run.push(n);
     return [run, rangeEnds(r)];
 }
+// The parts of a term or definition that Indent moves on their own: each block it holds, and
+// each run of what stands between blocks (a line of text and the elements in it).
+function itemParts(item) {
+    const parts = [];
+    let line = null;
+    for (const n of item.childNodes) {
+        if (n.nodeType === Node.ELEMENT_NODE && blockNames.has(n.localName)) {
+            parts.push([n]);
+            line = null;
+        } else if (line) {
+            line.push(n);
+        } else if (!blank(n)) {
+            parts.push(line = [n]);
+        }
+    }
+    return parts;
+}
+// Whether R holds the caret in Part, or selects some of what it shows.
+function partSelected(part, r) {
+    const whole = doc.createRange();
+    whole.setStartBefore(part[0]);
+    whole.setEndAfter(part[part.length - 1]);
+    if (r.collapsed) return whole.isPointInRange(r.startContainer, r.startOffset);
+    const texts = [...textsIn(whole)].filter(t => t.data.trim());
+    if (!texts.length) return part.some(n => r.intersectsNode(n));
+    return texts.some(t => r.intersectsNode(t) && !(t === r.endContainer && r.endOffset === 0) &&
+                           !(t === r.startContainer && r.startOffset === t.length));
+}
 // Indent of list items, whatever they hold: they go into a list of their list's kind at the
 // end of the item before them (one there already, or a new one), or into an item of their own
-// at the list's start. Terms and definitions are indented within themselves, in a blockquote.
-// False when the selection starts in no item.
+// at the list's start. In terms and definitions the parts with the caret or the selection go
+// into a blockquote within the item, one for each run of them. False when the selection
+// starts in no item.
 function indentItems() {
     const selected = selectedItems();
     if (!selected) return false;
     const [run, ends] = selected;
     if (run[0].localName !== 'li') {
+        const r = getSelection().getRangeAt(0);
+        const runs = [];
         for (const item of run) {
-            const held = [...item.childNodes];
-            item.appendChild(doc.createElement('blockquote')).append(...held);
+            let last = null;
+            for (const part of itemParts(item)) {
+                if (!partSelected(part, r)) {
+                    last = null;
+                } else if (last) {
+                    last.push(...part);
+                } else {
+                    runs.push(last = [...part]);
+                }
+            }
+        }
+        for (const parts of runs) {
+            const first = parts[0], end = parts[parts.length - 1], held = [];
+            for (let n = first; n; n = n.nextSibling) {
+                held.push(n);
+                if (n === end) break;
+            }
+            const quote = doc.createElement('blockquote');
+            first.before(quote);
+            quote.append(...held);
         }
         selectAgain(...ends);
         return true;
@@ -255,19 +355,21 @@ function indentItems() {
     selectAgain(...ends);
     return true;
 }
-// Outdent of terms and definitions that Indent put in a blockquote: the blockquote gives way
-// to what it holds. False when the selection starts in no such item.
+// Outdent of terms and definitions that Indent put in blockquotes: each blockquote of the
+// items with the caret or the selection in it gives way to what it holds. False when there is
+// none.
 function outdentTerms() {
     const selected = selectedItems();
     if (!selected || selected[0][0].localName === 'li') return false;
     const [run, ends] = selected;
+    const r = getSelection().getRangeAt(0);
     let done = false;
-    for (const item of run) {
-        const own = [...item.childNodes].filter(n => !blank(n));
-        if (own.length !== 1 || own[0].localName !== 'blockquote') continue;
-        own[0].replaceWith(...own[0].childNodes);
-        done = true;
-    }
+    for (const item of run)
+        for (const quote of [...item.children].filter(n => n.localName === 'blockquote')) {
+            if (!partSelected([quote], r)) continue;
+            quote.replaceWith(...quote.childNodes);
+            done = true;
+        }
     if (done) selectAgain(...ends);
     return done;
 }

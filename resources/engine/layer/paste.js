@@ -41,6 +41,7 @@ function placeNodes(r, frag) {
     besideLinks(r);
     makeRoomForBlocks(r, frag);
     const last = frag.lastChild;
+    for (const n of frag.childNodes) placed.add(n);
     r.insertNode(frag);
     if (last) r.setStartAfter(last);
     r.collapse(true);
@@ -177,3 +178,89 @@ addEventListener('dragstart', function (e) {
     e.dataTransfer.setData(dragType, dragged.mark);
 }, true);
 
+
+// ---------------------------------------------------------------- blanks around a drop
+// The character beside the point (Node, Offset) on its line, before the point when Back: its
+// text node and offset, or null at the line's edge.
+function lineOf(n) {
+    for (let e = n.nodeType === Node.ELEMENT_NODE ? n : n.parentNode; e && e !== doc.body; e = e.parentNode)
+        if (breaking.has(e.localName)) return e;
+    return doc.body;
+}
+function charBeside(node, offset, back) {
+    if (node.nodeType === Node.TEXT_NODE && (back ? offset > 0 : offset < node.data.length))
+        return [node, back ? offset - 1 : offset];
+    const w = doc.createTreeWalker(doc.body, NodeFilter.SHOW_ELEMENT | NodeFilter.SHOW_TEXT);
+    let n;
+    if (node.nodeType === Node.TEXT_NODE) {
+        w.currentNode = node;
+        n = back ? w.previousNode() : w.nextNode();
+    } else if (back && offset > 0) {
+        w.currentNode = node.childNodes[offset - 1];
+        while (w.lastChild()) ;
+        n = w.currentNode;
+    } else if (!back && offset < node.childNodes.length) {
+        n = w.currentNode = node.childNodes[offset];
+    } else if (back) {
+        w.currentNode = node;
+        n = w.previousNode();
+    } else {
+        for (n = node; n && n !== doc.body && !n.nextSibling;) n = n.parentNode;
+        n = n && n !== doc.body ? (w.currentNode = n.nextSibling) : null;
+    }
+    const line = lineOf(node);
+    for (; n && n !== doc.body; n = back ? w.previousNode() : w.nextNode()) {
+        if (n.nodeType === Node.ELEMENT_NODE) {
+            if (breaking.has(n.localName) || hidden.has(n.localName)) return null;
+        } else if (n.nodeType === Node.TEXT_NODE && n.data.length) {
+            return lineOf(n) === line ? [n, back ? n.data.length - 1 : 0] : null;
+        }
+    }
+    return null;
+}
+const charIs = (p, pattern) => !!p && pattern.test(p[0].data[p[1]]);
+const wordChar = /[\p{L}\p{N}]/u, blankChar = /[ \u00a0]/;
+// Where a move took words away: two blanks that meet become one ordinary blank, and a line
+// does not begin or end with the blank that stood beside them.
+function closeGap(r) {
+    const [n, k] = [r.startContainer, r.startOffset];
+    const before = charBeside(n, k, true), after = charBeside(n, k, false);
+    if (charIs(before, blankChar) && charIs(after, blankChar)) {
+        after[0].deleteData(after[1], 1);
+        if (before[0].data[before[1]] !== ' ') before[0].replaceData(before[1], 1, ' ');
+    } else if (!before && charIs(after, blankChar)) {
+        after[0].deleteData(after[1], 1);
+    } else if (!after && charIs(before, blankChar)) {
+        before[0].deleteData(before[1], 1);
+    }
+}
+// What a drop put between the points Start and End is set apart by a blank from a word it
+// touches on its line.
+let dropStart = null;
+function setApart(start, end) {
+    for (const [n, k] of [[end.startContainer, end.startOffset], [start.startContainer, start.startOffset]]) {
+        if (!charIs(charBeside(n, k, true), wordChar) || !charIs(charBeside(n, k, false), wordChar)) continue;
+        if (n.nodeType === Node.TEXT_NODE) n.insertData(k, ' ');
+        else n.insertBefore(doc.createTextNode(' '), n.childNodes[k] || null);
+    }
+}
+
+// ---------------------------------------------------------------- the primary selection
+// The engine gives the primary selection the text of what was selected in the page, without
+// its markup. The selection of the page, or the last one it had, brings its markup back when
+// that text is its text.
+let lastSelected = null;
+doc.addEventListener('selectionchange', function () {
+    const s = getSelection();
+    if (s.rangeCount && !s.isCollapsed && doc.body.contains(s.getRangeAt(0).commonAncestorContainer))
+        lastSelected = s.getRangeAt(0).cloneRange();
+});
+function selectedMarkup(text) {
+    const plain = t => t.replace(/\s+/g, ' ').trim();
+    const s = getSelection();
+    for (const r of [s.rangeCount ? s.getRangeAt(0) : null, lastSelected]) {
+        if (!r || r.collapsed || !doc.body.contains(r.commonAncestorContainer)) continue;
+        if (plain(textOf(r)) === plain(String(text))) return copiedHtml(r);
+    }
+    return null;
+}

@@ -104,6 +104,7 @@ function keepRules(from, engine, command) {
         if (round === 0) {
             anchorsWithoutPicture(records);
             if (itemCommands.has(command)) paragraphsOfItems(records, fresh);
+            if (command !== null) idsOfReplaced(records, fresh);
             markersOutOfBlocks(records, fresh);
             if (engine) engineStyles(records, touched, fresh, asked);
             if (command === null) blanksOfJoins(records);
@@ -209,6 +210,27 @@ function paragraphsOfItems(records, fresh) {
             p.firstChild.data = p.firstChild.data.replace(/^\s+/, '');
     }
 }
+// A command that made a new element of one the page had (a heading, a paragraph, an item of a
+// list of another kind) gives it the old one's id: the block with the same words.
+function idsOfReplaced(records, fresh) {
+    const gone = [];
+    for (const r of records)
+        for (const n of r.removed || []) {
+            if (n.nodeType !== Node.ELEMENT_NODE || n.isConnected) continue;
+            for (const e of [n, ...n.querySelectorAll('[id]')])
+                if (e.id && !designId(e.id) && !e.isConnected && !gone.includes(e)) gone.push(e);
+        }
+    if (!gone.length) return;
+    const textOf = textsBefore(records);
+    for (const e of gone) {
+        const text = words(textOf(e));
+        if (!text || doc.getElementById(e.id)) continue;
+        // the innermost block of them
+        const made = [...fresh].filter(f => f.isConnected && !f.id && closesParagraph.has(f.localName) &&
+                                            words(f.textContent) === text).pop();
+        if (made) made.id = e.id;
+    }
+}
 // The markers of elements the view does not know (aside, section ...) stand for their start
 // and end tags: one that an action moved into a paragraph or heading it did not stand in goes
 // back out of it, with the line breaks the engine put beside it, so that the tags nest as
@@ -311,25 +333,35 @@ function typedIntoLink(records) {
             }
     return false;
 }
-// Node out of Top, which holds it: Top is split before and after it, and the part of Top
-// around Node alone gives way. The halves of Top keep what they hold; an empty one goes.
-function liftOut(node, top) {
+// Node (and the siblings after it up to Last) out of Top, which holds it: Top is split before
+// and after them, and the part of Top around them alone gives way. The halves of Top keep
+// what they hold; an empty one goes.
+function liftOut(node, top, last = node) {
     const r = doc.createRange();
     r.setStartBefore(node);
     r.collapse(true);
     const rest = splitUpTo(r, top);
     if (!rest) return;
-    r.setStartAfter(node);
+    r.setStartAfter(last);
     r.collapse(true);
     splitUpTo(r, rest);
     if (rest.isConnected) rest.replaceWith(...rest.childNodes);
 }
-// No link stands in a link: the outer one is split around the inner one.
+// No link stands in a link: the outer one is split around the inner one, and around what came
+// in with it (a paste that brings a link stands between the halves of the link it went into).
+const placed = new WeakSet();     // the nodes a paste, a drop or an insert put in, side by side
 function linksApart(touched) {
+    const came = n => n && placed.has(n);
     for (const el of touched) {
         if (!el.isConnected || !isLink(el)) continue;
         const outer = el.parentNode && el.parentNode.closest('a');
-        if (outer && doc.body.contains(outer)) liftOut(el, outer);
+        if (!outer || !doc.body.contains(outer)) continue;
+        let first = el, last = el;
+        if (came(el)) {
+            while (came(first.previousSibling)) first = first.previousSibling;
+            while (came(last.nextSibling)) last = last.nextSibling;
+        }
+        liftOut(first, outer, last);
     }
     // links an action put around others
     for (const el of touched) {

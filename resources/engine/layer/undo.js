@@ -148,7 +148,65 @@ function reapply(r) {
         place(r, r.added);
     }
 }
-// After a replay the caret goes where the last change was made.
+// After a replay, undo selects what it brought back, or puts the caret where it took something
+// away; redo puts the caret behind what it gave again. Without text or nodes changed, the caret
+// goes where the last change was made.
+function showReplayed(unit, backwards) {
+    const span = changedSpan(unit, backwards);
+    if (!span) {
+        caretAt(backwards ? unit[0] : unit[unit.length - 1]);
+        return;
+    }
+    if (!backwards) span.collapse(false);
+    const s = getSelection();
+    s.removeAllRanges();
+    s.addRange(span);
+}
+// What a replay left changed, as one range over the page as it is now.
+function changedSpan(unit, backwards) {
+    let span = null;
+    const add = (node, start, end) => {
+        if (!node.isConnected || !doc.body.contains(node)) return;
+        if (!span) {
+            span = doc.createRange();
+            span.setStart(node, start);
+            span.setEnd(node, end);
+            return;
+        }
+        if (span.comparePoint(node, start) < 0) span.setStart(node, start);
+        if (span.comparePoint(node, end) > 0) span.setEnd(node, end);
+    };
+    // a text's value before the unit and after it
+    const texts = new Map();
+    for (const r of unit) {
+        if (r.type === 'characterData') {
+            const t = texts.get(r.target);
+            texts.set(r.target, [t ? t[0] : r.oldValue, r.newValue]);
+        } else if (r.type === 'childList') {
+            const [now, gone] = backwards ? [r.removed, r.added] : [r.added, r.removed];
+            for (const n of now)
+                if (n.parentNode === r.target) {
+                    const k = Array.prototype.indexOf.call(r.target.childNodes, n);
+                    add(r.target, k, k + 1);
+                }
+            if (gone.length) {
+                const at = r.next && r.next.parentNode === r.target
+                    ? Array.prototype.indexOf.call(r.target.childNodes, r.next) : r.target.childNodes.length;
+                add(r.target, at, at);
+            }
+        }
+    }
+    for (const [node, [first, last]] of texts) {
+        const [now, was] = backwards ? [first, last] : [last, first];
+        if (now === null || was === null || node.data !== now) continue;
+        let p = 0;
+        while (p < now.length && p < was.length && now[p] === was[p]) p++;
+        let q = 0;
+        while (q < now.length - p && q < was.length - p && now[now.length - 1 - q] === was[was.length - 1 - q]) q++;
+        add(node, p, now.length - q);
+    }
+    return span;
+}
 function caretAt(r) {
     let node = r.target, offset;
     if (!node.isConnected || !doc.body.contains(node)) return;
@@ -170,7 +228,7 @@ function replay(unit, backwards) {
     textDirty = displayDirty = true;
     changes++;
     control = null;
-    caretAt(backwards ? unit[0] : unit[unit.length - 1]);
+    showReplayed(unit, backwards);
 }
 function undo() {
     const unit = undoStack.pop();
