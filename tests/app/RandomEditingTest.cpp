@@ -171,11 +171,13 @@ const rules = {
             add('tables', e.localName + ' in ' + name(e.parentElement), '', e.parentElement);
     },
     // styles the engine computes: colours and fonts copied as values, the grey behind pre,
-    // display overrides
+    // display overrides (not the normal weight or slant that Bold or Italic asks for in text
+    // bold or italic by its block)
     styles() {
         for (const e of all('[style]')) for (const d of e.getAttribute('style').split(';')) {
             const t = d.trim().toLowerCase();
-            if (/!important|rgb\(|^(font|color|background|display|white-space|line-height)/.test(t))
+            if (/!important|rgb\(|^(font|color|background|display|white-space|line-height)/.test(t) &&
+                !/^font-(weight|style):\s*normal$/.test(t))
                 add('styles', 'engine style ' + t.replace(/\s*:.*/, ''), t, e);
         }
     },
