@@ -354,6 +354,8 @@ public:
     void Run(int Actions)
     {
         std::cout << "random editing: page " << P.Name << ", seed " << Seed << ", " << Actions << " actions\n";
+        // nothing of an earlier seed's run: a seed alone gives the same steps
+        QApplication::clipboard()->clear();
         WriteAll(File, P.Html);
         Open();
         for (Step = 1; Step <= Actions; ++Step) {
