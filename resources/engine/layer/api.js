@@ -424,7 +424,7 @@ window.zvLayer = {
                 const changed = pending.splice(before);
                 cut();
                 pending = changed;
-                cut();
+                cut(request.f === 'exec');
             }
             if (displayDirty && (host || runtimeBg.size || control)) paint();
             return { ok: true, v: v === undefined ? null : v };

@@ -91,14 +91,81 @@ function collect() {
         changes++;
     }
 }
-function cut() {
+// Ends the open unit. A command (Maybe) whose changes cancel out, as bold at a bare caret or a
+// format the page already has, leaves no step, and what could be redone stays.
+function cut(maybe) {
     collect();
     typing = null;
-    if (pending.length) {
-        undoStack.push(pending);
+    if (!pending.length) return;
+    if (maybe && changesNothing(pending)) {
         pending = [];
-        redoStack.length = 0;
+        return;
     }
+    undoStack.push(pending);
+    pending = [];
+    redoStack.length = 0;
+}
+// Whether Unit, just done, leaves the page's markup as it was. Where it might, the unit is taken
+// back and the markup around it compared: when the same, the page stays as it was before the
+// unit (its own nodes, so the steps before it still replay), else the unit is done again.
+// Large units and regions are taken as changes.
+const unchangedMost = 400, regionMost = 3000;
+function changesNothing(unit) {
+    if (unit.length > unchangedMost) return false;
+    const inBody = n => n === doc.body || doc.body.contains(n);
+    const firstText = new Map();
+    let region = null;
+    for (const r of unit) {
+        if (r.type === 'characterData' && !firstText.has(r.target)) firstText.set(r.target, r.oldValue);
+        if (!inBody(r.target)) continue;
+        let t = r.target.nodeType === Node.ELEMENT_NODE ? r.target : r.target.parentNode;
+        if (!region) region = t;
+        else while (!region.contains(t)) region = region.parentNode;
+    }
+    // typed text is a change
+    for (const [node, old] of firstText) if (inBody(node) && node.data !== old) return false;
+    if (!region) return true;
+    if (region.getElementsByTagName('*').length > regionMost) return false;
+    const after = region.outerHTML;
+    const s = getSelection(), r = s.rangeCount ? s.getRangeAt(0) : null;
+    const ends = r && [r.startContainer, r.startOffset, r.endContainer, r.endOffset];
+    const text = r && [offsetIn(region, ends[0], ends[1]), offsetIn(region, ends[2], ends[3])];
+    for (let k = unit.length - 1; k >= 0; k--) revert(unit[k]);
+    if (region.outerHTML === after) {
+        observer.takeRecords();
+        if (text && text[0] !== null && text[1] !== null) selectText(region, text[0], text[1]);
+        if (control && !control.isConnected) control = null;
+        return true;
+    }
+    for (const r of unit) reapply(r);
+    observer.takeRecords();
+    if (ends && ends[0].isConnected && ends[2].isConnected) selectAgain(...ends);
+    return false;
+}
+// The count of characters in Region before the point Node, Offset; null outside it.
+function offsetIn(region, node, offset) {
+    if (!region.contains(node)) return null;
+    const r = doc.createRange();
+    r.setStart(region, 0);
+    r.setEnd(node, offset);
+    return r.toString().length;
+}
+// Selects the characters of Region from Start to End.
+function selectText(region, start, end) {
+    const walker = doc.createTreeWalker(region, NodeFilter.SHOW_TEXT);
+    const r = doc.createRange();
+    r.setStart(region, 0);
+    let at = 0, started = false;
+    for (let t = walker.nextNode(); t; t = walker.nextNode()) {
+        const next = at + t.data.length;
+        if (!started && start <= next) { r.setStart(t, start - at); started = true; }
+        if (started && end <= next) { r.setEnd(t, end - at); break; }
+        at = next;
+    }
+    if (!started) r.collapse(true);
+    const s = getSelection();
+    s.removeAllRanges();
+    s.addRange(r);
 }
 function undoUnits() { return undoStack.length + (pending.length ? 1 : 0); }
 function redoUnits() { return pending.length ? 0 : redoStack.length; }
