@@ -85,6 +85,27 @@ function touchedBy(records) {
 }
 // The commands that change the structure of the items they are given, and nothing inside them.
 const itemCommands = new Set([IDM.ORDERLIST, IDM.UNORDERLIST, IDM.INDENT, IDM.OUTDENT, IDM.BLOCKFMT]);
+
+// What a list box or a text area holds is no text to format: where the engine made a copy of
+// one without its options or text, the copy takes those of the one it replaced.
+function controlsKeepContent(records, fresh) {
+    const gone = [];
+    const walk = n => {
+        if (n.nodeType !== Node.ELEMENT_NODE || n.isConnected) return;
+        if ((n.localName === 'select' || n.localName === 'textarea') && n.firstChild) gone.push(n);
+        else for (const c of n.children) walk(c);
+    };
+    for (const r of records) if (r.removed) for (const n of r.removed) walk(n);
+    for (const el of fresh) {
+        if ((el.localName !== 'select' && el.localName !== 'textarea') || el.firstChild || !el.isConnected) continue;
+        const k = gone.findIndex(g => g.localName === el.localName &&
+                                      g.getAttribute('name') === el.getAttribute('name'));
+        if (k < 0) continue;
+        el.append(...gone[k].childNodes);
+        gone.splice(k, 1);
+    }
+}
+
 // The pass over the records of the open unit from From on. Engine tells whether the engine's
 // editing ran, Command is the command (its IDM id) that the action ran, if any, Input the kind
 // of a key's input.
@@ -107,6 +128,7 @@ function keepRules(from, engine, command, input = '') {
             if (itemCommands.has(command)) paragraphsOfItems(records, fresh);
             if (command !== null) idsOfReplaced(records, fresh);
             markersOutOfBlocks(records, fresh);
+            controlsKeepContent(records, fresh);
             if (engine) engineStyles(records, touched, fresh, asked);
             if (command === null) blanksOfJoins(records);
             retypedLink(records, input.startsWith('insert'));

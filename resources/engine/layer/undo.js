@@ -113,17 +113,13 @@ const unchangedMost = 400, regionMost = 3000;
 function changesNothing(unit) {
     if (unit.length > unchangedMost) return false;
     const inBody = n => n === doc.body || doc.body.contains(n);
-    const firstText = new Map();
     let region = null;
     for (const r of unit) {
-        if (r.type === 'characterData' && !firstText.has(r.target)) firstText.set(r.target, r.oldValue);
         if (!inBody(r.target)) continue;
         let t = r.target.nodeType === Node.ELEMENT_NODE ? r.target : r.target.parentNode;
         if (!region) region = t;
         else while (!region.contains(t)) region = region.parentNode;
     }
-    // typed text is a change
-    for (const [node, old] of firstText) if (inBody(node) && node.data !== old) return false;
     if (!region) return true;
     if (region.getElementsByTagName('*').length > regionMost) return false;
     const after = region.outerHTML;
