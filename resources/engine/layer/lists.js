@@ -24,6 +24,7 @@ function makeList(cmd) {
         s.removeAllRanges();
         s.addRange(part);
         doc.execCommand(cmd, false, null);
+        if (!s.rangeCount) return;
         // the selection ends where the engine left the ends of its first and last part
         const now = rangeEnds(s.getRangeAt(0));
         if (k === 0) [sc, so] = now;
@@ -46,6 +47,7 @@ function* textsIn(r) {
 }
 // Each of Lists joins the selected lists of its kind right before and after it.
 function joinLists(lists) {
+    if (!getSelection().rangeCount) return;
     const r = getSelection().getRangeAt(0);
     const [sc, so, ec, eo] = rangeEnds(r);
     const sibling = (n, way) => {
