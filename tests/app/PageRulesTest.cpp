@@ -134,6 +134,7 @@ TEST(PageRules, LinksAnchorsIdsAndNamesHoldAfterTypingPastingCuttingAndLists)
                  "<p id=\"l4\">See <a href=\"both.html\" name=\"both\">link with name</a> there.</p>\n"
                  "<p id=\"l5\">Named <a name=\"x1\">anchor words</a></p>\n"
                  "<p id=\"l6\">Delete <a href=\"six.html\">sixth link</a> too.</p>\n"
+                 "<p id=\"l7\">Split <a href=\"seven.html\">seventh link words</a> after.</p>\n"
                  "<ul><li><a href=\"item.html\">Item link</a></li></ul>\n"
                  "<p><a href=\"para.html\">Paragraph link</a></p>\n"
                  "<dl><dt id=\"t1\">Term one</dt><dd>Its definition</dd></dl>\n"
@@ -196,6 +197,15 @@ TEST(PageRules, LinksAnchorsIdsAndNamesHoldAfterTypingPastingCuttingAndLists)
         H.Key(Qt::Key_Return);
     });
     EXPECT_EQ(Page.count("name=\"x1\""), 1) << Page.toStdString();
+    // Enter in a link's words: the words after the link stay out of it, and Backspace right
+    // after joins the lines again
+    Page = P.Step("Enter in a link's words", [&] {
+        ASSERT_NO_FATAL_FAILURE(P.ClickAt("seventh link words", 10));
+        H.Key(Qt::Key_Return);
+    });
+    EXPECT_HAS(Page, "nk words</a> after.</p>");
+    Page = P.Step("Backspace after it", [&] { H.Key(Qt::Key_Backspace); });
+    EXPECT_HAS(QString(Page).remove(QRegularExpression("<[^>]*>")), "Split seventh link words after.");
     // a paragraph with an id cut and pasted elsewhere keeps its id; pasted again, the copy
     // takes none
     ASSERT_NO_FATAL_FAILURE(P.ClickAt("Its definition", 14));

@@ -131,7 +131,7 @@ function keepRules(from, engine, command, input = '') {
             controlsKeepContent(records, fresh);
             if (engine) engineStyles(records, touched, fresh, asked);
             if (command === null) blanksOfJoins(records);
-            retypedLink(records, input.startsWith('insert'));
+            retypedLink(records, input);
             typedIntoLink(records);
         }
         linksApart(touched);
@@ -311,8 +311,11 @@ let caretPlaced = false;          // a rule put the caret where typing goes on
 // A key that replaced all of a link's text leaves the key's text in it: the link is refilled.
 // Where the engine took the emptied link away and typed beside it, the link comes back around
 // what was typed.
-function retypedLink(records, typing) {
-    for (const r of typing ? records : []) {
+// Input that puts text where the caret is; Enter, line breaks and deletions put none.
+const typedInput = /^insert(Text|ReplacementText|CompositionText|FromPaste|FromDrop|FromYank)$/;
+function retypedLink(records, input) {
+    if (input && !typedInput.test(input)) return;
+    for (const r of input ? records : []) {
         if (r.type !== 'childList' || !doc.body.contains(r.target)) continue;
         const gone = r.removed.find(n => n.localName === 'a' && n.hasAttribute('href') && !n.isConnected);
         const typed = gone && records.flatMap(o => o.added || []).find(n => n.nodeType === Node.TEXT_NODE &&
