@@ -257,8 +257,26 @@ TEST(DesignEditing, PastedBlocksKeepEveryWordOnBothSidesAndStayItemsOfTheirList)
 // the engine's drag (a child of the view) ends as soon as it starts, and waits to be deleted.
 class TEngineDrag : public QObject {
 public:
-    explicit TEngineDrag(QWidget* View) : View(View) { qApp->installEventFilter(this); }
+    explicit TEngineDrag(TWebBrowser* View) : View(View) { qApp->installEventFilter(this); }
     ~TEngineDrag() override { qApp->removeEventFilter(this); }
+    // Presses at From on Proxy and moves the mouse until the page begins its drag, each move
+    // seen by the page first; then waits for the data.
+    void Start(QWidget* Proxy, QPoint From)
+    {
+        PageEval(*View, "if (!('dragsBegun' in window)) addEventListener('dragstart', () => dragsBegun++, true);"
+                        "window.dragsBegun = 0");
+        const auto Begun = [&] { return PageEval(*View, "dragsBegun").toInt() > 0; };
+        QTest::mousePress(Proxy, Qt::LeftButton, {}, From);
+        for (int K = 1; K <= 10 && !Begun(); ++K) {
+            bool Moved = false;
+            const auto C = QObject::connect(View, &TWebBrowser::PageEvent,
+                                            [&](const TPageEvent& E) { Moved |= E.Type == "mousemove"; });
+            QTest::mouseMove(Proxy, From + QPoint(3 * K, -K));
+            WaitFor([&] { return Moved || Begun(); });
+            QObject::disconnect(C);
+        }
+        ASSERT_TRUE(WaitFor([&] { return Taken(); }));
+    }
     // Whether the data are here.
     bool Taken()
     {
@@ -288,7 +306,7 @@ private:
         for (const QString& Format : Drag->mimeData()->formats())
             Data.setData(Format, Drag->mimeData()->data(Format));
     }
-    QWidget* View;
+    TWebBrowser* View;
     std::vector<QPointer<QObject>> Children;
     bool Started = false;
 };
@@ -348,20 +366,7 @@ TEST(DesignEditing, PastesAndDropsKeepLinksApartAndDropsMoveWhatACutAndPasteWoul
     const auto DragTo = [&](const QPoint& From, const QPoint& To, Qt::KeyboardModifiers Mods, QString& After) {
         const QString Before = H.Body();
         TEngineDrag Drag(&H.D());
-        // the mouse moves until the page begins its drag, each move seen by the page first
-        PageEval(H.D(), "if (!('dragsBegun' in window)) addEventListener('dragstart', () => dragsBegun++, true);"
-                        "window.dragsBegun = 0");
-        const auto Begun = [&] { return PageEval(H.D(), "dragsBegun").toInt() > 0; };
-        QTest::mousePress(Proxy, Qt::LeftButton, {}, From);
-        for (int K = 1; K <= 10 && !Begun(); ++K) {
-            bool Moved = false;
-            const auto C = QObject::connect(&H.D(), &TWebBrowser::PageEvent,
-                                            [&](const TPageEvent& E) { Moved |= E.Type == "mousemove"; });
-            QTest::mouseMove(Proxy, From + QPoint(3 * K, -K));
-            WaitFor([&] { return Moved || Begun(); });
-            QObject::disconnect(C);
-        }
-        ASSERT_TRUE(WaitFor([&] { return Drag.Taken(); }));
+        ASSERT_NO_FATAL_FAILURE(Drag.Start(Proxy, From));
         QTest::mouseRelease(Proxy, Qt::LeftButton, {}, From + QPoint(30, -10));
         QDragEnterEvent Enter(To, Drag.Actions, &Drag.Data, Qt::LeftButton, Mods);
         QApplication::sendEvent(Proxy, &Enter);
@@ -803,19 +808,7 @@ TEST(DesignEditing, DroppedWordsStandApartKeysRightAfterADropAreSavedAndTheMiddl
         const QPoint From = PageTextPoint(H.D(), Word, 1), To = PageTextPoint(H.D(), Text, Offset);
         const QString Before = H.Body();
         TEngineDrag Drag(&H.D());
-        PageEval(H.D(), "if (!('dragsBegun' in window)) addEventListener('dragstart', () => dragsBegun++, true);"
-                        "window.dragsBegun = 0");
-        const auto Begun = [&] { return PageEval(H.D(), "dragsBegun").toInt() > 0; };
-        QTest::mousePress(Proxy, Qt::LeftButton, {}, From);
-        for (int K = 1; K <= 10 && !Begun(); ++K) {
-            bool Moved = false;
-            const auto C = QObject::connect(&H.D(), &TWebBrowser::PageEvent,
-                                            [&](const TPageEvent& E) { Moved |= E.Type == "mousemove"; });
-            QTest::mouseMove(Proxy, From + QPoint(3 * K, -K));
-            WaitFor([&] { return Moved || Begun(); });
-            QObject::disconnect(C);
-        }
-        ASSERT_TRUE(WaitFor([&] { return Drag.Taken(); }));
+        ASSERT_NO_FATAL_FAILURE(Drag.Start(Proxy, From));
         QDragEnterEvent Enter(To, Drag.Actions, &Drag.Data, Qt::LeftButton, {});
         QApplication::sendEvent(Proxy, &Enter);
         QDragMoveEvent Move(To, Drag.Actions, &Drag.Data, Qt::LeftButton, {});

@@ -137,16 +137,9 @@ function linkInAnchor(url) {
     start.collapse(true);
     end.collapse(false);
     const fromStart = atEdge(start, anchor, false);
-    if (!atEdge(end, anchor, true)) {
-        const after = splitUpTo(end, anchor);
-        if (after) after.removeAttribute('name');
-        if (after && !after.attributes.length) after.replaceWith(...after.childNodes);
-    }
-    let link = anchor;
-    if (!fromStart) {
-        link = splitUpTo(start, anchor);
-        link.removeAttribute('name');
-    }
+    // the copies split off give up the name, and one left bare its a, by the page rules
+    if (!atEdge(end, anchor, true)) splitUpTo(end, anchor);
+    const link = fromStart ? anchor : splitUpTo(start, anchor);
     link.setAttribute('href', url);
     const linked = doc.createRange();
     linked.selectNodeContents(link);
