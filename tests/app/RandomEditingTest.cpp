@@ -132,7 +132,7 @@ const rules = {
     links() {
         for (const a of all('a a')) add('links', 'a in a', '', a.parentElement.closest('a'));
         for (const a of all('a[href]'))
-            if (!a.textContent.trim() && !all('*').some(e => a.contains(e) && e !== a && e.localName !== 'br' && !picture(e)))
+            if (!a.textContent.replace(/[ \t\r\n]/g, '') && !all('*').some(e => a.contains(e) && e !== a && e.localName !== 'br' && !picture(e)))
                 add('links', 'empty a[href]', a.getAttribute('href'), a);
     },
     blocks() {
@@ -586,8 +586,14 @@ private:
             if (After.EmptyItems > Before.EmptyItems)
                 Fault("kept/a formatting command left an empty item", "", Before.Html, After.Html);
         }
-        // typing or a paste over a link's whole text keeps the link around the new text
-        if (!E.Adds.isEmpty() || Steps.back() == "Ctrl+V")
+        // typing or a paste over a link's whole text keeps the link around the new text (a
+        // paste of links or blocks goes beside it: a link holds neither)
+        static const QRegularExpression LinksOrBlocks(
+            "<(a|p|div|ul|ol|dl|li|dt|dd|table|tr|td|th|h[1-6]|pre|blockquote|address|hr|form)[\\s>]",
+            QRegularExpression::CaseInsensitiveOption);
+        const QMimeData* Clip = QApplication::clipboard()->mimeData();
+        const bool PastesText = Clip && !(Clip->hasHtml() && LinksOrBlocks.match(Clip->html()).hasMatch());
+        if (!E.Adds.isEmpty() || (Steps.back() == "Ctrl+V" && PastesText))
             for (const QString& Href : Before.WholeLinks)
                 if (!IsLinked.count(Href))
                     Fault("kept/typing or pasting over a link's whole text took the link", "href " + Href.toStdString(),

@@ -400,6 +400,10 @@ const queries = new Set(['hello', 'body', 'title', 'hit', 'objectCount', 'byId',
 // Calls after which the page rules are not kept: replays, and bodies as the document has them
 // (loaded, or a whole page written in another view).
 const ruleless = new Set(['undo', 'redo', 'setBody', 'fetchBody', 'moreBody', 'replaceBody']);
+// Calls whose changes may cancel out (bold at a bare caret, a paste of what was selected): they
+// leave no step then. An insert cancels out only where it took away what it put in.
+const mayChangeNothing = new Map([['exec', 'any'], ['pasteHtml', 'swap'], ['pasteBody', 'swap'],
+                                  ['insertHtml', 'swap'], ['insertBody', 'swap'], ['insertText', 'swap']]);
 
 window.zvLayer = {
     call: function (request) {
@@ -424,7 +428,7 @@ window.zvLayer = {
                 const changed = pending.splice(before);
                 cut();
                 pending = changed;
-                cut(request.f === 'exec');
+                cut(mayChangeNothing.get(request.f));
             }
             if (displayDirty && (host || runtimeBg.size || control)) paint();
             return { ok: true, v: v === undefined ? null : v };

@@ -320,9 +320,21 @@ function retypedLink(records, input) {
         const gone = r.removed.find(n => n.localName === 'a' && n.hasAttribute('href') && !n.isConnected);
         const typed = gone && records.flatMap(o => o.added || []).find(n => n.nodeType === Node.TEXT_NODE &&
             n.parentNode === r.target && n.data && (r.next ? n.nextSibling === r.next : !n.nextSibling));
-        if (!typed) continue;
+        const grown = gone && !typed && grownBeside(records, r);
+        if (!typed && !grown) continue;
         // a copy: what was taken away stays as it went, for undo
         const a = gone.cloneNode(false);
+        if (grown) {
+            const [t, text, after] = grown;
+            t.deleteData(after ? t.length - text.length : 0, text.length);
+            if (after) t.after(a);
+            else t.before(a);
+            a.append(text);
+            getSelection().collapse(a.firstChild, text.length);
+            refilled = [a, pending];
+            caretPlaced = true;
+            continue;
+        }
         typed.before(a);
         a.append(typed);
         refilled = [a, pending];
@@ -338,6 +350,19 @@ function retypedLink(records, input) {
             !r.oldValue.startsWith(t.data))
             refilled = [a, pending];
     }
+}
+// Where the engine typed over a link it took away (record R) into the text beside it: that
+// text, what was typed, and whether it went at the text's end.
+function grownBeside(records, r) {
+    for (const [t, after] of [[r.prev, true], [r.next, false]]) {
+        if (!t || t.nodeType !== Node.TEXT_NODE || !t.isConnected || t.parentNode !== r.target) continue;
+        const first = records.find(o => o.type === 'characterData' && o.target === t);
+        if (!first || first.oldValue === null || t.length <= first.oldValue.length) continue;
+        const old = first.oldValue, typed = t.length - old.length;
+        if (after && t.data.startsWith(old)) return [t, t.data.slice(old.length), true];
+        if (!after && t.data.endsWith(old)) return [t, t.data.slice(0, typed), false];
+    }
+    return null;
 }
 // What is typed right beside the refilled link goes into it.
 function typedIntoLink(records) {

@@ -67,7 +67,7 @@ function record(r) {
         noteOwnWays(n);
     }
     return { type: r.type, target: r.target, added: [...r.addedNodes], removed: [...r.removedNodes],
-             next: r.nextSibling };
+             prev: r.previousSibling, next: r.nextSibling };
 }
 function take(records) {
     noteFirstOrders(records);
@@ -92,18 +92,49 @@ function collect() {
     }
 }
 // Ends the open unit. A command (Maybe) whose changes cancel out, as bold at a bare caret or a
-// format the page already has, leaves no step, and what could be redone stays.
+// format the page already has, leaves no step, and what could be redone stays. Maybe 'swap':
+// only where the unit took away as many nodes of each kind as it put in.
 function cut(maybe) {
     collect();
     typing = null;
     if (!pending.length) return;
-    if (maybe && changesNothing(pending)) {
+    if (maybe && (maybe !== 'swap' || swapsLikeForLike(pending)) && changesNothing(pending)) {
         pending = [];
         return;
     }
     undoStack.push(pending);
     pending = [];
     redoStack.length = 0;
+}
+// Whether Unit put in as many elements of each kind (with what they hold) as it took away. Taking a
+// unit back moves the live ranges in what it touched, so this is asked first of the units that
+// seldom cancel out.
+function swapsLikeForLike(unit) {
+    // (a drop under way holds its start as a live range, which the test would move)
+    if (dropStart) return false;
+    // it took something away first: what it had not put in, or characters of a text
+    const put = new Set();
+    const took = unit.some((r, k) => {
+        if (r.type === 'childList') {
+            r.added.forEach(n => put.add(n));
+            return r.removed.some(n => !put.has(n));
+        }
+        if (r.type !== 'characterData' || r.oldValue === null) return false;
+        const later = unit.slice(k + 1).find(o => o.type === 'characterData' && o.target === r.target);
+        return (later ? later.oldValue : r.target.data).length < r.oldValue.length;
+    });
+    if (!took) return false;
+    const tally = new Map();
+    const count = (n, d) => {
+        for (const e of n.nodeType === Node.ELEMENT_NODE ? [n, ...n.querySelectorAll('*')] : [n])
+            if (e.nodeType === Node.ELEMENT_NODE) tally.set(e.nodeName, (tally.get(e.nodeName) || 0) + d);
+    };
+    for (const r of unit) {
+        if (r.type !== 'childList') continue;
+        for (const n of r.added) count(n, 1);
+        for (const n of r.removed) count(n, -1);
+    }
+    return [...tally.values()].every(v => v === 0);
 }
 // Whether Unit, just done, leaves the page's markup as it was. Where it might, the unit is taken
 // back and the markup around it compared: when the same, the page stays as it was before the
