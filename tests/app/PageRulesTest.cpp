@@ -329,4 +329,36 @@ TEST(PageRules, BlocksListsAndStylesHoldAfterFormatsListsAndKeys)
     H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
 }
 
+// A list command that takes items out of their list, or a format that joins blocks: what the
+// items and blocks were keeps its id.
+TEST(PageRules, ItemsTakenOutOfTheirListAndJoinedBlocksKeepTheirIds)
+{
+    TempDir Config, Docs;
+    TMainWindowHost H(Config.Path);
+    TRulesPage P(H, Docs,
+                 "<ul id=\"top\"><li>Intro words</li><li id=\"i2\" class=\"k\">Second item</li></ul>\n"
+                 "<p>Middle words</p>\n"
+                 "<ol id=\"one\"><li>Alone item</li></ol>\n"
+                 "<blockquote><ul><li>Quoted item</li></ul></blockquote>\n"
+                 "<p id=\"a1\">First line</p><p>Second line</p><div id=\"d1\"><p>Third line</p></div>\n"
+                 "<p>End of page</p>");
+    QString Page;
+    Page = P.Step("bulleted list over a list's items", [&] {
+        ASSERT_NO_FATAL_FAILURE(P.Select("Intro words", 2, 14));
+        H.Click(H.F().BtnUnorder);
+    });
+    EXPECT_HAS(Page, "<p id=\"top\">Intro words</p><p id=\"i2\" class=\"k\">Second item</p>");
+    Page = P.Press("numbered list over its one item", "Alone item", 2, H.F().BtnOrder);
+    EXPECT_HAS(Page, "<p id=\"one\">Alone item</p>");
+    Page = P.Press("outdent of a quoted list", "Quoted item", 2, H.F().BtnOutdent);
+    EXPECT_HAS(Page, "<blockquote><p>Quoted item</p></blockquote>");
+    // the joined block takes the first id, the others stand before their words
+    Page = P.Step("Formatted over three blocks", [&] {
+        ASSERT_NO_FATAL_FAILURE(P.Select("First line", 2, 24));
+        ASSERT_NO_FATAL_FAILURE(P.Format("Formatted"));
+    });
+    EXPECT_HAS(Page, "<pre id=\"a1\">First line<br>Second line<br><span id=\"d1\"></span>Third line</pre>");
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
+}
+
 }  // namespace

@@ -126,6 +126,7 @@ function keepRules(from, engine, command, input = '') {
         if (round === 0) {
             anchorsWithoutPicture(records);
             if (itemCommands.has(command)) paragraphsOfItems(records, fresh);
+            if (listCommands.has(command)) linesOfItems(records, fresh);
             if (command !== null) idsOfReplaced(records, fresh);
             markersOutOfBlocks(records, fresh);
             controlsKeepContent(records, fresh);
@@ -233,8 +234,69 @@ function paragraphsOfItems(records, fresh) {
             p.firstChild.data = p.firstChild.data.replace(/^\s+/, '');
     }
 }
+// The commands that take items out of their list.
+const listCommands = new Set([IDM.ORDERLIST, IDM.UNORDERLIST, IDM.OUTDENT]);
+// Where such a command set the items of a list loose among blocks, as lines of text ended by
+// line breaks, each item's line becomes a paragraph with the item's attributes; the first
+// takes the list's id. An item was a block of its own, and the page's other blocks stand so.
+const linesHolders = new Set(['body', 'blockquote', 'div', 'center', 'form', 'dd', 'fieldset']);
+function linesOfItems(records, fresh) {
+    const items = [], lists = new Map();
+    for (const r of records)
+        for (const n of r.removed || []) {
+            if (n.nodeType !== Node.ELEMENT_NODE || n.isConnected) continue;
+            for (const li of n.localName === 'li' ? [n] : n.querySelectorAll('li')) {
+                if (li.isConnected || items.includes(li)) continue;
+                items.push(li);
+                const list = li.parentNode && ['ol', 'ul'].includes(li.parentNode.localName) ? li.parentNode
+                    : ['ol', 'ul'].includes(r.target.localName) ? r.target : null;
+                if (list && !list.isConnected && !lists.has(list)) lists.set(list, li);
+            }
+        }
+    if (!items.length) return;
+    const textOf = textsBefore(records);
+    const wanted = new Map();
+    for (const li of items) {
+        const text = words(textOf(li));
+        if (text && !wanted.has(text)) wanted.set(text, li);
+    }
+    const inline = n => n.nodeType === Node.TEXT_NODE ||
+        (n.nodeType === Node.ELEMENT_NODE && !closesParagraph.has(n.localName) && n.localName !== 'br' &&
+         !n.querySelector([...closesParagraph].join(', ')));
+    for (const run of addedRuns(records)) {
+        const box = run[0].parentNode;
+        if (!linesHolders.has(box.localName) || !doc.body.contains(run[0])) continue;
+        let line = [];
+        const end = br => {
+            const text = words(line.map(n => n.textContent).join(''));
+            const li = text && wanted.get(text);
+            if (li && line.every(inline)) {
+                wanted.delete(text);
+                const p = doc.createElement('p');
+                for (const a of li.attributes) if (a.name !== 'value' && a.name !== 'type') p.setAttribute(a.name, a.value);
+                for (const [list, first] of lists)
+                    if (first === li && list.id && !p.id && !doc.getElementById(list.id)) p.id = list.id;
+                line[0].before(p);
+                p.append(...line);
+                fresh.add(p);
+                // a blank at a block's start shows nothing
+                if (p.firstChild.nodeType === Node.TEXT_NODE && /^[ \t\n]/.test(p.firstChild.data))
+                    p.firstChild.data = p.firstChild.data.replace(/^[ \t\n]+/, '');
+                if (br && fresh.has(br)) br.remove();
+            }
+            line = [];
+        };
+        for (const n of run) {
+            if (n.localName === 'br') end(n);
+            else if (!blank(n) || line.length) line.push(n);
+        }
+        if (line.length) end(null);
+    }
+}
 // A command that made a new element of one the page had (a heading, a paragraph, an item of a
-// list of another kind) gives it the old one's id: the block with the same words.
+// list of another kind) gives it the old one's id: the block with the same words. Where blocks
+// were joined in one (Formatted over several paragraphs), the joined block takes the id of
+// the first of them, and the others' ids stay, on an empty span, before their words.
 function idsOfReplaced(records, fresh) {
     const gone = [];
     for (const r of records)
@@ -251,7 +313,27 @@ function idsOfReplaced(records, fresh) {
         // the innermost block of them
         const made = [...fresh].filter(f => f.isConnected && !f.id && closesParagraph.has(f.localName) &&
                                             words(f.textContent) === text).pop();
-        if (made) made.id = e.id;
+        if (made) {
+            made.id = e.id;
+            continue;
+        }
+        const joined = [...fresh].filter(f => f.isConnected && closesParagraph.has(f.localName) &&
+                                              doc.body.contains(f) && words(f.textContent).includes(text)).pop();
+        if (!joined) continue;
+        if (!joined.id && words(joined.textContent).startsWith(text)) {
+            joined.id = e.id;
+            continue;
+        }
+        // the text its words begin with
+        const first = words(text.split(' ')[0]);
+        const w = doc.createTreeWalker(joined, NodeFilter.SHOW_TEXT);
+        for (let t = w.nextNode(); t; t = w.nextNode()) {
+            if (!words(t.data).startsWith(first) || !text.startsWith(words(t.data).slice(0, text.length))) continue;
+            const span = doc.createElement('span');
+            span.id = e.id;
+            t.before(span);
+            break;
+        }
     }
 }
 // The markers of elements the view does not know (aside, section ...) stand for their start
