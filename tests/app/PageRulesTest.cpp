@@ -341,6 +341,8 @@ TEST(PageRules, ItemsTakenOutOfTheirListAndJoinedBlocksKeepTheirIds)
                  "<ol id=\"one\"><li>Alone item</li></ol>\n"
                  "<blockquote><ul><li>Quoted item</li></ul></blockquote>\n"
                  "<p id=\"a1\">First line</p><p>Second line</p><div id=\"d1\"><p>Third line</p></div>\n"
+                 "<blockquote><p id=\"e1\" class=\"note\"><br></p><p class=\"note\"><br></p></blockquote>\n"
+                 "<dl><dt><ol><li id=\"g\">Term list</li></ol></dt></dl>\n"
                  "<p>End of page</p>");
     QString Page;
     Page = P.Step("bulleted list over a list's items", [&] {
@@ -358,6 +360,15 @@ TEST(PageRules, ItemsTakenOutOfTheirListAndJoinedBlocksKeepTheirIds)
         ASSERT_NO_FATAL_FAILURE(P.Format("Formatted"));
     });
     EXPECT_HAS(Page, "<pre id=\"a1\">First line<br>Second line<br><span id=\"d1\"></span>Third line</pre>");
+    // the engine makes the list inside the empty paragraph: it stands in its place
+    Page = P.Step("bulleted list in an empty paragraph", [&] {
+        ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), "#e1")));
+        H.Click(H.F().BtnUnorder);
+    });
+    EXPECT_HAS(Page, "<blockquote><ul id=\"e1\"><li><br></li></ul><p class=\"note\"><br></p></blockquote>");
+    // a list in a term taken away: the term holds its words and its id
+    Page = P.Press("numbered list off in a term", "Term list", 2, H.F().BtnOrder);
+    EXPECT_HAS(Page, "<dl><dt id=\"g\">Term list</dt></dl>");
     H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
 }
 

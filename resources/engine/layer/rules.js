@@ -265,7 +265,15 @@ function linesOfItems(records, fresh) {
          !n.querySelector([...closesParagraph].join(', ')));
     for (const run of addedRuns(records)) {
         const box = run[0].parentNode;
-        if (!linesHolders.has(box.localName) || !doc.body.contains(run[0])) continue;
+        if (!doc.body.contains(run[0])) continue;
+        // in a term, an item or a cell the lines stay; one that is all the box holds gives it
+        // the item's id
+        if (!linesHolders.has(box.localName)) {
+            const li = wanted.get(words(box.textContent));
+            const id = li && (li.id || [...lists].filter(([list, first]) => first === li).map(([list]) => list.id)[0]);
+            if (id && !box.id && !doc.getElementById(id)) box.id = id;
+            continue;
+        }
         let line = [];
         const end = br => {
             const text = words(line.map(n => n.textContent).join(''));
@@ -298,6 +306,11 @@ function linesOfItems(records, fresh) {
 // were joined in one (Formatted over several paragraphs), the joined block takes the id of
 // the first of them, and the others' ids stay, on an empty span, before their words.
 function idsOfReplaced(records, fresh) {
+    // made, or moved there (a list command joins the lists it made)
+    const candidates = new Set(fresh);
+    for (const r of records)
+        for (const n of r.added || [])
+            if (n.nodeType === Node.ELEMENT_NODE && n.isConnected) for (const e of [n, ...n.querySelectorAll("*")]) candidates.add(e);
     const gone = [];
     for (const r of records)
         for (const n of r.removed || []) {
@@ -309,15 +322,22 @@ function idsOfReplaced(records, fresh) {
     const textOf = textsBefore(records);
     for (const e of gone) {
         const text = words(textOf(e));
-        if (!text || doc.getElementById(e.id)) continue;
+        if (doc.getElementById(e.id)) continue;
+        // an empty block made into another: the one empty block made
+        if (!text) {
+            const empties = [...fresh].filter(f => f.isConnected && !f.id && closesParagraph.has(f.localName) &&
+                                                   !isList(f) && !words(f.textContent));
+            if (empties.length === 1 && closesParagraph.has(e.localName)) empties[0].id = e.id;
+            continue;
+        }
         // the innermost block of them
-        const made = [...fresh].filter(f => f.isConnected && !f.id && closesParagraph.has(f.localName) &&
+        const made = [...candidates].filter(f => f.isConnected && !f.id && closesParagraph.has(f.localName) &&
                                             words(f.textContent) === text).pop();
         if (made) {
             made.id = e.id;
             continue;
         }
-        const joined = [...fresh].filter(f => f.isConnected && closesParagraph.has(f.localName) &&
+        const joined = [...candidates].filter(f => f.isConnected && closesParagraph.has(f.localName) &&
                                               doc.body.contains(f) && words(f.textContent).includes(text)).pop();
         if (!joined) continue;
         if (!joined.id && words(joined.textContent).startsWith(text)) {
@@ -489,11 +509,11 @@ function liftOut(node, top, last = node) {
     const r = doc.createRange();
     r.setStartBefore(node);
     r.collapse(true);
-    const rest = splitUpTo(r, top);
+    const rest = splitUpTo(r, top, node);
     if (!rest) return;
     r.setStartAfter(last);
     r.collapse(true);
-    const after = splitUpTo(r, rest);
+    const after = splitUpTo(r, rest, node);
     if (!rest.isConnected) return;
     // Top's id goes with what it held, where neither half of it is left
     if (rest.id && !top.isConnected && !after && node === last && !node.id && node.nodeType === Node.ELEMENT_NODE)

@@ -26,17 +26,18 @@ function showRange(r) {
     repaint();
 }
 // Splits everything from the collapsed range's container up to Top at the range: what follows
-// goes into copies after Top, and the range comes between the two halves; an empty half goes.
-// Gives the copy of Top when it stays. A copy keeps no id or name the page has (see rules).
-function splitUpTo(r, top) {
+// goes into copies after Top, and the range comes between the two halves; an empty half goes,
+// unless it holds Keep. Gives the copy of Top when it stays. A copy keeps no id or name the page has (see rules).
+function splitUpTo(r, top, keep = null) {
     const tail = doc.createRange();
     tail.setStart(r.startContainer, r.startOffset);
     tail.setEnd(top, top.childNodes.length);
     const rest = top.cloneNode(false);
     rest.append(tail.extractContents());
     top.after(rest);
-    if (emptyBox(rest)) rest.remove();
-    if (emptyBox(top)) {
+    const holds = box => keep && box.contains(keep);
+    if (emptyBox(rest) && !holds(rest)) rest.remove();
+    if (emptyBox(top) && !holds(top)) {
         r.setStartBefore(top);
         top.remove();
     } else {
