@@ -34,6 +34,54 @@ function formatBlocks(tag) {
     return done;
 }
 
+// The blocks of the selection formatted one at a time: given several at once, the engine moves
+// some of them (items among paragraphs, terms) out of their order, and drops some it joins in
+// a pre. Formatted then joins the pre blocks it made side by side in one, line by line, as
+// the engine means to. A selection of very many blocks is given to the engine whole.
+function formatEach(tag) {
+    const s = getSelection();
+    if (!s.rangeCount || s.getRangeAt(0).collapsed) return formatBlocks(tag);
+    const r = s.getRangeAt(0);
+    const holders = [...closesParagraph, 'td', 'th', 'caption', 'body'].join(', ');
+    const groups = [];
+    for (const t of textsIn(r)) {
+        if (!t.data.trim() || (t === r.endContainer && r.endOffset === 0) ||
+            (t === r.startContainer && r.startOffset === t.length))
+            continue;
+        const box = t.parentNode.closest(holders), last = groups[groups.length - 1];
+        if (last && last[0] === box) last[2] = t;
+        else groups.push([box, t, t]);
+    }
+    if (groups.length < 2 || groups.length > 200) return formatBlocks(tag);
+    const start = offsetIn(doc.body, r.startContainer, r.startOffset), end = offsetIn(doc.body, r.endContainer, r.endOffset);
+    const had = new Set(doc.body.getElementsByTagName(tag));
+    let done = false;
+    const made = [];
+    // from the last, so that those before stay as they were
+    for (const [, first, last] of groups.reverse()) {
+        if (!first.isConnected || !last.isConnected) continue;
+        const part = doc.createRange();
+        part.setStart(first, 0);
+        part.setEnd(last, last.length);
+        s.removeAllRanges();
+        s.addRange(part);
+        done = formatBlocks(tag) || done;
+        const block = s.rangeCount && s.anchorNode && (s.anchorNode.nodeType === Node.ELEMENT_NODE ? s.anchorNode : s.anchorNode.parentNode).closest(tag);
+        if (block && !had.has(block)) made.unshift(block);
+    }
+    if (tag === 'pre')
+        for (let k = made.length - 1; k > 0; k--) {
+            const [one, two] = [made[k - 1], made[k]];
+            let n = one.nextSibling;
+            while (n && blank(n)) n = n.nextSibling;
+            if (n !== two || !one.isConnected || !two.isConnected) continue;
+            one.append(doc.createElement('br'), ...two.childNodes);
+            two.remove();
+        }
+    selectText(doc.body, start, end);
+    return done;
+}
+
 function hasContent() {
     const t = selectionType();
     return t === 'Control' || (t === 'Text' && !getSelection().getRangeAt(0).collapsed);
@@ -108,7 +156,7 @@ function exec(id, input) {
             const cmd = tag === 'ol' ? 'insertOrderedList' : 'insertUnorderedList';
             return doc.queryCommandState(cmd) || makeList(cmd);
         }
-        return formatBlocks(tag);
+        return formatEach(tag);
     }
     if (id === IDM.FONTSIZE) {
         const size = Math.min(7, Math.max(1, parseInt(input, 10) || 1));

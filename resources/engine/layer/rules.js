@@ -173,9 +173,16 @@ function textsBefore(records) {
         if (!taken.has(r.target)) taken.set(r.target, []);
         taken.get(r.target).push(...r.removed);
     }
-    const textOf = n => n.nodeType === Node.TEXT_NODE ? (first.has(n) ? first.get(n) : n.data)
-        : n.nodeType !== Node.ELEMENT_NODE ? ''
-        : [...new Set([...n.childNodes, ...(taken.get(n) || [])])].map(textOf).join('');
+    // (a node taken out of one and later put back around it is read once)
+    const reading = new Set();
+    const textOf = n => {
+        if (n.nodeType === Node.TEXT_NODE) return first.has(n) ? first.get(n) : n.data;
+        if (n.nodeType !== Node.ELEMENT_NODE || reading.has(n)) return '';
+        reading.add(n);
+        const text = [...new Set([...n.childNodes, ...(taken.get(n) || [])])].map(textOf).join('');
+        reading.delete(n);
+        return text;
+    };
     return textOf;
 }
 const words = t => t.replace(/\s+/g, ' ').trim();
