@@ -215,7 +215,7 @@ return JSON.stringify({ html: body.innerHTML, text: body.innerText, faults: foun
     links: all('a[href]').map(a => [a.getAttribute('href'), a.textContent]),
     names: all('a[name]').map(a => a.getAttribute('name')),
     ids: all('[id]').map(e => e.id).filter(id => !id.startsWith('dsgn_')),
-    emptyItems: all('li').filter(li => !li.textContent.trim() && !li.querySelector('br, img, input, select, textarea, table')).length,
+    emptyItems: all('li').filter(li => !li.textContent.replace(/[ \t\r\n]/g, '') && !li.querySelector('br, img, input, select, textarea, table')).length,
     tags: all('*').map(e => e.localName).join(' '), sel: sel, whole: whole });
 })())JS";
 

@@ -141,6 +141,7 @@ function keepRules(from, engine, command, input = '') {
         rowsInTables(touched);
         copiesKeepNoNames(fresh);
         emptyLinks(touched, fresh, records);
+        emptyItems(new Set([...fresh, ...touched]));
         const at = pending.length;
         collect();
         records = pending.slice(at);
@@ -761,6 +762,21 @@ function emptyLinks(touched, fresh, records) {
         // a named link left without its words stays a named anchor
         if (empty(a) && a.hasAttribute('name')) a.removeAttribute('href');
         else if (empty(a)) a.replaceWith(...a.childNodes);
+    }
+}
+// An item an action made or emptied with nothing at all in it (the engine leaves one behind
+// when it moves a list) goes, and its list with it when that is left empty; an empty line the
+// caret is on, or one that holds a line break, stays.
+function emptyItems(touched) {
+    const s = getSelection();
+    const caret = s.rangeCount ? s.getRangeAt(0).startContainer : null;
+    for (const el of touched) {
+        if (!el.isConnected || !isItem(el) || [...el.childNodes].some(n => !blank(n)) ||
+            (caret && el.contains(caret)))
+            continue;
+        const list = el.parentNode;
+        el.remove();
+        if (![...list.childNodes].some(n => !blank(n)) && !(caret && list.contains(caret))) list.remove();
     }
 }
 // No style the user did not set: what the engine copied from computed styles into the elements
