@@ -343,6 +343,7 @@ TEST(PageRules, ItemsTakenOutOfTheirListAndJoinedBlocksKeepTheirIds)
                  "<p id=\"a1\">First line</p><p>Second line</p><div id=\"d1\"><p>Third line</p></div>\n"
                  "<blockquote><p id=\"e1\" class=\"note\"><br></p><p class=\"note\"><br></p></blockquote>\n"
                  "<dl><dt><ol><li id=\"g\">Term list</li></ol></dt></dl>\n"
+                 "<ol><li><dl><dt><p>First term para</p></dt><dt><p>Second term para</p></dt></dl><ul><li><p>Sub para</p></li></ul></li></ol>\n"
                  "<p>End of page</p>");
     QString Page;
     Page = P.Step("bulleted list over a list's items", [&] {
@@ -370,6 +371,15 @@ TEST(PageRules, ItemsTakenOutOfTheirListAndJoinedBlocksKeepTheirIds)
     // a list in a term taken away: the term holds its words and its id
     Page = P.Press("numbered list off in a term", "Term list", 2, H.F().BtnOrder);
     EXPECT_HAS(Page, "<dl><dt id=\"g\">Term list</dt></dl>");
+    // the engine would outdent the second term to before the list, ahead of the first: the
+    // words keep their order, and nothing is done
+    const QString Outdented = P.Body();
+    ASSERT_NO_FATAL_FAILURE(P.ClickAt("Second term para", 3));
+    H.Click(H.F().BtnOutdent);
+    EXPECT_EQ(P.Body().toStdString(), Outdented.toStdString());
+    // and leaves no step: Undo takes back the one before
+    H.Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_HAS(P.Tight(), "<dl><dt><ol><li id=\"g\">Term list</li></ol></dt></dl>");
     H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
 }
 

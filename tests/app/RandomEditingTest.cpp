@@ -563,7 +563,7 @@ private:
             Fault("kept/an action that changes nothing changed the page", "", Before.Html, After.Html);
         const QString Was = Sorted(NonBlank(Before.Text)), Is = Sorted(NonBlank(After.Text));
         if (E.SameWords && Words(After.Text) != Words(Before.Text))
-            Fault("kept/a formatting command changed the words", "", Before.Text, After.Text);
+            Fault("kept/a formatting command changed the words", "", Before.Html, After.Html);
         const bool Applies = E.Always || Caret || E.SameWords;
         // (keys that went nowhere, into a block of cells say, change nothing and lose nothing)
         if (E.KeepsChars && Applies && After.Html != Before.Html &&

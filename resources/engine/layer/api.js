@@ -400,6 +400,11 @@ const queries = new Set(['hello', 'body', 'title', 'hit', 'objectCount', 'byId',
 // Calls after which the page rules are not kept: replays, and bodies as the document has them
 // (loaded, or a whole page written in another view).
 const ruleless = new Set(['undo', 'redo', 'setBody', 'fetchBody', 'moreBody', 'replaceBody']);
+// Commands that format what is there: they keep its words, in their order.
+const keepsWords = new Set([IDM.BOLD, IDM.ITALIC, IDM.UNDERLINE, IDM.JUSTIFYCENTER, IDM.JUSTIFYLEFT,
+                            IDM.JUSTIFYRIGHT, IDM.ORDERLIST, IDM.UNORDERLIST, IDM.INDENT, IDM.OUTDENT,
+                            IDM.BLOCKFMT]);
+const wordsOfPage = () => doc.body.textContent.replace(/\s+/g, '');
 // Calls whose changes may cancel out (bold at a bare caret, a paste of what was selected): they
 // leave no step then. An insert cancels out only where it took away what it put in.
 const mayChangeNothing = new Map([['exec', 'any'], ['pasteHtml', 'swap'], ['pasteBody', 'swap'],
@@ -418,10 +423,17 @@ window.zvLayer = {
             const before = pending.length;
             engineRan = false;
             inCall = true;
+            const command = request.f === 'exec' ? request.a[0] : null;
+            const words = keepsWords.has(command) ? wordsOfPage() : null;
+            const at = words !== null ? textSelection() : null;
             let v;
             try { v = fn.apply(null, request.a || []); } finally { inCall = false; }
-            if (!query && !ruleless.has(request.f))
-                keepRules(before, engineRan, request.f === 'exec' ? request.a[0] : null);
+            if (!query && !ruleless.has(request.f)) keepRules(before, engineRan, command);
+            // a format that would move or lose words does nothing
+            if (words !== null && wordsOfPage() !== words) {
+                takeBack(before, at);
+                v = false;
+            }
             collect();
             if (!query || pending.length > before) {
                 // what the call changed is a unit of its own, after the open one

@@ -304,6 +304,7 @@ function linesOfItems(records, fresh) {
         };
         for (const n of run) {
             if (n.localName === 'br') end(n);
+            else if (n.nodeType === Node.ELEMENT_NODE && closesParagraph.has(n.localName)) end(null);
             else if (!blank(n) || line.length) line.push(n);
         }
         if (line.length) end(null);
@@ -764,19 +765,18 @@ function emptyLinks(touched, fresh, records) {
         else if (empty(a)) a.replaceWith(...a.childNodes);
     }
 }
-// An item an action made or emptied with nothing at all in it (the engine leaves one behind
-// when it moves a list) goes, and its list with it when that is left empty; an empty line the
-// caret is on, or one that holds a line break, stays.
+// An item or list an action made or emptied with nothing at all in it (the engine leaves them
+// behind when it moves a list) goes, and the list of such an item when that is left empty; an
+// empty line the caret is on, or one that holds a line break, stays.
 function emptyItems(touched) {
     const s = getSelection();
     const caret = s.rangeCount ? s.getRangeAt(0).startContainer : null;
+    const empty = el => ![...el.childNodes].some(n => !blank(n)) && !(caret && el.contains(caret));
     for (const el of touched) {
-        if (!el.isConnected || !isItem(el) || [...el.childNodes].some(n => !blank(n)) ||
-            (caret && el.contains(caret)))
-            continue;
+        if (!el.isConnected || !(isItem(el) || isList(el)) || !empty(el)) continue;
         const list = el.parentNode;
         el.remove();
-        if (![...list.childNodes].some(n => !blank(n)) && !(caret && list.contains(caret))) list.remove();
+        if (isList(list) && empty(list)) list.remove();
     }
 }
 // No style the user did not set: what the engine copied from computed styles into the elements

@@ -106,6 +106,22 @@ function cut(maybe) {
     pending = [];
     redoStack.length = 0;
 }
+// Takes back what the open unit holds from record From on, and selects the characters At (see
+// textSelection) again.
+function takeBack(from, at) {
+    collect();
+    const unit = pending.splice(from);
+    for (let k = unit.length - 1; k >= 0; k--) revert(unit[k]);
+    observer.takeRecords();
+    if (at && at[0] !== null && at[1] !== null) selectText(doc.body, at[0], at[1]);
+}
+// The selection as counts of the body's characters before its ends.
+function textSelection() {
+    const s = getSelection();
+    if (!s.rangeCount) return null;
+    const r = s.getRangeAt(0);
+    return [offsetIn(doc.body, r.startContainer, r.startOffset), offsetIn(doc.body, r.endContainer, r.endOffset)];
+}
 // Whether Unit put in as many elements of each kind (with what they hold) as it took away. Taking a
 // unit back moves the live ranges in what it touched, so this is asked first of the units that
 // seldom cancel out.
