@@ -400,11 +400,20 @@ const queries = new Set(['hello', 'body', 'title', 'hit', 'objectCount', 'byId',
 // Calls after which the page rules are not kept: replays, and bodies as the document has them
 // (loaded, or a whole page written in another view).
 const ruleless = new Set(['undo', 'redo', 'setBody', 'fetchBody', 'moreBody', 'replaceBody']);
-// Commands that format what is there: they keep its words, in their order.
+// Commands that format what is there: they keep its words, in their order, and its links.
 const keepsWords = new Set([IDM.BOLD, IDM.ITALIC, IDM.UNDERLINE, IDM.JUSTIFYCENTER, IDM.JUSTIFYLEFT,
                             IDM.JUSTIFYRIGHT, IDM.ORDERLIST, IDM.UNORDERLIST, IDM.INDENT, IDM.OUTDENT,
                             IDM.BLOCKFMT]);
-const wordsOfPage = () => doc.body.textContent.replace(/\s+/g, '');
+// The page's words, and what each link and named anchor holds of them.
+function wordsOfPage() {
+    const linked = new Map();
+    for (const a of doc.body.querySelectorAll('a[href], a[name]')) {
+        const key = (a.getAttribute('href') || '') + '\n' + (a.getAttribute('name') || '');
+        linked.set(key, (linked.get(key) || '') + a.textContent.replace(/\s+/g, '') + '\n' +
+                        (a.querySelector('img') ? 'img' : ''));
+    }
+    return doc.body.textContent.replace(/\s+/g, '') + JSON.stringify([...linked].sort());
+}
 // Calls whose changes may cancel out (bold at a bare caret, a paste of what was selected): they
 // leave no step then. An insert cancels out only where it took away what it put in.
 const mayChangeNothing = new Map([['exec', 'any'], ['pasteHtml', 'swap'], ['pasteBody', 'swap'],
@@ -429,7 +438,7 @@ window.zvLayer = {
             let v;
             try { v = fn.apply(null, request.a || []); } finally { inCall = false; }
             if (!query && !ruleless.has(request.f)) keepRules(before, engineRan, command);
-            // a format that would move or lose words does nothing
+            // a format that would move or lose words or links does nothing
             if (words !== null && wordsOfPage() !== words) {
                 takeBack(before, at);
                 v = false;

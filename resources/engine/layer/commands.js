@@ -45,7 +45,9 @@ function formatEach(tag) {
     const holders = [...closesParagraph, 'td', 'th', 'caption', 'body'].join(', ');
     const groups = [];
     for (const t of textsIn(r)) {
-        if (!t.data.trim() || (t === r.endContainer && r.endOffset === 0) ||
+        // what a control, a script or an object holds is not the page's text
+        if (!t.data.trim() || t.parentNode.closest('textarea, select, script, style, object') ||
+            (t === r.endContainer && r.endOffset === 0) ||
             (t === r.startContainer && r.startOffset === t.length))
             continue;
         const box = t.parentNode.closest(holders), last = groups[groups.length - 1];

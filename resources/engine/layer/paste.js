@@ -38,6 +38,13 @@ function placeNodes(r, frag) {
     if (start.isConnected)
         r.setStart(start, Math.min(offset, start.nodeType === Node.TEXT_NODE ? start.length : start.childNodes.length));
     dropPlaceholder(r, frag);
+    // what a list box or text area holds is no place for markup: it goes after the control
+    const at = r.startContainer.nodeType === Node.ELEMENT_NODE ? r.startContainer : r.startContainer.parentNode;
+    const control = at.closest('textarea, select, script, style');
+    if (control && doc.body.contains(control)) {
+        r.setStartAfter(control);
+        r.collapse(true);
+    }
     besideLinks(r);
     makeRoomForBlocks(r, frag);
     const last = frag.lastChild;

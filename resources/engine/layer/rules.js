@@ -704,17 +704,20 @@ function rowsInTables(touched) {
     for (const el of touched) if (isRow(el)) place(el);
 }
 // An element an action made (by Enter, a split, a paste of a copy) takes no id, and no anchor
-// name, that the page already has: the element the page had keeps it.
+// name, that the page already has: the element the page had keeps it. A copy the engine made of
+// a table the view keeps apart stands for nothing of the document: it goes in as a new table.
 function copiesKeepNoNames(fresh) {
     for (const el of fresh) {
         if (!el.isConnected || !doc.body.contains(el) || isPicture(el)) continue;
         for (const name of el.localName === 'a' ? ['id', 'name'] : ['id']) {
             const v = el.getAttribute(name);
-            if (!v || (name === 'id' && designId(v))) continue;
+            if (!v || (name === 'id' && designId(v) && el.localName !== 'table')) continue;
             const same = [...doc.body.querySelectorAll((name === 'name' ? 'a' : '') + '[' + name + '="' + CSS.escape(v) + '"]')];
             if (same.length < 2) continue;
             const keeper = same.find(e => !fresh.has(e)) || same[0];
-            if (keeper !== el) el.removeAttribute(name);
+            if (keeper === el) continue;
+            el.removeAttribute(name);
+            if (designId(v)) el.removeAttribute('onresizeend');
         }
         // an anchor left with no name shows no picture
         if (el.localName === 'a' && !el.hasAttribute('name'))
@@ -766,12 +769,10 @@ function emptyLinks(touched, fresh, records) {
     }
 }
 // An item or list an action made or emptied with nothing at all in it (the engine leaves them
-// behind when it moves a list) goes, and the list of such an item when that is left empty; an
-// empty line the caret is on, or one that holds a line break, stays.
+// behind when it moves a list) goes, and the list of such an item when that is left empty. An
+// empty line the user made holds a line break, and stays.
 function emptyItems(touched) {
-    const s = getSelection();
-    const caret = s.rangeCount ? s.getRangeAt(0).startContainer : null;
-    const empty = el => ![...el.childNodes].some(n => !blank(n)) && !(caret && el.contains(caret));
+    const empty = el => ![...el.childNodes].some(n => !blank(n));
     for (const el of touched) {
         if (!el.isConnected || !(isItem(el) || isList(el)) || !empty(el)) continue;
         const list = el.parentNode;
