@@ -344,6 +344,7 @@ TEST(PageRules, ItemsTakenOutOfTheirListAndJoinedBlocksKeepTheirIds)
                  "<blockquote><p id=\"e1\" class=\"note\"><br></p><p class=\"note\"><br></p></blockquote>\n"
                  "<dl><dt><ol><li id=\"g\">Term list</li></ol></dt></dl>\n"
                  "<ol><li><dl><dt><p>First term para</p></dt><dt><p>Second term para</p></dt></dl><ul><li><p>Sub para</p></li></ul></li></ol>\n"
+                 "<h1><ol><li>Cell host <table border=\"1\"><tr><td></td></tr><tr><td id=\"c2\"></td></tr><tr><td></td></tr></table></li></ol></h1>\n"
                  "<p>End of page</p>");
     QString Page;
     Page = P.Step("bulleted list over a list's items", [&] {
@@ -380,6 +381,14 @@ TEST(PageRules, ItemsTakenOutOfTheirListAndJoinedBlocksKeepTheirIds)
     // and leaves no step: Undo takes back the one before
     H.Key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_HAS(P.Tight(), "<dl><dt><ol><li id=\"g\">Term list</li></ol></dt></dl>");
+    // a heading in a cell of a table in a heading goes out of the heading: the copies of the
+    // table and cell that take it out carry neither the view's id nor the cell's
+    Page = P.Step("heading in a cell", [&] {
+        ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), "#c2")));
+        ASSERT_NO_FATAL_FAILURE(P.Format("Heading 3"));
+    });
+    EXPECT_EQ(Page.count("<h3>"), 1) << Page.toStdString();
+    EXPECT_EQ(Page.count("onresizeend"), 1) << Page.toStdString();
     H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
 }
 

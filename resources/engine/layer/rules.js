@@ -51,16 +51,21 @@ doc.execCommand = function (...args) {
     return engineCommand(...args);
 };
 
-// The elements an action made (not moved): in what the records added, outside what they removed.
+// The elements an action made (not moved): in what the records added before anything took
+// them away, outside what was taken away first (the page had that), unless taken out of what
+// the action made. The engine, and a split, move the copies they make as they go.
 function noteFresh(records, fresh) {
-    const gone = new Set();
-    for (const r of records) if (r.removed) for (const n of r.removed) gone.add(n);
+    const first = new Map();
+    for (const r of records) {
+        for (const n of r.removed || []) if (!first.has(n)) first.set(n, first.get(r.target) === true);
+        for (const n of r.added || []) if (!first.has(n)) first.set(n, true);
+    }
     const walk = n => {
-        if (n.nodeType !== Node.ELEMENT_NODE || gone.has(n)) return;
+        if (n.nodeType !== Node.ELEMENT_NODE || first.get(n) === false) return;
         fresh.add(n);
         for (const c of n.children) walk(c);
     };
-    for (const r of records) if (r.added) for (const n of r.added) walk(n);
+    for (const [n, added] of first) if (added) walk(n);
 }
 // The elements the records touched: their targets and all they added, in the body.
 function touchedBy(records) {
