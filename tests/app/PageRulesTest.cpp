@@ -344,6 +344,7 @@ TEST(PageRules, ItemsTakenOutOfTheirListAndJoinedBlocksKeepTheirIds)
                  "<blockquote><p id=\"e1\" class=\"note\"><br></p><p class=\"note\"><br></p></blockquote>\n"
                  "<dl><dt><ol><li id=\"g\">Term list</li></ol></dt></dl>\n"
                  "<ol><li><dl><dt><p>First term para</p></dt><dt><p>Second term para</p></dt></dl><ul><li><p>Sub para</p></li></ul></li></ol>\n"
+                 "<ol><li><h3>Bravo split words</h3><ul><li>Sub item</li></ul></li></ol>\n"
                  "<h1><ol><li>Cell host <table border=\"1\"><tr><td></td></tr><tr><td id=\"c2\"></td></tr><tr><td></td></tr></table></li></ol></h1>\n"
                  "<p>End of page</p>");
     QString Page;
@@ -387,8 +388,20 @@ TEST(PageRules, ItemsTakenOutOfTheirListAndJoinedBlocksKeepTheirIds)
         ASSERT_TRUE(PageClick(H.D(), PageCentre(H.D(), "#c2")));
         ASSERT_NO_FATAL_FAILURE(P.Format("Heading 3"));
     });
-    EXPECT_EQ(Page.count("<h3>"), 1) << Page.toStdString();
+    EXPECT_EQ(Page.count("<h3>"), 2) << Page.toStdString();
     EXPECT_EQ(Page.count("onresizeend"), 1) << Page.toStdString();
+    // Enter in a heading of an item that holds a list: the list goes with the second half, and
+    // Backspace joins the halves again
+    Page = P.Step("Enter in a heading before a sub-list", [&] {
+        ASSERT_NO_FATAL_FAILURE(P.ClickAt("split words", 5));
+        H.Key(Qt::Key_Return);
+    });
+    EXPECT_HAS(Page, "<ol><li><h3>Bravo split</h3></li><li><h3>&nbsp;words</h3><ul><li>Sub item</li></ul></li></ol>");
+    H.Key(Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_NO_FATAL_FAILURE(P.ClickAt("split words", 5));
+    H.Key(Qt::Key_Return);
+    H.Key(Qt::Key_Backspace);
+    EXPECT_HAS(P.Tight(), "<ol><li><h3>Bravo split words</h3><ul><li>Sub item</li></ul></li></ol>");
     H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
 }
 

@@ -139,6 +139,7 @@ function keepRules(from, engine, command, input = '') {
             if (command === null) blanksOfJoins(records);
             retypedLink(records, input);
             typedIntoLink(records);
+            if (input === 'insertParagraph') itemTailsFollow(fresh);
         }
         linksApart(touched);
         blocksOutOfParagraphs(touched);
@@ -515,6 +516,23 @@ function typedIntoLink(records) {
                 return into(n.data);
             }
     return false;
+}
+// Enter in a block of an item (a heading, a paragraph) that lists follow in the item: the engine
+// makes a new item of the block's second half after the item and leaves the lists behind.
+// What followed the caret in the item goes with the second half, so the words keep their
+// order; a list after the new item's text is what Enter at an item's end gives too.
+function itemTailsFollow(fresh) {
+    const s = getSelection();
+    const item = s.rangeCount ? caretItem(s.getRangeAt(0)) : null;
+    if (!item || item.localName !== 'li' || !fresh.has(item) || [...item.childNodes].some(isList)) return;
+    const before = item.previousElementSibling;
+    if (!before || before.localName !== 'li') return;
+    const tail = [];
+    for (let n = before.lastChild; n && (blank(n) || isList(n)); n = n.previousSibling) tail.unshift(n);
+    while (tail.length && blank(tail[0])) tail.shift();
+    const own = [...before.childNodes].filter(n => !blank(n));
+    if (!tail.some(isList) || own.length <= tail.filter(n => !blank(n)).length) return;
+    item.append(...tail);
 }
 // Node (and the siblings after it up to Last) out of Top, which holds it: Top is split before
 // and after them, and the part of Top around them alone gives way. The halves of Top keep
