@@ -135,6 +135,7 @@ TEST(PageRules, LinksAnchorsIdsAndNamesHoldAfterTypingPastingCuttingAndLists)
                  "<p id=\"l5\">Named <a name=\"x1\">anchor words</a></p>\n"
                  "<p id=\"l6\">Delete <a href=\"six.html\">sixth link</a> too.</p>\n"
                  "<p id=\"l7\">Split <a href=\"seven.html\">seventh link words</a> after.</p>\n"
+                 "<p id=\"l8\">Over <a href=\"eight.html\">eighth</a> and more.</p>\n"
                  "<ul><li><a href=\"item.html\">Item link</a></li></ul>\n"
                  "<p><a href=\"para.html\">Paragraph link</a></p>\n"
                  "<dl><dt id=\"t1\">Term one</dt><dd>Its definition</dd></dl>\n"
@@ -206,6 +207,13 @@ TEST(PageRules, LinksAnchorsIdsAndNamesHoldAfterTypingPastingCuttingAndLists)
     EXPECT_HAS(Page, "nk words</a> after.</p>");
     Page = P.Step("Backspace after it", [&] { H.Key(Qt::Key_Backspace); });
     EXPECT_HAS(QString(Page).remove(QRegularExpression("<[^>]*>")), "Split seventh link words after.");
+    // typing over a link's words and the words after it: what is typed takes the link
+    Page = P.Step("typing over a link and past it", [&] {
+        ASSERT_NO_FATAL_FAILURE(P.Select("eighth", 0, 10));
+        H.TypeInDesigner("new");
+    });
+    EXPECT_HAS(Page, "<p id=\"l8\">Over <a href=\"eight.html\">new</a>");
+    EXPECT_HAS(Page, "more.</p>");
     // a paragraph with an id cut and pasted elsewhere keeps its id; pasted again, the copy
     // takes none
     ASSERT_NO_FATAL_FAILURE(P.ClickAt("Its definition", 14));

@@ -173,6 +173,7 @@ addEventListener('beforeinput', function (e) {
     const s = getSelection();
     joining = s.rangeCount && (e.inputType.startsWith('delete') || !s.isCollapsed) ? itemsAround(s.getRangeAt(0)) : null;
     noteListJoin(e);
+    noteOverLink(e);
 }, true);
 // Enter in text that stands loose in the body: the engine would carry what follows up to the
 // body's end (a table too) into the new paragraph, so the text gets a paragraph of its own first.

@@ -139,6 +139,7 @@ function keepRules(from, engine, command, input = '') {
             if (command === null) blanksOfJoins(records);
             retypedLink(records, input);
             typedIntoLink(records);
+            if (input) typedOverLink();
             if (input === 'insertParagraph') itemTailsFollow(fresh);
         }
         linksApart(touched);
@@ -147,7 +148,7 @@ function keepRules(from, engine, command, input = '') {
         rowsInTables(touched);
         copiesKeepNoNames(fresh);
         emptyLinks(touched, fresh, records);
-        emptyItems(new Set([...fresh, ...touched]));
+        emptyItems(new Set([...fresh, ...touched]), pending.slice(from));
         const at = pending.length;
         collect();
         records = pending.slice(at);
@@ -446,7 +447,7 @@ function retypedLink(records, input) {
             t.deleteData(after ? t.length - text.length : 0, text.length);
             if (after) t.after(a);
             else t.before(a);
-            a.append(text);
+            a.append(text.trim() ? text : text.replace(/ /g, '\u00a0'));
             getSelection().collapse(a.firstChild, text.length);
             refilled = [a, pending];
             caretPlaced = true;
@@ -469,17 +470,69 @@ function retypedLink(records, input) {
     }
 }
 // Where the engine typed over a link it took away (record R) into the text beside it: that
-// text, what was typed, and whether it went at the text's end.
+// text, what was typed, and whether it went at the text's end. (The engine may have made a
+// blank beside what was typed a no-break space; the text gets back its own.)
+const sameText = (a, b) => a.replace(/\u00a0/g, ' ') === b.replace(/\u00a0/g, ' ');
 function grownBeside(records, r) {
     for (const [t, after] of [[r.prev, true], [r.next, false]]) {
         if (!t || t.nodeType !== Node.TEXT_NODE || !t.isConnected || t.parentNode !== r.target) continue;
         const first = records.find(o => o.type === 'characterData' && o.target === t);
         if (!first || first.oldValue === null || t.length <= first.oldValue.length) continue;
         const old = first.oldValue, typed = t.length - old.length;
-        if (after && t.data.startsWith(old)) return [t, t.data.slice(old.length), true];
-        if (!after && t.data.endsWith(old)) return [t, t.data.slice(0, typed), false];
+        if (after && sameText(t.data.slice(0, old.length), old)) {
+            const text = t.data.slice(old.length);
+            t.data = old + text;
+            return [t, text, true];
+        }
+        if (!after && sameText(t.data.slice(typed), old)) {
+            const text = t.data.slice(0, typed);
+            t.data = text + old;
+            return [t, text, false];
+        }
     }
     return null;
+}
+// Typing over a selection that takes all of a link's words from the link's start (and maybe
+// more): the typed text takes the link, as it takes the looks of the selection's start. The
+// link is noted before the key (overLink), and where no other rule kept it, what was typed
+// right before the caret goes into a copy of it.
+let overLink = null;
+function noteOverLink(e) {
+    overLink = null;
+    const s = getSelection();
+    if (!typedInput.test(e.inputType) || !e.data || !s.rangeCount || s.isCollapsed) return;
+    const r = s.getRangeAt(0);
+    const texts = [...textsIn(r)].filter(t => t.data.trim());
+    const link = texts.length ? texts[0].parentNode.closest('a[href]') : null;
+    if (!link || !doc.body.contains(link)) return;
+    const all = doc.createRange();
+    all.selectNodeContents(link);
+    const own = [...textsIn(all)].filter(t => t.data.trim());
+    const last = own[own.length - 1];
+    if (!own.length || r.comparePoint(last, last.data.trimEnd().length) > 0) return;
+    overLink = [link, e.data];
+}
+function typedOverLink() {
+    const noted = overLink;
+    overLink = null;
+    if (!noted || (refilled && refilled[1] === pending)) return;
+    const [link, data] = noted;
+    if (link.isConnected && link.textContent.includes(data)) return;
+    const s = getSelection();
+    if (!s.rangeCount || !s.isCollapsed) return;
+    const t = s.anchorNode, k = s.anchorOffset;
+    if (!t || t.nodeType !== Node.TEXT_NODE || k < data.length || !sameText(t.data.slice(k - data.length, k), data) ||
+        t.parentNode.closest('a'))
+        return;
+    const typed = t.splitText(k - data.length);
+    typed.splitText(data.length);
+    const a = link.cloneNode(false);
+    typed.before(a);
+    a.append(typed);
+    if (!typed.data.trim()) typed.data = typed.data.replace(/ /g, '\u00a0');
+    s.collapse(typed, typed.length);
+    refilled = [a, pending];
+    caretPlaced = true;
 }
 // What is typed right beside the refilled link goes into it.
 function typedIntoLink(records) {
@@ -794,8 +847,13 @@ function emptyLinks(touched, fresh, records) {
 // An item or list an action made or emptied with nothing at all in it (the engine leaves them
 // behind when it moves a list) goes, and the list of such an item when that is left empty. An
 // empty line the user made holds a line break, and stays.
-function emptyItems(touched) {
-    const empty = el => ![...el.childNodes].some(n => !blank(n));
+function emptyItems(touched, records) {
+    const typed = new Set();
+    for (const r of records) {
+        if (r.type === 'characterData') typed.add(r.target);
+        for (const n of r.added || []) typed.add(n);
+    }
+    const empty = el => [...el.childNodes].every(n => blank(n) && !typed.has(n));
     for (const el of touched) {
         if (!el.isConnected || !(isItem(el) || isList(el)) || !empty(el)) continue;
         const list = el.parentNode;
