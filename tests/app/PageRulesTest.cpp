@@ -131,11 +131,12 @@ TEST(PageRules, LinksAnchorsIdsAndNamesHoldAfterTypingPastingCuttingAndLists)
                  "<p id=\"l1\">Go to <a href=\"one.html\">the first page</a> now.</p>\n"
                  "<p id=\"l2\">Then <a href=\"two.html\" class=\"k\">second link</a> here.</p>\n"
                  "<p id=\"l3\">Cut <a href=\"three.html\">third link</a> away.</p>\n"
+                 "<p id=\"l8\">Over <a href=\"eight.html\">eighth</a> and more.</p>\n"
                  "<p id=\"l4\">See <a href=\"both.html\" name=\"both\">link with name</a> there.</p>\n"
                  "<p id=\"l5\">Named <a name=\"x1\">anchor words</a></p>\n"
                  "<p id=\"l6\">Delete <a href=\"six.html\">sixth link</a> too.</p>\n"
                  "<p id=\"l7\">Split <a href=\"seven.html\">seventh link words</a> after.</p>\n"
-                 "<p id=\"l8\">Over <a href=\"eight.html\">eighth</a> and more.</p>\n"
+
                  "<ul><li><a href=\"item.html\">Item link</a></li></ul>\n"
                  "<p><a href=\"para.html\">Paragraph link</a></p>\n"
                  "<dl><dt id=\"t1\">Term one</dt><dd>Its definition</dd></dl>\n"
