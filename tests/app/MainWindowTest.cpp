@@ -634,32 +634,35 @@ TEST(UnderX, TheWindowDraggedByItsTitleAndAFloatingPanelComeBackWhereTheyWereLef
     for (int Start = 0; Start < 4; ++Start) {
         TMainWindowHost H(Config.Path);
         TFormMain& W = H.W();
+        QWindow* Window = W.windowHandle();
         QDockWidget* Entities = W.PanelEntities();
+        const auto Place = [&] {
+            const QRect Box = Entities->geometry();
+            return QString("window %1,%2; panel %3,%4 %5x%6").arg(Window->framePosition().x()).arg(Window->framePosition().y())
+                .arg(Box.x()).arg(Box.y()).arg(Box.width()).arg(Box.height()).toStdString();
+        };
         // the window manager has put its title bar above the client area
-        ASSERT_TRUE(WaitFor([&] { return W.geometry().top() > W.frameGeometry().top(); })) << Start;
+        ASSERT_TRUE(WaitFor([&] { return Window->frameMargins().top() > 0; })) << Start;
         if (Start == 0) {
-            const QRect Was = W.frameGeometry();
-            const QPoint Grip(Was.center().x(), (Was.top() + W.geometry().top()) / 2), By(-70, 45);
+            const QPoint Was = Window->framePosition(), By(-70, 45);
+            const QPoint Grip(Was.x() + Window->width() / 2, Was.y() + Window->frameMargins().top() / 2);
             ASSERT_TRUE(XMove(Grip));
             ASSERT_TRUE(XInput({"mousedown", "1"}));
             for (int K = 1; K <= 5; ++K) ASSERT_TRUE(XMove(Grip + By * K / 5));
             ASSERT_TRUE(XInput({"mouseup", "1"}));
-            Frame = QRect(Was.topLeft() + By, W.size());
-            ASSERT_TRUE(WaitFor([&] { return W.frameGeometry().topLeft() == Frame.topLeft(); }))
-                << W.frameGeometry().x() << "," << W.frameGeometry().y();
+            Frame = QRect(Was + By, W.size());
+            ASSERT_TRUE(WaitFor([&] { return Window->framePosition() == Frame.topLeft(); })) << Place();
             W.removeDockWidget(Entities);
             Entities->setFloating(true);
-            Entities->show();
             Panel = QRect(300, 210, 220, 260);
             Entities->setGeometry(Panel);
+            Entities->show();
         } else {
-            EXPECT_TRUE(WaitFor([&] { return W.frameGeometry().topLeft() == Frame.topLeft(); }))
-                << Start << ": " << W.frameGeometry().x() << "," << W.frameGeometry().y();
+            EXPECT_TRUE(WaitFor([&] { return Window->framePosition() == Frame.topLeft(); })) << Start << ": " << Place();
             EXPECT_EQ(W.size(), Frame.size()) << Start;
-            EXPECT_TRUE(Entities->isFloating()) << Start;
         }
-        EXPECT_TRUE(WaitFor([&] { return Entities->isVisible() && Entities->geometry() == Panel; }))
-            << Start << ": " << Entities->geometry().x() << "," << Entities->geometry().y();
+        EXPECT_TRUE(WaitFor([&] { return Entities->isFloating() && Entities->isVisible() && Entities->geometry() == Panel; }))
+            << Start << ": " << Place();
         H.Choose(H.OpenMenu(H.F().MenuFile), H.F().MenuExit);
         ASSERT_TRUE(WaitFor([&] { return !W.isVisible(); })) << Start;
         EXPECT_EQ(Stored("Form"), Frame) << Start;
