@@ -53,7 +53,11 @@ manager=$!
 wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 wait_until 100 "the window manager" wm_ready
 
-timeout -k 10 "$limit" "$@"
+# in the background, so that a signal to this script ends the command and the servers at once
+timeout -k 10 "$limit" "$@" &
+command=$!
+trap 'kill "$command" 2>/dev/null; exit 143' INT TERM
+wait "$command"
 status=$?
 if [ "$status" -eq 124 ]; then echo "run-under-x: stopped after ${limit}s: $*" >&2; fi
 exit "$status"
