@@ -154,6 +154,9 @@ bool LoadDockPanel(const TIniFile& Ini, QMainWindow* Window, QDockWidget* Panel,
     const int Parent = std::min(Ini.ReadInteger(Section, "Parent", -1), HighestSite);
     const bool Visible = Ini.ReadBool(Section, "Visible", true);
     if (!Ini.ReadBool(Section, "Docked", true)) {
+        // placed before it is shown: a window the window manager is still taking on gets the
+        // size it was shown with back
+        Panel->hide();
         Panel->setFloating(true);
         Panel->setGeometry(ClampToScreen(QRect(Left, Top, Width, Height)));
     } else if (Parent >= 0) {

@@ -1088,7 +1088,7 @@ void TFormMain::RestoreWindowPlace()
     if (PlaceRestored || (FirstStart && !Shown)) return;
     PlaceRestored = true;
     // Left and Top are the frame's place, Width and Height the client area's size
-    QRect Frame(frameGeometry().topLeft(), size());
+    QRect Frame(FramePosition(this), size());
     // the first start takes three quarters of the screen (no less than the window needs),
     // centred
     const QScreen* Screen = screen() ? screen() : QGuiApplication::primaryScreen();
@@ -1170,8 +1170,9 @@ bool TFormMain::FormClose()
         const bool Maximized = isMaximized();
         Ini.WriteBool("Form", "Maximized", Maximized);
         if (!Maximized) {
-            Ini.WriteInteger("Form", "Left", frameGeometry().x());
-            Ini.WriteInteger("Form", "Top", frameGeometry().y());
+            const QPoint Frame = FramePosition(this);
+            Ini.WriteInteger("Form", "Left", Frame.x());
+            Ini.WriteInteger("Form", "Top", Frame.y());
             Ini.WriteInteger("Form", "Width", width());
             Ini.WriteInteger("Form", "Height", height());
         }

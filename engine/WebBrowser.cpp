@@ -700,7 +700,12 @@ bool TWebBrowser::eventFilter(QObject* Watched, QEvent* Event)
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseButtonRelease:
-        TakePendingDrop();
+        // The release that ended the engine's drag is the engine's before the drop goes in: a
+        // call made before it reaches the page leaves the page one event late ever after.
+        if (Event->type() != QEvent::MouseButtonRelease)
+            TakePendingDrop();
+        else if (PendingDrop)
+            QMetaObject::invokeMethod(this, &TWebBrowser::TakePendingDrop, Qt::QueuedConnection);
         if (DropEvent(Event)) return true;
         PreHandleMouse(static_cast<QMouseEvent*>(Event));
         InputSent = true;
@@ -718,7 +723,11 @@ bool TWebBrowser::eventFilter(QObject* Watched, QEvent* Event)
 // the engine would read them with its parser and its computed styles.
 bool TWebBrowser::DropEvent(QEvent* Event)
 {
-    if (!HasDocument() || CallDepth > 0 || InHandler) return false;
+    if (!HasDocument()) return false;
+    // The engine's own drag may have begun inside a call or a handler: its drop waits for the
+    // drag's end, and then for them.
+    QDrag* Engine = Event->type() == QEvent::Drop ? findChild<QDrag*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+    if (!Engine && (CallDepth > 0 || InHandler)) return false;
     if (Event->type() == QEvent::Drop) {
         auto* Drop = static_cast<QDropEvent*>(Event);
         const QMimeData* Data = Drop->mimeData();
@@ -734,7 +743,7 @@ bool TWebBrowser::DropEvent(QEvent* Event)
         // The engine's own drag is under way until the window system's drag loop sees this
         // event return; the page holds every key and echo sent to it meanwhile, and comes one
         // event late ever after. The drop goes in once the drag is over.
-        if (QDrag* Engine = findChild<QDrag*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (Engine) {
             auto Copy = std::make_shared<QMimeData>();
             for (const QString& Format : Data->formats()) Copy->setData(Format, Data->data(Format));
             PendingDrop = {Copy, Pos, Move, FGeneration};

@@ -56,4 +56,10 @@ void MoveFrame(QWidget* Window, const QPoint& TopLeft)
         Window->move(TopLeft);
 }
 
+QPoint FramePosition(const QWidget* Window)
+{
+    const QWindow* Handle = Window->testAttribute(Qt::WA_WState_Created) ? Window->windowHandle() : nullptr;
+    return Handle ? Handle->framePosition() : Window->frameGeometry().topLeft();
+}
+
 }  // namespace zv

@@ -24,5 +24,8 @@ QRect ClampToScreen(const QRect& Frame);
 // Puts a window's frame, not its client area, at TopLeft, also before the window system has
 // given the window its frame.
 void MoveFrame(QWidget* Window, const QPoint& TopLeft);
+// Where a window's frame is now, as the window system has it: the widget's own frame learns a
+// frame the window manager gave after the window last moved only at its next move.
+QPoint FramePosition(const QWidget* Window);
 
 }  // namespace zv

@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
 #include <Qsci/qsciscintilla.h>
@@ -18,6 +19,7 @@
 #include "HtmlEntities.h"
 #include "MainWindowHost.h"
 #include "Streams.h"
+#include "support/XServer.h"
 
 using namespace zv;
 using namespace zv::test;
@@ -874,6 +876,153 @@ TEST(DesignEditing, DroppedWordsStandApartKeysRightAfterADropAreSavedAndTheMiddl
     H.Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(H.Body().toStdString(), After.toStdString());
     H.D().PrimarySelection = nullptr;
+    H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
+}
+
+// A drag with the real pointer through the X server, stepped by a timer, which fires inside
+// the window system's drag loop too: the press on From and moves to the right until the engine
+// has begun its drag, moves to To until the view has followed the drag there, then the release,
+// and with Nudge a motion after it. No step waits for its pointer events inside another.
+class TXDrag : public QObject {
+public:
+    TXDrag(TWebBrowser* View, QPoint From, QPoint To, bool Nudge)
+        : View(View), Proxy(View->focusProxy()), From(From), To(To), Nudge(Nudge)
+    {
+        qApp->installEventFilter(this);
+        connect(&Ticks, &QTimer::timeout, this, &TXDrag::Step);
+        Ticks.start(10);
+    }
+    ~TXDrag() override
+    {
+        qApp->removeEventFilter(this);
+        Tool.waitForFinished(5000);
+    }
+    bool Done = false;
+    QString Failure;  // the step that did not come
+
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override
+    {
+        if (Event->type() == QEvent::DragMove && (Watched == View || Watched == Proxy))
+            At = static_cast<QDragMoveEvent*>(Event)->position().toPoint();
+        return false;
+    }
+
+private:
+    void Run(const QStringList& Args) { Tool.start(QStringLiteral("xdotool"), Args); }
+    QStringList MoveTo(QPoint P) const
+    {
+        P = Proxy->mapToGlobal(P);
+        return {"mousemove", QString::number(P.x()), QString::number(P.y())};
+    }
+    void Fail(const QString& What)
+    {
+        Failure = What;
+        Ticks.stop();
+        Run({"mouseup", "1"});  // a drag loop under way ends with the button
+    }
+    void Step()
+    {
+        if (Tool.state() != QProcess::NotRunning) return;
+        ++Tick;
+        switch (Stage) {
+        case 0:
+            Run(MoveTo(From) + QStringList{"mousedown", "1"});
+            Stage = 1;
+            break;
+        case 1:  // the engine's drag is under way once its QDrag is there
+            if (View->findChild<QDrag*>(QString(), Qt::FindDirectChildrenOnly)) {
+                Stage = 2;
+                Since = Tick;
+            } else if (Tick > 200) {
+                Fail("the engine's drag did not begin");
+            } else {
+                Run(MoveTo(From + QPoint(std::min(Tick * 2, 40), 0)));
+            }
+            break;
+        case 2:  // the view follows the drag to To: each move another point
+            if (At == To) {
+                Run(QStringList{"mouseup", "1"} + (Nudge ? MoveTo(To + QPoint(3, 0)) : QStringList()));
+                Stage = 3;
+            } else if (Tick - Since > 200) {
+                Fail("the drag did not reach its target");
+            } else {
+                Run(MoveTo(To + QPoint((Tick - Since) % 2, 0)));
+            }
+            break;
+        default:
+            Done = true;
+            Ticks.stop();
+            break;
+        }
+    }
+    TWebBrowser* View;
+    QWidget* Proxy;
+    QPoint From, To, At{-1, -1};
+    bool Nudge;
+    QTimer Ticks;
+    QProcess Tool;
+    int Stage = 0, Tick = 0, Since = 0;
+};
+
+// Under X, words dragged with the real pointer and dropped, the window system's drag ended by
+// the release, or by the release and a motion after it: each key typed then reaches the page in
+// a moment, and a Ctrl+S pressed at once after keys saves them as the view shows them.
+TEST(UnderX, KeysAndASaveRightAfterARealDropTakeEffectAtOnce)
+{
+    ZV_UNDER_X_ONLY();
+    TempDir Config, Docs;
+    TMainWindowHost H(Config.Path);
+    ASSERT_NO_FATAL_FAILURE(OpenPage(H, Docs, "drops.html",
+                                     "<html><head><title>Drops</title></head><body>\n"
+                                     "<p>For this reason, IF vacuum is kept.</p>\n"
+                                     "<p>It is appropriate here to drop words.</p>\n"
+                                     "<ul><li>Item</li></ul>\n"
+                                     "</body></html>"));
+    QWidget* Proxy = H.D().focusProxy();
+    // Word, double-clicked, dragged Offset characters into Text and dropped there
+    const auto Drop = [&](const QString& Word, const QString& Text, int Offset, bool Nudge) {
+        PageDoubleClick(H.D(), PageTextPoint(H.D(), Word, 1));
+        ASSERT_TRUE(WaitFor([&] { return PageEval(H.D(), "getSelection().toString()").toString() == Word; }));
+        const QString Before = H.Body();
+        TXDrag Drag(&H.D(), PageTextPoint(H.D(), Word, 1), PageTextPoint(H.D(), Text, Offset), Nudge);
+        ASSERT_TRUE(WaitFor([&] { return Drag.Done || !Drag.Failure.isEmpty(); }, 20000));
+        ASSERT_EQ(Drag.Failure.toStdString(), "");
+        ASSERT_TRUE(WaitFor([&] { return H.Body() != Before; }));
+    };
+    // Whether the page saw Key come up within half a second of the press; a step of the events
+    // that held the program up counts too
+    const auto KeyAtOnce = [&](char Key) {
+        bool Up = false;
+        const auto C = QObject::connect(&H.D(), &TWebBrowser::PageEvent,
+                                        [&](const TPageEvent& E) { Up |= E.Type == "keyup" && E.KeyCode == Key; });
+        QElapsedTimer Clock;
+        Clock.start();
+        QTest::keyClick(Proxy, Key);
+        const bool Seen = WaitFor([&] { return Up; }, 500) && Clock.elapsed() <= 500;
+        QObject::disconnect(C);
+        return Seen;
+    };
+    const auto Saved = [&] {
+        H.Key(Qt::Key_S, Qt::ControlModifier);
+        return QString::fromStdString(ReadAll(Docs / "drops.html"));
+    };
+
+    // ended by the release: the keys one by one, then the save
+    ASSERT_NO_FATAL_FAILURE(Drop("IF", "appropriate", 11, false));
+    EXPECT_TRUE(KeyAtOnce('Q'));
+    EXPECT_TRUE(KeyAtOnce('Z'));
+    const QString Page1 = Saved();
+    EXPECT_TRUE(Page1.contains("<p>It is appropriate IFQZ here to drop words.</p>")) << Page1.toStdString();
+    // ended by a motion after the release: the keys and the save at once
+    ASSERT_NO_FATAL_FAILURE(Drop("drop", "vacuum", 0, true));
+    QTest::keyClicks(Proxy, "WX");
+    const QString Page2 = Saved();
+    EXPECT_TRUE(Page2.contains("<p>For this reason, dropWX vacuum is kept.</p>")) << Page2.toStdString();
+    EXPECT_TRUE(Page2.contains("<p>It is appropriate IFQZ here to words.</p>")) << Page2.toStdString();
+    EXPECT_TRUE(H.Body().contains("dropWX vacuum")) << H.Body().toStdString();
+    EXPECT_FALSE(H.W().FileManager->Modified());
+    EXPECT_TRUE(KeyAtOnce('Y'));
     H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
 }
 

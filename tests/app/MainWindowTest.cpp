@@ -40,6 +40,7 @@
 #include "TagTreeView.h"
 #include "UnitAbout.h"
 #include "UnitFind.h"
+#include "support/XServer.h"
 
 using namespace zv;
 using namespace zv::test;
@@ -614,6 +615,58 @@ TEST(MainWindow, TheWindowAndAFloatingPanelComeBackWhereTheyWereLeftAtEveryStart
         EXPECT_EQ(Stored("Form"), QRect(40, 105, 720, 640)) << Start;
         if (Start == 0) Panel = Stored("PanelEntities");
         EXPECT_EQ(Stored("PanelEntities"), QRect(300, 210, 220, 260)) << Start;
+    }
+}
+
+// Under X, where a window manager frames the window: the window dragged by its title bar and
+// left with File > Exit, and a floating panel, come back where they were at every start.
+TEST(UnderX, TheWindowDraggedByItsTitleAndAFloatingPanelComeBackWhereTheyWereLeft)
+{
+    ZV_UNDER_X_ONLY();
+    TempDir Config;
+    const std::string Ini = Config / "Zandovell/Config.ini";
+    const auto Stored = [&](const char* Section) {
+        TIniFile File(Ini);
+        return QRect(File.ReadInteger(Section, "Left", -1), File.ReadInteger(Section, "Top", -1),
+                     File.ReadInteger(Section, "Width", -1), File.ReadInteger(Section, "Height", -1));
+    };
+    QRect Frame, Panel;
+    for (int Start = 0; Start < 4; ++Start) {
+        TMainWindowHost H(Config.Path);
+        TFormMain& W = H.W();
+        QWindow* Window = W.windowHandle();
+        QDockWidget* Entities = W.PanelEntities();
+        const auto Place = [&] {
+            const QRect Box = Entities->geometry();
+            return QString("window %1,%2; panel %3,%4 %5x%6").arg(Window->framePosition().x()).arg(Window->framePosition().y())
+                .arg(Box.x()).arg(Box.y()).arg(Box.width()).arg(Box.height()).toStdString();
+        };
+        // the window manager has put its title bar above the client area
+        ASSERT_TRUE(WaitFor([&] { return Window->frameMargins().top() > 0; })) << Start;
+        if (Start == 0) {
+            const QPoint Was = Window->framePosition(), By(-70, 45);
+            const QPoint Grip(Was.x() + Window->width() / 2, Was.y() + Window->frameMargins().top() / 2);
+            ASSERT_TRUE(XMove(Grip));
+            ASSERT_TRUE(XInput({"mousedown", "1"}));
+            for (int K = 1; K <= 5; ++K) ASSERT_TRUE(XMove(Grip + By * K / 5));
+            ASSERT_TRUE(XInput({"mouseup", "1"}));
+            Frame = QRect(Was + By, W.size());
+            ASSERT_TRUE(WaitFor([&] { return Window->framePosition() == Frame.topLeft(); })) << Place();
+            W.removeDockWidget(Entities);
+            Entities->setFloating(true);
+            Panel = QRect(300, 210, 220, 260);
+            Entities->setGeometry(Panel);
+            Entities->show();
+        } else {
+            EXPECT_TRUE(WaitFor([&] { return Window->framePosition() == Frame.topLeft(); })) << Start << ": " << Place();
+            EXPECT_EQ(W.size(), Frame.size()) << Start;
+        }
+        EXPECT_TRUE(WaitFor([&] { return Entities->isFloating() && Entities->isVisible() && Entities->geometry() == Panel; }))
+            << Start << ": " << Place();
+        H.Choose(H.OpenMenu(H.F().MenuFile), H.F().MenuExit);
+        ASSERT_TRUE(WaitFor([&] { return !W.isVisible(); })) << Start;
+        EXPECT_EQ(Stored("Form"), Frame) << Start;
+        EXPECT_EQ(Stored("PanelEntities"), Panel) << Start;
     }
 }
 
