@@ -197,7 +197,10 @@ addEventListener('input', function (e) {
     if (e.inputType === 'insertParagraph') noteItemBreak();
     if (e.inputType === 'insertText') dropItemBreak();
     caretToListJoin();
-    if (!inCall) keepRules(rulesFrom, true, null, e.inputType);
+    if (!inCall) {
+        keepRules(rulesFrom, true, null, e.inputType);
+        keysChangedNothing();
+    }
     if (!typing) return;
     const s = getSelection();
     typing.node = s.rangeCount ? s.anchorNode : null;

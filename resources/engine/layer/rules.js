@@ -34,7 +34,9 @@ const isLink = n => n.nodeType === Node.ELEMENT_NODE &&
     (n.localName === 'a' || (isAnchorPicture(n) && !(n.parentNode && n.parentNode.localName === 'a')));
 // Pictures of the design view (anchors, comments, scripts, objects) and the elements it keeps
 // apart (images, tables) carry ids of the view's own, which lead to what they stand for.
-const isPicture = el => el.localName === 'img' && /^edit:/.test(el.getAttribute('src') || '');
+// (an image of the page's own that cannot be shown stands in its place: no picture of the view's)
+const isPicture = el => el.localName === 'img' && /^edit:/.test(el.getAttribute('src') || '') &&
+                        !el.classList.contains('dsgn_broken');
 const designId = v => v.startsWith('dsgn_:::_');
 // Styles the engine copies from what it computes when it moves text (colours and fonts as
 // rgb(...), display: inline !important, the grey the design view paints behind pre); the user
@@ -355,7 +357,16 @@ function idsOfReplaced(records, fresh) {
         }
         const joined = [...candidates].filter(f => f.isConnected && closesParagraph.has(f.localName) &&
                                               doc.body.contains(f) && words(f.textContent).includes(text)).pop();
-        if (!joined) continue;
+        // taken apart (a list command set its paragraph and its list loose): the block made of
+        // its first part
+        if (!joined) {
+            const part = [...candidates].filter(f => f.isConnected && !f.id && closesParagraph.has(f.localName) &&
+                                                     !isList(f) && words(f.textContent) &&
+                                                     text.startsWith(words(f.textContent)))
+                .sort((a, b) => b.textContent.length - a.textContent.length)[0];
+            if (part) part.id = e.id;
+            continue;
+        }
         if (!joined.id && words(joined.textContent).startsWith(text)) {
             joined.id = e.id;
             continue;

@@ -122,7 +122,28 @@ function textSelection() {
     const r = s.getRangeAt(0);
     return [offsetIn(doc.body, r.startContainer, r.startOffset), offsetIn(doc.body, r.endContainer, r.endOffset)];
 }
-// Whether Unit put in as many elements of each kind (with what they hold) as it took away. Taking a
+// Keys whose changes so far cancel out (typing what was selected, a marker the engine moved and
+// the page rules moved back) leave no step.
+const keyUnitMost = 40;
+function keysChangedNothing() {
+    collect();
+    if (!pending.length) return;
+    let back;
+    if (pending.every(r => r.type === 'characterData')) {
+        const first = new Map();
+        for (const r of pending) if (!first.has(r.target)) first.set(r.target, r.oldValue);
+        back = [...first].every(([t, old]) => t.data === old);
+    } else {
+        // (a key's unit is small; a drop under way holds a live range the test would move)
+        back = pending.length <= keyUnitMost && !dropStart &&
+               pending.some(r => r.type === 'childList' && r.removed.length) && changesNothing(pending);
+    }
+    if (back) {
+        pending = [];
+        typing = null;
+    }
+}
+// Whether Unit put in as many elements of each kind as it took away. Taking a
 // unit back moves the live ranges in what it touched, so this is asked first of the units that
 // seldom cancel out.
 function swapsLikeForLike(unit) {
@@ -141,9 +162,9 @@ function swapsLikeForLike(unit) {
     });
     if (!took) return false;
     const tally = new Map();
+    // (each as the record tells it: what an element held then is not known now)
     const count = (n, d) => {
-        for (const e of n.nodeType === Node.ELEMENT_NODE ? [n, ...n.querySelectorAll('*')] : [n])
-            if (e.nodeType === Node.ELEMENT_NODE) tally.set(e.nodeName, (tally.get(e.nodeName) || 0) + d);
+        if (n.nodeType === Node.ELEMENT_NODE) tally.set(n.nodeName, (tally.get(n.nodeName) || 0) + d);
     };
     for (const r of unit) {
         if (r.type !== 'childList') continue;
@@ -174,7 +195,9 @@ function changesNothing(unit) {
     const ends = r && [r.startContainer, r.startOffset, r.endContainer, r.endOffset];
     const text = r && [offsetIn(region, ends[0], ends[1]), offsetIn(region, ends[2], ends[3])];
     for (let k = unit.length - 1; k >= 0; k--) revert(unit[k]);
-    if (region.outerHTML === after) {
+    // (the line breaks between tags that lay the source out show nothing, outside pre)
+    const laidOut = h => region.closest('pre') || region.querySelector('pre') ? h : h.replace(/>[ \t]*\n\s*</g, '><');
+    if (laidOut(region.outerHTML) === laidOut(after)) {
         observer.takeRecords();
         if (text && text[0] !== null && text[1] !== null) selectText(region, text[0], text[1]);
         if (control && !control.isConnected) control = null;
