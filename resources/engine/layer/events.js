@@ -174,6 +174,7 @@ addEventListener('beforeinput', function (e) {
     joining = s.rangeCount && (e.inputType.startsWith('delete') || !s.isCollapsed) ? itemsAround(s.getRangeAt(0)) : null;
     noteListJoin(e);
     noteOverLink(e);
+    noteEnterBlock(e);
 }, true);
 // Enter in text that stands loose in the body: the engine would carry what follows up to the
 // body's end (a table too) into the new paragraph, so the text gets a paragraph of its own first.

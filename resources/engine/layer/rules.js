@@ -581,21 +581,31 @@ function typedIntoLink(records) {
             }
     return false;
 }
-// Enter in a block of an item (a heading, a paragraph) that lists follow in the item: the engine
-// makes a new item of the block's second half after the item and leaves the lists behind.
-// What followed the caret in the item goes with the second half, so the words keep their
-// order; a list after the new item's text is what Enter at an item's end gives too.
+// Enter in a block of an item (a heading, a paragraph) that other blocks follow in the item: the
+// engine makes a new item of the block's second half after the item and leaves those blocks
+// behind. What followed the caret in the item goes with the second half, so the words keep
+// their order; a list after the new item's text is what Enter at an item's end gives too.
+// The block the caret was in is noted before the key.
+let enterBlock = null;
+function noteEnterBlock(e) {
+    enterBlock = null;
+    const s = getSelection();
+    if (e.inputType !== 'insertParagraph' || !s.rangeCount) return;
+    const at = s.getRangeAt(0).startContainer;
+    const block = (at.nodeType === Node.ELEMENT_NODE ? at : at.parentNode).closest([...closesParagraph].join(', '));
+    if (block && !itemLists.has(block.localName) && block.parentNode && isItem(block.parentNode)) enterBlock = block;
+}
 function itemTailsFollow(fresh) {
+    const block = enterBlock;
+    enterBlock = null;
     const s = getSelection();
     const item = s.rangeCount ? caretItem(s.getRangeAt(0)) : null;
-    if (!item || item.localName !== 'li' || !fresh.has(item) || [...item.childNodes].some(isList)) return;
+    if (!block || !item || !fresh.has(item) || !block.isConnected) return;
     const before = item.previousElementSibling;
-    if (!before || before.localName !== 'li') return;
+    if (!before || block.parentNode !== before || before.localName !== item.localName) return;
     const tail = [];
-    for (let n = before.lastChild; n && (blank(n) || isList(n)); n = n.previousSibling) tail.unshift(n);
-    while (tail.length && blank(tail[0])) tail.shift();
-    const own = [...before.childNodes].filter(n => !blank(n));
-    if (!tail.some(isList) || own.length <= tail.filter(n => !blank(n)).length) return;
+    for (let n = block.nextSibling; n; n = n.nextSibling) tail.push(n);
+    if (!tail.some(n => !blank(n))) return;
     item.append(...tail);
 }
 // Node (and the siblings after it up to Last) out of Top, which holds it: Top is split before
@@ -855,16 +865,19 @@ function emptyLinks(touched, fresh, records) {
         else if (empty(a)) a.replaceWith(...a.childNodes);
     }
 }
-// An item or list an action made or emptied with nothing at all in it (the engine leaves them
-// behind when it moves a list) goes, and the list of such an item when that is left empty. An
-// empty line the user made holds a line break, and stays.
+// An item or list an action made or emptied with nothing in it that shows (the engine leaves
+// them behind when it moves a list, maybe with an empty element in them) goes, and the list of
+// such an item when that is left empty. An empty line the user made holds a line break, and
+// stays; so does what was just typed.
 function emptyItems(touched, records) {
     const typed = new Set();
     for (const r of records) {
         if (r.type === 'characterData') typed.add(r.target);
         for (const n of r.added || []) typed.add(n);
     }
-    const empty = el => [...el.childNodes].every(n => blank(n) && !typed.has(n));
+    const shows = 'img, input, select, textarea, button, object, embed, iframe, hr, table, br';
+    const empty = el => !el.textContent.replace(/[ \t\r\n]/g, '') && !el.querySelector(shows) &&
+                        ![...typed].some(n => n.nodeType === Node.TEXT_NODE && el.contains(n));
     for (const el of touched) {
         if (!el.isConnected || !(isItem(el) || isList(el)) || !empty(el)) continue;
         const list = el.parentNode;
