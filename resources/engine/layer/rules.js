@@ -908,11 +908,31 @@ function engineStyles(records, touched, fresh, asked) {
     for (const r of records)
         if (r.type === 'attributes' && r.name === 'style' && !olds.has(r.target)) olds.set(r.target, r.oldValue);
     for (const [el, old] of olds) if (el.isConnected && doc.body.contains(el) && !fresh.has(el)) strip(el, old);
+    // the looks of a b, i or u the engine folded into a copy of an element (a link it moved
+    // out of them) go back to the tags
+    const tags = [['font-weight', /^(bold|[6-9]00)$/, 'b'], ['font-style', /^italic$/, 'i'],
+                  ['text-decoration', /underline/, 'u'], ['text-decoration-line', /underline/, 'u']];
+    const toTags = el => {
+        for (const [prop, value, tag] of tags) {
+            if (asked.some(a => prop === a || prop.startsWith(a + '-')) || !value.test(el.style.getPropertyValue(prop)))
+                continue;
+            el.style.removeProperty(prop);
+            if (prop === 'text-decoration') el.style.removeProperty('text-decoration-line');
+            const wrap = doc.createElement(tag);
+            wrap.append(...el.childNodes);
+            el.append(wrap);
+        }
+        if (!el.style.length) el.removeAttribute('style');
+    };
     for (const el of fresh) {
         if (!el.isConnected || !el.hasAttribute('style')) continue;
         // what the engine wraps text in keeps nothing it computed; another element it made (a
         // copy of one it split) keeps what was written, not values the engine computes
-        if (el.localName === 'span' || el.localName === 'font') strip(el, null, false);
-        else strip(el, null, true);
+        if (el.localName === 'span' || el.localName === 'font') {
+            strip(el, null, false);
+        } else {
+            strip(el, null, true);
+            if (el.localName === 'a' && el.hasAttribute('style')) toTags(el);
+        }
     }
 }
