@@ -275,8 +275,11 @@ function linesOfItems(records, fresh) {
     const wanted = new Map();
     for (const li of items) {
         const text = words(textOf(li));
-        if (text && !wanted.has(text)) wanted.set(text, li);
+        if (!wanted.has(text)) wanted.set(text, li);
     }
+    // an item whose words were a line and blocks after it: the line is the start of its words
+    const itemOf = text => wanted.get(text) ||
+        (text && [...wanted].find(([words]) => words.startsWith(text + ' '))?.[1]);
     const inline = n => n.nodeType === Node.TEXT_NODE ||
         (n.nodeType === Node.ELEMENT_NODE && !closesParagraph.has(n.localName) && n.localName !== 'br' &&
          !n.querySelector([...closesParagraph].join(', ')));
@@ -286,7 +289,7 @@ function linesOfItems(records, fresh) {
         // in a term, an item or a cell the lines stay; one that is all the box holds gives it
         // the item's id
         if (!linesHolders.has(box.localName)) {
-            const li = wanted.get(words(box.textContent));
+            const li = words(box.textContent) && wanted.get(words(box.textContent));
             const id = li && (li.id || [...lists].filter(([list, first]) => first === li).map(([list]) => list.id)[0]);
             if (id && !box.id && !doc.getElementById(id)) box.id = id;
             continue;
@@ -294,9 +297,9 @@ function linesOfItems(records, fresh) {
         let line = [];
         const end = br => {
             const text = words(line.map(n => n.textContent).join(''));
-            const li = text && wanted.get(text);
+            const li = line.length ? itemOf(text) : null;
             if (li && line.every(inline)) {
-                wanted.delete(text);
+                for (const [k, v] of wanted) if (v === li) wanted.delete(k);
                 const p = doc.createElement('p');
                 for (const a of li.attributes) if (a.name !== 'value' && a.name !== 'type') p.setAttribute(a.name, a.value);
                 for (const [list, first] of lists)
@@ -341,6 +344,14 @@ function idsOfReplaced(records, fresh) {
     for (const e of gone) {
         const text = words(textOf(e));
         if (doc.getElementById(e.id)) continue;
+        // a list made of another kind of list: the list made with its words
+        if (isList(e)) {
+            const list = [...fresh].filter(f => f.isConnected && !f.id && isList(f) && words(f.textContent) === text);
+            if (list.length === 1) {
+                list[0].id = e.id;
+                continue;
+            }
+        }
         // an empty block made into another: the one empty block made
         if (!text) {
             const empties = [...fresh].filter(f => f.isConnected && !f.id && closesParagraph.has(f.localName) &&
