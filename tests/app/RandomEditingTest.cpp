@@ -216,7 +216,9 @@ return JSON.stringify({ html: body.innerHTML, text: body.innerText, faults: foun
     names: all('a[name]').map(a => a.getAttribute('name')),
     ids: all('[id]').map(e => e.id).filter(id => !id.startsWith('dsgn_')),
     emptyItems: all('li').filter(li => !li.textContent.replace(/[ \t\r\n]/g, '') && !li.querySelector('br, img, input, select, textarea, table')).length,
-    tags: all('*').map(e => e.localName).join(' '), sel: sel, whole: whole });
+    // (the picture of a named anchor is the view's way to show it, not an element of the page)
+    tags: all('*').filter(e => !(e.localName === 'img' && e.getAttribute('src') === 'edit:anchor.gif'))
+        .map(e => e.localName).join(' '), sel: sel, whole: whole });
 })())JS";
 
 struct TRuleFault {
@@ -587,12 +589,14 @@ private:
                 Fault("kept/a formatting command left an empty item", "", Before.Html, After.Html);
         }
         // typing or a paste over a link's whole text keeps the link around the new text (a
-        // paste of links or blocks goes beside it: a link holds neither)
+        // paste of links or blocks goes beside it: a link holds neither; one of pictures alone
+        // brings no text)
         static const QRegularExpression LinksOrBlocks(
             "<(a|p|div|ul|ol|dl|li|dt|dd|table|tr|td|th|h[1-6]|pre|blockquote|address|hr|form)[\\s>]",
             QRegularExpression::CaseInsensitiveOption);
         const QMimeData* Clip = QApplication::clipboard()->mimeData();
-        const bool PastesText = Clip && !(Clip->hasHtml() && LinksOrBlocks.match(Clip->html()).hasMatch());
+        const bool PastesText = Clip && !Clip->text().trimmed().isEmpty() &&
+                                !(Clip->hasHtml() && LinksOrBlocks.match(Clip->html()).hasMatch());
         if (!E.Adds.isEmpty() || (Steps.back() == "Ctrl+V" && PastesText))
             for (const QString& Href : Before.WholeLinks)
                 if (!IsLinked.count(Href))

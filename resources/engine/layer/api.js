@@ -412,7 +412,21 @@ function wordsOfPage() {
         linked.set(key, (linked.get(key) || '') + a.textContent.replace(/\s+/g, '') + '\n' +
                         (a.querySelector('img') ? 'img' : ''));
     }
-    return doc.body.textContent.replace(/\s+/g, '') + JSON.stringify([...linked].sort());
+    // the words, apart where blocks or line breaks part them
+    const w = doc.createTreeWalker(doc.body, NodeFilter.SHOW_TEXT | NodeFilter.SHOW_ELEMENT);
+    const holders = [...closesParagraph, 'td', 'th', 'caption', 'body'].join(', ');
+    let text = '', block = null;
+    for (let n = w.nextNode(); n; n = w.nextNode()) {
+        if (n.nodeType === Node.ELEMENT_NODE) {
+            if (n.localName === 'br') text += ' ';
+            continue;
+        }
+        const box = n.parentNode.closest(holders);
+        if (box !== block) text += ' ';
+        block = box;
+        text += n.data;
+    }
+    return words(text) + JSON.stringify([...linked].sort());
 }
 // Calls whose changes may cancel out (bold at a bare caret, a paste of what was selected): they
 // leave no step then. An insert cancels out only where it took away what it put in.
