@@ -149,17 +149,8 @@ function keysChangedNothing() {
 function swapsLikeForLike(unit) {
     // (a drop under way holds its start as a live range, which the test would move)
     if (dropStart) return false;
-    // it took something away first: what it had not put in, or characters of a text
-    const put = new Set();
-    const took = unit.some((r, k) => {
-        if (r.type === 'childList') {
-            r.added.forEach(n => put.add(n));
-            return r.removed.some(n => !put.has(n));
-        }
-        if (r.type !== 'characterData' || r.oldValue === null) return false;
-        const later = unit.slice(k + 1).find(o => o.type === 'characterData' && o.target === r.target);
-        return (later ? later.oldValue : r.target.data).length < r.oldValue.length;
-    });
+    // only a unit that took something away, or changed a text, can have put it back
+    const took = unit.some(r => r.type === 'characterData' || (r.type === 'childList' && r.removed.length));
     if (!took) return false;
     const tally = new Map();
     // (each as the record tells it: what an element held then is not known now)
