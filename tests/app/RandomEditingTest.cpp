@@ -215,7 +215,8 @@ return JSON.stringify({ html: body.innerHTML, text: body.innerText, faults: foun
     links: all('a[href]').map(a => [a.getAttribute('href'), a.textContent]),
     names: all('a[name]').map(a => a.getAttribute('name')),
     ids: all('[id]').map(e => e.id).filter(id => !id.startsWith('dsgn_')),
-    emptyItems: all('li').filter(li => !li.textContent.replace(/[ \t\r\n]/g, '') && !li.querySelector('br, img, input, select, textarea, table')).length,
+    emptyItems: all('li').filter(li => !li.textContent.replace(/[ \t\r\n]/g, '') &&
+        !li.querySelector('br, img, input, select, textarea, button, table, hr, object, embed, iframe')).length,
     // (the picture of a named anchor is the view's way to show it, not an element of the page)
     tags: all('*').filter(e => !(e.localName === 'img' && e.getAttribute('src') === 'edit:anchor.gif'))
         .map(e => e.localName).join(' '), sel: sel, whole: whole });
