@@ -354,6 +354,7 @@ TEST(PageRules, ItemsTakenOutOfTheirListAndJoinedBlocksKeepTheirIds)
                  "<dl><dt><ol><li id=\"g\">Term list</li></ol></dt></dl>\n"
                  "<ol><li><dl><dt><p>First term para</p></dt><dt><p>Second term para</p></dt></dl><ul><li><p>Sub para</p></li></ul></li></ol>\n"
                  "<ol><li><h3>Bravo split words</h3><ul><li>Sub item</li></ul></li></ol>\n"
+                 "<ol><li><blockquote><p>Quoted halves here</p></blockquote><pre>code after</pre></li></ol>\n"
                  "<h1><ol><li>Cell host <table border=\"1\"><tr><td></td></tr><tr><td id=\"c2\"></td></tr><tr><td></td></tr></table></li></ol></h1>\n"
                  "<p>End of page</p>");
     QString Page;
@@ -411,6 +412,14 @@ TEST(PageRules, ItemsTakenOutOfTheirListAndJoinedBlocksKeepTheirIds)
     H.Key(Qt::Key_Return);
     H.Key(Qt::Key_Backspace);
     EXPECT_HAS(P.Tight(), "<ol><li><h3>Bravo split words</h3><ul><li>Sub item</li></ul></li></ol>");
+    // the same from a paragraph in a blockquote of the item, a pre after it
+    ASSERT_NO_FATAL_FAILURE(P.ClickAt("Quoted halves here", 6));
+    H.Key(Qt::Key_Return);
+    H.TypeInDesigner("");
+    EXPECT_LT(P.Body().indexOf("halves here"), P.Body().indexOf("code after")) << P.Body().toStdString();
+    H.Key(Qt::Key_Backspace);
+    EXPECT_HAS(P.Tight(), "<blockquote><p>Quoted halves here</p></blockquote>");
+    EXPECT_LT(P.Body().indexOf("halves here"), P.Body().indexOf("code after")) << P.Body().toStdString();
     H.Ui.SaveAnswers.push_back(TSaveAnswer::No);
 }
 

@@ -603,8 +603,14 @@ function noteEnterBlock(e) {
     const s = getSelection();
     if (e.inputType !== 'insertParagraph' || !s.rangeCount) return;
     const at = s.getRangeAt(0).startContainer;
-    const block = (at.nodeType === Node.ELEMENT_NODE ? at : at.parentNode).closest([...closesParagraph].join(', '));
-    if (block && !itemLists.has(block.localName) && block.parentNode && isItem(block.parentNode)) enterBlock = block;
+    // the block of the item that holds the caret, through the blocks around it (a paragraph
+    // in a blockquote)
+    let block = (at.nodeType === Node.ELEMENT_NODE ? at : at.parentNode).closest([...closesParagraph].join(', '));
+    while (block && !itemLists.has(block.localName) && !isList(block) && block.parentNode &&
+           block.parentNode !== doc.body && !isItem(block.parentNode))
+        block = block.parentNode;
+    if (block && !itemLists.has(block.localName) && !isList(block) && block.parentNode && isItem(block.parentNode))
+        enterBlock = block;
 }
 function itemTailsFollow(fresh) {
     const block = enterBlock;
