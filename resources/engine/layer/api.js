@@ -414,14 +414,13 @@ function wordsOfPage() {
     }
     // the words, apart where blocks or line breaks part them
     const w = doc.createTreeWalker(doc.body, NodeFilter.SHOW_TEXT | NodeFilter.SHOW_ELEMENT);
-    const holders = [...closesParagraph, 'td', 'th', 'caption', 'body'].join(', ');
     let text = '', block = null;
     for (let n = w.nextNode(); n; n = w.nextNode()) {
         if (n.nodeType === Node.ELEMENT_NODE) {
             if (n.localName === 'br') text += ' ';
             continue;
         }
-        const box = n.parentNode.closest(holders);
+        const box = n.parentNode.closest(lineHolders);
         if (box !== block) text += ' ';
         block = box;
         text += n.data;
@@ -447,13 +446,13 @@ window.zvLayer = {
             engineRan = false;
             inCall = true;
             const command = request.f === 'exec' ? request.a[0] : null;
-            const words = keepsWords.has(command) ? wordsOfPage() : null;
-            const at = words !== null ? textSelection() : null;
+            const wordsBefore = keepsWords.has(command) ? wordsOfPage() : null;
+            const at = wordsBefore !== null ? textSelection() : null;
             let v;
             try { v = fn.apply(null, request.a || []); } finally { inCall = false; }
             if (!query && !ruleless.has(request.f)) keepRules(before, engineRan, command);
             // a format that would move or lose words or links does nothing
-            if (words !== null && wordsOfPage() !== words) {
+            if (wordsBefore !== null && wordsOfPage() !== wordsBefore) {
                 takeBack(before, at);
                 v = false;
             }

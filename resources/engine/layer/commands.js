@@ -42,7 +42,6 @@ function formatEach(tag) {
     const s = getSelection();
     if (!s.rangeCount || s.getRangeAt(0).collapsed) return formatBlocks(tag);
     const r = s.getRangeAt(0);
-    const holders = [...closesParagraph, 'td', 'th', 'caption', 'body'].join(', ');
     const groups = [];
     for (const t of textsIn(r)) {
         // what a control, a script or an object holds is not the page's text
@@ -50,7 +49,7 @@ function formatEach(tag) {
             (t === r.endContainer && r.endOffset === 0) ||
             (t === r.startContainer && r.startOffset === t.length))
             continue;
-        const box = t.parentNode.closest(holders), last = groups[groups.length - 1];
+        const box = t.parentNode.closest(lineHolders), last = groups[groups.length - 1];
         if (last && last[0] === box) last[2] = t;
         else groups.push([box, t, t]);
     }

@@ -13,6 +13,8 @@ const headingNames = new Set(['h1', 'h2', 'h3', 'h4', 'h5', 'h6']);
 // What a browser ends an open p for where it begins.
 const closesParagraph = new Set([...blockNames, 'article', 'aside', 'details', 'dialog', 'dir', 'dd',
     'dt', 'figcaption', 'figure', 'footer', 'header', 'hgroup', 'li', 'main', 'menu', 'nav', 'section']);
+// What holds lines of text: a block, a cell, the body.
+const lineHolders = [...closesParagraph, 'td', 'th', 'caption', 'body'].join(', ');
 // Items and the lists that hold them.
 const itemLists = new Map([['li', ['ol', 'ul']], ['dt', ['dl']], ['dd', ['dl']]]);
 const isList = n => n.nodeType === Node.ELEMENT_NODE && ['ol', 'ul', 'dl'].includes(n.localName);
@@ -331,7 +333,7 @@ function idsOfReplaced(records, fresh) {
     const candidates = new Set(fresh);
     for (const r of records)
         for (const n of r.added || [])
-            if (n.nodeType === Node.ELEMENT_NODE && n.isConnected) for (const e of [n, ...n.querySelectorAll("*")]) candidates.add(e);
+            if (n.nodeType === Node.ELEMENT_NODE && n.isConnected) for (const e of [n, ...n.querySelectorAll('*')]) candidates.add(e);
     const gone = [];
     for (const r of records)
         for (const n of r.removed || []) {
@@ -341,50 +343,48 @@ function idsOfReplaced(records, fresh) {
         }
     if (!gone.length) return;
     const textOf = textsBefore(records);
+    // the blocks that may take an id, with their words, read once
+    const blocks = [...candidates].filter(f => f.isConnected && doc.body.contains(f) && closesParagraph.has(f.localName))
+        .map(f => [f, words(f.textContent)]);
     for (const e of gone) {
         const text = words(textOf(e));
         if (doc.getElementById(e.id)) continue;
         // a list made of another kind of list: the list made with its words
         if (isList(e)) {
-            const list = [...fresh].filter(f => f.isConnected && !f.id && isList(f) && words(f.textContent) === text);
+            const list = blocks.filter(([f, said]) => fresh.has(f) && !f.id && isList(f) && said === text);
             if (list.length === 1) {
-                list[0].id = e.id;
+                list[0][0].id = e.id;
                 continue;
             }
         }
         // an empty block made into another: the one empty block made
         if (!text) {
-            const empties = [...fresh].filter(f => f.isConnected && !f.id && closesParagraph.has(f.localName) &&
-                                                   !isList(f) && !words(f.textContent));
-            if (empties.length === 1 && closesParagraph.has(e.localName)) empties[0].id = e.id;
+            const empties = blocks.filter(([f, said]) => fresh.has(f) && !f.id && !isList(f) && !said);
+            if (empties.length === 1 && closesParagraph.has(e.localName)) empties[0][0].id = e.id;
             continue;
         }
         // the innermost block of them
-        const made = [...candidates].filter(f => f.isConnected && !f.id && closesParagraph.has(f.localName) &&
-                                            words(f.textContent) === text).pop();
+        const made = blocks.filter(([f, said]) => !f.id && said === text).pop();
         if (made) {
-            made.id = e.id;
+            made[0].id = e.id;
             continue;
         }
-        const joined = [...candidates].filter(f => f.isConnected && closesParagraph.has(f.localName) &&
-                                              doc.body.contains(f) && words(f.textContent).includes(text)).pop();
+        const joined = blocks.filter(([, said]) => said.includes(text)).pop();
         // taken apart (a list command set its paragraph and its list loose): the block made of
         // its first part
         if (!joined) {
-            const part = [...candidates].filter(f => f.isConnected && !f.id && closesParagraph.has(f.localName) &&
-                                                     !isList(f) && words(f.textContent) &&
-                                                     text.startsWith(words(f.textContent)))
-                .sort((a, b) => b.textContent.length - a.textContent.length)[0];
-            if (part) part.id = e.id;
+            const part = blocks.filter(([f, said]) => !f.id && !isList(f) && said && text.startsWith(said))
+                .sort(([, a], [, b]) => b.length - a.length)[0];
+            if (part) part[0].id = e.id;
             continue;
         }
-        if (!joined.id && words(joined.textContent).startsWith(text)) {
-            joined.id = e.id;
+        if (!joined[0].id && joined[1].startsWith(text)) {
+            joined[0].id = e.id;
             continue;
         }
         // the text its words begin with
         const first = words(text.split(' ')[0]);
-        const w = doc.createTreeWalker(joined, NodeFilter.SHOW_TEXT);
+        const w = doc.createTreeWalker(joined[0], NodeFilter.SHOW_TEXT);
         for (let t = w.nextNode(); t; t = w.nextNode()) {
             if (!words(t.data).startsWith(first) || !text.startsWith(words(t.data).slice(0, text.length))) continue;
             const span = doc.createElement('span');
@@ -437,7 +437,7 @@ function blanksOfJoins(records) {
 }
 // The character next to text node T in its block (After: the one after it), or ''.
 function textBeside(t, after) {
-    const block = t.parentNode.closest([...closesParagraph, 'td', 'th', 'body'].join(', '));
+    const block = t.parentNode.closest(lineHolders);
     const w = doc.createTreeWalker(block, NodeFilter.SHOW_TEXT);
     w.currentNode = t;
     for (let n = after ? w.nextNode() : w.previousNode(); n; n = after ? w.nextNode() : w.previousNode())

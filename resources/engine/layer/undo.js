@@ -134,24 +134,24 @@ function keysChangedNothing() {
         for (const r of pending) if (!first.has(r.target)) first.set(r.target, r.oldValue);
         back = [...first].every(([t, old]) => t.data === old);
     } else {
-        // (a key's unit is small; a drop under way holds a live range the test would move)
-        back = pending.length <= keyUnitMost && !dropStart &&
-               pending.some(r => r.type === 'childList' && r.removed.length) && changesNothing(pending);
+        // (a key's unit is small)
+        back = pending.length <= keyUnitMost && mayCancelOut(pending) && changesNothing(pending);
     }
     if (back) {
         pending = [];
         typing = null;
     }
 }
+// Whether Unit may be tested for cancelling out: only one that took something away, or changed a
+// text, can have put it back; and a drop under way holds its start as a live range, which the
+// test would move.
+const mayCancelOut = unit => !dropStart &&
+    unit.some(r => r.type === 'characterData' || (r.type === 'childList' && r.removed.length));
 // Whether Unit put in as many elements of each kind as it took away. Taking a
 // unit back moves the live ranges in what it touched, so this is asked first of the units that
 // seldom cancel out.
 function swapsLikeForLike(unit) {
-    // (a drop under way holds its start as a live range, which the test would move)
-    if (dropStart) return false;
-    // only a unit that took something away, or changed a text, can have put it back
-    const took = unit.some(r => r.type === 'characterData' || (r.type === 'childList' && r.removed.length));
-    if (!took) return false;
+    if (!mayCancelOut(unit)) return false;
     const tally = new Map();
     // (each as the record tells it: what an element held then is not known now)
     const count = (n, d) => {
